@@ -1,0 +1,143 @@
+#include "layout/measure.h"
+
+#include <cmath>
+
+#include "draw/note_element.h"
+#include "draw/symbols.h"
+#include "model/doc_chunks.h"
+
+namespace qe {
+
+namespace {
+
+// Position units a digit or dash advances the running position by: 128 for a quarter.
+int advanceOf(int duration) { return duration >= 0 && duration < 8 ? 1 << (7 - duration) : 0; }
+
+}  // namespace
+
+Measure::Measure(const format_track_header* format, int type) : Node(kMeasure, format) {
+    style.paddingTop = kRowPadding;
+    style.paddingBottom = kRowPadding;
+    setBarType(type);
+}
+
+void Measure::setBarType(int type) {
+    barType = static_cast<std::uint8_t>(type);
+    barGlyph = glyph::barLine(type);
+}
+
+void Measure::dropDecorations() {
+    symbols_.clear();
+    underlines_.clear();
+}
+
+void Measure::arrange(BaseGDI& g) {
+    dropDecorations();
+    int yTop = 0;
+    int x = 0;
+    int u = -15;
+    if (format) {
+        const int barHeightFont = format->font(kBarLineFont).logFont.height;
+        const int noteHeight = format->font(kNoteFont).logFont.height;
+        yTop = (barHeightFont - noteHeight) / 2 - style.paddingTop;
+        x = style.paddingLeft;
+        u = noteHeight / 15;
+    }
+    for (auto& c : children_) {
+        auto* e = static_cast<NoteElement*>(c.get());
+        x += e->style.marginLeft;
+        e->style.x = x;
+        e->style.y = yTop;
+        x += e->style.width + e->style.marginRight;
+        e->dotsTop = e->glyphTop;
+        e->dotsBottom = e->duration * 2 * u + e->glyphBottom;
+        if (e->elementKind == kDigitElement && e->octave != 0) {
+            const bool above = e->octave > 0;
+            for (int i = 0; i < std::abs(e->octave); ++i) symbols_.emplace_back(e, format, above);
+        }
+    }
+    groupUnderlines();
+    if (format) {
+        g.setFont(format->font(kBarLineFont));
+        const Size extent = g.textExtent(&barGlyph, 1);
+        barWidth = extent.width;
+        barHeight = extent.height;
+    }
+    style.width = x + barWidth;
+    style.height = barHeight - style.paddingTop - style.paddingBottom;
+    layoutDecorations(g);
+}
+
+void Measure::groupUnderlines() {
+    int pos = 0;
+    int adv = 0;
+    NoteElement* prev = nullptr;
+    std::vector<NoteElement*> open;  // open underline levels, each with the element that began it
+    const auto emit = [&](NoteElement* to) {
+        underlines_.emplace_back(format, open.back(), to, static_cast<int>(open.size()) - 1);
+        open.pop_back();
+    };
+    for (auto& c : children_) {
+        auto* e = static_cast<NoteElement*>(c.get());
+        if (e->elementKind == kDigitElement || e->elementKind == kDashElement) {
+            const int a = advanceOf(e->duration);
+            pos += a;
+            while (static_cast<int>(open.size()) < e->duration) open.push_back(e);
+            while (static_cast<int>(open.size()) > e->duration) emit(prev);
+            if (pos % 128 == 0)
+                while (!open.empty()) emit(e);
+            prev = e;
+            adv = a;
+        } else if (e->elementKind == kDotElement) {
+            pos += adv / 2;
+            adv /= 2;
+        }
+    }
+    while (!open.empty()) emit(prev);
+}
+
+void Measure::layoutDecorations(BaseGDI& g) {
+    for (Underline& line : underlines_) line.layout(g, true);
+    for (Symbol& dot : symbols_) dot.layout(g, true);
+}
+
+void Measure::draw(BaseGDI& g) {
+    for (Underline& line : underlines_) line.paint(g);
+    for (Symbol& dot : symbols_) dot.paint(g);
+    if (barGlyph == 0) return;  // the hidden bar line
+    if (format) g.setFont(format->font(kBarLineFont));
+    g.drawText(g.originX + style.width - barWidth - style.paddingRight, g.originY - style.paddingTop,
+               &barGlyph, 1);
+}
+
+void Measure::paint(BaseGDI& g) {
+    OriginGuard guard(g, style.x, style.y);
+    paintVisibleChildren(g);
+    draw(g);
+}
+
+Node* Measure::hitTest(Point p) {
+    if (p.x < 0 || p.x >= style.width || p.y > 0 || p.y <= style.height) return nullptr;
+    for (auto& c : children_)
+        if (c->style.x + c->style.width / 2 >= p.x) return c.get();
+    return this;
+}
+
+int Measure::weight() const {
+    int total = 0;
+    for (const auto& c : children_) total += static_cast<const NoteElement*>(c.get())->weight();
+    return total;
+}
+
+void Measure::stretch(double unit, BaseGDI& g) {
+    int sum = 0;
+    for (auto& c : children_) {
+        auto* e = static_cast<NoteElement*>(c.get());
+        e->style.x = sum;
+        sum += e->style.width + static_cast<int>(std::floor(e->weight() * unit + 0.5));
+    }
+    style.width = sum + barWidth;
+    layoutDecorations(g);
+}
+
+}  // namespace qe

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "draw/symbol.h"
+#include "draw/underline.h"
+#include "layout/node.h"
+
+namespace qe {
+
+class NoteElement;
+
+// The notes between two bar lines: a row of note elements, their octave dots and duration
+// underlines, and the closing bar line at the right end. The measure is the unit of layout.
+class Measure : public Node {
+public:
+    static constexpr int kRowPadding = 160;  // above and below the note row
+
+    Measure(const format_track_header* format, int barType);
+
+    void arrange(BaseGDI& g) override;
+    void draw(BaseGDI& g) override;
+    // Children first, so that the bar line, dots and underlines lie over the digits.
+    void paint(BaseGDI& g) override;
+    // Only x decides: the first element whose centre is at or right of the point (the caret
+    // goes before it), or the measure itself (the caret goes to its end).
+    Node* hitTest(Point p) override;
+
+    // Sum of the spacing weights of the elements.
+    virtual int weight() const;
+    // Places the elements again with `unit` extra space per weight unit; never measures text.
+    virtual void stretch(double unit, BaseGDI& g);
+
+    void setBarType(int type);
+    // Forgets the dots and underlines, which point at elements, before elements go away.
+    void dropDecorations();
+
+    const std::vector<Symbol>& symbols() const { return symbols_; }
+    const std::vector<Underline>& underlines() const { return underlines_; }
+
+    std::uint8_t barType = 0;
+    char16_t barGlyph = 0;
+    int barWidth = 0;
+    int barHeight = 0;  // negative
+    int beatValue = 4;  // underlines group by quarter notes whatever the time signature
+
+private:
+    void groupUnderlines();
+    void layoutDecorations(BaseGDI& g);
+
+    std::vector<Symbol> symbols_;
+    std::vector<Underline> underlines_;
+};
+
+inline Measure* asMeasure(Node* node) {
+    return node && node->kind == kMeasure ? static_cast<Measure*>(node) : nullptr;
+}
+
+}  // namespace qe

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include "document/score_file.h"
+
+namespace qe {
+
+// Prints a failed file operation's message on stderr; returns the failure exit status.
+int reportFileFailure(const FileResult& result);
+
+int actionNew(const QString& out, const QString& title);
+int actionInfo(const QString& path);
+
+}  // namespace qe

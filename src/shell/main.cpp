@@ -1,0 +1,3 @@
+#include "shell/cli.h"
+
+int main(int argc, char** argv) { return qe::runProgram(argc, argv); }

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "draw/note_element.h"
+#include "draw/recording_gdi.h"
+#include "draw/symbols.h"
+#include "layout/measure.h"
+#include "layout/note_line.h"
+#include "model/doc_chunks.h"
+#include "support/test_nodes.h"
+
+namespace qe {
+namespace {
+
+// A track line built from notes and laid out on a recording surface, where every note glyph
+// is 192 x -320 and a bar line 240 x -400 with the default fonts.
+struct Track {
+    explicit Track(std::vector<note> notes) {
+        track.content.items = std::move(notes);
+        buildTrackLine(&format, line, track, 2);
+        line.layout(g, true);
+    }
+    Measure* measure(int i) { return static_cast<Measure*>(line.child(i)); }
+    NoteElement* element(int m, int e) { return static_cast<NoteElement*>(measure(m)->child(e)); }
+
+    format_track_header format;
+    note_track track;
+    NoteLine line{nullptr, 40, 40};
+    RecordingGDI g;
+};
+
+note digit(int degree, int duration = 0, int octave = 0, int accidental = 0) {
+    return note(accidental, degree, octave, duration);
+}
+
+TEST(TrackLine, BarLinesCloseMeasuresAndTakeItemIndices) {
+    Track t({digit(1), note::mark(note::kOpenParen), digit(2, 0, 0, 1), note::barLine(0), note::barLine(2),
+             digit(3), note(0x0C09, 0), note(0x2000, 0), note(0, 0, 1, 6), digit(4)});
+    ASSERT_EQ(t.line.childCount(), 3);
+    // Measure 0: digit, parenthesis, accidental + digit sharing index 2; bar line at 3.
+    ASSERT_EQ(t.measure(0)->childCount(), 4);
+    EXPECT_EQ(t.element(0, 1)->location.itemIndex, 1);
+    EXPECT_EQ(t.element(0, 2)->elementKind, kAccidentalElement);
+    EXPECT_EQ(t.element(0, 2)->location.itemIndex, 2);
+    EXPECT_EQ(t.element(0, 3)->location.itemIndex, 2);
+    EXPECT_EQ(t.measure(0)->location.itemIndex, 3);
+    EXPECT_EQ(t.measure(0)->location.trackIndex, 2);
+    EXPECT_EQ(t.measure(0)->location.placeKind, 1);
+    // Two bar lines in a row give an empty measure that still shows its bar line.
+    EXPECT_EQ(t.measure(1)->childCount(), 0);
+    EXPECT_EQ(t.measure(1)->barType, 2);
+    // A bar type with bit 3 set, an unknown class and an unknown mark are skipped without an
+    // index; the unfinished last measure keeps its elements and bar type 0.
+    ASSERT_EQ(t.measure(2)->childCount(), 2);
+    EXPECT_EQ(t.element(2, 0)->location.itemIndex, 5);
+    EXPECT_EQ(t.element(2, 1)->location.itemIndex, 6);
+    EXPECT_EQ(t.measure(2)->location.itemIndex, 7);
+    EXPECT_EQ(t.measure(2)->barGlyph, glyph::barLine(0));
+}
+
+TEST(TrackLine, ANewDocumentsTrackIsOneEmptyMeasureWithTheFinalBar) {
+    Track t({note::barLine(6)});
+    ASSERT_EQ(t.line.childCount(), 1);
+    EXPECT_EQ(t.measure(0)->barGlyph, 0xF02F);
+    EXPECT_EQ(t.measure(0)->style.width, 240);
+    EXPECT_EQ(t.measure(0)->style.height, -400 - 320);
+    Track empty({});
+    EXPECT_EQ(empty.line.childCount(), 0);
+}
+
+TEST(MeasureArrange, PlacesTheRowBetweenThePaddings) {
+    Track t({digit(1), digit(2), note::barLine(0)});
+    EXPECT_EQ(t.element(0, 0)->style.y, -200);  // (-400 + 320) / 2 - 160
+    EXPECT_EQ(t.element(0, 1)->style.x, 192);
+    EXPECT_EQ(t.measure(0)->style.width, 192 * 2 + 240);
+    EXPECT_EQ(t.line.style.height, -720);  // as deep as its deepest measure
+    EXPECT_EQ(t.measure(0)->style.y, 0);
+}
+
+struct UnderlineSpan {
+    const Node* from;
+    const Node* to;
+    int level;
+    friend bool operator==(const UnderlineSpan&, const UnderlineSpan&) = default;
+};
+
+std::vector<UnderlineSpan> spans(const Measure* m) {
+    std::vector<UnderlineSpan> out;
+    for (const Underline& u : m->underlines()) out.push_back({u.from, u.to, u.level});
+    return out;
+}
+
+TEST(UnderlineGrouping, TwoEighthsThenAQuarter) {
+    Track t({digit(1, 1), digit(2, 1), digit(3)});
+    EXPECT_EQ(spans(t.measure(0)), (std::vector<UnderlineSpan>{{t.element(0, 0), t.element(0, 1), 0}}));
+}
+
+TEST(UnderlineGrouping, DottedEighthAndSixteenth) {
+    Track t({digit(1, 1), note::mark(note::kAugmentationDot), digit(2, 2)});
+    const Node* e8 = t.element(0, 0);
+    const Node* e16 = t.element(0, 2);
+    EXPECT_EQ(spans(t.measure(0)), (std::vector<UnderlineSpan>{{e16, e16, 1}, {e8, e16, 0}}));
+}
+
+TEST(UnderlineGrouping, FourSixteenthsShareBothLevels) {
+    Track t({digit(1, 2), digit(2, 2), digit(3, 2), digit(4, 2)});
+    const Node* a = t.element(0, 0);
+    const Node* d = t.element(0, 3);
+    EXPECT_EQ(spans(t.measure(0)), (std::vector<UnderlineSpan>{{a, d, 1}, {a, d, 0}}));
+}
+
+TEST(UnderlineGrouping, BreaksWhereANoteHasFewerUnderlinesAndAtEachBeat) {
+    // Sixteenth, sixteenth, eighth: the second level ends at the second note; then the beat ends.
+    // Then eighth, eighth, eighth: the first two fill a beat, the third stays open to the end.
+    Track t({digit(1, 2), digit(2, 2), digit(3, 1), digit(4, 1), digit(5, 1), digit(6, 1)});
+    const auto e = [&](int i) -> const Node* { return t.element(0, i); };
+    EXPECT_EQ(spans(t.measure(0)),
+              (std::vector<UnderlineSpan>{{e(0), e(1), 1}, {e(0), e(2), 0}, {e(3), e(4), 0}, {e(5), e(5), 0}}));
+    // Level geometry: each level lies 2 x (-320 / 15) = -42 below the previous one.
+    const Underline& second = t.measure(0)->underlines()[0];
+    EXPECT_EQ(second.style.y, -200 - 320 - 42);
+    EXPECT_EQ(second.thickness, -21);
+    EXPECT_EQ(second.style.x, 0);
+    EXPECT_EQ(second.style.width, 192 * 2);
+}
+
+TEST(OctaveDots, StackAboveTheGlyphAndBelowTheUnderlines) {
+    Track t({digit(1, 0, 2), digit(2, 2, -1), digit(3, 0, -2)});
+    const auto& dots = t.measure(0)->symbols();
+    ASSERT_EQ(dots.size(), 5u);
+    const NoteElement* high = t.element(0, 0);
+    // The dot font is -320 / 6 = -53: dots are 31 wide and 53 high, centred on the note.
+    EXPECT_EQ(dots[0].style.x, high->style.x + 81);  // floor((192 - 31) / 2 + 0.5)
+    EXPECT_EQ(dots[0].style.y, high->style.y + 53);
+    EXPECT_EQ(dots[1].style.y, high->style.y + 106);  // directly on the first
+    EXPECT_EQ(high->dotsTop, 106);
+    const NoteElement* low = t.element(0, 1);
+    // Below a note with two underlines: under the second underline.
+    EXPECT_EQ(dots[2].style.y, low->style.y - 320 - 2 * 42);
+    const NoteElement* lower = t.element(0, 2);
+    EXPECT_EQ(dots[3].style.y, lower->style.y - 320);
+    EXPECT_EQ(dots[4].style.y, lower->style.y - 320 - 53);
+    // Arranging again does not move a dot.
+    t.line.layout(t.g, true);
+    EXPECT_EQ(t.measure(0)->symbols()[4].style.y, lower->style.y - 320 - 53);
+}
+
+TEST(MeasureHitTest, OnlyXDecidesAndTheCentreGoesBefore) {
+    Track t({digit(1), digit(2), note::barLine(0)});
+    Measure* m = t.measure(0);
+    EXPECT_EQ(m->hitTest({96, -300}), t.element(0, 0));   // exactly at the centre
+    EXPECT_EQ(m->hitTest({97, -300}), t.element(0, 1));
+    EXPECT_EQ(m->hitTest({300, -5}), m);                   // right of the last centre
+    EXPECT_EQ(m->hitTest({10, 5}), nullptr);
+    Track empty({note::barLine(0)});
+    EXPECT_EQ(empty.measure(0)->hitTest({10, -10}), empty.measure(0));
+}
+
+TEST(MeasureStretch, SpreadsSpaceByWeightWithoutMeasuring) {
+    Track t({digit(1, 1), digit(2, 1), note::mark(note::kDash), note::mark(note::kBreath), note::barLine(0)});
+    Measure* m = t.measure(0);
+    EXPECT_EQ(m->weight(), 8 + 8 + 16 + 1);
+    const std::size_t measured = t.g.calls.size();
+    m->stretch(2.5, t.g);
+    EXPECT_EQ(t.element(0, 1)->style.x, 192 + 20);
+    EXPECT_EQ(t.element(0, 2)->style.x, 2 * 192 + 40);
+    EXPECT_EQ(t.element(0, 3)->style.x, 3 * 192 + 80);
+    EXPECT_EQ(m->style.width, 4 * 192 + 20 + 20 + 40 + 3 + 240);  // 2.5 rounds to 3
+    // The underline follows the moved notes.
+    EXPECT_EQ(m->underlines()[0].style.width, 192 + 20 + 192);
+    for (std::size_t i = measured; i < t.g.calls.size(); ++i) EXPECT_NE(t.g.calls[i].op, "drawText");
+}
+
+TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
+    Track t({digit(1, 1, 1), digit(2, 1), note::barLine(3)});
+    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    t.line.paint(g);
+    std::vector<std::string> ops;
+    for (const DrawCall& call : g.calls)
+        if (call.op != "setFont") ops.push_back(call.op);
+    EXPECT_EQ(ops, (std::vector<std::string>{"drawText", "drawText", "fillRect", "drawText", "drawText"}));
+    const auto texts = g.callsOf("drawText");
+    EXPECT_EQ(texts[0].text, u"\uF031");
+    EXPECT_EQ(texts[0].args, (std::vector<int>{0, -200}));
+    EXPECT_EQ(texts[3].text, u"\uF02C");  // begin-repeat bar line at the right end
+    EXPECT_EQ(texts[3].args, (std::vector<int>{2 * 192, -160}));
+    // The underline is one pixel thick on a 15-unit pixel: -21 rounds to -15.
+    EXPECT_EQ(g.callsOf("fillRect")[0].args, (std::vector<int>{0, -200 - 320, 384, -15, 0, 0, 0}));
+    EXPECT_TRUE(g.translations.empty());
+}
+
+TEST(MeasureDraw, HiddenBarLineDrawsNothingAndTakesNoRoom) {
+    Track t({digit(1), note::barLine(7)});
+    EXPECT_EQ(t.measure(0)->barGlyph, 0);
+    EXPECT_EQ(t.measure(0)->style.width, 192);
+    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    t.line.paint(g);
+    EXPECT_EQ(g.callsOf("drawText").size(), 1u);
+}
+
+TEST(UnderlineDraw, LevelsArePixelAlignedOnEveryDevice) {
+    Track t({digit(1, 2), digit(2, 2)});
+    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    g.pixel = 5;  // 288 dpi: -21 becomes -20 and level 1 starts 2 x 20 below level 0's top
+    t.line.paint(g);
+    const auto fills = g.callsOf("fillRect");
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[0].args[3], -20);
+    EXPECT_EQ(t.measure(0)->underlines()[0].level, 1);
+    EXPECT_EQ(fills[1].args[1], -520);             // level 0 right under the digits
+    EXPECT_EQ(fills[0].args[1], -520 + 2 * -20);  // level 1 one thickness further down
+}
+
+}  // namespace
+}  // namespace qe

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the editor needs to build, test and run; quiet when all are there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang pkg-config
+    qt6-base-dev libgl-dev libgif-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    python3 python3-fonttools fonts-dejavu-core
+    fonts-liberation2 fonts-wqy-microhei fontconfig
+    xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then sudo="sudo"; else
+        echo "These Debian packages are missing and this is not root: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
