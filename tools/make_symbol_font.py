@@ -24,10 +24,11 @@ import tempfile
 
 try:
     from fontTools.fontBuilder import FontBuilder
+    from fontTools.pens.boundsPen import BoundsPen
     from fontTools.pens.cu2quPen import Cu2QuPen
     from fontTools.pens.transformPen import TransformPen
     from fontTools.pens.ttGlyphPen import TTGlyphPen
-    from fontTools.ttLib import TTFont, newTable
+    from fontTools.ttLib import TTFont, TTLibError, newTable
     from fontTools.ttLib.tables._g_l_y_f import flagOverlapSimple
 except ImportError as error:
     sys.exit(
@@ -41,7 +42,7 @@ DEFAULT_DIGIT_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
 # Fixed so that every rebuild writes the same bytes (seconds since 1904-01-01,
 # the epoch of the 'head' table): 2025-01-01 00:00:00 UTC.
-TIMESTAMP = 3818448000
+TIMESTAMP = 3818534400
 
 UPM = 1000
 # The box of every glyph is 1000 units tall.  The split puts the box centre
@@ -53,7 +54,7 @@ BOX_TOP = ASCENT
 BOX_BOTTOM = -DESCENT
 MID = (BOX_TOP + BOX_BOTTOM) / 2  # 380
 
-# Digits: ink height and width as a fraction of the em.  DejaVu Sans Bold is
+# Digits, in font units.  DejaVu Sans Bold is
 # narrowed a little so that its vertical stems come close to its horizontal
 # bars in weight, which keeps dense rows of numbers even in colour.
 DIGIT_INK_HEIGHT = 780
@@ -179,9 +180,9 @@ class Glyph:
 
     def __init__(self, overlapping=False):
         self.contours = []
-        # Set when filled contours overlap one another.  They are legal in
-        # TrueType and fill correctly by the non-zero rule; the flag tells
-        # rasterisers that do not assume it to take the overlap into account.
+        # Set when filled contours overlap one another.  That is legal in
+        # TrueType and fills correctly by the non-zero rule; the flag is for
+        # rasterisers that only handle overlaps when a glyph declares them.
         self.overlapping = overlapping
 
     def fill(self, *contours):
@@ -213,35 +214,34 @@ class Glyph:
 
 def digit_glyphs(path):
     """Note digits 0..7, copied from the source font, scaled into the box."""
-    source = TTFont(path)
-    cmap = source.getBestCmap()
-    glyph_set = source.getGlyphSet()
-    glyf = source["glyf"]
-    names = [cmap[ord(str(d))] for d in range(8)]
+    try:
+        source = TTFont(path)
+        cmap = source.getBestCmap() or {}
+        glyph_set = source.getGlyphSet()
+        names = [cmap[ord(str(d))] for d in range(8)]
+    except (KeyError, TTLibError, OSError) as error:
+        raise SystemExit(
+            f"make_symbol_font.py: cannot take the digits 0-7 from {path}: {error!r}")
 
     # Scale and place all digits alike (from their common ink bounds) so
     # that they share one baseline, one height and the source font's own
     # optical centring within a common advance.
-    boxes = []
+    bounds = BoundsPen(glyph_set)
     for name in names:
-        g = glyf[name]
-        g.recalcBounds(glyf)
-        boxes.append((g.xMin, g.yMin, g.xMax, g.yMax))
-    x_min = min(b[0] for b in boxes)
-    y_min = min(b[1] for b in boxes)
-    x_max = max(b[2] for b in boxes)
-    y_max = max(b[3] for b in boxes)
+        glyph_set[name].draw(bounds)
+    x_min, y_min, x_max, y_max = bounds.bounds
     sy = DIGIT_INK_HEIGHT / (y_max - y_min)
     sx = sy * DIGIT_CONDENSE
+    if (x_max - x_min) * sx > DIGIT_ADVANCE:
+        raise SystemExit(f"make_symbol_font.py: the digits of {path} are too wide for "
+                         f"the digit advance of {DIGIT_ADVANCE}")
     dx = (DIGIT_ADVANCE - (x_max - x_min) * sx) / 2 - x_min * sx
     dy = MID - (y_min + y_max) / 2 * sy
-    if (x_max - x_min) * sx > DIGIT_ADVANCE:
-        raise SystemExit(f"make_symbol_font.py: digits of {path} do not fit the digit advance")
 
     out = {}
     for d, name in enumerate(names):
         pen = TTGlyphPen(None)
-        glyph_set[name].draw(TransformPen(pen, (sx, 0, 0, sy, dx, dy)))
+        glyph_set[name].draw(Cu2QuPen(TransformPen(pen, (sx, 0, 0, sy, dx, dy)), max_err=0.5))
         out[f"digit{d}"] = (pen.glyph(), DIGIT_ADVANCE)
     return out
 
@@ -272,7 +272,7 @@ def breath_glyph():
     half = 95             # half the width at the top
     arm = 44              # horizontal thickness of the left arm at the top
     arm_right = 56        # the right arm is a little heavier, as when written
-    foot = 26             # half the width of the flat at the point
+    foot = 26             # half the width of the blunt point at the bottom
     cx = advance / 2
     g = Glyph().fill(polygon([
         (cx - half, top), (cx - half + arm, top),
