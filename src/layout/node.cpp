@@ -83,8 +83,13 @@ void Node::clearChildren() {
     children_.clear();
 }
 
+void Node::renumberFrom(std::size_t first) {
+    for (std::size_t i = first; i < children_.size(); ++i) children_[i]->indexInParent_ = static_cast<int>(i);
+}
+
 void Node::appendChild(std::unique_ptr<Node> node) {
     node->parent = this;
+    node->indexInParent_ = childCount();
     children_.push_back(std::move(node));
 }
 
@@ -92,6 +97,7 @@ void Node::insertChild(int index, std::unique_ptr<Node> node) {
     if (index < 0 || index > childCount()) throw Exception(kOutOfRange);
     node->parent = this;
     children_.insert(children_.begin() + index, std::move(node));
+    renumberFrom(static_cast<std::size_t>(index));
 }
 
 bool Node::insertChild(std::unique_ptr<Node>& node, Node* before) {
@@ -99,6 +105,7 @@ bool Node::insertChild(std::unique_ptr<Node>& node, Node* before) {
     if (i < 0) return false;
     node->parent = this;
     children_.insert(children_.begin() + i, std::move(node));
+    renumberFrom(static_cast<std::size_t>(i));
     return true;
 }
 
@@ -112,7 +119,9 @@ std::unique_ptr<Node> Node::removeChild(int index) {
     if (index < 0 || index >= childCount()) throw Exception(kOutOfRange);
     std::unique_ptr<Node> node = std::move(children_[static_cast<std::size_t>(index)]);
     children_.erase(children_.begin() + index);
+    renumberFrom(static_cast<std::size_t>(index));
     node->parent = nullptr;
+    node->indexInParent_ = -1;
     return node;
 }
 
@@ -128,12 +137,9 @@ Node* Node::hitTest(Point p) {
 void Node::setOrigin(Node* node) { origin = node; }
 
 int Node::indexOf(const Node* c) const {
-    if (!c) return -1;
-    // Children know their parent: a node that names another parent is not in this list.
-    if (c->parent == this) {
-        for (std::size_t i = 0; i < children_.size(); ++i)
-            if (children_[i].get() == c) return static_cast<int>(i);
-    }
+    if (!c || c->parent != this) return -1;
+    const int i = c->indexInParent_;
+    if (i >= 0 && i < childCount() && children_[static_cast<std::size_t>(i)].get() == c) return i;
     return -1;
 }
 

@@ -95,6 +95,14 @@ protected:
     void paintVisibleChildren(BaseGDI& g);
 
     std::vector<std::unique_ptr<Node>> children_;
+
+private:
+    // Renumbers the children from `first` on, after the list changed there.
+    void renumberFrom(std::size_t first);
+
+    // Where this node stands in its parent's list, kept so that walking siblings along a
+    // line of thousands of measures stays cheap; -1 when detached.
+    int indexInParent_ = -1;
 };
 
 // Position of `child` in `parent`'s list, or -1.

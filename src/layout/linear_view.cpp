@@ -1,0 +1,138 @@
+#include "layout/linear_view.h"
+
+#include <unordered_map>
+
+#include "draw/shape_walk.h"
+#include "layout/note_line.h"
+#include "model/exception.h"
+#include "model/qanor_doc.h"
+
+namespace qe {
+
+LinearView::LinearView() {
+    style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
+}
+
+void LinearView::build() {
+    buildTrackLines();
+    buildArcs();
+}
+
+void LinearView::buildTrackLines() {
+    if (!document) return;
+    const format_track_header* settings = &document->formatSettings();
+    const auto& tracks = document->noteTracks();
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin, NoteLine::kTrackLineMargin);
+        buildTrackLine(settings, *line, tracks[i], static_cast<int>(i));
+        insertChild(static_cast<int>(i), std::move(line));
+    }
+}
+
+namespace {
+
+// Finds the nodes of many locations in one pass: for each place, the first node in reading
+// order that stands for it, which is what walking a track line for it would find.
+class LocationIndex {
+public:
+    explicit LocationIndex(const Node& view) {
+        for (int t = 0; t < view.childCount(); ++t) add(view.child(t));
+    }
+
+    Node* find(const qe::location& loc) const {
+        if (loc.placeKind != 1) return nullptr;
+        const auto it = nodes_.find(key(loc));
+        return it == nodes_.end() ? nullptr : it->second;
+    }
+
+private:
+    static std::uint64_t key(const qe::location& loc) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(loc.trackIndex)) << 16) |
+               static_cast<std::uint16_t>(loc.itemIndex);
+    }
+    void note(Node* node, int track) {
+        if (node->location.placeKind == 1 && node->location.trackIndex == track)
+            nodes_.emplace(key(node->location), node);
+    }
+    void add(Node* line) {
+        const int track = line->parent ? line->parent->indexOf(line) : 0;
+        for (int m = 0; m < line->childCount(); ++m) {
+            Node* measure = line->child(m);
+            note(measure, track);
+            for (int e = 0; e < measure->childCount(); ++e) note(measure->child(e), track);
+        }
+    }
+
+    std::unordered_map<std::uint64_t, Node*> nodes_;
+};
+
+}  // namespace
+
+int LinearView::buildArcs() {
+    droppedShapes = 0;
+    if (!document) return 0;
+    format = &document->formatSettings();
+    const LocationIndex index(*this);
+    const auto lookup = [&](const qe::location& loc) -> Node* {
+        if (loc.placeKind != 1 || loc.trackIndex < 0 || loc.trackIndex >= childCount()) return nullptr;
+        return index.find(loc);
+    };
+    for (const Format& record : document->formatRecords()) {
+        if (record.type != Format::kArc && record.type != Format::kJumpLine) continue;
+        Node* from = lookup(record.from);
+        Node* to = lookup(record.to);
+        if (record.type == Format::kArc) {
+            if (!elementsInOrder(from, to)) {
+                ++droppedShapes;
+                continue;
+            }
+            arcs.emplace_back(format, from, to);
+        } else {
+            if (!measuresInOrder(from, to)) {
+                ++droppedShapes;
+                continue;
+            }
+            jumpLines.emplace_back(u"1", format, from, to);
+        }
+    }
+    return droppedShapes;
+}
+
+Node* LinearView::findNode(const qe::location& loc) const {
+    if (loc.placeKind != 1) return nullptr;
+    const Node* line = child(loc.trackIndex);
+    const auto matches = [&](const Node* n) {
+        return n->location.placeKind == loc.placeKind && n->location.trackIndex == loc.trackIndex &&
+               n->location.itemIndex == loc.itemIndex;
+    };
+    for (int m = 0; m < line->childCount(); ++m) {
+        Node* measure = line->child(m);
+        if (matches(measure)) return measure;
+        for (int e = 0; e < measure->childCount(); ++e)
+            if (matches(measure->child(e))) return measure->child(e);
+    }
+    return nullptr;
+}
+
+void LinearView::relayout(BaseGDI& g) { layout(g, true); }
+
+void LinearView::clearChildren() {
+    // Shapes point at the nodes about to go, so they go first.
+    arcs.clear();
+    jumpLines.clear();
+    Node::clearChildren();
+}
+
+void LinearView::arrange(BaseGDI& g) {
+    ComplexLine::arrange(g);
+    for (SusArc& arc : arcs) arc.layout(g, true);
+    for (JumpLine& jump : jumpLines) jump.layout(g, true);
+}
+
+void LinearView::draw(BaseGDI& g) {
+    g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
+    for (SusArc& arc : arcs) arc.paint(g);
+    for (JumpLine& jump : jumpLines) jump.paint(g);
+}
+
+}  // namespace qe

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <vector>
+
+#include "draw/jump_line.h"
+#include "draw/sus_arc.h"
+#include "layout/complex_line.h"
+
+namespace qe {
+
+class QanorDoc;
+
+// The scroll-mode root: every note track as one unbroken track line, stacked in track order,
+// with the score's tie arcs and volta brackets held beside the tree. It is also the edit tree
+// in both modes; page mode cuts its pages from the one its page view holds.
+class LinearView : public ComplexLine {
+public:
+    static constexpr int kPadding = 320;
+
+    LinearView();
+    LinearView(const LinearView&) = delete;
+    LinearView& operator=(const LinearView&) = delete;
+
+    // Fills an empty view from `document`: track lines, then arcs and jump lines.
+    void build();
+    void buildTrackLines();
+    // Makes the arcs and jump lines of the format records. A stored shape whose anchors
+    // cannot be found, are of the wrong kind, or cannot be walked from one to the other is
+    // left out, since it could never be laid out; the count of those is kept in
+    // `droppedShapes` and returned.
+    int buildArcs();
+    // The node that stands for a location, or null. Throws kOutOfRange for a track that does
+    // not exist.
+    Node* findNode(const qe::location& loc) const;
+    void relayout(BaseGDI& g);
+
+    // Empties the tree and the shape lists; keeps the document, format and line starts.
+    void clearChildren() override;
+    void arrange(BaseGDI& g) override;
+    // The frame of the strip, then the arcs and jump lines, under the notes.
+    void draw(BaseGDI& g) override;
+
+    QanorDoc* document = nullptr;
+    std::vector<int> lineStarts;
+    std::vector<SusArc> arcs;
+    std::vector<JumpLine> jumpLines;
+    int droppedShapes = 0;
+};
+
+}  // namespace qe

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "draw/note_element.h"
+#include "draw/recording_gdi.h"
+#include "layout/linear_view.h"
+#include "layout/measure.h"
+#include "model/exception.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+struct Scroll {
+    explicit Scroll(QanorDoc d) : doc(std::move(d)) {
+        view.document = &doc;
+        view.build();
+        view.relayout(g);
+    }
+    Node* line(int t) { return view.child(t); }
+    Node* measure(int t, int m) { return line(t)->child(m); }
+
+    QanorDoc doc;
+    LinearView view;
+    RecordingGDI g;
+};
+
+TEST(ScrollLayout, OneEmptyTrackIsJustThePaddings) {
+    Scroll s(test::scoreOf({""}));
+    ASSERT_EQ(s.view.childCount(), 1);
+    EXPECT_EQ(s.line(0)->childCount(), 0);
+    EXPECT_EQ(s.view.style.width, 640);
+    EXPECT_EQ(s.view.style.height, -(320 + 80 + 320));
+    EXPECT_EQ(s.view.hitTest({100, -100}), &s.view);
+}
+
+TEST(ScrollLayout, TracksStackTopToBottomFromTheSameLeftEdge) {
+    Scroll s(test::scoreOf({"1 2 | 3 4 |", "5 |"}));
+    EXPECT_EQ(s.line(0)->style.x, 320);
+    EXPECT_EQ(s.line(0)->style.y, -360);
+    EXPECT_EQ(s.line(1)->style.x, 320);
+    EXPECT_EQ(s.line(1)->style.y, -360 - 720 - 80);
+    const int longer = 2 * (2 * 192 + 240);
+    EXPECT_EQ(s.line(0)->style.width, longer);
+    EXPECT_EQ(s.view.style.width, 320 + longer + 320);
+    EXPECT_EQ(s.view.style.height, -(320 + 2 * (40 + 720 + 40) + 320));
+    // A point on the boundary between two measures belongs to the right-hand one.
+    EXPECT_EQ(s.view.hitTest({320 + 2 * 192 + 240, -360 - 300}), s.measure(0, 1)->child(0));
+    // Between the lines: the view itself, not a caret position.
+    EXPECT_EQ(s.view.hitTest({400, -360 - 720 - 40}), &s.view);
+}
+
+TEST(ScrollLayout, FindNodeByTheLocationOfItsItem) {
+    Scroll s(test::scoreOf({"1 #2 | 3 |", "5 |"}));
+    EXPECT_EQ(s.view.findNode(location(1, 0, 2)), s.measure(0, 0));  // the bar line
+    // Of a note with an accidental, the accidental comes first.
+    Node* sharp = s.view.findNode(location(1, 0, 1));
+    ASSERT_NE(sharp, nullptr);
+    EXPECT_EQ(asElement(sharp)->elementKind, kAccidentalElement);
+    EXPECT_EQ(s.view.findNode(location(1, 1, 0)), s.measure(1, 0)->child(0));
+    EXPECT_EQ(s.view.findNode(location(0, 0, 0)), nullptr);
+    EXPECT_EQ(s.view.findNode(location(1, 0, 99)), nullptr);
+    EXPECT_THROW(s.view.findNode(location(1, 5, 0)), Exception);
+}
+
+TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
+    QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 | 6 |"});
+    test::addFormat(doc, 1, 0, 0, 1);
+    test::addFormat(doc, 4, 0, 3, 6);
+    test::addFormat(doc, 2, 0, 0, 1);  // other types are skipped without error
+    test::addFormat(doc, 3, 0, 0, 1);
+    Scroll s(std::move(doc));
+    ASSERT_EQ(s.view.arcs.size(), 1u);
+    ASSERT_EQ(s.view.jumpLines.size(), 1u);
+    EXPECT_EQ(s.view.jumpLines[0].label, u"1");
+    EXPECT_EQ(s.view.jumpLines[0].from, s.measure(0, 0));
+    EXPECT_EQ(s.view.jumpLines[0].to, s.measure(0, 1));
+    EXPECT_EQ(s.view.droppedShapes, 0);
+}
+
+TEST(ScrollLayout, StoredShapesThatCanNeverBeLaidOutAreLeftOut) {
+    QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 |", "6 7 |"});
+    test::addFormat(doc, 1, 0, 0, 99);  // missing anchor
+    test::addFormat(doc, 1, 0, 2, 0);   // reverse order
+    test::addFormat(doc, 1, 0, 0, 3);   // a measure is not a note
+    test::addFormat(doc, 4, 0, 0, 1);   // notes are not measures
+    Format across;                      // ends on different tracks
+    across.type = 1;
+    across.from = location(1, 0, 0);
+    across.to = location(1, 1, 0);
+    doc.formatRecords().push_back(across);
+    test::addFormat(doc, 4, 7, 0, 1);   // a track that does not exist
+    test::addFormat(doc, 1, 0, 1, 4);   // a good tie across the bar line
+    Scroll s(std::move(doc));
+    EXPECT_EQ(s.view.droppedShapes, 6);
+    ASSERT_EQ(s.view.arcs.size(), 1u);
+    EXPECT_EQ(s.view.arcs[0].from, s.measure(0, 0)->child(1));
+    EXPECT_EQ(s.view.arcs[0].to, s.measure(0, 1)->child(0));
+}
+
+TEST(ScrollLayout, ClearingKeepsTheDocumentAndDropsTheShapes) {
+    QanorDoc doc = test::scoreOf({"1 2 |"});
+    test::addFormat(doc, 1, 0, 0, 1);
+    Scroll s(std::move(doc));
+    s.view.lineStarts = {1};
+    s.view.clearChildren();
+    EXPECT_EQ(s.view.childCount(), 0);
+    EXPECT_TRUE(s.view.arcs.empty());
+    EXPECT_EQ(s.view.document, &s.doc);
+    EXPECT_EQ(s.view.lineStarts, std::vector<int>{1});
+}
+
+TEST(ScrollLayout, DrawsTheFrameThenShapesUnderTheNotes) {
+    QanorDoc doc = test::scoreOf({"1 2 |"});
+    test::addFormat(doc, 1, 0, 0, 1);
+    Scroll s(std::move(doc));
+    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    s.view.paint(g);
+    ASSERT_GE(g.calls.size(), 3u);
+    EXPECT_EQ(g.calls[0].op, "rectangle");
+    EXPECT_EQ(g.calls[0].args, (std::vector<int>{0, 0, s.view.style.width, s.view.style.height}));
+    EXPECT_EQ(g.calls[1].op, "setPen");
+    EXPECT_EQ(g.calls[2].op, "drawBezier");
+    EXPECT_EQ(g.callsOf("drawText").size(), 3u);
+}
+
+}  // namespace
+}  // namespace qe

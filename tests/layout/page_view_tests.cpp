@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include "draw/recording_gdi.h"
+#include "draw/shadow_node.h"
+#include "layout/measure.h"
+#include "layout/page_view.h"
+#include "model/exception.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+// With the recording metrics: the title font's characters are 288 x -480, the subtitle's
+// 168 x -280, the text font's 120 x -200; a display line of one track is 800 high with its
+// note line's margins, and consecutive lines are 960 apart.
+struct Pages {
+    explicit Pages(QanorDoc d, bool withDocument = true) : doc(std::move(d)) {
+        view.build(&doc);
+        if (!withDocument) view.document = nullptr;
+    }
+    int rebuildCode() {
+        try {
+            view.rebuild(g);
+        } catch (const Exception& e) {
+            return e.code;
+        }
+        return 0;
+    }
+    Node* line(int page, int k) { return view.child(page)->child(k); }
+
+    QanorDoc doc;
+    PageView view;
+    RecordingGDI g;
+};
+
+std::string measures(int count, const std::string& one = "1 2 3 4 |") {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += one + " ";
+    return text;
+}
+
+TEST(TitleBlock, TitleKeyAndCommentsFollowTheirFonts) {
+    QanorDoc doc = test::scoreOf({"1 |"}, u"Test");
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    Page* first = p.view.page(0);
+    ASSERT_EQ(first->texts.size(), 2u);  // the title and comment1 are there even when empty
+    EXPECT_EQ(first->texts[0].style.x, (11906 - 4 * 288) / 2);
+    EXPECT_EQ(first->texts[0].style.y, -1440 - 144);
+    // The key text starts one title height below the title.
+    ASSERT_EQ(first->keyTexts.size(), 1u);
+    EXPECT_EQ(first->keyTexts[0].style.x, 1000);
+    EXPECT_EQ(first->keyTexts[0].style.y, -1584 - 480 - 480);
+    EXPECT_EQ(first->texts[1].style.x, 1000 + 800 + 200);
+    // The first line starts at the end of the title block: below the key text and half a
+    // text line, with no display-line margin added.
+    EXPECT_EQ(p.line(0, 0)->style.y, -2544 - 448 - 100);
+    EXPECT_EQ(p.line(0, 0)->style.x, 1000);
+}
+
+TEST(TitleBlock, SubtitleAuthorsAndSecondComment) {
+    QanorDoc doc = test::scoreOf({"1 |"}, u"T");
+    doc.header.subtitle = u"ab";
+    doc.header.author1 = u"abc";
+    doc.header.author3 = u"x";
+    doc.header.comment2 = u"c2";
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const auto& texts = p.view.page(0)->texts;
+    ASSERT_EQ(texts.size(), 6u);
+    const Text& subtitle = texts[1];
+    EXPECT_EQ(subtitle.style.y, -1584 - 480 - 140);
+    const int a = -1584 - 480 - 140 - 280 - 480;
+    EXPECT_EQ(p.view.page(0)->keyTexts[0].style.y, a);
+    const Text& author1 = texts[2];
+    EXPECT_EQ(author1.style.x, 11906 - 1000 - 3 * 120);  // right-aligned
+    EXPECT_EQ(author1.style.y, a);
+    const Text& author3 = texts[3];
+    EXPECT_EQ(author3.style.y, a - 66 - 200);
+    const Text& comment2 = texts[5];
+    EXPECT_EQ(comment2.style.x, 1000);
+    EXPECT_EQ(comment2.style.y, a - 448 - 100);
+    // The block ends at the lower column, then a present third author moves it down by its
+    // height once more.
+    const int b = a - 448 - 100 - 66 - 200;
+    EXPECT_EQ(p.line(0, 0)->style.y, b - 200);
+}
+
+TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
+    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    Pages p(std::move(doc), false);
+    ASSERT_EQ(p.rebuildCode(), 0);
+    ASSERT_GE(p.view.childCount(), 2);
+    EXPECT_EQ(p.line(0, 0)->style.y, -1440 - 144);  // without a document: no title block
+    EXPECT_EQ(p.line(0, 1)->style.y, -1584 - 960);
+    EXPECT_EQ(p.line(1, 0)->style.y, -(80 + 1440));
+    for (int i = 0; i < p.view.childCount(); ++i) {
+        EXPECT_EQ(p.view.page(i)->pageIndex, i);
+        EXPECT_EQ(p.view.page(i)->style.x, 244);
+    }
+    EXPECT_EQ(p.view.page(1)->style.y, -100 - 144 - 16838 - 288);
+    EXPECT_EQ(p.view.style.width, 11906 + 488);
+    const std::string number = std::to_string(p.view.childCount()) + " - 1";
+    EXPECT_EQ(p.view.page(0)->numberText(), std::u16string(number.begin(), number.end()));
+}
+
+TEST(PageBreaks, ALineExactly160AboveTheBottomStillFits) {
+    for (const auto& [height, pages] : {std::pair{3984, 1}, std::pair{3983, 2}}) {
+        QanorDoc doc = test::scoreOf({"1 |"});
+        doc.formatSettings().pageHeight = height;
+        Pages p(std::move(doc), false);
+        ASSERT_EQ(p.rebuildCode(), 0) << height;
+        EXPECT_EQ(p.view.childCount(), pages) << height;
+    }
+}
+
+TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
+    QanorDoc doc = test::scoreOf({"1 |"});
+    doc.formatSettings().pageHeight = 3839;
+    Pages p(std::move(doc), false);
+    EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
+    EXPECT_EQ(p.view.childCount(), 0);
+}
+
+TEST(PageBreaks, AMeasureWiderThanTheBreakWidthLeavesNoPage) {
+    QanorDoc doc = test::scoreOf({"1 |", measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |")});
+    Pages p(std::move(doc));
+    EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
+    EXPECT_EQ(p.view.childCount(), 0);
+    // No shadow of a failed page is left behind on the measures.
+    EXPECT_EQ(p.view.linear.child(0)->child(0)->shadow, nullptr);
+}
+
+TEST(PagePainting, SheetTextsNumberThenWatermarkOverEverything) {
+    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const int pages = p.view.childCount();
+    RecordingGDI g(0, 0, 0, 0, 11906, -16838, false);
+    p.view.paintPage(1, g);
+    ASSERT_FALSE(g.calls.empty());
+    EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 0, 153, 153, 153}, {}}));
+    EXPECT_EQ(g.calls[2], (DrawCall{"rectangle", {0, 0, 11906, -16838}, {}}));
+    const std::string number = std::to_string(pages) + " - 2";
+    const auto texts = g.callsOf("drawText");
+    EXPECT_EQ(texts[0].text, std::u16string(number.begin(), number.end()));
+    EXPECT_EQ(texts[0].args[1], 1440 - 16838 - 100);
+    EXPECT_EQ(g.calls[g.calls.size() - 2].op, "pageFrame");
+    EXPECT_EQ(g.calls.back(), (DrawCall{"drawWatermark", {(11906 - 7200) / 2, (-16838 + 10800) / 2}, {}}));
+    EXPECT_TRUE(g.translations.empty());
+    RecordingGDI print(0, 0, 0, 0, 11906, -16838, true);
+    p.view.paintPage(0, print);
+    EXPECT_TRUE(print.callsOf("rectangle").empty());
+    EXPECT_THROW(p.view.paintPage(pages, print), Exception);
+}
+
+TEST(PagePainting, ShapesOfOtherPagesAreLeftOut) {
+    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    test::addFormat(doc, 1, 0, 0, 1);  // a tie on the first page
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    RecordingGDI onFirst(0, 0, 0, 0, 11906, -16838, false);
+    p.view.paintPage(0, onFirst);
+    EXPECT_EQ(onFirst.callsOf("drawBezier").size(), 1u);
+    RecordingGDI onSecond(0, 0, 0, 0, 11906, -16838, false);
+    p.view.paintPage(1, onSecond);
+    EXPECT_TRUE(onSecond.callsOf("drawBezier").empty());
+}
+
+TEST(PageHitTest, ReachesTheMeasuresOfTheEditTreeThroughShadows) {
+    QanorDoc doc = test::scoreOf({"1 2 | 3 |"});
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    Node* measure = p.view.linear.child(0)->child(0);
+    ASSERT_NE(measure->shadow, nullptr);
+    Rect r{0, 0, 0, 0};
+    ASSERT_TRUE(offsetInAncestor(r, measure->child(0), true, &p.view));
+    EXPECT_EQ(p.view.hitTest({r.left + 10, r.top - 10}), measure->child(0));
+    EXPECT_EQ(p.view.hitTest({50, -50}), &p.view);
+}
+
+}  // namespace
+}  // namespace qe

@@ -1,0 +1,80 @@
+#include "support/notation.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace qe::test {
+
+namespace {
+
+int barTypeOf(const std::string& token) {
+    static const std::pair<const char*, int> kBars[] = {{"|", 0}, {"|1", 1}, {"||", 2}, {"|:", 3}, {":|", 4},
+                                                        {"|.", 5}, {"|]", 6}, {"/", 7}};
+    for (const auto& [text, type] : kBars)
+        if (token == text) return type;
+    return -1;
+}
+
+note parseNote(const std::string& token) {
+    std::size_t i = 0;
+    int accidental = 0;
+    switch (token[0]) {
+        case '#': accidental = 1; ++i; break;
+        case 'x': accidental = 2; ++i; break;
+        case 'b': accidental = 3; ++i; break;
+        case 'B': accidental = 4; ++i; break;
+        case 'n': accidental = 5; ++i; break;
+        default: break;
+    }
+    if (i >= token.size() || token[i] < '0' || token[i] > '7') throw std::invalid_argument(token);
+    const int degree = token[i++] - '0';
+    int octave = 0;
+    int duration = 0;
+    for (; i < token.size(); ++i) {
+        if (token[i] == '\'') ++octave;
+        else if (token[i] == ',') --octave;
+        else if (token[i] == '_') ++duration;
+        else throw std::invalid_argument(token);
+    }
+    if (degree == 0) return note::rest(duration);
+    return note(accidental, degree, octave, duration);
+}
+
+}  // namespace
+
+std::vector<note> parseTrack(const std::string& text) {
+    std::vector<note> notes;
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) {
+        if (const int bar = barTypeOf(token); bar >= 0) notes.push_back(note::barLine(bar));
+        else if (token == "-") notes.push_back(note::mark(note::kDash));
+        else if (token == ".") notes.push_back(note::mark(note::kAugmentationDot));
+        else if (token == "v") notes.push_back(note::mark(note::kBreath));
+        else if (token == "(") notes.push_back(note::mark(note::kOpenParen));
+        else if (token == ")") notes.push_back(note::mark(note::kCloseParen));
+        else notes.push_back(parseNote(token));
+    }
+    return notes;
+}
+
+QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title) {
+    QanorDoc doc;
+    doc.header.title = title;
+    for (const std::string& text : tracks) {
+        note_track track;
+        track.content.items = parseTrack(text);
+        doc.noteTracks().push_back(std::move(track));
+    }
+    return doc;
+}
+
+void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem) {
+    Format record;
+    record.type = static_cast<std::uint8_t>(type);
+    record.from = location(1, track, static_cast<std::int16_t>(fromItem));
+    record.to = location(1, track, static_cast<std::int16_t>(toItem));
+    doc.formatRecords().push_back(record);
+}
+
+}  // namespace qe::test

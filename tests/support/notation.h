@@ -1,0 +1,25 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "model/qanor_doc.h"
+
+namespace qe::test {
+
+// A compact text for note tracks in tests, one token per item, separated by spaces:
+//   digits 0-7 with an optional accidental in front (# sharp, x double sharp, b flat,
+//   B double flat, n natural) and after it ' for each octave up, , for each octave down and
+//   _ for each underline; - dash, . augmentation dot, v breath mark, ( and ) parentheses;
+//   bar lines | (type 0), |1, || (2), |: (3), :| (4), |. (dashed, 5), |] (final, 6), / (hidden, 7).
+// Throws std::invalid_argument for anything else.
+std::vector<note> parseTrack(const std::string& text);
+
+// A document with one note track per text and the default settings.
+QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title = u"Test");
+
+// Adds an arc (type 1) or jump line (type 4) between two items of a track.
+void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem);
+
+}  // namespace qe::test
