@@ -19,11 +19,9 @@ namespace qe {
 namespace {
 
 const char* const kUsage =
-    "usage: qanoredit [--new OUT.qe [--title TEXT]] [--info FILE.qe] [--help] [--version]\n";
+    "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode page|scroll]\n"
+    "                 | --export OUT.png FILE.qe | --help | --version\n";
 
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
 
 int usageError(const QString& why) {
     if (!why.isEmpty()) printError(QStringLiteral("qanoredit: ") + why);
@@ -31,12 +29,19 @@ int usageError(const QString& why) {
     return kExitUsage;
 }
 
+}  // namespace
+
+void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+
 void writeStdout(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fflush(stdout);
 }
 
-}  // namespace
+void warnWithoutSymbolFont() {
+    if (!registerApplicationFonts())
+        printError(QStringLiteral("qanoredit: the music symbol font QanorEditSymbol.ttf was not found; notes will not show."));
+}
 
 int reportFileFailure(const FileResult& result) {
     printError(result.error);
@@ -59,6 +64,17 @@ int actionInfo(const QString& path) {
     return kExitOk;
 }
 
+namespace {
+
+// Headless machines draw and measure without a screen.
+void preferOffscreenWithoutDisplay() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+}  // namespace
+
 int runProgram(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -76,9 +92,19 @@ int runProgram(int argc, char** argv) {
     const QCommandLineOption infoOption(QStringLiteral("info"),
                                         QStringLiteral("Print the whole document <file> as JSON."),
                                         QStringLiteral("file"));
-    parser.addOption(newOption);
-    parser.addOption(titleOption);
-    parser.addOption(infoOption);
+    const QCommandLineOption layoutOption(QStringLiteral("layout"),
+                                          QStringLiteral("Print the laid-out tree of <file> as JSON."),
+                                          QStringLiteral("file"));
+    const QCommandLineOption modeOption(QStringLiteral("mode"),
+                                        QStringLiteral("Layout mode for --layout: page (default) or scroll."),
+                                        QStringLiteral("mode"), QStringLiteral("page"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write every page of the document given after it as an image named "
+                       "<out>_N-i.<ext> (N pages, page i), at 288 dots per inch."),
+        QStringLiteral("out"));
+    for (const QCommandLineOption& option : {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption})
+        parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QE_VERSION));
@@ -92,20 +118,37 @@ int runProgram(int argc, char** argv) {
         return kExitOk;
     }
 
-    const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption));
+    const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
+                        int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption));
     if (actions > 1) return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
         return usageError(QStringLiteral("--title goes with --new"));
+    if (parser.isSet(modeOption) && !parser.isSet(layoutOption))
+        return usageError(QStringLiteral("--mode goes with --layout"));
+    const QStringList positional = parser.positionalArguments();
 
-    if (parser.isSet(newOption)) {
-        if (!parser.positionalArguments().isEmpty()) return usageError(QStringLiteral("unexpected argument"));
+    if (parser.isSet(newOption) || parser.isSet(infoOption)) {
+        if (!positional.isEmpty()) return usageError(QStringLiteral("unexpected argument: ") + positional.first());
         QCoreApplication app(argc, argv);
-        return actionNew(parser.value(newOption), parser.value(titleOption));
-    }
-    if (parser.isSet(infoOption)) {
-        if (!parser.positionalArguments().isEmpty()) return usageError(QStringLiteral("unexpected argument"));
-        QCoreApplication app(argc, argv);
+        if (parser.isSet(newOption)) return actionNew(parser.value(newOption), parser.value(titleOption));
         return actionInfo(parser.value(infoOption));
+    }
+    if (parser.isSet(layoutOption)) {
+        if (!positional.isEmpty()) return usageError(QStringLiteral("unexpected argument: ") + positional.first());
+        const QString mode = parser.value(modeOption);
+        if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
+            return usageError(QStringLiteral("--mode is page or scroll"));
+        preferOffscreenWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        warnWithoutSymbolFont();
+        return actionLayout(parser.value(layoutOption), mode == QStringLiteral("scroll"));
+    }
+    if (parser.isSet(exportOption)) {
+        if (positional.size() != 1) return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
+        preferOffscreenWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        warnWithoutSymbolFont();
+        return actionExport(parser.value(exportOption), positional.first());
     }
     return usageError(QString());
 }

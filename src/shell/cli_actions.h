@@ -8,8 +8,13 @@ namespace qe {
 
 // Prints a failed file operation's message on stderr; returns the failure exit status.
 int reportFileFailure(const FileResult& result);
+void printError(const QString& text);
+void writeStdout(const QByteArray& bytes);
+void warnWithoutSymbolFont();
 
 int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
+int actionLayout(const QString& path, bool scrollMode);
+int actionExport(const QString& out, const QString& path);
 
 }  // namespace qe

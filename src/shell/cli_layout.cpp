@@ -1,0 +1,108 @@
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QJsonDocument>
+#include <QPainter>
+
+#include "draw/qt/g.h"
+#include "layout/linear_view.h"
+#include "layout/page_view.h"
+#include "model/exception.h"
+#include "shell/cli.h"
+#include "shell/cli_actions.h"
+#include "shell/layout_json.h"
+#include "shell/page_export.h"
+
+namespace qe {
+
+namespace {
+
+const char16_t* const kOverflowWarning =
+    u"单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小节线。";
+
+void reportDroppedShapes(int dropped) {
+    if (dropped > 0)
+        printError(QStringLiteral("qanoredit: left out %1 tie(s) or volta bracket(s) whose notes or measures "
+                                  "cannot be found in the score.")
+                       .arg(dropped));
+}
+
+int reportLayoutFailure(const Exception& e) {
+    if (e.code == kLayoutOverflow)
+        printError(QString::fromUtf16(kOverflowWarning));
+    else
+        printError(QStringLiteral("qanoredit: the score cannot be laid out (error %1).").arg(e.code));
+    return kExitFailure;
+}
+
+// Lays a document out in page mode; the view keeps what it needs from the document.
+bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
+    view.build(&doc);
+    reportDroppedShapes(view.linear.droppedShapes);
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    try {
+        G g(painter, 96);
+        view.rebuild(g);
+    } catch (const Exception& e) {
+        status = reportLayoutFailure(e);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int actionLayout(const QString& path, bool scrollMode) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) return reportFileFailure(loaded);
+    QJsonObject json;
+    if (scrollMode) {
+        LinearView view;
+        view.document = &doc;
+        view.build();
+        reportDroppedShapes(view.droppedShapes);
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        try {
+            G g(painter, 96);
+            view.relayout(g);
+        } catch (const Exception& e) {
+            return reportLayoutFailure(e);
+        }
+        json = scrollLayoutToJson(view);
+    } else {
+        PageView view;
+        int status = kExitOk;
+        if (!layOutPages(doc, view, status)) return status;
+        json = pageLayoutToJson(view);
+    }
+    writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
+    return kExitOk;
+}
+
+int actionExport(const QString& out, const QString& path) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) return reportFileFailure(loaded);
+    PageView view;
+    int status = kExitOk;
+    if (!layOutPages(doc, view, status)) return status;
+    const int pages = view.childCount();
+    for (int i = 0; i < pages; ++i) {
+        const QString target = exportPagePath(out, pages, i + 1);
+        const QImage image = renderPage(view, i);
+        QImageWriter writer(target);
+        writer.setFormat(QFileInfo(target).suffix().toLower().toLatin1());
+        if (!writer.write(image)) {
+            printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(target));
+            status = kExitFailure;
+            continue;
+        }
+        writeStdout((target + QLatin1Char('\n')).toLocal8Bit());
+    }
+    return status;
+}
+
+}  // namespace qe
