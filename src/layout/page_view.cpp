@@ -90,9 +90,11 @@ int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
 }
 
 void PageView::rebuild(BaseGDI& g) {
-    linear.layout(g, true);
+    // The shape copies go first: they point into `linear`, whose nodes an edit may have
+    // removed, and must not outlive a layout of it that fails.
     arcs.clear();
     jumpLines.clear();
+    linear.layout(g, true);
     Node::clearChildren();
 
     format = linear.format;

@@ -20,7 +20,7 @@ namespace {
 
 const char* const kUsage =
     "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode page|scroll]\n"
-    "                 | --export OUT.png FILE.qe | --help | --version\n";
+    "                 | --export OUT.png FILE.qe | --type KEYS FILE.qe [-o OUT.qe] | --help | --version\n";
 
 
 int usageError(const QString& why) {
@@ -103,7 +103,16 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("Write every page of the document given after it as an image named "
                        "<out>_N-i.<ext> (N pages, page i), at 288 dots per inch."),
         QStringLiteral("out"));
-    for (const QCommandLineOption& option : {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption})
+    const QCommandLineOption typeOption(
+        QStringLiteral("type"),
+        QStringLiteral("Type <keys> into the document given after it, as typed in the editor, and save it. "
+                       "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\\\ a backslash."),
+        QStringLiteral("keys"));
+    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                          QStringLiteral("With --type: save to <file> instead of in place."),
+                                          QStringLiteral("file"));
+    for (const QCommandLineOption& option :
+         {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, typeOption, outputOption})
         parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
@@ -119,12 +128,15 @@ int runProgram(int argc, char** argv) {
     }
 
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
-                        int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption));
+                        int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
+                        int(parser.isSet(typeOption));
     if (actions > 1) return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
         return usageError(QStringLiteral("--title goes with --new"));
     if (parser.isSet(modeOption) && !parser.isSet(layoutOption))
         return usageError(QStringLiteral("--mode goes with --layout"));
+    if (parser.isSet(outputOption) && !parser.isSet(typeOption))
+        return usageError(QStringLiteral("-o goes with --type"));
     const QStringList positional = parser.positionalArguments();
 
     if (parser.isSet(newOption) || parser.isSet(infoOption)) {
@@ -149,6 +161,13 @@ int runProgram(int argc, char** argv) {
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
         return actionExport(parser.value(exportOption), positional.first());
+    }
+    if (parser.isSet(typeOption)) {
+        if (positional.size() != 1) return usageError(QStringLiteral("--type KEYS FILE.qe takes one document"));
+        preferOffscreenWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        warnWithoutSymbolFont();
+        return actionType(parser.value(typeOption), positional.first(), parser.value(outputOption));
     }
     return usageError(QString());
 }

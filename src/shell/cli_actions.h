@@ -16,5 +16,7 @@ int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
 int actionLayout(const QString& path, bool scrollMode);
 int actionExport(const QString& out, const QString& path);
+// Types KEYS into the document as the editor would, then saves to `out` (or in place).
+int actionType(const QString& keys, const QString& path, const QString& out);
 
 }  // namespace qe

@@ -1,0 +1,195 @@
+#include "edit/operate_interface.h"
+
+#include <algorithm>
+
+#include "draw/note_element.h"
+#include "draw/symbols.h"
+#include "edit/qeview.h"
+#include "layout/linear_view.h"
+#include "layout/measure.h"
+#include "model/qanor_doc.h"
+
+namespace qe {
+
+LinearView& OperateInterface::editTree() const { return view->editTree(); }
+
+void OperateInterface::insertAtCaret(std::unique_ptr<Node> element, Node* caret) {
+    if (!caret) return;
+    if (caret->kind == kMeasure) {
+        caret->appendChild(std::move(element));
+    } else if (caret->parent) {
+        caret->parent->insertChild(element, caret);
+    }
+}
+
+namespace {
+
+// Moves children [0, count) of `from` to the front of `to`, keeping their order.
+void moveFront(Node& from, int count, Node& to) {
+    for (int i = count - 1; i >= 0; --i) to.insertChild(0, from.removeChild(i));
+}
+
+}  // namespace
+
+void OperateInterface::insertBarLine(Node* caret, std::unique_ptr<Measure> measure) {
+    if (!caret) return;
+    Node* current = caret->kind == kMeasure ? caret : caret->parent;
+    if (!current || !current->parent) return;
+    const int count = caret->kind == kMeasure ? current->childCount() : current->indexOf(caret);
+    if (auto* m = asMeasure(current)) m->dropDecorations();
+    moveFront(*current, count, *measure);
+    std::unique_ptr<Node> node = std::move(measure);
+    current->parent->insertChild(node, current);
+}
+
+bool OperateInterface::removeElement(Node* element) {
+    for (const SusArc& arc : arcsTouching(element)) removeArc(arc);
+    Caret& caret = view->caret;
+    if (caret.node == element) {
+        // The caret moves behind the deleted element: to the next one, or to the end of the
+        // measure when it was the last.
+        Node* next = element->nextSibling();
+        caret.node = next ? next : element->parent;
+    }
+    view->forget(element);
+    if (caret.node != element) view->updateCaretRect();
+    Node* measure = element->parent;
+    if (!measure) return false;
+    if (auto* m = asMeasure(measure)) m->dropDecorations();
+    measure->removeChild(element);  // deleted here
+    return true;
+}
+
+bool OperateInterface::removeBarLine(Node* measure) {
+    for (const JumpLine& jump : jumpLinesTouching(measure)) removeJumpLine(jump);
+    Node* next = measure->nextSibling();
+    if (!next) return false;
+    Caret& caret = view->caret;
+    if (caret.node == measure) {
+        Node* first = next->firstChild();
+        caret.node = first ? first : next;
+    }
+    if (auto* m = asMeasure(measure)) m->dropDecorations();
+    if (auto* n = asMeasure(next)) n->dropDecorations();
+    moveFront(*measure, measure->childCount(), *next);
+    view->forget(measure);
+    measure->parent->removeChild(measure);  // deleted here
+    view->updateCaretRect();
+    return true;
+}
+
+void OperateInterface::toggleArc(const SusArc& arc) {
+    auto& arcs = editTree().arcs;
+    const auto it = std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
+    if (it != arcs.end())
+        arcs.erase(it);
+    else
+        arcs.push_back(arc);
+}
+
+void OperateInterface::removeArc(const SusArc& arc) {
+    auto& arcs = editTree().arcs;
+    const auto it = std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
+    if (it != arcs.end()) arcs.erase(it);
+}
+
+std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
+    std::vector<SusArc> found;
+    for (const SusArc& arc : editTree().arcs)
+        if (arc.from == node || arc.to == node) found.push_back(arc);
+    return found;
+}
+
+void OperateInterface::toggleJumpLine(const JumpLine& jump) {
+    auto& jumps = editTree().jumpLines;
+    const auto it = std::find_if(jumps.begin(), jumps.end(), [&](const JumpLine& j) { return j.sameShape(jump); });
+    if (it != jumps.end())
+        jumps.erase(it);
+    else
+        jumps.push_back(jump);
+}
+
+void OperateInterface::removeJumpLine(const JumpLine& jump) {
+    auto& jumps = editTree().jumpLines;
+    const auto it = std::find_if(jumps.begin(), jumps.end(), [&](const JumpLine& j) { return j.sameShape(jump); });
+    if (it != jumps.end()) jumps.erase(it);
+}
+
+std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) const {
+    std::vector<JumpLine> found;
+    for (const JumpLine& jump : editTree().jumpLines)
+        if (jump.from == node || jump.to == node) found.push_back(jump);
+    return found;
+}
+
+namespace {
+
+// The mark type a mark element's glyph stands for, or -1.
+int markTypeOf(const NoteElement& e) {
+    switch (e.elementKind) {
+        case kDashElement: return note::kDash;
+        case kDotElement: return note::kAugmentationDot;
+        case kMarkElement:
+            switch (e.glyph) {
+                case glyph::kBreath: return note::kBreath;
+                case glyph::kOpenParen: return note::kOpenParen;
+                case glyph::kCloseParen: return note::kCloseParen;
+                default: return -1;
+            }
+        default: return -1;
+    }
+}
+
+}  // namespace
+
+void OperateInterface::commitToDocument(LinearView& tree) {
+    if (!view->document) return;
+    QanorDoc& doc = *view->document;
+    doc.noteTracks().clear();
+    for (int t = 0; t < tree.childCount(); ++t) {
+        Node* line = tree.child(t);
+        note_track track;
+        auto& records = track.content.items;
+        int n = 0;
+        int pending = 0;  // the accidental of the digit that follows
+        const auto placed = [&](Node* node, const note& record) {
+            records.push_back(record);
+            node->location = qe::location(1, t, static_cast<std::int16_t>(n));
+            ++n;
+            pending = 0;
+        };
+        for (int m = 0; m < line->childCount(); ++m) {
+            auto* measure = static_cast<Measure*>(line->child(m));
+            for (int i = 0; i < measure->childCount(); ++i) {
+                auto* e = static_cast<NoteElement*>(measure->child(i));
+                if (e->elementKind == kDigitElement) {
+                    placed(e, note(pending, e->degree, e->octave, e->duration));
+                } else if (e->elementKind == kAccidentalElement) {
+                    pending = e->accidental;
+                } else if (const int type = markTypeOf(*e); type >= 0) {
+                    placed(e, note::mark(type));
+                } else {
+                    pending = 0;
+                }
+            }
+            placed(measure, note::barLine(measure->barType));
+        }
+        doc.noteTracks().push_back(std::move(track));
+    }
+    // Locations were renumbered above; the shapes take them now. A shape without both its
+    // anchors names nothing and is never written.
+    auto& formats = doc.formatRecords();
+    formats.clear();
+    const auto add = [&](std::uint8_t type, const Shape& shape) {
+        if (!shape.from || !shape.to) return;
+        Format record;
+        record.type = type;
+        record.from = shape.from->location;
+        record.to = shape.to->location;
+        formats.push_back(record);
+    };
+    for (const SusArc& arc : tree.arcs) add(Format::kArc, arc);
+    for (const JumpLine& jump : tree.jumpLines) add(Format::kJumpLine, jump);
+}
+
+}  // namespace qe

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "draw/jump_line.h"
+#include "draw/sus_arc.h"
+
+namespace qe {
+
+class LinearView;
+class Measure;
+class Node;
+class NoteElement;
+class qeview;
+
+// Every change to a score: made on the edit tree of a view controller, never on the
+// document's records, which `commitToDocument` rebuilds from the tree when the document is
+// saved or the view mode switches.
+class OperateInterface {
+public:
+    explicit OperateInterface(qeview* view) : view(view) {}
+    virtual ~OperateInterface() = default;
+
+    // Inserts in front of the caret: before an element, or at the end of a measure. The caret
+    // stays where it was, behind the new element, so repeated inserts keep typed order.
+    void insertAtCaret(std::unique_ptr<Node> element, Node* caret);
+    // Splits the caret's measure: the new measure takes what stood before the caret and closes
+    // it with its bar line; the caret's measure keeps its own bar line and the rest.
+    void insertBarLine(Node* caret, std::unique_ptr<Measure> measure);
+    // Deletes one element and the ties on it.
+    bool removeElement(Node* element);
+    // Removes a measure's bar line: the measure merges into the next one, whose bar line
+    // closes the merged measure. The brackets at the removed measure go; false when there is
+    // no next measure to merge into.
+    bool removeBarLine(Node* measure);
+
+    void toggleArc(const SusArc& arc);
+    void removeArc(const SusArc& arc);
+    std::vector<SusArc> arcsTouching(const Node* node) const;
+    void toggleJumpLine(const JumpLine& jump);
+    void removeJumpLine(const JumpLine& jump);
+    std::vector<JumpLine> jumpLinesTouching(const Node* node) const;
+
+    // Rebuilds the document's note tracks and format records from the tree, renumbering the
+    // location of every element and measure as it goes.
+    void commitToDocument(LinearView& tree);
+
+    qeview* view;  // not owned
+
+private:
+    LinearView& editTree() const;
+};
+
+}  // namespace qe

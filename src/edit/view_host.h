@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "draw/base_gdi.h"
+#include "draw/geometry.h"
+
+namespace qe {
+
+// What a view controller needs from the window that hosts it. The window implements it with
+// its device context and widgets; tests and the command line implement it without a screen.
+class ViewHost {
+public:
+    virtual ~ViewHost() = default;
+
+    // A surface that measures text as the window's mapping does, for laying out.
+    virtual std::unique_ptr<BaseGDI> layoutSurface() = 0;
+    // Shows the system caret over a rectangle in logical units, scrolled into view.
+    virtual void placeCaret(const Rect& logical) = 0;
+    virtual void hideCaret() = 0;
+    virtual void captureMouse(bool captured) = 0;
+    // Every view on the document lays itself out again and repaints. Layout failures of this
+    // view (code 6) come back as exceptions.
+    virtual void updateAllViews() = 0;
+    // A warning message box with an OK button.
+    virtual void warn(const std::u16string& text, const std::u16string& caption) = 0;
+    // The three input-state texts of the status bar.
+    virtual void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                                const std::u16string& duration) = 0;
+    // Inverts the colours of a region given as rectangles in logical units.
+    virtual void invertRegion(const std::vector<Rect>& logical) = 0;
+};
+
+}  // namespace qe

@@ -1,0 +1,83 @@
+#include <QString>
+
+#include "document/score_file.h"
+#include "edit/operate_interface.h"
+#include "edit/qanor_view.h"
+#include "model/exception.h"
+#include "shell/cli.h"
+#include "shell/cli_actions.h"
+#include "shell/headless_host.h"
+
+namespace qe {
+
+namespace {
+
+constexpr char32_t kLeftArrow = 0x110000;  // beyond every character: the arrow keys
+constexpr char32_t kRightArrow = 0x110001;
+
+}  // namespace
+
+bool decodeKeys(const QString& keys, std::u32string& out, QString& error) {
+    const std::u32string text = keys.toStdU32String();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != U'\\') {
+            out.push_back(text[i]);
+            continue;
+        }
+        if (++i == text.size()) {
+            error = QStringLiteral("a backslash must be followed by n, b, <, > or another backslash");
+            return false;
+        }
+        switch (text[i]) {
+            case U'n': out.push_back(13); break;
+            case U'b': out.push_back(8); break;
+            case U'<': out.push_back(kLeftArrow); break;
+            case U'>': out.push_back(kRightArrow); break;
+            case U'\\': out.push_back(U'\\'); break;
+            default:
+                error = QStringLiteral("unknown escape \\%1 in the keys").arg(QString::fromStdU32String(std::u32string(1, text[i])));
+                return false;
+        }
+    }
+    return true;
+}
+
+int actionType(const QString& keys, const QString& path, const QString& out) {
+    std::u32string typed;
+    QString error;
+    if (!decodeKeys(keys, typed, error)) {
+        printError(QStringLiteral("qanoredit: ") + error);
+        return kExitUsage;
+    }
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) return reportFileFailure(loaded);
+
+    // Opened as the editor opens a document: page mode, the caret at the start of the score.
+    HeadlessHost host;
+    QanorView view(&host);
+    host.view = &view;
+    view.attachDocument(&doc);
+    try {
+        view.relayout();
+    } catch (const Exception& e) {
+        if (e.code == kLayoutOverflow) host.warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
+    }
+    for (char32_t key : typed) {
+        if (key == kLeftArrow) {
+            view.caretLeft();
+            view.placeSystemCaret();
+        } else if (key == kRightArrow) {
+            view.caretRight();
+            view.placeSystemCaret();
+        } else {
+            view.onChar(key);
+        }
+    }
+    view.operations->commitToDocument(view.editTree());
+    const FileResult saved = saveScore(out.isEmpty() ? path : out, doc);
+    if (!saved.ok) return reportFileFailure(saved);
+    return kExitOk;
+}
+
+}  // namespace qe

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include "draw/note_element.h"
+#include "layout/measure.h"
+#include "model/exception.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using test::Editor;
+using test::parseTrack;
+
+// The centre of a node in the current root's frame, for clicking on it.
+Point centreOf(qeview& view, const Node* node) {
+    const Rect r = view.positionRect(node);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Presses on one position and releases on another, as a drag does.
+void drag(Editor& ed, const Node* from, const Node* to) {
+    ed.view.beginSelection(centreOf(ed.view, from));
+    ed.view.extendSelection(centreOf(ed.view, to));
+    ed.view.endSelection(centreOf(ed.view, to));
+}
+
+TEST(CaretMoves, StopAtTheEndsOfTheScore) {
+    Editor ed(test::scoreOf({"1 2 | 3 |"}));
+    ASSERT_EQ(ed.view.caret.node, ed.element(0, 0));
+    ed.view.caretLeft();
+    EXPECT_EQ(ed.view.caret.node, ed.element(0, 0));
+    for (int i = 0; i < 10; ++i) ed.view.caretRight();
+    EXPECT_EQ(ed.view.caret.node, ed.measure(1));
+}
+
+TEST(CaretMoves, AcrossABarLineStopAtTheMeasureEnd) {
+    Editor ed(test::scoreOf({"1 2 | 3 |"}));
+    ed.view.caret.node = ed.element(1, 0);
+    ed.view.caretLeft();
+    EXPECT_EQ(ed.view.caret.node, ed.measure(0));  // the end of the previous measure
+    ed.view.caretLeft();
+    EXPECT_EQ(ed.view.caret.node, ed.element(0, 1));
+    ed.view.caret.node = ed.measure(0);
+    ed.view.caretRight();
+    EXPECT_EQ(ed.view.caret.node, ed.element(1, 0));
+}
+
+TEST(CaretMoves, AnEmptyMeasureIsItselfACaretPosition) {
+    Editor ed(test::scoreOf({"1 | | 2 |"}));
+    ed.view.caret.node = ed.measure(0);
+    ed.view.caretRight();
+    EXPECT_EQ(ed.view.caret.node, ed.measure(1));
+    ed.view.caretLeft();
+    EXPECT_EQ(ed.view.caret.node, ed.measure(0));
+}
+
+TEST(CaretRect, IsAZeroWidthStripThroughTheMeasureInBothModes) {
+    for (int mode : {qeview::kScrollMode, qeview::kPageMode}) {
+        Editor ed(test::scoreOf({"1 2 |"}), mode);
+        ed.view.caret.node = ed.element(0, 1);
+        ed.view.updateCaretRect();
+        const Rect element = ed.view.positionRect(ed.element(0, 1));
+        EXPECT_EQ(ed.view.caret.left, element.left) << mode;
+        EXPECT_EQ(ed.view.caret.right, element.left) << mode;
+        EXPECT_EQ(ed.view.caret.top - ed.view.caret.bottom, 720) << mode;
+        ed.view.placeSystemCaret();
+        EXPECT_TRUE(ed.host.caretShown);
+    }
+}
+
+TEST(Selection, APlainClickIsAnEmptySelectionThatMakesNoTie) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    const Point p = centreOf(ed.view, ed.element(0, 1));
+    ed.view.beginSelection(p);
+    EXPECT_TRUE(ed.host.captured);
+    ed.view.endSelection(p);
+    EXPECT_FALSE(ed.host.captured);
+    EXPECT_TRUE(ed.view.caret.selectionShown);
+    ASSERT_FALSE(ed.host.inversions.empty());
+    EXPECT_TRUE(ed.host.inversions.back().empty());
+    ed.view.addTie();
+    ed.view.addJumpLine(u"1");
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    EXPECT_TRUE(ed.view.editTree().jumpLines.empty());
+}
+
+TEST(Selection, TieRunsToTheElementBeforeTheDragEndAndToggles) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    drag(ed, ed.element(0, 0), ed.element(0, 2));
+    // The highlight covers the first two notes, not the end position.
+    ASSERT_EQ(ed.host.inversions.back().size(), 2u);
+    ed.view.addTie();
+    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+    EXPECT_EQ(ed.view.editTree().arcs[0].to, ed.element(0, 1));
+    ed.view.addTie();
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+}
+
+TEST(Selection, ADragEndingBeforeAMeasuresFirstNoteMakesNoTie) {
+    Editor ed(test::scoreOf({"1 2 | 3 |"}));
+    drag(ed, ed.element(0, 0), ed.element(1, 0));
+    ed.view.addTie();
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+}
+
+TEST(Selection, DraggingBackwardsOrdersTheEnds) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    drag(ed, ed.element(0, 2), ed.element(0, 0));
+    ed.view.addTie();
+    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+    EXPECT_EQ(ed.view.editTree().arcs[0].from, ed.element(0, 0));
+}
+
+TEST(Selection, JumpLineOverTheSelectedMeasuresToggles) {
+    Editor ed(test::scoreOf({"1 | 2 | 3 |"}));
+    drag(ed, ed.element(0, 0), ed.element(2, 0));
+    ed.view.addJumpLine(u"1.");
+    ASSERT_EQ(ed.view.editTree().jumpLines.size(), 1u);
+    EXPECT_EQ(ed.view.editTree().jumpLines[0].from, ed.measure(0));
+    EXPECT_EQ(ed.view.editTree().jumpLines[0].to, ed.measure(1));
+    EXPECT_EQ(ed.view.editTree().jumpLines[0].label, u"1.");
+    ed.view.addJumpLine(u"1.");
+    EXPECT_TRUE(ed.view.editTree().jumpLines.empty());
+}
+
+TEST(Selection, FromOneTrackToAnotherMakesNeitherTieNorBracket) {
+    Editor ed(test::scoreOf({"1 2 3 | 4 |", "5 6 7 | 1 |"}));
+    drag(ed, ed.element(0, 0, 1), ed.element(1, 0, 0));
+    ed.view.addTie();
+    ed.view.addJumpLine(u"1");
+    drag(ed, ed.element(0, 0, 0), ed.element(0, 2, 1));
+    ed.view.addTie();
+    ed.view.addJumpLine(u"1");
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    EXPECT_TRUE(ed.view.editTree().jumpLines.empty());
+    ed.view.relayout();  // the score still lays out
+}
+
+TEST(Selection, TypingRemovesTheHighlightFirst) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    Node* anchor = ed.element(0, 0);
+    drag(ed, anchor, ed.element(0, 2));
+    const std::size_t inversions = ed.host.inversions.size();
+    ed.type(U"5");
+    EXPECT_FALSE(ed.view.caret.selectionShown);
+    EXPECT_EQ(ed.host.inversions.size(), inversions + 1);
+    EXPECT_EQ(ed.view.caret.selectionAnchor, anchor);  // the selection nodes stay
+}
+
+TEST(Selection, DeletingTheNodesOfASelectionForgetsThem) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    ed.view.beginSelection(centreOf(ed.view, ed.element(0, 0)));
+    ed.view.moveCaretTo(centreOf(ed.view, ed.element(0, 1)));
+    ed.type(U"\b");  // deletes the anchor while the button is still down
+    EXPECT_EQ(ed.view.caret.selectionAnchor, nullptr);
+    ed.view.extendSelection(centreOf(ed.view, ed.element(0, 1)));
+    ed.view.endSelection(centreOf(ed.view, ed.element(0, 1)));
+    EXPECT_FALSE(ed.view.caret.selectionShown);
+    ed.view.addTie();  // the selection is not shown: nothing happens
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+}
+
+TEST(Typing, WithTheCaretInvalidNothingChangesNotEvenTheStatus) {
+    Editor ed(test::scoreOf({"1 |"}));
+    ed.view.moveCaretTo({-5000, 5000});
+    EXPECT_FALSE(ed.view.caret.valid);
+    ed.type(U"5");
+    EXPECT_EQ(ed.host.statusUpdates, 0);
+    EXPECT_EQ(ed.track(), parseTrack("1 |"));
+}
+
+TEST(Typing, AMeasureTooWideForALineWarnsAndKeepsTheEdit) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(std::u32string(33, U'5'));
+    ASSERT_FALSE(ed.host.warnings.empty());
+    EXPECT_EQ(ed.host.warnings[0],
+              u"警告: 单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小节线。");
+    EXPECT_EQ(ed.view.pageView.childCount(), 0);
+    EXPECT_EQ(ed.measure(0)->childCount(), 33);
+    // Backspace on the item just entered lets the rebuild succeed again.
+    ed.type(U"\b\b");
+    EXPECT_GT(ed.view.pageView.childCount(), 0);
+}
+
+TEST(Modes, SwitchingCommitsAndRebuildsBothTrees) {
+    Editor ed(test::scoreOf({"1 2 |"}));
+    ed.type(U"3");
+    ed.view.setMode(qeview::kScrollMode);
+    EXPECT_EQ(ed.doc.noteTracks()[0].content.items, parseTrack("3 1 2 |"));
+    EXPECT_EQ(ed.view.pageView.childCount(), 0);
+    EXPECT_EQ(ed.view.pageView.linear.childCount(), 0);
+    EXPECT_EQ(ed.view.linearView.childCount(), 1);
+    EXPECT_TRUE(ed.view.caret.valid);
+    EXPECT_EQ(ed.view.caret.node, ed.element(0, 0));
+    ed.view.relayout();
+    ed.type(U"4");
+    ed.view.setMode(qeview::kPageMode);
+    ed.view.relayout();
+    EXPECT_EQ(ed.track(), parseTrack("4 3 1 2 |"));
+    EXPECT_GT(ed.view.pageView.childCount(), 0);
+}
+
+TEST(Painting, PagesAndTheWholeViewDrawWithoutThrowing) {
+    Editor ed(test::scoreOf({"1 2 |"}));
+    RecordingGDI all(0, 0, -100000, 100000, 100000, -100000, false);
+    ed.view.paintAll(all);
+    EXPECT_FALSE(all.callsOf("drawText").empty());
+    RecordingGDI page(0, 0, 0, 0, 11906, -16838, true);
+    ed.view.paintPage(page, 0);
+    EXPECT_FALSE(page.callsOf("drawText").empty());
+    RecordingGDI none;
+    ed.view.paintPage(none, 5);
+    EXPECT_TRUE(none.calls.empty());
+}
+
+TEST(StatusTexts, NumbersOutsideTheTables) {
+    EXPECT_EQ(QanorView::octaveText(4), u"4");
+    EXPECT_EQ(QanorView::durationText(3), u"32分音");
+    EXPECT_EQ(QanorView::accidentalText(5), u"还原");
+}
+
+}  // namespace
+}  // namespace qe

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "draw/note_element.h"
+#include "layout/measure.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using test::Editor;
+using test::parseTrack;
+
+TEST(InputMethod, AnAccidentalAppliesToTheNextItemOnly) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(U"s5");
+    EXPECT_EQ(ed.host.status[0], u"正常");
+    ed.type(U"5");
+    EXPECT_EQ(ed.track(), parseTrack("#5 5 |]"));
+}
+
+TEST(InputMethod, AccidentalKeysCycleAndSwitch) {
+    Editor ed(test::scoreOf({"|]"}));
+    InputMethod& in = ed.view.input;
+    const std::vector<std::pair<char32_t, int>> steps = {
+        {U's', 1}, {U'S', 2}, {U's', 0}, {U'f', 3}, {U'F', 4}, {U'f', 0}, {U'r', 5}, {U'r', 0},
+        {U's', 1}, {U'f', 3}, {U's', 1}, {U'r', 5}, {U's', 1}, {U'r', 5}, {U'f', 3}};
+    for (const auto& [key, expected] : steps) {
+        ed.view.onChar(key);
+        EXPECT_EQ(in.accidental, expected) << static_cast<char>(key);
+    }
+    // A rest ignores the accidental but still clears it.
+    ed.type(U"0");
+    EXPECT_EQ(in.accidental, 0);
+    EXPECT_EQ(ed.track(), parseTrack("0 |]"));
+}
+
+TEST(InputMethod, OctaveStopsAtThreeEachWayAndDurationKeysSet) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(U"uuuu");
+    EXPECT_EQ(ed.view.input.octave, 3);
+    EXPECT_EQ(ed.host.status[1], u"极高");
+    ed.type(U"MMMMMMM");
+    EXPECT_EQ(ed.view.input.octave, -3);
+    EXPECT_EQ(ed.host.status[1], u"极低");
+    ed.type(U";");
+    EXPECT_EQ(ed.host.status[2], u"32分音");
+    ed.type(U"l");
+    EXPECT_EQ(ed.host.status[2], u"16分音");
+    ed.type(U"J");
+    EXPECT_EQ(ed.host.status[2], u"4分音");
+}
+
+TEST(InputMethod, EveryContentKeyMakesItsItem) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(U"k1-.vV()\r2|3[4]5\\6/7");
+    EXPECT_EQ(ed.track(), parseTrack("1_ - . v v ( ) | 2_ || 3_ |: 4_ :| 5_ |. 6_ / 7_ |]"));
+}
+
+TEST(InputMethod, OtherCharactersChangeNothingButRefreshTheStatus) {
+    Editor ed(test::scoreOf({"1 |]"}));
+    const int before = ed.host.statusUpdates;
+    ed.type(U"A xq");
+    EXPECT_EQ(ed.host.statusUpdates, before + 4);
+    EXPECT_EQ(ed.host.updates, 0);
+    EXPECT_EQ(ed.track(), parseTrack("1 |]"));
+}
+
+TEST(Backspace, InFrontOfAMeasuresFirstElementMergesThePreviousMeasure) {
+    Editor ed(test::scoreOf({"1 2 | 3 4 |]"}));
+    ed.view.caretRight();
+    ed.view.caretRight();  // end of measure 0
+    ed.view.caretRight();  // before 3
+    ASSERT_EQ(ed.view.caret.node, ed.element(1, 0));
+    ed.type(U"\b");
+    EXPECT_EQ(ed.track(), parseTrack("1 2 3 4 |]"));
+    EXPECT_EQ(ed.view.caret.node, ed.element(0, 2));  // the caret stays before the 3
+}
+
+TEST(Backspace, RemovesTheNoteThenItsAccidental) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(U"s5");
+    ed.type(U"\b");
+    ASSERT_EQ(ed.measure(0)->childCount(), 1);
+    EXPECT_EQ(asElement(ed.element(0, 0))->elementKind, kAccidentalElement);
+    ed.type(U"\b");
+    EXPECT_EQ(ed.measure(0)->childCount(), 0);
+}
+
+TEST(Backspace, AtTheStartOfTheScoreChangesNothing) {
+    Editor ed(test::scoreOf({"1 2 |]"}));
+    EXPECT_FALSE(ed.view.input.deleteBefore());
+    EXPECT_EQ(ed.track(), parseTrack("1 2 |]"));
+}
+
+TEST(Backspace, AtTheEndOfAnEmptyMeasureRemovesTheBarLineBefore) {
+    Editor ed(test::scoreOf({"1 | |]"}));
+    ed.view.caret.node = ed.measure(1);
+    ed.type(U"\b");
+    EXPECT_EQ(ed.track(), parseTrack("1 |]"));
+    EXPECT_EQ(ed.view.caret.node, ed.measure(0));
+}
+
+}  // namespace
+}  // namespace qe

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "draw/note_element.h"
+#include "layout/measure.h"
+#include "model/memory_io.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using test::Editor;
+using test::parseTrack;
+
+TEST(BarLineInsert, AtTheEndOfAMeasureMovesItAllIntoTheNewMeasure) {
+    Editor ed(test::scoreOf({"1 2 |]"}));
+    ed.view.caret.node = ed.measure(0);
+    ed.type(U"\r");
+    ASSERT_EQ(ed.view.editTree().child(0)->childCount(), 2);
+    EXPECT_EQ(ed.measure(0)->childCount(), 2);
+    EXPECT_EQ(static_cast<Measure*>(ed.measure(0))->barType, 0);
+    EXPECT_EQ(ed.measure(1)->childCount(), 0);
+    EXPECT_EQ(ed.view.caret.node, ed.measure(1));  // at the end of the old, now empty, measure
+    EXPECT_EQ(ed.track(), parseTrack("1 2 | |]"));
+}
+
+TEST(BarLineInsert, InFrontOfTheFirstElementMakesAnEmptyMeasure) {
+    Editor ed(test::scoreOf({"1 2 |]"}));
+    ed.type(U"|");
+    EXPECT_EQ(ed.track(), parseTrack("|| 1 2 |]"));
+    EXPECT_EQ(ed.view.caret.node, ed.element(1, 0));
+}
+
+TEST(BarLineInsert, InTheMiddleSplitsAtTheCaret) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    ed.view.caretRight();
+    ed.type(U"[");
+    EXPECT_EQ(ed.track(), parseTrack("1 |: 2 3 |"));
+}
+
+TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
+    QanorDoc doc = test::scoreOf({"1 2 3 |"});
+    test::addFormat(doc, 1, 0, 0, 1);
+    test::addFormat(doc, 1, 0, 1, 2);
+    Editor ed(std::move(doc));
+    ed.view.caret.node = ed.element(0, 2);
+    ed.type(U"\b");  // deletes the 2, which carries both ties
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    EXPECT_TRUE(ed.committed().formatRecords().empty());
+}
+
+TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
+    QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
+    test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
+    test::addFormat(doc, 4, 0, 3, 5);  // bracket over measures 1-2
+    test::addFormat(doc, 1, 0, 0, 2);  // tie 1 -> 2 across the first bar line
+    Editor ed(std::move(doc));
+    ed.view.caret.node = ed.element(1, 0);
+    ed.type(U"\b");  // removes the first bar line
+    ASSERT_EQ(ed.view.editTree().jumpLines.size(), 1u);
+    EXPECT_EQ(ed.view.editTree().jumpLines[0].from, ed.measure(0));
+    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+    const auto& formats = ed.committed().formatRecords();
+    ASSERT_EQ(formats.size(), 2u);
+    EXPECT_EQ(formats[0].type, 1);
+    EXPECT_EQ(formats[0].from.itemIndex, 0);
+    EXPECT_EQ(formats[0].to.itemIndex, 1);
+    EXPECT_EQ(formats[1].type, 4);
+    EXPECT_EQ(formats[1].from.itemIndex, 2);
+    EXPECT_EQ(formats[1].to.itemIndex, 4);
+}
+
+TEST(ShapeEdits, ToggleTwiceLeavesTheListAsItWas) {
+    Editor ed(test::scoreOf({"1 2 |"}));
+    SusArc arc(&ed.doc.formatSettings(), ed.element(0, 0), ed.element(0, 1));
+    ed.view.operations->toggleArc(arc);
+    EXPECT_EQ(ed.view.editTree().arcs.size(), 1u);
+    ed.view.operations->toggleArc(arc);
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    ed.view.operations->removeArc(arc);
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+}
+
+TEST(Commit, WritesArcsThenJumpLinesAndRenumbersEveryLocation) {
+    QanorDoc doc = test::scoreOf({"1 #2 | 3 |", "5 | 6 |"});
+    Editor ed(std::move(doc));
+    auto& ops = *ed.view.operations;
+    const format_track_header* f = &ed.doc.formatSettings();
+    ops.toggleJumpLine(JumpLine(u"1", f, ed.measure(0), ed.measure(1)));
+    ops.toggleArc(SusArc(f, ed.element(0, 0), ed.element(0, 2)));
+    ops.toggleJumpLine(JumpLine(u"2", f, ed.measure(0, 1), ed.measure(1, 1)));
+    ops.toggleArc(SusArc(f, ed.element(0, 0, 1), ed.element(1, 0, 1)));
+    ops.toggleJumpLine(JumpLine(u"3", f, ed.measure(1), ed.measure(1)));
+    const auto& formats = ed.committed().formatRecords();
+    std::vector<int> types;
+    for (const Format& r : formats) types.push_back(r.type);
+    EXPECT_EQ(types, (std::vector<int>{1, 1, 4, 4, 4}));
+    // Accidentals share their digit's index; bar lines count.
+    EXPECT_EQ(ed.element(0, 1)->location.itemIndex, 1);
+    EXPECT_EQ(ed.element(0, 2)->location.itemIndex, 1);
+    EXPECT_EQ(ed.measure(0)->location.itemIndex, 2);
+    EXPECT_EQ(ed.measure(1)->location.itemIndex, 4);
+    EXPECT_EQ(ed.measure(1, 1)->location.trackIndex, 1);
+    EXPECT_EQ(formats[0].to.itemIndex, 1);
+    EXPECT_EQ(formats[1].from.trackIndex, 1);
+}
+
+TEST(Commit, SavedAndReloadedScoreHasTheSameContent) {
+    Editor ed(test::scoreOf({"|]"}));
+    ed.type(U"k1s2m3.-\r;uu4v(5)/J0\\");
+    QanorDoc& doc = ed.committed();
+    MemoryIO io;
+    doc.serialize(io, true);
+    io.rewind();
+    QanorDoc loaded;
+    loaded.serialize(io, false);
+    EXPECT_EQ(loaded.noteTracks()[0].content.items, parseTrack("1_ #2_ 3_, . - | 4'___ v ( 5'___ ) / 0 |. |]"));
+}
+
+}  // namespace
+}  // namespace qe
