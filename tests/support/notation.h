@@ -6,6 +6,15 @@
 
 #include "model/qanor_doc.h"
 
+#include <ostream>
+
+namespace qe {
+// Notes print as their two words, so that a failing comparison of tracks reads.
+inline void PrintTo(const note& n, std::ostream* out) {
+    *out << std::hex << "0x" << n.code << "/" << n.value << std::dec;
+}
+}  // namespace qe
+
 namespace qe::test {
 
 // A compact text for note tracks in tests, one token per item, separated by spaces:
