@@ -34,8 +34,8 @@ class G : public BaseGDI {
 public:
     G(QPainter& painter, double dotsPerInch);
     // The clip edges are absolute; noPageFrame is set for printing.
-    G(QPainter& painter, double dotsPerInch, int originX, int originY, int left, int top,
-      int right, int bottom, bool noPageFrame);
+    G(QPainter& painter, double dotsPerInch, int originX, int originY, int left, int top, int right,
+      int bottom, bool noPageFrame);
     ~G() override;
 
     void drawText(int x, int y, const char16_t* text, int count) override;
@@ -76,10 +76,11 @@ private:
         QPainter& painter_;
     };
 
-    // What the painter currently holds, so that a run of texts or of lines sets nothing twice.
-    enum class Mode { None, Shapes, Text };
+    // Which pen the painter holds, so that a run of texts or of lines sets nothing twice.
+    enum class PenHeld { Other, Shapes, Text };
 
-    QPointF toDevice(int x, int y) const;
+    double logicalPerPixel() const;
+    QPointF toPainter(int x, int y) const;  // logical to the painter's units as found
     QRectF logicalRect(int left, int top, int right, int bottom) const;
     void prepareShapes(bool antialiased);
     void prepareText();
@@ -88,19 +89,20 @@ private:
 
     QPainter& painter_;
     PainterState saved_;
-    double scale_;         // device units per logical unit
-    QTransform base_;      // the painter's transform as found
-    QTransform logical_;   // logical units to device
+    double scale_;        // device units per logical unit
+    QTransform base_;     // the painter's transform as found
+    QTransform logical_;  // logical units to device
     QPen pen_;
     QBrush brush_;
     QColor textColor_;
     std::shared_ptr<MeasuredFont> font_;
-    LogFont fontRecord_;   // the record font_ was made from, when it was
+    LogFont fontRecord_;  // the record font_ was made from, when it was
     bool fontFromRecord_ = false;
-    QPointF position_;     // current position for lineTo, logical
-    Mode mode_ = Mode::None;
+    QPointF position_;  // current position for lineTo, logical
+    PenHeld penHeld_ = PenHeld::Other;
+    bool logicalTransform_ = false;  // the painter maps logical units, not a text's own
     bool antialiased_ = false;
-    const MeasuredFont* painterFont_ = nullptr;  // the font last handed to the painter
+    std::shared_ptr<MeasuredFont> painterFont_;  // the font last handed to the painter
 };
 
 }  // namespace qe

@@ -3,11 +3,11 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <mutex>
+#include <type_traits>
 
 namespace qe {
 
@@ -23,18 +23,20 @@ constexpr int kUsualEm = 240;
 constexpr std::size_t kMostFonts = 256;
 constexpr std::size_t kMostTexts = 8192;
 
-using Key = std::array<unsigned char, FontRecord::kFileSize>;
+// A record is hashed as the bytes it is made of: it has no padding, so equal records have
+// equal bytes. The colour is not part of it, as it does not change the shapes.
+static_assert(std::has_unique_object_representations_v<LogFont>);
 
-struct KeyHash {
-    std::size_t operator()(const Key& key) const {
+struct RecordHash {
+    std::size_t operator()(const LogFont& record) const {
         return std::hash<std::string_view>{}(
-            std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
+            std::string_view(reinterpret_cast<const char*>(&record), sizeof record));
     }
 };
 
 struct FontCache {
     unsigned generation = 0;
-    std::unordered_map<Key, std::shared_ptr<MeasuredFont>, KeyHash> fonts;
+    std::unordered_map<LogFont, std::shared_ptr<MeasuredFont>, RecordHash> fonts;
 };
 
 thread_local FontCache t_cache;
@@ -47,7 +49,8 @@ void watchFontDatabase() {
     static std::once_flag once;
     std::call_once(once, [] {
         QGuiApplication* app = qGuiApp;
-        if (!app) return;
+        if (!app)
+            return;
         QObject::connect(app, &QGuiApplication::fontDatabaseChanged, app,
                          [] { g_fontGeneration.fetch_add(1); });
         // Fonts of the GUI thread are let go while the font system is still there.
@@ -62,7 +65,8 @@ int clampedSize(std::int64_t size) {
 QFont fontOf(const LogFont& record) {
     QFont font;
     const std::u16string face = record.face();
-    if (!face.empty()) font.setFamily(QString::fromStdU16String(face));
+    if (!face.empty())
+        font.setFamily(QString::fromStdU16String(face));
     font.setHintingPreference(QFont::PreferNoHinting);
     const int weight = record.weight == 0 ? 400 : std::clamp(record.weight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
@@ -97,11 +101,8 @@ std::shared_ptr<MeasuredFont> MeasuredFont::forRecord(const LogFont& record) {
         cache.generation = generation;
     }
 
-    FontRecord keyRecord;  // the colour does not change the shapes, so it is no part of the key
-    keyRecord.logFont = record;
-    Key key;
-    keyRecord.encode(key.data());
-    if (auto found = cache.fonts.find(key); found != cache.fonts.end()) return found->second;
+    if (auto found = cache.fonts.find(record); found != cache.fonts.end())
+        return found->second;
 
     const QFont font = fontOf(record);
     const QFontMetricsF metrics(font);
@@ -109,11 +110,13 @@ std::shared_ptr<MeasuredFont> MeasuredFont::forRecord(const LogFont& record) {
     if (record.width != 0) {
         const double natural = metrics.averageCharWidth();
         const std::int64_t wanted = clampedSize(std::abs(std::int64_t{record.width}));
-        if (natural > 0) stretch = double(wanted) / natural;
+        if (natural > 0)
+            stretch = double(wanted) / natural;
     }
-    if (cache.fonts.size() >= kMostFonts) cache.fonts.clear();
+    if (cache.fonts.size() >= kMostFonts)
+        cache.fonts.clear();
     auto made = std::make_shared<MeasuredFont>(font, metrics, 1.0, stretch);
-    cache.fonts.emplace(key, made);
+    cache.fonts.emplace(record, made);
     return made;
 }
 
@@ -132,8 +135,10 @@ MeasuredFont::MeasuredFont(const QFont& font, const QFontMetricsF& metrics, doub
       cellHeight_(static_cast<int>(std::lround((metrics.ascent() + metrics.descent()) * unit))) {}
 
 int MeasuredFont::width(std::u16string_view text) {
-    if (auto found = widths_.find(text); found != widths_.end()) return found->second;
-    if (widths_.size() >= kMostTexts) widths_.clear();
+    if (auto found = widths_.find(text); found != widths_.end())
+        return found->second;
+    if (widths_.size() >= kMostTexts)
+        widths_.clear();
     const double advance = metrics_.horizontalAdvance(drawable(text));
     const int measured = static_cast<int>(std::lround(advance * stretch * unit));
     widths_.emplace(std::u16string(text), measured);
@@ -146,7 +151,8 @@ QString MeasuredFont::drawable(std::u16string_view text) {
     QString kept;
     kept.reserve(static_cast<qsizetype>(text.size()));
     for (char16_t unit : text)
-        if (unit != 0) kept.append(QChar(unit));
+        if (unit != 0)
+            kept.append(QChar(unit));
     return kept;
 }
 

@@ -11,7 +11,7 @@ namespace qe {
 namespace {
 
 QImage makeLogo() {
-    QImage image(480, 720, QImage::Format_RGB32);
+    QImage image(kWatermarkWidth, kWatermarkHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
