@@ -6,8 +6,12 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QStringList>
+#include <QDir>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/score_file.h"
 #include "shell/cli_actions.h"
@@ -68,6 +72,12 @@ namespace {
 
 // Headless machines draw and measure without a screen.
 void preferOffscreenWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder; without a session there is none, so make one
+        // rather than have every command print a warning about it.
+        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/runtime-qanoredit-" + QByteArray::number(::getuid());
+        if (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST) qputenv("XDG_RUNTIME_DIR", folder);
+    }
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "model/memory_io.h"
+#include "model/qanor_doc.h"
+
+namespace qe {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs the program with arguments, no screen.
+Outcome qanoredit(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QE_CLI), arguments);
+    process.waitForFinished(60000);
+    Outcome run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+QByteArray documentBytes(QanorDoc& doc) {
+    MemoryIO io;
+    doc.serialize(io, true);
+    return QByteArray(reinterpret_cast<const char*>(io.bytes().data()), static_cast<qsizetype>(io.bytes().size()));
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+TEST_F(CommandLine, NewWritesExactlyANewDocument) {
+    ASSERT_EQ(qanoredit({"--new", path("a.qe"), "--title", "小星星"}).status, 0);
+    QanorDoc expected;
+    expected.initNew(u"小星星");
+    EXPECT_EQ(readAll(path("a.qe")), documentBytes(expected));
+    ASSERT_EQ(qanoredit({"--new", path("b.qe")}).status, 0);
+    QanorDoc defaultTitle;
+    defaultTitle.initNew(u"Qanor简谱1");
+    EXPECT_EQ(readAll(path("b.qe")), documentBytes(defaultTitle));
+}
+
+TEST_F(CommandLine, InfoPrintsTheWholeDocument) {
+    qanoredit({"--new", path("a.qe")});
+    const Outcome run = qanoredit({"--info", path("a.qe")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["author1"].toString(), QStringLiteral("Qanor简谱编辑器制谱"));
+    EXPECT_EQ(json["keyLetter"].toInt(), 6);
+    EXPECT_EQ(json["page"].toObject()["width"].toInt(), 11906);
+    EXPECT_EQ(json["fonts"].toArray().size(), 7);
+    EXPECT_EQ(json["fonts"].toArray()[1].toObject()["face"].toString(), QStringLiteral("QanorEditSymbol"));
+    const QJsonArray tracks = json["tracks"].toArray();
+    ASSERT_EQ(tracks.size(), 1);
+    EXPECT_EQ(tracks[0].toArray()[0].toObject()["code"].toInt(), 0x0C06);
+    EXPECT_TRUE(json["lyrics"].toArray().isEmpty());
+}
+
+TEST_F(CommandLine, NotADocumentFailsWithTheMessageAndTouchesNothing) {
+    writeAll(path("junk.qe"), "PK\x03\x04 not a score");
+    const Outcome info = qanoredit({"--info", path("junk.qe")});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_TRUE(info.err.contains(QStringLiteral("无法识别的文档。")));
+    EXPECT_TRUE(info.out.isEmpty());
+    const Outcome typed = qanoredit({"--type", "123", path("junk.qe")});
+    EXPECT_EQ(typed.status, 1);
+    EXPECT_EQ(readAll(path("junk.qe")), QByteArray("PK\x03\x04 not a score"));
+    // A truncated score is just as unreadable.
+    qanoredit({"--new", path("a.qe")});
+    writeAll(path("cut.qe"), readAll(path("a.qe")).left(100));
+    EXPECT_EQ(qanoredit({"--layout", path("cut.qe")}).status, 1);
+    EXPECT_EQ(qanoredit({"--info", path("missing.qe")}).status, 1);
+}
+
+TEST_F(CommandLine, UsageErrorsExitTwo) {
+    EXPECT_EQ(qanoredit({"--new"}).status, 2);
+    EXPECT_EQ(qanoredit({"--bogus"}).status, 2);
+    EXPECT_EQ(qanoredit({"--info", "a", "--new", "b"}).status, 2);
+    EXPECT_EQ(qanoredit({"--layout", "a.qe", "--mode", "sideways"}).status, 2);
+    EXPECT_EQ(qanoredit({"--export", "out.png"}).status, 2);
+    EXPECT_EQ(qanoredit({"--title", "x"}).status, 2);
+    EXPECT_EQ(qanoredit({"--help"}).status, 0);
+    EXPECT_EQ(qanoredit({"--version"}).status, 0);
+}
+
+TEST_F(CommandLine, TypeEditsLikeTheEditorAndSavesAtomically) {
+    qanoredit({"--new", path("a.qe")});
+    const QByteArray original = readAll(path("a.qe"));
+    const Outcome run = qanoredit({"--type", "k12\\n3s4\\b\\b5 \\<\\<6\\>\\\\", path("a.qe"), "-o", path("b.qe")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readAll(path("a.qe")), original);  // -o leaves the source alone
+    const QJsonObject json = QJsonDocument::fromJson(qanoredit({"--info", path("b.qe")}).out).object();
+    QStringList records;
+    for (const QJsonValue& n : json["tracks"].toArray()[0].toArray())
+        records << QStringLiteral("%1/%2").arg(n.toObject()["code"].toInt(), 0, 16).arg(n.toObject()["value"].toInt());
+    // 1_ 2_ | 6_ 3_ |. 5_ |] : Backspace took the 4 and then its sharp, the arrows went back
+    // in front of the 3 for the 6, then on in front of the 5 for the dashed bar line.
+    EXPECT_EQ(records.join(' ').toStdString(), "39/1 3a/1 c00/0 3e/1 3b/1 c05/0 3d/1 c06/0");
+    // In place, and no temporary file is left behind.
+    ASSERT_EQ(qanoredit({"--type", "7", path("a.qe")}).status, 0);
+    EXPECT_NE(readAll(path("a.qe")), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(qanoredit({"--type", "1\\q", path("a.qe")}).status, 2);
+}
+
+TEST_F(CommandLine, LayoutInBothModes) {
+    qanoredit({"--new", path("a.qe")});
+    qanoredit({"--type", "1234\\n5-", path("a.qe")});
+    const Outcome page = qanoredit({"--layout", path("a.qe")});
+    ASSERT_EQ(page.status, 0);
+    const QJsonObject pages = QJsonDocument::fromJson(page.out).object();
+    const QJsonArray list = pages["pages"].toArray();
+    ASSERT_EQ(list.size(), 1);
+    const QJsonObject line = list[0].toObject()["lines"].toArray()[0].toObject();
+    EXPECT_EQ(line["x"].toInt(), 1000);
+    EXPECT_EQ(line["width"].toInt(), 9906);
+    const QJsonArray measures = line["tracks"].toArray()[0].toObject()["measures"].toArray();
+    ASSERT_EQ(measures.size(), 2);
+    EXPECT_EQ(measures[0].toObject()["elements"].toArray().size(), 4);
+    EXPECT_EQ(measures[0].toObject()["weight"].toInt(), 64);
+    EXPECT_EQ(measures[1].toObject()["barType"].toInt(), 6);
+    const Outcome scroll = qanoredit({"--layout", path("a.qe"), "--mode", "scroll"});
+    ASSERT_EQ(scroll.status, 0);
+    const QJsonObject strip = QJsonDocument::fromJson(scroll.out).object();
+    EXPECT_EQ(strip["lines"].toArray()[0].toObject()["x"].toInt(), 320);
+}
+
+TEST_F(CommandLine, ATooWideMeasureIsReportedAsTheEditorWarns) {
+    qanoredit({"--new", path("a.qe")});
+    const Outcome typed = qanoredit({"--type", QString(40, QLatin1Char('5')), path("a.qe")});
+    EXPECT_EQ(typed.status, 0);  // typing goes on after the warning, and the edit is kept
+    EXPECT_TRUE(typed.err.contains(QStringLiteral("单个小节不能换行")));
+    const Outcome layout = qanoredit({"--layout", path("a.qe")});
+    EXPECT_EQ(layout.status, 1);
+    EXPECT_TRUE(layout.err.contains(QStringLiteral("如果是散板，请使用虚小节线或隐藏小节线。")));
+}
+
+TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {
+    QanorDoc doc;
+    doc.initNew(u"t");
+    Format broken;
+    broken.type = Format::kArc;
+    broken.from = location(1, 0, 5);
+    broken.to = location(1, 3, 9);
+    doc.formatRecords().push_back(broken);
+    writeAll(path("tie.qe"), documentBytes(doc));
+    const Outcome run = qanoredit({"--layout", path("tie.qe")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("left out 1")));
+    EXPECT_TRUE(QJsonDocument::fromJson(run.out).object()["arcs"].toArray().isEmpty());
+}
+
+TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
+    QanorDoc doc;
+    doc.initNew(u"Pages");
+    auto& notes = doc.firstNoteTrack().content.items;
+    notes.clear();
+    for (int m = 0; m < 150; ++m) {
+        for (int d = 1; d <= 4; ++d) notes.push_back(note(0, d, 0, 0));
+        notes.push_back(note::barLine(0));
+    }
+    writeAll(path("long.qe"), documentBytes(doc));
+    const Outcome run = qanoredit({"--export", path("out.png"), path("long.qe")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList written = QString::fromLocal8Bit(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(written.size(), 2);
+    const int pages = static_cast<int>(written.size());
+    for (int i = 1; i <= pages; ++i) {
+        const QString name = path(QStringLiteral("out_%1-%2.png").arg(pages).arg(i));
+        EXPECT_EQ(written[i - 1], name);
+        const QImage image(name);
+        EXPECT_EQ(image.width(), 2381);
+        EXPECT_EQ(image.height(), 3367);
+    }
+    // Ink on the page: digits are drawn in black somewhere in the content area.
+    const QImage first(written[0]);
+    bool ink = false;
+    for (int y = 300; y < 3000 && !ink; y += 3)
+        for (int x = 200; x < 2200 && !ink; x += 3) ink = qGray(first.pixel(x, y)) < 60;
+    EXPECT_TRUE(ink);
+}
+
+}  // namespace
+}  // namespace qe
