@@ -73,7 +73,13 @@ public:
     int clipBottom = 0;
     std::deque<std::pair<int, int>> translations;
     bool noPageFrame = false;  // printing: pages draw neither the paper nor its outline
+    // Surfaces that measure text alike, whatever their device, share an id; layout keeps the
+    // measurements of unchanged measures between passes on such surfaces. 0: never kept.
+    int metricsId = 0;
 };
+
+// Ids of the kinds of text metrics.
+enum MetricsId : int { kDeviceIndependentMetrics = 1, kRecordingMetrics = 2 };
 
 // Keeps a translation pushed for the lifetime of the guard.
 class OriginGuard {

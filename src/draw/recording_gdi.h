@@ -25,7 +25,11 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call);
 // (textExtent, pixelSize, watermarkSize) is not recorded.
 class RecordingGDI : public BaseGDI {
 public:
-    using BaseGDI::BaseGDI;
+    RecordingGDI() { metricsId = kRecordingMetrics; }
+    RecordingGDI(int originX, int originY, int left, int top, int right, int bottom, bool noPageFrame)
+        : BaseGDI(originX, originY, left, top, right, bottom, noPageFrame) {
+        metricsId = kRecordingMetrics;
+    }
 
     // Every character of a font is |height| high and 3/5 of that wide, or its record's width
     // when that is set; without a font, 200 high and 120 wide. The 0 character has no width.

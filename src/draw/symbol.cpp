@@ -25,8 +25,12 @@ void Symbol::selectFont(BaseGDI& g) const {
 void Symbol::arrange(BaseGDI& g) {
     auto* note = static_cast<NoteElement*>(origin);
     if (!note) return;
-    selectFont(g);
-    const Size extent = g.textExtent(&glyph, 1);
+    if (!measured_) {
+        selectFont(g);
+        extent_ = g.textExtent(&glyph, 1);
+        measured_ = true;
+    }
+    const Size extent = extent_;
     if (offsetX == 0)
         offsetX = static_cast<int>(std::floor((note->style.width - extent.width) * 0.5 + 0.5));
     if (above) {

@@ -24,6 +24,10 @@ public:
 
 private:
     void selectFont(BaseGDI& g) const;
+
+    // A dot is measured once: arranging it again, after its note moved, keeps its size.
+    bool measured_ = false;
+    Size extent_;
 };
 
 }  // namespace qe

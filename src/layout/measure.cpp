@@ -31,8 +31,34 @@ void Measure::dropDecorations() {
     underlines_.clear();
 }
 
+bool Measure::stillMeasured(const BaseGDI& g) const {
+    if (!measured_ || childrenChanged_ || g.metricsId == 0 || g.metricsId != metricsId_ || format != measuredFormat_)
+        return false;
+    return !format || (format->font(kNoteFont).logFont == noteFont_ && format->font(kBarLineFont).logFont == barFont_);
+}
+
+void Measure::layout(BaseGDI& g, bool deep) {
+    if (deep && stillMeasured(g)) {
+        arrangeRow(g, false);
+        return;
+    }
+    Node::layout(g, deep);
+}
+
 void Measure::arrange(BaseGDI& g) {
-    dropDecorations();
+    arrangeRow(g, true);
+    measured_ = true;
+    childrenChanged_ = false;
+    metricsId_ = g.metricsId;
+    measuredFormat_ = format;
+    if (format) {
+        noteFont_ = format->font(kNoteFont).logFont;
+        barFont_ = format->font(kBarLineFont).logFont;
+    }
+}
+
+void Measure::arrangeRow(BaseGDI& g, bool measure) {
+    if (measure) dropDecorations();
     int yTop = 0;
     int x = 0;
     int u = -15;
@@ -49,6 +75,7 @@ void Measure::arrange(BaseGDI& g) {
         e->style.x = x;
         e->style.y = yTop;
         x += e->style.width + e->style.marginRight;
+        if (!measure) continue;
         e->dotsTop = e->glyphTop;
         e->dotsBottom = e->duration * 2 * u + e->glyphBottom;
         if (e->elementKind == kDigitElement && e->octave != 0) {
@@ -56,16 +83,23 @@ void Measure::arrange(BaseGDI& g) {
             for (int i = 0; i < std::abs(e->octave); ++i) symbols_.emplace_back(e, format, above);
         }
     }
-    groupUnderlines();
-    if (format) {
-        g.setFont(format->font(kBarLineFont));
-        const Size extent = g.textExtent(&barGlyph, 1);
-        barWidth = extent.width;
-        barHeight = extent.height;
+    if (measure) {
+        groupUnderlines();
+        weight_ = 0;
+        for (auto& c : children_) weight_ += static_cast<const NoteElement*>(c.get())->weight();
+        if (format) {
+            g.setFont(format->font(kBarLineFont));
+            const Size extent = g.textExtent(&barGlyph, 1);
+            barWidth = extent.width;
+            barHeight = extent.height;
+        }
     }
     style.width = x + barWidth;
     style.height = barHeight - style.paddingTop - style.paddingBottom;
-    layoutDecorations(g);
+    // A measure only placed again keeps its dots and underlines, and the octave-dot stacks of
+    // its notes, as they were: scroll mode never moves them, and page mode stretches every
+    // measure right after, which lays them out again at their final places.
+    if (measure) layoutDecorations(g);
 }
 
 void Measure::groupUnderlines() {
@@ -124,6 +158,7 @@ Node* Measure::hitTest(Point p) {
 }
 
 int Measure::weight() const {
+    if (measured_ && !childrenChanged_) return weight_;
     int total = 0;
     for (const auto& c : children_) total += static_cast<const NoteElement*>(c.get())->weight();
     return total;

@@ -81,9 +81,11 @@ void Node::clearChildren() {
     // Deleted in order; each child's destructor releases its own subtree and shadow link.
     for (auto& c : children_) c.reset();
     children_.clear();
+    childrenChanged_ = true;
 }
 
 void Node::renumberFrom(std::size_t first) {
+    childrenChanged_ = true;
     for (std::size_t i = first; i < children_.size(); ++i) children_[i]->indexInParent_ = static_cast<int>(i);
 }
 
@@ -91,6 +93,7 @@ void Node::appendChild(std::unique_ptr<Node> node) {
     node->parent = this;
     node->indexInParent_ = childCount();
     children_.push_back(std::move(node));
+    childrenChanged_ = true;
 }
 
 void Node::insertChild(int index, std::unique_ptr<Node> node) {

@@ -95,6 +95,8 @@ protected:
     void paintVisibleChildren(BaseGDI& g);
 
     std::vector<std::unique_ptr<Node>> children_;
+    // Set whenever the child list changes, for nodes that keep measurements of their children.
+    bool childrenChanged_ = true;
 
 private:
     // Renumbers the children from `first` on, after the list changed there.

@@ -59,6 +59,8 @@ G::G(QPainter& painter, double dotsPerInch, int originX, int originY, int left, 
       brush_(painter.brush()),
       textColor_(painter.pen().color()),
       antialiased_(painter.testRenderHint(QPainter::Antialiasing)) {
+    // Text is measured without looking at the device.
+    metricsId = kDeviceIndependentMetrics;
     // The painter's own pen is as wide in its units as it should look; in logical units that
     // is 1/s times wider.
     if (!pen_.isCosmetic())
