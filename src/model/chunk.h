@@ -1,7 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <concepts>
+#include <type_traits>
 #include <cstdint>
 #include <vector>
 
@@ -44,13 +46,21 @@ void readChunkPart(BaseIO& io, std::uint32_t declared, Part& part) {
         skipForward(io, static_cast<std::uint64_t>(std::min<std::int64_t>(declared, io.available())));
         throw Exception(kMismatch);
     }
+    const std::int64_t start = io.tell();
     {
         ReadLimit limit(io, declared);
         part.read(io);
     }
-    const std::uint32_t used = part.size();
-    if (declared > used) skipForward(io, declared - used);
+    // What was read is measured on the stream, not by the part's size: a part holding chunks
+    // that were themselves larger than this version knows took more bytes than it now measures.
+    const std::int64_t end = start + declared;
+    if (io.tell() < end) skipForward(io, static_cast<std::uint64_t>(end - io.tell()));
 }
+
+// Records whose memory is exactly their little-endian file bytes, moved without decoding.
+template <typename T>
+constexpr bool kRawRecord = std::is_trivially_copyable_v<T> && sizeof(T) == minimumFileSize<T>() &&
+                            std::endian::native == std::endian::little;
 
 // A chunk: a tag, a header and a content. Writing writes the tag; reading does not, because
 // whoever reads a chunk must read its tag first to know which chunk comes.
@@ -102,6 +112,16 @@ public:
         const auto count = readField<std::uint32_t>(io);
         // A count the chunk cannot hold is a damaged file, not a reason to allocate.
         if (count > io.available() / minimumFileSize<T>()) throw Exception(kMalformed);
+        if constexpr (kRawRecord<T>) {
+            items.resize(count);
+            constexpr std::uint32_t kBlock = 1u << 20;  // keeps each read's length an int
+            for (std::uint32_t done = 0; done < count;) {
+                const std::uint32_t n = std::min(kBlock, count - done);
+                readExact(io, items.data() + done, static_cast<int>(n * sizeof(T)));
+                done += n;
+            }
+            return io;
+        }
         items.reserve(count);
         if constexpr (FixedSizeRecord<T>) {
             constexpr std::uint32_t kBlock = 16384;
@@ -121,6 +141,15 @@ public:
 
     BaseIO& write(BaseIO& io) override {
         writeField(io, static_cast<std::uint32_t>(items.size()));
+        if constexpr (kRawRecord<T>) {
+            constexpr std::size_t kBlock = 1u << 20;
+            for (std::size_t done = 0; done < items.size();) {
+                const std::size_t n = std::min(kBlock, items.size() - done);
+                writeExact(io, items.data() + done, static_cast<int>(n * sizeof(T)));
+                done += n;
+            }
+            return io;
+        }
         if constexpr (FixedSizeRecord<T>) {
             constexpr std::size_t kBlock = 16384;
             std::vector<unsigned char> buffer;

@@ -105,7 +105,7 @@ void note::setDuration(unsigned duration) {
 }
 
 BaseIO& note::read(BaseIO& io) { return readRecord(io, *this); }
-BaseIO& note::write(BaseIO& io) { return writeRecord(io, *this); }
+BaseIO& note::write(BaseIO& io) const { return writeRecord(io, *this); }
 
 void Format::decode(const unsigned char* bytes) {
     type = bytes[0];

@@ -68,7 +68,9 @@ public:
 };
 
 // One item of a note track: a digit, a rest, a mark or a bar line, packed into two words.
-class note : public _Block {
+// Unlike the other records it is a plain value of exactly its four file bytes: scores hold
+// hundreds of thousands of them, and tables of them are read and written in one block.
+class note {
 public:
     static constexpr std::uint32_t kFileSize = 4;
 
@@ -91,9 +93,9 @@ public:
     static note rest(int duration) { return note(0, 0, 0, duration); }
     static note mark(int markType) { return note(0, 0, 1, markType); }
 
-    std::uint32_t size() const override { return kFileSize; }
-    BaseIO& read(BaseIO& io) override;
-    BaseIO& write(BaseIO& io) override;
+    std::uint32_t size() const { return kFileSize; }
+    BaseIO& read(BaseIO& io);
+    BaseIO& write(BaseIO& io) const;
     void decode(const unsigned char* bytes) {
         code = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
         value = static_cast<std::uint16_t>(bytes[2] | (bytes[3] << 8));
@@ -127,6 +129,8 @@ public:
     std::uint16_t code = 0;
     std::uint16_t value = 0;
 };
+
+static_assert(sizeof(note) == note::kFileSize, "a note is its four file bytes");
 
 // An arc (type 1) or a jump line (type 4) between two items.
 class Format : public _Block {

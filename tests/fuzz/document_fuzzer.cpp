@@ -48,14 +48,16 @@ Bytes saveToMemory(qe::QanorDoc& doc) {
         fail("saving a loaded document into memory failed");
     }
     // Chunk tags record size() as the length of what follows, so it must be what was written.
-    if (io.bytes().size() != doc.size()) fail("size() differs from the bytes a save writes");
+    if (io.bytes().size() != doc.size())
+        fail("size() differs from the bytes a save writes");
     return io.bytes();
 }
 
 // One temporary file, reused: creating a file per input would make the disk the bottleneck.
 std::FILE* scratchFile() {
     static std::FILE* file = std::tmpfile();
-    if (!file) fail("no temporary file");
+    if (!file)
+        fail("no temporary file");
     return file;
 }
 
@@ -63,7 +65,8 @@ std::FILE* scratchFile() {
 Bytes saveThroughFile(qe::QanorDoc& doc) {
     std::FILE* file = scratchFile();
     std::rewind(file);
-    if (ftruncate(fileno(file), 0) != 0) fail("cannot empty the temporary file");
+    if (ftruncate(fileno(file), 0) != 0)
+        fail("cannot empty the temporary file");
     {
         qe::MyIO io(file);
         try {
@@ -72,12 +75,15 @@ Bytes saveThroughFile(qe::QanorDoc& doc) {
             fail("saving a loaded document into a file failed");
         }
     }
-    if (std::fflush(file) != 0) fail("cannot flush the temporary file");
+    if (std::fflush(file) != 0)
+        fail("cannot flush the temporary file");
     const long length = std::ftell(file);
-    if (length < 0) fail("cannot tell the temporary file's length");
+    if (length < 0)
+        fail("cannot tell the temporary file's length");
     Bytes bytes(static_cast<std::size_t>(length));
     std::rewind(file);
-    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) fail("cannot read back the temporary file");
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+        fail("cannot read back the temporary file");
     return bytes;
 }
 
@@ -93,7 +99,8 @@ int loadFromScratchFile(qe::QanorDoc& doc) {
 // bytes so that a reproduced input takes the same path.
 bool throughFiles(const std::uint8_t* data, std::size_t size) {
     std::uint32_t h = 2166136261u;
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
+    for (std::size_t i = 0; i < size; ++i)
+        h = (h ^ data[i]) * 16777619u;
     return (h & 3) == 0;
 }
 
@@ -113,21 +120,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // part declared longer than its fields, nothing after the last chunk) is exactly as
         // long as the document and must save back byte for byte. A field decoded lossily
         // would otherwise go unnoticed: its second round trip is already stable.
-        if (doc.size() == size && saved != input) fail("a file with nothing passed over saved back differently");
+        if (doc.size() == size && saved != input)
+            fail("a file with nothing passed over saved back differently");
         qe::QanorDoc again;
         qe::MemoryIO reread(saved);
-        if (load(reread, again) != 0) fail("a saved document does not load");
-        if (saveToMemory(again) != saved) fail("load and save again changed the bytes");
+        if (load(reread, again) != 0)
+            fail("a saved document does not load");
+        if (saveToMemory(again) != saved)
+            fail("load and save again changed the bytes");
     }
 
-    if (!throughFiles(data, size)) return 0;
+    if (!throughFiles(data, size))
+        return 0;
 
     // The same bytes read through a FILE must give the same verdict and the same document.
     // fmemopen rejects an empty buffer on some C libraries; that input needs no file.
     if (size > 0) {
         Bytes buffer = input;
         std::FILE* file = fmemopen(buffer.data(), buffer.size(), "rb");
-        if (!file) fail("fmemopen failed");
+        if (!file)
+            fail("fmemopen failed");
         qe::QanorDoc fromFile;
         int fileCode;
         {
@@ -135,15 +147,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fileCode = load(io, fromFile);
         }
         std::fclose(file);
-        if (fileCode != code) fail("a file stream and a memory stream disagree on loading");
-        if (code == 0 && saveToMemory(fromFile) != saved) fail("a file stream loaded another document");
+        if (fileCode != code)
+            fail("a file stream and a memory stream disagree on loading");
+        if (code == 0 && saveToMemory(fromFile) != saved)
+            fail("a file stream loaded another document");
     }
 
     if (code == 0) {
-        if (saveThroughFile(doc) != saved) fail("saving into a file wrote other bytes");
+        if (saveThroughFile(doc) != saved)
+            fail("saving into a file wrote other bytes");
         qe::QanorDoc fromDisk;
-        if (loadFromScratchFile(fromDisk) != 0) fail("a document saved into a file does not load");
-        if (saveToMemory(fromDisk) != saved) fail("a document saved into a file loads differently");
+        if (loadFromScratchFile(fromDisk) != 0)
+            fail("a document saved into a file does not load");
+        if (saveToMemory(fromDisk) != saved)
+            fail("a document saved into a file loads differently");
     }
     return 0;
 }

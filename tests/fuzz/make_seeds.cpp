@@ -23,13 +23,14 @@ Bytes save(qe::QanorDoc& doc) {
 
 bool writeFile(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
 }
 
-qe::Format arc(std::uint8_t type, std::int32_t fromTrack, std::int16_t fromItem, std::int32_t toTrack,
-               std::int16_t toItem) {
+qe::Format arc(std::uint8_t type, std::int32_t fromTrack, std::int16_t fromItem,
+               std::int32_t toTrack, std::int16_t toItem) {
     qe::Format f;
     f.type = type;
     f.from = qe::location(1, fromTrack, fromItem);
@@ -62,14 +63,26 @@ qe::QanorDoc twoTracks() {
     doc.header.timeNumerator = 2;
     doc.header.timeDenominator = 4;
     auto& first = doc.firstNoteTrack().content.items;
-    first = {qe::note(0, 3, 0, 1), qe::note(0, 5, 0, 1), qe::note(1, 6, 0, 2), qe::note(0, 1, 1, 2),
-             qe::note::barLine(1), qe::note(0, 6, 0, 1), qe::note::mark(qe::note::kAugmentationDot),
-             qe::note(2, 5, 0, 0), qe::note::mark(qe::note::kDash), qe::note::barLine(1),
-             qe::note::mark(qe::note::kOpenParen), qe::note(0, 2, -1, 3), qe::note::mark(qe::note::kCloseParen),
-             qe::note::rest(1), qe::note::mark(qe::note::kBreath), qe::note::barLine(6)};
+    first = {qe::note(0, 3, 0, 1),
+             qe::note(0, 5, 0, 1),
+             qe::note(1, 6, 0, 2),
+             qe::note(0, 1, 1, 2),
+             qe::note::barLine(1),
+             qe::note(0, 6, 0, 1),
+             qe::note::mark(qe::note::kAugmentationDot),
+             qe::note(2, 5, 0, 0),
+             qe::note::mark(qe::note::kDash),
+             qe::note::barLine(1),
+             qe::note::mark(qe::note::kOpenParen),
+             qe::note(0, 2, -1, 3),
+             qe::note::mark(qe::note::kCloseParen),
+             qe::note::rest(1),
+             qe::note::mark(qe::note::kBreath),
+             qe::note::barLine(6)};
     qe::note_track second;
-    second.content.items = {qe::note(0, 1, -1, 0), qe::note::mark(qe::note::kDash), qe::note::barLine(1),
-                            qe::note(0, 5, -2, 0), qe::note::rest(0), qe::note::barLine(6)};
+    second.content.items = {qe::note(0, 1, -1, 0), qe::note::mark(qe::note::kDash),
+                            qe::note::barLine(1),  qe::note(0, 5, -2, 0),
+                            qe::note::rest(0),     qe::note::barLine(6)};
     doc.noteTracks().push_back(second);
     doc.formatRecords() = {arc(qe::Format::kArc, 0, 0, 0, 1), arc(qe::Format::kArc, 0, 2, 0, 3),
                            arc(qe::Format::kJumpLine, 0, 5, 1, 3)};
@@ -107,13 +120,16 @@ Bytes newerVersion() {
     // Grow the note track's content by four bytes and every enclosing size with it.
     const qe::note_track& track = doc.firstNoteTrack();
     const std::size_t docHeader = doc.header.size();
-    const std::size_t trackAt = qe::chunk_tag::kFileSize + docHeader + doc.content.tempo.size() + doc.content.format.size();
+    const std::size_t trackAt =
+        qe::chunk_tag::kFileSize + docHeader + doc.content.tempo.size() + doc.content.format.size();
     const std::size_t trackEnd = trackAt + track.size();
     bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(trackEnd), {0xAA, 0xBB, 0xCC, 0xDD});
     auto addTo = [&bytes](std::size_t at, std::uint32_t more) {
-        std::uint32_t v = bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+        std::uint32_t v = bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                          static_cast<std::uint32_t>(bytes[at + 3]) << 24;
         v += more;
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
     };
     addTo(trackAt + 8, 4);  // the note track's content size
     addTo(8, 4);            // the document's content size
