@@ -85,6 +85,11 @@ void justify(Node& line, int width, BaseGDI& g) {
             }
             sum += shadow->style.width;
         }
+    } else {
+        // Nothing to spread: the measures are placed at their natural spacing, as a stretch by
+        // nothing places them, so none keeps the spacing of an earlier, different line.
+        for (int i = 0; i < n; ++i)
+            if (Measure* m = asMeasure(line.realChild(i))) m->stretch(0.0, g);
     }
     line.style.width = width;
 }

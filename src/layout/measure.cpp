@@ -58,7 +58,15 @@ void Measure::arrange(BaseGDI& g) {
 }
 
 void Measure::arrangeRow(BaseGDI& g, bool measure) {
-    if (measure) dropDecorations();
+    if (!measure) {
+        // Unchanged since it was measured: its elements stand where they were placed, or
+        // where the last stretch put them, which page mode redoes for every measure right
+        // after; scroll mode never stretches. Only the natural size comes back.
+        style.width = naturalWidth_;
+        style.height = barHeight - style.paddingTop - style.paddingBottom;
+        return;
+    }
+    dropDecorations();
     int yTop = 0;
     int x = 0;
     int u = -15;
@@ -69,37 +77,32 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
         x = style.paddingLeft;
         u = noteHeight / 15;
     }
+    weight_ = 0;
     for (auto& c : children_) {
         auto* e = static_cast<NoteElement*>(c.get());
         x += e->style.marginLeft;
         e->style.x = x;
         e->style.y = yTop;
         x += e->style.width + e->style.marginRight;
-        if (!measure) continue;
         e->dotsTop = e->glyphTop;
         e->dotsBottom = e->duration * 2 * u + e->glyphBottom;
+        weight_ += e->weight();
         if (e->elementKind == kDigitElement && e->octave != 0) {
             const bool above = e->octave > 0;
             for (int i = 0; i < std::abs(e->octave); ++i) symbols_.emplace_back(e, format, above);
         }
     }
-    if (measure) {
-        groupUnderlines();
-        weight_ = 0;
-        for (auto& c : children_) weight_ += static_cast<const NoteElement*>(c.get())->weight();
-        if (format) {
-            g.setFont(format->font(kBarLineFont));
-            const Size extent = g.textExtent(&barGlyph, 1);
-            barWidth = extent.width;
-            barHeight = extent.height;
-        }
+    groupUnderlines();
+    if (format) {
+        g.setFont(format->font(kBarLineFont));
+        const Size extent = g.textExtent(&barGlyph, 1);
+        barWidth = extent.width;
+        barHeight = extent.height;
     }
     style.width = x + barWidth;
     style.height = barHeight - style.paddingTop - style.paddingBottom;
-    // A measure only placed again keeps its dots and underlines, and the octave-dot stacks of
-    // its notes, as they were: scroll mode never moves them, and page mode stretches every
-    // measure right after, which lays them out again at their final places.
-    if (measure) layoutDecorations(g);
+    naturalWidth_ = style.width;
+    layoutDecorations(g);
 }
 
 void Measure::groupUnderlines() {

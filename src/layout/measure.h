@@ -53,8 +53,8 @@ public:
     int beatValue = 4;  // underlines group by quarter notes whatever the time signature
 
 private:
-    // Places the row; with `measure`, also measures the bar line and makes the decorations
-    // anew, otherwise lays out the ones it has.
+    // Places the row, measures the bar line and makes the decorations anew; without
+    // `measure`, only gives the measure back its natural size.
     void arrangeRow(BaseGDI& g, bool measure);
     bool stillMeasured(const BaseGDI& g) const;
     void groupUnderlines();
@@ -66,6 +66,7 @@ private:
     // What the last measuring was made with, and the weight it found.
     bool measured_ = false;
     int weight_ = 0;
+    int naturalWidth_ = 0;
     int metricsId_ = 0;
     const format_track_header* measuredFormat_ = nullptr;
     LogFont noteFont_;

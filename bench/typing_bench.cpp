@@ -1,0 +1,117 @@
+// How long one typed note takes, relayout included, in page mode with the real drawing surface
+// measuring text: on a 200-page score and on a one-page score, in the same run. A keystroke
+// must stay within a frame (16 ms), and the cost per measure of the score must not grow with
+// its length by more than 3x.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "edit/qanor_view.h"
+#include "model/qanor_doc.h"
+#include "shell/headless_host.h"
+#include "shell/resources.h"
+
+namespace {
+
+constexpr double kFrameMs = 16.0;
+constexpr double kGrowthLimit = 3.0;
+
+// Two tracks of `measures` measures each: eight eighth notes with octave dots here and there
+// in the upper track, four quarters in the lower.
+qe::QanorDoc scoreOf(int measures) {
+    qe::QanorDoc doc;
+    doc.initNew(u"Typing");
+    doc.noteTracks().clear();
+    for (int t = 0; t < 2; ++t) {
+        qe::note_track track;
+        auto& items = track.content.items;
+        for (int m = 0; m < measures; ++m) {
+            if (t == 0) {
+                for (int i = 0; i < 8; ++i) items.emplace_back(0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0, 1);
+            } else {
+                for (int i = 0; i < 4; ++i) items.emplace_back(0, 1 + (m * 3 + i) % 7, i == 2 ? -1 : 0, 0);
+            }
+            items.push_back(qe::note::barLine(0));
+        }
+        doc.noteTracks().push_back(std::move(track));
+    }
+    return doc;
+}
+
+// An editor open on a score, the caret in its middle.
+struct Session {
+    explicit Session(int measures) : doc(scoreOf(measures)), view(&host) {
+        host.view = &view;
+        view.attachDocument(&doc);
+        view.relayout();
+        for (int i = 0; i < measures * 9 / 2; ++i) view.caretRight();
+        pages = view.pageView.childCount();
+    }
+    qe::QanorDoc doc;
+    qe::HeadlessHost host;
+    qe::QanorView view;
+    int pages = 0;
+};
+
+std::map<int, int> g_pages;
+std::map<int, int> g_measures;
+
+void TypeNote(benchmark::State& state) {
+    const int measures = static_cast<int>(state.range(0));
+    Session session(measures);
+    g_pages[measures] = session.pages;
+    g_measures[measures] = 2 * measures;
+    for (auto _ : state) {
+        session.view.onChar(U'5');
+        // Taking the note back keeps the score the same size; it is not what is timed.
+        state.PauseTiming();
+        session.view.onChar(8);
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = session.pages;
+}
+
+BENCHMARK(TypeNote)->Arg(10)->Arg(4200)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            times[run.run_name.args] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (!qe::registerApplicationFonts()) std::fprintf(stderr, "the music symbol font was not found\n");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto small = reporter.times.find("10");
+    const auto large = reporter.times.find("4200");
+    if (small == reporter.times.end() || large == reporter.times.end()) return 0;
+    const double perSmall = small->second / g_measures[10];
+    const double perLarge = large->second / g_measures[4200];
+    const double growth = perLarge / perSmall;
+    std::printf("typed note on %d pages (%d measures): %.2f ms (target < %.0f ms)%s\n", g_pages[4200],
+                g_measures[4200], large->second, kFrameMs, large->second < kFrameMs ? "" : "  ABOVE TARGET");
+    std::printf("typed note on %d page (%d measures): %.3f ms\n", g_pages[10], g_measures[10], small->second);
+    std::printf("time per measure, large / small = %.2f (target <= %.1f)%s\n", growth, kGrowthLimit,
+                growth <= kGrowthLimit ? "" : "  ABOVE TARGET");
+    return large->second < kFrameMs && growth <= kGrowthLimit ? 0 : 1;
+}
