@@ -29,6 +29,7 @@ void Measure::setBarType(int type) {
 void Measure::dropDecorations() {
     symbols_.clear();
     underlines_.clear();
+    measured_ = false;  // they are made again by the next layout
 }
 
 bool Measure::stillMeasured(const BaseGDI& g) const {

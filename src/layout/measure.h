@@ -38,7 +38,8 @@ public:
     virtual void stretch(double unit, BaseGDI& g);
 
     void setBarType(int type);
-    // Forgets the dots and underlines, which point at elements, before elements go away.
+    // Forgets the dots and underlines, which point at elements, before elements go away; the
+    // next layout measures the measure again and makes them anew.
     void dropDecorations();
     // Makes the next layout measure everything again.
     void invalidate() { measured_ = false; }
