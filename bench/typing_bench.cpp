@@ -31,9 +31,11 @@ qe::QanorDoc scoreOf(int measures) {
         auto& items = track.content.items;
         for (int m = 0; m < measures; ++m) {
             if (t == 0) {
-                for (int i = 0; i < 8; ++i) items.emplace_back(0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0, 1);
+                for (int i = 0; i < 8; ++i)
+                    items.emplace_back(0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0, 1);
             } else {
-                for (int i = 0; i < 4; ++i) items.emplace_back(0, 1 + (m * 3 + i) % 7, i == 2 ? -1 : 0, 0);
+                for (int i = 0; i < 4; ++i)
+                    items.emplace_back(0, 1 + (m * 3 + i) % 7, i == 2 ? -1 : 0, 0);
             }
             items.push_back(qe::note::barLine(0));
         }
@@ -48,7 +50,8 @@ struct Session {
         host.view = &view;
         view.attachDocument(&doc);
         view.relayout();
-        for (int i = 0; i < measures * 9 / 2; ++i) view.caretRight();
+        for (int i = 0; i < measures * 9 / 2; ++i)
+            view.caretRight();
         pages = view.pageView.childCount();
     }
     qe::QanorDoc doc;
@@ -82,8 +85,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
             times[run.run_name.args] = run.GetAdjustedRealTime();
         }
     }
@@ -93,24 +98,30 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts()) std::fprintf(stderr, "the music symbol font was not found\n");
+    if (!qe::registerApplicationFonts())
+        std::fprintf(stderr, "the music symbol font was not found\n");
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
     const auto small = reporter.times.find("10");
     const auto large = reporter.times.find("4200");
-    if (small == reporter.times.end() || large == reporter.times.end()) return 0;
+    if (small == reporter.times.end() || large == reporter.times.end())
+        return 0;
     const double perSmall = small->second / g_measures[10];
     const double perLarge = large->second / g_measures[4200];
     const double growth = perLarge / perSmall;
-    std::printf("typed note on %d pages (%d measures): %.2f ms (target < %.0f ms)%s\n", g_pages[4200],
-                g_measures[4200], large->second, kFrameMs, large->second < kFrameMs ? "" : "  ABOVE TARGET");
-    std::printf("typed note on %d page (%d measures): %.3f ms\n", g_pages[10], g_measures[10], small->second);
+    std::printf("typed note on %d pages (%d measures): %.2f ms (target < %.0f ms)%s\n",
+                g_pages[4200], g_measures[4200], large->second, kFrameMs,
+                large->second < kFrameMs ? "" : "  ABOVE TARGET");
+    std::printf("typed note on %d page (%d measures): %.3f ms\n", g_pages[10], g_measures[10],
+                small->second);
     std::printf("time per measure, large / small = %.2f (target <= %.1f)%s\n", growth, kGrowthLimit,
                 growth <= kGrowthLimit ? "" : "  ABOVE TARGET");
     return large->second < kFrameMs && growth <= kGrowthLimit ? 0 : 1;

@@ -1,10 +1,10 @@
 #include "document/score_file.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QSaveFile>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 #include "model/exception.h"
 #include "model/my_io.h"
@@ -28,20 +28,25 @@ FileResult failure(const QString& error, bool notADocument = false) {
 
 }  // namespace
 
-QString unreadableDocumentMessage() { return QStringLiteral("无法识别的文档。"); }
+QString unreadableDocumentMessage() {
+    return QStringLiteral("无法识别的文档。");
+}
 
 FileResult loadScore(const QString& path, QanorDoc& doc) {
     QFile probe(path);
-    if (!probe.exists()) return failure(QStringLiteral("%1: 文件不存在。").arg(path));
+    if (!probe.exists())
+        return failure(QStringLiteral("%1: 文件不存在。").arg(path));
     FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file) return failure(QStringLiteral("%1: 无法打开文件。").arg(path));
+    if (!file)
+        return failure(QStringLiteral("%1: 无法打开文件。").arg(path));
     try {
         MyIO io(file.get());
         doc.serialize(io, false);
     } catch (const Exception&) {
         return failure(unreadableDocumentMessage(), true);
     }
-    if (std::ferror(file.get())) return failure(QStringLiteral("%1: 读取文件失败。").arg(path));
+    if (std::ferror(file.get()))
+        return failure(QStringLiteral("%1: 读取文件失败。").arg(path));
     return {};
 }
 
@@ -53,7 +58,8 @@ FileResult saveScore(const QString& path, QanorDoc& doc) {
     const int fd = ::dup(target.handle());
     FilePtr file(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
     if (!file) {
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         target.cancelWriting();
         return failure(QStringLiteral("%1: 无法写入文件。").arg(path));
     }
@@ -70,7 +76,8 @@ FileResult saveScore(const QString& path, QanorDoc& doc) {
         target.cancelWriting();
         return failure(QStringLiteral("%1: 写入文件失败。").arg(path));
     }
-    if (!target.commit()) return failure(QStringLiteral("%1: %2").arg(path, target.errorString()));
+    if (!target.commit())
+        return failure(QStringLiteral("%1: %2").arg(path, target.errorString()));
     return {};
 }
 

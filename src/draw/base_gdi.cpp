@@ -4,7 +4,8 @@
 
 namespace qe {
 
-BaseGDI::BaseGDI(int originX, int originY, int left, int top, int right, int bottom, bool noPageFrame)
+BaseGDI::BaseGDI(int originX, int originY, int left, int top, int right, int bottom,
+                 bool noPageFrame)
     : originX(originX),
       originY(originY),
       clipLeft(left - originX),
@@ -24,7 +25,8 @@ void BaseGDI::pushOrigin(int dx, int dy) {
 }
 
 void BaseGDI::popOrigin() {
-    if (translations.empty()) throw Exception(kWrongKind);
+    if (translations.empty())
+        throw Exception(kWrongKind);
     const auto [dx, dy] = translations.back();
     translations.pop_back();
     originX -= dx;

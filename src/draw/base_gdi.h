@@ -32,10 +32,12 @@ public:
     virtual void rectangle(int left, int top, int right, int bottom) = 0;
     virtual void ellipse(int left, int top, int right, int bottom) = 0;
     // One curve in a strip space of its own, cut into pieces, one per strip rectangle.
-    virtual void drawArcStrips(Point p0, Point p1, Point p2, Point p3, const std::vector<Rect>& strips) = 0;
+    virtual void drawArcStrips(Point p0, Point p1, Point p2, Point p3,
+                               const std::vector<Rect>& strips) = 0;
     virtual void drawBezier(Point p0, Point p1, Point p2, Point p3) = 0;
     // Pen styles: 1 dashed, 2 dotted, 3 dash-dot, any other solid; width 0 is one device pixel.
-    virtual void setPen(int style, int width, std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+    virtual void setPen(int style, int width, std::uint8_t red, std::uint8_t green,
+                        std::uint8_t blue) = 0;
     virtual void setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
     // Selects the font of a record and makes its colour the text colour.
     virtual void setFont(const FontRecord& font) = 0;

@@ -23,7 +23,8 @@ int firstMeasureTop(const Node* line) {
 void JumpLine::arrange(BaseGDI&) {
     const Measure* first = asMeasure(from);
     const Measure* last = asMeasure(to);
-    if (!first || !last) throw Exception(kMismatch);
+    if (!first || !last)
+        throw Exception(kMismatch);
     const bool viaShadows = onPage != 0;
     strips.clear();
 
@@ -33,7 +34,8 @@ void JumpLine::arrange(BaseGDI&) {
     int total = 0;
     for (const Node* m = first; m != last;) {
         m = m->nextSibling();
-        if (!m) throw Exception(kMismatch);
+        if (!m)
+            throw Exception(kMismatch);
         const Node* next = lineOfMeasure(m, viaShadows);
         if (next != line) {
             r.right = rootPosition(line, {line->style.width, firstMeasureTop(line)}, viaShadows).x;
@@ -69,7 +71,8 @@ void JumpLine::arrange(BaseGDI&) {
         right = std::max(right, b.right);
         bottom = std::min(bottom, b.bottom);
     };
-    for (const Rect& s : strips) cover(s);
+    for (const Rect& s : strips)
+        cover(s);
     cover(r);
     style.x = left;
     style.y = top;
@@ -78,9 +81,11 @@ void JumpLine::arrange(BaseGDI&) {
 }
 
 void JumpLine::draw(BaseGDI& g) {
-    if (strips.empty()) return;
+    if (strips.empty())
+        return;
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
-    if (format) g.setFont(format->font(kSmallTextFont));
+    if (format)
+        g.setFont(format->font(kSmallTextFont));
     OriginGuard back(g, -style.x, -style.y);
     const int ox = g.originX;
     const int oy = g.originY;

@@ -20,8 +20,8 @@ std::u16string decimal(int value) {
 
 }  // namespace
 
-KeyText::KeyText(const format_track_header* fmt, int accidental, int letter, int numerator, int denominator,
-                 Node* parentNode)
+KeyText::KeyText(const format_track_header* fmt, int accidental, int letter, int numerator,
+                 int denominator, Node* parentNode)
     : Node(kKeyText, fmt),
       keyAccidental(accidental),
       keyLetter(letter),
@@ -39,11 +39,13 @@ KeyText::KeyText(const KeyText& other)
       keyLetter(other.keyLetter),
       timeNumerator(other.timeNumerator),
       timeDenominator(other.timeDenominator) {
-    for (Text& part : parts) part.parent = this;
+    for (Text& part : parts)
+        part.parent = this;
 }
 
 void KeyText::arrange(BaseGDI& g) {
-    if (!format) throw Exception(kWrongKind);
+    if (!format)
+        throw Exception(kWrongKind);
     parts.clear();
     parts.reserve(5);
     const auto add = [&](std::u16string text, const FontRecord& font) {
@@ -97,14 +99,19 @@ void KeyText::arrange(BaseGDI& g) {
 }
 
 void KeyText::draw(BaseGDI& g) {
-    for (Text& part : parts) part.paint(g);
-    if (parts.size() <= kDenominator) return;
+    for (Text& part : parts)
+        part.paint(g);
+    if (parts.size() <= kDenominator)
+        return;
     const Text& denominator = parts[kDenominator];
     const int px = g.pixelSize();
     int a = denominator.font.logFont.height / 15;
-    if (px != 0) a = px * static_cast<int>(std::floor(static_cast<double>(a) / px + 0.5));
-    if (a == 0) a = -px;
-    g.setPen(0, std::abs(a), denominator.font.red(), denominator.font.green(), denominator.font.blue());
+    if (px != 0)
+        a = px * static_cast<int>(std::floor(static_cast<double>(a) / px + 0.5));
+    if (a == 0)
+        a = -px;
+    g.setPen(0, std::abs(a), denominator.font.red(), denominator.font.green(),
+             denominator.font.blue());
     const Style& letter = parts[kLetter].style;
     const Style& numerator = parts[kNumerator].style;
     const int d = letter.x + letter.width + gap;

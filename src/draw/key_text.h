@@ -23,7 +23,7 @@ public:
 
     std::vector<Text> parts;
     int fractionWidth = 0;
-    int gap = 72;  // between the key letter and the fraction
+    int gap = 72;       // between the key letter and the fraction
     int keyAccidental;  // 0 none, 1 sharp, 2 flat
     int keyLetter;      // 0..6 = A..G
     int timeNumerator;

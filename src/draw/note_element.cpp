@@ -34,7 +34,8 @@ std::unique_ptr<NoteElement> NoteElement::makeMark(char16_t glyphCode, int eleme
 }
 
 void NoteElement::arrange(BaseGDI& g) {
-    if (format) g.setFont(format->font(kNoteFont));
+    if (format)
+        g.setFont(format->font(kNoteFont));
     const Size extent = g.textExtent(&glyph, 1);
     style.width = extent.width;
     style.height = extent.height;
@@ -43,7 +44,8 @@ void NoteElement::arrange(BaseGDI& g) {
 }
 
 void NoteElement::draw(BaseGDI& g) {
-    if (format) g.setFont(format->font(kNoteFont));
+    if (format)
+        g.setFont(format->font(kNoteFont));
     const int glyphWidth = glyphRight - glyphLeft;
     switch (align) {
         case kAlignCentre: {

@@ -7,7 +7,8 @@ namespace qe {
 
 std::ostream& operator<<(std::ostream& out, const DrawCall& call) {
     out << call.op << '(';
-    for (std::size_t i = 0; i < call.args.size(); ++i) out << (i ? ", " : "") << call.args[i];
+    for (std::size_t i = 0; i < call.args.size(); ++i)
+        out << (i ? ", " : "") << call.args[i];
     if (!call.text.empty()) {
         out << (call.args.empty() ? "" : ", ") << '"';
         for (char16_t unit : call.text) {
@@ -22,21 +23,28 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call) {
 }
 
 Size RecordingGDI::charExtent(const FontRecord* font) {
-    if (!font || font->logFont.height == 0) return {120, -200};
+    if (!font || font->logFont.height == 0)
+        return {120, -200};
     const int height = std::abs(font->logFont.height);
     const int width = font->logFont.width != 0 ? std::abs(font->logFont.width) : height * 3 / 5;
     return {width, -height};
 }
 
 void RecordingGDI::drawText(int x, int y, const char16_t* text, int count) {
-    calls.push_back({"drawText", {x, y}, std::u16string(text, static_cast<std::size_t>(count > 0 ? count : 0))});
+    calls.push_back({"drawText",
+                     {x, y},
+                     std::u16string(text, static_cast<std::size_t>(count > 0 ? count : 0))});
 }
 
-void RecordingGDI::moveTo(int x, int y) { calls.push_back({"moveTo", {x, y}, {}}); }
-void RecordingGDI::lineTo(int x, int y) { calls.push_back({"lineTo", {x, y}, {}}); }
+void RecordingGDI::moveTo(int x, int y) {
+    calls.push_back({"moveTo", {x, y}, {}});
+}
+void RecordingGDI::lineTo(int x, int y) {
+    calls.push_back({"lineTo", {x, y}, {}});
+}
 
-void RecordingGDI::fillRect(int x, int y, int width, int height, std::uint8_t red, std::uint8_t green,
-                            std::uint8_t blue) {
+void RecordingGDI::fillRect(int x, int y, int width, int height, std::uint8_t red,
+                            std::uint8_t green, std::uint8_t blue) {
     calls.push_back({"fillRect", {x, y, width, height, red, green, blue}, {}});
 }
 
@@ -48,9 +56,11 @@ void RecordingGDI::ellipse(int left, int top, int right, int bottom) {
     calls.push_back({"ellipse", {left, top, right, bottom}, {}});
 }
 
-void RecordingGDI::drawArcStrips(Point p0, Point p1, Point p2, Point p3, const std::vector<Rect>& strips) {
+void RecordingGDI::drawArcStrips(Point p0, Point p1, Point p2, Point p3,
+                                 const std::vector<Rect>& strips) {
     DrawCall call{"drawArcStrips", {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y}, {}};
-    for (const Rect& r : strips) call.args.insert(call.args.end(), {r.left, r.top, r.right, r.bottom});
+    for (const Rect& r : strips)
+        call.args.insert(call.args.end(), {r.left, r.top, r.right, r.bottom});
     calls.push_back(call);
 }
 
@@ -58,7 +68,8 @@ void RecordingGDI::drawBezier(Point p0, Point p1, Point p2, Point p3) {
     calls.push_back({"drawBezier", {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y}, {}});
 }
 
-void RecordingGDI::setPen(int style, int width, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void RecordingGDI::setPen(int style, int width, std::uint8_t red, std::uint8_t green,
+                          std::uint8_t blue) {
     calls.push_back({"setPen", {style, width, red, green, blue}, {}});
 }
 
@@ -69,8 +80,9 @@ void RecordingGDI::setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t b
 void RecordingGDI::setFont(const FontRecord& record) {
     hasFont = true;
     font = record;
-    calls.push_back({"setFont", {record.logFont.height, record.logFont.width, record.logFont.weight,
-                                 static_cast<int>(record.color)},
+    calls.push_back({"setFont",
+                     {record.logFont.height, record.logFont.width, record.logFont.weight,
+                      static_cast<int>(record.color)},
                      record.logFont.face()});
 }
 
@@ -83,10 +95,12 @@ void RecordingGDI::setBackColor(std::uint8_t red, std::uint8_t green, std::uint8
 }
 
 Size RecordingGDI::textExtent(const char16_t* text, int count) {
-    if (count <= 0) return {0, 0};
+    if (count <= 0)
+        return {0, 0};
     const Size one = charExtent(hasFont ? &font : nullptr);
     int drawn = 0;  // the 0 character (a hidden bar line) takes no room
-    for (int i = 0; i < count; ++i) drawn += text[i] != 0;
+    for (int i = 0; i < count; ++i)
+        drawn += text[i] != 0;
     return {one.width * drawn, one.height};
 }
 
@@ -101,7 +115,8 @@ void RecordingGDI::drawWatermark(int x, int y) {
 std::vector<DrawCall> RecordingGDI::callsOf(const std::string& op) const {
     std::vector<DrawCall> found;
     for (const DrawCall& call : calls)
-        if (call.op == op) found.push_back(call);
+        if (call.op == op)
+            found.push_back(call);
     return found;
 }
 

@@ -26,7 +26,8 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call);
 class RecordingGDI : public BaseGDI {
 public:
     RecordingGDI() { metricsId = kRecordingMetrics; }
-    RecordingGDI(int originX, int originY, int left, int top, int right, int bottom, bool noPageFrame)
+    RecordingGDI(int originX, int originY, int left, int top, int right, int bottom,
+                 bool noPageFrame)
         : BaseGDI(originX, originY, left, top, right, bottom, noPageFrame) {
         metricsId = kRecordingMetrics;
     }
@@ -42,9 +43,11 @@ public:
                   std::uint8_t blue) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void ellipse(int left, int top, int right, int bottom) override;
-    void drawArcStrips(Point p0, Point p1, Point p2, Point p3, const std::vector<Rect>& strips) override;
+    void drawArcStrips(Point p0, Point p1, Point p2, Point p3,
+                       const std::vector<Rect>& strips) override;
     void drawBezier(Point p0, Point p1, Point p2, Point p3) override;
-    void setPen(int style, int width, std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
+    void setPen(int style, int width, std::uint8_t red, std::uint8_t green,
+                std::uint8_t blue) override;
     void setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void setFont(const FontRecord& font) override;
     void setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;

@@ -8,35 +8,44 @@ Point rootPosition(const Node* node, Point p, bool throughShadows) {
 }
 
 const Node* lineOfMeasure(const Node* measure, bool throughShadows) {
-    if (!measure) return nullptr;
-    if (throughShadows && measure->shadow) measure = measure->shadow;
+    if (!measure)
+        return nullptr;
+    if (throughShadows && measure->shadow)
+        measure = measure->shadow;
     return measure->parent;
 }
 
 Node* nextElementInLine(const Node* element) {
-    if (Node* next = element->nextSibling()) return next;
+    if (Node* next = element->nextSibling())
+        return next;
     const Node* measure = element->parent;
     for (Node* m = measure ? measure->nextSibling() : nullptr; m; m = m->nextSibling())
-        if (Node* first = m->firstChild()) return first;
+        if (Node* first = m->firstChild())
+            return first;
     return nullptr;
 }
 
 bool elementsInOrder(const Node* from, const Node* to) {
-    if (!from || !to || from->kind != kNoteElement || to->kind != kNoteElement) return false;
+    if (!from || !to || from->kind != kNoteElement || to->kind != kNoteElement)
+        return false;
     const Node* fromMeasure = from->parent;
     const Node* toMeasure = to->parent;
-    if (!fromMeasure || !toMeasure || !fromMeasure->parent || fromMeasure->parent != toMeasure->parent)
+    if (!fromMeasure || !toMeasure || !fromMeasure->parent ||
+        fromMeasure->parent != toMeasure->parent)
         return false;
     const Node* line = fromMeasure->parent;
     const int fm = line->indexOf(fromMeasure);
     const int tm = line->indexOf(toMeasure);
-    if (fm != tm) return fm < tm;
+    if (fm != tm)
+        return fm < tm;
     return fromMeasure->indexOf(from) <= fromMeasure->indexOf(to);
 }
 
 bool measuresInOrder(const Node* from, const Node* to) {
-    if (!from || !to || from->kind != kMeasure || to->kind != kMeasure) return false;
-    if (!from->parent || from->parent != to->parent) return false;
+    if (!from || !to || from->kind != kMeasure || to->kind != kMeasure)
+        return false;
+    if (!from->parent || from->parent != to->parent)
+        return false;
     return from->parent->indexOf(from) <= from->parent->indexOf(to);
 }
 

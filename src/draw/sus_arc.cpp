@@ -27,7 +27,8 @@ const Node* lineOfElement(const Node* e, bool throughShadows) {
 void SusArc::arrange(BaseGDI&) {
     const NoteElement* first = asElement(from);
     const NoteElement* last = asElement(to);
-    if (!first || !last) throw Exception(kMismatch);
+    if (!first || !last)
+        throw Exception(kMismatch);
     const bool viaShadows = onPage != 0;
     strips.clear();
 
@@ -37,7 +38,8 @@ void SusArc::arrange(BaseGDI&) {
     int total = 0;
     for (const Node* e = first; e != last;) {
         e = nextElementInLine(e);
-        if (!e) throw Exception(kMismatch);
+        if (!e)
+            throw Exception(kMismatch);
         const Node* next = lineOfElement(e, viaShadows);
         if (next != line) {
             r.right = rootPosition(line, {line->style.width, 0}, viaShadows).x;
@@ -79,7 +81,8 @@ void SusArc::arrange(BaseGDI&) {
         right = std::max(right, b.right);
         bottom = std::min(bottom, b.bottom);
     };
-    for (const Rect& s : strips) cover(s);
+    for (const Rect& s : strips)
+        cover(s);
     cover({r.left, r.top + 2 * thickness, r.right, r.bottom + 2 * thickness});
     style.x = left;
     style.y = top;
@@ -97,7 +100,8 @@ void SusArc::draw(BaseGDI& g) {
     }
     // One curve as wide as all strips together, cut into one piece per line.
     OriginGuard back(g, -style.x, -style.y);
-    g.arcStripsAt(strips, {0, arcDepth}, {arcWidth / 4, 0}, {3 * arcWidth / 4, 0}, {arcWidth, arcDepth});
+    g.arcStripsAt(strips, {0, arcDepth}, {arcWidth / 4, 0}, {3 * arcWidth / 4, 0},
+                  {arcWidth, arcDepth});
 }
 
 }  // namespace qe

@@ -10,11 +10,13 @@ namespace qe {
 
 Symbol::Symbol(NoteElement* note, const format_track_header* format, bool above)
     : Node(kSymbol, format, {}, note), above(above) {
-    if (note) style = note->style;
+    if (note)
+        style = note->style;
 }
 
 void Symbol::selectFont(BaseGDI& g) const {
-    if (!format) return;
+    if (!format)
+        return;
     FontRecord font = format->font(kNoteFont);
     font.logFont.width = 0;
     font.logFont.height =
@@ -24,7 +26,8 @@ void Symbol::selectFont(BaseGDI& g) const {
 
 void Symbol::arrange(BaseGDI& g) {
     auto* note = static_cast<NoteElement*>(origin);
-    if (!note) return;
+    if (!note)
+        return;
     if (!measured_) {
         selectFont(g);
         extent_ = g.textExtent(&glyph, 1);
@@ -34,10 +37,12 @@ void Symbol::arrange(BaseGDI& g) {
     if (offsetX == 0)
         offsetX = static_cast<int>(std::floor((note->style.width - extent.width) * 0.5 + 0.5));
     if (above) {
-        if (offsetY == 0) offsetY = note->dotsTop - extent.height;
+        if (offsetY == 0)
+            offsetY = note->dotsTop - extent.height;
         note->dotsTop = std::max(note->dotsTop, offsetY);
     } else {
-        if (offsetY == 0) offsetY = note->dotsBottom;
+        if (offsetY == 0)
+            offsetY = note->dotsBottom;
         note->dotsBottom = std::min(note->dotsBottom, offsetY + extent.height);
     }
     style.x = note->style.x + offsetX;
@@ -47,7 +52,8 @@ void Symbol::arrange(BaseGDI& g) {
 }
 
 void Symbol::draw(BaseGDI& g) {
-    if (!origin) return;
+    if (!origin)
+        return;
     selectFont(g);
     g.drawText(g.originX, g.originY, &glyph, 1);
 }

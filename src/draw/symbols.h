@@ -4,8 +4,8 @@ namespace qe {
 
 // Characters of the music symbol font: its 8-bit code c is drawn as the character 0xF000 + c.
 namespace glyph {
-constexpr char16_t kBarLine = 0xF029;        // + bar kind 0..6; kind 7 is hidden and drawn as nothing
-constexpr char16_t kDigit = 0xF030;          // + digit 0..7 (0 is a rest)
+constexpr char16_t kBarLine = 0xF029;  // + bar kind 0..6; kind 7 is hidden and drawn as nothing
+constexpr char16_t kDigit = 0xF030;    // + digit 0..7 (0 is a rest)
 constexpr char16_t kAccidentalBase = 0xF039;  // + accidental 1..5
 constexpr char16_t kSharp = 0xF03A;
 constexpr char16_t kFlat = 0xF03C;

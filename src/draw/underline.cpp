@@ -6,7 +6,8 @@
 namespace qe {
 
 void Underline::arrange(BaseGDI&) {
-    if (!from && !to) return;
+    if (!from && !to)
+        return;
     const auto* first = static_cast<const NoteElement*>(from ? from : to);
     const auto* last = static_cast<const NoteElement*>(to ? to : from);
     thickness = format ? format->font(kNoteFont).logFont.height / 15 : -15;
@@ -14,14 +15,16 @@ void Underline::arrange(BaseGDI&) {
     style.x = first->style.x;
     style.y = first->style.y + first->style.height + 2 * level * thickness;
     style.width = last->style.x + (last->glyphRight - last->glyphLeft) - style.x;
-    if (format) takeColor(format->font(kNoteFont).color);
+    if (format)
+        takeColor(format->font(kNoteFont).color);
 }
 
 void Underline::draw(BaseGDI& g) {
-    if (!from && !to) return;
+    if (!from && !to)
+        return;
     const int t = roundToPixels(thickness, g.pixelSize());
-    g.fillRect(g.originX, g.originY + level * (2 * t - 2 * thickness), style.width, t, color[0], color[1],
-               color[2]);
+    g.fillRect(g.originX, g.originY + level * (2 * t - 2 * thickness), style.width, t, color[0],
+               color[1], color[2]);
 }
 
 }  // namespace qe

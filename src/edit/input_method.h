@@ -19,9 +19,9 @@ public:
     bool deleteBefore();
 
     QanorView* view = nullptr;  // the owner
-    int accidental = 0;  // applies to the next item entered only
-    int octave = 0;      // -3 .. 3
-    int duration = 0;    // underlines: 0 quarter .. 3 thirty-second
+    int accidental = 0;         // applies to the next item entered only
+    int octave = 0;             // -3 .. 3
+    int duration = 0;           // underlines: 0 quarter .. 3 thirty-second
 };
 
 }  // namespace qe

@@ -11,10 +11,13 @@
 
 namespace qe {
 
-LinearView& OperateInterface::editTree() const { return view->editTree(); }
+LinearView& OperateInterface::editTree() const {
+    return view->editTree();
+}
 
 void OperateInterface::insertAtCaret(std::unique_ptr<Node> element, Node* caret) {
-    if (!caret) return;
+    if (!caret)
+        return;
     if (caret->kind == kMeasure) {
         caret->appendChild(std::move(element));
     } else if (caret->parent) {
@@ -26,24 +29,29 @@ namespace {
 
 // Moves children [0, count) of `from` to the front of `to`, keeping their order.
 void moveFront(Node& from, int count, Node& to) {
-    for (int i = count - 1; i >= 0; --i) to.insertChild(0, from.removeChild(i));
+    for (int i = count - 1; i >= 0; --i)
+        to.insertChild(0, from.removeChild(i));
 }
 
 }  // namespace
 
 void OperateInterface::insertBarLine(Node* caret, std::unique_ptr<Measure> measure) {
-    if (!caret) return;
+    if (!caret)
+        return;
     Node* current = caret->kind == kMeasure ? caret : caret->parent;
-    if (!current || !current->parent) return;
+    if (!current || !current->parent)
+        return;
     const int count = caret->kind == kMeasure ? current->childCount() : current->indexOf(caret);
-    if (auto* m = asMeasure(current)) m->dropDecorations();
+    if (auto* m = asMeasure(current))
+        m->dropDecorations();
     moveFront(*current, count, *measure);
     std::unique_ptr<Node> node = std::move(measure);
     current->parent->insertChild(node, current);
 }
 
 bool OperateInterface::removeElement(Node* element) {
-    for (const SusArc& arc : arcsTouching(element)) removeArc(arc);
+    for (const SusArc& arc : arcsTouching(element))
+        removeArc(arc);
     Caret& caret = view->caret;
     if (caret.node == element) {
         // The caret moves behind the deleted element: to the next one, or to the end of the
@@ -52,25 +60,32 @@ bool OperateInterface::removeElement(Node* element) {
         caret.node = next ? next : element->parent;
     }
     view->forget(element);
-    if (caret.node != element) view->updateCaretRect();
+    if (caret.node != element)
+        view->updateCaretRect();
     Node* measure = element->parent;
-    if (!measure) return false;
-    if (auto* m = asMeasure(measure)) m->dropDecorations();
+    if (!measure)
+        return false;
+    if (auto* m = asMeasure(measure))
+        m->dropDecorations();
     measure->removeChild(element);  // deleted here
     return true;
 }
 
 bool OperateInterface::removeBarLine(Node* measure) {
-    for (const JumpLine& jump : jumpLinesTouching(measure)) removeJumpLine(jump);
+    for (const JumpLine& jump : jumpLinesTouching(measure))
+        removeJumpLine(jump);
     Node* next = measure->nextSibling();
-    if (!next) return false;
+    if (!next)
+        return false;
     Caret& caret = view->caret;
     if (caret.node == measure) {
         Node* first = next->firstChild();
         caret.node = first ? first : next;
     }
-    if (auto* m = asMeasure(measure)) m->dropDecorations();
-    if (auto* n = asMeasure(next)) n->dropDecorations();
+    if (auto* m = asMeasure(measure))
+        m->dropDecorations();
+    if (auto* n = asMeasure(next))
+        n->dropDecorations();
     moveFront(*measure, measure->childCount(), *next);
     view->forget(measure);
     measure->parent->removeChild(measure);  // deleted here
@@ -80,7 +95,8 @@ bool OperateInterface::removeBarLine(Node* measure) {
 
 void OperateInterface::toggleArc(const SusArc& arc) {
     auto& arcs = editTree().arcs;
-    const auto it = std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
+    const auto it =
+        std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
     if (it != arcs.end())
         arcs.erase(it);
     else
@@ -89,20 +105,24 @@ void OperateInterface::toggleArc(const SusArc& arc) {
 
 void OperateInterface::removeArc(const SusArc& arc) {
     auto& arcs = editTree().arcs;
-    const auto it = std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
-    if (it != arcs.end()) arcs.erase(it);
+    const auto it =
+        std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
+    if (it != arcs.end())
+        arcs.erase(it);
 }
 
 std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
     std::vector<SusArc> found;
     for (const SusArc& arc : editTree().arcs)
-        if (arc.from == node || arc.to == node) found.push_back(arc);
+        if (arc.from == node || arc.to == node)
+            found.push_back(arc);
     return found;
 }
 
 void OperateInterface::toggleJumpLine(const JumpLine& jump) {
     auto& jumps = editTree().jumpLines;
-    const auto it = std::find_if(jumps.begin(), jumps.end(), [&](const JumpLine& j) { return j.sameShape(jump); });
+    const auto it = std::find_if(jumps.begin(), jumps.end(),
+                                 [&](const JumpLine& j) { return j.sameShape(jump); });
     if (it != jumps.end())
         jumps.erase(it);
     else
@@ -111,14 +131,17 @@ void OperateInterface::toggleJumpLine(const JumpLine& jump) {
 
 void OperateInterface::removeJumpLine(const JumpLine& jump) {
     auto& jumps = editTree().jumpLines;
-    const auto it = std::find_if(jumps.begin(), jumps.end(), [&](const JumpLine& j) { return j.sameShape(jump); });
-    if (it != jumps.end()) jumps.erase(it);
+    const auto it = std::find_if(jumps.begin(), jumps.end(),
+                                 [&](const JumpLine& j) { return j.sameShape(jump); });
+    if (it != jumps.end())
+        jumps.erase(it);
 }
 
 std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) const {
     std::vector<JumpLine> found;
     for (const JumpLine& jump : editTree().jumpLines)
-        if (jump.from == node || jump.to == node) found.push_back(jump);
+        if (jump.from == node || jump.to == node)
+            found.push_back(jump);
     return found;
 }
 
@@ -127,23 +150,31 @@ namespace {
 // The mark type a mark element's glyph stands for, or -1.
 int markTypeOf(const NoteElement& e) {
     switch (e.elementKind) {
-        case kDashElement: return note::kDash;
-        case kDotElement: return note::kAugmentationDot;
+        case kDashElement:
+            return note::kDash;
+        case kDotElement:
+            return note::kAugmentationDot;
         case kMarkElement:
             switch (e.glyph) {
-                case glyph::kBreath: return note::kBreath;
-                case glyph::kOpenParen: return note::kOpenParen;
-                case glyph::kCloseParen: return note::kCloseParen;
-                default: return -1;
+                case glyph::kBreath:
+                    return note::kBreath;
+                case glyph::kOpenParen:
+                    return note::kOpenParen;
+                case glyph::kCloseParen:
+                    return note::kCloseParen;
+                default:
+                    return -1;
             }
-        default: return -1;
+        default:
+            return -1;
     }
 }
 
 }  // namespace
 
 void OperateInterface::commitToDocument(LinearView& tree) {
-    if (!view->document) return;
+    if (!view->document)
+        return;
     QanorDoc& doc = *view->document;
     doc.noteTracks().clear();
     for (int t = 0; t < tree.childCount(); ++t) {
@@ -181,15 +212,18 @@ void OperateInterface::commitToDocument(LinearView& tree) {
     auto& formats = doc.formatRecords();
     formats.clear();
     const auto add = [&](std::uint8_t type, const Shape& shape) {
-        if (!shape.from || !shape.to) return;
+        if (!shape.from || !shape.to)
+            return;
         Format record;
         record.type = type;
         record.from = shape.from->location;
         record.to = shape.to->location;
         formats.push_back(record);
     };
-    for (const SusArc& arc : tree.arcs) add(Format::kArc, arc);
-    for (const JumpLine& jump : tree.jumpLines) add(Format::kJumpLine, jump);
+    for (const SusArc& arc : tree.arcs)
+        add(Format::kArc, arc);
+    for (const JumpLine& jump : tree.jumpLines)
+        add(Format::kJumpLine, jump);
 }
 
 }  // namespace qe

@@ -15,9 +15,11 @@ void qeview::resetCaret() {
     caret.valid = false;
     caret.node = nullptr;
     Node* line = editTree().firstChild();
-    if (!line) return;
+    if (!line)
+        return;
     Node* measure = line->firstChild();
-    if (!measure) return;
+    if (!measure)
+        return;
     Node* first = measure->firstChild();
     caret.node = first ? first : measure;
     updateCaretRect();
@@ -26,7 +28,8 @@ void qeview::resetCaret() {
 
 void qeview::updateCaretRect() {
     const Node* node = caret.node;
-    if (!node) return;
+    if (!node)
+        return;
     Rect r;
     const Node* from = node;
     if (node->kind == kMeasure) {
@@ -50,13 +53,15 @@ Rect qeview::positionRect(const Node* node) const {
     Rect r;
     const Node* from = node;
     if (node->kind == kNoteElement) {
-        r = {node->style.x, node->style.y, node->style.x + node->style.width, node->style.y + node->style.height};
+        r = {node->style.x, node->style.y, node->style.x + node->style.width,
+             node->style.y + node->style.height};
         from = node->parent;
     } else {
         const auto* m = static_cast<const Measure*>(node);
         r = {m->style.width - m->barWidth, 0, m->style.width, m->style.height};
     }
-    if (!from) return r;
+    if (!from)
+        return r;
     if (mode == kScrollMode) {
         for (const Node* n = from; n && n != &linearView; n = n->parent) {
             r.left += n->style.x;
@@ -71,17 +76,21 @@ Rect qeview::positionRect(const Node* node) const {
 }
 
 std::pair<Node*, Node*> qeview::orderPositions(Node* a, Node* b) const {
-    if (!isPosition(a) || !isPosition(b)) throw Exception(kOutOfRange);
+    if (!isPosition(a) || !isPosition(b))
+        throw Exception(kOutOfRange);
     const Rect A = positionRect(a);
     const Rect B = positionRect(b);
-    if (A.top < B.bottom) return {b, a};  // a lies wholly below b
-    if (A.top > B.bottom && A.bottom < B.top) return A.left > B.left ? std::pair{b, a} : std::pair{a, b};
+    if (A.top < B.bottom)
+        return {b, a};  // a lies wholly below b
+    if (A.top > B.bottom && A.bottom < B.top)
+        return A.left > B.left ? std::pair{b, a} : std::pair{a, b};
     return {a, b};
 }
 
 std::vector<Rect> qeview::selectionRegion() const {
     std::vector<Rect> region;
-    if (!isPosition(caret.selectionAnchor) || !isPosition(caret.selectionEnd)) return region;
+    if (!isPosition(caret.selectionAnchor) || !isPosition(caret.selectionEnd))
+        return region;
     const auto [first, last] = orderPositions(caret.selectionAnchor, caret.selectionEnd);
     for (const Node* p = first; p && p != last;) {
         region.push_back(positionRect(p));
@@ -90,7 +99,8 @@ std::vector<Rect> qeview::selectionRegion() const {
             p = next ? next : p->parent;
         } else {
             const Node* next = p->nextSibling();
-            if (next && next->firstChild()) next = next->firstChild();
+            if (next && next->firstChild())
+                next = next->firstChild();
             p = next;
         }
     }
@@ -98,8 +108,10 @@ std::vector<Rect> qeview::selectionRegion() const {
 }
 
 void qeview::forget(const Node* node) {
-    if (caret.selectionAnchor == node) caret.selectionAnchor = nullptr;
-    if (caret.selectionEnd == node) caret.selectionEnd = nullptr;
+    if (caret.selectionAnchor == node)
+        caret.selectionAnchor = nullptr;
+    if (caret.selectionEnd == node)
+        caret.selectionEnd = nullptr;
     if (caret.node == node) {
         caret.node = nullptr;
         caret.valid = false;

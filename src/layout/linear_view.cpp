@@ -19,11 +19,13 @@ void LinearView::build() {
 }
 
 void LinearView::buildTrackLines() {
-    if (!document) return;
+    if (!document)
+        return;
     const format_track_header* settings = &document->formatSettings();
     const auto& tracks = document->noteTracks();
     for (std::size_t i = 0; i < tracks.size(); ++i) {
-        auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin, NoteLine::kTrackLineMargin);
+        auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin,
+                                               NoteLine::kTrackLineMargin);
         buildTrackLine(settings, *line, tracks[i], static_cast<int>(i));
         insertChild(static_cast<int>(i), std::move(line));
     }
@@ -36,11 +38,13 @@ namespace {
 class LocationIndex {
 public:
     explicit LocationIndex(const Node& view) {
-        for (int t = 0; t < view.childCount(); ++t) add(view.child(t));
+        for (int t = 0; t < view.childCount(); ++t)
+            add(view.child(t));
     }
 
     Node* find(const qe::location& loc) const {
-        if (loc.placeKind != 1) return nullptr;
+        if (loc.placeKind != 1)
+            return nullptr;
         const auto it = nodes_.find(key(loc));
         return it == nodes_.end() ? nullptr : it->second;
     }
@@ -59,7 +63,8 @@ private:
         for (int m = 0; m < line->childCount(); ++m) {
             Node* measure = line->child(m);
             note(measure, track);
-            for (int e = 0; e < measure->childCount(); ++e) note(measure->child(e), track);
+            for (int e = 0; e < measure->childCount(); ++e)
+                note(measure->child(e), track);
         }
     }
 
@@ -70,15 +75,18 @@ private:
 
 int LinearView::buildArcs() {
     droppedShapes = 0;
-    if (!document) return 0;
+    if (!document)
+        return 0;
     format = &document->formatSettings();
     const LocationIndex index(*this);
     const auto lookup = [&](const qe::location& loc) -> Node* {
-        if (loc.placeKind != 1 || loc.trackIndex < 0 || loc.trackIndex >= childCount()) return nullptr;
+        if (loc.placeKind != 1 || loc.trackIndex < 0 || loc.trackIndex >= childCount())
+            return nullptr;
         return index.find(loc);
     };
     for (const Format& record : document->formatRecords()) {
-        if (record.type != Format::kArc && record.type != Format::kJumpLine) continue;
+        if (record.type != Format::kArc && record.type != Format::kJumpLine)
+            continue;
         Node* from = lookup(record.from);
         Node* to = lookup(record.to);
         if (record.type == Format::kArc) {
@@ -99,7 +107,8 @@ int LinearView::buildArcs() {
 }
 
 Node* LinearView::findNode(const qe::location& loc) const {
-    if (loc.placeKind != 1) return nullptr;
+    if (loc.placeKind != 1)
+        return nullptr;
     const Node* line = child(loc.trackIndex);
     const auto matches = [&](const Node* n) {
         return n->location.placeKind == loc.placeKind && n->location.trackIndex == loc.trackIndex &&
@@ -107,14 +116,18 @@ Node* LinearView::findNode(const qe::location& loc) const {
     };
     for (int m = 0; m < line->childCount(); ++m) {
         Node* measure = line->child(m);
-        if (matches(measure)) return measure;
+        if (matches(measure))
+            return measure;
         for (int e = 0; e < measure->childCount(); ++e)
-            if (matches(measure->child(e))) return measure->child(e);
+            if (matches(measure->child(e)))
+                return measure->child(e);
     }
     return nullptr;
 }
 
-void LinearView::relayout(BaseGDI& g) { layout(g, true); }
+void LinearView::relayout(BaseGDI& g) {
+    layout(g, true);
+}
 
 void LinearView::clearChildren() {
     // Shapes point at the nodes about to go, so they go first.
@@ -125,14 +138,18 @@ void LinearView::clearChildren() {
 
 void LinearView::arrange(BaseGDI& g) {
     ComplexLine::arrange(g);
-    for (SusArc& arc : arcs) arc.layout(g, true);
-    for (JumpLine& jump : jumpLines) jump.layout(g, true);
+    for (SusArc& arc : arcs)
+        arc.layout(g, true);
+    for (JumpLine& jump : jumpLines)
+        jump.layout(g, true);
 }
 
 void LinearView::draw(BaseGDI& g) {
     g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
-    for (SusArc& arc : arcs) arc.paint(g);
-    for (JumpLine& jump : jumpLines) jump.paint(g);
+    for (SusArc& arc : arcs)
+        arc.paint(g);
+    for (JumpLine& jump : jumpLines)
+        jump.paint(g);
 }
 
 }  // namespace qe

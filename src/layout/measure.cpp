@@ -11,7 +11,9 @@ namespace qe {
 namespace {
 
 // Position units a digit or dash advances the running position by: 128 for a quarter.
-int advanceOf(int duration) { return duration >= 0 && duration < 8 ? 1 << (7 - duration) : 0; }
+int advanceOf(int duration) {
+    return duration >= 0 && duration < 8 ? 1 << (7 - duration) : 0;
+}
 
 }  // namespace
 
@@ -33,9 +35,11 @@ void Measure::dropDecorations() {
 }
 
 bool Measure::stillMeasured(const BaseGDI& g) const {
-    if (!measured_ || childrenChanged_ || g.metricsId == 0 || g.metricsId != metricsId_ || format != measuredFormat_)
+    if (!measured_ || childrenChanged_ || g.metricsId == 0 || g.metricsId != metricsId_ ||
+        format != measuredFormat_)
         return false;
-    return !format || (format->font(kNoteFont).logFont == noteFont_ && format->font(kBarLineFont).logFont == barFont_);
+    return !format || (format->font(kNoteFont).logFont == noteFont_ &&
+                       format->font(kBarLineFont).logFont == barFont_);
 }
 
 void Measure::layout(BaseGDI& g, bool deep) {
@@ -90,7 +94,8 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
         weight_ += e->weight();
         if (e->elementKind == kDigitElement && e->octave != 0) {
             const bool above = e->octave > 0;
-            for (int i = 0; i < std::abs(e->octave); ++i) symbols_.emplace_back(e, format, above);
+            for (int i = 0; i < std::abs(e->octave); ++i)
+                symbols_.emplace_back(e, format, above);
         }
     }
     groupUnderlines();
@@ -120,10 +125,13 @@ void Measure::groupUnderlines() {
         if (e->elementKind == kDigitElement || e->elementKind == kDashElement) {
             const int a = advanceOf(e->duration);
             pos += a;
-            while (static_cast<int>(open.size()) < e->duration) open.push_back(e);
-            while (static_cast<int>(open.size()) > e->duration) emit(prev);
+            while (static_cast<int>(open.size()) < e->duration)
+                open.push_back(e);
+            while (static_cast<int>(open.size()) > e->duration)
+                emit(prev);
             if (pos % 128 == 0)
-                while (!open.empty()) emit(e);
+                while (!open.empty())
+                    emit(e);
             prev = e;
             adv = a;
         } else if (e->elementKind == kDotElement) {
@@ -131,21 +139,28 @@ void Measure::groupUnderlines() {
             adv /= 2;
         }
     }
-    while (!open.empty()) emit(prev);
+    while (!open.empty())
+        emit(prev);
 }
 
 void Measure::layoutDecorations(BaseGDI& g) {
-    for (Underline& line : underlines_) line.layout(g, true);
-    for (Symbol& dot : symbols_) dot.layout(g, true);
+    for (Underline& line : underlines_)
+        line.layout(g, true);
+    for (Symbol& dot : symbols_)
+        dot.layout(g, true);
 }
 
 void Measure::draw(BaseGDI& g) {
-    for (Underline& line : underlines_) line.paint(g);
-    for (Symbol& dot : symbols_) dot.paint(g);
-    if (barGlyph == 0) return;  // the hidden bar line
-    if (format) g.setFont(format->font(kBarLineFont));
-    g.drawText(g.originX + style.width - barWidth - style.paddingRight, g.originY - style.paddingTop,
-               &barGlyph, 1);
+    for (Underline& line : underlines_)
+        line.paint(g);
+    for (Symbol& dot : symbols_)
+        dot.paint(g);
+    if (barGlyph == 0)
+        return;  // the hidden bar line
+    if (format)
+        g.setFont(format->font(kBarLineFont));
+    g.drawText(g.originX + style.width - barWidth - style.paddingRight,
+               g.originY - style.paddingTop, &barGlyph, 1);
 }
 
 void Measure::paint(BaseGDI& g) {
@@ -155,16 +170,20 @@ void Measure::paint(BaseGDI& g) {
 }
 
 Node* Measure::hitTest(Point p) {
-    if (p.x < 0 || p.x >= style.width || p.y > 0 || p.y <= style.height) return nullptr;
+    if (p.x < 0 || p.x >= style.width || p.y > 0 || p.y <= style.height)
+        return nullptr;
     for (auto& c : children_)
-        if (c->style.x + c->style.width / 2 >= p.x) return c.get();
+        if (c->style.x + c->style.width / 2 >= p.x)
+            return c.get();
     return this;
 }
 
 int Measure::weight() const {
-    if (measured_ && !childrenChanged_) return weight_;
+    if (measured_ && !childrenChanged_)
+        return weight_;
     int total = 0;
-    for (const auto& c : children_) total += static_cast<const NoteElement*>(c.get())->weight();
+    for (const auto& c : children_)
+        total += static_cast<const NoteElement*>(c.get())->weight();
     return total;
 }
 

@@ -34,18 +34,25 @@ namespace {
 // The element a mark type stands for, or null for a mark type the editor does not know.
 std::unique_ptr<NoteElement> markElement(int markType) {
     switch (markType) {
-        case note::kDash: return NoteElement::makeMark(glyph::kDash, kDashElement);
-        case note::kAugmentationDot: return NoteElement::makeMark(glyph::kAugmentationDot, kDotElement);
-        case note::kBreath: return NoteElement::makeMark(glyph::kBreath, kMarkElement);
-        case note::kOpenParen: return NoteElement::makeMark(glyph::kOpenParen, kMarkElement);
-        case note::kCloseParen: return NoteElement::makeMark(glyph::kCloseParen, kMarkElement);
-        default: return nullptr;
+        case note::kDash:
+            return NoteElement::makeMark(glyph::kDash, kDashElement);
+        case note::kAugmentationDot:
+            return NoteElement::makeMark(glyph::kAugmentationDot, kDotElement);
+        case note::kBreath:
+            return NoteElement::makeMark(glyph::kBreath, kMarkElement);
+        case note::kOpenParen:
+            return NoteElement::makeMark(glyph::kOpenParen, kMarkElement);
+        case note::kCloseParen:
+            return NoteElement::makeMark(glyph::kCloseParen, kMarkElement);
+        default:
+            return nullptr;
     }
 }
 
 }  // namespace
 
-void buildTrackLine(const format_track_header* format, Node& line, const note_track& track, int trackIndex) {
+void buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
+                    int trackIndex) {
     int itemIndex = 0;
     const auto here = [&] {
         return qe::location(1, trackIndex, static_cast<std::int16_t>(itemIndex));
@@ -55,7 +62,8 @@ void buildTrackLine(const format_track_header* format, Node& line, const note_tr
         if (item.isNoteLike()) {
             if (item.degree() == 0 && item.octaveCode() == note::kMarkOctaveCode) {
                 std::unique_ptr<NoteElement> mark = markElement(item.markType());
-                if (!mark) continue;
+                if (!mark)
+                    continue;
                 mark->location = here();
                 measure->appendChild(std::move(mark));
                 ++itemIndex;
@@ -65,13 +73,15 @@ void buildTrackLine(const format_track_header* format, Node& line, const note_tr
                     sign->location = here();
                     measure->appendChild(std::move(sign));
                 }
-                auto digit = NoteElement::makeNote(item.degree(), item.duration(), item.octaveCode() - 7);
+                auto digit =
+                    NoteElement::makeNote(item.degree(), item.duration(), item.octaveCode() - 7);
                 digit->location = here();
                 measure->appendChild(std::move(digit));
                 ++itemIndex;
             }
         } else if (item.isBarLine()) {
-            if (item.barType() > 7) continue;  // the measure it would close goes on
+            if (item.barType() > 7)
+                continue;  // the measure it would close goes on
             measure->setBarType(item.barType());
             measure->location = here();
             line.appendChild(std::move(measure));

@@ -30,9 +30,12 @@ void Page::draw(BaseGDI& g) {
         g.setBrush(255, 255, 255);
         g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
     }
-    for (Text& text : texts) text.paint(g);
-    for (KeyText& key : keyTexts) key.paint(g);
-    if (format) g.setFont(format->font(kTextFont));
+    for (Text& text : texts)
+        text.paint(g);
+    for (KeyText& key : keyTexts)
+        key.paint(g);
+    if (format)
+        g.setFont(format->font(kTextFont));
     const std::u16string number = numberText();
     const Size extent = g.textExtent(number);
     g.drawText(g.originX + (style.width - extent.width) / 2,

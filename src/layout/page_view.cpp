@@ -61,7 +61,8 @@ int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
 
     y += titleHeight;
     int a = y;
-    page.keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator, h.timeDenominator, &page);
+    page.keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator,
+                               h.timeDenominator, &page);
     KeyText& key = page.keyTexts.back();
     key.layout(g, true);
     key.style.x = marginLeft;
@@ -71,8 +72,10 @@ int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
     int author3Height = 0;
     for (const std::u16string* author : {&h.author1, &h.author2, &h.author3}) {
         const Text text = measured(*author, kTextFont);
-        if (author == &h.author3) author3Height = text.style.height;
-        if (text.style.height >= 0) continue;
+        if (author == &h.author3)
+            author3Height = text.style.height;
+        if (text.style.height >= 0)
+            continue;
         place(text, W - marginRight - text.style.width, a);
         a += textHeight / 3 + text.style.height;
     }
@@ -106,7 +109,8 @@ void PageView::rebuild(BaseGDI& g) {
         marginRight = format->marginRight;
         marginBottom = format->marginBottom;
     }
-    const int W = pageWidth, H = pageHeight, L = marginLeft, T = marginTop, R = marginRight, B = marginBottom;
+    const int W = pageWidth, H = pageHeight, L = marginLeft, T = marginTop, R = marginRight,
+              B = marginBottom;
 
     auto page = std::make_unique<Page>(format);
     int pages = 0;
@@ -117,15 +121,18 @@ void PageView::rebuild(BaseGDI& g) {
     };
 
     int y = -T - Page::kSheetSpacing;
-    if (document && format) y = placeTitleBlock(*page, y, g);
+    if (document && format)
+        y = placeTitleBlock(*page, y, g);
 
     const int contentWidth = W - L - R;
-    const int lines = breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
+    const int lines =
+        breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
     for (int k = 0; k < lines; ++k) {
         auto line = ComplexLine::displayLine();
         buildLine(k, linear, g, *line, contentWidth);
         const Style& s = line->style;
-        if (s.height < (B - H) + s.marginTop + s.marginBottom + T) throw Exception(kLayoutOverflow);
+        if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
+            throw Exception(kLayoutOverflow);
         if (y < (B - H) - s.height + s.marginTop + s.marginBottom) {
             finish();
             page = std::make_unique<Page>(format);
@@ -161,15 +168,19 @@ void PageView::arrange(BaseGDI& g) {
     }
     style.width = right + style.paddingRight;
     style.height = y - style.paddingBottom;
-    for (SusArc& arc : arcs) arc.layout(g, true);
-    for (JumpLine& jump : jumpLines) jump.layout(g, true);
+    for (SusArc& arc : arcs)
+        arc.layout(g, true);
+    for (JumpLine& jump : jumpLines)
+        jump.layout(g, true);
 }
 
 void PageView::paintShapes(BaseGDI& g) {
     for (SusArc& arc : arcs)
-        if (visible(g, arc.style)) arc.paint(g);
+        if (visible(g, arc.style))
+            arc.paint(g);
     for (JumpLine& jump : jumpLines)
-        if (visible(g, jump.style)) jump.paint(g);
+        if (visible(g, jump.style))
+            jump.paint(g);
 }
 
 void PageView::paint(BaseGDI& g) {

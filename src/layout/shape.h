@@ -26,11 +26,11 @@ public:
     Node* from;  // not owned
     Node* to;    // not owned
     int arcWidth = 0;
-    int arcDepth = 0;  // negative
+    int arcDepth = 0;          // negative
     std::vector<Rect> strips;  // one per line the shape crosses, in root coordinates
     int thickness = 0;
     std::array<std::uint8_t, 4> color{};  // red, green, blue, and the colour's top byte
-    std::uint8_t onPage = 0;  // page-mode copies find their anchors through the shadows
+    std::uint8_t onPage = 0;              // page-mode copies find their anchors through the shadows
 
 protected:
     // The pen colour of a font record.

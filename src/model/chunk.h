@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <concepts>
-#include <type_traits>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "model/block.h"
@@ -43,7 +43,8 @@ template <typename Part>
 void readChunkPart(BaseIO& io, std::uint32_t declared, Part& part) {
     const std::uint32_t empty = part.size();
     if (declared < empty) {
-        skipForward(io, static_cast<std::uint64_t>(std::min<std::int64_t>(declared, io.available())));
+        skipForward(io,
+                    static_cast<std::uint64_t>(std::min<std::int64_t>(declared, io.available())));
         throw Exception(kMismatch);
     }
     const std::int64_t start = io.tell();
@@ -54,20 +55,24 @@ void readChunkPart(BaseIO& io, std::uint32_t declared, Part& part) {
     // What was read is measured on the stream, not by the part's size: a part holding chunks
     // that were themselves larger than this version knows took more bytes than it now measures.
     const std::int64_t end = start + declared;
-    if (io.tell() < end) skipForward(io, static_cast<std::uint64_t>(end - io.tell()));
+    if (io.tell() < end)
+        skipForward(io, static_cast<std::uint64_t>(end - io.tell()));
 }
 
 // Records whose memory is exactly their little-endian file bytes, moved without decoding.
 template <typename T>
-constexpr bool kRawRecord = std::is_trivially_copyable_v<T> && sizeof(T) == minimumFileSize<T>() &&
-                            std::endian::native == std::endian::little;
+constexpr bool kRawRecord =
+    std::is_trivially_copyable_v<T> &&
+    sizeof(T) == minimumFileSize<T>() && std::endian::native == std::endian::little;
 
 // A chunk: a tag, a header and a content. Writing writes the tag; reading does not, because
 // whoever reads a chunk must read its tag first to know which chunk comes.
 template <typename Header, typename Content>
 class _Chunk : public _Block {
 public:
-    std::uint32_t size() const override { return chunk_tag::kFileSize + header.size() + content.size(); }
+    std::uint32_t size() const override {
+        return chunk_tag::kFileSize + header.size() + content.size();
+    }
 
     BaseIO& read(BaseIO& io) override {
         readChunkPart(io, tag.headerSize, header);
@@ -102,7 +107,8 @@ public:
             return static_cast<std::uint32_t>(4 + items.size() * T::kFileSize);
         } else {
             std::uint32_t total = 4;
-            for (const T& item : items) total += item.size();
+            for (const T& item : items)
+                total += item.size();
             return total;
         }
     }
@@ -111,7 +117,8 @@ public:
         items.clear();
         const auto count = readField<std::uint32_t>(io);
         // A count the chunk cannot hold is a damaged file, not a reason to allocate.
-        if (count > io.available() / minimumFileSize<T>()) throw Exception(kMalformed);
+        if (count > io.available() / minimumFileSize<T>())
+            throw Exception(kMalformed);
         if constexpr (kRawRecord<T>) {
             items.resize(count);
             constexpr std::uint32_t kBlock = 1u << 20;  // keeps each read's length an int
@@ -130,11 +137,13 @@ public:
                 const std::uint32_t n = std::min(kBlock, count - done);
                 buffer.resize(std::size_t{n} * T::kFileSize);
                 readExact(io, buffer.data(), static_cast<int>(buffer.size()));
-                for (std::uint32_t i = 0; i < n; ++i) items.emplace_back().decode(buffer.data() + i * T::kFileSize);
+                for (std::uint32_t i = 0; i < n; ++i)
+                    items.emplace_back().decode(buffer.data() + i * T::kFileSize);
                 done += n;
             }
         } else {
-            for (std::uint32_t i = 0; i < count; ++i) items.emplace_back().read(io);
+            for (std::uint32_t i = 0; i < count; ++i)
+                items.emplace_back().read(io);
         }
         return io;
     }
@@ -156,12 +165,14 @@ public:
             for (std::size_t done = 0; done < items.size();) {
                 const std::size_t n = std::min(kBlock, items.size() - done);
                 buffer.resize(n * T::kFileSize);
-                for (std::size_t i = 0; i < n; ++i) items[done + i].encode(buffer.data() + i * T::kFileSize);
+                for (std::size_t i = 0; i < n; ++i)
+                    items[done + i].encode(buffer.data() + i * T::kFileSize);
                 writeExact(io, buffer.data(), static_cast<int>(buffer.size()));
                 done += n;
             }
         } else {
-            for (T& item : items) item.write(io);
+            for (T& item : items)
+                item.write(io);
         }
         return io;
     }
@@ -176,7 +187,8 @@ class _ChunkChain : public _Block {
 public:
     std::uint32_t size() const override {
         std::uint32_t total = 0;
-        for (const T& chunk : items) total += chunk.size();
+        for (const T& chunk : items)
+            total += chunk.size();
         return total;
     }
 
@@ -185,14 +197,16 @@ public:
         for (;;) {
             // At the end of the stream fewer than 16 bytes are there; the rest stays zero.
             unsigned char bytes[chunk_tag::kFileSize] = {};
-            const int want = static_cast<int>(std::min<std::int64_t>(chunk_tag::kFileSize, io.available()));
+            const int want =
+                static_cast<int>(std::min<std::int64_t>(chunk_tag::kFileSize, io.available()));
             const int got = want > 0 ? io.read(bytes, want) : 0;
             chunk_tag next;
             next.decode(bytes);
             if (next.id != expected || got < want) {
                 // Only the bytes actually read are given back, so the position never moves
                 // before where the chain ended.
-                if (got > 0) io.skip(-got);
+                if (got > 0)
+                    io.skip(-got);
                 return io;
             }
             items.emplace_back(next);
@@ -201,7 +215,8 @@ public:
     }
 
     BaseIO& write(BaseIO& io) override {
-        for (T& chunk : items) chunk.write(io);
+        for (T& chunk : items)
+            chunk.write(io);
         return io;
     }
 

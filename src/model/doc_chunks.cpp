@@ -15,7 +15,8 @@ constexpr FontCategory kStoredFonts[] = {kBarLineFont, kNoteFont, kGraceNoteFont
 chunk_tag readRequiredTag(BaseIO& io, std::uint32_t id) {
     chunk_tag tag;
     tag.read(io);
-    if (tag.id != id) throw Exception(kUnexpectedChunk);
+    if (tag.id != id)
+        throw Exception(kUnexpectedChunk);
     return tag;
 }
 
@@ -29,7 +30,8 @@ std::uint32_t doc_header::size() const {
 
 BaseIO& doc_header::read(BaseIO& io) {
     version = readField<std::uint32_t>(io);
-    for (std::u16string* text : {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
+    for (std::u16string* text :
+         {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
         *text = readWideString(io);
     keyAccidental = readField<std::uint8_t>(io);
     keyLetter = readField<std::uint8_t>(io);
@@ -40,7 +42,8 @@ BaseIO& doc_header::read(BaseIO& io) {
 
 BaseIO& doc_header::write(BaseIO& io) {
     writeField(io, version);
-    for (const std::u16string* text : {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
+    for (const std::u16string* text :
+         {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
         writeWideString(io, *text);
     writeField(io, keyAccidental);
     writeField(io, keyLetter);
@@ -50,7 +53,8 @@ BaseIO& doc_header::write(BaseIO& io) {
 }
 
 format_track_header::format_track_header() {
-    for (int i = 0; i < kFontCount; ++i) fonts[i] = defaultFont(static_cast<FontCategory>(i));
+    for (int i = 0; i < kFontCount; ++i)
+        fonts[i] = defaultFont(static_cast<FontCategory>(i));
 }
 
 BaseIO& format_track_header::read(BaseIO& io) {
@@ -90,11 +94,13 @@ BaseIO& format_track_header::write(BaseIO& io) {
 }
 
 note_track::note_track(const chunk_tag& from) : _Chunk(from) {
-    if (tag.id != kNoteTrackId) throw Exception(kUnexpectedChunk);
+    if (tag.id != kNoteTrackId)
+        throw Exception(kUnexpectedChunk);
 }
 
 lyrics_track::lyrics_track(const chunk_tag& from) : _Chunk(from) {
-    if (tag.id != kLyricsTrackId) throw Exception(kUnexpectedChunk);
+    if (tag.id != kLyricsTrackId)
+        throw Exception(kUnexpectedChunk);
 }
 
 std::uint32_t doc_content::size() const {

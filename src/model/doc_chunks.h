@@ -11,10 +11,10 @@
 namespace qe {
 
 // Chunk ids: four ASCII characters, the first in the lowest byte.
-constexpr std::uint32_t kDocumentId = 0x00524E51;  // "QNR\0"
-constexpr std::uint32_t kTempoTrackId = 0x00504D54;  // "TMP\0"
+constexpr std::uint32_t kDocumentId = 0x00524E51;     // "QNR\0"
+constexpr std::uint32_t kTempoTrackId = 0x00504D54;   // "TMP\0"
 constexpr std::uint32_t kFormatTrackId = 0x00544D46;  // "FMT\0"
-constexpr std::uint32_t kNoteTrackId = 0x45544F4E;  // "NOTE"
+constexpr std::uint32_t kNoteTrackId = 0x45544F4E;    // "NOTE"
 constexpr std::uint32_t kLyricsTrackId = 0x4952594C;  // "LYRI"
 
 constexpr std::uint32_t kDocumentVersion = 0x01000001;

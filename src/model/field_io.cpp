@@ -8,14 +8,19 @@
 namespace qe {
 
 void readExact(BaseIO& io, void* buffer, int length) {
-    if (length <= 0) return;
-    if (io.available() < length) throw Exception(kMalformed);
-    if (io.read(buffer, length) != length) throw Exception(kMalformed);
+    if (length <= 0)
+        return;
+    if (io.available() < length)
+        throw Exception(kMalformed);
+    if (io.read(buffer, length) != length)
+        throw Exception(kMalformed);
 }
 
 void writeExact(BaseIO& io, const void* buffer, int length) {
-    if (length <= 0) return;
-    if (io.write(buffer, length) != length) throw Exception(kMalformed);
+    if (length <= 0)
+        return;
+    if (io.write(buffer, length) != length)
+        throw Exception(kMalformed);
 }
 
 void skipForward(BaseIO& io, std::uint64_t bytes) {
@@ -31,7 +36,8 @@ std::u16string readWideString(BaseIO& io) {
     std::u16string text;
     for (;;) {
         const auto unit = readField<char16_t>(io);
-        if (unit == 0) return text;
+        if (unit == 0)
+            return text;
         text.push_back(unit);
     }
 }

@@ -34,7 +34,8 @@ void writeField(BaseIO& io, T value) {
     static_assert(std::is_integral_v<T>);
     unsigned char bytes[sizeof(T)];
     auto v = static_cast<std::make_unsigned_t<T>>(value);
-    for (std::size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        bytes[i] = static_cast<unsigned char>(v >> (8 * i));
     writeExact(io, bytes, sizeof(T));
 }
 
@@ -50,7 +51,8 @@ T loadLE(const unsigned char* p) {
 template <typename T>
 void storeLE(unsigned char* p, T value) {
     auto v = static_cast<std::make_unsigned_t<T>>(value);
-    for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // Wide strings are UTF-16 units followed by one 0 unit.

@@ -7,7 +7,8 @@ namespace qe {
 std::u16string LogFont::face() const {
     std::u16string name;
     for (char16_t unit : faceName) {
-        if (unit == 0) break;
+        if (unit == 0)
+            break;
         name.push_back(unit);
     }
     return name;
@@ -15,7 +16,8 @@ std::u16string LogFont::face() const {
 
 void LogFont::setFace(const std::u16string& name) {
     faceName.fill(0);
-    for (std::size_t i = 0; i < name.size() && i + 1 < faceName.size(); ++i) faceName[i] = name[i];
+    for (std::size_t i = 0; i < name.size() && i + 1 < faceName.size(); ++i)
+        faceName[i] = name[i];
 }
 
 void FontRecord::decode(const unsigned char* p) {

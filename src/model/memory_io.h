@@ -15,17 +15,21 @@ public:
     explicit MemoryIO(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
 
     int read(void* buffer, int length) override {
-        if (length <= 0 || position_ >= bytes_.size()) return 0;
-        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), bytes_.size() - position_);
+        if (length <= 0 || position_ >= bytes_.size())
+            return 0;
+        const std::size_t n =
+            std::min<std::size_t>(static_cast<std::size_t>(length), bytes_.size() - position_);
         std::memcpy(buffer, bytes_.data() + position_, n);
         position_ += n;
         return static_cast<int>(n);
     }
 
     int write(const void* buffer, int length) override {
-        if (length <= 0) return 0;
+        if (length <= 0)
+            return 0;
         const auto n = static_cast<std::size_t>(length);
-        if (position_ + n > bytes_.size()) bytes_.resize(position_ + n);
+        if (position_ + n > bytes_.size())
+            bytes_.resize(position_ + n);
         std::memcpy(bytes_.data() + position_, buffer, n);
         position_ += n;
         return length;

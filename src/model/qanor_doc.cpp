@@ -19,7 +19,8 @@ void QanorDoc::initNew(const std::u16string& title) {
 }
 
 note_track& QanorDoc::firstNoteTrack() {
-    if (content.notes.items.empty()) throw Exception(kOutOfRange);
+    if (content.notes.items.empty())
+        throw Exception(kOutOfRange);
     return content.notes.items.front();
 }
 
@@ -35,13 +36,16 @@ void QanorDoc::serialize(BaseIO& io, bool storing) {
     // A file shorter than a tag reads as zeros and so fails the id check below.
     try {
         unsigned char bytes[chunk_tag::kFileSize] = {};
-        const int want = static_cast<int>(std::min<std::int64_t>(chunk_tag::kFileSize, io.available()));
-        if (want > 0 && io.read(bytes, want) != want) throw Exception(kMalformed);
+        const int want =
+            static_cast<int>(std::min<std::int64_t>(chunk_tag::kFileSize, io.available()));
+        if (want > 0 && io.read(bytes, want) != want)
+            throw Exception(kMalformed);
         tag.decode(bytes);
     } catch (const std::exception&) {
         throw Exception(kMalformed);
     }
-    if (tag.id != kDocumentId) throw Exception(kUnexpectedChunk);
+    if (tag.id != kDocumentId)
+        throw Exception(kUnexpectedChunk);
     try {
         read(io);
     } catch (const std::exception&) {

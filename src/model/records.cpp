@@ -99,13 +99,19 @@ note::note(int accidental, int degree, int octave, int duration) {
 }
 
 void note::setDuration(unsigned duration) {
-    if (!isNoteLike()) throw Exception(kWrongKind);
-    if (duration > 7) throw Exception(kOutOfRange);
+    if (!isNoteLike())
+        throw Exception(kWrongKind);
+    if (duration > 7)
+        throw Exception(kOutOfRange);
     value = static_cast<std::uint16_t>((value & ~7u) | duration);
 }
 
-BaseIO& note::read(BaseIO& io) { return readRecord(io, *this); }
-BaseIO& note::write(BaseIO& io) const { return writeRecord(io, *this); }
+BaseIO& note::read(BaseIO& io) {
+    return readRecord(io, *this);
+}
+BaseIO& note::write(BaseIO& io) const {
+    return writeRecord(io, *this);
+}
 
 void Format::decode(const unsigned char* bytes) {
     type = bytes[0];
@@ -119,10 +125,16 @@ void Format::encode(unsigned char* bytes) const {
     encodeLocation(to, bytes + 17);
 }
 
-BaseIO& Format::read(BaseIO& io) { return readRecord(io, *this); }
-BaseIO& Format::write(BaseIO& io) { return writeRecord(io, *this); }
+BaseIO& Format::read(BaseIO& io) {
+    return readRecord(io, *this);
+}
+BaseIO& Format::write(BaseIO& io) {
+    return writeRecord(io, *this);
+}
 
-std::uint32_t lyrics::size() const { return wideStringSize(text) + location::kFileSize; }
+std::uint32_t lyrics::size() const {
+    return wideStringSize(text) + location::kFileSize;
+}
 
 BaseIO& lyrics::read(BaseIO& io) {
     text = readWideString(io);
@@ -150,7 +162,11 @@ void tempo::encode(unsigned char* bytes) const {
     storeLE(bytes + 10, valueC);
 }
 
-BaseIO& tempo::read(BaseIO& io) { return readRecord(io, *this); }
-BaseIO& tempo::write(BaseIO& io) { return writeRecord(io, *this); }
+BaseIO& tempo::read(BaseIO& io) {
+    return readRecord(io, *this);
+}
+BaseIO& tempo::write(BaseIO& io) {
+    return writeRecord(io, *this);
+}
 
 }  // namespace qe

@@ -1,17 +1,17 @@
 #include "shell/cli.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QStringList>
-#include <QDir>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "document/score_file.h"
 #include "shell/cli_actions.h"
@@ -23,19 +23,23 @@ namespace qe {
 namespace {
 
 const char* const kUsage =
-    "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode page|scroll]\n"
-    "                 | --export OUT.png FILE.qe | --type KEYS FILE.qe [-o OUT.qe] | --help | --version\n";
-
+    "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
+    "page|scroll]\n"
+    "                 | --export OUT.png FILE.qe | --type KEYS FILE.qe [-o OUT.qe] | --help | "
+    "--version\n";
 
 int usageError(const QString& why) {
-    if (!why.isEmpty()) printError(QStringLiteral("qanoredit: ") + why);
+    if (!why.isEmpty())
+        printError(QStringLiteral("qanoredit: ") + why);
     std::fputs(kUsage, stderr);
     return kExitUsage;
 }
 
 }  // namespace
 
-void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+void printError(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
 
 void writeStdout(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
@@ -44,7 +48,9 @@ void writeStdout(const QByteArray& bytes) {
 
 void warnWithoutSymbolFont() {
     if (!registerApplicationFonts())
-        printError(QStringLiteral("qanoredit: the music symbol font QanorEditSymbol.ttf was not found; notes will not show."));
+        printError(
+            QStringLiteral("qanoredit: the music symbol font QanorEditSymbol.ttf was not found; "
+                           "notes will not show."));
 }
 
 int reportFileFailure(const FileResult& result) {
@@ -54,16 +60,19 @@ int reportFileFailure(const FileResult& result) {
 
 int actionNew(const QString& out, const QString& title) {
     QanorDoc doc;
-    doc.initNew(title.isEmpty() ? QStringLiteral("Qanor简谱1").toStdU16String() : title.toStdU16String());
+    doc.initNew(title.isEmpty() ? QStringLiteral("Qanor简谱1").toStdU16String()
+                                : title.toStdU16String());
     const FileResult saved = saveScore(out, doc);
-    if (!saved.ok) return reportFileFailure(saved);
+    if (!saved.ok)
+        return reportFileFailure(saved);
     return kExitOk;
 }
 
 int actionInfo(const QString& path) {
     QanorDoc doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) return reportFileFailure(loaded);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
     writeStdout(QJsonDocument(documentToJson(doc)).toJson(QJsonDocument::Indented));
     return kExitOk;
 }
@@ -75,10 +84,13 @@ void preferOffscreenWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         // Qt wants a private runtime folder; without a session there is none, so make one
         // rather than have every command print a warning about it.
-        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/runtime-qanoredit-" + QByteArray::number(::getuid());
-        if (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST) qputenv("XDG_RUNTIME_DIR", folder);
+        const QByteArray folder =
+            QDir::tempPath().toLocal8Bit() + "/runtime-qanoredit-" + QByteArray::number(::getuid());
+        if (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST)
+            qputenv("XDG_RUNTIME_DIR", folder);
     }
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
@@ -87,7 +99,8 @@ void preferOffscreenWithoutDisplay() {
 
 int runProgram(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Qanor简谱编辑器: a jianpu score editor."));
@@ -102,12 +115,13 @@ int runProgram(int argc, char** argv) {
     const QCommandLineOption infoOption(QStringLiteral("info"),
                                         QStringLiteral("Print the whole document <file> as JSON."),
                                         QStringLiteral("file"));
-    const QCommandLineOption layoutOption(QStringLiteral("layout"),
-                                          QStringLiteral("Print the laid-out tree of <file> as JSON."),
-                                          QStringLiteral("file"));
-    const QCommandLineOption modeOption(QStringLiteral("mode"),
-                                        QStringLiteral("Layout mode for --layout: page (default) or scroll."),
-                                        QStringLiteral("mode"), QStringLiteral("page"));
+    const QCommandLineOption layoutOption(
+        QStringLiteral("layout"), QStringLiteral("Print the laid-out tree of <file> as JSON."),
+        QStringLiteral("file"));
+    const QCommandLineOption modeOption(
+        QStringLiteral("mode"),
+        QStringLiteral("Layout mode for --layout: page (default) or scroll."),
+        QStringLiteral("mode"), QStringLiteral("page"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Write every page of the document given after it as an image named "
@@ -115,19 +129,21 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("out"));
     const QCommandLineOption typeOption(
         QStringLiteral("type"),
-        QStringLiteral("Type <keys> into the document given after it, as typed in the editor, and save it. "
-                       "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\\\ a backslash."),
+        QStringLiteral(
+            "Type <keys> into the document given after it, as typed in the editor, and save it. "
+            "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\\\ a backslash."),
         QStringLiteral("keys"));
-    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                          QStringLiteral("With --type: save to <file> instead of in place."),
-                                          QStringLiteral("file"));
-    for (const QCommandLineOption& option :
-         {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, typeOption, outputOption})
+    const QCommandLineOption outputOption(
+        QStringList{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("With --type: save to <file> instead of in place."), QStringLiteral("file"));
+    for (const QCommandLineOption& option : {newOption, titleOption, infoOption, layoutOption,
+                                             modeOption, exportOption, typeOption, outputOption})
         parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QE_VERSION));
-    if (!parser.parse(arguments)) return usageError(parser.errorText());
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
         writeStdout(parser.helpText().toLocal8Bit());
         return kExitOk;
@@ -140,7 +156,8 @@ int runProgram(int argc, char** argv) {
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
                         int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
                         int(parser.isSet(typeOption));
-    if (actions > 1) return usageError(QStringLiteral("give one action at a time"));
+    if (actions > 1)
+        return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
         return usageError(QStringLiteral("--title goes with --new"));
     if (parser.isSet(modeOption) && !parser.isSet(layoutOption))
@@ -150,13 +167,16 @@ int runProgram(int argc, char** argv) {
     const QStringList positional = parser.positionalArguments();
 
     if (parser.isSet(newOption) || parser.isSet(infoOption)) {
-        if (!positional.isEmpty()) return usageError(QStringLiteral("unexpected argument: ") + positional.first());
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
         QCoreApplication app(argc, argv);
-        if (parser.isSet(newOption)) return actionNew(parser.value(newOption), parser.value(titleOption));
+        if (parser.isSet(newOption))
+            return actionNew(parser.value(newOption), parser.value(titleOption));
         return actionInfo(parser.value(infoOption));
     }
     if (parser.isSet(layoutOption)) {
-        if (!positional.isEmpty()) return usageError(QStringLiteral("unexpected argument: ") + positional.first());
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
         const QString mode = parser.value(modeOption);
         if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
             return usageError(QStringLiteral("--mode is page or scroll"));
@@ -166,14 +186,16 @@ int runProgram(int argc, char** argv) {
         return actionLayout(parser.value(layoutOption), mode == QStringLiteral("scroll"));
     }
     if (parser.isSet(exportOption)) {
-        if (positional.size() != 1) return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
+        if (positional.size() != 1)
+            return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
         return actionExport(parser.value(exportOption), positional.first());
     }
     if (parser.isSet(typeOption)) {
-        if (positional.size() != 1) return usageError(QStringLiteral("--type KEYS FILE.qe takes one document"));
+        if (positional.size() != 1)
+            return usageError(QStringLiteral("--type KEYS FILE.qe takes one document"));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();

@@ -22,8 +22,9 @@ const char16_t* const kOverflowWarning =
 
 void reportDroppedShapes(int dropped) {
     if (dropped > 0)
-        printError(QStringLiteral("qanoredit: left out %1 tie(s) or volta bracket(s) whose notes or measures "
-                                  "cannot be found in the score.")
+        printError(QStringLiteral(
+                       "qanoredit: left out %1 tie(s) or volta bracket(s) whose notes or measures "
+                       "cannot be found in the score.")
                        .arg(dropped));
 }
 
@@ -31,7 +32,8 @@ int reportLayoutFailure(const Exception& e) {
     if (e.code == kLayoutOverflow)
         printError(QString::fromUtf16(kOverflowWarning));
     else
-        printError(QStringLiteral("qanoredit: the score cannot be laid out (error %1).").arg(e.code));
+        printError(
+            QStringLiteral("qanoredit: the score cannot be laid out (error %1).").arg(e.code));
     return kExitFailure;
 }
 
@@ -56,7 +58,8 @@ bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
 int actionLayout(const QString& path, bool scrollMode) {
     QanorDoc doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) return reportFileFailure(loaded);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
     QJsonObject json;
     if (scrollMode) {
         LinearView view;
@@ -75,7 +78,8 @@ int actionLayout(const QString& path, bool scrollMode) {
     } else {
         PageView view;
         int status = kExitOk;
-        if (!layOutPages(doc, view, status)) return status;
+        if (!layOutPages(doc, view, status))
+            return status;
         json = pageLayoutToJson(view);
     }
     writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
@@ -85,10 +89,12 @@ int actionLayout(const QString& path, bool scrollMode) {
 int actionExport(const QString& out, const QString& path) {
     QanorDoc doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) return reportFileFailure(loaded);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
     PageView view;
     int status = kExitOk;
-    if (!layOutPages(doc, view, status)) return status;
+    if (!layOutPages(doc, view, status))
+        return status;
     const int pages = view.childCount();
     for (int i = 0; i < pages; ++i) {
         const QString target = exportPagePath(out, pages, i + 1);

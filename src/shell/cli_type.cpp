@@ -25,17 +25,29 @@ bool decodeKeys(const QString& keys, std::u32string& out, QString& error) {
             continue;
         }
         if (++i == text.size()) {
-            error = QStringLiteral("a backslash must be followed by n, b, <, > or another backslash");
+            error =
+                QStringLiteral("a backslash must be followed by n, b, <, > or another backslash");
             return false;
         }
         switch (text[i]) {
-            case U'n': out.push_back(13); break;
-            case U'b': out.push_back(8); break;
-            case U'<': out.push_back(kLeftArrow); break;
-            case U'>': out.push_back(kRightArrow); break;
-            case U'\\': out.push_back(U'\\'); break;
+            case U'n':
+                out.push_back(13);
+                break;
+            case U'b':
+                out.push_back(8);
+                break;
+            case U'<':
+                out.push_back(kLeftArrow);
+                break;
+            case U'>':
+                out.push_back(kRightArrow);
+                break;
+            case U'\\':
+                out.push_back(U'\\');
+                break;
             default:
-                error = QStringLiteral("unknown escape \\%1 in the keys").arg(QString::fromStdU32String(std::u32string(1, text[i])));
+                error = QStringLiteral("unknown escape \\%1 in the keys")
+                            .arg(QString::fromStdU32String(std::u32string(1, text[i])));
                 return false;
         }
     }
@@ -51,7 +63,8 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
     }
     QanorDoc doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) return reportFileFailure(loaded);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
 
     // Opened as the editor opens a document: page mode, the caret at the start of the score.
     HeadlessHost host;
@@ -61,7 +74,8 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
     try {
         view.relayout();
     } catch (const Exception& e) {
-        if (e.code == kLayoutOverflow) host.warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
+        if (e.code == kLayoutOverflow)
+            host.warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
     }
     for (char32_t key : typed) {
         if (key == kLeftArrow) {
@@ -76,7 +90,8 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
     }
     view.operations->commitToDocument(view.editTree());
     const FileResult saved = saveScore(out.isEmpty() ? path : out, doc);
-    if (!saved.ok) return reportFileFailure(saved);
+    if (!saved.ok)
+        return reportFileFailure(saved);
     return kExitOk;
 }
 

@@ -37,25 +37,21 @@ QJsonObject fontJson(const FontRecord& font) {
 
 QJsonObject documentToJson(const QanorDoc& doc) {
     const doc_header& h = doc.header;
-    QJsonObject json{{"version", static_cast<qint64>(h.version)},
-                     {"title", toQString(h.title)},
-                     {"subtitle", toQString(h.subtitle)},
-                     {"author1", toQString(h.author1)},
-                     {"author2", toQString(h.author2)},
-                     {"author3", toQString(h.author3)},
-                     {"comment1", toQString(h.comment1)},
-                     {"comment2", toQString(h.comment2)},
-                     {"keyAccidental", h.keyAccidental},
-                     {"keyLetter", h.keyLetter},
-                     {"timeNumerator", h.timeNumerator},
-                     {"timeDenominator", h.timeDenominator}};
+    QJsonObject json{
+        {"version", static_cast<qint64>(h.version)}, {"title", toQString(h.title)},
+        {"subtitle", toQString(h.subtitle)},         {"author1", toQString(h.author1)},
+        {"author2", toQString(h.author2)},           {"author3", toQString(h.author3)},
+        {"comment1", toQString(h.comment1)},         {"comment2", toQString(h.comment2)},
+        {"keyAccidental", h.keyAccidental},          {"keyLetter", h.keyLetter},
+        {"timeNumerator", h.timeNumerator},          {"timeDenominator", h.timeDenominator}};
 
     const format_track_header& f = doc.formatSettings();
-    json["page"] = QJsonObject{{"width", f.pageWidth},           {"height", f.pageHeight},
-                               {"marginLeft", f.marginLeft},     {"marginTop", f.marginTop},
-                               {"marginRight", f.marginRight},   {"marginBottom", f.marginBottom}};
+    json["page"] = QJsonObject{{"width", f.pageWidth},         {"height", f.pageHeight},
+                               {"marginLeft", f.marginLeft},   {"marginTop", f.marginTop},
+                               {"marginRight", f.marginRight}, {"marginBottom", f.marginBottom}};
     QJsonArray fonts;
-    for (const FontRecord& font : f.fonts) fonts.append(fontJson(font));
+    for (const FontRecord& font : f.fonts)
+        fonts.append(fontJson(font));
     json["fonts"] = fonts;
 
     QJsonArray tempos;
@@ -87,7 +83,8 @@ QJsonObject documentToJson(const QanorDoc& doc) {
     for (const lyrics_track& track : doc.content.lyrics.items) {
         QJsonArray texts;
         for (const lyrics& l : track.content.items)
-            texts.append(QJsonObject{{"text", toQString(l.text)}, {"place", locationJson(l.place)}});
+            texts.append(
+                QJsonObject{{"text", toQString(l.text)}, {"place", locationJson(l.place)}});
         lyricTracks.append(texts);
     }
     json["lyrics"] = lyricTracks;

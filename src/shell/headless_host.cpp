@@ -30,11 +30,13 @@ std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
 }
 
 void HeadlessHost::updateAllViews() {
-    if (view) view->relayout();
+    if (view)
+        view->relayout();
 }
 
 void HeadlessHost::warn(const std::u16string& text, const std::u16string& caption) {
-    const QString line = QString::fromStdU16String(caption) + QStringLiteral(": ") + QString::fromStdU16String(text);
+    const QString line =
+        QString::fromStdU16String(caption) + QStringLiteral(": ") + QString::fromStdU16String(text);
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 

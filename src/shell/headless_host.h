@@ -18,7 +18,8 @@ public:
     void captureMouse(bool) override {}
     void updateAllViews() override;
     void warn(const std::u16string& text, const std::u16string& caption) override;
-    void setStatusTexts(const std::u16string&, const std::u16string&, const std::u16string&) override {}
+    void setStatusTexts(const std::u16string&, const std::u16string&,
+                        const std::u16string&) override {}
     void invertRegion(const std::vector<Rect>&) override {}
 
     QanorView* view = nullptr;  // the one view on the document

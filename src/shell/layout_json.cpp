@@ -34,7 +34,8 @@ QJsonObject measureJson(const Measure& m, const Style& place) {
     json["barType"] = m.barType;
     json["weight"] = m.weight();
     QJsonArray elements;
-    for (int i = 0; i < m.childCount(); ++i) elements.append(elementJson(m.child(i)));
+    for (int i = 0; i < m.childCount(); ++i)
+        elements.append(elementJson(m.child(i)));
     json["elements"] = elements;
     return json;
 }
@@ -45,7 +46,8 @@ QJsonObject noteLineJson(const Node& line) {
     QJsonArray measures;
     for (int i = 0; i < line.childCount(); ++i) {
         const Node* shown = line.child(i);
-        if (const Measure* m = asMeasure(line.realChild(i))) measures.append(measureJson(*m, shown->style));
+        if (const Measure* m = asMeasure(line.realChild(i)))
+            measures.append(measureJson(*m, shown->style));
     }
     json["measures"] = measures;
     return json;
@@ -57,7 +59,8 @@ QJsonArray shapesJson(const Shapes& shapes) {
     for (const auto& shape : shapes) {
         QJsonArray strips;
         for (const Rect& r : shape.strips)
-            strips.append(QJsonObject{{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}});
+            strips.append(QJsonObject{
+                {"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}});
         QJsonObject json{{"strips", strips}};
         putGeometry(json, shape.style);
         list.append(json);
@@ -79,7 +82,8 @@ QJsonObject pageLayoutToJson(const PageView& view) {
             QJsonObject lineJson;
             putGeometry(lineJson, line->style);
             QJsonArray tracks;
-            for (int t = 0; t < line->childCount(); ++t) tracks.append(noteLineJson(*line->child(t)));
+            for (int t = 0; t < line->childCount(); ++t)
+                tracks.append(noteLineJson(*line->child(t)));
             lineJson["tracks"] = tracks;
             lines.append(lineJson);
         }
@@ -95,7 +99,8 @@ QJsonObject pageLayoutToJson(const PageView& view) {
 
 QJsonObject scrollLayoutToJson(const LinearView& view) {
     QJsonArray lines;
-    for (int t = 0; t < view.childCount(); ++t) lines.append(noteLineJson(*view.child(t)));
+    for (int t = 0; t < view.childCount(); ++t)
+        lines.append(noteLineJson(*view.child(t)));
     QJsonObject json{{"mode", "scroll"}, {"lines", lines}};
     putGeometry(json, view.style);
     json["arcs"] = shapesJson(view.arcs);

@@ -1,3 +1,5 @@
 #include "shell/cli.h"
 
-int main(int argc, char** argv) { return qe::runProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return qe::runProgram(argc, argv);
+}

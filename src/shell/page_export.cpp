@@ -12,15 +12,19 @@ namespace qe {
 
 QString exportPagePath(const QString& chosen, int pages, int page) {
     const QFileInfo info(chosen);
-    const QString name = QStringLiteral("%1_%2-%3.%4").arg(info.completeBaseName()).arg(pages).arg(page).arg(info.suffix());
+    const QString name = QStringLiteral("%1_%2-%3.%4")
+                             .arg(info.completeBaseName())
+                             .arg(pages)
+                             .arg(page)
+                             .arg(info.suffix());
     return QDir(info.path()).filePath(name);
 }
 
 QImage renderPage(PageView& view, int index) {
     const int width = view.pageWidth > 0 ? view.pageWidth : 11906;
     const int height = view.pageHeight > 0 ? view.pageHeight : 16838;
-    QImage image(std::max(1, width / kUnitsPerExportPixel), std::max(1, height / kUnitsPerExportPixel),
-                 QImage::Format_RGB32);
+    QImage image(std::max(1, width / kUnitsPerExportPixel),
+                 std::max(1, height / kUnitsPerExportPixel), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     try {

@@ -12,10 +12,12 @@ QString g_fontPath;
 }
 
 bool registerApplicationFonts() {
-    if (!g_fontPath.isEmpty()) return true;
+    if (!g_fontPath.isEmpty())
+        return true;
     QStringList folders;
     const QString fromEnvironment = qEnvironmentVariable("QANOREDIT_FONT_DIR");
-    if (!fromEnvironment.isEmpty()) folders << fromEnvironment;
+    if (!fromEnvironment.isEmpty())
+        folders << fromEnvironment;
     if (QCoreApplication::instance()) {
         const QString appDir = QCoreApplication::applicationDirPath();
         folders << appDir + QStringLiteral("/fonts")
@@ -24,14 +26,18 @@ bool registerApplicationFonts() {
     folders << QStringLiteral(QE_BUILD_FONT_DIR) << QStringLiteral(QE_INSTALLED_FONT_DIR);
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(QStringLiteral("QanorEditSymbol.ttf"));
-        if (!QFileInfo::exists(path)) continue;
-        if (QFontDatabase::addApplicationFont(path) < 0) continue;
+        if (!QFileInfo::exists(path))
+            continue;
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            continue;
         g_fontPath = QFileInfo(path).absoluteFilePath();
         return true;
     }
     return false;
 }
 
-QString symbolFontPath() { return g_fontPath; }
+QString symbolFontPath() {
+    return g_fontPath;
+}
 
 }  // namespace qe

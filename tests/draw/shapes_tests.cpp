@@ -54,7 +54,8 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     arc.paint(g);
     ASSERT_EQ(g.calls.size(), 2u);
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 15, 0, 0, 0}, {}}));
-    EXPECT_EQ(g.calls[1], (DrawCall{"drawBezier", {416, -518, 464, -418, 560, -418, 608, -518}, {}}));
+    EXPECT_EQ(g.calls[1],
+              (DrawCall{"drawBezier", {416, -518, 464, -418, 560, -418, 608, -518}, {}}));
 }
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
@@ -121,7 +122,8 @@ TEST(JumpLine, ToBeforeFromRunsOutAndIsCodeSeven) {
 // gives six measures per line at the default 6439 break width.
 QanorDoc longScore() {
     std::string text;
-    for (int i = 0; i < 40; ++i) text += "1 2 3 4 | ";
+    for (int i = 0; i < 40; ++i)
+        text += "1 2 3 4 | ";
     return test::scoreOf({text});
 }
 
@@ -138,7 +140,8 @@ TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
     ASSERT_EQ(view.arcs.size(), 1u);
     const SusArc& arc = view.arcs[0];
     ASSERT_EQ(arc.strips.size(), 2u);
-    EXPECT_EQ(arc.arcWidth, (arc.strips[0].right - arc.strips[0].left) + (arc.strips[1].right - arc.strips[1].left));
+    EXPECT_EQ(arc.arcWidth, (arc.strips[0].right - arc.strips[0].left) +
+                                (arc.strips[1].right - arc.strips[1].left));
     // The first piece runs to the right end of its line, the second from its line's left edge.
     EXPECT_EQ(arc.strips[0].right, 244 + 1000 + 9906);
     EXPECT_EQ(arc.strips[1].left, 244 + 1000);

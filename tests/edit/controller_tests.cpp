@@ -30,7 +30,8 @@ TEST(CaretMoves, StopAtTheEndsOfTheScore) {
     ASSERT_EQ(ed.view.caret.node, ed.element(0, 0));
     ed.view.caretLeft();
     EXPECT_EQ(ed.view.caret.node, ed.element(0, 0));
-    for (int i = 0; i < 10; ++i) ed.view.caretRight();
+    for (int i = 0; i < 10; ++i)
+        ed.view.caretRight();
     EXPECT_EQ(ed.view.caret.node, ed.measure(1));
 }
 
@@ -175,7 +176,9 @@ TEST(Typing, AMeasureTooWideForALineWarnsAndKeepsTheEdit) {
     ed.type(std::u32string(33, U'5'));
     ASSERT_FALSE(ed.host.warnings.empty());
     EXPECT_EQ(ed.host.warnings[0],
-              u"警告: 单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小节线。");
+              u"警告: "
+              u"单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小"
+              u"节线。");
     EXPECT_EQ(ed.view.pageView.childCount(), 0);
     EXPECT_EQ(ed.measure(0)->childCount(), 33);
     // Backspace on the item just entered lets the rebuild succeed again.

@@ -93,7 +93,8 @@ TEST(Commit, WritesArcsThenJumpLinesAndRenumbersEveryLocation) {
     ops.toggleJumpLine(JumpLine(u"3", f, ed.measure(1), ed.measure(1)));
     const auto& formats = ed.committed().formatRecords();
     std::vector<int> types;
-    for (const Format& r : formats) types.push_back(r.type);
+    for (const Format& r : formats)
+        types.push_back(r.type);
     EXPECT_EQ(types, (std::vector<int>{1, 1, 4, 4, 4}));
     // Accidentals share their digit's index; bar lines count.
     EXPECT_EQ(ed.element(0, 1)->location.itemIndex, 1);
@@ -114,7 +115,8 @@ TEST(Commit, SavedAndReloadedScoreHasTheSameContent) {
     io.rewind();
     QanorDoc loaded;
     loaded.serialize(io, false);
-    EXPECT_EQ(loaded.noteTracks()[0].content.items, parseTrack("1_ #2_ 3_, . - | 4'___ v ( 5'___ ) / 0 |. |]"));
+    EXPECT_EQ(loaded.noteTracks()[0].content.items,
+              parseTrack("1_ #2_ 3_, . - | 4'___ v ( 5'___ ) / 0 |. |]"));
 }
 
 }  // namespace

@@ -23,9 +23,11 @@ struct Content {
 
 Content contentOf(const QanorDoc& doc) {
     Content c;
-    for (const note_track& t : doc.noteTracks()) c.tracks.push_back(t.content.items);
+    for (const note_track& t : doc.noteTracks())
+        c.tracks.push_back(t.content.items);
     for (const Format& f : doc.formatRecords())
-        c.shapes.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.trackIndex, f.to.itemIndex);
+        c.shapes.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.trackIndex,
+                              f.to.itemIndex);
     return c;
 }
 
@@ -52,15 +54,20 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
     const long kKeys = 100000;
     for (unsigned seed = 1; seed <= 2; ++seed) {
         std::mt19937 rng(seed);
-        const auto chance = [&](int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; };
-        const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        const auto chance = [&](int percent) {
+            return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
+        };
+        const auto pick = [&](int lo, int hi) {
+            return std::uniform_int_distribution<int>(lo, hi)(rng);
+        };
         Editor ed(test::scoreOf({"1 2 3 | 4 5 |]", "5 6 | 7 |]"}));
         for (long step = 0; step < kKeys; ++step) {
             const int what = pick(0, 999);
             if (what < 380) {
                 ed.view.onChar(8);  // Backspace keeps the score from growing without end
             } else if (what < 900) {
-                ed.view.onChar(keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
+                ed.view.onChar(
+                    keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
             } else if (what < 930) {
                 chance(50) ? ed.view.caretLeft() : ed.view.caretRight();
                 ed.view.placeSystemCaret();
@@ -68,7 +75,8 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                 // A click or a drag somewhere over the view, then the caret follows it.
                 const Node& root = ed.view.currentRoot();
                 const auto point = [&] {
-                    return Point{pick(-100, std::max(0, root.style.width)), pick(std::min(0, root.style.height), 100)};
+                    return Point{pick(-100, std::max(0, root.style.width)),
+                                 pick(std::min(0, root.style.height), 100)};
                 };
                 const Point a = point();
                 const Point b = chance(50) ? a : point();
@@ -89,7 +97,8 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                 }
             } else if (what < 993) {
                 expectRoundTrip(ed, seed, step);
-                ed.view.setMode(ed.view.mode == qeview::kPageMode ? qeview::kScrollMode : qeview::kPageMode);
+                ed.view.setMode(ed.view.mode == qeview::kPageMode ? qeview::kScrollMode
+                                                                  : qeview::kPageMode);
                 try {
                     ed.view.relayout();
                 } catch (const Exception& e) {
@@ -99,7 +108,8 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             } else {
                 ed.view.onChar(U'\r');
             }
-            if (HasFailure()) return;
+            if (HasFailure())
+                return;
         }
         expectRoundTrip(ed, seed, kKeys);
     }

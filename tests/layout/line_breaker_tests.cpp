@@ -77,7 +77,8 @@ TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
     ComplexLine first;
     buildLine(0, view, g, first, 3000);
     ASSERT_EQ(first.childCount(), 2);
-    for (int t = 0; t < 2; ++t) EXPECT_EQ(first.child(t)->style.width, 3000);
+    for (int t = 0; t < 2; ++t)
+        EXPECT_EQ(first.child(t)->style.width, 3000);
     // Bar lines of the two tracks need not line up: each line spreads by its own weights.
     EXPECT_NE(first.child(0)->child(1)->style.x, first.child(1)->child(1)->style.x);
     EXPECT_EQ(first.child(0)->style.y, -40);
@@ -107,7 +108,8 @@ TEST(Justify, SpreadsRoomByWeightAndGapsOfEight) {
     RecordingGDI g;
     view.relayout(g);
     NoteLine line(nullptr, 40, 40);
-    for (int m = 0; m < 2; ++m) line.appendChild(std::make_unique<ShadowNode>(view.child(0)->child(m)));
+    for (int m = 0; m < 2; ++m)
+        line.appendChild(std::make_unique<ShadowNode>(view.child(0)->child(m)));
     line.layout(g, true);
     ASSERT_EQ(line.style.width, 2 * 624);
     // Weights: 16 + 16 and 16 + 16, plus one gap of 8: 72 units for 720 of room.

@@ -88,8 +88,8 @@ TEST(ScrollLayout, StoredShapesThatCanNeverBeLaidOutAreLeftOut) {
     across.from = location(1, 0, 0);
     across.to = location(1, 1, 0);
     doc.formatRecords().push_back(across);
-    test::addFormat(doc, 4, 7, 0, 1);   // a track that does not exist
-    test::addFormat(doc, 1, 0, 1, 4);   // a good tie across the bar line
+    test::addFormat(doc, 4, 7, 0, 1);  // a track that does not exist
+    test::addFormat(doc, 1, 0, 1, 4);  // a good tie across the bar line
     Scroll s(std::move(doc));
     EXPECT_EQ(s.view.droppedShapes, 6);
     ASSERT_EQ(s.view.arcs.size(), 1u);

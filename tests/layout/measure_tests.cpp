@@ -33,8 +33,9 @@ note digit(int degree, int duration = 0, int octave = 0, int accidental = 0) {
 }
 
 TEST(TrackLine, BarLinesCloseMeasuresAndTakeItemIndices) {
-    Track t({digit(1), note::mark(note::kOpenParen), digit(2, 0, 0, 1), note::barLine(0), note::barLine(2),
-             digit(3), note(0x0C09, 0), note(0x2000, 0), note(0, 0, 1, 6), digit(4)});
+    Track t({digit(1), note::mark(note::kOpenParen), digit(2, 0, 0, 1), note::barLine(0),
+             note::barLine(2), digit(3), note(0x0C09, 0), note(0x2000, 0), note(0, 0, 1, 6),
+             digit(4)});
     ASSERT_EQ(t.line.childCount(), 3);
     // Measure 0: digit, parenthesis, accidental + digit sharing index 2; bar line at 3.
     ASSERT_EQ(t.measure(0)->childCount(), 4);
@@ -85,13 +86,15 @@ struct UnderlineSpan {
 
 std::vector<UnderlineSpan> spans(const Measure* m) {
     std::vector<UnderlineSpan> out;
-    for (const Underline& u : m->underlines()) out.push_back({u.from, u.to, u.level});
+    for (const Underline& u : m->underlines())
+        out.push_back({u.from, u.to, u.level});
     return out;
 }
 
 TEST(UnderlineGrouping, TwoEighthsThenAQuarter) {
     Track t({digit(1, 1), digit(2, 1), digit(3)});
-    EXPECT_EQ(spans(t.measure(0)), (std::vector<UnderlineSpan>{{t.element(0, 0), t.element(0, 1), 0}}));
+    EXPECT_EQ(spans(t.measure(0)),
+              (std::vector<UnderlineSpan>{{t.element(0, 0), t.element(0, 1), 0}}));
 }
 
 TEST(UnderlineGrouping, DottedEighthAndSixteenth) {
@@ -114,7 +117,8 @@ TEST(UnderlineGrouping, BreaksWhereANoteHasFewerUnderlinesAndAtEachBeat) {
     Track t({digit(1, 2), digit(2, 2), digit(3, 1), digit(4, 1), digit(5, 1), digit(6, 1)});
     const auto e = [&](int i) -> const Node* { return t.element(0, i); };
     EXPECT_EQ(spans(t.measure(0)),
-              (std::vector<UnderlineSpan>{{e(0), e(1), 1}, {e(0), e(2), 0}, {e(3), e(4), 0}, {e(5), e(5), 0}}));
+              (std::vector<UnderlineSpan>{
+                  {e(0), e(1), 1}, {e(0), e(2), 0}, {e(3), e(4), 0}, {e(5), e(5), 0}}));
     // Level geometry: each level lies 2 x (-320 / 15) = -42 below the previous one.
     const Underline& second = t.measure(0)->underlines()[0];
     EXPECT_EQ(second.style.y, -200 - 320 - 42);
@@ -147,16 +151,17 @@ TEST(OctaveDots, StackAboveTheGlyphAndBelowTheUnderlines) {
 TEST(MeasureHitTest, OnlyXDecidesAndTheCentreGoesBefore) {
     Track t({digit(1), digit(2), note::barLine(0)});
     Measure* m = t.measure(0);
-    EXPECT_EQ(m->hitTest({96, -300}), t.element(0, 0));   // exactly at the centre
+    EXPECT_EQ(m->hitTest({96, -300}), t.element(0, 0));  // exactly at the centre
     EXPECT_EQ(m->hitTest({97, -300}), t.element(0, 1));
-    EXPECT_EQ(m->hitTest({300, -5}), m);                   // right of the last centre
+    EXPECT_EQ(m->hitTest({300, -5}), m);  // right of the last centre
     EXPECT_EQ(m->hitTest({10, 5}), nullptr);
     Track empty({note::barLine(0)});
     EXPECT_EQ(empty.measure(0)->hitTest({10, -10}), empty.measure(0));
 }
 
 TEST(MeasureStretch, SpreadsSpaceByWeightWithoutMeasuring) {
-    Track t({digit(1, 1), digit(2, 1), note::mark(note::kDash), note::mark(note::kBreath), note::barLine(0)});
+    Track t({digit(1, 1), digit(2, 1), note::mark(note::kDash), note::mark(note::kBreath),
+             note::barLine(0)});
     Measure* m = t.measure(0);
     EXPECT_EQ(m->weight(), 8 + 8 + 16 + 1);
     const std::size_t measured = t.g.calls.size();
@@ -167,7 +172,8 @@ TEST(MeasureStretch, SpreadsSpaceByWeightWithoutMeasuring) {
     EXPECT_EQ(m->style.width, 4 * 192 + 20 + 20 + 40 + 3 + 240);  // 2.5 rounds to 3
     // The underline follows the moved notes.
     EXPECT_EQ(m->underlines()[0].style.width, 192 + 20 + 192);
-    for (std::size_t i = measured; i < t.g.calls.size(); ++i) EXPECT_NE(t.g.calls[i].op, "drawText");
+    for (std::size_t i = measured; i < t.g.calls.size(); ++i)
+        EXPECT_NE(t.g.calls[i].op, "drawText");
 }
 
 TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
@@ -176,8 +182,10 @@ TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
     t.line.paint(g);
     std::vector<std::string> ops;
     for (const DrawCall& call : g.calls)
-        if (call.op != "setFont") ops.push_back(call.op);
-    EXPECT_EQ(ops, (std::vector<std::string>{"drawText", "drawText", "fillRect", "drawText", "drawText"}));
+        if (call.op != "setFont")
+            ops.push_back(call.op);
+    EXPECT_EQ(ops, (std::vector<std::string>{"drawText", "drawText", "fillRect", "drawText",
+                                             "drawText"}));
     const auto texts = g.callsOf("drawText");
     EXPECT_EQ(texts[0].text, u"\uF031");
     EXPECT_EQ(texts[0].args, (std::vector<int>{0, -200}));
@@ -206,7 +214,7 @@ TEST(UnderlineDraw, LevelsArePixelAlignedOnEveryDevice) {
     ASSERT_EQ(fills.size(), 2u);
     EXPECT_EQ(fills[0].args[3], -20);
     EXPECT_EQ(t.measure(0)->underlines()[0].level, 1);
-    EXPECT_EQ(fills[1].args[1], -520);             // level 0 right under the digits
+    EXPECT_EQ(fills[1].args[1], -520);            // level 0 right under the digits
     EXPECT_EQ(fills[0].args[1], -520 + 2 * -20);  // level 1 one thickness further down
 }
 

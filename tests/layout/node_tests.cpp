@@ -86,9 +86,9 @@ TEST(NodeHitTest, EdgesAndDepth) {
     root.appendChild(box(u"a", 100, -100, 200, -200));
     root.appendChild(box(u"b", 100, -100, 300, -300));  // overlaps a: a wins
     Node* a = root.child(0);
-    EXPECT_EQ(root.hitTest({0, 0}), &root);            // top-left corner is inside
-    EXPECT_EQ(root.hitTest({1000, -10}), nullptr);     // right edge is outside
-    EXPECT_EQ(root.hitTest({10, -500}), nullptr);      // bottom edge is outside
+    EXPECT_EQ(root.hitTest({0, 0}), &root);         // top-left corner is inside
+    EXPECT_EQ(root.hitTest({1000, -10}), nullptr);  // right edge is outside
+    EXPECT_EQ(root.hitTest({10, -500}), nullptr);   // bottom edge is outside
     EXPECT_EQ(root.hitTest({150, -150}), a);
     EXPECT_EQ(root.hitTest({350, -150}), root.child(1));
     BoxNode flat(u"flat", 0, 0, 100, 0);
@@ -97,9 +97,9 @@ TEST(NodeHitTest, EdgesAndDepth) {
 
 TEST(NodePaint, SkipsChildrenThatOnlyTouchTheClip) {
     BoxNode root(u"root", 0, 0, 1000, -1000);
-    root.appendChild(box(u"left", -100, 0, 100, -100));    // right edge at the clip's left
+    root.appendChild(box(u"left", -100, 0, 100, -100));  // right edge at the clip's left
     root.appendChild(box(u"inside", 10, -10, 10, -10));
-    root.appendChild(box(u"below", 0, -200, 100, -100));   // top edge at the clip's bottom
+    root.appendChild(box(u"below", 0, -200, 100, -100));  // top edge at the clip's bottom
     root.appendChild(box(u"straddles", -5, 5, 10, -10));
     RecordingGDI g(0, 0, 0, 0, 100, -200, false);
     root.paint(g);

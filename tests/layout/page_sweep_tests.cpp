@@ -19,9 +19,12 @@ struct RandomScore {
         doc.initNew(u"Sweep");
         doc.noteTracks().clear();
         const int tracks = pick(1, 4);
-        for (int t = 0; t < tracks; ++t) doc.noteTracks().push_back(makeTrack(t, withTooWideMeasure && t == 0));
-        if (pick(0, 1)) doc.header.subtitle = u"sub";
-        if (pick(0, 1)) doc.header.author3 = u"author";
+        for (int t = 0; t < tracks; ++t)
+            doc.noteTracks().push_back(makeTrack(t, withTooWideMeasure && t == 0));
+        if (pick(0, 1))
+            doc.header.subtitle = u"sub";
+        if (pick(0, 1))
+            doc.header.author3 = u"author";
     }
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
@@ -54,13 +57,15 @@ struct RandomScore {
         for (int k = 0; k < 3 && digits.size() >= 2; ++k) {
             int a = digits[static_cast<std::size_t>(pick(0, static_cast<int>(digits.size()) - 1))];
             int b = digits[static_cast<std::size_t>(pick(0, static_cast<int>(digits.size()) - 1))];
-            if (a > b) std::swap(a, b);
+            if (a > b)
+                std::swap(a, b);
             addFormat(1, t, a, b);
         }
         for (int k = 0; k < 2 && !bars.empty(); ++k) {
             int a = bars[static_cast<std::size_t>(pick(0, static_cast<int>(bars.size()) - 1))];
             int b = bars[static_cast<std::size_t>(pick(0, static_cast<int>(bars.size()) - 1))];
-            if (a > b) std::swap(a, b);
+            if (a > b)
+                std::swap(a, b);
             addFormat(4, t, a, b);
         }
         return track;
@@ -98,7 +103,8 @@ TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
                 EXPECT_GE(line->style.x, f.marginLeft) << seed;
                 EXPECT_LE(line->style.x + line->style.width, f.pageWidth - f.marginRight) << seed;
                 EXPECT_LE(line->style.y, -f.marginTop) << seed;
-                EXPECT_GE(line->style.y + line->style.height, f.marginBottom - f.pageHeight) << seed;
+                EXPECT_GE(line->style.y + line->style.height, f.marginBottom - f.pageHeight)
+                    << seed;
                 for (int t = 0; t < line->childCount(); ++t) {
                     const Node* trackLine = line->child(t);
                     for (int m = 0; m < trackLine->childCount(); ++m) {
@@ -112,7 +118,8 @@ TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
         for (int t = 0; t < view.linear.childCount(); ++t) {
             const Node* track = view.linear.child(t);
             measures += track->childCount();
-            for (int m = 0; m < track->childCount(); ++m) EXPECT_TRUE(shown.count(track->child(m))) << seed;
+            for (int m = 0; m < track->childCount(); ++m)
+                EXPECT_TRUE(shown.count(track->child(m))) << seed;
         }
         EXPECT_EQ(shadows, measures) << seed;
         EXPECT_EQ(static_cast<int>(shown.size()), measures) << seed;
@@ -122,7 +129,8 @@ TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
 TEST(PageSweep, ATooWideMeasureIsCodeSixWithNoHalfBuiltPage) {
     for (unsigned seed = 1; seed <= 40; ++seed) {
         RandomScore score(seed, true);
-        if (score.doc.noteTracks()[0].content.items.empty()) continue;
+        if (score.doc.noteTracks()[0].content.items.empty())
+            continue;
         PageView view;
         view.build(&score.doc);
         RecordingGDI g;

@@ -16,7 +16,8 @@ namespace {
 struct Pages {
     explicit Pages(QanorDoc d, bool withDocument = true) : doc(std::move(d)) {
         view.build(&doc);
-        if (!withDocument) view.document = nullptr;
+        if (!withDocument)
+            view.document = nullptr;
     }
     int rebuildCode() {
         try {
@@ -35,7 +36,8 @@ struct Pages {
 
 std::string measures(int count, const std::string& one = "1 2 3 4 |") {
     std::string text;
-    for (int i = 0; i < count; ++i) text += one + " ";
+    for (int i = 0; i < count; ++i)
+        text += one + " ";
     return text;
 }
 
@@ -123,7 +125,9 @@ TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
 }
 
 TEST(PageBreaks, AMeasureWiderThanTheBreakWidthLeavesNoPage) {
-    QanorDoc doc = test::scoreOf({"1 |", measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |")});
+    QanorDoc doc = test::scoreOf(
+        {"1 |",
+         measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |")});
     Pages p(std::move(doc));
     EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
     EXPECT_EQ(p.view.childCount(), 0);
@@ -146,7 +150,8 @@ TEST(PagePainting, SheetTextsNumberThenWatermarkOverEverything) {
     EXPECT_EQ(texts[0].text, std::u16string(number.begin(), number.end()));
     EXPECT_EQ(texts[0].args[1], 1440 - 16838 - 100);
     EXPECT_EQ(g.calls[g.calls.size() - 2].op, "pageFrame");
-    EXPECT_EQ(g.calls.back(), (DrawCall{"drawWatermark", {(11906 - 7200) / 2, (-16838 + 10800) / 2}, {}}));
+    EXPECT_EQ(g.calls.back(),
+              (DrawCall{"drawWatermark", {(11906 - 7200) / 2, (-16838 + 10800) / 2}, {}}));
     EXPECT_TRUE(g.translations.empty());
     RecordingGDI print(0, 0, 0, 0, 11906, -16838, true);
     p.view.paintPage(0, print);

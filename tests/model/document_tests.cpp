@@ -26,7 +26,8 @@ int loadCode(const Raw& bytes, QanorDoc* out = nullptr) {
     } catch (const Exception& e) {
         return e.code;
     }
-    if (out) *out = doc;
+    if (out)
+        *out = doc;
     return 0;
 }
 
@@ -34,7 +35,8 @@ int loadCode(const Raw& bytes, QanorDoc* out = nullptr) {
 test::Bytes headerBytes(const std::u16string& title) {
     test::Bytes b;
     b.u32(kDocumentVersion).wide(title);
-    for (int i = 0; i < 6; ++i) b.wide(u"");
+    for (int i = 0; i < 6; ++i)
+        b.wide(u"");
     b.raw({0, 6, 4, 4});
     return b;
 }
@@ -55,7 +57,8 @@ Raw fileWith(const test::Bytes& header, const test::Bytes& format, const test::B
     content.tag(kFormatTrackId, formatHeaderSize, 4).append(format.data).u32(0);
     content.append(tail.data);
     test::Bytes file;
-    file.tag(kDocumentId, static_cast<std::uint32_t>(header.size()), static_cast<std::uint32_t>(content.size()));
+    file.tag(kDocumentId, static_cast<std::uint32_t>(header.size()),
+             static_cast<std::uint32_t>(content.size()));
     file.append(header.data).append(content.data);
     return file.data;
 }
@@ -100,11 +103,13 @@ TEST(NewDocument, HasTheExactBytesOfOneClosingBarLine) {
     const Raw bytes = save(doc);
 
     const std::u16string author = u"Qanor简谱编辑器制谱";
-    const std::uint32_t h = 22 + 2 * static_cast<std::uint32_t>(std::u16string(u"Qanor简谱1").size() + author.size());
+    const std::uint32_t h =
+        22 + 2 * static_cast<std::uint32_t>(std::u16string(u"Qanor简谱1").size() + author.size());
     test::Bytes expected;
     expected.tag(kDocumentId, h, 20 + 524 + 24);
     expected.u32(kDocumentVersion).wide(u"Qanor简谱1").wide(u"").wide(author);
-    for (int i = 0; i < 4; ++i) expected.wide(u"");
+    for (int i = 0; i < 4; ++i)
+        expected.wide(u"");
     expected.raw({0, 6, 4, 4});
     expected.tag(kTempoTrackId, 0, 4).u32(0);
     expected.tag(kFormatTrackId, 504, 4).append(formatHeaderBytes().data).u32(0);
@@ -147,7 +152,8 @@ TEST(DocumentFile, TwoNoteTracksAndNoLyricsEndAfterTheLastTrack) {
     doc.content.lyrics.items.clear();
     const Raw bytes = save(doc);
     // The last note track holds two notes: its last 8 bytes end the file.
-    EXPECT_EQ(Raw(bytes.end() - 8, bytes.end()), (Raw{0x31, 0x00, 0x00, 0x00, 0x02, 0x0C, 0x00, 0x00}));
+    EXPECT_EQ(Raw(bytes.end() - 8, bytes.end()),
+              (Raw{0x31, 0x00, 0x00, 0x00, 0x02, 0x0C, 0x00, 0x00}));
     QanorDoc loaded;
     ASSERT_EQ(loadCode(bytes, &loaded), 0);
     EXPECT_EQ(loaded.noteTracks().back().content.items.back(), note::barLine(2));
@@ -198,7 +204,8 @@ TEST(DocumentFile, NoteTrackWithZeroCountIsEmpty) {
 
 TEST(ChunkChain, StopsAtTheFirstTagOfAnotherTypeAndLeavesIt) {
     test::Bytes b;
-    for (int i = 0; i < 3; ++i) b.tag(kNoteTrackId, 0, 8).u32(1).u32(0x0C00 + i);
+    for (int i = 0; i < 3; ++i)
+        b.tag(kNoteTrackId, 0, 8).u32(1).u32(0x0C00 + i);
     const std::size_t lyricsAt = b.size();
     b.tag(kLyricsTrackId, 0, 4).u32(0);
     MemoryIO io(b.data);
@@ -249,7 +256,8 @@ TEST(DocumentFile, HostileCountsAndSizesFailWithoutReadingOn) {
     for (std::size_t at = 0; at + 4 <= good.size(); at += 2) {
         for (std::uint32_t value : {0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u}) {
             Raw bad = good;
-            for (int i = 0; i < 4; ++i) bad[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+            for (int i = 0; i < 4; ++i)
+                bad[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
             QanorDoc doc;
             MemoryIO io(bad);
             try {

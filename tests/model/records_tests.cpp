@@ -73,9 +73,9 @@ TEST(FormatRecord, IsThirtyThreeBytesWithBothLocations) {
     const Raw bytes = written(f);
     ASSERT_EQ(bytes.size(), 33u);
     EXPECT_EQ(bytes[0], 4);
-    EXPECT_EQ(bytes[9], 1);    // from.placeKind
-    EXPECT_EQ(bytes[11], 2);   // from.trackIndex
-    EXPECT_EQ(bytes[15], 3);   // from.itemIndex
+    EXPECT_EQ(bytes[9], 1);      // from.placeKind
+    EXPECT_EQ(bytes[11], 2);     // from.trackIndex
+    EXPECT_EQ(bytes[15], 3);     // from.itemIndex
     EXPECT_EQ(bytes[27], 0x04);  // to.trackIndex, lowest byte
     EXPECT_EQ(bytes[30], 0x01);
     EXPECT_EQ(bytes[31], 0xFF);

@@ -51,7 +51,8 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 QByteArray documentBytes(QanorDoc& doc) {
     MemoryIO io;
     doc.serialize(io, true);
-    return QByteArray(reinterpret_cast<const char*>(io.bytes().data()), static_cast<qsizetype>(io.bytes().size()));
+    return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
+                      static_cast<qsizetype>(io.bytes().size()));
 }
 
 class CommandLine : public ::testing::Test {
@@ -80,7 +81,8 @@ TEST_F(CommandLine, InfoPrintsTheWholeDocument) {
     EXPECT_EQ(json["keyLetter"].toInt(), 6);
     EXPECT_EQ(json["page"].toObject()["width"].toInt(), 11906);
     EXPECT_EQ(json["fonts"].toArray().size(), 7);
-    EXPECT_EQ(json["fonts"].toArray()[1].toObject()["face"].toString(), QStringLiteral("QanorEditSymbol"));
+    EXPECT_EQ(json["fonts"].toArray()[1].toObject()["face"].toString(),
+              QStringLiteral("QanorEditSymbol"));
     const QJsonArray tracks = json["tracks"].toArray();
     ASSERT_EQ(tracks.size(), 1);
     EXPECT_EQ(tracks[0].toArray()[0].toObject()["code"].toInt(), 0x0C06);
@@ -117,13 +119,17 @@ TEST_F(CommandLine, UsageErrorsExitTwo) {
 TEST_F(CommandLine, TypeEditsLikeTheEditorAndSavesAtomically) {
     qanoredit({"--new", path("a.qe")});
     const QByteArray original = readAll(path("a.qe"));
-    const Outcome run = qanoredit({"--type", "k12\\n3s4\\b\\b5 \\<\\<6\\>\\\\", path("a.qe"), "-o", path("b.qe")});
+    const Outcome run =
+        qanoredit({"--type", "k12\\n3s4\\b\\b5 \\<\\<6\\>\\\\", path("a.qe"), "-o", path("b.qe")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(readAll(path("a.qe")), original);  // -o leaves the source alone
-    const QJsonObject json = QJsonDocument::fromJson(qanoredit({"--info", path("b.qe")}).out).object();
+    const QJsonObject json =
+        QJsonDocument::fromJson(qanoredit({"--info", path("b.qe")}).out).object();
     QStringList records;
     for (const QJsonValue& n : json["tracks"].toArray()[0].toArray())
-        records << QStringLiteral("%1/%2").arg(n.toObject()["code"].toInt(), 0, 16).arg(n.toObject()["value"].toInt());
+        records << QStringLiteral("%1/%2")
+                       .arg(n.toObject()["code"].toInt(), 0, 16)
+                       .arg(n.toObject()["value"].toInt());
     // 1_ 2_ | 6_ 3_ |. 5_ |] : Backspace took the 4 and then its sharp, the arrows went back
     // in front of the 3 for the 6, then on in front of the 5 for the dashed bar line.
     EXPECT_EQ(records.join(' ').toStdString(), "39/1 3a/1 c00/0 3e/1 3b/1 c05/0 3d/1 c06/0");
@@ -187,7 +193,8 @@ TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
     auto& notes = doc.firstNoteTrack().content.items;
     notes.clear();
     for (int m = 0; m < 150; ++m) {
-        for (int d = 1; d <= 4; ++d) notes.push_back(note(0, d, 0, 0));
+        for (int d = 1; d <= 4; ++d)
+            notes.push_back(note(0, d, 0, 0));
         notes.push_back(note::barLine(0));
     }
     writeAll(path("long.qe"), documentBytes(doc));
@@ -207,7 +214,8 @@ TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
     const QImage first(written[0]);
     bool ink = false;
     for (int y = 300; y < 3000 && !ink; y += 3)
-        for (int x = 200; x < 2200 && !ink; x += 3) ink = qGray(first.pixel(x, y)) < 60;
+        for (int x = 200; x < 2200 && !ink; x += 3)
+            ink = qGray(first.pixel(x, y)) < 60;
     EXPECT_TRUE(ink);
 }
 

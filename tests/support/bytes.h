@@ -27,7 +27,8 @@ public:
         return *this;
     }
     Bytes& wide(const std::u16string& text) {
-        for (char16_t unit : text) u16(unit);
+        for (char16_t unit : text)
+            u16(unit);
         return u16(0);
     }
     Bytes& append(const std::vector<std::uint8_t>& more) {
@@ -42,6 +43,8 @@ public:
     std::vector<std::uint8_t> data;
 };
 
-inline std::vector<std::uint8_t> bytesOf(const MemoryIO& io) { return io.bytes(); }
+inline std::vector<std::uint8_t> bytesOf(const MemoryIO& io) {
+    return io.bytes();
+}
 
 }  // namespace qe::test

@@ -25,12 +25,14 @@ public:
     void captureMouse(bool c) override { captured = c; }
     void updateAllViews() override {
         ++updates;
-        if (view) view->relayout();
+        if (view)
+            view->relayout();
     }
     void warn(const std::u16string& text, const std::u16string& caption) override {
         warnings.push_back(caption + u": " + text);
     }
-    void setStatusTexts(const std::u16string& a, const std::u16string& o, const std::u16string& d) override {
+    void setStatusTexts(const std::u16string& a, const std::u16string& o,
+                        const std::u16string& d) override {
         status = {a, o, d};
         ++statusUpdates;
     }
@@ -57,14 +59,17 @@ struct Editor {
         view.relayout();
     }
     void type(const std::u32string& keys) {
-        for (char32_t k : keys) view.onChar(k);
+        for (char32_t k : keys)
+            view.onChar(k);
     }
     // The document as it would be saved now.
     QanorDoc& committed() {
         view.operations->commitToDocument(view.editTree());
         return doc;
     }
-    std::vector<note>& track(int t = 0) { return committed().noteTracks()[static_cast<std::size_t>(t)].content.items; }
+    std::vector<note>& track(int t = 0) {
+        return committed().noteTracks()[static_cast<std::size_t>(t)].content.items;
+    }
     Node* measure(int m, int t = 0) { return view.editTree().child(t)->child(m); }
     Node* element(int m, int e, int t = 0) { return measure(m, t)->child(e); }
 

@@ -8,10 +8,11 @@ namespace qe::test {
 namespace {
 
 int barTypeOf(const std::string& token) {
-    static const std::pair<const char*, int> kBars[] = {{"|", 0}, {"|1", 1}, {"||", 2}, {"|:", 3}, {":|", 4},
-                                                        {"|.", 5}, {"|]", 6}, {"/", 7}};
+    static const std::pair<const char*, int> kBars[] = {{"|", 0},  {"|1", 1}, {"||", 2}, {"|:", 3},
+                                                        {":|", 4}, {"|.", 5}, {"|]", 6}, {"/", 7}};
     for (const auto& [text, type] : kBars)
-        if (token == text) return type;
+        if (token == text)
+            return type;
     return -1;
 }
 
@@ -19,24 +20,46 @@ note parseNote(const std::string& token) {
     std::size_t i = 0;
     int accidental = 0;
     switch (token[0]) {
-        case '#': accidental = 1; ++i; break;
-        case 'x': accidental = 2; ++i; break;
-        case 'b': accidental = 3; ++i; break;
-        case 'B': accidental = 4; ++i; break;
-        case 'n': accidental = 5; ++i; break;
-        default: break;
+        case '#':
+            accidental = 1;
+            ++i;
+            break;
+        case 'x':
+            accidental = 2;
+            ++i;
+            break;
+        case 'b':
+            accidental = 3;
+            ++i;
+            break;
+        case 'B':
+            accidental = 4;
+            ++i;
+            break;
+        case 'n':
+            accidental = 5;
+            ++i;
+            break;
+        default:
+            break;
     }
-    if (i >= token.size() || token[i] < '0' || token[i] > '7') throw std::invalid_argument(token);
+    if (i >= token.size() || token[i] < '0' || token[i] > '7')
+        throw std::invalid_argument(token);
     const int degree = token[i++] - '0';
     int octave = 0;
     int duration = 0;
     for (; i < token.size(); ++i) {
-        if (token[i] == '\'') ++octave;
-        else if (token[i] == ',') --octave;
-        else if (token[i] == '_') ++duration;
-        else throw std::invalid_argument(token);
+        if (token[i] == '\'')
+            ++octave;
+        else if (token[i] == ',')
+            --octave;
+        else if (token[i] == '_')
+            ++duration;
+        else
+            throw std::invalid_argument(token);
     }
-    if (degree == 0) return note::rest(duration);
+    if (degree == 0)
+        return note::rest(duration);
     return note(accidental, degree, octave, duration);
 }
 
@@ -47,13 +70,20 @@ std::vector<note> parseTrack(const std::string& text) {
     std::istringstream in(text);
     std::string token;
     while (in >> token) {
-        if (const int bar = barTypeOf(token); bar >= 0) notes.push_back(note::barLine(bar));
-        else if (token == "-") notes.push_back(note::mark(note::kDash));
-        else if (token == ".") notes.push_back(note::mark(note::kAugmentationDot));
-        else if (token == "v") notes.push_back(note::mark(note::kBreath));
-        else if (token == "(") notes.push_back(note::mark(note::kOpenParen));
-        else if (token == ")") notes.push_back(note::mark(note::kCloseParen));
-        else notes.push_back(parseNote(token));
+        if (const int bar = barTypeOf(token); bar >= 0)
+            notes.push_back(note::barLine(bar));
+        else if (token == "-")
+            notes.push_back(note::mark(note::kDash));
+        else if (token == ".")
+            notes.push_back(note::mark(note::kAugmentationDot));
+        else if (token == "v")
+            notes.push_back(note::mark(note::kBreath));
+        else if (token == "(")
+            notes.push_back(note::mark(note::kOpenParen));
+        else if (token == ")")
+            notes.push_back(note::mark(note::kCloseParen));
+        else
+            notes.push_back(parseNote(token));
     }
     return notes;
 }

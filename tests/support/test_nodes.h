@@ -26,7 +26,8 @@ public:
     int arranged = 0;
 };
 
-inline std::unique_ptr<BoxNode> box(std::u16string name, int x = 0, int y = 0, int width = 0, int height = 0) {
+inline std::unique_ptr<BoxNode> box(std::u16string name, int x = 0, int y = 0, int width = 0,
+                                    int height = 0) {
     return std::make_unique<BoxNode>(std::move(name), x, y, width, height);
 }
 
@@ -34,7 +35,8 @@ inline std::unique_ptr<BoxNode> box(std::u16string name, int x = 0, int y = 0, i
 inline std::u16string drawnNames(const RecordingGDI& g) {
     std::u16string names;
     for (const DrawCall& call : g.calls)
-        if (call.op == "drawText") names += (names.empty() ? u"" : u" ") + call.text;
+        if (call.op == "drawText")
+            names += (names.empty() ? u"" : u" ") + call.text;
     return names;
 }
 
