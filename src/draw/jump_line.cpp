@@ -1,7 +1,6 @@
 #include "draw/jump_line.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "draw/shape_walk.h"
 #include "layout/measure.h"
@@ -64,20 +63,7 @@ void JumpLine::arrange(BaseGDI&) {
         s.top = s.top - arcDepth;
     }
 
-    int left = INT_MAX, top = INT_MIN, right = INT_MIN, bottom = INT_MAX;
-    const auto cover = [&](const Rect& b) {
-        left = std::min(left, b.left);
-        top = std::max(top, b.top);
-        right = std::max(right, b.right);
-        bottom = std::min(bottom, b.bottom);
-    };
-    for (const Rect& s : strips)
-        cover(s);
-    cover(r);
-    style.x = left;
-    style.y = top;
-    style.width = right - left;
-    style.height = bottom - top;
+    coverStrips(style, strips, r);
 }
 
 void JumpLine::draw(BaseGDI& g) {

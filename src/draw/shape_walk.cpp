@@ -1,5 +1,8 @@
 #include "draw/shape_walk.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace qe {
 
 Point rootPosition(const Node* node, Point p, bool throughShadows) {
@@ -47,6 +50,20 @@ bool measuresInOrder(const Node* from, const Node* to) {
     if (!from->parent || from->parent != to->parent)
         return false;
     return from->parent->indexOf(from) <= from->parent->indexOf(to);
+}
+
+void coverStrips(Style& box, const std::vector<Rect>& strips, const Rect& also) {
+    int left = also.left, top = also.top, right = also.right, bottom = also.bottom;
+    for (const Rect& s : strips) {
+        left = std::min(left, s.left);
+        top = std::max(top, s.top);
+        right = std::max(right, s.right);
+        bottom = std::min(bottom, s.bottom);
+    }
+    box.x = left;
+    box.y = top;
+    box.width = right - left;
+    box.height = bottom - top;
 }
 
 }  // namespace qe

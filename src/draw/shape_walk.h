@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "draw/geometry.h"
 #include "layout/node.h"
 
@@ -22,5 +24,8 @@ Node* nextElementInLine(const Node* element);
 // `from`. A stored shape that fails this could never be laid out.
 bool elementsInOrder(const Node* from, const Node* to);
 bool measuresInOrder(const Node* from, const Node* to);
+
+// Makes a shape's box the bounding box of its strips and of one more rectangle.
+void coverStrips(Style& box, const std::vector<Rect>& strips, const Rect& also);
 
 }  // namespace qe

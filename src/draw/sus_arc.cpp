@@ -1,7 +1,6 @@
 #include "draw/sus_arc.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 
 #include "draw/note_element.h"
@@ -74,20 +73,7 @@ void SusArc::arrange(BaseGDI&) {
         s.top = top - arcDepth + 2 * thickness;
     }
 
-    int left = INT_MAX, top = INT_MIN, right = INT_MIN, bottom = INT_MAX;
-    const auto cover = [&](const Rect& b) {
-        left = std::min(left, b.left);
-        top = std::max(top, b.top);
-        right = std::max(right, b.right);
-        bottom = std::min(bottom, b.bottom);
-    };
-    for (const Rect& s : strips)
-        cover(s);
-    cover({r.left, r.top + 2 * thickness, r.right, r.bottom + 2 * thickness});
-    style.x = left;
-    style.y = top;
-    style.width = right - left;
-    style.height = bottom - top;
+    coverStrips(style, strips, {r.left, r.top + 2 * thickness, r.right, r.bottom + 2 * thickness});
 }
 
 void SusArc::draw(BaseGDI& g) {

@@ -93,56 +93,54 @@ bool OperateInterface::removeBarLine(Node* measure) {
     return true;
 }
 
-void OperateInterface::toggleArc(const SusArc& arc) {
-    auto& arcs = editTree().arcs;
-    const auto it =
-        std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
-    if (it != arcs.end())
-        arcs.erase(it);
-    else
-        arcs.push_back(arc);
+namespace {
+
+// Ties and brackets are found by what they join, not by identity: the first equal one.
+template <typename Shapes, typename Shape>
+auto findEqual(Shapes& shapes, const Shape& shape) {
+    return std::find_if(shapes.begin(), shapes.end(),
+                        [&](const Shape& s) { return s.sameShape(shape); });
 }
 
-void OperateInterface::removeArc(const SusArc& arc) {
-    auto& arcs = editTree().arcs;
-    const auto it =
-        std::find_if(arcs.begin(), arcs.end(), [&](const SusArc& a) { return a.sameShape(arc); });
-    if (it != arcs.end())
-        arcs.erase(it);
+// Removes an equal shape; with `toggle`, adds the shape when there was none.
+template <typename Shapes, typename Shape>
+void removeEqual(Shapes& shapes, const Shape& shape, bool toggle) {
+    const auto it = findEqual(shapes, shape);
+    if (it != shapes.end())
+        shapes.erase(it);
+    else if (toggle)
+        shapes.push_back(shape);
 }
 
-std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
-    std::vector<SusArc> found;
-    for (const SusArc& arc : editTree().arcs)
-        if (arc.from == node || arc.to == node)
-            found.push_back(arc);
+template <typename Shapes>
+Shapes touching(const Shapes& shapes, const Node* node) {
+    Shapes found;
+    for (const auto& shape : shapes)
+        if (shape.from == node || shape.to == node)
+            found.push_back(shape);
     return found;
+}
+
+}  // namespace
+
+void OperateInterface::toggleArc(const SusArc& arc) {
+    removeEqual(editTree().arcs, arc, true);
+}
+void OperateInterface::removeArc(const SusArc& arc) {
+    removeEqual(editTree().arcs, arc, false);
+}
+std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
+    return touching(editTree().arcs, node);
 }
 
 void OperateInterface::toggleJumpLine(const JumpLine& jump) {
-    auto& jumps = editTree().jumpLines;
-    const auto it = std::find_if(jumps.begin(), jumps.end(),
-                                 [&](const JumpLine& j) { return j.sameShape(jump); });
-    if (it != jumps.end())
-        jumps.erase(it);
-    else
-        jumps.push_back(jump);
+    removeEqual(editTree().jumpLines, jump, true);
 }
-
 void OperateInterface::removeJumpLine(const JumpLine& jump) {
-    auto& jumps = editTree().jumpLines;
-    const auto it = std::find_if(jumps.begin(), jumps.end(),
-                                 [&](const JumpLine& j) { return j.sameShape(jump); });
-    if (it != jumps.end())
-        jumps.erase(it);
+    removeEqual(editTree().jumpLines, jump, false);
 }
-
 std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) const {
-    std::vector<JumpLine> found;
-    for (const JumpLine& jump : editTree().jumpLines)
-        if (jump.from == node || jump.to == node)
-            found.push_back(jump);
-    return found;
+    return touching(editTree().jumpLines, node);
 }
 
 namespace {

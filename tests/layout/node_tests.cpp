@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/error_code.h"
+
 #include "draw/recording_gdi.h"
 #include "draw/shadow_node.h"
 #include "layout/node.h"
@@ -12,14 +14,7 @@ namespace {
 using test::box;
 using test::BoxNode;
 
-int codeOf(auto&& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.code;
-    }
-    return 0;
-}
+using test::codeOf;
 
 TEST(NodeChildren, InsertRemoveAndSiblingsKeepParentLinks) {
     BoxNode root(u"root");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/error_code.h"
+
 #include "model/chunk.h"
 #include "model/exception.h"
 #include "model/memory_io.h"
@@ -19,14 +21,7 @@ Raw written(Record record) {
     return io.bytes();
 }
 
-int codeOf(auto&& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.code;
-    }
-    return 0;
-}
+using test::codeOf;
 
 TEST(NoteRecord, PacksEditorStateIntoCodeAndValue) {
     const note n(5, 3, -1, 2);
