@@ -25,7 +25,8 @@ namespace {
 const char* const kUsage =
     "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
-    "                 | --export OUT.png FILE.qe | --type KEYS FILE.qe [-o OUT.qe] | --help | "
+    "                 | --export OUT.png FILE.qe [--mode page|scroll] | --type KEYS FILE.qe [-o "
+    "OUT.qe] | --help | "
     "--version\n";
 
 int usageError(const QString& why) {
@@ -120,7 +121,8 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("file"));
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("Layout mode for --layout: page (default) or scroll."),
+        QStringLiteral("Layout mode for --layout and --export: page (default) or scroll, where "
+                       "--export writes the whole strip as the one image <out>."),
         QStringLiteral("mode"), QStringLiteral("page"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
@@ -160,8 +162,12 @@ int runProgram(int argc, char** argv) {
         return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
         return usageError(QStringLiteral("--title goes with --new"));
-    if (parser.isSet(modeOption) && !parser.isSet(layoutOption))
-        return usageError(QStringLiteral("--mode goes with --layout"));
+    if (parser.isSet(modeOption) && !parser.isSet(layoutOption) && !parser.isSet(exportOption))
+        return usageError(QStringLiteral("--mode goes with --layout or --export"));
+    const QString mode = parser.value(modeOption);
+    if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
+        return usageError(QStringLiteral("--mode is page or scroll"));
+    const bool scrollMode = mode == QStringLiteral("scroll");
     if (parser.isSet(outputOption) && !parser.isSet(typeOption))
         return usageError(QStringLiteral("-o goes with --type"));
     const QStringList positional = parser.positionalArguments();
@@ -177,13 +183,10 @@ int runProgram(int argc, char** argv) {
     if (parser.isSet(layoutOption)) {
         if (!positional.isEmpty())
             return usageError(QStringLiteral("unexpected argument: ") + positional.first());
-        const QString mode = parser.value(modeOption);
-        if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
-            return usageError(QStringLiteral("--mode is page or scroll"));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
-        return actionLayout(parser.value(layoutOption), mode == QStringLiteral("scroll"));
+        return actionLayout(parser.value(layoutOption), scrollMode);
     }
     if (parser.isSet(exportOption)) {
         if (positional.size() != 1)
@@ -191,6 +194,8 @@ int runProgram(int argc, char** argv) {
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
+        if (scrollMode)
+            return actionExportStrip(parser.value(exportOption), positional.first());
         return actionExport(parser.value(exportOption), positional.first());
     }
     if (parser.isSet(typeOption)) {

@@ -16,6 +16,8 @@ int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
 int actionLayout(const QString& path, bool scrollMode);
 int actionExport(const QString& out, const QString& path);
+// Writes the scroll-mode strip, every track line of the score, as one image.
+int actionExportStrip(const QString& out, const QString& path);
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
 int actionType(const QString& keys, const QString& path, const QString& out);
 

@@ -111,4 +111,39 @@ int actionExport(const QString& out, const QString& path) {
     return status;
 }
 
+int actionExportStrip(const QString& out, const QString& path) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
+    LinearView view;
+    view.document = &doc;
+    view.build();
+    reportDroppedShapes(view.droppedShapes);
+    {
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        try {
+            G g(painter, 96);
+            view.relayout(g);
+        } catch (const Exception& e) {
+            return reportLayoutFailure(e);
+        }
+    }
+    const QImage image = renderStrip(view);
+    if (image.isNull()) {
+        printError(QStringLiteral(
+            "qanoredit: the score is too long to show as one image; export its pages."));
+        return kExitFailure;
+    }
+    QImageWriter writer(out);
+    writer.setFormat(QFileInfo(out).suffix().toLower().toLatin1());
+    if (!writer.write(image)) {
+        printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(out));
+        return kExitFailure;
+    }
+    writeStdout((out + QLatin1Char('\n')).toLocal8Bit());
+    return kExitOk;
+}
+
 }  // namespace qe

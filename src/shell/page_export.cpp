@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "draw/qt/g.h"
+#include "layout/linear_view.h"
 #include "layout/page_view.h"
 #include "model/exception.h"
 
@@ -32,6 +33,25 @@ QImage renderPage(PageView& view, int index) {
         view.paintPage(index, g);
     } catch (const Exception&) {
         // A page that cannot be drawn stays blank paper.
+    }
+    painter.end();
+    return image;
+}
+
+QImage renderStrip(LinearView& view) {
+    // The largest side an image writer takes without trouble.
+    constexpr int kLargestSide = 32767;
+    const long long width = std::max(1, view.style.width / kUnitsPerExportPixel);
+    const long long height = std::max(1, -view.style.height / kUnitsPerExportPixel);
+    if (width > kLargestSide || height > kLargestSide)
+        return {};
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    try {
+        G g(painter, kExportDotsPerInch, 0, 0, 0, 0, view.style.width, view.style.height, false);
+        view.paint(g);
+    } catch (const Exception&) {
     }
     painter.end();
     return image;

@@ -5,6 +5,7 @@
 
 namespace qe {
 
+class LinearView;
 class PageView;
 
 // Pages are exported at 288 dots per inch: one pixel covers 5 logical units.
@@ -17,5 +18,9 @@ QString exportPagePath(const QString& chosen, int pages, int page);
 
 // Renders one page, with its paper, into an image of page width / 5 by page height / 5 pixels.
 QImage renderPage(PageView& view, int index);
+
+// Renders a laid-out scroll-mode strip on white at the export resolution; a null image when
+// the strip is too large for one image.
+QImage renderStrip(LinearView& view);
 
 }  // namespace qe

@@ -210,6 +210,10 @@ TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
         EXPECT_EQ(image.width(), 2381);
         EXPECT_EQ(image.height(), 3367);
     }
+    // The strip of scroll mode is one image as tall as the track line with its paddings.
+    ASSERT_EQ(qanoredit({"--export", path("strip.png"), path("long.qe"), "--mode", "scroll"}).status, 0);
+    const QImage strip(path("strip.png"));
+    EXPECT_EQ(strip.height(), (320 + 40 + 720 + 40 + 320) / 5);
     // Ink on the page: digits are drawn in black somewhere in the content area.
     const QImage first(written[0]);
     bool ink = false;
