@@ -62,6 +62,8 @@ public:
     void pushOrigin(int dx, int dy);
     // Undoes the last push; throws Exception code 5 when nothing was pushed.
     void popOrigin();
+    // The same for a push known to have happened; does nothing on an empty stack.
+    void undoPush() noexcept;
     // Draws a curve given relative to the origin.
     void bezierAt(Point p0, Point p1, Point p2, Point p3);
     // Draws a curve of strip space into strips given relative to the origin.
@@ -87,7 +89,7 @@ enum MetricsId : int { kDeviceIndependentMetrics = 1, kRecordingMetrics = 2 };
 class OriginGuard {
 public:
     OriginGuard(BaseGDI& g, int dx, int dy) : g_(g) { g_.pushOrigin(dx, dy); }
-    ~OriginGuard() { g_.popOrigin(); }
+    ~OriginGuard() { g_.undoPush(); }
     OriginGuard(const OriginGuard&) = delete;
     OriginGuard& operator=(const OriginGuard&) = delete;
 
