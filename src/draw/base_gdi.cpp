@@ -27,6 +27,12 @@ void BaseGDI::pushOrigin(int dx, int dy) {
 void BaseGDI::popOrigin() {
     if (translations.empty())
         throw Exception(kWrongKind);
+    undoPush();
+}
+
+void BaseGDI::undoPush() noexcept {
+    if (translations.empty())
+        return;
     const auto [dx, dy] = translations.back();
     translations.pop_back();
     originX -= dx;
