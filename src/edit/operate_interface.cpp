@@ -195,6 +195,9 @@ void OperateInterface::commitToDocument(LinearView& tree) {
                     placed(e, note(pending, e->degree, e->octave, e->duration));
                 } else if (e->elementKind == kAccidentalElement) {
                     pending = e->accidental;
+                    // An accidental shares the index of the item it stands in front of; a tie
+                    // anchored on it must not keep the place it had before this numbering.
+                    e->location = qe::location(1, t, static_cast<std::int16_t>(n));
                 } else if (const int type = markTypeOf(*e); type >= 0) {
                     placed(e, note::mark(type));
                 } else {

@@ -106,6 +106,17 @@ TEST(Commit, WritesArcsThenJumpLinesAndRenumbersEveryLocation) {
     EXPECT_EQ(formats[1].from.trackIndex, 1);
 }
 
+TEST(Commit, ATieFromAnAccidentalIsWrittenAtItsNotesNewPlace) {
+    Editor ed(test::scoreOf({"1 #2 3 |"}));
+    ed.view.caret.node = ed.element(0, 0);
+    ed.type(U"55");  // both items move one place on: the sharp's stored place is stale
+    ed.view.operations->toggleArc(SusArc(&ed.doc.formatSettings(), ed.element(0, 3), ed.element(0, 5)));
+    const auto& formats = ed.committed().formatRecords();
+    ASSERT_EQ(formats.size(), 1u);
+    EXPECT_EQ(formats[0].from.itemIndex, 3);  // 5 5 1 #2: the sharp shares the 2's index
+    EXPECT_EQ(formats[0].to.itemIndex, 4);
+}
+
 TEST(Commit, SavedAndReloadedScoreHasTheSameContent) {
     Editor ed(test::scoreOf({"|]"}));
     ed.type(U"k1s2m3.-\r;uu4v(5)/J0\\");
