@@ -1,5 +1,7 @@
 #include "draw/recording_gdi.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <ostream>
 
@@ -25,8 +27,13 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call) {
 Size RecordingGDI::charExtent(const FontRecord* font) {
     if (!font || font->logFont.height == 0)
         return {120, -200};
-    const int height = std::abs(font->logFont.height);
-    const int width = font->logFont.width != 0 ? std::abs(font->logFont.width) : height * 3 / 5;
+    // Kept within what a sheet can hold, so that damaged records measure without overflow.
+    const auto magnitude = [](std::int32_t v) {
+        return static_cast<int>(
+            std::min<std::int64_t>(std::abs(static_cast<std::int64_t>(v)), 14400));
+    };
+    const int height = magnitude(font->logFont.height);
+    const int width = font->logFont.width != 0 ? magnitude(font->logFont.width) : height * 3 / 5;
     return {width, -height};
 }
 
@@ -101,7 +108,8 @@ Size RecordingGDI::textExtent(const char16_t* text, int count) {
     int drawn = 0;  // the 0 character (a hidden bar line) takes no room
     for (int i = 0; i < count; ++i)
         drawn += text[i] != 0;
-    return {one.width * drawn, one.height};
+    const std::int64_t width = static_cast<std::int64_t>(one.width) * drawn;
+    return {static_cast<int>(std::min<std::int64_t>(width, 1 << 30)), one.height};
 }
 
 void RecordingGDI::pageFrame(int x, int y, int width, int height) {

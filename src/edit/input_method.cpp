@@ -99,9 +99,9 @@ bool InputMethod::insertItem(const note& record) {
     if (record.itemClass() > 2) {
         if (record.itemClass() != note::kBarLineClass || record.barType() > 7)
             return false;
-        ops.insertBarLine(caret, std::make_unique<Measure>(
-                                     view->document ? &view->document->formatSettings() : nullptr,
-                                     record.barType()));
+        ops.insertBarLine(
+            caret, std::make_unique<Measure>(view->document ? &view->editTree().settings : nullptr,
+                                             record.barType()));
         return true;
     }
     if (record.degree() == 0 && record.octaveCode() == note::kMarkOctaveCode) {

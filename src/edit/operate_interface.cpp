@@ -195,13 +195,18 @@ void OperateInterface::commitToDocument(LinearView& tree) {
                     placed(e, note(pending, e->degree, e->octave, e->duration));
                 } else if (e->elementKind == kAccidentalElement) {
                     pending = e->accidental;
-                    // An accidental shares the index of the item it stands in front of; a tie
-                    // anchored on it must not keep the place it had before this numbering.
-                    e->location = qe::location(1, t, static_cast<std::int16_t>(n));
+                    // An accidental shares the index of the digit it stands in front of. One
+                    // with no digit after it is not stored at all: it names no place, so a tie
+                    // anchored on it cannot be stored either.
+                    const auto* next = asElement(e->nextSibling());
+                    const bool beforeDigit = next && next->elementKind == kDigitElement;
+                    e->location = beforeDigit ? qe::location(1, t, static_cast<std::int16_t>(n))
+                                              : qe::location();
                 } else if (const int type = markTypeOf(*e); type >= 0) {
                     placed(e, note::mark(type));
                 } else {
                     pending = 0;
+                    e->location = qe::location();
                 }
             }
             placed(measure, note::barLine(measure->barType));
@@ -213,7 +218,8 @@ void OperateInterface::commitToDocument(LinearView& tree) {
     auto& formats = doc.formatRecords();
     formats.clear();
     const auto add = [&](std::uint8_t type, const Shape& shape) {
-        if (!shape.from || !shape.to)
+        if (!shape.from || !shape.to || shape.from->location.placeKind != 1 ||
+            shape.to->location.placeKind != 1)
             return;
         Format record;
         record.type = type;

@@ -248,7 +248,7 @@ void QanorView::addTie() {
     // A selection can run from one track to another; a tie there could never be walked.
     if (!elementsInOrder(first, before))
         return;
-    operations->toggleArc(SusArc(document ? &document->formatSettings() : nullptr, first, before));
+    operations->toggleArc(SusArc(document ? &editTree().settings : nullptr, first, before));
 }
 
 void QanorView::addJumpLine(const std::u16string& label) {
@@ -270,7 +270,7 @@ void QanorView::addJumpLine(const std::u16string& label) {
     if (!measuresInOrder(start, end))
         return;
     operations->toggleJumpLine(
-        JumpLine(label, document ? &document->formatSettings() : nullptr, start, end));
+        JumpLine(label, document ? &editTree().settings : nullptr, start, end));
     relayout();
 }
 

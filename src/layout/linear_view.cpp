@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "draw/shape_walk.h"
+#include "layout/layout_settings.h"
 #include "layout/note_line.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
@@ -13,7 +14,15 @@ LinearView::LinearView() {
     style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
 }
 
+void LinearView::refreshSettings() {
+    if (!document)
+        return;
+    copyForLayout(document->formatSettings(), settings);
+    format = &settings;
+}
+
 void LinearView::build() {
+    refreshSettings();
     buildTrackLines();
     buildArcs();
 }
@@ -21,12 +30,12 @@ void LinearView::build() {
 void LinearView::buildTrackLines() {
     if (!document)
         return;
-    const format_track_header* settings = &document->formatSettings();
+    refreshSettings();
     const auto& tracks = document->noteTracks();
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin,
                                                NoteLine::kTrackLineMargin);
-        buildTrackLine(settings, *line, tracks[i], static_cast<int>(i));
+        buildTrackLine(&settings, *line, tracks[i], static_cast<int>(i));
         insertChild(static_cast<int>(i), std::move(line));
     }
 }
@@ -77,7 +86,7 @@ int LinearView::buildArcs() {
     droppedShapes = 0;
     if (!document)
         return 0;
-    format = &document->formatSettings();
+    refreshSettings();
     const LocationIndex index(*this);
     const auto lookup = [&](const qe::location& loc) -> Node* {
         if (loc.placeKind != 1 || loc.trackIndex < 0 || loc.trackIndex >= childCount())
@@ -126,6 +135,7 @@ Node* LinearView::findNode(const qe::location& loc) const {
 }
 
 void LinearView::relayout(BaseGDI& g) {
+    refreshSettings();
     layout(g, true);
 }
 

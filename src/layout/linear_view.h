@@ -5,6 +5,7 @@
 #include "draw/jump_line.h"
 #include "draw/sus_arc.h"
 #include "layout/complex_line.h"
+#include "model/doc_chunks.h"
 
 namespace qe {
 
@@ -40,7 +41,13 @@ public:
     // The frame of the strip, then the arcs and jump lines, under the notes.
     void draw(BaseGDI& g) override;
 
+    // Takes the document's format settings again, for a layout after they may have changed.
+    void refreshSettings();
+
     QanorDoc* document = nullptr;
+    // The document's format settings as layout uses them (sizes kept in range); every node of
+    // the tree points at these.
+    format_track_header settings;
     std::vector<int> lineStarts;
     std::vector<SusArc> arcs;
     std::vector<JumpLine> jumpLines;

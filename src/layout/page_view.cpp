@@ -97,6 +97,7 @@ void PageView::rebuild(BaseGDI& g) {
     // removed, and must not outlive a layout of it that fails.
     arcs.clear();
     jumpLines.clear();
+    linear.refreshSettings();
     linear.layout(g, true);
     Node::clearChildren();
 

@@ -110,11 +110,28 @@ TEST(Commit, ATieFromAnAccidentalIsWrittenAtItsNotesNewPlace) {
     Editor ed(test::scoreOf({"1 #2 3 |"}));
     ed.view.caret.node = ed.element(0, 0);
     ed.type(U"55");  // both items move one place on: the sharp's stored place is stale
-    ed.view.operations->toggleArc(SusArc(&ed.doc.formatSettings(), ed.element(0, 3), ed.element(0, 5)));
+    ed.view.operations->toggleArc(
+        SusArc(&ed.doc.formatSettings(), ed.element(0, 3), ed.element(0, 5)));
     const auto& formats = ed.committed().formatRecords();
     ASSERT_EQ(formats.size(), 1u);
     EXPECT_EQ(formats[0].from.itemIndex, 3);  // 5 5 1 #2: the sharp shares the 2's index
     EXPECT_EQ(formats[0].to.itemIndex, 4);
+}
+
+TEST(Commit, ATieOnASharpLeftWithoutItsNoteIsNotStored) {
+    // A sharp whose digit went (Backspace), or was split off by a bar line, is not stored, so
+    // a tie from it names no place: writing it would anchor it on a bar line.
+    for (const std::u32string& keys : {std::u32string(U"\b"), std::u32string(U"\r")}) {
+        QanorDoc doc = test::scoreOf({"#1 | 2 |"});
+        test::addFormat(doc, 1, 0, 0, 2);  // from the sharp to the 2
+        Editor ed(std::move(doc));
+        ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+        ed.view.caret.node = keys == U"\b" ? ed.measure(0) : ed.element(0, 1);
+        ed.type(keys);
+        EXPECT_TRUE(ed.committed().formatRecords().empty());
+        Editor reopened(ed.doc);
+        EXPECT_EQ(reopened.view.pageView.linear.droppedShapes, 0);
+    }
 }
 
 TEST(Commit, SavedAndReloadedScoreHasTheSameContent) {
