@@ -2,14 +2,15 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QJsonDocument>
-#include <QPainter>
+#include <functional>
+#include <memory>
 
-#include "draw/qt/g.h"
 #include "layout/linear_view.h"
 #include "layout/page_view.h"
 #include "model/exception.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
+#include "shell/headless_host.h"
 #include "shell/layout_json.h"
 #include "shell/page_export.h"
 
@@ -37,20 +38,33 @@ int reportLayoutFailure(const Exception& e) {
     return kExitFailure;
 }
 
-// Lays a document out in page mode; the view keeps what it needs from the document.
-bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
-    view.build(&doc);
-    reportDroppedShapes(view.linear.droppedShapes);
-    QImage scratch(1, 1, QImage::Format_RGB32);
-    QPainter painter(&scratch);
+// Runs one layout pass with the real fonts measuring; a failure is reported and gives the exit
+// status.
+bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
+    HeadlessHost host;
+    const std::unique_ptr<BaseGDI> g = host.layoutSurface();
     try {
-        G g(painter, 96);
-        view.rebuild(g);
+        pass(*g);
     } catch (const Exception& e) {
         status = reportLayoutFailure(e);
         return false;
     }
     return true;
+}
+
+// Lays a document out in page mode; the view keeps what it needs from the document.
+bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
+    view.build(&doc);
+    reportDroppedShapes(view.linear.droppedShapes);
+    return runLayoutPass([&](BaseGDI& g) { view.rebuild(g); }, status);
+}
+
+// Lays a document out as the one strip of scroll mode.
+bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
+    view.document = &doc;
+    view.build();
+    reportDroppedShapes(view.droppedShapes);
+    return runLayoutPass([&](BaseGDI& g) { view.relayout(g); }, status);
 }
 
 }  // namespace
@@ -63,17 +77,9 @@ int actionLayout(const QString& path, bool scrollMode) {
     QJsonObject json;
     if (scrollMode) {
         LinearView view;
-        view.document = &doc;
-        view.build();
-        reportDroppedShapes(view.droppedShapes);
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        QPainter painter(&scratch);
-        try {
-            G g(painter, 96);
-            view.relayout(g);
-        } catch (const Exception& e) {
-            return reportLayoutFailure(e);
-        }
+        int status = kExitOk;
+        if (!layOutStrip(doc, view, status))
+            return status;
         json = scrollLayoutToJson(view);
     } else {
         PageView view;
@@ -117,19 +123,9 @@ int actionExportStrip(const QString& out, const QString& path) {
     if (!loaded.ok)
         return reportFileFailure(loaded);
     LinearView view;
-    view.document = &doc;
-    view.build();
-    reportDroppedShapes(view.droppedShapes);
-    {
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        QPainter painter(&scratch);
-        try {
-            G g(painter, 96);
-            view.relayout(g);
-        } catch (const Exception& e) {
-            return reportLayoutFailure(e);
-        }
-    }
+    int status = kExitOk;
+    if (!layOutStrip(doc, view, status))
+        return status;
     const QImage image = renderStrip(view);
     if (image.isNull()) {
         printError(QStringLiteral(

@@ -9,23 +9,12 @@
 #include "layout/page_view.h"
 #include "model/exception.h"
 #include "support/notation.h"
+#include "support/scroll_score.h"
 
 namespace qe {
 namespace {
 
-struct Scroll {
-    explicit Scroll(QanorDoc d) : doc(std::move(d)) {
-        view.document = &doc;
-        view.build();
-        view.relayout(g);
-    }
-    Node* element(int m, int e) { return view.child(0)->child(m)->child(e); }
-    Node* measure(int m) { return view.child(0)->child(m); }
-
-    QanorDoc doc;
-    LinearView view;
-    RecordingGDI g;
-};
+using Scroll = test::ScrollScore;
 
 int arrangeCode(Shape& shape) {
     RecordingGDI g;

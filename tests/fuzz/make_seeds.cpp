@@ -10,33 +10,15 @@
 #include "model/doc_chunks.h"
 #include "model/memory_io.h"
 #include "model/qanor_doc.h"
+#include "seed_writing.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using qe::seeds::Bytes;
+using qe::seeds::save;
+using qe::seeds::writeFile;
 
-Bytes save(qe::QanorDoc& doc) {
-    qe::MemoryIO io;
-    doc.serialize(io, true);
-    return io.bytes();
-}
-
-bool writeFile(const std::string& path, const Bytes& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
-}
-
-qe::Format arc(std::uint8_t type, std::int32_t fromTrack, std::int16_t fromItem,
-               std::int32_t toTrack, std::int16_t toItem) {
-    qe::Format f;
-    f.type = type;
-    f.from = qe::location(1, fromTrack, fromItem);
-    f.to = qe::location(1, toTrack, toItem);
-    return f;
-}
+const auto arc = qe::seeds::formatRecord;
 
 qe::lyrics lyric(const std::u16string& text, std::int32_t track, std::int16_t item) {
     qe::lyrics l;

@@ -6,23 +6,12 @@
 #include "layout/measure.h"
 #include "model/exception.h"
 #include "support/notation.h"
+#include "support/scroll_score.h"
 
 namespace qe {
 namespace {
 
-struct Scroll {
-    explicit Scroll(QanorDoc d) : doc(std::move(d)) {
-        view.document = &doc;
-        view.build();
-        view.relayout(g);
-    }
-    Node* line(int t) { return view.child(t); }
-    Node* measure(int t, int m) { return line(t)->child(m); }
-
-    QanorDoc doc;
-    LinearView view;
-    RecordingGDI g;
-};
+using Scroll = test::ScrollScore;
 
 TEST(ScrollLayout, OneEmptyTrackIsJustThePaddings) {
     Scroll s(test::scoreOf({""}));
@@ -44,19 +33,19 @@ TEST(ScrollLayout, TracksStackTopToBottomFromTheSameLeftEdge) {
     EXPECT_EQ(s.view.style.width, 320 + longer + 320);
     EXPECT_EQ(s.view.style.height, -(320 + 2 * (40 + 720 + 40) + 320));
     // A point on the boundary between two measures belongs to the right-hand one.
-    EXPECT_EQ(s.view.hitTest({320 + 2 * 192 + 240, -360 - 300}), s.measure(0, 1)->child(0));
+    EXPECT_EQ(s.view.hitTest({320 + 2 * 192 + 240, -360 - 300}), s.measure(1)->child(0));
     // Between the lines: the view itself, not a caret position.
     EXPECT_EQ(s.view.hitTest({400, -360 - 720 - 40}), &s.view);
 }
 
 TEST(ScrollLayout, FindNodeByTheLocationOfItsItem) {
     Scroll s(test::scoreOf({"1 #2 | 3 |", "5 |"}));
-    EXPECT_EQ(s.view.findNode(location(1, 0, 2)), s.measure(0, 0));  // the bar line
+    EXPECT_EQ(s.view.findNode(location(1, 0, 2)), s.measure(0));  // the bar line
     // Of a note with an accidental, the accidental comes first.
     Node* sharp = s.view.findNode(location(1, 0, 1));
     ASSERT_NE(sharp, nullptr);
     EXPECT_EQ(asElement(sharp)->elementKind, kAccidentalElement);
-    EXPECT_EQ(s.view.findNode(location(1, 1, 0)), s.measure(1, 0)->child(0));
+    EXPECT_EQ(s.view.findNode(location(1, 1, 0)), s.measure(0, 1)->child(0));
     EXPECT_EQ(s.view.findNode(location(0, 0, 0)), nullptr);
     EXPECT_EQ(s.view.findNode(location(1, 0, 99)), nullptr);
     EXPECT_THROW(s.view.findNode(location(1, 5, 0)), Exception);
@@ -72,8 +61,8 @@ TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
     ASSERT_EQ(s.view.arcs.size(), 1u);
     ASSERT_EQ(s.view.jumpLines.size(), 1u);
     EXPECT_EQ(s.view.jumpLines[0].label, u"1");
-    EXPECT_EQ(s.view.jumpLines[0].from, s.measure(0, 0));
-    EXPECT_EQ(s.view.jumpLines[0].to, s.measure(0, 1));
+    EXPECT_EQ(s.view.jumpLines[0].from, s.measure(0));
+    EXPECT_EQ(s.view.jumpLines[0].to, s.measure(1));
     EXPECT_EQ(s.view.droppedShapes, 0);
 }
 
@@ -93,8 +82,8 @@ TEST(ScrollLayout, StoredShapesThatCanNeverBeLaidOutAreLeftOut) {
     Scroll s(std::move(doc));
     EXPECT_EQ(s.view.droppedShapes, 6);
     ASSERT_EQ(s.view.arcs.size(), 1u);
-    EXPECT_EQ(s.view.arcs[0].from, s.measure(0, 0)->child(1));
-    EXPECT_EQ(s.view.arcs[0].to, s.measure(0, 1)->child(0));
+    EXPECT_EQ(s.view.arcs[0].from, s.measure(0)->child(1));
+    EXPECT_EQ(s.view.arcs[0].to, s.measure(1)->child(0));
 }
 
 TEST(ScrollLayout, ClearingKeepsTheDocumentAndDropsTheShapes) {
