@@ -27,7 +27,7 @@ KeyText::KeyText(const format_track_header* fmt, int accidental, int letter, int
       keyLetter(letter),
       timeNumerator(numerator),
       timeDenominator(denominator) {
-    parent = parentNode;
+    heldBy(parentNode);
 }
 
 KeyText::KeyText(const KeyText& other)
@@ -40,7 +40,7 @@ KeyText::KeyText(const KeyText& other)
       timeNumerator(other.timeNumerator),
       timeDenominator(other.timeDenominator) {
     for (Text& part : parts)
-        part.parent = this;
+        part.heldBy(this);
 }
 
 void KeyText::arrange(BaseGDI& g) {

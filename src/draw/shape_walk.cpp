@@ -15,13 +15,13 @@ const Node* lineOfMeasure(const Node* measure, bool throughShadows) {
         return nullptr;
     if (throughShadows && measure->shadow)
         measure = measure->shadow;
-    return measure->parent;
+    return measure->parent();
 }
 
 Node* nextElementInLine(const Node* element) {
     if (Node* next = element->nextSibling())
         return next;
-    const Node* measure = element->parent;
+    const Node* measure = element->parent();
     for (Node* m = measure ? measure->nextSibling() : nullptr; m; m = m->nextSibling())
         if (Node* first = m->firstChild())
             return first;
@@ -31,12 +31,12 @@ Node* nextElementInLine(const Node* element) {
 bool elementsInOrder(const Node* from, const Node* to) {
     if (!from || !to || from->kind != kNoteElement || to->kind != kNoteElement)
         return false;
-    const Node* fromMeasure = from->parent;
-    const Node* toMeasure = to->parent;
-    if (!fromMeasure || !toMeasure || !fromMeasure->parent ||
-        fromMeasure->parent != toMeasure->parent)
+    const Node* fromMeasure = from->parent();
+    const Node* toMeasure = to->parent();
+    if (!fromMeasure || !toMeasure || !fromMeasure->parent() ||
+        fromMeasure->parent() != toMeasure->parent())
         return false;
-    const Node* line = fromMeasure->parent;
+    const Node* line = fromMeasure->parent();
     const int fm = line->indexOf(fromMeasure);
     const int tm = line->indexOf(toMeasure);
     if (fm != tm)
@@ -47,9 +47,9 @@ bool elementsInOrder(const Node* from, const Node* to) {
 bool measuresInOrder(const Node* from, const Node* to) {
     if (!from || !to || from->kind != kMeasure || to->kind != kMeasure)
         return false;
-    if (!from->parent || from->parent != to->parent)
+    if (!from->parent() || from->parent() != to->parent())
         return false;
-    return from->parent->indexOf(from) <= from->parent->indexOf(to);
+    return from->parent()->indexOf(from) <= from->parent()->indexOf(to);
 }
 
 void coverStrips(Style& box, const std::vector<Rect>& strips, const Rect& also) {

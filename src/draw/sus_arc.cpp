@@ -18,7 +18,7 @@ Point anchorOf(const NoteElement* e, bool throughShadows) {
 }
 
 const Node* lineOfElement(const Node* e, bool throughShadows) {
-    return lineOfMeasure(e->parent, throughShadows);
+    return lineOfMeasure(e->parent(), throughShadows);
 }
 
 }  // namespace

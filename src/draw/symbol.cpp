@@ -25,7 +25,7 @@ void Symbol::selectFont(BaseGDI& g) const {
 }
 
 void Symbol::arrange(BaseGDI& g) {
-    auto* note = static_cast<NoteElement*>(origin);
+    NoteElement* note = asElement(origin);
     if (!note)
         return;
     if (!measured_) {

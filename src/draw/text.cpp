@@ -4,7 +4,7 @@ namespace qe {
 
 Text::Text(Node* parentNode, std::u16string value, const FontRecord& record)
     : Node(kText), text(std::move(value)), font(record) {
-    parent = parentNode;
+    heldBy(parentNode);
 }
 
 void Text::arrange(BaseGDI& g) {

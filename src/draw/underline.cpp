@@ -8,8 +8,8 @@ namespace qe {
 void Underline::arrange(BaseGDI&) {
     if (!from && !to)
         return;
-    const auto* first = static_cast<const NoteElement*>(from ? from : to);
-    const auto* last = static_cast<const NoteElement*>(to ? to : from);
+    const auto* first = static_cast<const NoteElement*>(from ? from.get() : to.get());
+    const auto* last = static_cast<const NoteElement*>(to ? to.get() : from.get());
     thickness = format ? format->font(kNoteFont).logFont.height / 15 : -15;
     style.height = thickness;
     style.x = first->style.x;

@@ -144,8 +144,8 @@ bool InputMethod::deleteBefore() {
     Node* item = nullptr;
     if (c->kind == kNoteElement) {
         item = c->previousSibling();
-        if (!item && c->parent)
-            item = c->parent->previousSibling();
+        if (!item && c->parent())
+            item = c->parent()->previousSibling();
     } else if (c->kind == kMeasure) {
         item = c->lastChild();
         if (!item)

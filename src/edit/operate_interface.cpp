@@ -7,6 +7,7 @@
 #include "edit/qeview.h"
 #include "layout/linear_view.h"
 #include "layout/measure.h"
+#include "model/exception.h"
 #include "model/qanor_doc.h"
 
 namespace qe {
@@ -20,8 +21,8 @@ void OperateInterface::insertAtCaret(std::unique_ptr<Node> element, Node* caret)
         return;
     if (caret->kind == kMeasure) {
         caret->appendChild(std::move(element));
-    } else if (caret->parent) {
-        caret->parent->insertChild(element, caret);
+    } else if (caret->parent()) {
+        caret->parent()->insertChild(element, caret);
     }
 }
 
@@ -38,42 +39,39 @@ void moveFront(Node& from, int count, Node& to) {
 void OperateInterface::insertBarLine(Node* caret, std::unique_ptr<Measure> measure) {
     if (!caret)
         return;
-    Node* current = caret->kind == kMeasure ? caret : caret->parent;
-    if (!current || !current->parent)
+    Node* current = caret->kind == kMeasure ? caret : caret->parent();
+    if (!current || !current->parent())
         return;
     const int count = caret->kind == kMeasure ? current->childCount() : current->indexOf(caret);
     if (auto* m = asMeasure(current))
         m->dropDecorations();
     moveFront(*current, count, *measure);
     std::unique_ptr<Node> node = std::move(measure);
-    current->parent->insertChild(node, current);
+    current->parent()->insertChild(node, current);
 }
 
 bool OperateInterface::removeElement(Node* element) {
-    for (const SusArc& arc : arcsTouching(element))
-        removeArc(arc);
+    if (!element || element->kind != kNoteElement)
+        return false;
     Caret& caret = view->caret;
     if (caret.node == element) {
         // The caret moves behind the deleted element: to the next one, or to the end of the
         // measure when it was the last.
         Node* next = element->nextSibling();
-        caret.node = next ? next : element->parent;
+        caret.node = next ? next : element->parent();
     }
-    view->forget(element);
-    if (caret.node != element)
-        view->updateCaretRect();
-    Node* measure = element->parent;
+    Node* measure = element->parent();
     if (!measure)
         return false;
     if (auto* m = asMeasure(measure))
         m->dropDecorations();
-    measure->removeChild(element);  // deleted here
+    measure->removeChild(element);  // deleted here; the anchors on it empty themselves
+    editTree().dropLooseShapes();
+    view->updateCaretRect();
     return true;
 }
 
 bool OperateInterface::removeBarLine(Node* measure) {
-    for (const JumpLine& jump : jumpLinesTouching(measure))
-        removeJumpLine(jump);
     Node* next = measure->nextSibling();
     if (!next)
         return false;
@@ -87,8 +85,8 @@ bool OperateInterface::removeBarLine(Node* measure) {
     if (auto* n = asMeasure(next))
         n->dropDecorations();
     moveFront(*measure, measure->childCount(), *next);
-    view->forget(measure);
-    measure->parent->removeChild(measure);  // deleted here
+    measure->parent()->removeChild(measure);  // deleted here
+    editTree().dropLooseShapes();
     view->updateCaretRect();
     return true;
 }
@@ -188,9 +186,11 @@ void OperateInterface::commitToDocument(LinearView& tree) {
             pending = 0;
         };
         for (int m = 0; m < line->childCount(); ++m) {
-            auto* measure = static_cast<Measure*>(line->child(m));
+            Measure* measure = asMeasure(line->child(m));
+            if (!measure)
+                throw Exception(kWrongKind);
             for (int i = 0; i < measure->childCount(); ++i) {
-                auto* e = static_cast<NoteElement*>(measure->child(i));
+                NoteElement* e = measure->elementAt(i);
                 if (e->elementKind == kDigitElement) {
                     placed(e, note(pending, e->degree, e->octave, e->duration));
                 } else if (e->elementKind == kAccidentalElement) {

@@ -6,6 +6,7 @@
 #include "draw/note_element.h"
 #include "draw/shape_walk.h"
 #include "edit/operate_interface.h"
+#include "layout/item_elements.h"
 #include "layout/measure.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
@@ -46,7 +47,7 @@ void QanorView::setMode(int newMode) {
 
 void QanorView::caretLeft() {
     Node* node = caret.node;
-    if (!caret.valid || !node)
+    if (!caret.valid())
         return;
     if (node->kind == kMeasure) {
         if (Node* last = node->lastChild())
@@ -54,11 +55,11 @@ void QanorView::caretLeft() {
         else if (Node* previous = node->previousSibling())
             caret.node = previous;
     } else {
-        if (!node->parent)
+        if (!node->parent())
             throw Exception(kMismatch);
         if (Node* previous = node->previousSibling())
             caret.node = previous;
-        else if (Node* previousMeasure = node->parent->previousSibling())
+        else if (Node* previousMeasure = node->parent()->previousSibling())
             caret.node = previousMeasure;  // the end of the previous measure, before its bar line
     }
     updateCaretRect();
@@ -66,7 +67,7 @@ void QanorView::caretLeft() {
 
 void QanorView::caretRight() {
     Node* node = caret.node;
-    if (!caret.valid || !node)
+    if (!caret.valid())
         return;
     if (node->kind == kMeasure) {
         if (Node* next = node->nextSibling()) {
@@ -75,7 +76,7 @@ void QanorView::caretRight() {
         }
     } else {
         Node* next = node->nextSibling();
-        caret.node = next ? next : node->parent;
+        caret.node = next ? next : node->parent();
     }
     updateCaretRect();
 }
@@ -83,7 +84,7 @@ void QanorView::caretRight() {
 void QanorView::placeSystemCaret() {
     if (!window)
         return;
-    if (!caret.valid) {
+    if (!caret.valid()) {
         window->hideCaret();
         return;
     }
@@ -145,7 +146,7 @@ std::u16string QanorView::durationText(int duration) {
 }
 
 void QanorView::onChar(char32_t ch) {
-    if (!caret.valid)
+    if (!caret.valid())
         return;
     if (caret.selectionShown)
         invertSelection(false);
@@ -205,11 +206,11 @@ void QanorView::endSelection(Point p) {
 void QanorView::moveCaretTo(Point p) {
     Node* node = hit(p);
     if (isPosition(node)) {
-        caret.valid = true;
+        caret.placed = true;
         caret.node = node;
         updateCaretRect();
     } else {
-        caret.valid = false;
+        caret.placed = false;
     }
 }
 
@@ -245,6 +246,9 @@ void QanorView::addTie() {
     Node* before = last->kind == kNoteElement ? last->previousSibling() : last->lastChild();
     if (!before || before == first || first->kind != kNoteElement || before->kind != kNoteElement)
         return;
+    // A note's sharp and the note are one stored item: a tie between them joins nothing.
+    if (storedItemOf(first) == storedItemOf(before))
+        return;
     // A selection can run from one track to another; a tie there could never be walked.
     if (!elementsInOrder(first, before))
         return;
@@ -258,12 +262,12 @@ void QanorView::addJumpLine(const std::u16string& label) {
     Node* end = nullptr;
     if (last->kind == kNoteElement) {
         Node* previous = last->previousSibling();
-        end = previous ? previous->parent
-                       : (last->parent ? last->parent->previousSibling() : nullptr);
+        end = previous ? previous->parent()
+                       : (last->parent() ? last->parent()->previousSibling() : nullptr);
     } else {
         end = last;
     }
-    Node* start = first->kind == kMeasure ? first : first->parent;
+    Node* start = first->kind == kMeasure ? first : first->parent();
     if (!asMeasure(start) || !asMeasure(end))
         return;
     // Both ends in one track line, in order: otherwise the bracket could never be walked.

@@ -8,11 +8,10 @@ namespace qe {
 
 qeview::qeview() : operations(std::make_unique<OperateInterface>(this)) {}
 
-// The trees go before the operations object; both trees are members and die with the view.
 qeview::~qeview() = default;
 
 void qeview::resetCaret() {
-    caret.valid = false;
+    caret.placed = false;
     caret.node = nullptr;
     Node* line = editTree().firstChild();
     if (!line)
@@ -23,7 +22,7 @@ void qeview::resetCaret() {
     Node* first = measure->firstChild();
     caret.node = first ? first : measure;
     updateCaretRect();
-    caret.valid = true;
+    caret.placed = true;
 }
 
 void qeview::updateCaretRect() {
@@ -33,11 +32,11 @@ void qeview::updateCaretRect() {
     Rect r;
     const Node* from = node;
     if (node->kind == kMeasure) {
-        const auto* m = static_cast<const Measure*>(node);
+        const Measure* m = asMeasure(node);
         r = {m->style.width - m->barWidth, 0, m->style.width - m->barWidth, m->style.height};
-    } else if (node->kind == kNoteElement && node->parent) {
-        r = {node->style.x, 0, node->style.x, node->parent->style.height};
-        from = node->parent;
+    } else if (node->kind == kNoteElement && node->parent()) {
+        r = {node->style.x, 0, node->style.x, node->parent()->style.height};
+        from = node->parent();
         r.left = r.right = node->style.x;
     } else {
         r = {0, 0, 0, node->style.height};
@@ -55,15 +54,15 @@ Rect qeview::positionRect(const Node* node) const {
     if (node->kind == kNoteElement) {
         r = {node->style.x, node->style.y, node->style.x + node->style.width,
              node->style.y + node->style.height};
-        from = node->parent;
+        from = node->parent();
     } else {
-        const auto* m = static_cast<const Measure*>(node);
+        const Measure* m = asMeasure(node);
         r = {m->style.width - m->barWidth, 0, m->style.width, m->style.height};
     }
     if (!from)
         return r;
     if (mode == kScrollMode) {
-        for (const Node* n = from; n && n != &linearView; n = n->parent) {
+        for (const Node* n = from; n && n != &linearView; n = n->parent()) {
             r.left += n->style.x;
             r.right += n->style.x;
             r.top += n->style.y;
@@ -96,7 +95,7 @@ std::vector<Rect> qeview::selectionRegion() const {
         region.push_back(positionRect(p));
         if (p->kind == kNoteElement) {
             const Node* next = p->nextSibling();
-            p = next ? next : p->parent;
+            p = next ? next : p->parent();
         } else {
             const Node* next = p->nextSibling();
             if (next && next->firstChild())
@@ -105,17 +104,6 @@ std::vector<Rect> qeview::selectionRegion() const {
         }
     }
     return region;
-}
-
-void qeview::forget(const Node* node) {
-    if (caret.selectionAnchor == node)
-        caret.selectionAnchor = nullptr;
-    if (caret.selectionEnd == node)
-        caret.selectionEnd = nullptr;
-    if (caret.node == node) {
-        caret.node = nullptr;
-        caret.valid = false;
-    }
 }
 
 }  // namespace qe

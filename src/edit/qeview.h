@@ -11,18 +11,24 @@ namespace qe {
 class OperateInterface;
 class QanorDoc;
 
-// The caret and the mouse selection of a view.
+// The caret and the mouse selection of a view. They hold their nodes through anchors: a
+// node that an edit deletes leaves the caret invalid and the selection end empty, never
+// dangling.
 struct Caret {
-    bool valid = false;           // typed characters are ignored and the caret hidden when false
+    // Typed characters are ignored and the caret hidden unless it was placed and its node
+    // still exists.
+    bool valid() const { return placed && node; }
+
+    bool placed = false;
     bool dragging = false;        // the left button is down in the view
     bool selectionShown = false;  // the highlight is inverted on the screen
-    Node* selectionAnchor = nullptr;
-    Node* selectionEnd = nullptr;
+    Anchor selectionAnchor;
+    Anchor selectionEnd;
     int left = 0;  // caret rectangle, absolute layout coordinates
     int top = 0;
     int right = 0;
     int bottom = 0;
-    Node* node = nullptr;  // an element (caret before it) or a measure (caret at its end)
+    Anchor node;  // an element (caret before it) or a measure (caret at its end)
 };
 
 // The window-independent part of a view on a score: the two layout trees, the caret and the
@@ -49,9 +55,6 @@ public:
     std::pair<Node*, Node*> orderPositions(Node* a, Node* b) const;
     // The rectangles of the selection, from the first position up to the last one.
     std::vector<Rect> selectionRegion() const;
-
-    // A node about to be deleted: nothing of the caret or selection may keep pointing at it.
-    void forget(const Node* node);
 
     int mode = kPageMode;
     QanorDoc* document = nullptr;  // not owned

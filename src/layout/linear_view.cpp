@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "draw/shape_walk.h"
+#include "layout/item_elements.h"
 #include "layout/layout_settings.h"
 #include "layout/note_line.h"
 #include "model/exception.h"
@@ -68,7 +69,7 @@ private:
             nodes_.emplace(key(node->location), node);
     }
     void add(Node* line) {
-        const int track = line->parent ? line->parent->indexOf(line) : 0;
+        const int track = line->parent() ? line->parent()->indexOf(line) : 0;
         for (int m = 0; m < line->childCount(); ++m) {
             Node* measure = line->child(m);
             note(measure, track);
@@ -139,8 +140,14 @@ void LinearView::relayout(BaseGDI& g) {
     layout(g, true);
 }
 
+void LinearView::dropLooseShapes() {
+    std::erase_if(arcs, [](const SusArc& arc) {
+        return !arc.anchored() || storedItemOf(arc.from) == storedItemOf(arc.to);
+    });
+    std::erase_if(jumpLines, [](const JumpLine& jump) { return !jump.anchored(); });
+}
+
 void LinearView::clearChildren() {
-    // Shapes point at the nodes about to go, so they go first.
     arcs.clear();
     jumpLines.clear();
     Node::clearChildren();
@@ -148,6 +155,7 @@ void LinearView::clearChildren() {
 
 void LinearView::arrange(BaseGDI& g) {
     ComplexLine::arrange(g);
+    dropLooseShapes();
     for (SusArc& arc : arcs)
         arc.layout(g, true);
     for (JumpLine& jump : jumpLines)

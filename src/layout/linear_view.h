@@ -35,6 +35,11 @@ public:
     Node* findNode(const qe::location& loc) const;
     void relayout(BaseGDI& g);
 
+    // Removes the ties and brackets an edit has cut loose: one whose note or measure was
+    // deleted, and a tie whose two ends now stand for one stored item (a sharp left in front
+    // of the note it was tied to). Every edit of the tree ends with it.
+    void dropLooseShapes();
+
     // Empties the tree and the shape lists; keeps the document, format and line starts.
     void clearChildren() override;
     void arrange(BaseGDI& g) override;

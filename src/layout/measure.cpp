@@ -5,6 +5,7 @@
 #include "draw/note_element.h"
 #include "draw/symbols.h"
 #include "model/doc_chunks.h"
+#include "model/exception.h"
 
 namespace qe {
 
@@ -21,6 +22,32 @@ Measure::Measure(const format_track_header* format, int type) : Node(kMeasure, f
     style.paddingTop = kRowPadding;
     style.paddingBottom = kRowPadding;
     setBarType(type);
+}
+
+namespace {
+
+std::unique_ptr<Node>& onlyElements(std::unique_ptr<Node>& node) {
+    if (!node || node->kind != kNoteElement)
+        throw Exception(kWrongKind);
+    return node;
+}
+
+}  // namespace
+
+void Measure::appendChild(std::unique_ptr<Node> node) {
+    Node::appendChild(std::move(onlyElements(node)));
+}
+
+void Measure::insertChild(int index, std::unique_ptr<Node> node) {
+    Node::insertChild(index, std::move(onlyElements(node)));
+}
+
+bool Measure::insertChild(std::unique_ptr<Node>& node, Node* before) {
+    return Node::insertChild(onlyElements(node), before);
+}
+
+NoteElement* Measure::elementAt(int index) const {
+    return static_cast<NoteElement*>(child(index));
 }
 
 void Measure::setBarType(int type) {
@@ -83,8 +110,8 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
         u = noteHeight / 15;
     }
     weight_ = 0;
-    for (auto& c : children_) {
-        auto* e = static_cast<NoteElement*>(c.get());
+    forEachElement([&](NoteElement& element) {
+        NoteElement* e = &element;
         x += e->style.marginLeft;
         e->style.x = x;
         e->style.y = yTop;
@@ -97,7 +124,7 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
             for (int i = 0; i < std::abs(e->octave); ++i)
                 symbols_.emplace_back(e, format, above);
         }
-    }
+    });
     groupUnderlines();
     if (format) {
         g.setFont(format->font(kBarLineFont));
@@ -182,18 +209,16 @@ int Measure::weight() const {
     if (measured_ && !childrenChanged_)
         return weight_;
     int total = 0;
-    for (const auto& c : children_)
-        total += static_cast<const NoteElement*>(c.get())->weight();
+    forEachElement([&](const NoteElement& e) { total += e.weight(); });
     return total;
 }
 
 void Measure::stretch(double unit, BaseGDI& g) {
     int sum = 0;
-    for (auto& c : children_) {
-        auto* e = static_cast<NoteElement*>(c.get());
-        e->style.x = sum;
-        sum += e->style.width + static_cast<int>(std::floor(e->weight() * unit + 0.5));
-    }
+    forEachElement([&](NoteElement& e) {
+        e.style.x = sum;
+        sum += e.style.width + static_cast<int>(std::floor(e.weight() * unit + 0.5));
+    });
     style.width = sum + barWidth;
     layoutDecorations(g);
 }

@@ -1,16 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "draw/note_element.h"
 #include "draw/symbol.h"
 #include "draw/underline.h"
 #include "layout/node.h"
 #include "model/font_record.h"
 
 namespace qe {
-
-class NoteElement;
 
 // The notes between two bar lines: a row of note elements, their octave dots and duration
 // underlines, and the closing bar line at the right end. The measure is the unit of layout.
@@ -36,6 +36,19 @@ public:
     virtual int weight() const;
     // Places the elements again with `unit` extra space per weight unit; never measures text.
     virtual void stretch(double unit, BaseGDI& g);
+
+    // A measure holds note elements only: anything else is refused with kWrongKind.
+    void appendChild(std::unique_ptr<Node> node) override;
+    void insertChild(int index, std::unique_ptr<Node> node) override;
+    bool insertChild(std::unique_ptr<Node>& node, Node* before) override;
+
+    // The element at `index`; throws kOutOfRange outside 0 .. count - 1.
+    NoteElement* elementAt(int index) const;
+    template <typename F>
+    void forEachElement(F&& f) const {
+        for (const auto& c : children_)
+            f(*static_cast<NoteElement*>(c.get()));
+    }
 
     void setBarType(int type);
     // Forgets the dots and underlines, which point at elements, before elements go away; the
@@ -76,6 +89,9 @@ private:
 
 inline Measure* asMeasure(Node* node) {
     return node && node->kind == kMeasure ? static_cast<Measure*>(node) : nullptr;
+}
+inline const Measure* asMeasure(const Node* node) {
+    return node && node->kind == kMeasure ? static_cast<const Measure*>(node) : nullptr;
 }
 
 }  // namespace qe

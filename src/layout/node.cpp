@@ -31,6 +31,8 @@ Node& Node::operator=(const Node& other) {
 Node::~Node() {
     if (shadow)
         shadow->setOrigin(nullptr);
+    while (anchors_)
+        anchors_->detach();
     Node::clearChildren();
 }
 
@@ -88,10 +90,10 @@ Node* Node::siblingOf(const Node* c, bool before) const {
 }
 
 Node* Node::previousSibling() const {
-    return parent ? parent->siblingOf(this, true) : nullptr;
+    return parent_ ? parent_->siblingOf(this, true) : nullptr;
 }
 Node* Node::nextSibling() const {
-    return parent ? parent->siblingOf(this, false) : nullptr;
+    return parent_ ? parent_->siblingOf(this, false) : nullptr;
 }
 
 void Node::clearChildren() {
@@ -109,7 +111,7 @@ void Node::renumberFrom(std::size_t first) {
 }
 
 void Node::appendChild(std::unique_ptr<Node> node) {
-    node->parent = this;
+    node->parent_ = this;
     node->indexInParent_ = childCount();
     children_.push_back(std::move(node));
     childrenChanged_ = true;
@@ -118,7 +120,7 @@ void Node::appendChild(std::unique_ptr<Node> node) {
 void Node::insertChild(int index, std::unique_ptr<Node> node) {
     if (index < 0 || index > childCount())
         throw Exception(kOutOfRange);
-    node->parent = this;
+    node->parent_ = this;
     children_.insert(children_.begin() + index, std::move(node));
     renumberFrom(static_cast<std::size_t>(index));
 }
@@ -127,7 +129,7 @@ bool Node::insertChild(std::unique_ptr<Node>& node, Node* before) {
     const int i = indexOf(before);
     if (i < 0)
         return false;
-    node->parent = this;
+    node->parent_ = this;
     children_.insert(children_.begin() + i, std::move(node));
     renumberFrom(static_cast<std::size_t>(i));
     return true;
@@ -146,7 +148,7 @@ std::unique_ptr<Node> Node::removeChild(int index) {
     std::unique_ptr<Node> node = std::move(children_[static_cast<std::size_t>(index)]);
     children_.erase(children_.begin() + index);
     renumberFrom(static_cast<std::size_t>(index));
-    node->parent = nullptr;
+    node->parent_ = nullptr;
     node->indexInParent_ = -1;
     return node;
 }
@@ -168,7 +170,7 @@ void Node::setOrigin(Node* node) {
 }
 
 int Node::indexOf(const Node* c) const {
-    if (!c || c->parent != this)
+    if (!c || c->parent_ != this)
         return -1;
     const int i = c->indexInParent_;
     if (i >= 0 && i < childCount() && children_[static_cast<std::size_t>(i)].get() == c)
@@ -181,7 +183,7 @@ int indexOf(const Node* parent, const Node* child) {
 }
 
 bool offsetInAncestor(Rect& rect, const Node* node, bool useShadow, const Node* ancestor) {
-    for (const Node* n = node; n; n = n->parent) {
+    for (const Node* n = node; n; n = n->parent()) {
         if (n == ancestor)
             return true;
         if (useShadow && n->shadow)

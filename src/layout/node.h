@@ -5,6 +5,7 @@
 
 #include "draw/base_gdi.h"
 #include "draw/geometry.h"
+#include "layout/anchor.h"
 #include "layout/style.h"
 #include "model/records.h"
 
@@ -78,9 +79,15 @@ public:
     // Typed convenience for the many places that ask "is this an element / a measure?".
     bool is(int k) const { return kind == k; }
 
+    // The node whose child list holds this one, or which keeps it by value beside its
+    // children; null when detached. Only the tree sets it.
+    Node* parent() const { return parent_; }
+    // A part kept by value beside the children (a title text, a key-text digit) names the
+    // node that keeps it, so that positions can be walked up from it.
+    void heldBy(Node* holder) { parent_ = holder; }
+
     int kind;
     Style style;
-    Node* parent = nullptr;
     Node* shadow = nullptr;
     const format_track_header* format = nullptr;
     qe::location location;
@@ -99,8 +106,14 @@ protected:
     bool childrenChanged_ = true;
 
 private:
+    friend class Anchor;
+
     // Renumbers the children from `first` on, after the list changed there.
     void renumberFrom(std::size_t first);
+
+    Node* parent_ = nullptr;
+    // The anchors on this node, emptied when it dies.
+    Anchor* anchors_ = nullptr;
 
     // Where this node stands in its parent's list, kept so that walking siblings along a
     // line of thousands of measures stays cheap; -1 when detached.

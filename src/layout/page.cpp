@@ -19,7 +19,7 @@ Page::Page(const format_track_header* fmt) : Node(kPage, fmt) {
 }
 
 std::u16string Page::numberText() const {
-    const int pages = parent ? parent->childCount() : 1;
+    const int pages = parent() ? parent()->childCount() : 1;
     const std::string text = std::to_string(pages) + " - " + std::to_string(pageIndex + 1);
     return std::u16string(text.begin(), text.end());
 }

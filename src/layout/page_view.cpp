@@ -42,7 +42,7 @@ int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
     };
     const auto place = [&](const Text& text, int x, int top) {
         page.texts.push_back(text);
-        page.texts.back().parent = &page;
+        page.texts.back().heldBy(&page);
         page.texts.back().style.x = x;
         page.texts.back().style.y = top;
     };
@@ -93,8 +93,7 @@ int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
 }
 
 void PageView::rebuild(BaseGDI& g) {
-    // The shape copies go first: they point into `linear`, whose nodes an edit may have
-    // removed, and must not outlive a layout of it that fails.
+    // The page copies of the shapes are made again from the edit tree's, after it is laid out.
     arcs.clear();
     jumpLines.clear();
     linear.refreshSettings();

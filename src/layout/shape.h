@@ -19,12 +19,15 @@ public:
 
     // Same type between the same two nodes.
     virtual bool sameShape(const Shape& other) const {
-        return shapeType == other.shapeType && from == other.from && to == other.to;
+        return shapeType == other.shapeType && from.get() == other.from.get() &&
+               to.get() == other.to.get();
     }
+    // Both anchors still stand in a tree.
+    bool anchored() const { return from && to; }
 
     int shapeType;
-    Node* from;  // not owned
-    Node* to;    // not owned
+    Anchor from;  // empty once its node is deleted
+    Anchor to;
     int arcWidth = 0;
     int arcDepth = 0;          // negative
     std::vector<Rect> strips;  // one per line the shape crosses, in root coordinates

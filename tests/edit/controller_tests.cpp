@@ -98,6 +98,31 @@ TEST(Selection, TieRunsToTheElementBeforeTheDragEndAndToggles) {
     EXPECT_TRUE(ed.view.editTree().arcs.empty());
 }
 
+TEST(Selection, ASharpAndItsOwnNoteMakeNoTie) {
+    Editor ed(test::scoreOf({"#1 2 |"}));
+    drag(ed, ed.element(0, 0), ed.element(0, 2));  // over the sharp and its digit
+    ed.view.addTie();
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+}
+
+TEST(Selection, TheCaretOnADeletedNoteIsInvalidNotDangling) {
+    Editor ed(test::scoreOf({"1 2 3 |"}));
+    drag(ed, ed.element(0, 0), ed.element(0, 2));
+    Node* second = ed.element(0, 1);
+    ed.view.caret.node = ed.element(0, 2);
+    ed.view.operations->removeElement(second);
+    ed.view.operations->removeElement(ed.element(0, 0));
+    EXPECT_EQ(ed.view.caret.selectionAnchor, nullptr);
+    EXPECT_TRUE(ed.view.caret.valid());
+    // Whatever deletes the caret's own node, typing is then ignored rather than landing
+    // anywhere.
+    EXPECT_FALSE(ed.view.operations->removeElement(ed.measure(0)));  // not an element
+    ed.view.editTree().child(0)->removeChild(ed.view.caret.node.get()->parent());
+    EXPECT_FALSE(ed.view.caret.valid());
+    ed.type(U"5");
+    EXPECT_EQ(ed.track(), parseTrack(""));
+}
+
 TEST(Selection, ADragEndingBeforeAMeasuresFirstNoteMakesNoTie) {
     Editor ed(test::scoreOf({"1 2 | 3 |"}));
     drag(ed, ed.element(0, 0), ed.element(1, 0));
@@ -165,7 +190,7 @@ TEST(Selection, DeletingTheNodesOfASelectionForgetsThem) {
 TEST(Typing, WithTheCaretInvalidNothingChangesNotEvenTheStatus) {
     Editor ed(test::scoreOf({"1 |"}));
     ed.view.moveCaretTo({-5000, 5000});
-    EXPECT_FALSE(ed.view.caret.valid);
+    EXPECT_FALSE(ed.view.caret.valid());
     ed.type(U"5");
     EXPECT_EQ(ed.host.statusUpdates, 0);
     EXPECT_EQ(ed.track(), parseTrack("1 |"));
@@ -194,7 +219,7 @@ TEST(Modes, SwitchingCommitsAndRebuildsBothTrees) {
     EXPECT_EQ(ed.view.pageView.childCount(), 0);
     EXPECT_EQ(ed.view.pageView.linear.childCount(), 0);
     EXPECT_EQ(ed.view.linearView.childCount(), 1);
-    EXPECT_TRUE(ed.view.caret.valid);
+    EXPECT_TRUE(ed.view.caret.valid());
     EXPECT_EQ(ed.view.caret.node, ed.element(0, 0));
     ed.view.relayout();
     ed.type(U"4");

@@ -49,6 +49,35 @@ TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
+TEST(ShapeEdits, ATieWhoseEndsCollapseOntoOneNoteGoesWithTheEditThatCollapsesIt) {
+    // Given a tie stored from the sharp note to the note after it: it is anchored on the
+    // sharp, which stands in front of its digit.
+    QanorDoc doc = test::scoreOf({"#1 2 3 |"});
+    test::addFormat(doc, 1, 0, 0, 1);
+    Editor ed(std::move(doc));
+    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+    // When the digit of the sharp note is deleted, the sharp belongs to the 2.
+    ed.view.caret.node = ed.element(0, 2);
+    ed.type(U"\b");
+    // Then the tie would join the 2 to itself: it is gone at once, and never written.
+    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    EXPECT_EQ(ed.track(), parseTrack("#2 3 |"));
+    EXPECT_TRUE(ed.committed().formatRecords().empty());
+}
+
+TEST(ShapeEdits, DeletingAMeasureLeavesNoBracketOnItWhateverTheOrderOfEdits) {
+    QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
+    test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
+    Editor ed(std::move(doc));
+    // Deleting the measure's content and then its bar line, with the caret kept on it.
+    ed.view.caret.node = ed.measure(1);
+    ed.type(U"\b\b\b");
+    for (const JumpLine& jump : ed.view.editTree().jumpLines)
+        EXPECT_TRUE(jump.anchored());
+    ed.view.relayout();
+    ed.committed();
+}
+
 TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
     QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
     test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1

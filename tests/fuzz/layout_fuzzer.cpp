@@ -387,7 +387,7 @@ private:
     }
 
     void type(char32_t key) {
-        const bool valid = view_.caret.valid;
+        const bool valid = view_.caret.valid();
         const int status = host_.statusUpdates;
         const int warnings = host_.warnings;
         view_.onChar(key);

@@ -6,6 +6,7 @@
 #include "layout/measure.h"
 #include "layout/note_line.h"
 #include "model/doc_chunks.h"
+#include "support/error_code.h"
 #include "support/test_nodes.h"
 
 namespace qe {
@@ -216,6 +217,26 @@ TEST(UnderlineDraw, LevelsArePixelAlignedOnEveryDevice) {
     EXPECT_EQ(t.measure(0)->underlines()[0].level, 1);
     EXPECT_EQ(fills[1].args[1], -520);            // level 0 right under the digits
     EXPECT_EQ(fills[0].args[1], -520 + 2 * -20);  // level 1 one thickness further down
+}
+
+}  // namespace
+}  // namespace qe
+
+namespace qe {
+namespace {
+
+TEST(MeasureChildren, AreNoteElementsOnly) {
+    Measure m(nullptr, 0);
+    m.appendChild(NoteElement::makeNote(1, 0, 0));
+    EXPECT_EQ(test::codeOf([&] { m.appendChild(std::make_unique<Measure>(nullptr, 0)); }),
+              kWrongKind);
+    EXPECT_EQ(test::codeOf([&] { m.insertChild(0, std::make_unique<Measure>(nullptr, 0)); }),
+              kWrongKind);
+    std::unique_ptr<Node> other = std::make_unique<Measure>(nullptr, 0);
+    EXPECT_EQ(test::codeOf([&] { m.insertChild(other, m.child(0)); }), kWrongKind);
+    EXPECT_NE(other, nullptr);  // refused: still the caller's
+    ASSERT_EQ(m.childCount(), 1);
+    EXPECT_EQ(m.elementAt(0)->degree, 1);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(NodeChildren, InsertRemoveAndSiblingsKeepParentLinks) {
     EXPECT_TRUE(root.insertChild(b, c));
     EXPECT_EQ(b, nullptr);
     EXPECT_EQ(root.child(1), bRaw);
-    EXPECT_EQ(bRaw->parent, &root);
+    EXPECT_EQ(bRaw->parent(), &root);
     EXPECT_EQ(a->previousSibling(), nullptr);
     EXPECT_EQ(a->nextSibling(), bRaw);
     EXPECT_EQ(c->nextSibling(), nullptr);
@@ -42,7 +42,7 @@ TEST(NodeChildren, InsertRemoveAndSiblingsKeepParentLinks) {
 
     std::unique_ptr<Node> removed = root.removeChild(bRaw);
     EXPECT_EQ(removed.get(), bRaw);
-    EXPECT_EQ(removed->parent, nullptr);
+    EXPECT_EQ(removed->parent(), nullptr);
     EXPECT_EQ(root.childCount(), 2);
     EXPECT_EQ(root.removeChild(bRaw), nullptr);
 }
