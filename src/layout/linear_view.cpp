@@ -33,10 +33,11 @@ void LinearView::buildTrackLines() {
         return;
     refreshSettings();
     const auto& tracks = document->noteTracks();
+    droppedItems = 0;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin,
                                                NoteLine::kTrackLineMargin);
-        buildTrackLine(&settings, *line, tracks[i], static_cast<int>(i));
+        droppedItems += buildTrackLine(&settings, *line, tracks[i], static_cast<int>(i));
         insertChild(static_cast<int>(i), std::move(line));
     }
 }
@@ -85,6 +86,7 @@ private:
 
 int LinearView::buildArcs() {
     droppedShapes = 0;
+    droppedFormats = 0;
     if (!document)
         return 0;
     refreshSettings();
@@ -95,8 +97,10 @@ int LinearView::buildArcs() {
         return index.find(loc);
     };
     for (const Format& record : document->formatRecords()) {
-        if (record.type != Format::kArc && record.type != Format::kJumpLine)
+        if (record.type != Format::kArc && record.type != Format::kJumpLine) {
+            ++droppedFormats;
             continue;
+        }
         Node* from = lookup(record.from);
         Node* to = lookup(record.to);
         if (record.type == Format::kArc) {

@@ -57,6 +57,10 @@ public:
     std::vector<SusArc> arcs;
     std::vector<JumpLine> jumpLines;
     int droppedShapes = 0;
+    // Note records the editor does not know, and format records of kinds other than ties
+    // and brackets: left out of the tree, so a save from it does not keep them.
+    int droppedItems = 0;
+    int droppedFormats = 0;
 };
 
 }  // namespace qe

@@ -51,9 +51,10 @@ std::unique_ptr<NoteElement> markElement(int markType) {
 
 }  // namespace
 
-void buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
-                    int trackIndex) {
+int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
+                   int trackIndex) {
     int itemIndex = 0;
+    int skipped = 0;
     const auto here = [&] {
         return qe::location(1, trackIndex, static_cast<std::int16_t>(itemIndex));
     };
@@ -62,8 +63,10 @@ void buildTrackLine(const format_track_header* format, Node& line, const note_tr
         if (item.isNoteLike()) {
             if (item.degree() == 0 && item.octaveCode() == note::kMarkOctaveCode) {
                 std::unique_ptr<NoteElement> mark = markElement(item.markType());
-                if (!mark)
+                if (!mark) {
+                    ++skipped;
                     continue;
+                }
                 mark->location = here();
                 measure->appendChild(std::move(mark));
                 ++itemIndex;
@@ -78,21 +81,28 @@ void buildTrackLine(const format_track_header* format, Node& line, const note_tr
                 digit->location = here();
                 measure->appendChild(std::move(digit));
                 ++itemIndex;
+            } else {
+                ++skipped;
             }
         } else if (item.isBarLine()) {
-            if (item.barType() > 7)
+            if (item.barType() > 7) {
+                ++skipped;
                 continue;  // the measure it would close goes on
+            }
             measure->setBarType(item.barType());
             measure->location = here();
             line.appendChild(std::move(measure));
             ++itemIndex;
             measure = std::make_unique<Measure>(format, 0);
+        } else {
+            ++skipped;
         }
     }
     if (measure->childCount() > 0) {
         measure->location = here();
         line.appendChild(std::move(measure));
     }
+    return skipped;
 }
 
 }  // namespace qe

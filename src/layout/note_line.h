@@ -21,8 +21,8 @@ public:
 
 // Fills an empty track line with the measures of a note track. Items the editor does not
 // know (other classes, other mark types, bar types with bit 3 set) are skipped without
-// taking an item index.
-void buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
+// taking an item index; returns how many were skipped.
+int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
                     int trackIndex);
 
 }  // namespace qe

@@ -12,6 +12,7 @@
 #include "shell/cli_actions.h"
 #include "shell/headless_host.h"
 #include "shell/layout_json.h"
+#include "shell/left_out.h"
 #include "shell/page_export.h"
 
 namespace qe {
@@ -20,14 +21,6 @@ namespace {
 
 const char16_t* const kOverflowWarning =
     u"单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小节线。";
-
-void reportDroppedShapes(int dropped) {
-    if (dropped > 0)
-        printError(QStringLiteral(
-                       "qanoredit: left out %1 tie(s) or volta bracket(s) whose notes or measures "
-                       "cannot be found in the score.")
-                       .arg(dropped));
-}
 
 int reportLayoutFailure(const Exception& e) {
     if (e.code == kLayoutOverflow)
@@ -55,7 +48,7 @@ bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
 // Lays a document out in page mode; the view keeps what it needs from the document.
 bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
     view.build(&doc);
-    reportDroppedShapes(view.linear.droppedShapes);
+    reportLeftOut(view.linear, false);
     return runLayoutPass([&](BaseGDI& g) { view.rebuild(g); }, status);
 }
 
@@ -63,7 +56,7 @@ bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
 bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
     view.document = &doc;
     view.build();
-    reportDroppedShapes(view.droppedShapes);
+    reportLeftOut(view, false);
     return runLayoutPass([&](BaseGDI& g) { view.relayout(g); }, status);
 }
 

@@ -7,6 +7,7 @@
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
 #include "shell/headless_host.h"
+#include "shell/left_out.h"
 
 namespace qe {
 
@@ -71,6 +72,7 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
     QanorView view(&host);
     host.view = &view;
     view.attachDocument(&doc);
+    reportLeftOut(view.editTree(), true);
     try {
         view.relayout();
     } catch (const Exception& e) {

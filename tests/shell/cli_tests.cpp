@@ -183,8 +183,35 @@ TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {
     writeAll(path("tie.qe"), documentBytes(doc));
     const Outcome run = qanoredit({"--layout", path("tie.qe")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("left out 1")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("1 tie(s) or volta bracket(s)")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("are left out")));
     EXPECT_TRUE(QJsonDocument::fromJson(run.out).object()["arcs"].toArray().isEmpty());
+}
+
+TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveLeavesOut) {
+    QanorDoc doc;
+    doc.initNew(u"t");
+    Format broken;
+    broken.type = Format::kArc;
+    broken.from = location(1, 0, 5);
+    broken.to = location(1, 3, 9);
+    doc.formatRecords().push_back(broken);
+    Format unknown;
+    unknown.type = 9;
+    doc.formatRecords().push_back(unknown);
+    auto& notes = doc.firstNoteTrack().content.items;
+    notes.insert(notes.begin(), {note(0x2000, 0), note::barLine(9), note::mark(7)});
+    writeAll(path("odd.qe"), documentBytes(doc));
+    const Outcome run = qanoredit({"--type", "1", path("odd.qe"), "-o", path("typed.qe")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("1 tie(s) or volta bracket(s)")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("3 note record(s)")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("1 format record(s)")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("are not saved")));
+    // A document the editor reads whole says nothing.
+    const Outcome clean = qanoredit({"--type", "1", path("typed.qe")});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_TRUE(clean.err.isEmpty()) << clean.err.toStdString();
 }
 
 TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
@@ -211,7 +238,8 @@ TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
         EXPECT_EQ(image.height(), 3367);
     }
     // The strip of scroll mode is one image as tall as the track line with its paddings.
-    ASSERT_EQ(qanoredit({"--export", path("strip.png"), path("long.qe"), "--mode", "scroll"}).status, 0);
+    ASSERT_EQ(
+        qanoredit({"--export", path("strip.png"), path("long.qe"), "--mode", "scroll"}).status, 0);
     const QImage strip(path("strip.png"));
     EXPECT_EQ(strip.height(), (320 + 40 + 720 + 40 + 320) / 5);
     // Ink on the page: digits are drawn in black somewhere in the content area.
