@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "layout/measure.h"
@@ -49,6 +50,51 @@ void expectRoundTrip(Editor& ed, unsigned seed, long step) {
     EXPECT_TRUE(contentOf(loaded) == before) << "seed " << seed << " step " << step;
 }
 
+// A caret position picked at random from the edit tree: an element, or a measure's end.
+Node* randomPosition(Editor& ed, std::mt19937& rng) {
+    const auto pick = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    LinearView& tree = ed.view.editTree();
+    if (tree.childCount() == 0)
+        return nullptr;
+    Node* line = tree.child(pick(0, tree.childCount() - 1));
+    if (line->childCount() == 0)
+        return nullptr;
+    Node* measure = line->child(pick(0, line->childCount() - 1));
+    const int e = pick(0, measure->childCount());
+    return e == measure->childCount() ? measure : measure->child(e);
+}
+
+// Where to click to put the caret in front of a position: the left part of its box.
+Point clickPoint(Editor& ed, const Node* position) {
+    const Rect r = ed.view.positionRect(position);
+    return {r.left + (r.right - r.left) / 4, (r.top + r.bottom) / 2};
+}
+
+// What a step may change: the tree, the caret, the input state, the shapes, the mode.
+struct Observed {
+    int updates;
+    const Node* caret;
+    bool valid;
+    int accidental, octave, duration;
+    std::size_t arcs, jumps;
+    int mode;
+    friend bool operator==(const Observed&, const Observed&) = default;
+};
+
+Observed observe(Editor& ed) {
+    return {ed.host.updates,
+            ed.view.caret.node.get(),
+            ed.view.caret.valid(),
+            ed.view.input.accidental,
+            ed.view.input.octave,
+            ed.view.input.duration,
+            ed.view.editTree().arcs.size(),
+            ed.view.editTree().jumpLines.size(),
+            ed.view.mode};
+}
+
 TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
     const std::u32string keys = U"12345670-.vV()\r|[]\\/sfrumjkl;Ax ";
     const long kKeys = 100000;
@@ -61,9 +107,28 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             return std::uniform_int_distribution<int>(lo, hi)(rng);
         };
         Editor ed(test::scoreOf({"1 2 3 | 4 5 |]", "5 6 | 7 |]"}));
+        long effective = 0;  // steps that changed or moved something
+        long withCaret = 0;  // steps that began with a caret to type at
+        std::size_t longest = 0;
+        std::size_t size = 0;  // elements and bar lines, counted now and then
         for (long step = 0; step < kKeys; ++step) {
+            // A caret lost to a missed click or a mode switch is placed again, as a user
+            // clicks back into the score before typing on.
+            // After a layout failure there are no pages to click on; the arrow keys still
+            // reach every position of the edit tree.
+            if (!ed.view.caret.valid() && chance(90)) {
+                if (Node* p = randomPosition(ed, rng)) {
+                    ed.view.moveCaretTo(clickPoint(ed, p));
+                    if (!ed.view.caret.valid()) {
+                        ed.view.caret.node = p;
+                        ed.view.caret.placed = true;
+                    }
+                }
+            }
+            withCaret += ed.view.caret.valid() ? 1 : 0;
+            const Observed before = observe(ed);
             const int what = pick(0, 999);
-            if (what < 380) {
+            if (what < (size > 600 ? 450 : 330)) {
                 ed.view.onChar(8);  // Backspace keeps the score from growing without end
             } else if (what < 900) {
                 ed.view.onChar(
@@ -72,14 +137,17 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                 chance(50) ? ed.view.caretLeft() : ed.view.caretRight();
                 ed.view.placeSystemCaret();
             } else if (what < 975) {
-                // A click or a drag somewhere over the view, then the caret follows it.
+                // A click or a drag between notes, now and then one that misses them all.
                 const Node& root = ed.view.currentRoot();
                 const auto point = [&] {
+                    if (chance(85))
+                        if (Node* p = randomPosition(ed, rng))
+                            return clickPoint(ed, p);
                     return Point{pick(-100, std::max(0, root.style.width)),
                                  pick(std::min(0, root.style.height), 100)};
                 };
                 const Point a = point();
-                const Point b = chance(50) ? a : point();
+                const Point b = chance(40) ? a : point();
                 ed.view.beginSelection(a);
                 ed.view.extendSelection(b);
                 ed.view.moveCaretTo(b);
@@ -108,10 +176,29 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             } else {
                 ed.view.onChar(U'\r');
             }
+            effective += observe(ed) == before ? 0 : 1;
+            if (step % 100 == 0) {
+                size = 0;
+                for (int t = 0; t < ed.view.editTree().childCount(); ++t) {
+                    const Node* line = ed.view.editTree().child(t);
+                    for (int m = 0; m < line->childCount(); ++m)
+                        size += 1 + static_cast<std::size_t>(line->child(m)->childCount());
+                }
+                longest = std::max(longest, size);
+            }
             if (HasFailure())
                 return;
         }
         expectRoundTrip(ed, seed, kKeys);
+        // The session really edited: most steps found a caret and changed or moved something,
+        // and the score grew well beyond a handful of notes.
+        EXPECT_GT(withCaret, kKeys * 9 / 10) << "seed " << seed;
+        EXPECT_GT(effective, kKeys * 6 / 10) << "seed " << seed;
+        EXPECT_GT(longest, 150u) << "seed " << seed;
+        std::printf(
+            "seed %u: %ld of %ld steps with a caret, %ld changed something, longest "
+            "score %zu items\n",
+            seed, withCaret, kKeys, effective, longest);
     }
 }
 
