@@ -6,6 +6,7 @@
 #include "draw/symbols.h"
 #include "edit/operate_interface.h"
 #include "edit/qanor_view.h"
+#include "layout/item_elements.h"
 #include "layout/measure.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
@@ -94,46 +95,19 @@ bool InputMethod::onChar(char32_t ch) {
 bool InputMethod::insertItem(const note& record) {
     // Every item entered, and every attempt, ends a sharp, flat or natural that was set.
     accidental = 0;
+    const std::optional<music::Item> item = music::decode(record);
+    if (!item)
+        return false;
     OperateInterface& ops = *view->operations;
     Node* caret = view->caret.node;
-    if (record.itemClass() > 2) {
-        if (record.itemClass() != note::kBarLineClass || record.barType() > 7)
-            return false;
+    if (item->isBarLine()) {
         ops.insertBarLine(
             caret, std::make_unique<Measure>(view->document ? &view->editTree().settings : nullptr,
-                                             record.barType()));
+                                             item->barType));
         return true;
     }
-    if (record.degree() == 0 && record.octaveCode() == note::kMarkOctaveCode) {
-        std::unique_ptr<NoteElement> mark;
-        switch (record.markType()) {
-            case note::kDash:
-                mark = NoteElement::makeMark(glyph::kDash, kDashElement);
-                break;
-            case note::kAugmentationDot:
-                mark = NoteElement::makeMark(glyph::kAugmentationDot, kDotElement);
-                break;
-            case note::kBreath:
-                mark = NoteElement::makeMark(glyph::kBreath, kMarkElement);
-                break;
-            case note::kOpenParen:
-                mark = NoteElement::makeMark(glyph::kOpenParen, kMarkElement);
-                break;
-            case note::kCloseParen:
-                mark = NoteElement::makeMark(glyph::kCloseParen, kMarkElement);
-                break;
-            default:
-                return true;
-        }
-        ops.insertAtCaret(std::move(mark), caret);
-        return true;
-    }
-    if (record.degree() == 0 && record.octaveCode() != note::kRestOctaveCode)
-        return true;
-    if (record.accidental() != 0)
-        ops.insertAtCaret(NoteElement::makeAccidental(record.accidental()), caret);
-    ops.insertAtCaret(
-        NoteElement::makeNote(record.degree(), record.duration(), record.octaveCode() - 7), caret);
+    for (auto& element : elementsOf(*item))
+        ops.insertAtCaret(std::move(element), caret);
     return true;
 }
 

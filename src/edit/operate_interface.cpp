@@ -5,6 +5,7 @@
 #include "draw/note_element.h"
 #include "draw/symbols.h"
 #include "edit/qeview.h"
+#include "layout/item_elements.h"
 #include "layout/linear_view.h"
 #include "layout/measure.h"
 #include "model/exception.h"
@@ -141,33 +142,6 @@ std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) cons
     return touching(editTree().jumpLines, node);
 }
 
-namespace {
-
-// The mark type a mark element's glyph stands for, or -1.
-int markTypeOf(const NoteElement& e) {
-    switch (e.elementKind) {
-        case kDashElement:
-            return note::kDash;
-        case kDotElement:
-            return note::kAugmentationDot;
-        case kMarkElement:
-            switch (e.glyph) {
-                case glyph::kBreath:
-                    return note::kBreath;
-                case glyph::kOpenParen:
-                    return note::kOpenParen;
-                case glyph::kCloseParen:
-                    return note::kCloseParen;
-                default:
-                    return -1;
-            }
-        default:
-            return -1;
-    }
-}
-
-}  // namespace
-
 void OperateInterface::commitToDocument(LinearView& tree) {
     if (!view->document)
         return;
@@ -178,12 +152,10 @@ void OperateInterface::commitToDocument(LinearView& tree) {
         note_track track;
         auto& records = track.content.items;
         int n = 0;
-        int pending = 0;  // the accidental of the digit that follows
-        const auto placed = [&](Node* node, const note& record) {
-            records.push_back(record);
+        const auto placed = [&](Node* node, const music::Item& item) {
+            records.push_back(music::encode(item));
             node->location = qe::location(1, t, static_cast<std::int16_t>(n));
             ++n;
-            pending = 0;
         };
         for (int m = 0; m < line->childCount(); ++m) {
             Measure* measure = asMeasure(line->child(m));
@@ -191,25 +163,18 @@ void OperateInterface::commitToDocument(LinearView& tree) {
                 throw Exception(kWrongKind);
             for (int i = 0; i < measure->childCount(); ++i) {
                 NoteElement* e = measure->elementAt(i);
-                if (e->elementKind == kDigitElement) {
-                    placed(e, note(pending, e->degree, e->octave, e->duration));
-                } else if (e->elementKind == kAccidentalElement) {
-                    pending = e->accidental;
+                if (const std::optional<music::Item> item = itemOf(*e)) {
+                    placed(e, *item);
+                } else {
                     // An accidental shares the index of the digit it stands in front of. One
                     // with no digit after it is not stored at all: it names no place, so a tie
                     // anchored on it cannot be stored either.
-                    const auto* next = asElement(e->nextSibling());
-                    const bool beforeDigit = next && next->elementKind == kDigitElement;
-                    e->location = beforeDigit ? qe::location(1, t, static_cast<std::int16_t>(n))
-                                              : qe::location();
-                } else if (const int type = markTypeOf(*e); type >= 0) {
-                    placed(e, note::mark(type));
-                } else {
-                    pending = 0;
-                    e->location = qe::location();
+                    const Node* digit = storedItemOf(e);
+                    e->location =
+                        digit ? qe::location(1, t, static_cast<std::int16_t>(n)) : qe::location();
                 }
             }
-            placed(measure, note::barLine(measure->barType));
+            placed(measure, music::Item::barLine(measure->barType));
         }
         doc.noteTracks().push_back(std::move(track));
     }

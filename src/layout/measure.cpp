@@ -4,19 +4,12 @@
 
 #include "draw/note_element.h"
 #include "draw/symbols.h"
+#include "layout/item_elements.h"
 #include "model/doc_chunks.h"
 #include "model/exception.h"
+#include "music/rhythm.h"
 
 namespace qe {
-
-namespace {
-
-// Position units a digit or dash advances the running position by: 128 for a quarter.
-int advanceOf(int duration) {
-    return duration >= 0 && duration < 8 ? 1 << (7 - duration) : 0;
-}
-
-}  // namespace
 
 Measure::Measure(const format_track_header* format, int type) : Node(kMeasure, format) {
     style.paddingTop = kRowPadding;
@@ -139,33 +132,32 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
 }
 
 void Measure::groupUnderlines() {
-    int pos = 0;
-    int adv = 0;
+    // Underlined notes join while they stay within one beat: a level closes where the note's
+    // underline count drops below it, and every open level closes where a beat ends.
+    music::MeasureClock clock;
     NoteElement* prev = nullptr;
     std::vector<NoteElement*> open;  // open underline levels, each with the element that began it
     const auto emit = [&](NoteElement* to) {
         underlines_.emplace_back(format, open.back(), to, static_cast<int>(open.size()) - 1);
         open.pop_back();
     };
-    for (auto& c : children_) {
-        auto* e = static_cast<NoteElement*>(c.get());
-        if (e->elementKind == kDigitElement || e->elementKind == kDashElement) {
-            const int a = advanceOf(e->duration);
-            pos += a;
-            while (static_cast<int>(open.size()) < e->duration)
-                open.push_back(e);
-            while (static_cast<int>(open.size()) > e->duration)
-                emit(prev);
-            if (pos % 128 == 0)
-                while (!open.empty())
-                    emit(e);
-            prev = e;
-            adv = a;
-        } else if (e->elementKind == kDotElement) {
-            pos += adv / 2;
-            adv /= 2;
-        }
-    }
+    forEachElement([&](NoteElement& element) {
+        NoteElement* e = &element;
+        const std::optional<music::Item> item = itemOf(element);
+        if (!item)
+            return;
+        const music::MeasureClock::Span span = clock.place(*item);
+        if (e->elementKind != kDigitElement && e->elementKind != kDashElement)
+            return;
+        while (static_cast<int>(open.size()) < e->duration)
+            open.push_back(e);
+        while (static_cast<int>(open.size()) > e->duration)
+            emit(prev);
+        if ((span.start + span.length) % beat == 0)
+            while (!open.empty())
+                emit(e);
+        prev = e;
+    });
     while (!open.empty())
         emit(prev);
 }

@@ -9,6 +9,7 @@
 #include "draw/underline.h"
 #include "layout/node.h"
 #include "model/font_record.h"
+#include "music/meter.h"
 
 namespace qe {
 
@@ -64,7 +65,8 @@ public:
     char16_t barGlyph = 0;
     int barWidth = 0;
     int barHeight = 0;  // negative
-    int beatValue = 4;  // underlines group by quarter notes whatever the time signature
+    // The beat underlines group by: a quarter, whatever the time signature.
+    music::Ticks beat = music::kTicksPerQuarter;
 
 private:
     // Places the row, measures the bar line and makes the decorations anew; without

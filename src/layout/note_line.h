@@ -23,6 +23,6 @@ public:
 // know (other classes, other mark types, bar types with bit 3 set) are skipped without
 // taking an item index; returns how many were skipped.
 int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
-                    int trackIndex);
+                   int trackIndex);
 
 }  // namespace qe
