@@ -5,9 +5,11 @@
 #include "draw/shape_walk.h"
 #include "layout/item_elements.h"
 #include "layout/layout_settings.h"
+#include "layout/measure.h"
 #include "layout/note_line.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
+#include "music/meter.h"
 
 namespace qe {
 
@@ -20,6 +22,12 @@ void LinearView::refreshSettings() {
         return;
     copyForLayout(document->formatSettings(), settings);
     format = &settings;
+    // The time signature may have changed in the title block since the last layout.
+    const music::Ticks beat = music::Meter::of(document->header).beat();
+    for (auto& line : children_)
+        for (int m = 0; m < line->childCount(); ++m)
+            if (Measure* measure = asMeasure(line->child(m)))
+                measure->setBeat(beat);
 }
 
 void LinearView::build() {

@@ -48,6 +48,13 @@ void Measure::setBarType(int type) {
     barGlyph = glyph::barLine(type);
 }
 
+void Measure::setBeat(music::Ticks beat) {
+    if (beat > 0 && beat != beat_) {
+        beat_ = beat;
+        measured_ = false;
+    }
+}
+
 void Measure::dropDecorations() {
     symbols_.clear();
     underlines_.clear();
@@ -153,7 +160,7 @@ void Measure::groupUnderlines() {
             open.push_back(e);
         while (static_cast<int>(open.size()) > e->duration)
             emit(prev);
-        if ((span.start + span.length) % beat == 0)
+        if ((span.start + span.length) % beat_ == 0)
             while (!open.empty())
                 emit(e);
         prev = e;

@@ -65,8 +65,10 @@ public:
     char16_t barGlyph = 0;
     int barWidth = 0;
     int barHeight = 0;  // negative
-    // The beat underlines group by: a quarter, whatever the time signature.
-    music::Ticks beat = music::kTicksPerQuarter;
+    // Underlined notes are grouped within a beat of the time signature: a quarter in x/4, a
+    // dotted quarter in 6/8. A new beat makes the next layout measure the measure again.
+    void setBeat(music::Ticks beat);
+    music::Ticks beat() const { return beat_; }
 
 private:
     // Places the row, measures the bar line and makes the decorations anew; without
@@ -78,6 +80,8 @@ private:
 
     std::vector<Symbol> symbols_;
     std::vector<Underline> underlines_;
+
+    music::Ticks beat_ = music::kTicksPerQuarter;
 
     // What the last measuring was made with, and the weight it found.
     bool measured_ = false;

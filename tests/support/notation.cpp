@@ -99,6 +99,65 @@ QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string
     return doc;
 }
 
+QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks, const std::u16string& title) {
+    QanorDoc doc;
+    doc.header.title = title;
+    std::vector<Format> arcs, brackets;  // arcs first, as the editor writes them
+    int t = 0;
+    for (const std::string& text : tracks) {
+        std::string plain;
+        std::istringstream in(text);
+        std::string token;
+        int items = 0;
+        int tieFrom = -1;
+        int bracketFrom = -1;
+        bool tiePending = false;
+        const auto shape = [&](int type, int from, int to) {
+            Format record;
+            record.type = static_cast<std::uint8_t>(type);
+            record.from = location(1, t, static_cast<std::int16_t>(from));
+            record.to = location(1, t, static_cast<std::int16_t>(to));
+            (type == Format::kArc ? arcs : brackets).push_back(record);
+        };
+        while (in >> token) {
+            if (token == "{") {
+                bracketFrom = items;
+                continue;
+            }
+            if (token == "}") {
+                // From the bar line that closes the bracket's first measure to the one just read.
+                const std::vector<note> sofar = parseTrack(plain);
+                int first = bracketFrom;
+                while (first < items && !sofar[static_cast<std::size_t>(first)].isBarLine())
+                    ++first;
+                shape(Format::kJumpLine, first, items - 1);
+                continue;
+            }
+            const bool ties = token.size() > 1 && token.back() == '~';
+            if (ties)
+                token.pop_back();
+            const note item = parseTrack(token).at(0);
+            if (tiePending && !item.isMark() && !item.isBarLine()) {
+                shape(Format::kArc, tieFrom, items);
+                tiePending = false;
+            }
+            if (ties) {
+                tieFrom = items;
+                tiePending = true;
+            }
+            plain += token + " ";
+            ++items;
+        }
+        note_track track;
+        track.content.items = parseTrack(plain);
+        doc.noteTracks().push_back(std::move(track));
+        ++t;
+    }
+    doc.formatRecords() = arcs;
+    doc.formatRecords().insert(doc.formatRecords().end(), brackets.begin(), brackets.end());
+    return doc;
+}
+
 void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem) {
     Format record;
     record.type = static_cast<std::uint8_t>(type);

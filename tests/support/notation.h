@@ -28,6 +28,12 @@ std::vector<note> parseTrack(const std::string& text);
 // A document with one note track per text and the default settings.
 QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title = u"Test");
 
+// A document as scoreOf makes it, whose texts may also carry ties and volta brackets: ~ right
+// after a note ties it to the next note; { before a measure starts a bracket there, and } after
+// a bar line ends it at the measure that bar line closes.
+QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks,
+                         const std::u16string& title = u"Test");
+
 // Adds an arc (type 1) or jump line (type 4) between two items of a track.
 void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem);
 

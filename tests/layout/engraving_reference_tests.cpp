@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "draw/recording_gdi.h"
+#include "draw/symbols.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+// Whole recorded drawings of small scores, compared with reference files in
+// tests/data/engraving. A reference changes only on purpose: run the tests with
+// QE_UPDATE_REFERENCES=1 to write the drawings as they are now, and commit the files with the
+// change that explains them.
+
+struct Case {
+    std::string name;
+    std::string description;
+    std::vector<std::string> tracks;
+    int mode = qeview::kPageMode;
+    std::function<void(QanorDoc&)> setUp = nullptr;
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// Symbol-font characters by what they show, so that a reference reads as music.
+std::string readable(const std::u16string& text) {
+    std::string out;
+    for (char16_t c : text) {
+        if (c >= glyph::kDigit && c <= glyph::kDigit + 7) {
+            out += static_cast<char>('0' + (c - glyph::kDigit));
+        } else if (c > glyph::kAccidentalBase && c <= glyph::kAccidentalBase + 5) {
+            out += "#xbBn"[c - glyph::kAccidentalBase - 1];
+        } else if (c >= glyph::kBarLine && c < glyph::kBarLine + 7) {
+            out += "|" + std::to_string(c - glyph::kBarLine);
+        } else if (c == glyph::kAugmentationDot) {
+            out += ".";
+        } else if (c == glyph::kDash) {
+            out += "-";
+        } else if (c == glyph::kBreath) {
+            out += "v";
+        } else if (c == glyph::kOctaveDot) {
+            out += "*";
+        } else if (c == glyph::kOpenParen || c == glyph::kCloseParen) {
+            out += c == glyph::kOpenParen ? "(" : ")";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            std::ostringstream hex;
+            hex << "\\u" << std::hex << static_cast<int>(c);
+            out += hex.str();
+        }
+    }
+    return out;
+}
+
+void writeCalls(std::ostream& out, const RecordingGDI& g) {
+    for (const DrawCall& call : g.calls) {
+        out << call.op << '(';
+        for (std::size_t i = 0; i < call.args.size(); ++i)
+            out << (i ? ", " : "") << call.args[i];
+        if (!call.text.empty())
+            out << (call.args.empty() ? "" : ", ") << '"' << readable(call.text) << '"';
+        out << ")\n";
+    }
+}
+
+// The whole drawing of a case: every page in page mode, the strip in scroll mode.
+std::string drawingOf(const Case& c) {
+    QanorDoc doc = [&] {
+        if (c.tracks.size() == 1)
+            return test::scoreWithShapes({c.tracks[0]}, u"Engraving");
+        if (c.tracks.size() == 2)
+            return test::scoreWithShapes({c.tracks[0], c.tracks[1]}, u"Engraving");
+        return test::scoreWithShapes({c.tracks[0], c.tracks[1], c.tracks[2]}, u"Engraving");
+    }();
+    if (c.setUp)
+        c.setUp(doc);
+    test::Editor ed(std::move(doc), c.mode);
+    std::ostringstream out;
+    out << "# " << c.description << "\n";
+    if (c.mode == qeview::kScrollMode) {
+        const Style& s = ed.view.linearView.style;
+        RecordingGDI g(0, 0, 0, 0, s.width, s.height, false);
+        ed.view.paintAll(g);
+        out << "strip " << s.width << " x " << -s.height << "\n";
+        writeCalls(out, g);
+        return out.str();
+    }
+    PageView& pages = ed.view.pageView;
+    for (int i = 0; i < pages.childCount(); ++i) {
+        RecordingGDI g(0, 0, 0, 0, pages.pageWidth, -pages.pageHeight, false);
+        ed.view.paintPage(g, i);
+        out << "page " << i + 1 << " of " << pages.childCount() << "\n";
+        writeCalls(out, g);
+    }
+    return out.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A readable difference: the lines only in the reference (-) and only in the drawing (+),
+// around the first place they part, with a little context.
+std::string difference(const std::string& expected, const std::string& actual) {
+    const std::vector<std::string> a = linesOf(expected), b = linesOf(actual);
+    std::size_t head = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head])
+        ++head;
+    std::size_t tailA = a.size(), tailB = b.size();
+    while (tailA > head && tailB > head && a[tailA - 1] == b[tailB - 1])
+        --tailA, --tailB;
+    std::ostringstream out;
+    const std::size_t from = head >= 3 ? head - 3 : 0;
+    for (std::size_t i = from; i < head; ++i)
+        out << "  " << a[i] << "\n";
+    const std::size_t kShown = 40;
+    for (std::size_t i = head; i < tailA && i < head + kShown; ++i)
+        out << "- " << a[i] << "\n";
+    for (std::size_t i = head; i < tailB && i < head + kShown; ++i)
+        out << "+ " << b[i] << "\n";
+    if (tailA - head > kShown || tailB - head > kShown)
+        out << "  ... (" << tailA - head << " lines against " << tailB - head << ")\n";
+    return out.str();
+}
+
+std::string referencePath(const std::string& name) {
+    return std::string(QE_TEST_DATA) + "/engraving/" + name + ".ref";
+}
+
+void setMeter(QanorDoc& doc, int numerator, int denominator) {
+    doc.header.timeNumerator = static_cast<std::uint8_t>(numerator);
+    doc.header.timeDenominator = static_cast<std::uint8_t>(denominator);
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text + " ";
+    return out;
+}
+
+const std::vector<Case>& cases() {
+    static const std::vector<Case> kCases = {
+        {"underlines_six_eight",
+         "6/8: eighths group by the dotted quarter, three to a beam; sixteenths inside it",
+         {"1_ 2_ 3_ 4_ 5_ 6_ | 5 . 3_ 2 . | 1__ 2__ 3_ 4_ 5_ 6_ 7_ | 1' . - |]"},
+         qeview::kPageMode,
+         [](QanorDoc& d) { setMeter(d, 6, 8); }},
+        {"underlines_four_four",
+         "4/4: eighths and sixteenths group by the quarter (unchanged by the meter's beat)",
+         {"1_ 2_ 3_ 4_ 5__ 6__ 7_ 1'_ | 5_ . 3__ 2 - | 1 2_ 3_ 4 5 |]"}},
+        {"underlines_two_two",
+         "2/2: eighths group by the half note",
+         {"1_ 2_ 3_ 4_ 5 6 | 5_ 3_ 2_ 1_ 5 - |]"},
+         qeview::kPageMode,
+         [](QanorDoc& d) { setMeter(d, 2, 2); }},
+        {"scroll_spacing",
+         "scroll mode: digits, beats and bar lines stand apart as on a page",
+         {"1 2 3_ 4_ 5 | 6_ 6_ 5_ 5_ 4 - | 3 . 2_ 1 - |]"},
+         qeview::kScrollMode},
+        {"scroll_two_tracks",
+         "scroll mode, two tracks with a tie and a bracket",
+         {"1 2~ 2 3 | { 4 4 4 4 | } 5 - - - |]", "5, 6, 7, 1 | 2 2 2 2 | 3 - - - |]"},
+         qeview::kScrollMode},
+        {"tie_across_break",
+         "a tie from the last note of a line to the first of the next, drawn as two half-ties",
+         {repeated("1 2 3 4 |", 5) + "5 6 7 1'~ | 1' 2 3 4 | " + repeated("5 6 7 1' |", 6) + "|]"}},
+        {"tie_heights",
+         "ties between notes with and without octave dots: each end at its own note",
+         {"1~ 1'' 2''~ 2 3,~ 3 | 4~ #4 5'~ 5' 6~ 6 |]"}},
+        {"short_last_line",
+         "a last line of one measure keeps the spacing of the line above, left-aligned",
+         {repeated("1 2 3 4 | 5 6 7 1' |", 5) + "5 - - - |]"}},
+        {"bar_balance",
+         "a bar line stands as far from the note after it as from the note before it",
+         {"1 2 3 4 | 5 5 5 5 | 1_ 2_ 3_ 4_ 5 6 |]"}},
+        {"two_track_systems",
+         "two tracks: systems stand apart more than the tracks of a system, joined by a "
+         "bracket",
+         {repeated("1 2 3 4 | 5 6 7 1' |", 8) + "|]",
+          repeated("5, 6, 7, 1 | 2 3 4 5 |", 8) + "|]"}},
+        {"bracket_across_break",
+         "a volta bracket over a line break (unchanged)",
+         {repeated("1 2 3 4 |", 5) + "{ 5 6 7 1' | 2 3 4 5 | } " + repeated("6 6 6 6 |", 6) +
+          "|]"}},
+        {"title_block",
+         "title block, key and time signature, authors and comments (unchanged)",
+         {"3_ 3_ 5_ 6_ 1'_ 1'_ 6_ 5_ | 5 5_ 6_ 5 - |]"},
+         qeview::kPageMode,
+         [](QanorDoc& d) {
+             d.header.subtitle = u"Subtitle";
+             d.header.author1 = u"Author one";
+             d.header.author2 = u"Author two";
+             d.header.comment1 = u"Comment one";
+             d.header.comment2 = u"Comment two";
+             d.header.keyLetter = 5;
+             d.header.keyAccidental = 1;
+         }},
+    };
+    return kCases;
+}
+
+class EngravingReference : public testing::TestWithParam<Case> {};
+
+TEST_P(EngravingReference, DrawsAsItsReference) {
+    const Case& c = GetParam();
+    const std::string drawing = drawingOf(c);
+    const std::string path = referencePath(c.name);
+    if (std::getenv("QE_UPDATE_REFERENCES")) {
+        std::ofstream(path, std::ios::binary) << drawing;
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "no reference " << path
+                    << "; write it with QE_UPDATE_REFERENCES=1 and look at it";
+    const std::string expected((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    EXPECT_TRUE(drawing == expected) << c.name << ": the drawing differs from " << path << "\n"
+                                     << difference(expected, drawing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scores, EngravingReference, testing::ValuesIn(cases()),
+                         [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace qe

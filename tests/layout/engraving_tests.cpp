@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include "layout/measure.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using test::Editor;
+
+int underlinesIn(Editor& ed, int m) {
+    return static_cast<int>(static_cast<Measure*>(ed.measure(m))->underlines().size());
+}
+
+TEST(UnderlineGrouping, FollowsATimeSignatureChangedInTheTitleBlock) {
+    Editor ed(test::scoreOf({"1_ 2_ 3_ 4_ 5_ 6_ |]"}));
+    EXPECT_EQ(underlinesIn(ed, 0), 3);  // in 4/4, pairs
+    ed.doc.header.timeNumerator = 6;
+    ed.doc.header.timeDenominator = 8;
+    ed.view.relayout();
+    EXPECT_EQ(underlinesIn(ed, 0), 2);  // in 6/8, threes
+    ed.doc.header.timeNumerator = 3;
+    ed.view.relayout();
+    EXPECT_EQ(underlinesIn(ed, 0), 2);  // 3/8 counts the whole measure as its beat
+}
+
+}  // namespace
+}  // namespace qe
