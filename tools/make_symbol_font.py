@@ -80,8 +80,10 @@ BAR_THICK = 120
 BAR_GAP = 80          # between the two lines of a double, final or repeat bar
 BAR_DOT = 110         # diameter of a repeat dot
 BAR_DOT_GAP = 60      # between a repeat dot and the thin line next to it
-BAR_LEFT = 200        # room before the first line of every bar kind
-BAR_RIGHT = 10        # every bar ends close to its right edge
+# Every bar kind stands in the middle of its box, so that with the same space on both sides of
+# the box a bar line stands as far from the note after it as from the note before it.
+BAR_LEFT = 105        # room before the first line of every bar kind
+BAR_RIGHT = 105       # and after the last
 BAR_DOT_LOW = BOX_BOTTOM + 0.35 * UPM
 BAR_DOT_HIGH = BOX_BOTTOM + 0.65 * UPM
 

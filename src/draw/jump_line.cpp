@@ -26,6 +26,7 @@ void JumpLine::arrange(BaseGDI&) {
         throw Exception(kMismatch);
     const bool viaShadows = onPage != 0;
     strips.clear();
+    stripLines.clear();
 
     const Point start = rootPosition(first, {0, 0}, viaShadows);
     Rect r{start.x, start.y, start.x, start.y};
@@ -40,6 +41,7 @@ void JumpLine::arrange(BaseGDI&) {
             r.right = rootPosition(line, {line->style.width, firstMeasureTop(line)}, viaShadows).x;
             total += r.right - r.left;
             strips.push_back(r);
+            stripLines.push_back(line);
             const Point corner = rootPosition(next, {0, firstMeasureTop(next)}, viaShadows);
             r = {corner.x, corner.y, corner.x, corner.y};
             line = next;
@@ -49,6 +51,7 @@ void JumpLine::arrange(BaseGDI&) {
     r.right = rootPosition(last, {last->style.width - last->barWidth, 0}, viaShadows).x;
     total += r.right - r.left;
     strips.push_back(r);
+    stripLines.push_back(line);
 
     thickness = 10;
     arcDepth = -180;

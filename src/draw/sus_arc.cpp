@@ -5,6 +5,7 @@
 
 #include "draw/note_element.h"
 #include "draw/shape_walk.h"
+#include "layout/item_elements.h"
 #include "model/doc_chunks.h"
 #include "model/exception.h"
 
@@ -12,47 +13,53 @@ namespace qe {
 
 namespace {
 
-// The middle of an element's glyph at the top of its octave-dot stack, in root coordinates.
-Point anchorOf(const NoteElement* e, bool throughShadows) {
-    return rootPosition(e, {(e->glyphLeft + e->glyphRight) / 2, e->dotsTop}, throughShadows);
-}
-
 const Node* lineOfElement(const Node* e, bool throughShadows) {
     return lineOfMeasure(e->parent(), throughShadows);
 }
 
+// The note an end stands for: a tie stored on a note with an accidental is anchored on the
+// accidental, which stands in front of its digit; the curve belongs over the digit.
+const NoteElement* noteOf(Node* anchor) {
+    const auto* e = asElement(anchor);
+    if (!e)
+        return nullptr;
+    if (const auto* digit = asElement(const_cast<Node*>(storedItemOf(e))))
+        return digit;
+    return e;
+}
+
+// The top of an element and its octave dots, in root coordinates, at the middle of its glyph.
+Point topOf(const NoteElement* e, bool throughShadows) {
+    return rootPosition(e, {(e->glyphLeft + e->glyphRight) / 2, e->dotsTop}, throughShadows);
+}
+
+Rect boundsOf(const SusArc::Piece& p) {
+    return {std::min({p.p0.x, p.p1.x, p.p2.x, p.p3.x}), std::max({p.p0.y, p.p1.y, p.p2.y, p.p3.y}),
+            std::max({p.p0.x, p.p1.x, p.p2.x, p.p3.x}), std::min({p.p0.y, p.p1.y, p.p2.y, p.p3.y})};
+}
+
+// What lies on one line of the tie: its first and last x, the tie's ends if they are on it,
+// and how high the notes in between reach.
+struct Run {
+    const Node* line = nullptr;
+    bool hasStart = false;
+    bool hasEnd = false;
+    int left = 0;
+    int right = 0;
+    int highest = 0;  // the highest top of the notes of the run, ends included
+};
+
 }  // namespace
 
 void SusArc::arrange(BaseGDI&) {
-    const NoteElement* first = asElement(from);
-    const NoteElement* last = asElement(to);
+    const NoteElement* first = noteOf(from);
+    const NoteElement* last = noteOf(to);
     if (!first || !last)
         throw Exception(kMismatch);
     const bool viaShadows = onPage != 0;
     strips.clear();
-
-    const Point start = anchorOf(first, viaShadows);
-    Rect r{start.x, start.y, start.x, start.y};
-    const Node* line = lineOfElement(first, viaShadows);
-    int total = 0;
-    for (const Node* e = first; e != last;) {
-        e = nextElementInLine(e);
-        if (!e)
-            throw Exception(kMismatch);
-        const Node* next = lineOfElement(e, viaShadows);
-        if (next != line) {
-            r.right = rootPosition(line, {line->style.width, 0}, viaShadows).x;
-            total += r.right - r.left;
-            strips.push_back(r);
-            const Point corner = rootPosition(next, {0, next->style.height}, viaShadows);
-            r = {corner.x, corner.y, corner.x, corner.y};
-            line = next;
-        }
-        r.top = std::max(r.top, anchorOf(static_cast<const NoteElement*>(e), viaShadows).y);
-    }
-    r.right = anchorOf(last, viaShadows).x;
-    total += r.right - r.left;
-    strips.push_back(r);
+    stripLines.clear();
+    pieces.clear();
 
     thickness = 15;
     int barHeight = -400;
@@ -61,33 +68,94 @@ void SusArc::arrange(BaseGDI&) {
         barHeight = format->font(kBarLineFont).logFont.height;
         takeColor(format->font(kNoteFont).color);
     }
-    // A fifth of the width, between a quarter and a half of the bar-line font height.
-    const int lo = -std::abs(barHeight / 2);
-    const int hi = -std::abs(barHeight / 4);
-    arcDepth = std::clamp(-total / 5, lo, hi);
-    arcWidth = total;
+    const int lift = 2 * thickness;  // between a note's top and the end of a tie on it
 
-    for (Rect& s : strips) {
-        const int top = s.top;
-        s.bottom = top + 2 * thickness;
-        s.top = top - arcDepth + 2 * thickness;
+    // The lines the tie crosses, walking from note to note.
+    std::vector<Run> runs;
+    const auto startRun = [&](const Node* line) {
+        Run run;
+        run.line = line;
+        run.left = rootPosition(line, {0, 0}, viaShadows).x;
+        run.right = rootPosition(line, {line->style.width, 0}, viaShadows).x + kOverhang;
+        run.highest = rootPosition(line, {0, line->style.height}, viaShadows).y;
+        runs.push_back(run);
+    };
+    startRun(lineOfElement(first, viaShadows));
+    runs.back().hasStart = true;
+    const Point a = topOf(first, viaShadows);
+    runs.back().highest = a.y;
+    for (const Node* e = first; e != last;) {
+        e = nextElementInLine(e);
+        if (!e)
+            throw Exception(kMismatch);
+        const Node* line = lineOfElement(e, viaShadows);
+        if (line != runs.back().line)
+            startRun(line);
+        if (const auto* element = asElement(const_cast<Node*>(e)))
+            runs.back().highest = std::max(runs.back().highest, topOf(element, viaShadows).y);
     }
+    runs.back().hasEnd = true;
+    const Point b = topOf(last, viaShadows);
 
-    coverStrips(style, strips, {r.left, r.top + 2 * thickness, r.right, r.bottom + 2 * thickness});
+    // A fifth of the width a whole tie would span, between a quarter and a half of the bar-line
+    // font height.
+    const int lo = std::abs(barHeight / 4);
+    const int hi = std::abs(barHeight / 2);
+    const auto heightFor = [&](int span) { return std::clamp(span / 5, lo, hi); };
+
+    for (const Run& run : runs) {
+        Piece p;
+        if (run.hasStart && run.hasEnd) {
+            const Point p0{a.x, a.y + lift}, p3{b.x, b.y + lift};
+            const int w = p3.x - p0.x;
+            const int top = std::max({p0.y, p3.y, run.highest + lift}) + heightFor(w);
+            p = {p0, {p0.x + w / 4, top}, {p3.x - w / 4, top}, p3};
+        } else if (run.hasStart) {
+            // The left half of a tie twice as wide, cut at its top just past the line's end.
+            const Point p0{a.x, a.y + lift};
+            const int w = std::max(run.right - p0.x, 0);
+            const int h = heightFor(2 * w);
+            const int base = std::max(p0.y, run.highest + lift);
+            p = {p0,
+                 {p0.x + w / 4, base + h / 2},
+                 {p0.x + 5 * w / 8, base + 3 * h / 4},
+                 {p0.x + w, base + 3 * h / 4}};
+        } else if (run.hasEnd) {
+            // The right half: from the start of the line down to the last note.
+            const Point p3{b.x, b.y + lift};
+            const int x0 = std::min(run.left, p3.x - kLeadIn);
+            const int w = p3.x - x0;
+            const int h = heightFor(2 * w);
+            const int base = std::max(p3.y, run.highest + lift);
+            p = {{x0, base + 3 * h / 4},
+                 {p3.x - 5 * w / 8, base + 3 * h / 4},
+                 {p3.x - w / 4, base + h / 2},
+                 p3};
+        } else {
+            // A whole line between: the tie runs on level over it.
+            const int y = run.highest + lift + 3 * heightFor(run.right - run.left) / 4;
+            p = {{run.left, y},
+                 {run.left + (run.right - run.left) / 3, y},
+                 {run.left + 2 * (run.right - run.left) / 3, y},
+                 {run.right, y}};
+        }
+        pieces.push_back(p);
+        Rect box = boundsOf(p);
+        box.top += thickness;
+        box.bottom -= thickness;
+        strips.push_back(box);
+        stripLines.push_back(run.line);
+    }
+    arcDepth = -heightFor(b.x - a.x);
+    arcWidth = b.x - a.x;
+    coverStrips(style, strips, strips.front());
 }
 
 void SusArc::draw(BaseGDI& g) {
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
-    if (strips.size() <= 1) {
-        const int w = style.width;
-        const int h = style.height;
-        g.bezierAt({0, h}, {w / 4, 0}, {3 * w / 4, 0}, {w, h});
-        return;
-    }
-    // One curve as wide as all strips together, cut into one piece per line.
     OriginGuard back(g, -style.x, -style.y);
-    g.arcStripsAt(strips, {0, arcDepth}, {arcWidth / 4, 0}, {3 * arcWidth / 4, 0},
-                  {arcWidth, arcDepth});
+    for (const Piece& p : pieces)
+        g.bezierAt(p.p0, p.p1, p.p2, p.p3);
 }
 
 }  // namespace qe

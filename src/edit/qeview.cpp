@@ -6,7 +6,9 @@
 
 namespace qe {
 
-qeview::qeview() : operations(std::make_unique<OperateInterface>(this)) {}
+qeview::qeview() : operations(std::make_unique<OperateInterface>(this)) {
+    linearView.stripSpacing = true;
+}
 
 qeview::~qeview() = default;
 

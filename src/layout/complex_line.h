@@ -12,13 +12,28 @@ namespace qe {
 class ComplexLine : public Node {
 public:
     static constexpr int kDisplayLineMargin = 80;
+    // A system of several tracks stands this much further from the systems above and below
+    // it, so that the eye tells the parts of one system from the next system.
+    static constexpr int kSystemMargin = 240;
+    // The bracket that joins the tracks of a system stands this far left of the notes, with
+    // hooks this long at both ends.
+    static constexpr int kBracketOffset = 120;
+    static constexpr int kBracketHook = 80;
 
     ComplexLine() : Node(kComplexLine) {}
-    // A display line: 80 above and 80 below.
-    static std::unique_ptr<ComplexLine> displayLine();
+    // A display line: 80 above and 80 below; a system of `tracks` >= 2 further apart, joined
+    // by a bracket.
+    static std::unique_ptr<ComplexLine> displayLine(int tracks = 1);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI&) override {}
+    void draw(BaseGDI& g) override;
+
+    // Draws a thin bracket at the left of the rows of several track lines, from the top of the
+    // first row's bar lines to the bottom of the last's.
+    bool joinsTracks = false;
+
+protected:
+    void drawTrackBracket(BaseGDI& g) const;
 };
 
 }  // namespace qe

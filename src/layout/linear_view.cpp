@@ -5,6 +5,7 @@
 #include "draw/shape_walk.h"
 #include "layout/item_elements.h"
 #include "layout/layout_settings.h"
+#include "layout/line_breaker.h"
 #include "layout/measure.h"
 #include "layout/note_line.h"
 #include "model/exception.h"
@@ -15,6 +16,7 @@ namespace qe {
 
 LinearView::LinearView() {
     style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
+    joinsTracks = true;
 }
 
 void LinearView::refreshSettings() {
@@ -166,6 +168,11 @@ void LinearView::clearChildren() {
 }
 
 void LinearView::arrange(BaseGDI& g) {
+    if (stripSpacing) {
+        const double unit = standardUnit(g, format, kBreakShare);
+        for (auto& line : children_)
+            spaceLine(*line, unit, g);
+    }
     ComplexLine::arrange(g);
     dropLooseShapes();
     for (SusArc& arc : arcs)
@@ -176,6 +183,7 @@ void LinearView::arrange(BaseGDI& g) {
 
 void LinearView::draw(BaseGDI& g) {
     g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
+    drawTrackBracket(g);
     for (SusArc& arc : arcs)
         arc.paint(g);
     for (JumpLine& jump : jumpLines)

@@ -49,6 +49,11 @@ public:
     // Takes the document's format settings again, for a layout after they may have changed.
     void refreshSettings();
 
+    // The strip of scroll mode spaces its measures as page mode spaces a line at the break
+    // width, so that beats read apart; the edit tree of page mode keeps its measures at their
+    // natural spacing for line breaking.
+    bool stripSpacing = false;
+
     QanorDoc* document = nullptr;
     // The document's format settings as layout uses them (sizes kept in range); every node of
     // the tree points at these.

@@ -127,9 +127,14 @@ void PageView::rebuild(BaseGDI& g) {
     const int contentWidth = W - L - R;
     const int lines =
         breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
+    std::vector<double> unitsAbove;
     for (int k = 0; k < lines; ++k) {
-        auto line = ComplexLine::displayLine();
-        buildLine(k, linear, g, *line, contentWidth);
+        auto line = ComplexLine::displayLine(linear.childCount());
+        if (k + 1 < lines)
+            unitsAbove = buildLine(k, linear, g, *line, contentWidth);
+        else
+            buildLastLine(k, linear, g, *line, contentWidth, unitsAbove,
+                          standardUnit(g, format, kBreakShare));
         const Style& s = line->style;
         if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
             throw Exception(kLayoutOverflow);

@@ -15,7 +15,6 @@ class QanorDoc;
 class PageView : public Node {
 public:
     static constexpr int kPadding = 100;
-    static constexpr double kBreakShare = 0.65;
 
     PageView();
     PageView(const PageView&) = delete;

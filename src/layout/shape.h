@@ -29,8 +29,9 @@ public:
     Anchor from;  // empty once its node is deleted
     Anchor to;
     int arcWidth = 0;
-    int arcDepth = 0;          // negative
-    std::vector<Rect> strips;  // one per line the shape crosses, in root coordinates
+    int arcDepth = 0;                     // negative
+    std::vector<Rect> strips;             // one per line the shape crosses, in root coordinates
+    std::vector<const Node*> stripLines;  // the line each strip lies on
     int thickness = 0;
     std::array<std::uint8_t, 4> color{};  // red, green, blue, and the colour's top byte
     std::uint8_t onPage = 0;              // page-mode copies find their anchors through the shadows

@@ -55,6 +55,7 @@ bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
 // Lays a document out as the one strip of scroll mode.
 bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
     view.document = &doc;
+    view.stripSpacing = true;
     view.build();
     reportLeftOut(view, false);
     return runLayoutPass([&](BaseGDI& g) { view.relayout(g); }, status);

@@ -30,21 +30,43 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     Scroll s(test::scoreOf({"1 2 3 |"}));
     SusArc arc(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 1));
     arc.layout(s.g, true);
-    // Anchors: glyph centres at the top of each note, 560 below the root's top edge.
-    ASSERT_EQ(arc.strips.size(), 1u);
+    // Ends: glyph centres 42 (two line widths) above the tops of the notes, 560 below the
+    // root's top edge; the control points 100 higher (a fifth of 192, at least a quarter of
+    // the bar font).
+    ASSERT_EQ(arc.pieces.size(), 1u);
     EXPECT_EQ(arc.arcWidth, 192);
-    EXPECT_EQ(arc.arcDepth, -100);  // a fifth of 192 is clamped to a quarter of the bar font
+    EXPECT_EQ(arc.arcDepth, -100);
     EXPECT_EQ(arc.thickness, 21);
-    EXPECT_EQ(arc.strips[0], (Rect{416, -418, 608, -518}));
+    EXPECT_EQ(arc.strips[0], (Rect{416, -418 + 21, 608, -518 - 21}));
+    EXPECT_EQ(arc.stripLines[0], s.view.child(0));
     EXPECT_EQ(arc.style.x, 416);
-    EXPECT_EQ(arc.style.y, -418);
-    EXPECT_EQ(arc.style.height, -100);
+    EXPECT_EQ(arc.style.y, -397);
     RecordingGDI g;
     arc.paint(g);
     ASSERT_EQ(g.calls.size(), 2u);
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 15, 0, 0, 0}, {}}));
     EXPECT_EQ(g.calls[1],
               (DrawCall{"drawBezier", {416, -518, 464, -418, 560, -418, 608, -518}, {}}));
+}
+
+TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
+    Scroll s(test::scoreOf({"1 2'' 3 |"}));
+    // Two dots of 53 raise the top of the 2 by 106.
+    SusArc up(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 1));
+    up.layout(s.g, true);
+    EXPECT_EQ(up.pieces[0].p0.y, -518);
+    EXPECT_EQ(up.pieces[0].p3.y, -518 + 106);
+    EXPECT_EQ(up.pieces[0].p1.y, -518 + 106 + 100);
+    SusArc down(&s.doc.formatSettings(), s.element(0, 1), s.element(0, 2));
+    down.layout(s.g, true);
+    EXPECT_EQ(down.pieces[0].p0.y, -518 + 106);
+    EXPECT_EQ(down.pieces[0].p3.y, -518);
+    // Over a dotted note in between, the ends stay low and the curve clears the dots.
+    SusArc over(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 2));
+    over.layout(s.g, true);
+    EXPECT_EQ(over.pieces[0].p0.y, -518);
+    EXPECT_EQ(over.pieces[0].p3.y, -518);
+    EXPECT_EQ(over.pieces[0].p1.y, -518 + 106 + 100);
 }
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
@@ -56,14 +78,6 @@ TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     SusArc middle(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 4));
     middle.layout(s.g, true);
     EXPECT_EQ(middle.arcDepth, -(4 * 192) / 5);
-}
-
-TEST(TieArc, RisesOverOctaveDots) {
-    Scroll s(test::scoreOf({"1 2'' 3 |"}));
-    SusArc plain(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 2));
-    plain.layout(s.g, true);
-    // Two dots of 53 raise the highest anchor by 106.
-    EXPECT_EQ(plain.strips[0].bottom, -560 + 106 + 42);
 }
 
 TEST(TieArc, WrongOrMissingAnchorsAreCodeSeven) {
@@ -129,22 +143,25 @@ TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
     ASSERT_EQ(view.arcs.size(), 1u);
     const SusArc& arc = view.arcs[0];
     ASSERT_EQ(arc.strips.size(), 2u);
-    EXPECT_EQ(arc.arcWidth, (arc.strips[0].right - arc.strips[0].left) +
-                                (arc.strips[1].right - arc.strips[1].left));
-    // The first piece runs to the right end of its line, the second from its line's left edge.
-    EXPECT_EQ(arc.strips[0].right, 244 + 1000 + 9906);
-    EXPECT_EQ(arc.strips[1].left, 244 + 1000);
+    ASSERT_EQ(arc.pieces.size(), 2u);
+    // Two half-ties: the first rises from its note to just past the end of its line, the
+    // second comes down from before the start of the next line to its note.
+    const int lineLeft = 244 + 1000, lineRight = 244 + 1000 + 9906;
+    EXPECT_EQ(arc.pieces[0].p3.x, lineRight + SusArc::kOverhang);
+    EXPECT_GT(arc.pieces[0].p3.y, arc.pieces[0].p0.y);
+    EXPECT_EQ(arc.pieces[1].p3.x, lineLeft + 96);  // the middle of the first digit
+    EXPECT_EQ(arc.pieces[1].p0.x, lineLeft + 96 - SusArc::kLeadIn);
+    EXPECT_GT(arc.pieces[1].p0.y, arc.pieces[1].p3.y);
     EXPECT_LT(arc.strips[1].top, arc.strips[0].top);  // the next line is lower on the page
+    EXPECT_NE(arc.stripLines[0], arc.stripLines[1]);
     const JumpLine& jump = view.jumpLines[0];
     ASSERT_EQ(jump.strips.size(), 2u);
-    EXPECT_EQ(jump.strips[0].right, 244 + 1000 + 9906);
+    EXPECT_EQ(jump.strips[0].right, lineRight);
+    EXPECT_EQ(jump.stripLines[0], arc.stripLines[0]);
 
     RecordingGDI paint(0, 0, -1000000, 1000000, 1000000, -1000000, false);
     view.paint(paint);
-    const auto strips = paint.callsOf("drawArcStrips");
-    ASSERT_EQ(strips.size(), 1u);
-    EXPECT_EQ(strips[0].args.size(), 8u + 2 * 4);
-    EXPECT_EQ(strips[0].args[6], arc.arcWidth);  // the curve ends at the full width
+    EXPECT_EQ(paint.callsOf("drawBezier").size(), 2u);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
     }
 }
 
-TEST(Justify, SpreadsRoomByWeightAndGapsOfEight) {
+TEST(Justify, SpreadsRoomByWeightAndGapsOfAQuarter) {
     QanorDoc doc = test::scoreOf({"1 2 | 3 - |"});
     LinearView view;
     view.document = &doc;
@@ -112,11 +112,11 @@ TEST(Justify, SpreadsRoomByWeightAndGapsOfEight) {
         line.appendChild(std::make_unique<ShadowNode>(view.child(0)->child(m)));
     line.layout(g, true);
     ASSERT_EQ(line.style.width, 2 * 624);
-    // Weights: 16 + 16 and 16 + 16, plus one gap of 8: 72 units for 720 of room.
-    justify(line, 2 * 624 + 720, g);
-    EXPECT_EQ(line.style.width, 2 * 624 + 720);
+    // Weights: 16 + 16 and 16 + 16, plus one gap of 16: 80 units for 800 of room.
+    EXPECT_DOUBLE_EQ(justify(line, 2 * 624 + 800, g), 10.0);
+    EXPECT_EQ(line.style.width, 2 * 624 + 800);
     EXPECT_EQ(line.child(0)->style.width, 624 + 320);
-    EXPECT_EQ(line.child(1)->style.x, 624 + 320 + 80);
+    EXPECT_EQ(line.child(1)->style.x, 624 + 320 + 160);
     EXPECT_EQ(line.child(1)->style.width, 624 + 320);
     // The measure itself was stretched: its second element moved by 160.
     EXPECT_EQ(view.child(0)->child(0)->child(1)->style.x, 192 + 160);
