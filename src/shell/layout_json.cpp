@@ -1,6 +1,7 @@
 #include "shell/layout_json.h"
 
 #include <QJsonArray>
+#include <unordered_map>
 
 #include "draw/note_element.h"
 #include "layout/linear_view.h"
@@ -37,6 +38,11 @@ QJsonObject measureJson(const Measure& m, const Style& place) {
     for (int i = 0; i < m.childCount(); ++i)
         elements.append(elementJson(m.child(i)));
     json["elements"] = elements;
+    QJsonArray underlines;
+    for (const Underline& u : m.underlines())
+        underlines.append(QJsonObject{
+            {"level", u.level}, {"first", m.indexOf(u.from)}, {"last", m.indexOf(u.to)}});
+    json["underlines"] = underlines;
     return json;
 }
 
@@ -53,15 +59,29 @@ QJsonObject noteLineJson(const Node& line) {
     return json;
 }
 
+QJsonObject rectJson(const Rect& r) {
+    return {{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}};
+}
+
+// Every line a shape can be drawn on, by its index: the display lines of page mode counted
+// over all pages, or the track lines of scroll mode.
+using LineIndex = std::unordered_map<const Node*, int>;
+
+// Each shape with its box, and every piece drawn of it: the line it is on and its box.
 template <typename Shapes>
-QJsonArray shapesJson(const Shapes& shapes) {
+QJsonArray shapesJson(const Shapes& shapes, const LineIndex& lines) {
     QJsonArray list;
     for (const auto& shape : shapes) {
         QJsonArray strips;
-        for (const Rect& r : shape.strips)
-            strips.append(QJsonObject{
-                {"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}});
-        QJsonObject json{{"strips", strips}};
+        QJsonArray pieces;
+        for (std::size_t i = 0; i < shape.strips.size(); ++i) {
+            strips.append(rectJson(shape.strips[i]));
+            const Node* line = i < shape.stripLines.size() ? shape.stripLines[i] : nullptr;
+            const auto found = lines.find(line);
+            pieces.append(QJsonObject{{"line", found == lines.end() ? -1 : found->second},
+                                      {"box", rectJson(shape.strips[i])}});
+        }
+        QJsonObject json{{"strips", strips}, {"pieces", pieces}};
         putGeometry(json, shape.style);
         list.append(json);
     }
@@ -71,6 +91,8 @@ QJsonArray shapesJson(const Shapes& shapes) {
 }  // namespace
 
 QJsonObject pageLayoutToJson(const PageView& view) {
+    LineIndex lineIndex;
+    int displayLines = 0;
     QJsonArray pages;
     for (int p = 0; p < view.childCount(); ++p) {
         const Page* page = view.page(p);
@@ -79,7 +101,9 @@ QJsonObject pageLayoutToJson(const PageView& view) {
         QJsonArray lines;
         for (int k = 0; k < page->childCount(); ++k) {
             const Node* line = page->child(k);
-            QJsonObject lineJson;
+            for (int t = 0; t < line->childCount(); ++t)
+                lineIndex[line->child(t)] = displayLines;
+            QJsonObject lineJson{{"index", displayLines++}};
             putGeometry(lineJson, line->style);
             QJsonArray tracks;
             for (int t = 0; t < line->childCount(); ++t)
@@ -92,19 +116,22 @@ QJsonObject pageLayoutToJson(const PageView& view) {
     }
     QJsonObject json{{"mode", "page"}, {"pages", pages}};
     putGeometry(json, view.style);
-    json["arcs"] = shapesJson(view.arcs);
-    json["jumpLines"] = shapesJson(view.jumpLines);
+    json["arcs"] = shapesJson(view.arcs, lineIndex);
+    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
     return json;
 }
 
 QJsonObject scrollLayoutToJson(const LinearView& view) {
+    LineIndex lineIndex;
     QJsonArray lines;
-    for (int t = 0; t < view.childCount(); ++t)
+    for (int t = 0; t < view.childCount(); ++t) {
+        lineIndex[view.child(t)] = t;
         lines.append(noteLineJson(*view.child(t)));
+    }
     QJsonObject json{{"mode", "scroll"}, {"lines", lines}};
     putGeometry(json, view.style);
-    json["arcs"] = shapesJson(view.arcs);
-    json["jumpLines"] = shapesJson(view.jumpLines);
+    json["arcs"] = shapesJson(view.arcs, lineIndex);
+    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
     return json;
 }
 
