@@ -106,8 +106,7 @@ bool InputMethod::insertItem(const note& record) {
                                              item->barType));
         return true;
     }
-    for (auto& element : elementsOf(*item))
-        ops.insertAtCaret(std::move(element), caret);
+    ops.insertItem(elementsOf(*item), caret);
     return true;
 }
 

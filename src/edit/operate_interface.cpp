@@ -17,14 +17,66 @@ LinearView& OperateInterface::editTree() const {
     return view->editTree();
 }
 
-void OperateInterface::insertAtCaret(std::unique_ptr<Node> element, Node* caret) {
-    if (!caret)
+bool OperateInterface::recording() const {
+    return view->history && view->history->recording();
+}
+
+void OperateInterface::record(Change change) {
+    if (recording())
+        view->history->record(std::move(change));
+}
+
+std::vector<ShapeValue> OperateInterface::shapeValues() const {
+    std::vector<ShapeValue> values;
+    const LinearView& tree = editTree();
+    for (const SusArc& arc : tree.arcs)
+        values.push_back({true, positionOf(tree, arc.from), positionOf(tree, arc.to), {}});
+    for (const JumpLine& jump : tree.jumpLines)
+        values.push_back(
+            {false, positionOf(tree, jump.from), positionOf(tree, jump.to), jump.label});
+    return values;
+}
+
+void OperateInterface::recordDropped(const LinearView::Dropped& dropped,
+                                     const std::vector<ShapeValue>& before) {
+    const std::size_t arcCount =
+        before.size() - editTree().jumpLines.size() - dropped.jumpLines.size();
+    for (int i : dropped.arcs)
+        record(change::RemoveShape{before[static_cast<std::size_t>(i)]});
+    for (int i : dropped.jumpLines)
+        record(change::RemoveShape{before[arcCount + static_cast<std::size_t>(i)]});
+}
+
+void OperateInterface::dropIfLone(Node* element) {
+    if (view->history && view->history->replaying())
+        return;  // a step replayed brings its own removals
+    const NoteElement* e = asElement(element);
+    if (e && e->elementKind == kAccidentalElement && !storedItemOf(e))
+        removeElement(element);
+}
+
+void OperateInterface::insertItem(std::vector<std::unique_ptr<NoteElement>> elements, Node* caret) {
+    if (elements.empty() || !caret)
         return;
+    Node* first = elements.front().get();
+    for (auto& element : elements)
+        insertAtCaret(std::move(element), caret);
+    if (first->parent())
+        dropIfLone(first->previousSibling());
+}
+
+void OperateInterface::insertAtCaret(std::unique_ptr<Node> element, Node* caret) {
+    if (!caret || !element)
+        return;
+    Node* inserted = element.get();
     if (caret->kind == kMeasure) {
         caret->appendChild(std::move(element));
-    } else if (caret->parent()) {
-        caret->parent()->insertChild(element, caret);
+    } else if (!caret->parent() || !caret->parent()->insertChild(element, caret)) {
+        return;
     }
+    if (recording())
+        if (const auto* e = asElement(inserted))
+            record(change::InsertElement{positionOf(editTree(), e), ElementValue::of(*e)});
 }
 
 namespace {
@@ -46,9 +98,16 @@ void OperateInterface::insertBarLine(Node* caret, std::unique_ptr<Measure> measu
     const int count = caret->kind == kMeasure ? current->childCount() : current->indexOf(caret);
     if (auto* m = asMeasure(current))
         m->dropDecorations();
+    const int barType = measure->barType;
+    Node* added = measure.get();
     moveFront(*current, count, *measure);
     std::unique_ptr<Node> node = std::move(measure);
     current->parent()->insertChild(node, current);
+    if (recording()) {
+        const TreePosition at = positionOf(editTree(), added);
+        record(change::SplitMeasure{at.track, at.measure, count, barType});
+    }
+    dropIfLone(added->lastChild());
 }
 
 bool OperateInterface::removeElement(Node* element) {
@@ -64,10 +123,20 @@ bool OperateInterface::removeElement(Node* element) {
     Node* measure = element->parent();
     if (!measure)
         return false;
+    Node* before = element->previousSibling();
+    const bool keep = recording();
+    const std::vector<ShapeValue> shapes = keep ? shapeValues() : std::vector<ShapeValue>{};
+    const TreePosition at = keep ? positionOf(editTree(), element) : TreePosition{};
+    const ElementValue value = ElementValue::of(*static_cast<NoteElement*>(element));
     if (auto* m = asMeasure(measure))
         m->dropDecorations();
     measure->removeChild(element);  // deleted here; the anchors on it empty themselves
-    editTree().dropLooseShapes();
+    const LinearView::Dropped dropped = editTree().dropLooseShapes();
+    if (keep) {
+        recordDropped(dropped, shapes);
+        record(change::RemoveElement{at, value});
+    }
+    dropIfLone(before);
     view->updateCaretRect();
     return true;
 }
@@ -81,13 +150,23 @@ bool OperateInterface::removeBarLine(Node* measure) {
         Node* first = next->firstChild();
         caret.node = first ? first : next;
     }
+    const bool keep = recording();
+    const std::vector<ShapeValue> shapes = keep ? shapeValues() : std::vector<ShapeValue>{};
+    const TreePosition at = keep ? positionOf(editTree(), measure) : TreePosition{};
+    const int count = measure->childCount();
+    const Measure* closing = asMeasure(measure);
+    const int barType = closing ? closing->barType : 0;
     if (auto* m = asMeasure(measure))
         m->dropDecorations();
     if (auto* n = asMeasure(next))
         n->dropDecorations();
     moveFront(*measure, measure->childCount(), *next);
     measure->parent()->removeChild(measure);  // deleted here
-    editTree().dropLooseShapes();
+    const LinearView::Dropped dropped = editTree().dropLooseShapes();
+    if (keep) {
+        recordDropped(dropped, shapes);
+        record(change::MergeMeasure{at.track, at.measure, count, barType});
+    }
     view->updateCaretRect();
     return true;
 }
@@ -101,14 +180,19 @@ auto findEqual(Shapes& shapes, const Shape& shape) {
                         [&](const Shape& s) { return s.sameShape(shape); });
 }
 
-// Removes an equal shape; with `toggle`, adds the shape when there was none.
+// Removes an equal shape; with `toggle`, adds the shape when there was none. Returns +1 for
+// an addition, -1 for a removal, 0 when nothing changed.
 template <typename Shapes, typename Shape>
-void removeEqual(Shapes& shapes, const Shape& shape, bool toggle) {
+int removeEqual(Shapes& shapes, const Shape& shape, bool toggle) {
     const auto it = findEqual(shapes, shape);
-    if (it != shapes.end())
+    if (it != shapes.end()) {
         shapes.erase(it);
-    else if (toggle)
-        shapes.push_back(shape);
+        return -1;
+    }
+    if (!toggle)
+        return 0;
+    shapes.push_back(shape);
+    return 1;
 }
 
 template <typename Shapes>
@@ -122,24 +206,104 @@ Shapes touching(const Shapes& shapes, const Node* node) {
 
 }  // namespace
 
+namespace {
+
+template <typename Shape>
+ShapeValue valueOf(const LinearView& tree, const Shape& shape, bool arc, std::u16string label) {
+    return {arc, positionOf(tree, shape.from), positionOf(tree, shape.to), std::move(label)};
+}
+
+}  // namespace
+
 void OperateInterface::toggleArc(const SusArc& arc) {
-    removeEqual(editTree().arcs, arc, true);
+    const ShapeValue value = valueOf(editTree(), arc, true, {});
+    const int done = removeEqual(editTree().arcs, arc, true);
+    if (done > 0)
+        record(change::AddShape{value});
+    else if (done < 0)
+        record(change::RemoveShape{value});
 }
 void OperateInterface::removeArc(const SusArc& arc) {
-    removeEqual(editTree().arcs, arc, false);
+    const ShapeValue value = valueOf(editTree(), arc, true, {});
+    if (removeEqual(editTree().arcs, arc, false) < 0)
+        record(change::RemoveShape{value});
 }
 std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
     return touching(editTree().arcs, node);
 }
 
 void OperateInterface::toggleJumpLine(const JumpLine& jump) {
-    removeEqual(editTree().jumpLines, jump, true);
+    const auto it = findEqual(editTree().jumpLines, jump);
+    // The label of a bracket taken away is the one it had.
+    const ShapeValue value =
+        valueOf(editTree(), jump, false, it != editTree().jumpLines.end() ? it->label : jump.label);
+    const int done = removeEqual(editTree().jumpLines, jump, true);
+    if (done > 0)
+        record(change::AddShape{value});
+    else if (done < 0)
+        record(change::RemoveShape{value});
 }
 void OperateInterface::removeJumpLine(const JumpLine& jump) {
-    removeEqual(editTree().jumpLines, jump, false);
+    const auto it = findEqual(editTree().jumpLines, jump);
+    if (it == editTree().jumpLines.end())
+        return;
+    const ShapeValue value = valueOf(editTree(), jump, false, it->label);
+    editTree().jumpLines.erase(it);
+    record(change::RemoveShape{value});
 }
 std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) const {
     return touching(editTree().jumpLines, node);
+}
+
+void OperateInterface::apply(const Change& c) {
+    LinearView& tree = editTree();
+    const auto find = [&](const TreePosition& p) {
+        Node* node = nodeAt(tree, p);
+        if (!node)
+            throw Exception(kOutOfRange);
+        return node;
+    };
+    const format_track_header* settings = view->document ? &tree.settings : nullptr;
+    if (const auto* x = std::get_if<change::InsertElement>(&c)) {
+        Node* measure = find({x->at.track, x->at.measure, -1});
+        if (x->at.element < 0 || x->at.element > measure->childCount())
+            throw Exception(kOutOfRange);
+        if (auto* m = asMeasure(measure))
+            m->dropDecorations();
+        measure->insertChild(x->at.element, x->value.make());
+    } else if (const auto* x = std::get_if<change::RemoveElement>(&c)) {
+        if (!removeElement(find(x->at)))
+            throw Exception(kOutOfRange);
+    } else if (const auto* x = std::get_if<change::SplitMeasure>(&c)) {
+        Node* measure = find({x->track, x->measure, -1});
+        if (x->count < 0 || x->count > measure->childCount())
+            throw Exception(kOutOfRange);
+        Node* caret = x->count < measure->childCount() ? measure->child(x->count) : measure;
+        insertBarLine(caret, std::make_unique<Measure>(settings, x->barType));
+    } else if (const auto* x = std::get_if<change::MergeMeasure>(&c)) {
+        if (!removeBarLine(find({x->track, x->measure, -1})))
+            throw Exception(kOutOfRange);
+    } else if (const auto* x = std::get_if<change::AddShape>(&c)) {
+        Node* from = find(x->shape.from);
+        Node* to = find(x->shape.to);
+        if (x->shape.arc)
+            tree.arcs.emplace_back(settings, from, to);
+        else
+            tree.jumpLines.emplace_back(x->shape.label, settings, from, to);
+    } else if (const auto* x = std::get_if<change::RemoveShape>(&c)) {
+        Node* from = find(x->shape.from);
+        Node* to = find(x->shape.to);
+        if (x->shape.arc)
+            removeEqual(tree.arcs, SusArc(settings, from, to), false);
+        else
+            removeEqual(tree.jumpLines, JumpLine(x->shape.label, settings, from, to), false);
+    } else if (const auto* x = std::get_if<change::SetHeader>(&c)) {
+        if (view->document && x->after)
+            view->document->header = *x->after;
+    } else if (const auto* x = std::get_if<change::SetFormat>(&c)) {
+        if (view->document && x->after)
+            view->document->formatSettings() = *x->after;
+    }
 }
 
 void OperateInterface::commitToDocument(LinearView& tree) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "draw/note_element.h"
 #include "draw/shape_walk.h"
@@ -145,11 +147,134 @@ std::u16string QanorView::durationText(int duration) {
     return std::u16string(number.begin(), number.end()) + u"分音";
 }
 
+QanorView::Action::Action(QanorView& view) : view_(view) {
+    if (view_.history)
+        view_.history->begin(view_.editState());
+}
+
+QanorView::Action::~Action() {
+    if (view_.history)
+        view_.history->end(view_.editState());
+}
+
+EditState QanorView::editState() const {
+    EditState state;
+    if (caret.valid()) {
+        const TreePosition at = positionOf(const_cast<QanorView*>(this)->editTree(), caret.node);
+        if (at.valid())
+            state.caret = at;
+    }
+    state.accidental = input.accidental;
+    state.octave = input.octave;
+    state.duration = input.duration;
+    return state;
+}
+
+void QanorView::restoreEditState(const EditState& state) {
+    caret.selectionAnchor = nullptr;
+    caret.selectionEnd = nullptr;
+    caret.selectionShown = false;
+    Node* node = state.caret ? nodeAt(editTree(), *state.caret) : nullptr;
+    caret.node = node;
+    caret.placed = node != nullptr;
+    if (node)
+        updateCaretRect();
+    input.accidental = state.accidental;
+    input.octave = state.octave;
+    input.duration = state.duration;
+}
+
+namespace {
+
+// Replays a step's changes forwards (redo) or its inverses backwards (undo).
+void replay(OperateInterface& ops, History& history, const EditStep& step, bool forwards) {
+    History::ReplayGuard guard(history);
+    if (forwards) {
+        for (const Change& c : step.changes)
+            ops.apply(c);
+    } else {
+        for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it)
+            ops.apply(inverseOf(*it));
+    }
+}
+
+}  // namespace
+
+bool QanorView::undo() {
+    if (!history || !history->canUndo())
+        return false;
+    if (caret.selectionShown)
+        invertSelection(false);
+    const EditStep& step = *history->nextUndo();
+    replay(*operations, *history, step, false);
+    history->undone();
+    restoreEditState(step.before);
+    afterReplay();
+    return true;
+}
+
+bool QanorView::redo() {
+    if (!history || !history->canRedo())
+        return false;
+    if (caret.selectionShown)
+        invertSelection(false);
+    const EditStep& step = *history->nextRedo();
+    replay(*operations, *history, step, true);
+    history->redone();
+    restoreEditState(step.after);
+    afterReplay();
+    return true;
+}
+
+void QanorView::afterReplay() {
+    try {
+        if (window)
+            window->updateAllViews();
+    } catch (const Exception& e) {
+        if (e.code == kLayoutOverflow && window)
+            window->warn(kOverflowWarning, kWarningCaption);
+    }
+    updateCaretRect();
+    placeSystemCaret();
+    if (window)
+        window->setStatusTexts(accidentalText(input.accidental), octaveText(input.octave),
+                               durationText(input.duration));
+}
+
+void QanorView::changeHeader(const doc_header& header) {
+    if (!document)
+        return;
+    {
+        Action action(*this);
+        auto before = std::make_shared<const doc_header>(document->header);
+        auto after = std::make_shared<const doc_header>(header);
+        document->header = header;
+        if (history)
+            history->record(change::SetHeader{std::move(before), std::move(after)});
+    }
+    afterReplay();
+}
+
+void QanorView::changeFormat(const format_track_header& format) {
+    if (!document)
+        return;
+    {
+        Action action(*this);
+        auto before = std::make_shared<const format_track_header>(document->formatSettings());
+        auto after = std::make_shared<const format_track_header>(format);
+        document->formatSettings() = format;
+        if (history)
+            history->record(change::SetFormat{std::move(before), std::move(after)});
+    }
+    afterReplay();
+}
+
 void QanorView::onChar(char32_t ch) {
     if (!caret.valid())
         return;
     if (caret.selectionShown)
         invertSelection(false);
+    Action action(*this);
     try {
         if (input.onChar(ch) && window)
             window->updateAllViews();
@@ -239,19 +364,168 @@ std::pair<Node*, Node*> QanorView::orderedSelection() {
     return orderPositions(caret.selectionAnchor, caret.selectionEnd);
 }
 
+std::vector<Node*> QanorView::selectedPositions() {
+    std::vector<Node*> positions;
+    if (!isPosition(caret.selectionAnchor) || !isPosition(caret.selectionEnd))
+        return positions;
+    const auto [first, last] = orderPositions(caret.selectionAnchor, caret.selectionEnd);
+    const auto lineOf = [](const Node* p) {
+        const Node* measure = p->kind == kMeasure ? p : p->parent();
+        return measure ? measure->parent() : nullptr;
+    };
+    if (!lineOf(first) || lineOf(first) != lineOf(last))
+        return positions;
+    for (Node* p = first; p && p != last;) {
+        positions.push_back(p);
+        if (p->kind == kNoteElement) {
+            Node* next = p->nextSibling();
+            p = next ? next : p->parent();
+        } else {
+            Node* next = p->nextSibling();
+            p = next && next->firstChild() ? next->firstChild() : next;
+        }
+    }
+    return positions;
+}
+
+Fragment QanorView::copySelection() {
+    Fragment fragment;
+    std::unordered_map<const Node*, int> indexOfItem;
+    std::vector<const Measure*> measures;  // whose bar lines are copied
+    const std::vector<Node*> positions = selectedPositions();
+    for (Node* p : positions) {
+        if (const Measure* m = asMeasure(p)) {
+            indexOfItem[m] = static_cast<int>(fragment.items.size());
+            fragment.items.push_back(music::Item::barLine(m->barType));
+            measures.push_back(m);
+        } else if (const NoteElement* e = asElement(p)) {
+            // An accidental is copied with its digit, which follows it.
+            if (std::optional<music::Item> item = itemOf(*e)) {
+                indexOfItem[e] = static_cast<int>(fragment.items.size());
+                fragment.items.push_back(*item);
+            }
+        }
+    }
+    const auto indexOf = [&](const Node* node) {
+        const auto it = indexOfItem.find(node);
+        return it == indexOfItem.end() ? -1 : it->second;
+    };
+    for (const SusArc& arc : editTree().arcs) {
+        const int from = indexOf(storedItemOf(arc.from));
+        const int to = indexOf(storedItemOf(arc.to));
+        if (from >= 0 && to > from)
+            fragment.shapes.push_back({true, from, to, {}});
+    }
+    // A bracket is inside when its first measure begins in the selection.
+    const std::unordered_set<const Node*> selected(positions.begin(), positions.end());
+    const auto begins = [&](const Node* measure) {
+        const Node* first = measure->firstChild();
+        return selected.count(first ? first : measure) > 0;
+    };
+    for (const JumpLine& jump : editTree().jumpLines) {
+        const int from = indexOf(jump.from);
+        const int to = indexOf(jump.to);
+        if (from >= 0 && to >= from && begins(jump.from))
+            fragment.shapes.push_back({false, from, to, jump.label});
+    }
+    return fragment;
+}
+
+Fragment QanorView::cutSelection() {
+    Fragment fragment = copySelection();
+    const std::vector<Node*> positions = selectedPositions();
+    if (fragment.empty() || positions.empty())
+        return fragment;
+    if (caret.selectionShown)
+        invertSelection(false);
+    const auto [first, last] = orderPositions(caret.selectionAnchor, caret.selectionEnd);
+    {
+        Action action(*this);
+        caret.node = last;
+        caret.placed = true;
+        // Backwards, so that every position deleted still stands where it was found; nodes
+        // only move between measures when a bar line goes.
+        for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+            if ((*it)->kind == kMeasure)
+                operations->removeBarLine(*it);
+            else
+                operations->removeElement(*it);
+        }
+        caret.selectionAnchor = nullptr;
+        caret.selectionEnd = nullptr;
+    }
+    updateAfterEdit();
+    return fragment;
+}
+
+bool QanorView::paste(const Fragment& fragment) {
+    if (!caret.valid() || fragment.empty())
+        return false;
+    if (caret.selectionShown)
+        invertSelection(false);
+    {
+        Action action(*this);
+        const format_track_header* settings = document ? &editTree().settings : nullptr;
+        std::vector<Node*> made(fragment.items.size(), nullptr);
+        for (std::size_t i = 0; i < fragment.items.size(); ++i) {
+            const music::Item& item = fragment.items[i];
+            Node* at = caret.node;
+            if (item.isBarLine()) {
+                auto measure = std::make_unique<Measure>(settings, item.barType);
+                made[i] = measure.get();
+                operations->insertBarLine(at, std::move(measure));
+                continue;
+            }
+            std::vector<std::unique_ptr<NoteElement>> elements = elementsOf(item);
+            if (!elements.empty())
+                made[i] = elements.back().get();
+            operations->insertItem(std::move(elements), at);
+        }
+        for (const Fragment::Shape& s : fragment.shapes) {
+            const auto node = [&](int i) {
+                return i >= 0 && static_cast<std::size_t>(i) < made.size()
+                           ? made[static_cast<std::size_t>(i)]
+                           : nullptr;
+            };
+            Node* from = node(s.from);
+            Node* to = node(s.to);
+            if (s.arc && elementsInOrder(from, to))
+                operations->toggleArc(SusArc(settings, from, to));
+            else if (!s.arc && measuresInOrder(from, to))
+                operations->toggleJumpLine(JumpLine(s.label, settings, from, to));
+        }
+    }
+    updateAfterEdit();
+    return true;
+}
+
+void QanorView::updateAfterEdit() {
+    try {
+        if (window)
+            window->updateAllViews();
+    } catch (const Exception& e) {
+        if (e.code == kLayoutOverflow && window)
+            window->warn(kOverflowWarning, kWarningCaption);
+    }
+}
+
 void QanorView::addTie() {
     if (!caret.selectionShown || caret.selectionAnchor == caret.selectionEnd)
         return;
-    const auto [first, last] = orderedSelection();
+    const auto [firstPosition, last] = orderedSelection();
     Node* before = last->kind == kNoteElement ? last->previousSibling() : last->lastChild();
-    if (!before || before == first || first->kind != kNoteElement || before->kind != kNoteElement)
+    // A tie rests on the notes themselves, not on an accidental in front of one.
+    Node* first = const_cast<Node*>(storedItemOf(firstPosition));
+    before = const_cast<Node*>(storedItemOf(before));
+    if (!first || !before || first->kind != kNoteElement || before->kind != kNoteElement)
         return;
     // A note's sharp and the note are one stored item: a tie between them joins nothing.
-    if (storedItemOf(first) == storedItemOf(before))
+    if (first == before)
         return;
     // A selection can run from one track to another; a tie there could never be walked.
     if (!elementsInOrder(first, before))
         return;
+    Action action(*this);
     operations->toggleArc(SusArc(document ? &editTree().settings : nullptr, first, before));
 }
 
@@ -273,8 +547,11 @@ void QanorView::addJumpLine(const std::u16string& label) {
     // Both ends in one track line, in order: otherwise the bracket could never be walked.
     if (!measuresInOrder(start, end))
         return;
-    operations->toggleJumpLine(
-        JumpLine(label, document ? &editTree().settings : nullptr, start, end));
+    {
+        Action action(*this);
+        operations->toggleJumpLine(
+            JumpLine(label, document ? &editTree().settings : nullptr, start, end));
+    }
     relayout();
 }
 

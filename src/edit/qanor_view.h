@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "edit/fragment.h"
+#include "edit/history.h"
 #include "edit/input_method.h"
 #include "edit/qeview.h"
 #include "edit/view_host.h"
@@ -44,6 +46,42 @@ public:
     void addTie();
     void addJumpLine(const std::u16string& label);
 
+    // The selection as a fragment of its track: its items with the ties and brackets wholly
+    // inside it. Empty when nothing is selected or the selection runs from one track into
+    // another.
+    Fragment copySelection();
+    // Copies the selection, then deletes it as Backspace would, as one step.
+    Fragment cutSelection();
+    // Inserts a fragment at the caret as if it were typed there, bar lines splitting measures,
+    // with its ties and brackets on the pasted notes; one step. False when there is no caret
+    // or nothing to paste.
+    bool paste(const Fragment& fragment);
+
+    // Undoes or redoes one step of the document's history in this view's tree, gives the
+    // caret and the input state back as they were, and updates every view. False when there
+    // is nothing to undo or redo.
+    bool undo();
+    bool redo();
+    // Replaces the title block or the format settings as one undoable step.
+    void changeHeader(const doc_header& header);
+    void changeFormat(const format_track_header& format);
+
+    // The caret's place and the input state, as a step keeps them.
+    EditState editState() const;
+    void restoreEditState(const EditState& state);
+
+    // Holds an action open in the document's history: what it changes is one step.
+    class Action {
+    public:
+        explicit Action(QanorView& view);
+        ~Action();
+        Action(const Action&) = delete;
+        Action& operator=(const Action&) = delete;
+
+    private:
+        QanorView& view_;
+    };
+
     // The status texts for the input state.
     static std::u16string accidentalText(int accidental);
     static std::u16string octaveText(int octave);
@@ -53,9 +91,17 @@ public:
     InputMethod input;
 
 private:
+    // After an undo, a redo or a settings change: every view lays out again, the caret shows
+    // and the status texts follow the input state.
+    void afterReplay();
     Node* hit(Point p);
     // The selection's two ends when both are caret positions, or throws kMismatch.
     std::pair<Node*, Node*> orderedSelection();
+    // The positions the selection covers, in order, when it lies in one track line.
+    std::vector<Node*> selectedPositions();
+    // Lays every view out again after an edit, with the overflow warning when a measure no
+    // longer fits.
+    void updateAfterEdit();
 };
 
 }  // namespace qe

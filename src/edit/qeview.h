@@ -8,6 +8,7 @@
 
 namespace qe {
 
+class History;
 class OperateInterface;
 class QanorDoc;
 
@@ -58,6 +59,7 @@ public:
 
     int mode = kPageMode;
     QanorDoc* document = nullptr;  // not owned
+    History* history = nullptr;    // the document's, shared by its views; not owned
     LinearView linearView;
     PageView pageView;
     std::unique_ptr<OperateInterface> operations;

@@ -114,7 +114,11 @@ int LinearView::buildArcs() {
         Node* from = lookup(record.from);
         Node* to = lookup(record.to);
         if (record.type == Format::kArc) {
-            if (!elementsInOrder(from, to)) {
+            // A tie rests on the note itself, not on the accidental that shares its record,
+            // wherever it was made: the same tie is then the same pair of nodes.
+            from = const_cast<Node*>(storedItemOf(from));
+            to = const_cast<Node*>(storedItemOf(to));
+            if (!elementsInOrder(from, to) || from == to) {
                 ++droppedShapes;
                 continue;
             }
@@ -154,11 +158,26 @@ void LinearView::relayout(BaseGDI& g) {
     layout(g, true);
 }
 
-void LinearView::dropLooseShapes() {
-    std::erase_if(arcs, [](const SusArc& arc) {
+LinearView::Dropped LinearView::dropLooseShapes() {
+    Dropped dropped;
+    const auto sweep = [](auto& shapes, std::vector<int>& indices, auto loose) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < shapes.size(); ++i) {
+            if (loose(shapes[i])) {
+                indices.push_back(static_cast<int>(i));
+                continue;
+            }
+            if (kept != i)
+                shapes[kept] = shapes[i];
+            ++kept;
+        }
+        shapes.erase(shapes.begin() + static_cast<std::ptrdiff_t>(kept), shapes.end());
+    };
+    sweep(arcs, dropped.arcs, [](const SusArc& arc) {
         return !arc.anchored() || storedItemOf(arc.from) == storedItemOf(arc.to);
     });
-    std::erase_if(jumpLines, [](const JumpLine& jump) { return !jump.anchored(); });
+    sweep(jumpLines, dropped.jumpLines, [](const JumpLine& jump) { return !jump.anchored(); });
+    return dropped;
 }
 
 void LinearView::clearChildren() {

@@ -38,7 +38,12 @@ public:
     // Removes the ties and brackets an edit has cut loose: one whose note or measure was
     // deleted, and a tie whose two ends now stand for one stored item (a sharp left in front
     // of the note it was tied to). Every edit of the tree ends with it.
-    void dropLooseShapes();
+    // Returns the indices, in the lists as they were, of the ties and brackets it dropped.
+    struct Dropped {
+        std::vector<int> arcs;
+        std::vector<int> jumpLines;
+    };
+    Dropped dropLooseShapes();
 
     // Empties the tree and the shape lists; keeps the document, format and line starts.
     void clearChildren() override;

@@ -133,7 +133,8 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("type"),
         QStringLiteral(
             "Type <keys> into the document given after it, as typed in the editor, and save it. "
-            "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\\\ a backslash."),
+            "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\z undo, \\y redo, \\\\ a "
+            "backslash."),
         QStringLiteral("keys"));
     const QCommandLineOption outputOption(
         QStringList{QStringLiteral("o"), QStringLiteral("output")},

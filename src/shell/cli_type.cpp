@@ -15,6 +15,8 @@ namespace {
 
 constexpr char32_t kLeftArrow = 0x110000;  // beyond every character: the arrow keys
 constexpr char32_t kRightArrow = 0x110001;
+constexpr char32_t kUndo = 0x110002;  // and the undo and redo commands
+constexpr char32_t kRedo = 0x110003;
 
 }  // namespace
 
@@ -26,8 +28,8 @@ bool decodeKeys(const QString& keys, std::u32string& out, QString& error) {
             continue;
         }
         if (++i == text.size()) {
-            error =
-                QStringLiteral("a backslash must be followed by n, b, <, > or another backslash");
+            error = QStringLiteral(
+                "a backslash must be followed by n, b, <, >, z, y or another backslash");
             return false;
         }
         switch (text[i]) {
@@ -42,6 +44,12 @@ bool decodeKeys(const QString& keys, std::u32string& out, QString& error) {
                 break;
             case U'>':
                 out.push_back(kRightArrow);
+                break;
+            case U'z':
+                out.push_back(kUndo);
+                break;
+            case U'y':
+                out.push_back(kRedo);
                 break;
             case U'\\':
                 out.push_back(U'\\');
@@ -70,6 +78,8 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
     // Opened as the editor opens a document: page mode, the caret at the start of the score.
     HeadlessHost host;
     QanorView view(&host);
+    History history;
+    view.history = &history;
     host.view = &view;
     view.attachDocument(&doc);
     reportLeftOut(view.editTree(), true);
@@ -86,6 +96,10 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
         } else if (key == kRightArrow) {
             view.caretRight();
             view.placeSystemCaret();
+        } else if (key == kUndo) {
+            view.undo();
+        } else if (key == kRedo) {
+            view.redo();
         } else {
             view.onChar(key);
         }

@@ -147,17 +147,27 @@ TEST(Commit, ATieFromAnAccidentalIsWrittenAtItsNotesNewPlace) {
     EXPECT_EQ(formats[0].to.itemIndex, 4);
 }
 
-TEST(Commit, ATieOnASharpLeftWithoutItsNoteIsNotStored) {
-    // A sharp whose digit went (Backspace), or was split off by a bar line, is not stored, so
-    // a tie from it names no place: writing it would anchor it on a bar line.
+TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
+    // A tie stored on a note with a sharp is anchored on the note itself: deleting the note
+    // takes the tie with it, and a bar line between the sharp and the note leaves the tie on
+    // the note (the sharp, cut off from its note, is not kept).
     for (const std::u32string& keys : {std::u32string(U"\b"), std::u32string(U"\r")}) {
         QanorDoc doc = test::scoreOf({"#1 | 2 |"});
-        test::addFormat(doc, 1, 0, 0, 2);  // from the sharp to the 2
+        test::addFormat(doc, 1, 0, 0, 2);  // from the sharp 1 to the 2
         Editor ed(std::move(doc));
         ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+        EXPECT_EQ(ed.view.editTree().arcs[0].from, ed.element(0, 1));
         ed.view.caret.node = keys == U"\b" ? ed.measure(0) : ed.element(0, 1);
         ed.type(keys);
-        EXPECT_TRUE(ed.committed().formatRecords().empty());
+        const auto& formats = ed.committed().formatRecords();
+        if (keys == U"\b") {
+            EXPECT_TRUE(formats.empty());
+        } else {
+            EXPECT_EQ(ed.track(), parseTrack("| 1 | 2 |"));
+            ASSERT_EQ(formats.size(), 1u);
+            EXPECT_EQ(formats[0].from.itemIndex, 1);
+            EXPECT_EQ(formats[0].to.itemIndex, 3);
+        }
         Editor reopened(ed.doc);
         EXPECT_EQ(reopened.view.pageView.linear.droppedShapes, 0);
     }

@@ -59,7 +59,8 @@ struct RandomScore {
             int b = digits[static_cast<std::size_t>(pick(0, static_cast<int>(digits.size()) - 1))];
             if (a > b)
                 std::swap(a, b);
-            addFormat(1, t, a, b);
+            if (a != b)  // a tie from a note to itself joins nothing and is left out
+                addFormat(1, t, a, b);
         }
         for (int k = 0; k < 2 && !bars.empty(); ++k) {
             int a = bars[static_cast<std::size_t>(pick(0, static_cast<int>(bars.size()) - 1))];

@@ -131,9 +131,10 @@ TEST_F(CommandLine, TypeEditsLikeTheEditorAndSavesAtomically) {
         records << QStringLiteral("%1/%2")
                        .arg(n.toObject()["code"].toInt(), 0, 16)
                        .arg(n.toObject()["value"].toInt());
-    // 1_ 2_ | 6_ 3_ |. 5_ |] : Backspace took the 4 and then its sharp, the arrows went back
-    // in front of the 3 for the 6, then on in front of the 5 for the dashed bar line.
-    EXPECT_EQ(records.join(' ').toStdString(), "39/1 3a/1 c00/0 3e/1 3b/1 c05/0 3d/1 c06/0");
+    // 1_ 2_ 6_ | |. 5_ |] : Backspace took the 4 with its sharp, then the 3; the arrows went
+    // back to the end of the first measure for the 6, then on in front of the 5 for the dashed
+    // bar line.
+    EXPECT_EQ(records.join(' ').toStdString(), "39/1 3a/1 3e/1 c00/0 c05/0 3d/1 c06/0");
     // In place, and no temporary file is left behind.
     ASSERT_EQ(qanoredit({"--type", "7", path("a.qe")}).status, 0);
     EXPECT_NE(readAll(path("a.qe")), original);
