@@ -25,9 +25,8 @@ namespace {
 const char* const kUsage =
     "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
-    "                 | --export OUT.png FILE.qe [--mode page|scroll] | --type KEYS FILE.qe [-o "
-    "OUT.qe] | --help | "
-    "--version\n";
+    "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
+    "                 | --type KEYS FILE.qe [-o OUT.qe] | --help | --version\n";
 
 int usageError(const QString& why) {
     if (!why.isEmpty())
@@ -126,9 +125,17 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("mode"), QStringLiteral("page"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
-        QStringLiteral("Write every page of the document given after it as an image named "
-                       "<out>_N-i.<ext> (N pages, page i), at 288 dots per inch."),
+        QStringLiteral("Write every page of the document given after it, in the format of "
+                       "<out>'s extension: png, jpg, gif or bmp images at 288 dots per inch or "
+                       "svg drawings, one per page named <out>_N-i.<ext> (N pages, page i); "
+                       "pdf, one document <out>."),
         QStringLiteral("out"));
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("With --export: overwrite existing files (otherwise they are skipped)."));
+    const QCommandLineOption noWatermarkOption(
+        QStringLiteral("no-watermark"),
+        QStringLiteral("With --export: pages without the watermark."));
     const QCommandLineOption typeOption(
         QStringLiteral("type"),
         QStringLiteral(
@@ -139,8 +146,9 @@ int runProgram(int argc, char** argv) {
     const QCommandLineOption outputOption(
         QStringList{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("With --type: save to <file> instead of in place."), QStringLiteral("file"));
-    for (const QCommandLineOption& option : {newOption, titleOption, infoOption, layoutOption,
-                                             modeOption, exportOption, typeOption, outputOption})
+    for (const QCommandLineOption& option :
+         {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, forceOption,
+          noWatermarkOption, typeOption, outputOption})
         parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
@@ -171,6 +179,9 @@ int runProgram(int argc, char** argv) {
     const bool scrollMode = mode == QStringLiteral("scroll");
     if (parser.isSet(outputOption) && !parser.isSet(typeOption))
         return usageError(QStringLiteral("-o goes with --type"));
+    if ((parser.isSet(forceOption) || parser.isSet(noWatermarkOption)) &&
+        !parser.isSet(exportOption))
+        return usageError(QStringLiteral("--force and --no-watermark go with --export"));
     const QStringList positional = parser.positionalArguments();
 
     if (parser.isSet(newOption) || parser.isSet(infoOption)) {
@@ -192,12 +203,22 @@ int runProgram(int argc, char** argv) {
     if (parser.isSet(exportOption)) {
         if (positional.size() != 1)
             return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
+        ExportRequest request;
+        request.out = parser.value(exportOption);
+        request.document = positional.first();
+        request.scrollMode = scrollMode;
+        request.force = parser.isSet(forceOption);
+        request.watermark = !parser.isSet(noWatermarkOption);
+        const ExportTarget* target = exportTargetFor(request.out);
+        if (!target)
+            return usageError(QStringLiteral("cannot export to %1; the extensions known are %2")
+                                  .arg(request.out, exportExtensions()));
+        if (scrollMode && !target->takesScrollMode)
+            return usageError(QStringLiteral("--mode scroll cannot write %1").arg(request.out));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
-        if (scrollMode)
-            return actionExportStrip(parser.value(exportOption), positional.first());
-        return actionExport(parser.value(exportOption), positional.first());
+        return target->write(request);
     }
     if (parser.isSet(typeOption)) {
         if (positional.size() != 1)

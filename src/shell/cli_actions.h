@@ -6,6 +6,9 @@
 
 namespace qe {
 
+class LinearView;
+class PageView;
+
 // Prints a failed file operation's message on stderr; returns the failure exit status.
 int reportFileFailure(const FileResult& result);
 void printError(const QString& text);
@@ -15,9 +18,33 @@ void warnWithoutSymbolFont();
 int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
 int actionLayout(const QString& path, bool scrollMode);
-int actionExport(const QString& out, const QString& path);
-// Writes the scroll-mode strip, every track line of the score, as one image.
-int actionExportStrip(const QString& out, const QString& path);
+// Lay a document out with the real fonts measuring, in page mode or as the one strip of
+// scroll mode. A failure is reported on stderr and leaves its exit status in `status`.
+bool layOutPages(QanorDoc& doc, PageView& view, int& status);
+bool layOutStrip(QanorDoc& doc, LinearView& view, int& status);
+
+// What --export was asked for.
+struct ExportRequest {
+    QString out;
+    QString document;
+    bool scrollMode = false;  // --mode scroll
+    bool force = false;       // overwrite existing files instead of skipping them
+    bool watermark = true;
+};
+
+// A row of the export table: the output extensions it takes (lower case, no dot, separated by
+// spaces), whether it can write the scroll-mode strip, and the action that writes.
+struct ExportTarget {
+    const char* extensions;
+    bool takesScrollMode;
+    int (*write)(const ExportRequest& request);
+};
+
+// The row for the extension of `out` in any case, or null when nothing writes it.
+const ExportTarget* exportTargetFor(const QString& out);
+// Every extension the table takes, for the usage message.
+QString exportExtensions();
+
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
 int actionType(const QString& keys, const QString& path, const QString& out);
 

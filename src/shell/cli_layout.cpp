@@ -1,6 +1,3 @@
-#include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 #include <QJsonDocument>
 #include <functional>
 #include <memory>
@@ -13,7 +10,6 @@
 #include "shell/headless_host.h"
 #include "shell/layout_json.h"
 #include "shell/left_out.h"
-#include "shell/page_export.h"
 
 namespace qe {
 
@@ -45,14 +41,14 @@ bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
     return true;
 }
 
-// Lays a document out in page mode; the view keeps what it needs from the document.
+}  // namespace
+
 bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
     view.build(&doc);
     reportLeftOut(view.linear, false);
     return runLayoutPass([&](BaseGDI& g) { view.rebuild(g); }, status);
 }
 
-// Lays a document out as the one strip of scroll mode.
 bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
     view.document = &doc;
     view.stripSpacing = true;
@@ -60,8 +56,6 @@ bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
     reportLeftOut(view, false);
     return runLayoutPass([&](BaseGDI& g) { view.relayout(g); }, status);
 }
-
-}  // namespace
 
 int actionLayout(const QString& path, bool scrollMode) {
     QanorDoc doc;
@@ -83,56 +77,6 @@ int actionLayout(const QString& path, bool scrollMode) {
         json = pageLayoutToJson(view);
     }
     writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
-    return kExitOk;
-}
-
-int actionExport(const QString& out, const QString& path) {
-    QanorDoc doc;
-    const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
-    PageView view;
-    int status = kExitOk;
-    if (!layOutPages(doc, view, status))
-        return status;
-    const int pages = view.childCount();
-    for (int i = 0; i < pages; ++i) {
-        const QString target = exportPagePath(out, pages, i + 1);
-        const QImage image = renderPage(view, i);
-        QImageWriter writer(target);
-        writer.setFormat(QFileInfo(target).suffix().toLower().toLatin1());
-        if (!writer.write(image)) {
-            printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(target));
-            status = kExitFailure;
-            continue;
-        }
-        writeStdout((target + QLatin1Char('\n')).toLocal8Bit());
-    }
-    return status;
-}
-
-int actionExportStrip(const QString& out, const QString& path) {
-    QanorDoc doc;
-    const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
-    LinearView view;
-    int status = kExitOk;
-    if (!layOutStrip(doc, view, status))
-        return status;
-    const QImage image = renderStrip(view);
-    if (image.isNull()) {
-        printError(QStringLiteral(
-            "qanoredit: the score is too long to show as one image; export its pages."));
-        return kExitFailure;
-    }
-    QImageWriter writer(out);
-    writer.setFormat(QFileInfo(out).suffix().toLower().toLatin1());
-    if (!writer.write(image)) {
-        printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(out));
-        return kExitFailure;
-    }
-    writeStdout((out + QLatin1Char('\n')).toLocal8Bit());
     return kExitOk;
 }
 

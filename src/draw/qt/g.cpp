@@ -285,6 +285,8 @@ Size G::watermarkSize() {
 }
 
 void G::drawWatermark(int x, int y) {
+    if (!watermarkShown_)
+        return;
     const Size size = watermarkSize();
     const int left = originX + x;
     const int top = originY + y;

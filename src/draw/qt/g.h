@@ -63,6 +63,11 @@ public:
     using BaseGDI::drawText;
     using BaseGDI::textExtent;
 
+    // Whether pages lay their watermark over what they draw; on unless an export asks for
+    // clean pages. The watermark keeps its size either way, so the layout does not change.
+    void setWatermarkShown(bool shown) { watermarkShown_ = shown; }
+    bool watermarkShown() const { return watermarkShown_; }
+
 private:
     // Saves the painter's state for the lifetime of the surface.
     class PainterState {
@@ -102,6 +107,7 @@ private:
     PenHeld penHeld_ = PenHeld::Other;
     bool logicalTransform_ = false;  // the painter maps logical units, not a text's own
     bool antialiased_ = false;
+    bool watermarkShown_ = true;
     std::shared_ptr<MeasuredFont> painterFont_;  // the font last handed to the painter
 };
 

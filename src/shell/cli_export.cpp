@@ -1,0 +1,117 @@
+#include <QFileInfo>
+#include <QImage>
+#include <QStringList>
+
+#include <iterator>
+
+#include "layout/linear_view.h"
+#include "layout/page_view.h"
+#include "shell/atomic_file.h"
+#include "shell/cli.h"
+#include "shell/cli_actions.h"
+#include "shell/export_format.h"
+#include "shell/image_encoder.h"
+#include "shell/page_export.h"
+
+namespace qe {
+
+namespace {
+
+QString saveFailedMessage(const QString& path) {
+    return QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(path);
+}
+
+// The command line never asks: an existing file is overwritten with --force and otherwise
+// left as it is, which the exit status reports.
+class CommandLinePrompts : public ExportPrompts {
+public:
+    explicit CommandLinePrompts(bool force) : force_(force) {}
+
+    bool confirmOverwrite(const QString& path) override {
+        if (!force_)
+            printError(
+                QStringLiteral("qanoredit: %1 exists; left as it is (--force overwrites it).")
+                    .arg(path));
+        return force_;
+    }
+    bool offersOtherPath() const override { return false; }
+    QString chooseOtherPath(const QString&, const QString&, const QString&) override { return {}; }
+    void reportFailure(const QString& path) override { printError(saveFailedMessage(path)); }
+
+private:
+    const bool force_;
+};
+
+int exportPageFiles(const ExportRequest& request, QanorDoc& doc) {
+    PageView view;
+    int status = kExitOk;
+    if (!layOutPages(doc, view, status))
+        return status;
+    CommandLinePrompts prompts(request.force);
+    ExportOptions options;
+    options.watermark = request.watermark;
+    const ExportResult result = exportPages(view, request.out, prompts, options);
+    for (const QString& file : result.files)
+        writeStdout((file + QLatin1Char('\n')).toLocal8Bit());
+    return result.failed > 0 || result.skipped > 0 ? kExitFailure : kExitOk;
+}
+
+// The strip of scroll mode, every track line of the score, as one image.
+int exportStrip(const ExportRequest& request, QanorDoc& doc) {
+    LinearView view;
+    int status = kExitOk;
+    if (!layOutStrip(doc, view, status))
+        return status;
+    if (QFileInfo::exists(request.out) &&
+        !CommandLinePrompts(request.force).confirmOverwrite(request.out))
+        return kExitFailure;
+    const QImage image = renderStrip(view);
+    if (image.isNull()) {
+        printError(QStringLiteral(
+            "qanoredit: the score is too long to show as one image; export its pages."));
+        return kExitFailure;
+    }
+    const ExportFormat format = exportFormatOf(request.out);
+    if (!writeAtomically(request.out,
+                         [&](QIODevice& device) { return encodeImage(image, format, device); })) {
+        printError(saveFailedMessage(request.out));
+        return kExitFailure;
+    }
+    writeStdout((request.out + QLatin1Char('\n')).toLocal8Bit());
+    return kExitOk;
+}
+
+int exportPictures(const ExportRequest& request) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(request.document, doc);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
+    return request.scrollMode ? exportStrip(request, doc) : exportPageFiles(request, doc);
+}
+
+// What --export writes, by the output's extension. Writers of other kinds of file join here.
+const ExportTarget kExportTargets[] = {
+    {"png jpg jpeg gif bmp", true, exportPictures},
+    {"svg pdf", false, exportPictures},
+};
+
+}  // namespace
+
+const ExportTarget* exportTargetFor(const QString& out) {
+    const QString extension = QFileInfo(out).suffix().toLower();
+    if (extension.isEmpty())
+        return nullptr;
+    for (const ExportTarget& target : kExportTargets)
+        if (QString::fromLatin1(target.extensions).split(QLatin1Char(' ')).contains(extension))
+            return &target;
+    return nullptr;
+}
+
+QString exportExtensions() {
+    QStringList all;
+    for (const ExportTarget& target : kExportTargets)
+        all << QString::fromLatin1(target.extensions).split(QLatin1Char(' '));
+    return all.join(QStringLiteral(", "));
+}
+
+}  // namespace qe

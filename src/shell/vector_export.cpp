@@ -1,0 +1,84 @@
+#include "shell/vector_export.h"
+
+#include <QIODevice>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include "draw/qt/g.h"
+#include "layout/page_view.h"
+#include "model/exception.h"
+#include "model/qanor_doc.h"
+#include "shell/page_render.h"
+
+namespace qe {
+
+namespace {
+
+// Logical units are twips: 20 to the point.
+constexpr double kUnitsPerPoint = 20.0;
+constexpr int kUnitsPerInch = 1440;
+
+QString titleOf(const PageView& view) {
+    return view.document ? QString::fromStdU16String(view.document->header.title) : QString();
+}
+
+// Draws one page with its top-left corner at the painter's origin, where `dotsPerInch` of the
+// painter's units make an inch. A page whose drawing fails is left as far as it got.
+void drawPage(QPainter& painter, PageView& view, int index, double dotsPerInch, bool watermark) {
+    const QSize paper = paperSize(view);
+    try {
+        G g(painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(), false);
+        g.setWatermarkShown(watermark);
+        view.paintPage(index, g);
+    } catch (const Exception&) {
+    }
+}
+
+}  // namespace
+
+bool writePdf(PageView& view, int first, int last, QIODevice& device, bool watermark) {
+    if (first < 0 || last >= view.childCount() || first > last)
+        return false;
+    const QSize paper = paperSize(view);
+    QPdfWriter writer(&device);
+    writer.setCreator(QStringLiteral("Qanor简谱编辑器"));
+    writer.setTitle(titleOf(view));
+    writer.setResolution(kUnitsPerInch);  // the painter works in logical units
+    const QPageSize sheet(QSizeF(paper.width() / kUnitsPerPoint, paper.height() / kUnitsPerPoint),
+                          QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!writer.setPageSize(sheet) || !writer.setPageMargins(QMarginsF(0, 0, 0, 0)))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int i = first; i <= last; ++i) {
+        if (i > first && !writer.newPage())
+            return false;
+        drawPage(painter, view, i, kUnitsPerInch, watermark);
+    }
+    return painter.end();
+}
+
+bool writeSvgPage(PageView& view, int index, QIODevice& device, bool watermark) {
+    if (index < 0 || index >= view.childCount())
+        return false;
+    const QSize paper = paperSize(view);
+    const QSize pixels(paper.width() / kUnitsPerExportPixel, paper.height() / kUnitsPerExportPixel);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&device);
+    svg.setSize(pixels);
+    svg.setViewBox(QRect(QPoint(0, 0), pixels));
+    svg.setResolution(kExportDotsPerInch);
+    svg.setTitle(titleOf(view));
+    svg.setDescription(
+        QStringLiteral("Qanor简谱编辑器 %1 - %2").arg(view.childCount()).arg(index + 1));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    drawPage(painter, view, index, kExportDotsPerInch, watermark);
+    return painter.end();
+}
+
+}  // namespace qe
