@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev libgif-dev libpng-dev zlib1g-dev
+    qt6-base-dev qt6-svg-dev libgl-dev libgif-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-fonttools fonts-dejavu-core
     fonts-liberation2 fonts-wqy-microhei fontconfig

@@ -1,6 +1,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <iterator>
 

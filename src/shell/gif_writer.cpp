@@ -5,7 +5,12 @@
 #include <QImage>
 
 #include <memory>
+#include <mutex>
+#include <numeric>
 #include <vector>
+
+#include "shell/page_palette.h"
+#include "shell/row_source.h"
 
 namespace qe {
 
@@ -20,14 +25,31 @@ struct MapDeleter {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
 };
 
+// The colour table of the whole source; false when a band could not be drawn.
+bool countColours(const RowSource& source, QThreadPool* helpers, PagePalette& palette) {
+    std::mutex merging;
+    const bool filled = forEachBandInParallel(source, helpers, [&](int band, const QImage& rows) {
+        PagePalette counted;
+        counted.count(rows, source.rowsOf(band));
+        const std::lock_guard<std::mutex> lock(merging);
+        palette.merge(counted);
+    });
+    palette.choose();
+    return filled;
+}
+
 }  // namespace
 
-bool writeGif(const QImage& image, QIODevice& device) {
-    const QList<QRgb> colours = image.colorTable();
-    // GIF sizes are 16-bit; its colour table has a power-of-two size of at least 2.
-    if (image.format() != QImage::Format_Indexed8 || image.isNull() || colours.isEmpty() ||
-        colours.size() > 256 || image.width() > 0xFFFF || image.height() > 0xFFFF)
+bool writeGif(const RowSource& source, QIODevice& device, QThreadPool* helpers) {
+    const QSize size = source.size();
+    // GIF sizes are 16-bit.
+    if (size.isEmpty() || size.width() > 0xFFFF || size.height() > 0xFFFF)
         return false;
+    PagePalette palette;
+    if (!countColours(source, helpers, palette))
+        return false;
+    const QList<QRgb>& colours = palette.colours();
+    // The colour table has a power-of-two size of at least 2.
     int bits = 1;
     while ((1 << bits) < colours.size())
         ++bits;
@@ -46,15 +68,21 @@ bool writeGif(const QImage& image, QIODevice& device) {
     if (!gif)
         return false;
     bool written =
-        EGifPutScreenDesc(gif, image.width(), image.height(), bits, 0, map.get()) == GIF_OK &&
-        EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr) == GIF_OK;
-    // giflib masks the row it is given in place, so it gets a copy.
-    std::vector<GifPixelType> row(static_cast<std::size_t>(image.width()));
-    for (int y = 0; written && y < image.height(); ++y) {
-        const uchar* line = image.constScanLine(y);
-        row.assign(line, line + image.width());
-        written = EGifPutLine(gif, row.data(), image.width()) == GIF_OK;
-    }
+        EGifPutScreenDesc(gif, size.width(), size.height(), bits, 0, map.get()) == GIF_OK &&
+        EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), false, nullptr) == GIF_OK;
+    std::vector<int> order(static_cast<std::size_t>(source.bands()));
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
+    written =
+        written && forEachBandInOrder(source, order, helpers, [&](int band, const QImage& rows) {
+            for (int y = 0; y < source.rowsOf(band); ++y) {
+                palette.map(reinterpret_cast<const QRgb*>(rows.constScanLine(y)), size.width(),
+                            row.data());
+                if (EGifPutLine(gif, row.data(), size.width()) != GIF_OK)
+                    return false;
+            }
+            return true;
+        });
     // Closing writes the trailer and frees `gif` whatever happened before.
     return EGifCloseFile(gif, &error) == GIF_OK && written;
 }

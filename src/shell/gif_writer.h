@@ -1,11 +1,16 @@
 #pragma once
 
-class QImage;
 class QIODevice;
+class QThreadPool;
 
 namespace qe {
 
-// Writes a Format_Indexed8 image of at most 256 colours as a GIF, exactly as indexed.
-bool writeGif(const QImage& indexed, QIODevice& device);
+class RowSource;
+
+// Writes the rows of a source as a GIF with the source's own colour table (see PagePalette):
+// every colour kept exactly when there are at most 256, no dithering ever. The colours are
+// counted over the whole source first, so a page is drawn twice; with `helpers` the bands are
+// drawn side by side while counting, and the next band while one is written.
+bool writeGif(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
 
 }  // namespace qe

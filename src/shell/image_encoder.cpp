@@ -1,44 +1,34 @@
 #include "shell/image_encoder.h"
 
 #include <QImage>
-#include <QImageWriter>
 
+#include "shell/bmp_writer.h"
 #include "shell/gif_writer.h"
-#include "shell/page_palette.h"
+#include "shell/jpeg_writer.h"
 #include "shell/png_writer.h"
+#include "shell/row_source.h"
 
 namespace qe {
 
-namespace {
-
-bool writeWithQt(const QImage& image, const char* format, QIODevice& device, int quality = -1) {
-    QImageWriter writer(&device, format);
-    if (quality >= 0)
-        writer.setQuality(quality);
-    return writer.write(image);
-}
-
-}  // namespace
-
-bool encodeImage(const QImage& page, ExportFormat format, QIODevice& device) {
-    if (page.isNull())
-        return false;
+bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
+                QThreadPool* helpers) {
     switch (format) {
-        case ExportFormat::Png: {
-            const PagePalette palette(page);
-            return writePng(palette.exact() ? palette.indexed(page) : page, device);
-        }
-        case ExportFormat::Bmp: {
-            const PagePalette palette(page);
-            return writeWithQt(palette.exact() ? palette.indexed(page) : page, "bmp", device);
-        }
-        case ExportFormat::Gif:
-            return writeGif(PagePalette(page).indexed(page), device);
+        case ExportFormat::Png:
+            return writePng(source, device, helpers);
         case ExportFormat::Jpeg:
-            return writeWithQt(page, "jpeg", device, kJpegQuality);
+            return writeJpeg(source, device, helpers);
+        case ExportFormat::Gif:
+            return writeGif(source, device, helpers);
+        case ExportFormat::Bmp:
+            return writeBmp(source, device, helpers);
         default:
             return false;
     }
+}
+
+bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
+                 QThreadPool* helpers) {
+    return !image.isNull() && encodeRows(WholeImage(image), format, device, helpers);
 }
 
 }  // namespace qe

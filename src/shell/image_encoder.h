@@ -4,18 +4,23 @@
 
 class QImage;
 class QIODevice;
+class QThreadPool;
 
 namespace qe {
 
-// JPEG quality of exported pages: high enough that digits and thin lines show no ringing at
-// 100 % zoom.
-constexpr int kJpegQuality = 92;
+class RowSource;
 
-// Encodes a rendered page (Format_RGB32) in an image format. PNG and BMP keep every pixel: as
-// a palette image when the page has at most 256 colours, otherwise in full colour. GIF keeps
-// the page's colours exactly when there are at most 256 of them, and the 256 that cover most
-// of the page otherwise (see PagePalette). Returns false for a format that is not an image
-// format and when the device does not take the bytes.
-bool encodeImage(const QImage& page, ExportFormat format, QIODevice& device);
+// Writes the rows of a source in an image format at 288 dots per inch. PNG and BMP keep every
+// pixel, in full colour; GIF keeps the colours exactly when there are at most 256 of them, and
+// the 256 that cover most of the page otherwise (see PagePalette); JPEG is at kJpegQuality.
+// `helpers` lend threads to draw and encode bands side by side; the bytes do not depend on
+// them. Returns false for a format that is not an image format, a picture the format cannot
+// hold, and a device that does not take the bytes.
+bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
+                QThreadPool* helpers = nullptr);
+
+// The same for a picture already drawn.
+bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
+                 QThreadPool* helpers = nullptr);
 
 }  // namespace qe

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFuture>
-#include <QImage>
 #include <QSet>
 #include <QThread>
 #include <QThreadPool>
@@ -18,6 +17,7 @@
 #include "shell/atomic_file.h"
 #include "shell/export_format.h"
 #include "shell/image_encoder.h"
+#include "shell/page_bands.h"
 #include "shell/vector_export.h"
 
 namespace qe {
@@ -25,15 +25,16 @@ namespace qe {
 namespace {
 
 // Draws page `index` and writes it to `path` in the format of the path's extension. Runs on
-// any thread: each call draws through a surface of its own, and the pages of a view share no
-// node that drawing changes.
-bool writePageFile(PageView& view, int index, const QString& path, bool watermark) {
+// any thread: every band is drawn through a surface of its own, and the pages of a view share
+// no node that drawing changes. `helpers` lend threads to the bands of this one page.
+bool writePageFile(PageView& view, int index, const QString& path, bool watermark,
+                   QThreadPool* helpers) {
     const ExportFormat format = exportFormatOf(path);
     if (isImageFormat(format)) {
-        // Drawn before the file is opened, so that a page too large to draw leaves nothing.
-        const QImage page = renderPage(view, index, watermark);
-        return !page.isNull() && writeAtomically(path, [&](QIODevice& device) {
-            return encodeImage(page, format, device);
+        const PageBands page(view, index, watermark);
+        // A page too large to draw leaves nothing behind.
+        return !page.size().isEmpty() && writeAtomically(path, [&](QIODevice& device) {
+            return encodeRows(page, format, device, helpers);
         });
     }
     if (format == ExportFormat::Svg)
@@ -50,35 +51,37 @@ bool writePageFile(PageView& view, int index, const QString& path, bool watermar
 QString sameFileKey(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
-
 // Pages handed to workers, settled in page order on the calling thread: a written file is
-// counted, a failed one reported. At most `threads` pages are in hand, each holding one
-// bitmap, so memory does not grow with the page count.
+// counted, a failed one reported. With threads for more than one page, pages are drawn side
+// by side, a band at a time each; a page exported alone shares its bands among the threads
+// instead. Either way at most one page of pixels is in memory.
 class PageQueue {
 public:
-    PageQueue(PageView& view, const ExportOptions& options, int threads, ExportPrompts& prompts,
+    PageQueue(PageView& view, bool watermark, int threads, int pages, ExportPrompts& prompts,
               ExportResult& result)
         : view_(view),
-          watermark_(options.watermark),
-          threads_(threads),
+          watermark_(watermark),
+          sideBySide_(std::min(threads, pages) > 1),
+          bandHelpers_(!sideBySide_ && threads > 1),
           prompts_(prompts),
           result_(result) {
-        pool_.setMaxThreadCount(threads);
+        pool_.setMaxThreadCount(sideBySide_ ? std::min(threads, pages) : std::max(threads - 1, 1));
     }
     PageQueue(const PageQueue&) = delete;
     PageQueue& operator=(const PageQueue&) = delete;
 
     void submit(int index, const QString& path) {
-        if (threads_ <= 1) {
-            settle(path, writePageFile(view_, index, path, watermark_));
+        if (!sideBySide_) {
+            settle(path,
+                   writePageFile(view_, index, path, watermark_, bandHelpers_ ? &pool_ : nullptr));
             return;
         }
-        while (pending_.size() >= static_cast<std::size_t>(threads_))
+        while (pending_.size() >= static_cast<std::size_t>(pool_.maxThreadCount()))
             settleOldest();
         PageView& view = view_;
         const bool watermark = watermark_;
         pending_.emplace_back(path, QtConcurrent::run(&pool_, [&view, index, path, watermark] {
-                                  return writePageFile(view, index, path, watermark);
+                                  return writePageFile(view, index, path, watermark, nullptr);
                               }));
     }
 
@@ -112,7 +115,8 @@ private:
 
     PageView& view_;
     const bool watermark_;
-    const int threads_;
+    const bool sideBySide_;   // pages drawn side by side, each by one thread
+    const bool bandHelpers_;  // the pool's threads help with the bands of each page
     ExportPrompts& prompts_;
     ExportResult& result_;
     // Declared before the pages in hand: if a prompt throws, the pool is destroyed last and
@@ -179,9 +183,8 @@ ExportResult exportPages(PageView& view, const QString& chosenPath, ExportPrompt
     // The logo is made once per process; making it here keeps that off the workers.
     watermarkImage();
     ExportResult result;
-    const int threads =
-        std::clamp(options.threads > 0 ? options.threads : QThread::idealThreadCount(), 1, pages);
-    PageQueue queue(view, options, threads, prompts, result);
+    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
+    PageQueue queue(view, options.watermark, std::max(threads, 1), pages, prompts, result);
     const QFileInfo chosen(chosenPath);
     // Files this export will write count as existing for the pages after them, as they would
     // when written one after the other.

@@ -23,21 +23,19 @@ int distance(std::uint32_t a, std::uint32_t b) {
     return 3 * red * red + 4 * green * green + 2 * blue * blue;
 }
 
-QImage asRgb32(const QImage& page) {
-    return page.format() == QImage::Format_RGB32 ? page
-                                                 : page.convertToFormat(QImage::Format_RGB32);
-}
-
 }  // namespace
 
-PagePalette::PagePalette(const QImage& source) : slots_(1024) {
-    const QImage page = asRgb32(source);
+PagePalette::PagePalette() : slots_(1024) {}
+
+void PagePalette::count(const QImage& image, int rows) {
+    const int width = image.width();
+    rows = std::min(rows, image.height());
     // Most of a page is long runs of one colour: count runs, not pixels.
-    for (int y = 0; y < page.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+    for (int y = 0; y < rows; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint32_t colour = row[0] & kRgbMask;
         std::uint32_t run = 0;
-        for (int x = 0; x < page.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const std::uint32_t next = row[x] & kRgbMask;
             if (next != colour) {
                 add(colour, run);
@@ -48,7 +46,16 @@ PagePalette::PagePalette(const QImage& source) : slots_(1024) {
         }
         add(colour, run);
     }
+}
 
+void PagePalette::merge(const PagePalette& other) {
+    for (const Slot& slot : other.slots_)
+        if (slot.colour != kEmpty)
+            add(slot.colour, slot.count);
+    overflowed_ = overflowed_ || other.overflowed_;
+}
+
+void PagePalette::choose() {
     std::vector<const Slot*> byCoverage;
     byCoverage.reserve(used_);
     for (const Slot& slot : slots_)
@@ -59,6 +66,7 @@ PagePalette::PagePalette(const QImage& source) : slots_(1024) {
     });
     exact_ = !overflowed_ && byCoverage.size() <= kMostColours;
     const std::size_t kept = std::min<std::size_t>(byCoverage.size(), kMostColours);
+    colours_.clear();
     for (std::size_t i = 0; i < kept; ++i)
         colours_.append(qRgb(qRed(byCoverage[i]->colour), qGreen(byCoverage[i]->colour),
                              qBlue(byCoverage[i]->colour)));
@@ -134,30 +142,18 @@ int PagePalette::nearest(std::uint32_t colour) const {
     return best;
 }
 
-QImage PagePalette::indexed(const QImage& source) const {
-    const QImage page = asRgb32(source);
-    QImage out(page.size(), QImage::Format_Indexed8);
-    if (out.isNull())
-        return out;
-    out.setColorTable(colours_);
-    out.setDotsPerMeterX(page.dotsPerMeterX());
-    out.setDotsPerMeterY(page.dotsPerMeterY());
-    for (int y = 0; y < page.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(page.constScanLine(y));
-        uchar* to = out.scanLine(y);
-        std::uint32_t last = kEmpty;
-        uchar entry = 0;
-        for (int x = 0; x < page.width(); ++x) {
-            const std::uint32_t colour = row[x] & kRgbMask;
-            if (colour != last) {
-                last = colour;
-                const Slot* slot = find(colour);
-                entry = static_cast<uchar>(slot ? slot->entry : nearest(colour));
-            }
-            to[x] = entry;
+void PagePalette::map(const QRgb* row, int width, std::uint8_t* entries) const {
+    std::uint32_t last = kEmpty;
+    std::uint8_t entry = 0;
+    for (int x = 0; x < width; ++x) {
+        const std::uint32_t colour = row[x] & kRgbMask;
+        if (colour != last) {
+            last = colour;
+            const Slot* slot = find(colour);
+            entry = static_cast<std::uint8_t>(slot ? slot->entry : nearest(colour));
         }
+        entries[x] = entry;
     }
-    return out;
 }
 
 }  // namespace qe

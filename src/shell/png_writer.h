@@ -1,14 +1,18 @@
 #pragma once
 
-class QImage;
 class QIODevice;
+class QThreadPool;
 
 namespace qe {
 
-// Writes a Format_RGB32 image as 8-bit RGB or a Format_Indexed8 one as a palette image, both
-// lossless, with the image's resolution. Compression is chosen for speed: a page of digits is
-// mostly white runs and repeated rows, which the "up" filter with run-length deflate packs
-// nearly as well as the slowest settings, several times faster.
-bool writePng(const QImage& image, QIODevice& device);
+class RowSource;
+
+// Writes the rows of a source as a lossless 8-bit RGB PNG at 288 dots per inch.
+//
+// Compression is chosen for speed: a page of digits is mostly white runs and repeated rows,
+// which the "up" filter with run-length deflate packs nearly as well as the slowest settings,
+// several times faster. Each band of the source is filtered and deflated on its own, on the
+// thread that drew it; the bytes do not depend on how many threads there were.
+bool writePng(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
 
 }  // namespace qe

@@ -1,5 +1,7 @@
 #include "shell/vector_export.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QIODevice>
 #include <QPageSize>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include "model/exception.h"
 #include "model/qanor_doc.h"
 #include "shell/page_render.h"
+#include "shell/resources.h"
 
 namespace qe {
 
@@ -34,6 +37,20 @@ void drawPage(QPainter& painter, PageView& view, int index, double dotsPerInch, 
         view.paintPage(index, g);
     } catch (const Exception&) {
     }
+}
+
+// The symbol font is this program's own and installed on no other machine, so an SVG carries
+// it: the notes then show wherever the drawing is opened. Empty when the font is not found.
+const QByteArray& symbolFontStyle() {
+    static const QByteArray style = [] {
+        QFile font(symbolFontPath());
+        if (symbolFontPath().isEmpty() || !font.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return "<style type=\"text/css\">@font-face{font-family:'QanorEditSymbol';"
+               "src:url(data:font/ttf;base64," +
+               font.readAll().toBase64() + ") format('truetype');}</style>\n";
+    }();
+    return style;
 }
 
 }  // namespace
@@ -66,8 +83,10 @@ bool writeSvgPage(PageView& view, int index, QIODevice& device, bool watermark) 
         return false;
     const QSize paper = paperSize(view);
     const QSize pixels(paper.width() / kUnitsPerExportPixel, paper.height() / kUnitsPerExportPixel);
+    QBuffer drawing;
+    drawing.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&device);
+    svg.setOutputDevice(&drawing);
     svg.setSize(pixels);
     svg.setViewBox(QRect(QPoint(0, 0), pixels));
     svg.setResolution(kExportDotsPerInch);
@@ -78,7 +97,13 @@ bool writeSvgPage(PageView& view, int index, QIODevice& device, bool watermark) 
     if (!painter.begin(&svg))
         return false;
     drawPage(painter, view, index, kExportDotsPerInch, watermark);
-    return painter.end();
+    if (!painter.end())
+        return false;
+    QByteArray bytes = drawing.buffer();
+    const qsizetype defs = bytes.indexOf("<defs>");
+    if (defs >= 0 && bytes.contains("font-family=\"QanorEditSymbol\""))
+        bytes.insert(defs + 6, symbolFontStyle());
+    return device.write(bytes) == bytes.size();
 }
 
 }  // namespace qe
