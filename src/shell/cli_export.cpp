@@ -3,8 +3,6 @@
 #include <QStringList>
 #include <QThreadPool>
 
-#include <iterator>
-
 #include "layout/linear_view.h"
 #include "layout/page_view.h"
 #include "shell/atomic_file.h"

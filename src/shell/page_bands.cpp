@@ -47,6 +47,7 @@ bool PageBands::fill(int band, QImage& buffer) const {
         buffer = mappedImage(bandSize);
     if (buffer.isNull())
         return false;
+    const std::lock_guard<std::mutex> lock(drawing_);
     drawPageRows(view_, index_, watermark_, bandTop(band), buffer);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+
 #include "shell/row_source.h"
 
 namespace qe {
@@ -10,6 +12,10 @@ class PageView;
 // the upper and the lower half, each on a surface of its own. A band is drawn like the whole
 // page, moved up by the rows above it, so the bands join into exactly the page renderPage
 // draws; an export holds at most one page of pixels however it shares the work.
+//
+// The bands of one page are drawn one at a time, though from any thread: drawing an element
+// settles where its glyph sits in its box, so two surfaces must not draw one element at once.
+// What is done with a band once drawn (deflating it) may overlap the drawing of the next.
 class PageBands : public RowSource {
 public:
     PageBands(PageView& view, int index, bool watermark);
@@ -24,6 +30,7 @@ private:
     const int index_;
     const bool watermark_;
     QSize size_;
+    mutable std::mutex drawing_;
 };
 
 }  // namespace qe

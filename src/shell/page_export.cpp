@@ -25,8 +25,8 @@ namespace qe {
 namespace {
 
 // Draws page `index` and writes it to `path` in the format of the path's extension. Runs on
-// any thread: every band is drawn through a surface of its own, and the pages of a view share
-// no node that drawing changes. `helpers` lend threads to the bands of this one page.
+// any thread: every band is drawn through a surface of its own, and no two pages share a node
+// that drawing changes. `helpers` lend threads to the bands of this one page.
 bool writePageFile(PageView& view, int index, const QString& path, bool watermark,
                    QThreadPool* helpers) {
     const ExportFormat format = exportFormatOf(path);
@@ -51,6 +51,7 @@ bool writePageFile(PageView& view, int index, const QString& path, bool watermar
 QString sameFileKey(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
+
 // Pages handed to workers, settled in page order on the calling thread: a written file is
 // counted, a failed one reported. With threads for more than one page, pages are drawn side
 // by side, a band at a time each; a page exported alone shares its bands among the threads

@@ -49,6 +49,10 @@ struct ExportResult {
 // drawings, one file per page named exportPagePath(chosenPath, pages, page); PDF, the one
 // document `chosenPath` with a sheet per page. A view without pages (scroll mode) writes
 // nothing and asks nothing. Files are written under a temporary name and renamed into place.
+//
+// Pages are drawn on worker threads while the prompts are asked here: the view must not change
+// until the export returns. A repaint of the same view meanwhile (a dialog's event loop) only
+// rewrites the glyph positions a worker's drawing rewrites alike.
 ExportResult exportPages(PageView& view, const QString& chosenPath, ExportPrompts& prompts,
                          const ExportOptions& options = {});
 
