@@ -295,13 +295,19 @@ std::optional<Fragment> fromJianpuText(std::string_view text, std::string* error
 
 std::string toFragmentText(const Fragment& fragment) {
     std::string out(kFirstLine);
-    out += "\n" + toJianpuText(fragment) + "\n";
+    out += '\n';
+    out += toJianpuText(fragment);
+    out += '\n';
     for (const Fragment::Shape& s : fragment.shapes) {
         out += s.arc ? "tie " : "bracket ";
-        out += std::to_string(s.from) + " " + std::to_string(s.to);
-        if (!s.arc)
-            out += " " + utf8Of(s.label);
-        out += "\n";
+        out += std::to_string(s.from);
+        out += ' ';
+        out += std::to_string(s.to);
+        if (!s.arc) {
+            out += ' ';
+            out += utf8Of(s.label);
+        }
+        out += '\n';
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "edit/operate_interface.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "draw/note_element.h"
 #include "draw/symbols.h"
@@ -29,11 +30,13 @@ void OperateInterface::record(Change change) {
 std::vector<ShapeValue> OperateInterface::shapeValues() const {
     std::vector<ShapeValue> values;
     const LinearView& tree = editTree();
+    int i = 0;
     for (const SusArc& arc : tree.arcs)
-        values.push_back({true, positionOf(tree, arc.from), positionOf(tree, arc.to), {}});
+        values.push_back({true, positionOf(tree, arc.from), positionOf(tree, arc.to), {}, i++});
+    i = 0;
     for (const JumpLine& jump : tree.jumpLines)
         values.push_back(
-            {false, positionOf(tree, jump.from), positionOf(tree, jump.to), jump.label});
+            {false, positionOf(tree, jump.from), positionOf(tree, jump.to), jump.label, i++});
     return values;
 }
 
@@ -41,10 +44,12 @@ void OperateInterface::recordDropped(const LinearView::Dropped& dropped,
                                      const std::vector<ShapeValue>& before) {
     const std::size_t arcCount =
         before.size() - editTree().jumpLines.size() - dropped.jumpLines.size();
-    for (int i : dropped.arcs)
-        record(change::RemoveShape{before[static_cast<std::size_t>(i)]});
-    for (int i : dropped.jumpLines)
-        record(change::RemoveShape{before[arcCount + static_cast<std::size_t>(i)]});
+    // Recorded last first, so that each index is right when the removals are replayed one
+    // after another, and the undo puts each back where it stood.
+    for (auto it = dropped.arcs.rbegin(); it != dropped.arcs.rend(); ++it)
+        record(change::RemoveShape{before[static_cast<std::size_t>(*it)]});
+    for (auto it = dropped.jumpLines.rbegin(); it != dropped.jumpLines.rend(); ++it)
+        record(change::RemoveShape{before[arcCount + static_cast<std::size_t>(*it)]});
 }
 
 void OperateInterface::dropIfLone(Node* element) {
@@ -195,6 +200,26 @@ int removeEqual(Shapes& shapes, const Shape& shape, bool toggle) {
     return 1;
 }
 
+// Puts a shape back at its place in the list (the end, for a place past it).
+template <typename Shapes, typename Shape>
+void insertAt(Shapes& shapes, int index, const Shape& shape) {
+    const auto at = index >= 0 && static_cast<std::size_t>(index) <= shapes.size()
+                        ? shapes.begin() + index
+                        : shapes.end();
+    shapes.insert(at, shape);
+}
+
+// Takes the shape at its place in the list; one that is not there is looked for.
+template <typename Shapes, typename Shape>
+void eraseAt(Shapes& shapes, int index, const Shape& shape) {
+    if (index >= 0 && static_cast<std::size_t>(index) < shapes.size() &&
+        shapes[static_cast<std::size_t>(index)].sameShape(shape)) {
+        shapes.erase(shapes.begin() + index);
+        return;
+    }
+    removeEqual(shapes, shape, false);
+}
+
 template <typename Shapes>
 Shapes touching(const Shapes& shapes, const Node* node) {
     Shapes found;
@@ -209,47 +234,57 @@ Shapes touching(const Shapes& shapes, const Node* node) {
 namespace {
 
 template <typename Shape>
-ShapeValue valueOf(const LinearView& tree, const Shape& shape, bool arc, std::u16string label) {
-    return {arc, positionOf(tree, shape.from), positionOf(tree, shape.to), std::move(label)};
+ShapeValue valueOf(const LinearView& tree, const Shape& shape, bool arc, std::u16string label,
+                   std::ptrdiff_t index) {
+    return {arc, positionOf(tree, shape.from), positionOf(tree, shape.to), std::move(label),
+            static_cast<int>(index)};
+}
+
+// Adds or removes a shape equal to `shape` and records which, with its place in the list.
+template <typename Shapes, typename Shape>
+void toggleShape(const LinearView& tree, Shapes& shapes, const Shape& shape, bool arc,
+                 const std::u16string& label, bool add, const std::function<void(Change)>& record) {
+    const auto it = findEqual(shapes, shape);
+    if (it != shapes.end()) {
+        const std::ptrdiff_t index = it - shapes.begin();
+        const ShapeValue value = valueOf(tree, *it, arc, arc ? std::u16string{} : label, index);
+        shapes.erase(it);
+        record(change::RemoveShape{value});
+    } else if (add) {
+        shapes.push_back(shape);
+        record(change::AddShape{
+            valueOf(tree, shape, arc, label, static_cast<std::ptrdiff_t>(shapes.size()) - 1)});
+    }
 }
 
 }  // namespace
 
 void OperateInterface::toggleArc(const SusArc& arc) {
-    const ShapeValue value = valueOf(editTree(), arc, true, {});
-    const int done = removeEqual(editTree().arcs, arc, true);
-    if (done > 0)
-        record(change::AddShape{value});
-    else if (done < 0)
-        record(change::RemoveShape{value});
+    toggleShape(editTree(), editTree().arcs, arc, true, {}, true,
+                [this](Change c) { record(std::move(c)); });
 }
 void OperateInterface::removeArc(const SusArc& arc) {
-    const ShapeValue value = valueOf(editTree(), arc, true, {});
-    if (removeEqual(editTree().arcs, arc, false) < 0)
-        record(change::RemoveShape{value});
+    toggleShape(editTree(), editTree().arcs, arc, true, {}, false,
+                [this](Change c) { record(std::move(c)); });
 }
 std::vector<SusArc> OperateInterface::arcsTouching(const Node* node) const {
     return touching(editTree().arcs, node);
 }
 
 void OperateInterface::toggleJumpLine(const JumpLine& jump) {
-    const auto it = findEqual(editTree().jumpLines, jump);
     // The label of a bracket taken away is the one it had.
-    const ShapeValue value =
-        valueOf(editTree(), jump, false, it != editTree().jumpLines.end() ? it->label : jump.label);
-    const int done = removeEqual(editTree().jumpLines, jump, true);
-    if (done > 0)
-        record(change::AddShape{value});
-    else if (done < 0)
-        record(change::RemoveShape{value});
+    const auto it = findEqual(editTree().jumpLines, jump);
+    const std::u16string label = it != editTree().jumpLines.end() ? it->label : jump.label;
+    toggleShape(editTree(), editTree().jumpLines, jump, false, label, true,
+                [this](Change c) { record(std::move(c)); });
 }
 void OperateInterface::removeJumpLine(const JumpLine& jump) {
     const auto it = findEqual(editTree().jumpLines, jump);
     if (it == editTree().jumpLines.end())
         return;
-    const ShapeValue value = valueOf(editTree(), jump, false, it->label);
-    editTree().jumpLines.erase(it);
-    record(change::RemoveShape{value});
+    const std::u16string label = it->label;
+    toggleShape(editTree(), editTree().jumpLines, jump, false, label, false,
+                [this](Change c) { record(std::move(c)); });
 }
 std::vector<JumpLine> OperateInterface::jumpLinesTouching(const Node* node) const {
     return touching(editTree().jumpLines, node);
@@ -287,16 +322,16 @@ void OperateInterface::apply(const Change& c) {
         Node* from = find(x->shape.from);
         Node* to = find(x->shape.to);
         if (x->shape.arc)
-            tree.arcs.emplace_back(settings, from, to);
+            insertAt(tree.arcs, x->shape.index, SusArc(settings, from, to));
         else
-            tree.jumpLines.emplace_back(x->shape.label, settings, from, to);
+            insertAt(tree.jumpLines, x->shape.index, JumpLine(x->shape.label, settings, from, to));
     } else if (const auto* x = std::get_if<change::RemoveShape>(&c)) {
         Node* from = find(x->shape.from);
         Node* to = find(x->shape.to);
         if (x->shape.arc)
-            removeEqual(tree.arcs, SusArc(settings, from, to), false);
+            eraseAt(tree.arcs, x->shape.index, SusArc(settings, from, to));
         else
-            removeEqual(tree.jumpLines, JumpLine(x->shape.label, settings, from, to), false);
+            eraseAt(tree.jumpLines, x->shape.index, JumpLine(x->shape.label, settings, from, to));
     } else if (const auto* x = std::get_if<change::SetHeader>(&c)) {
         if (view->document && x->after)
             view->document->header = *x->after;

@@ -40,12 +40,14 @@ struct ElementValue {
     friend bool operator==(const ElementValue&, const ElementValue&) = default;
 };
 
-// A tie (`arc`) or volta bracket between two positions.
+// A tie (`arc`) or volta bracket between two positions, and where it stands in its view's
+// list of ties or of brackets: the order of that list is the order a save writes them in.
 struct ShapeValue {
     bool arc = true;
     TreePosition from;
     TreePosition to;
     std::u16string label;
+    int index = -1;
 
     friend bool operator==(const ShapeValue&, const ShapeValue&) = default;
 };
