@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "layout/node.h"
 
@@ -13,6 +15,28 @@ enum ElementKind : int {
     kDashElement = 2,
     kDotElement = 3,   // augmentation dot
     kMarkElement = 4,  // breath mark, parenthesis
+};
+
+// A syllable of lyrics under a note: its verse (the lyrics track it is stored in) and its
+// record. The note owns it, so it goes where the note goes and dies with it; a save writes it
+// with the note's place. A text ending in "-" is a syllable of a word that goes on.
+struct Syllable {
+    int verse = 0;
+    lyrics record;
+
+    const std::u16string& text() const { return record.text; }
+    // Whether the word goes on in the next syllable of the verse.
+    bool continues() const { return !record.text.empty() && record.text.back() == u'-'; }
+    // The text shown: without the "-" that the hyphen between syllables stands for.
+    std::u16string shown() const {
+        return continues() ? record.text.substr(0, record.text.size() - 1) : record.text;
+    }
+    friend bool operator==(const Syllable& a, const Syllable& b) {
+        return a.verse == b.verse && a.record.text == b.record.text &&
+               a.record.place.samePlace(b.record.place) &&
+               a.record.place.timeA == b.record.place.timeA &&
+               a.record.place.timeB == b.record.place.timeB;
+    }
 };
 
 // One glyph of the note row of a measure.
@@ -47,6 +71,7 @@ public:
     int glyphBottom = 0;
     int dotsTop = 0;     // octave dots above stack upward from here
     int dotsBottom = 0;  // octave dots below stack downward from here, under the underlines
+    std::vector<Syllable> syllables;  // one per verse as the editor writes them
 
 private:
     NoteElement() : Node(kNoteElement) {}

@@ -15,6 +15,9 @@ Change inverseOf(const Change& c) {
         }
         Change operator()(const AddShape& x) const { return RemoveShape{x.shape}; }
         Change operator()(const RemoveShape& x) const { return AddShape{x.shape}; }
+        Change operator()(const SetSyllables& x) const {
+            return SetSyllables{x.at, x.after, x.before};
+        }
         Change operator()(const SetHeader& x) const { return SetHeader{x.after, x.before}; }
         Change operator()(const SetFormat& x) const { return SetFormat{x.after, x.before}; }
     };

@@ -45,6 +45,12 @@ struct AddShape {
 struct RemoveShape {
     ShapeValue shape;
 };
+// The syllables of one note, all verses.
+struct SetSyllables {
+    TreePosition at;
+    std::vector<Syllable> before;
+    std::vector<Syllable> after;
+};
 // The title block, key and time signature. Held apart, so that the many small changes stay
 // small.
 struct SetHeader {
@@ -61,7 +67,7 @@ struct SetFormat {
 
 using Change = std::variant<change::InsertElement, change::RemoveElement, change::SplitMeasure,
                             change::MergeMeasure, change::AddShape, change::RemoveShape,
-                            change::SetHeader, change::SetFormat>;
+                            change::SetSyllables, change::SetHeader, change::SetFormat>;
 
 // The change that undoes `c`.
 Change inverseOf(const Change& c);

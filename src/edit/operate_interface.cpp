@@ -60,6 +60,16 @@ void OperateInterface::dropIfLone(Node* element) {
         removeElement(element);
 }
 
+void OperateInterface::setSyllables(NoteElement& note, std::vector<Syllable> syllables) {
+    if (syllables == note.syllables)
+        return;
+    if (recording())
+        record(change::SetSyllables{positionOf(editTree(), &note), note.syllables, syllables});
+    note.syllables = std::move(syllables);
+    if (auto* m = asMeasure(note.parent()))
+        m->invalidate();
+}
+
 void OperateInterface::insertItem(std::vector<std::unique_ptr<NoteElement>> elements, Node* caret) {
     if (elements.empty() || !caret)
         return;
@@ -332,6 +342,13 @@ void OperateInterface::apply(const Change& c) {
             eraseAt(tree.arcs, x->shape.index, SusArc(settings, from, to));
         else
             eraseAt(tree.jumpLines, x->shape.index, JumpLine(x->shape.label, settings, from, to));
+    } else if (const auto* x = std::get_if<change::SetSyllables>(&c)) {
+        auto* e = asElement(find(x->at));
+        if (!e)
+            throw Exception(kOutOfRange);
+        e->syllables = x->after;
+        if (auto* m = asMeasure(e->parent()))
+            m->invalidate();
     } else if (const auto* x = std::get_if<change::SetHeader>(&c)) {
         if (view->document && x->after)
             view->document->header = *x->after;
@@ -340,6 +357,46 @@ void OperateInterface::apply(const Change& c) {
             view->document->formatSettings() = *x->after;
     }
 }
+
+namespace {
+
+// Rebuilds the lyrics tracks: every syllable with the place of its note as just renumbered,
+// in reading order, then the records that named no note, as they were read.
+void commitLyrics(const LinearView& tree, QanorDoc& doc) {
+    // The tracks read keep their chunk tags; only what they hold is written anew.
+    std::vector<lyrics_track> tracks = doc.content.lyrics.items;
+    tracks.resize(static_cast<std::size_t>(tree.lyricsTracks));
+    for (lyrics_track& track : tracks)
+        track.content.items.clear();
+    const auto trackOf = [&](int verse) -> lyrics_track& {
+        if (static_cast<std::size_t>(verse) >= tracks.size())
+            tracks.resize(static_cast<std::size_t>(verse) + 1);
+        return tracks[static_cast<std::size_t>(verse)];
+    };
+    for (int t = 0; t < tree.childCount(); ++t) {
+        const Node* line = tree.child(t);
+        for (int m = 0; m < line->childCount(); ++m) {
+            const Measure* measure = asMeasure(line->child(m));
+            if (!measure)
+                continue;
+            measure->forEachElement([&](const NoteElement& e) {
+                for (const Syllable& s : e.syllables) {
+                    lyrics record = s.record;
+                    record.place.placeKind = 1;
+                    record.place.trackIndex = e.location.trackIndex;
+                    record.place.itemIndex = e.location.itemIndex;
+                    trackOf(s.verse).content.items.push_back(std::move(record));
+                }
+            });
+        }
+    }
+    for (std::size_t v = 0; v < tree.keptLyrics.size(); ++v)
+        for (const lyrics& record : tree.keptLyrics[v])
+            trackOf(static_cast<int>(v)).content.items.push_back(record);
+    doc.content.lyrics.items = std::move(tracks);
+}
+
+}  // namespace
 
 void OperateInterface::commitToDocument(LinearView& tree) {
     if (!view->document)
@@ -377,6 +434,7 @@ void OperateInterface::commitToDocument(LinearView& tree) {
         }
         doc.noteTracks().push_back(std::move(track));
     }
+    commitLyrics(tree, doc);
     // Locations were renumbered above; the shapes take them now. A shape without both its
     // anchors names nothing and is never written.
     auto& formats = doc.formatRecords();

@@ -40,6 +40,9 @@ public:
     // no next measure to merge into.
     bool removeBarLine(Node* measure);
 
+    // Gives a note its syllables, all verses at once.
+    void setSyllables(NoteElement& note, std::vector<Syllable> syllables);
+
     void toggleArc(const SusArc& arc);
     void removeArc(const SusArc& arc);
     std::vector<SusArc> arcsTouching(const Node* node) const;

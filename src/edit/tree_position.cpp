@@ -40,18 +40,24 @@ Node* nodeAt(const LinearView& tree, const TreePosition& at) {
 }
 
 ElementValue ElementValue::of(const NoteElement& e) {
-    return {e.elementKind, e.glyph, e.degree, e.accidental, e.duration, e.octave};
+    return {e.elementKind, e.glyph, e.degree, e.accidental, e.duration, e.octave, e.syllables};
 }
 
 std::unique_ptr<NoteElement> ElementValue::make() const {
+    std::unique_ptr<NoteElement> e;
     switch (elementKind) {
         case kDigitElement:
-            return NoteElement::makeNote(degree, duration, octave);
+            e = NoteElement::makeNote(degree, duration, octave);
+            break;
         case kAccidentalElement:
-            return NoteElement::makeAccidental(accidental);
+            e = NoteElement::makeAccidental(accidental);
+            break;
         default:
-            return NoteElement::makeMark(glyph, elementKind);
+            e = NoteElement::makeMark(glyph, elementKind);
+            break;
     }
+    e->syllables = syllables;
+    return e;
 }
 
 }  // namespace qe

@@ -2,12 +2,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "draw/note_element.h"
 
 namespace qe {
 
 class LinearView;
 class Node;
-class NoteElement;
 
 // Where a node stands in an edit tree, by indices rather than by identity, so that a place
 // found in one view's tree names the same place in every tree built from the same document,
@@ -26,7 +28,8 @@ TreePosition positionOf(const LinearView& tree, const Node* node);
 // The node at a position, or null when the tree has nothing there.
 Node* nodeAt(const LinearView& tree, const TreePosition& at);
 
-// What an element shows, as a value: enough to make the same element again.
+// What an element shows, as a value: enough to make the same element again, with the
+// syllables it carries.
 struct ElementValue {
     int elementKind = 0;
     char16_t glyph = 0;
@@ -34,6 +37,7 @@ struct ElementValue {
     int accidental = 0;
     int duration = 0;
     int octave = 0;
+    std::vector<Syllable> syllables;
 
     static ElementValue of(const NoteElement& e);
     std::unique_ptr<NoteElement> make() const;

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "draw/note_element.h"
 #include "draw/shape_walk.h"
 #include "layout/item_elements.h"
 #include "layout/layout_settings.h"
@@ -35,6 +36,7 @@ void LinearView::refreshSettings() {
 void LinearView::build() {
     refreshSettings();
     buildTrackLines();
+    buildLyrics();
     buildArcs();
 }
 
@@ -134,6 +136,31 @@ int LinearView::buildArcs() {
     return droppedShapes;
 }
 
+void LinearView::buildLyrics() {
+    keptLyrics.clear();
+    lyricsTracks = 0;
+    if (!document)
+        return;
+    const auto& tracks = document->content.lyrics.items;
+    lyricsTracks = static_cast<int>(tracks.size());
+    keptLyrics.resize(tracks.size());
+    const LocationIndex index(*this);
+    for (std::size_t v = 0; v < tracks.size(); ++v) {
+        for (const lyrics& record : tracks[v].content.items) {
+            const qe::location& at = record.place;
+            Node* node = at.placeKind == 1 && at.trackIndex >= 0 && at.trackIndex < childCount()
+                             ? index.find(at)
+                             : nullptr;
+            // On the note itself, not on the accidental in front of it.
+            auto* e = asElement(const_cast<Node*>(storedItemOf(node)));
+            if (e)
+                e->syllables.push_back({static_cast<int>(v), record});
+            else
+                keptLyrics[v].push_back(record);
+        }
+    }
+}
+
 Node* LinearView::findNode(const qe::location& loc) const {
     if (loc.placeKind != 1)
         return nullptr;
@@ -181,6 +208,8 @@ LinearView::Dropped LinearView::dropLooseShapes() {
 }
 
 void LinearView::clearChildren() {
+    keptLyrics.clear();
+    lyricsTracks = 0;
     arcs.clear();
     jumpLines.clear();
     Node::clearChildren();

@@ -25,6 +25,10 @@ public:
     // Fills an empty view from `document`: track lines, then arcs and jump lines.
     void build();
     void buildTrackLines();
+    // Puts the syllables of the document's lyrics tracks on the notes they name. A record
+    // that names no note of the score (a place outside its track, a bar line) is kept as read
+    // in `keptLyrics`, so that a save gives it back unchanged.
+    void buildLyrics();
     // Makes the arcs and jump lines of the format records. A stored shape whose anchors
     // cannot be found, are of the wrong kind, or cannot be walked from one to the other is
     // left out, since it could never be laid out; the count of those is kept in
@@ -66,6 +70,10 @@ public:
     std::vector<int> lineStarts;
     std::vector<SusArc> arcs;
     std::vector<JumpLine> jumpLines;
+    // The lyrics records that name no note, per lyrics track, and how many lyrics tracks the
+    // document had: a save writes at least as many.
+    std::vector<std::vector<lyrics>> keptLyrics;
+    int lyricsTracks = 0;
     int droppedShapes = 0;
     // Note records the editor does not know, and format records of kinds other than ties
     // and brackets: left out of the tree, so a save from it does not keep them.
