@@ -1,5 +1,6 @@
 #include "edit/qanor_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
@@ -444,12 +445,17 @@ Fragment QanorView::cutSelection() {
         caret.node = last;
         caret.placed = true;
         // Backwards, so that every position deleted still stands where it was found; nodes
-        // only move between measures when a bar line goes.
-        for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-            if ((*it)->kind == kMeasure)
-                operations->removeBarLine(*it);
+        // only move between measures when a bar line goes. Held through anchors: a deletion
+        // may take a node further down the list with it (an accidental left alone).
+        const std::vector<Anchor> held(positions.begin(), positions.end());
+        for (auto it = held.rbegin(); it != held.rend(); ++it) {
+            Node* node = it->get();
+            if (!node)
+                continue;
+            if (node->kind == kMeasure)
+                operations->removeBarLine(node);
             else
-                operations->removeElement(*it);
+                operations->removeElement(node);
         }
         caret.selectionAnchor = nullptr;
         caret.selectionEnd = nullptr;
@@ -497,6 +503,52 @@ bool QanorView::paste(const Fragment& fragment) {
     }
     updateAfterEdit();
     return true;
+}
+
+int QanorView::layLyrics(int track, int verse, int fromMeasure,
+                         const std::vector<std::u16string>& syllables) {
+    LinearView& tree = editTree();
+    if (track < 0 || track >= tree.childCount() || verse < 0 || fromMeasure < 0)
+        return static_cast<int>(syllables.size());
+    Node* line = tree.child(track);
+    std::unordered_set<const Node*> tiedFrom;  // notes a tie comes into
+    for (const SusArc& arc : tree.arcs)
+        tiedFrom.insert(arc.to.get());
+    std::size_t next = 0;
+    {
+        Action action(*this);
+        for (int m = fromMeasure; m < line->childCount(); ++m) {
+            Measure* measure = asMeasure(line->child(m));
+            if (!measure)
+                continue;
+            for (int i = 0; i < measure->childCount(); ++i) {
+                NoteElement& e = *measure->elementAt(i);
+                std::vector<Syllable> kept;
+                for (const Syllable& s : e.syllables)
+                    if (s.verse != verse)
+                        kept.push_back(s);
+                const bool takes =
+                    e.elementKind == kDigitElement && e.degree != 0 && !tiedFrom.count(&e);
+                if (takes && next < syllables.size()) {
+                    const std::u16string& text = syllables[next++];
+                    if (!text.empty()) {
+                        Syllable s;
+                        s.verse = verse;
+                        s.record.text = text;
+                        s.record.place = qe::location(1, track, 0);
+                        // Kept in verse order, as a save writes them.
+                        const auto at =
+                            std::find_if(kept.begin(), kept.end(),
+                                         [&](const Syllable& k) { return k.verse > verse; });
+                        kept.insert(at, std::move(s));
+                    }
+                }
+                operations->setSyllables(e, std::move(kept));
+            }
+        }
+    }
+    updateAfterEdit();
+    return static_cast<int>(syllables.size() - next);
 }
 
 void QanorView::updateAfterEdit() {

@@ -57,6 +57,14 @@ public:
     // or nothing to paste.
     bool paste(const Fragment& fragment);
 
+    // Lays syllables on the notes of track `track` as verse `verse`, from measure
+    // `fromMeasure` on (all 0-based), replacing that verse's syllables there, as one step. A
+    // syllable goes on each digit in turn: rests, dashes, dots, marks and bar lines take none,
+    // nor does a note tied from the note before it; an empty syllable leaves one note
+    // without. Returns how many syllables found no note.
+    int layLyrics(int track, int verse, int fromMeasure,
+                  const std::vector<std::u16string>& syllables);
+
     // Undoes or redoes one step of the document's history in this view's tree, gives the
     // caret and the input state back as they were, and updates every view. False when there
     // is nothing to undo or redo.

@@ -25,12 +25,45 @@ void LinearView::refreshSettings() {
         return;
     copyForLayout(document->formatSettings(), settings);
     format = &settings;
-    // The time signature may have changed in the title block since the last layout.
+    // The time signature may have changed in the title block since the last layout, and
+    // verses may have come or gone.
     const music::Ticks beat = music::Meter::of(document->header).beat();
-    for (auto& line : children_)
-        for (int m = 0; m < line->childCount(); ++m)
-            if (Measure* measure = asMeasure(line->child(m)))
+    for (auto& line : children_) {
+        const auto rows = lyricRowsOf(*line);
+        for (int m = 0; m < line->childCount(); ++m) {
+            if (Measure* measure = asMeasure(line->child(m))) {
                 measure->setBeat(beat);
+                measure->setLyricRows(rows);
+            }
+        }
+    }
+}
+
+std::shared_ptr<const MeasureLyrics::Rows> LinearView::lyricRowsOf(const Node& line) {
+    // The verses that have a syllable in this line, each a row, in verse order.
+    std::vector<bool> used;
+    for (int m = 0; m < line.childCount(); ++m) {
+        const Measure* measure = asMeasure(line.child(m));
+        if (!measure)
+            continue;
+        measure->forEachElement([&](const NoteElement& e) {
+            for (const Syllable& s : e.syllables) {
+                if (s.verse < 0)
+                    continue;
+                if (used.size() <= static_cast<std::size_t>(s.verse))
+                    used.resize(static_cast<std::size_t>(s.verse) + 1);
+                used[static_cast<std::size_t>(s.verse)] = true;
+            }
+        });
+    }
+    if (used.empty())
+        return nullptr;
+    auto rows = std::make_shared<MeasureLyrics::Rows>(used.size(), -1);
+    int next = 0;
+    for (std::size_t v = 0; v < used.size(); ++v)
+        if (used[v])
+            (*rows)[v] = next++;
+    return rows;
 }
 
 void LinearView::build() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "draw/jump_line.h"
 #include "draw/sus_arc.h"
 #include "layout/complex_line.h"
+#include "layout/measure_lyrics.h"
 #include "model/doc_chunks.h"
 
 namespace qe {
@@ -55,8 +57,11 @@ public:
     // The frame of the strip, then the arcs and jump lines, under the notes.
     void draw(BaseGDI& g) override;
 
-    // Takes the document's format settings again, for a layout after they may have changed.
+    // Takes the document's format settings again, for a layout after they may have changed,
+    // with the beat of the time signature and the rows of lyrics of every track line.
     void refreshSettings();
+    // The rows of lyrics of a track line; null when it has no syllable.
+    static std::shared_ptr<const MeasureLyrics::Rows> lyricRowsOf(const Node& line);
 
     // The strip of scroll mode spaces its measures as page mode spaces a line at the break
     // width, so that beats read apart; the edit tree of page mode keeps its measures at their

@@ -55,6 +55,15 @@ void Measure::setBeat(music::Ticks beat) {
     }
 }
 
+void Measure::setLyricRows(std::shared_ptr<const MeasureLyrics::Rows> rows) {
+    const bool same = rows == lyricRows_ || (rows && lyricRows_ && *rows == *lyricRows_) ||
+                      (!rows && lyricRows_ && lyricRows_->empty()) ||
+                      (rows && rows->empty() && !lyricRows_);
+    lyricRows_ = std::move(rows);
+    if (!same)
+        measured_ = false;
+}
+
 void Measure::dropDecorations() {
     symbols_.clear();
     underlines_.clear();
@@ -65,8 +74,10 @@ bool Measure::stillMeasured(const BaseGDI& g) const {
     if (!measured_ || childrenChanged_ || g.metricsId == 0 || g.metricsId != metricsId_ ||
         format != measuredFormat_)
         return false;
-    return !format || (format->font(kNoteFont).logFont == noteFont_ &&
-                       format->font(kBarLineFont).logFont == barFont_);
+    return !format ||
+           (format->font(kNoteFont).logFont == noteFont_ &&
+            format->font(kBarLineFont).logFont == barFont_ &&
+            (!lyricRows_ || lyricRows_->empty() || format->font(kTextFont).logFont == textFont_));
 }
 
 void Measure::layout(BaseGDI& g, bool deep) {
@@ -86,6 +97,7 @@ void Measure::arrange(BaseGDI& g) {
     if (format) {
         noteFont_ = format->font(kNoteFont).logFont;
         barFont_ = format->font(kBarLineFont).logFont;
+        textFont_ = format->font(kTextFont).logFont;
     }
 }
 
@@ -95,10 +107,12 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
         // where the last stretch put them, which page mode redoes for every measure right
         // after; scroll mode never stretches. Only the natural size comes back.
         style.width = naturalWidth_;
-        style.height = barHeight - style.paddingTop - style.paddingBottom;
+        style.height = naturalHeight_;
         return;
     }
     dropDecorations();
+    static const MeasureLyrics::Rows kNoRows;
+    lyrics_.widen(*this, g, lyricRows_ ? *lyricRows_ : kNoRows);
     int yTop = 0;
     int x = 0;
     int u = -15;
@@ -136,6 +150,8 @@ void Measure::arrangeRow(BaseGDI& g, bool measure) {
     style.height = barHeight - style.paddingTop - style.paddingBottom;
     naturalWidth_ = style.width;
     layoutDecorations(g);
+    style.height += lyrics_.depth();
+    naturalHeight_ = style.height;
 }
 
 void Measure::groupUnderlines() {
@@ -174,6 +190,16 @@ void Measure::layoutDecorations(BaseGDI& g) {
         line.layout(g, true);
     for (Symbol& dot : symbols_)
         dot.layout(g, true);
+    if (lyrics_.rowCount() == 0)
+        return;
+    // Lyrics stand under the bottom of the note row, or under the lowest underline or octave
+    // dot when one reaches deeper.
+    int top = barHeight - style.paddingTop - style.paddingBottom;
+    for (const Underline& line : underlines_)
+        top = std::min(top, line.style.y + line.style.height);
+    for (const Symbol& dot : symbols_)
+        top = std::min(top, dot.style.y + dot.style.height);
+    lyrics_.place(*this, top);
 }
 
 void Measure::draw(BaseGDI& g) {
@@ -181,6 +207,7 @@ void Measure::draw(BaseGDI& g) {
         line.paint(g);
     for (Symbol& dot : symbols_)
         dot.paint(g);
+    lyrics_.draw(g, format);
     if (barGlyph == 0)
         return;  // the hidden bar line
     if (format)
@@ -215,8 +242,10 @@ int Measure::weight() const {
 void Measure::stretch(double unit, BaseGDI& g) {
     int sum = 0;
     forEachElement([&](NoteElement& e) {
+        sum += e.style.marginLeft;
         e.style.x = sum;
-        sum += e.style.width + static_cast<int>(std::floor(e.weight() * unit + 0.5));
+        sum += e.style.width + e.style.marginRight +
+               static_cast<int>(std::floor(e.weight() * unit + 0.5));
     });
     style.width = sum + barWidth;
     layoutDecorations(g);

@@ -7,6 +7,7 @@
 #include "draw/note_element.h"
 #include "draw/symbol.h"
 #include "draw/underline.h"
+#include "layout/measure_lyrics.h"
 #include "layout/node.h"
 #include "model/font_record.h"
 #include "music/meter.h"
@@ -70,6 +71,11 @@ public:
     void setBeat(music::Ticks beat);
     music::Ticks beat() const { return beat_; }
 
+    // The rows of lyrics of the measure's track line, by verse; none without lyrics. New rows
+    // make the next layout measure the measure again.
+    void setLyricRows(std::shared_ptr<const MeasureLyrics::Rows> rows);
+    const MeasureLyrics& lyrics() const { return lyrics_; }
+
 private:
     // Places the row, measures the bar line and makes the decorations anew; without
     // `measure`, only gives the measure back its natural size.
@@ -80,6 +86,8 @@ private:
 
     std::vector<Symbol> symbols_;
     std::vector<Underline> underlines_;
+    MeasureLyrics lyrics_;
+    std::shared_ptr<const MeasureLyrics::Rows> lyricRows_;
 
     music::Ticks beat_ = music::kTicksPerQuarter;
 
@@ -87,10 +95,12 @@ private:
     bool measured_ = false;
     int weight_ = 0;
     int naturalWidth_ = 0;
+    int naturalHeight_ = 0;
     int metricsId_ = 0;
     const format_track_header* measuredFormat_ = nullptr;
     LogFont noteFont_;
     LogFont barFont_;
+    LogFont textFont_;
 };
 
 inline Measure* asMeasure(Node* node) {

@@ -29,6 +29,47 @@ void NoteLine::arrange(BaseGDI&) {
     style.height = bottom - style.paddingBottom;
 }
 
+void NoteLine::draw(BaseGDI& g) {
+    struct Last {
+        bool continues = false;
+        Rect box;
+    };
+    std::vector<Last> rows;
+    bool fontSet = false;
+    int hyphenWidth = 0;
+    const auto hyphen = [&](int left, int right, int top) {
+        if (!fontSet) {
+            if (format)
+                g.setFont(format->font(kTextFont));
+            hyphenWidth = g.textExtent(u"-").width;
+            fontSet = true;
+        }
+        g.drawText(g.originX + (left + right - hyphenWidth) / 2, g.originY + top, u"-");
+    };
+    for (int i = 0; i < childCount(); ++i) {
+        const Measure* m = asMeasure(realChild(i));
+        if (!m || m->lyrics().boxes().empty())
+            continue;
+        const Style& at = child(i)->style;
+        for (const MeasureLyrics::Box& b : m->lyrics().boxes()) {
+            if (rows.size() <= static_cast<std::size_t>(b.row))
+                rows.resize(static_cast<std::size_t>(b.row) + 1);
+            Last& last = rows[static_cast<std::size_t>(b.row)];
+            const Rect box{b.box.left + at.x, b.box.top + at.y, b.box.right + at.x,
+                           b.box.bottom + at.y};
+            if (last.continues)
+                hyphen(last.box.right, box.left, box.top);
+            last = {b.continues, box};
+        }
+    }
+    for (const Last& last : rows)
+        if (last.continues)
+            hyphen(last.box.right,
+                   std::max(last.box.right + MeasureLyrics::kGap,
+                            std::min(style.width, last.box.right + 2 * MeasureLyrics::kGap)),
+                   last.box.top);
+}
+
 int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
                    int trackIndex) {
     int itemIndex = 0;

@@ -16,7 +16,10 @@ public:
     NoteLine(const format_track_header* format, int marginTop, int marginBottom);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI&) override {}
+    // The hyphens between the syllables of a word: centred in the gap to the next syllable of
+    // the row, whichever measure it is in, or after the last syllable of the line when the
+    // word goes on on the next line.
+    void draw(BaseGDI& g) override;
 };
 
 // Fills an empty track line with the measures of a note track. Items the editor does not

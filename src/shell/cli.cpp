@@ -26,7 +26,9 @@ const char* const kUsage =
     "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
-    "                 | --type KEYS FILE.qe [-o OUT.qe] | --help | --version\n";
+    "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
+    "                 | --lyrics TEXT FILE.qe [--track N] [--verse K] [--measure M] [-o OUT.qe]\n"
+    "                 | --help | --version\n";
 
 int usageError(const QString& why) {
     if (!why.isEmpty())
@@ -145,10 +147,28 @@ int runProgram(int argc, char** argv) {
         QStringLiteral("keys"));
     const QCommandLineOption outputOption(
         QStringList{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("With --type: save to <file> instead of in place."), QStringLiteral("file"));
+        QStringLiteral("With --type or --lyrics: save to <file> instead of in place."),
+        QStringLiteral("file"));
+    const QCommandLineOption lyricsOption(
+        QStringLiteral("lyrics"),
+        QStringLiteral("Lay <text> as lyrics onto the notes of the document given after it and "
+                       "save it: a Chinese character or a Latin word part (split at spaces and "
+                       "after hyphens) per note, _ for a note without; replaces the verse from "
+                       "the measure on."),
+        QStringLiteral("text"));
+    const QCommandLineOption trackOption(QStringLiteral("track"),
+                                         QStringLiteral("With --lyrics: the note track, from 1."),
+                                         QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption verseOption(QStringLiteral("verse"),
+                                         QStringLiteral("With --lyrics: the verse, from 1."),
+                                         QStringLiteral("k"), QStringLiteral("1"));
+    const QCommandLineOption measureOption(
+        QStringLiteral("measure"), QStringLiteral("With --lyrics: the first measure, from 1."),
+        QStringLiteral("m"), QStringLiteral("1"));
     for (const QCommandLineOption& option :
          {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, forceOption,
-          noWatermarkOption, typeOption, outputOption})
+          noWatermarkOption, typeOption, outputOption, lyricsOption, trackOption, verseOption,
+          measureOption})
         parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
@@ -166,7 +186,7 @@ int runProgram(int argc, char** argv) {
 
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
                         int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
-                        int(parser.isSet(typeOption));
+                        int(parser.isSet(typeOption)) + int(parser.isSet(lyricsOption));
     if (actions > 1)
         return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
@@ -177,8 +197,11 @@ int runProgram(int argc, char** argv) {
     if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
         return usageError(QStringLiteral("--mode is page or scroll"));
     const bool scrollMode = mode == QStringLiteral("scroll");
-    if (parser.isSet(outputOption) && !parser.isSet(typeOption))
-        return usageError(QStringLiteral("-o goes with --type"));
+    if (parser.isSet(outputOption) && !parser.isSet(typeOption) && !parser.isSet(lyricsOption))
+        return usageError(QStringLiteral("-o goes with --type or --lyrics"));
+    if ((parser.isSet(trackOption) || parser.isSet(verseOption) || parser.isSet(measureOption)) &&
+        !parser.isSet(lyricsOption))
+        return usageError(QStringLiteral("--track, --verse and --measure go with --lyrics"));
     if ((parser.isSet(forceOption) || parser.isSet(noWatermarkOption)) &&
         !parser.isSet(exportOption))
         return usageError(QStringLiteral("--force and --no-watermark go with --export"));
@@ -227,6 +250,24 @@ int runProgram(int argc, char** argv) {
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
         return actionType(parser.value(typeOption), positional.first(), parser.value(outputOption));
+    }
+    if (parser.isSet(lyricsOption)) {
+        if (positional.size() != 1)
+            return usageError(QStringLiteral("--lyrics TEXT FILE.qe takes one document"));
+        LyricsRequest request;
+        request.text = parser.value(lyricsOption);
+        request.document = positional.first();
+        request.out = parser.value(outputOption);
+        bool ok[3] = {};
+        request.track = parser.value(trackOption).toInt(&ok[0]);
+        request.verse = parser.value(verseOption).toInt(&ok[1]);
+        request.measure = parser.value(measureOption).toInt(&ok[2]);
+        if (!ok[0] || !ok[1] || !ok[2])
+            return usageError(QStringLiteral("--track, --verse and --measure take numbers"));
+        preferOffscreenWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        warnWithoutSymbolFont();
+        return actionLyrics(request);
     }
     return usageError(QString());
 }

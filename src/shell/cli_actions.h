@@ -45,6 +45,16 @@ const ExportTarget* exportTargetFor(const QString& out);
 // Every extension the table takes, for the usage message.
 QString exportExtensions();
 
+// Lays lyrics onto the notes of a document as the editor's lyrics command does, then saves.
+struct LyricsRequest {
+    QString text;
+    QString document;
+    QString out;    // empty: in place
+    int track = 1;  // all three from 1
+    int verse = 1;
+    int measure = 1;
+};
+int actionLyrics(const LyricsRequest& request);
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
 int actionType(const QString& keys, const QString& path, const QString& out);
 

@@ -28,6 +28,10 @@ QJsonObject elementJson(const Node* node) {
     return json;
 }
 
+QJsonObject rectJson(const Rect& r) {
+    return {{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}};
+}
+
 // A measure at `place`: its own place in a track line, or its shadow's in a display line.
 QJsonObject measureJson(const Measure& m, const Style& place) {
     QJsonObject json;
@@ -43,6 +47,16 @@ QJsonObject measureJson(const Measure& m, const Style& place) {
         underlines.append(QJsonObject{
             {"level", u.level}, {"first", m.indexOf(u.from)}, {"last", m.indexOf(u.to)}});
     json["underlines"] = underlines;
+    QJsonArray syllables;
+    for (const MeasureLyrics::Box& b : m.lyrics().boxes())
+        syllables.append(QJsonObject{{"verse", b.verse + 1},
+                                     {"row", b.row},
+                                     {"element", m.indexOf(b.note)},
+                                     {"text", QString::fromStdU16String(b.shown)},
+                                     {"continues", b.continues},
+                                     {"box", rectJson(b.box)}});
+    if (!syllables.isEmpty())
+        json["syllables"] = syllables;
     return json;
 }
 
@@ -57,10 +71,6 @@ QJsonObject noteLineJson(const Node& line) {
     }
     json["measures"] = measures;
     return json;
-}
-
-QJsonObject rectJson(const Rect& r) {
-    return {{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}};
 }
 
 // Every line a shape can be drawn on, by its index: the display lines of page mode counted

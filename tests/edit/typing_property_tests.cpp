@@ -8,6 +8,7 @@
 #include "model/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
+#include "support/property_scale.h"
 
 namespace qe {
 namespace {
@@ -97,7 +98,7 @@ Observed observe(Editor& ed) {
 
 TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
     const std::u32string keys = U"12345670-.vV()\r|[]\\/sfrumjkl;Ax ";
-    const long kKeys = 100000;
+    const long kKeys = test::propertySteps(100000);
     for (unsigned seed = 1; seed <= 2; ++seed) {
         std::mt19937 rng(seed);
         const auto chance = [&](int percent) {

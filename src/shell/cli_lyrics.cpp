@@ -1,0 +1,61 @@
+#include <QString>
+
+#include "document/score_file.h"
+#include "edit/lyrics_text.h"
+#include "edit/operate_interface.h"
+#include "edit/qanor_view.h"
+#include "model/exception.h"
+#include "shell/cli.h"
+#include "shell/cli_actions.h"
+#include "shell/headless_host.h"
+#include "shell/left_out.h"
+
+namespace qe {
+
+int actionLyrics(const LyricsRequest& request) {
+    if (request.track < 1 || request.verse < 1 || request.measure < 1) {
+        printError(QStringLiteral("qanoredit: --track, --verse and --measure count from 1"));
+        return kExitUsage;
+    }
+    QanorDoc doc;
+    const FileResult loaded = loadScore(request.document, doc);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
+    if (request.track > static_cast<int>(doc.noteTracks().size())) {
+        printError(QStringLiteral("qanoredit: the score has %1 note track(s), not %2")
+                       .arg(doc.noteTracks().size())
+                       .arg(request.track));
+        return kExitFailure;
+    }
+    HeadlessHost host;
+    QanorView view(&host);
+    host.view = &view;
+    view.attachDocument(&doc);
+    reportLeftOut(view.editTree(), true);
+    const std::vector<std::u16string> syllables = splitSyllables(request.text.toStdU16String());
+    int status = kExitOk;
+    try {
+        view.relayout();
+    } catch (const Exception&) {
+        // A score too wide for its lines still takes its lyrics.
+    }
+    const int left =
+        view.layLyrics(request.track - 1, request.verse - 1, request.measure - 1, syllables);
+    if (left > 0) {
+        QString rest;
+        for (std::size_t i = syllables.size() - static_cast<std::size_t>(left);
+             i < syllables.size(); ++i)
+            rest += (rest.isEmpty() ? QString() : QStringLiteral(" ")) +
+                    QString::fromStdU16String(syllables[i]);
+        printError(
+            QStringLiteral("qanoredit: %1 syllable(s) found no note: %2").arg(left).arg(rest));
+        status = kExitFailure;
+    }
+    view.operations->commitToDocument(view.editTree());
+    const FileResult saved = saveScore(request.out.isEmpty() ? request.document : request.out, doc);
+    if (!saved.ok)
+        return reportFileFailure(saved);
+    return status;
+}
+
+}  // namespace qe
