@@ -48,6 +48,28 @@ void QanorView::setMode(int newMode) {
         attachDocument(document);
 }
 
+void QanorView::rebuildFromDocument() {
+    if (!document)
+        return;
+    const Node* at = caret.valid() ? caret.node.get() : nullptr;
+    const qe::location place = at ? at->location : qe::location();
+    const bool atMeasure = at && at->kind == kMeasure;
+    caret = Caret{};
+    linearView.clearChildren();
+    pageView.clearChildren();
+    attachDocument(document);
+    if (place.placeKind != 1 || place.trackIndex < 0 || place.trackIndex >= editTree().childCount())
+        return;
+    Node* found = editTree().findNode(place);
+    // A measure is found by its bar line's record; an element by its own. A record that now
+    // stands for a node of the other kind means the score moved under the caret: start over.
+    if (found && (found->kind == kMeasure) == atMeasure && isPosition(found)) {
+        caret.node = found;
+        caret.placed = true;
+        updateCaretRect();
+    }
+}
+
 void QanorView::caretLeft() {
     Node* node = caret.node;
     if (!caret.valid())

@@ -23,6 +23,10 @@ public:
     // Writes the edit tree back, rebuilds both trees in the other mode; caret and selection
     // are lost.
     void setMode(int newMode);
+    // Builds both trees again from the document, which another view on it has changed: what
+    // this view had not written back is dropped. The caret stays at the place of the same
+    // record when there still is one, else goes to the start; the selection goes.
+    void rebuildFromDocument();
     void caretLeft();
     void caretRight();
     void placeSystemCaret();
