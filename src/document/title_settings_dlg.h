@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLineEdit;
+
+namespace qe {
+
+// The title dialog: the seven texts of the title block, the key ("1=" and a letter with its
+// accidental) and the time signature. The members carry the values in and out; the lists
+// hold indices as the document stores them (numerator from 2, denominator as a power of 2).
+class CTitleSettingsDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CTitleSettingsDlg(QWidget* parent = nullptr);
+
+    // Moves the texts into the fields and selects the list items; runs once, when the dialog
+    // first shows.
+    void onInitDialog();
+    // OK: reads the fields and lists back into the members and closes the dialog.
+    void accept() override;
+
+    QLineEdit* titleEdit() const { return edits_[0]; }
+    QComboBox* accidentalList() const { return accidental_; }
+    QComboBox* keyLetterList() const { return keyLetter_; }
+    QComboBox* numeratorList() const { return numerator_; }
+    QComboBox* denominatorList() const { return denominator_; }
+
+    QString m_strTitle;
+    QString m_strSubtitle;
+    QString m_strAuthor1;
+    QString m_strAuthor2;
+    QString m_strAuthor3;
+    QString m_strComment1;
+    QString m_strComment2;
+    int m_nAccidental = 0;
+    int m_nKeyLetter = 6;
+    int m_nNumerator = 4;
+    int m_nDenominator = 4;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString* texts_[7];
+    QLineEdit* edits_[7];
+    QComboBox* accidental_;
+    QComboBox* keyLetter_;
+    QComboBox* numerator_;
+    QComboBox* denominator_;
+    bool initialised_ = false;
+};
+
+}  // namespace qe
