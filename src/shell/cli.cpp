@@ -15,6 +15,7 @@
 
 #include "document/score_file.h"
 #include "shell/cli_actions.h"
+#include "shell/cqe_app.h"
 #include "shell/doc_json.h"
 #include "shell/resources.h"
 
@@ -23,7 +24,8 @@ namespace qe {
 namespace {
 
 const char* const kUsage =
-    "usage: qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
+    "usage: qanoredit [FILE.qe ...]          (the editor)\n"
+    "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
     "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
@@ -99,7 +101,7 @@ void preferOffscreenWithoutDisplay() {
 
 }  // namespace
 
-int runProgram(int argc, char** argv) {
+int runProgram(int& argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -269,7 +271,15 @@ int runProgram(int argc, char** argv) {
         warnWithoutSymbolFont();
         return actionLyrics(request);
     }
-    return usageError(QString());
+    // No action: the editor, on the documents named.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        printError(QStringLiteral(
+            "qanoredit: there is no display to show the editor on (DISPLAY is not set); "
+            "--export writes the pages of a score as images without one."));
+        return kExitFailure;
+    }
+    return runEditor(argc, argv, positional);
 }
 
 }  // namespace qe

@@ -1,29 +1,13 @@
 #include "shell/headless_host.h"
 
-#include <QPainter>
 #include <QString>
 #include <cstdio>
 
 #include "draw/qt/g.h"
 #include "edit/qanor_view.h"
+#include "shell/scratch_surface.h"
 
 namespace qe {
-
-namespace {
-
-// The painter comes first among the bases, so that it outlives the surface drawing on it.
-struct PainterHolder {
-    std::unique_ptr<QPainter> painter;
-};
-
-// A surface that owns the painter it measures with.
-class ScratchSurface : private PainterHolder, public G {
-public:
-    explicit ScratchSurface(QImage& image)
-        : PainterHolder{std::make_unique<QPainter>(&image)}, G(*PainterHolder::painter, 96) {}
-};
-
-}  // namespace
 
 std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
     return std::make_unique<ScratchSurface>(scratch_);

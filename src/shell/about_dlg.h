@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+class QPushButton;
+
+namespace qe {
+
+// The about box: the program's picture, name and version, and a button that opens the
+// forum's web page in the desktop's browser.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static QUrl forumAddress();
+
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+    QPushButton* forumButton() const { return forum_; }
+
+private:
+    QPushButton* forum_;
+};
+
+}  // namespace qe

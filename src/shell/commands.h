@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QObject;
+
+namespace qe {
+
+// Every command of the editor as an action, made in one place: its menu text, shortcut,
+// status-bar prompt, tooltip and toolbar picture. Menus, the toolbar and the frame's command
+// handlers all use these same actions.
+struct Commands {
+    // Makes the actions, owned by `owner`.
+    explicit Commands(QObject* owner);
+
+    // 文件
+    QAction* fileNew;
+    QAction* fileOpen;
+    QAction* fileClose;
+    QAction* fileSave;
+    QAction* fileSaveAs;
+    QAction* fileExport;
+    QAction* filePrint;
+    QAction* filePrintPreview;
+    QAction* filePrintSetup;
+    QAction* appExit;
+    // 视图
+    QAction* viewToolBar;
+    QAction* viewStatusBar;
+    QAction* viewScrollMode;
+    QAction* viewPageMode;
+    QAction* viewWatermark;
+    // 谱面
+    QAction* titleSettings;
+    QAction* fontSettings;
+    // 音符
+    QAction* addTie;
+    QAction* addJumpLine;
+    // 窗口
+    QAction* windowNew;
+    QAction* windowCascade;
+    QAction* windowTile;
+    QAction* windowArrange;
+    // 帮助
+    QAction* appAbout;
+
+    // The commands that need a score window to act on.
+    QList<QAction*> documentCommands() const;
+};
+
+}  // namespace qe

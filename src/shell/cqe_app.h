@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QApplication>
+#include <QStringList>
+#include <QTranslator>
+#include <memory>
+
+namespace qe {
+
+class CMainFrame;
+
+// The editor as an application: the settings' organisation, Qt's own dialogs and buttons in
+// Chinese, the music symbol font, the program's icon, and the main window.
+class CQEApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CQEApp(int& argc, char** argv);
+    ~CQEApp() override;
+
+    // Everything but the main window. Returns false when the music symbol font is missing
+    // (the editor still runs, but shows no notes).
+    bool initPlatform();
+    // The platform, then the main window with the files named open (or one new score when
+    // none is), shown.
+    bool initInstance(const QStringList& files);
+
+    CMainFrame* mainFrame() const { return frame_.get(); }
+
+private:
+    QTranslator qtTranslator_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+// Runs the editor on the files named; returns the exit status.
+int runEditor(int& argc, char** argv, const QStringList& files);
+
+}  // namespace qe

@@ -1,0 +1,461 @@
+#include "shell/cqe_view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+#include "document/cqe_doc.h"
+#include "model/exception.h"
+#include "shell/export_command.h"
+#include "shell/input_dlg.h"
+#include "shell/score_printer.h"
+#include "shell/scratch_surface.h"
+#include "shell/shell_g.h"
+
+namespace qe {
+
+namespace {
+
+constexpr char32_t kBackspace = 8;
+constexpr char32_t kEnter = 13;
+
+// Logical units to pixels, rounded to the nearest pixel.
+int unitsToPixels(long long units) {
+    return static_cast<int>(std::llround(double(units) / CQEView::kUnitsPerPixel));
+}
+
+}  // namespace
+
+CQEView::CQEView(CQEDoc* document, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(document), controller_(this) {
+    setFocusPolicy(Qt::StrongFocus);
+    // Note entry is typed with plain letters and digits; an input method of the desktop
+    // would take them for itself.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Every pixel is painted from the off-screen image: nothing to erase first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    blinkTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
+    connect(&blinkTimer_, &QTimer::timeout, this, &CQEView::blink);
+    doc_->addView(&controller_);
+    connect(doc_, &CQEDoc::viewsNeedUpdate, this, &CQEView::documentUpdated);
+}
+
+CQEView::~CQEView() {
+    doc_->removeView(&controller_);
+}
+
+void CQEView::onInitialUpdate() {
+    if (attached_)
+        return;
+    attached_ = true;
+    controller_.attachDocument(&doc_->m_doc);
+    onUpdate(true);
+}
+
+void CQEView::onUpdate(bool warnOnOverflow) {
+    const auto refresh = qScopeGuard([this] {
+        setScrollSizes();
+        viewport()->update();
+    });
+    try {
+        controller_.relayout();
+    } catch (const Exception& e) {
+        if (warnOnOverflow && e.code == kLayoutOverflow)
+            warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
+    }
+}
+
+void CQEView::documentUpdated(QanorView* source, bool rebuild) {
+    if (source == &controller_ || !attached_)
+        return;
+    if (rebuild)
+        controller_.rebuildFromDocument();
+    onUpdate(false);
+}
+
+void CQEView::setWatermarkShown(bool shown) {
+    if (shown == watermark_)
+        return;
+    watermark_ = shown;
+    viewport()->update();
+}
+
+void CQEView::setScrollSizes() {
+    const Node& root = controller_.currentRoot();
+    const int width = std::abs(unitsToPixels(root.style.width));
+    const int height = std::abs(unitsToPixels(root.style.height));
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
+    horizontalScrollBar()->setPageStep(page.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
+    verticalScrollBar()->setRange(0, std::max(0, height - page.height()));
+    verticalScrollBar()->setPageStep(page.height());
+    verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
+}
+
+Point CQEView::toLogical(QPoint pixel) const {
+    const int x = pixel.x() + horizontalScrollBar()->value();
+    const int y = pixel.y() + verticalScrollBar()->value();
+    return {x * kUnitsPerPixel, -y * kUnitsPerPixel};
+}
+
+QPoint CQEView::toPixel(Point logical) const {
+    return {unitsToPixels(logical.x) - horizontalScrollBar()->value(),
+            unitsToPixels(-static_cast<long long>(logical.y)) - verticalScrollBar()->value()};
+}
+
+QRect CQEView::pixelRect(const Rect& logical) const {
+    const QPoint a = toPixel({logical.left, logical.top});
+    const QPoint b = toPixel({logical.right, logical.bottom});
+    return QRect(a, b).normalized();
+}
+
+QRect CQEView::caretRect() const {
+    if (!caretShown_)
+        return {};
+    const QPoint a = toPixel({caret_.left, caret_.top});
+    const QPoint b = toPixel({caret_.right, caret_.bottom});
+    const int left = a.x();
+    const int right = b.x() == left ? left + 1 : b.x();
+    return QRect(QPoint(left, a.y()), QPoint(right - 1, b.y() - 1));
+}
+
+void CQEView::updateCaretArea() {
+    const QRect area = caretRect();
+    if (!area.isEmpty())
+        viewport()->update(area.adjusted(-1, -1, 1, 1));
+}
+
+// -- the controller's window ---------------------------------------------------------------
+
+std::unique_ptr<BaseGDI> CQEView::layoutSurface() {
+    return std::make_unique<ScratchSurface>(scratch_);
+}
+
+void CQEView::placeCaret(const Rect& logical) {
+    updateCaretArea();
+    caret_ = logical;
+    caretShown_ = true;
+    caretLit_ = true;
+    // The caret is kept in sight in the view being worked in; other views on the same
+    // document keep their scroll position when the score changes under them.
+    const auto* focused = qobject_cast<const CQEView*>(QApplication::focusWidget());
+    if (!focused || focused == this) {
+        const QRect r = caretRect();
+        const int width = viewport()->width();
+        const int height = viewport()->height();
+        int dx = 0;
+        int dy = 0;
+        if (r.left() < 0)
+            dx += r.left() - kCaretMargin;
+        if (r.right() + 1 > width)
+            dx += r.right() + 1 - width + kCaretMargin;
+        if (r.top() < 0)
+            dy += r.top() - kCaretMargin;
+        if (r.bottom() + 1 > height)
+            dy += r.bottom() + 1 - height + kCaretMargin;
+        if (dx)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
+        if (dy)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
+    }
+    if (hasFocus())
+        blinkTimer_.start();
+    updateCaretArea();
+}
+
+void CQEView::hideCaret() {
+    updateCaretArea();
+    caretShown_ = false;
+    blinkTimer_.stop();
+}
+
+void CQEView::blink() {
+    caretLit_ = !caretLit_;
+    updateCaretArea();
+}
+
+void CQEView::captureMouse(bool) {
+    // Qt keeps the mouse with the widget a button was pressed in until it is released.
+}
+
+void CQEView::updateAllViews() {
+    // Typing changed the score: the document is modified and the other views take the
+    // change. This view's own layout failure goes back to the controller, which warns.
+    doc_->contentChanged(&controller_);
+    const auto refresh = qScopeGuard([this] {
+        setScrollSizes();
+        viewport()->update();
+    });
+    controller_.relayout();
+}
+
+void CQEView::warn(const std::u16string& text, const std::u16string& caption) {
+    QString message = QString::fromStdU16String(text);
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, QString::fromStdU16String(caption), message,
+                    QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+void CQEView::setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                             const std::u16string& duration) {
+    emit statusTextsChanged(QString::fromStdU16String(accidental),
+                            QString::fromStdU16String(octave), QString::fromStdU16String(duration));
+}
+
+void CQEView::invertRegion(const std::vector<Rect>& logical) {
+    // The highlight is painted from the controller's selection with everything else; what
+    // changed only needs showing.
+    QRect area;
+    for (const Rect& r : logical)
+        area |= pixelRect(r);
+    if (!area.isEmpty())
+        viewport()->update(area.adjusted(-1, -1, 1, 1));
+}
+
+// -- painting --------------------------------------------------------------------------------
+
+void CQEView::paintEvent(QPaintEvent* event) {
+    const QRect clip = event->rect();
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize pixels = (QSizeF(viewport()->size()) * ratio).toSize();
+    if (buffer_.size() != pixels || buffer_.devicePixelRatio() != ratio) {
+        buffer_ = QImage(pixels, QImage::Format_RGB32);
+        buffer_.setDevicePixelRatio(ratio);
+    }
+    {
+        QPainter painter(&buffer_);
+        painter.setClipRect(clip);
+        painter.fillRect(clip, backgroundColor());
+        if (attached_) {
+            painter.setBackground(Qt::white);
+            const int sx = horizontalScrollBar()->value();
+            const int sy = verticalScrollBar()->value();
+            painter.translate(-sx, -sy);
+            const int left = (clip.left() + sx) * kUnitsPerPixel;
+            const int top = -(clip.top() + sy) * kUnitsPerPixel;
+            const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
+            const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
+            {
+                ShellG g(painter, 96, 0, 0, left, top, right, bottom, false, watermark_);
+                controller_.paintAll(g);
+            }
+            painter.resetTransform();
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            if (controller_.caret.selectionShown) {
+                try {
+                    for (const Rect& r : controller_.selectionRegion())
+                        painter.fillRect(pixelRect(r), Qt::white);
+                } catch (const Exception&) {
+                    // A selection that cannot be walked shows no highlight.
+                }
+            }
+            if (caretShown_ && caretLit_ && hasFocus())
+                painter.fillRect(caretRect(), Qt::white);
+        }
+    }
+    QPainter screen(viewport());
+    screen.drawImage(clip, buffer_,
+                     QRectF(QPointF(clip.topLeft()) * ratio, QSizeF(clip.size()) * ratio));
+}
+
+void CQEView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    setScrollSizes();
+}
+
+void CQEView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+// -- keys and mouse --------------------------------------------------------------------------
+
+void CQEView::keyPressEvent(QKeyEvent* event) {
+    try {
+        switch (event->key()) {
+            case Qt::Key_Left:
+                controller_.caretLeft();
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Right:
+                controller_.caretRight();
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Backspace:
+                controller_.onChar(kBackspace);
+                return;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                controller_.onChar(kEnter);
+                return;
+            default:
+                break;
+        }
+    } catch (const Exception&) {
+        // A caret move the tree cannot make is dropped.
+        return;
+    }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & commands)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    for (char32_t ch : text.toStdU32String())
+        if (ch >= 0x20 && ch != 0x7F)
+            controller_.onChar(ch);
+}
+
+void CQEView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !attached_)
+        return;
+    hideCaret();
+    controller_.beginSelection(toLogical(event->position().toPoint()));
+}
+
+void CQEView::mouseMoveEvent(QMouseEvent* event) {
+    if (!attached_)
+        return;
+    const Point p = toLogical(event->position().toPoint());
+    if (controller_.caret.dragging) {
+        controller_.extendSelection(p);
+        controller_.moveCaretTo(p);
+        controller_.placeSystemCaret();
+        return;
+    }
+    viewport()->setCursor(controller_.textCursorAt(p) ? Qt::IBeamCursor : Qt::ArrowCursor);
+}
+
+void CQEView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !attached_)
+        return;
+    const Point p = toLogical(event->position().toPoint());
+    if (controller_.caret.dragging)
+        controller_.endSelection(p);
+    controller_.moveCaretTo(p);
+    controller_.placeSystemCaret();
+}
+
+void CQEView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    controller_.placeSystemCaret();
+}
+
+void CQEView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    blinkTimer_.stop();
+    updateCaretArea();
+}
+
+// -- commands --------------------------------------------------------------------------------
+
+void CQEView::switchMode(int mode) {
+    hideCaret();
+    if (controller_.mode != mode)
+        controller_.setMode(mode);
+    onUpdate(true);
+    doc_->updateAllViews(&controller_);
+    controller_.placeSystemCaret();
+    emit modeChanged(controller_.mode);
+}
+
+void CQEView::onScrollMode() {
+    switchMode(qeview::kScrollMode);
+}
+
+void CQEView::onPageMode() {
+    switchMode(qeview::kPageMode);
+}
+
+void CQEView::contentChangedHere() {
+    doc_->contentChanged(&controller_);
+    onUpdate(true);
+}
+
+void CQEView::onAddTie() {
+    const std::size_t before = controller_.editTree().arcs.size();
+    try {
+        controller_.addTie();
+    } catch (const Exception&) {
+        return;
+    }
+    if (controller_.editTree().arcs.size() != before)
+        contentChangedHere();
+}
+
+void CQEView::onJumpLine() {
+    CInputDlg dialog(this);
+    dialog.m_strPrompt = QStringLiteral("请输入说明文字");
+    dialog.m_strValue = QStringLiteral("1");
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::size_t before = controller_.editTree().jumpLines.size();
+    try {
+        controller_.addJumpLine(dialog.m_strValue.toStdU16String());
+    } catch (const Exception&) {
+        // Either the selection names no measures, or the layout after it failed; the view
+        // is laid out again below in both cases.
+    }
+    if (controller_.editTree().jumpLines.size() != before)
+        contentChangedHere();
+    else
+        onUpdate(true);
+}
+
+void CQEView::onFontSettings() {
+    doc_->onFontSettings(this);
+}
+
+int CQEView::printablePages() const {
+    return ScorePrinter(const_cast<QanorView&>(controller_), watermark_).pageCount();
+}
+
+bool CQEView::printPages(QPrinter& printer, bool allPages) {
+    return ScorePrinter(controller_, watermark_).print(printer, allPages);
+}
+
+void CQEView::onFilePrint(QPrinter& printer) {
+    const int pages = printablePages();
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(1, pages);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, pages);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printPages(printer);
+}
+
+void CQEView::onFilePrintPreview(QPrinter& printer) {
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("打印预览"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { printPages(*target, true); });
+    preview.exec();
+}
+
+void CQEView::onExport() {
+    runExportCommand(*this);
+}
+
+}  // namespace qe

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QTimer>
+
+#include "edit/qanor_view.h"
+#include "edit/view_host.h"
+
+class QPrinter;
+
+namespace qe {
+
+class CQEDoc;
+
+// The window that shows one score document: it hosts one view controller, maps its logical
+// units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
+// through an off-screen image, and passes keys, mouse and commands on. Everything that
+// edits or lays out is the controller's; the window only shows and forwards.
+class CQEView : public QAbstractScrollArea, public ViewHost {
+    Q_OBJECT
+
+public:
+    static constexpr int kUnitsPerPixel = 15;  // 1440 units per inch on 96 pixels
+    static constexpr int kCaretMargin = 5;     // pixels kept between the caret and the edge
+
+    // The colour around the pages and under the strip.
+    static QColor backgroundColor() { return QColor(221, 238, 255); }
+
+    explicit CQEView(CQEDoc* document, QWidget* parent = nullptr);
+    ~CQEView() override;
+
+    CQEDoc* document() const { return doc_; }
+    QanorView& controller() { return controller_; }
+    int mode() const { return controller_.mode; }
+
+    // Attaches the document and lays it out; once, when the window first shows it.
+    void onInitialUpdate();
+    // Lays the view out again, sizes the scroll range and repaints. A score too wide for its
+    // lines is reported when `warn` is set.
+    void onUpdate(bool warn = false);
+
+    void setWatermarkShown(bool shown);
+    bool watermarkShown() const { return watermark_; }
+
+    // Viewport pixels to logical units and back, with the scroll offset.
+    Point toLogical(QPoint pixel) const;
+    QPoint toPixel(Point logical) const;
+    // The caret in viewport pixels, at least one pixel wide; empty when it is hidden.
+    QRect caretRect() const;
+
+    // Commands of the view.
+    void onScrollMode();
+    void onPageMode();
+    void onAddTie();
+    void onJumpLine();
+    void onFontSettings();
+    void onFilePrint(QPrinter& printer);
+    void onFilePrintPreview(QPrinter& printer);
+    void onExport();
+    // Prints the printer's page range without asking; false when printing could not start.
+    bool printPages(QPrinter& printer, bool allPages = false);
+    int printablePages() const;
+
+    // The controller's window.
+    std::unique_ptr<BaseGDI> layoutSurface() override;
+    void placeCaret(const Rect& logical) override;
+    void hideCaret() override;
+    void captureMouse(bool captured) override;
+    void updateAllViews() override;
+    void warn(const std::u16string& text, const std::u16string& caption) override;
+    void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                        const std::u16string& duration) override;
+    void invertRegion(const std::vector<Rect>& logical) override;
+
+signals:
+    void statusTextsChanged(const QString& accidental, const QString& octave,
+                            const QString& duration);
+    // The view switched between scroll and page mode.
+    void modeChanged(int mode);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void documentUpdated(QanorView* source, bool rebuild);
+    void switchMode(int mode);
+    // The score changed through a command of this view: the document and the other views
+    // learn of it, and this view lays itself out.
+    void contentChangedHere();
+    void setScrollSizes();
+    QRect pixelRect(const Rect& logical) const;
+    void updateCaretArea();
+    void blink();
+
+    CQEDoc* doc_;  // not owned; outlives the view
+    QanorView controller_;
+    QImage buffer_;
+    QImage scratch_{1, 1, QImage::Format_RGB32};
+    bool watermark_ = true;
+    bool attached_ = false;
+    bool caretShown_ = false;
+    bool caretLit_ = false;
+    Rect caret_;  // logical
+    QTimer blinkTimer_;
+};
+
+}  // namespace qe

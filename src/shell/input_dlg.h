@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+
+namespace qe {
+
+// A one-line text question: a prompt above an edit field holding the value.
+class CInputDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CInputDlg(QWidget* parent = nullptr);
+
+    // OK: the field's text becomes the value.
+    void accept() override;
+
+    QLineEdit* valueEdit() const { return valueEdit_; }
+
+    QString m_strValue;
+    QString m_strPrompt;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* promptEdit_;
+    QLineEdit* valueEdit_;
+};
+
+}  // namespace qe

@@ -1,0 +1,525 @@
+#include "shell/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "document/cqe_doc.h"
+#include "shell/about_dlg.h"
+#include "shell/child_frame.h"
+#include "shell/cqe_view.h"
+
+namespace qe {
+
+namespace {
+
+const char* const kWatermarkKey = "Settings/ShowWatermark";
+
+// The note-input panes and the texts that size them: the widest each will show.
+const char* const kPaneStart[3] = {"正常", "中音", "4分音"};
+const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
+
+void showOpenFailure(QWidget* parent, const FileResult& result) {
+    QMessageBox box(QMessageBox::Warning, CMainFrame::appTitle(),
+                    result.notADocument ? unreadableDocumentMessage() : result.error,
+                    QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+QString plainTitle(const QMdiSubWindow* window) {
+    QString title = window->windowTitle();
+    title.remove(QStringLiteral("[*]"));
+    return title;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), commands_(this) {
+    setWindowTitle(appTitle());
+    setAcceptDrops(true);
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::updateCommandStates);
+
+    commands_.viewWatermark->setChecked(watermarkShown());
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectCommands();
+    updateRecentFiles();
+    updateCommandStates();
+    resize(1100, 800);
+}
+
+CMainFrame::~CMainFrame() {
+    // Windows go before the documents they show, without a question (closing the frame asked
+    // already), and without telling this frame, which is going too: windows closed earlier
+    // may still be waiting for their deletion.
+    for (CQEDoc* doc : documents_)
+        disconnect(doc, nullptr, this, nullptr);
+    qDeleteAll(findChildren<CChildFrame*>());
+}
+
+// -- building --------------------------------------------------------------------------------
+
+void CMainFrame::createMenus() {
+    const Commands& c = commands_;
+    for (int i = 0; i < RecentFiles::kMostFiles; ++i) {
+        auto* action = new QAction(this);
+        action->setStatusTip(QStringLiteral("打开此文档"));
+        connect(action, &QAction::triggered, this, [this, i] { openRecent(i); });
+        recentActions_ << action;
+    }
+    const auto recentAndExit = [&](QMenu* menu) {
+        recentSeparators_ << menu->addSeparator();
+        menu->addActions(recentActions_);
+        menu->addSeparator();
+        menu->addAction(c.appExit);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
+    };
+
+    // Two sets of File and View menus: those of an empty editor, and those with a score.
+    emptyFileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    emptyFileMenu_->addActions({c.fileNew, c.fileOpen});
+    emptyFileMenu_->addSeparator();
+    emptyFileMenu_->addAction(c.filePrintSetup);
+    emptyFileMenu_->addAction(c.fileClose);
+    recentAndExit(emptyFileMenu_);
+
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    fileMenu_->addActions({c.fileNew, c.fileOpen, c.fileClose});
+    fileMenu_->addSeparator();
+    fileMenu_->addActions({c.fileSave, c.fileSaveAs});
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(c.fileExport);
+    fileMenu_->addSeparator();
+    fileMenu_->addActions({c.filePrint, c.filePrintPreview, c.filePrintSetup});
+    recentAndExit(fileMenu_);
+
+    emptyViewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    emptyViewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
+    emptyViewMenu_->addSeparator();
+    emptyViewMenu_->addAction(c.viewWatermark);
+
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    viewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
+    viewMenu_->addSeparator();
+    viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(c.viewWatermark);
+
+    scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
+    scoreMenu_->addActions({c.titleSettings, c.fontSettings});
+
+    noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
+    noteMenu_->addActions({c.addTie, c.addJumpLine});
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateWindowMenu);
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    helpMenu_->addAction(c.appAbout);
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("工具栏"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(36, 20));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->addActions({commands_.addTie, commands_.addJumpLine});
+    toolBar_->addSeparator();
+    toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
+    commands_.viewToolBar->setChecked(true);
+    connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    // Shown whenever no command prompt is.
+    bar->addWidget(new QLabel(QStringLiteral("就绪"), bar), 1);
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel(QString::fromUtf8(kPaneStart[i]), bar);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setMinimumWidth(
+            pane->fontMetrics().horizontalAdvance(QString::fromUtf8(kPaneSizing[i])) + 16);
+        bar->addPermanentWidget(pane);
+        panes_[i] = pane;
+    }
+    commands_.viewStatusBar->setChecked(true);
+}
+
+void CMainFrame::connectCommands() {
+    const Commands& c = commands_;
+    const auto onView = [this](void (CQEView::*command)()) {
+        return [this, command] {
+            if (CQEView* view = activeView())
+                (view->*command)();
+        };
+    };
+    connect(c.fileNew, &QAction::triggered, this, &CMainFrame::onFileNew);
+    connect(c.fileOpen, &QAction::triggered, this, &CMainFrame::onFileOpen);
+    connect(c.fileClose, &QAction::triggered, this, &CMainFrame::onFileClose);
+    connect(c.fileSave, &QAction::triggered, this, &CMainFrame::onFileSave);
+    connect(c.fileSaveAs, &QAction::triggered, this, &CMainFrame::onFileSaveAs);
+    connect(c.fileExport, &QAction::triggered, this, onView(&CQEView::onExport));
+    connect(c.filePrint, &QAction::triggered, this, [this] {
+        if (CQEView* view = activeView())
+            view->onFilePrint(printer());
+    });
+    connect(c.filePrintPreview, &QAction::triggered, this, [this] {
+        if (CQEView* view = activeView())
+            view->onFilePrintPreview(printer());
+    });
+    connect(c.filePrintSetup, &QAction::triggered, this, &CMainFrame::onFilePrintSetup);
+    connect(c.appExit, &QAction::triggered, this, &QWidget::close);
+
+    connect(c.viewToolBar, &QAction::toggled, toolBar_, &QWidget::setVisible);
+    connect(c.viewStatusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(c.viewScrollMode, &QAction::triggered, this, onView(&CQEView::onScrollMode));
+    connect(c.viewPageMode, &QAction::triggered, this, onView(&CQEView::onPageMode));
+    connect(c.viewWatermark, &QAction::toggled, this, &CMainFrame::setWatermarkShown);
+
+    connect(c.titleSettings, &QAction::triggered, this, [this] {
+        if (CQEDoc* doc = activeDocument())
+            doc->onTitleSettings(this);
+    });
+    connect(c.fontSettings, &QAction::triggered, this, onView(&CQEView::onFontSettings));
+    connect(c.addTie, &QAction::triggered, this, onView(&CQEView::onAddTie));
+    connect(c.addJumpLine, &QAction::triggered, this, onView(&CQEView::onJumpLine));
+
+    connect(c.windowNew, &QAction::triggered, this, &CMainFrame::onWindowNew);
+    connect(c.windowCascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(c.windowTile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    connect(c.windowArrange, &QAction::triggered, this, &CMainFrame::arrangeIcons);
+    connect(c.appAbout, &QAction::triggered, this, &CMainFrame::onAppAbout);
+}
+
+// -- documents and windows -------------------------------------------------------------------
+
+CQEDoc* CMainFrame::adoptDocument(CQEDoc* doc) {
+    doc->setParent(this);
+    documents_ << doc;
+    connect(doc, &CQEDoc::lastViewClosed, this, [this, doc] {
+        documents_.removeAll(doc);
+        doc->deleteLater();
+        updateCommandStates();
+    });
+    connect(doc, &CQEDoc::modifiedChanged, this, &CMainFrame::updateCommandStates);
+    connect(doc, &CQEDoc::titleChanged, this, &CMainFrame::updateCommandStates);
+    connect(doc, &CQEDoc::pathChanged, this, [this](const QString& path) { recent_.add(path); });
+    return doc;
+}
+
+CChildFrame* CMainFrame::createFrame(CQEDoc* doc) {
+    auto* view = new CQEView(doc);
+    view->setWatermarkShown(watermarkShown());
+    connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
+    connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);
+    auto* frame = new CChildFrame(view);
+    connect(frame, &QObject::destroyed, this, [this, doc] {
+        if (documents_.contains(doc))
+            renumberFrames(doc);
+    });
+    mdi_->addSubWindow(frame);
+    frame->showMaximized();
+    view->onInitialUpdate();
+    renumberFrames(doc);
+    mdi_->setActiveSubWindow(frame);
+    view->setFocus();
+    updateCommandStates();
+    return frame;
+}
+
+void CMainFrame::renumberFrames(const CQEDoc* doc) {
+    for (CChildFrame* frame : framesOf(doc))
+        frame->updateTitle();
+    updateCommandStates();
+}
+
+CQEDoc* CMainFrame::onFileNew() {
+    CQEDoc* doc = adoptDocument(new CQEDoc);
+    doc->onNewDocument(QStringLiteral("Qanor简谱%1").arg(++untitled_));
+    createFrame(doc);
+    return doc;
+}
+
+CQEDoc* CMainFrame::openDocument(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CQEDoc* doc : documents_) {
+        if (!doc->path().isEmpty() && QFileInfo(doc->path()) == QFileInfo(absolute)) {
+            const QList<CChildFrame*> frames = framesOf(doc);
+            if (!frames.isEmpty())
+                mdi_->setActiveSubWindow(frames.first());
+            return doc;
+        }
+    }
+    auto loaded = std::make_unique<CQEDoc>();
+    const FileResult result = loaded->onOpenDocument(absolute);
+    if (!result.ok) {
+        showOpenFailure(this, result);
+        return nullptr;
+    }
+    CQEDoc* doc = adoptDocument(loaded.release());
+    recent_.add(absolute);
+    createFrame(doc);
+    return doc;
+}
+
+void CMainFrame::onFileOpen() {
+    QString folder = QDir::homePath();
+    if (CQEDoc* doc = activeDocument(); doc && !doc->path().isEmpty())
+        folder = QFileInfo(doc->path()).absolutePath();
+    else if (const QStringList recent = recent_.files(); !recent.isEmpty())
+        folder = QFileInfo(recent.first()).absolutePath();
+    QFileDialog dialog(this, QStringLiteral("打开"), folder, CQEDoc::fileFilter());
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (const QString& path : dialog.selectedFiles())
+        openDocument(path);
+}
+
+void CMainFrame::openRecent(int index) {
+    const QStringList files = recent_.files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    if (!QFileInfo::exists(path)) {
+        showOpenFailure(this, {false, false, QStringLiteral("%1: 文件不存在。").arg(path)});
+        recent_.remove(path);
+        return;
+    }
+    openDocument(path);
+}
+
+CChildFrame* CMainFrame::onWindowNew() {
+    CQEDoc* doc = activeDocument();
+    if (!doc)
+        return nullptr;
+    // The new window builds from the score: what the open window has not written back yet
+    // goes into it first.
+    doc->commitViews();
+    return createFrame(doc);
+}
+
+void CMainFrame::onFileClose() {
+    CQEDoc* doc = activeDocument();
+    if (!doc || !doc->saveModified(this))
+        return;
+    for (CChildFrame* frame : framesOf(doc))
+        frame->closeUnasked();
+}
+
+bool CMainFrame::onFileSave() {
+    CQEDoc* doc = activeDocument();
+    return doc && doc->doFileSave(this);
+}
+
+bool CMainFrame::onFileSaveAs() {
+    CQEDoc* doc = activeDocument();
+    return doc && doc->doSaveAs(this);
+}
+
+void CMainFrame::onFilePrintSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.exec();
+}
+
+void CMainFrame::onAppAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+CChildFrame* CMainFrame::activeFrame() const {
+    return qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
+}
+
+CQEView* CMainFrame::activeView() const {
+    CChildFrame* frame = activeFrame();
+    return frame ? frame->view() : nullptr;
+}
+
+CQEDoc* CMainFrame::activeDocument() const {
+    CQEView* view = activeView();
+    return view ? view->document() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::framesOf(const CQEDoc* doc) const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* frame = qobject_cast<CChildFrame*>(window);
+            frame && frame->view() && frame->view()->document() == doc)
+            frames << frame;
+    return frames;
+}
+
+QPrinter& CMainFrame::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Scores are laid out on A4 sheets.
+        printer_->setPageSize(QPageSize(QPageSize::A4));
+        printer_->setPageOrientation(QPageLayout::Portrait);
+    }
+    return *printer_;
+}
+
+// -- state -----------------------------------------------------------------------------------
+
+bool CMainFrame::watermarkShown() const {
+    return QSettings().value(QString::fromUtf8(kWatermarkKey), true).toBool();
+}
+
+void CMainFrame::setWatermarkShown(bool shown) {
+    QSettings().setValue(QString::fromUtf8(kWatermarkKey), shown);
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window); frame && frame->view())
+            frame->view()->setWatermarkShown(shown);
+}
+
+QStringList CMainFrame::statusTexts() const {
+    return {panes_[0]->text(), panes_[1]->text(), panes_[2]->text()};
+}
+
+void CMainFrame::setStatusTexts(const QString& accidental, const QString& octave,
+                                const QString& duration) {
+    panes_[0]->setText(accidental);
+    panes_[1]->setText(octave);
+    panes_[2]->setText(duration);
+}
+
+void CMainFrame::updateCommandStates() {
+    CQEView* view = activeView();
+    CQEDoc* doc = view ? view->document() : nullptr;
+    const bool open = doc != nullptr;
+    for (QAction* action : commands_.documentCommands())
+        action->setEnabled(open);
+    for (QMenu* menu : {fileMenu_, viewMenu_, scoreMenu_, noteMenu_, windowMenu_})
+        menu->menuAction()->setVisible(open);
+    for (QMenu* menu : {emptyFileMenu_, emptyViewMenu_})
+        menu->menuAction()->setVisible(!open);
+    if (view) {
+        const bool scroll = view->mode() == 0;
+        commands_.viewScrollMode->setChecked(scroll);
+        commands_.viewScrollMode->setEnabled(!scroll);
+        commands_.viewPageMode->setChecked(!scroll);
+        commands_.viewPageMode->setEnabled(scroll);
+        setWindowTitle(appTitle() + QStringLiteral(" - ") + doc->title() + QStringLiteral("[*]"));
+        setWindowModified(doc->isModified());
+    } else {
+        commands_.viewScrollMode->setChecked(false);
+        commands_.viewPageMode->setChecked(false);
+        setWindowTitle(appTitle());
+        setWindowModified(false);
+    }
+}
+
+void CMainFrame::updateRecentFiles() {
+    const QStringList files = recent_.files();
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* action = recentActions_[i];
+        const bool used = i < files.size();
+        action->setVisible(used);
+        if (used)
+            action->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])));
+    }
+    for (QAction* separator : recentSeparators_)
+        separator->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::updateWindowMenu() {
+    qDeleteAll(windowActions_);
+    windowActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    windowActions_ << windowMenu_->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(plainTitle(window)));
+        action->setCheckable(true);
+        action->setChecked(window == mdi_->currentSubWindow());
+        connect(action, &QAction::triggered, this,
+                [this, window] { mdi_->setActiveSubWindow(window); });
+        windowActions_ << action;
+    }
+}
+
+void CMainFrame::arrangeIcons() {
+    // Minimised windows line up along the bottom of the window area.
+    int x = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        window->move(x, mdi_->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+// -- closing and dropping --------------------------------------------------------------------
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    for (CQEDoc* doc : QList<CQEDoc*>(documents_)) {
+        if (!doc->isModified())
+            continue;
+        const QList<CChildFrame*> frames = framesOf(doc);
+        if (!frames.isEmpty())
+            mdi_->setActiveSubWindow(frames.first());
+        if (!doc->saveModified(this)) {
+            event->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window))
+            frame->closeUnasked();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (!data->hasUrls())
+        return;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QString& path : files)
+        openDocument(path);
+}
+
+}  // namespace qe

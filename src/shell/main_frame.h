@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "shell/commands.h"
+#include "shell/recent_files.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QToolBar;
+
+namespace qe {
+
+class CChildFrame;
+class CQEDoc;
+class CQEView;
+
+// The main window: the menus, the toolbar, the status bar with the three note-input panes,
+// and an area of score windows, one or more per open document. It routes every command to
+// the score window in front, or to its document.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static QString appTitle() { return QStringLiteral("Qanor简谱编辑器"); }
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // A new score in a new window.
+    CQEDoc* onFileNew();
+    // Opens a score in a new window, or brings forward the window it is open in already. A
+    // file that cannot be read is reported and not opened: null then.
+    CQEDoc* openDocument(const QString& path);
+    void onFileOpen();
+    // Another window on the document in front.
+    CChildFrame* onWindowNew();
+    // Closes the document in front with all its windows, after asking to save it.
+    void onFileClose();
+    bool onFileSave();
+    bool onFileSaveAs();
+    void onFilePrintSetup();
+    void onAppAbout();
+
+    CChildFrame* activeFrame() const;
+    CQEView* activeView() const;
+    CQEDoc* activeDocument() const;
+    const QList<CQEDoc*>& documents() const { return documents_; }
+    QList<CChildFrame*> framesOf(const CQEDoc* doc) const;
+    QMdiArea* mdiArea() const { return mdi_; }
+    const Commands& commands() const { return commands_; }
+    RecentFiles& recentFiles() { return recent_; }
+    // The texts of the three note-input panes: accidental, octave, duration.
+    QStringList statusTexts() const;
+    // The printer the print, preview and set-up commands share.
+    QPrinter& printer();
+    bool watermarkShown() const;
+
+public slots:
+    void setStatusTexts(const QString& accidental, const QString& octave, const QString& duration);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void connectCommands();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    CChildFrame* createFrame(CQEDoc* doc);
+    // Takes a document into the editor's list; it goes when its last window closes.
+    CQEDoc* adoptDocument(CQEDoc* doc);
+    void renumberFrames(const CQEDoc* doc);
+    void updateCommandStates();
+    void updateRecentFiles();
+    void updateWindowMenu();
+    void openRecent(int index);
+    void arrangeIcons();
+    void setWatermarkShown(bool shown);
+
+    Commands commands_;
+    QMdiArea* mdi_;
+    QMenu* emptyFileMenu_ = nullptr;
+    QMenu* emptyViewMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* scoreMenu_ = nullptr;
+    QMenu* noteMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QList<QAction*> recentActions_;
+    QList<QAction*> recentSeparators_;
+    QList<QAction*> windowActions_;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* panes_[3] = {};
+    QList<CQEDoc*> documents_;
+    std::unique_ptr<QPrinter> printer_;
+    RecentFiles recent_;
+    int untitled_ = 0;  // new documents made this session
+};
+
+}  // namespace qe

@@ -1,0 +1,49 @@
+#include "shell/score_printer.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+#include "edit/qanor_view.h"
+#include "shell/shell_g.h"
+
+namespace qe {
+
+int ScorePrinter::pageCount() const {
+    return std::max(1, view_.pageView.childCount());
+}
+
+bool ScorePrinter::print(QPrinter& printer, bool allPages) {
+    const int pages = pageCount();
+    int first = 1;
+    int last = pages;
+    if (!allPages && printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::clamp(printer.fromPage(), 1, pages);
+        last = std::clamp(printer.toPage() > 0 ? printer.toPage() : pages, first, pages);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    // The painter starts at the printable area's corner; the page is measured from the
+    // paper's, so it moves left and up by the unprintable margins.
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
+    const QPointF toPaperCorner = paper.topLeft() - printable.topLeft();
+    const PageView& layout = view_.pageView;
+    const int width = layout.pageWidth > 0 ? layout.pageWidth : 11906;
+    const int height = layout.pageHeight > 0 ? layout.pageHeight : 16838;
+    for (int page = first; page <= last; ++page) {
+        if (page > first)
+            printer.newPage();
+        painter.save();
+        painter.translate(toPaperCorner);
+        {
+            ShellG g(painter, printer.resolution(), 0, 0, 0, 0, width, -height, true, watermark_);
+            view_.paintPage(g, page - 1);
+        }
+        painter.restore();
+    }
+    return painter.end();
+}
+
+}  // namespace qe
