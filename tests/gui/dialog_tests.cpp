@@ -1,0 +1,146 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include "document/font_chooser.h"
+#include "document/font_settings_dlg.h"
+#include "document/title_settings_dlg.h"
+#include "gui_suites.h"
+#include "gui_support.h"
+#include "shell/child_frame.h"
+#include "shell/input_dlg.h"
+
+namespace qe::gui {
+
+namespace {
+
+// The title, font and bracket-label dialogs, opened through their commands.
+class DialogTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().clear(); }
+
+    void titleDialogShowsTheHeaderAndOkWithoutChangesChangesNothing() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        QStringList shown;
+        whenModal<CTitleSettingsDlg>([&shown](CTitleSettingsDlg* dlg) {
+            shown << dlg->titleEdit()->text() << dlg->accidentalList()->currentText()
+                  << dlg->keyLetterList()->currentText() << dlg->numeratorList()->currentText()
+                  << dlg->denominatorList()->currentText();
+            dlg->accept();
+        });
+        ed.frame->commands().titleSettings->trigger();
+        QCOMPARE(shown, (QStringList{"Qanor简谱1", " ", "G", "4", "4"}));
+        QVERIFY(!doc->isModified());
+    }
+
+    void titleDialogStoresItsChoicesAndRenamesTheWindow() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        // A stored value no list holds: the denominator shows as "4", the numerator as none.
+        doc->m_doc.header.timeDenominator = 3;
+        doc->m_doc.header.timeNumerator = 40;
+        QStringList lists;
+        whenModal<CTitleSettingsDlg>([&lists](CTitleSettingsDlg* dlg) {
+            lists << dlg->numeratorList()->currentText() << dlg->denominatorList()->currentText();
+            dlg->titleEdit()->setText(QStringLiteral("茉莉花"));
+            dlg->accidentalList()->setCurrentIndex(1);
+            dlg->keyLetterList()->setCurrentIndex(5);
+            dlg->accept();
+        });
+        ed.frame->commands().titleSettings->trigger();
+        QCOMPARE(lists, (QStringList{"", "4"}));
+        const doc_header& h = doc->m_doc.header;
+        QVERIFY(h.title == u"茉莉花");
+        QCOMPARE(int(h.keyAccidental), 1);
+        QCOMPARE(int(h.keyLetter), 5);
+        QCOMPARE(int(h.timeNumerator), 40);  // no selection: kept
+        QCOMPARE(int(h.timeDenominator), 4);
+        QVERIFY(doc->isModified());
+        QVERIFY(ed.frame->activeFrame()->windowTitle().startsWith(QStringLiteral("茉莉花")));
+        // Cancel changes nothing.
+        whenModal<CTitleSettingsDlg>([](CTitleSettingsDlg* dlg) {
+            dlg->titleEdit()->setText(QStringLiteral("别的"));
+            dlg->reject();
+        });
+        ed.frame->commands().titleSettings->trigger();
+        QVERIFY(h.title == u"茉莉花");
+    }
+
+    void fontDialogStoresPointsAsTwipsAndCancelUndoesIt() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        const FontRecord before = doc->m_doc.formatSettings().fonts[kNoteFont];
+        QStringList categories;
+        const auto chooseTwentyPoints = [&categories](CFontSettingsDlg* dlg, bool ok) {
+            for (int i = 0; i < dlg->categoryList()->count(); ++i)
+                categories << dlg->categoryList()->itemText(i);
+            dlg->categoryList()->setCurrentIndex(4);  // 普通音符
+            whenModal<FontChooser>([dlg, ok](FontChooser* chooser) {
+                QFont font = FontChooser::dialogFont(dlg->m_pFormat->fonts[kNoteFont].logFont);
+                font.setPointSize(20);
+                chooser->setCurrentFont(font);
+                chooser->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                chooser->accept();
+                QTimer::singleShot(0, dlg, [dlg, ok] { ok ? dlg->accept() : dlg->reject(); });
+            });
+            dlg->chooseFontButton()->click();
+        };
+        whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, false); });
+        ed.frame->commands().fontSettings->trigger();
+        QCOMPARE(categories, (QStringList{"大标题", "小标题", "普通文字", "小号文字", "普通音符",
+                                          "小节线等", "倚音/赠音"}));
+        QVERIFY(doc->m_doc.formatSettings().fonts[kNoteFont] == before);
+        QVERIFY(!doc->isModified());
+
+        whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, true); });
+        ed.frame->commands().fontSettings->trigger();
+        const FontRecord& chosen = doc->m_doc.formatSettings().fonts[kNoteFont];
+        QCOMPARE(chosen.logFont.height, -400);
+        QVERIFY(chosen.logFont.face() == u"QanorEditSymbol");
+        QCOMPARE(chosen.color, 0x123456u);
+        QVERIFY(doc->isModified());
+    }
+
+    void bracketCommandAsksForItsLabel() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        ed.type("12\n34\n");
+        Node* line = ed.controller().editTree().child(0);
+        ed.doc()->setModifiedFlag(false);
+        // From the first measure to the start of the third: a bracket over the first two.
+        ed.drag(line->child(0)->child(0), line->child(2));
+        QString prompt;
+        whenModal<CInputDlg>([&prompt](CInputDlg* dlg) {
+            prompt = dlg->m_strPrompt;
+            QCOMPARE(dlg->valueEdit()->text(), QStringLiteral("1"));
+            dlg->valueEdit()->setText(QStringLiteral("1.2."));
+            dlg->accept();
+        });
+        ed.frame->commands().addJumpLine->trigger();
+        QCOMPARE(prompt, QStringLiteral("请输入说明文字"));
+        QCOMPARE(int(ed.controller().editTree().jumpLines.size()), 1);
+        QVERIFY(doc->isModified());
+        // Cancelled, the command does nothing.
+        doc->setModifiedFlag(false);
+        whenModal<CInputDlg>([](CInputDlg* dlg) { dlg->reject(); });
+        ed.frame->commands().addJumpLine->trigger();
+        QCOMPARE(int(ed.controller().editTree().jumpLines.size()), 1);
+        QVERIFY(!doc->isModified());
+    }
+};
+
+}  // namespace
+
+QObject* makeDialogTests() {
+    return new DialogTests;
+}
+
+}  // namespace qe::gui
+
+#include "dialog_tests.moc"

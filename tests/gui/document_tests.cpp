@@ -1,0 +1,297 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui_suites.h"
+#include "gui_support.h"
+#include "model/memory_io.h"
+#include "shell/child_frame.h"
+#include "support/notation.h"
+
+namespace qe::gui {
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray bytesOf(QanorDoc& doc) {
+    MemoryIO io;
+    doc.serialize(io, true);
+    return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
+                      static_cast<qsizetype>(io.bytes().size()));
+}
+
+// Every write of this process past `bytes` fails while the guard lives: a full disk, which
+// stops root as well as anyone.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    sighandler_t oldHandler_;
+};
+
+// Answers a run of message boxes in turn.
+void answerMessages(QStringList answers, QStringList* said) {
+    if (answers.isEmpty())
+        return;
+    const QString answer = answers.takeFirst();
+    whenModal<QMessageBox>([answer, answers, said](QMessageBox* box) {
+        if (said)
+            *said << box->text();
+        answerMessages(answers, said);
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == answer)
+                return button->click();
+        box->reject();
+    });
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Opening, saving and closing documents, and the files the editor remembers.
+class DocumentTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().clear(); }
+
+    void savedScoreReopensWithTheSameRecords() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("小星星.qe"));
+        QByteArray expected;
+        {
+            EditorWindow ed;
+            CQEDoc* doc = ed.frame->onFileNew();
+            ed.type("1155665-\n4433221-\n");
+            Node* measure = ed.controller().editTree().child(0)->child(0);
+            ed.drag(measure->child(0), measure->child(2));
+            ed.frame->commands().addTie->trigger();
+            // Save goes to the save-as dialog for a score that has no file yet.
+            whenModal<QFileDialog>([path](QFileDialog* dialog) {
+                dialog->selectFile(path);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QVERIFY(ed.frame->onFileSave());
+            QVERIFY(!doc->isModified());
+            QCOMPARE(doc->path(), path);
+            QVERIFY(!ed.frame->activeFrame()->isWindowModified());
+            QCOMPARE(ed.frame->recentFiles().files().value(0), path);
+            expected = bytesOf(doc->m_doc);
+        }
+        QCOMPARE(readAll(path), expected);
+        EditorWindow again;
+        CQEDoc* reopened = again.frame->openDocument(path);
+        QVERIFY(reopened);
+        QVERIFY(!reopened->isModified());
+        QCOMPARE(reopened->m_doc.noteTracks().at(0).content.items,
+                 test::parseTrack("1 1 5 5 6 6 5 - | 4 4 3 3 2 2 1 - | |]"));
+        QCOMPARE(int(reopened->m_doc.formatRecords().size()), 1);
+        reopened->commitViews();
+        QCOMPARE(bytesOf(reopened->m_doc), expected);
+    }
+
+    void failedSaveKeepsTheDocumentModifiedAndTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("song.qe"));
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        ed.type("123");
+        QVERIFY(doc->onSaveDocument(path).ok);
+        const QByteArray before = readAll(path);
+        ed.type("4");
+        QVERIFY(doc->isModified());
+        {
+            // The disk is full: the write fails part-way.
+            FileSizeLimit full(64);
+            QStringList said;
+            answerMessages({QStringLiteral("确定")}, &said);
+            QVERIFY(!ed.frame->onFileSave());
+            QCOMPARE(said.size(), 1);
+            QVERIFY(said.first().startsWith(QStringLiteral("保存失败")));
+        }
+        QVERIFY(doc->isModified());
+        QVERIFY(ed.frame->activeFrame()->isWindowModified());
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.qe")});
+        if (::geteuid() != 0) {
+            // A folder that may not be written to.
+            QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            answerMessages({QStringLiteral("确定")}, nullptr);
+            QVERIFY(!ed.frame->onFileSave());
+            QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+            QVERIFY(doc->isModified());
+            QCOMPARE(readAll(path), before);
+        }
+        // Once the file can be written, the edits are all there.
+        QVERIFY(ed.frame->onFileSave());
+        QVERIFY(!doc->isModified());
+        QanorDoc saved;
+        QVERIFY(loadScore(path, saved).ok);
+        QCOMPARE(saved.noteTracks().at(0).content.items, test::parseTrack("1 2 3 4 |]"));
+    }
+
+    void unreadableFileIsReportedAndNotOpened() {
+        QTemporaryDir dir;
+        const QString bad = dir.filePath(QStringLiteral("bad.qe"));
+        writeAll(bad, QByteArray("this is not a score"));
+        // A real score cut short: its start reads, the rest is missing.
+        QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 6 |]"});
+        const QByteArray whole = bytesOf(doc);
+        const QString cut = dir.filePath(QStringLiteral("cut.qe"));
+        writeAll(cut, whole.left(whole.size() - 7));
+
+        EditorWindow ed;
+        for (const QString& path : {bad, cut}) {
+            const QByteArray before = readAll(path);
+            QStringList said;
+            answerMessages({QStringLiteral("确定")}, &said);
+            QVERIFY(!ed.frame->openDocument(path));
+            QCOMPARE(said, QStringList{QStringLiteral("无法识别的文档。")});
+            QVERIFY(ed.frame->documents().isEmpty());
+            QVERIFY(!ed.frame->activeFrame());
+            QCOMPARE(readAll(path), before);
+        }
+        QVERIFY(ed.frame->recentFiles().files().isEmpty());
+    }
+
+    void closingAModifiedDocumentAsksWhetherToSave() {
+        EditorWindow ed;
+        ed.frame->onFileNew();
+        ed.type("1");
+        QStringList buttons;
+        whenModal<QMessageBox>([&buttons](QMessageBox* box) {
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            box->reject();  // Escape is 取消
+        });
+        ed.frame->commands().fileClose->trigger();
+        buttons.sort();
+        QStringList expected{"保存", "不保存", "取消"};
+        expected.sort();
+        QCOMPARE(buttons, expected);
+        QCOMPARE(ed.frame->documents().size(), 1);
+        // The window's own close button asks the same.
+        answerMessages({QStringLiteral("取消")}, nullptr);
+        ed.frame->activeFrame()->close();
+        QCOMPARE(ed.frame->documents().size(), 1);
+        answerMessages({QStringLiteral("不保存")}, nullptr);
+        ed.frame->commands().fileClose->trigger();
+        flushDeletes();
+        QVERIFY(ed.frame->documents().isEmpty());
+        // Without a document, the menus are those of an empty editor.
+        QVERIFY(!ed.frame->commands().fileSave->isEnabled());
+    }
+
+    void quittingAsksAboutEveryModifiedDocument() {
+        EditorWindow ed;
+        ed.frame->onFileNew();
+        ed.type("1");
+        ed.frame->onFileNew();
+        ed.frame->onFileNew();
+        ed.type("2");
+        QStringList said;
+        answerMessages({QStringLiteral("不保存"), QStringLiteral("取消")}, &said);
+        QVERIFY(!ed.frame->close());
+        QCOMPARE(said.size(), 2);
+        answerMessages({QStringLiteral("不保存"), QStringLiteral("不保存")}, nullptr);
+        QVERIFY(ed.frame->close());
+    }
+
+    void openingAnOpenFileShowsItsWindow() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.qe"));
+        QanorDoc doc = test::scoreOf({"1 |]"});
+        writeAll(path, bytesOf(doc));
+        EditorWindow ed;
+        CQEDoc* first = ed.frame->openDocument(path);
+        ed.frame->onFileNew();
+        QCOMPARE(ed.frame->openDocument(dir.filePath(QStringLiteral("./a.qe"))), first);
+        QCOMPARE(ed.frame->documents().size(), 2);
+        QCOMPARE(ed.frame->activeDocument(), first);
+    }
+
+    void droppedFilesOpenAndTheLastFourAreRemembered() {
+        QTemporaryDir dir;
+        QList<QUrl> urls;
+        QStringList paths;
+        for (int i = 1; i <= 5; ++i) {
+            paths << dir.filePath(QStringLiteral("%1.qe").arg(i));
+            QanorDoc doc = test::scoreOf({"1 |]"}, u"曲");
+            writeAll(paths.last(), bytesOf(doc));
+            urls << QUrl::fromLocalFile(paths.last());
+        }
+        EditorWindow ed;
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(ed.frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(ed.frame.get(), &drop);
+        QCOMPARE(ed.frame->documents().size(), 5);
+        QCOMPARE(ed.frame->recentFiles().files(),
+                 (QStringList{paths[4], paths[3], paths[2], paths[1]}));
+        QVERIFY(QSettings().fileName().contains(QStringLiteral("OrmindoSoftware")));
+    }
+
+    void watermarkSwitchIsRememberedAndRedrawsTheViews() {
+        EditorWindow ed;
+        ed.frame->onFileNew();
+        QVERIFY(ed.view()->watermarkShown());
+        const QImage with = ed.view()->viewport()->grab().toImage();
+        ed.frame->commands().viewWatermark->trigger();
+        QVERIFY(!ed.view()->watermarkShown());
+        const QImage without = ed.view()->viewport()->grab().toImage();
+        QVERIFY(with != without);
+        EditorWindow later;
+        QVERIFY(!later.frame->commands().viewWatermark->isChecked());
+        later.frame->onFileNew();
+        QVERIFY(!later.view()->watermarkShown());
+    }
+};
+
+}  // namespace
+
+QObject* makeDocumentTests() {
+    return new DocumentTests;
+}
+
+}  // namespace qe::gui
+
+#include "document_tests.moc"

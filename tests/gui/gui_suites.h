@@ -1,0 +1,12 @@
+#pragma once
+
+class QObject;
+
+namespace qe::gui {
+
+QObject* makeEditingTests();
+QObject* makeDocumentTests();
+QObject* makeDialogTests();
+QObject* makePrintingTests();
+
+}  // namespace qe::gui

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "document/cqe_doc.h"
+#include "edit/qanor_view.h"
+#include "shell/cqe_view.h"
+#include "shell/main_frame.h"
+
+namespace qe::gui {
+
+// Answers the next modal dialog of type T from inside its own event loop: a test opens a
+// dialog through the real command, and `answer` looks at it and closes it.
+template <class T>
+void whenModal(std::function<void(T*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(dialog);
+    });
+    timer->start();
+}
+
+// Clicks the button of a message box that carries `text`; remembers what the box said.
+inline void answerMessage(const QString& text, QString* said = nullptr) {
+    whenModal<QMessageBox>([text, said](QMessageBox* box) {
+        if (said)
+            *said = box->text();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == text) {
+                button->click();
+                return;
+            }
+        box->reject();
+    });
+}
+
+// The editor's main window, shown on the offscreen screen, and what a test does with it.
+class EditorWindow {
+public:
+    EditorWindow() : frame(std::make_unique<CMainFrame>()) {
+        frame->show();
+        frame->activateWindow();
+        (void)QTest::qWaitForWindowExposed(frame.get());
+    }
+    ~EditorWindow() {
+        // Nothing to ask about when the window goes.
+        for (CQEDoc* doc : frame->documents())
+            doc->setModifiedFlag(false);
+    }
+
+    CQEView* view() const { return frame->activeView(); }
+    QanorView& controller() const { return view()->controller(); }
+    CQEDoc* doc() const { return frame->activeDocument(); }
+
+    // Types text into the score window as keys, with Enter for '\n' and Backspace for '\b'.
+    void type(const QString& keys) const {
+        CQEView* target = view();
+        target->setFocus();
+        for (QChar c : keys) {
+            if (c == QLatin1Char('\n'))
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (c == QLatin1Char('\b'))
+                QTest::keyClick(target, Qt::Key_Backspace);
+            else
+                QTest::keyClick(target, c.toLatin1());
+        }
+    }
+
+    // A point on a caret position, in the view's viewport pixels: on the left part of a note,
+    // which stands for the caret before it.
+    QPoint pixelOf(const Node* node) const {
+        const Rect r = controller().positionRect(node);
+        return view()->toPixel({(3 * r.left + r.right) / 4, (r.top + r.bottom) / 2});
+    }
+
+    // Presses on one position, moves to another and releases there, as a drag does.
+    void drag(const Node* from, const Node* to) const {
+        QWidget* port = view()->viewport();
+        QTest::mousePress(port, Qt::LeftButton, {}, pixelOf(from));
+        QTest::mouseMove(port, pixelOf(to));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, pixelOf(to));
+    }
+
+    std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace qe::gui

@@ -1,0 +1,30 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "gui_suites.h"
+#include "shell/cqe_app.h"
+
+// The editor's windows on the offscreen screen, with settings kept in a folder of their own.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    }
+    qe::CQEApp app(argc, argv);
+    app.initPlatform();
+    int status = 0;
+    for (auto make : {qe::gui::makeEditingTests, qe::gui::makeDocumentTests,
+                      qe::gui::makeDialogTests, qe::gui::makePrintingTests}) {
+        const std::unique_ptr<QObject> suite(make());
+        status |= QTest::qExec(suite.get(), argc, argv);
+    }
+    return status;
+}
