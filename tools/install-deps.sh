@@ -8,7 +8,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-fonttools fonts-dejavu-core
     fonts-liberation2 fonts-wqy-microhei fontconfig
-    xvfb xauth poppler-utils
+    xvfb xauth
+    qt6-translations-l10n
+    poppler-utils desktop-file-utils shared-mime-info libxml2-utils
+    xdotool x11-utils imagemagick
 )
 
 missing=()

@@ -2,7 +2,9 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qe {
 
@@ -36,6 +39,21 @@ QFont FontChooser::dialogFont(const LogFont& record) {
     font.setItalic(record.italic != 0);
     font.setUnderline(record.underline != 0);
     font.setStrikeOut(record.strikeOut != 0);
+    // A face this system lacks is shown as the face that stands in for it, so that the
+    // dialog's lists show what the score is drawn with.
+    const QString family = QFontInfo(font).family();
+    font.setFamily(family);
+    // The dialog finds a style by its name, which it would otherwise look for in the user's
+    // language among the face's own names: name the face's style nearest to the record.
+    int nearest = std::numeric_limits<int>::max();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        const int distance = std::abs(QFontDatabase::weight(family, style) - font.weight()) +
+                             (QFontDatabase::italic(family, style) != font.italic() ? 10000 : 0);
+        if (distance < nearest) {
+            nearest = distance;
+            font.setStyleName(style);
+        }
+    }
     return font;
 }
 
@@ -61,7 +79,12 @@ FontChooser::FontChooser(const FontRecord& record, QWidget* parent)
     // Shown inside this dialog, with its buttons left to this one.
     fonts_->setWindowFlags(Qt::Widget);
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    // Enter and Escape in the font lists answer this dialog.
+    connect(fonts_, &QDialog::accepted, this, &QDialog::accept);
+    connect(fonts_, &QDialog::rejected, this, &QDialog::reject);
     fonts_->setCurrentFont(dialogFont(record.logFont));
+    // The font as the dialog shows it: a face the system lacks shows as its substitute.
+    shown_ = fonts_->currentFont();
 
     colorButton_ = new QPushButton(this);
     colorButton_->setIconSize(QSize(48, 16));
@@ -115,7 +138,11 @@ void FontChooser::chooseColor() {
 
 FontRecord FontChooser::chosenRecord() const {
     FontRecord record = record_;
-    record.logFont = recordOf(fonts_->currentFont(), record_.logFont);
+    // Untouched, the record keeps its own face and size, even where the dialog could only
+    // show an approximation of them.
+    const QFont chosen = fonts_->currentFont();
+    if (chosen != shown_)
+        record.logFont = recordOf(chosen, record_.logFont);
     record.color = (static_cast<std::uint32_t>(color_.red()) << 16) |
                    (static_cast<std::uint32_t>(color_.green()) << 8) |
                    static_cast<std::uint32_t>(color_.blue());

@@ -42,6 +42,7 @@ private:
 
     FontRecord record_;
     QFontDialog* fonts_;
+    QFont shown_;
     QPushButton* colorButton_;
     QColor color_;
 };

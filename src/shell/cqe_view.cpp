@@ -449,6 +449,9 @@ void CQEView::onFilePrint(QPrinter& printer) {
 void CQEView::onFilePrintPreview(QPrinter& printer) {
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(QStringLiteral("打印预览"));
+    // Large enough to read a page.
+    if (QWidget* top = window())
+        preview.resize(top->size() * 9 / 10);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { printPages(*target, true); });
     preview.exec();

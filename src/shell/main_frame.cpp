@@ -88,43 +88,9 @@ void CMainFrame::createMenus() {
         connect(action, &QAction::triggered, this, [this, i] { openRecent(i); });
         recentActions_ << action;
     }
-    const auto recentAndExit = [&](QMenu* menu) {
-        recentSeparators_ << menu->addSeparator();
-        menu->addActions(recentActions_);
-        menu->addSeparator();
-        menu->addAction(c.appExit);
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
-    };
-
-    // Two sets of File and View menus: those of an empty editor, and those with a score.
-    emptyFileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    emptyFileMenu_->addActions({c.fileNew, c.fileOpen});
-    emptyFileMenu_->addSeparator();
-    emptyFileMenu_->addAction(c.filePrintSetup);
-    emptyFileMenu_->addAction(c.fileClose);
-    recentAndExit(emptyFileMenu_);
-
     fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    fileMenu_->addActions({c.fileNew, c.fileOpen, c.fileClose});
-    fileMenu_->addSeparator();
-    fileMenu_->addActions({c.fileSave, c.fileSaveAs});
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(c.fileExport);
-    fileMenu_->addSeparator();
-    fileMenu_->addActions({c.filePrint, c.filePrintPreview, c.filePrintSetup});
-    recentAndExit(fileMenu_);
-
-    emptyViewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
-    emptyViewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
-    emptyViewMenu_->addSeparator();
-    emptyViewMenu_->addAction(c.viewWatermark);
-
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
-    viewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
-    viewMenu_->addSeparator();
-    viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
-    viewMenu_->addSeparator();
-    viewMenu_->addAction(c.viewWatermark);
 
     scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
     scoreMenu_->addActions({c.titleSettings, c.fontSettings});
@@ -138,6 +104,44 @@ void CMainFrame::createMenus() {
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     helpMenu_->addAction(c.appAbout);
+    fillMenus(false);
+}
+
+void CMainFrame::fillMenus(bool forDocument) {
+    const Commands& c = commands_;
+    // The File and View menus of an empty editor are shorter than those with a score.
+    fileMenu_->clear();
+    fileMenu_->addActions({c.fileNew, c.fileOpen});
+    if (forDocument) {
+        fileMenu_->addAction(c.fileClose);
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.fileSave, c.fileSaveAs});
+        fileMenu_->addSeparator();
+        fileMenu_->addAction(c.fileExport);
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.filePrint, c.filePrintPreview, c.filePrintSetup});
+    } else {
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.filePrintSetup, c.fileClose});
+    }
+    recentSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addActions(recentActions_);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(c.appExit);
+
+    viewMenu_->clear();
+    viewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
+    if (forDocument) {
+        viewMenu_->addSeparator();
+        viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
+    }
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(c.viewWatermark);
+
+    for (QMenu* menu : {scoreMenu_, noteMenu_, windowMenu_})
+        menu->menuAction()->setVisible(forDocument);
+    menusForDocument_ = forDocument;
+    updateRecentFiles();
 }
 
 void CMainFrame::createToolBar() {
@@ -414,23 +418,17 @@ void CMainFrame::updateCommandStates() {
     const bool open = doc != nullptr;
     for (QAction* action : commands_.documentCommands())
         action->setEnabled(open);
-    for (QMenu* menu : {fileMenu_, viewMenu_, scoreMenu_, noteMenu_, windowMenu_})
-        menu->menuAction()->setVisible(open);
-    for (QMenu* menu : {emptyFileMenu_, emptyViewMenu_})
-        menu->menuAction()->setVisible(!open);
+    if (open != menusForDocument_)
+        fillMenus(open);
     if (view) {
         const bool scroll = view->mode() == 0;
         commands_.viewScrollMode->setChecked(scroll);
         commands_.viewScrollMode->setEnabled(!scroll);
         commands_.viewPageMode->setChecked(!scroll);
         commands_.viewPageMode->setEnabled(scroll);
-        setWindowTitle(appTitle() + QStringLiteral(" - ") + doc->title() + QStringLiteral("[*]"));
-        setWindowModified(doc->isModified());
     } else {
         commands_.viewScrollMode->setChecked(false);
         commands_.viewPageMode->setChecked(false);
-        setWindowTitle(appTitle());
-        setWindowModified(false);
     }
 }
 
@@ -444,8 +442,7 @@ void CMainFrame::updateRecentFiles() {
             action->setText(
                 QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])));
     }
-    for (QAction* separator : recentSeparators_)
-        separator->setVisible(!files.isEmpty());
+    recentSeparator_->setVisible(!files.isEmpty());
 }
 
 void CMainFrame::updateWindowMenu() {

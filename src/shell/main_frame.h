@@ -73,6 +73,8 @@ protected:
 private:
     void connectCommands();
     void createMenus();
+    // The menus of an empty editor, or those with a score window in front.
+    void fillMenus(bool forDocument);
     void createToolBar();
     void createStatusBar();
     CChildFrame* createFrame(CQEDoc* doc);
@@ -88,8 +90,6 @@ private:
 
     Commands commands_;
     QMdiArea* mdi_;
-    QMenu* emptyFileMenu_ = nullptr;
-    QMenu* emptyViewMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* scoreMenu_ = nullptr;
@@ -97,7 +97,8 @@ private:
     QMenu* windowMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QList<QAction*> recentActions_;
-    QList<QAction*> recentSeparators_;
+    QAction* recentSeparator_ = nullptr;  // owned by the File menu
+    bool menusForDocument_ = false;
     QList<QAction*> windowActions_;
     QToolBar* toolBar_ = nullptr;
     QLabel* panes_[3] = {};

@@ -107,6 +107,24 @@ private slots:
         QVERIFY(doc->isModified());
     }
 
+    void fontChooserLeftAsItOpenedKeepsTheRecord() {
+        // A title font in a face this system does not have.
+        FontRecord title = defaultFont(kTitleFont);
+        title.logFont.setFace(u"NoSuchFaceAnywhere");
+        FontChooser chooser(title);
+        QFont shown = FontChooser::dialogFont(title.logFont);
+        QVERIFY(shown.bold());
+        QVERIFY(!shown.italic());
+        QCOMPARE(shown.pointSize(), 24);
+        QVERIFY(chooser.chosenRecord() == title);
+        // A change of size alone keeps the face and weight.
+        shown.setPointSize(30);
+        chooser.setCurrentFont(shown);
+        const FontRecord resized = chooser.chosenRecord();
+        QCOMPARE(resized.logFont.height, -600);
+        QCOMPARE(resized.logFont.weight, 700);
+    }
+
     void bracketCommandAsksForItsLabel() {
         EditorWindow ed;
         CQEDoc* doc = ed.frame->onFileNew();
