@@ -11,7 +11,7 @@ packages=(
     xvfb xauth
     qt6-translations-l10n
     poppler-utils desktop-file-utils shared-mime-info libxml2-utils
-    xdotool x11-utils imagemagick
+    xdotool x11-utils imagemagick openbox
 )
 
 missing=()
