@@ -1,4 +1,5 @@
 #include "document/cqe_doc.h"
+#include "document/accepted_files.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -123,9 +124,10 @@ bool CQEDoc::doSaveAs(QWidget* parent) {
                        QDir(folder).filePath(suggested + QStringLiteral(".qe")), fileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("qe"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QStringList files = acceptedFiles(dialog);
+    if (files.isEmpty())
         return false;
-    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString chosen = files.constFirst();
     const FileResult result = onSaveDocument(chosen);
     if (!result.ok)
         showSaveFailure(parent, chosen, result);

@@ -15,12 +15,12 @@
 #include <cmath>
 
 #include "document/cqe_doc.h"
+#include "draw/qt/g.h"
 #include "model/exception.h"
 #include "shell/export_command.h"
 #include "shell/input_dlg.h"
 #include "shell/score_printer.h"
 #include "shell/scratch_surface.h"
-#include "shell/shell_g.h"
 
 namespace qe {
 
@@ -252,7 +252,8 @@ void CQEView::paintEvent(QPaintEvent* event) {
             const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
             const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
             {
-                ShellG g(painter, 96, 0, 0, left, top, right, bottom, false, watermark_);
+                G g(painter, 96, 0, 0, left, top, right, bottom, false);
+                g.setWatermarkShown(watermark_);
                 controller_.paintAll(g);
             }
             painter.resetTransform();

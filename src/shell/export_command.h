@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace qe {
 
 class CQEView;
@@ -8,5 +10,7 @@ class CQEView;
 // every page of the window's page layout written through the page export, whose questions
 // (overwrite, another name, a failed file) the window's dialogs answer.
 void runExportCommand(CQEView& view);
+// The export once the save dialog has been answered with `chosen`.
+void exportWindowPages(CQEView& view, const QString& chosen);
 
 }  // namespace qe

@@ -1,4 +1,5 @@
 #include "shell/main_frame.h"
+#include "document/accepted_files.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -297,9 +298,7 @@ void CMainFrame::onFileOpen() {
         folder = QFileInfo(recent.first()).absolutePath();
     QFileDialog dialog(this, QStringLiteral("打开"), folder, CQEDoc::fileFilter());
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    for (const QString& path : dialog.selectedFiles())
+    for (const QString& path : acceptedFiles(dialog))
         openDocument(path);
 }
 

@@ -4,8 +4,8 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "draw/qt/g.h"
 #include "edit/qanor_view.h"
-#include "shell/shell_g.h"
 
 namespace qe {
 
@@ -38,7 +38,8 @@ bool ScorePrinter::print(QPrinter& printer, bool allPages) {
         painter.save();
         painter.translate(toPaperCorner);
         {
-            ShellG g(painter, printer.resolution(), 0, 0, 0, 0, width, -height, true, watermark_);
+            G g(painter, printer.resolution(), 0, 0, 0, 0, width, -height, true);
+            g.setWatermarkShown(watermark_);
             view_.paintPage(g, page - 1);
         }
         painter.restore();

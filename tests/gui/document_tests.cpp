@@ -101,10 +101,7 @@ private slots:
             ed.drag(measure->child(0), measure->child(2));
             ed.frame->commands().addTie->trigger();
             // Save goes to the save-as dialog for a score that has no file yet.
-            whenModal<QFileDialog>([path](QFileDialog* dialog) {
-                dialog->selectFile(path);
-                QMetaObject::invokeMethod(dialog, "accept");
-            });
+            chooseFile(path);
             QVERIFY(ed.frame->onFileSave());
             QVERIFY(!doc->isModified());
             QCOMPARE(doc->path(), path);

@@ -8,5 +8,6 @@ QObject* makeEditingTests();
 QObject* makeDocumentTests();
 QObject* makeDialogTests();
 QObject* makePrintingTests();
+QObject* makeExportTests();
 
 }  // namespace qe::gui

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -31,6 +32,26 @@ void whenModal(std::function<void(T*)> answer) {
         answer(dialog);
     });
     timer->start();
+}
+
+// Chooses `path` in the next file dialog and accepts it, running `next` first (to answer what
+// comes after the dialog). The dialog reads a folder in the background and may put its first
+// name back when it is done, so the choice is made again until it has held for a while.
+inline void chooseFile(const QString& path, std::function<void()> next = {}) {
+    whenModal<QFileDialog>([path, next](QFileDialog* dialog) {
+        for (int held = 0, tries = 0; held < 10 && tries < 300; ++tries) {
+            if (dialog->selectedFiles().value(0) == path) {
+                ++held;
+            } else {
+                held = 0;
+                dialog->selectFile(path);
+            }
+            QTest::qWait(10);
+        }
+        if (next)
+            next();
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
 }
 
 // Clicks the button of a message box that carries `text`; remembers what the box said.

@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
     qe::CQEApp app(argc, argv);
     app.initPlatform();
     int status = 0;
-    for (auto make : {qe::gui::makeEditingTests, qe::gui::makeDocumentTests,
-                      qe::gui::makeDialogTests, qe::gui::makePrintingTests}) {
+    for (auto make :
+         {qe::gui::makeEditingTests, qe::gui::makeDocumentTests, qe::gui::makeDialogTests,
+          qe::gui::makePrintingTests, qe::gui::makeExportTests}) {
         const std::unique_ptr<QObject> suite(make());
         status |= QTest::qExec(suite.get(), argc, argv);
     }
