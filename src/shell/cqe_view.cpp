@@ -426,8 +426,8 @@ void CQEView::onFontSettings() {
     doc_->onFontSettings(this);
 }
 
-int CQEView::printablePages() const {
-    return ScorePrinter(const_cast<QanorView&>(controller_), watermark_).pageCount();
+int CQEView::printablePages() {
+    return ScorePrinter(controller_, watermark_).pageCount();
 }
 
 bool CQEView::printPages(QPrinter& printer, bool allPages) {

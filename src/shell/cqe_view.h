@@ -60,7 +60,7 @@ public:
     void onExport();
     // Prints the printer's page range without asking; false when printing could not start.
     bool printPages(QPrinter& printer, bool allPages = false);
-    int printablePages() const;
+    int printablePages();
 
     // The controller's window.
     std::unique_ptr<BaseGDI> layoutSurface() override;

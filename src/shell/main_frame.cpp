@@ -229,8 +229,6 @@ CQEDoc* CMainFrame::adoptDocument(CQEDoc* doc) {
         doc->deleteLater();
         updateCommandStates();
     });
-    connect(doc, &CQEDoc::modifiedChanged, this, &CMainFrame::updateCommandStates);
-    connect(doc, &CQEDoc::titleChanged, this, &CMainFrame::updateCommandStates);
     connect(doc, &CQEDoc::pathChanged, this, [this](const QString& path) { recent_.add(path); });
     return doc;
 }

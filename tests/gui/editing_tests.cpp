@@ -2,6 +2,7 @@
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "edit/operate_interface.h"
@@ -170,8 +171,14 @@ private slots:
         for (CChildFrame* frame : ed.frame->framesOf(doc))
             QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
                      5);
+        // Saved from either window, the file holds the edits of both.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("both.qe"));
+        QVERIFY(doc->onSaveDocument(path).ok);
+        QanorDoc saved;
+        QVERIFY(loadScore(path, saved).ok);
         std::vector<int> degrees;
-        for (const note& n : trackOf(doc))
+        for (const note& n : saved.noteTracks().at(0).content.items)
             if (!n.isBarLine())
                 degrees.push_back(n.degree());
         std::sort(degrees.begin(), degrees.end());
