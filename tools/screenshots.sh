@@ -146,7 +146,7 @@ xdotool type --delay 80 "5544332-"
 keys Return
 xdotool type --delay 80 "5544332-"
 shot_score 09-typed
-drag 140 310 192 310
+drag 135 310 187 310
 keys ctrl+a
 drag 531 310 736 310
 keys ctrl+j
