@@ -103,6 +103,25 @@ std::optional<Key> Key::fromTitle(int keyLetter, int keyAccidental) {
     return Key(kStepOfLetter[static_cast<std::size_t>(keyLetter)], alter);
 }
 
+Key Key::fromFifths(int fifths) {
+    if (fifths < -8 || fifths > 12)
+        throw Exception(kOutOfRange);
+    // Each fifth up moves the tonic four steps; F..B (-1..5) are natural, then sharps, and
+    // flats below.
+    return Key(((4 * fifths) % 7 + 7) % 7, floorDiv(fifths + 1, 7));
+}
+
+void Key::toTitle(doc_header& header) const {
+    header.keyLetter = static_cast<std::uint8_t>((step_ + 2) % 7);
+    header.keyAccidental = static_cast<std::uint8_t>(alter_ > 0 ? 1 : alter_ < 0 ? 2 : 0);
+}
+
+int Key::fifths() const {
+    // The signatures of the natural tonics C..B.
+    constexpr std::array<int, 7> kNaturalFifths = {0, 2, 4, -1, 1, 3, 5};
+    return kNaturalFifths[static_cast<std::size_t>(step_)] + 7 * alter_;
+}
+
 Pitch Key::pitchOf(int degree, int octave, int shift) const {
     if (degree < 1 || degree > 7)
         throw Exception(kOutOfRange);

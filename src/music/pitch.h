@@ -65,6 +65,17 @@ public:
         return fromTitle(header.keyLetter, header.keyAccidental);
     }
 
+    // The major key whose signature has `fifths` sharps (negative: flats), from 8 flats (1=bF)
+    // to 12 sharps (1=#B): every key a title block can name. A minor key's signature gives its
+    // relative major. Throws Exception kOutOfRange outside that range.
+    static Key fromFifths(int fifths);
+
+    // The key "1=X" into the title block's letter and accidental; the inverse of fromTitle.
+    void toTitle(doc_header& header) const;
+
+    // Sharps (positive) or flats (negative) of the key's signature.
+    int fifths() const;
+
     int step() const { return step_; }
     int alter() const { return alter_; }
 

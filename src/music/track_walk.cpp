@@ -7,11 +7,6 @@
 
 namespace qe::music {
 
-namespace {
-
-// The note an arc end reaches: the note that holds the item, else the first note after it
-// (`forward`, the arc's first end) or the last note before it (its last end); -1 for an end
-// on a bar line or outside the track.
 int noteReached(const TrackWalk& walk, int itemIndex, bool forward) {
     if (itemIndex < 0 || static_cast<std::size_t>(itemIndex) >= walk.items.size())
         return -1;
@@ -27,6 +22,8 @@ int noteReached(const TrackWalk& walk, int itemIndex, bool forward) {
         return after == walk.notes.end() ? -1 : static_cast<int>(after - walk.notes.begin());
     return static_cast<int>(after - walk.notes.begin()) - 1;
 }
+
+namespace {
 
 void joinTies(TrackWalk& walk, const TrackTies& ties) {
     auto& notes = walk.notes;

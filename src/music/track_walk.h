@@ -69,6 +69,11 @@ struct TrackWalk {
     std::vector<MeasureSpan> measures;
 };
 
+// The note an arc end on item `itemIndex` reaches: the note that holds the item, else the first
+// note after it (`forward`, an arc's first end) or the last note before it (its last end); -1
+// for an end on a bar line or outside the track. Indices are those of TrackWalk::notes.
+int noteReached(const TrackWalk& walk, int itemIndex, bool forward);
+
 // Walks the records of one note track in the given key, joining the notes of its tie arcs.
 TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const TrackTies& ties = {});
 
