@@ -28,6 +28,7 @@ const char* const kUsage =
     "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
+    "                 | --import IN.musicxml|IN.mxl -o OUT.qe\n"
     "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
     "                 | --lyrics TEXT FILE.qe [--track N] [--verse K] [--measure M] [-o OUT.qe]\n"
     "                 | --help | --version\n";
@@ -132,7 +133,8 @@ int runProgram(int& argc, char** argv) {
         QStringLiteral("Write every page of the document given after it, in the format of "
                        "<out>'s extension: png, jpg, gif or bmp images at 288 dots per inch or "
                        "svg drawings, one per page named <out>_N-i.<ext> (N pages, page i); "
-                       "pdf, one document <out>."),
+                       "pdf, one document <out>; musicxml or xml, the score as MusicXML (mxl "
+                       "compressed)."),
         QStringLiteral("out"));
     const QCommandLineOption forceOption(
         QStringLiteral("force"),
@@ -149,7 +151,13 @@ int runProgram(int& argc, char** argv) {
         QStringLiteral("keys"));
     const QCommandLineOption outputOption(
         QStringList{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("With --type or --lyrics: save to <file> instead of in place."),
+        QStringLiteral("With --type or --lyrics: save to <file> instead of in place. With "
+                       "--import: the document to write."),
+        QStringLiteral("file"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("Read the MusicXML score <file> (.musicxml, .xml or compressed .mxl) into "
+                       "a new document saved as the -o file."),
         QStringLiteral("file"));
     const QCommandLineOption lyricsOption(
         QStringLiteral("lyrics"),
@@ -169,8 +177,8 @@ int runProgram(int& argc, char** argv) {
         QStringLiteral("m"), QStringLiteral("1"));
     for (const QCommandLineOption& option :
          {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, forceOption,
-          noWatermarkOption, typeOption, outputOption, lyricsOption, trackOption, verseOption,
-          measureOption})
+          noWatermarkOption, typeOption, outputOption, importOption, lyricsOption, trackOption,
+          verseOption, measureOption})
         parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
@@ -188,7 +196,8 @@ int runProgram(int& argc, char** argv) {
 
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
                         int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
-                        int(parser.isSet(typeOption)) + int(parser.isSet(lyricsOption));
+                        int(parser.isSet(typeOption)) + int(parser.isSet(lyricsOption)) +
+                        int(parser.isSet(importOption));
     if (actions > 1)
         return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
@@ -199,8 +208,9 @@ int runProgram(int& argc, char** argv) {
     if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
         return usageError(QStringLiteral("--mode is page or scroll"));
     const bool scrollMode = mode == QStringLiteral("scroll");
-    if (parser.isSet(outputOption) && !parser.isSet(typeOption) && !parser.isSet(lyricsOption))
-        return usageError(QStringLiteral("-o goes with --type or --lyrics"));
+    if (parser.isSet(outputOption) && !parser.isSet(typeOption) && !parser.isSet(lyricsOption) &&
+        !parser.isSet(importOption))
+        return usageError(QStringLiteral("-o goes with --type, --lyrics or --import"));
     if ((parser.isSet(trackOption) || parser.isSet(verseOption) || parser.isSet(measureOption)) &&
         !parser.isSet(lyricsOption))
         return usageError(QStringLiteral("--track, --verse and --measure go with --lyrics"));
@@ -224,6 +234,13 @@ int runProgram(int& argc, char** argv) {
         QGuiApplication app(argc, argv);
         warnWithoutSymbolFont();
         return actionLayout(parser.value(layoutOption), scrollMode);
+    }
+    if (parser.isSet(importOption)) {
+        if (!positional.isEmpty() || !parser.isSet(outputOption))
+            return usageError(
+                QStringLiteral("--import IN -o OUT.qe takes one score and one output"));
+        QCoreApplication app(argc, argv);
+        return actionImport(parser.value(importOption), parser.value(outputOption));
     }
     if (parser.isSet(exportOption)) {
         if (positional.size() != 1)

@@ -55,6 +55,11 @@ struct LyricsRequest {
     int measure = 1;
 };
 int actionLyrics(const LyricsRequest& request);
+// MusicXML: a score read into a new document saved as `out`, and the --export row that
+// writes a document as a MusicXML file (compressed for .mxl). What cannot be carried over is
+// reported on stderr.
+int actionImport(const QString& in, const QString& out);
+int exportMusicXml(const ExportRequest& request);
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
 int actionType(const QString& keys, const QString& path, const QString& out);
 

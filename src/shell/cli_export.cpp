@@ -92,6 +92,7 @@ int exportPictures(const ExportRequest& request) {
 const ExportTarget kExportTargets[] = {
     {"png jpg jpeg gif bmp", true, exportPictures},
     {"svg pdf", false, exportPictures},
+    {"musicxml mxl xml", false, exportMusicXml},
 };
 
 }  // namespace

@@ -88,6 +88,32 @@ std::vector<note> parseTrack(const std::string& text) {
     return notes;
 }
 
+std::string formatTrack(const std::vector<note>& records) {
+    static const char* const kBars[] = {"|", "|1", "||", "|:", ":|", "|.", "|]", "/"};
+    static const char* const kMarks[] = {"-", ".", "v", "(", ")"};
+    static const char* const kAccidentals[] = {"", "#", "x", "b", "B", "n", "?", "?"};
+    std::string out;
+    for (const note& n : records) {
+        if (!out.empty())
+            out += ' ';
+        if (n.isBarLine() && n.barType() <= 7) {
+            out += kBars[n.barType()];
+        } else if (n.isMark() && n.markType() <= note::kCloseParen) {
+            out += kMarks[n.markType()];
+        } else if (n.isNoteLike() && (n.degree() != 0 || n.octaveCode() == note::kRestOctaveCode)) {
+            out += kAccidentals[n.accidental()];
+            out += static_cast<char>('0' + n.degree());
+            const int octave = n.degree() != 0 ? n.octaveCode() - 7 : 0;
+            out += std::string(static_cast<std::size_t>(octave > 0 ? octave : 0), '\'');
+            out += std::string(static_cast<std::size_t>(octave < 0 ? -octave : 0), ',');
+            out += std::string(static_cast<std::size_t>(n.duration()), '_');
+        } else {
+            out += '?';
+        }
+    }
+    return out;
+}
+
 QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title) {
     QanorDoc doc;
     doc.header.title = title;

@@ -25,6 +25,10 @@ namespace qe::test {
 // Throws std::invalid_argument for anything else.
 std::vector<note> parseTrack(const std::string& text);
 
+// The text of a note track in the same notation; records the editor skips are written "?".
+// parseTrack(formatTrack(records)) == records for every track parseTrack can write.
+std::string formatTrack(const std::vector<note>& records);
+
 // A document with one note track per text and the default settings.
 QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title = u"Test");
 

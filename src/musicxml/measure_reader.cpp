@@ -1,0 +1,602 @@
+#include "musicxml/measure_reader.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "musicxml/musicxml_error.h"
+
+namespace qe::musicxml {
+
+namespace {
+
+constexpr double kQuarter = static_cast<double>(music::kTicksPerQuarter);
+
+// The value a <type> shows, in ticks; 0 for a name MusicXML does not have.
+ExactTicks typeTicks(const QString& type) {
+    static const std::pair<const char*, double> kTypes[] = {
+        {"maxima", 32},       {"long", 16},          {"breve", 8},       {"whole", 4},
+        {"half", 2},          {"quarter", 1},        {"eighth", 0.5},    {"16th", 0.25},
+        {"32nd", 0.125},      {"64th", 0.0625},      {"128th", 0.03125}, {"256th", 0.015625},
+        {"512th", 0.0078125}, {"1024th", 0.00390625}};
+    for (const auto& [name, quarters] : kTypes)
+        if (type == QLatin1String(name))
+            return quarters * kQuarter;
+    return 0;
+}
+
+// The bar types of this editor for the bar styles of a closing bar line, and whether the
+// style is only the nearest one the editor has.
+struct BarStyle {
+    const char* name;
+    int barType;
+    bool approximate;
+};
+constexpr BarStyle kBarStyles[] = {
+    {"regular", 0, false},     {"dashed", 5, false}, {"heavy", 1, false}, {"light-light", 2, false},
+    {"light-heavy", 6, false}, {"none", 7, false},   {"dotted", 5, true}, {"heavy-light", 2, true},
+    {"heavy-heavy", 2, true},  {"tick", 0, true},    {"short", 0, true},
+};
+
+// The name of a key as the title block writes it: "1=#F".
+QString keyName(int fifths) {
+    const music::Key key = music::Key::fromFifths(fifths);
+    const QString accidental = key.alter() > 0   ? QStringLiteral("#")
+                               : key.alter() < 0 ? QStringLiteral("b")
+                                                 : QString();
+    return QStringLiteral("1=") + accidental + QChar(u"CDEFGAB"[key.step()]);
+}
+
+// Keys beyond what a title block names are written as the key that sounds the same.
+int storableFifths(int fifths) {
+    while (fifths > 12)
+        fifths -= 12;
+    while (fifths < -8)
+        fifths += 12;
+    return fifths;
+}
+
+bool storableMeter(const music::Meter& meter) {
+    const int d = meter.denominator;
+    return meter.numerator >= 2 && meter.numerator <= 16 &&
+           (d == 1 || d == 2 || d == 4 || d == 8 || d == 16 || d == 32 || d == 64);
+}
+
+// Kinds of notations and directions the document has no place for.
+struct Dropped {
+    const char* element;
+    const char* what;
+};
+constexpr Dropped kNotations[] = {
+    {"dynamics", "dynamics dropped"},
+    {"fermata", "fermatas dropped"},
+    {"ornaments", "ornaments dropped"},
+    {"technical", "technical marks dropped"},
+    {"arpeggiate", "arpeggios dropped"},
+    {"non-arpeggiate", "arpeggios dropped"},
+    {"glissando", "glissandos and slides dropped"},
+    {"slide", "glissandos and slides dropped"},
+    {"accidental-mark", "accidental marks dropped"},
+    {"other-notation", "other notations dropped"},
+};
+constexpr Dropped kDirections[] = {
+    {"words", "text directions dropped"},
+    {"metronome", "tempo marks dropped"},
+    {"dynamics", "dynamics dropped"},
+    {"wedge", "hairpins dropped"},
+    {"pedal", "pedal marks dropped"},
+    {"octave-shift", "octave shifts dropped, notes kept as written"},
+    {"segno", "segno and coda signs dropped"},
+    {"coda", "segno and coda signs dropped"},
+    {"rehearsal", "rehearsal marks dropped"},
+    {"dashes", "dashed lines and brackets dropped"},
+    {"bracket", "dashed lines and brackets dropped"},
+};
+
+const char* droppedKind(const Dropped* table, std::size_t size, QStringView element) {
+    for (std::size_t i = 0; i < size; ++i)
+        if (element == QLatin1String(table[i].element))
+            return table[i].what;
+    return nullptr;
+}
+
+}  // namespace
+
+MeasureReader::MeasureReader(XmlInput& in, PartState& part, ScoreState& score,
+                             ConversionReport& report)
+    : in_(in), part_(part), score_(score), report_(report) {}
+
+QString MeasureReader::where() const {
+    return QStringLiteral("part %1, measure %2").arg(part_.part.id, measure_->number);
+}
+
+void MeasureReader::read(ParsedMeasure& measure) {
+    measure_ = &measure;
+    position_ = 0;
+    chordStart_ = 0;
+    measure.meter = part_.meter;
+    measure.meterKnown = part_.meterKnown;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"note")
+            readNote();
+        else if (name == u"backup")
+            advance(std::max(0.0, position_ - readDuration(true)));
+        else if (name == u"forward")
+            advance(position_ + readDuration());
+        else if (name == u"attributes")
+            readAttributes();
+        else if (name == u"direction")
+            readDirection();
+        else if (name == u"barline")
+            readBarline();
+        else if (name == u"harmony") {
+            dropped(QStringLiteral("chord symbols dropped"));
+            in_.skip();
+        } else if (name == u"figured-bass") {
+            dropped(QStringLiteral("figured bass dropped"));
+            in_.skip();
+        } else {
+            in_.skip();  // print, sound, listening, grouping, link, bookmark: no music
+        }
+    }
+}
+
+ExactTicks MeasureReader::readDuration(bool backward) {
+    ExactTicks ticks = 0;
+    while (in_.nextChild()) {
+        if (in_.name() == u"duration") {
+            double value = in_.number(where());
+            // Backing up past the start of the measure stops there.
+            if (backward)
+                value = std::min(value, limits::kMaxMeasureQuarters * part_.divisions);
+            if (value < 0 || (!backward && value / part_.divisions > limits::kMaxNoteQuarters))
+                in_.fail(
+                    QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(value));
+            ticks = value * kQuarter / part_.divisions;
+        } else {
+            in_.skip();
+        }
+    }
+    return ticks;
+}
+
+void MeasureReader::advance(ExactTicks to) {
+    if (to > limits::kMaxMeasureQuarters * kQuarter)
+        in_.fail(QStringLiteral("%1: the measure is longer than %2 quarters")
+                     .arg(where())
+                     .arg(limits::kMaxMeasureQuarters));
+    position_ = to;
+    measure_->length = std::max(measure_->length, position_);
+}
+
+void MeasureReader::readAttributes() {
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"divisions") {
+            const double divisions = in_.number(where());
+            if (!(divisions > 0) || divisions > limits::kMaxDivisions)
+                in_.fail(QStringLiteral("%1: %2 divisions to the quarter is out of range")
+                             .arg(where())
+                             .arg(divisions));
+            part_.divisions = divisions;
+        } else if (name == u"key") {
+            readKey();
+        } else if (name == u"time") {
+            readTime();
+        } else if (name == u"staves") {
+            const int staves = in_.integer(where());
+            if (staves < 1 || staves > limits::kMaxStaves)
+                in_.fail(QStringLiteral("%1: %2 staves are out of range").arg(where()).arg(staves));
+            part_.part.staves = std::max(part_.part.staves, staves);
+        } else if (name == u"transpose") {
+            report_.addOnce(QStringLiteral("transposing parts kept at their written pitch"));
+            in_.skip();
+        } else {
+            in_.skip();  // clefs, staff details, measure styles: nothing jianpu writes
+        }
+    }
+    measure_->meter = part_.meter;
+    measure_->meterKnown = part_.meterKnown;
+}
+
+void MeasureReader::readKey() {
+    std::optional<int> fifths;
+    bool nonTraditional = false;
+    while (in_.nextChild()) {
+        if (in_.name() == u"fifths")
+            fifths = in_.integer(where());
+        else if (in_.name() == u"key-step")
+            nonTraditional = true, in_.skip();
+        else
+            in_.skip();  // mode: a minor key is written as its relative major
+    }
+    if (!fifths) {
+        if (nonTraditional)
+            dropped(QStringLiteral("non-traditional key signatures dropped, notes kept"));
+        return;
+    }
+    if (*fifths < -1000 || *fifths > 1000)
+        in_.fail(QStringLiteral("%1: %2 fifths is not a key").arg(where()).arg(*fifths));
+    const int storable = storableFifths(*fifths);
+    if (storable != *fifths)
+        dropped(QStringLiteral("key signatures written as the key that sounds the same"));
+    const bool change = part_.fifths ? *part_.fifths != storable : score_.fifths.has_value();
+    part_.fifths = storable;
+    if (!score_.fifths)
+        score_.fifths = storable;
+    else if (change && storable != *score_.fifths)
+        report_.addOnce(QStringLiteral("key change to %1 in measure %2 not kept; the score "
+                                       "stays in %3")
+                            .arg(keyName(storable), measure_->number, keyName(*score_.fifths)));
+}
+
+void MeasureReader::readTime() {
+    // A hidden time signature only says how long its measures are, which they keep anyway.
+    const bool hidden = in_.attribute(u"print-object") == u"no";
+    int numerator = 0;
+    int denominator = 0;  // the common denominator of the beat types
+    bool composite = false;
+    bool free = false;
+    int pendingBeats = 0;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"beats") {
+            // "3+2" adds up its beats.
+            pendingBeats = 0;
+            const QString text = in_.text(64);
+            composite = composite || text.contains(u'+');
+            for (const QString& part : text.split(u'+')) {
+                const int beats = part.trimmed().toInt();
+                if (beats <= 0 || beats > 1000)
+                    in_.fail(
+                        QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
+                pendingBeats += beats;
+            }
+        } else if (name == u"beat-type") {
+            const int type = in_.integer(where());
+            if (type <= 0 || type > 1024)
+                in_.fail(QStringLiteral("%1: the beat type %2 is not one").arg(where()).arg(type));
+            if (denominator == 0) {
+                numerator = pendingBeats;
+                denominator = type;
+            } else {
+                composite = true;
+                const int common = std::max(denominator, type);
+                if (common % denominator != 0 || common % type != 0)
+                    in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
+                numerator = numerator * (common / denominator) + pendingBeats * (common / type);
+                denominator = common;
+            }
+        } else if (name == u"senza-misura") {
+            free = true;
+            in_.skip();
+        } else {
+            in_.skip();  // interchangeable: the first signature is the one the score uses
+        }
+    }
+    if (free || denominator == 0) {
+        dropped(QStringLiteral("free time signatures dropped"));
+        return;
+    }
+    const music::Meter meter{numerator, denominator};
+    if (hidden) {
+        part_.meter = meter;
+        part_.meterKnown = true;
+        return;
+    }
+    if (composite)
+        dropped(QStringLiteral("composite time signatures written as their sum"));
+    const bool change = part_.meterKnown ? !(part_.meter == meter) : score_.meter.has_value();
+    part_.meter = meter;
+    part_.meterKnown = true;
+    const QString name = QStringLiteral("%1/%2").arg(numerator).arg(denominator);
+    if (!storableMeter(meter)) {
+        report_.addOnce(QStringLiteral("time signature %1 in measure %2 cannot be written")
+                            .arg(name, measure_->number));
+        return;
+    }
+    if (!score_.meter)
+        score_.meter = meter;
+    else if (change && !(meter == *score_.meter))
+        report_.addOnce(QStringLiteral("time signature change to %1 in measure %2 not kept; "
+                                       "measures keep their lengths")
+                            .arg(name, measure_->number));
+}
+
+void MeasureReader::readNote() {
+    if (++score_.notes > limits::kMaxNotes)
+        in_.fail(QStringLiteral("the score holds more than %1 notes").arg(limits::kMaxNotes));
+    ParsedNote note;
+    QString voice = QStringLiteral("1");
+    std::optional<double> duration;
+    ExactTicks shown = 0;
+    int dots = 0;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"grace") {
+            note.grace = true;
+            in_.skip();
+        } else if (name == u"cue") {
+            note.cue = true;
+            in_.skip();
+        } else if (name == u"chord") {
+            note.chord = true;
+            in_.skip();
+        } else if (name == u"pitch" || name == u"unpitched") {
+            readPitch(note, name == u"unpitched");
+        } else if (name == u"rest") {
+            note.rest = true;
+            note.measureRest = in_.attribute(u"measure") == u"yes";
+            in_.skip();
+        } else if (name == u"duration") {
+            duration = in_.number(where());
+        } else if (name == u"tie") {
+            const QString type = in_.attribute(u"type");
+            note.tieStart = note.tieStart || type == u"start";
+            note.tieStop = note.tieStop || type == u"stop";
+            in_.skip();
+        } else if (name == u"voice") {
+            voice = in_.text(64).trimmed();
+        } else if (name == u"type") {
+            shown = typeTicks(in_.text(16).trimmed());
+        } else if (name == u"dot") {
+            ++dots;
+            in_.skip();
+        } else if (name == u"accidental") {
+            note.accidentalShown = true;
+            in_.skip();
+        } else if (name == u"time-modification") {
+            note.tuplet = true;
+            in_.skip();
+        } else if (name == u"notehead") {
+            note.parenthesized = in_.attribute(u"parentheses") == u"yes";
+            in_.skip();
+        } else if (name == u"staff") {
+            note.staff = in_.integer(where());
+            if (note.staff < 1 || note.staff > limits::kMaxStaves)
+                in_.fail(
+                    QStringLiteral("%1: staff %2 is out of range").arg(where()).arg(note.staff));
+            part_.part.staves = std::max(part_.part.staves, note.staff);
+        } else if (name == u"notations") {
+            readNotations(note);
+        } else if (name == u"lyric") {
+            readLyric(note);
+        } else {
+            in_.skip();
+        }
+    }
+    for (ExactTicks dot = shown / 2; dots > 0; --dots, dot /= 2)
+        note.shown += dot;
+    note.shown += shown;
+    if (note.grace) {
+        note.length = 0;
+    } else if (duration) {
+        if (*duration < 0 || *duration / part_.divisions > limits::kMaxNoteQuarters)
+            in_.fail(
+                QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(*duration));
+        note.length = *duration * kQuarter / part_.divisions;
+    } else {
+        note.length = note.shown;  // a file that leaves out durations still shows its values
+    }
+    auto named = std::find(part_.voices.begin(), part_.voices.end(), voice);
+    if (named == part_.voices.end())
+        named = part_.voices.insert(part_.voices.end(), voice);
+    note.voice = static_cast<int>(named - part_.voices.begin());
+    if (note.grace) {
+        note.start = position_;
+    } else if (note.chord) {
+        note.start = chordStart_;
+    } else {
+        note.start = position_;
+        chordStart_ = position_;
+        advance(position_ + note.length);
+    }
+    measure_->notes.push_back(std::move(note));
+}
+
+void MeasureReader::readPitch(ParsedNote& note, bool unpitched) {
+    // An unpitched note without a place stands on the middle line.
+    QString step = unpitched ? QStringLiteral("B") : QString();
+    double alter = 0;
+    int octave = 4;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"step" || name == u"display-step")
+            step = in_.text(8).trimmed();
+        else if (name == u"alter")
+            alter = in_.number(where());
+        else if (name == u"octave" || name == u"display-octave")
+            octave = in_.integer(where());
+        else
+            in_.skip();
+    }
+    const int index = QStringLiteral("CDEFGAB").indexOf(step);
+    if (step.size() != 1 || index < 0)
+        in_.fail(QStringLiteral("%1: \"%2\" is not a step").arg(where(), step));
+    if (octave < -1 || octave > 10 || std::abs(alter) > 4)
+        in_.fail(QStringLiteral("%1: the pitch is out of range").arg(where()));
+    const double rounded = std::round(alter);
+    if (rounded != alter)
+        dropped(QStringLiteral("microtones rounded to the nearest semitone"));
+    if (unpitched)
+        dropped(QStringLiteral("unpitched notes written at their place on the staff"));
+    note.pitch = music::Pitch{index, static_cast<int>(rounded), octave};
+}
+
+void MeasureReader::readNotations(ParsedNote& note) {
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"tied") {
+            const QString type = in_.attribute(u"type");
+            note.tieStart = note.tieStart || type == u"start";
+            note.tieStop = note.tieStop || type == u"stop";
+            in_.skip();
+        } else if (name == u"slur") {
+            const QString type = in_.attribute(u"type");
+            const int number = in_.hasAttribute(u"number") ? in_.attribute(u"number").toInt() : 1;
+            if (number >= 1 && number <= 16) {
+                const auto bit = static_cast<std::uint16_t>(1u << (number - 1));
+                if (type == u"start")
+                    note.slurStarts |= bit;
+                else if (type == u"stop")
+                    note.slurStops |= bit;
+            }
+            in_.skip();
+        } else if (name == u"articulations") {
+            while (in_.nextChild()) {
+                if (in_.name() == u"breath-mark")
+                    note.breath = true;
+                else
+                    dropped(QStringLiteral("articulations dropped"));
+                in_.skip();
+            }
+        } else if (const char* what = droppedKind(kNotations, std::size(kNotations), name)) {
+            // A line between two notes is reported once, where it starts.
+            if (in_.attribute(u"type") != u"stop")
+                dropped(QString::fromLatin1(what));
+            in_.skip();
+        } else {
+            in_.skip();  // tuplet brackets: the times say it all
+        }
+    }
+}
+
+void MeasureReader::readLyric(ParsedNote& note) {
+    ParsedLyric lyric;
+    const QString number = in_.attribute(u"number").trimmed();
+    bool numeric = false;
+    const int verse = number.toInt(&numeric);
+    if (number.isEmpty()) {
+        lyric.verse = 1;
+    } else if (numeric) {
+        lyric.verse = verse;
+    } else {
+        auto [at, inserted] =
+            part_.verseNames.try_emplace(number, static_cast<int>(part_.verseNames.size()) + 1);
+        lyric.verse = at->second;
+    }
+    bool sung = true;
+    QString joint;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"text") {
+            lyric.text += joint + in_.text(limits::kMaxTextLength);
+            joint.clear();
+        } else if (name == u"elision") {
+            joint = in_.text(16);
+            if (joint.isEmpty())
+                joint = QStringLiteral("\u203F");  // the undertie that joins two syllables
+        } else if (name == u"syllabic") {
+            const QString syllabic = in_.text(16).trimmed();
+            lyric.continues = syllabic == u"begin" || syllabic == u"middle";
+        } else if (name == u"humming" || name == u"laughing") {
+            sung = false;
+            in_.skip();
+        } else {
+            in_.skip();  // extend: a held syllable needs no sign in jianpu
+        }
+    }
+    if (!sung) {
+        dropped(QStringLiteral("hummed or laughed syllables dropped"));
+        return;
+    }
+    if (lyric.verse < 1 || lyric.verse > limits::kMaxVerses) {
+        dropped(QStringLiteral("syllables of verses beyond %1 dropped").arg(limits::kMaxVerses));
+        return;
+    }
+    lyric.text.truncate(limits::kMaxTextLength);
+    note.lyrics.push_back(std::move(lyric));
+}
+
+void MeasureReader::readDirection() {
+    const bool atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
+                         measure_->notes.empty() && position_ == 0;
+    while (in_.nextChild()) {
+        if (in_.name() != u"direction-type") {
+            in_.skip();  // offset, staff, voice, sound: placement and playback only
+            continue;
+        }
+        while (in_.nextChild()) {
+            const QStringView name = in_.name();
+            if (name == u"words") {
+                // Words over the start of the score are its tempo or expression, which jianpu
+                // writes beside the key.
+                const QString words = in_.text(limits::kMaxTextLength);
+                if (atStart && !score_.firstWords)
+                    score_.firstWords = words;
+                else if (atStart && score_.firstWords->size() < limits::kMaxTextLength)
+                    score_.firstWords = *score_.firstWords + QLatin1Char(' ') + words;
+                else
+                    dropped(QStringLiteral("text directions dropped"));
+                continue;
+            }
+            const QString type = in_.attribute(u"type");
+            const char* what = droppedKind(kDirections, std::size(kDirections), name);
+            if (type != u"stop" && type != u"continue")
+                dropped(what ? QString::fromLatin1(what)
+                             : QStringLiteral("other directions dropped"));
+            in_.skip();
+        }
+    }
+}
+
+void MeasureReader::readBarline() {
+    const QString location =
+        in_.hasAttribute(u"location") ? in_.attribute(u"location") : QStringLiteral("right");
+    QString style;
+    bool forward = false;
+    bool backward = false;
+    QString ending;
+    QString endingNumber;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"bar-style") {
+            style = in_.text(32).trimmed();
+        } else if (name == u"repeat") {
+            const QString direction = in_.attribute(u"direction");
+            forward = forward || direction == u"forward";
+            backward = backward || direction == u"backward";
+            in_.skip();
+        } else if (name == u"ending") {
+            ending = in_.attribute(u"type");
+            endingNumber = in_.attribute(u"number").trimmed();
+            in_.skip();
+        } else if (name == u"fermata" || name == u"segno" || name == u"coda" ||
+                   name == u"wavy-line") {
+            dropped(QStringLiteral("signs on bar lines dropped"));
+            in_.skip();
+        } else {
+            in_.skip();
+        }
+    }
+    if (location == u"middle") {
+        dropped(QStringLiteral("bar lines inside measures dropped"));
+        return;
+    }
+    if (location == u"left") {
+        measure_->forwardRepeat = measure_->forwardRepeat || forward;
+        if (ending == u"start") {
+            measure_->endingStarts = true;
+            if (endingNumber != u"1")
+                dropped(QStringLiteral("volta bracket numbers not kept (brackets read 1)"));
+        }
+        return;
+    }
+    if (ending == u"stop" || ending == u"discontinue")
+        measure_->endingStops = true;
+    if (backward) {
+        measure_->barType = 4;
+    } else if (forward) {
+        measure_->barType = 3;
+    } else if (!style.isEmpty()) {
+        const auto* found =
+            std::find_if(std::begin(kBarStyles), std::end(kBarStyles),
+                         [&](const BarStyle& s) { return style == QLatin1String(s.name); });
+        const bool known = found != std::end(kBarStyles);
+        measure_->barType = known ? found->barType : 0;
+        if (!known || found->approximate)
+            dropped(QStringLiteral("bar line styles written as the nearest this editor has"));
+    }
+}
+
+}  // namespace qe::musicxml

@@ -1,0 +1,84 @@
+#include "musicxml/musicxml_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "musicxml/conversion_report.h"
+#include "musicxml/musicxml_error.h"
+#include "musicxml/mxl_archive.h"
+#include "musicxml/score_importer.h"
+#include "musicxml/score_reader.h"
+#include "musicxml/score_writer.h"
+
+namespace qe::musicxml {
+
+Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc) {
+    Outcome outcome;
+    ConversionReport report;
+    try {
+        if (bytes.size() > limits::kMaxXmlBytes)
+            throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
+                                    .arg(limits::kMaxXmlBytes / (1024 * 1024))};
+        const ParsedScore score = readScore(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
+        buildDocument(score, doc, report);
+    } catch (const MusicXmlError& e) {
+        outcome.ok = false;
+        outcome.error = e.message;
+    } catch (const std::bad_alloc&) {
+        outcome.ok = false;
+        outcome.error = QStringLiteral("the score is too large to import");
+    }
+    outcome.report = report.lines();
+    return outcome;
+}
+
+Outcome importMusicXmlFile(const QString& path, QanorDoc& doc) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Outcome{
+            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}};
+    if (file.size() > limits::kMaxXmlBytes)
+        return Outcome{false,
+                       QStringLiteral("%1 is larger than %2 MiB")
+                           .arg(path)
+                           .arg(limits::kMaxXmlBytes / (1024 * 1024)),
+                       {}};
+    const QByteArray bytes = file.read(limits::kMaxXmlBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Outcome{
+            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}};
+    return importMusicXml(bytes, doc);
+}
+
+Outcome exportMusicXml(const QanorDoc& doc, bool compressed, QByteArray& out) {
+    Outcome outcome;
+    ConversionReport report;
+    try {
+        out = writeScore(doc, report);
+        if (compressed)
+            out = writeMxl(out);
+    } catch (const MusicXmlError& e) {
+        outcome.ok = false;
+        outcome.error = e.message;
+    }
+    outcome.report = report.lines();
+    return outcome;
+}
+
+Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path) {
+    QByteArray bytes;
+    Outcome outcome = exportMusicXml(
+        doc, QFileInfo(path).suffix().compare(QStringLiteral("mxl"), Qt::CaseInsensitive) == 0,
+        bytes);
+    if (!outcome.ok)
+        return outcome;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        outcome.ok = false;
+        outcome.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    }
+    return outcome;
+}
+
+}  // namespace qe::musicxml

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "model/qanor_doc.h"
+
+namespace qe::musicxml {
+
+// The outcome of an import or export: on failure the reason, and in any case the report of
+// what could not be carried over, one line per kind.
+struct Outcome {
+    bool ok = true;
+    QString error;
+    QStringList report;
+};
+
+// Reads a MusicXML score, plain or compressed (told apart by its first bytes), into the empty
+// document `doc`. On failure `doc` is to be thrown away.
+Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc);
+// The same from a file, refusing one larger than the limit before reading it.
+Outcome importMusicXmlFile(const QString& path, QanorDoc& doc);
+
+// Writes the document as a MusicXML score: plain XML, or with `compressed` a compressed
+// MusicXML file.
+Outcome exportMusicXml(const QanorDoc& doc, bool compressed, QByteArray& out);
+// The same into a file, compressed when its name ends in .mxl; a failed write leaves no file.
+Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path);
+
+}  // namespace qe::musicxml

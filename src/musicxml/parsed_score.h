@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "music/meter.h"
+#include "music/pitch.h"
+
+namespace qe::musicxml {
+
+// A time inside a measure in the editor's ticks (1920 to the quarter) as a MusicXML file
+// gives it: tuplets and odd divisions make fractions, which the importer rounds.
+using ExactTicks = double;
+
+// One syllable under a note.
+struct ParsedLyric {
+    int verse = 1;
+    QString text;
+    bool continues = false;  // the word goes on in the next syllable
+};
+
+// One <note> of a measure, as read.
+struct ParsedNote {
+    ExactTicks start = 0;   // from the start of its measure
+    ExactTicks length = 0;  // 0 for a grace note
+    ExactTicks shown = 0;   // the value its <type> and dots show, 0 when it has no type
+    int staff = 1;
+    int voice = 0;  // index of its voice in the order the part's voices first appear
+    bool rest = false;
+    bool measureRest = false;  // <rest measure="yes"/>
+    bool chord = false;        // sounds with the note before it
+    bool grace = false;
+    bool cue = false;
+    bool tuplet = false;
+    music::Pitch pitch;            // for a note that is not a rest
+    bool accidentalShown = false;  // the score writes an accidental sign on it
+    bool tieStart = false;
+    bool tieStop = false;
+    bool parenthesized = false;
+    bool breath = false;           // a breath mark after it
+    std::uint16_t slurStarts = 0;  // bit n - 1 for slur number n
+    std::uint16_t slurStops = 0;
+    std::vector<ParsedLyric> lyrics;
+};
+
+struct ParsedMeasure {
+    QString number;         // as written, for reports
+    ExactTicks length = 0;  // the furthest time its notes, backups and forwards reach
+    music::Meter meter;     // the time signature in force, for whole-measure rests
+    bool meterKnown = false;
+    std::vector<ParsedNote> notes;  // in file order
+    bool forwardRepeat = false;     // a begin repeat on its left bar line
+    bool endingStarts = false;      // a volta bracket begins over it
+    bool endingStops = false;       // a volta bracket ends over it
+    int barType = 0;                // the bar line that closes it, as this editor's bar type
+};
+
+struct ParsedPart {
+    QString id;
+    int staves = 1;
+    std::vector<ParsedMeasure> measures;
+};
+
+// The title block as the file gives it.
+struct ParsedTitles {
+    QString title, subtitle, author1, author2, author3, comment1, comment2;
+};
+
+struct ParsedScore {
+    ParsedTitles titles;
+    std::optional<int> fifths;          // the first key signature
+    std::optional<music::Meter> meter;  // the first time signature the title block can hold
+    std::vector<ParsedPart> parts;      // in the order of the part list
+};
+
+}  // namespace qe::musicxml

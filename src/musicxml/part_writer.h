@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QXmlStreamWriter>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "music/meter.h"
+#include "music/pitch.h"
+#include "music/ties.h"
+#include "music/track_walk.h"
+#include "musicxml/conversion_report.h"
+
+namespace qe::musicxml {
+
+// What a part is written from: one note track with its walk, its arcs, its volta brackets and
+// the syllables under its notes.
+struct PartSource {
+    const music::TrackWalk* walk = nullptr;
+    music::TrackTies arcs;
+    std::vector<std::pair<int, int>> brackets;  // item indices of two closing bar lines
+    std::map<int, std::vector<std::pair<int, QString>>> syllables;  // item → verse, text
+    QString words;  // text over the first measure (the title block's comment beside the key)
+};
+
+// Writes one note track as a MusicXML <part>: each measure with its notes and rests (a note's
+// digit, dashes and dots become one note, or tied notes where no single note value shows the
+// length or a bar line cuts it), the key, time and clef at the start, arcs as ties between
+// notes of one pitch and as slurs otherwise, bar lines, repeats and volta brackets as endings,
+// breath marks, parentheses and syllables.
+class PartWriter {
+public:
+    PartWriter(QXmlStreamWriter& xml, const music::Key& key, const doc_header& header,
+               ConversionReport& report);
+    ~PartWriter();
+    PartWriter(const PartWriter&) = delete;
+    PartWriter& operator=(const PartWriter&) = delete;
+
+    void write(const QString& id, const PartSource& source);
+
+    // Divisions of a quarter: the shortest value a record holds is one division.
+    static constexpr int kDivisions = 128;
+
+private:
+    struct XmlNote;
+    void plan(const PartSource& source);
+    void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
+    void writeAttributes();
+    void writeHiddenTime(music::Ticks length);
+    void writeNote(const XmlNote& n);
+    void dropped(const QString& what, int measure) {
+        report_.add(what, QString::number(measure + 1));
+    }
+
+    QXmlStreamWriter& xml_;
+    music::Key key_;
+    const doc_header& header_;
+    ConversionReport& report_;
+    const music::TrackWalk* walk_ = nullptr;
+    std::vector<std::vector<XmlNote>> measures_;  // the notes of each measure of the track
+    std::vector<bool> skipped_;                   // empty measures that only begin a repeat
+    std::vector<bool> forward_;                   // a begin repeat on the left of a measure
+    std::map<int, int> endingStarts_;             // measure → ending number
+    std::map<int, int> endingStops_;
+    bool bassClef_ = false;
+    music::Ticks declared_ = 0;  // the measure length the last time signature written gives
+};
+
+}  // namespace qe::musicxml

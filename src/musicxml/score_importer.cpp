@@ -1,0 +1,105 @@
+#include "musicxml/score_importer.h"
+
+#include "musicxml/musicxml_error.h"
+#include "musicxml/track_builder.h"
+
+namespace qe::musicxml {
+
+namespace {
+
+// The voice a staff is read in: that of its first note. Jianpu writes one voice per line.
+int mainVoice(const ParsedPart& part, int staff) {
+    for (const ParsedMeasure& measure : part.measures)
+        for (const ParsedNote& n : measure.notes)
+            if (n.staff == staff && !n.grace && !n.cue && !n.chord)
+                return n.voice;
+    return 0;
+}
+
+// The voice of one measure: the staff's main voice when it has notes there, else the first
+// voice that has.
+int voiceOfMeasure(const ParsedMeasure& measure, int staff, int main) {
+    int first = -1;
+    for (const ParsedNote& n : measure.notes) {
+        if (n.staff != staff || n.grace || n.cue)
+            continue;
+        if (n.voice == main)
+            return main;
+        if (first < 0)
+            first = n.voice;
+    }
+    return first < 0 ? main : first;
+}
+
+Format formatRecord(std::uint8_t type, int track, int from, int to) {
+    Format record;
+    record.type = type;
+    record.from = location(1, track, static_cast<std::int16_t>(from));
+    record.to = location(1, track, static_cast<std::int16_t>(to));
+    return record;
+}
+
+}  // namespace
+
+void buildDocument(const ParsedScore& score, QanorDoc& doc, ConversionReport& report) {
+    const music::Key key = score.fifths ? music::Key::fromFifths(*score.fifths) : music::Key();
+    const music::Meter meter = score.meter.value_or(music::Meter{});
+    doc_header& header = doc.header;
+    key.toTitle(header);
+    header.timeNumerator = static_cast<std::uint8_t>(meter.numerator);
+    header.timeDenominator = static_cast<std::uint8_t>(meter.denominator);
+    header.title = score.titles.title.toStdU16String();
+    header.subtitle = score.titles.subtitle.toStdU16String();
+    header.author1 = score.titles.author1.toStdU16String();
+    header.author2 = score.titles.author2.toStdU16String();
+    header.author3 = score.titles.author3.toStdU16String();
+    header.comment1 = score.titles.comment1.toStdU16String();
+    header.comment2 = score.titles.comment2.toStdU16String();
+
+    int budget = limits::kMaxItems;
+    std::vector<Format> arcs;
+    std::vector<Format> brackets;
+    std::vector<std::vector<lyrics>> verses;
+    for (const ParsedPart& part : score.parts) {
+        if (part.measures.empty())
+            continue;
+        for (int staff = 1; staff <= part.staves; ++staff) {
+            const int track = static_cast<int>(doc.noteTracks().size());
+            const int main = mainVoice(part, staff);
+            TrackBuilder builder(key, meter, staff == 1, budget, report);
+            for (const ParsedMeasure& measure : part.measures) {
+                if (measure.forwardRepeat)
+                    builder.beginRepeat();
+                builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, main));
+            }
+            builder.finish();
+            note_track& out = doc.noteTracks().emplace_back();
+            out.content.items = std::move(builder.records);
+            for (const auto& [from, to] : builder.arcs)
+                arcs.push_back(formatRecord(Format::kArc, track, from, to));
+            for (const auto& [from, to] : builder.brackets)
+                brackets.push_back(formatRecord(Format::kJumpLine, track, from, to));
+            if (verses.size() < builder.verses.size())
+                verses.resize(builder.verses.size());
+            for (std::size_t v = 0; v < builder.verses.size(); ++v) {
+                for (auto& [item, text] : builder.verses[v]) {
+                    lyrics& syllable = verses[v].emplace_back();
+                    syllable.text = std::move(text);
+                    syllable.place = location(1, track, static_cast<std::int16_t>(item));
+                }
+            }
+        }
+    }
+    if (doc.noteTracks().empty())
+        throw MusicXmlError{QStringLiteral("the score has no measures to import")};
+    // Arcs first, then volta brackets, as the editor writes them.
+    std::vector<Format>& formats = doc.formatRecords();
+    formats = std::move(arcs);
+    formats.insert(formats.end(), brackets.begin(), brackets.end());
+    for (std::vector<lyrics>& verse : verses) {
+        lyrics_track& track = doc.content.lyrics.items.emplace_back();
+        track.content.items = std::move(verse);
+    }
+}
+
+}  // namespace qe::musicxml

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "model/qanor_doc.h"
+#include "musicxml/conversion_report.h"
+
+namespace qe::musicxml {
+
+// Writes the document as a MusicXML 4.0 partwise score: the title block as work, movement,
+// creators and credits (the comment beside the key as words over the first measure), the
+// page size and margins, and one part per note track. What MusicXML cannot carry is
+// reported. Throws MusicXmlError for a document without a note track.
+QByteArray writeScore(const QanorDoc& doc, ConversionReport& report);
+
+}  // namespace qe::musicxml

@@ -1,0 +1,376 @@
+#include "musicxml/track_builder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "music/note_value.h"
+#include "musicxml/musicxml_error.h"
+
+namespace qe::musicxml {
+
+using music::Item;
+using music::Ticks;
+
+namespace {
+
+constexpr Ticks kShortest = music::kShortestTicks;
+constexpr int kLastNamedItem = 32767;  // a location holds an item index in 16 bits
+
+bool onGrid(ExactTicks t) {
+    return std::abs(t - std::round(t / kShortest) * kShortest) < 1e-6;
+}
+
+Ticks roundTo(ExactTicks t, Ticks grid) {
+    return static_cast<Ticks>(std::llround(t / static_cast<double>(grid))) * grid;
+}
+
+// The grid a time between notes of odd lengths (tuplets) is rounded to: the longest plain
+// value no longer than half the shorter of the two notes, so that both keep a length near
+// their own.
+Ticks gridFor(ExactTicks shorter) {
+    Ticks grid = music::kTicksPerQuarter;
+    while (grid > kShortest && static_cast<double>(grid) > shorter / 2)
+        grid /= 2;
+    return grid;
+}
+
+}  // namespace
+
+// One note (the top of its chord) or rest in the time line of a measure; a rest with no note
+// fills time the voice leaves empty.
+struct TrackBuilder::Event {
+    ExactTicks start = 0;
+    ExactTicks end = 0;
+    const ParsedNote* note = nullptr;  // the note kept; null for a filled gap
+    std::uint16_t slurStarts = 0;
+    std::uint16_t slurStops = 0;
+    bool breath = false;
+    std::vector<const ParsedLyric*> lyrics;
+    Ticks from = 0;  // rounded start and end
+    Ticks to = 0;
+
+    bool isRest() const { return !note || note->rest; }
+};
+
+TrackBuilder::TrackBuilder(const music::Key& key, const music::Meter& meter, bool brackets,
+                           int& budget, ConversionReport& report)
+    : key_(key), meter_(meter), withBrackets_(brackets), budget_(budget), report_(report) {
+    openSlurs_.fill(-1);
+}
+
+int TrackBuilder::append(const Item& item) {
+    if (--budget_ < 0)
+        throw MusicXmlError{
+            QStringLiteral("the score takes more than %1 records").arg(limits::kMaxItems)};
+    records.push_back(music::encode(item));
+    return static_cast<int>(records.size()) - 1;
+}
+
+void TrackBuilder::addArc(int from, int to) {
+    if (from >= to)
+        return;
+    if (to > kLastNamedItem) {
+        dropped(QStringLiteral("ties and slurs past the 32768th item of a track dropped"));
+        return;
+    }
+    arcs.emplace(from, to);
+}
+
+void TrackBuilder::beginRepeat() {
+    if (!records.empty() && records.back() == note::barLine(0))
+        records.back() = note::barLine(3);
+    else
+        append(Item::barLine(3));
+}
+
+std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& measure, int staff,
+                                                       int voice) {
+    std::vector<Event> events;
+    int chords = 0, others = 0, graces = 0, cues = 0, syllables = 0, silent = 0;
+    bool headKept = false;  // the chord that a <chord/> note joins is an event of ours
+    for (const ParsedNote& n : measure.notes) {
+        const bool mine = n.staff == staff && n.voice == voice && !n.grace && !n.cue;
+        if (n.staff == staff && !mine) {
+            // Rests of other voices only fill their time; dropping them loses nothing.
+            if (n.grace || n.cue || !n.rest) {
+                ++(n.grace ? graces : n.cue ? cues : others);
+                syllables += static_cast<int>(n.lyrics.size());
+            }
+        }
+        if (!n.chord || n.grace)
+            headKept = false;
+        if (!mine)
+            continue;
+        if (n.chord && headKept) {
+            Event& head = events.back();
+            ++chords;
+            if (!n.rest && !head.note->rest && n.pitch.midi() > head.note->pitch.midi())
+                head.note = &n;
+            head.slurStarts |= n.slurStarts;
+            head.slurStops |= n.slurStops;
+            head.breath = head.breath || n.breath;
+            for (const ParsedLyric& lyric : n.lyrics)
+                head.lyrics.push_back(&lyric);
+            continue;
+        }
+        if (n.length <= 0) {
+            ++silent;
+            continue;
+        }
+        // A chord's first note on this staff may come after notes on another staff (a chord
+        // across staves); the chord's notes after it join it.
+        Event& e = events.emplace_back();
+        e.start = n.start;
+        e.end = n.start + n.length;
+        e.note = &n;
+        e.slurStarts = n.slurStarts;
+        e.slurStops = n.slurStops;
+        e.breath = n.breath;
+        for (const ParsedLyric& lyric : n.lyrics)
+            e.lyrics.push_back(&lyric);
+        headKept = true;
+    }
+    if (chords)
+        dropped(QStringLiteral("chord notes dropped, the top note kept"), chords);
+    if (others)
+        dropped(QStringLiteral("notes of second and further voices dropped"), others);
+    if (graces)
+        dropped(QStringLiteral("grace notes dropped"), graces);
+    if (cues)
+        dropped(QStringLiteral("cue notes dropped"), cues);
+    if (syllables)
+        dropped(QStringLiteral("syllables of dropped notes dropped"), syllables);
+    if (silent)
+        dropped(QStringLiteral("notes without a duration dropped"), silent);
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.start < b.start; });
+    return events;
+}
+
+void TrackBuilder::layOut(std::vector<Event>& events, ExactTicks end) {
+    // Fill what the voice leaves empty with rests, and cut notes that run into the next one.
+    std::vector<Event> line;
+    ExactTicks at = 0;
+    int overlapping = 0;
+    for (Event& e : events) {
+        if (e.start > at + 1e-6) {
+            Event gap;
+            gap.start = at;
+            gap.end = e.start;
+            line.push_back(gap);
+        } else if (e.start < at - 1e-6) {
+            ++overlapping;
+            if (e.end <= at + 1e-6)
+                continue;
+            e.start = at;
+        }
+        at = e.end;
+        line.push_back(std::move(e));
+    }
+    if (end > at + 1e-6) {
+        Event gap;
+        gap.start = at;
+        gap.end = end;
+        line.push_back(gap);
+    }
+    if (overlapping)
+        dropped(QStringLiteral("overlapping notes of one voice cut short"), overlapping);
+
+    // Round every time between two notes. Times on the shortest value stay where they are;
+    // the others (tuplets, odd divisions) go to the nearest plain value near both notes.
+    Ticks previous = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        Event& e = line[i];
+        e.from = previous;
+        const ExactTicks t = e.end;
+        Ticks rounded;
+        if (onGrid(t) || i + 1 == line.size()) {
+            rounded = roundTo(t, kShortest);
+        } else {
+            const ExactTicks shorter =
+                std::min(e.end - e.start, line[i + 1].end - line[i + 1].start);
+            rounded = roundTo(t, gridFor(shorter));
+        }
+        e.to = std::max(rounded, previous);
+        previous = e.to;
+    }
+    events = std::move(line);
+}
+
+void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice) {
+    measure_ = measure.number;
+    std::vector<Event> events = collect(measure, staff, voice);
+    layOut(events, measure.length);
+    // A rest alone in its measure is a whole-measure rest: the measure's beats of 0.
+    const bool wholeMeasure =
+        events.size() == 1 && events[0].isRest() &&
+        (!events[0].note || events[0].note->measureRest || events[0].note->shown == 0 ||
+         events[0].note->shown == 4.0 * music::kTicksPerQuarter);
+    int tuplets = 0, rounded = 0, tooShort = 0;
+    for (const Event& e : events) {
+        const Ticks length = e.to - e.from;
+        const bool exact = std::abs(static_cast<double>(length) - (e.end - e.start)) < 1e-6;
+        if (e.note && e.note->tuplet)
+            ++tuplets;
+        else if (!exact && e.note)
+            ++rounded;
+        if (length <= 0) {
+            if (e.note)
+                ++tooShort;
+            continue;
+        }
+        writeEvent(e, length, measure, wholeMeasure);
+    }
+    if (tuplets)
+        dropped(QStringLiteral("tuplet notes written with the nearest plain lengths"), tuplets);
+    if (rounded)
+        dropped(QStringLiteral("notes rounded to lengths a record holds"), rounded);
+    if (tooShort)
+        dropped(QStringLiteral("notes too short to write dropped"), tooShort);
+    closeMeasure(measure);
+}
+
+void TrackBuilder::writeEvent(const Event& event, Ticks length, const ParsedMeasure& measure,
+                              bool wholeMeasure) {
+    if (event.isRest()) {
+        writeRest(event, length, measure, wholeMeasure);
+        return;
+    }
+    writeNote(event, length);
+}
+
+void TrackBuilder::writeRest(const Event& event, Ticks length, const ParsedMeasure& measure,
+                             bool wholeMeasure) {
+    const std::vector<music::NoteValue> values =
+        wholeMeasure ? music::spellMeasureRest(length, measure.meterKnown ? measure.meter : meter_)
+                     : music::spellRest(length);
+    int first = -1, last = -1;
+    for (const music::NoteValue& value : values) {
+        for (const Item& item : value.items(Item::rest())) {
+            const int index = append(item);
+            if (item.isRest()) {
+                last = index;
+                first = first < 0 ? index : first;
+            }
+        }
+    }
+    if (event.note)
+        connect(event, first, last);
+}
+
+void TrackBuilder::writeNote(const Event& event, Ticks length) {
+    const ParsedNote& n = *event.note;
+    std::optional<music::ScaleNote> written = key_.noteOf(n.pitch);
+    if (!written) {
+        const int midi = n.pitch.midi();
+        if (midi < 0 || midi > 127) {
+            dropped(QStringLiteral("notes beyond the range of octave dots written as rests"));
+            writeRest(Event{}, length, ParsedMeasure{}, false);
+            return;
+        }
+        // An accidental beyond a double sharp or flat in this key: the same sound, spelled
+        // with the key's nearest degree.
+        dropped(QStringLiteral("notes spelled with another degree of the same sound"));
+        written = key_.noteOfMidi(midi);
+    }
+    const int shift = music::shiftOf(written->accidental).value_or(0);
+    const int accidental = n.accidentalShown
+                               ? music::accidentalFor(shift)
+                               : accidentals_.codeToWrite(written->degree, written->octave, shift);
+    accidentals_.apply(written->degree, written->octave, accidental);
+
+    if (n.parenthesized)
+        append(Item::mark(Item::Kind::OpenParen));
+    int first = -1, last = -1;
+    for (const music::NoteValue& value : music::spellNote(length)) {
+        const Item head =
+            Item::digit(written->degree, written->octave, 0, first < 0 ? accidental : 0);
+        for (const Item& item : value.items(head)) {
+            const int index = append(item);
+            if (item.isDigit()) {
+                // Pieces of one note are tied: the note sounds on through them.
+                if (last >= 0)
+                    addArc(last, index);
+                last = index;
+                first = first < 0 ? index : first;
+            }
+        }
+    }
+    if (n.parenthesized)
+        append(Item::mark(Item::Kind::CloseParen));
+    if (event.breath)
+        append(Item::mark(Item::Kind::Breath));
+
+    if (pendingTie_ >= 0 && pendingMidi_ == n.pitch.midi())
+        addArc(pendingTie_, first);
+    else if (pendingTie_ >= 0)
+        dropped(QStringLiteral("ties with no note of their pitch to end on dropped"));
+    pendingTie_ = n.tieStart ? last : -1;
+    pendingMidi_ = n.pitch.midi();
+    connect(event, first, last);
+}
+
+void TrackBuilder::connect(const Event& event, int first, int last) {
+    if (first < 0)
+        return;
+    for (int number = 0; number < 16; ++number) {
+        const auto bit = static_cast<std::uint16_t>(1u << number);
+        int& open = openSlurs_[static_cast<std::size_t>(number)];
+        if ((event.slurStops & bit) && open >= 0) {
+            addArc(open, last);
+            open = -1;
+        }
+        if (event.slurStarts & bit)
+            open = first;
+    }
+    if (event.note && event.note->rest && pendingTie_ >= 0) {
+        dropped(QStringLiteral("ties with no note of their pitch to end on dropped"));
+        pendingTie_ = -1;
+    }
+    for (const ParsedLyric* lyric : event.lyrics) {
+        if (first > kLastNamedItem) {
+            dropped(QStringLiteral("syllables past the 32768th item of a track dropped"));
+            continue;
+        }
+        const auto verse = static_cast<std::size_t>(lyric->verse);
+        if (verses.size() < verse)
+            verses.resize(verse);
+        // A syllable whose word goes on is written with a hyphen after it.
+        const QString text = lyric->continues ? lyric->text + QLatin1Char('-') : lyric->text;
+        verses[verse - 1].emplace_back(first, text.toStdU16String());
+    }
+}
+
+void TrackBuilder::closeMeasure(const ParsedMeasure& measure) {
+    const int bar = append(Item::barLine(measure.barType));
+    accidentals_.reset();
+    if (!withBrackets_)
+        return;
+    if (measure.endingStarts && openBracket_ < 0)
+        openBracket_ = bar;
+    if (measure.endingStops && openBracket_ >= 0) {
+        if (bar > kLastNamedItem)
+            dropped(QStringLiteral("volta brackets past the 32768th item of a track dropped"));
+        else
+            brackets.emplace_back(openBracket_, bar);
+        openBracket_ = -1;
+    }
+}
+
+void TrackBuilder::finish() {
+    if (openBracket_ >= 0 && !records.empty()) {
+        const int last = static_cast<int>(records.size()) - 1;
+        if (last <= kLastNamedItem)
+            brackets.emplace_back(openBracket_, last);
+        openBracket_ = -1;
+    }
+    int open = 0;
+    for (int& slur : openSlurs_)
+        open += slur >= 0 ? 1 : 0;
+    if (open)
+        report_.add(QStringLiteral("slurs with no end dropped"), measure_, open);
+    if (pendingTie_ >= 0)
+        report_.add(QStringLiteral("ties with no note of their pitch to end on dropped"), measure_);
+}
+
+}  // namespace qe::musicxml

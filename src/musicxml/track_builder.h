@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/records.h"
+#include "music/accidental_state.h"
+#include "music/item.h"
+#include "music/pitch.h"
+#include "musicxml/conversion_report.h"
+#include "musicxml/parsed_score.h"
+
+namespace qe::musicxml {
+
+// Writes one staff of a part as one note track, measure by measure, as jianpu writes it: the
+// notes of one voice, the top note of each chord, lengths as the keyboard writes them (tied
+// where one digit cannot show a length), the accidentals that make each note sound at its
+// pitch, arcs for ties and slurs, bar lines, volta brackets and syllables.
+class TrackBuilder {
+public:
+    // `budget` counts down the records all tracks may still take.
+    TrackBuilder(const music::Key& key, const music::Meter& meter, bool brackets, int& budget,
+                 ConversionReport& report);
+
+    // A begin repeat before the next measure: the bar line that closes the measure before it
+    // becomes a begin repeat when it is a plain one; otherwise (or at the start of the track)
+    // an empty measure with a begin repeat stands in front.
+    void beginRepeat();
+    // One measure: the notes of `staff` in voice `voice` (every other voice is dropped and
+    // reported), then the closing bar line.
+    void addMeasure(const ParsedMeasure& measure, int staff, int voice);
+    // The end of the track: an open volta bracket ends at the last measure.
+    void finish();
+
+    // The results, with item indices of this track.
+    std::vector<note> records;
+    std::set<std::pair<int, int>> arcs;
+    std::vector<std::pair<int, int>> brackets;  // first and last measure, by closing bar line
+    std::vector<std::vector<std::pair<int, std::u16string>>> verses;  // item and syllable
+
+private:
+    struct Event;
+    std::vector<Event> collect(const ParsedMeasure& measure, int staff, int voice);
+    void layOut(std::vector<Event>& events, ExactTicks end);
+    void writeEvent(const Event& event, music::Ticks length, const ParsedMeasure& measure,
+                    bool wholeMeasure);
+    void writeNote(const Event& event, music::Ticks length);
+    void writeRest(const Event& event, music::Ticks length, const ParsedMeasure& measure,
+                   bool wholeMeasure);
+    void connect(const Event& event, int first, int last);
+    int append(const music::Item& item);
+    void addArc(int from, int to);
+    void closeMeasure(const ParsedMeasure& measure);
+    void dropped(const QString& what, int count = 1) { report_.add(what, measure_, count); }
+
+    music::Key key_;
+    music::Meter meter_;
+    bool withBrackets_;
+    int& budget_;
+    ConversionReport& report_;
+    QString measure_;  // the number of the measure being written
+    music::AccidentalState accidentals_;
+    int pendingTie_ = -1;  // the last digit of a note whose tie waits for the next note
+    int pendingMidi_ = 0;
+    std::array<int, 16> openSlurs_;
+    int openBracket_ = -1;
+};
+
+}  // namespace qe::musicxml

@@ -1,0 +1,100 @@
+#include "musicxml/xml_input.h"
+
+#include "musicxml/musicxml_error.h"
+
+namespace qe::musicxml {
+
+XmlInput::XmlInput(const QByteArray& bytes) : xml_(bytes) {
+    xml_.setNamespaceProcessing(false);
+    // Nothing in MusicXML needs entity expansion; a declared entity is refused below, and
+    // this keeps any expansion small even before that check.
+    xml_.setEntityExpansionLimit(1024);
+}
+
+void XmlInput::check() {
+    if (xml_.hasError())
+        fail(xml_.errorString());
+    if (xml_.tokenType() == QXmlStreamReader::DTD && !xml_.entityDeclarations().isEmpty())
+        fail(QStringLiteral("the file declares XML entities, which MusicXML does not use"));
+}
+
+QString XmlInput::root() {
+    while (!xml_.atEnd()) {
+        xml_.readNext();
+        check();
+        if (xml_.isStartElement())
+            return xml_.name().toString();
+    }
+    check();
+    fail(QStringLiteral("the file holds no XML element"));
+}
+
+bool XmlInput::nextChild() {
+    while (!xml_.atEnd()) {
+        xml_.readNext();
+        check();
+        if (xml_.isStartElement())
+            return true;
+        if (xml_.isEndElement())
+            return false;
+    }
+    check();
+    fail(QStringLiteral("the file ends inside an element"));
+}
+
+QString XmlInput::attribute(QStringView name) const {
+    return xml_.attributes().value(name.toString()).toString();
+}
+
+bool XmlInput::hasAttribute(QStringView name) const {
+    return xml_.attributes().hasAttribute(name.toString());
+}
+
+QString XmlInput::text(int limit) {
+    QString out = xml_.readElementText(QXmlStreamReader::IncludeChildElements);
+    check();
+    if (out.size() > limit)
+        out.truncate(limit);
+    return out;
+}
+
+double XmlInput::number(const QString& what) {
+    const QString name = xml_.name().toString();
+    const QString value = text(64).trimmed();
+    bool ok = false;
+    const double result = value.toDouble(&ok);
+    if (!ok || !std::isfinite(result))
+        fail(QStringLiteral("%1: <%2> \"%3\" is not a number").arg(what, name, value));
+    return result;
+}
+
+int XmlInput::integer(const QString& what) {
+    const QString name = xml_.name().toString();
+    const QString value = text(64).trimmed();
+    bool ok = false;
+    const int result = value.toInt(&ok);
+    if (!ok)
+        fail(QStringLiteral("%1: <%2> \"%3\" is not a whole number").arg(what, name, value));
+    return result;
+}
+
+void XmlInput::skip() {
+    xml_.skipCurrentElement();
+    check();
+}
+
+void XmlInput::finish() {
+    while (!xml_.atEnd()) {
+        xml_.readNext();
+        check();
+    }
+}
+
+void XmlInput::fail(const QString& what) const {
+    throw MusicXmlError{QStringLiteral("line %1, column %2: %3")
+                            .arg(xml_.lineNumber())
+                            .arg(xml_.columnNumber())
+                            .arg(what)};
+}
+
+}  // namespace qe::musicxml

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamReader>
+
+namespace qe::musicxml {
+
+// A QXmlStreamReader over a whole file, with what every MusicXML reader needs: a walk over
+// the children of an element, bounded texts and numbers, and failures as MusicXmlError.
+// Entities declared in the file are refused: MusicXML uses none, and expanding them is the
+// classic way to make a small file take unbounded memory.
+class XmlInput {
+public:
+    explicit XmlInput(const QByteArray& bytes);
+    XmlInput(const XmlInput&) = delete;
+    XmlInput& operator=(const XmlInput&) = delete;
+
+    // Moves to the root element and returns its name. Throws for a file with no element.
+    QString root();
+
+    // The next child element of the current element: true with the reader on it, false at
+    // the current element's end. Throws on malformed XML.
+    bool nextChild();
+    // The name of the element the reader is on.
+    QStringView name() const { return xml_.name(); }
+    QString attribute(QStringView name) const;
+    bool hasAttribute(QStringView name) const;
+
+    // The text of the current element, moving past its end; at most `limit` characters
+    // are kept.
+    QString text(int limit);
+    // The current element's text as a number; throws naming `what` when it is not one.
+    double number(const QString& what);
+    int integer(const QString& what);
+    // Skips the current element and everything in it.
+    void skip();
+    // Reads what follows the root element, which may only be comments and the like.
+    void finish();
+
+    // Throws a MusicXmlError with the position in the file.
+    [[noreturn]] void fail(const QString& what) const;
+
+private:
+    void check();
+    QXmlStreamReader xml_;
+};
+
+}  // namespace qe::musicxml

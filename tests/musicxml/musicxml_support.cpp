@@ -1,0 +1,78 @@
+#include "musicxml/musicxml_support.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "model/memory_io.h"
+#include "musicxml/musicxml_file.h"
+#include "support/notation.h"
+
+namespace qe::test {
+
+QString suiteFolder() {
+    QString folder = qEnvironmentVariable("QE_MUSICXML_SUITE");
+    if (folder.isEmpty())
+        folder = QStringLiteral(QE_SOURCE_DIR "/../shared/data/musicxml-testsuite");
+    return QDir(folder).exists() ? QDir(folder).absolutePath() : QString();
+}
+
+QString dataFile(const QString& name) {
+    return QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/") + name;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+Imported importBytes(const QByteArray& bytes) {
+    Imported result;
+    const musicxml::Outcome outcome = musicxml::importMusicXml(bytes, result.doc);
+    result.ok = outcome.ok;
+    result.error = outcome.error;
+    result.report = outcome.report;
+    return result;
+}
+
+Imported importFile(const QString& path) {
+    return importBytes(readFile(path));
+}
+
+QByteArray scoreXml(const QStringList& measures, const QString& head) {
+    QString xml =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<score-partwise version=\"4.0\">%1\n"
+            "<part-list><score-part id=\"P1\"><part-name>P</part-name></score-part></part-list>\n"
+            "<part id=\"P1\">\n")
+            .arg(head);
+    for (int i = 0; i < measures.size(); ++i)
+        xml += QStringLiteral("<measure number=\"%1\">%2</measure>\n").arg(i + 1).arg(measures[i]);
+    xml += QStringLiteral("</part>\n</score-partwise>\n");
+    return xml.toUtf8();
+}
+
+std::string trackText(const QanorDoc& doc, std::size_t track) {
+    if (track >= doc.noteTracks().size())
+        return "<no track>";
+    return formatTrack(doc.noteTracks()[track].content.items);
+}
+
+QByteArray documentBytes(const QanorDoc& doc) {
+    QanorDoc copy = doc;
+    MemoryIO io;
+    copy.serialize(io, true);
+    return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
+                      static_cast<qsizetype>(io.bytes().size()));
+}
+
+bool reports(const QStringList& report, const QString& words) {
+    for (const QString& line : report)
+        if (line.contains(words))
+            return true;
+    return false;
+}
+
+}  // namespace qe::test

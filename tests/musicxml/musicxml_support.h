@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "model/qanor_doc.h"
+
+namespace qe::test {
+
+// The folder of the public MusicXML test suite: $QE_MUSICXML_SUITE, or the shared data folder
+// beside the project; empty when it is not there.
+QString suiteFolder();
+// A file of tests/musicxml/data.
+QString dataFile(const QString& name);
+QByteArray readFile(const QString& path);
+
+struct Imported {
+    bool ok = false;
+    QString error;
+    QStringList report;
+    QanorDoc doc;
+};
+Imported importBytes(const QByteArray& bytes);
+Imported importFile(const QString& path);
+
+// A whole score of one part in the measures given, each a string of MusicXML music data,
+// with 1 division to the quarter unless the measures set others.
+QByteArray scoreXml(const QStringList& measures, const QString& head = QString());
+
+// Note track `track` in the notation of support/notation.h.
+std::string trackText(const QanorDoc& doc, std::size_t track);
+// The document's file bytes.
+QByteArray documentBytes(const QanorDoc& doc);
+// Whether a report line mentions `words`.
+bool reports(const QStringList& report, const QString& words);
+
+}  // namespace qe::test
