@@ -60,6 +60,14 @@ std::string trackText(const QanorDoc& doc, std::size_t track) {
     return formatTrack(doc.noteTracks()[track].content.items);
 }
 
+QanorDoc loadDocument(const QString& path) {
+    const QByteArray bytes = readFile(path);
+    MemoryIO io(std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    QanorDoc doc;
+    doc.serialize(io, false);
+    return doc;
+}
+
 QByteArray documentBytes(const QanorDoc& doc) {
     QanorDoc copy = doc;
     MemoryIO io;

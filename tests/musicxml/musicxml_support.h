@@ -31,6 +31,8 @@ QByteArray scoreXml(const QStringList& measures, const QString& head = QString()
 
 // Note track `track` in the notation of support/notation.h.
 std::string trackText(const QanorDoc& doc, std::size_t track);
+// A document read from a .qe file; throws Exception when it is not one.
+QanorDoc loadDocument(const QString& path);
 // The document's file bytes.
 QByteArray documentBytes(const QanorDoc& doc);
 // Whether a report line mentions `words`.

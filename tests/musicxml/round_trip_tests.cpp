@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "musicxml/musicxml_file.h"
+#include "musicxml/musicxml_support.h"
+#include "musicxml/random_score.h"
+#include "support/notation.h"
+
+namespace qe::test {
+namespace {
+
+// Exports a document, imports the result and returns the document it gives.
+Imported throughMusicXml(const QanorDoc& doc, bool compressed,
+                         QStringList* exportReport = nullptr) {
+    QByteArray bytes;
+    const musicxml::Outcome exported = musicxml::exportMusicXml(doc, compressed, bytes);
+    EXPECT_TRUE(exported.ok) << exported.error.toStdString();
+    if (exportReport)
+        *exportReport = exported.report;
+    return importBytes(bytes);
+}
+
+TEST(RoundTrip, TheBundledSampleComesBackByteForByte) {
+    const QanorDoc sample =
+        loadDocument(QStringLiteral(QE_SOURCE_DIR "/resources/samples/jasmine.qe"));
+    for (const bool compressed : {false, true}) {
+        QStringList exportReport;
+        const Imported back = throughMusicXml(sample, compressed, &exportReport);
+        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
+        EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
+        EXPECT_EQ(documentBytes(back.doc), documentBytes(sample));
+    }
+}
+
+TEST(RoundTrip, RandomScoresComeBackByteForByte) {
+    int notes = 0, arcs = 0, brackets = 0, syllables = 0;
+    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+        SCOPED_TRACE(seed);
+        const QanorDoc doc = randomScore(seed);
+        QStringList exportReport;
+        const Imported back = throughMusicXml(doc, seed % 10 == 0, &exportReport);
+        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
+        // Only the labels of brackets after the first in a row are not kept.
+        for (const QString& line : back.report)
+            EXPECT_TRUE(line.contains(QStringLiteral("volta bracket numbers")))
+                << line.toStdString();
+        if (documentBytes(back.doc) != documentBytes(doc)) {
+            for (std::size_t t = 0; t < doc.noteTracks().size(); ++t)
+                EXPECT_EQ(trackText(back.doc, t), trackText(doc, t)) << "track " << t;
+            ADD_FAILURE() << "the document changed";
+        }
+        for (const note_track& track : doc.noteTracks())
+            for (const note& n : track.content.items)
+                notes += n.isNoteLike() && !n.isMark() ? 1 : 0;
+        for (const Format& f : doc.formatRecords())
+            ++(f.type == Format::kArc ? arcs : brackets);
+        for (const lyrics_track& verse : doc.content.lyrics.items)
+            syllables += static_cast<int>(verse.content.items.size());
+    }
+    // The scores hold what they are meant to test.
+    EXPECT_GT(notes, 5000);
+    EXPECT_GT(arcs, 500);
+    EXPECT_GT(brackets, 50);
+    EXPECT_GT(syllables, 1000);
+}
+
+}  // namespace
+}  // namespace qe::test
