@@ -17,6 +17,8 @@ Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc) {
     Outcome outcome;
     ConversionReport report;
     try {
+        if (bytes.trimmed().isEmpty())
+            throw MusicXmlError{QStringLiteral("the file is empty")};
         if (bytes.size() > limits::kMaxXmlBytes)
             throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
                                     .arg(limits::kMaxXmlBytes / (1024 * 1024))};

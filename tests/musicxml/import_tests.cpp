@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "musicxml/musicxml_support.h"
+
+namespace qe::test {
+namespace {
+
+// The format records of a document as (type, track, from item, to item).
+using Span = std::tuple<int, int, int, int>;
+std::vector<Span> formats(const QanorDoc& doc) {
+    std::vector<Span> out;
+    for (const Format& f : doc.formatRecords())
+        out.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.itemIndex);
+    return out;
+}
+
+// The syllables of each lyrics track as (track, item, text).
+using Syllable = std::tuple<int, int, std::u16string>;
+std::vector<std::vector<Syllable>> verses(const QanorDoc& doc) {
+    std::vector<std::vector<Syllable>> out;
+    for (const lyrics_track& verse : doc.content.lyrics.items) {
+        auto& syllables = out.emplace_back();
+        for (const lyrics& l : verse.content.items)
+            syllables.emplace_back(l.place.trackIndex, l.place.itemIndex, l.text);
+    }
+    return out;
+}
+
+Imported imported(const char* name) {
+    Imported result = importFile(dataFile(QString::fromLatin1(name)));
+    EXPECT_TRUE(result.ok) << name << ": " << result.error.toStdString();
+    return result;
+}
+
+TEST(Import, TitleBlockComesFromWorkMovementCreatorsCreditsAndOpeningWords) {
+    const Imported score = imported("title_block.musicxml");
+    const doc_header& h = score.doc.header;
+    EXPECT_EQ(h.title, u"送别");
+    EXPECT_EQ(h.subtitle, u"Farewell");
+    EXPECT_EQ(h.author1, u"J. P. Ordway");
+    EXPECT_EQ(h.author2, u"李叔同");
+    EXPECT_EQ(h.author3, u"A. N. Other");
+    EXPECT_EQ(h.comment1, u"稍慢");
+    EXPECT_EQ(h.comment2, u"选自《学堂乐歌》");
+    // C minor's three flats are 1=bE; C4 lies below the undotted 1.
+    EXPECT_EQ(h.keyLetter, 4);
+    EXPECT_EQ(h.keyAccidental, 2);
+    EXPECT_EQ(h.timeNumerator, 3);
+    EXPECT_EQ(h.timeDenominator, 4);
+    EXPECT_EQ(trackText(score.doc, 0), "6, 1 - |]");
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+}
+
+TEST(Import, PitchesKeepTheirSoundWithAccidentalsHeldToTheBarLine) {
+    const Imported score = imported("pitches_in_g.musicxml");
+    EXPECT_EQ(score.doc.header.keyLetter, 6);  // 1=G
+    EXPECT_EQ(trackText(score.doc, 0), "1 1' 5 3, | b7 7 n7 #4' | 7 b7 b7' b3' | n3' x6 B2' 2' |");
+}
+
+TEST(Import, LengthsAreWrittenAsTheKeyboardWritesThem) {
+    const Imported score = imported("durations.musicxml");
+    EXPECT_EQ(trackText(score.doc, 0),
+              "5_ | 1' - 1' . 1'_ | 2'__ 2'_ . 0 0_ 2' . | 0 0 0 0 | "
+              "3'__ . 3'__ 3'__ . 3' - - | 4' - - - - | 5' - 5'_ 5' - 5'_ |]");
+    // Two and a half quarters are a digit with a dash tied to an eighth.
+    EXPECT_EQ(formats(score.doc), (std::vector<Span>{{1, 0, 36, 38}, {1, 0, 39, 41}}));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("3 tuplet notes written with the nearest "
+                                                     "plain lengths (first in measure 4)")));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("time signature change to 5/4 in measure 5")));
+    EXPECT_EQ(score.report.size(), 2);
+}
+
+TEST(Import, TiesAndSlursBecomeArcsFromNoteToNote) {
+    const Imported score = imported("arcs.musicxml");
+    EXPECT_EQ(trackText(score.doc, 0), "1 2 | 2 3 | 4 5 | 6 6 |]");
+    EXPECT_EQ(
+        formats(score.doc),
+        (std::vector<Span>{{1, 0, 0, 3}, {1, 0, 1, 3}, {1, 0, 3, 6}, {1, 0, 4, 7}, {1, 0, 9, 10}}));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("1 ties with no note of their pitch to end "
+                                                     "on dropped (first in measure 3)")));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("1 chord notes dropped, the top note kept")));
+}
+
+TEST(Import, RepeatsAndEndingsBecomeBarLinesAndVoltaBrackets) {
+    const Imported score = imported("repeats.musicxml");
+    // A repeat from the start stands in an empty measure of its own; one after an end repeat
+    // too, since one bar line cannot be both.
+    EXPECT_EQ(trackText(score.doc, 0),
+              "|: 1 - | 2 - | 3 - :| 4 - || 5 - :| |: 6 - |. 7 - / 1' - :|");
+    EXPECT_EQ(formats(score.doc), (std::vector<Span>{{4, 0, 6, 9}, {4, 0, 12, 12}}));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("1 volta bracket numbers not kept")));
+}
+
+TEST(Import, SyllablesGoUnderTheirNotesVerseByVerse) {
+    const Imported score = imported("lyrics.musicxml");
+    EXPECT_EQ(trackText(score.doc, 0), "1 2 3 0 | 5 - 5 - |");
+    EXPECT_EQ(verses(score.doc),
+              (std::vector<std::vector<Syllable>>{
+                  {{0, 0, u"Hal-"}, {0, 1, u"le-"}, {0, 2, u"lu"}, {0, 5, u"ja_a"}},
+                  {{0, 0, u"一"}, {0, 1, u"闪"}, {0, 7, u"晶-"}}}));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("2 syllables of dropped notes dropped")));
+    EXPECT_TRUE(
+        reports(score.report, QStringLiteral("1 grace notes dropped (first in measure 2)")));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("1 notes of second and further voices")));
+}
+
+TEST(Import, PartsInListOrderAndEveryStaffAsATrack) {
+    const Imported score = imported("piano.musicxml");
+    ASSERT_EQ(score.doc.noteTracks().size(), 3u);
+    EXPECT_EQ(trackText(score.doc, 0), "1' - | 2' - - |]");
+    EXPECT_EQ(trackText(score.doc, 1), "3 1' | #4 - - |]");
+    EXPECT_EQ(trackText(score.doc, 2), "1,_ 0_ 5,, | 0 0 0 |]");
+    EXPECT_EQ(score.doc.header.keyLetter, 3);  // 1=D, the first key
+    EXPECT_EQ(score.doc.header.timeNumerator, 2);
+    const QStringList expected = {
+        QStringLiteral("key change to 1=A in measure 2 not kept; the score stays in 1=D"),
+        QStringLiteral("time signature change to 3/4 in measure 2 not kept; measures keep "
+                       "their lengths"),
+        QStringLiteral("1 chord notes dropped, the top note kept (first in measure 1)"),
+        QStringLiteral("1 notes of second and further voices dropped (first in measure 1)")};
+    EXPECT_EQ(score.report, expected);
+}
+
+TEST(Import, ATimewiseScoreReadsAsItsPartwiseTwin) {
+    const Imported partwise = imported("piano.musicxml");
+    const Imported timewise = imported("timewise.musicxml");
+    EXPECT_EQ(documentBytes(timewise.doc), documentBytes(partwise.doc));
+    EXPECT_EQ(timewise.report, partwise.report);
+}
+
+TEST(Import, CompressedScoresAreFoundThroughTheirContainer) {
+    const Imported plain = imported("pitches_in_g.musicxml");
+    for (const char* name : {"compressed.mxl", "no_container.mxl"}) {
+        const Imported compressed = imported(name);
+        EXPECT_EQ(documentBytes(compressed.doc), documentBytes(plain.doc)) << name;
+    }
+}
+
+TEST(Import, EmptyAndIrregularMeasuresKeepTheirLengths) {
+    // A pickup, an empty measure, an overfull one and a short one in the middle.
+    const Imported score = importBytes(scoreXml(
+        {"<attributes><divisions>1</divisions><time><beats>3</beats><beat-type>4</beat-type>"
+         "</time></attributes><note><pitch><step>C</step><octave>4</octave></pitch>"
+         "<duration>1</duration></note>",
+         "", "<note><pitch><step>D</step><octave>4</octave></pitch><duration>4</duration></note>",
+         "<note><pitch><step>E</step><octave>4</octave></pitch><duration>2</duration></note>"}));
+    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    EXPECT_EQ(trackText(score.doc, 0), "1 | | 2 - - - | 3 - |");
+    EXPECT_TRUE(score.report.isEmpty());
+}
+
+}  // namespace
+}  // namespace qe::test
