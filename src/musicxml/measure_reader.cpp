@@ -471,15 +471,21 @@ void MeasureReader::readLyric(ParsedNote& note) {
     } else if (numeric) {
         lyric.verse = verse;
     } else {
-        auto [at, inserted] =
-            part_.verseNames.try_emplace(number, static_cast<int>(part_.verseNames.size()) + 1);
+        // A verse named otherwise ("iii", "chorus") comes after the verses seen so far.
+        auto [at, inserted] = part_.verseNames.try_emplace(number, 0);
+        if (inserted)
+            at->second = part_.highestVerse + 1;
         lyric.verse = at->second;
     }
+    if (lyric.verse >= 1 && lyric.verse <= limits::kMaxVerses)
+        part_.highestVerse = std::max(part_.highestVerse, lyric.verse);
     bool sung = true;
+    bool written = false;
     QString joint;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"text") {
+            written = true;
             lyric.text += joint + in_.text(limits::kMaxTextLength);
             joint.clear();
         } else if (name == u"elision") {
@@ -500,6 +506,8 @@ void MeasureReader::readLyric(ParsedNote& note) {
         dropped(QStringLiteral("hummed or laughed syllables dropped"));
         return;
     }
+    if (!written)
+        return;  // only the line of a held syllable, which jianpu leaves to the notes
     if (lyric.verse < 1 || lyric.verse > limits::kMaxVerses) {
         dropped(QStringLiteral("syllables of verses beyond %1 dropped").arg(limits::kMaxVerses));
         return;

@@ -18,7 +18,8 @@ struct PartState {
     std::optional<int> fifths;          // the key signature in force
     std::vector<QString> voices;        // voice names in the order they first appear
     std::map<QString, int> verseNames;  // lyric numbers that are not numbers
-    bool listed = false;                // named in the part list
+    int highestVerse = 0;
+    bool listed = false;  // named in the part list
 };
 
 // What the reading of the whole score shares between its parts.

@@ -8,27 +8,6 @@
 namespace qe::test {
 namespace {
 
-// The format records of a document as (type, track, from item, to item).
-using Span = std::tuple<int, int, int, int>;
-std::vector<Span> formats(const QanorDoc& doc) {
-    std::vector<Span> out;
-    for (const Format& f : doc.formatRecords())
-        out.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.itemIndex);
-    return out;
-}
-
-// The syllables of each lyrics track as (track, item, text).
-using Syllable = std::tuple<int, int, std::u16string>;
-std::vector<std::vector<Syllable>> verses(const QanorDoc& doc) {
-    std::vector<std::vector<Syllable>> out;
-    for (const lyrics_track& verse : doc.content.lyrics.items) {
-        auto& syllables = out.emplace_back();
-        for (const lyrics& l : verse.content.items)
-            syllables.emplace_back(l.place.trackIndex, l.place.itemIndex, l.text);
-    }
-    return out;
-}
-
 Imported imported(const char* name) {
     Imported result = importFile(dataFile(QString::fromLatin1(name)));
     EXPECT_TRUE(result.ok) << name << ": " << result.error.toStdString();
@@ -66,7 +45,7 @@ TEST(Import, LengthsAreWrittenAsTheKeyboardWritesThem) {
               "5_ | 1' - 1' . 1'_ | 2'__ 2'_ . 0 0_ 2' . | 0 0 0 0 | "
               "3'__ . 3'__ 3'__ . 3' - - | 4' - - - - | 5' - 5'_ 5' - 5'_ |]");
     // Two and a half quarters are a digit with a dash tied to an eighth.
-    EXPECT_EQ(formats(score.doc), (std::vector<Span>{{1, 0, 36, 38}, {1, 0, 39, 41}}));
+    EXPECT_EQ(formatsOf(score.doc), (std::vector<Span>{{1, 0, 36, 38}, {1, 0, 39, 41}}));
     EXPECT_TRUE(reports(score.report, QStringLiteral("3 tuplet notes written with the nearest "
                                                      "plain lengths (first in measure 4)")));
     EXPECT_TRUE(reports(score.report, QStringLiteral("time signature change to 5/4 in measure 5")));
@@ -77,7 +56,7 @@ TEST(Import, TiesAndSlursBecomeArcsFromNoteToNote) {
     const Imported score = imported("arcs.musicxml");
     EXPECT_EQ(trackText(score.doc, 0), "1 2 | 2 3 | 4 5 | 6 6 |]");
     EXPECT_EQ(
-        formats(score.doc),
+        formatsOf(score.doc),
         (std::vector<Span>{{1, 0, 0, 3}, {1, 0, 1, 3}, {1, 0, 3, 6}, {1, 0, 4, 7}, {1, 0, 9, 10}}));
     EXPECT_TRUE(reports(score.report, QStringLiteral("1 ties with no note of their pitch to end "
                                                      "on dropped (first in measure 3)")));
@@ -90,14 +69,14 @@ TEST(Import, RepeatsAndEndingsBecomeBarLinesAndVoltaBrackets) {
     // too, since one bar line cannot be both.
     EXPECT_EQ(trackText(score.doc, 0),
               "|: 1 - | 2 - | 3 - :| 4 - || 5 - :| |: 6 - |. 7 - / 1' - :|");
-    EXPECT_EQ(formats(score.doc), (std::vector<Span>{{4, 0, 6, 9}, {4, 0, 12, 12}}));
+    EXPECT_EQ(formatsOf(score.doc), (std::vector<Span>{{4, 0, 6, 9}, {4, 0, 12, 12}}));
     EXPECT_TRUE(reports(score.report, QStringLiteral("1 volta bracket numbers not kept")));
 }
 
 TEST(Import, SyllablesGoUnderTheirNotesVerseByVerse) {
     const Imported score = imported("lyrics.musicxml");
     EXPECT_EQ(trackText(score.doc, 0), "1 2 3 0 | 5 - 5 - |");
-    EXPECT_EQ(verses(score.doc),
+    EXPECT_EQ(versesOf(score.doc),
               (std::vector<std::vector<Syllable>>{
                   {{0, 0, u"Hal-"}, {0, 1, u"le-"}, {0, 2, u"lu"}, {0, 5, u"ja_a"}},
                   {{0, 0, u"一"}, {0, 1, u"闪"}, {0, 7, u"晶-"}}}));

@@ -76,6 +76,23 @@ QByteArray documentBytes(const QanorDoc& doc) {
                       static_cast<qsizetype>(io.bytes().size()));
 }
 
+std::vector<Span> formatsOf(const QanorDoc& doc) {
+    std::vector<Span> out;
+    for (const Format& f : doc.formatRecords())
+        out.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.itemIndex);
+    return out;
+}
+
+std::vector<std::vector<Syllable>> versesOf(const QanorDoc& doc) {
+    std::vector<std::vector<Syllable>> out;
+    for (const lyrics_track& verse : doc.content.lyrics.items) {
+        auto& syllables = out.emplace_back();
+        for (const lyrics& l : verse.content.items)
+            syllables.emplace_back(l.place.trackIndex, l.place.itemIndex, l.text);
+    }
+    return out;
+}
+
 bool reports(const QStringList& report, const QString& words) {
     for (const QString& line : report)
         if (line.contains(words))

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "model/qanor_doc.h"
 
@@ -35,6 +37,13 @@ std::string trackText(const QanorDoc& doc, std::size_t track);
 QanorDoc loadDocument(const QString& path);
 // The document's file bytes.
 QByteArray documentBytes(const QanorDoc& doc);
+// The format records of a document as (type, track, from item, to item).
+using Span = std::tuple<int, int, int, int>;
+std::vector<Span> formatsOf(const QanorDoc& doc);
+// The syllables of each lyrics track as (track, item, text).
+using Syllable = std::tuple<int, int, std::u16string>;
+std::vector<std::vector<Syllable>> versesOf(const QanorDoc& doc);
+
 // Whether a report line mentions `words`.
 bool reports(const QStringList& report, const QString& words);
 

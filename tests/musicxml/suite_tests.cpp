@@ -117,5 +117,101 @@ TEST_F(Suite, EveryFileImportsOrIsRefusedAndReportsWhatItDrops) {
     }
 }
 
+// Files of one voice, imported note by note: pitches, rhythm, keys, repeats and endings,
+// bar lines and verses.
+TEST_F(Suite, SingleVoiceFilesImportNoteByNote) {
+    const auto times = [](const std::string& measure, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += measure;
+        return out;
+    };
+    const std::string rests = "0 0 0 0";
+    struct Exact {
+        const char* file;
+        std::string track;
+        std::vector<Span> formats;
+        std::vector<std::vector<Syllable>> verses;
+    };
+    const Exact kFiles[] = {
+        {"01a-Pitches-Pitches.xml",
+         "5,, 6,, 7,, 1, | 2, 3, 4, 5, | 6, 7, 1 2 | 3 4 5 6 | 7 1' 2' 3' | 4' 5' 6' 7' | "
+         "1'' 2'' 3'' 4'' | 5'' 6'' 7'' 1''' | #5,, #6,, #7,, #1, | #2, #3, #4, #5, | "
+         "#6, #7, #1 #2 | #3 #4 #5 #6 | #7 #1' #2' #3' | #4' #5' #6' #7' | #1'' #2'' #3'' #4'' | "
+         "#5'' #6'' #7'' #1''' | b5,, b6,, b7,, b1, | b2, b3, b4, b5, | b6, b7, b1 b2 | "
+         "b3 b4 b5 b6 | b7 b1' b2' b3' | b4' b5' b6' b7' | b1'' b2'' b3'' b4'' | "
+         "b5'' b6'' b7'' b1''' | n3 n4 n5 n6 | n7 n1' n2' n3' | x1' B1' #1' #1' |]",
+         {},
+         {}},
+        {"01c-Pitches-NoVoiceElement.xml", "5 - - - |]", {}, {{{0, 0, u"A"}}}},
+        {"03c-Rhythm-DivisionChange.xml", "1' 1' 1' 1' | 1' - 1' - |]", {}, {}},
+        // Every key from eleven flats to eleven sharps over a C: the score stays in the first,
+        // eleven flats written as one sharp.
+        {"13a-KeySignatures.xml", times("4 - | ", 45) + "4 - |]", {}, {}},
+        {"45a-SimpleRepeat.xml", rests + " :| " + rests + " |]", {}, {}},
+        {"45b-RepeatWithAlternatives.xml",
+         "1' - - - | 1' - - - :| 1' - - - | 1' - - - |]",
+         {{4, 0, 9, 9}, {4, 0, 14, 14}},
+         {}},
+        {"45c-SimpleRepeat-Nested.xml",
+         rests + " |: " + rests + " | " + rests + " :| " + times(rests + " | ", 3) + rests +
+             " :| " + rests + " |]",
+         {},
+         {}},
+        {"45e-Repeats-Combination.xml",
+         rests + " | " + rests + " :| " + rests + " | " + rests + " |: " + rests + " :| |: " +
+             rests + " | " + rests + " :| |: " + rests + " | " + rests + " :| " + rests + " |]",
+         {{4, 0, 9, 9}, {4, 0, 14, 14}, {4, 0, 35, 35}, {4, 0, 41, 41}},
+         {}},
+        {"45j-SimpleRepeat-Start.xml", "|: " + rests + " :| " + rests + " |]", {}, {}},
+        {"46a-Barlines.xml",
+         times(rests + " | ", 2) + rests + " |. " + rests + " |. " + rests + " |1 " + rests +
+             " || " + rests + " |] " + rests + " || " + rests + " || " + rests + " | " + rests +
+             " | " + rests + " / " + rests + " |",
+         {},
+         {}},
+        {"61a-Lyrics.xml",
+         "6 6 6 6 | 6 6 6 6 | 6 6 6 - |]",
+         {},
+         {{{0, 0, u"Tra-"},
+           {0, 1, u"la-"},
+           {0, 2, u"li"},
+           {0, 3, u"Ja!"},
+           {0, 6, u"Tra-"},
+           {0, 8, u"ra!"},
+           {0, 11, u"Bah!"}}}},
+        {"61b-MultipleLyrics.xml",
+         "5 5 5 5 | 5 5 5 5 |]",
+         {},
+         {{{0, 0, u"1.Tra-"},
+           {0, 1, u"la-"},
+           {0, 2, u"la,"},
+           {0, 3, u"ja!"},
+           {0, 6, u"Tra-"},
+           {0, 8, u"ra..."}},
+          {{0, 0, u"2.-4./5. tra-"},
+           {0, 1, u"la-"},
+           {0, 2, u"la,"},
+           {0, 3, u"ja!"},
+           {0, 6, u"Tra-"},
+           {0, 8, u"ra."}},
+          {{0, 0, u"6., 7.TRA-"},
+           {0, 1, u"LA-"},
+           {0, 2, u"LA,"},
+           {0, 3, u"JA!"},
+           {0, 6, u"TRA-"},
+           {0, 8, u"RA..."}}}},
+    };
+    for (const Exact& exact : kFiles) {
+        SCOPED_TRACE(exact.file);
+        const Imported imported = importFile(folder + u'/' + QString::fromLatin1(exact.file));
+        ASSERT_TRUE(imported.ok) << imported.error.toStdString();
+        ASSERT_EQ(imported.doc.noteTracks().size(), 1u);
+        EXPECT_EQ(trackText(imported.doc, 0), exact.track);
+        EXPECT_EQ(formatsOf(imported.doc), exact.formats);
+        EXPECT_EQ(versesOf(imported.doc), exact.verses);
+    }
+}
+
 }  // namespace
 }  // namespace qe::test
