@@ -247,11 +247,15 @@ void MeasureReader::readTime() {
             composite = composite || text.contains(u'+');
             for (const QString& part : text.split(u'+')) {
                 const int beats = part.trimmed().toInt();
-                if (beats <= 0 || beats > 1000)
+                // A hidden signature gives a long measure in small beats: 1024 quarters of
+                // 512ths at most.
+                if (beats <= 0 || beats > 1000000)
                     in_.fail(
                         QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
                 pendingBeats += beats;
             }
+            if (pendingBeats > 1000000)
+                in_.fail(QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
         } else if (name == u"beat-type") {
             const int type = in_.integer(where());
             if (type <= 0 || type > 1024)
@@ -264,7 +268,11 @@ void MeasureReader::readTime() {
                 const int common = std::max(denominator, type);
                 if (common % denominator != 0 || common % type != 0)
                     in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
-                numerator = numerator * (common / denominator) + pendingBeats * (common / type);
+                const long long sum = static_cast<long long>(numerator) * (common / denominator) +
+                                      static_cast<long long>(pendingBeats) * (common / type);
+                if (sum > 1000000)
+                    in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
+                numerator = static_cast<int>(sum);
                 denominator = common;
             }
         } else if (name == u"senza-misura") {

@@ -1,0 +1,173 @@
+// MusicXML import and export of a 200-page score (8,000 measures in two tracks), against
+// loading the same score from its .qe file and laying it out in page mode with the real
+// drawing surface, in the same run. Each of import and export must take less time than
+// that; the ratios are printed after the run and the program fails when one is 1 or more.
+//
+//   musicxml_bench [--benchmark_repetitions=N] [other Google Benchmark flags]
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "document/score_file.h"
+#include "layout/page_view.h"
+#include "model/qanor_doc.h"
+#include "musicxml/musicxml_file.h"
+#include "shell/headless_host.h"
+#include "shell/resources.h"
+
+namespace {
+
+constexpr int kMeasuresPerTrack = 4000;
+
+// Two tracks of a song-like score: eighths with octave dots and sharps here and there, a
+// dotted quarter, ties and slurs in the upper track, quarters and halves in the lower, a
+// syllable under every note of the upper track.
+qe::QanorDoc scoreOf(int measures) {
+    qe::QanorDoc doc;
+    doc.initNew(u"MusicXML");
+    doc.noteTracks().clear();
+    auto& upper = doc.noteTracks().emplace_back().content.items;
+    auto& lower = doc.noteTracks().emplace_back().content.items;
+    auto& verse = doc.content.lyrics.items.emplace_back().content.items;
+    for (int m = 0; m < measures; ++m) {
+        for (int i = 0; i < 5; ++i) {
+            const int index = static_cast<int>(upper.size());
+            upper.emplace_back((m + i) % 11 == 0 ? 1 : 0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0,
+                               1);
+            if (index < 32000) {
+                qe::lyrics& syllable = verse.emplace_back();
+                syllable.text = (m + i) % 3 == 0 ? u"啊-" : u"la";
+                syllable.place = qe::location(1, 0, static_cast<std::int16_t>(index));
+            }
+        }
+        upper.emplace_back(0, 1 + m % 7, 0, 0);
+        upper.push_back(qe::note::mark(qe::note::kAugmentationDot));
+        upper.push_back(qe::note::barLine(m % 8 == 7 ? 2 : 0));
+        for (int i = 0; i < 2; ++i)
+            lower.emplace_back(0, 1 + (m * 3 + i) % 7, -1, 0);
+        lower.emplace_back(0, 1 + m % 7, 0, 0);
+        lower.push_back(qe::note::mark(qe::note::kDash));
+        lower.push_back(qe::note::barLine(0));
+    }
+    for (int m = 0; m + 1 < measures && 8 * m + 9 < 32000; m += 4) {
+        qe::Format& arc = doc.formatRecords().emplace_back();
+        arc.type = qe::Format::kArc;
+        arc.from = qe::location(1, 0, static_cast<std::int16_t>(8 * m + 1));
+        arc.to = qe::location(1, 0, static_cast<std::int16_t>(8 * m + 4));
+    }
+    return doc;
+}
+
+struct Files {
+    Files() {
+        qe::QanorDoc doc = scoreOf(kMeasuresPerTrack);
+        score = dir.filePath(QStringLiteral("score.qe"));
+        musicxml = dir.filePath(QStringLiteral("score.musicxml"));
+        if (!qe::saveScore(score, doc).ok || !qe::musicxml::exportMusicXmlFile(doc, musicxml).ok)
+            std::fprintf(stderr, "musicxml_bench: cannot write the score\n");
+    }
+    QTemporaryDir dir;
+    QString score;
+    QString musicxml;
+};
+
+Files& files() {
+    static Files f;
+    return f;
+}
+
+int g_pages = 0;
+
+void LoadAndLayOut(benchmark::State& state) {
+    for (auto _ : state) {
+        qe::QanorDoc doc;
+        qe::loadScore(files().score, doc);
+        qe::HeadlessHost host;
+        const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
+        qe::PageView view;
+        view.build(&doc);
+        view.rebuild(*g);
+        g_pages = view.childCount();
+        benchmark::DoNotOptimize(g_pages);
+    }
+    state.counters["pages"] = g_pages;
+}
+
+void Import(benchmark::State& state) {
+    for (auto _ : state) {
+        qe::QanorDoc doc;
+        const qe::musicxml::Outcome outcome =
+            qe::musicxml::importMusicXmlFile(files().musicxml, doc);
+        if (!outcome.ok)
+            state.SkipWithError(outcome.error.toStdString().c_str());
+        benchmark::DoNotOptimize(doc.noteTracks().data());
+    }
+}
+
+void Export(benchmark::State& state) {
+    qe::QanorDoc doc;
+    qe::loadScore(files().score, doc);
+    const QString out = files().dir.filePath(QStringLiteral("out.musicxml"));
+    for (auto _ : state) {
+        if (!qe::musicxml::exportMusicXmlFile(doc, out).ok)
+            state.SkipWithError("the export failed");
+    }
+}
+
+BENCHMARK(LoadAndLayOut)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Import)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Export)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (!qe::registerApplicationFonts())
+        std::fprintf(stderr, "the music symbol font was not found\n");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto& t = reporter.times;
+    if (!t.count("LoadAndLayOut") || !t.count("Import") || !t.count("Export"))
+        return 0;
+    const double base = t.at("LoadAndLayOut");
+    const double importRatio = t.at("Import") / base;
+    const double exportRatio = t.at("Export") / base;
+    std::printf("score: %d measures in 2 tracks, %d pages; MusicXML file %lld bytes\n",
+                2 * kMeasuresPerTrack, g_pages,
+                static_cast<long long>(QFile(files().musicxml).size()));
+    std::printf("import / (load + page layout) = %.2f (target < 1)%s\n", importRatio,
+                importRatio < 1 ? "" : "  ABOVE TARGET");
+    std::printf("export / (load + page layout) = %.2f (target < 1)%s\n", exportRatio,
+                exportRatio < 1 ? "" : "  ABOVE TARGET");
+    return importRatio < 1 && exportRatio < 1 ? 0 : 1;
+}
