@@ -329,22 +329,37 @@ void PartWriter::plan(const PartSource& source) {
                     a ? a->measure : 0);
             continue;
         }
+        // Measures that are not written (empty ones that only begin a repeat) carry no ending.
+        const auto skipped = [this](int m) { return skipped_[static_cast<std::size_t>(m)]; };
         int first = a->measure;
-        while (first < b->measure && skipped_[static_cast<std::size_t>(first)])
+        int last = b->measure;
+        while (first < last && skipped(first))
             ++first;
-        spans.emplace_back(first, b->measure);
+        while (last > first && skipped(last))
+            --last;
+        if (skipped(first)) {
+            dropped(QStringLiteral("volta brackets over no written measure dropped"), first);
+            continue;
+        }
+        spans.emplace_back(first, last);
     }
     std::sort(spans.begin(), spans.end());
+    int lastEnd = -1;
     for (const auto& [first, last] : spans) {
-        if (endingStarts_.count(first) || endingStops_.count(last)) {
+        // One ending at a time: MusicXML endings do not overlap.
+        if (first <= lastEnd) {
             dropped(QStringLiteral("volta brackets over a measure that has one dropped"), first);
             continue;
         }
-        const auto before = stopNumber.find(first - 1);
-        const int number = before != stopNumber.end() ? before->second + 1 : 1;
+        int before = first - 1;
+        while (before >= 0 && skipped_[static_cast<std::size_t>(before)])
+            --before;
+        const auto previous = stopNumber.find(before);
+        const int number = previous != stopNumber.end() ? previous->second + 1 : 1;
         endingStarts_[first] = number;
         endingStops_[last] = number;
         stopNumber[last] = number;
+        lastEnd = last;
     }
 
     // Low tracks read better in the bass clef.

@@ -172,6 +172,21 @@ TEST(Export, BarLinesRepeatsAndEndingsTakeTheirMusicXmlForms) {
     EXPECT_TRUE(out.outcome.report.isEmpty());
 }
 
+TEST(Export, VoltaBracketsTakeTurns) {
+    // The second bracket begins inside the first: MusicXML endings cannot overlap.
+    QanorDoc doc = scoreInC({"1 | 2 | 3 | 4 |"});
+    doc.header.timeNumerator = 1;
+    addFormat(doc, Format::kJumpLine, 0, 1, 5);
+    addFormat(doc, Format::kJumpLine, 0, 3, 7);
+    const Exported out = exported(doc);
+    const QStringList expected = {"[left start1] C4/128", "D4/128", "E4/128 [right stop1]",
+                                  "F4/128"};
+    EXPECT_EQ(out.parts[0], expected);
+    EXPECT_EQ(out.outcome.report,
+              QStringList{"1 volta brackets over a measure that has one dropped (first in "
+                          "measure 2)"});
+}
+
 TEST(Export, ArcsBreathMarksParenthesesAndAccidentals) {
     // A tie between two Cs, a slur over three notes crossing it, a sharp the measure holds,
     // a natural, parentheses and a breath mark.
