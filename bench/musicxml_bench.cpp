@@ -27,18 +27,19 @@ namespace {
 
 constexpr int kMeasuresPerTrack = 4000;
 
-// Two tracks of a song-like score: eighths with octave dots and sharps here and there, a
-// dotted quarter, ties and slurs in the upper track, quarters and halves in the lower, a
-// syllable under every note of the upper track.
+// Two tracks of a song-like score: eighths with octave dots and sharps here and there, and
+// slurs, in the upper track, quarters in the lower, a syllable under every note of the upper
+// track (as far as a location can name it).
 qe::QanorDoc scoreOf(int measures) {
     qe::QanorDoc doc;
     doc.initNew(u"MusicXML");
     doc.noteTracks().clear();
-    auto& upper = doc.noteTracks().emplace_back().content.items;
-    auto& lower = doc.noteTracks().emplace_back().content.items;
+    doc.noteTracks().resize(2);
+    auto& upper = doc.noteTracks()[0].content.items;
+    auto& lower = doc.noteTracks()[1].content.items;
     auto& verse = doc.content.lyrics.items.emplace_back().content.items;
     for (int m = 0; m < measures; ++m) {
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 7; ++i) {
             const int index = static_cast<int>(upper.size());
             upper.emplace_back((m + i) % 11 == 0 ? 1 : 0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0,
                                1);
@@ -48,20 +49,18 @@ qe::QanorDoc scoreOf(int measures) {
                 syllable.place = qe::location(1, 0, static_cast<std::int16_t>(index));
             }
         }
-        upper.emplace_back(0, 1 + m % 7, 0, 0);
-        upper.push_back(qe::note::mark(qe::note::kAugmentationDot));
+        upper.emplace_back(0, 1 + m % 7, 0, 1);
         upper.push_back(qe::note::barLine(m % 8 == 7 ? 2 : 0));
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < 3; ++i)
             lower.emplace_back(0, 1 + (m * 3 + i) % 7, -1, 0);
         lower.emplace_back(0, 1 + m % 7, 0, 0);
-        lower.push_back(qe::note::mark(qe::note::kDash));
         lower.push_back(qe::note::barLine(0));
     }
-    for (int m = 0; m + 1 < measures && 8 * m + 9 < 32000; m += 4) {
+    for (int m = 0; m + 1 < measures && 9 * m + 9 < 32000; m += 4) {
         qe::Format& arc = doc.formatRecords().emplace_back();
         arc.type = qe::Format::kArc;
-        arc.from = qe::location(1, 0, static_cast<std::int16_t>(8 * m + 1));
-        arc.to = qe::location(1, 0, static_cast<std::int16_t>(8 * m + 4));
+        arc.from = qe::location(1, 0, static_cast<std::int16_t>(9 * m + 1));
+        arc.to = qe::location(1, 0, static_cast<std::int16_t>(9 * m + 4));
     }
     return doc;
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr double kQuarter = static_cast<double>(music::kTicksPerQuarter);
 
 // The value a <type> shows, in ticks; 0 for a name MusicXML does not have.
-ExactTicks typeTicks(const QString& type) {
+ExactTicks typeTicks(QStringView type) {
     static const std::pair<const char*, double> kTypes[] = {
         {"maxima", 32},       {"long", 16},          {"breve", 8},       {"whole", 4},
         {"half", 2},          {"quarter", 1},        {"eighth", 0.5},    {"16th", 0.25},
@@ -145,7 +145,7 @@ ExactTicks MeasureReader::readDuration(bool backward) {
     ExactTicks ticks = 0;
     while (in_.nextChild()) {
         if (in_.name() == u"duration") {
-            double value = in_.number(where());
+            double value = in_.number();
             // Backing up past the start of the measure stops there.
             if (backward)
                 value = std::min(value, limits::kMaxMeasureQuarters * part_.divisions);
@@ -173,7 +173,7 @@ void MeasureReader::readAttributes() {
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"divisions") {
-            const double divisions = in_.number(where());
+            const double divisions = in_.number();
             if (!(divisions > 0) || divisions > limits::kMaxDivisions)
                 in_.fail(QStringLiteral("%1: %2 divisions to the quarter is out of range")
                              .arg(where())
@@ -184,7 +184,7 @@ void MeasureReader::readAttributes() {
         } else if (name == u"time") {
             readTime();
         } else if (name == u"staves") {
-            const int staves = in_.integer(where());
+            const int staves = in_.integer();
             if (staves < 1 || staves > limits::kMaxStaves)
                 in_.fail(QStringLiteral("%1: %2 staves are out of range").arg(where()).arg(staves));
             part_.part.staves = std::max(part_.part.staves, staves);
@@ -204,7 +204,7 @@ void MeasureReader::readKey() {
     bool nonTraditional = false;
     while (in_.nextChild()) {
         if (in_.name() == u"fifths")
-            fifths = in_.integer(where());
+            fifths = in_.integer();
         else if (in_.name() == u"key-step")
             nonTraditional = true, in_.skip();
         else
@@ -232,7 +232,7 @@ void MeasureReader::readKey() {
 
 void MeasureReader::readTime() {
     // A hidden time signature only says how long its measures are, which they keep anyway.
-    const bool hidden = in_.attribute(u"print-object") == u"no";
+    const bool hidden = in_.attribute("print-object") == u"no";
     int numerator = 0;
     int denominator = 0;  // the common denominator of the beat types
     bool composite = false;
@@ -257,7 +257,7 @@ void MeasureReader::readTime() {
             if (pendingBeats > 1000000)
                 in_.fail(QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
         } else if (name == u"beat-type") {
-            const int type = in_.integer(where());
+            const int type = in_.integer();
             if (type <= 0 || type > 1024)
                 in_.fail(QStringLiteral("%1: the beat type %2 is not one").arg(where()).arg(type));
             if (denominator == 0) {
@@ -334,19 +334,19 @@ void MeasureReader::readNote() {
             readPitch(note, name == u"unpitched");
         } else if (name == u"rest") {
             note.rest = true;
-            note.measureRest = in_.attribute(u"measure") == u"yes";
+            note.measureRest = in_.attribute("measure") == u"yes";
             in_.skip();
         } else if (name == u"duration") {
-            duration = in_.number(where());
+            duration = in_.number();
         } else if (name == u"tie") {
-            const QString type = in_.attribute(u"type");
+            const QString type = in_.attribute("type");
             note.tieStart = note.tieStart || type == u"start";
             note.tieStop = note.tieStop || type == u"stop";
             in_.skip();
         } else if (name == u"voice") {
-            voice = in_.text(64).trimmed();
+            voice = in_.textView(64).trimmed().toString();
         } else if (name == u"type") {
-            shown = typeTicks(in_.text(16).trimmed());
+            shown = typeTicks(in_.textView(16).trimmed());
         } else if (name == u"dot") {
             ++dots;
             in_.skip();
@@ -357,10 +357,10 @@ void MeasureReader::readNote() {
             note.tuplet = true;
             in_.skip();
         } else if (name == u"notehead") {
-            note.parenthesized = in_.attribute(u"parentheses") == u"yes";
+            note.parenthesized = in_.attribute("parentheses") == u"yes";
             in_.skip();
         } else if (name == u"staff") {
-            note.staff = in_.integer(where());
+            note.staff = in_.integer();
             if (note.staff < 1 || note.staff > limits::kMaxStaves)
                 in_.fail(
                     QStringLiteral("%1: staff %2 is out of range").arg(where()).arg(note.staff));
@@ -410,11 +410,11 @@ void MeasureReader::readPitch(ParsedNote& note, bool unpitched) {
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"step" || name == u"display-step")
-            step = in_.text(8).trimmed();
+            step = in_.textView(8).trimmed().toString();
         else if (name == u"alter")
-            alter = in_.number(where());
+            alter = in_.number();
         else if (name == u"octave" || name == u"display-octave")
-            octave = in_.integer(where());
+            octave = in_.integer();
         else
             in_.skip();
     }
@@ -435,13 +435,13 @@ void MeasureReader::readNotations(ParsedNote& note) {
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"tied") {
-            const QString type = in_.attribute(u"type");
+            const QString type = in_.attribute("type");
             note.tieStart = note.tieStart || type == u"start";
             note.tieStop = note.tieStop || type == u"stop";
             in_.skip();
         } else if (name == u"slur") {
-            const QString type = in_.attribute(u"type");
-            const int number = in_.hasAttribute(u"number") ? in_.attribute(u"number").toInt() : 1;
+            const QString type = in_.attribute("type");
+            const int number = in_.hasAttribute("number") ? in_.attribute("number").toInt() : 1;
             if (number >= 1 && number <= 16) {
                 const auto bit = static_cast<std::uint16_t>(1u << (number - 1));
                 if (type == u"start")
@@ -460,7 +460,7 @@ void MeasureReader::readNotations(ParsedNote& note) {
             }
         } else if (const char* what = droppedKind(kNotations, std::size(kNotations), name)) {
             // A line between two notes is reported once, where it starts.
-            if (in_.attribute(u"type") != u"stop")
+            if (in_.attribute("type") != u"stop")
                 dropped(QString::fromLatin1(what));
             in_.skip();
         } else {
@@ -471,7 +471,7 @@ void MeasureReader::readNotations(ParsedNote& note) {
 
 void MeasureReader::readLyric(ParsedNote& note) {
     ParsedLyric lyric;
-    const QString number = in_.attribute(u"number").trimmed();
+    const QString number = in_.attribute("number").trimmed();
     bool numeric = false;
     const int verse = number.toInt(&numeric);
     if (number.isEmpty()) {
@@ -501,7 +501,7 @@ void MeasureReader::readLyric(ParsedNote& note) {
             if (joint.isEmpty())
                 joint = QStringLiteral("\u203F");  // the undertie that joins two syllables
         } else if (name == u"syllabic") {
-            const QString syllabic = in_.text(16).trimmed();
+            const QStringView syllabic = in_.textView(16).trimmed();
             lyric.continues = syllabic == u"begin" || syllabic == u"middle";
         } else if (name == u"humming" || name == u"laughing") {
             sung = false;
@@ -546,7 +546,7 @@ void MeasureReader::readDirection() {
                     dropped(QStringLiteral("text directions dropped"));
                 continue;
             }
-            const QString type = in_.attribute(u"type");
+            const QString type = in_.attribute("type");
             const char* what = droppedKind(kDirections, std::size(kDirections), name);
             if (type != u"stop" && type != u"continue")
                 dropped(what ? QString::fromLatin1(what)
@@ -558,7 +558,7 @@ void MeasureReader::readDirection() {
 
 void MeasureReader::readBarline() {
     const QString location =
-        in_.hasAttribute(u"location") ? in_.attribute(u"location") : QStringLiteral("right");
+        in_.hasAttribute("location") ? in_.attribute("location") : QStringLiteral("right");
     QString style;
     bool forward = false;
     bool backward = false;
@@ -567,15 +567,15 @@ void MeasureReader::readBarline() {
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"bar-style") {
-            style = in_.text(32).trimmed();
+            style = in_.textView(32).trimmed().toString();
         } else if (name == u"repeat") {
-            const QString direction = in_.attribute(u"direction");
+            const QString direction = in_.attribute("direction");
             forward = forward || direction == u"forward";
             backward = backward || direction == u"backward";
             in_.skip();
         } else if (name == u"ending") {
-            ending = in_.attribute(u"type");
-            endingNumber = in_.attribute(u"number").trimmed();
+            ending = in_.attribute("type");
+            endingNumber = in_.attribute("number").trimmed();
             in_.skip();
         } else if (name == u"fermata" || name == u"segno" || name == u"coda" ||
                    name == u"wavy-line") {

@@ -443,6 +443,7 @@ void PartWriter::writeHiddenTime(Ticks length) {
 void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartSource& source) {
     const music::MeasureSpan& span = walk_->measures[m];
     const int index = static_cast<int>(m);
+    xml_.writeCharacters(QStringLiteral("\n"));
     xml_.writeStartElement(QStringLiteral("measure"));
     xml_.writeAttribute(QStringLiteral("number"), QString::number(number));
     if (number == 0)

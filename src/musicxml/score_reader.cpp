@@ -64,18 +64,18 @@ ParsedScore ScoreReader::read() {
         } else if (name == u"part-list") {
             readPartList();
         } else if (name == u"part" && !timewise) {
-            PartState& part = partNamed(in_.attribute(u"id"));
+            PartState& part = partNamed(in_.attribute("id"));
             while (in_.nextChild()) {
                 if (in_.name() == u"measure")
-                    readMeasure(part, in_.attribute(u"number"));
+                    readMeasure(part, in_.attribute("number"));
                 else
                     in_.skip();
             }
         } else if (name == u"measure" && timewise) {
-            const QString number = in_.attribute(u"number");
+            const QString number = in_.attribute("number");
             while (in_.nextChild()) {
                 if (in_.name() == u"part")
-                    readMeasure(partNamed(in_.attribute(u"id")), number);
+                    readMeasure(partNamed(in_.attribute("id")), number);
                 else
                     in_.skip();
             }
@@ -143,7 +143,7 @@ void ScoreReader::readWork() {
 void ScoreReader::readIdentification() {
     while (in_.nextChild()) {
         if (in_.name() == u"creator") {
-            const QString type = in_.attribute(u"type");
+            const QString type = in_.attribute("type");
             creators_.emplace_back(type, in_.text(limits::kMaxTextLength));
         } else {
             in_.skip();
@@ -170,7 +170,7 @@ void ScoreReader::readCredit() {
 void ScoreReader::readPartList() {
     while (in_.nextChild()) {
         if (in_.name() == u"score-part" && listed_.size() < 4096)
-            listed_.push_back(in_.attribute(u"id"));
+            listed_.push_back(in_.attribute("id"));
         in_.skip();
     }
 }

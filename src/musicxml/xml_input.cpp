@@ -1,5 +1,7 @@
 #include "musicxml/xml_input.h"
 
+#include <cmath>
+
 #include "musicxml/musicxml_error.h"
 
 namespace qe::musicxml {
@@ -42,12 +44,33 @@ bool XmlInput::nextChild() {
     fail(QStringLiteral("the file ends inside an element"));
 }
 
-QString XmlInput::attribute(QStringView name) const {
-    return xml_.attributes().value(name.toString()).toString();
+QString XmlInput::attribute(const char* name) const {
+    return xml_.attributes().value(QLatin1StringView(name)).toString();
 }
 
-bool XmlInput::hasAttribute(QStringView name) const {
-    return xml_.attributes().hasAttribute(name.toString());
+bool XmlInput::hasAttribute(const char* name) const {
+    return xml_.attributes().hasAttribute(QLatin1StringView(name));
+}
+
+QStringView XmlInput::textView(int limit) {
+    // The text is kept in one buffer that keeps its capacity from element to element.
+    text_.resize(0);
+    int depth = 0;
+    while (!xml_.atEnd()) {
+        xml_.readNext();
+        check();
+        if (xml_.isCharacters() && depth == 0) {
+            if (text_.size() < limit)
+                text_.append(xml_.text().left(limit - text_.size()));
+        } else if (xml_.isStartElement()) {
+            ++depth;
+        } else if (xml_.isEndElement()) {
+            if (depth-- == 0)
+                return text_;
+        }
+    }
+    check();
+    fail(QStringLiteral("the file ends inside an element"));
 }
 
 QString XmlInput::text(int limit) {
@@ -58,23 +81,22 @@ QString XmlInput::text(int limit) {
     return out;
 }
 
-double XmlInput::number(const QString& what) {
-    const QString name = xml_.name().toString();
-    const QString value = text(64).trimmed();
+double XmlInput::number() {
+    const QStringView value = textView(64).trimmed();
     bool ok = false;
     const double result = value.toDouble(&ok);
+    // The reader stands on the element's end, which names it.
     if (!ok || !std::isfinite(result))
-        fail(QStringLiteral("%1: <%2> \"%3\" is not a number").arg(what, name, value));
+        fail(QStringLiteral("<%1> \"%2\" is not a number").arg(xml_.name(), value));
     return result;
 }
 
-int XmlInput::integer(const QString& what) {
-    const QString name = xml_.name().toString();
-    const QString value = text(64).trimmed();
+int XmlInput::integer() {
+    const QStringView value = textView(64).trimmed();
     bool ok = false;
     const int result = value.toInt(&ok);
     if (!ok)
-        fail(QStringLiteral("%1: <%2> \"%3\" is not a whole number").arg(what, name, value));
+        fail(QStringLiteral("<%1> \"%2\" is not a whole number").arg(xml_.name(), value));
     return result;
 }
 

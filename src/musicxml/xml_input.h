@@ -24,15 +24,18 @@ public:
     bool nextChild();
     // The name of the element the reader is on.
     QStringView name() const { return xml_.name(); }
-    QString attribute(QStringView name) const;
-    bool hasAttribute(QStringView name) const;
+    QString attribute(const char* name) const;
+    bool hasAttribute(const char* name) const;
 
     // The text of the current element, moving past its end; at most `limit` characters
     // are kept.
     QString text(int limit);
-    // The current element's text as a number; throws naming `what` when it is not one.
-    double number(const QString& what);
-    int integer(const QString& what);
+    // The same without a copy: valid until the next call on this input. Most elements of a
+    // score hold one short text, read by the thousand.
+    QStringView textView(int limit);
+    // The current element's text as a number; throws when it is not one.
+    double number();
+    int integer();
     // Skips the current element and everything in it.
     void skip();
     // Reads what follows the root element, which may only be comments and the like.
@@ -44,6 +47,7 @@ public:
 private:
     void check();
     QXmlStreamReader xml_;
+    QString text_;  // the last text read by textView
 };
 
 }  // namespace qe::musicxml
