@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the editor needs to build, test and run; quiet when all are there.
-# lilypond is for the tests only: its musicxml2ly reads back the MusicXML the editor exports
-# (about 24 MB of packages).
+# lilypond is for the tests and benchmarks only (about 24 MB of packages): its musicxml2ly
+# reads back the MusicXML the editor exports.
 set -euo pipefail
 
 packages=(

@@ -70,6 +70,12 @@ TEST_F(MusicXmlCommands, ExportWritesMusicXmlOrSaysWhyNot) {
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     EXPECT_TRUE(xml.readAll().contains("<score-partwise version=\"4.0\">"));
 
+    // An existing file stays as it is unless --force overwrites it.
+    const Outcome again = qanoredit({"--export", path("new.musicxml"), path("new.qe")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("exists; left as it is")));
+    EXPECT_EQ(qanoredit({"--export", path("new.musicxml"), path("new.qe"), "--force"}).status, 0);
+
     QFile archive(path("new.mxl"));
     ASSERT_EQ(qanoredit({"--export", path("new.mxl"), path("new.qe")}).status, 0);
     ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
