@@ -4,38 +4,13 @@
 #include <cmath>
 
 #include "musicxml/musicxml_error.h"
+#include "musicxml/vocabulary.h"
 
 namespace qe::musicxml {
 
 namespace {
 
 constexpr double kQuarter = static_cast<double>(music::kTicksPerQuarter);
-
-// The value a <type> shows, in ticks; 0 for a name MusicXML does not have.
-ExactTicks typeTicks(QStringView type) {
-    static const std::pair<const char*, double> kTypes[] = {
-        {"maxima", 32},       {"long", 16},          {"breve", 8},       {"whole", 4},
-        {"half", 2},          {"quarter", 1},        {"eighth", 0.5},    {"16th", 0.25},
-        {"32nd", 0.125},      {"64th", 0.0625},      {"128th", 0.03125}, {"256th", 0.015625},
-        {"512th", 0.0078125}, {"1024th", 0.00390625}};
-    for (const auto& [name, quarters] : kTypes)
-        if (type == QLatin1String(name))
-            return quarters * kQuarter;
-    return 0;
-}
-
-// The bar types of this editor for the bar styles of a closing bar line, and whether the
-// style is only the nearest one the editor has.
-struct BarStyle {
-    const char* name;
-    int barType;
-    bool approximate;
-};
-constexpr BarStyle kBarStyles[] = {
-    {"regular", 0, false},     {"dashed", 5, false}, {"heavy", 1, false}, {"light-light", 2, false},
-    {"light-heavy", 6, false}, {"none", 7, false},   {"dotted", 5, true}, {"heavy-light", 2, true},
-    {"heavy-heavy", 2, true},  {"tick", 0, true},    {"short", 0, true},
-};
 
 // The name of a key as the title block writes it: "1=#F".
 QString keyName(int fifths) {
@@ -59,44 +34,6 @@ bool storableMeter(const music::Meter& meter) {
     const int d = meter.denominator;
     return meter.numerator >= 2 && meter.numerator <= 16 &&
            (d == 1 || d == 2 || d == 4 || d == 8 || d == 16 || d == 32 || d == 64);
-}
-
-// Kinds of notations and directions the document has no place for.
-struct Dropped {
-    const char* element;
-    const char* what;
-};
-constexpr Dropped kNotations[] = {
-    {"dynamics", "dynamics dropped"},
-    {"fermata", "fermatas dropped"},
-    {"ornaments", "ornaments dropped"},
-    {"technical", "technical marks dropped"},
-    {"arpeggiate", "arpeggios dropped"},
-    {"non-arpeggiate", "arpeggios dropped"},
-    {"glissando", "glissandos and slides dropped"},
-    {"slide", "glissandos and slides dropped"},
-    {"accidental-mark", "accidental marks dropped"},
-    {"other-notation", "other notations dropped"},
-};
-constexpr Dropped kDirections[] = {
-    {"words", "text directions dropped"},
-    {"metronome", "tempo marks dropped"},
-    {"dynamics", "dynamics dropped"},
-    {"wedge", "hairpins dropped"},
-    {"pedal", "pedal marks dropped"},
-    {"octave-shift", "octave shifts dropped, notes kept as written"},
-    {"segno", "segno and coda signs dropped"},
-    {"coda", "segno and coda signs dropped"},
-    {"rehearsal", "rehearsal marks dropped"},
-    {"dashes", "dashed lines and brackets dropped"},
-    {"bracket", "dashed lines and brackets dropped"},
-};
-
-const char* droppedKind(const Dropped* table, std::size_t size, QStringView element) {
-    for (std::size_t i = 0; i < size; ++i)
-        if (element == QLatin1String(table[i].element))
-            return table[i].what;
-    return nullptr;
 }
 
 }  // namespace
@@ -458,7 +395,7 @@ void MeasureReader::readNotations(ParsedNote& note) {
                     dropped(QStringLiteral("articulations dropped"));
                 in_.skip();
             }
-        } else if (const char* what = droppedKind(kNotations, std::size(kNotations), name)) {
+        } else if (const char* what = droppedNotation(name)) {
             // A line between two notes is reported once, where it starts.
             if (in_.attribute("type") != u"stop")
                 dropped(QString::fromLatin1(what));
@@ -547,7 +484,7 @@ void MeasureReader::readDirection() {
                 continue;
             }
             const QString type = in_.attribute("type");
-            const char* what = droppedKind(kDirections, std::size(kDirections), name);
+            const char* what = droppedDirection(name);
             if (type != u"stop" && type != u"continue")
                 dropped(what ? QString::fromLatin1(what)
                              : QStringLiteral("other directions dropped"));
@@ -605,12 +542,9 @@ void MeasureReader::readBarline() {
     } else if (forward) {
         measure_->barType = 3;
     } else if (!style.isEmpty()) {
-        const auto* found =
-            std::find_if(std::begin(kBarStyles), std::end(kBarStyles),
-                         [&](const BarStyle& s) { return style == QLatin1String(s.name); });
-        const bool known = found != std::end(kBarStyles);
-        measure_->barType = known ? found->barType : 0;
-        if (!known || found->approximate)
+        const std::optional<BarStyle> found = barStyleOf(style);
+        measure_->barType = found ? found->barType : 0;
+        if (!found || found->approximate)
             dropped(QStringLiteral("bar line styles written as the nearest this editor has"));
     }
 }
