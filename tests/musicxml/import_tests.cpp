@@ -131,5 +131,28 @@ TEST(Import, EmptyAndIrregularMeasuresKeepTheirLengths) {
     EXPECT_TRUE(score.report.isEmpty());
 }
 
+TEST(Import, ArcsAndSyllablesPastWhatALocationNamesAreReportedNotWrapped) {
+    // A location names an item in 16 bits: items past the 32768th of a track can hold notes
+    // but no arc or syllable can name them. They are reported rather than stored with an index
+    // that wraps round onto another item.
+    const QString quarter = QStringLiteral(
+        "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>");
+    QStringList measures(8200, (quarter + QStringLiteral("</note>")).repeated(4));
+    measures.front().prepend(QStringLiteral("<attributes><divisions>1</divisions></attributes>"));
+    measures.back() = quarter + QStringLiteral("<tie type=\"start\"/></note>") + quarter +
+                      QStringLiteral("<tie type=\"stop\"/><lyric><text>la</text></lyric></note>") +
+                      (quarter + QStringLiteral("</note>")).repeated(2);
+    const Imported score = importBytes(scoreXml(measures));
+    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    EXPECT_EQ(score.doc.noteTracks()[0].content.items.size(), 8200u * 5);
+    EXPECT_TRUE(score.doc.formatRecords().empty());
+    EXPECT_TRUE(score.doc.content.lyrics.items.empty());
+    EXPECT_TRUE(
+        reports(score.report, QStringLiteral("1 ties and slurs past the 32768th item of a track "
+                                             "dropped (first in measure 8200)")));
+    EXPECT_TRUE(reports(score.report, QStringLiteral("1 syllables past the 32768th item of a "
+                                                     "track dropped (first in measure 8200)")));
+}
+
 }  // namespace
 }  // namespace qe::test
