@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "draw/note_element.h"
+#include "layout/anchor.h"
+
+namespace qe {
+
+class QanorView;
+
+// Typing lyrics note by note, as the lyrics mode of a score window does: the syllable being
+// typed shows under its note at once, and becomes one undoable step when the entry moves on
+// to another note or ends. Notes are the digits a syllable can go on, as --lyrics lays them:
+// rests, dashes, dots, marks and notes tied from the note before are passed over.
+class LyricsEntry {
+public:
+    explicit LyricsEntry(QanorView& view) : view_(view) {}
+
+    // Starts at the caret's note, or the first note after the caret in its track; false when
+    // there is none.
+    bool begin(int verse);
+    // Keeps the syllable typed and stops.
+    void end();
+    bool active() const { return note_.get() != nullptr; }
+
+    // Typed text: Latin letters add to the syllable; each Chinese character is a syllable of
+    // its own, so a word an input method commits fills as many notes.
+    void type(const std::u16string& text);
+    // Takes the last character back; on an empty syllable, goes back to the note before.
+    void backspace();
+    // Keeps the syllable and moves to the next note; with `hyphen`, the word goes on there.
+    // False at the last note, where the entry stays.
+    bool next(bool hyphen = false);
+    // Switches to another verse at the same note.
+    void setVerse(int verse);
+
+    int verse() const { return verse_; }
+    NoteElement* note() const { return asElement(note_.get()); }
+    const std::u16string& text() const { return text_; }
+
+private:
+    // Makes the typed text the note's syllable of the verse on screen, without a step.
+    void show();
+    // Records the note's syllables, from what they were when the entry came to it, as a step.
+    void keep();
+    void moveTo(NoteElement* note);
+    NoteElement* neighbour(NoteElement* from, bool forward) const;
+
+    QanorView& view_;
+    Anchor note_;
+    int verse_ = 0;
+    std::u16string text_;
+    // The syllable a note already had is replaced by what is typed first, edited by Backspace.
+    bool fresh_ = false;
+    std::vector<Syllable> before_;  // the note's syllables when the entry came to it
+};
+
+}  // namespace qe
