@@ -67,6 +67,7 @@ void CQEDoc::onNewDocument(const QString& title) {
     m_doc = QanorDoc();
     m_doc.initNew(title.toStdU16String());
     path_.clear();
+    history.clear();
     setModifiedFlag(false);
     emit titleChanged(this->title());
 }
@@ -79,6 +80,7 @@ FileResult CQEDoc::onOpenDocument(const QString& path) {
         return result;
     m_doc = std::move(loaded);
     path_ = QFileInfo(path).absoluteFilePath();
+    history.clear();
     setModifiedFlag(false);
     emit titleChanged(title());
     return result;
@@ -100,7 +102,9 @@ FileResult CQEDoc::onSaveDocument(const QString& path) {
     const QString saved = QFileInfo(path).absoluteFilePath();
     const bool renamed = saved != path_;
     path_ = saved;
+    history.markClean();
     setModifiedFlag(false);
+    emit historyChanged();
     if (renamed)
         emit pathChanged(path_);
     return result;
@@ -154,8 +158,8 @@ bool CQEDoc::saveModified(QWidget* parent) {
 }
 
 void CQEDoc::onTitleSettings(QWidget* parent) {
-    doc_header& h = m_doc.header;
-    const doc_header before = h;
+    const doc_header before = m_doc.header;
+    doc_header h = before;
     CTitleSettingsDlg dlg(parent);
     dlg.m_strTitle = headerText(h.title);
     dlg.m_strSubtitle = headerText(h.subtitle);
@@ -188,22 +192,31 @@ void CQEDoc::onTitleSettings(QWidget* parent) {
     for (int allowed : {1, 2, 4, 8, 16, 32, 64})
         if (dlg.m_nDenominator == allowed)
             h.timeDenominator = static_cast<std::uint8_t>(allowed);
-    if (!sameTitleBlock(before, h))
-        setModifiedFlag(true);
+    // A change is one undoable step; OK with nothing changed is none.
+    if (!sameTitleBlock(before, h)) {
+        if (!views_.empty())
+            views_.front()->changeHeader(h);
+        else
+            m_doc.header = h;
+    }
     emit titleChanged(title());
     updateAllViews();
 }
 
 void CQEDoc::onFontSettings(QWidget* parent) {
     format_track_header& format = m_doc.formatSettings();
-    const auto before = format.fonts;
+    const format_track_header before = format;
     CFontSettingsDlg dlg(&format, parent);
-    if (dlg.exec() != QDialog::Accepted) {
-        format.fonts = before;
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    const format_track_header chosen = format;
+    // The dialog edits the fonts in place; the change is made again as one undoable step.
+    format = before;
+    if (!accepted || chosen.fonts == before.fonts)
         return;
-    }
-    if (format.fonts != before)
-        setModifiedFlag(true);
+    if (!views_.empty())
+        views_.front()->changeFormat(chosen);
+    else
+        format = chosen;
     updateAllViews();
 }
 
@@ -222,6 +235,7 @@ void CQEDoc::setModifiedFlag(bool modified) {
 }
 
 void CQEDoc::addView(QanorView* view) {
+    view->history = &history;
     if (std::find(views_.begin(), views_.end(), view) == views_.end())
         views_.push_back(view);
 }
@@ -243,7 +257,8 @@ void CQEDoc::commitViews() {
 }
 
 void CQEDoc::contentChanged(QanorView* source) {
-    setModifiedFlag(true);
+    setModifiedFlag(!history.isClean());
+    emit historyChanged();
     const bool others = views_.size() > 1;
     if (others && source)
         source->operations->commitToDocument(source->editTree());

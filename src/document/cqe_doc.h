@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/score_file.h"
+#include "edit/history.h"
 #include "model/qanor_doc.h"
 
 class QWidget;
@@ -70,6 +71,9 @@ public:
     void updateAllViews(QanorView* source = nullptr);
 
     QanorDoc m_doc;
+    // The undo history, shared by every view on the document. The document is modified
+    // exactly when the history is away from the point it was last saved at.
+    History history;
 
 signals:
     void modifiedChanged(bool modified);
@@ -79,6 +83,8 @@ signals:
     // Every view except `source` lays itself out again and repaints; with `rebuild`, it first
     // builds its trees again from the score.
     void viewsNeedUpdate(qe::QanorView* source, bool rebuild);
+    // What undo and redo can do may have changed.
+    void historyChanged();
     // The last view closed: nothing shows the document any more.
     void lastViewClosed();
 

@@ -118,6 +118,9 @@ public:
 
     // The document as saved: undoing or redoing back to this point makes it unmodified again.
     void markClean() { clean_ = done_; }
+    // A document that was never saved as it stands (an import, a recovered score): no point
+    // of the history is clean until it is saved.
+    void markUnsaved() { clean_.reset(); }
     bool isClean() const { return clean_ && *clean_ == done_; }
     // Forgets every step, as for a document just opened.
     void clear();

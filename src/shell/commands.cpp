@@ -40,6 +40,27 @@ Commands::Commands(QObject* owner) {
     filePrintPreview = make(owner, "打印预览(&V)", "显示整页\n打印预览");
     filePrintSetup = make(owner, "打印设置(&R)...", "更改打印机选项和打印选项\n打印设置");
     appExit = make(owner, "退出(&X)", "退出应用程序；提示保存文档\n退出");
+    fileImport =
+        make(owner, "导入 MusicXML(&I)...", "把 MusicXML 乐谱转换为新的简谱文档\n导入 MusicXML");
+
+    editUndo =
+        make(owner, "撤销(&U)", "撤销上一步操作\n撤销", QKeySequence(QStringLiteral("Ctrl+Z")));
+    editUndo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    editUndo->setIcon(DrawnIcon::make(IconKind::Undo));
+    editRedo = make(owner, "重做(&R)", "重做上一步撤销的操作\n重做");
+    editRedo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    editRedo->setIcon(DrawnIcon::make(IconKind::Redo));
+    editCut = make(owner, "剪切(&T)", "剪切所选内容并放到剪贴板上\n剪切");
+    editCut->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+X")), QKeySequence(QStringLiteral("Shift+Delete"))});
+    editCopy = make(owner, "复制(&C)", "复制所选内容并放到剪贴板上\n复制");
+    editCopy->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
+    editPaste = make(owner, "粘贴(&P)", "在插入点插入剪贴板内容\n粘贴");
+    editPaste->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Insert"))});
 
     viewToolBar = make(owner, "工具栏(&T)", "显示或隐藏工具栏\n切换工具栏");
     viewToolBar->setCheckable(true);
@@ -55,6 +76,10 @@ Commands::Commands(QObject* owner) {
 
     titleSettings = make(owner, "标题(&T)...", "输入标题\n输入标题");
     fontSettings = make(owner, "字体(&F)...", "修改字体信息\n修改字体信息");
+    lyricsMode = make(owner, "歌词(&L)...", "在插入点的音符下输入歌词\n输入歌词",
+                      QKeySequence(QStringLiteral("Ctrl+L")));
+    lyricsPaste =
+        make(owner, "粘贴整段歌词", "把剪贴板中的整段歌词从插入点起填到音符下\n粘贴整段歌词");
 
     addTie = make(owner, "弧线(&A)", "为选中音符添加延音线\n添加延音线",
                   QKeySequence(QStringLiteral("Ctrl+A")));
@@ -73,9 +98,10 @@ Commands::Commands(QObject* owner) {
 }
 
 QList<QAction*> Commands::documentCommands() const {
-    return {fileClose,      fileSave,      fileSaveAs,    fileExport,   filePrint, filePrintPreview,
-            viewScrollMode, viewPageMode,  titleSettings, fontSettings, addTie,    addJumpLine,
-            windowNew,      windowCascade, windowTile,    windowArrange};
+    return {fileClose,    fileSave,      fileSaveAs,    fileExport, filePrint,    filePrintPreview,
+            editUndo,     editRedo,      editCut,       editCopy,   editPaste,    viewScrollMode,
+            viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
+            addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange};
 }
 
 }  // namespace qe

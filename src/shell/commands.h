@@ -25,6 +25,13 @@ struct Commands {
     QAction* filePrintPreview;
     QAction* filePrintSetup;
     QAction* appExit;
+    QAction* fileImport;
+    // 编辑
+    QAction* editUndo;
+    QAction* editRedo;
+    QAction* editCut;
+    QAction* editCopy;
+    QAction* editPaste;
     // 视图
     QAction* viewToolBar;
     QAction* viewStatusBar;
@@ -34,6 +41,8 @@ struct Commands {
     // 谱面
     QAction* titleSettings;
     QAction* fontSettings;
+    QAction* lyricsMode;
+    QAction* lyricsPaste;
     // 音符
     QAction* addTie;
     QAction* addJumpLine;

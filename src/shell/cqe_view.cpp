@@ -1,8 +1,11 @@
 #include "shell/cqe_view.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -16,6 +19,8 @@
 
 #include "document/cqe_doc.h"
 #include "draw/qt/g.h"
+#include "edit/fragment.h"
+#include "edit/lyrics_text.h"
 #include "model/exception.h"
 #include "shell/export_command.h"
 #include "shell/input_dlg.h"
@@ -287,6 +292,8 @@ void CQEView::scrollContentsBy(int, int) {
 // -- keys and mouse --------------------------------------------------------------------------
 
 void CQEView::keyPressEvent(QKeyEvent* event) {
+    if (lyrics_.active() && lyricsKey(event))
+        return;
     try {
         switch (event->key()) {
             case Qt::Key_Left:
@@ -324,6 +331,7 @@ void CQEView::keyPressEvent(QKeyEvent* event) {
     for (char32_t ch : text.toStdU32String())
         if (ch >= 0x20 && ch != 0x7F)
             controller_.onChar(ch);
+    emit editStateChanged();
 }
 
 void CQEView::mousePressEvent(QMouseEvent* event) {
@@ -354,6 +362,10 @@ void CQEView::mouseReleaseEvent(QMouseEvent* event) {
         controller_.endSelection(p);
     controller_.moveCaretTo(p);
     controller_.placeSystemCaret();
+    // A click elsewhere leaves lyrics mode where it stands.
+    if (lyrics_.active() && controller_.caret.node != lyrics_.note())
+        leaveLyricsMode();
+    emit editStateChanged();
 }
 
 void CQEView::focusInEvent(QFocusEvent* event) {
@@ -368,6 +380,212 @@ void CQEView::focusOutEvent(QFocusEvent* event) {
 }
 
 // -- commands --------------------------------------------------------------------------------
+
+namespace {
+
+const char* const kFragmentMime = "application/x-qanoredit-fragment";
+
+}  // namespace
+
+void CQEView::afterEdit() {
+    emit editStateChanged();
+}
+
+void CQEView::onUndo() {
+    leaveLyricsMode();
+    hideCaret();
+    controller_.undo();
+    afterEdit();
+}
+
+void CQEView::onRedo() {
+    leaveLyricsMode();
+    hideCaret();
+    controller_.redo();
+    afterEdit();
+}
+
+bool CQEView::canCutOrCopy() const {
+    const Caret& c = controller_.caret;
+    return c.selectionShown && c.selectionAnchor && c.selectionEnd &&
+           c.selectionAnchor.get() != c.selectionEnd.get();
+}
+
+void CQEView::onCopy() {
+    if (!canCutOrCopy())
+        return;
+    const Fragment fragment = controller_.copySelection();
+    if (fragment.empty()) {
+        emit statusMessage(QStringLiteral("只能复制同一声部中的内容。"));
+        return;
+    }
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kFragmentMime),
+                  QByteArray::fromStdString(toFragmentText(fragment)));
+    mime->setText(QString::fromStdString(toJianpuText(fragment)));
+    QGuiApplication::clipboard()->setMimeData(mime);
+    afterEdit();
+}
+
+void CQEView::onCut() {
+    if (!canCutOrCopy())
+        return;
+    leaveLyricsMode();
+    onCopy();
+    hideCaret();
+    try {
+        controller_.cutSelection();
+    } catch (const Exception&) {
+    }
+    onUpdate(true);
+    afterEdit();
+}
+
+void CQEView::onPaste() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return;
+    std::string why;
+    std::optional<Fragment> fragment;
+    if (mime->hasFormat(QString::fromLatin1(kFragmentMime)))
+        fragment =
+            fromFragmentText(mime->data(QString::fromLatin1(kFragmentMime)).toStdString(), &why);
+    else if (mime->hasText())
+        fragment = fromJianpuText(mime->text().toStdString(), &why);
+    if (!fragment) {
+        emit statusMessage(
+            QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
+        return;
+    }
+    if (!controller_.caret.valid()) {
+        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定粘贴的位置。"));
+        return;
+    }
+    leaveLyricsMode();
+    hideCaret();
+    try {
+        controller_.paste(*fragment);
+    } catch (const Exception&) {
+    }
+    onUpdate(true);
+    afterEdit();
+}
+
+void CQEView::setInputMethodOn(bool on) {
+    setAttribute(Qt::WA_InputMethodEnabled, on);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled, on);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+void CQEView::onLyricsMode() {
+    if (lyrics_.active())
+        return;
+    if (!lyrics_.begin(lyrics_.verse())) {
+        emit statusMessage(QStringLiteral("插入点之后没有可以配歌词的音符。"));
+        return;
+    }
+    setInputMethodOn(true);
+    onUpdate(false);
+    emit lyricsModeChanged(true, lyrics_.verse());
+    emit statusMessage(
+        QStringLiteral("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
+}
+
+void CQEView::leaveLyricsMode() {
+    if (!lyrics_.active())
+        return;
+    lyrics_.end();
+    setInputMethodOn(false);
+    doc_->contentChanged(&controller_);
+    onUpdate(false);
+    emit lyricsModeChanged(false, lyrics_.verse());
+    afterEdit();
+}
+
+void CQEView::setLyricsVerse(int verse) {
+    const bool active = lyrics_.active();
+    lyrics_.setVerse(verse);
+    if (active) {
+        doc_->contentChanged(&controller_);
+        onUpdate(false);
+    }
+}
+
+bool CQEView::lyricsKey(QKeyEvent* event) {
+    const auto shown = [this] {
+        doc_->contentChanged(&controller_);
+        onUpdate(false);
+        afterEdit();
+    };
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            leaveLyricsMode();
+            return true;
+        case Qt::Key_Space:
+        case Qt::Key_Tab:
+            lyrics_.next();
+            shown();
+            return true;
+        case Qt::Key_Backspace:
+            lyrics_.backspace();
+            shown();
+            return true;
+        case Qt::Key_Minus:
+            lyrics_.next(true);
+            shown();
+            return true;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->text().isEmpty() || (event->modifiers() & commands))
+        return false;
+    lyrics_.type(event->text().toStdU16String());
+    shown();
+    return true;
+}
+
+void CQEView::inputMethodEvent(QInputMethodEvent* event) {
+    if (!lyrics_.active() || event->commitString().isEmpty()) {
+        QAbstractScrollArea::inputMethodEvent(event);
+        return;
+    }
+    lyrics_.type(event->commitString().toStdU16String());
+    doc_->contentChanged(&controller_);
+    onUpdate(false);
+    event->accept();
+}
+
+QVariant CQEView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled)
+        return lyrics_.active();
+    if (query == Qt::ImCursorRectangle)
+        return caretRect();
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+void CQEView::onLyricsPaste() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.trimmed().isEmpty()) {
+        emit statusMessage(QStringLiteral("剪贴板中没有歌词。"));
+        return;
+    }
+    const TreePosition at = positionOf(controller_.editTree(), controller_.caret.node);
+    if (!controller_.caret.valid() || !at.valid()) {
+        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定歌词开始的小节。"));
+        return;
+    }
+    leaveLyricsMode();
+    const int left = controller_.layLyrics(at.track, lyrics_.verse(), at.measure,
+                                           splitSyllables(text.toStdU16String()));
+    onUpdate(true);
+    if (left > 0)
+        emit statusMessage(QStringLiteral("还有 %1 个字没有音符可配。").arg(left));
+    afterEdit();
+}
 
 void CQEView::switchMode(int mode) {
     hideCaret();

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QTimer>
 
+#include "edit/lyrics_entry.h"
 #include "edit/qanor_view.h"
 #include "edit/view_host.h"
 
@@ -55,6 +56,22 @@ public:
     void onAddTie();
     void onJumpLine();
     void onFontSettings();
+    // 编辑: undo and redo through the document's history; the clipboard carries the editor's
+    // own form and jianpu text.
+    void onUndo();
+    void onRedo();
+    void onCut();
+    void onCopy();
+    void onPaste();
+    bool canCutOrCopy() const;
+    // Lyrics mode: typing puts syllables under the notes from the caret on, in `verse`
+    // (from 0), until Esc. The whole text of the clipboard can be laid from the caret at once.
+    void onLyricsMode();
+    void onLyricsPaste();
+    bool inLyricsMode() const { return lyrics_.active(); }
+    void setLyricsVerse(int verse);
+    int lyricsVerse() const { return lyrics_.verse(); }
+    void leaveLyricsMode();
     void onFilePrint(QPrinter& printer);
     void onFilePrintPreview(QPrinter& printer);
     void onExport();
@@ -78,6 +95,12 @@ signals:
                             const QString& duration);
     // The view switched between scroll and page mode.
     void modeChanged(int mode);
+    // The selection or what the clipboard commands can do changed.
+    void editStateChanged();
+    // A short message for the status bar.
+    void statusMessage(const QString& text);
+    // Lyrics mode began or ended.
+    void lyricsModeChanged(bool on, int verse);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,6 +112,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     void documentUpdated(QanorView* source, bool rebuild);
@@ -111,6 +136,12 @@ private:
     bool caretLit_ = false;
     Rect caret_;  // logical
     QTimer blinkTimer_;
+    LyricsEntry lyrics_{controller_};
+    // Lyrics mode: the desktop's input method is on, for Chinese syllables.
+    void setInputMethodOn(bool on);
+    bool lyricsKey(QKeyEvent* event);
+    // After an edit made here: the document and the other views learn of it.
+    void afterEdit();
 };
 
 }  // namespace qe

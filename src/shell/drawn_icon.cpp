@@ -62,6 +62,30 @@ void drawBracket(QPainter& p, const Ink& ink) {
     p.drawText(QRectF(9, 5, 14, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("1."));
 }
 
+// A curved arrow turning back (undo) or forward (redo).
+void drawTurn(QPainter& p, const Ink& ink, bool forward) {
+    p.save();
+    if (forward) {
+        p.translate(kButtonWidth, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath curve(QPointF(11, 8));
+    curve.cubicTo(QPointF(15, 3.5), QPointF(25, 3.5), QPointF(26, 10));
+    curve.cubicTo(QPointF(26.5, 14), QPointF(23, 17), QPointF(19, 17));
+    p.setPen(pen(ink.accent, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    QPainterPath head;
+    head.moveTo(7, 5.5);
+    head.lineTo(14, 4);
+    head.lineTo(11.5, 11);
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink.accent);
+    p.drawPath(head);
+    p.restore();
+}
+
 void drawPrint(QPainter& p, const Ink& ink) {
     p.setPen(pen(ink.dark, 1.2));
     p.setBrush(ink.paper);
@@ -161,6 +185,12 @@ void DrawnIcon::paintPicture(QPainter& painter, IconKind kind, const QRectF& rec
             break;
         case IconKind::About:
             drawAbout(painter, ink);
+            break;
+        case IconKind::Undo:
+            drawTurn(painter, ink, false);
+            break;
+        case IconKind::Redo:
+            drawTurn(painter, ink, true);
             break;
         case IconKind::Application:
             drawApplication(painter, ink);

@@ -10,7 +10,7 @@ namespace qe {
 
 // The pictures of the toolbar buttons and of the program, drawn as shapes so that they are
 // sharp at every size and on every screen.
-enum class IconKind { Tie, Bracket, Print, Export, About, Application };
+enum class IconKind { Tie, Bracket, Print, Export, About, Undo, Redo, Application };
 
 // An icon that draws its picture for whatever size and pixel ratio it is asked for.
 class DrawnIcon : public QIconEngine {

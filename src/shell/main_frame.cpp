@@ -2,12 +2,15 @@
 #include "document/accepted_files.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -17,10 +20,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "document/cqe_doc.h"
+#include "musicxml/musicxml_file.h"
 #include "shell/about_dlg.h"
 #include "shell/child_frame.h"
 #include "shell/cqe_view.h"
@@ -91,10 +96,17 @@ void CMainFrame::createMenus() {
     }
     fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
+    editMenu_ = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    editMenu_->addActions({c.editUndo, c.editRedo});
+    editMenu_->addSeparator();
+    editMenu_->addActions({c.editCut, c.editCopy, c.editPaste});
+    connect(editMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateEditStates);
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
 
     scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
     scoreMenu_->addActions({c.titleSettings, c.fontSettings});
+    scoreMenu_->addSeparator();
+    scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
 
     noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
     noteMenu_->addActions({c.addTie, c.addJumpLine});
@@ -112,7 +124,7 @@ void CMainFrame::fillMenus(bool forDocument) {
     const Commands& c = commands_;
     // The File and View menus of an empty editor are shorter than those with a score.
     fileMenu_->clear();
-    fileMenu_->addActions({c.fileNew, c.fileOpen});
+    fileMenu_->addActions({c.fileNew, c.fileOpen, c.fileImport});
     if (forDocument) {
         fileMenu_->addAction(c.fileClose);
         fileMenu_->addSeparator();
@@ -139,7 +151,7 @@ void CMainFrame::fillMenus(bool forDocument) {
     viewMenu_->addSeparator();
     viewMenu_->addAction(c.viewWatermark);
 
-    for (QMenu* menu : {scoreMenu_, noteMenu_, windowMenu_})
+    for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, windowMenu_})
         menu->menuAction()->setVisible(forDocument);
     menusForDocument_ = forDocument;
     updateRecentFiles();
@@ -150,6 +162,8 @@ void CMainFrame::createToolBar() {
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(36, 20));
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->addActions({commands_.editUndo, commands_.editRedo});
+    toolBar_->addSeparator();
     toolBar_->addActions({commands_.addTie, commands_.addJumpLine});
     toolBar_->addSeparator();
     toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
@@ -170,6 +184,21 @@ void CMainFrame::createStatusBar() {
         bar->addPermanentWidget(pane);
         panes_[i] = pane;
     }
+    // Lyrics mode's verse, beside the note panes while the mode is on.
+    versePane_ = new QWidget(bar);
+    auto* layout = new QHBoxLayout(versePane_);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->addWidget(new QLabel(QStringLiteral("歌词 第"), versePane_));
+    verseBox_ = new QSpinBox(versePane_);
+    verseBox_->setRange(1, 99);
+    layout->addWidget(verseBox_);
+    layout->addWidget(new QLabel(QStringLiteral("段"), versePane_));
+    bar->addPermanentWidget(versePane_);
+    versePane_->hide();
+    connect(verseBox_, &QSpinBox::valueChanged, this, [this](int verse) {
+        if (CQEView* view = activeView())
+            view->setLyricsVerse(verse - 1);
+    });
     commands_.viewStatusBar->setChecked(true);
 }
 
@@ -209,6 +238,16 @@ void CMainFrame::connectCommands() {
             doc->onTitleSettings(this);
     });
     connect(c.fontSettings, &QAction::triggered, this, onView(&CQEView::onFontSettings));
+    connect(c.lyricsMode, &QAction::triggered, this, onView(&CQEView::onLyricsMode));
+    connect(c.lyricsPaste, &QAction::triggered, this, onView(&CQEView::onLyricsPaste));
+    connect(c.fileImport, &QAction::triggered, this, &CMainFrame::onFileImport);
+    connect(c.editUndo, &QAction::triggered, this, onView(&CQEView::onUndo));
+    connect(c.editRedo, &QAction::triggered, this, onView(&CQEView::onRedo));
+    connect(c.editCut, &QAction::triggered, this, onView(&CQEView::onCut));
+    connect(c.editCopy, &QAction::triggered, this, onView(&CQEView::onCopy));
+    connect(c.editPaste, &QAction::triggered, this, onView(&CQEView::onPaste));
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::updateEditStates);
     connect(c.addTie, &QAction::triggered, this, onView(&CQEView::onAddTie));
     connect(c.addJumpLine, &QAction::triggered, this, onView(&CQEView::onJumpLine));
 
@@ -224,6 +263,7 @@ void CMainFrame::connectCommands() {
 CQEDoc* CMainFrame::adoptDocument(CQEDoc* doc) {
     doc->setParent(this);
     documents_ << doc;
+    connect(doc, &CQEDoc::historyChanged, this, &CMainFrame::updateEditStates);
     connect(doc, &CQEDoc::lastViewClosed, this, [this, doc] {
         documents_.removeAll(doc);
         doc->deleteLater();
@@ -238,6 +278,16 @@ CChildFrame* CMainFrame::createFrame(CQEDoc* doc) {
     view->setWatermarkShown(watermarkShown());
     connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
     connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);
+    connect(view, &CQEView::editStateChanged, this, &CMainFrame::updateEditStates);
+    connect(view, &CQEView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
+    connect(view, &CQEView::lyricsModeChanged, this, [this](bool on, int verse) {
+        const QSignalBlocker quiet(verseBox_);
+        verseBox_->setValue(verse + 1);
+        versePane_->setVisible(on);
+        if (!on)
+            statusBar()->clearMessage();
+    });
     auto* frame = new CChildFrame(view);
     connect(frame, &QObject::destroyed, this, [this, doc] {
         if (documents_.contains(doc))
@@ -286,6 +336,47 @@ CQEDoc* CMainFrame::openDocument(const QString& path) {
     recent_.add(absolute);
     createFrame(doc);
     return doc;
+}
+
+CQEDoc* CMainFrame::importMusicXml(const QString& path) {
+    auto imported = std::make_unique<CQEDoc>();
+    const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, imported->m_doc);
+    if (!outcome.ok) {
+        QMessageBox box(QMessageBox::Warning, appTitle(),
+                        QStringLiteral("无法导入 MusicXML 文件 %1：\n%2")
+                            .arg(QDir::toNativeSeparators(path), outcome.error),
+                        QMessageBox::Ok, this);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.exec();
+        return nullptr;
+    }
+    // A new document that holds changes: nothing is saved until the person chooses where.
+    CQEDoc* doc = adoptDocument(imported.release());
+    doc->history.markUnsaved();
+    doc->setModifiedFlag(true);
+    createFrame(doc);
+    emit doc->titleChanged(doc->title());
+    if (!outcome.report.isEmpty()) {
+        QMessageBox box(QMessageBox::Information, appTitle(),
+                        QStringLiteral("导入时有些内容无法用简谱保存，已略去或近似："),
+                        QMessageBox::Ok, this);
+        box.setDetailedText(outcome.report.join(QLatin1Char('\n')));
+        box.setInformativeText(outcome.report.mid(0, 8).join(QLatin1Char('\n')));
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.exec();
+    }
+    return doc;
+}
+
+void CMainFrame::onFileImport() {
+    QString folder = QDir::homePath();
+    if (const QStringList recent = recent_.files(); !recent.isEmpty())
+        folder = QFileInfo(recent.first()).absolutePath();
+    QFileDialog dialog(this, QStringLiteral("导入 MusicXML"), folder,
+                       QStringLiteral("MusicXML 乐谱 (*.musicxml *.xml *.mxl)"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    for (const QString& path : acceptedFiles(dialog))
+        importMusicXml(path);
 }
 
 void CMainFrame::onFileOpen() {
@@ -409,12 +500,29 @@ void CMainFrame::setStatusTexts(const QString& accidental, const QString& octave
     panes_[2]->setText(duration);
 }
 
+void CMainFrame::updateEditStates() {
+    CQEView* view = activeView();
+    CQEDoc* doc = view ? view->document() : nullptr;
+    commands_.editUndo->setEnabled(doc && doc->history.canUndo());
+    commands_.editRedo->setEnabled(doc && doc->history.canRedo());
+    const bool selected = view && view->canCutOrCopy();
+    commands_.editCut->setEnabled(selected);
+    commands_.editCopy->setEnabled(selected);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    commands_.editPaste->setEnabled(
+        view && mime &&
+        (mime->hasText() || mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment"))));
+    if (versePane_)
+        versePane_->setVisible(view && view->inLyricsMode());
+}
+
 void CMainFrame::updateCommandStates() {
     CQEView* view = activeView();
     CQEDoc* doc = view ? view->document() : nullptr;
     const bool open = doc != nullptr;
     for (QAction* action : commands_.documentCommands())
         action->setEnabled(open);
+    updateEditStates();
     if (open != menusForDocument_)
         fillMenus(open);
     if (view) {

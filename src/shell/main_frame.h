@@ -13,6 +13,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class QSpinBox;
 class QToolBar;
 
 namespace qe {
@@ -46,6 +47,9 @@ public:
     bool onFileSave();
     bool onFileSaveAs();
     void onFilePrintSetup();
+    // Reads a MusicXML score into a new, unsaved document in a new window.
+    CQEDoc* importMusicXml(const QString& path);
+    void onFileImport();
     void onAppAbout();
 
     CChildFrame* activeFrame() const;
@@ -82,6 +86,8 @@ private:
     CQEDoc* adoptDocument(CQEDoc* doc);
     void renumberFrames(const CQEDoc* doc);
     void updateCommandStates();
+    // Undo, redo and the clipboard commands, as the score window in front allows them.
+    void updateEditStates();
     void updateRecentFiles();
     void updateWindowMenu();
     void openRecent(int index);
@@ -91,6 +97,7 @@ private:
     Commands commands_;
     QMdiArea* mdi_;
     QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* scoreMenu_ = nullptr;
     QMenu* noteMenu_ = nullptr;
@@ -102,6 +109,9 @@ private:
     QList<QAction*> windowActions_;
     QToolBar* toolBar_ = nullptr;
     QLabel* panes_[3] = {};
+    // The verse lyrics mode types, shown while the mode is on.
+    QWidget* versePane_ = nullptr;
+    QSpinBox* verseBox_ = nullptr;
     QList<CQEDoc*> documents_;
     std::unique_ptr<QPrinter> printer_;
     RecentFiles recent_;
