@@ -9,5 +9,6 @@ QObject* makeDocumentTests();
 QObject* makeDialogTests();
 QObject* makePrintingTests();
 QObject* makeExportTests();
+QObject* makeEditMenuTests();
 
 }  // namespace qe::gui

@@ -17,11 +17,22 @@
 
 namespace qe::gui {
 
+// The answers still waiting for their dialog. A test whose dialog never came must not leave
+// its answer to the dialogs of the next test.
+inline QObject& pendingAnswers() {
+    static QObject* const answers = new QObject;
+    return *answers;
+}
+
+inline void dropPendingAnswers() {
+    qDeleteAll(pendingAnswers().findChildren<QTimer*>(Qt::FindDirectChildrenOnly));
+}
+
 // Answers the next modal dialog of type T from inside its own event loop: a test opens a
 // dialog through the real command, and `answer` looks at it and closes it.
 template <class T>
 void whenModal(std::function<void(T*)> answer) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(&pendingAnswers());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
         T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
@@ -77,6 +88,7 @@ public:
         (void)QTest::qWaitForWindowExposed(frame.get());
     }
     ~EditorWindow() {
+        dropPendingAnswers();
         // Nothing to ask about when the window goes.
         for (CQEDoc* doc : frame->documents())
             doc->setModifiedFlag(false);

@@ -1,0 +1,226 @@
+#include <QAction>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui_suites.h"
+#include "gui_support.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "support/notation.h"
+
+namespace qe::gui {
+
+namespace {
+
+std::string trackText(CQEDoc* doc, int t = 0) {
+    doc->commitViews();
+    return test::formatTrack(doc->m_doc.noteTracks().at(static_cast<std::size_t>(t)).content.items);
+}
+
+// The syllables of a verse as the document stores them, in record order.
+QStringList verseOf(CQEDoc* doc, std::size_t verse = 0) {
+    doc->commitViews();
+    QStringList texts;
+    const auto& tracks = doc->m_doc.content.lyrics.items;
+    if (verse < tracks.size())
+        for (const lyrics& syllable : tracks[verse].content.items)
+            texts << QString::fromStdU16String(syllable.text);
+    return texts;
+}
+
+void press(EditorWindow& ed, const QKeySequence& keys) {
+    QTest::keySequence(ed.view(), keys);
+}
+
+// The 编辑 menu, undo and redo, the clipboard, lyrics mode and MusicXML import, driven as a
+// person drives them: by their shortcuts and menu commands.
+class EditMenuTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().clear(); }
+
+    void undoAndRedoStepThroughTypingAndFollowTheSavedState() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        const Commands& c = ed.frame->commands();
+        QVERIFY(!c.editUndo->isEnabled());
+        QVERIFY(!c.editRedo->isEnabled());
+        ed.type("123");
+        QVERIFY(c.editUndo->isEnabled());
+        QVERIFY(doc->isModified());
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(trackText(doc), std::string("1 2 |]"));
+        QVERIFY(c.editRedo->isEnabled());
+        // Alt+Backspace undoes too, and Ctrl+Y and Ctrl+Shift+Z redo.
+        press(ed, QKeySequence(Qt::ALT | Qt::Key_Backspace));
+        QCOMPARE(trackText(doc), std::string("1 |]"));
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_Y));
+        press(ed, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QCOMPARE(trackText(doc), std::string("1 2 3 |]"));
+        QVERIFY(!c.editRedo->isEnabled());
+
+        // Saved here: undoing leaves the saved state, redoing comes back to it.
+        QTemporaryDir dir;
+        QVERIFY(doc->onSaveDocument(dir.filePath(QStringLiteral("three.qe"))).ok);
+        QVERIFY(!doc->isModified());
+        c.editUndo->trigger();
+        QVERIFY(doc->isModified());
+        QVERIFY(ed.frame->activeFrame()->isWindowModified());
+        c.editRedo->trigger();
+        QVERIFY(!doc->isModified());
+        QVERIFY(!ed.frame->activeFrame()->isWindowModified());
+        // The caret is back where the step was: typing goes on after the 3.
+        ed.type("4");
+        QCOMPARE(trackText(doc), std::string("1 2 3 4 |]"));
+    }
+
+    void anUndoInOneWindowShowsInTheOther() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        ed.type("1234");
+        CChildFrame* second = ed.frame->onWindowNew();
+        QVERIFY(second);
+        ed.frame->mdiArea()->setActiveSubWindow(second);
+        ed.frame->commands().editUndo->trigger();
+        for (CChildFrame* frame : ed.frame->framesOf(doc))
+            QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
+                     3);
+        CChildFrame* first = ed.frame->framesOf(doc).first();
+        ed.frame->mdiArea()->setActiveSubWindow(first);
+        ed.frame->commands().editRedo->trigger();
+        for (CChildFrame* frame : ed.frame->framesOf(doc))
+            QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
+                     4);
+    }
+
+    void cutCopyAndPasteCarryNotesBetweenDocuments() {
+        EditorWindow ed;
+        CQEDoc* from = ed.frame->onFileNew();
+        const Commands& c = ed.frame->commands();
+        ed.type("1234");
+        QVERIFY(!c.editCopy->isEnabled());
+        QVERIFY(!c.editCut->isEnabled());
+        // Select 2 3 with the mouse.
+        Node* measure = ed.controller().editTree().child(0)->child(0);
+        ed.drag(measure->child(1), measure->child(3));
+        QVERIFY(c.editCopy->isEnabled());
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_C));
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(mime && mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment")));
+        QCOMPARE(mime->text().simplified(), QStringLiteral("2 3"));
+
+        CQEDoc* to = ed.frame->onFileNew();
+        QVERIFY(to != from);
+        ed.type("5");
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCOMPARE(trackText(to), std::string("5 2 3 |]"));
+        // One paste, one step.
+        c.editUndo->trigger();
+        QCOMPARE(trackText(to), std::string("5 |]"));
+
+        // Cut takes the notes out and undo puts them back.
+        ed.frame->mdiArea()->setActiveSubWindow(ed.frame->framesOf(from).first());
+        measure = ed.controller().editTree().child(0)->child(0);
+        ed.drag(measure->child(0), measure->child(2));
+        press(ed, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+        QCOMPARE(trackText(from), std::string("3 4 |]"));
+        QCOMPARE(QGuiApplication::clipboard()->text().simplified(), QStringLiteral("1 2"));
+        c.editUndo->trigger();
+        QCOMPARE(trackText(from), std::string("1 2 3 4 |]"));
+    }
+
+    void textThatIsNotJianpuIsNotPastedAndTheStatusBarSaysWhy() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        ed.type("1");
+        QGuiApplication::clipboard()->setText(QStringLiteral("<html>no notes here</html>"));
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCOMPARE(trackText(doc), std::string("1 |]"));
+        QVERIFY2(ed.frame->statusBar()->currentMessage().startsWith(
+                     QStringLiteral("剪贴板中的内容无法粘贴为简谱")),
+                 qPrintable(ed.frame->statusBar()->currentMessage()));
+        // Jianpu text from anywhere else is welcome.
+        QGuiApplication::clipboard()->setText(QStringLiteral("5 6 | 7"));
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCOMPARE(trackText(doc), std::string("1 5 6 | 7 |]"));
+    }
+
+    void lyricsModeTypesSyllablesUnderTheNotesUntilEscape() {
+        EditorWindow ed;
+        CQEDoc* doc = ed.frame->onFileNew();
+        ed.type("123");
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(ed.view(), Qt::Key_Left);
+        const Commands& c = ed.frame->commands();
+        QCOMPARE(c.lyricsMode->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        press(ed, QKeySequence(Qt::CTRL | Qt::Key_L));
+        QVERIFY2(ed.view()->inLyricsMode(), qPrintable(ed.frame->statusBar()->currentMessage()));
+        // Syllables may come from the desktop's input method.
+        QVERIFY(ed.view()->testAttribute(Qt::WA_InputMethodEnabled));
+        QTest::keyClicks(ed.view(), QStringLiteral("la"));
+        QTest::keyClick(ed.view(), Qt::Key_Space);
+        QInputMethodEvent chinese;
+        chinese.setCommitString(QStringLiteral("茉"));
+        QCoreApplication::sendEvent(ed.view(), &chinese);
+        QTest::keyClick(ed.view(), Qt::Key_Escape);
+        QVERIFY(!ed.view()->inLyricsMode());
+        QVERIFY(!ed.view()->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(verseOf(doc), (QStringList{"la", "茉"}));
+        // The notes are as they were: digits typed in lyrics mode are words, not notes.
+        QCOMPARE(trackText(doc), std::string("1 2 3 |]"));
+        // The words go with undo like any other edit.
+        while (c.editUndo->isEnabled() && !verseOf(doc).isEmpty())
+            c.editUndo->trigger();
+        QCOMPARE(verseOf(doc), QStringList());
+        QCOMPARE(trackText(doc), std::string("1 2 3 |]"));
+    }
+
+    void importOpensTheScoreAsANewUnsavedDocument() {
+        EditorWindow ed;
+        const QString source =
+            QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/lyrics.musicxml");
+        // The import says what it left out, if anything, in a box of its own.
+        chooseFile(source, [] { answerMessage(QStringLiteral("确定")); });
+        ed.frame->commands().fileImport->trigger();
+        CQEDoc* doc = ed.doc();
+        QVERIFY(doc);
+        QVERIFY(doc->isModified());
+        QVERIFY(doc->path().isEmpty());
+        QVERIFY(!doc->m_doc.noteTracks().empty());
+        QVERIFY(!verseOf(doc).isEmpty());
+        // Undo has nothing of the import to take back: the score is the starting point.
+        QVERIFY(!ed.frame->commands().editUndo->isEnabled());
+    }
+
+    void aFileThatIsNotMusicXmlIsReportedAndNothingOpens() {
+        EditorWindow ed;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("broken.musicxml"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<score-partwise><part id=\"P1\"><measure>");
+        }
+        QString said;
+        answerMessage(QStringLiteral("确定"), &said);
+        QVERIFY(!ed.frame->importMusicXml(path));
+        QVERIFY2(said.startsWith(QStringLiteral("无法导入 MusicXML 文件")), qPrintable(said));
+        QVERIFY(ed.frame->documents().isEmpty());
+    }
+};
+
+}  // namespace
+
+QObject* makeEditMenuTests() {
+    return new EditMenuTests;
+}
+
+}  // namespace qe::gui
+
+#include "edit_menu_tests.moc"
