@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace qe::sound {
@@ -21,6 +22,11 @@ void put32(Bytes& out, std::uint32_t v) {
 void put16(Bytes& out, std::uint32_t v) {
     out.push_back(static_cast<unsigned char>(v >> 8));
     out.push_back(static_cast<unsigned char>(v));
+}
+
+void putBytes(Bytes& out, std::initializer_list<unsigned char> bytes) {
+    for (unsigned char b : bytes)
+        out.push_back(b);
 }
 
 void putVariable(Bytes& out, std::uint32_t v) {
@@ -73,7 +79,7 @@ public:
         Ticks delta = std::max<Ticks>(0, time - now_);
         while (delta > kMaxDelta) {
             putVariable(body_, static_cast<std::uint32_t>(kMaxDelta));
-            body_.insert(body_.end(), {0xFF, 0x01, 0x00});
+            putBytes(body_, {0xFF, 0x01, 0x00});
             delta -= kMaxDelta;
         }
         putVariable(body_, static_cast<std::uint32_t>(delta));
@@ -98,7 +104,7 @@ public:
 
     void appendTo(Bytes& out, Ticks end) {
         meta(end, 0x2F, {});
-        out.insert(out.end(), {'M', 'T', 'r', 'k'});
+        putBytes(out, {'M', 'T', 'r', 'k'});
         put32(out, static_cast<std::uint32_t>(body_.size()));
         out.insert(out.end(), body_.begin(), body_.end());
     }
@@ -157,7 +163,7 @@ void noteTrack(const PerformedTrack& track, Ticks end, Bytes& out) {
 
 std::vector<unsigned char> writeSmf(const Performance& performance) {
     Bytes out;
-    out.insert(out.end(), {'M', 'T', 'h', 'd'});
+    putBytes(out, {'M', 'T', 'h', 'd'});
     put32(out, 6);
     put16(out, 1);
     put16(out,
