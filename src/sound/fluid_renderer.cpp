@@ -66,7 +66,7 @@ RenderResult renderWav(const Performance& performance, const RenderOptions& opti
     for (const PerformedTrack& track : performance.tracks)
         synth->programChange(track.channel, track.program);
 
-    constexpr int kBlock = 4096;
+    constexpr std::size_t kBlock = 4096;  // frames rendered at a time
     std::vector<float> block(2 * kBlock);
     std::vector<unsigned char> bytes(4 * kBlock);
     const std::vector<Event> events = eventsOf(performance, rate);
@@ -82,15 +82,14 @@ RenderResult renderWav(const Performance& performance, const RenderOptions& opti
         std::uint64_t until = std::min<std::uint64_t>(frames, frame + kBlock);
         if (next < events.size())
             until = std::min(until, events[next].frame);
-        const int count = static_cast<int>(until - frame);
-        synth->render(block.data(), count);
-        for (int i = 0; i < 2 * count; ++i) {
-            const auto sample =
-                static_cast<std::uint16_t>(toSample(block[static_cast<std::size_t>(i)]));
-            bytes[static_cast<std::size_t>(2 * i)] = static_cast<unsigned char>(sample);
-            bytes[static_cast<std::size_t>(2 * i + 1)] = static_cast<unsigned char>(sample >> 8);
+        const auto count = static_cast<std::size_t>(until - frame);
+        synth->render(block.data(), static_cast<int>(count));
+        for (std::size_t i = 0; i < 2 * count; ++i) {
+            const auto sample = static_cast<std::uint16_t>(toSample(block[i]));
+            bytes[2 * i] = static_cast<unsigned char>(sample);
+            bytes[2 * i + 1] = static_cast<unsigned char>(sample >> 8);
         }
-        if (!sink.write(bytes.data(), static_cast<std::size_t>(4 * count)))
+        if (!sink.write(bytes.data(), 4 * count))
             return RenderResult{RenderResult::kWriteFailed, {}};
         frame = until;
     }
