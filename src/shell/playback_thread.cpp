@@ -23,6 +23,23 @@ PlaybackThread::State stateOf(sound::PlaybackController::State state) {
     }
 }
 
+// A hold on the editor's one synthesizer.
+class SharedSynth final : public sound::Synth {
+public:
+    explicit SharedSynth(std::shared_ptr<sound::Synth> synth) : synth_(std::move(synth)) {}
+    void programChange(int channel, int program) override {
+        synth_->programChange(channel, program);
+    }
+    void noteOn(int channel, int key, int velocity) override {
+        synth_->noteOn(channel, key, velocity);
+    }
+    void noteOff(int channel, int key) override { synth_->noteOff(channel, key); }
+    void allNotesOff() override { synth_->allNotesOff(); }
+
+private:
+    std::shared_ptr<sound::Synth> synth_;
+};
+
 }  // namespace
 
 PlaybackThread::PlaybackThread(SynthFactory makeSynth, QObject* parent)
@@ -149,24 +166,32 @@ void PlaybackThread::onWindowThread(std::function<void()> signal) {
 
 PlaybackThread::SynthFactory PlaybackThread::desktopSynth() {
     return [](std::string& error) -> std::unique_ptr<sound::Synth> {
-        const std::string soundFont = sound::findSoundFont();
-        if (soundFont.empty()) {
-            error =
-                "no General MIDI SoundFont is installed (the package timgm6mb-soundfont "
-                "has one)";
-            return nullptr;
+        // One synthesizer and one audio device for the whole editor, however many views
+        // play: only one plays at a time, and a SoundFont is large.
+        static std::mutex mutex;
+        static std::weak_ptr<sound::FluidSynth> shared;
+        const std::lock_guard lock(mutex);
+        std::shared_ptr<sound::FluidSynth> synth = shared.lock();
+        if (!synth) {
+            const std::string soundFont = sound::findSoundFont();
+            if (soundFont.empty()) {
+                error =
+                    "no General MIDI SoundFont is installed (the package timgm6mb-soundfont "
+                    "has one)";
+                return nullptr;
+            }
+            synth = sound::FluidSynth::create(soundFont, 44100, error);
+            if (!synth)
+                return nullptr;
+            const char* chosen = std::getenv("QE_AUDIO_DRIVER");
+            const std::vector<std::string> drivers = chosen && *chosen
+                                                         ? std::vector<std::string>{chosen}
+                                                         : sound::FluidSynth::desktopDrivers();
+            if (!synth->startAudio(drivers, error))
+                return nullptr;
+            shared = synth;
         }
-        std::unique_ptr<sound::FluidSynth> synth =
-            sound::FluidSynth::create(soundFont, 44100, error);
-        if (!synth)
-            return nullptr;
-        const char* chosen = std::getenv("QE_AUDIO_DRIVER");
-        const std::vector<std::string> drivers = chosen && *chosen
-                                                     ? std::vector<std::string>{chosen}
-                                                     : sound::FluidSynth::desktopDrivers();
-        if (!synth->startAudio(drivers, error))
-            return nullptr;
-        return synth;
+        return std::make_unique<SharedSynth>(std::move(synth));
     };
 }
 

@@ -45,8 +45,9 @@ public:
     void documentEdited();
 
     // FluidSynth with the system's General MIDI SoundFont, playing through the desktop's
-    // audio (PulseAudio, PipeWire or ALSA). The environment variable QE_AUDIO_DRIVER names
-    // FluidSynth's driver to use instead; "null" plays to no device.
+    // audio (PulseAudio, PipeWire or ALSA); one for the whole editor, shared by every thread
+    // made with this factory. The environment variable QE_AUDIO_DRIVER names FluidSynth's
+    // driver to use instead; "null" plays to no device.
     static SynthFactory desktopSynth();
 
 signals:
