@@ -10,7 +10,6 @@ namespace qe {
 namespace {
 
 ScorePlayer* g_playing = nullptr;  // the player that played last, in the window's thread
-bool g_audioReported = false;      // the missing audio device was said once
 
 const QString kTempoGroup = QStringLiteral("playback/tempo");
 
@@ -32,12 +31,8 @@ ScorePlayer::ScorePlayer(QanorView& view, PlaybackThread::SynthFactory makeSynth
             clearCues();
         emit stateChanged(state);
     });
-    connect(&thread_, &PlaybackThread::audioUnavailable, this, [this](const QString& reason) {
-        if (g_audioReported)
-            return;
-        g_audioReported = true;
-        emit audioUnavailable(noAudioMessage(reason));
-    });
+    connect(&thread_, &PlaybackThread::audioUnavailable, this,
+            [this](const QString& reason) { emit audioUnavailable(noAudioMessage(reason)); });
 }
 
 ScorePlayer::~ScorePlayer() {

@@ -52,8 +52,8 @@ public:
 signals:
     void highlightChanged();
     void stateChanged(qe::PlaybackThread::State state);
-    // There is no audio device: sent once in the editor's run, by the first player to find
-    // out; playing goes on without sound.
+    // There is no audio device: sent once, the first time the player plays; playing goes on
+    // without sound.
     void audioUnavailable(const QString& message);
 
 private:
