@@ -96,13 +96,6 @@ Key::Key(int step, int alter) : step_(step), alter_(alter) {
     }
 }
 
-int Key::fifths() const {
-    // Fifths above C of the natural tonics C..B; a sharp adds seven, a flat takes seven.
-    constexpr std::array<int, 7> kNaturalFifths = {0, 2, 4, -1, 1, 3, 5};
-    const int fifths = kNaturalFifths[static_cast<std::size_t>(step_)] + 7 * alter_;
-    return fifths > 7 ? fifths - 12 : fifths < -7 ? fifths + 12 : fifths;
-}
-
 std::optional<Key> Key::fromTitle(int keyLetter, int keyAccidental) {
     if (keyLetter < 0 || keyLetter > 6)
         return std::nullopt;

@@ -82,11 +82,6 @@ public:
     // The undotted 1.
     Pitch tonic() const { return pitchOf(1, 0); }
 
-    // The key signature as a count of sharps (positive) or flats (negative), -7..7. Keys whose
-    // own signature would need more (1=#G has eight sharps) give their enharmonic neighbour's
-    // (1=bA, four flats), which sounds the same.
-    int fifths() const;
-
     // The pitch of `degree` (1..7) with `octave` dots, `shift` semitones off the key's own
     // degree (see shiftOf). Throws Exception kOutOfRange for a degree outside 1..7.
     Pitch pitchOf(int degree, int octave, int shift = 0) const;

@@ -136,7 +136,11 @@ void tempoTrack(const Performance& p, Bytes& out) {
             {static_cast<unsigned char>(p.meter.numerator), static_cast<unsigned char>(power),
              static_cast<unsigned char>(std::clamp<Ticks>(clocks, 1, 255)), 8});
     }
-    chunk.meta(0, 0x59, {static_cast<unsigned char>(static_cast<signed char>(p.key.fifths())), 0});
+    // A key signature holds seven sharps or flats at most: a key beyond (1=#G, eight sharps)
+    // is written as its enharmonic neighbour (1=bA, four flats), which sounds the same.
+    int fifths = p.key.fifths();
+    fifths = fifths > 7 ? fifths - 12 : fifths < -7 ? fifths + 12 : fifths;
+    chunk.meta(0, 0x59, {static_cast<unsigned char>(static_cast<signed char>(fifths)), 0});
     const auto micros =
         static_cast<std::uint32_t>(60000000 / std::clamp(p.tempo, kMinTempo, kMaxTempo));
     chunk.meta(0, 0x51,

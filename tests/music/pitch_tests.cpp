@@ -196,22 +196,6 @@ TEST(Pitch, KeysOfTheTitleBlock) {
     EXPECT_EQ(test::codeOf([] { kC.pitchOf(0, 0); }), kOutOfRange);
 }
 
-TEST(Pitch, KeySignaturesCountSharpsAndFlats) {
-    struct Row {
-        Key key;
-        int fifths;
-    };
-    const Row kRows[] = {
-        {kC, 0},          {kG, 1},          {kF, -1},        {kBb, -2},
-        {kFs, 6},         {kEb, -3},        {kA, 3},         {Key(C, 1), 7},
-        {Key(C, -1), -7}, {Key(G, -1), -6}, {Key(G, 1), -4},  // eight sharps read as four flats,
-                                                              // the same sound
-        {Key(B, 1), 0},   {Key(F, -1), 4},  {Key(E, 1), -1},
-    };
-    for (const Row& row : kRows)
-        EXPECT_EQ(row.key.fifths(), row.fifths) << row.key.step() << " " << row.key.alter();
-}
-
 TEST(AccidentalState, WritersPutOnlyTheAccidentalsAReaderNeeds) {
     // Given F sharp, F sharp, F, F sharp and after the bar line F, in 1=C
     AccidentalState state;

@@ -96,6 +96,13 @@ TEST(SmfExport, CompoundAndFlatKeysWriteTheirBeatAndSignature) {
     const test::SmfFile file = exported(doc);
     EXPECT_EQ(file.meta(0x58)->data, (std::vector<unsigned char>{6, 3, 36, 8}));  // dotted quarter
     EXPECT_EQ(file.meta(0x59)->data, (std::vector<unsigned char>{0xFE, 0}));      // two flats
+    // Keys past seven sharps or flats are written as their enharmonic neighbours.
+    EXPECT_EQ(exported(song({"1"}, G, 1)).meta(0x59)->data,
+              (std::vector<unsigned char>{0xFC, 0}));  // 1=#G as four flats
+    EXPECT_EQ(exported(song({"1"}, F, 2)).meta(0x59)->data,
+              (std::vector<unsigned char>{4, 0}));  // 1=bF as four sharps
+    EXPECT_EQ(exported(song({"1"}, C, 1)).meta(0x59)->data,
+              (std::vector<unsigned char>{7, 0}));  // 1=#C keeps its seven
     // A plain digit is a quarter in 6/8 as in every meter.
     EXPECT_EQ(heard(file), (std::vector<Heard>{{58, 0, Q}, {60, Q, Q}, {62, 2 * Q, Q}}));
 }
