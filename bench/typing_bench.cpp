@@ -14,6 +14,7 @@
 
 #include "edit/history.h"
 #include "edit/qanor_view.h"
+#include "long_score.h"
 #include "model/qanor_doc.h"
 #include "shell/headless_host.h"
 #include "shell/resources.h"
@@ -23,33 +24,9 @@ namespace {
 constexpr double kFrameMs = 16.0;
 constexpr double kGrowthLimit = 3.0;
 
-// Two tracks of `measures` measures each: eight eighth notes with octave dots here and there
-// in the upper track, four quarters in the lower.
-qe::QanorDoc scoreOf(int measures) {
-    qe::QanorDoc doc;
-    doc.initNew(u"Typing");
-    doc.noteTracks().clear();
-    for (int t = 0; t < 2; ++t) {
-        qe::note_track track;
-        auto& items = track.content.items;
-        for (int m = 0; m < measures; ++m) {
-            if (t == 0) {
-                for (int i = 0; i < 8; ++i)
-                    items.emplace_back(0, 1 + (m + i) % 7, (m + i) % 5 == 0 ? 1 : 0, 1);
-            } else {
-                for (int i = 0; i < 4; ++i)
-                    items.emplace_back(0, 1 + (m * 3 + i) % 7, i == 2 ? -1 : 0, 0);
-            }
-            items.push_back(qe::note::barLine(0));
-        }
-        doc.noteTracks().push_back(std::move(track));
-    }
-    return doc;
-}
-
 // An editor open on a score, the caret in its middle.
 struct Session {
-    explicit Session(int measures) : doc(scoreOf(measures)), view(&host) {
+    explicit Session(int measures) : doc(qe::bench::longScore(measures)), view(&host) {
         host.view = &view;
         view.history = &history;
         view.attachDocument(&doc);

@@ -15,6 +15,7 @@ packages=(
     qt6-translations-l10n
     poppler-utils desktop-file-utils shared-mime-info libxml2-utils
     xdotool x11-utils imagemagick openbox
+    libfluidsynth-dev timgm6mb-soundfont python3-numpy
 )
 
 missing=()

@@ -15,6 +15,7 @@
 
 #include "document/score_file.h"
 #include "shell/cli_actions.h"
+#include "shell/cli_sound.h"
 #include "shell/cqe_app.h"
 #include "shell/doc_json.h"
 #include "shell/resources.h"
@@ -28,6 +29,7 @@ const char* const kUsage =
     "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
     "page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
+    "                 | --export OUT.mid|OUT.wav FILE.qe [--tempo BPM] [--program N] [--force]\n"
     "                 | --import IN.musicxml|IN.mxl -o OUT.qe\n"
     "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
     "                 | --lyrics TEXT FILE.qe [--track N] [--verse K] [--measure M] [-o OUT.qe]\n"
@@ -134,7 +136,8 @@ int runProgram(int& argc, char** argv) {
                        "<out>'s extension: png, jpg, gif or bmp images at 288 dots per inch or "
                        "svg drawings, one per page named <out>_N-i.<ext> (N pages, page i); "
                        "pdf, one document <out>; musicxml or xml, the score as MusicXML (mxl "
-                       "compressed)."),
+                       "compressed); mid, a MIDI file, or wav, rendered audio: the score as it "
+                       "sounds, repeats played out."),
         QStringLiteral("out"));
     const QCommandLineOption forceOption(
         QStringLiteral("force"),
@@ -180,6 +183,8 @@ int runProgram(int& argc, char** argv) {
           noWatermarkOption, typeOption, outputOption, importOption, lyricsOption, trackOption,
           verseOption, measureOption})
         parser.addOption(option);
+    for (const QCommandLineOption& option : soundOptions())
+        parser.addOption(option);
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QE_VERSION));
@@ -217,6 +222,10 @@ int runProgram(int& argc, char** argv) {
     if ((parser.isSet(forceOption) || parser.isSet(noWatermarkOption)) &&
         !parser.isSet(exportOption))
         return usageError(QStringLiteral("--force and --no-watermark go with --export"));
+    if (const QString misuse = soundOptionMisuse(
+            parser, parser.isSet(exportOption) && isSoundExport(parser.value(exportOption)));
+        !misuse.isEmpty())
+        return usageError(misuse);
     const QStringList positional = parser.positionalArguments();
 
     if (parser.isSet(newOption) || parser.isSet(infoOption)) {
@@ -251,6 +260,7 @@ int runProgram(int& argc, char** argv) {
         request.scrollMode = scrollMode;
         request.force = parser.isSet(forceOption);
         request.watermark = !parser.isSet(noWatermarkOption);
+        readSoundOptions(parser, request);
         const ExportTarget* target = exportTargetFor(request.out);
         if (!target)
             return usageError(QStringLiteral("cannot export to %1; the extensions known are %2")

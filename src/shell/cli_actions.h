@@ -30,6 +30,8 @@ struct ExportRequest {
     bool scrollMode = false;  // --mode scroll
     bool force = false;       // overwrite existing files instead of skipping them
     bool watermark = true;
+    int tempo = 90;   // --tempo of a sound export: quarter notes per minute
+    int program = 0;  // --program of a sound export: the General MIDI instrument
 };
 
 // A row of the export table: the output extensions it takes (lower case, no dot, separated by

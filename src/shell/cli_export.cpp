@@ -8,6 +8,7 @@
 #include "shell/atomic_file.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
+#include "shell/cli_sound.h"
 #include "shell/export_format.h"
 #include "shell/image_encoder.h"
 #include "shell/page_export.h"
@@ -93,6 +94,7 @@ const ExportTarget kExportTargets[] = {
     {"png jpg jpeg gif bmp", true, exportPictures},
     {"svg pdf", false, exportPictures},
     {"musicxml mxl xml", false, exportMusicXml},
+    {"mid midi wav", false, exportSound},
 };
 
 }  // namespace

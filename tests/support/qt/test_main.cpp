@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "shell/resources.h"
 
@@ -7,7 +7,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);  // the playback controls are widgets
     qe::registerApplicationFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

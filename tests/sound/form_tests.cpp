@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "music/track_walk.h"
+#include "sound/form.h"
+#include "support/notation.h"
+
+namespace qe::sound {
+namespace {
+
+constexpr Ticks Q = 1920;
+
+// Item index of the n-th bar line (from 0) of a track text.
+int barItem(const std::string& track, int n) {
+    const std::vector<note> notes = test::parseTrack(track);
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        if (notes[i].isBarLine() && n-- == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<PlayedMeasure> played(const QanorDoc& doc) {
+    return unfold(music::walkDocument(doc), doc.formatRecords());
+}
+
+// The measures in the order they are played.
+std::vector<int> order(const QanorDoc& doc) {
+    std::vector<int> out;
+    for (const PlayedMeasure& m : played(doc))
+        out.push_back(m.measure);
+    return out;
+}
+
+TEST(Form, RepeatedSectionsPlayTwice) {
+    struct Row {
+        const char* track;
+        std::vector<int> order;
+    };
+    const Row kRows[] = {
+        {"1 | 2 | 3", {0, 1, 2}},
+        {"1 |: 2 | 3 :| 4", {0, 1, 2, 1, 2, 3}},
+        // Without a begin repeat the playing goes back to the start.
+        {"1 | 2 :| 3", {0, 1, 0, 1, 2}},
+        // ... or to the measure after the last repeat already played through.
+        {"1 :| 2 | 3 :| 4", {0, 0, 1, 2, 1, 2, 3}},
+        {"1 |: 2 :| 3 :|", {0, 1, 1, 2, 2}},
+        // A begin repeat at the very start closes an empty measure.
+        {"|: 1 | 2 :|", {0, 1, 2, 1, 2}},
+        // Two sections one after the other.
+        {"|: 1 :| |: 2 :|", {0, 1, 1, 2, 3, 3}},
+        // The latest begin repeat is where the section starts.
+        {"1 |: 2 |: 3 :| 4", {0, 1, 2, 2, 3}},
+        // A repeat closing the last measure.
+        {"1 |: 2 :|", {0, 1, 1}},
+    };
+    for (const Row& row : kRows)
+        EXPECT_EQ(order(test::scoreOf({row.track})), row.order) << row.track;
+}
+
+TEST(Form, TheFirstEndingIsPlayedTheFirstTimeOnly) {
+    struct Row {
+        const char* track;
+        std::vector<std::pair<int, int>> brackets;
+        std::vector<int> order;
+    };
+    const Row kRows[] = {
+        // |: 1 | 2 :| 3 |] with "1." over 2 and "2." over 3
+        {"|: 1 | 2 :| 3 |]", {{2, 2}, {3, 3}}, {0, 1, 2, 1, 3}},
+        // The same without a bracket over the second ending.
+        {"|: 1 | 2 :| 3 |]", {{2, 2}}, {0, 1, 2, 1, 3}},
+        // A first ending of two measures, the end repeat in its last one.
+        {"|: 1 | 2 | 3 | 4 :| 5 |]", {{3, 4}}, {0, 1, 2, 3, 4, 1, 2, 5}},
+        // An end repeat inside a longer bracket: the whole bracket is skipped.
+        {"|: 1 | 2 :| 3 | 4 |]", {{2, 3}}, {0, 1, 2, 1, 4}},
+        // A bracket without an end repeat in it is played every time.
+        {"1 | 2 | 3 |]", {{1, 2}}, {0, 1, 2}},
+        {"|: 1 | 2 :| 3 |]", {{1, 1}}, {0, 1, 2, 1, 2, 3}},
+        // A first ending that covers the whole section: the second time plays nothing of it.
+        {"|: 1 | 2 :| 3 |]", {{0, 2}}, {0, 1, 2, 3}},
+        // Two sections, each with its own first ending.
+        {"|: 1 | 2 :| 3 |: 4 | 5 :| 6", {{2, 2}, {5, 5}}, {0, 1, 2, 1, 3, 4, 5, 4, 6}},
+    };
+    for (const Row& row : kRows) {
+        QanorDoc doc = test::scoreOf({row.track});
+        for (auto [first, last] : row.brackets)
+            test::addFormat(doc, 4, 0, barItem(row.track, first), barItem(row.track, last));
+        EXPECT_EQ(order(doc), row.order) << row.track;
+    }
+}
+
+TEST(Form, BracketsThatNameNoMeasuresAreNotRead) {
+    const std::string track = "|: 1 | 2 :| 3 |]";
+    const std::vector<int> asWritten = {0, 1, 2, 1, 2, 3};
+    const auto orderWith = [&](int trackFrom, int from, int trackTo, int to, short kind = 1) {
+        QanorDoc doc = test::scoreOf({track, track});
+        Format record;
+        record.type = Format::kJumpLine;
+        record.from = location(kind, trackFrom, static_cast<std::int16_t>(from));
+        record.to = location(1, trackTo, static_cast<std::int16_t>(to));
+        doc.formatRecords().push_back(record);
+        return order(doc);
+    };
+    const int bar2 = barItem(track, 2);
+    EXPECT_EQ(orderWith(0, bar2, 0, bar2), (std::vector<int>{0, 1, 2, 1, 3}));  // read
+    EXPECT_EQ(orderWith(0, bar2 - 1, 0, bar2), asWritten);                      // from a digit
+    EXPECT_EQ(orderWith(0, bar2, 1, bar2), asWritten);     // from one track to another
+    EXPECT_EQ(orderWith(0, bar2, 0, 1), asWritten);        // backwards
+    EXPECT_EQ(orderWith(2, bar2, 2, bar2), asWritten);     // no such track
+    EXPECT_EQ(orderWith(0, 99, 0, 99), asWritten);         // no such item
+    EXPECT_EQ(orderWith(0, bar2, 0, bar2, 0), asWritten);  // names nothing
+    // An arc is not a bracket.
+    QanorDoc arc = test::scoreOf({track});
+    test::addFormat(arc, 1, 0, bar2, bar2);
+    EXPECT_EQ(order(arc), asWritten);
+}
+
+TEST(Form, AllTracksPlayTheFormOfAnyAndMeetAtEachBarLine) {
+    // Given a repeat written in the upper track only, a bracket over the lower one, and
+    // measures of different lengths
+    const std::string lower = "0 1, - | 5, | 1, - - |]";
+    QanorDoc doc = test::scoreOf({"|: 1 2 | 3 :| 4 |]", lower});
+    test::addFormat(doc, 4, 1, barItem(lower, 2), barItem(lower, 2));
+    // Then measure n lasts as long as the longer of the two, and both skip the first ending.
+    const std::vector<PlayedMeasure> expected = {
+        {0, 0, 3 * Q},      // the upper track's empty measure against "0 1, -"
+        {1, 3 * Q, 2 * Q},  // "1 2" against "5,"
+        {2, 5 * Q, 3 * Q},  // "3" against "1, - -", the end repeat and the first ending
+        {1, 8 * Q, 2 * Q}, {3, 10 * Q, Q},  // "4", in the upper track only
+    };
+    EXPECT_EQ(played(doc), expected);
+}
+
+TEST(FormProperty, EveryMeasureIsPlayedOnceOrTwiceAndTheFormEnds) {
+    // Random bar types and brackets over random scores: the form plays each measure at most
+    // twice, and every measure outside the brackets at least once.
+    std::mt19937 random(20240615);
+    int jumps = 0;
+    for (int round = 0; round < 400; ++round) {
+        const int measures = 1 + static_cast<int>(random() % 30);
+        std::string track;
+        for (int m = 0; m < measures; ++m) {
+            static const char* const kBars[] = {"|", "|:", ":|", "||", "|]", "/", "|."};
+            track += "1 ";
+            track += kBars[random() % 7];
+            track += " ";
+        }
+        QanorDoc doc = test::scoreOf({track});
+        std::vector<bool> bracketed(static_cast<std::size_t>(measures), false);
+        for (int b = static_cast<int>(random() % 4); b > 0; --b) {
+            const int first = static_cast<int>(random() % static_cast<unsigned>(measures));
+            const int last = first + static_cast<int>(random() % 3);
+            if (last >= measures)
+                continue;
+            test::addFormat(doc, 4, 0, barItem(track, first), barItem(track, last));
+            for (int m = first; m <= last; ++m)
+                bracketed[static_cast<std::size_t>(m)] = true;
+        }
+        const std::vector<PlayedMeasure> form = played(doc);
+        std::vector<int> times(static_cast<std::size_t>(measures), 0);
+        Ticks time = 0;
+        for (std::size_t i = 0; i < form.size(); ++i) {
+            ASSERT_EQ(form[i].start, time) << track;
+            time += form[i].length;
+            ++times[static_cast<std::size_t>(form[i].measure)];
+            if (i > 0 && form[i].measure <= form[i - 1].measure)
+                ++jumps;
+        }
+        for (std::size_t m = 0; m < times.size(); ++m) {
+            ASSERT_LE(times[m], 2) << track;
+            if (!bracketed[m]) {
+                ASSERT_GE(times[m], 1) << track << " measure " << m;
+            }
+        }
+    }
+    EXPECT_GT(jumps, 200);  // the rounds did exercise repeats
+}
+
+}  // namespace
+}  // namespace qe::sound
