@@ -24,6 +24,7 @@
 #include "model/exception.h"
 #include "shell/export_command.h"
 #include "shell/input_dlg.h"
+#include "shell/score_player.h"
 #include "shell/score_printer.h"
 #include "shell/scratch_surface.h"
 
@@ -56,10 +57,26 @@ CQEView::CQEView(CQEDoc* document, QWidget* parent)
     connect(&blinkTimer_, &QTimer::timeout, this, &CQEView::blink);
     doc_->addView(&controller_);
     connect(doc_, &CQEDoc::viewsNeedUpdate, this, &CQEView::documentUpdated);
+
+    player_ = std::make_unique<ScorePlayer>(controller_, PlaybackThread::desktopSynth());
+    connect(player_.get(), &ScorePlayer::highlightChanged, this, &CQEView::showSounding);
+    // Whatever changes the score, in this window or another on the document, stops what
+    // plays: the notes sounding would no longer be the notes shown.
+    connect(doc_, &CQEDoc::historyChanged, player_.get(), &ScorePlayer::scoreEdited);
 }
 
 CQEView::~CQEView() {
+    // The player plays the controller's tree: it stops before the tree goes.
+    player_.reset();
     doc_->removeView(&controller_);
+}
+
+void CQEView::showSounding() {
+    const std::vector<Rect> rects = player_->soundingRects();
+    // The first track's note leads the eye: the window follows it from line to line.
+    if (!rects.empty())
+        scrollIntoView(pixelRect(rects.front()));
+    viewport()->update();
 }
 
 void CQEView::onInitialUpdate() {
@@ -150,6 +167,25 @@ std::unique_ptr<BaseGDI> CQEView::layoutSurface() {
     return std::make_unique<ScratchSurface>(scratch_);
 }
 
+void CQEView::scrollIntoView(const QRect& r) {
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    int dx = 0;
+    int dy = 0;
+    if (r.left() < 0)
+        dx += r.left() - kCaretMargin;
+    if (r.right() + 1 > width)
+        dx += r.right() + 1 - width + kCaretMargin;
+    if (r.top() < 0)
+        dy += r.top() - kCaretMargin;
+    if (r.bottom() + 1 > height)
+        dy += r.bottom() + 1 - height + kCaretMargin;
+    if (dx)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
+    if (dy)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
+}
+
 void CQEView::placeCaret(const Rect& logical) {
     updateCaretArea();
     caret_ = logical;
@@ -158,25 +194,8 @@ void CQEView::placeCaret(const Rect& logical) {
     // The caret is kept in sight in the view being worked in; other views on the same
     // document keep their scroll position when the score changes under them.
     const auto* focused = qobject_cast<const CQEView*>(QApplication::focusWidget());
-    if (!focused || focused == this) {
-        const QRect r = caretRect();
-        const int width = viewport()->width();
-        const int height = viewport()->height();
-        int dx = 0;
-        int dy = 0;
-        if (r.left() < 0)
-            dx += r.left() - kCaretMargin;
-        if (r.right() + 1 > width)
-            dx += r.right() + 1 - width + kCaretMargin;
-        if (r.top() < 0)
-            dy += r.top() - kCaretMargin;
-        if (r.bottom() + 1 > height)
-            dy += r.bottom() + 1 - height + kCaretMargin;
-        if (dx)
-            horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
-        if (dy)
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
-    }
+    if (!focused || focused == this)
+        scrollIntoView(caretRect());
     if (hasFocus())
         blinkTimer_.start();
     updateCaretArea();
@@ -262,6 +281,10 @@ void CQEView::paintEvent(QPaintEvent* event) {
                 controller_.paintAll(g);
             }
             painter.resetTransform();
+            // The notes sounding, on paper tinted so that their digits stay black.
+            painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+            for (const Rect& r : player_->soundingRects())
+                painter.fillRect(pixelRect(r), soundingColor());
             painter.setCompositionMode(QPainter::CompositionMode_Difference);
             if (controller_.caret.selectionShown) {
                 try {

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <QTimer>
+#include <memory>
 
 #include "edit/lyrics_entry.h"
 #include "edit/qanor_view.h"
@@ -13,6 +14,7 @@ class QPrinter;
 namespace qe {
 
 class CQEDoc;
+class ScorePlayer;
 
 // The window that shows one score document: it hosts one view controller, maps its logical
 // units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
@@ -27,6 +29,8 @@ public:
 
     // The colour around the pages and under the strip.
     static QColor backgroundColor() { return QColor(221, 238, 255); }
+    // The tint under the notes sounding while the score plays.
+    static QColor soundingColor() { return QColor(255, 214, 140); }
 
     explicit CQEView(CQEDoc* document, QWidget* parent = nullptr);
     ~CQEView() override;
@@ -34,6 +38,8 @@ public:
     CQEDoc* document() const { return doc_; }
     QanorView& controller() { return controller_; }
     int mode() const { return controller_.mode; }
+    // Plays the score this window shows, and shows what sounds.
+    ScorePlayer* player() const { return player_.get(); }
 
     // Attaches the document and lays it out; once, when the window first shows it.
     void onInitialUpdate();
@@ -122,6 +128,10 @@ private:
     // learn of it, and this view lays itself out.
     void contentChangedHere();
     void setScrollSizes();
+    // Scrolls as little as keeps `r` (viewport pixels) in sight, with the caret's margin.
+    void scrollIntoView(const QRect& r);
+    // The notes sounding changed: repaint them, and follow them from line to line.
+    void showSounding();
     QRect pixelRect(const Rect& logical) const;
     void updateCaretArea();
     void blink();
@@ -137,6 +147,7 @@ private:
     Rect caret_;  // logical
     QTimer blinkTimer_;
     LyricsEntry lyrics_{controller_};
+    std::unique_ptr<ScorePlayer> player_;  // after the controller, whose tree it plays
     // Lyrics mode: the desktop's input method is on, for Chinese syllables.
     void setInputMethodOn(bool on);
     bool lyricsKey(QKeyEvent* event);

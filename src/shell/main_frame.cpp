@@ -29,6 +29,8 @@
 #include "shell/about_dlg.h"
 #include "shell/child_frame.h"
 #include "shell/cqe_view.h"
+#include "shell/playback_controls.h"
+#include "shell/score_player.h"
 
 namespace qe {
 
@@ -66,6 +68,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), commands_(this) {
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::updateCommandStates);
 
     commands_.viewWatermark->setChecked(watermarkShown());
+    settings_ = std::make_unique<QSettings>();
+    playback_ = new PlaybackControls(this, *settings_);
     createMenus();
     createToolBar();
     createStatusBar();
@@ -111,6 +115,8 @@ void CMainFrame::createMenus() {
     noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
     noteMenu_->addActions({c.addTie, c.addJumpLine});
 
+    menuBar()->addMenu(playback_->menu());
+
     windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
     windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateWindowMenu);
@@ -151,7 +157,7 @@ void CMainFrame::fillMenus(bool forDocument) {
     viewMenu_->addSeparator();
     viewMenu_->addAction(c.viewWatermark);
 
-    for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, windowMenu_})
+    for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, playback_->menu(), windowMenu_})
         menu->menuAction()->setVisible(forDocument);
     menusForDocument_ = forDocument;
     updateRecentFiles();
@@ -167,6 +173,7 @@ void CMainFrame::createToolBar() {
     toolBar_->addActions({commands_.addTie, commands_.addJumpLine});
     toolBar_->addSeparator();
     toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
+    addToolBar(playback_->toolBar());
     commands_.viewToolBar->setChecked(true);
     connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
 }
@@ -269,7 +276,11 @@ CQEDoc* CMainFrame::adoptDocument(CQEDoc* doc) {
         doc->deleteLater();
         updateCommandStates();
     });
-    connect(doc, &CQEDoc::pathChanged, this, [this](const QString& path) { recent_.add(path); });
+    connect(doc, &CQEDoc::pathChanged, this, [this](const QString& path) {
+        recent_.add(path);
+        // The tempo is remembered for the file the score now lives in.
+        updateCommandStates();
+    });
     return doc;
 }
 
@@ -523,6 +534,7 @@ void CMainFrame::updateCommandStates() {
     for (QAction* action : commands_.documentCommands())
         action->setEnabled(open);
     updateEditStates();
+    playback_->setCurrent(view ? view->player() : nullptr, doc ? doc->path() : QString());
     if (open != menusForDocument_)
         fillMenus(open);
     if (view) {

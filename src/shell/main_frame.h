@@ -9,6 +9,7 @@
 #include "shell/recent_files.h"
 
 class QLabel;
+class QSettings;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -19,6 +20,7 @@ class QToolBar;
 namespace qe {
 
 class CChildFrame;
+class PlaybackControls;
 class CQEDoc;
 class CQEView;
 
@@ -59,6 +61,8 @@ public:
     QList<CChildFrame*> framesOf(const CQEDoc* doc) const;
     QMdiArea* mdiArea() const { return mdi_; }
     const Commands& commands() const { return commands_; }
+    // The 播放 menu and toolbar, acting on the score window in front.
+    PlaybackControls& playback() const { return *playback_; }
     RecentFiles& recentFiles() { return recent_; }
     // The texts of the three note-input panes: accidental, octave, duration.
     QStringList statusTexts() const;
@@ -112,6 +116,8 @@ private:
     // The verse lyrics mode types, shown while the mode is on.
     QWidget* versePane_ = nullptr;
     QSpinBox* verseBox_ = nullptr;
+    std::unique_ptr<QSettings> settings_;  // the tempo of each file played
+    PlaybackControls* playback_ = nullptr;
     QList<CQEDoc*> documents_;
     std::unique_ptr<QPrinter> printer_;
     RecentFiles recent_;

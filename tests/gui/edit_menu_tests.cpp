@@ -183,8 +183,7 @@ private slots:
 
     void importOpensTheScoreAsANewUnsavedDocument() {
         EditorWindow ed;
-        const QString source =
-            QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/lyrics.musicxml");
+        const QString source = QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/lyrics.musicxml");
         // The import says what it left out, if anything, in a box of its own.
         chooseFile(source, [] { answerMessage(QStringLiteral("确定")); });
         ed.frame->commands().fileImport->trigger();

@@ -10,5 +10,6 @@ QObject* makeDialogTests();
 QObject* makePrintingTests();
 QObject* makeExportTests();
 QObject* makeEditMenuTests();
+QObject* makePlaybackTests();
 
 }  // namespace qe::gui

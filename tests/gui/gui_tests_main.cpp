@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     int status = 0;
     for (auto make :
          {qe::gui::makeEditingTests, qe::gui::makeDocumentTests, qe::gui::makeDialogTests,
-          qe::gui::makePrintingTests, qe::gui::makeExportTests,
-          qe::gui::makeEditMenuTests}) {
+          qe::gui::makePrintingTests, qe::gui::makeExportTests, qe::gui::makeEditMenuTests,
+          qe::gui::makePlaybackTests}) {
         const std::unique_ptr<QObject> suite(make());
         status |= QTest::qExec(suite.get(), argc, argv);
     }
