@@ -55,7 +55,14 @@ void showSaveFailure(QWidget* parent, const QString& path, const FileResult& res
 
 }  // namespace
 
-CQEDoc::CQEDoc(QObject* parent) : QObject(parent) {}
+CQEDoc::CQEDoc(QObject* parent) : QObject(parent) {
+    // A step is whole only after the views laid it out and told the document: the modified
+    // flag is settled again then.
+    history.onStepEnded = [this] {
+        setModifiedFlag(!history.isClean());
+        emit historyChanged();
+    };
+}
 
 CQEDoc::~CQEDoc() = default;
 

@@ -50,6 +50,8 @@ void History::end(const EditState& after) {
     steps_.push_back(std::move(open_));
     ++done_;
     open_ = EditStep{};
+    if (onStepEnded)
+        onStepEnded();
 }
 
 void History::clear() {

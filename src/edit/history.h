@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -124,6 +125,10 @@ public:
     bool isClean() const { return clean_ && *clean_ == done_; }
     // Forgets every step, as for a document just opened.
     void clear();
+
+    // Told when an action closed with a step: the owner of the document learns that it holds
+    // a change the moment the step is whole, after the views laid it out.
+    std::function<void()> onStepEnded;
 
     std::size_t stepCount() const { return steps_.size(); }
     // Bytes the steps hold, for keeping an eye on what a long session costs.

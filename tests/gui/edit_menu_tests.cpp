@@ -51,6 +51,11 @@ private slots:
         const Commands& c = ed.frame->commands();
         QVERIFY(!c.editUndo->isEnabled());
         QVERIFY(!c.editRedo->isEnabled());
+        // One key is a change the moment it is typed, and undoing it is none.
+        ed.type("1");
+        QVERIFY(doc->isModified());
+        c.editUndo->trigger();
+        QVERIFY(!doc->isModified());
         ed.type("123");
         QVERIFY(c.editUndo->isEnabled());
         QVERIFY(doc->isModified());
