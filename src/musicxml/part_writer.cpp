@@ -4,7 +4,7 @@
 #include <array>
 #include <set>
 
-#include "musicxml/xml_text.h"
+#include "musicxml/xml_writer.h"
 
 namespace qe::musicxml {
 
@@ -63,32 +63,34 @@ std::vector<TypedValue> typedValues(Ticks length) {
     return out;
 }
 
-// The sign of an accidental for the pitch's alteration.
-QString accidentalSign(int alter) {
+// The sign of an accidental for the pitch's alteration; null for none.
+const char* accidentalSign(int alter) {
     switch (alter) {
         case -3:
-            return QStringLiteral("triple-flat");
+            return "triple-flat";
         case -2:
-            return QStringLiteral("flat-flat");
+            return "flat-flat";
         case -1:
-            return QStringLiteral("flat");
+            return "flat";
         case 0:
-            return QStringLiteral("natural");
+            return "natural";
         case 1:
-            return QStringLiteral("sharp");
+            return "sharp";
         case 2:
-            return QStringLiteral("double-sharp");
+            return "double-sharp";
         case 3:
-            return QStringLiteral("triple-sharp");
+            return "triple-sharp";
         default:
-            return QString();
+            return nullptr;
     }
 }
 
+// A syllable as written: its text is a view into the part's source, which outlives the
+// writing of the part.
 struct Syllable {
     int verse = 1;
-    QString syllabic;
-    QString text;
+    const char* syllabic = "single";
+    QStringView text;
 };
 
 }  // namespace
@@ -99,7 +101,7 @@ struct PartWriter::XmlNote {
     TypedValue value{"quarter", 0, 1920};
     bool tieStart = false;
     bool tieStop = false;
-    QString accidental;
+    const char* accidental = nullptr;  // the sign written on it
     bool parentheses = false;
     std::vector<int> slurStops;
     std::vector<int> slurStarts;
@@ -107,7 +109,7 @@ struct PartWriter::XmlNote {
     std::vector<Syllable> syllables;
 };
 
-PartWriter::PartWriter(QXmlStreamWriter& xml, const music::Key& key, const doc_header& header,
+PartWriter::PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
                        ConversionReport& report)
     : xml_(xml), key_(key), header_(header), report_(report) {}
 
@@ -181,32 +183,30 @@ void PartWriter::plan(const PartSource& source) {
     // written with a hyphen after its syllable.
     std::vector<std::vector<Syllable>> syllables(noteCount);
     std::map<int, bool> wordOpen;  // verse → the last syllable's word goes on
-    for (const auto& [item, list] : source.syllables) {
-        const music::WalkItem* at = itemAt(item);
-        const bool onNote =
-            at && at->note >= 0 && notes[static_cast<std::size_t>(at->note)].item == item;
-        for (const auto& [verse, text] : list) {
-            if (!onNote) {
-                dropped(QStringLiteral("syllables not under a note or rest dropped"),
-                        at ? at->measure : 0);
-                continue;
-            }
-            const bool goesOn = text.size() >= 2 && text.endsWith(QLatin1Char('-'));
-            bool& open = wordOpen[verse];
-            Syllable s;
-            s.verse = verse;
-            s.text = goesOn ? text.left(text.size() - 1) : text;
-            s.syllabic = goesOn ? (open ? QStringLiteral("middle") : QStringLiteral("begin"))
-                                : (open ? QStringLiteral("end") : QStringLiteral("single"));
-            open = goesOn;
-            syllables[static_cast<std::size_t>(at->note)].push_back(std::move(s));
+    for (const PlacedSyllable& placed : source.syllables) {
+        const music::WalkItem* at = itemAt(placed.item);
+        if (!at || at->note < 0 || notes[static_cast<std::size_t>(at->note)].item != placed.item) {
+            dropped(QStringLiteral("syllables not under a note or rest dropped"),
+                    at ? at->measure : 0);
+            continue;
         }
+        const QString& text = placed.text;
+        const bool goesOn = text.size() >= 2 && text.endsWith(QLatin1Char('-'));
+        bool& open = wordOpen[placed.verse];
+        Syllable s;
+        s.verse = placed.verse;
+        s.text = goesOn ? QStringView(text).chopped(1) : QStringView(text);
+        s.syllabic = goesOn ? (open ? "middle" : "begin") : (open ? "end" : "single");
+        open = goesOn;
+        syllables[static_cast<std::size_t>(at->note)].push_back(s);
     }
 
     // The notes of each measure: a note's digit, dashes and dots make one piece in each
     // measure they reach; every piece is written as one note or as tied notes.
     const std::size_t measureCount = walk.measures.size();
-    measures_.assign(measureCount, {});
+    notes_.clear();
+    notes_.reserve(items.size());
+    measureStarts_.assign(1, 0);
     std::vector<int> slurNumber(slurs.size(), 0);
     std::array<bool, 17> busy{};
     std::vector<int> xmlCount(noteCount, 0);  // notes written for each note so far
@@ -237,7 +237,7 @@ void PartWriter::plan(const PartSource& source) {
             if (w.note < 0) {
                 ++orphans;
                 for (const TypedValue& value : typedValues(length)) {
-                    XmlNote& x = measures_[m].emplace_back();
+                    XmlNote& x = notes_.emplace_back();
                     x.value = value;
                 }
                 continue;
@@ -271,7 +271,7 @@ void PartWriter::plan(const PartSource& source) {
                         dropped(QStringLiteral("accidentals on rests or without a meaning dropped"),
                                 static_cast<int>(m));
                     x.parentheses = parens[n];
-                    x.syllables = syllables[n];
+                    x.syllables = std::move(syllables[n]);
                     for (int s : slursFrom[n]) {
                         const auto free = std::find(busy.begin() + 1, busy.end(), false);
                         if (free == busy.end()) {
@@ -296,9 +296,10 @@ void PartWriter::plan(const PartSource& source) {
                         }
                     }
                 }
-                measures_[m].push_back(std::move(x));
+                notes_.push_back(std::move(x));
             }
         }
+        measureStarts_.push_back(notes_.size());
     }
     if (orphans)
         report_.add(QStringLiteral("dashes and dots after no note written as rests"), QString(),
@@ -375,16 +376,15 @@ void PartWriter::plan(const PartSource& source) {
 
 void PartWriter::write(const QString& id, const PartSource& source) {
     walk_ = source.walk;
-    measures_.clear();
     endingStarts_.clear();
     endingStops_.clear();
     plan(source);
-    xml_.writeStartElement(QStringLiteral("part"));
-    xml_.writeAttribute(QStringLiteral("id"), id);
+    xml_.startElement("part");
+    xml_.attribute("id", id);
     int number = 1;
     bool first = true;
     declared_ = music::Meter::of(header_).measureLength();
-    for (std::size_t m = 0; m < measures_.size(); ++m) {
+    for (std::size_t m = 0; m + 1 < measureStarts_.size(); ++m) {
         if (skipped_[m])
             continue;
         // A first measure shorter than the time signature is a pickup, numbered 0.
@@ -394,33 +394,31 @@ void PartWriter::write(const QString& id, const PartSource& source) {
         writeMeasure(m, number++, first, source);
         first = false;
     }
-    xml_.writeEndElement();
+    xml_.endElement();
 }
 
 void PartWriter::writeAttributes() {
-    xml_.writeStartElement(QStringLiteral("attributes"));
-    xml_.writeTextElement(QStringLiteral("divisions"), QString::number(kDivisions));
-    xml_.writeStartElement(QStringLiteral("key"));
-    xml_.writeTextElement(QStringLiteral("fifths"), QString::number(key_.fifths()));
-    xml_.writeTextElement(QStringLiteral("mode"), QStringLiteral("major"));
-    xml_.writeEndElement();
+    xml_.startElement("attributes");
+    xml_.textElement("divisions", kDivisions);
+    xml_.startElement("key");
+    xml_.textElement("fifths", key_.fifths());
+    xml_.textElement("mode", "major");
+    xml_.endElement();
     const int beats = header_.timeNumerator;
     const int type = header_.timeDenominator;
     if (beats >= 1 && beats <= 99 && type >= 1 && type <= 64 && (type & (type - 1)) == 0) {
-        xml_.writeStartElement(QStringLiteral("time"));
-        xml_.writeTextElement(QStringLiteral("beats"), QString::number(beats));
-        xml_.writeTextElement(QStringLiteral("beat-type"), QString::number(type));
-        xml_.writeEndElement();
+        xml_.startElement("time");
+        xml_.textElement("beats", beats);
+        xml_.textElement("beat-type", type);
+        xml_.endElement();
     } else {
         report_.addOnce(QStringLiteral("a time signature MusicXML has no form for not written"));
     }
-    xml_.writeStartElement(QStringLiteral("clef"));
-    xml_.writeTextElement(QStringLiteral("sign"),
-                          bassClef_ ? QStringLiteral("F") : QStringLiteral("G"));
-    xml_.writeTextElement(QStringLiteral("line"),
-                          bassClef_ ? QStringLiteral("4") : QStringLiteral("2"));
-    xml_.writeEndElement();
-    xml_.writeEndElement();
+    xml_.startElement("clef");
+    xml_.textElement("sign", bassClef_ ? "F" : "G");
+    xml_.textElement("line", bassClef_ ? "4" : "2");
+    xml_.endElement();
+    xml_.endElement();
 }
 
 void PartWriter::writeHiddenTime(Ticks length) {
@@ -430,33 +428,33 @@ void PartWriter::writeHiddenTime(Ticks length) {
         type = 4;
     while (length * type % whole != 0)
         type *= 2;
-    xml_.writeStartElement(QStringLiteral("attributes"));
-    xml_.writeStartElement(QStringLiteral("time"));
-    xml_.writeAttribute(QStringLiteral("print-object"), QStringLiteral("no"));
-    xml_.writeTextElement(QStringLiteral("beats"), QString::number(length * type / whole));
-    xml_.writeTextElement(QStringLiteral("beat-type"), QString::number(type));
-    xml_.writeEndElement();
-    xml_.writeEndElement();
+    xml_.startElement("attributes");
+    xml_.startElement("time");
+    xml_.attribute("print-object", "no");
+    xml_.textElement("beats", length * type / whole);
+    xml_.textElement("beat-type", type);
+    xml_.endElement();
+    xml_.endElement();
     declared_ = length;
 }
 
 void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartSource& source) {
     const music::MeasureSpan& span = walk_->measures[m];
     const int index = static_cast<int>(m);
-    xml_.writeCharacters(QStringLiteral("\n"));
-    xml_.writeStartElement(QStringLiteral("measure"));
-    xml_.writeAttribute(QStringLiteral("number"), QString::number(number));
+    xml_.characters("\n");
+    xml_.startElement("measure");
+    xml_.attribute("number", number);
     if (number == 0)
-        xml_.writeAttribute(QStringLiteral("implicit"), QStringLiteral("yes"));
+        xml_.attribute("implicit", "yes");
     if (first) {
         writeAttributes();
         if (!source.words.isEmpty()) {
-            xml_.writeStartElement(QStringLiteral("direction"));
-            xml_.writeAttribute(QStringLiteral("placement"), QStringLiteral("above"));
-            xml_.writeStartElement(QStringLiteral("direction-type"));
-            xml_.writeTextElement(QStringLiteral("words"), source.words);
-            xml_.writeEndElement();
-            xml_.writeEndElement();
+            xml_.startElement("direction");
+            xml_.attribute("placement", "above");
+            xml_.startElement("direction-type");
+            xml_.textElement("words", source.words);
+            xml_.endElement();
+            xml_.endElement();
         }
     }
     // Jianpu measures may be longer or shorter than the time signature; such a measure gets a
@@ -465,27 +463,27 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
         writeHiddenTime(span.length);
     const auto starts = endingStarts_.find(index);
     if (forward_[m] || starts != endingStarts_.end()) {
-        xml_.writeStartElement(QStringLiteral("barline"));
-        xml_.writeAttribute(QStringLiteral("location"), QStringLiteral("left"));
+        xml_.startElement("barline");
+        xml_.attribute("location", "left");
         if (forward_[m])
-            xml_.writeTextElement(QStringLiteral("bar-style"), QStringLiteral("heavy-light"));
+            xml_.textElement("bar-style", "heavy-light");
         if (starts != endingStarts_.end()) {
-            xml_.writeEmptyElement(QStringLiteral("ending"));
-            xml_.writeAttribute(QStringLiteral("number"), QString::number(starts->second));
-            xml_.writeAttribute(QStringLiteral("type"), QStringLiteral("start"));
+            xml_.emptyElement("ending");
+            xml_.attribute("number", starts->second);
+            xml_.attribute("type", "start");
         }
         if (forward_[m]) {
-            xml_.writeEmptyElement(QStringLiteral("repeat"));
-            xml_.writeAttribute(QStringLiteral("direction"), QStringLiteral("forward"));
+            xml_.emptyElement("repeat");
+            xml_.attribute("direction", "forward");
         }
-        xml_.writeEndElement();
+        xml_.endElement();
     }
-    for (const XmlNote& n : measures_[m])
-        writeNote(n);
+    for (std::size_t n = measureStarts_[m]; n < measureStarts_[m + 1]; ++n)
+        writeNote(notes_[n]);
 
     // The closing bar line; a begin repeat closing a measure with another after it is that
     // measure's left bar line instead.
-    const bool last = m + 1 == measures_.size();
+    const bool last = m + 2 == measureStarts_.size();
     static const char* const kStyles[] = {nullptr,       "heavy",  "light-light", "heavy-light",
                                           "light-heavy", "dashed", "light-heavy", "none"};
     const char* style = span.barType >= 0 && span.barType <= 7 && !(span.barType == 3 && !last)
@@ -494,86 +492,84 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
     const auto stops = endingStops_.find(index);
     const bool repeat = span.barType == 4 || (span.barType == 3 && last);
     if (style || stops != endingStops_.end() || repeat) {
-        xml_.writeStartElement(QStringLiteral("barline"));
-        xml_.writeAttribute(QStringLiteral("location"), QStringLiteral("right"));
+        xml_.startElement("barline");
+        xml_.attribute("location", "right");
         if (style)
-            xml_.writeTextElement(QStringLiteral("bar-style"), QLatin1String(style));
+            xml_.textElement("bar-style", style);
         if (stops != endingStops_.end()) {
-            xml_.writeEmptyElement(QStringLiteral("ending"));
-            xml_.writeAttribute(QStringLiteral("number"), QString::number(stops->second));
-            xml_.writeAttribute(QStringLiteral("type"), QStringLiteral("stop"));
+            xml_.emptyElement("ending");
+            xml_.attribute("number", stops->second);
+            xml_.attribute("type", "stop");
         }
         if (repeat) {
-            xml_.writeEmptyElement(QStringLiteral("repeat"));
-            xml_.writeAttribute(QStringLiteral("direction"), span.barType == 4
-                                                                 ? QStringLiteral("backward")
-                                                                 : QStringLiteral("forward"));
+            xml_.emptyElement("repeat");
+            xml_.attribute("direction", span.barType == 4 ? "backward" : "forward");
         }
-        xml_.writeEndElement();
+        xml_.endElement();
     }
-    xml_.writeEndElement();
+    xml_.endElement();
 }
 
 void PartWriter::writeNote(const XmlNote& n) {
-    xml_.writeStartElement(QStringLiteral("note"));
+    xml_.startElement("note");
     if (n.rest) {
-        xml_.writeEmptyElement(QStringLiteral("rest"));
+        xml_.emptyElement("rest");
     } else {
-        xml_.writeStartElement(QStringLiteral("pitch"));
-        xml_.writeTextElement(QStringLiteral("step"), QString(QChar(u"CDEFGAB"[n.pitch.step])));
+        xml_.startElement("pitch");
+        xml_.textElement("step", std::string_view(&"CDEFGAB"[n.pitch.step], 1));
         if (n.pitch.alter != 0)
-            xml_.writeTextElement(QStringLiteral("alter"), QString::number(n.pitch.alter));
-        xml_.writeTextElement(QStringLiteral("octave"), QString::number(n.pitch.octave));
-        xml_.writeEndElement();
+            xml_.textElement("alter", n.pitch.alter);
+        xml_.textElement("octave", n.pitch.octave);
+        xml_.endElement();
     }
-    xml_.writeTextElement(QStringLiteral("duration"), QString::number(n.value.ticks / kShortest));
-    const auto tie = [this](const char* element, bool stop, bool start) {
+    xml_.textElement("duration", n.value.ticks / kShortest);
+    const auto tie = [this](std::string_view element, bool stop, bool start) {
         for (const auto& [on, type] : {std::pair{stop, "stop"}, std::pair{start, "start"}}) {
             if (!on)
                 continue;
-            xml_.writeEmptyElement(QLatin1String(element));
-            xml_.writeAttribute(QStringLiteral("type"), QLatin1String(type));
+            xml_.emptyElement(element);
+            xml_.attribute("type", type);
         }
     };
     tie("tie", n.tieStop, n.tieStart);
-    xml_.writeTextElement(QStringLiteral("voice"), QStringLiteral("1"));
-    xml_.writeTextElement(QStringLiteral("type"), QLatin1String(n.value.type));
+    xml_.textElement("voice", "1");
+    xml_.textElement("type", n.value.type);
     for (int d = 0; d < n.value.dots; ++d)
-        xml_.writeEmptyElement(QStringLiteral("dot"));
-    if (!n.accidental.isEmpty())
-        xml_.writeTextElement(QStringLiteral("accidental"), n.accidental);
+        xml_.emptyElement("dot");
+    if (n.accidental)
+        xml_.textElement("accidental", n.accidental);
     if (n.parentheses) {
-        xml_.writeStartElement(QStringLiteral("notehead"));
-        xml_.writeAttribute(QStringLiteral("parentheses"), QStringLiteral("yes"));
-        xml_.writeCharacters(QStringLiteral("normal"));
-        xml_.writeEndElement();
+        xml_.startElement("notehead");
+        xml_.attribute("parentheses", "yes");
+        xml_.characters("normal");
+        xml_.endElement();
     }
     if (n.tieStop || n.tieStart || !n.slurStops.empty() || !n.slurStarts.empty() || n.breath) {
-        xml_.writeStartElement(QStringLiteral("notations"));
+        xml_.startElement("notations");
         tie("tied", n.tieStop, n.tieStart);
         for (const auto& [numbers, type] :
              {std::pair{&n.slurStops, "stop"}, std::pair{&n.slurStarts, "start"}}) {
             for (int number : *numbers) {
-                xml_.writeEmptyElement(QStringLiteral("slur"));
-                xml_.writeAttribute(QStringLiteral("type"), QLatin1String(type));
-                xml_.writeAttribute(QStringLiteral("number"), QString::number(number));
+                xml_.emptyElement("slur");
+                xml_.attribute("type", type);
+                xml_.attribute("number", number);
             }
         }
         if (n.breath) {
-            xml_.writeStartElement(QStringLiteral("articulations"));
-            xml_.writeEmptyElement(QStringLiteral("breath-mark"));
-            xml_.writeEndElement();
+            xml_.startElement("articulations");
+            xml_.emptyElement("breath-mark");
+            xml_.endElement();
         }
-        xml_.writeEndElement();
+        xml_.endElement();
     }
     for (const Syllable& s : n.syllables) {
-        xml_.writeStartElement(QStringLiteral("lyric"));
-        xml_.writeAttribute(QStringLiteral("number"), QString::number(s.verse));
-        xml_.writeTextElement(QStringLiteral("syllabic"), s.syllabic);
-        xml_.writeTextElement(QStringLiteral("text"), s.text);
-        xml_.writeEndElement();
+        xml_.startElement("lyric");
+        xml_.attribute("number", s.verse);
+        xml_.textElement("syllabic", s.syllabic);
+        xml_.textElement("text", s.text);
+        xml_.endElement();
     }
-    xml_.writeEndElement();
+    xml_.endElement();
 }
 
 }  // namespace qe::musicxml

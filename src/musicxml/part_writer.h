@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QXmlStreamWriter>
 #include <map>
 #include <optional>
 #include <utility>
@@ -15,13 +14,22 @@
 
 namespace qe::musicxml {
 
+class XmlWriter;
+
+// A syllable under an item of a track.
+struct PlacedSyllable {
+    int item = 0;
+    int verse = 1;
+    QString text;
+};
+
 // What a part is written from: one note track with its walk, its arcs, its volta brackets and
 // the syllables under its notes.
 struct PartSource {
     const music::TrackWalk* walk = nullptr;
     music::TrackTies arcs;
     std::vector<std::pair<int, int>> brackets;  // item indices of two closing bar lines
-    std::map<int, std::vector<std::pair<int, QString>>> syllables;  // item → verse, text
+    std::vector<PlacedSyllable> syllables;      // by item; those of one item by verse
     QString words;  // text over the first measure (the title block's comment beside the key)
 };
 
@@ -32,7 +40,7 @@ struct PartSource {
 // breath marks, parentheses and syllables.
 class PartWriter {
 public:
-    PartWriter(QXmlStreamWriter& xml, const music::Key& key, const doc_header& header,
+    PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
                ConversionReport& report);
     ~PartWriter();
     PartWriter(const PartWriter&) = delete;
@@ -54,15 +62,16 @@ private:
         report_.add(what, QString::number(measure + 1));
     }
 
-    QXmlStreamWriter& xml_;
+    XmlWriter& xml_;
     music::Key key_;
     const doc_header& header_;
     ConversionReport& report_;
     const music::TrackWalk* walk_ = nullptr;
-    std::vector<std::vector<XmlNote>> measures_;  // the notes of each measure of the track
-    std::vector<bool> skipped_;                   // empty measures that only begin a repeat
-    std::vector<bool> forward_;                   // a begin repeat on the left of a measure
-    std::map<int, int> endingStarts_;             // measure → ending number
+    std::vector<XmlNote> notes_;              // the notes of the track, measure after measure
+    std::vector<std::size_t> measureStarts_;  // where each measure's notes begin, and the end
+    std::vector<bool> skipped_;               // empty measures that only begin a repeat
+    std::vector<bool> forward_;               // a begin repeat on the left of a measure
+    std::map<int, int> endingStarts_;         // measure → ending number
     std::map<int, int> endingStops_;
     bool bassClef_ = false;
     music::Ticks declared_ = 0;  // the measure length the last time signature written gives

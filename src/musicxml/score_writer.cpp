@@ -1,11 +1,12 @@
 #include "musicxml/score_writer.h"
 
-#include <QXmlStreamWriter>
+#include <algorithm>
 
 #include "music/track_walk.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/part_writer.h"
 #include "musicxml/xml_text.h"
+#include "musicxml/xml_writer.h"
 
 namespace qe::musicxml {
 
@@ -21,12 +22,12 @@ QString tenths(std::int32_t twips) {
 class ScoreWriter {
 public:
     ScoreWriter(const QanorDoc& doc, ConversionReport& report)
-        : doc_(doc), report_(report), out_(reserved(doc)), xml_(&out_) {}
+        : doc_(doc), report_(report), xml_(capacity(doc)) {}
 
     QByteArray write();
 
 private:
-    static QByteArray reserved(const QanorDoc& doc);
+    static qsizetype capacity(const QanorDoc& doc);
     QString text(const std::u16string& text);
     void writeIdentification();
     void writeDefaults();
@@ -36,19 +37,15 @@ private:
 
     const QanorDoc& doc_;
     ConversionReport& report_;
-    QByteArray out_;
-    QXmlStreamWriter xml_;
+    XmlWriter xml_;
 };
 
-// An empty buffer with room for the whole score: the writer appends to it in pieces of a few
-// bytes, and growing it as it goes would cost more than the writing.
-QByteArray ScoreWriter::reserved(const QanorDoc& doc) {
+// Room for the whole score at once: a record takes some 160 bytes of MusicXML.
+qsizetype ScoreWriter::capacity(const QanorDoc& doc) {
     qsizetype items = 0;
     for (const note_track& track : doc.noteTracks())
         items += static_cast<qsizetype>(track.content.items.size());
-    QByteArray out;
-    out.reserve(64 * 1024 + std::min<qsizetype>(items, 4 * 1024 * 1024) * 160);
-    return out;
+    return 64 * 1024 + std::min<qsizetype>(items, 4 * 1024 * 1024) * 160;
 }
 
 QString ScoreWriter::text(const std::u16string& value) {
@@ -65,19 +62,17 @@ QByteArray ScoreWriter::write() {
     const doc_header& h = doc_.header;
     // No indentation: a large score reads and writes a third faster without the spaces, and
     // each measure still starts a line of its own.
-    xml_.setAutoFormatting(false);
-    xml_.writeStartDocument();
-    xml_.writeDTD(QStringLiteral(
+    xml_.startDocument(
         "<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
-        "\"http://www.musicxml.org/dtds/partwise.dtd\">"));
-    xml_.writeStartElement(QStringLiteral("score-partwise"));
-    xml_.writeAttribute(QStringLiteral("version"), QStringLiteral("4.0"));
+        "\"http://www.musicxml.org/dtds/partwise.dtd\">");
+    xml_.startElement("score-partwise");
+    xml_.attribute("version", "4.0");
     // The main title is always written, even empty, so that a subtitle reads back as one.
-    xml_.writeStartElement(QStringLiteral("work"));
-    xml_.writeTextElement(QStringLiteral("work-title"), text(h.title));
-    xml_.writeEndElement();
+    xml_.startElement("work");
+    xml_.textElement("work-title", text(h.title));
+    xml_.endElement();
     if (!h.subtitle.empty())
-        xml_.writeTextElement(QStringLiteral("movement-title"), text(h.subtitle));
+        xml_.textElement("movement-title", text(h.subtitle));
     writeIdentification();
     writeDefaults();
 
@@ -94,89 +89,88 @@ QByteArray ScoreWriter::write() {
 
     const std::vector<music::TrackWalk> walks = music::walkDocument(doc_);
     std::vector<PartSource> parts = sources(walks);
-    xml_.writeStartElement(QStringLiteral("part-list"));
+    xml_.startElement("part-list");
     for (std::size_t t = 0; t < parts.size(); ++t) {
-        xml_.writeStartElement(QStringLiteral("score-part"));
-        xml_.writeAttribute(QStringLiteral("id"), QStringLiteral("P%1").arg(t + 1));
-        xml_.writeStartElement(QStringLiteral("part-name"));
-        xml_.writeAttribute(QStringLiteral("print-object"), QStringLiteral("no"));
-        xml_.writeCharacters(QStringLiteral("Track %1").arg(t + 1));
-        xml_.writeEndElement();
-        xml_.writeEndElement();
+        xml_.startElement("score-part");
+        xml_.attribute("id", QStringLiteral("P%1").arg(t + 1));
+        xml_.startElement("part-name");
+        xml_.attribute("print-object", "no");
+        xml_.characters(QStringLiteral("Track %1").arg(t + 1));
+        xml_.endElement();
+        xml_.endElement();
     }
-    xml_.writeEndElement();
+    xml_.endElement();
     const music::Key key = music::Key::fromTitle(h).value_or(music::Key());
     for (std::size_t t = 0; t < parts.size(); ++t) {
         PartWriter writer(xml_, key, h, report_);
         writer.write(QStringLiteral("P%1").arg(t + 1), parts[t]);
     }
-    xml_.writeEndElement();
-    xml_.writeEndDocument();
+    QByteArray out = xml_.finish();
 
     if (!doc_.content.tempo.content.items.empty())
         report_.addOnce(
             QStringLiteral("tempo records not written: MusicXML has no place for them"));
     if (doc_.formatSettings().fonts != format_track_header().fonts)
         report_.addOnce(QStringLiteral("fonts not written: MusicXML has no place for them"));
-    return out_;
+    return out;
 }
 
 void ScoreWriter::writeIdentification() {
     const doc_header& h = doc_.header;
-    xml_.writeStartElement(QStringLiteral("identification"));
+    xml_.startElement("identification");
     for (const auto& [type, name] :
          {std::pair{"composer", &h.author1}, std::pair{"lyricist", &h.author2},
           std::pair{"arranger", &h.author3}}) {
         if (name->empty())
             continue;
-        xml_.writeStartElement(QStringLiteral("creator"));
-        xml_.writeAttribute(QStringLiteral("type"), QLatin1String(type));
-        xml_.writeCharacters(text(*name));
-        xml_.writeEndElement();
+        xml_.startElement("creator");
+        xml_.attribute("type", type);
+        xml_.characters(text(*name));
+        xml_.endElement();
     }
-    xml_.writeStartElement(QStringLiteral("encoding"));
-    xml_.writeTextElement(QStringLiteral("software"), QStringLiteral("Qanor简谱编辑器"));
-    xml_.writeEndElement();
-    xml_.writeEndElement();
+    xml_.startElement("encoding");
+    xml_.textElement("software", u"Qanor简谱编辑器");
+    xml_.endElement();
+    xml_.endElement();
 }
 
 void ScoreWriter::writeDefaults() {
     const format_track_header& page = doc_.formatSettings();
-    xml_.writeStartElement(QStringLiteral("defaults"));
-    xml_.writeStartElement(QStringLiteral("scaling"));
-    xml_.writeTextElement(QStringLiteral("millimeters"), QStringLiteral("7.0556"));
-    xml_.writeTextElement(QStringLiteral("tenths"), QStringLiteral("40"));
-    xml_.writeEndElement();
-    xml_.writeStartElement(QStringLiteral("page-layout"));
-    xml_.writeTextElement(QStringLiteral("page-height"), tenths(page.pageHeight));
-    xml_.writeTextElement(QStringLiteral("page-width"), tenths(page.pageWidth));
-    xml_.writeStartElement(QStringLiteral("page-margins"));
-    xml_.writeAttribute(QStringLiteral("type"), QStringLiteral("both"));
-    xml_.writeTextElement(QStringLiteral("left-margin"), tenths(page.marginLeft));
-    xml_.writeTextElement(QStringLiteral("right-margin"), tenths(page.marginRight));
-    xml_.writeTextElement(QStringLiteral("top-margin"), tenths(page.marginTop));
-    xml_.writeTextElement(QStringLiteral("bottom-margin"), tenths(page.marginBottom));
-    xml_.writeEndElement();
-    xml_.writeEndElement();
-    xml_.writeEndElement();
+    xml_.startElement("defaults");
+    xml_.startElement("scaling");
+    xml_.textElement("millimeters", "7.0556");
+    xml_.textElement("tenths", "40");
+    xml_.endElement();
+    xml_.startElement("page-layout");
+    xml_.textElement("page-height", tenths(page.pageHeight));
+    xml_.textElement("page-width", tenths(page.pageWidth));
+    xml_.startElement("page-margins");
+    xml_.attribute("type", "both");
+    xml_.textElement("left-margin", tenths(page.marginLeft));
+    xml_.textElement("right-margin", tenths(page.marginRight));
+    xml_.textElement("top-margin", tenths(page.marginTop));
+    xml_.textElement("bottom-margin", tenths(page.marginBottom));
+    xml_.endElement();
+    xml_.endElement();
+    xml_.endElement();
 }
 
 void ScoreWriter::writeCredit(const char* type, const QString& words, std::int32_t x,
                               std::int32_t y, const char* justify, int size) {
     if (words.isEmpty())
         return;
-    xml_.writeStartElement(QStringLiteral("credit"));
-    xml_.writeAttribute(QStringLiteral("page"), QStringLiteral("1"));
-    xml_.writeTextElement(QStringLiteral("credit-type"), QLatin1String(type));
-    xml_.writeStartElement(QStringLiteral("credit-words"));
-    xml_.writeAttribute(QStringLiteral("default-x"), tenths(x));
-    xml_.writeAttribute(QStringLiteral("default-y"), tenths(y));
-    xml_.writeAttribute(QStringLiteral("justify"), QLatin1String(justify));
-    xml_.writeAttribute(QStringLiteral("valign"), QStringLiteral("top"));
-    xml_.writeAttribute(QStringLiteral("font-size"), QString::number(size));
-    xml_.writeCharacters(words);
-    xml_.writeEndElement();
-    xml_.writeEndElement();
+    xml_.startElement("credit");
+    xml_.attribute("page", "1");
+    xml_.textElement("credit-type", type);
+    xml_.startElement("credit-words");
+    xml_.attribute("default-x", tenths(x));
+    xml_.attribute("default-y", tenths(y));
+    xml_.attribute("justify", justify);
+    xml_.attribute("valign", "top");
+    xml_.attribute("font-size", size);
+    xml_.characters(words);
+    xml_.endElement();
+    xml_.endElement();
 }
 
 std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>& walks) {
@@ -225,10 +219,18 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
                 ++strays;
                 continue;
             }
-            parts[static_cast<std::size_t>(at.trackIndex)].syllables[at.itemIndex].emplace_back(
-                static_cast<int>(v) + 1, text(syllable.text));
+            parts[static_cast<std::size_t>(at.trackIndex)].syllables.push_back(
+                PlacedSyllable{at.itemIndex, static_cast<int>(v) + 1, text(syllable.text)});
         }
     }
+    // Verse after verse, each by item: sorted by item, each item's syllables keep their verse
+    // order.
+    const auto byItem = [](const PlacedSyllable& a, const PlacedSyllable& b) {
+        return a.item < b.item;
+    };
+    for (PartSource& part : parts)
+        if (!std::is_sorted(part.syllables.begin(), part.syllables.end(), byItem))
+            std::stable_sort(part.syllables.begin(), part.syllables.end(), byItem);
     if (strays)
         report_.add(QStringLiteral("syllables that name no place in a track dropped"), QString(),
                     strays);
