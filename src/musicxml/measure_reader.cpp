@@ -276,7 +276,7 @@ void MeasureReader::readNote() {
         } else if (name == u"duration") {
             duration = in_.number();
         } else if (name == u"tie") {
-            const QString type = in_.attribute("type");
+            const QStringView type = in_.attribute("type");
             note.tieStart = note.tieStart || type == u"start";
             note.tieStop = note.tieStop || type == u"stop";
             in_.skip();
@@ -372,12 +372,12 @@ void MeasureReader::readNotations(ParsedNote& note) {
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"tied") {
-            const QString type = in_.attribute("type");
+            const QStringView type = in_.attribute("type");
             note.tieStart = note.tieStart || type == u"start";
             note.tieStop = note.tieStop || type == u"stop";
             in_.skip();
         } else if (name == u"slur") {
-            const QString type = in_.attribute("type");
+            const QStringView type = in_.attribute("type");
             const int number = in_.hasAttribute("number") ? in_.attribute("number").toInt() : 1;
             if (number >= 1 && number <= 16) {
                 const auto bit = static_cast<std::uint16_t>(1u << (number - 1));
@@ -408,7 +408,7 @@ void MeasureReader::readNotations(ParsedNote& note) {
 
 void MeasureReader::readLyric(ParsedNote& note) {
     ParsedLyric lyric;
-    const QString number = in_.attribute("number").trimmed();
+    const QStringView number = in_.attribute("number").trimmed();
     bool numeric = false;
     const int verse = number.toInt(&numeric);
     if (number.isEmpty()) {
@@ -417,7 +417,7 @@ void MeasureReader::readLyric(ParsedNote& note) {
         lyric.verse = verse;
     } else {
         // A verse named otherwise ("iii", "chorus") comes after the verses seen so far.
-        auto [at, inserted] = part_.verseNames.try_emplace(number, 0);
+        auto [at, inserted] = part_.verseNames.try_emplace(number.toString(), 0);
         if (inserted)
             at->second = part_.highestVerse + 1;
         lyric.verse = at->second;
@@ -483,7 +483,7 @@ void MeasureReader::readDirection() {
                     dropped(QStringLiteral("text directions dropped"));
                 continue;
             }
-            const QString type = in_.attribute("type");
+            const QStringView type = in_.attribute("type");
             const char* what = droppedDirection(name);
             if (type != u"stop" && type != u"continue")
                 dropped(what ? QString::fromLatin1(what)
@@ -494,8 +494,8 @@ void MeasureReader::readDirection() {
 }
 
 void MeasureReader::readBarline() {
-    const QString location =
-        in_.hasAttribute("location") ? in_.attribute("location") : QStringLiteral("right");
+    const QString location = in_.hasAttribute("location") ? in_.attribute("location").toString()
+                                                          : QStringLiteral("right");
     QString style;
     bool forward = false;
     bool backward = false;
@@ -506,13 +506,13 @@ void MeasureReader::readBarline() {
         if (name == u"bar-style") {
             style = in_.textView(32).trimmed().toString();
         } else if (name == u"repeat") {
-            const QString direction = in_.attribute("direction");
+            const QStringView direction = in_.attribute("direction");
             forward = forward || direction == u"forward";
             backward = backward || direction == u"backward";
             in_.skip();
         } else if (name == u"ending") {
-            ending = in_.attribute("type");
-            endingNumber = in_.attribute("number").trimmed();
+            ending = in_.attribute("type").toString();
+            endingNumber = in_.attribute("number").trimmed().toString();
             in_.skip();
         } else if (name == u"fermata" || name == u"segno" || name == u"coda" ||
                    name == u"wavy-line") {

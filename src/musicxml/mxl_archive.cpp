@@ -63,9 +63,9 @@ QString rootFile(const QByteArray& container) {
         }
         while (in.nextChild()) {
             if (in.name() == u"rootfile") {
-                const QString type = in.attribute("media-type");
+                const QStringView type = in.attribute("media-type");
                 if (type.isEmpty() || type == QLatin1String(kMediaType))
-                    return in.attribute("full-path");
+                    return in.attribute("full-path").toString();
             }
             in.skip();
         }

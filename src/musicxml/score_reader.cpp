@@ -29,7 +29,7 @@ private:
     void readCredit();
     void readPartList();
     PartState& partNamed(const QString& id);
-    void readMeasure(PartState& part, const QString& number);
+    void readMeasure(PartState& part, QStringView number);
     ParsedTitles titles() const;
 
     XmlInput in_;
@@ -64,7 +64,7 @@ ParsedScore ScoreReader::read() {
         } else if (name == u"part-list") {
             readPartList();
         } else if (name == u"part" && !timewise) {
-            PartState& part = partNamed(in_.attribute("id"));
+            PartState& part = partNamed(in_.attribute("id").toString());
             while (in_.nextChild()) {
                 if (in_.name() == u"measure")
                     readMeasure(part, in_.attribute("number"));
@@ -72,10 +72,10 @@ ParsedScore ScoreReader::read() {
                     in_.skip();
             }
         } else if (name == u"measure" && timewise) {
-            const QString number = in_.attribute("number");
+            const QString number = in_.attribute("number").toString();
             while (in_.nextChild()) {
                 if (in_.name() == u"part")
-                    readMeasure(partNamed(in_.attribute("id")), number);
+                    readMeasure(partNamed(in_.attribute("id").toString()), number);
                 else
                     in_.skip();
             }
@@ -121,13 +121,13 @@ PartState& ScoreReader::partNamed(const QString& id) {
     return *state;
 }
 
-void ScoreReader::readMeasure(PartState& part, const QString& number) {
+void ScoreReader::readMeasure(PartState& part, QStringView number) {
     if (part.part.measures.size() >= static_cast<std::size_t>(limits::kMaxMeasures))
         in_.fail(QStringLiteral("part %1 has more than %2 measures")
                      .arg(part.part.id)
                      .arg(limits::kMaxMeasures));
     ParsedMeasure& measure = part.part.measures.emplace_back();
-    measure.number = number.left(32);
+    measure.number = number.left(32).toString();
     MeasureReader(in_, part, score_, report_).read(measure);
 }
 
@@ -143,7 +143,7 @@ void ScoreReader::readWork() {
 void ScoreReader::readIdentification() {
     while (in_.nextChild()) {
         if (in_.name() == u"creator") {
-            const QString type = in_.attribute("type");
+            const QString type = in_.attribute("type").toString();
             creators_.emplace_back(type, in_.text(limits::kMaxTextLength));
         } else {
             in_.skip();
@@ -170,7 +170,7 @@ void ScoreReader::readCredit() {
 void ScoreReader::readPartList() {
     while (in_.nextChild()) {
         if (in_.name() == u"score-part" && listed_.size() < 4096)
-            listed_.push_back(in_.attribute("id"));
+            listed_.push_back(in_.attribute("id").toString());
         in_.skip();
     }
 }

@@ -6,7 +6,10 @@
 
 namespace qe::musicxml {
 
-XmlInput::XmlInput(const QByteArray& bytes) : xml_(bytes) {
+XmlInput::XmlInput(const QByteArray& bytes) {
+    device_.setData(bytes);
+    device_.open(QIODevice::ReadOnly);
+    xml_.setDevice(&device_);
     xml_.setNamespaceProcessing(false);
     // Nothing in MusicXML needs entity expansion; a declared entity is refused below, and
     // this keeps any expansion small even before that check.
@@ -44,8 +47,10 @@ bool XmlInput::nextChild() {
     fail(QStringLiteral("the file ends inside an element"));
 }
 
-QString XmlInput::attribute(const char* name) const {
-    return xml_.attributes().value(QLatin1StringView(name)).toString();
+QStringView XmlInput::attribute(const char* name) const {
+    // The view is into the reader's own copy of the attributes, which outlives the list
+    // returned here.
+    return xml_.attributes().value(QLatin1StringView(name));
 }
 
 bool XmlInput::hasAttribute(const char* name) const {

