@@ -6,6 +6,24 @@
 
 namespace qe::musicxml {
 
+namespace {
+
+// The value of a text of one to nine ASCII digits, the form nearly every number of a score
+// takes, read without the locale-aware conversion; -1 for any other text.
+int plainDigits(QStringView text) {
+    if (text.isEmpty() || text.size() > 9)
+        return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+}  // namespace
+
 XmlInput::XmlInput(const QByteArray& bytes) {
     device_.setData(bytes);
     device_.open(QIODevice::ReadOnly);
@@ -23,11 +41,16 @@ void XmlInput::check() {
         fail(QStringLiteral("the file declares XML entities, which MusicXML does not use"));
 }
 
+QXmlStreamReader::TokenType XmlInput::next() {
+    const QXmlStreamReader::TokenType token = xml_.readNext();
+    if (token == QXmlStreamReader::Invalid || token == QXmlStreamReader::DTD)
+        check();
+    return token;
+}
+
 QString XmlInput::root() {
     while (!xml_.atEnd()) {
-        xml_.readNext();
-        check();
-        if (xml_.isStartElement())
+        if (next() == QXmlStreamReader::StartElement)
             return xml_.name().toString();
     }
     check();
@@ -36,11 +59,10 @@ QString XmlInput::root() {
 
 bool XmlInput::nextChild() {
     while (!xml_.atEnd()) {
-        xml_.readNext();
-        check();
-        if (xml_.isStartElement())
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::StartElement)
             return true;
-        if (xml_.isEndElement())
+        if (token == QXmlStreamReader::EndElement)
             return false;
     }
     check();
@@ -62,14 +84,13 @@ QStringView XmlInput::textView(int limit) {
     text_.resize(0);
     int depth = 0;
     while (!xml_.atEnd()) {
-        xml_.readNext();
-        check();
-        if (xml_.isCharacters() && depth == 0) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::Characters && depth == 0) {
             if (text_.size() < limit)
                 text_.append(xml_.text().left(limit - text_.size()));
-        } else if (xml_.isStartElement()) {
+        } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
-        } else if (xml_.isEndElement()) {
+        } else if (token == QXmlStreamReader::EndElement) {
             if (depth-- == 0)
                 return text_;
         }
@@ -88,6 +109,8 @@ QString XmlInput::text(int limit) {
 
 double XmlInput::number() {
     const QStringView value = textView(64).trimmed();
+    if (const int plain = plainDigits(value); plain >= 0)
+        return plain;
     bool ok = false;
     const double result = value.toDouble(&ok);
     // The reader stands on the element's end, which names it.
@@ -98,6 +121,8 @@ double XmlInput::number() {
 
 int XmlInput::integer() {
     const QStringView value = textView(64).trimmed();
+    if (const int plain = plainDigits(value); plain >= 0)
+        return plain;
     bool ok = false;
     const int result = value.toInt(&ok);
     if (!ok)
@@ -111,10 +136,8 @@ void XmlInput::skip() {
 }
 
 void XmlInput::finish() {
-    while (!xml_.atEnd()) {
-        xml_.readNext();
-        check();
-    }
+    while (!xml_.atEnd())
+        next();
 }
 
 void XmlInput::fail(const QString& what) const {

@@ -51,7 +51,10 @@ public:
     [[noreturn]] void fail(const QString& what) const;
 
 private:
+    // Fails when the reader is in error or on a DTD that declares entities.
     void check();
+    // Reads the next token, checked.
+    QXmlStreamReader::TokenType next();
     QBuffer device_;
     QXmlStreamReader xml_;
     QString text_;  // the last text read by textView

@@ -131,6 +131,32 @@ TEST(Import, EmptyAndIrregularMeasuresKeepTheirLengths) {
     EXPECT_TRUE(score.report.isEmpty());
 }
 
+TEST(Import, NumbersReadAlikeInEveryFormAFileWritesThem) {
+    // Plain digits are read the quick way, every other form as the C locale reads numbers:
+    // both must give the same note. 2 divisions to the quarter make each duration a half note,
+    // octave 5 the dotted 1.
+    const auto note = [](const char* duration, const char* octave) {
+        return QStringLiteral(
+                   "<note><pitch><step>C</step><octave>%1</octave></pitch>"
+                   "<duration>%2</duration></note>")
+            .arg(QLatin1String(octave), QLatin1String(duration));
+    };
+    const char* const kForms[][2] = {
+        {"4", "5"},          {"04", "05"},   {" 4\n", "\t5 "},
+        {"4.0", "+5"},       {"4e0", "5"},   {"+4", "005"},
+        {"0000000004", "5"}, {"40e-1", "5"}, {"000000004", "000000005"}};
+    QStringList measures;
+    for (const auto& [duration, octave] : kForms)
+        measures.append(note(duration, octave));
+    measures.front().prepend(QStringLiteral("<attributes><divisions>2</divisions></attributes>"));
+    const Imported score = importBytes(scoreXml(measures));
+    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    EXPECT_EQ(trackText(score.doc, 0),
+              "1' - | 1' - | 1' - | 1' - | 1' - | 1' - | 1' - | 1' - | 1' - |");
+    // Ten digits are too many for an octave however they are read.
+    EXPECT_FALSE(importBytes(scoreXml({note("1", "4294967301")})).ok);
+}
+
 TEST(Import, ArcsAndSyllablesPastWhatALocationNamesAreReportedNotWrapped) {
     // A location names an item in 16 bits: items past the 32768th of a track can hold notes
     // but no arc or syllable can name them. They are reported rather than stored with an index
