@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "musicxml/conversion_report.h"
 #include "musicxml/musicxml_error.h"
@@ -13,11 +14,23 @@
 
 namespace qe::musicxml {
 
+namespace {
+
+// True when the bytes hold nothing but white space, looked at where they lie: a large file
+// is not copied to find that out.
+bool blank(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    });
+}
+
+}  // namespace
+
 Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc) {
     Outcome outcome;
     ConversionReport report;
     try {
-        if (bytes.trimmed().isEmpty())
+        if (blank(bytes))
             throw MusicXmlError{QStringLiteral("the file is empty")};
         if (bytes.size() > limits::kMaxXmlBytes)
             throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
