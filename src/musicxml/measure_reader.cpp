@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 #include "musicxml/musicxml_error.h"
 #include "musicxml/vocabulary.h"
@@ -252,7 +254,7 @@ void MeasureReader::readNote() {
     if (++score_.notes > limits::kMaxNotes)
         in_.fail(QStringLiteral("the score holds more than %1 notes").arg(limits::kMaxNotes));
     ParsedNote note;
-    QString voice = QStringLiteral("1");
+    std::u16string voice = u"1";  // short enough to need no allocation
     std::optional<double> duration;
     ExactTicks shown = 0;
     int dots = 0;
@@ -281,7 +283,8 @@ void MeasureReader::readNote() {
             note.tieStop = note.tieStop || type == u"stop";
             in_.skip();
         } else if (name == u"voice") {
-            voice = in_.textView(64).trimmed().toString();
+            const QStringView named = in_.textView(64).trimmed();
+            voice.assign(named.utf16(), static_cast<std::size_t>(named.size()));
         } else if (name == u"type") {
             shown = typeTicks(in_.textView(16).trimmed());
         } else if (name == u"dot") {
@@ -341,23 +344,26 @@ void MeasureReader::readNote() {
 
 void MeasureReader::readPitch(ParsedNote& note, bool unpitched) {
     // An unpitched note without a place stands on the middle line.
-    QString step = unpitched ? QStringLiteral("B") : QString();
+    std::u16string step = unpitched ? u"B" : u"";
     double alter = 0;
     int octave = 4;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
-        if (name == u"step" || name == u"display-step")
-            step = in_.textView(8).trimmed().toString();
-        else if (name == u"alter")
+        if (name == u"step" || name == u"display-step") {
+            const QStringView named = in_.textView(8).trimmed();
+            step.assign(named.utf16(), static_cast<std::size_t>(named.size()));
+        } else if (name == u"alter") {
             alter = in_.number();
-        else if (name == u"octave" || name == u"display-octave")
+        } else if (name == u"octave" || name == u"display-octave") {
             octave = in_.integer();
-        else
+        } else {
             in_.skip();
+        }
     }
-    const int index = QStringLiteral("CDEFGAB").indexOf(step);
-    if (step.size() != 1 || index < 0)
-        in_.fail(QStringLiteral("%1: \"%2\" is not a step").arg(where(), step));
+    const std::size_t index = std::u16string_view(u"CDEFGAB").find(step);
+    if (step.size() != 1 || index == std::u16string_view::npos)
+        in_.fail(QStringLiteral("%1: \"%2\" is not a step")
+                     .arg(where(), QString::fromStdU16String(step)));
     if (octave < -1 || octave > 10 || std::abs(alter) > 4)
         in_.fail(QStringLiteral("%1: the pitch is out of range").arg(where()));
     const double rounded = std::round(alter);
@@ -365,7 +371,7 @@ void MeasureReader::readPitch(ParsedNote& note, bool unpitched) {
         dropped(QStringLiteral("microtones rounded to the nearest semitone"));
     if (unpitched)
         dropped(QStringLiteral("unpitched notes written at their place on the staff"));
-    note.pitch = music::Pitch{index, static_cast<int>(rounded), octave};
+    note.pitch = music::Pitch{static_cast<int>(index), static_cast<int>(rounded), octave};
 }
 
 void MeasureReader::readNotations(ParsedNote& note) {

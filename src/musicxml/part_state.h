@@ -3,6 +3,7 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "musicxml/parsed_score.h"
@@ -15,9 +16,9 @@ struct PartState {
     double divisions = 1;  // per quarter; 1 when the file never says
     music::Meter meter;
     bool meterKnown = false;
-    std::optional<int> fifths;          // the key signature in force
-    std::vector<QString> voices;        // voice names in the order they first appear
-    std::map<QString, int> verseNames;  // lyric numbers that are not numbers
+    std::optional<int> fifths;           // the key signature in force
+    std::vector<std::u16string> voices;  // voice names in the order they first appear
+    std::map<QString, int> verseNames;   // lyric numbers that are not numbers
     int highestVerse = 0;
     bool listed = false;  // named in the part list
 };
