@@ -13,9 +13,9 @@ namespace qe::musicxml {
 // classic way to make a small file take unbounded memory.
 class XmlInput {
 public:
-    // The reader takes the bytes through a buffer device, which it reads in small pieces: given
-    // the bytes themselves, it would decode the whole file into one string first, which costs
-    // a tenth more on a large score.
+    // The reader takes the bytes through a buffer device, which it decodes 8 KiB at a time:
+    // given the bytes themselves, it would first decode the whole file into one string, twice
+    // the file's size in memory (26 MB more for a 200-page score) and no faster.
     explicit XmlInput(const QByteArray& bytes);
     XmlInput(const XmlInput&) = delete;
     XmlInput& operator=(const XmlInput&) = delete;
