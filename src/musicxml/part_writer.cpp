@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <span>
 
 #include "musicxml/xml_writer.h"
 
@@ -38,29 +39,24 @@ struct TypedValue {
     Ticks ticks;
 };
 
-// A length as typed notes to be tied, longest first; each with up to two dots.
-std::vector<TypedValue> typedValues(Ticks length) {
-    std::vector<TypedValue> out;
+// A length as typed notes to be tied, longest first; each with up to two dots. They replace
+// what `out` held, so that one vector serves every piece of a part.
+void typedValues(Ticks length, std::vector<TypedValue>& out) {
+    out.clear();
     while (length >= kShortest) {
-        TypedValue best{kTypes.back().name, 0, kShortest};
-        for (const NoteType& type : kTypes) {
-            Ticks total = type.ticks;
-            Ticks dot = type.ticks;
-            for (int dots = 0; dots <= 2; ++dots) {
-                if (dots > 0) {
-                    if (dot % (2 * kShortest) != 0)
-                        break;
-                    dot /= 2;
-                    total += dot;
-                }
-                if (total <= length && total > best.ticks)
-                    best = TypedValue{type.name, dots, total};
-            }
+        // The longest type that fits, with the dots that still fit: each type is half the one
+        // before, so no shorter type, even dotted twice, is as long.
+        const NoteType& type = *std::find_if(kTypes.begin(), kTypes.end(),
+                                             [&](const NoteType& t) { return t.ticks <= length; });
+        TypedValue best{type.name, 0, type.ticks};
+        for (Ticks dot = type.ticks / 2;
+             best.dots < 2 && dot % kShortest == 0 && best.ticks + dot <= length; dot /= 2) {
+            best.ticks += dot;
+            ++best.dots;
         }
         out.push_back(best);
         length -= best.ticks;
     }
-    return out;
 }
 
 // The sign of an accidental for the pitch's alteration; null for none.
@@ -85,15 +81,16 @@ const char* accidentalSign(int alter) {
     }
 }
 
-// A syllable as written: its text is a view into the part's source, which outlives the
-// writing of the part.
-struct Syllable {
+}  // namespace
+
+// A syllable as written under the note `note` of the walk: its text is a view into the part's
+// source, which outlives the writing of the part.
+struct PartWriter::Syllable {
+    std::size_t note = 0;
     int verse = 1;
     const char* syllabic = "single";
     QStringView text;
 };
-
-}  // namespace
 
 struct PartWriter::XmlNote {
     bool rest = true;
@@ -106,7 +103,7 @@ struct PartWriter::XmlNote {
     std::vector<int> slurStops;
     std::vector<int> slurStarts;
     bool breath = false;
-    std::vector<Syllable> syllables;
+    std::span<const Syllable> syllables;  // in the part writer's list of them
 };
 
 PartWriter::PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
@@ -180,8 +177,8 @@ void PartWriter::plan(const PartSource& source) {
     }
 
     // Syllables go under the note whose digit or rest they name; a word that goes on is
-    // written with a hyphen after its syllable.
-    std::vector<std::vector<Syllable>> syllables(noteCount);
+    // written with a hyphen after its syllable. They come by item, so by note.
+    syllables_.clear();
     std::map<int, bool> wordOpen;  // verse → the last syllable's word goes on
     for (const PlacedSyllable& placed : source.syllables) {
         const music::WalkItem* at = itemAt(placed.item);
@@ -193,13 +190,17 @@ void PartWriter::plan(const PartSource& source) {
         const QString& text = placed.text;
         const bool goesOn = text.size() >= 2 && text.endsWith(QLatin1Char('-'));
         bool& open = wordOpen[placed.verse];
-        Syllable s;
+        Syllable& s = syllables_.emplace_back();
+        s.note = static_cast<std::size_t>(at->note);
         s.verse = placed.verse;
         s.text = goesOn ? QStringView(text).chopped(1) : QStringView(text);
         s.syllabic = goesOn ? (open ? "middle" : "begin") : (open ? "end" : "single");
         open = goesOn;
-        syllables[static_cast<std::size_t>(at->note)].push_back(s);
     }
+    const auto syllablesOf = [this](std::size_t note) {
+        const auto found = std::ranges::equal_range(syllables_, note, {}, &Syllable::note);
+        return std::span<const Syllable>(found.begin(), found.end());
+    };
 
     // The notes of each measure: a note's digit, dashes and dots make one piece in each
     // measure they reach; every piece is written as one note or as tied notes.
@@ -211,6 +212,7 @@ void PartWriter::plan(const PartSource& source) {
     std::array<bool, 17> busy{};
     std::vector<int> xmlCount(noteCount, 0);  // notes written for each note so far
     std::vector<Ticks> remaining(noteCount);
+    std::vector<TypedValue> values;  // of the piece being planned
     for (std::size_t n = 0; n < noteCount; ++n)
         remaining[n] = notes[n].length;
     int orphans = 0;
@@ -236,7 +238,8 @@ void PartWriter::plan(const PartSource& source) {
                 continue;
             if (w.note < 0) {
                 ++orphans;
-                for (const TypedValue& value : typedValues(length)) {
+                typedValues(length, values);
+                for (const TypedValue& value : values) {
                     XmlNote& x = notes_.emplace_back();
                     x.value = value;
                 }
@@ -252,7 +255,7 @@ void PartWriter::plan(const PartSource& source) {
                 rest = true;
             }
             remaining[n] -= length;
-            const std::vector<TypedValue> values = typedValues(length);
+            typedValues(length, values);
             for (std::size_t v = 0; v < values.size(); ++v) {
                 XmlNote x;
                 x.rest = rest;
@@ -271,7 +274,7 @@ void PartWriter::plan(const PartSource& source) {
                         dropped(QStringLiteral("accidentals on rests or without a meaning dropped"),
                                 static_cast<int>(m));
                     x.parentheses = parens[n];
-                    x.syllables = std::move(syllables[n]);
+                    x.syllables = syllablesOf(n);
                     for (int s : slursFrom[n]) {
                         const auto free = std::find(busy.begin() + 1, busy.end(), false);
                         if (free == busy.end()) {

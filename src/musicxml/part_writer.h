@@ -53,6 +53,7 @@ public:
 
 private:
     struct XmlNote;
+    struct Syllable;
     void plan(const PartSource& source);
     void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
     void writeAttributes();
@@ -67,6 +68,7 @@ private:
     const doc_header& header_;
     ConversionReport& report_;
     const music::TrackWalk* walk_ = nullptr;
+    std::vector<Syllable> syllables_;         // under the notes of the track, note after note
     std::vector<XmlNote> notes_;              // the notes of the track, measure after measure
     std::vector<std::size_t> measureStarts_;  // where each measure's notes begin, and the end
     std::vector<bool> skipped_;               // empty measures that only begin a repeat
