@@ -49,8 +49,12 @@ qsizetype ScoreWriter::capacity(const QanorDoc& doc) {
 }
 
 QString ScoreWriter::text(const std::u16string& value) {
+    // The document's own characters, not a copy: the document outlives the writing, and
+    // xmlText copies them only to replace one. A large score has a syllable under most notes.
     bool changed = false;
-    const QString out = xmlText(QString::fromStdU16String(value), changed);
+    const QString out = xmlText(QString::fromRawData(reinterpret_cast<const QChar*>(value.data()),
+                                                     static_cast<qsizetype>(value.size())),
+                                changed);
     if (changed)
         report_.addOnce(QStringLiteral("characters XML cannot hold written as U+FFFD"));
     return out;
