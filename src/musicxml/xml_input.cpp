@@ -1,6 +1,7 @@
 #include "musicxml/xml_input.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "musicxml/musicxml_error.h"
 
@@ -80,14 +81,17 @@ bool XmlInput::hasAttribute(const char* name) const {
 }
 
 QStringView XmlInput::textView(int limit) {
-    // The text is kept in one buffer that keeps its capacity from element to element.
-    text_.resize(0);
+    // The text is kept in one buffer that keeps its capacity from element to element: a
+    // standard string, which appends a few characters inline where a QString calls into Qt.
+    text_.clear();
     int depth = 0;
     while (!xml_.atEnd()) {
         const QXmlStreamReader::TokenType token = next();
         if (token == QXmlStreamReader::Characters && depth == 0) {
-            if (text_.size() < limit)
-                text_.append(xml_.text().left(limit - text_.size()));
+            if (std::ssize(text_) < limit) {
+                const QStringView text = xml_.text().left(limit - std::ssize(text_));
+                text_.append(text.utf16(), static_cast<std::size_t>(text.size()));
+            }
         } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
         } else if (token == QXmlStreamReader::EndElement) {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QXmlStreamReader>
+#include <string>
 
 namespace qe::musicxml {
 
@@ -57,7 +58,7 @@ private:
     QXmlStreamReader::TokenType next();
     QBuffer device_;
     QXmlStreamReader xml_;
-    QString text_;  // the last text read by textView
+    std::u16string text_;  // the last text read by textView
 };
 
 }  // namespace qe::musicxml
