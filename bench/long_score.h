@@ -28,4 +28,22 @@ inline QanorDoc longScore(int measures) {
     return doc;
 }
 
+// One syllable under every note of the score that a lyrics record can name (an item index
+// fits 15 bits): a Chinese character in the upper track, a Latin syllable in the lower.
+inline void addSyllableToEveryNote(QanorDoc& doc) {
+    auto& verses = doc.content.lyrics.items;
+    verses.resize(2);
+    for (std::size_t t = 0; t < 2 && t < doc.noteTracks().size(); ++t) {
+        const auto& items = doc.noteTracks()[t].content.items;
+        for (std::size_t i = 0; i < items.size() && i <= 0x7FFF; ++i) {
+            if (items[i].isBarLine())
+                continue;
+            lyrics record;
+            record.text = t == 0 ? std::u16string(1, char16_t(u'\u8309' + i % 40)) : u"la-";
+            record.place = location(1, static_cast<std::int32_t>(t), static_cast<std::int16_t>(i));
+            verses[t].content.items.push_back(record);
+        }
+    }
+}
+
 }  // namespace qe::bench
