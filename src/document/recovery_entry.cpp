@@ -20,10 +20,12 @@ QByteArray digestOf(const QByteArray& bytes) {
 }
 
 // Writes `bytes` into a temporary file beside `path` and renames it into place once every
-// byte reached the disk.
+// byte reached the disk. The buffer is flushed before the commit: a commit does not notice
+// when its own last flush fails (a full disk), and would put a cut-off file in place.
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+        file.commit())
         return true;
     if (error)
         *error = QStringLiteral("%1: %2").arg(path, file.errorString());
