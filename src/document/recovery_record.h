@@ -15,7 +15,7 @@ struct RecoveryRecord {
     static constexpr int kFormat = 1;
     // The most a record or a recovery document may weigh: anything larger is damage.
     static constexpr qint64 kMostRecordBytes = 64 * 1024;
-    static constexpr qint64 kMostDocumentBytes = 512LL * 1024 * 1024;
+    static constexpr qint64 kMostDocumentBytes = 64LL * 1024 * 1024;
 
     QString file;         // the score's own file, absolute; empty for a score never saved
     QString title;        // the score's title when it was written

@@ -1,9 +1,11 @@
 #include "shell/autosave_keeper.h"
 
 #include <QDir>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <cmath>
 
 #include "document/clock.h"
@@ -60,8 +62,12 @@ void AutosaveKeeper::watch(CQEDoc* doc) {
 
 void AutosaveKeeper::attach(CQEDoc* doc, std::unique_ptr<RecoveryEntry> entry) {
     auto* autosave = new DocumentAutosave(doc, store_, clock_, interval(), std::move(entry));
-    connect(autosave, &DocumentAutosave::writeFailed, this, [](const QString& error) {
+    // A failed autosave is not worth a dialog every interval, but the person must not think
+    // the score is kept when it is not.
+    connect(autosave, &DocumentAutosave::writeFailed, this, [this](const QString& error) {
         qWarning("qanoredit: autosave failed: %s", qUtf8Printable(error));
+        if (auto* window = qobject_cast<QMainWindow*>(parent()))
+            window->statusBar()->showMessage(QStringLiteral("自动保存失败：%1").arg(error), 10000);
     });
 }
 

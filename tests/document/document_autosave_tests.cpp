@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include "document/recovery_store.h"
 #include "fake_clock.h"
 #include "model/memory_io.h"
+#include "support/file_size_limit.h"
 
 namespace qe {
 namespace {
@@ -94,6 +96,23 @@ TEST_F(DocumentAutosaveTest, SavingOrReturningToTheSavedStateRemovesTheFile) {
     EXPECT_TRUE(files().isEmpty());
     pass(1min);
     EXPECT_TRUE(files().isEmpty());
+}
+
+TEST_F(DocumentAutosaveTest, AFailedWriteIsReportedAndTriedAgainOneIntervalLater) {
+    QStringList failures;
+    QObject::connect(autosave, &DocumentAutosave::writeFailed,
+                     [&failures](const QString& error) { failures << error; });
+    edit(1);
+    {
+        const test::FileSizeLimit full(64);
+        pass(30s);
+        QCoreApplication::processEvents();  // the write's end reaches the window's thread
+    }
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_TRUE(autosave->scheduler().pending());
+    pass(30s);
+    EXPECT_EQ(files().size(), 2);
 }
 
 TEST_F(DocumentAutosaveTest, ClosingWithoutSavingRemovesTheFile) {
