@@ -93,6 +93,15 @@ FileResult CQEDoc::onOpenDocument(const QString& path) {
     return result;
 }
 
+void CQEDoc::onRecoveredDocument(QanorDoc&& recovered, const QString& path) {
+    m_doc = std::move(recovered);
+    path_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    history.clear();
+    history.markUnsaved();
+    setModifiedFlag(true);
+    emit titleChanged(title());
+}
+
 FileResult CQEDoc::onSaveDocument(const QString& path) {
     try {
         commitViews();

@@ -33,6 +33,10 @@ public:
     // Reads a score file. On failure the document stays as it was (empty for a new one):
     // nothing half-read is kept, and the file is not touched.
     FileResult onOpenDocument(const QString& path);
+    // Takes a score recovered after a crash: it belongs to `path` (empty for a score never
+    // saved) and holds changes that file does not have, so it is modified until saved there.
+    // Its undo history is gone with the editor that made it.
+    void onRecoveredDocument(QanorDoc&& recovered, const QString& path);
     // Writes the views' edits into the score, then the score to `path` through a temporary
     // file renamed into place. On success the document is saved there and not modified; on
     // failure it stays modified and the old file keeps its content.

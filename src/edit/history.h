@@ -122,7 +122,9 @@ public:
     // A document that was never saved as it stands (an import, a recovered score): no point
     // of the history is clean until it is saved.
     void markUnsaved() { clean_.reset(); }
-    bool isClean() const { return clean_ && *clean_ == done_; }
+    // An action under way that has changed something counts already: the window hears of a
+    // typed key before the key's step is closed.
+    bool isClean() const { return clean_ && *clean_ == done_ && open_.changes.empty(); }
     // Forgets every step, as for a document just opened.
     void clear();
 

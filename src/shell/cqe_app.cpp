@@ -46,7 +46,10 @@ bool CQEApp::initInstance(const QStringList& files) {
         box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         box.exec();
     }
-    if (files.isEmpty())
+    // Scores a crashed editor was keeping come back first, so that a file named below that
+    // one of them belongs to shows the recovered score rather than opening twice.
+    const int recovered = frame_->offerRecovery();
+    if (files.isEmpty() && recovered == 0)
         frame_->onFileNew();
     for (const QString& path : files)
         frame_->openDocument(path);

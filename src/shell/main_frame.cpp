@@ -27,6 +27,7 @@
 #include "document/cqe_doc.h"
 #include "musicxml/musicxml_file.h"
 #include "shell/about_dlg.h"
+#include "shell/autosave_keeper.h"
 #include "shell/child_frame.h"
 #include "shell/cqe_view.h"
 #include "shell/playback_controls.h"
@@ -58,7 +59,8 @@ QString plainTitle(const QMdiSubWindow* window) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), commands_(this) {
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), commands_(this), autosave_(new AutosaveKeeper(this)) {
     setWindowTitle(appTitle());
     setAcceptDrops(true);
     mdi_ = new QMdiArea(this);
@@ -270,6 +272,7 @@ void CMainFrame::connectCommands() {
 CQEDoc* CMainFrame::adoptDocument(CQEDoc* doc) {
     doc->setParent(this);
     documents_ << doc;
+    autosave_->watch(doc);
     connect(doc, &CQEDoc::historyChanged, this, &CMainFrame::updateEditStates);
     connect(doc, &CQEDoc::lastViewClosed, this, [this, doc] {
         documents_.removeAll(doc);
@@ -447,6 +450,11 @@ void CMainFrame::onFilePrintSetup() {
     QPageSetupDialog dialog(&printer(), this);
     dialog.setWindowTitle(QStringLiteral("打印设置"));
     dialog.exec();
+}
+
+int CMainFrame::offerRecovery() {
+    return autosave_->offerLeftovers(this,
+                                     [this](CQEDoc* doc) { createFrame(adoptDocument(doc)); });
 }
 
 void CMainFrame::onAppAbout() {

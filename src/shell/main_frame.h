@@ -19,6 +19,7 @@ class QToolBar;
 
 namespace qe {
 
+class AutosaveKeeper;
 class CChildFrame;
 class PlaybackControls;
 class CQEDoc;
@@ -53,6 +54,9 @@ public:
     CQEDoc* importMusicXml(const QString& path);
     void onFileImport();
     void onAppAbout();
+    // Offers back the documents an editor that did not end cleanly was keeping; returns how
+    // many were opened.
+    int offerRecovery();
 
     CChildFrame* activeFrame() const;
     CQEView* activeView() const;
@@ -121,7 +125,8 @@ private:
     QList<CQEDoc*> documents_;
     std::unique_ptr<QPrinter> printer_;
     RecentFiles recent_;
-    int untitled_ = 0;  // new documents made this session
+    int untitled_ = 0;          // new documents made this session
+    AutosaveKeeper* autosave_;  // owned as a child
 };
 
 }  // namespace qe

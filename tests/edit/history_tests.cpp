@@ -126,6 +126,30 @@ TEST(Undo, TheSavedStateIsCleanAgainAfterUndoingBackToIt) {
     EXPECT_FALSE(ed.history.isClean());
 }
 
+// A window that notes, each time it hears of a change, whether the document still counts as
+// saved.
+struct CleanWatcher : test::FakeHost {
+    void updateAllViews() override {
+        clean.push_back(history->isClean());
+        FakeHost::updateAllViews();
+    }
+    History* history = nullptr;
+    std::vector<bool> clean;
+};
+
+TEST(Undo, TheFirstKeyAfterASaveIsAChangeWhenTheWindowHearsOfIt) {
+    HistoryEditor ed(test::scoreOf({"1 |]"}));
+    CleanWatcher window;
+    window.view = &ed.view;
+    window.history = &ed.history;
+    ed.view.window = &window;
+    ed.type(U"2");
+    ed.history.markClean();  // saved here
+    ed.type(U"3");
+    ed.view.undo();
+    EXPECT_EQ(window.clean, std::vector<bool>({false, false, true}));
+}
+
 TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     HistoryEditor source(test::scoreWithShapes({"1 2 | { 3~ 3 | 4 #5 | } 6 |]"}));
     // Select from the start of measure 1 to the start of measure 3.

@@ -11,5 +11,6 @@ QObject* makePrintingTests();
 QObject* makeExportTests();
 QObject* makeEditMenuTests();
 QObject* makePlaybackTests();
+QObject* makeRecoveryTests();
 
 }  // namespace qe::gui

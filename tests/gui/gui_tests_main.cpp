@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Recovery files of the tests' own, never among the person's.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QTemporaryDir runtime;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -24,7 +27,7 @@ int main(int argc, char** argv) {
     for (auto make :
          {qe::gui::makeEditingTests, qe::gui::makeDocumentTests, qe::gui::makeDialogTests,
           qe::gui::makePrintingTests, qe::gui::makeExportTests, qe::gui::makeEditMenuTests,
-          qe::gui::makePlaybackTests}) {
+          qe::gui::makePlaybackTests, qe::gui::makeRecoveryTests}) {
         const std::unique_ptr<QObject> suite(make());
         status |= QTest::qExec(suite.get(), argc, argv);
     }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QObject>
+#include <chrono>
+#include <memory>
+
+#include "document/autosave_scheduler.h"
+#include "document/recovery_store.h"
+
+namespace qe {
+
+class CQEDoc;
+class Clock;
+class RecoveryEntry;
+
+// Keeps the recovery file of one open document: while the document holds unsaved changes,
+// it is written into an entry of the recovery folder one interval after each first change;
+// once it is saved, back as it was saved, or closed, the entry goes.
+//
+// The edit tree is written into the score and the score into bytes on the window's thread,
+// between two keystrokes; the bytes go to the disk on a thread of their own, so a slow disk
+// never holds up typing.
+class DocumentAutosave : public QObject {
+    Q_OBJECT
+
+public:
+    // Becomes a child of `doc`. With `entry`, carries on the entry the document was recovered
+    // from, so that its file stays until the document is saved or closed.
+    DocumentAutosave(CQEDoc* doc, RecoveryStore store, std::shared_ptr<const Clock> clock,
+                     std::chrono::milliseconds interval,
+                     std::unique_ptr<RecoveryEntry> entry = nullptr);
+    // The document closed: its entry goes.
+    ~DocumentAutosave() override;
+
+    AutosaveScheduler& scheduler() { return scheduler_; }
+    // The entry written last; null while there is none.
+    const RecoveryEntry* entry() const { return entry_.get(); }
+    // Writes the document as it stands, if it has unsaved changes.
+    void writeNow();
+    // Waits for a write in progress to reach the disk.
+    void waitForWrite();
+
+signals:
+    // A write failed; it is tried again one interval later.
+    void writeFailed(const QString& error);
+
+private:
+    void documentChanged();
+    void discard();
+    void writeFinished();
+
+    CQEDoc* doc_;  // the parent
+    RecoveryStore store_;
+    std::shared_ptr<const Clock> clock_;
+    AutosaveScheduler scheduler_;
+    std::unique_ptr<RecoveryEntry> entry_;
+    QFuture<QString> write_;  // the error of the write, empty when it went through
+    QFutureWatcher<QString> watcher_;
+};
+
+}  // namespace qe
