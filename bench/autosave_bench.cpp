@@ -6,7 +6,6 @@
 // disk than the temporary folder's.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <map>
@@ -21,8 +20,8 @@
 #include "edit/qanor_view.h"
 #include "long_score.h"
 #include "model/memory_io.h"
+#include "qt_benchmarks.h"
 #include "shell/headless_host.h"
-#include "shell/resources.h"
 
 namespace {
 
@@ -127,17 +126,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts())
-        std::fprintf(stderr, "the music symbol font was not found\n");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    qe::bench::QtBenchmarks benchmarks(argc, argv);
     TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!benchmarks.run(reporter))
+        return 1;
 
     const auto& t = reporter.times;
     if (!t.count("TypeNote") || !t.count("AutosaveOnWindowThread"))

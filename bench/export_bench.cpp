@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -21,13 +20,13 @@
 #include "document/score_file.h"
 #include "layout/page_view.h"
 #include "model/qanor_doc.h"
+#include "qt_benchmarks.h"
 #include "shell/export_format.h"
 #include "shell/headless_host.h"
 #include "shell/image_encoder.h"
 #include "shell/page_bands.h"
 #include "shell/page_export.h"
 #include "shell/page_palette.h"
-#include "shell/resources.h"
 #include "shell/vector_export.h"
 #include "support/notation.h"
 
@@ -330,17 +329,10 @@ void printSummary(const KeepingReporter& runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts())
-        std::fprintf(stderr, "the music symbol font was not found\n");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    qe::bench::QtBenchmarks benchmarks(argc, argv);
     KeepingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!benchmarks.run(reporter))
+        return 1;
     printSummary(reporter);
     if (g_ratio > 0) {
         std::printf(

@@ -12,7 +12,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <cstdio>
@@ -24,8 +23,8 @@
 #include "layout/page_view.h"
 #include "model/qanor_doc.h"
 #include "musicxml/musicxml_file.h"
+#include "qt_benchmarks.h"
 #include "shell/headless_host.h"
-#include "shell/resources.h"
 
 namespace {
 
@@ -178,17 +177,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts())
-        std::fprintf(stderr, "the music symbol font was not found\n");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    qe::bench::QtBenchmarks benchmarks(argc, argv);
     MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!benchmarks.run(reporter))
+        return 1;
 
     const auto& t = reporter.times;
     for (const char* name : {"LoadAndLayOut", "Import", "Export"})

@@ -4,7 +4,6 @@
 // Both are measured in the same run; the ratios are printed at the end.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -12,8 +11,8 @@
 
 #include "layout/page_view.h"
 #include "long_score.h"
+#include "qt_benchmarks.h"
 #include "shell/headless_host.h"
-#include "shell/resources.h"
 #include "sound/fluid_renderer.h"
 #include "sound/smf_writer.h"
 #include "sound/soundfont.h"
@@ -103,17 +102,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts())
-        std::fprintf(stderr, "the music symbol font was not found\n");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    qe::bench::QtBenchmarks benchmarks(argc, argv);
     TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!benchmarks.run(reporter))
+        return 1;
 
     bool met = true;
     const auto wav = reporter.times.find("RenderWavOfASong");

@@ -5,7 +5,6 @@
 // 10,000 steps of history on the 200-page score must stay under 64 MB.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -16,8 +15,8 @@
 #include "edit/qanor_view.h"
 #include "long_score.h"
 #include "model/qanor_doc.h"
+#include "qt_benchmarks.h"
 #include "shell/headless_host.h"
-#include "shell/resources.h"
 
 namespace {
 
@@ -138,17 +137,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (!qe::registerApplicationFonts())
-        std::fprintf(stderr, "the music symbol font was not found\n");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    qe::bench::QtBenchmarks benchmarks(argc, argv);
     MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!benchmarks.run(reporter))
+        return 1;
 
     const auto small = reporter.times.find("10");
     const auto large = reporter.times.find("4200");
