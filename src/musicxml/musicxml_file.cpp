@@ -89,7 +89,10 @@ Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path) {
     if (!outcome.ok)
         return outcome;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Flushed before the commit, which does not notice when its own last flush fails (a full
+    // disk) and would rename the cut-off file into place.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         outcome.ok = false;
         outcome.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     }

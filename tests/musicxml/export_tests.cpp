@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <map>
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "musicxml/musicxml_file.h"
 #include "musicxml/musicxml_support.h"
+#include "support/file_size_limit.h"
 #include "support/notation.h"
 
 namespace qe::test {
@@ -263,6 +266,20 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
     const musicxml::Outcome none = musicxml::exportMusicXml(empty, false, bytes);
     EXPECT_FALSE(none.ok);
     EXPECT_EQ(none.error, QStringLiteral("the document has no note track to export"));
+}
+
+TEST(ExportFile, AFullDiskIsAFailureAndLeavesNoFile) {
+    const QanorDoc doc = scoreOf({"1 2 3 4 | 5 6 7 1' |]"});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("song.musicxml"));
+    musicxml::Outcome outcome;
+    {
+        // Small enough to sit in the file's buffer until the last flush.
+        const FileSizeLimit full(200);
+        outcome = musicxml::exportMusicXmlFile(doc, path);
+    }
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 }  // namespace
