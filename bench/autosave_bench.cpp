@@ -17,7 +17,7 @@
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "long_score.h"
 #include "model/memory_io.h"
 #include "qt_benchmarks.h"
@@ -32,15 +32,15 @@ constexpr int kMeasures = 4200;
 // the caret in the middle of the score.
 struct Session {
     Session() : view(&host), autosave(nullptr) {
-        doc.m_doc = qe::bench::longScore(kMeasures);
+        doc.session().load(qe::bench::longScore(kMeasures));
         host.view = &view;
         doc.addView(&view);
-        view.attachDocument(&doc.m_doc);
+        view.attach(&doc.session());
         view.relayout();
         for (int i = 0; i < kMeasures * 9 / 2; ++i)
             view.caretRight();
-        pages = view.pageView.childCount();
-        doc.history.markUnsaved();
+        pages = view.layout().pages()->childCount();
+        doc.history().markUnsaved();
         doc.setModifiedFlag(true);
         autosave =
             new qe::DocumentAutosave(&doc, qe::RecoveryStore(folder.path()),
@@ -51,7 +51,7 @@ struct Session {
     QTemporaryDir folder;
     qe::CQEDoc doc;
     qe::HeadlessHost host;
-    qe::QanorView view;
+    qe::ScoreEditor view;
     qe::DocumentAutosave* autosave;  // a child of the document
     int pages = 0;
 };
@@ -84,9 +84,9 @@ void AutosaveOnWindowThread(benchmark::State& state) {
 // The disk's share, on the write's own thread.
 void AutosaveDiskWrite(benchmark::State& state) {
     Session session;
-    session.doc.commitViews();
     qe::MemoryIO io;
-    session.doc.m_doc.serialize(io, true);
+    qe::QanorDoc records = session.doc.records();
+    records.serialize(io, true);
     const QByteArray bytes(reinterpret_cast<const char*>(io.bytes().data()),
                            static_cast<qsizetype>(io.bytes().size()));
     g_bytes = bytes.size();

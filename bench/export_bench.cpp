@@ -18,6 +18,7 @@
 #include <string>
 
 #include "document/score_file.h"
+#include "edit/score_session.h"
 #include "layout/page_view.h"
 #include "model/qanor_doc.h"
 #include "qt_benchmarks.h"
@@ -54,14 +55,15 @@ std::unique_ptr<qe::QanorDoc> melodyScore(int repeats) {
 
 // A score laid out in page mode, as the command line lays it out.
 struct LaidOut {
-    explicit LaidOut(int repeats) : doc(melodyScore(repeats)) { layOut(view); }
-    void layOut(qe::PageView& pages) {
-        pages.build(doc.get());
-        pages.rebuild(*host.layoutSurface());
+    explicit LaidOut(int repeats) : doc(melodyScore(repeats)) {
+        score.load(*doc);
+        layout.update(*host.layoutSurface());
     }
     std::unique_ptr<qe::QanorDoc> doc;
     qe::HeadlessHost host;
-    qe::PageView view;
+    qe::ScoreSession score;
+    qe::ScoreLayout& layout = score.layout(qe::ScoreLayout::kPageMode);
+    qe::PageView& view = *layout.pages();
 };
 
 // The score of `pages` pages, found once.
@@ -97,7 +99,8 @@ void Layout(benchmark::State& state) {
     LaidOut& score = scoreOfPages(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         qe::PageView view;
-        score.layOut(view);
+        view.build(&score.score.score);
+        view.rebuild(*score.host.layoutSurface());
         benchmark::DoNotOptimize(view.childCount());
     }
     state.counters["pages"] = score.view.childCount();

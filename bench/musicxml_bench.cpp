@@ -20,6 +20,7 @@
 #include <string>
 
 #include "document/score_file.h"
+#include "edit/score_session.h"
 #include "layout/page_view.h"
 #include "model/qanor_doc.h"
 #include "musicxml/musicxml_file.h"
@@ -94,10 +95,11 @@ void LoadAndLayOut(benchmark::State& state) {
         qe::loadScore(files().score, doc);
         qe::HeadlessHost host;
         const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
-        qe::PageView view;
-        view.build(&doc);
-        view.rebuild(*g);
-        g_pages = view.childCount();
+        qe::ScoreSession session;
+        session.load(doc);
+        qe::ScoreLayout& layout = session.layout(qe::ScoreLayout::kPageMode);
+        layout.update(*g);
+        g_pages = layout.pages()->childCount();
         benchmark::DoNotOptimize(g_pages);
     }
     state.counters["pages"] = g_pages;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "edit/score_session.h"
 #include "layout/page_view.h"
 #include "long_score.h"
 #include "qt_benchmarks.h"
@@ -70,16 +71,17 @@ void MidiOfTheLongScore(benchmark::State& state) {
 void PageLayoutOfTheLongScore(benchmark::State& state) {
     qe::QanorDoc doc = qe::bench::longScore(kLongMeasures);
     qe::HeadlessHost host;
-    std::unique_ptr<qe::PageView> view;
+    std::unique_ptr<qe::ScoreSession> session;
     for (auto _ : state) {
-        // Taking the last tree down is not part of the layout.
+        // Taking the last score down is not part of the layout.
         state.PauseTiming();
-        view = std::make_unique<qe::PageView>();
+        session = std::make_unique<qe::ScoreSession>();
         state.ResumeTiming();
-        view->build(&doc);
+        session->load(doc);
         const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
-        view->rebuild(*g);
-        g_pages = view->childCount();
+        qe::ScoreLayout& layout = session->layout(qe::ScoreLayout::kPageMode);
+        layout.update(*g);
+        g_pages = layout.pages()->childCount();
     }
     state.counters["pages"] = g_pages;
 }

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "edit/history.h"
-#include "edit/qanor_view.h"
+#include "edit/score_history.h"
+#include "edit/score_editor.h"
 #include "long_score.h"
 #include "model/qanor_doc.h"
 #include "qt_benchmarks.h"
@@ -25,22 +25,22 @@ constexpr double kGrowthLimit = 3.0;
 
 // An editor open on a score, the caret in its middle.
 struct Session {
-    explicit Session(int measures, bool lyrics = false)
-        : doc(qe::bench::longScore(measures)), view(&host) {
+    explicit Session(int measures, bool lyrics = false) : view(&host) {
+        qe::QanorDoc doc = qe::bench::longScore(measures);
         if (lyrics)
             qe::bench::addSyllableToEveryNote(doc);
+        score.load(doc);
         host.view = &view;
-        view.history = &history;
-        view.attachDocument(&doc);
+        view.attach(&score);
         view.relayout();
         for (int i = 0; i < measures * 9 / 2; ++i)
             view.caretRight();
-        pages = view.pageView.childCount();
+        pages = view.layout().pages()->childCount();
     }
-    qe::QanorDoc doc;
+    qe::ScoreSession score;
     qe::HeadlessHost host;
-    qe::QanorView view;
-    qe::History history;
+    qe::ScoreEditor view;
+    qe::ScoreHistory& history = score.history;
     int pages = 0;
 };
 

@@ -11,8 +11,7 @@
 
 #include "document/font_settings_dlg.h"
 #include "document/title_settings_dlg.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "model/exception.h"
 
 namespace qe {
@@ -58,8 +57,8 @@ void showSaveFailure(QWidget* parent, const QString& path, const FileResult& res
 CQEDoc::CQEDoc(QObject* parent) : QObject(parent) {
     // A step is whole only after the views laid it out and told the document: the modified
     // flag is settled again then.
-    history.onStepEnded = [this] {
-        setModifiedFlag(!history.isClean());
+    history().onStepEnded = [this] {
+        setModifiedFlag(!history().isClean());
         emit historyChanged();
     };
 }
@@ -71,10 +70,10 @@ QString CQEDoc::fileFilter() {
 }
 
 void CQEDoc::onNewDocument(const QString& title) {
-    m_doc = QanorDoc();
-    m_doc.initNew(title.toStdU16String());
+    QanorDoc fresh;
+    fresh.initNew(title.toStdU16String());
+    session_.load(fresh);
     path_.clear();
-    history.clear();
     setModifiedFlag(false);
     emit titleChanged(this->title());
 }
@@ -85,40 +84,30 @@ FileResult CQEDoc::onOpenDocument(const QString& path) {
     const FileResult result = loadScore(path, loaded);
     if (!result.ok)
         return result;
-    m_doc = std::move(loaded);
+    session_.load(loaded);
     path_ = QFileInfo(path).absoluteFilePath();
-    history.clear();
     setModifiedFlag(false);
     emit titleChanged(title());
     return result;
 }
 
-void CQEDoc::onRecoveredDocument(QanorDoc&& recovered, const QString& path) {
-    m_doc = std::move(recovered);
+void CQEDoc::onRecoveredDocument(const QanorDoc& recovered, const QString& path) {
+    session_.load(recovered);
     path_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-    history.clear();
-    history.markUnsaved();
+    history().markUnsaved();
     setModifiedFlag(true);
     emit titleChanged(title());
 }
 
 FileResult CQEDoc::onSaveDocument(const QString& path) {
-    try {
-        commitViews();
-    } catch (const Exception&) {
-        FileResult failed;
-        failed.ok = false;
-        failed.notADocument = true;
-        failed.error = unreadableDocumentMessage();
-        return failed;
-    }
-    const FileResult result = saveScore(path, m_doc);
+    QanorDoc file = records();
+    const FileResult result = saveScore(path, file);
     if (!result.ok)
         return result;
     const QString saved = QFileInfo(path).absoluteFilePath();
     const bool renamed = saved != path_;
     path_ = saved;
-    history.markClean();
+    history().markClean();
     setModifiedFlag(false);
     emit historyChanged();
     if (renamed)
@@ -174,7 +163,7 @@ bool CQEDoc::saveModified(QWidget* parent) {
 }
 
 void CQEDoc::onTitleSettings(QWidget* parent) {
-    const doc_header before = m_doc.header;
+    const doc_header before = score().header();
     doc_header h = before;
     CTitleSettingsDlg dlg(parent);
     dlg.m_strTitle = headerText(h.title);
@@ -213,31 +202,28 @@ void CQEDoc::onTitleSettings(QWidget* parent) {
         if (!views_.empty())
             views_.front()->changeHeader(h);
         else
-            m_doc.header = h;
+            session_.score.setHeader(h);
     }
     emit titleChanged(title());
     updateAllViews();
 }
 
 void CQEDoc::onFontSettings(QWidget* parent) {
-    format_track_header& format = m_doc.formatSettings();
-    const format_track_header before = format;
-    CFontSettingsDlg dlg(&format, parent);
-    const bool accepted = dlg.exec() == QDialog::Accepted;
-    const format_track_header chosen = format;
-    // The dialog edits the fonts in place; the change is made again as one undoable step.
-    format = before;
-    if (!accepted || chosen.fonts == before.fonts)
+    const format_track_header before = score().format();
+    format_track_header chosen = before;
+    CFontSettingsDlg dlg(&chosen, parent);
+    // The dialog edits its own copy; the change is made on the score as one undoable step.
+    if (dlg.exec() != QDialog::Accepted || chosen.fonts == before.fonts)
         return;
     if (!views_.empty())
         views_.front()->changeFormat(chosen);
     else
-        format = chosen;
+        session_.score.setFormat(chosen);
     updateAllViews();
 }
 
 QString CQEDoc::title() const {
-    const QString main = headerText(m_doc.header.title);
+    const QString main = headerText(score().header().title);
     if (!main.isEmpty() || path_.isEmpty())
         return main;
     return QFileInfo(path_).completeBaseName();
@@ -250,13 +236,12 @@ void CQEDoc::setModifiedFlag(bool modified) {
     emit modifiedChanged(modified_);
 }
 
-void CQEDoc::addView(QanorView* view) {
-    view->history = &history;
+void CQEDoc::addView(ScoreEditor* view) {
     if (std::find(views_.begin(), views_.end(), view) == views_.end())
         views_.push_back(view);
 }
 
-void CQEDoc::removeView(QanorView* view) {
+void CQEDoc::removeView(ScoreEditor* view) {
     const auto it = std::find(views_.begin(), views_.end(), view);
     if (it == views_.end())
         return;
@@ -265,23 +250,13 @@ void CQEDoc::removeView(QanorView* view) {
         emit lastViewClosed();
 }
 
-void CQEDoc::commitViews() {
-    if (views_.empty())
-        return;
-    QanorView* view = views_.front();
-    view->operations->commitToDocument(view->editTree());
-}
-
-void CQEDoc::contentChanged(QanorView* source) {
-    setModifiedFlag(!history.isClean());
+void CQEDoc::contentChanged(ScoreEditor* source) {
+    setModifiedFlag(!history().isClean());
     emit historyChanged();
-    const bool others = views_.size() > 1;
-    if (others && source)
-        source->operations->commitToDocument(source->editTree());
-    emit viewsNeedUpdate(source, others);
+    emit viewsNeedUpdate(source, views_.size() > 1);
 }
 
-void CQEDoc::updateAllViews(QanorView* source) {
+void CQEDoc::updateAllViews(ScoreEditor* source) {
     emit viewsNeedUpdate(source, false);
 }
 

@@ -5,19 +5,18 @@
 #include <vector>
 
 #include "document/score_file.h"
-#include "edit/history.h"
+#include "edit/score_session.h"
 #include "model/qanor_doc.h"
 
 class QWidget;
 
 namespace qe {
 
-class QanorView;
+class ScoreEditor;
 
-// One open score document: the score itself, the file it lives in, whether it holds changes
-// not yet saved, and the views open on it. The document is the one place a score's content
-// is kept between views: when more than one view is open, every edit is written back at once
-// and the other views rebuild from it, so no view's edits can be lost to another's.
+// One open score document: the score with its history and layouts (the session), the file it
+// lives in, whether it holds changes not yet saved, and the views open on it. Every view edits
+// the one score, so a save always holds what every view shows.
 class CQEDoc : public QObject {
     Q_OBJECT
 
@@ -36,9 +35,8 @@ public:
     // Takes a score recovered after a crash: it belongs to `path` (empty for a score never
     // saved) and holds changes that file does not have, so it is modified until saved there.
     // Its undo history is gone with the editor that made it.
-    void onRecoveredDocument(QanorDoc&& recovered, const QString& path);
-    // Writes the views' edits into the score, then the score to `path` through a temporary
-    // file renamed into place. On success the document is saved there and not modified; on
+    void onRecoveredDocument(const QanorDoc& recovered, const QString& path);
+    // Writes the score to `path` through a temporary file renamed into place. On success the document is saved there and not modified; on
     // failure it stays modified and the old file keeps its content.
     FileResult onSaveDocument(const QString& path);
 
@@ -61,32 +59,33 @@ public:
     bool isModified() const { return modified_; }
     void setModifiedFlag(bool modified);
 
-    void addView(QanorView* view);
-    void removeView(QanorView* view);
-    const std::vector<QanorView*>& views() const { return views_; }
-    // Writes the edit tree of a view into the score. Views agree with each other and with the
-    // score whenever more than one is open, so any of them will do.
-    void commitViews();
-    // A view changed the score: the document is modified, and the other views, if any, take
-    // the change. The view that made it lays itself out.
-    void contentChanged(QanorView* source);
+    void addView(ScoreEditor* view);
+    void removeView(ScoreEditor* view);
+    const std::vector<ScoreEditor*>& views() const { return views_; }
+    // A view changed the score: the document is modified, and the other views lay out what
+    // changed. The view that made it lays itself out.
+    void contentChanged(ScoreEditor* source);
     // Settings of the score changed: every view but `source` (when given) lays itself out
     // again.
-    void updateAllViews(QanorView* source = nullptr);
+    void updateAllViews(ScoreEditor* source = nullptr);
 
-    QanorDoc m_doc;
+    ScoreSession& session() { return session_; }
+    const ScoreSession& session() const { return session_; }
+    const music::Score& score() const { return session_.score; }
     // The undo history, shared by every view on the document. The document is modified
     // exactly when the history is away from the point it was last saved at.
-    History history;
+    ScoreHistory& history() { return session_.history; }
+    // The records a save writes.
+    QanorDoc records() const { return session_.records(); }
 
 signals:
     void modifiedChanged(bool modified);
     void titleChanged(const QString& title);
     // The document was saved under a new name.
     void pathChanged(const QString& path);
-    // Every view except `source` lays itself out again and repaints; with `rebuild`, it first
-    // builds its trees again from the score.
-    void viewsNeedUpdate(qe::QanorView* source, bool rebuild);
+    // Every view except `source` lays itself out again and repaints; with `rebuild`, the score
+    // changed under its caret.
+    void viewsNeedUpdate(qe::ScoreEditor* source, bool rebuild);
     // What undo and redo can do may have changed.
     void historyChanged();
     // The last view closed: nothing shows the document any more.
@@ -95,7 +94,8 @@ signals:
 private:
     QString path_;
     bool modified_ = false;
-    std::vector<QanorView*> views_;  // not owned
+    ScoreSession session_;
+    std::vector<ScoreEditor*> views_;  // not owned
 };
 
 }  // namespace qe

@@ -64,10 +64,10 @@ void DocumentAutosave::writeNow() {
     }
     QByteArray bytes;
     try {
-        // What a save would write: the views' edits, then the score as a whole document.
-        doc_->commitViews();
+        // What a save would write: the score as a whole document.
         MemoryIO io;
-        doc_->m_doc.serialize(io, true);
+        QanorDoc records = doc_->records();
+        records.serialize(io, true);
         bytes = QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
                            static_cast<qsizetype>(io.bytes().size()));
     } catch (const Exception&) {

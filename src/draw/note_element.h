@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "layout/node.h"
+#include "music/score.h"
 
 namespace qe {
 
@@ -17,27 +18,8 @@ enum ElementKind : int {
     kMarkElement = 4,  // breath mark, parenthesis
 };
 
-// A syllable of lyrics under a note: its verse (the lyrics track it is stored in) and its
-// record. The note owns it, so it goes where the note goes and dies with it; a save writes it
-// with the note's place. A text ending in "-" is a syllable of a word that goes on.
-struct Syllable {
-    int verse = 0;
-    lyrics record;
-
-    const std::u16string& text() const { return record.text; }
-    // Whether the word goes on in the next syllable of the verse.
-    bool continues() const { return !record.text.empty() && record.text.back() == u'-'; }
-    // The text shown: without the "-" that the hyphen between syllables stands for.
-    std::u16string shown() const {
-        return continues() ? record.text.substr(0, record.text.size() - 1) : record.text;
-    }
-    friend bool operator==(const Syllable& a, const Syllable& b) {
-        return a.verse == b.verse && a.record.text == b.record.text &&
-               a.record.place.samePlace(b.record.place) &&
-               a.record.place.timeA == b.record.place.timeA &&
-               a.record.place.timeB == b.record.place.timeB;
-    }
-};
+// A syllable of lyrics under a note, as the score keeps it.
+using Syllable = music::Syllable;
 
 // One glyph of the note row of a measure.
 class NoteElement : public Node {
@@ -72,6 +54,9 @@ public:
     int dotsTop = 0;     // octave dots above stack upward from here
     int dotsBottom = 0;  // octave dots below stack downward from here, under the underlines
     std::vector<Syllable> syllables;  // one per verse as the editor writes them
+    // The entry of the score's measure the element shows: a note's digit and the accidental in
+    // front of it show one entry.
+    int entry = -1;
 
 private:
     NoteElement() : Node(kNoteElement) {}

@@ -2,14 +2,8 @@
 
 #include <algorithm>
 
-#include "draw/note_element.h"
 #include "draw/symbols.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
-#include "layout/item_elements.h"
-#include "layout/measure.h"
-#include "model/exception.h"
-#include "model/qanor_doc.h"
+#include "music/item.h"
 
 namespace qe {
 
@@ -24,7 +18,7 @@ char32_t lower(char32_t ch) {
 
 }  // namespace
 
-bool InputMethod::onChar(char32_t ch) {
+bool InputMethod::onChar(char32_t ch, Edits& edits, Position& caret) {
     switch (lower(ch)) {
         case U'1':
         case U'2':
@@ -33,33 +27,37 @@ bool InputMethod::onChar(char32_t ch) {
         case U'5':
         case U'6':
         case U'7':
-            return insertItem(note(accidental, static_cast<int>(ch - U'0'), octave, duration));
+            return enter(note(accidental, static_cast<int>(ch - U'0'), octave, duration), edits,
+                         caret);
         case U'0':
-            return insertItem(note::rest(duration));
+            return enter(note::rest(duration), edits, caret);
         case U'-':
-            return insertItem(note::mark(note::kDash));
+            return enter(note::mark(note::kDash), edits, caret);
         case U'.':
-            return insertItem(note::mark(note::kAugmentationDot));
+            return enter(note::mark(note::kAugmentationDot), edits, caret);
         case U'v':
-            return insertItem(note::mark(note::kBreath));
+            return enter(note::mark(note::kBreath), edits, caret);
         case U'(':
-            return insertItem(note::mark(note::kOpenParen));
+            return enter(note::mark(note::kOpenParen), edits, caret);
         case U')':
-            return insertItem(note::mark(note::kCloseParen));
+            return enter(note::mark(note::kCloseParen), edits, caret);
         case kEnter:
-            return insertItem(note::barLine(0));
+            return enter(note::barLine(0), edits, caret);
         case U'|':
-            return insertItem(note::barLine(2));
+            return enter(note::barLine(2), edits, caret);
         case U'[':
-            return insertItem(note::barLine(3));
+            return enter(note::barLine(3), edits, caret);
         case U']':
-            return insertItem(note::barLine(4));
+            return enter(note::barLine(4), edits, caret);
         case U'\\':
-            return insertItem(note::barLine(5));
+            return enter(note::barLine(5), edits, caret);
         case U'/':
-            return insertItem(note::barLine(glyph::kHiddenBarType));
-        case kBackspace:
-            return deleteBefore();
+            return enter(note::barLine(glyph::kHiddenBarType), edits, caret);
+        case kBackspace: {
+            bool changed = false;
+            caret = deleteBefore(edits, caret, &changed);
+            return changed;
+        }
         case U's':
             accidental = accidental == 1 ? 2 : accidental == 2 ? 0 : 1;
             return false;
@@ -92,47 +90,14 @@ bool InputMethod::onChar(char32_t ch) {
     }
 }
 
-bool InputMethod::insertItem(const note& record) {
+bool InputMethod::enter(const note& record, Edits& edits, Position& caret) {
     // Every item entered, and every attempt, ends a sharp, flat or natural that was set.
     accidental = 0;
     const std::optional<music::Item> item = music::decode(record);
     if (!item)
         return false;
-    OperateInterface& ops = *view->operations;
-    Node* caret = view->caret.node;
-    if (item->isBarLine()) {
-        ops.insertBarLine(
-            caret, std::make_unique<Measure>(view->document ? &view->editTree().settings : nullptr,
-                                             item->barType));
-        return true;
-    }
-    ops.insertItem(elementsOf(*item), caret);
+    caret = insertItem(edits, caret, *item);
     return true;
-}
-
-bool InputMethod::deleteBefore() {
-    Node* c = view->caret.node;
-    if (!c)
-        return false;
-    Node* item = nullptr;
-    if (c->kind == kNoteElement) {
-        item = c->previousSibling();
-        if (!item && c->parent())
-            item = c->parent()->previousSibling();
-    } else if (c->kind == kMeasure) {
-        item = c->lastChild();
-        if (!item)
-            item = c->previousSibling();
-    } else {
-        return false;
-    }
-    if (!item)
-        return false;
-    if (item->kind == kNoteElement)
-        return view->operations->removeElement(item);
-    if (item->kind == kMeasure)
-        return view->operations->removeBarLine(item);
-    throw Exception(kWrongKind);
 }
 
 }  // namespace qe

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
-#include "layout/measure.h"
+#include "edit/commands.h"
+#include "edit/score_editor.h"
 
 namespace qe {
 
@@ -15,109 +14,165 @@ bool isChinese(char16_t c) {
            (c >= 0x3040 && c <= 0x30FF) || (c >= 0xAC00 && c <= 0xD7AF);
 }
 
-}  // namespace
+// One glyph of a measure's note row as the caret steps over them: an item's accidental, or the
+// item itself.
+struct Glyph {
+    int measure = 0;
+    int entry = 0;
+    bool accidental = false;
+};
 
-NoteElement* LyricsEntry::neighbour(NoteElement* from, bool forward) const {
-    // Notes tied from the note before them take no syllable.
-    const auto tiedInto = [&](const Node* e) {
-        return std::any_of(view_.editTree().arcs.begin(), view_.editTree().arcs.end(),
-                           [&](const SusArc& arc) { return arc.to.get() == e; });
-    };
-    Node* measure = from->parent();
-    int index = measure ? measure->indexOf(from) : -1;
-    while (measure) {
-        index += forward ? 1 : -1;
-        if (index < 0 || index >= measure->childCount()) {
-            measure = forward ? measure->nextSibling() : measure->previousSibling();
-            if (!measure)
-                return nullptr;
-            index = forward ? -1 : measure->childCount();
-            continue;
-        }
-        auto* e = asElement(measure->child(index));
-        if (e && e->elementKind == kDigitElement && e->degree != 0 && !tiedInto(e))
-            return e;
-    }
-    return nullptr;
+bool hasAccidental(const music::Score& score, int t, const Glyph& g) {
+    const std::optional<music::Item> item = score.entry(t, {g.measure, g.entry}).item();
+    return item && item->isNoteOrRest() && item->accidental != 0;
 }
+
+// The glyph after or before `g` in its track, or nothing at the track's ends.
+std::optional<Glyph> step(const music::Score& score, int t, Glyph g, bool forward) {
+    if (forward) {
+        if (g.accidental)
+            return Glyph{g.measure, g.entry, false};
+        for (int m = g.measure, e = g.entry + 1; m < score.measureCount(t); ++m, e = 0) {
+            const music::Measure& measure = score.measure(t, m);
+            const int at = itemAtOrAfter(measure, e);
+            if (at < measure.contentCount()) {
+                const Glyph next{m, at, false};
+                return Glyph{m, at, hasAccidental(score, t, next)};
+            }
+        }
+        return std::nullopt;
+    }
+    if (!g.accidental && hasAccidental(score, t, g))
+        return Glyph{g.measure, g.entry, true};
+    for (int m = g.measure, e = g.entry; m >= 0; --m) {
+        const music::Measure& measure = score.measure(t, m);
+        const int at = itemBefore(measure, e);
+        if (at >= 0)
+            return Glyph{m, at, false};
+        if (m > 0)
+            e = score.measure(t, m - 1).contentCount();
+    }
+    return std::nullopt;
+}
+
+bool takesSyllable(const music::Score& score, int t, const Glyph& g) {
+    if (g.accidental)
+        return false;
+    const std::optional<music::Item> item = score.entry(t, {g.measure, g.entry}).item();
+    return item && item->isDigit() && !isTiedInto(score, t, {g.measure, g.entry});
+}
+
+// The next or previous note after `from` that takes a syllable.
+std::optional<Glyph> neighbour(const music::Score& score, int t, Glyph from, bool forward) {
+    for (std::optional<Glyph> g = step(score, t, from, forward); g;
+         g = step(score, t, *g, forward))
+        if (takesSyllable(score, t, *g))
+            return g;
+    return std::nullopt;
+}
+
+bool isDigitGlyph(const music::Score& score, int t, const Glyph& g) {
+    const std::optional<music::Item> item = score.entry(t, {g.measure, g.entry}).item();
+    return !g.accidental && item && item->isDigit();
+}
+
+}  // namespace
 
 bool LyricsEntry::begin(int verse) {
     end();
     verse_ = std::max(0, verse);
-    Node* at = view_.caret.valid() ? view_.caret.node.get() : nullptr;
-    if (!at)
+    if (!editor_.caret.valid())
         return false;
-    NoteElement* note = nullptr;
-    if (auto* e = asElement(at); e && e->elementKind == kDigitElement && e->degree != 0)
-        note = e;
-    else if (auto* e2 = asElement(at))
-        note = neighbour(e2, true);
-    else if (at->kind == kMeasure && at->nextSibling() && at->nextSibling()->firstChild())
-        note = asElement(at->nextSibling()->firstChild());
-    if (note && (note->elementKind != kDigitElement || note->degree == 0))
-        note = neighbour(note, true);
+    const Position at = *editor_.caret.at;
+    const music::Score& score = editor_.score();
+    const int t = at.track;
+    const music::Measure& measure = score.measure(t, at.measure);
+    std::optional<Glyph> note;
+    if (at.entry < measure.contentCount()) {
+        // The glyph the caret stands in front of.
+        const Glyph here{at.measure, at.entry,
+                         !at.inner && hasAccidental(score, t, {at.measure, at.entry, false})};
+        note = isDigitGlyph(score, t, here) ? std::optional<Glyph>(here)
+                                            : neighbour(score, t, here, true);
+    } else if (at.measure + 1 < score.measureCount(t)) {
+        // At a measure's end: the first glyph of the next measure.
+        const music::Measure& next = score.measure(t, at.measure + 1);
+        const int first = itemAtOrAfter(next, 0);
+        if (first < next.contentCount()) {
+            const Glyph g{at.measure + 1, first, false};
+            note = Glyph{g.measure, g.entry, hasAccidental(score, t, g)};
+        }
+    }
+    if (note && !isDigitGlyph(score, t, *note))
+        note = neighbour(score, t, *note, true);
     if (!note)
         return false;
-    moveTo(note);
+    moveTo({t, {note->measure, note->entry}});
     return true;
 }
 
-void LyricsEntry::moveTo(NoteElement* note) {
+void LyricsEntry::moveTo(const Note& note) {
+    const music::Score& score = editor_.score();
     note_ = note;
-    before_ = note->syllables;
+    before_ = score.entry(note.track, note.at).syllables;
     text_.clear();
-    for (const Syllable& s : note->syllables)
+    for (const music::Syllable& s : before_)
         if (s.verse == verse_)
             text_ = s.text();
     fresh_ = true;
-    view_.caret.node = note;
-    view_.caret.placed = true;
+    const std::optional<music::Item> item = score.entry(note.track, note.at).item();
+    editor_.caret.at = Position{note.track, note.at.measure, note.at.entry,
+                                item && item->accidental != 0};
+    editor_.caret.placed = true;
 }
 
 void LyricsEntry::show() {
-    NoteElement* e = note();
-    if (!e)
+    if (!note_)
         return;
-    std::vector<Syllable> now;
-    for (const Syllable& s : e->syllables)
+    music::Score& score = editor_.score();
+    std::vector<music::Syllable> now;
+    for (const music::Syllable& s : score.entry(note_->track, note_->at).syllables)
         if (s.verse != verse_)
             now.push_back(s);
     if (!text_.empty()) {
-        Syllable s;
+        music::Syllable s;
         s.verse = verse_;
-        s.record.text = text_;
         s.record.place = location(1, 0, 0);
-        for (const Syllable& old : before_)
+        for (const music::Syllable& old : before_)
             if (old.verse == verse_)
                 s.record = old.record;  // its stored fields, with the new text
         s.record.text = text_;
         now.insert(std::find_if(now.begin(), now.end(),
-                                [&](const Syllable& k) { return k.verse > verse_; }),
+                                [&](const music::Syllable& k) { return k.verse > verse_; }),
                    std::move(s));
     }
-    e->syllables = std::move(now);
-    if (auto* m = asMeasure(e->parent()))
-        m->invalidate();
+    score.setSyllables(note_->track, note_->at, std::move(now));
 }
 
 void LyricsEntry::keep() {
-    NoteElement* e = note();
-    if (!e)
+    if (!note_)
         return;
-    std::vector<Syllable> typed = e->syllables;
-    e->syllables = before_;
-    {
-        QanorView::Action action(view_);
-        view_.operations->setSyllables(*e, typed);
+    music::Score& score = editor_.score();
+    std::vector<music::Syllable> typed = score.entry(note_->track, note_->at).syllables;
+    if (typed != before_) {
+        score.setSyllables(note_->track, note_->at, before_);
+        ScoreEditor::Action action(editor_);
+        Edits edits = editor_.edits();
+        edits.make(change::SetSyllables{note_->track, note_->at, before_, typed});
     }
-    before_ = e->syllables;
+    before_ = std::move(typed);
 }
 
 void LyricsEntry::end() {
     if (!active())
         return;
     keep();
-    note_ = nullptr;
+    note_.reset();
+    text_.clear();
+}
+
+void LyricsEntry::abandon() {
+    note_.reset();
     text_.clear();
 }
 
@@ -152,11 +207,13 @@ void LyricsEntry::backspace() {
         show();
         return;
     }
-    NoteElement* before = neighbour(note(), false);
+    const music::Score& score = editor_.score();
+    const std::optional<Glyph> before =
+        neighbour(score, note_->track, {note_->at.measure, note_->at.entry, false}, false);
     if (!before)
         return;
     keep();
-    moveTo(before);
+    moveTo({note_->track, {before->measure, before->entry}});
 }
 
 bool LyricsEntry::next(bool hyphen) {
@@ -166,11 +223,13 @@ bool LyricsEntry::next(bool hyphen) {
         text_ += u'-';
         show();
     }
-    NoteElement* after = neighbour(note(), true);
+    const music::Score& score = editor_.score();
+    const std::optional<Glyph> after =
+        neighbour(score, note_->track, {note_->at.measure, note_->at.entry, false}, true);
     if (!after)
         return false;
     keep();
-    moveTo(after);
+    moveTo({note_->track, {after->measure, after->entry}});
     return true;
 }
 
@@ -181,7 +240,7 @@ void LyricsEntry::setVerse(int verse) {
     }
     keep();
     verse_ = std::max(0, verse);
-    moveTo(note());
+    moveTo(*note_);
 }
 
 }  // namespace qe

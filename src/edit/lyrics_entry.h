@@ -1,14 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "draw/note_element.h"
-#include "layout/anchor.h"
+#include "music/score.h"
 
 namespace qe {
 
-class QanorView;
+class ScoreEditor;
 
 // Typing lyrics note by note, as the lyrics mode of a score window does: the syllable being
 // typed shows under its note at once, and becomes one undoable step when the entry moves on
@@ -16,14 +16,16 @@ class QanorView;
 // rests, dashes, dots, marks and notes tied from the note before are passed over.
 class LyricsEntry {
 public:
-    explicit LyricsEntry(QanorView& view) : view_(view) {}
+    explicit LyricsEntry(ScoreEditor& editor) : editor_(editor) {}
 
     // Starts at the caret's note, or the first note after the caret in its track; false when
     // there is none.
     bool begin(int verse);
     // Keeps the syllable typed and stops.
     void end();
-    bool active() const { return note_.get() != nullptr; }
+    // Stops without a step: the score changed under the entry, whose note may be gone.
+    void abandon();
+    bool active() const { return note_.has_value(); }
 
     // Typed text: Latin letters add to the syllable; each Chinese character is a syllable of
     // its own, so a word an input method commits fills as many notes.
@@ -37,7 +39,13 @@ public:
     void setVerse(int verse);
 
     int verse() const { return verse_; }
-    NoteElement* note() const { return asElement(note_.get()); }
+    // The note being given its syllable: its track and entry.
+    struct Note {
+        int track = 0;
+        music::EntryRef at;
+        friend bool operator==(const Note&, const Note&) = default;
+    };
+    const std::optional<Note>& note() const { return note_; }
     const std::u16string& text() const { return text_; }
 
 private:
@@ -45,16 +53,15 @@ private:
     void show();
     // Records the note's syllables, from what they were when the entry came to it, as a step.
     void keep();
-    void moveTo(NoteElement* note);
-    NoteElement* neighbour(NoteElement* from, bool forward) const;
+    void moveTo(const Note& note);
 
-    QanorView& view_;
-    Anchor note_;
+    ScoreEditor& editor_;
+    std::optional<Note> note_;
     int verse_ = 0;
     std::u16string text_;
     // The syllable a note already had is replaced by what is typed first, edited by Backspace.
     bool fresh_ = false;
-    std::vector<Syllable> before_;  // the note's syllables when the entry came to it
+    std::vector<music::Syllable> before_;  // the note's syllables when the entry came to it
 };
 
 }  // namespace qe

@@ -6,6 +6,7 @@
 #include "layout/item_elements.h"
 #include "layout/measure.h"
 #include "model/doc_chunks.h"
+#include "music/score.h"
 
 namespace qe {
 
@@ -70,35 +71,26 @@ void NoteLine::draw(BaseGDI& g) {
                    last.box.top);
 }
 
-int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
-                   int trackIndex) {
-    int itemIndex = 0;
-    int skipped = 0;
-    auto measure = std::make_unique<Measure>(format, 0);
-    for (const note& record : track.content.items) {
-        const std::optional<music::Item> item = music::decode(record);
-        if (!item) {
-            ++skipped;
-            continue;
+void buildTrackLine(const format_track_header* format, Node& line, const music::Track& track) {
+    for (const music::Measure& m : track.measures) {
+        auto measure = std::make_unique<Measure>(format, m.barType());
+        const int count = m.contentCount();
+        for (int e = 0; e < count; ++e) {
+            const music::Entry& entry = m.entries[static_cast<std::size_t>(e)];
+            const std::optional<music::Item> item = entry.item();
+            if (!item)
+                continue;
+            auto elements = elementsOf(*item);
+            for (auto& element : elements)
+                element->entry = e;
+            // Syllables rest on the note itself, not on the accidental in front of it.
+            if (!elements.empty())
+                elements.back()->syllables = entry.syllables;
+            for (auto& element : elements)
+                measure->appendChild(std::move(element));
         }
-        const qe::location here(1, trackIndex, static_cast<std::int16_t>(itemIndex++));
-        if (item->isBarLine()) {
-            measure->setBarType(item->barType);
-            measure->location = here;
-            line.appendChild(std::move(measure));
-            measure = std::make_unique<Measure>(format, 0);
-            continue;
-        }
-        for (auto& element : elementsOf(*item)) {
-            element->location = here;
-            measure->appendChild(std::move(element));
-        }
-    }
-    if (measure->childCount() > 0) {
-        measure->location = qe::location(1, trackIndex, static_cast<std::int16_t>(itemIndex));
         line.appendChild(std::move(measure));
     }
-    return skipped;
 }
 
 }  // namespace qe

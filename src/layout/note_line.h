@@ -4,7 +4,9 @@
 
 namespace qe {
 
-class note_track;
+namespace music {
+struct Track;
+}
 
 // A row of measures: a whole note track in scroll mode (a track line), or one track's share
 // of a display line in page mode. Children are top-aligned; the line is as deep as its
@@ -22,10 +24,9 @@ public:
     void draw(BaseGDI& g) override;
 };
 
-// Fills an empty track line with the measures of a note track. Items the editor does not
-// know (other classes, other mark types, bar types with bit 3 set) are skipped without
-// taking an item index; returns how many were skipped.
-int buildTrackLine(const format_track_header* format, Node& line, const note_track& track,
-                   int trackIndex);
+// Fills an empty track line with the measures of a track of the score: one measure node per
+// measure, its elements in order with the syllables of their items. Records the editor does
+// not know show nothing.
+void buildTrackLine(const format_track_header* format, Node& line, const music::Track& track);
 
 }  // namespace qe

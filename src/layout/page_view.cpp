@@ -6,7 +6,7 @@
 #include "layout/complex_line.h"
 #include "layout/line_breaker.h"
 #include "model/exception.h"
-#include "model/qanor_doc.h"
+#include "music/score.h"
 
 namespace qe {
 
@@ -14,10 +14,9 @@ PageView::PageView() : Node(kPageView) {
     style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
 }
 
-void PageView::build(QanorDoc* doc) {
-    document = doc;
-    linear.document = doc;
-    linear.build();
+void PageView::build(const music::Score* s) {
+    score = s;
+    linear.build(s);
 }
 
 void PageView::clearChildren() {
@@ -28,7 +27,7 @@ void PageView::clearChildren() {
 }
 
 int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
-    const doc_header& h = document->header;
+    const doc_header& h = score->header();
     const format_track_header& f = *format;
     const int W = pageWidth;
     const int titleHeight = f.font(kTitleFont).logFont.height;
@@ -121,7 +120,7 @@ void PageView::rebuild(BaseGDI& g) {
     };
 
     int y = -T - Page::kSheetSpacing;
-    if (document && format)
+    if (score && format)
         y = placeTitleBlock(*page, y, g);
 
     const int contentWidth = W - L - R;

@@ -7,7 +7,9 @@
 
 namespace qe {
 
-class QanorDoc;
+namespace music {
+class Score;
+}
 
 // The page-mode root: sheets laid one below the other. It holds the edit tree of page mode,
 // `linear`, and cuts every rebuild's pages from it: lines chosen for 65 % of the content
@@ -20,7 +22,7 @@ public:
     PageView(const PageView&) = delete;
     PageView& operator=(const PageView&) = delete;
 
-    void build(QanorDoc* document);
+    void build(const music::Score* score);
     // Lays the score out into pages. Throws kLayoutOverflow for a measure wider than the
     // break width (no page is left attached) or a line taller than a page (the pages
     // finished so far stay).
@@ -36,7 +38,7 @@ public:
 
     Page* page(int index) const { return static_cast<Page*>(child(index)); }
 
-    QanorDoc* document = nullptr;
+    const music::Score* score = nullptr;
     LinearView linear;
     int pageWidth = 0;
     int pageHeight = 0;

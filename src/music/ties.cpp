@@ -12,7 +12,7 @@ std::vector<TrackTies> readTies(const std::vector<Format>& formats, std::size_t 
             static_cast<std::size_t>(from.trackIndex) >= trackCount || from.itemIndex < 0 ||
             from.itemIndex >= to.itemIndex)
             continue;
-        ties[static_cast<std::size_t>(from.trackIndex)].insert(Tie{from.itemIndex, to.itemIndex});
+        ties[static_cast<std::size_t>(from.trackIndex)].insert(ItemTie{from.itemIndex, to.itemIndex});
     }
     return ties;
 }

@@ -10,14 +10,14 @@
 namespace qe::music {
 
 // A tie arc over a note track, from the item index `from` to the later item index `to`.
-struct Tie {
+struct ItemTie {
     int from = 0;
     int to = 0;
-    friend auto operator<=>(const Tie&, const Tie&) = default;
+    friend auto operator<=>(const ItemTie&, const ItemTie&) = default;
 };
 
 // The tie arcs of one note track, in order.
-using TrackTies = std::set<Tie>;
+using TrackTies = std::set<ItemTie>;
 
 // The tie arcs (Format records of type 1) of `trackCount` note tracks. An arc counts when
 // both its ends name an item (place kind 1) of the same existing track and its first end

@@ -27,7 +27,7 @@ namespace {
 
 void joinTies(TrackWalk& walk, const TrackTies& ties) {
     auto& notes = walk.notes;
-    for (const Tie& tie : ties) {
+    for (const ItemTie& tie : ties) {
         const int from = noteReached(walk, tie.from, true);
         const int to = noteReached(walk, tie.to, false);
         if (from < 0 || to <= from)

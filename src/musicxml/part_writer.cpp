@@ -155,7 +155,7 @@ void PartWriter::plan(const PartSource& source) {
 
     // Arcs between neighbouring notes of one pitch are ties; every other arc is a slur.
     std::vector<std::pair<int, int>> slurs;
-    for (const music::Tie& arc : source.arcs) {
+    for (const music::ItemTie& arc : source.arcs) {
         const int a = music::noteReached(walk, arc.from, true);
         const int b = music::noteReached(walk, arc.to, false);
         if (a < 0 || b <= a) {

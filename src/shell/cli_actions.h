@@ -6,8 +6,8 @@
 
 namespace qe {
 
-class LinearView;
-class PageView;
+class ScoreLayout;
+class ScoreSession;
 
 // Prints a failed file operation's message on stderr; returns the failure exit status.
 int reportFileFailure(const FileResult& result);
@@ -18,10 +18,12 @@ void warnWithoutSymbolFont();
 int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
 int actionLayout(const QString& path, bool scrollMode);
-// Lay a document out with the real fonts measuring, in page mode or as the one strip of
-// scroll mode. A failure is reported on stderr and leaves its exit status in `status`.
-bool layOutPages(QanorDoc& doc, PageView& view, int& status);
-bool layOutStrip(QanorDoc& doc, LinearView& view, int& status);
+// Opens a score file into a session, saying on stderr what of it is not shown (`saving`: the
+// command saves it again). A failure is reported and leaves its exit status in `status`.
+bool openScore(const QString& path, ScoreSession& session, bool saving, int& status);
+// Lays a score out with the real fonts measuring, in page mode or as the one strip of scroll
+// mode. A failure is reported on stderr and leaves its exit status in `status`.
+bool layOut(ScoreLayout& layout, int& status);
 
 // What --export was asked for.
 struct ExportRequest {

@@ -3,8 +3,10 @@
 #include <QStringList>
 #include <QThreadPool>
 
+#include "edit/score_session.h"
 #include "layout/linear_view.h"
 #include "layout/page_view.h"
+#include "layout/score_layout.h"
 #include "shell/atomic_file.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
@@ -42,11 +44,12 @@ private:
     const bool force_;
 };
 
-int exportPageFiles(const ExportRequest& request, QanorDoc& doc) {
-    PageView view;
+int exportPageFiles(const ExportRequest& request, ScoreSession& session) {
+    ScoreLayout& layout = session.layout(ScoreLayout::kPageMode);
     int status = kExitOk;
-    if (!layOutPages(doc, view, status))
+    if (!layOut(layout, status))
         return status;
+    PageView& view = *layout.pages();
     CommandLinePrompts prompts(request.force);
     ExportOptions options;
     options.watermark = request.watermark;
@@ -57,11 +60,12 @@ int exportPageFiles(const ExportRequest& request, QanorDoc& doc) {
 }
 
 // The strip of scroll mode, every track line of the score, as one image.
-int exportStrip(const ExportRequest& request, QanorDoc& doc) {
-    LinearView view;
+int exportStrip(const ExportRequest& request, ScoreSession& session) {
+    ScoreLayout& layout = session.layout(ScoreLayout::kScrollMode);
     int status = kExitOk;
-    if (!layOutStrip(doc, view, status))
+    if (!layOut(layout, status))
         return status;
+    LinearView& view = layout.tracks();
     if (QFileInfo::exists(request.out) &&
         !CommandLinePrompts(request.force).confirmOverwrite(request.out))
         return kExitFailure;
@@ -82,11 +86,11 @@ int exportStrip(const ExportRequest& request, QanorDoc& doc) {
 }
 
 int exportPictures(const ExportRequest& request) {
-    QanorDoc doc;
-    const FileResult loaded = loadScore(request.document, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
-    return request.scrollMode ? exportStrip(request, doc) : exportPageFiles(request, doc);
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(request.document, session, false, status))
+        return status;
+    return request.scrollMode ? exportStrip(request, session) : exportPageFiles(request, session);
 }
 
 // What --export writes, by the output's extension. Writers of other kinds of file join here.

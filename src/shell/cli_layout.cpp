@@ -2,8 +2,10 @@
 #include <functional>
 #include <memory>
 
+#include "edit/score_session.h"
 #include "layout/linear_view.h"
 #include "layout/page_view.h"
+#include "layout/score_layout.h"
 #include "model/exception.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
@@ -43,39 +45,32 @@ bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
 
 }  // namespace
 
-bool layOutPages(QanorDoc& doc, PageView& view, int& status) {
-    view.build(&doc);
-    reportLeftOut(view.linear, false);
-    return runLayoutPass([&](BaseGDI& g) { view.rebuild(g); }, status);
+bool openScore(const QString& path, ScoreSession& session, bool saving, int& status) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) {
+        status = reportFileFailure(loaded);
+        return false;
+    }
+    reportLeftOut(session.load(doc), saving);
+    return true;
 }
 
-bool layOutStrip(QanorDoc& doc, LinearView& view, int& status) {
-    view.document = &doc;
-    view.stripSpacing = true;
-    view.build();
-    reportLeftOut(view, false);
-    return runLayoutPass([&](BaseGDI& g) { view.relayout(g); }, status);
+bool layOut(ScoreLayout& layout, int& status) {
+    return runLayoutPass([&](BaseGDI& g) { layout.update(g); }, status);
 }
 
 int actionLayout(const QString& path, bool scrollMode) {
-    QanorDoc doc;
-    const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
-    QJsonObject json;
-    if (scrollMode) {
-        LinearView view;
-        int status = kExitOk;
-        if (!layOutStrip(doc, view, status))
-            return status;
-        json = scrollLayoutToJson(view);
-    } else {
-        PageView view;
-        int status = kExitOk;
-        if (!layOutPages(doc, view, status))
-            return status;
-        json = pageLayoutToJson(view);
-    }
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(path, session, false, status))
+        return status;
+    ScoreLayout& layout =
+        session.layout(scrollMode ? ScoreLayout::kScrollMode : ScoreLayout::kPageMode);
+    if (!layOut(layout, status))
+        return status;
+    const QJsonObject json =
+        scrollMode ? scrollLayoutToJson(layout.tracks()) : pageLayoutToJson(*layout.pages());
     writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return kExitOk;
 }

@@ -2,8 +2,7 @@
 
 #include "document/score_file.h"
 #include "edit/lyrics_text.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "model/exception.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
@@ -17,23 +16,21 @@ int actionLyrics(const LyricsRequest& request) {
         printError(QStringLiteral("qanoredit: --track, --verse and --measure count from 1"));
         return kExitUsage;
     }
-    QanorDoc doc;
-    const FileResult loaded = loadScore(request.document, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
-    if (request.track > static_cast<int>(doc.noteTracks().size())) {
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(request.document, session, true, status))
+        return status;
+    if (request.track > session.score.trackCount()) {
         printError(QStringLiteral("qanoredit: the score has %1 note track(s), not %2")
-                       .arg(doc.noteTracks().size())
+                       .arg(session.score.trackCount())
                        .arg(request.track));
         return kExitFailure;
     }
     HeadlessHost host;
-    QanorView view(&host);
+    ScoreEditor view(&host);
     host.view = &view;
-    view.attachDocument(&doc);
-    reportLeftOut(view.editTree(), true);
+    view.attach(&session);
     const std::vector<std::u16string> syllables = splitSyllables(request.text.toStdU16String());
-    int status = kExitOk;
     try {
         view.relayout();
     } catch (const Exception&) {
@@ -51,7 +48,7 @@ int actionLyrics(const LyricsRequest& request) {
             QStringLiteral("qanoredit: %1 syllable(s) found no note: %2").arg(left).arg(rest));
         status = kExitFailure;
     }
-    view.operations->commitToDocument(view.editTree());
+    QanorDoc doc = session.records();
     const FileResult saved = saveScore(request.out.isEmpty() ? request.document : request.out, doc);
     if (!saved.ok)
         return reportFileFailure(saved);

@@ -1,8 +1,7 @@
 #include <QString>
 
 #include "document/score_file.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "model/exception.h"
 #include "shell/cli.h"
 #include "shell/cli_actions.h"
@@ -70,24 +69,21 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
         printError(QStringLiteral("qanoredit: ") + error);
         return kExitUsage;
     }
-    QanorDoc doc;
-    const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(path, session, true, status))
+        return status;
 
     // Opened as the editor opens a document: page mode, the caret at the start of the score.
     HeadlessHost host;
-    QanorView view(&host);
-    History history;
-    view.history = &history;
+    ScoreEditor view(&host);
     host.view = &view;
-    view.attachDocument(&doc);
-    reportLeftOut(view.editTree(), true);
+    view.attach(&session);
     try {
         view.relayout();
     } catch (const Exception& e) {
         if (e.code == kLayoutOverflow)
-            host.warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
+            host.warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);
     }
     for (char32_t key : typed) {
         if (key == kLeftArrow) {
@@ -104,7 +100,7 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
             view.onChar(key);
         }
     }
-    view.operations->commitToDocument(view.editTree());
+    QanorDoc doc = session.records();
     const FileResult saved = saveScore(out.isEmpty() ? path : out, doc);
     if (!saved.ok)
         return reportFileFailure(saved);

@@ -83,7 +83,7 @@ void CQEView::onInitialUpdate() {
     if (attached_)
         return;
     attached_ = true;
-    controller_.attachDocument(&doc_->m_doc);
+    controller_.attach(&doc_->session());
     onUpdate(true);
 }
 
@@ -96,15 +96,22 @@ void CQEView::onUpdate(bool warnOnOverflow) {
         controller_.relayout();
     } catch (const Exception& e) {
         if (warnOnOverflow && e.code == kLayoutOverflow)
-            warn(QanorView::kOverflowWarning, QanorView::kWarningCaption);
+            warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);
     }
 }
 
-void CQEView::documentUpdated(QanorView* source, bool rebuild) {
+void CQEView::documentUpdated(ScoreEditor* source, bool changed) {
     if (source == &controller_ || !attached_)
         return;
-    if (rebuild)
-        controller_.rebuildFromDocument();
+    if (changed) {
+        // The score changed under this view: its lyrics entry may have lost its note.
+        if (lyrics_.active()) {
+            lyrics_.abandon();
+            setInputMethodOn(false);
+            emit lyricsModeChanged(false, lyrics_.verse());
+        }
+        controller_.scoreChangedElsewhere();
+    }
     onUpdate(false);
 }
 
@@ -116,9 +123,10 @@ void CQEView::setWatermarkShown(bool shown) {
 }
 
 void CQEView::setScrollSizes() {
-    const Node& root = controller_.currentRoot();
-    const int width = std::abs(unitsToPixels(root.style.width));
-    const int height = std::abs(unitsToPixels(root.style.height));
+    // Before the score is attached there is nothing to scroll over.
+    const Node* root = controller_.session() ? &controller_.currentRoot() : nullptr;
+    const int width = root ? std::abs(unitsToPixels(root->style.width)) : 0;
+    const int height = root ? std::abs(unitsToPixels(root->style.height)) : 0;
     const QSize page = viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
     horizontalScrollBar()->setPageStep(page.width());
@@ -286,14 +294,9 @@ void CQEView::paintEvent(QPaintEvent* event) {
             for (const Rect& r : player_->soundingRects())
                 painter.fillRect(pixelRect(r), soundingColor());
             painter.setCompositionMode(QPainter::CompositionMode_Difference);
-            if (controller_.caret.selectionShown) {
-                try {
-                    for (const Rect& r : controller_.selectionRegion())
-                        painter.fillRect(pixelRect(r), Qt::white);
-                } catch (const Exception&) {
-                    // A selection that cannot be walked shows no highlight.
-                }
-            }
+            if (controller_.caret.selectionShown)
+                for (const Rect& r : controller_.selectionRegion())
+                    painter.fillRect(pixelRect(r), Qt::white);
             if (caretShown_ && caretLit_ && hasFocus())
                 painter.fillRect(caretRect(), Qt::white);
         }
@@ -386,7 +389,7 @@ void CQEView::mouseReleaseEvent(QMouseEvent* event) {
     controller_.moveCaretTo(p);
     controller_.placeSystemCaret();
     // A click elsewhere leaves lyrics mode where it stands.
-    if (lyrics_.active() && controller_.caret.node != lyrics_.note())
+    if (lyrics_.active() && !caretOnLyricsNote())
         leaveLyricsMode();
     emit editStateChanged();
 }
@@ -429,9 +432,14 @@ void CQEView::onRedo() {
 }
 
 bool CQEView::canCutOrCopy() const {
+    return controller_.hasSelection();
+}
+
+bool CQEView::caretOnLyricsNote() const {
+    const auto& note = lyrics_.note();
     const Caret& c = controller_.caret;
-    return c.selectionShown && c.selectionAnchor && c.selectionEnd &&
-           c.selectionAnchor.get() != c.selectionEnd.get();
+    return note && c.valid() && c.at->track == note->track && c.at->measure == note->at.measure &&
+           c.at->entry == note->at.entry;
 }
 
 void CQEView::onCopy() {
@@ -596,12 +604,12 @@ void CQEView::onLyricsPaste() {
         emit statusMessage(QStringLiteral("剪贴板中没有歌词。"));
         return;
     }
-    const TreePosition at = positionOf(controller_.editTree(), controller_.caret.node);
-    if (!controller_.caret.valid() || !at.valid()) {
+    if (!controller_.caret.valid()) {
         emit statusMessage(QStringLiteral("请先在乐谱中点击，确定歌词开始的小节。"));
         return;
     }
     leaveLyricsMode();
+    const Position at = *controller_.caret.at;
     const int left = controller_.layLyrics(at.track, lyrics_.verse(), at.measure,
                                            splitSyllables(text.toStdU16String()));
     onUpdate(true);
@@ -612,20 +620,20 @@ void CQEView::onLyricsPaste() {
 
 void CQEView::switchMode(int mode) {
     hideCaret();
-    if (controller_.mode != mode)
+    if (controller_.mode() != mode)
         controller_.setMode(mode);
     onUpdate(true);
     doc_->updateAllViews(&controller_);
     controller_.placeSystemCaret();
-    emit modeChanged(controller_.mode);
+    emit modeChanged(controller_.mode());
 }
 
 void CQEView::onScrollMode() {
-    switchMode(qeview::kScrollMode);
+    switchMode(ScoreEditor::kScrollMode);
 }
 
 void CQEView::onPageMode() {
-    switchMode(qeview::kPageMode);
+    switchMode(ScoreEditor::kPageMode);
 }
 
 void CQEView::contentChangedHere() {
@@ -634,14 +642,7 @@ void CQEView::contentChangedHere() {
 }
 
 void CQEView::onAddTie() {
-    const std::size_t before = controller_.editTree().arcs.size();
-    try {
-        controller_.addTie();
-    } catch (const Exception&) {
-        return;
-    }
-    if (controller_.editTree().arcs.size() != before)
-        contentChangedHere();
+    controller_.addTie();
 }
 
 void CQEView::onJumpLine() {
@@ -650,17 +651,8 @@ void CQEView::onJumpLine() {
     dialog.m_strValue = QStringLiteral("1");
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::size_t before = controller_.editTree().jumpLines.size();
-    try {
-        controller_.addJumpLine(dialog.m_strValue.toStdU16String());
-    } catch (const Exception&) {
-        // Either the selection names no measures, or the layout after it failed; the view
-        // is laid out again below in both cases.
-    }
-    if (controller_.editTree().jumpLines.size() != before)
-        contentChangedHere();
-    else
-        onUpdate(true);
+    controller_.addJumpLine(dialog.m_strValue.toStdU16String());
+    onUpdate(true);
 }
 
 void CQEView::onFontSettings() {
@@ -668,11 +660,16 @@ void CQEView::onFontSettings() {
 }
 
 int CQEView::printablePages() {
-    return ScorePrinter(controller_, watermark_).pageCount();
+    return ScorePrinter(printedPages(), watermark_).pageCount();
 }
 
 bool CQEView::printPages(QPrinter& printer, bool allPages) {
-    return ScorePrinter(controller_, watermark_).print(printer, allPages);
+    return ScorePrinter(printedPages(), watermark_).print(printer, allPages);
+}
+
+PageView* CQEView::printedPages() {
+    // A view in scroll mode has no pages: it prints one empty sheet.
+    return controller_.mode() == ScoreEditor::kPageMode ? controller_.layout().pages() : nullptr;
 }
 
 void CQEView::onFilePrint(QPrinter& printer) {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "edit/lyrics_entry.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "edit/view_host.h"
 
 class QPrinter;
@@ -36,8 +36,8 @@ public:
     ~CQEView() override;
 
     CQEDoc* document() const { return doc_; }
-    QanorView& controller() { return controller_; }
-    int mode() const { return controller_.mode; }
+    ScoreEditor& controller() { return controller_; }
+    int mode() const { return controller_.mode(); }
     // Plays the score this window shows, and shows what sounds.
     ScorePlayer* player() const { return player_.get(); }
 
@@ -70,6 +70,8 @@ public:
     void onCopy();
     void onPaste();
     bool canCutOrCopy() const;
+    // Whether the caret stands at the note lyrics mode is typing under.
+    bool caretOnLyricsNote() const;
     // Lyrics mode: typing puts syllables under the notes from the caret on, in `verse`
     // (from 0), until Esc. The whole text of the clipboard can be laid from the caret at once.
     void onLyricsMode();
@@ -84,6 +86,8 @@ public:
     // Prints the printer's page range without asking; false when printing could not start.
     bool printPages(QPrinter& printer, bool allPages = false);
     int printablePages();
+    // The pages printing draws: the page layout, none in scroll mode.
+    PageView* printedPages();
 
     // The controller's window.
     std::unique_ptr<BaseGDI> layoutSurface() override;
@@ -122,7 +126,7 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
-    void documentUpdated(QanorView* source, bool rebuild);
+    void documentUpdated(ScoreEditor* source, bool rebuild);
     void switchMode(int mode);
     // The score changed through a command of this view: the document and the other views
     // learn of it, and this view lays itself out.
@@ -137,7 +141,7 @@ private:
     void blink();
 
     CQEDoc* doc_;  // not owned; outlives the view
-    QanorView controller_;
+    ScoreEditor controller_;
     QImage buffer_;
     QImage scratch_{1, 1, QImage::Format_RGB32};
     bool watermark_ = true;

@@ -56,12 +56,13 @@ void runExportCommand(CQEView& view) {
 }
 
 void exportWindowPages(CQEView& view, const QString& chosen) {
-    PageView& pages = view.controller().pageView;
-    if (pages.childCount() == 0) {
+    PageView* pages = view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages()
+                                                            : nullptr;
+    if (!pages || pages->childCount() == 0) {
         // Nothing to write (scroll mode shows no pages): say so rather than leave the export
         // looking done.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Qanor简谱编辑器"),
-                        view.mode() == qeview::kScrollMode
+                        view.mode() == ScoreEditor::kScrollMode
                             ? QStringLiteral("滚动视图没有分页，没有导出任何文件。\n"
                                              "请切换到页面视图后再导出。")
                             : QStringLiteral("没有可以导出的页面。"),
@@ -73,7 +74,7 @@ void exportWindowPages(CQEView& view, const QString& chosen) {
     DialogExportPrompts prompts(&view);
     ExportOptions options;
     options.watermark = view.watermarkShown();
-    exportPages(pages, chosen, prompts, options);
+    exportPages(*pages, chosen, prompts, options);
 }
 
 }  // namespace qe

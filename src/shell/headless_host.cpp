@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "draw/qt/g.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "shell/scratch_surface.h"
 
 namespace qe {

@@ -6,7 +6,7 @@
 
 namespace qe {
 
-class QanorView;
+class ScoreEditor;
 
 // Hosts a view controller without a window, as the command line does: layout measures with
 // the real fonts, a document update lays the one view out again, and a warning goes to stderr.
@@ -22,7 +22,7 @@ public:
                         const std::u16string&) override {}
     void invertRegion(const std::vector<Rect>&) override {}
 
-    QanorView* view = nullptr;  // the one view on the document
+    ScoreEditor* view = nullptr;  // the one view on the document
 
 private:
     QImage scratch_{1, 1, QImage::Format_RGB32};

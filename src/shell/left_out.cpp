@@ -2,29 +2,29 @@
 
 #include <QString>
 
-#include "layout/linear_view.h"
+#include "music/score_records.h"
 #include "shell/cli_actions.h"
 
 namespace qe {
 
-void reportLeftOut(const LinearView& tree, bool saving) {
-    const QString outcome =
-        saving ? QStringLiteral("are not saved") : QStringLiteral("are left out");
-    if (tree.droppedShapes > 0)
+void reportLeftOut(const music::LoadReport& report, bool saving) {
+    if (report.droppedShapes > 0)
         printError(QStringLiteral("qanoredit: %1 tie(s) or volta bracket(s) whose notes or "
                                   "measures cannot be found in the score %2.")
-                       .arg(tree.droppedShapes)
-                       .arg(outcome));
-    if (tree.droppedItems > 0)
+                       .arg(report.droppedShapes)
+                       .arg(saving ? QStringLiteral("are not saved") : QStringLiteral("are left out")));
+    const QString kept = saving ? QStringLiteral("are not shown and are saved as they were")
+                                : QStringLiteral("are left out");
+    if (report.skippedRecords > 0)
         printError(QStringLiteral("qanoredit: %1 note record(s) of a kind this editor does not "
                                   "know %2.")
-                       .arg(tree.droppedItems)
-                       .arg(outcome));
-    if (tree.droppedFormats > 0)
+                       .arg(report.skippedRecords)
+                       .arg(kept));
+    if (report.otherFormats > 0)
         printError(QStringLiteral("qanoredit: %1 format record(s) of a kind this editor does not "
                                   "know %2.")
-                       .arg(tree.droppedFormats)
-                       .arg(outcome));
+                       .arg(report.otherFormats)
+                       .arg(kept));
 }
 
 }  // namespace qe

@@ -2,11 +2,13 @@
 
 namespace qe {
 
-class LinearView;
+namespace music {
+struct LoadReport;
+}
 
-// Says on stderr what of the document a tree built from it leaves out: ties and brackets
-// whose notes cannot be found, and records this editor does not know. With `saving`, the
-// text says that the saved file will not hold them.
-void reportLeftOut(const LinearView& tree, bool saving);
+// Says on stderr what of a score file the editor does not show: ties and brackets whose notes
+// cannot be found (a save drops them), and records this editor does not know (kept as they
+// are). With `saving`, the text says what the saved file holds of them.
+void reportLeftOut(const music::LoadReport& report, bool saving);
 
 }  // namespace qe

@@ -354,7 +354,8 @@ CQEDoc* CMainFrame::openDocument(const QString& path) {
 
 CQEDoc* CMainFrame::importMusicXml(const QString& path) {
     auto imported = std::make_unique<CQEDoc>();
-    const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, imported->m_doc);
+    QanorDoc records;
+    const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, records);
     if (!outcome.ok) {
         QMessageBox box(QMessageBox::Warning, appTitle(),
                         QStringLiteral("无法导入 MusicXML 文件 %1：\n%2")
@@ -365,8 +366,9 @@ CQEDoc* CMainFrame::importMusicXml(const QString& path) {
         return nullptr;
     }
     // A new document that holds changes: nothing is saved until the person chooses where.
+    imported->session().load(records);
     CQEDoc* doc = adoptDocument(imported.release());
-    doc->history.markUnsaved();
+    doc->history().markUnsaved();
     doc->setModifiedFlag(true);
     createFrame(doc);
     emit doc->titleChanged(doc->title());
@@ -422,9 +424,6 @@ CChildFrame* CMainFrame::onWindowNew() {
     CQEDoc* doc = activeDocument();
     if (!doc)
         return nullptr;
-    // The new window builds from the score: what the open window has not written back yet
-    // goes into it first.
-    doc->commitViews();
     return createFrame(doc);
 }
 
@@ -522,8 +521,8 @@ void CMainFrame::setStatusTexts(const QString& accidental, const QString& octave
 void CMainFrame::updateEditStates() {
     CQEView* view = activeView();
     CQEDoc* doc = view ? view->document() : nullptr;
-    commands_.editUndo->setEnabled(doc && doc->history.canUndo());
-    commands_.editRedo->setEnabled(doc && doc->history.canRedo());
+    commands_.editUndo->setEnabled(doc && doc->history().canUndo());
+    commands_.editRedo->setEnabled(doc && doc->history().canRedo());
     const bool selected = view && view->canCutOrCopy();
     commands_.editCut->setEnabled(selected);
     commands_.editCopy->setEnabled(selected);

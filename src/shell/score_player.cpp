@@ -1,8 +1,7 @@
 #include "shell/score_player.h"
 
-#include "edit/item_index.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
+#include "music/score_records.h"
 #include "sound/performance.h"
 
 namespace qe {
@@ -22,7 +21,7 @@ QString tempoKey(const QString& documentPath) {
 
 }  // namespace
 
-ScorePlayer::ScorePlayer(QanorView& view, PlaybackThread::SynthFactory makeSynth, QObject* parent)
+ScorePlayer::ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSynth, QObject* parent)
     : QObject(parent), view_(view), thread_(std::move(makeSynth)) {
     connect(&thread_, &PlaybackThread::cueChanged, this, &ScorePlayer::showCue);
     connect(&thread_, &PlaybackThread::stateChanged, this, [this](PlaybackThread::State state) {
@@ -44,18 +43,20 @@ void ScorePlayer::play(int tempo, bool fromCaret) {
     if (g_playing && g_playing != this)
         g_playing->stop();
     g_playing = this;
-    if (!view_.document)
+    if (!view_.session())
         return;
-    if (view_.operations)
-        view_.operations->commitToDocument(view_.editTree());
     sound::PerformanceOptions options;
     options.tempo = tempo;
-    auto performance =
-        std::make_shared<const sound::Performance>(sound::perform(*view_.document, options));
+    auto performance = std::make_shared<const sound::Performance>(
+        sound::perform(view_.session()->records(), options));
     sound::Ticks from = 0;
     if (fromCaret && view_.caret.valid()) {
-        if (const std::optional<ItemPlace> place = itemOfNode(view_.editTree(), view_.caret.node))
-            from = performance->firstTimeOf(place->track, place->item).value_or(0);
+        const Position& at = *view_.caret.at;
+        const music::Track& track = view_.score().track(at.track);
+        const int item = at.entry < track.measures[static_cast<std::size_t>(at.measure)].contentCount()
+                             ? music::itemIndexOf(track, {at.measure, at.entry})
+                             : music::barItemIndex(track, at.measure);
+        from = performance->firstTimeOf(at.track, item).value_or(0);
     }
     clearCues();
     thread_.play(std::move(performance), from);
@@ -79,18 +80,33 @@ void ScorePlayer::scoreEdited() {
     clearCues();
 }
 
-std::vector<Node*> ScorePlayer::soundingNodes() const {
-    std::vector<Node*> nodes;
-    for (const auto& [track, item] : cues_)
-        if (Node* node = nodeOfItem(view_.editTree(), ItemPlace{track, item}))
-            nodes.push_back(node);
-    return nodes;
+std::vector<Position> ScorePlayer::soundingPlaces() const {
+    std::vector<Position> places;
+    if (!view_.session())
+        return places;
+    const music::Score& score = view_.score();
+    for (const auto& [track, item] : cues_) {
+        if (track < 0 || track >= score.trackCount())
+            continue;
+        const std::optional<music::EntryRef> at = music::entryOfItem(score.track(track), item);
+        if (!at)
+            continue;
+        if (at->entry < 0) {
+            places.push_back(endOf(score, track, at->measure));
+            continue;
+        }
+        // The digit of a note with an accidental, as the caret stands in front of it.
+        const std::optional<music::Item> shown = score.entry(track, *at).item();
+        places.push_back({track, at->measure, at->entry,
+                          shown && shown->isNoteOrRest() && shown->accidental != 0});
+    }
+    return places;
 }
 
 std::vector<Rect> ScorePlayer::soundingRects() const {
     std::vector<Rect> rects;
-    for (const Node* node : soundingNodes())
-        rects.push_back(view_.positionRect(node));
+    for (const Position& at : soundingPlaces())
+        rects.push_back(view_.positionRect(at));
     return rects;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edit/position.h"
+
 #include <QObject>
 #include <QSettings>
 #include <QString>
@@ -13,7 +15,7 @@
 namespace qe {
 
 class Node;
-class QanorView;
+class ScoreEditor;
 
 // Plays the score a view shows: performed at the tempo chosen, played on a thread of its own,
 // and the notes sounding given back as nodes of the view's edit tree to highlight. One player
@@ -22,12 +24,10 @@ class ScorePlayer : public QObject {
     Q_OBJECT
 public:
     // The view outlives the player.
-    ScorePlayer(QanorView& view, PlaybackThread::SynthFactory makeSynth, QObject* parent = nullptr);
+    ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSynth, QObject* parent = nullptr);
     ~ScorePlayer() override;
 
     // Plays from the caret, or from the start when there is no caret or `fromCaret` is false.
-    // The view's edit tree is written back into its document first, as saving does, so that
-    // what sounds is what the view shows.
     void play(int tempo, bool fromCaret);
     void pause();
     void resume();
@@ -36,9 +36,9 @@ public:
     void scoreEdited();
 
     PlaybackThread::State state() const { return state_; }
-    // The nodes of the view's edit tree that sound now, at most one per track, and the
-    // rectangles to show them by, in the view's current root.
-    std::vector<Node*> soundingNodes() const;
+    // The places of the score that sound now, at most one per track, and the rectangles to
+    // show them by, in the view's current root.
+    std::vector<Position> soundingPlaces() const;
     std::vector<Rect> soundingRects() const;
 
     // The tempo chosen last for a document file, kept in the settings; the default tempo for a
@@ -60,7 +60,7 @@ private:
     void showCue(int track, int item);
     void clearCues();
 
-    QanorView& view_;
+    ScoreEditor& view_;
     PlaybackThread thread_;
     PlaybackThread::State state_ = PlaybackThread::Stopped;
     std::map<int, int> cues_;  // track to the item sounding in it

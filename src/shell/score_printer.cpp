@@ -5,12 +5,13 @@
 #include <algorithm>
 
 #include "draw/qt/g.h"
-#include "edit/qanor_view.h"
+#include "layout/page_view.h"
+#include "model/exception.h"
 
 namespace qe {
 
 int ScorePrinter::pageCount() const {
-    return std::max(1, view_.pageView.childCount());
+    return std::max(1, pages_ ? pages_->childCount() : 0);
 }
 
 bool ScorePrinter::print(QPrinter& printer, bool allPages) {
@@ -29,9 +30,8 @@ bool ScorePrinter::print(QPrinter& printer, bool allPages) {
     const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
     const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
     const QPointF toPaperCorner = paper.topLeft() - printable.topLeft();
-    const PageView& layout = view_.pageView;
-    const int width = layout.pageWidth > 0 ? layout.pageWidth : 11906;
-    const int height = layout.pageHeight > 0 ? layout.pageHeight : 16838;
+    const int width = pages_ && pages_->pageWidth > 0 ? pages_->pageWidth : 11906;
+    const int height = pages_ && pages_->pageHeight > 0 ? pages_->pageHeight : 16838;
     for (int page = first; page <= last; ++page) {
         if (page > first)
             printer.newPage();
@@ -40,7 +40,13 @@ bool ScorePrinter::print(QPrinter& printer, bool allPages) {
         {
             G g(painter, printer.resolution(), 0, 0, 0, 0, width, -height, true);
             g.setWatermarkShown(watermark_);
-            view_.paintPage(g, page - 1);
+            if (pages_ && page - 1 < pages_->childCount()) {
+                try {
+                    pages_->paintPage(page - 1, g);
+                } catch (const Exception&) {
+                    // A page whose drawing fails is left as far as it got.
+                }
+            }
         }
         painter.restore();
     }

@@ -4,14 +4,15 @@ class QPrinter;
 
 namespace qe {
 
-class QanorView;
+class PageView;
 
 // Prints the pages of a view's page layout. Pages are placed from the paper's top-left
 // corner, not from the corner of the printer's printable area, so a page prints where the
 // screen shows it on its sheet; the paper outline is not printed.
 class ScorePrinter {
 public:
-    ScorePrinter(QanorView& view, bool watermark) : view_(view), watermark_(watermark) {}
+    // `pages` is the page layout, null for a view in scroll mode.
+    ScorePrinter(PageView* pages, bool watermark) : pages_(pages), watermark_(watermark) {}
 
     // The pages a print dialog offers: those of the page layout, and at least one (a view in
     // scroll mode has no pages and prints one empty sheet).
@@ -21,7 +22,7 @@ public:
     bool print(QPrinter& printer, bool allPages = false);
 
 private:
-    QanorView& view_;
+    PageView* pages_;
     bool watermark_;
 };
 

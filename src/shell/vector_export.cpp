@@ -10,6 +10,8 @@
 
 #include "draw/qt/g.h"
 #include "layout/page_view.h"
+#include "music/score.h"
+#include "music/score.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
 #include "shell/page_render.h"
@@ -24,7 +26,7 @@ constexpr double kUnitsPerPoint = 20.0;
 constexpr int kUnitsPerInch = 1440;
 
 QString titleOf(const PageView& view) {
-    return view.document ? QString::fromStdU16String(view.document->header.title) : QString();
+    return view.score ? QString::fromStdU16String(view.score->header().title) : QString();
 }
 
 // Draws one page with its top-left corner at the painter's origin, where `dotsPerInch` of the

@@ -37,8 +37,10 @@ protected:
 
     // A change to the score, as a view reports one.
     void edit(int title) {
-        doc->m_doc.header.title = u"小星星 " + std::u16string(1, char16_t(u'0' + title));
-        doc->history.markUnsaved();
+        doc_header header = doc->score().header();
+        header.title = u"小星星 " + std::u16string(1, char16_t(u'0' + title));
+        doc->session().score.setHeader(header);
+        doc->history().markUnsaved();
         doc->contentChanged(nullptr);
     }
     // Time passes and the autosave's timer looks; then its write reaches the disk.
@@ -72,7 +74,8 @@ TEST_F(DocumentAutosaveTest, AChangedScoreIsWrittenAsASaveWouldWriteIt) {
     EXPECT_EQ(record.autosaved, clock->now());
     QanorDoc recovered;
     ASSERT_TRUE(autosave->entry()->load(recovered).ok);
-    EXPECT_EQ(bytesOf(recovered), bytesOf(doc->m_doc));
+    QanorDoc saved = doc->records();
+    EXPECT_EQ(bytesOf(recovered), bytesOf(saved));
     // The score's own file is never where the recovery file goes.
     EXPECT_TRUE(QDir(scores.path()).isEmpty());
 }
@@ -91,7 +94,7 @@ TEST_F(DocumentAutosaveTest, SavingOrReturningToTheSavedStateRemovesTheFile) {
     ASSERT_EQ(files().size(), 2);
     EXPECT_EQ(autosave->entry()->record()->file, path);
     // Undone back to what was saved.
-    doc->history.markClean();
+    doc->history().markClean();
     doc->contentChanged(nullptr);
     EXPECT_TRUE(files().isEmpty());
     pass(1min);
@@ -147,7 +150,7 @@ TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFr
     EXPECT_TRUE(recovered->isModified());
     EXPECT_EQ(recovered->path(), path);
     EXPECT_EQ(recovered->title(), QStringLiteral("茉莉花"));
-    EXPECT_FALSE(recovered->history.canUndo());
+    EXPECT_FALSE(recovered->history().canUndo());
     // ... its file stays while it is unsaved, and goes when it is saved to its own file.
     clock->advance(5min);
     keeper->scheduler().poll();

@@ -28,7 +28,7 @@ int arrangeCode(Shape& shape) {
 
 TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     Scroll s(test::scoreOf({"1 2 3 |"}));
-    SusArc arc(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 1));
+    SusArc arc(&s.score->format(), s.element(0, 0), s.element(0, 1));
     arc.layout(s.g, true);
     // Ends: glyph centres 42 (two line widths) above the tops of the notes, 560 below the
     // root's top edge; the control points 100 higher (a fifth of 192, at least a quarter of
@@ -52,17 +52,17 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
 TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
     Scroll s(test::scoreOf({"1 2'' 3 |"}));
     // Two dots of 53 raise the top of the 2 by 106.
-    SusArc up(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 1));
+    SusArc up(&s.score->format(), s.element(0, 0), s.element(0, 1));
     up.layout(s.g, true);
     EXPECT_EQ(up.pieces[0].p0.y, -518);
     EXPECT_EQ(up.pieces[0].p3.y, -518 + 106);
     EXPECT_EQ(up.pieces[0].p1.y, -518 + 106 + 100);
-    SusArc down(&s.doc.formatSettings(), s.element(0, 1), s.element(0, 2));
+    SusArc down(&s.score->format(), s.element(0, 1), s.element(0, 2));
     down.layout(s.g, true);
     EXPECT_EQ(down.pieces[0].p0.y, -518 + 106);
     EXPECT_EQ(down.pieces[0].p3.y, -518);
     // Over a dotted note in between, the ends stay low and the curve clears the dots.
-    SusArc over(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 2));
+    SusArc over(&s.score->format(), s.element(0, 0), s.element(0, 2));
     over.layout(s.g, true);
     EXPECT_EQ(over.pieces[0].p0.y, -518);
     EXPECT_EQ(over.pieces[0].p3.y, -518);
@@ -71,18 +71,18 @@ TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     Scroll s(test::scoreOf({"1 2 3 4 5 6 7 1 2 3 4 5 6 7 |"}));
-    SusArc wide(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 13));
+    SusArc wide(&s.score->format(), s.element(0, 0), s.element(0, 13));
     wide.layout(s.g, true);
     EXPECT_EQ(wide.arcWidth, 13 * 192);
     EXPECT_EQ(wide.arcDepth, -200);
-    SusArc middle(&s.doc.formatSettings(), s.element(0, 0), s.element(0, 4));
+    SusArc middle(&s.score->format(), s.element(0, 0), s.element(0, 4));
     middle.layout(s.g, true);
     EXPECT_EQ(middle.arcDepth, -(4 * 192) / 5);
 }
 
 TEST(TieArc, WrongOrMissingAnchorsAreCodeSeven) {
     Scroll s(test::scoreOf({"1 2 | 3 |", "4 |"}));
-    const format_track_header* f = &s.doc.formatSettings();
+    const format_track_header* f = &s.score->format();
     SusArc missing(f, nullptr, s.element(0, 0));
     EXPECT_EQ(arrangeCode(missing), kMismatch);
     SusArc measureAnchor(f, s.element(0, 0), s.measure(0));
@@ -95,7 +95,7 @@ TEST(TieArc, WrongOrMissingAnchorsAreCodeSeven) {
 
 TEST(JumpLine, OverTwoMeasuresHasHooksAndItsLabel) {
     Scroll s(test::scoreOf({"1 2 | 3 4 | 5 |"}));
-    JumpLine jump(u"1.", &s.doc.formatSettings(), s.measure(0), s.measure(1));
+    JumpLine jump(u"1.", &s.score->format(), s.measure(0), s.measure(1));
     jump.layout(s.g, true);
     ASSERT_EQ(jump.strips.size(), 1u);
     const int left = 320;
@@ -115,9 +115,9 @@ TEST(JumpLine, OverTwoMeasuresHasHooksAndItsLabel) {
 
 TEST(JumpLine, ToBeforeFromRunsOutAndIsCodeSeven) {
     Scroll s(test::scoreOf({"1 | 2 | 3 |"}));
-    JumpLine reversed(u"1", &s.doc.formatSettings(), s.measure(2), s.measure(0));
+    JumpLine reversed(u"1", &s.score->format(), s.measure(2), s.measure(0));
     EXPECT_EQ(arrangeCode(reversed), kMismatch);
-    JumpLine notes(u"1", &s.doc.formatSettings(), s.element(0, 0), s.measure(1));
+    JumpLine notes(u"1", &s.score->format(), s.element(0, 0), s.measure(1));
     EXPECT_EQ(arrangeCode(notes), kMismatch);
 }
 
@@ -136,7 +136,8 @@ TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
     test::addFormat(doc, 1, 0, 5 * 5 + 3, 6 * 5);
     test::addFormat(doc, 4, 0, 5 * 5 + 4, 7 * 5 + 4);
     PageView view;
-    view.build(&doc);
+    const auto docScore = test::scoreFrom(doc);
+    view.build(docScore.get());
     RecordingGDI g;
     view.rebuild(g);
     EXPECT_EQ(view.linear.lineStarts.front(), 6);

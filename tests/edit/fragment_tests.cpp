@@ -21,8 +21,8 @@ TEST(JianpuText, ATypedSongReadsBackAsTheSameNotes) {
     doc.initNew(u"Song");
     test::Editor ed(std::move(doc));
     ed.type(U"m5u|1-k3.l1k3j.m2u|1-m6|5-v/u1sk2ffl3s4k5rj6(7)0");
-    ed.view.caret.selectionAnchor = ed.element(0, 0);
-    ed.view.caret.selectionEnd = ed.view.editTree().child(0)->lastChild();
+    ed.view.caret.selectionAnchor = ed.at(0, 0);
+    ed.view.caret.selectionEnd = ed.end(ed.score().measureCount(0) - 1);
     const Fragment song = ed.view.copySelection();
     const std::string text = toJianpuText(song);
     EXPECT_EQ(text,

@@ -11,27 +11,20 @@ namespace {
 
 using test::parseTrack;
 
-// An editor whose document has a history, as every document of the editor has.
-struct HistoryEditor : test::Editor {
-    explicit HistoryEditor(QanorDoc d, int mode = qeview::kPageMode)
-        : test::Editor(std::move(d), mode) {
-        view.history = &history;
-    }
-    History history;
-};
+// An editor on a score with its history, as every window of the editor has.
+using HistoryEditor = test::Editor;
 
 // The bytes of the document as saved now.
 std::vector<unsigned char> savedBytes(test::Editor& ed) {
-    ed.committed();
     MemoryIO io;
-    ed.doc.serialize(io, true);
+    ed.committed().serialize(io, true);
     return io.bytes();
 }
 
 TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
     QanorDoc doc;
     doc.initNew(u"Song");
-    HistoryEditor ed(std::move(doc));
+    HistoryEditor ed(doc);
     const std::u32string keys = U"3345\r5432\r1123\r3.k2j2-";
     std::vector<std::vector<note>> states{ed.track()};
     for (char32_t key : keys) {
@@ -39,7 +32,7 @@ TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
         if (!(ed.track() == states.back()))  // state keys change nothing to undo
             states.push_back(ed.track());
     }
-    ASSERT_EQ(ed.history.stepCount(), states.size() - 1);
+    ASSERT_EQ(ed.history().stepCount(), states.size() - 1);
     for (std::size_t i = states.size() - 1; i > 0; --i) {
         ASSERT_TRUE(ed.view.undo());
         ASSERT_EQ(ed.track(), states[i - 1]) << "after undoing step " << i;
@@ -54,25 +47,25 @@ TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
 
 TEST(Undo, BringsBackTheTieAndBracketAnEditCutLoose) {
     QanorDoc doc = test::scoreWithShapes({"1~ 1 2 | { 3 4 | 5 6 | } 7 |]"});
-    HistoryEditor ed(std::move(doc));
+    HistoryEditor ed(doc);
     const auto before = savedBytes(ed);
-    ed.view.caret.node = ed.element(0, 1);  // after the first 1: Backspace deletes it
+    ed.caretAt(0, 1);  // after the first 1: Backspace deletes it
     ed.type(U"\b");
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());
-    ed.view.caret.node = ed.element(2, 0);  // at the start of measure 2: Backspace merges 1 into 2
+    EXPECT_TRUE(ed.tracks().arcs.empty());
+    ed.caretAt(2, 0);  // at the start of measure 2: Backspace merges 1 into 2
     ed.type(U"\b");
-    EXPECT_TRUE(ed.view.editTree().jumpLines.empty());
+    EXPECT_TRUE(ed.tracks().jumpLines.empty());
     ASSERT_TRUE(ed.view.undo());
     ASSERT_TRUE(ed.view.undo());
-    EXPECT_EQ(ed.view.editTree().arcs.size(), 1u);
-    EXPECT_EQ(ed.view.editTree().jumpLines.size(), 1u);
+    EXPECT_EQ(ed.tracks().arcs.size(), 1u);
+    EXPECT_EQ(ed.tracks().jumpLines.size(), 1u);
     EXPECT_EQ(savedBytes(ed), before);
 }
 
 TEST(Undo, GivesTheCaretAndInputStateBack) {
     QanorDoc doc = test::scoreOf({"1 2 3 |]"});
-    HistoryEditor ed(std::move(doc));
-    ed.view.caret.node = ed.element(0, 1);
+    HistoryEditor ed(doc);
+    ed.caretAt(0, 1);
     ed.type(U"uk");  // octave up, eighths: state only
     ed.type(U"5");
     ed.view.caretRight();
@@ -80,50 +73,50 @@ TEST(Undo, GivesTheCaretAndInputStateBack) {
     ed.type(U"mj");
     ASSERT_TRUE(ed.view.undo());
     EXPECT_EQ(ed.track(), parseTrack("1 2 3 |]"));
-    EXPECT_EQ(ed.view.caret.node, ed.element(0, 1));
+    EXPECT_EQ(ed.view.caret.at, ed.at(0, 1));
     EXPECT_EQ(ed.view.input.octave, 1);
     EXPECT_EQ(ed.view.input.duration, 1);
     ASSERT_TRUE(ed.view.redo());
     EXPECT_EQ(ed.track(), parseTrack("1 5'_ 2 3 |]"));
-    EXPECT_EQ(ed.view.caret.node, ed.element(0, 2));  // behind the typed note
+    EXPECT_EQ(ed.view.caret.at, ed.at(0, 2));  // behind the typed note
 }
 
 TEST(Undo, TitleAndFontChangesAreSteps) {
     HistoryEditor ed(test::scoreOf({"1 |]"}));
-    doc_header header = ed.doc.header;
+    doc_header header = ed.score().header();
     header.title = u"New";
     header.timeNumerator = 3;
     ed.view.changeHeader(header);
-    format_track_header format = ed.doc.formatSettings();
+    format_track_header format = ed.score().format();
     format.marginLeft = 2000;
     ed.view.changeFormat(format);
-    EXPECT_EQ(ed.doc.header.title, u"New");
+    EXPECT_EQ(ed.score().header().title, u"New");
     ASSERT_TRUE(ed.view.undo());
-    EXPECT_EQ(ed.doc.formatSettings().marginLeft, 1000);
+    EXPECT_EQ(ed.score().format().marginLeft, 1000);
     ASSERT_TRUE(ed.view.undo());
-    EXPECT_EQ(ed.doc.header.title, u"Test");
-    EXPECT_EQ(ed.doc.header.timeNumerator, 4);
+    EXPECT_EQ(ed.score().header().title, u"Test");
+    EXPECT_EQ(ed.score().header().timeNumerator, 4);
     ASSERT_TRUE(ed.view.redo());
-    EXPECT_EQ(ed.doc.header.timeNumerator, 3);
+    EXPECT_EQ(ed.score().header().timeNumerator, 3);
 }
 
 TEST(Undo, TheSavedStateIsCleanAgainAfterUndoingBackToIt) {
     HistoryEditor ed(test::scoreOf({"1 |]"}));
-    EXPECT_TRUE(ed.history.isClean());
+    EXPECT_TRUE(ed.history().isClean());
     ed.type(U"2");
-    EXPECT_FALSE(ed.history.isClean());
-    ed.history.markClean();  // saved here
+    EXPECT_FALSE(ed.history().isClean());
+    ed.history().markClean();  // saved here
     ed.type(U"3");
-    EXPECT_FALSE(ed.history.isClean());
+    EXPECT_FALSE(ed.history().isClean());
     ed.view.undo();
-    EXPECT_TRUE(ed.history.isClean());
+    EXPECT_TRUE(ed.history().isClean());
     ed.view.undo();
-    EXPECT_FALSE(ed.history.isClean());
+    EXPECT_FALSE(ed.history().isClean());
     // A new edit after undoing past the save drops the saved state for good.
     ed.type(U"4");
     ed.view.undo();
     ed.view.redo();
-    EXPECT_FALSE(ed.history.isClean());
+    EXPECT_FALSE(ed.history().isClean());
 }
 
 // A window that notes, each time it hears of a change, whether the document still counts as
@@ -133,7 +126,7 @@ struct CleanWatcher : test::FakeHost {
         clean.push_back(history->isClean());
         FakeHost::updateAllViews();
     }
-    History* history = nullptr;
+    ScoreHistory* history = nullptr;
     std::vector<bool> clean;
 };
 
@@ -141,10 +134,10 @@ TEST(Undo, TheFirstKeyAfterASaveIsAChangeWhenTheWindowHearsOfIt) {
     HistoryEditor ed(test::scoreOf({"1 |]"}));
     CleanWatcher window;
     window.view = &ed.view;
-    window.history = &ed.history;
+    window.history = &ed.history();
     ed.view.window = &window;
     ed.type(U"2");
-    ed.history.markClean();  // saved here
+    ed.history().markClean();  // saved here
     ed.type(U"3");
     ed.view.undo();
     EXPECT_EQ(window.clean, std::vector<bool>({false, false, true}));
@@ -153,8 +146,8 @@ TEST(Undo, TheFirstKeyAfterASaveIsAChangeWhenTheWindowHearsOfIt) {
 TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     HistoryEditor source(test::scoreWithShapes({"1 2 | { 3~ 3 | 4 #5 | } 6 |]"}));
     // Select from the start of measure 1 to the start of measure 3.
-    source.view.caret.selectionAnchor = source.element(1, 0);
-    source.view.caret.selectionEnd = source.element(3, 0);
+    source.view.caret.selectionAnchor = source.at(1, 0);
+    source.view.caret.selectionEnd = source.at(3, 0);
     const Fragment fragment = source.view.copySelection();
     EXPECT_EQ(toJianpuText(fragment), "3 3 | 4 #5 |");
     ASSERT_EQ(fragment.shapes.size(), 2u);
@@ -164,39 +157,39 @@ TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     EXPECT_EQ(*carried, fragment);
 
     HistoryEditor target(test::scoreOf({"7 7 |]"}));
-    target.view.caret.node = target.measure(0);  // at the end of the measure
+    target.caretAtEnd(0);  // at the end of the measure
     ASSERT_TRUE(target.view.paste(*carried));
     EXPECT_EQ(target.track(), parseTrack("7 7 3 3 | 4 #5 | |]"));
-    ASSERT_EQ(target.view.editTree().arcs.size(), 1u);
-    EXPECT_EQ(target.view.editTree().arcs[0].from, target.element(0, 2));
-    EXPECT_EQ(target.view.editTree().arcs[0].to, target.element(0, 3));
-    ASSERT_EQ(target.view.editTree().jumpLines.size(), 1u);
-    EXPECT_EQ(target.view.editTree().jumpLines[0].from, target.measure(0));
-    EXPECT_EQ(target.view.editTree().jumpLines[0].to, target.measure(1));
+    ASSERT_EQ(target.tracks().arcs.size(), 1u);
+    EXPECT_EQ(target.tracks().arcs[0].from, target.element(0, 2));
+    EXPECT_EQ(target.tracks().arcs[0].to, target.element(0, 3));
+    ASSERT_EQ(target.tracks().jumpLines.size(), 1u);
+    EXPECT_EQ(target.tracks().jumpLines[0].from, target.measure(0));
+    EXPECT_EQ(target.tracks().jumpLines[0].to, target.measure(1));
     // One paste is one step.
     ASSERT_TRUE(target.view.undo());
     EXPECT_EQ(target.track(), parseTrack("7 7 |]"));
-    EXPECT_TRUE(target.view.editTree().arcs.empty());
+    EXPECT_TRUE(target.tracks().arcs.empty());
     EXPECT_FALSE(target.view.undo());
 }
 
 TEST(Clipboard, CutDeletesTheSelectionAsOneStep) {
     HistoryEditor ed(test::scoreWithShapes({"1 2 | 3~ 3 | 4 |]"}));
-    ed.view.caret.selectionAnchor = ed.element(0, 1);
-    ed.view.caret.selectionEnd = ed.element(1, 1);
+    ed.view.caret.selectionAnchor = ed.at(0, 1);
+    ed.view.caret.selectionEnd = ed.at(1, 1);
     const Fragment cut = ed.view.cutSelection();
     EXPECT_EQ(toJianpuText(cut), "2 | 3");
     EXPECT_EQ(ed.track(), parseTrack("1 3 | 4 |]"));
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());  // its first note went
+    EXPECT_TRUE(ed.tracks().arcs.empty());  // its first note went
     ASSERT_TRUE(ed.view.undo());
     EXPECT_EQ(ed.track(), parseTrack("1 2 | 3 3 | 4 |]"));
-    EXPECT_EQ(ed.view.editTree().arcs.size(), 1u);
+    EXPECT_EQ(ed.tracks().arcs.size(), 1u);
 }
 
 TEST(Clipboard, ASelectionOverTwoTracksCopiesNothing) {
     HistoryEditor ed(test::scoreOf({"1 2 |]", "3 4 |]"}));
-    ed.view.caret.selectionAnchor = ed.element(0, 0, 0);
-    ed.view.caret.selectionEnd = ed.element(0, 1, 1);
+    ed.view.caret.selectionAnchor = ed.at(0, 0, 0);
+    ed.view.caret.selectionEnd = ed.at(0, 1, 1);
     EXPECT_TRUE(ed.view.copySelection().empty());
 }
 

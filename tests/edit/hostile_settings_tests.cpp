@@ -38,7 +38,7 @@ TEST(HostileSettings, ExtremeSizesLayOutPaintAndSaveUnchanged) {
         ed.view.paintAll(all);
         RecordingGDI page(0, 0, 0, 0, 11906, -16838, false);
         ed.view.paintPage(page, 0);
-        ed.view.setMode(qeview::kScrollMode);
+        ed.view.setMode(ScoreEditor::kScrollMode);
         ed.view.relayout();
         QanorDoc& saved = ed.committed();
         EXPECT_EQ(saved.formatSettings().pageWidth, stored.pageWidth) << i;

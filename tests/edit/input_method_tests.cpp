@@ -71,17 +71,16 @@ TEST(Backspace, InFrontOfAMeasuresFirstElementMergesThePreviousMeasure) {
     ed.view.caretRight();
     ed.view.caretRight();  // end of measure 0
     ed.view.caretRight();  // before 3
-    ASSERT_EQ(ed.view.caret.node, ed.element(1, 0));
+    ASSERT_EQ(ed.view.caret.at, ed.at(1, 0));
     ed.type(U"\b");
     EXPECT_EQ(ed.track(), parseTrack("1 2 3 4 |]"));
-    EXPECT_EQ(ed.view.caret.node, ed.element(0, 2));  // the caret stays before the 3
+    EXPECT_EQ(ed.view.caret.at, ed.at(0, 2));  // the caret stays before the 3
 }
 
 TEST(Backspace, RemovesTheNoteWithItsAccidental) {
-    // A sharp is stored with its note; left alone it would not be saved, so it goes with the
-    // note rather than linger on the screen.
+    // A sharp is part of its note: it goes with the note.
     Editor ed(test::scoreOf({"1 |]"}));
-    ed.view.caret.node = ed.measure(0);
+    ed.caretAtEnd(0);
     ed.type(U"s5");
     ASSERT_EQ(ed.measure(0)->childCount(), 3);
     ed.type(U"\b");
@@ -91,16 +90,34 @@ TEST(Backspace, RemovesTheNoteWithItsAccidental) {
 
 TEST(Backspace, AtTheStartOfTheScoreChangesNothing) {
     Editor ed(test::scoreOf({"1 2 |]"}));
-    EXPECT_FALSE(ed.view.input.deleteBefore());
+    ed.type(U"\b");
+    EXPECT_EQ(ed.history().stepCount(), 0u);
     EXPECT_EQ(ed.track(), parseTrack("1 2 |]"));
+}
+
+TEST(Backspace, TakesTheSharpNoteWholeAndLeavesTheNextNoteAsItWas) {
+    // The sharp of a deleted note never passes to the note after it.
+    Editor ed(test::scoreOf({"#1 2 3 |"}));
+    ed.caretAt(0, 2);  // in front of the 2
+    ed.type(U"\b");
+    EXPECT_EQ(ed.track(), parseTrack("2 3 |"));
+    EXPECT_EQ(ed.view.caret.at, ed.at(0, 0));
+}
+
+TEST(Backspace, BetweenASharpAndItsDigitTakesTheSharpOnly) {
+    Editor ed(test::scoreOf({"1 #2 3 |"}));
+    ed.caretAt(0, 2);  // between the sharp and its 2
+    ed.type(U"\b");
+    EXPECT_EQ(ed.track(), parseTrack("1 2 3 |"));
+    EXPECT_EQ(ed.view.caret.at, ed.at(0, 1));
 }
 
 TEST(Backspace, AtTheEndOfAnEmptyMeasureRemovesTheBarLineBefore) {
     Editor ed(test::scoreOf({"1 | |]"}));
-    ed.view.caret.node = ed.measure(1);
+    ed.caretAtEnd(1);
     ed.type(U"\b");
     EXPECT_EQ(ed.track(), parseTrack("1 |]"));
-    EXPECT_EQ(ed.view.caret.node, ed.measure(0));
+    EXPECT_EQ(ed.view.caret.at, ed.end(0));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "model/memory_io.h"
+#include "music/score_records.h"
 #include "support/fake_host.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
@@ -31,13 +32,13 @@ TEST(LyricsAnchors, FollowTheirNotesWhenTheItemsAreRenumbered) {
     Editor ed(std::move(doc));
     // When a note is typed at the start and the 2 is deleted.
     ed.type(U"5");
-    ed.view.caret.node = ed.element(0, 3);  // after the 2
+    ed.caretAt(0, 3);  // after the 2
     ed.type(U"\b");
     ed.committed();
     // Then every syllable is on its own note's new place, re went with its note, and the
     // records naming no note are kept as read.
-    EXPECT_EQ(syllablesOf(ed.doc, 0), (Strings{"do@0:1", "mi@0:2", "bar@0:3"}));
-    EXPECT_EQ(syllablesOf(ed.doc, 1), (Strings{"la@0:1", "far@0:40"}));
+    EXPECT_EQ(syllablesOf(ed.saved, 0), (Strings{"do@0:1", "mi@0:2", "bar@0:3"}));
+    EXPECT_EQ(syllablesOf(ed.saved, 1), (Strings{"la@0:1", "far@0:40"}));
 }
 
 TEST(LyricsAnchors, ADocumentWithoutLyricsSavesNoLyricsTrack) {
@@ -50,9 +51,7 @@ TEST(LyricsAnchors, UndoingADeletionBringsTheSyllableBack) {
     QanorDoc doc = test::scoreOf({"1 2 |]"});
     addSyllable(doc, 0, 0, 1, u"re");
     Editor ed(std::move(doc));
-    History history;
-    ed.view.history = &history;
-    ed.view.caret.node = ed.measure(0);
+    ed.caretAtEnd(0);
     ed.type(U"\b");
     EXPECT_TRUE(syllablesOf(ed.committed(), 0).empty());
     ed.view.undo();
@@ -78,45 +77,43 @@ TEST(LyricsAnchors, RandomEditsKeepEverySyllableOnItsNote) {
         int initiallyKept = -1;
         for (int step = 0; step < 3000; ++step) {
             if (!ed.view.caret.valid() || pick(0, 9) == 0) {
-                LinearView& tree = ed.view.editTree();
-                Node* line = tree.child(pick(0, tree.childCount() - 1));
-                Node* m = line->child(pick(0, line->childCount() - 1));
-                const int e = pick(0, m->childCount());
-                ed.view.caret.node = e == m->childCount() ? m : m->child(e);
-                ed.view.caret.placed = true;
+                const int t = pick(0, ed.score().trackCount() - 1);
+                const int m = pick(0, ed.score().measureCount(t) - 1);
+                ed.caretAt(m, pick(0, stopCount(ed.score().measure(t, m))), t);
             }
             ed.view.onChar(
                 keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
             if (step % 50 != 0)
                 continue;
-            // The shadow model: the notes that carry syllables, as the tree holds them now.
+            // The shadow model: the notes that carry syllables, as the score holds them now.
             std::map<std::pair<int, int>, std::u16string> expected;  // (track, item) -> texts
             ed.committed();
-            LinearView& tree = ed.view.editTree();
+            const music::Score& score = ed.score();
             int carried = 0;
-            for (int t = 0; t < tree.childCount(); ++t)
-                for (int m = 0; m < tree.child(t)->childCount(); ++m)
-                    for (int e = 0; e < tree.child(t)->child(m)->childCount(); ++e) {
-                        const auto* n = asElement(tree.child(t)->child(m)->child(e));
-                        for (const Syllable& s : n->syllables) {
-                            expected[{t, n->location.itemIndex}] += s.text();
+            for (int t = 0; t < score.trackCount(); ++t)
+                for (int m = 0; m < score.measureCount(t); ++m) {
+                    const music::Measure& measure = score.measure(t, m);
+                    for (int e = 0; e < static_cast<int>(measure.entries.size()); ++e)
+                        for (const music::Syllable& s : measure.entries[static_cast<std::size_t>(e)].syllables) {
+                            expected[{t, static_cast<std::int16_t>(
+                                             music::itemIndexOf(score.track(t), {m, e}))}] += s.text();
                             ++carried;
                         }
-                    }
+                }
             // Records that named no note from the start (bar lines, places past a track)
             // stay as read, after the syllables of their verse.
+            const auto& keptLyrics = score.kept().lyricsRecords;
             int kept = 0;
-            for (const auto& verse : tree.keptLyrics)
+            for (const auto& verse : keptLyrics)
                 kept += static_cast<int>(verse.size());
             int written = 0;
-            for (std::size_t v = 0; v < ed.doc.content.lyrics.items.size(); ++v) {
-                const auto& records = ed.doc.content.lyrics.items[v].content.items;
-                const std::size_t keptHere =
-                    v < tree.keptLyrics.size() ? tree.keptLyrics[v].size() : 0;
+            for (std::size_t v = 0; v < ed.saved.content.lyrics.items.size(); ++v) {
+                const auto& records = ed.saved.content.lyrics.items[v].content.items;
+                const std::size_t keptHere = v < keptLyrics.size() ? keptLyrics[v].size() : 0;
                 for (std::size_t i = 0; i < records.size(); ++i) {
                     const lyrics& r = records[i];
                     if (i >= records.size() - keptHere) {
-                        EXPECT_EQ(r.text, tree.keptLyrics[v][i - (records.size() - keptHere)].text);
+                        EXPECT_EQ(r.text, keptLyrics[v][i - (records.size() - keptHere)].text);
                         continue;
                     }
                     ++written;
@@ -132,10 +129,10 @@ TEST(LyricsAnchors, RandomEditsKeepEverySyllableOnItsNote) {
             // And a score opened from the save saves the same records. (A record kept as read
             // may come to name a note once the items around it are renumbered; it is then
             // carried by that note, so only the order of the records may differ.)
-            Editor reopened(ed.doc);
+            Editor reopened(ed.saved);
             for (int v = 0; v < 2; ++v) {
                 Strings again = syllablesOf(reopened.committed(), v);
-                Strings saved = syllablesOf(ed.doc, v);
+                Strings saved = syllablesOf(ed.saved, v);
                 std::sort(again.begin(), again.end());
                 std::sort(saved.begin(), saved.end());
                 ASSERT_EQ(again, saved) << "seed " << seed << " step " << step;

@@ -33,8 +33,8 @@ TEST(LyricsEntry, JasmineLaysOneCharacterOnEachNote) {
               (Strings{"?@0:0", "?@0:1", "?@0:2", "?@0:3", "?@0:4", "?@0:5", "?@0:6", "?@0:7",
                        "?@0:9", /* 5_ left without */ "?@0:11", "?@0:12", "?@0:15", "?@0:16",
                        "?@0:17", "?@0:18", "?@0:19"}));
-    EXPECT_EQ(ed.doc.content.lyrics.items[0].content.items[8].text, u"花");
-    EXPECT_EQ(ed.doc.content.lyrics.items[0].content.items[15].text, u"丫");
+    EXPECT_EQ(ed.saved.content.lyrics.items[0].content.items[8].text, u"花");
+    EXPECT_EQ(ed.saved.content.lyrics.items[0].content.items[15].text, u"丫");
 }
 
 // Amazing Grace, verse 2 laid over verse 1 from the second measure on: verse 1 is untouched,
@@ -52,14 +52,12 @@ TEST(LyricsEntry, AmazingGraceSecondVerseFromTheSecondMeasure) {
         ed.view.layLyrics(0, 2, 1, splitSyllables(u"'Twas grace that taught my heart to fear and")),
         1);
     ed.committed();
-    ASSERT_EQ(ed.doc.content.lyrics.items.size(), 3u);
-    EXPECT_TRUE(ed.doc.content.lyrics.items[1].content.items.empty());
-    EXPECT_EQ(test::syllablesOf(ed.doc, 2),
+    ASSERT_EQ(ed.saved.content.lyrics.items.size(), 3u);
+    EXPECT_TRUE(ed.saved.content.lyrics.items[1].content.items.empty());
+    EXPECT_EQ(test::syllablesOf(ed.saved, 2),
               (Strings{"'Twas@0:2", "grace@0:4", "that@0:5", "taught@0:7", "my@0:9", "heart@0:11",
                        "to@0:13", "fear@0:15"}));
     // Laying a verse again replaces it from its measure on, and is one undoable step.
-    History history;
-    ed.view.history = &history;
     ed.view.layLyrics(0, 0, 3, splitSyllables(u"Oh"));
     EXPECT_EQ(test::syllablesOf(ed.committed(), 0),
               (Strings{"A-@0:0", "maz-@0:2", "ing@0:4", "grace@0:7", "how@0:9", "Oh@0:11"}));

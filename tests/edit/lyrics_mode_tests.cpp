@@ -11,8 +11,9 @@ namespace {
 using Strings = std::vector<std::string>;
 
 struct LyricsEditor : test::Editor {
-    LyricsEditor(QanorDoc d) : test::Editor(std::move(d)), entry(view) { view.history = &history; }
-    History history;
+    explicit LyricsEditor(const QanorDoc& d) : test::Editor(d), entry(view) {}
+    // The note the entry is at, as the place of its item.
+    LyricsEntry::Note noteAt(int m, int entry) const { return {0, {m, entry}}; }
     LyricsEntry entry;
 };
 
@@ -36,10 +37,10 @@ TEST(LyricsMode, ChineseCharactersFillOneNoteEachAndBackspaceGoesBack) {
     LyricsEditor ed(test::scoreOf({"1 2 3 4 |]"}));
     ASSERT_TRUE(ed.entry.begin(0));
     ed.entry.type(u"茉莉花");  // one input-method commit
-    EXPECT_EQ(ed.entry.note(), ed.element(0, 2));
+    EXPECT_EQ(ed.entry.note(), ed.noteAt(0, 2));
     ed.entry.backspace();  // empties the syllable
     ed.entry.backspace();  // on an empty syllable: back to the note before
-    EXPECT_EQ(ed.entry.note(), ed.element(0, 1));
+    EXPECT_EQ(ed.entry.note(), ed.noteAt(0, 1));
     ed.entry.backspace();
     ed.entry.type(u"x");
     ed.entry.end();
@@ -58,7 +59,7 @@ TEST(LyricsMode, EachNoteIsOneUndoableStepAndAVerseOfItsOwn) {
     ed.entry.type(u"v2");
     ed.entry.end();
     EXPECT_EQ(test::syllablesOf(ed.committed(), 0), (Strings{"new@0:0", "two@0:1"}));
-    EXPECT_EQ(test::syllablesOf(ed.doc, 1), (Strings{"v2@0:1"}));
+    EXPECT_EQ(test::syllablesOf(ed.saved, 1), (Strings{"v2@0:1"}));
     ed.view.undo();
     ed.view.undo();
     EXPECT_EQ(test::syllablesOf(ed.committed(), 0), (Strings{"new@0:0"}));

@@ -14,13 +14,13 @@ using test::parseTrack;
 
 TEST(BarLineInsert, AtTheEndOfAMeasureMovesItAllIntoTheNewMeasure) {
     Editor ed(test::scoreOf({"1 2 |]"}));
-    ed.view.caret.node = ed.measure(0);
+    ed.caretAtEnd(0);
     ed.type(U"\r");
-    ASSERT_EQ(ed.view.editTree().child(0)->childCount(), 2);
+    ASSERT_EQ(ed.tracks().child(0)->childCount(), 2);
     EXPECT_EQ(ed.measure(0)->childCount(), 2);
     EXPECT_EQ(static_cast<Measure*>(ed.measure(0))->barType, 0);
     EXPECT_EQ(ed.measure(1)->childCount(), 0);
-    EXPECT_EQ(ed.view.caret.node, ed.measure(1));  // at the end of the old, now empty, measure
+    EXPECT_EQ(ed.view.caret.at, ed.end(1));  // at the end of the old, now empty, measure
     EXPECT_EQ(ed.track(), parseTrack("1 2 | |]"));
 }
 
@@ -28,7 +28,7 @@ TEST(BarLineInsert, InFrontOfTheFirstElementMakesAnEmptyMeasure) {
     Editor ed(test::scoreOf({"1 2 |]"}));
     ed.type(U"|");
     EXPECT_EQ(ed.track(), parseTrack("|| 1 2 |]"));
-    EXPECT_EQ(ed.view.caret.node, ed.element(1, 0));
+    EXPECT_EQ(ed.view.caret.at, ed.at(1, 0));
 }
 
 TEST(BarLineInsert, InTheMiddleSplitsAtTheCaret) {
@@ -42,40 +42,41 @@ TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
     QanorDoc doc = test::scoreOf({"1 2 3 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 1, 0, 1, 2);
-    Editor ed(std::move(doc));
-    ed.view.caret.node = ed.element(0, 2);
+    Editor ed(doc);
+    ed.caretAt(0, 2);
     ed.type(U"\b");  // deletes the 2, which carries both ties
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    EXPECT_TRUE(ed.tracks().arcs.empty());
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
-TEST(ShapeEdits, ATieWhoseEndsCollapseOntoOneNoteGoesWithTheEditThatCollapsesIt) {
-    // Given a tie stored from the sharp note to the note after it: it is anchored on the
-    // sharp, which stands in front of its digit.
+TEST(ShapeEdits, DeletingASharpNoteTakesItsTieAndLeavesTheNextNoteAlone) {
+    // Given a tie stored from the sharp note to the note after it
     QanorDoc doc = test::scoreOf({"#1 2 3 |"});
     test::addFormat(doc, 1, 0, 0, 1);
-    Editor ed(std::move(doc));
-    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
-    // When the digit of the sharp note is deleted, the sharp belongs to the 2.
-    ed.view.caret.node = ed.element(0, 2);
+    Editor ed(doc);
+    ASSERT_EQ(ed.tracks().arcs.size(), 1u);
+    // When the sharp note is deleted
+    ed.caretAt(0, 2);
     ed.type(U"\b");
-    // Then the tie would join the 2 to itself: it is gone at once, and never written.
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());
-    EXPECT_EQ(ed.track(), parseTrack("#2 3 |"));
+    // Then it goes whole, with its tie; the 2 keeps no sharp.
+    EXPECT_TRUE(ed.score().ties().empty());
+    EXPECT_TRUE(ed.tracks().arcs.empty());
+    EXPECT_EQ(ed.track(), parseTrack("2 3 |"));
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
 TEST(ShapeEdits, DeletingAMeasureLeavesNoBracketOnItWhateverTheOrderOfEdits) {
     QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
     test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
-    Editor ed(std::move(doc));
+    Editor ed(doc);
     // Deleting the measure's content and then its bar line, with the caret kept on it.
-    ed.view.caret.node = ed.measure(1);
+    ed.caretAtEnd(1);
     ed.type(U"\b\b\b");
-    for (const JumpLine& jump : ed.view.editTree().jumpLines)
+    EXPECT_TRUE(ed.score().voltas().empty());
+    for (const JumpLine& jump : ed.tracks().jumpLines)
         EXPECT_TRUE(jump.anchored());
     ed.view.relayout();
-    ed.committed();
+    EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
 TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
@@ -83,12 +84,12 @@ TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
     test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
     test::addFormat(doc, 4, 0, 3, 5);  // bracket over measures 1-2
     test::addFormat(doc, 1, 0, 0, 2);  // tie 1 -> 2 across the first bar line
-    Editor ed(std::move(doc));
-    ed.view.caret.node = ed.element(1, 0);
+    Editor ed(doc);
+    ed.caretAt(1, 0);
     ed.type(U"\b");  // removes the first bar line
-    ASSERT_EQ(ed.view.editTree().jumpLines.size(), 1u);
-    EXPECT_EQ(ed.view.editTree().jumpLines[0].from, ed.measure(0));
-    ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
+    ASSERT_EQ(ed.tracks().jumpLines.size(), 1u);
+    EXPECT_EQ(ed.tracks().jumpLines[0].from, ed.measure(0));
+    ASSERT_EQ(ed.tracks().arcs.size(), 1u);
     const auto& formats = ed.committed().formatRecords();
     ASSERT_EQ(formats.size(), 2u);
     EXPECT_EQ(formats[0].type, 1);
@@ -101,46 +102,46 @@ TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
 
 TEST(ShapeEdits, ToggleTwiceLeavesTheListAsItWas) {
     Editor ed(test::scoreOf({"1 2 |"}));
-    SusArc arc(&ed.doc.formatSettings(), ed.element(0, 0), ed.element(0, 1));
-    ed.view.operations->toggleArc(arc);
-    EXPECT_EQ(ed.view.editTree().arcs.size(), 1u);
-    ed.view.operations->toggleArc(arc);
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());
-    ed.view.operations->removeArc(arc);
-    EXPECT_TRUE(ed.view.editTree().arcs.empty());
+    const music::Tie tie{0, {0, 0}, {0, 1}};
+    Edits edits = ed.view.edits();
+    toggleTie(edits, tie);
+    EXPECT_EQ(ed.score().ties().size(), 1u);
+    toggleTie(edits, tie);
+    EXPECT_TRUE(ed.score().ties().empty());
+    const music::Volta volta{0, 0, 0, u"1."};
+    toggleVolta(edits, volta);
+    toggleVolta(edits, music::Volta{0, 0, 0, u"2."});  // the same measures, whatever the label
+    EXPECT_TRUE(ed.score().voltas().empty());
 }
 
 TEST(Commit, WritesArcsThenJumpLinesAndRenumbersEveryLocation) {
-    QanorDoc doc = test::scoreOf({"1 #2 | 3 |", "5 | 6 |"});
-    Editor ed(std::move(doc));
-    auto& ops = *ed.view.operations;
-    const format_track_header* f = &ed.doc.formatSettings();
-    ops.toggleJumpLine(JumpLine(u"1", f, ed.measure(0), ed.measure(1)));
-    ops.toggleArc(SusArc(f, ed.element(0, 0), ed.element(0, 2)));
-    ops.toggleJumpLine(JumpLine(u"2", f, ed.measure(0, 1), ed.measure(1, 1)));
-    ops.toggleArc(SusArc(f, ed.element(0, 0, 1), ed.element(1, 0, 1)));
-    ops.toggleJumpLine(JumpLine(u"3", f, ed.measure(1), ed.measure(1)));
+    Editor ed(test::scoreOf({"1 #2 | 3 |", "5 | 6 |"}));
+    Edits edits = ed.view.edits();
+    toggleVolta(edits, {0, 0, 1, u"1"});
+    toggleTie(edits, {0, {0, 0}, {0, 1}});
+    toggleVolta(edits, {1, 0, 1, u"2"});
+    toggleTie(edits, {1, {0, 0}, {1, 0}});
+    toggleVolta(edits, {0, 1, 1, u"3"});
     const auto& formats = ed.committed().formatRecords();
     std::vector<int> types;
     for (const Format& r : formats)
         types.push_back(r.type);
     EXPECT_EQ(types, (std::vector<int>{1, 1, 4, 4, 4}));
     // Accidentals share their digit's index; bar lines count.
-    EXPECT_EQ(ed.element(0, 1)->location.itemIndex, 1);
-    EXPECT_EQ(ed.element(0, 2)->location.itemIndex, 1);
-    EXPECT_EQ(ed.measure(0)->location.itemIndex, 2);
-    EXPECT_EQ(ed.measure(1)->location.itemIndex, 4);
-    EXPECT_EQ(ed.measure(1, 1)->location.trackIndex, 1);
     EXPECT_EQ(formats[0].to.itemIndex, 1);
     EXPECT_EQ(formats[1].from.trackIndex, 1);
+    EXPECT_EQ(formats[1].to.itemIndex, 2);
+    EXPECT_EQ(formats[2].from.itemIndex, 2);
+    EXPECT_EQ(formats[2].to.itemIndex, 4);
+    EXPECT_EQ(formats[4].from.itemIndex, 4);
 }
 
 TEST(Commit, ATieFromAnAccidentalIsWrittenAtItsNotesNewPlace) {
     Editor ed(test::scoreOf({"1 #2 3 |"}));
-    ed.view.caret.node = ed.element(0, 0);
+    ed.caretAt(0, 0);
     ed.type(U"55");  // both items move one place on: the sharp's stored place is stale
-    ed.view.operations->toggleArc(
-        SusArc(&ed.doc.formatSettings(), ed.element(0, 3), ed.element(0, 5)));
+    Edits edits = ed.view.edits();
+    toggleTie(edits, {0, {0, 3}, {0, 4}});
     const auto& formats = ed.committed().formatRecords();
     ASSERT_EQ(formats.size(), 1u);
     EXPECT_EQ(formats[0].from.itemIndex, 3);  // 5 5 1 #2: the sharp shares the 2's index
@@ -154,10 +155,13 @@ TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
     for (const std::u32string& keys : {std::u32string(U"\b"), std::u32string(U"\r")}) {
         QanorDoc doc = test::scoreOf({"#1 | 2 |"});
         test::addFormat(doc, 1, 0, 0, 2);  // from the sharp 1 to the 2
-        Editor ed(std::move(doc));
-        ASSERT_EQ(ed.view.editTree().arcs.size(), 1u);
-        EXPECT_EQ(ed.view.editTree().arcs[0].from, ed.element(0, 1));
-        ed.view.caret.node = keys == U"\b" ? ed.measure(0) : ed.element(0, 1);
+        Editor ed(doc);
+        ASSERT_EQ(ed.tracks().arcs.size(), 1u);
+        EXPECT_EQ(ed.tracks().arcs[0].from, ed.element(0, 1));
+        if (keys == U"\b")
+            ed.caretAtEnd(0);
+        else
+            ed.caretAt(0, 1);
         ed.type(keys);
         const auto& formats = ed.committed().formatRecords();
         if (keys == U"\b") {
@@ -168,8 +172,8 @@ TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
             EXPECT_EQ(formats[0].from.itemIndex, 1);
             EXPECT_EQ(formats[0].to.itemIndex, 3);
         }
-        Editor reopened(ed.doc);
-        EXPECT_EQ(reopened.view.pageView.linear.droppedShapes, 0);
+        Editor reopened(ed.committed());
+        EXPECT_EQ(reopened.report.droppedShapes, 0);
     }
 }
 

@@ -33,50 +33,45 @@ Content contentOf(const QanorDoc& doc) {
     return c;
 }
 
-// Commits the edit tree, saves, loads the file into a new document and builds a tree from it:
-// the new tree must give back exactly the same content, with no shape left out.
+// Saves, loads the file into a new score and writes it again: the same content, with no
+// shape left out.
 void expectRoundTrip(Editor& ed, unsigned seed, long step) {
     const Content before = contentOf(ed.committed());
     MemoryIO io;
-    ed.doc.serialize(io, true);
+    ed.committed().serialize(io, true);
     io.rewind();
     QanorDoc loaded;
     loaded.serialize(io, false);
-    test::FakeHost host;
-    QanorView other(&host);
-    host.view = &other;
-    other.attachDocument(&loaded);
-    EXPECT_EQ(other.pageView.linear.droppedShapes, 0) << "seed " << seed << " step " << step;
-    other.operations->commitToDocument(other.editTree());
-    EXPECT_TRUE(contentOf(loaded) == before) << "seed " << seed << " step " << step;
+    Editor other(loaded);
+    EXPECT_EQ(other.report.droppedShapes, 0) << "seed " << seed << " step " << step;
+    EXPECT_TRUE(contentOf(other.committed()) == before) << "seed " << seed << " step " << step;
 }
 
-// A caret position picked at random from the edit tree: an element, or a measure's end.
-Node* randomPosition(Editor& ed, std::mt19937& rng) {
+// A caret position picked at random from the score: a stop of a measure, or its end.
+std::optional<Position> randomPosition(Editor& ed, std::mt19937& rng) {
     const auto pick = [&](int lo, int hi) {
         return std::uniform_int_distribution<int>(lo, hi)(rng);
     };
-    LinearView& tree = ed.view.editTree();
-    if (tree.childCount() == 0)
-        return nullptr;
-    Node* line = tree.child(pick(0, tree.childCount() - 1));
-    if (line->childCount() == 0)
-        return nullptr;
-    Node* measure = line->child(pick(0, line->childCount() - 1));
-    const int e = pick(0, measure->childCount());
-    return e == measure->childCount() ? measure : measure->child(e);
+    const music::Score& score = ed.score();
+    if (score.trackCount() == 0)
+        return std::nullopt;
+    const int t = pick(0, score.trackCount() - 1);
+    if (score.measureCount(t) == 0)
+        return std::nullopt;
+    const int m = pick(0, score.measureCount(t) - 1);
+    return ed.at(m, pick(0, stopCount(score.measure(t, m))), t);
 }
 
 // Where to click to put the caret in front of a position: the left part of its box.
-Point clickPoint(Editor& ed, const Node* position) {
-    const Rect r = ed.view.positionRect(position);
+Point clickPoint(Editor& ed, const Position& at) {
+    const Rect r = ed.view.positionRect(at);
     return {r.left + (r.right - r.left) / 4, (r.top + r.bottom) / 2};
 }
 
 // What a step may change: the tree, the caret, the input state, the shapes, the mode.
 struct Observed {
     int updates;
-    const Node* caret;
+    std::optional<Position> caret;
     bool valid;
     int accidental, octave, duration;
     std::size_t arcs, jumps;
@@ -86,14 +81,14 @@ struct Observed {
 
 Observed observe(Editor& ed) {
     return {ed.host.updates,
-            ed.view.caret.node.get(),
+            ed.view.caret.at,
             ed.view.caret.valid(),
             ed.view.input.accidental,
             ed.view.input.octave,
             ed.view.input.duration,
-            ed.view.editTree().arcs.size(),
-            ed.view.editTree().jumpLines.size(),
-            ed.view.mode};
+            ed.score().ties().size(),
+            ed.score().voltas().size(),
+            ed.view.mode()};
 }
 
 TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
@@ -118,12 +113,10 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             // After a layout failure there are no pages to click on; the arrow keys still
             // reach every position of the edit tree.
             if (!ed.view.caret.valid() && chance(90)) {
-                if (Node* p = randomPosition(ed, rng)) {
-                    ed.view.moveCaretTo(clickPoint(ed, p));
-                    if (!ed.view.caret.valid()) {
-                        ed.view.caret.node = p;
-                        ed.view.caret.placed = true;
-                    }
+                if (const std::optional<Position> p = randomPosition(ed, rng)) {
+                    ed.view.moveCaretTo(clickPoint(ed, *p));
+                    if (!ed.view.caret.valid())
+                        ed.view.setCaret(*p);
                 }
             }
             withCaret += ed.view.caret.valid() ? 1 : 0;
@@ -142,8 +135,8 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                 const Node& root = ed.view.currentRoot();
                 const auto point = [&] {
                     if (chance(85))
-                        if (Node* p = randomPosition(ed, rng))
-                            return clickPoint(ed, p);
+                        if (const std::optional<Position> p = randomPosition(ed, rng))
+                            return clickPoint(ed, *p);
                     return Point{pick(-100, std::max(0, root.style.width)),
                                  pick(std::min(0, root.style.height), 100)};
                 };
@@ -166,8 +159,8 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                 }
             } else if (what < 993) {
                 expectRoundTrip(ed, seed, step);
-                ed.view.setMode(ed.view.mode == qeview::kPageMode ? qeview::kScrollMode
-                                                                  : qeview::kPageMode);
+                ed.view.setMode(ed.view.mode() == ScoreEditor::kPageMode ? ScoreEditor::kScrollMode
+                                                                         : ScoreEditor::kPageMode);
                 try {
                     ed.view.relayout();
                 } catch (const Exception& e) {
@@ -180,11 +173,9 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             effective += observe(ed) == before ? 0 : 1;
             if (step % 100 == 0) {
                 size = 0;
-                for (int t = 0; t < ed.view.editTree().childCount(); ++t) {
-                    const Node* line = ed.view.editTree().child(t);
-                    for (int m = 0; m < line->childCount(); ++m)
-                        size += 1 + static_cast<std::size_t>(line->child(m)->childCount());
-                }
+                for (int t = 0; t < ed.score().trackCount(); ++t)
+                    for (int m = 0; m < ed.score().measureCount(t); ++m)
+                        size += 1 + static_cast<std::size_t>(stopCount(ed.score().measure(t, m)));
                 longest = std::max(longest, size);
             }
             if (HasFailure())

@@ -7,8 +7,8 @@
 // save again after opening its own file:
 // - laying out may fail only with code 6 (a bar wider than a line, a line taller than a page);
 // - a typed key may end only in that failure, which the controller turns into a warning;
-// - a tie or bracket is saved at the items it is drawn on, so a fresh build of the saved
-//   file drops none of them and commits the same note tracks and format records.
+// - every tie and bracket of the score is drawn, and is saved at the items it is drawn on, so
+//   a score opened from the saved file drops none of them and saves the same bytes again.
 
 #include <cstdint>
 #include <cstdio>
@@ -22,8 +22,8 @@
 
 #include "draw/note_element.h"
 #include "draw/recording_gdi.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
+#include "edit/score_session.h"
 #include "edit/view_host.h"
 #include "layout/measure.h"
 #include "model/exception.h"
@@ -78,7 +78,7 @@ public:
     }
     void invertRegion(const std::vector<qe::Rect>&) override {}
 
-    qe::QanorView* view = nullptr;
+    qe::ScoreEditor* view = nullptr;
     int warnings = 0;
     int statusUpdates = 0;
 };
@@ -138,7 +138,7 @@ std::size_t recordCount(const qe::QanorDoc& doc) {
 }
 
 // Relayout of a whole view: only code 6 is an expected outcome.
-void relayout(qe::QanorView& view, const char* when) {
+void relayout(qe::ScoreEditor& view, const char* when) {
     try {
         view.relayout();
     } catch (const qe::Exception& e) {
@@ -149,7 +149,7 @@ void relayout(qe::QanorView& view, const char* when) {
     }
 }
 
-void paint(qe::QanorView& view) {
+void paint(qe::ScoreEditor& view) {
     // A clip beyond the last page of the biggest score opened: every node is visited.
     qe::RecordingGDI all(0, 0, -(1 << 26), 1 << 26, 1 << 26, -(1 << 26), false);
     view.paintAll(all);
@@ -161,124 +161,19 @@ void paint(qe::QanorView& view) {
         fail("painting a page left translations pushed");
 }
 
-// The record a caret position is saved as, numbered as a track stores its items: digits,
-// marks and bar lines take an index; an accidental is saved with the digit it stands before.
-struct RecordPlaces {
-    // Nodes with the place of their record. An accidental that no digit follows, or any
-    // element the file cannot hold, is absent: it has no record.
-    std::unordered_map<const qe::Node*, qe::location> places;
-
-    std::optional<qe::location> of(const qe::Node* node) const {
-        const auto it = places.find(node);
-        if (it == places.end())
-            return std::nullopt;
-        return it->second;
-    }
-};
-
-RecordPlaces recordPlaces(qe::LinearView& tree) {
-    RecordPlaces result;
-    for (int t = 0; t < tree.childCount(); ++t) {
-        const qe::Node* line = tree.child(t);
-        int n = 0;
-        std::vector<const qe::Node*> signs;  // accidentals waiting for their digit
-        const auto place = [&](const qe::Node* node) {
-            const qe::location loc(1, t, static_cast<std::int16_t>(n));
-            result.places.emplace(node, loc);
-            for (const qe::Node* sign : signs)
-                result.places.emplace(sign, loc);
-            signs.clear();
-            ++n;
-        };
-        for (int m = 0; m < line->childCount(); ++m) {
-            const qe::Node* measure = line->child(m);
-            for (int i = 0; i < measure->childCount(); ++i) {
-                const auto* e = static_cast<const qe::NoteElement*>(measure->child(i));
-                switch (e->elementKind) {
-                    case qe::kDigitElement:
-                        place(e);
-                        break;
-                    case qe::kAccidentalElement:
-                        signs.push_back(e);
-                        break;
-                    case qe::kDashElement:
-                    case qe::kDotElement:
-                    case qe::kMarkElement:
-                        signs.clear();  // a mark takes no accidental
-                        place(e);
-                        break;
-                    default:
-                        signs.clear();
-                        break;
-                }
-            }
-            signs.clear();
-            place(measure);
-        }
-    }
-    return result;
-}
-
-// The format records a commit of `tree` must write: every tie and bracket at the records of
-// the positions it is drawn between, in the view's order. An end without a record (an
-// accidental left without its digit) cannot be saved faithfully: such a shape may be left
-// out, and where it is written, only its other end is compared.
-struct ExpectedShape {
-    std::uint8_t type;
-    std::optional<qe::location> from;
-    std::optional<qe::location> to;
-
-    bool fullyPlaced() const { return from && to; }
-    bool matches(const qe::Format& r) const {
-        return r.type == type && (!from || r.from.samePlace(*from)) && (!to || r.to.samePlace(*to));
-    }
-};
-
-std::vector<ExpectedShape> expectedShapes(qe::LinearView& tree) {
-    const RecordPlaces places = recordPlaces(tree);
-    std::vector<ExpectedShape> shapes;
-    const auto add = [&](std::uint8_t type, const qe::Shape& s) {
-        if (s.from && s.to)
-            shapes.push_back({type, places.of(s.from), places.of(s.to)});
-    };
-    for (const qe::SusArc& arc : tree.arcs)
-        add(qe::Format::kArc, arc);
-    for (const qe::JumpLine& jump : tree.jumpLines)
-        add(qe::Format::kJumpLine, jump);
-    return shapes;
-}
-
-void printLocation(const char* what, const std::optional<qe::location>& loc) {
-    if (loc)
-        std::fprintf(stderr, " %s (%d,%d)", what, loc->trackIndex, loc->itemIndex);
-    else
-        std::fprintf(stderr, " %s (none)", what);
-}
-
-void checkShapesSaved(const std::vector<ExpectedShape>& expected, const qe::QanorDoc& doc) {
-    const auto& records = doc.formatRecords();
-    std::size_t r = 0;
-    for (const ExpectedShape& e : expected) {
-        if (r < records.size() && e.matches(records[r])) {
-            ++r;
-            continue;
-        }
-        if (!e.fullyPlaced())
-            continue;  // left out: it cannot be saved
-        std::fprintf(stderr, "layout_fuzzer: shape type %d drawn between", e.type);
-        printLocation("from", e.from);
-        printLocation("to", e.to);
-        if (r < records.size()) {
-            std::fprintf(stderr, "; record %zu saved type %d from (%d,%d) to (%d,%d)\n", r,
-                         records[r].type, records[r].from.trackIndex, records[r].from.itemIndex,
-                         records[r].to.trackIndex, records[r].to.itemIndex);
-        } else {
-            std::fprintf(stderr, "; not saved\n");
-        }
-        fail("a tie or bracket is saved at other items than it is drawn between");
-    }
-    if (r != records.size())
-        fail("a commit wrote a tie or bracket the view does not hold");
+// Every tie and bracket of the score is drawn by the layout, between the items it names.
+void checkShapesDrawn(qe::ScoreEditor& view) {
+    if (!view.layout().upToDate())
+        return;
+    const qe::LinearView& tracks = view.layout().tracks();
+    const auto& ties = view.score().ties();
+    if (tracks.arcs.size() != ties.size())
+        fail("the layout does not draw every tie of the score");
+    for (std::size_t i = 0; i < ties.size(); ++i)
+        if (tracks.arcs[i].to.get() != tracks.itemNode(ties[i].track, ties[i].to))
+            fail("a tie is drawn to another item than the score names");
+    if (tracks.jumpLines.size() != view.score().voltas().size())
+        fail("the layout does not draw every bracket of the score");
 }
 
 bool sameDocumentContent(const qe::QanorDoc& a, const qe::QanorDoc& b) {
@@ -319,7 +214,7 @@ bool sameDocumentContent(const qe::QanorDoc& a, const qe::QanorDoc& b) {
 // sixteenths of its box; for i >= 0xF0, j and three more bytes give raw coordinates.
 class Driver {
 public:
-    Driver(qe::QanorView& view, FuzzHost& host, const std::uint8_t* keys, std::size_t size)
+    Driver(qe::ScoreEditor& view, FuzzHost& host, const std::uint8_t* keys, std::size_t size)
         : view_(view), host_(host), keys_(keys), size_(size) {}
 
     void play(int maxSteps) {
@@ -343,19 +238,14 @@ private:
         return kTable[b % (sizeof kTable / sizeof kTable[0])];
     }
 
-    // Every caret position of the edit tree in reading order.
-    std::vector<qe::Node*> positions() {
-        std::vector<qe::Node*> all;
-        qe::LinearView& tree = view_.editTree();
-        for (int t = 0; t < tree.childCount(); ++t) {
-            qe::Node* line = tree.child(t);
-            for (int m = 0; m < line->childCount(); ++m) {
-                qe::Node* measure = line->child(m);
-                for (int e = 0; e < measure->childCount(); ++e)
-                    all.push_back(measure->child(e));
-                all.push_back(measure);
-            }
-        }
+    // Every caret position of the score in reading order.
+    std::vector<qe::Position> positions() {
+        std::vector<qe::Position> all;
+        const qe::music::Score& score = view_.score();
+        for (int t = 0; t < score.trackCount(); ++t)
+            for (int m = 0; m < score.measureCount(t); ++m)
+                for (const qe::Stop& stop : qe::stopsOf(score.measure(t, m)))
+                    all.push_back({t, m, stop.entry, stop.inner});
         return all;
     }
 
@@ -372,7 +262,7 @@ private:
             const auto y = static_cast<std::int16_t>(next() | next() << 8);
             return {x * 8, y * 8};
         }
-        const std::vector<qe::Node*> all = positions();
+        const std::vector<qe::Position> all = positions();
         if (all.empty())
             return {0, 0};
         const std::size_t index = i < 0xC0 ? i % all.size() : (i - 0xC0) * all.size() / 0x30;
@@ -446,6 +336,7 @@ private:
                 return;
             case '!':
                 relayout(view_, "on request");
+                checkShapesDrawn(view_);
                 return;
             case '%':
                 paint(view_);
@@ -475,18 +366,14 @@ private:
     }
 
     void switchMode() {
-        const std::vector<ExpectedShape> expected = expectedShapes(view_.editTree());
-        const int other =
-            view_.mode == qe::qeview::kPageMode ? qe::qeview::kScrollMode : qe::qeview::kPageMode;
+        const int other = view_.mode() == qe::ScoreEditor::kPageMode ? qe::ScoreEditor::kScrollMode
+                                                                     : qe::ScoreEditor::kPageMode;
         view_.setMode(other);
-        checkShapesSaved(expected, *view_.document);
-        // The shapes were just written by the editor: a fresh build finds every one.
-        if (view_.editTree().droppedShapes != 0)
-            fail("switching modes dropped a tie or bracket the editor wrote");
         relayout(view_, "after switching modes");
+        checkShapesDrawn(view_);
     }
 
-    qe::QanorView& view_;
+    qe::ScoreEditor& view_;
     FuzzHost& host_;
     const std::uint8_t* keys_;
     std::size_t size_;
@@ -516,11 +403,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (records > kMaxRecords)
         return 0;
 
+    qe::ScoreSession session;
+    session.load(doc);
     FuzzHost host;
-    qe::QanorView view(&host);
+    qe::ScoreEditor view(&host);
     host.view = &view;
-    view.mode = qe::qeview::kPageMode;
-    view.attachDocument(&doc);
+    view.attach(&session);
     relayout(view, "of the document as loaded");
     paint(view);
 
@@ -528,26 +416,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int steps = static_cast<int>(std::min<long>(kMaxSteps, kWorkBudget / perStep));
     Driver(view, host, keys, keyCount).play(steps);
     paint(view);
+    relayout(view, "after the keys");
+    checkShapesDrawn(view);
 
-    // Save as the editor saves: the edit tree goes into the document first.
-    const std::vector<ExpectedShape> expected = expectedShapes(view.editTree());
-    view.operations->commitToDocument(view.editTree());
-    checkShapesSaved(expected, doc);
-    const Bytes saved = save(doc);
-
+    qe::QanorDoc written = session.records();
+    const Bytes saved = save(written);
     qe::QanorDoc reopened;
     if (load(saved, reopened) != 0)
         fail("a document the editor saved does not load");
-    FuzzHost host2;
-    qe::QanorView view2(&host2);
-    host2.view = &view2;
-    view2.mode = qe::qeview::kPageMode;
-    view2.attachDocument(&reopened);
-    if (view2.pageView.linear.droppedShapes != 0)
+    qe::ScoreSession again;
+    if (again.load(reopened).droppedShapes != 0)
         fail("opening a saved document dropped a tie or bracket the editor wrote");
+    qe::QanorDoc rewritten = again.records();
+    if (!sameDocumentContent(written, rewritten) || save(rewritten) != saved)
+        fail("opening and saving a saved document changed it");
+    FuzzHost host2;
+    qe::ScoreEditor view2(&host2);
+    host2.view = &view2;
+    view2.attach(&again);
     relayout(view2, "of a saved document");
-    view2.operations->commitToDocument(view2.editTree());
-    if (!sameDocumentContent(doc, reopened))
-        fail("opening and saving a saved document changed its notes or shapes");
+    checkShapesDrawn(view2);
     return 0;
 }

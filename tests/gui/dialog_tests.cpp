@@ -43,8 +43,10 @@ private slots:
         EditorWindow ed;
         CQEDoc* doc = ed.frame->onFileNew();
         // A stored value no list holds: the denominator shows as "4", the numerator as none.
-        doc->m_doc.header.timeDenominator = 3;
-        doc->m_doc.header.timeNumerator = 40;
+        doc_header stored = doc->score().header();
+        stored.timeDenominator = 3;
+        stored.timeNumerator = 40;
+        doc->session().score.setHeader(stored);
         QStringList lists;
         whenModal<CTitleSettingsDlg>([&lists](CTitleSettingsDlg* dlg) {
             lists << dlg->numeratorList()->currentText() << dlg->denominatorList()->currentText();
@@ -55,7 +57,7 @@ private slots:
         });
         ed.frame->commands().titleSettings->trigger();
         QCOMPARE(lists, (QStringList{"", "4"}));
-        const doc_header& h = doc->m_doc.header;
+        const doc_header& h = doc->score().header();
         QVERIFY(h.title == u"茉莉花");
         QCOMPARE(int(h.keyAccidental), 1);
         QCOMPARE(int(h.keyLetter), 5);
@@ -75,7 +77,7 @@ private slots:
     void fontDialogStoresPointsAsTwipsAndCancelUndoesIt() {
         EditorWindow ed;
         CQEDoc* doc = ed.frame->onFileNew();
-        const FontRecord before = doc->m_doc.formatSettings().fonts[kNoteFont];
+        const FontRecord before = doc->score().format().fonts[kNoteFont];
         QStringList categories;
         const auto chooseTwentyPoints = [&categories](CFontSettingsDlg* dlg, bool ok) {
             for (int i = 0; i < dlg->categoryList()->count(); ++i)
@@ -95,12 +97,12 @@ private slots:
         ed.frame->commands().fontSettings->trigger();
         QCOMPARE(categories, (QStringList{"大标题", "小标题", "普通文字", "小号文字", "普通音符",
                                           "小节线等", "倚音/赠音"}));
-        QVERIFY(doc->m_doc.formatSettings().fonts[kNoteFont] == before);
+        QVERIFY(doc->score().format().fonts[kNoteFont] == before);
         QVERIFY(!doc->isModified());
 
         whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, true); });
         ed.frame->commands().fontSettings->trigger();
-        const FontRecord& chosen = doc->m_doc.formatSettings().fonts[kNoteFont];
+        const FontRecord& chosen = doc->score().format().fonts[kNoteFont];
         QCOMPARE(chosen.logFont.height, -400);
         QVERIFY(chosen.logFont.face() == u"QanorEditSymbol");
         QCOMPARE(chosen.color, 0x123456u);
@@ -129,10 +131,9 @@ private slots:
         EditorWindow ed;
         CQEDoc* doc = ed.frame->onFileNew();
         ed.type("12\n34\n");
-        Node* line = ed.controller().editTree().child(0);
         ed.doc()->setModifiedFlag(false);
         // From the first measure to the start of the third: a bracket over the first two.
-        ed.drag(line->child(0)->child(0), line->child(2));
+        ed.drag(ed.at(0, 0), ed.at(2, 0));
         QString prompt;
         whenModal<CInputDlg>([&prompt](CInputDlg* dlg) {
             prompt = dlg->m_strPrompt;
@@ -142,13 +143,13 @@ private slots:
         });
         ed.frame->commands().addJumpLine->trigger();
         QCOMPARE(prompt, QStringLiteral("请输入说明文字"));
-        QCOMPARE(int(ed.controller().editTree().jumpLines.size()), 1);
+        QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(doc->isModified());
         // Cancelled, the command does nothing.
         doc->setModifiedFlag(false);
         whenModal<CInputDlg>([](CInputDlg* dlg) { dlg->reject(); });
         ed.frame->commands().addJumpLine->trigger();
-        QCOMPARE(int(ed.controller().editTree().jumpLines.size()), 1);
+        QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(!doc->isModified());
     }
 };

@@ -18,15 +18,14 @@ namespace qe::gui {
 namespace {
 
 std::string trackText(CQEDoc* doc, int t = 0) {
-    doc->commitViews();
-    return test::formatTrack(doc->m_doc.noteTracks().at(static_cast<std::size_t>(t)).content.items);
+    return test::formatTrack(doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items);
 }
 
 // The syllables of a verse as the document stores them, in record order.
 QStringList verseOf(CQEDoc* doc, std::size_t verse = 0) {
-    doc->commitViews();
     QStringList texts;
-    const auto& tracks = doc->m_doc.content.lyrics.items;
+    const QanorDoc saved = doc->records();
+    const auto& tracks = saved.content.lyrics.items;
     if (verse < tracks.size())
         for (const lyrics& syllable : tracks[verse].content.items)
             texts << QString::fromStdU16String(syllable.text);
@@ -94,13 +93,13 @@ private slots:
         ed.frame->mdiArea()->setActiveSubWindow(second);
         ed.frame->commands().editUndo->trigger();
         for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
+            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
                      3);
         CChildFrame* first = ed.frame->framesOf(doc).first();
         ed.frame->mdiArea()->setActiveSubWindow(first);
         ed.frame->commands().editRedo->trigger();
         for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
+            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
                      4);
     }
 
@@ -112,8 +111,7 @@ private slots:
         QVERIFY(!c.editCopy->isEnabled());
         QVERIFY(!c.editCut->isEnabled());
         // Select 2 3 with the mouse.
-        Node* measure = ed.controller().editTree().child(0)->child(0);
-        ed.drag(measure->child(1), measure->child(3));
+        ed.drag(ed.at(0, 1), ed.at(0, 3));
         QVERIFY(c.editCopy->isEnabled());
         press(ed, QKeySequence(Qt::CTRL | Qt::Key_C));
         const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
@@ -131,8 +129,7 @@ private slots:
 
         // Cut takes the notes out and undo puts them back.
         ed.frame->mdiArea()->setActiveSubWindow(ed.frame->framesOf(from).first());
-        measure = ed.controller().editTree().child(0)->child(0);
-        ed.drag(measure->child(0), measure->child(2));
+        ed.drag(ed.at(0, 0), ed.at(0, 2));
         press(ed, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
         QCOMPARE(trackText(from), std::string("3 4 |]"));
         QCOMPARE(QGuiApplication::clipboard()->text().simplified(), QStringLiteral("1 2"));
@@ -198,7 +195,7 @@ private slots:
         QVERIFY(doc);
         QVERIFY(doc->isModified());
         QVERIFY(doc->path().isEmpty());
-        QVERIFY(!doc->m_doc.noteTracks().empty());
+        QVERIFY(doc->score().trackCount() > 0);
         QVERIFY(!verseOf(doc).isEmpty());
         // Undo has nothing of the import to take back: the score is the starting point.
         QVERIFY(!ed.frame->commands().editUndo->isEnabled());

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "edit/operate_interface.h"
+#include "edit/score_editor.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "shell/child_frame.h"
@@ -16,8 +16,7 @@ namespace qe::gui {
 namespace {
 
 std::vector<note> trackOf(CQEDoc* doc, int t = 0) {
-    doc->commitViews();
-    return doc->m_doc.noteTracks().at(static_cast<std::size_t>(t)).content.items;
+    return doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items;
 }
 
 // Typing, the mouse and the view's commands in a score window.
@@ -70,13 +69,13 @@ private slots:
         ed.frame->onFileNew();
         ed.type("123");
         ed.doc()->setModifiedFlag(false);
-        Node* measure = ed.controller().editTree().child(0)->child(0);
-        ed.drag(measure->child(0), measure->child(2));
+        ed.drag(ed.at(0, 0), ed.at(0, 2));
         QVERIFY(ed.controller().caret.selectionShown);
         ed.frame->commands().addTie->trigger();
         // A drag from the first note to the third ties the first to the second.
         expectArcs(ed, 1);
-        const Format& arc = ed.doc()->m_doc.formatRecords().at(0);
+        const QanorDoc saved = ed.doc()->records();
+        const Format& arc = saved.formatRecords().at(0);
         QCOMPARE(int(arc.type), int(Format::kArc));
         QCOMPARE(int(arc.from.itemIndex), 0);
         QCOMPARE(int(arc.to.itemIndex), 1);
@@ -91,10 +90,9 @@ private slots:
         ed.frame->onFileNew();
         ed.type("123");
         ed.doc()->setModifiedFlag(false);
-        Node* first = ed.controller().editTree().child(0)->child(0)->child(0);
-        QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(first));
+        QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(ed.at(0, 0)));
         ed.frame->commands().addTie->trigger();
-        QCOMPARE(int(ed.controller().editTree().arcs.size()), 0);
+        QCOMPARE(int(ed.controller().score().ties().size()), 0);
         QVERIFY(!ed.doc()->isModified());
     }
 
@@ -103,17 +101,17 @@ private slots:
         ed.frame->onFileNew();
         ed.type("12");
         const Commands& c = ed.frame->commands();
-        QCOMPARE(ed.view()->mode(), int(qeview::kPageMode));
+        QCOMPARE(ed.view()->mode(), int(ScoreEditor::kPageMode));
         QVERIFY(c.viewPageMode->isChecked() && !c.viewPageMode->isEnabled());
         QVERIFY(c.viewScrollMode->isEnabled());
         c.viewScrollMode->trigger();
-        QCOMPARE(ed.view()->mode(), int(qeview::kScrollMode));
+        QCOMPARE(ed.view()->mode(), int(ScoreEditor::kScrollMode));
         QVERIFY(c.viewScrollMode->isChecked() && !c.viewScrollMode->isEnabled());
         QVERIFY(c.viewPageMode->isEnabled());
         // What was typed before the switch is kept; typing goes on in the new mode.
         ed.type("3");
         c.viewPageMode->trigger();
-        QCOMPARE(ed.view()->mode(), int(qeview::kPageMode));
+        QCOMPARE(ed.view()->mode(), int(ScoreEditor::kPageMode));
         QCOMPARE(trackOf(ed.doc()).size(), std::size_t(4));
     }
 
@@ -162,14 +160,14 @@ private slots:
         QCOMPARE(ed.frame->framesOf(doc).size(), 2);
         QVERIFY(second->windowTitle().contains(QStringLiteral(":2")));
         // The new window shows what the first one typed, and adds its own.
-        QCOMPARE(int(second->view()->controller().editTree().child(0)->child(0)->childCount()), 2);
+        QCOMPARE(int(second->view()->controller().layout().tracks().measureNode(0, 0)->childCount()), 2);
         ed.type("34");
         CChildFrame* first = ed.frame->framesOf(doc).first();
         ed.frame->mdiArea()->setActiveSubWindow(first);
         ed.type("5");
         // Each window shows the score as the other left it.
         for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().editTree().child(0)->child(0)->childCount()),
+            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
                      5);
         // Saved from either window, the file holds the edits of both.
         QTemporaryDir dir;
@@ -192,9 +190,9 @@ private slots:
 
 private:
     static void expectArcs(EditorWindow& ed, int count) {
-        QCOMPARE(int(ed.controller().editTree().arcs.size()), count);
-        ed.doc()->commitViews();
-        QCOMPARE(int(ed.doc()->m_doc.formatRecords().size()), count);
+        QCOMPARE(int(ed.controller().score().ties().size()), count);
+        QCOMPARE(int(ed.controller().layout().tracks().arcs.size()), count);
+        QCOMPARE(int(ed.doc()->records().formatRecords().size()), count);
     }
 };
 

@@ -11,7 +11,8 @@
 #include <memory>
 
 #include "document/cqe_doc.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
+#include "layout/measure.h"
 #include "shell/cqe_view.h"
 #include "shell/main_frame.h"
 
@@ -95,7 +96,7 @@ public:
     }
 
     CQEView* view() const { return frame->activeView(); }
-    QanorView& controller() const { return view()->controller(); }
+    ScoreEditor& controller() const { return view()->controller(); }
     CQEDoc* doc() const { return frame->activeDocument(); }
 
     // Types text into the score window as keys, with Enter for '\n' and Backspace for '\b'.
@@ -112,15 +113,20 @@ public:
         }
     }
 
+    // Stop `e` of measure `m` of track `t` (its element count for the measure's end).
+    Position at(int m, int e, int t = 0) const {
+        return positionAt(controller().score(), t, m, e);
+    }
+
     // A point on a caret position, in the view's viewport pixels: on the left part of a note,
     // which stands for the caret before it.
-    QPoint pixelOf(const Node* node) const {
-        const Rect r = controller().positionRect(node);
+    QPoint pixelOf(const Position& at) const {
+        const Rect r = controller().positionRect(at);
         return view()->toPixel({(3 * r.left + r.right) / 4, (r.top + r.bottom) / 2});
     }
 
     // Presses on one position, moves to another and releases there, as a drag does.
-    void drag(const Node* from, const Node* to) const {
+    void drag(const Position& from, const Position& to) const {
         QWidget* port = view()->viewport();
         QTest::mousePress(port, Qt::LeftButton, {}, pixelOf(from));
         QTest::mouseMove(port, pixelOf(to));

@@ -66,8 +66,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(player->state(), PlaybackThread::Playing, 5000);
 
         // A note typed changes what would sound: playing stops and the tint goes.
-        Node* first = ed.controller().editTree().child(0)->child(0)->child(0);
-        QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(first));
+        QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(ed.at(0, 0)));
         ed.type("1");
         QTRY_COMPARE_WITH_TIMEOUT(player->state(), PlaybackThread::Stopped, 5000);
         QVERIFY(player->soundingRects().empty());

@@ -67,7 +67,7 @@ private slots:
     void printingToPdfGivesOneSheetPerPage() {
         EditorWindow ed;
         QVERIFY(ed.frame->openDocument(QString::fromUtf8(kSample)));
-        const int pages = ed.controller().pageView.childCount();
+        const int pages = (*ed.controller().layout().pages()).childCount();
         QCOMPARE(pages, 2);
         QCOMPARE(ed.view()->printablePages(), pages);
         QTemporaryDir dir;
@@ -105,7 +105,7 @@ private slots:
         QVERIFY(!printed.isNull());
         // The same page as an image at 288 dots per inch, brought to 72.
         const QImage exported =
-            renderPage(ed.controller().pageView, 0)
+            renderPage((*ed.controller().layout().pages()), 0)
                 .scaled(printed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QRect a = inkBox(printed);
         const QRect b = inkBox(exported);

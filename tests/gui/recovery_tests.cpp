@@ -26,7 +26,7 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray bytesOf(QanorDoc& doc) {
+QByteArray bytesOf(QanorDoc doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -114,7 +114,7 @@ private slots:
         QTest::keyClick(ed.view(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!doc->isModified());
         QCOMPARE(recoveryFiles(), QStringList());
-        QCOMPARE(readAll(path), bytesOf(doc->m_doc));
+        QCOMPARE(readAll(path), bytesOf(doc->records()));
 
         // Typed again and quit without saving: nothing is left behind.
         ed.type("6");
@@ -154,7 +154,7 @@ private slots:
         CQEDoc* mine = nullptr;
         for (CQEDoc* doc : ed.frame->documents()) {
             QVERIFY(doc->isModified());
-            QVERIFY(!doc->history.canUndo());
+            QVERIFY(!doc->history().canUndo());
             if (!doc->path().isEmpty())
                 mine = doc;
         }

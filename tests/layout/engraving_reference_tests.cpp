@@ -24,7 +24,7 @@ struct Case {
     std::string name;
     std::string description;
     std::vector<std::string> tracks;
-    int mode = qeview::kPageMode;
+    int mode = ScoreEditor::kPageMode;
     std::function<void(QanorDoc&)> setUp = nullptr;
 };
 
@@ -85,18 +85,18 @@ std::string drawingOf(const Case& c) {
     }();
     if (c.setUp)
         c.setUp(doc);
-    test::Editor ed(std::move(doc), c.mode);
+    test::Editor ed(doc, c.mode);
     std::ostringstream out;
     out << "# " << c.description << "\n";
-    if (c.mode == qeview::kScrollMode) {
-        const Style& s = ed.view.linearView.style;
+    if (c.mode == ScoreEditor::kScrollMode) {
+        const Style& s = ed.view.layout().root().style;
         RecordingGDI g(0, 0, 0, 0, s.width, s.height, false);
         ed.view.paintAll(g);
         out << "strip " << s.width << " x " << -s.height << "\n";
         writeCalls(out, g);
         return out.str();
     }
-    PageView& pages = ed.view.pageView;
+    PageView& pages = *ed.view.layout().pages();
     for (int i = 0; i < pages.childCount(); ++i) {
         RecordingGDI g(0, 0, 0, 0, pages.pageWidth, -pages.pageHeight, false);
         ed.view.paintPage(g, i);
@@ -159,7 +159,7 @@ const std::vector<Case>& cases() {
         {"underlines_six_eight",
          "6/8: eighths group by the dotted quarter, three to a beam; sixteenths inside it",
          {"1_ 2_ 3_ 4_ 5_ 6_ | 5 . 3_ 2 . | 1__ 2__ 3_ 4_ 5_ 6_ 7_ | 1' . - |]"},
-         qeview::kPageMode,
+         ScoreEditor::kPageMode,
          [](QanorDoc& d) { setMeter(d, 6, 8); }},
         {"underlines_four_four",
          "4/4: eighths and sixteenths group by the quarter (unchanged by the meter's beat)",
@@ -167,16 +167,16 @@ const std::vector<Case>& cases() {
         {"underlines_two_two",
          "2/2: eighths group by the half note",
          {"1_ 2_ 3_ 4_ 5 6 | 5_ 3_ 2_ 1_ 5 - |]"},
-         qeview::kPageMode,
+         ScoreEditor::kPageMode,
          [](QanorDoc& d) { setMeter(d, 2, 2); }},
         {"scroll_spacing",
          "scroll mode: digits, beats and bar lines stand apart as on a page",
          {"1 2 3_ 4_ 5 | 6_ 6_ 5_ 5_ 4 - | 3 . 2_ 1 - |]"},
-         qeview::kScrollMode},
+         ScoreEditor::kScrollMode},
         {"scroll_two_tracks",
          "scroll mode, two tracks with a tie and a bracket",
          {"1 2~ 2 3 | { 4 4 4 4 | } 5 - - - |]", "5, 6, 7, 1 | 2 2 2 2 | 3 - - - |]"},
-         qeview::kScrollMode},
+         ScoreEditor::kScrollMode},
         {"tie_across_break",
          "a tie from the last note of a line to the first of the next, drawn as two half-ties",
          {repeated("1 2 3 4 |", 5) + "5 6 7 1'~ | 1' 2 3 4 | " + repeated("5 6 7 1' |", 6) + "|]"}},
@@ -201,7 +201,7 @@ const std::vector<Case>& cases() {
         {"title_block",
          "title block, key and time signature, authors and comments (unchanged)",
          {"3_ 3_ 5_ 6_ 1'_ 1'_ 6_ 5_ | 5 5_ 6_ 5 - |]"},
-         qeview::kPageMode,
+         ScoreEditor::kPageMode,
          [](QanorDoc& d) {
              d.header.subtitle = u"Subtitle";
              d.header.author1 = u"Author one";

@@ -16,12 +16,13 @@ int underlinesIn(Editor& ed, int m) {
 TEST(UnderlineGrouping, FollowsATimeSignatureChangedInTheTitleBlock) {
     Editor ed(test::scoreOf({"1_ 2_ 3_ 4_ 5_ 6_ |]"}));
     EXPECT_EQ(underlinesIn(ed, 0), 3);  // in 4/4, pairs
-    ed.doc.header.timeNumerator = 6;
-    ed.doc.header.timeDenominator = 8;
-    ed.view.relayout();
+    doc_header header = ed.score().header();
+    header.timeNumerator = 6;
+    header.timeDenominator = 8;
+    ed.view.changeHeader(header);
     EXPECT_EQ(underlinesIn(ed, 0), 2);  // in 6/8, threes
-    ed.doc.header.timeNumerator = 3;
-    ed.view.relayout();
+    header.timeNumerator = 3;
+    ed.view.changeHeader(header);
     EXPECT_EQ(underlinesIn(ed, 0), 2);  // 3/8 counts the whole measure as its beat
 }
 

@@ -69,8 +69,8 @@ TEST(LineBreaking, AZeroWideMeasureDoesNotEndTheScore) {
 TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
     QanorDoc doc = test::scoreOf({"1 2 | 3 4 | 5 6 |", "1 | 2_ 3_ |"});
     LinearView view;
-    view.document = &doc;
-    view.build();
+    const auto docScore = test::scoreFrom(doc);
+    view.build(docScore.get());
     RecordingGDI g;
     view.relayout(g);
     view.lineStarts = {2, 3};
@@ -103,8 +103,8 @@ TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
 TEST(Justify, SpreadsRoomByWeightAndGapsOfAQuarter) {
     QanorDoc doc = test::scoreOf({"1 2 | 3 - |"});
     LinearView view;
-    view.document = &doc;
-    view.build();
+    const auto docScore = test::scoreFrom(doc);
+    view.build(docScore.get());
     RecordingGDI g;
     view.relayout(g);
     NoteLine line(nullptr, 40, 40);

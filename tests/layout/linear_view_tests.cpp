@@ -38,17 +38,16 @@ TEST(ScrollLayout, TracksStackTopToBottomFromTheSameLeftEdge) {
     EXPECT_EQ(s.view.hitTest({400, -360 - 720 - 40}), &s.view);
 }
 
-TEST(ScrollLayout, FindNodeByTheLocationOfItsItem) {
+TEST(ScrollLayout, ItemsAndMeasuresAreFoundByTheirPlaceInTheScore) {
     Scroll s(test::scoreOf({"1 #2 | 3 |", "5 |"}));
-    EXPECT_EQ(s.view.findNode(location(1, 0, 2)), s.measure(0));  // the bar line
-    // Of a note with an accidental, the accidental comes first.
-    Node* sharp = s.view.findNode(location(1, 0, 1));
-    ASSERT_NE(sharp, nullptr);
-    EXPECT_EQ(asElement(sharp)->elementKind, kAccidentalElement);
-    EXPECT_EQ(s.view.findNode(location(1, 1, 0)), s.measure(0, 1)->child(0));
-    EXPECT_EQ(s.view.findNode(location(0, 0, 0)), nullptr);
-    EXPECT_EQ(s.view.findNode(location(1, 0, 99)), nullptr);
-    EXPECT_THROW(s.view.findNode(location(1, 5, 0)), Exception);
+    EXPECT_EQ(s.view.measureNode(0, 1), s.measure(1));
+    // Of a note with an accidental, the digit stands for the item.
+    NoteElement* sharpTwo = s.view.itemNode(0, {0, 1});
+    ASSERT_NE(sharpTwo, nullptr);
+    EXPECT_EQ(sharpTwo, s.measure(0)->child(2));
+    EXPECT_EQ(s.view.itemNode(1, {0, 0}), s.measure(0, 1)->child(0));
+    EXPECT_EQ(s.view.itemNode(0, {0, 9}), nullptr);
+    EXPECT_EQ(s.view.measureNode(5, 0), nullptr);
 }
 
 TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
@@ -63,30 +62,9 @@ TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
     EXPECT_EQ(s.view.jumpLines[0].label, u"1");
     EXPECT_EQ(s.view.jumpLines[0].from, s.measure(0));
     EXPECT_EQ(s.view.jumpLines[0].to, s.measure(1));
-    EXPECT_EQ(s.view.droppedShapes, 0);
 }
 
-TEST(ScrollLayout, StoredShapesThatCanNeverBeLaidOutAreLeftOut) {
-    QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 |", "6 7 |"});
-    test::addFormat(doc, 1, 0, 0, 99);  // missing anchor
-    test::addFormat(doc, 1, 0, 2, 0);   // reverse order
-    test::addFormat(doc, 1, 0, 0, 3);   // a measure is not a note
-    test::addFormat(doc, 4, 0, 0, 1);   // notes are not measures
-    Format across;                      // ends on different tracks
-    across.type = 1;
-    across.from = location(1, 0, 0);
-    across.to = location(1, 1, 0);
-    doc.formatRecords().push_back(across);
-    test::addFormat(doc, 4, 7, 0, 1);  // a track that does not exist
-    test::addFormat(doc, 1, 0, 1, 4);  // a good tie across the bar line
-    Scroll s(std::move(doc));
-    EXPECT_EQ(s.view.droppedShapes, 6);
-    ASSERT_EQ(s.view.arcs.size(), 1u);
-    EXPECT_EQ(s.view.arcs[0].from, s.measure(0)->child(1));
-    EXPECT_EQ(s.view.arcs[0].to, s.measure(1)->child(0));
-}
-
-TEST(ScrollLayout, ClearingKeepsTheDocumentAndDropsTheShapes) {
+TEST(ScrollLayout, ClearingKeepsTheScoreAndDropsTheShapes) {
     QanorDoc doc = test::scoreOf({"1 2 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     Scroll s(std::move(doc));
@@ -94,7 +72,7 @@ TEST(ScrollLayout, ClearingKeepsTheDocumentAndDropsTheShapes) {
     s.view.clearChildren();
     EXPECT_EQ(s.view.childCount(), 0);
     EXPECT_TRUE(s.view.arcs.empty());
-    EXPECT_EQ(s.view.document, &s.doc);
+    EXPECT_EQ(s.view.score, s.score.get());
     EXPECT_EQ(s.view.lineStarts, std::vector<int>{1});
 }
 

@@ -35,7 +35,7 @@ struct Song {
 
 TEST(LyricsLayout, SyllablesOfARowNeverTouchAndStandUnderTheirNotes) {
     Song song;
-    PageView& pages = song.ed.view.pageView;
+    PageView& pages = *song.ed.view.layout().pages();
     int syllables = 0;
     for (int p = 0; p < pages.childCount(); ++p) {
         const Page* page = pages.page(p);
@@ -75,7 +75,7 @@ TEST(LyricsLayout, SyllablesOfARowNeverTouchAndStandUnderTheirNotes) {
 
 TEST(LyricsLayout, RowsStandBelowTheNotesAndTheirUnderlines) {
     Song song;
-    const Node* first = song.ed.view.editTree().child(0);
+    const Node* first = song.ed.tracks().child(0);
     for (int i = 0; i < first->childCount(); ++i) {
         const auto* m = asMeasure(first->child(i));
         for (const MeasureLyrics::Box& b : m->lyrics().boxes()) {

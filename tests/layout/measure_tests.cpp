@@ -7,6 +7,7 @@
 #include "layout/note_line.h"
 #include "model/doc_chunks.h"
 #include "support/error_code.h"
+#include "support/notation.h"
 #include "support/test_nodes.h"
 
 namespace qe {
@@ -16,15 +17,19 @@ namespace {
 // is 192 x -320 and a bar line 240 x -400 with the default fonts.
 struct Track {
     explicit Track(std::vector<note> notes) {
-        track.content.items = std::move(notes);
-        buildTrackLine(&format, line, track, 2);
+        QanorDoc doc;
+        note_track stored;
+        stored.content.items = std::move(notes);
+        doc.noteTracks().push_back(std::move(stored));
+        score = test::scoreFrom(doc);
+        buildTrackLine(&format, line, score->track(0));
         line.layout(g, true);
     }
     Measure* measure(int i) { return static_cast<Measure*>(line.child(i)); }
     NoteElement* element(int m, int e) { return static_cast<NoteElement*>(measure(m)->child(e)); }
 
     format_track_header format;
-    note_track track;
+    std::unique_ptr<music::Score> score;
     NoteLine line{nullptr, 40, 40};
     RecordingGDI g;
 };
@@ -33,29 +38,26 @@ note digit(int degree, int duration = 0, int octave = 0, int accidental = 0) {
     return note(accidental, degree, octave, duration);
 }
 
-TEST(TrackLine, BarLinesCloseMeasuresAndTakeItemIndices) {
+TEST(TrackLine, BarLinesCloseMeasuresAndElementsNameTheirEntries) {
     Track t({digit(1), note::mark(note::kOpenParen), digit(2, 0, 0, 1), note::barLine(0),
              note::barLine(2), digit(3), note(0x0C09, 0), note(0x2000, 0), note(0, 0, 1, 6),
              digit(4)});
     ASSERT_EQ(t.line.childCount(), 3);
-    // Measure 0: digit, parenthesis, accidental + digit sharing index 2; bar line at 3.
+    // Measure 0: digit, parenthesis, accidental + digit of one entry; the bar line closes it.
     ASSERT_EQ(t.measure(0)->childCount(), 4);
-    EXPECT_EQ(t.element(0, 1)->location.itemIndex, 1);
+    EXPECT_EQ(t.element(0, 1)->entry, 1);
     EXPECT_EQ(t.element(0, 2)->elementKind, kAccidentalElement);
-    EXPECT_EQ(t.element(0, 2)->location.itemIndex, 2);
-    EXPECT_EQ(t.element(0, 3)->location.itemIndex, 2);
-    EXPECT_EQ(t.measure(0)->location.itemIndex, 3);
-    EXPECT_EQ(t.measure(0)->location.trackIndex, 2);
-    EXPECT_EQ(t.measure(0)->location.placeKind, 1);
+    EXPECT_EQ(t.element(0, 2)->entry, 2);
+    EXPECT_EQ(t.element(0, 3)->entry, 2);
+    EXPECT_EQ(t.measure(0)->barType, 0);
     // Two bar lines in a row give an empty measure that still shows its bar line.
     EXPECT_EQ(t.measure(1)->childCount(), 0);
     EXPECT_EQ(t.measure(1)->barType, 2);
-    // A bar type with bit 3 set, an unknown class and an unknown mark are skipped without an
-    // index; the unfinished last measure keeps its elements and bar type 0.
+    // A bar type with bit 3 set, an unknown class and an unknown mark show nothing and keep
+    // their entries; the unfinished last measure shows its elements and bar type 0.
     ASSERT_EQ(t.measure(2)->childCount(), 2);
-    EXPECT_EQ(t.element(2, 0)->location.itemIndex, 5);
-    EXPECT_EQ(t.element(2, 1)->location.itemIndex, 6);
-    EXPECT_EQ(t.measure(2)->location.itemIndex, 7);
+    EXPECT_EQ(t.element(2, 0)->entry, 0);
+    EXPECT_EQ(t.element(2, 1)->entry, 4);
     EXPECT_EQ(t.measure(2)->barGlyph, glyph::barLine(0));
 }
 

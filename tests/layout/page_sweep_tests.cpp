@@ -8,6 +8,8 @@
 #include "layout/page_view.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
+#include "music/score_records.h"
+#include "support/notation.h"
 
 namespace qe {
 namespace {
@@ -88,8 +90,9 @@ TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
         RandomScore score(seed, false);
         PageView view;
-        view.build(&score.doc);
-        ASSERT_EQ(view.linear.droppedShapes, 0) << seed;
+        music::Score built;
+        ASSERT_EQ(music::scoreFromRecords(score.doc, built).droppedShapes, 0) << seed;
+        view.build(&built);
         RecordingGDI g;
         ASSERT_NO_THROW(view.rebuild(g)) << seed;
 
@@ -133,7 +136,8 @@ TEST(PageSweep, ATooWideMeasureIsCodeSixWithNoHalfBuiltPage) {
         if (score.doc.noteTracks()[0].content.items.empty())
             continue;
         PageView view;
-        view.build(&score.doc);
+        const auto built = test::scoreFrom(score.doc);
+        view.build(built.get());
         RecordingGDI g;
         try {
             view.rebuild(g);

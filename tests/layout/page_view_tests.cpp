@@ -15,9 +15,10 @@ namespace {
 // note line's margins, and consecutive lines are 960 apart.
 struct Pages {
     explicit Pages(QanorDoc d, bool withDocument = true) : doc(std::move(d)) {
-        view.build(&doc);
+        score = test::scoreFrom(doc);
+        view.build(score.get());
         if (!withDocument)
-            view.document = nullptr;
+            view.score = nullptr;
     }
     int rebuildCode() {
         try {
@@ -30,6 +31,7 @@ struct Pages {
     Node* line(int page, int k) { return view.child(page)->child(k); }
 
     QanorDoc doc;
+    std::unique_ptr<music::Score> score;
     PageView view;
     RecordingGDI g;
 };

@@ -6,6 +6,7 @@
 #include "draw/recording_gdi.h"
 #include "layout/measure.h"
 #include "layout/page_view.h"
+#include "layout/score_layout.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 
@@ -51,52 +52,51 @@ QanorDoc song() {
     return doc;
 }
 
+// A page layout made afresh from the records of a document.
+std::string freshPages(const QanorDoc& doc) {
+    const auto score = test::scoreFrom(doc);
+    PageView fresh;
+    fresh.build(score.get());
+    RecordingGDI f;
+    fresh.rebuild(f);
+    return geometry(fresh);
+}
+
 TEST(Relayout, KeepingMeasurementsGivesTheSameCoordinatesAsAFreshLayout) {
     QanorDoc doc = song();
     PageView again;
-    again.build(&doc);
+    const auto score = test::scoreFrom(doc);
+    again.build(score.get());
     RecordingGDI g;
     again.rebuild(g);
     again.rebuild(g);  // every measure unchanged: placed without measuring
-    PageView fresh;
-    fresh.build(&doc);
-    RecordingGDI f;
-    fresh.rebuild(f);
-    EXPECT_EQ(geometry(again), geometry(fresh));
+    EXPECT_EQ(geometry(again), freshPages(doc));
 }
 
 TEST(Relayout, AnEditedMeasureIsMeasuredAgainAndTheRestKept) {
     QanorDoc doc = song();
-    PageView view;
-    view.build(&doc);
+    const auto score = test::scoreFrom(doc);
+    ScoreLayout layout(*score, ScoreLayout::kPageMode);
     RecordingGDI g;
-    view.rebuild(g);
-    Node* measure = view.linear.child(0)->child(3);
-    measure->removeChild(measure->childCount() - 1);  // the removed node is deleted here
-    static_cast<Measure*>(measure)->dropDecorations();
-    view.rebuild(g);
+    layout.update(g);
+    score->removeEntry(0, 3, 8);  // the last note of the fourth measure
+    layout.update(g);
 
     doc.noteTracks()[0].content.items.erase(doc.noteTracks()[0].content.items.begin() + 3 * 10 + 8);
-    PageView fresh;
-    fresh.build(&doc);
-    RecordingGDI f;
-    fresh.rebuild(f);
-    EXPECT_EQ(geometry(view), geometry(fresh));
+    EXPECT_EQ(geometry(*layout.pages()), freshPages(doc));
 }
 
 TEST(Relayout, ChangedFontsOrAnotherKindOfSurfaceMeasureEverythingAgain) {
     QanorDoc doc = song();
-    PageView view;
-    view.build(&doc);
+    const auto score = test::scoreFrom(doc);
+    ScoreLayout layout(*score, ScoreLayout::kPageMode);
     RecordingGDI g;
-    view.rebuild(g);
+    layout.update(g);
     doc.formatSettings().fonts[kNoteFont].logFont.height = -400;
-    view.rebuild(g);
-    PageView fresh;
-    fresh.build(&doc);
-    RecordingGDI f;
-    fresh.rebuild(f);
-    EXPECT_EQ(geometry(view), geometry(fresh));
+    score->setFormat(doc.formatSettings());
+    layout.update(g);
+    EXPECT_EQ(geometry(*layout.pages()), freshPages(doc));
+    PageView& view = *layout.pages();
 
     // A surface with no shared metrics never reuses measurements.
     struct Unknown : RecordingGDI {
@@ -125,14 +125,9 @@ TEST(Relayout, AfterEveryEditThePagesAreThoseOfAFreshLayout) {
                 ed.view.onChar(key == U'b' ? 8 : key);
             if (step % 7 == 0)
                 ed.view.caretLeft();
-            if (step % 25 != 0 || ed.view.pageView.childCount() == 0)
+            if (step % 25 != 0 || ed.view.layout().pages()->childCount() == 0)
                 continue;
-            QanorDoc copy = ed.committed();
-            PageView fresh;
-            fresh.build(&copy);
-            RecordingGDI g;
-            fresh.rebuild(g);
-            ASSERT_EQ(geometry(ed.view.pageView), geometry(fresh))
+            ASSERT_EQ(geometry(*ed.view.layout().pages()), freshPages(ed.committed()))
                 << "seed " << seed << " step " << step;
         }
     }
@@ -141,14 +136,13 @@ TEST(Relayout, AfterEveryEditThePagesAreThoseOfAFreshLayout) {
 TEST(Relayout, ScrollModeKeepsNaturalPlaces) {
     QanorDoc doc = song();
     LinearView view;
-    view.document = &doc;
-    view.build();
+    const auto score = test::scoreFrom(doc);
+    view.build(score.get());
     RecordingGDI g;
     view.relayout(g);
     view.relayout(g);
     LinearView fresh;
-    fresh.document = &doc;
-    fresh.build();
+    fresh.build(score.get());
     RecordingGDI f;
     fresh.relayout(f);
     EXPECT_EQ(geometry(view), geometry(fresh));

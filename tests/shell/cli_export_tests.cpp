@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include "music/score_records.h"
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -84,7 +86,10 @@ protected:
         return save(doc, name);
     }
     // Writes the score of exactly two pages.
-    QString twoPages() const { return save(test::scoreOfPages(2)->doc, "song.qe"); }
+    QString twoPages() const {
+        QanorDoc doc = music::recordsOfScore(*test::scoreOfPages(2)->score);
+        return save(doc, "song.qe");
+    }
 
     QString save(QanorDoc& doc, const QString& name) const {
         MemoryIO io;

@@ -12,6 +12,7 @@
 
 #include "model/memory_io.h"
 #include "model/qanor_doc.h"
+#include "support/notation.h"
 
 namespace qe {
 namespace {
@@ -49,7 +50,7 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray documentBytes(QanorDoc& doc) {
+QByteArray documentBytes(QanorDoc doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -191,7 +192,7 @@ TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {
     EXPECT_TRUE(QJsonDocument::fromJson(run.out).object()["arcs"].toArray().isEmpty());
 }
 
-TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveLeavesOut) {
+TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveDropsAndWhatItKeepsUnshown) {
     QanorDoc doc;
     doc.initNew(u"t");
     Format broken;
@@ -211,10 +212,23 @@ TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveLeavesOut) {
     EXPECT_TRUE(run.err.contains(QStringLiteral("3 note record(s)")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("1 format record(s)")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("are not saved")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("are saved as they were")));
+    // The records it does not know stay in the saved file, in front of the note typed; the
+    // tie that named nothing is gone.
+    QanorDoc typed;
+    const QByteArray typedBytes = readAll(path("typed.qe"));
+    MemoryIO in(std::vector<unsigned char>(typedBytes.begin(), typedBytes.end()));
+    typed.serialize(in, false);
+    EXPECT_EQ(typed.noteTracks()[0].content.items,
+              (std::vector<note>{note(0x2000, 0), note::barLine(9), note::mark(7), note(0, 1, 0, 0),
+                                 note::barLine(6)}));
+    ASSERT_EQ(typed.formatRecords().size(), 1u);
+    EXPECT_EQ(typed.formatRecords()[0].type, 9);
     // A document the editor reads whole says nothing.
-    const Outcome clean = qanoredit({"--type", "1", path("typed.qe")});
-    EXPECT_EQ(clean.status, 0);
-    EXPECT_TRUE(clean.err.isEmpty()) << clean.err.toStdString();
+    writeAll(path("clean.qe"), documentBytes(test::scoreOf({"1 2 |]"})));
+    const Outcome again = qanoredit({"--type", "1", path("clean.qe")});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.err.isEmpty()) << again.err.toStdString();
 }
 
 TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {

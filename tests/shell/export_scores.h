@@ -7,6 +7,7 @@
 #include <string>
 
 #include "layout/page_view.h"
+#include "layout/score_layout.h"
 #include "model/qanor_doc.h"
 #include "shell/headless_host.h"
 #include "support/notation.h"
@@ -32,16 +33,15 @@ inline QanorDoc exportScore(int measures, const std::u16string& title = u"小星
 // A score laid out in page mode with the real fonts measuring, as the command line and the
 // window lay it out.
 struct LaidOutScore {
-    explicit LaidOutScore(QanorDoc d) : doc(std::move(d)) { layOut(); }
-    void layOut() {
-        view.build(&doc);
-        view.rebuild(*host.layoutSurface());
+    explicit LaidOutScore(const QanorDoc& d) : score(scoreFrom(d)), view(*layout.pages()) {
+        layout.update(*host.layoutSurface());
     }
     int pages() const { return view.childCount(); }
 
-    QanorDoc doc;
+    std::unique_ptr<music::Score> score;
     HeadlessHost host;
-    PageView view;
+    ScoreLayout layout{*score, ScoreLayout::kPageMode};
+    PageView& view;
 };
 
 // The smallest score of exportScore's kind that fills exactly `pages` pages.

@@ -25,7 +25,8 @@ TEST(LayoutJson, ListsUnderlinesAndTheDrawnPiecesOfShapes) {
         test::scoreWithShapes({repeated("1 2 3 4 |", 5) + "5_ 6_ 7 1'~ | 1' 2 3 4 | { 5 5 5 5 | " +
                                repeated("6 6 6 6 |", 6) + "} |]"});
     PageView view;
-    view.build(&doc);
+    const auto score = test::scoreFrom(doc);
+    view.build(score.get());
     RecordingGDI g;
     view.rebuild(g);
     const QJsonObject json = pageLayoutToJson(view);

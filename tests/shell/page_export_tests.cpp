@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "draw/note_element.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
 #include "shell/export_scores.h"
 
 namespace qe {
@@ -351,17 +351,11 @@ TEST_F(PageExport, AFailedPageIsReportedAndTheNextOneWritten) {
     EXPECT_EQ(files(), QStringList({"out_2-1.png", "out_2-2.png"}));
 }
 
-TEST_F(PageExport, ScrollModeHasNoPagesSoNothingIsAskedOrWritten) {
-    QanorDoc doc = test::exportScore(80);
-    HeadlessHost host;
-    QanorView controller(&host);
-    host.view = &controller;
-    controller.attachDocument(&doc);
-    controller.setMode(QanorView::kScrollMode);
-    controller.relayout();
+TEST_F(PageExport, AViewWithNoPagesAsksAndWritesNothing) {
+    PageView noPages;  // as a score not laid out in pages has
     writeAll(path("out_1-1.png"), "old");
     ScriptedPrompts prompts(dir.path());
-    const ExportResult result = exportPages(controller.pageView, path("out.png"), prompts);
+    const ExportResult result = exportPages(noPages, path("out.png"), prompts);
     EXPECT_EQ(result.written + result.failed + result.skipped, 0);
     EXPECT_TRUE(prompts.log.isEmpty());
     EXPECT_EQ(files(), QStringList{"out_1-1.png"});

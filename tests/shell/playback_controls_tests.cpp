@@ -76,14 +76,14 @@ TEST(PlaybackControls, PlayPauseGoOnAndStopWithoutAnAudioDevice) {
     w.controls.pause->trigger();
     ASSERT_TRUE(waitFor([&] { return w.player.state() == PlaybackThread::Paused; }));
     EXPECT_TRUE(w.controls.pause->isChecked());
-    EXPECT_FALSE(w.player.soundingNodes().empty());  // the paused note stays shown
+    EXPECT_FALSE(w.player.soundingPlaces().empty());  // the paused note stays shown
     w.controls.pause->trigger();
     ASSERT_TRUE(waitFor([&] { return w.player.state() == PlaybackThread::Playing; }));
     EXPECT_FALSE(w.controls.pause->isChecked());
     w.controls.stop->trigger();
     ASSERT_TRUE(waitFor([&] { return w.player.state() == PlaybackThread::Stopped; }));
     EXPECT_FALSE(w.controls.stop->isEnabled());
-    EXPECT_TRUE(w.player.soundingNodes().empty());
+    EXPECT_TRUE(w.player.soundingPlaces().empty());
 }
 
 TEST(PlaybackControls, TheMissingAudioDeviceIsSaidOnceForAllScores) {

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <mutex>
 
-#include "edit/item_index.h"
+#include "music/score_records.h"
 #include "shell/score_player.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -60,8 +60,8 @@ struct Playing {
                 return std::make_unique<KeySynth>(keys);
             });
         QObject::connect(player.get(), &ScorePlayer::highlightChanged, [this] {
-            if (!player->soundingNodes().empty())
-                highlighted.push_back(player->soundingNodes().front());
+            if (!player->soundingPlaces().empty())
+                highlighted.push_back(player->soundingPlaces().front());
         });
         QObject::connect(player.get(), &ScorePlayer::audioUnavailable,
                          [this](const QString& message) { messages << message; });
@@ -80,7 +80,7 @@ struct Playing {
     test::Editor editor;
     std::shared_ptr<Keys> keys;
     std::unique_ptr<ScorePlayer> player;
-    std::vector<Node*> highlighted;
+    std::vector<Position> highlighted;
     QStringList messages;
 };
 
@@ -94,8 +94,8 @@ TEST(ScorePlayer, PlaysWhatTheViewShowsFromItsCaretAndHighlightsEachNote) {
     ASSERT_TRUE(waitFor([&] { return p.struck().size() == 2 && p.stopped(); }));
     // Then the 2 and the 3 sound, each shown in turn, and the highlight goes at the end.
     EXPECT_EQ(p.struck(), (std::vector<int>{62, 64}));
-    EXPECT_EQ(p.highlighted, (std::vector<Node*>{p.editor.element(0, 2), p.editor.element(0, 3)}));
-    EXPECT_TRUE(p.player->soundingNodes().empty());
+    EXPECT_EQ(p.highlighted, (std::vector<Position>{p.editor.at(0, 2), p.editor.at(0, 3)}));
+    EXPECT_TRUE(p.player->soundingPlaces().empty());
     // From the start, the typed 5 sounds too.
     p.player->play(400, false);
     ASSERT_TRUE(waitFor([&] { return p.struck().size() == 6 && p.stopped(); }));
@@ -105,10 +105,10 @@ TEST(ScorePlayer, PlaysWhatTheViewShowsFromItsCaretAndHighlightsEachNote) {
 TEST(ScorePlayer, EditingStopsPlayingAndTakesTheHighlightAtOnce) {
     Playing p("1 - - - | 2 - - - |]");
     p.player->play(60, false);
-    ASSERT_TRUE(waitFor([&] { return !p.player->soundingNodes().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !p.player->soundingPlaces().empty(); }));
     EXPECT_EQ(p.player->soundingRects().size(), 1u);
     p.player->scoreEdited();
-    EXPECT_TRUE(p.player->soundingNodes().empty());
+    EXPECT_TRUE(p.player->soundingPlaces().empty());
     ASSERT_TRUE(waitFor([&] { return p.stopped(); }));
     EXPECT_EQ(p.struck(), std::vector<int>{60});
     EXPECT_GE(p.keys->silenced, 1);

@@ -5,16 +5,17 @@
 #include <vector>
 
 #include "draw/recording_gdi.h"
-#include "edit/operate_interface.h"
-#include "edit/qanor_view.h"
+#include "edit/score_editor.h"
+#include "edit/score_session.h"
 #include "edit/view_host.h"
+#include "layout/measure.h"
 #include "model/exception.h"
 #include "model/qanor_doc.h"
 
 namespace qe::test {
 
-// A window for a view controller: layout on a recording surface, and a record of what the
-// controller asked of the window.
+// A window for an editor: layout on a recording surface, and a record of what the editor
+// asked of the window.
 class FakeHost : public ViewHost {
 public:
     std::unique_ptr<BaseGDI> layoutSurface() override { return std::make_unique<RecordingGDI>(); }
@@ -26,6 +27,8 @@ public:
     void captureMouse(bool c) override { captured = c; }
     void updateAllViews() override {
         ++updates;
+        for (ScoreEditor* other : others)
+            other->relayout();
         if (view)
             view->relayout();
     }
@@ -39,7 +42,9 @@ public:
     }
     void invertRegion(const std::vector<Rect>& region) override { inversions.push_back(region); }
 
-    QanorView* view = nullptr;
+    ScoreEditor* view = nullptr;
+    // Further views on the same score, laid out again with this one.
+    std::vector<ScoreEditor*> others;
     bool caretShown = false;
     Rect caret;
     bool captured = false;
@@ -50,13 +55,14 @@ public:
     std::vector<std::vector<Rect>> inversions;
 };
 
-// A document opened in a controller as the editor opens one: attached, laid out, the caret
-// at the start.
+// A score opened in an editor as the window opens one: attached, laid out, the caret at the
+// start.
 struct Editor {
-    explicit Editor(QanorDoc d, int mode = qeview::kPageMode) : doc(std::move(d)), view(&host) {
+    explicit Editor(const QanorDoc& d, int mode = ScoreEditor::kPageMode) : view(&host) {
+        report = session.load(d);
         host.view = &view;
-        view.mode = mode;
-        view.attachDocument(&doc);
+        view.setMode(mode);
+        view.attach(&session);
         try {
             view.relayout();
         } catch (const Exception& e) {
@@ -69,20 +75,33 @@ struct Editor {
         for (char32_t k : keys)
             view.onChar(k);
     }
-    // The document as it would be saved now.
+    // The records a save would write now.
     QanorDoc& committed() {
-        view.operations->commitToDocument(view.editTree());
-        return doc;
+        saved = session.records();
+        return saved;
     }
     std::vector<note>& track(int t = 0) {
         return committed().noteTracks()[static_cast<std::size_t>(t)].content.items;
     }
-    Node* measure(int m, int t = 0) { return view.editTree().child(t)->child(m); }
+    music::Score& score() { return session.score; }
+    ScoreHistory& history() { return session.history; }
+
+    // Stop `e` of measure `m` (its element count for the measure's end), as a caret position.
+    Position at(int m, int e, int t = 0) { return positionAt(session.score, t, m, e); }
+    Position end(int m, int t = 0) { return endOf(session.score, t, m); }
+    void caretAt(int m, int e, int t = 0) { view.setCaret(at(m, e, t)); }
+    void caretAtEnd(int m, int t = 0) { view.setCaret(end(m, t)); }
+
+    // The layout's nodes, for what is shown.
+    LinearView& tracks() { return view.layout().tracks(); }
+    Measure* measure(int m, int t = 0) { return tracks().measureNode(t, m); }
     Node* element(int m, int e, int t = 0) { return measure(m, t)->child(e); }
 
-    QanorDoc doc;
+    ScoreSession session;
+    music::LoadReport report;
+    QanorDoc saved;
     FakeHost host;
-    QanorView view;
+    ScoreEditor view;
 };
 
 }  // namespace qe::test

@@ -1,5 +1,7 @@
 #include "support/notation.h"
 
+#include "music/score_records.h"
+
 #include <sstream>
 #include <stdexcept>
 
@@ -190,6 +192,12 @@ void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem) {
     record.from = location(1, track, static_cast<std::int16_t>(fromItem));
     record.to = location(1, track, static_cast<std::int16_t>(toItem));
     doc.formatRecords().push_back(record);
+}
+
+std::unique_ptr<music::Score> scoreFrom(const QanorDoc& doc) {
+    auto score = std::make_unique<music::Score>();
+    music::scoreFromRecords(doc, *score);
+    return score;
 }
 
 }  // namespace qe::test

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "model/qanor_doc.h"
+#include "music/score.h"
+#include <memory>
 
 #include <ostream>
 
@@ -37,6 +39,9 @@ QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string
 // a bar line ends it at the measure that bar line closes.
 QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks,
                          const std::u16string& title = u"Test");
+
+// A score loaded from a document's records, as opening its file would.
+std::unique_ptr<music::Score> scoreFrom(const QanorDoc& doc);
 
 // Adds an arc (type 1) or jump line (type 4) between two items of a track.
 void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem);
