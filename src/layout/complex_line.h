@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "layout/node.h"
 
@@ -31,6 +32,9 @@ public:
     // Draws a thin bracket at the left of the rows of several track lines, from the top of the
     // first row's bar lines to the bottom of the last's.
     bool joinsTracks = false;
+    // A display line of page mode: the room one weight unit got in each track when it was
+    // justified, which the last line of a score takes up when it is short.
+    std::vector<double> units;
 
 protected:
     void drawTrackBracket(BaseGDI& g) const;

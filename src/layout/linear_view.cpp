@@ -61,7 +61,7 @@ void LinearView::buildTrackLines() {
         return;
     refreshSettings();
     for (int t = 0; t < score->trackCount(); ++t) {
-        auto line = std::make_unique<NoteLine>(nullptr, NoteLine::kTrackLineMargin,
+        auto line = std::make_unique<NoteLine>(&settings, NoteLine::kTrackLineMargin,
                                                NoteLine::kTrackLineMargin);
         buildTrackLine(&settings, *line, score->track(t));
         insertChild(t, std::move(line));
@@ -97,7 +97,7 @@ NoteElement* LinearView::itemNode(int t, const music::EntryRef& at) const {
 void LinearView::buildShapes() {
     arcs.clear();
     jumpLines.clear();
-    if (!score)
+    if (!score || !withShapes)
         return;
     for (const music::Tie& tie : score->ties()) {
         NoteElement* from = itemNode(tie.track, tie.from);

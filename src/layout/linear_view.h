@@ -60,6 +60,9 @@ public:
     // width, so that beats read apart; the edit tree of page mode keeps its measures at their
     // natural spacing for line breaking.
     bool stripSpacing = false;
+    // Whether the view makes and lays out arcs and jump lines of its own; page mode makes
+    // its own on its pages.
+    bool withShapes = true;
 
     const music::Score* score = nullptr;
     // The score's format settings as layout uses them (sizes kept in range); every node of

@@ -34,6 +34,9 @@ public:
     // goes before it), or the measure itself (the caret goes to its end).
     Node* hitTest(Point p) override;
 
+    // The width the measure takes at its natural spacing, as its last measuring found it;
+    // a stretch into a line leaves it as it was.
+    int naturalWidth() const { return naturalWidth_; }
     // Sum of the spacing weights of the elements.
     virtual int weight() const;
     // Places the elements again with `unit` extra space per weight unit; never measures text.

@@ -71,26 +71,29 @@ void NoteLine::draw(BaseGDI& g) {
                    last.box.top);
 }
 
-void buildTrackLine(const format_track_header* format, Node& line, const music::Track& track) {
-    for (const music::Measure& m : track.measures) {
-        auto measure = std::make_unique<Measure>(format, m.barType());
-        const int count = m.contentCount();
-        for (int e = 0; e < count; ++e) {
-            const music::Entry& entry = m.entries[static_cast<std::size_t>(e)];
-            const std::optional<music::Item> item = entry.item();
-            if (!item)
-                continue;
-            auto elements = elementsOf(*item);
-            for (auto& element : elements)
-                element->entry = e;
-            // Syllables rest on the note itself, not on the accidental in front of it.
-            if (!elements.empty())
-                elements.back()->syllables = entry.syllables;
-            for (auto& element : elements)
-                measure->appendChild(std::move(element));
-        }
-        line.appendChild(std::move(measure));
+std::unique_ptr<Measure> buildMeasure(const format_track_header* format, const music::Measure& m) {
+    auto measure = std::make_unique<Measure>(format, m.barType());
+    const int count = m.contentCount();
+    for (int e = 0; e < count; ++e) {
+        const music::Entry& entry = m.entries[static_cast<std::size_t>(e)];
+        const std::optional<music::Item> item = entry.item();
+        if (!item)
+            continue;
+        auto elements = elementsOf(*item);
+        for (auto& element : elements)
+            element->entry = e;
+        // Syllables rest on the note itself, not on the accidental in front of it.
+        if (!elements.empty())
+            elements.back()->syllables = entry.syllables;
+        for (auto& element : elements)
+            measure->appendChild(std::move(element));
     }
+    return measure;
+}
+
+void buildTrackLine(const format_track_header* format, Node& line, const music::Track& track) {
+    for (const music::Measure& m : track.measures)
+        line.appendChild(buildMeasure(format, m));
 }
 
 }  // namespace qe

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <memory>
+
 #include "layout/node.h"
 
 namespace qe {
 
+class Measure;
+
 namespace music {
+struct Measure;
 struct Track;
-}
+}  // namespace music
 
 // A row of measures: a whole note track in scroll mode (a track line), or one track's share
 // of a display line in page mode. Children are top-aligned; the line is as deep as its
@@ -23,6 +28,10 @@ public:
     // word goes on on the next line.
     void draw(BaseGDI& g) override;
 };
+
+// The measure node that shows a measure of the score: its elements in order, with the
+// syllables of their items. Records the editor does not know show nothing.
+std::unique_ptr<Measure> buildMeasure(const format_track_header* format, const music::Measure& m);
 
 // Fills an empty track line with the measures of a track of the score: one measure node per
 // measure, its elements in order with the syllables of their items. Records the editor does

@@ -94,8 +94,8 @@ TEST(Selection, TieRunsToTheElementBeforeTheDragEndAndToggles) {
     ed.view.addTie();
     ASSERT_EQ(ed.score().ties().size(), 1u);
     EXPECT_EQ(ed.score().ties()[0].to, (music::EntryRef{0, 1}));
-    ASSERT_EQ(ed.tracks().arcs.size(), 1u);
-    EXPECT_EQ(ed.tracks().arcs[0].to, ed.element(0, 1));
+    ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
+    EXPECT_EQ(ed.view.layout().arcs()[0].to, ed.element(0, 1));
     ed.view.addTie();
     EXPECT_TRUE(ed.score().ties().empty());
 }
@@ -142,8 +142,8 @@ TEST(Selection, JumpLineOverTheSelectedMeasuresToggles) {
     EXPECT_EQ(ed.score().voltas()[0].from, 0);
     EXPECT_EQ(ed.score().voltas()[0].to, 1);
     EXPECT_EQ(ed.score().voltas()[0].label, u"1.");
-    ASSERT_EQ(ed.tracks().jumpLines.size(), 1u);
-    EXPECT_EQ(ed.tracks().jumpLines[0].to, ed.measure(1));
+    ASSERT_EQ(ed.view.layout().jumpLines().size(), 1u);
+    EXPECT_EQ(ed.view.layout().jumpLines()[0].to, ed.measure(1));
     ed.view.addJumpLine(u"1.");
     EXPECT_TRUE(ed.score().voltas().empty());
 }

@@ -51,14 +51,14 @@ TEST(Undo, BringsBackTheTieAndBracketAnEditCutLoose) {
     const auto before = savedBytes(ed);
     ed.caretAt(0, 1);  // after the first 1: Backspace deletes it
     ed.type(U"\b");
-    EXPECT_TRUE(ed.tracks().arcs.empty());
+    EXPECT_TRUE(ed.view.layout().arcs().empty());
     ed.caretAt(2, 0);  // at the start of measure 2: Backspace merges 1 into 2
     ed.type(U"\b");
-    EXPECT_TRUE(ed.tracks().jumpLines.empty());
+    EXPECT_TRUE(ed.view.layout().jumpLines().empty());
     ASSERT_TRUE(ed.view.undo());
     ASSERT_TRUE(ed.view.undo());
-    EXPECT_EQ(ed.tracks().arcs.size(), 1u);
-    EXPECT_EQ(ed.tracks().jumpLines.size(), 1u);
+    EXPECT_EQ(ed.view.layout().arcs().size(), 1u);
+    EXPECT_EQ(ed.view.layout().jumpLines().size(), 1u);
     EXPECT_EQ(savedBytes(ed), before);
 }
 
@@ -160,16 +160,16 @@ TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     target.caretAtEnd(0);  // at the end of the measure
     ASSERT_TRUE(target.view.paste(*carried));
     EXPECT_EQ(target.track(), parseTrack("7 7 3 3 | 4 #5 | |]"));
-    ASSERT_EQ(target.tracks().arcs.size(), 1u);
-    EXPECT_EQ(target.tracks().arcs[0].from, target.element(0, 2));
-    EXPECT_EQ(target.tracks().arcs[0].to, target.element(0, 3));
-    ASSERT_EQ(target.tracks().jumpLines.size(), 1u);
-    EXPECT_EQ(target.tracks().jumpLines[0].from, target.measure(0));
-    EXPECT_EQ(target.tracks().jumpLines[0].to, target.measure(1));
+    ASSERT_EQ(target.view.layout().arcs().size(), 1u);
+    EXPECT_EQ(target.view.layout().arcs()[0].from, target.element(0, 2));
+    EXPECT_EQ(target.view.layout().arcs()[0].to, target.element(0, 3));
+    ASSERT_EQ(target.view.layout().jumpLines().size(), 1u);
+    EXPECT_EQ(target.view.layout().jumpLines()[0].from, target.measure(0));
+    EXPECT_EQ(target.view.layout().jumpLines()[0].to, target.measure(1));
     // One paste is one step.
     ASSERT_TRUE(target.view.undo());
     EXPECT_EQ(target.track(), parseTrack("7 7 |]"));
-    EXPECT_TRUE(target.tracks().arcs.empty());
+    EXPECT_TRUE(target.view.layout().arcs().empty());
     EXPECT_FALSE(target.view.undo());
 }
 
@@ -180,10 +180,10 @@ TEST(Clipboard, CutDeletesTheSelectionAsOneStep) {
     const Fragment cut = ed.view.cutSelection();
     EXPECT_EQ(toJianpuText(cut), "2 | 3");
     EXPECT_EQ(ed.track(), parseTrack("1 3 | 4 |]"));
-    EXPECT_TRUE(ed.tracks().arcs.empty());  // its first note went
+    EXPECT_TRUE(ed.view.layout().arcs().empty());  // its first note went
     ASSERT_TRUE(ed.view.undo());
     EXPECT_EQ(ed.track(), parseTrack("1 2 | 3 3 | 4 |]"));
-    EXPECT_EQ(ed.tracks().arcs.size(), 1u);
+    EXPECT_EQ(ed.view.layout().arcs().size(), 1u);
 }
 
 TEST(Clipboard, ASelectionOverTwoTracksCopiesNothing) {

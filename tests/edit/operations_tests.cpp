@@ -45,7 +45,7 @@ TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
     Editor ed(doc);
     ed.caretAt(0, 2);
     ed.type(U"\b");  // deletes the 2, which carries both ties
-    EXPECT_TRUE(ed.tracks().arcs.empty());
+    EXPECT_TRUE(ed.view.layout().arcs().empty());
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
@@ -54,13 +54,13 @@ TEST(ShapeEdits, DeletingASharpNoteTakesItsTieAndLeavesTheNextNoteAlone) {
     QanorDoc doc = test::scoreOf({"#1 2 3 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     Editor ed(doc);
-    ASSERT_EQ(ed.tracks().arcs.size(), 1u);
+    ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
     // When the sharp note is deleted
     ed.caretAt(0, 2);
     ed.type(U"\b");
     // Then it goes whole, with its tie; the 2 keeps no sharp.
     EXPECT_TRUE(ed.score().ties().empty());
-    EXPECT_TRUE(ed.tracks().arcs.empty());
+    EXPECT_TRUE(ed.view.layout().arcs().empty());
     EXPECT_EQ(ed.track(), parseTrack("2 3 |"));
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
@@ -73,7 +73,7 @@ TEST(ShapeEdits, DeletingAMeasureLeavesNoBracketOnItWhateverTheOrderOfEdits) {
     ed.caretAtEnd(1);
     ed.type(U"\b\b\b");
     EXPECT_TRUE(ed.score().voltas().empty());
-    for (const JumpLine& jump : ed.tracks().jumpLines)
+    for (const JumpLine& jump : ed.view.layout().jumpLines())
         EXPECT_TRUE(jump.anchored());
     ed.view.relayout();
     EXPECT_TRUE(ed.committed().formatRecords().empty());
@@ -87,9 +87,9 @@ TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
     Editor ed(doc);
     ed.caretAt(1, 0);
     ed.type(U"\b");  // removes the first bar line
-    ASSERT_EQ(ed.tracks().jumpLines.size(), 1u);
-    EXPECT_EQ(ed.tracks().jumpLines[0].from, ed.measure(0));
-    ASSERT_EQ(ed.tracks().arcs.size(), 1u);
+    ASSERT_EQ(ed.view.layout().jumpLines().size(), 1u);
+    EXPECT_EQ(ed.view.layout().jumpLines()[0].from, ed.measure(0));
+    ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
     const auto& formats = ed.committed().formatRecords();
     ASSERT_EQ(formats.size(), 2u);
     EXPECT_EQ(formats[0].type, 1);
@@ -156,8 +156,8 @@ TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
         QanorDoc doc = test::scoreOf({"#1 | 2 |"});
         test::addFormat(doc, 1, 0, 0, 2);  // from the sharp 1 to the 2
         Editor ed(doc);
-        ASSERT_EQ(ed.tracks().arcs.size(), 1u);
-        EXPECT_EQ(ed.tracks().arcs[0].from, ed.element(0, 1));
+        ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
+        EXPECT_EQ(ed.view.layout().arcs()[0].from, ed.element(0, 1));
         if (keys == U"\b")
             ed.caretAtEnd(0);
         else

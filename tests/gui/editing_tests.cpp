@@ -191,7 +191,7 @@ private slots:
 private:
     static void expectArcs(EditorWindow& ed, int count) {
         QCOMPARE(int(ed.controller().score().ties().size()), count);
-        QCOMPARE(int(ed.controller().layout().tracks().arcs.size()), count);
+        QCOMPARE(int(ed.controller().layout().arcs().size()), count);
         QCOMPARE(int(ed.doc()->records().formatRecords().size()), count);
     }
 };

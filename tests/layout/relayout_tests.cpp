@@ -12,6 +12,8 @@
 
 #include <random>
 
+#include "edit/lyrics_text.h"
+
 namespace qe {
 namespace {
 
@@ -28,14 +30,28 @@ std::string geometry(const Node& node) {
         for (const Underline& line : m->underlines())
             box(line.style);
     }
+    if (const auto* m = dynamic_cast<const Measure*>(&node))
+        for (const MeasureLyrics::Box& b : m->lyrics().boxes())
+            out << b.box.left << ',' << b.box.top << ',' << b.box.right << ',' << b.box.bottom << ';';
     if (const auto* e = dynamic_cast<const NoteElement*>(&node))
         out << e->dotsTop << ',' << e->dotsBottom << ';';
+    const auto shapes = [&](const std::vector<SusArc>& arcs, const std::vector<JumpLine>& jumps) {
+        for (const SusArc& arc : arcs) {
+            box(arc.style);
+            for (const Rect& r : arc.strips)
+                out << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ';';
+        }
+        for (const JumpLine& jump : jumps) {
+            box(jump.style);
+            for (const Rect& r : jump.strips)
+                out << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ';';
+        }
+    };
     if (const auto* view = dynamic_cast<const PageView*>(&node)) {
         out << geometry(view->linear);
-        for (const SusArc& arc : view->arcs)
-            box(arc.style);
-        for (const JumpLine& jump : view->jumpLines)
-            box(jump.style);
+        shapes(view->arcs, view->jumpLines);
+    } else if (const auto* strip = dynamic_cast<const LinearView*>(&node)) {
+        shapes(strip->arcs, strip->jumpLines);
     }
     for (int i = 0; i < node.childCount(); ++i)
         out << '[' << geometry(*node.child(i)) << ']';
@@ -50,6 +66,16 @@ QanorDoc song() {
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 4, 0, 9, 29);
     return doc;
+}
+
+// Where two geometries part, for a failure to read: the text of each from a little before.
+std::string whereTheyPart(const std::string& a, const std::string& b) {
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    const std::size_t from = i > 120 ? i - 120 : 0;
+    return "at " + std::to_string(i) + "\n  live:  " + a.substr(from, 300) +
+           "\n  fresh: " + b.substr(from, 300);
 }
 
 // A page layout made afresh from the records of a document.
@@ -127,8 +153,10 @@ TEST(Relayout, AfterEveryEditThePagesAreThoseOfAFreshLayout) {
                 ed.view.caretLeft();
             if (step % 25 != 0 || ed.view.layout().pages()->childCount() == 0)
                 continue;
-            ASSERT_EQ(geometry(*ed.view.layout().pages()), freshPages(ed.committed()))
-                << "seed " << seed << " step " << step;
+            const std::string live = geometry(*ed.view.layout().pages());
+            const std::string fresh = freshPages(ed.committed());
+            ASSERT_TRUE(live == fresh) << "seed " << seed << " step " << step << " "
+                                       << whereTheyPart(live, fresh);
         }
     }
 }
@@ -146,6 +174,91 @@ TEST(Relayout, ScrollModeKeepsNaturalPlaces) {
     RecordingGDI f;
     fresh.relayout(f);
     EXPECT_EQ(geometry(view), geometry(fresh));
+}
+
+// A layout made afresh from a document's records in either mode.
+std::string freshLayout(const QanorDoc& doc, int mode) {
+    const auto score = test::scoreFrom(doc);
+    ScoreLayout layout(*score, mode);
+    RecordingGDI g;
+    try {
+        layout.update(g);
+    } catch (const Exception& e) {
+        if (e.code != kLayoutOverflow)
+            throw;
+    }
+    return geometry(layout.root());
+}
+
+// Long random sessions on a score of several pages, two tracks with lyrics, ties and brackets:
+// after every step the layout the editor keeps up to date is, number for number, the one a
+// fresh layout of the saved score gives, in both modes.
+TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
+    std::string upper;
+    std::string lower;
+    for (int i = 0; i < 40; ++i) {
+        upper += i % 9 == 4 ? "{ 1 #2_ 3__ 4'~ | } 4' 5______ 6______ - | " : "1 #2_ 3__ 4' | 5 6 - . | ";
+        lower += "5, 6, 7, 1 | 2 - 3_ 4_ 5 | ";
+    }
+    QanorDoc doc = test::scoreWithShapes({upper + "|]", lower + "|]"});
+    long checks = 0;
+    long changed = 0;  // steps after which the layout differs from the step before
+    for (int mode : {ScoreLayout::kPageMode, ScoreLayout::kScrollMode}) {
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            test::Editor ed(doc, mode);
+            ed.view.layLyrics(0, 0, 0, splitSyllables(u"la li lo lu le la li lo lu le la li lo"));
+            std::mt19937 rng(seed);
+            const auto pick = [&](int lo, int hi) {
+                return std::uniform_int_distribution<int>(lo, hi)(rng);
+            };
+            const std::u32string keys = U"1234567\b\b\b\r|-.klsu/";
+            std::string previous;
+            for (int step = 0; step < 150; ++step) {
+                const int what = pick(0, 99);
+                const music::Score& score = ed.score();
+                const int t = pick(0, score.trackCount() - 1);
+                const int m = pick(0, score.measureCount(t) - 1);
+                const Position somewhere = ed.at(m, pick(0, stopCount(score.measure(t, m))), t);
+                if (what < 8) {
+                    ed.view.setCaret(somewhere);
+                } else if (what < 14) {
+                    ed.view.caret.selectionAnchor = ed.view.caret.at;
+                    ed.view.caret.selectionEnd = somewhere;
+                    ed.view.caret.selectionShown = true;
+                    if (pick(0, 1))
+                        ed.view.addTie();
+                    else
+                        ed.view.addJumpLine(u"2.");
+                } else if (what < 18) {
+                    ed.view.layLyrics(t, pick(0, 1), m, splitSyllables(u"do re mi fa"));
+                } else if (what < 22) {
+                    ed.view.caret.selectionAnchor = ed.view.caret.at;
+                    ed.view.caret.selectionEnd = somewhere;
+                    const Fragment cut = ed.view.cutSelection();
+                    ed.view.paste(cut);
+                    if (pick(0, 1))
+                        ed.view.paste(cut);
+                } else if (what < 30) {
+                    for (int i = pick(1, 4); i > 0; --i)
+                        ed.view.undo();
+                } else if (what < 34) {
+                    for (int i = pick(1, 4); i > 0; --i)
+                        ed.view.redo();
+                } else {
+                    ed.view.onChar(keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
+                }
+                const std::string live = geometry(ed.view.layout().root());
+                const std::string fresh = freshLayout(ed.committed(), mode);
+                changed += fresh != previous ? 1 : 0;
+                previous = fresh;
+                ASSERT_TRUE(live == fresh) << "mode " << mode << " seed " << seed << " step "
+                                           << step << " " << whereTheyPart(live, fresh);
+                ++checks;
+            }
+        }
+    }
+    EXPECT_EQ(checks, 2 * 3 * 150);
+    EXPECT_GT(changed, checks * 6 / 10);
 }
 
 }  // namespace
