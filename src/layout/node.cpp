@@ -135,6 +135,20 @@ bool Node::insertChild(std::unique_ptr<Node>& node, Node* before) {
     return true;
 }
 
+std::unique_ptr<Node> Node::replaceChild(int index, std::unique_ptr<Node> node) {
+    if (index < 0 || index >= childCount())
+        throw Exception(kOutOfRange);
+    auto& slot = children_[static_cast<std::size_t>(index)];
+    std::unique_ptr<Node> old = std::move(slot);
+    node->parent_ = this;
+    node->indexInParent_ = index;
+    slot = std::move(node);
+    old->parent_ = nullptr;
+    old->indexInParent_ = -1;
+    childrenChanged_ = true;
+    return old;
+}
+
 std::unique_ptr<Node> Node::removeChild(Node* node) {
     const int i = indexOf(node);
     if (i < 0)

@@ -66,6 +66,9 @@ public:
     // Inserts in front of `before` and returns true; when `before` is not a child, returns
     // false and leaves `node` with the caller.
     virtual bool insertChild(std::unique_ptr<Node>& node, Node* before);
+    // Puts `node` where child `index` stands and gives the child that stood there back;
+    // nothing else in the list moves. Throws kOutOfRange outside 0 .. count - 1.
+    std::unique_ptr<Node> replaceChild(int index, std::unique_ptr<Node> node);
     // Unlinks a child without deleting it; the caller owns what comes back (null if absent).
     virtual std::unique_ptr<Node> removeChild(Node* node);
     virtual std::unique_ptr<Node> removeChild(int index);

@@ -90,16 +90,24 @@ void ScoreLayout::replaceMeasures(const music::ScoreChange& change) {
         whole_ = true;
         return;
     }
-    for (int i = 0; i < change.removed; ++i) {
-        dirty_.erase(asMeasure(line.child(change.measure)));
-        line.removeChild(change.measure);  // deleted here; the shapes on it lose their anchors
+    const auto made = [&](int m) {
+        std::unique_ptr<Measure> node = buildMeasure(&view.settings, score_.measure(change.track, m));
+        dirty_.insert(node.get());
+        return node;
+    };
+    // The old nodes are deleted here; the shapes on them lose their anchors.
+    const int same = std::min(change.removed, change.added);
+    for (int i = 0; i < same; ++i) {
+        const int m = change.measure + i;
+        dirty_.erase(asMeasure(line.child(m)));
+        line.replaceChild(m, made(m));
     }
-    for (int i = 0; i < change.added; ++i) {
-        std::unique_ptr<Measure> made =
-            buildMeasure(&view.settings, score_.measure(change.track, change.measure + i));
-        dirty_.insert(made.get());
-        line.insertChild(change.measure + i, std::move(made));
+    for (int i = same; i < change.removed; ++i) {
+        dirty_.erase(asMeasure(line.child(change.measure + same)));
+        line.removeChild(change.measure + same);
     }
+    for (int i = same; i < change.added; ++i)
+        line.insertChild(change.measure + i, made(change.measure + i));
 }
 
 void ScoreLayout::layOutWhole(BaseGDI& g) {
