@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThreadPool>
+#include "base/task_pool.h"
 
 #include <cstdio>
 #include <map>
@@ -166,8 +166,7 @@ void PngEncoder(benchmark::State& state) {
                                           "fast writer, 1 thread", "fast writer, 2 threads"};
     state.SetLabel(kLabels[which]);
     const QImage page = qe::renderPage(scoreOfPages(20).view, 0);
-    QThreadPool helper;
-    helper.setMaxThreadCount(1);
+    qe::TaskPool helper(1);
     qint64 bytes = 0;
     for (auto _ : state) {
         QBuffer buffer;

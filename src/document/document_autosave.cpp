@@ -1,7 +1,6 @@
 #include "document/document_autosave.h"
 
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QMetaObject>
 
 #include "document/clock.h"
 #include "document/cqe_doc.h"
@@ -24,7 +23,6 @@ DocumentAutosave::DocumentAutosave(CQEDoc* doc, RecoveryStore store,
     connect(doc_, &CQEDoc::historyChanged, this, &DocumentAutosave::documentChanged);
     connect(doc_, &CQEDoc::modifiedChanged, this, &DocumentAutosave::documentChanged);
     connect(&scheduler_, &AutosaveScheduler::due, this, &DocumentAutosave::writeNow);
-    connect(&watcher_, &QFutureWatcherBase::finished, this, &DocumentAutosave::writeFinished);
     // A document that holds changes from the start (an import) is written like any other; a
     // recovered one is in its entry already.
     if (doc_->isModified() && !entry_)
@@ -57,7 +55,7 @@ void DocumentAutosave::discard() {
 void DocumentAutosave::writeNow() {
     if (!doc_->isModified())
         return;
-    if (!write_.isFinished()) {
+    if (write_.valid() && write_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
         // The disk is slower than the interval: this state goes with the next write.
         scheduler_.edited();
         return;
@@ -85,23 +83,37 @@ void DocumentAutosave::writeNow() {
         }
     }
     RecoveryEntry* entry = entry_.get();
-    write_ = QtConcurrent::run(
-        QThreadPool::globalInstance(),
-        [entry, bytes, file = doc_->path(), title = doc_->title(), when = clock_->now()] {
+    // A write done but not yet heard of is heard of now, before the next one starts.
+    writeFinished();
+    const int write = ++writes_;
+    write_ = disk_.run(
+        [this, write, entry, bytes, file = doc_->path(), title = doc_->title(),
+         when = clock_->now()] {
             QString error;
             if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
                 error = QStringLiteral("无法写入恢复文件。");
+            // The window's thread takes the outcome from the future when it comes to it; the
+            // autosave waits for this write before it goes.
+            QMetaObject::invokeMethod(
+                this,
+                [this, write] {
+                    if (write == writes_)
+                        writeFinished();
+                },
+                Qt::QueuedConnection);
             return error;
         });
-    watcher_.setFuture(write_);
 }
 
 void DocumentAutosave::waitForWrite() {
-    write_.waitForFinished();
+    if (write_.valid())
+        write_.wait();
 }
 
 void DocumentAutosave::writeFinished() {
-    const QString error = watcher_.future().result();
+    if (!write_.valid())
+        return;
+    const QString error = write_.get();
     if (error.isEmpty())
         return;
     emit writeFailed(error);

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QFuture>
-#include <QFutureWatcher>
 #include <QObject>
+#include <QString>
 #include <chrono>
+#include <future>
 #include <memory>
+
+#include "base/task_pool.h"
 
 #include "document/autosave_scheduler.h"
 #include "document/recovery_store.h"
@@ -19,9 +21,8 @@ class RecoveryEntry;
 // it is written into an entry of the recovery folder one interval after each first change;
 // once it is saved, back as it was saved, or closed, the entry goes.
 //
-// The edit tree is written into the score and the score into bytes on the window's thread,
-// between two keystrokes; the bytes go to the disk on a thread of their own, so a slow disk
-// never holds up typing.
+// The score is written into bytes on the window's thread, between two keystrokes; the bytes go
+// to the disk on a thread of the autosave's own, so a slow disk never holds up typing.
 class DocumentAutosave : public QObject {
     Q_OBJECT
 
@@ -56,8 +57,9 @@ private:
     std::shared_ptr<const Clock> clock_;
     AutosaveScheduler scheduler_;
     std::unique_ptr<RecoveryEntry> entry_;
-    QFuture<QString> write_;  // the error of the write, empty when it went through
-    QFutureWatcher<QString> watcher_;
+    std::future<QString> write_;  // the error of the write, empty when it went through
+    int writes_ = 0;              // writes started, to tell the last one's word
+    TaskPool disk_{1};            // last: its thread ends before what it writes goes
 };
 
 }  // namespace qe

@@ -69,7 +69,7 @@ void JumpLine::arrange(BaseGDI&) {
     coverStrips(style, strips, r);
 }
 
-void JumpLine::draw(BaseGDI& g) {
+void JumpLine::draw(BaseGDI& g) const {
     if (strips.empty())
         return;
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);

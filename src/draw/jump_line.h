@@ -16,7 +16,7 @@ public:
     // Throws kMismatch when an anchor is missing or not a measure, or `to` does not follow
     // `from` in its line.
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     std::u16string label;
 };

@@ -98,8 +98,8 @@ void KeyText::arrange(BaseGDI& g) {
     style.height = fraction;
 }
 
-void KeyText::draw(BaseGDI& g) {
-    for (Text& part : parts)
+void KeyText::draw(BaseGDI& g) const {
+    for (const Text& part : parts)
         part.paint(g);
     if (parts.size() <= kDenominator)
         return;

@@ -17,7 +17,7 @@ public:
 
     // Throws kWrongKind without format settings.
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     enum Part { kKeyPrefix = 0, kLetter = 1, kNumerator = 2, kDenominator = 3, kAccidental = 4 };
 

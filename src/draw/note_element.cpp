@@ -39,32 +39,25 @@ void NoteElement::arrange(BaseGDI& g) {
     const Size extent = g.textExtent(&glyph, 1);
     style.width = extent.width;
     style.height = extent.height;
-    glyphRight = glyphLeft + style.width;
-    glyphBottom = glyphTop + style.height;
+    // The glyph fills its box, which is as wide as the glyph; the box only moves.
+    glyphLeft = 0;
+    glyphTop = 0;
+    glyphRight = extent.width;
+    glyphBottom = extent.height;
 }
 
-void NoteElement::draw(BaseGDI& g) {
+void NoteElement::draw(BaseGDI& g) const {
     if (format)
         g.setFont(format->font(kNoteFont));
     const int glyphWidth = glyphRight - glyphLeft;
     switch (align) {
-        case kAlignCentre: {
-            const int left = (style.width - glyphWidth) / 2;
-            glyphRight += left - glyphLeft;
-            glyphLeft = left;
-            glyphBottom -= glyphTop;
-            glyphTop = 0;
-            g.drawText(g.originX + glyphLeft, g.originY, &glyph, 1);
+        case kAlignCentre:
+            g.drawText(g.originX + (style.width - glyphWidth) / 2, g.originY, &glyph, 1);
             break;
-        }
-        case kAlignRight: {
-            // The glyph ends flush with the box's right edge, next to the digit that follows;
-            // placing it from the box keeps repeated draws from moving it further.
-            glyphLeft = style.width - glyphWidth;
-            glyphRight = style.width;
-            g.drawText(g.originX + glyphLeft, g.originY, &glyph, 1);
+        case kAlignRight:
+            // The glyph ends flush with the box's right edge, next to the digit that follows.
+            g.drawText(g.originX + style.width - glyphWidth, g.originY, &glyph, 1);
             break;
-        }
         default:
             g.drawText(g.originX, g.originY, &glyph, 1);
             break;

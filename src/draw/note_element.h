@@ -35,7 +35,7 @@ public:
     static std::unique_ptr<NoteElement> makeMark(char16_t glyph, int elementKind);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     // Spacing weight in justification: what share of a line's spare room it takes.
     int weight() const;

@@ -151,7 +151,7 @@ void SusArc::arrange(BaseGDI&) {
     coverStrips(style, strips, strips.front());
 }
 
-void SusArc::draw(BaseGDI& g) {
+void SusArc::draw(BaseGDI& g) const {
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
     OriginGuard back(g, -style.x, -style.y);
     for (const Piece& p : pieces)

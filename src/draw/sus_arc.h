@@ -29,7 +29,7 @@ public:
     // Throws kMismatch when an anchor is missing or not a note element, or the walk from
     // `from` runs out before it reaches `to`.
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     std::vector<Piece> pieces;  // one per line it crosses, matching `strips`
 };

@@ -51,7 +51,7 @@ void Symbol::arrange(BaseGDI& g) {
     style.height = extent.height;
 }
 
-void Symbol::draw(BaseGDI& g) {
+void Symbol::draw(BaseGDI& g) const {
     if (!origin)
         return;
     selectFont(g);

@@ -14,7 +14,7 @@ public:
     Symbol(NoteElement* note, const format_track_header* format, bool above);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     char16_t glyph = glyph::kOctaveDot;
     bool above;

@@ -14,7 +14,7 @@ void Text::arrange(BaseGDI& g) {
     style.height = extent.height;
 }
 
-void Text::draw(BaseGDI& g) {
+void Text::draw(BaseGDI& g) const {
     g.setFont(font);
     g.drawText(g.originX, g.originY, text);
 }

@@ -13,7 +13,7 @@ public:
     Text(Node* parent, std::u16string text, const FontRecord& font);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     std::u16string text;
     FontRecord font;

@@ -19,7 +19,7 @@ void Underline::arrange(BaseGDI&) {
         takeColor(format->font(kNoteFont).color);
 }
 
-void Underline::draw(BaseGDI& g) {
+void Underline::draw(BaseGDI& g) const {
     if (!from && !to)
         return;
     const int t = roundToPixels(thickness, g.pixelSize());

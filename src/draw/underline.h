@@ -12,7 +12,7 @@ public:
 
     void arrange(BaseGDI& g) override;
     // Thickness and gaps are whole pixels on every device, so levels never merge or vanish.
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     int level;
 };

@@ -18,7 +18,7 @@ std::unique_ptr<ComplexLine> ComplexLine::displayLine(int tracks) {
     return line;
 }
 
-void ComplexLine::draw(BaseGDI& g) {
+void ComplexLine::draw(BaseGDI& g) const {
     drawTrackBracket(g);
 }
 

@@ -27,7 +27,7 @@ public:
     static std::unique_ptr<ComplexLine> displayLine(int tracks = 1);
 
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     // Draws a thin bracket at the left of the rows of several track lines, from the top of the
     // first row's bar lines to the bottom of the last's.

@@ -137,12 +137,12 @@ void LinearView::arrange(BaseGDI& g) {
         jump.layout(g, true);
 }
 
-void LinearView::draw(BaseGDI& g) {
+void LinearView::draw(BaseGDI& g) const {
     g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
     drawTrackBracket(g);
-    for (SusArc& arc : arcs)
+    for (const SusArc& arc : arcs)
         arc.paint(g);
-    for (JumpLine& jump : jumpLines)
+    for (const JumpLine& jump : jumpLines)
         jump.paint(g);
 }
 

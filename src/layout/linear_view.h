@@ -47,7 +47,7 @@ public:
     void clearChildren() override;
     void arrange(BaseGDI& g) override;
     // The frame of the strip, then the arcs and jump lines, under the notes.
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 
     // Takes the score's format settings again, for a layout after they may have changed,
     // with the beat of the time signature and the rows of lyrics of every track line.

@@ -202,10 +202,10 @@ void Measure::layoutDecorations(BaseGDI& g) {
     lyrics_.place(*this, top);
 }
 
-void Measure::draw(BaseGDI& g) {
-    for (Underline& line : underlines_)
+void Measure::draw(BaseGDI& g) const {
+    for (const Underline& line : underlines_)
         line.paint(g);
-    for (Symbol& dot : symbols_)
+    for (const Symbol& dot : symbols_)
         dot.paint(g);
     lyrics_.draw(g, format);
     if (barGlyph == 0)
@@ -216,7 +216,7 @@ void Measure::draw(BaseGDI& g) {
                g.originY - style.paddingTop, &barGlyph, 1);
 }
 
-void Measure::paint(BaseGDI& g) {
+void Measure::paint(BaseGDI& g) const {
     OriginGuard guard(g, style.x, style.y);
     paintVisibleChildren(g);
     draw(g);

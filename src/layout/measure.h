@@ -27,9 +27,9 @@ public:
     // coordinates, at a fraction of the cost on big scores.
     void layout(BaseGDI& g, bool deep) override;
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
     // Children first, so that the bar line, dots and underlines lie over the digits.
-    void paint(BaseGDI& g) override;
+    void paint(BaseGDI& g) const override;
     // Only x decides: the first element whose centre is at or right of the point (the caret
     // goes before it), or the measure itself (the caret goes to its end).
     Node* hitTest(Point p) override;

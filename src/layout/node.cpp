@@ -47,13 +47,13 @@ void Node::layout(BaseGDI& g, bool deep) {
     arrange(g);
 }
 
-void Node::paint(BaseGDI& g) {
+void Node::paint(BaseGDI& g) const {
     OriginGuard guard(g, style.x, style.y);
     draw(g);
     paintVisibleChildren(g);
 }
 
-void Node::paintVisibleChildren(BaseGDI& g) {
+void Node::paintVisibleChildren(BaseGDI& g) const {
     for (auto& c : children_)
         if (visible(g, c->style))
             c->paint(g);

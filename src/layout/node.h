@@ -45,11 +45,11 @@ public:
     // Computes the node's own size and places its direct children.
     virtual void arrange(BaseGDI& g) = 0;
     // Draws the node's own content with its top-left corner at the surface's origin.
-    virtual void draw(BaseGDI& g) = 0;
+    virtual void draw(BaseGDI& g) const = 0;
     // Post-order: with `deep`, every child first (inheriting this node's format), then arrange.
     virtual void layout(BaseGDI& g, bool deep);
     // Draws the node, then the children whose boxes meet the clip rectangle.
-    virtual void paint(BaseGDI& g);
+    virtual void paint(BaseGDI& g) const;
     // Throws kOutOfRange outside 0 .. count - 1.
     virtual Node* child(int index) const;
     // The child at `index`, followed through shadows to the node shown.
@@ -102,7 +102,7 @@ protected:
         return g.clipLeft < s.x + s.width && g.clipRight > s.x && g.clipTop > s.y + s.height &&
                g.clipBottom < s.y;
     }
-    void paintVisibleChildren(BaseGDI& g);
+    void paintVisibleChildren(BaseGDI& g) const;
 
     std::vector<std::unique_ptr<Node>> children_;
     // Set whenever the child list changes, for nodes that keep measurements of their children.

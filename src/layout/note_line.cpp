@@ -30,7 +30,7 @@ void NoteLine::arrange(BaseGDI&) {
     style.height = bottom - style.paddingBottom;
 }
 
-void NoteLine::draw(BaseGDI& g) {
+void NoteLine::draw(BaseGDI& g) const {
     struct Last {
         bool continues = false;
         Rect box;

@@ -26,7 +26,7 @@ public:
     // The hyphens between the syllables of a word: centred in the gap to the next syllable of
     // the row, whichever measure it is in, or after the last syllable of the line when the
     // word goes on on the next line.
-    void draw(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
 };
 
 // The measure node that shows a measure of the score: its elements in order, with the

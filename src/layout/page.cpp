@@ -24,15 +24,15 @@ std::u16string Page::numberText() const {
     return std::u16string(text.begin(), text.end());
 }
 
-void Page::draw(BaseGDI& g) {
+void Page::draw(BaseGDI& g) const {
     if (!g.noPageFrame) {
         g.setPen(0, 0, 153, 153, 153);
         g.setBrush(255, 255, 255);
         g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
     }
-    for (Text& text : texts)
+    for (const Text& text : texts)
         text.paint(g);
-    for (KeyText& key : keyTexts)
+    for (const KeyText& key : keyTexts)
         key.paint(g);
     if (format)
         g.setFont(format->font(kTextFont));
@@ -42,7 +42,7 @@ void Page::draw(BaseGDI& g) {
                g.originY + style.paddingBottom + style.height - kNumberDrop, number);
 }
 
-void Page::paint(BaseGDI& g) {
+void Page::paint(BaseGDI& g) const {
     Node::paint(g);
     OriginGuard guard(g, style.x, style.y);
     g.pageFrame(0, 0, style.width, style.height);

@@ -18,8 +18,8 @@ public:
     explicit Page(const format_track_header* format);
 
     void arrange(BaseGDI&) override {}
-    void draw(BaseGDI& g) override;
-    void paint(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
+    void paint(BaseGDI& g) const override;
     void clearChildren() override;
 
     // "N - i": the number of pages of the page view, then this page's number from 1.

@@ -496,22 +496,22 @@ void PageView::arrange(BaseGDI& g) {
         jump.layout(g, true);
 }
 
-void PageView::paintShapes(BaseGDI& g) {
-    for (SusArc& arc : arcs)
+void PageView::paintShapes(BaseGDI& g) const {
+    for (const SusArc& arc : arcs)
         if (visible(g, arc.style))
             arc.paint(g);
-    for (JumpLine& jump : jumpLines)
+    for (const JumpLine& jump : jumpLines)
         if (visible(g, jump.style))
             jump.paint(g);
 }
 
-void PageView::paint(BaseGDI& g) {
+void PageView::paint(BaseGDI& g) const {
     Node::paint(g);
     OriginGuard guard(g, style.x, style.y);
     paintShapes(g);
 }
 
-void PageView::paintPage(int index, BaseGDI& g) {
+void PageView::paintPage(int index, BaseGDI& g) const {
     Page* sheet = page(index);
     OriginGuard guard(g, -sheet->style.x, -sheet->style.y);
     sheet->paint(g);

@@ -47,11 +47,11 @@ public:
     // Deletes the pages and shapes, then empties `linear`.
     void clearChildren() override;
     void arrange(BaseGDI& g) override;
-    void draw(BaseGDI&) override {}
-    void paint(BaseGDI& g) override;
+    void draw(BaseGDI&) const override {}
+    void paint(BaseGDI& g) const override;
     // Draws one page with its top-left corner at the surface origin, with the arcs and jump
     // lines that fall on it. Throws kOutOfRange for a page that does not exist.
-    void paintPage(int index, BaseGDI& g);
+    void paintPage(int index, BaseGDI& g) const;
 
     Page* page(int index) const { return static_cast<Page*>(child(index)); }
 
@@ -81,7 +81,7 @@ private:
                                           const std::vector<double>& unitsAbove);
     // Places the pages one below the other and sizes the view.
     void placePages();
-    void paintShapes(BaseGDI& g);
+    void paintShapes(BaseGDI& g) const;
 
     // Where the lines of the first page start, below the title block.
     int contentTop_ = 0;

@@ -24,7 +24,7 @@ void append(std::vector<char>& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-bool writeBmp(const RowSource& source, QIODevice& device, QThreadPool* helpers) {
+bool writeBmp(const RowSource& source, QIODevice& device, TaskPool* helpers) {
     const QSize size = source.size();
     if (size.isEmpty())
         return false;

@@ -1,7 +1,9 @@
 #pragma once
 
 class QIODevice;
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -10,6 +12,6 @@ class RowSource;
 // Writes the rows of a source as an uncompressed 24-bit BMP at 288 dots per inch. BMP stores
 // the bottom row first, so the bands are drawn from the bottom up; with `helpers` the band
 // above is drawn while one is written.
-bool writeBmp(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
+bool writeBmp(const RowSource& source, QIODevice& device, TaskPool* helpers = nullptr);
 
 }  // namespace qe

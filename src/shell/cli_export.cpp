@@ -1,7 +1,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QStringList>
-#include <QThreadPool>
 
 #include "edit/score_session.h"
 #include "layout/linear_view.h"

@@ -26,7 +26,7 @@ struct MapDeleter {
 };
 
 // The colour table of the whole source; false when a band could not be drawn.
-bool countColours(const RowSource& source, QThreadPool* helpers, PagePalette& palette) {
+bool countColours(const RowSource& source, TaskPool* helpers, PagePalette& palette) {
     std::mutex merging;
     const bool filled = forEachBandInParallel(source, helpers, [&](int band, const QImage& rows) {
         PagePalette counted;
@@ -40,7 +40,7 @@ bool countColours(const RowSource& source, QThreadPool* helpers, PagePalette& pa
 
 }  // namespace
 
-bool writeGif(const RowSource& source, QIODevice& device, QThreadPool* helpers) {
+bool writeGif(const RowSource& source, QIODevice& device, TaskPool* helpers) {
     const QSize size = source.size();
     // GIF sizes are 16-bit.
     if (size.isEmpty() || size.width() > 0xFFFF || size.height() > 0xFFFF)

@@ -1,7 +1,9 @@
 #pragma once
 
 class QIODevice;
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -11,6 +13,6 @@ class RowSource;
 // every colour kept exactly when there are at most 256, no dithering ever. The colours are
 // counted over the whole source first, so a page is drawn twice; with `helpers` the bands are
 // drawn side by side while counting, and the next band while one is written.
-bool writeGif(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
+bool writeGif(const RowSource& source, QIODevice& device, TaskPool* helpers = nullptr);
 
 }  // namespace qe

@@ -11,7 +11,7 @@
 namespace qe {
 
 bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
-                QThreadPool* helpers) {
+                TaskPool* helpers) {
     switch (format) {
         case ExportFormat::Png:
             return writePng(source, device, helpers);
@@ -27,7 +27,7 @@ bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
 }
 
 bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
-                 QThreadPool* helpers) {
+                 TaskPool* helpers) {
     return !image.isNull() && encodeRows(WholeImage(image), format, device, helpers);
 }
 

@@ -4,7 +4,9 @@
 
 class QImage;
 class QIODevice;
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -17,10 +19,10 @@ class RowSource;
 // them. Returns false for a format that is not an image format, a picture the format cannot
 // hold, and a device that does not take the bytes.
 bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
-                QThreadPool* helpers = nullptr);
+                TaskPool* helpers = nullptr);
 
 // The same for a picture already drawn.
 bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
-                 QThreadPool* helpers = nullptr);
+                 TaskPool* helpers = nullptr);
 
 }  // namespace qe

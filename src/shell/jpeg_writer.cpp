@@ -78,7 +78,7 @@ bool guarded(Compressor& c, const Call& call) {
 
 }  // namespace
 
-bool writeJpeg(const RowSource& source, QIODevice& device, QThreadPool* helpers) {
+bool writeJpeg(const RowSource& source, QIODevice& device, TaskPool* helpers) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "32-bit rows are read as little-endian");
     if (source.size().isEmpty())
         return false;

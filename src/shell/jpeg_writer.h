@@ -1,7 +1,9 @@
 #pragma once
 
 class QIODevice;
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -13,6 +15,6 @@ constexpr int kJpegQuality = 92;
 
 // Writes the rows of a source as a baseline JPEG at 288 dots per inch, band after band; with
 // `helpers` the next band is drawn while one is compressed.
-bool writeJpeg(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
+bool writeJpeg(const RowSource& source, QIODevice& device, TaskPool* helpers = nullptr);
 
 }  // namespace qe

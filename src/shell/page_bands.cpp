@@ -38,7 +38,7 @@ QImage mappedImage(QSize size) {
 
 }  // namespace
 
-PageBands::PageBands(PageView& view, int index, bool watermark)
+PageBands::PageBands(const PageView& view, int index, bool watermark)
     : view_(view), index_(index), watermark_(watermark), size_(exportPageSize(view)) {}
 
 bool PageBands::fill(int band, QImage& buffer) const {
@@ -47,7 +47,6 @@ bool PageBands::fill(int band, QImage& buffer) const {
         buffer = mappedImage(bandSize);
     if (buffer.isNull())
         return false;
-    const std::lock_guard<std::mutex> lock(drawing_);
     drawPageRows(view_, index_, watermark_, bandTop(band), buffer);
     return true;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <mutex>
 
 #include "shell/row_source.h"
 
@@ -13,12 +12,11 @@ class PageView;
 // page, moved up by the rows above it, so the bands join into exactly the page renderPage
 // draws; an export holds at most one page of pixels however it shares the work.
 //
-// The bands of one page are drawn one at a time, though from any thread: drawing an element
-// settles where its glyph sits in its box, so two surfaces must not draw one element at once.
-// What is done with a band once drawn (deflating it) may overlap the drawing of the next.
+// Drawing only reads the layout, so the bands of one page, or of many, may be drawn on any
+// threads at once, each on a surface of its own.
 class PageBands : public RowSource {
 public:
-    PageBands(PageView& view, int index, bool watermark);
+    PageBands(const PageView& view, int index, bool watermark);
 
     // Empty when the page is too large to draw (see kLargestExportPixels).
     QSize size() const override { return size_; }
@@ -26,11 +24,10 @@ public:
     bool fill(int band, QImage& buffer) const override;
 
 private:
-    PageView& view_;
+    const PageView& view_;
     const int index_;
     const bool watermark_;
     QSize size_;
-    mutable std::mutex drawing_;
 };
 
 }  // namespace qe

@@ -2,11 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFuture>
 #include <QSet>
 #include <QThread>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <deque>
@@ -17,6 +14,7 @@
 #include "shell/atomic_file.h"
 #include "shell/export_format.h"
 #include "shell/image_encoder.h"
+#include "base/task_pool.h"
 #include "shell/page_bands.h"
 #include "shell/vector_export.h"
 
@@ -25,10 +23,10 @@ namespace qe {
 namespace {
 
 // Draws page `index` and writes it to `path` in the format of the path's extension. Runs on
-// any thread: every band is drawn through a surface of its own, and no two pages share a node
-// that drawing changes. `helpers` lend threads to the bands of this one page.
-bool writePageFile(PageView& view, int index, const QString& path, bool watermark,
-                   QThreadPool* helpers) {
+// any thread: every band is drawn through a surface of its own, and drawing only reads the
+// layout. `helpers` lend threads to the bands of this one page.
+bool writePageFile(const PageView& view, int index, const QString& path, bool watermark,
+                   TaskPool* helpers) {
     const ExportFormat format = exportFormatOf(path);
     if (isImageFormat(format)) {
         const PageBands page(view, index, watermark);
@@ -58,16 +56,15 @@ QString sameFileKey(const QString& path) {
 // instead. Either way at most one page of pixels is in memory.
 class PageQueue {
 public:
-    PageQueue(PageView& view, bool watermark, int threads, int pages, ExportPrompts& prompts,
+    PageQueue(const PageView& view, bool watermark, int threads, int pages, ExportPrompts& prompts,
               ExportResult& result)
         : view_(view),
           watermark_(watermark),
           sideBySide_(std::min(threads, pages) > 1),
           bandHelpers_(!sideBySide_ && threads > 1),
           prompts_(prompts),
-          result_(result) {
-        pool_.setMaxThreadCount(sideBySide_ ? std::min(threads, pages) : std::max(threads - 1, 1));
-    }
+          result_(result),
+          pool_(sideBySide_ ? std::min(threads, pages) : std::max(threads - 1, 1)) {}
     PageQueue(const PageQueue&) = delete;
     PageQueue& operator=(const PageQueue&) = delete;
 
@@ -77,18 +74,19 @@ public:
                    writePageFile(view_, index, path, watermark_, bandHelpers_ ? &pool_ : nullptr));
             return;
         }
-        while (pending_.size() >= static_cast<std::size_t>(pool_.maxThreadCount()))
+        while (pending_.size() >= static_cast<std::size_t>(pool_.threadCount()))
             settleOldest();
-        PageView& view = view_;
+        const PageView& view = view_;
         const bool watermark = watermark_;
-        pending_.emplace_back(path, QtConcurrent::run(&pool_, [&view, index, path, watermark] {
+        pending_.emplace_back(path, pool_.run([&view, index, path, watermark] {
                                   return writePageFile(view, index, path, watermark, nullptr);
                               }));
     }
 
     // Settles the pages already done, without waiting for the others.
     void settleFinished() {
-        while (!pending_.empty() && pending_.front().second.isFinished())
+        while (!pending_.empty() && pending_.front().second.wait_for(std::chrono::seconds(0)) ==
+                                        std::future_status::ready)
             settleOldest();
     }
 
@@ -101,7 +99,7 @@ private:
     void settleOldest() {
         auto [path, written] = std::move(pending_.front());
         pending_.pop_front();
-        settle(path, written.result());
+        settle(path, written.get());
     }
 
     void settle(const QString& path, bool written) {
@@ -114,7 +112,7 @@ private:
         }
     }
 
-    PageView& view_;
+    const PageView& view_;
     const bool watermark_;
     const bool sideBySide_;   // pages drawn side by side, each by one thread
     const bool bandHelpers_;  // the pool's threads help with the bands of each page
@@ -122,12 +120,12 @@ private:
     ExportResult& result_;
     // Declared before the pages in hand: if a prompt throws, the pool is destroyed last and
     // waits for the workers still drawing.
-    QThreadPool pool_;
-    std::deque<std::pair<QString, QFuture<bool>>> pending_;
+    TaskPool pool_;
+    std::deque<std::pair<QString, std::future<bool>>> pending_;
 };
 
 // The PDF: one document for all pages, asked about once.
-ExportResult exportDocument(PageView& view, const QString& chosenPath, ExportPrompts& prompts,
+ExportResult exportDocument(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
                             const ExportOptions& options) {
     ExportResult result;
     const int pages = view.childCount();
@@ -173,7 +171,7 @@ QString exportPagePath(const QString& chosen, int pages, int page) {
     return QDir(info.path()).filePath(name);
 }
 
-ExportResult exportPages(PageView& view, const QString& chosenPath, ExportPrompts& prompts,
+ExportResult exportPages(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
                          const ExportOptions& options) {
     const int pages = view.childCount();
     if (pages == 0)

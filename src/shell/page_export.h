@@ -50,10 +50,10 @@ struct ExportResult {
 // document `chosenPath` with a sheet per page. A view without pages (scroll mode) writes
 // nothing and asks nothing. Files are written under a temporary name and renamed into place.
 //
-// Pages are drawn on worker threads while the prompts are asked here: the view must not change
-// until the export returns. A repaint of the same view meanwhile (a dialog's event loop) only
-// rewrites the glyph positions a worker's drawing rewrites alike.
-ExportResult exportPages(PageView& view, const QString& chosenPath, ExportPrompts& prompts,
+// Pages are drawn on worker threads while the prompts are asked here: the layout must not
+// change until the export returns. Drawing only reads it, so a repaint of the same view
+// meanwhile (a dialog's event loop) draws beside the workers.
+ExportResult exportPages(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
                          const ExportOptions& options = {});
 
 // The name of page `page` (from 1) of `pages` for an export chosen as `chosen`: the chosen

@@ -58,13 +58,13 @@ QSize exportPageSize(const PageView& view) {
     return boundedSize(paper.width() / kUnitsPerExportPixel, paper.height() / kUnitsPerExportPixel);
 }
 
-void drawPageRows(PageView& view, int index, bool watermark, int top, QImage& rows) {
+void drawPageRows(const PageView& view, int index, bool watermark, int top, QImage& rows) {
     const QSize paper = paperSize(view);
     render(rows, top, paper.width(), -paper.height(), watermark,
            [&](G& g) { view.paintPage(index, g); });
 }
 
-QImage renderPage(PageView& view, int index, bool watermark) {
+QImage renderPage(const PageView& view, int index, bool watermark) {
     const QSize size = exportPageSize(view);
     if (size.isEmpty())
         return {};
@@ -74,7 +74,7 @@ QImage renderPage(PageView& view, int index, bool watermark) {
     return image;
 }
 
-QImage renderStrip(LinearView& view) {
+QImage renderStrip(const LinearView& view) {
     const long long height = -static_cast<long long>(view.style.height);
     const QSize size =
         boundedSize(view.style.width / kUnitsPerExportPixel, height / kUnitsPerExportPixel);

@@ -29,15 +29,15 @@ QSize exportPageSize(const PageView& view);
 // Renders one page, with its paper and (unless `watermark` is false) its watermark, as the
 // screen shows it. A null image when the page is too large to draw; a page whose drawing
 // fails stays blank paper.
-QImage renderPage(PageView& view, int index, bool watermark = true);
+QImage renderPage(const PageView& view, int index, bool watermark = true);
 
 // Draws the rows of page `index` from row `top` on into `rows` (Format_RGB32, as wide as the
 // page): the page moved up by `top` rows, so that bands drawn this way join into the page
 // renderPage draws.
-void drawPageRows(PageView& view, int index, bool watermark, int top, QImage& rows);
+void drawPageRows(const PageView& view, int index, bool watermark, int top, QImage& rows);
 
 // Renders a laid-out scroll-mode strip on white at the export resolution; a null image when
 // the strip is too large for one image.
-QImage renderStrip(LinearView& view);
+QImage renderStrip(const LinearView& view);
 
 }  // namespace qe

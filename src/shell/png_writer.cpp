@@ -121,7 +121,7 @@ void deflateBand(const QImage& rows, int count, bool last, Deflated& out) {
 
 }  // namespace
 
-bool writePng(const RowSource& source, QIODevice& device, QThreadPool* helpers) {
+bool writePng(const RowSource& source, QIODevice& device, TaskPool* helpers) {
     const QSize size = source.size();
     const int bands = source.bands();
     if (size.isEmpty() || bands == 0)

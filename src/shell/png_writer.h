@@ -1,7 +1,9 @@
 #pragma once
 
 class QIODevice;
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -13,6 +15,6 @@ class RowSource;
 // which the "up" filter with run-length deflate packs nearly as well as the slowest settings,
 // several times faster. Each band of the source is filtered and deflated on its own, on the
 // thread that drew it; the bytes do not depend on how many threads there were.
-bool writePng(const RowSource& source, QIODevice& device, QThreadPool* helpers = nullptr);
+bool writePng(const RowSource& source, QIODevice& device, TaskPool* helpers = nullptr);
 
 }  // namespace qe

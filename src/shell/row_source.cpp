@@ -1,8 +1,8 @@
 #include "shell/row_source.h"
 
-#include <QFuture>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
+#include <future>
+
+#include "base/task_pool.h"
 
 #include <algorithm>
 
@@ -34,11 +34,11 @@ bool WholeImage::fill(int band, QImage& buffer) const {
     return true;
 }
 
-bool forEachBandInParallel(const RowSource& source, QThreadPool* helpers,
+bool forEachBandInParallel(const RowSource& source, TaskPool* helpers,
                            const std::function<void(int band, const QImage& rows)>& work) {
     const int bands = source.bands();
     const int threads =
-        helpers ? std::clamp(helpers->maxThreadCount() + 1, 1, std::max(bands, 1)) : 1;
+        helpers ? std::clamp(helpers->threadCount() + 1, 1, std::max(bands, 1)) : 1;
     const auto share = [&](int first) {
         QImage buffer;
         for (int band = first; band < bands; band += threads) {
@@ -48,17 +48,17 @@ bool forEachBandInParallel(const RowSource& source, QThreadPool* helpers,
         }
         return true;
     };
-    std::vector<QFuture<bool>> others;
+    std::vector<std::future<bool>> others;
     for (int t = 1; t < threads; ++t)
-        others.push_back(QtConcurrent::run(helpers, share, t));
+        others.push_back(helpers->run([&share, t] { return share(t); }));
     bool filled = share(0);
-    for (QFuture<bool>& other : others)
-        filled = other.result() && filled;
+    for (std::future<bool>& other : others)
+        filled = other.get() && filled;
     return filled;
 }
 
 bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order,
-                        QThreadPool* helpers,
+                        TaskPool* helpers,
                         const std::function<bool(int band, const QImage& rows)>& use) {
     if (order.empty())
         return true;
@@ -68,12 +68,12 @@ bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order,
         return false;
     for (std::size_t i = 0; i < order.size(); ++i) {
         const bool more = i + 1 < order.size();
-        QFuture<bool> ahead;
+        std::future<bool> ahead;
         if (more && helpers)
-            ahead = QtConcurrent::run(
-                helpers, [&source, &next, band = order[i + 1]] { return source.fill(band, next); });
+            ahead = helpers->run(
+                [&source, &next, band = order[i + 1]] { return source.fill(band, next); });
         const bool used = use(order[i], current);
-        const bool filled = !ahead.isValid() || ahead.result();
+        const bool filled = !ahead.valid() || ahead.get();
         if (!used || !more)
             return used;
         if (helpers)

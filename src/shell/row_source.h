@@ -6,7 +6,9 @@
 #include <functional>
 #include <vector>
 
-class QThreadPool;
+namespace qe {
+class TaskPool;
+}
 
 namespace qe {
 
@@ -45,14 +47,14 @@ private:
 // Fills every band and hands it to `work` on the thread that filled it. With `helpers`, bands
 // are filled on its threads too, each thread with a buffer of its own. Returns whether every
 // band could be filled.
-bool forEachBandInParallel(const RowSource& source, QThreadPool* helpers,
+bool forEachBandInParallel(const RowSource& source, TaskPool* helpers,
                            const std::function<void(int band, const QImage& rows)>& work);
 
 // Fills the bands in `order` and hands each to `use` on the calling thread, in that order,
 // until `use` returns false. With `helpers`, the next band is filled on one of its threads
 // while `use` works on this one. Returns whether every band was filled and used.
 bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order,
-                        QThreadPool* helpers,
+                        TaskPool* helpers,
                         const std::function<bool(int band, const QImage& rows)>& use);
 
 }  // namespace qe

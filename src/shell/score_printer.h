@@ -12,7 +12,7 @@ class PageView;
 class ScorePrinter {
 public:
     // `pages` is the page layout, null for a view in scroll mode.
-    ScorePrinter(PageView* pages, bool watermark) : pages_(pages), watermark_(watermark) {}
+    ScorePrinter(const PageView* pages, bool watermark) : pages_(pages), watermark_(watermark) {}
 
     // The pages a print dialog offers: those of the page layout, and at least one (a view in
     // scroll mode has no pages and prints one empty sheet).
@@ -22,7 +22,7 @@ public:
     bool print(QPrinter& printer, bool allPages = false);
 
 private:
-    PageView* pages_;
+    const PageView* pages_;
     bool watermark_;
 };
 

@@ -31,7 +31,7 @@ QString titleOf(const PageView& view) {
 
 // Draws one page with its top-left corner at the painter's origin, where `dotsPerInch` of the
 // painter's units make an inch. A page whose drawing fails is left as far as it got.
-void drawPage(QPainter& painter, PageView& view, int index, double dotsPerInch, bool watermark) {
+void drawPage(QPainter& painter, const PageView& view, int index, double dotsPerInch, bool watermark) {
     const QSize paper = paperSize(view);
     try {
         G g(painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(), false);
@@ -57,7 +57,7 @@ const QByteArray& symbolFontStyle() {
 
 }  // namespace
 
-bool writePdf(PageView& view, int first, int last, QIODevice& device, bool watermark) {
+bool writePdf(const PageView& view, int first, int last, QIODevice& device, bool watermark) {
     if (first < 0 || last >= view.childCount() || first > last)
         return false;
     const QSize paper = paperSize(view);
@@ -80,7 +80,7 @@ bool writePdf(PageView& view, int first, int last, QIODevice& device, bool water
     return painter.end();
 }
 
-bool writeSvgPage(PageView& view, int index, QIODevice& device, bool watermark) {
+bool writeSvgPage(const PageView& view, int index, QIODevice& device, bool watermark) {
     if (index < 0 || index >= view.childCount())
         return false;
     const QSize paper = paperSize(view);

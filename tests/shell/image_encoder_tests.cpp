@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QThreadPool>
+#include "base/task_pool.h"
 
 #include <random>
 
@@ -46,7 +46,7 @@ QImage colourfulPage() {
     return page;
 }
 
-QByteArray encoded(const QImage& image, ExportFormat format, QThreadPool* helpers = nullptr) {
+QByteArray encoded(const QImage& image, ExportFormat format, TaskPool* helpers = nullptr) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(encodeImage(image, format, buffer, helpers));
@@ -80,9 +80,7 @@ TEST(ImageWriters, PngAndBmpGiveBackEveryPixel) {
 
 TEST(ImageWriters, TheBytesDoNotDependOnTheThreadsLent) {
     const QImage page = greyPage(640, 480);
-    QThreadPool one, three;
-    one.setMaxThreadCount(1);
-    three.setMaxThreadCount(3);
+    TaskPool one(1), three(3);
     for (const ExportFormat format :
          {ExportFormat::Png, ExportFormat::Jpeg, ExportFormat::Gif, ExportFormat::Bmp}) {
         SCOPED_TRACE(static_cast<int>(format));

@@ -407,6 +407,28 @@ TEST_F(PageExport, PagesDrawnSideBySideAreByteForByteThoseDrawnOneAfterAnother) 
     }
 }
 
+// A full page exported alone has its bands drawn at once, each on a thread of its own: the
+// notes about the middle of the page are drawn by both. Drawing only reads the layout, so the
+// page is byte for byte the one drawn band after band.
+TEST_F(PageExport, TheBandsOfOnePageDrawnAtOnceGiveThePageDrawnAlone) {
+    LaidOutScore full(test::exportScore(40));
+    ASSERT_EQ(full.pages(), 1);
+    ExportOptions alone, together;
+    alone.threads = 1;
+    together.threads = 2;
+    QDir(dir.path()).mkpath("alone");
+    QDir(dir.path()).mkpath("together");
+    ScriptedPrompts prompts(dir.path());
+    for (const char* extension : {"png", "gif"}) {
+        SCOPED_TRACE(extension);
+        exportPages(full.view, path(QStringLiteral("alone/p.") + extension), prompts, alone);
+        exportPages(full.view, path(QStringLiteral("together/p.") + extension), prompts, together);
+        const QString name = QStringLiteral("p_1-1.") + extension;
+        EXPECT_EQ(readAll(path("alone/" + name)), readAll(path("together/" + name)));
+    }
+    EXPECT_TRUE(prompts.log.isEmpty());
+}
+
 TEST_F(PageExport, TheWatermarkCanBeLeftOff) {
     ScriptedPrompts prompts(dir.path());
     ExportOptions clean;

@@ -20,7 +20,7 @@ public:
         style.height = height;
     }
     void arrange(BaseGDI&) override { ++arranged; }
-    void draw(BaseGDI& g) override { g.drawText(g.originX, g.originY, name); }
+    void draw(BaseGDI& g) const override { g.drawText(g.originX, g.originY, name); }
 
     std::u16string name;
     int arranged = 0;
