@@ -13,15 +13,15 @@
 #include <string>
 
 #include "document/clock.h"
-#include "document/cqe_doc.h"
+#include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
 #include "edit/score_editor.h"
 #include "long_score.h"
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "qt_benchmarks.h"
-#include "shell/headless_host.h"
+#include "cli/headless_host.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ struct Session {
     ~Session() { doc.removeView(&view); }
 
     QTemporaryDir folder;
-    qe::CQEDoc doc;
+    qe::ScoreDocument doc;
     qe::HeadlessHost host;
     qe::ScoreEditor view;
     qe::DocumentAutosave* autosave;  // a child of the document

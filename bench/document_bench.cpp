@@ -20,9 +20,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "model/exception.h"
-#include "model/my_io.h"
-#include "model/qanor_doc.h"
+#include "base/exception.h"
+#include "records/my_io.h"
+#include "records/qanor_doc.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 
 namespace qe::bench {
 

@@ -21,11 +21,11 @@
 
 #include "document/score_file.h"
 #include "edit/score_session.h"
-#include "layout/page_view.h"
-#include "model/qanor_doc.h"
+#include "engrave/page_view.h"
+#include "records/qanor_doc.h"
 #include "musicxml/musicxml_file.h"
 #include "qt_benchmarks.h"
-#include "shell/headless_host.h"
+#include "cli/headless_host.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "shell/resources.h"
+#include "painter/resources.h"
 
 namespace qe::bench {
 

@@ -10,13 +10,13 @@
 #include <string>
 
 #include "edit/score_session.h"
-#include "layout/page_view.h"
+#include "engrave/page_view.h"
 #include "long_score.h"
 #include "qt_benchmarks.h"
-#include "shell/headless_host.h"
-#include "sound/fluid_renderer.h"
-#include "sound/smf_writer.h"
-#include "sound/soundfont.h"
+#include "cli/headless_host.h"
+#include "audio/fluid_renderer.h"
+#include "perform/smf_writer.h"
+#include "audio/soundfont.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "draw/qt/g.h"
+#include "painter/g.h"
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "long_score.h"
 #include "qt_benchmarks.h"
-#include "shell/scratch_surface.h"
+#include "painter/scratch_surface.h"
 
 namespace {
 

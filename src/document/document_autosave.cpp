@@ -3,14 +3,14 @@
 #include <QMetaObject>
 
 #include "document/clock.h"
-#include "document/cqe_doc.h"
+#include "document/score_document.h"
 #include "document/recovery_entry.h"
-#include "model/exception.h"
-#include "model/memory_io.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
 
 namespace qe {
 
-DocumentAutosave::DocumentAutosave(CQEDoc* doc, RecoveryStore store,
+DocumentAutosave::DocumentAutosave(ScoreDocument* doc, RecoveryStore store,
                                    std::shared_ptr<const Clock> clock,
                                    std::chrono::milliseconds interval,
                                    std::unique_ptr<RecoveryEntry> entry)
@@ -20,8 +20,8 @@ DocumentAutosave::DocumentAutosave(CQEDoc* doc, RecoveryStore store,
       clock_(std::move(clock)),
       scheduler_(*clock_, interval),
       entry_(std::move(entry)) {
-    connect(doc_, &CQEDoc::historyChanged, this, &DocumentAutosave::documentChanged);
-    connect(doc_, &CQEDoc::modifiedChanged, this, &DocumentAutosave::documentChanged);
+    connect(doc_, &ScoreDocument::historyChanged, this, &DocumentAutosave::documentChanged);
+    connect(doc_, &ScoreDocument::modifiedChanged, this, &DocumentAutosave::documentChanged);
     connect(&scheduler_, &AutosaveScheduler::due, this, &DocumentAutosave::writeNow);
     // A document that holds changes from the start (an import) is written like any other; a
     // recovered one is in its entry already.

@@ -13,7 +13,7 @@
 
 namespace qe {
 
-class CQEDoc;
+class ScoreDocument;
 class Clock;
 class RecoveryEntry;
 
@@ -29,7 +29,7 @@ class DocumentAutosave : public QObject {
 public:
     // Becomes a child of `doc`. With `entry`, carries on the entry the document was recovered
     // from, so that its file stays until the document is saved or closed.
-    DocumentAutosave(CQEDoc* doc, RecoveryStore store, std::shared_ptr<const Clock> clock,
+    DocumentAutosave(ScoreDocument* doc, RecoveryStore store, std::shared_ptr<const Clock> clock,
                      std::chrono::milliseconds interval,
                      std::unique_ptr<RecoveryEntry> entry = nullptr);
     // The document closed: its entry goes.
@@ -52,7 +52,7 @@ private:
     void discard();
     void writeFinished();
 
-    CQEDoc* doc_;  // the parent
+    ScoreDocument* doc_;  // the parent
     RecoveryStore store_;
     std::shared_ptr<const Clock> clock_;
     AutosaveScheduler scheduler_;

@@ -7,9 +7,9 @@
 #include <QSaveFile>
 #include <vector>
 
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 
 namespace qe {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "model/exception.h"
-#include "model/my_io.h"
+#include "base/exception.h"
+#include "records/my_io.h"
 
 namespace qe {
 

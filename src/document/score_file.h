@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 
 namespace qe {
 

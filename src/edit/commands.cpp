@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "edit/score_history.h"
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "draw/symbols.h"
+#include "engrave/symbols.h"
 #include "music/item.h"
 
 namespace qe {

@@ -2,7 +2,7 @@
 
 #include "edit/commands.h"
 #include "edit/position.h"
-#include "model/records.h"
+#include "records/records.h"
 
 namespace qe {
 

@@ -1,6 +1,6 @@
 #include "edit/score_edit.h"
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "draw/note_element.h"
-#include "layout/measure.h"
-#include "model/exception.h"
+#include "engrave/note_element.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
 
 namespace qe {
 

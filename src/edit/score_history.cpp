@@ -1,6 +1,6 @@
 #include "edit/score_history.h"
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe {
 

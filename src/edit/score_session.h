@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "edit/score_history.h"
-#include "layout/score_layout.h"
+#include "engrave/score_layout.h"
 #include "music/score.h"
 #include "music/score_records.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "draw/base_gdi.h"
-#include "draw/geometry.h"
+#include "engrave/base_gdi.h"
+#include "engrave/geometry.h"
 
 namespace qe {
 

@@ -1,6 +1,6 @@
 #include "music/accidental_state.h"
 
-#include "model/exception.h"
+#include "base/exception.h"
 #include "music/pitch.h"
 
 namespace qe::music {

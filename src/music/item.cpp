@@ -1,6 +1,6 @@
 #include "music/item.h"
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe::music {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "model/records.h"
+#include "records/records.h"
 
 namespace qe::music {
 

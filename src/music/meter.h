@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "model/doc_chunks.h"
+#include "records/doc_chunks.h"
 
 namespace qe::music {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe::music {
 

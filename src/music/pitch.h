@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "model/doc_chunks.h"
+#include "records/doc_chunks.h"
 
 namespace qe::music {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe::music {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/doc_chunks.h"
+#include "records/doc_chunks.h"
 #include "music/item.h"
 
 namespace qe::music {

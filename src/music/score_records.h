@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 #include "music/score.h"
 
 namespace qe::music {

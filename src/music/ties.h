@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "model/records.h"
+#include "records/records.h"
 
 namespace qe::music {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 #include "music/item.h"
 #include "music/meter.h"
 #include "music/pitch.h"

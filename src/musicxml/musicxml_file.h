@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 
 namespace qe::musicxml {
 

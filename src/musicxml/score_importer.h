@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 #include "musicxml/conversion_report.h"
 #include "musicxml/parsed_score.h"
 

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 #include "musicxml/conversion_report.h"
 
 namespace qe::musicxml {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/records.h"
+#include "records/records.h"
 #include "music/accidental_state.h"
 #include "music/item.h"
 #include "music/pitch.h"

@@ -6,12 +6,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "document/cqe_doc.h"
+#include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
 #include "fake_clock.h"
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "support/file_size_limit.h"
 
 namespace qe {
@@ -57,7 +57,7 @@ protected:
     QTemporaryDir folder;
     QTemporaryDir scores;
     std::shared_ptr<test::FakeClock> clock = std::make_shared<test::FakeClock>();
-    std::unique_ptr<CQEDoc> doc = std::make_unique<CQEDoc>();
+    std::unique_ptr<ScoreDocument> doc = std::make_unique<ScoreDocument>();
     DocumentAutosave* autosave;  // a child of the document
 };
 
@@ -143,7 +143,7 @@ TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFr
     ASSERT_TRUE(leftovers.entries.front()->load(loaded).ok);
 
     // ... when it is recovered ...
-    auto recovered = std::make_unique<CQEDoc>();
+    auto recovered = std::make_unique<ScoreDocument>();
     recovered->onRecoveredDocument(std::move(loaded), path);
     auto* keeper = new DocumentAutosave(recovered.get(), store, clock, 30s,
                                         std::move(leftovers.entries.front()));

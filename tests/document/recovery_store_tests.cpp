@@ -10,8 +10,8 @@
 
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 #include "support/file_size_limit.h"
 
 namespace qe {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "draw/jump_line.h"
-#include "draw/note_element.h"
-#include "draw/recording_gdi.h"
-#include "draw/sus_arc.h"
-#include "layout/linear_view.h"
-#include "layout/measure.h"
-#include "layout/page_view.h"
-#include "model/exception.h"
+#include "engrave/jump_line.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/sus_arc.h"
+#include "engrave/linear_view.h"
+#include "engrave/measure.h"
+#include "engrave/page_view.h"
+#include "base/exception.h"
 #include "support/notation.h"
 #include "support/scroll_score.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "draw/key_text.h"
-#include "draw/recording_gdi.h"
-#include "draw/text.h"
-#include "model/doc_chunks.h"
-#include "model/exception.h"
+#include "engrave/key_text.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/text.h"
+#include "records/doc_chunks.h"
+#include "base/exception.h"
 
 namespace qe {
 namespace {

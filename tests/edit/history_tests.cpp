@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "model/exception.h"
-#include "model/memory_io.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

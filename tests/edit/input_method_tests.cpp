@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "draw/note_element.h"
-#include "layout/measure.h"
+#include "engrave/note_element.h"
+#include "engrave/measure.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

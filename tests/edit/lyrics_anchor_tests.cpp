@@ -4,7 +4,7 @@
 #include <map>
 #include <random>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "music/score_records.h"
 #include "support/fake_host.h"
 #include "support/lyrics_doc.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "draw/note_element.h"
-#include "layout/measure.h"
-#include "model/memory_io.h"
+#include "engrave/note_element.h"
+#include "engrave/measure.h"
+#include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <random>
 
-#include "layout/measure.h"
-#include "model/exception.h"
-#include "model/memory_io.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 #include "support/property_scale.h"

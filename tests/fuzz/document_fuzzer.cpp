@@ -10,10 +10,10 @@
 
 #include <unistd.h>
 
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/my_io.h"
-#include "model/qanor_doc.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/my_io.h"
+#include "records/qanor_doc.h"
 
 namespace {
 

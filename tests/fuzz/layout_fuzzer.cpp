@@ -20,15 +20,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "draw/note_element.h"
-#include "draw/recording_gdi.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_gdi.h"
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "edit/view_host.h"
-#include "layout/measure.h"
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "model/doc_chunks.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "records/doc_chunks.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 #include "seed_writing.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include <QByteArray>
 
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 #include "music/track_walk.h"
 #include "musicxml/musicxml_file.h"
 

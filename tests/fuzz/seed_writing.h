@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 
 namespace qe::seeds {
 

@@ -5,13 +5,13 @@
 #include <QSettings>
 #include <QTest>
 
-#include "document/font_chooser.h"
-#include "document/font_settings_dlg.h"
-#include "document/title_settings_dlg.h"
+#include "gui/font_chooser.h"
+#include "gui/font_settings_dlg.h"
+#include "gui/title_settings_dlg.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/child_frame.h"
-#include "shell/input_dlg.h"
+#include "gui/child_frame.h"
+#include "gui/input_dlg.h"
 
 namespace qe::gui {
 
@@ -26,7 +26,7 @@ private slots:
 
     void titleDialogShowsTheHeaderAndOkWithoutChangesChangesNothing() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         QStringList shown;
         whenModal<CTitleSettingsDlg>([&shown](CTitleSettingsDlg* dlg) {
             shown << dlg->titleEdit()->text() << dlg->accidentalList()->currentText()
@@ -41,7 +41,7 @@ private slots:
 
     void titleDialogStoresItsChoicesAndRenamesTheWindow() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         // A stored value no list holds: the denominator shows as "4", the numerator as none.
         doc_header stored = doc->score().header();
         stored.timeDenominator = 3;
@@ -76,7 +76,7 @@ private slots:
 
     void fontDialogStoresPointsAsTwipsAndCancelUndoesIt() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         const FontRecord before = doc->score().format().fonts[kNoteFont];
         QStringList categories;
         const auto chooseTwentyPoints = [&categories](CFontSettingsDlg* dlg, bool ok) {
@@ -129,7 +129,7 @@ private slots:
 
     void bracketCommandAsksForItsLabel() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("12\n34\n");
         ed.doc()->setModifiedFlag(false);
         // From the first measure to the start of the third: a bracket over the first two.

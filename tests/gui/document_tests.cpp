@@ -15,8 +15,8 @@
 
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "model/memory_io.h"
-#include "shell/child_frame.h"
+#include "records/memory_io.h"
+#include "gui/child_frame.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -95,7 +95,7 @@ private slots:
         QByteArray expected;
         {
             EditorWindow ed;
-            CQEDoc* doc = ed.frame->onFileNew();
+            ScoreDocument* doc = ed.frame->onFileNew();
             ed.type("1155665-\n4433221-\n");
             ed.drag(ed.at(0, 0), ed.at(0, 2));
             ed.frame->commands().addTie->trigger();
@@ -111,7 +111,7 @@ private slots:
         }
         QCOMPARE(readAll(path), expected);
         EditorWindow again;
-        CQEDoc* reopened = again.frame->openDocument(path);
+        ScoreDocument* reopened = again.frame->openDocument(path);
         QVERIFY(reopened);
         QVERIFY(!reopened->isModified());
         QanorDoc records = reopened->records();
@@ -125,7 +125,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("song.qe"));
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("123");
         QVERIFY(doc->onSaveDocument(path).ok);
         const QByteArray before = readAll(path);
@@ -235,7 +235,7 @@ private slots:
         QanorDoc doc = test::scoreOf({"1 |]"});
         writeAll(path, bytesOf(doc));
         EditorWindow ed;
-        CQEDoc* first = ed.frame->openDocument(path);
+        ScoreDocument* first = ed.frame->openDocument(path);
         ed.frame->onFileNew();
         QCOMPARE(ed.frame->openDocument(dir.filePath(QStringLiteral("./a.qe"))), first);
         QCOMPARE(ed.frame->documents().size(), 2);

@@ -9,20 +9,20 @@
 
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/child_frame.h"
-#include "shell/commands.h"
+#include "gui/child_frame.h"
+#include "gui/commands.h"
 #include "support/notation.h"
 
 namespace qe::gui {
 
 namespace {
 
-std::string trackText(CQEDoc* doc, int t = 0) {
+std::string trackText(ScoreDocument* doc, int t = 0) {
     return test::formatTrack(doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items);
 }
 
 // The syllables of a verse as the document stores them, in record order.
-QStringList verseOf(CQEDoc* doc, std::size_t verse = 0) {
+QStringList verseOf(ScoreDocument* doc, std::size_t verse = 0) {
     QStringList texts;
     const QanorDoc saved = doc->records();
     const auto& tracks = saved.content.lyrics.items;
@@ -46,7 +46,7 @@ private slots:
 
     void undoAndRedoStepThroughTypingAndFollowTheSavedState() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         const Commands& c = ed.frame->commands();
         QVERIFY(!c.editUndo->isEnabled());
         QVERIFY(!c.editRedo->isEnabled());
@@ -86,7 +86,7 @@ private slots:
 
     void anUndoInOneWindowShowsInTheOther() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("1234");
         CChildFrame* second = ed.frame->onWindowNew();
         QVERIFY(second);
@@ -105,7 +105,7 @@ private slots:
 
     void cutCopyAndPasteCarryNotesBetweenDocuments() {
         EditorWindow ed;
-        CQEDoc* from = ed.frame->onFileNew();
+        ScoreDocument* from = ed.frame->onFileNew();
         const Commands& c = ed.frame->commands();
         ed.type("1234");
         QVERIFY(!c.editCopy->isEnabled());
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(mime && mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment")));
         QCOMPARE(mime->text().simplified(), QStringLiteral("2 3"));
 
-        CQEDoc* to = ed.frame->onFileNew();
+        ScoreDocument* to = ed.frame->onFileNew();
         QVERIFY(to != from);
         ed.type("5");
         press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
@@ -139,7 +139,7 @@ private slots:
 
     void textThatIsNotJianpuIsNotPastedAndTheStatusBarSaysWhy() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("1");
         QGuiApplication::clipboard()->setText(QStringLiteral("<html>no notes here</html>"));
         press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
@@ -155,7 +155,7 @@ private slots:
 
     void lyricsModeTypesSyllablesUnderTheNotesUntilEscape() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("123");
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(ed.view(), Qt::Key_Left);
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(ed.frame->commands().fileImport->text(), QStringLiteral("导入 MusicXML(&I)..."));
         answerMessage(QStringLiteral("确定"));
         QVERIFY(ed.frame->importMusicXml(source));
-        CQEDoc* doc = ed.doc();
+        ScoreDocument* doc = ed.doc();
         QVERIFY(doc);
         QVERIFY(doc->isModified());
         QVERIFY(doc->path().isEmpty());

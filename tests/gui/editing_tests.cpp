@@ -8,14 +8,14 @@
 #include "edit/score_editor.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/child_frame.h"
+#include "gui/child_frame.h"
 #include "support/notation.h"
 
 namespace qe::gui {
 
 namespace {
 
-std::vector<note> trackOf(CQEDoc* doc, int t = 0) {
+std::vector<note> trackOf(ScoreDocument* doc, int t = 0) {
     return doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items;
 }
 
@@ -153,7 +153,7 @@ private slots:
 
     void twoWindowsOnOneDocumentLoseNoEdit() {
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->onFileNew();
+        ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("12");
         CChildFrame* second = ed.frame->onWindowNew();
         QVERIFY(second);

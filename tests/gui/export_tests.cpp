@@ -9,7 +9,7 @@
 
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/export_command.h"
+#include "gui/export_command.h"
 
 namespace qe::gui {
 
@@ -25,7 +25,7 @@ QStringList filesIn(const QTemporaryDir& dir) {
 }
 
 // The sample score, opened from a folder of its own: the export dialog starts there.
-CQEDoc* openSample(EditorWindow& ed, const QTemporaryDir& dir) {
+ScoreDocument* openSample(EditorWindow& ed, const QTemporaryDir& dir) {
     const QString copy = dir.filePath(QStringLiteral("jasmine.qe"));
     QFile::copy(QString::fromUtf8(kSample), copy);
     return ed.frame->openDocument(copy);

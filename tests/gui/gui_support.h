@@ -10,11 +10,11 @@
 #include <functional>
 #include <memory>
 
-#include "document/cqe_doc.h"
+#include "document/score_document.h"
 #include "edit/score_editor.h"
-#include "layout/measure.h"
-#include "shell/cqe_view.h"
-#include "shell/main_frame.h"
+#include "engrave/measure.h"
+#include "gui/cqe_view.h"
+#include "gui/main_frame.h"
 
 namespace qe::gui {
 
@@ -91,13 +91,13 @@ public:
     ~EditorWindow() {
         dropPendingAnswers();
         // Nothing to ask about when the window goes.
-        for (CQEDoc* doc : frame->documents())
+        for (ScoreDocument* doc : frame->documents())
             doc->setModifiedFlag(false);
     }
 
     CQEView* view() const { return frame->activeView(); }
     ScoreEditor& controller() const { return view()->controller(); }
-    CQEDoc* doc() const { return frame->activeDocument(); }
+    ScoreDocument* doc() const { return frame->activeDocument(); }
 
     // Types text into the score window as keys, with Enter for '\n' and Backspace for '\b'.
     void type(const QString& keys) const {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "gui_suites.h"
-#include "shell/cqe_app.h"
+#include "gui/cqe_app.h"
 
 // The editor's windows on the offscreen screen, with settings kept in a folder of their own.
 int main(int argc, char** argv) {

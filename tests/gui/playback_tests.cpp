@@ -8,8 +8,8 @@
 
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/playback_controls.h"
-#include "shell/score_player.h"
+#include "gui/playback_controls.h"
+#include "audio/score_player.h"
 
 namespace qe::gui {
 

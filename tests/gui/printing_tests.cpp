@@ -16,7 +16,7 @@
 
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "shell/page_export.h"
+#include "export/page_export.h"
 
 namespace qe::gui {
 

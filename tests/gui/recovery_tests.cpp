@@ -11,10 +11,10 @@
 #include "document/recovery_store.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "model/memory_io.h"
-#include "shell/autosave_keeper.h"
-#include "shell/child_frame.h"
-#include "shell/recovery_dlg.h"
+#include "records/memory_io.h"
+#include "gui/autosave_keeper.h"
+#include "gui/child_frame.h"
+#include "gui/recovery_dlg.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -100,7 +100,7 @@ private slots:
         const QByteArray original = readAll(path);
 
         EditorWindow ed;
-        CQEDoc* doc = ed.frame->openDocument(path);
+        ScoreDocument* doc = ed.frame->openDocument(path);
         QVERIFY(doc);
         ed.type("55");
         QTRY_COMPARE(recoveryFiles().size(), 2);
@@ -151,8 +151,8 @@ private slots:
         QVERIFY(shown.recoverIsDefault);
 
         QCOMPARE(ed.frame->documents().size(), 2);
-        CQEDoc* mine = nullptr;
-        for (CQEDoc* doc : ed.frame->documents()) {
+        ScoreDocument* mine = nullptr;
+        for (ScoreDocument* doc : ed.frame->documents()) {
             QVERIFY(doc->isModified());
             QVERIFY(!doc->history().canUndo());
             if (!doc->path().isEmpty())

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "layout/anchor.h"
+#include "engrave/anchor.h"
 #include "support/test_nodes.h"
 
 namespace qe {

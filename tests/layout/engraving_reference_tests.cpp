@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "draw/recording_gdi.h"
-#include "draw/symbols.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/symbols.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

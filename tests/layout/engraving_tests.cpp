@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "layout/measure.h"
+#include "engrave/measure.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "draw/note_element.h"
-#include "layout/item_elements.h"
-#include "layout/measure.h"
+#include "engrave/note_element.h"
+#include "engrave/item_elements.h"
+#include "engrave/measure.h"
 
 namespace qe {
 namespace {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "draw/recording_gdi.h"
-#include "draw/shadow_node.h"
-#include "layout/complex_line.h"
-#include "layout/line_breaker.h"
-#include "layout/linear_view.h"
-#include "layout/measure.h"
-#include "layout/note_line.h"
-#include "model/exception.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/shadow_node.h"
+#include "engrave/complex_line.h"
+#include "engrave/line_breaker.h"
+#include "engrave/linear_view.h"
+#include "engrave/measure.h"
+#include "engrave/note_line.h"
+#include "base/exception.h"
 #include "support/notation.h"
 
 namespace qe {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "draw/note_element.h"
-#include "draw/recording_gdi.h"
-#include "layout/linear_view.h"
-#include "layout/measure.h"
-#include "model/exception.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/linear_view.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
 #include "support/notation.h"
 #include "support/scroll_score.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "edit/lyrics_text.h"
-#include "layout/measure.h"
+#include "engrave/measure.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

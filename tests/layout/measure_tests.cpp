@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "draw/note_element.h"
-#include "draw/recording_gdi.h"
-#include "draw/symbols.h"
-#include "layout/measure.h"
-#include "layout/note_line.h"
-#include "model/doc_chunks.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/symbols.h"
+#include "engrave/measure.h"
+#include "engrave/note_line.h"
+#include "records/doc_chunks.h"
 #include "support/error_code.h"
 #include "support/notation.h"
 #include "support/test_nodes.h"

@@ -2,10 +2,10 @@
 
 #include "support/error_code.h"
 
-#include "draw/recording_gdi.h"
-#include "draw/shadow_node.h"
-#include "layout/node.h"
-#include "model/exception.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/shadow_node.h"
+#include "engrave/node.h"
+#include "base/exception.h"
 #include "support/test_nodes.h"
 
 namespace qe {

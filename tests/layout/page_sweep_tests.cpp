@@ -3,11 +3,11 @@
 #include <random>
 #include <set>
 
-#include "draw/recording_gdi.h"
-#include "layout/measure.h"
-#include "layout/page_view.h"
-#include "model/exception.h"
-#include "model/qanor_doc.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/measure.h"
+#include "engrave/page_view.h"
+#include "base/exception.h"
+#include "records/qanor_doc.h"
 #include "music/score_records.h"
 #include "support/notation.h"
 

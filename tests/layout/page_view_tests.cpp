@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "draw/recording_gdi.h"
-#include "draw/shadow_node.h"
-#include "layout/measure.h"
-#include "layout/page_view.h"
-#include "model/exception.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/shadow_node.h"
+#include "engrave/measure.h"
+#include "engrave/page_view.h"
+#include "base/exception.h"
 #include "support/notation.h"
 
 namespace qe {

@@ -2,11 +2,11 @@
 
 #include <sstream>
 
-#include "draw/note_element.h"
-#include "draw/recording_gdi.h"
-#include "layout/measure.h"
-#include "layout/page_view.h"
-#include "layout/score_layout.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/measure.h"
+#include "engrave/page_view.h"
+#include "engrave/score_layout.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "model/doc_chunks.h"
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "records/doc_chunks.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 #include "support/bytes.h"
 
 namespace qe {

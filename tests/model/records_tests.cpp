@@ -2,10 +2,10 @@
 
 #include "support/error_code.h"
 
-#include "model/chunk.h"
-#include "model/exception.h"
-#include "model/memory_io.h"
-#include "model/records.h"
+#include "records/chunk.h"
+#include "base/exception.h"
+#include "records/memory_io.h"
+#include "records/records.h"
 #include "support/bytes.h"
 
 namespace qe {

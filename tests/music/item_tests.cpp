@@ -4,10 +4,10 @@
 
 #include "support/error_code.h"
 #include "support/fake_host.h"
-#include "layout/measure.h"
+#include "engrave/measure.h"
 #include "support/scroll_score.h"
 
-#include "draw/note_element.h"
+#include "engrave/note_element.h"
 #include "music/item.h"
 #include "support/notation.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "music/score_records.h"
 #include "music/track_walk.h"
 #include "support/lyrics_doc.h"

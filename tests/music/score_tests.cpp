@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/exception.h"
+#include "base/exception.h"
 #include "music/score.h"
 #include "support/notation.h"
 

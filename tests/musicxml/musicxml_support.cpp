@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "musicxml/musicxml_file.h"
 #include "support/notation.h"
 

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 
 namespace qe::test {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "shell/atomic_file.h"
+#include "files/atomic_file.h"
 #include "support/file_size_limit.h"
 
 namespace qe {

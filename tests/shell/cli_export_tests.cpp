@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 #include "shell/export_scores.h"
 
 extern char** environ;

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "sound/soundfont.h"
+#include "audio/soundfont.h"
 #include "support/smf_reader.h"
 
 namespace qe {

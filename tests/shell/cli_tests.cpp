@@ -10,8 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "model/memory_io.h"
-#include "model/qanor_doc.h"
+#include "records/memory_io.h"
+#include "records/qanor_doc.h"
 #include "support/notation.h"
 
 namespace qe {

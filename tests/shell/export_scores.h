@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "layout/page_view.h"
-#include "layout/score_layout.h"
-#include "model/qanor_doc.h"
-#include "shell/headless_host.h"
+#include "engrave/page_view.h"
+#include "engrave/score_layout.h"
+#include "records/qanor_doc.h"
+#include "cli/headless_host.h"
 #include "support/notation.h"
 
 namespace qe::test {

@@ -1,4 +1,4 @@
-#include "shell/image_encoder.h"
+#include "export/image_encoder.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -9,7 +9,7 @@
 #include <random>
 
 #include "shell/export_scores.h"
-#include "shell/page_palette.h"
+#include "export/page_palette.h"
 
 namespace qe {
 namespace {

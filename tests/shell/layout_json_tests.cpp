@@ -3,9 +3,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include "draw/recording_gdi.h"
-#include "layout/page_view.h"
-#include "shell/layout_json.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/page_view.h"
+#include "cli/layout_json.h"
 #include "support/notation.h"
 
 namespace qe {

@@ -1,4 +1,4 @@
-#include "shell/page_export.h"
+#include "export/page_export.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <deque>
 #include <memory>
 
-#include "draw/note_element.h"
+#include "engrave/note_element.h"
 #include "edit/score_editor.h"
 #include "shell/export_scores.h"
 

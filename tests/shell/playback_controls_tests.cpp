@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include "shell/playback_controls.h"
-#include "shell/score_player.h"
+#include "gui/playback_controls.h"
+#include "audio/score_player.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

@@ -5,8 +5,8 @@
 #include <QThread>
 #include <mutex>
 
-#include "shell/playback_thread.h"
-#include "sound/soundfont.h"
+#include "audio/playback_thread.h"
+#include "audio/soundfont.h"
 #include "support/notation.h"
 
 namespace qe {

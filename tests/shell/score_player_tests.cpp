@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "music/score_records.h"
-#include "shell/score_player.h"
+#include "audio/score_player.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 

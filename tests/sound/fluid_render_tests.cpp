@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "sound/fluid_renderer.h"
+#include "audio/fluid_renderer.h"
 #include "sound/fluid_spectrum.h"
-#include "sound/fluid_synth.h"
-#include "sound/soundfont.h"
+#include "audio/fluid_synth.h"
+#include "audio/soundfont.h"
 #include "support/notation.h"
 
 namespace qe::sound {

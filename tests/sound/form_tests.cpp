@@ -3,7 +3,7 @@
 #include <random>
 
 #include "music/track_walk.h"
-#include "sound/form.h"
+#include "perform/form.h"
 #include "support/notation.h"
 
 namespace qe::sound {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "sound/performance.h"
+#include "perform/performance.h"
 #include "support/notation.h"
 
 namespace qe::sound {

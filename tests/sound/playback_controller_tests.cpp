@@ -3,7 +3,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "sound/playback_controller.h"
+#include "perform/playback_controller.h"
 #include "support/notation.h"
 
 namespace qe::sound {

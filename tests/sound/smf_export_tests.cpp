@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "sound/performance.h"
-#include "sound/smf_writer.h"
+#include "perform/performance.h"
+#include "perform/smf_writer.h"
 #include "support/notation.h"
 #include "support/smf_reader.h"
 

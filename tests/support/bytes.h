@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/memory_io.h"
+#include "records/memory_io.h"
 
 namespace qe::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/exception.h"
+#include "base/exception.h"
 
 namespace qe::test {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "draw/recording_gdi.h"
+#include "engrave/recording_gdi.h"
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "edit/view_host.h"
-#include "layout/measure.h"
-#include "model/exception.h"
-#include "model/qanor_doc.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
+#include "records/qanor_doc.h"
 
 namespace qe::test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 
 namespace qe::test {
 

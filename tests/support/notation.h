@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/qanor_doc.h"
+#include "records/qanor_doc.h"
 #include "music/score.h"
 #include <memory>
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "draw/recording_gdi.h"
-#include "layout/linear_view.h"
-#include "model/qanor_doc.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/linear_view.h"
+#include "records/qanor_doc.h"
 #include "music/score.h"
 #include "support/notation.h"
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "draw/base_gdi.h"
-#include "draw/recording_gdi.h"
-#include "layout/node.h"
+#include "engrave/base_gdi.h"
+#include "engrave/recording_gdi.h"
+#include "engrave/node.h"
 
 namespace qe::test {
 

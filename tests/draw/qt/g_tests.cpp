@@ -1,4 +1,4 @@
-#include "draw/qt/g.h"
+#include "painter/g.h"
 
 #include <gtest/gtest.h>
 #include <QFontDatabase>
@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "draw/qt/watermark.h"
+#include "painter/watermark.h"
 
 namespace qe {
 namespace {

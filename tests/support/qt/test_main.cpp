@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 
-#include "shell/resources.h"
+#include "painter/resources.h"
 
 // Tests of the Qt side draw into images and never need a screen.
 int main(int argc, char** argv) {

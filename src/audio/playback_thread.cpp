@@ -1,0 +1,198 @@
+#include "audio/playback_thread.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "base/clock.h"
+#include "audio/fluid_synth.h"
+#include "perform/playback_controller.h"
+#include "audio/soundfont.h"
+
+namespace qe {
+
+namespace {
+
+PlaybackThread::State stateOf(sound::PlaybackController::State state) {
+    switch (state) {
+        case sound::PlaybackController::State::Playing:
+            return PlaybackThread::Playing;
+        case sound::PlaybackController::State::Paused:
+            return PlaybackThread::Paused;
+        default:
+            return PlaybackThread::Stopped;
+    }
+}
+
+// A hold on the editor's one synthesizer.
+class SharedSynth final : public sound::Synth {
+public:
+    explicit SharedSynth(std::shared_ptr<sound::Synth> synth) : synth_(std::move(synth)) {}
+    void programChange(int channel, int program) override {
+        synth_->programChange(channel, program);
+    }
+    void noteOn(int channel, int key, int velocity) override {
+        synth_->noteOn(channel, key, velocity);
+    }
+    void noteOff(int channel, int key) override { synth_->noteOff(channel, key); }
+    void allNotesOff() override { synth_->allNotesOff(); }
+
+private:
+    std::shared_ptr<sound::Synth> synth_;
+};
+
+}  // namespace
+
+PlaybackThread::PlaybackThread(SynthFactory makeSynth, QObject* parent)
+    : QObject(parent), makeSynth_(std::move(makeSynth)), thread_([this] { run(); }) {}
+
+PlaybackThread::~PlaybackThread() {
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void PlaybackThread::play(std::shared_ptr<const sound::Performance> performance,
+                          sound::Ticks from) {
+    post(Command{Command::kPlay, std::move(performance), from});
+}
+
+void PlaybackThread::pause() {
+    post(Command{Command::kPause, nullptr, 0});
+}
+
+void PlaybackThread::resume() {
+    post(Command{Command::kResume, nullptr, 0});
+}
+
+void PlaybackThread::stop() {
+    post(Command{Command::kStop, nullptr, 0});
+}
+
+void PlaybackThread::documentEdited() {
+    post(Command{Command::kEdited, nullptr, 0});
+}
+
+void PlaybackThread::post(Command command) {
+    {
+        const std::lock_guard lock(mutex_);
+        commands_.push_back(std::move(command));
+    }
+    wake_.notify_all();
+}
+
+void PlaybackThread::run() {
+    const sound::SteadyClock clock;
+    std::unique_ptr<sound::Synth> synth;
+    std::unique_ptr<sound::PlaybackController> controller;
+    State shown = Stopped;
+    std::unique_lock lock(mutex_);
+    while (!quit_) {
+        while (!commands_.empty() && !quit_) {
+            Command command = std::move(commands_.front());
+            commands_.pop_front();
+            if (!controller && command.kind != Command::kPlay)
+                continue;
+            if (!controller) {
+                // Opening an audio device can take a while: the window may post meanwhile.
+                lock.unlock();
+                std::string error;
+                synth = makeSynth_ ? makeSynth_(error) : nullptr;
+                if (!synth) {
+                    const QString reason = QString::fromStdString(error);
+                    onWindowThread([this, reason] { emit audioUnavailable(reason); });
+                    synth = std::make_unique<sound::SilentSynth>();
+                }
+                controller = std::make_unique<sound::PlaybackController>(clock, *synth);
+                lock.lock();
+            }
+            switch (command.kind) {
+                case Command::kPlay:
+                    controller->load(std::move(command.performance));
+                    controller->play(command.from);
+                    break;
+                case Command::kPause:
+                    controller->pause();
+                    break;
+                case Command::kResume:
+                    controller->resume();
+                    break;
+                case Command::kStop:
+                    controller->stop();
+                    break;
+                case Command::kEdited:
+                    controller->documentEdited();
+                    break;
+            }
+        }
+        if (quit_)
+            break;
+        std::vector<sound::CueChange> cues;
+        State state = shown;
+        if (controller) {
+            controller->advance();
+            cues = controller->takeCueChanges();
+            state = stateOf(controller->state());
+        }
+        if (!cues.empty() || state != shown) {
+            const bool changed = state != shown;
+            onWindowThread([this, cues = std::move(cues), state, changed] {
+                for (const sound::CueChange& cue : cues)
+                    emit cueChanged(cue.track, cue.item);
+                if (changed)
+                    emit stateChanged(state);
+            });
+            shown = state;
+        }
+        const auto woken = [this] { return quit_ || !commands_.empty(); };
+        if (const std::optional<double> due = controller ? controller->nextDue() : std::nullopt)
+            wake_.wait_until(lock, clock.timePointOf(*due), woken);
+        else
+            wake_.wait(lock, woken);
+    }
+    // The controller silences the synthesizer as it goes; the synthesizer, and its audio
+    // driver, end on the thread that made them.
+    controller.reset();
+    synth.reset();
+}
+
+void PlaybackThread::onWindowThread(std::function<void()> signal) {
+    // Queued to this object's thread: the signals reach their receivers there however they
+    // were connected, and nothing here waits for the window.
+    QMetaObject::invokeMethod(this, std::move(signal), Qt::QueuedConnection);
+}
+
+PlaybackThread::SynthFactory PlaybackThread::desktopSynth() {
+    return [](std::string& error) -> std::unique_ptr<sound::Synth> {
+        // One synthesizer and one audio device for the whole editor, however many views
+        // play: only one plays at a time, and a SoundFont is large.
+        static std::mutex mutex;
+        static std::weak_ptr<sound::FluidSynth> shared;
+        const std::lock_guard lock(mutex);
+        std::shared_ptr<sound::FluidSynth> synth = shared.lock();
+        if (!synth) {
+            const std::string soundFont = sound::findSoundFont();
+            if (soundFont.empty()) {
+                error =
+                    "no General MIDI SoundFont is installed (the package timgm6mb-soundfont "
+                    "has one)";
+                return nullptr;
+            }
+            synth = sound::FluidSynth::create(soundFont, 44100, error);
+            if (!synth)
+                return nullptr;
+            const char* chosen = std::getenv("QE_AUDIO_DRIVER");
+            const std::vector<std::string> drivers = chosen && *chosen
+                                                         ? std::vector<std::string>{chosen}
+                                                         : sound::FluidSynth::desktopDrivers();
+            if (!synth->startAudio(drivers, error))
+                return nullptr;
+            shared = synth;
+        }
+        return std::make_unique<SharedSynth>(std::move(synth));
+    };
+}
+
+}  // namespace qe

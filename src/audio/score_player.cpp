@@ -1,0 +1,149 @@
+#include "audio/score_player.h"
+
+#include "edit/score_editor.h"
+#include "music/score_records.h"
+#include "perform/performance.h"
+
+namespace qe {
+
+namespace {
+
+ScorePlayer* g_playing = nullptr;  // the player that played last, in the window's thread
+
+const QString kTempoGroup = QStringLiteral("playback/tempo");
+
+// Settings keys are paths of their own: a file path is kept as one key.
+QString tempoKey(const QString& documentPath) {
+    return kTempoGroup + QLatin1Char('/') +
+           QString::fromLatin1(documentPath.toUtf8().toBase64(QByteArray::Base64UrlEncoding |
+                                                              QByteArray::OmitTrailingEquals));
+}
+
+}  // namespace
+
+ScorePlayer::ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSynth, QObject* parent)
+    : QObject(parent), view_(view), thread_(std::move(makeSynth)) {
+    connect(&thread_, &PlaybackThread::cueChanged, this, &ScorePlayer::showCue);
+    connect(&thread_, &PlaybackThread::stateChanged, this, [this](PlaybackThread::State state) {
+        state_ = state;
+        if (state == PlaybackThread::Stopped)
+            clearCues();
+        emit stateChanged(state);
+    });
+    connect(&thread_, &PlaybackThread::audioUnavailable, this,
+            [this](const QString& reason) { emit audioUnavailable(noAudioMessage(reason)); });
+}
+
+ScorePlayer::~ScorePlayer() {
+    if (g_playing == this)
+        g_playing = nullptr;
+}
+
+void ScorePlayer::play(int tempo, bool fromCaret) {
+    if (g_playing && g_playing != this)
+        g_playing->stop();
+    g_playing = this;
+    if (!view_.session())
+        return;
+    sound::PerformanceOptions options;
+    options.tempo = tempo;
+    auto performance = std::make_shared<const sound::Performance>(
+        sound::perform(view_.session()->records(), options));
+    sound::Ticks from = 0;
+    if (fromCaret && view_.caret.valid()) {
+        const Position& at = *view_.caret.at;
+        const music::Track& track = view_.score().track(at.track);
+        const int item = at.entry < track.measures[static_cast<std::size_t>(at.measure)].contentCount()
+                             ? music::itemIndexOf(track, {at.measure, at.entry})
+                             : music::barItemIndex(track, at.measure);
+        from = performance->firstTimeOf(at.track, item).value_or(0);
+    }
+    clearCues();
+    thread_.play(std::move(performance), from);
+}
+
+void ScorePlayer::pause() {
+    thread_.pause();
+}
+
+void ScorePlayer::resume() {
+    thread_.resume();
+}
+
+void ScorePlayer::stop() {
+    thread_.stop();
+    clearCues();
+}
+
+void ScorePlayer::scoreEdited() {
+    thread_.documentEdited();
+    clearCues();
+}
+
+std::vector<Position> ScorePlayer::soundingPlaces() const {
+    std::vector<Position> places;
+    if (!view_.session())
+        return places;
+    const music::Score& score = view_.score();
+    for (const auto& [track, item] : cues_) {
+        if (track < 0 || track >= score.trackCount())
+            continue;
+        const std::optional<music::EntryRef> at = music::entryOfItem(score.track(track), item);
+        if (!at)
+            continue;
+        if (at->entry < 0) {
+            places.push_back(endOf(score, track, at->measure));
+            continue;
+        }
+        // The digit of a note with an accidental, as the caret stands in front of it.
+        const std::optional<music::Item> shown = score.entry(track, *at).item();
+        places.push_back({track, at->measure, at->entry,
+                          shown && shown->isNoteOrRest() && shown->accidental != 0});
+    }
+    return places;
+}
+
+std::vector<Rect> ScorePlayer::soundingRects() const {
+    std::vector<Rect> rects;
+    for (const Position& at : soundingPlaces())
+        rects.push_back(view_.positionRect(at));
+    return rects;
+}
+
+int ScorePlayer::rememberedTempo(const QSettings& settings, const QString& documentPath) {
+    if (documentPath.isEmpty())
+        return sound::kDefaultTempo;
+    bool ok = false;
+    const int tempo = settings.value(tempoKey(documentPath)).toInt(&ok);
+    return ok && tempo >= sound::kMinTempo && tempo <= sound::kMaxTempo ? tempo
+                                                                        : sound::kDefaultTempo;
+}
+
+void ScorePlayer::rememberTempo(QSettings& settings, const QString& documentPath, int tempo) {
+    if (!documentPath.isEmpty())
+        settings.setValue(tempoKey(documentPath), tempo);
+}
+
+QString ScorePlayer::noAudioMessage(const QString& reason) {
+    QString message = QStringLiteral("没有可用的音频设备，无法发声；播放时只显示正在演奏的音符。");
+    if (!reason.isEmpty())
+        message += QStringLiteral("\n(%1)").arg(reason);
+    return message;
+}
+
+void ScorePlayer::showCue(int track, int item) {
+    if (item < 0)
+        cues_.erase(track);
+    else
+        cues_[track] = item;
+    emit highlightChanged();
+}
+
+void ScorePlayer::clearCues() {
+    if (cues_.empty())
+        return;
+    cues_.clear();
+    emit highlightChanged();
+}
+
+}  // namespace qe

@@ -1,0 +1,78 @@
+#include <QJsonDocument>
+#include <functional>
+#include <memory>
+
+#include "edit/score_session.h"
+#include "engrave/linear_view.h"
+#include "engrave/page_view.h"
+#include "engrave/score_layout.h"
+#include "base/exception.h"
+#include "cli/cli.h"
+#include "cli/cli_actions.h"
+#include "cli/headless_host.h"
+#include "cli/layout_json.h"
+#include "cli/left_out.h"
+
+namespace qe {
+
+namespace {
+
+const char16_t* const kOverflowWarning =
+    u"单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小节线。";
+
+int reportLayoutFailure(const Exception& e) {
+    if (e.code == kLayoutOverflow)
+        printError(QString::fromUtf16(kOverflowWarning));
+    else
+        printError(
+            QStringLiteral("qanoredit: the score cannot be laid out (error %1).").arg(e.code));
+    return kExitFailure;
+}
+
+// Runs one layout pass with the real fonts measuring; a failure is reported and gives the exit
+// status.
+bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
+    HeadlessHost host;
+    const std::unique_ptr<BaseGDI> g = host.layoutSurface();
+    try {
+        pass(*g);
+    } catch (const Exception& e) {
+        status = reportLayoutFailure(e);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool openScore(const QString& path, ScoreSession& session, bool saving, int& status) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) {
+        status = reportFileFailure(loaded);
+        return false;
+    }
+    reportLeftOut(session.load(doc), saving);
+    return true;
+}
+
+bool layOut(ScoreLayout& layout, int& status) {
+    return runLayoutPass([&](BaseGDI& g) { layout.update(g); }, status);
+}
+
+int actionLayout(const QString& path, bool scrollMode) {
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(path, session, false, status))
+        return status;
+    ScoreLayout& layout =
+        session.layout(scrollMode ? ScoreLayout::kScrollMode : ScoreLayout::kPageMode);
+    if (!layOut(layout, status))
+        return status;
+    const QJsonObject json =
+        scrollMode ? scrollLayoutToJson(layout.tracks()) : pageLayoutToJson(*layout.pages());
+    writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
+    return kExitOk;
+}
+
+}  // namespace qe

@@ -1,0 +1,55 @@
+#include <QFileInfo>
+#include <QString>
+
+#include "document/score_file.h"
+#include "musicxml/musicxml_file.h"
+#include "cli/cli.h"
+#include "cli/cli_actions.h"
+
+namespace qe {
+
+namespace {
+
+void printReport(const QStringList& lines) {
+    for (const QString& line : lines)
+        printError(QStringLiteral("qanoredit: ") + line);
+}
+
+}  // namespace
+
+int actionImport(const QString& in, const QString& out) {
+    QanorDoc doc;
+    const musicxml::Outcome imported = musicxml::importMusicXmlFile(in, doc);
+    if (!imported.ok) {
+        printError(QStringLiteral("qanoredit: %1: %2").arg(in, imported.error));
+        return kExitFailure;
+    }
+    printReport(imported.report);
+    const FileResult saved = saveScore(out, doc);
+    if (!saved.ok)
+        return reportFileFailure(saved);
+    return kExitOk;
+}
+
+int exportMusicXml(const ExportRequest& request) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(request.document, doc);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
+    // As for pictures, the command line never asks: an existing file stays without --force.
+    if (QFileInfo::exists(request.out) && !request.force) {
+        printError(QStringLiteral("qanoredit: %1 exists; left as it is (--force overwrites it).")
+                       .arg(request.out));
+        return kExitFailure;
+    }
+    const musicxml::Outcome exported = musicxml::exportMusicXmlFile(doc, request.out);
+    printReport(exported.report);
+    if (!exported.ok) {
+        printError(QStringLiteral("qanoredit: %1: %2").arg(request.out, exported.error));
+        return kExitFailure;
+    }
+    writeStdout((request.out + QLatin1Char('\n')).toLocal8Bit());
+    return kExitOk;
+}
+
+}  // namespace qe

@@ -1,0 +1,165 @@
+#include "cli/cli_sound.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+#include <optional>
+
+#include "document/score_file.h"
+#include "files/atomic_file.h"
+#include "cli/cli.h"
+#include "audio/fluid_renderer.h"
+#include "perform/smf_writer.h"
+#include "audio/soundfont.h"
+
+namespace qe {
+
+namespace {
+
+const QString kTempo = QStringLiteral("tempo");
+const QString kProgram = QStringLiteral("program");
+
+// The value of an integer option within its range, its fallback when it is not given, or
+// nothing.
+std::optional<int> intValue(const QCommandLineParser& parser, const QString& name, int low,
+                            int high, int fallback) {
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> tempoOf(const QCommandLineParser& parser) {
+    return intValue(parser, kTempo, sound::kMinTempo, sound::kMaxTempo, sound::kDefaultTempo);
+}
+
+std::optional<int> programOf(const QCommandLineParser& parser) {
+    return intValue(parser, kProgram, 0, 127, sound::kDefaultProgram);
+}
+
+// Passes the bytes on to the temporary file of an atomic write.
+class DeviceSink : public sound::ByteSink {
+public:
+    explicit DeviceSink(QIODevice& device) : device_(device) {}
+    bool write(const unsigned char* data, std::size_t size) override {
+        return device_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
+               static_cast<qint64>(size);
+    }
+
+private:
+    QIODevice& device_;
+};
+
+int saveFailed(const QString& out) {
+    printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(out));
+    return kExitFailure;
+}
+
+// Renders the WAV file; false, with the reason printed unless it is the file's, when it fails.
+bool renderInto(QIODevice& device, const sound::Performance& performance, bool& reported) {
+    sound::RenderOptions options;
+    options.soundFont = sound::findSoundFont();
+    if (options.soundFont.empty()) {
+        printError(QStringLiteral(
+            "qanoredit: no General MIDI SoundFont was found in /usr/share/sounds; install the "
+            "package timgm6mb-soundfont (or fluid-soundfont-gm) to export WAV files."));
+        reported = true;
+        return false;
+    }
+    DeviceSink sink(device);
+    const sound::RenderResult result = sound::renderWav(performance, options, sink);
+    switch (result.status) {
+        case sound::RenderResult::kOk:
+            return true;
+        case sound::RenderResult::kTooLong:
+            printError(
+                QStringLiteral("qanoredit: the score sounds too long for a WAV file (over "
+                               "4 GiB); export it as MIDI, or at a faster tempo."));
+            reported = true;
+            return false;
+        case sound::RenderResult::kNoSoundFont:
+            printError(QStringLiteral("qanoredit: the SoundFont %1 could not be used: %2")
+                           .arg(QString::fromStdString(options.soundFont),
+                                QString::fromStdString(result.detail)));
+            reported = true;
+            return false;
+        case sound::RenderResult::kWriteFailed:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool isSoundExport(const QString& out) {
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    return suffix == QStringLiteral("mid") || suffix == QStringLiteral("midi") ||
+           suffix == QStringLiteral("wav");
+}
+
+QList<QCommandLineOption> soundOptions() {
+    return {
+        QCommandLineOption(
+            kTempo,
+            QStringLiteral("With --export to .mid or .wav: the tempo in quarter notes per minute, "
+                           "whatever the time signature (%1..%2, default %3).")
+                .arg(sound::kMinTempo)
+                .arg(sound::kMaxTempo)
+                .arg(sound::kDefaultTempo),
+            QStringLiteral("bpm")),
+        QCommandLineOption(
+            kProgram,
+            QStringLiteral("With --export to .mid or .wav: the General MIDI program of every "
+                           "track, 0..127 (default 0, acoustic grand piano; 40 violin, 73 flute)."),
+            QStringLiteral("n")),
+    };
+}
+
+QString soundOptionMisuse(const QCommandLineParser& parser, bool soundExport) {
+    if ((parser.isSet(kTempo) || parser.isSet(kProgram)) && !soundExport)
+        return QStringLiteral("--tempo and --program go with --export to .mid or .wav");
+    if (!tempoOf(parser))
+        return QStringLiteral("--tempo is a whole number of quarter notes per minute, %1..%2")
+            .arg(sound::kMinTempo)
+            .arg(sound::kMaxTempo);
+    if (!programOf(parser))
+        return QStringLiteral("--program is a General MIDI program, 0..127");
+    return {};
+}
+
+void readSoundOptions(const QCommandLineParser& parser, ExportRequest& request) {
+    request.tempo = tempoOf(parser).value_or(sound::kDefaultTempo);
+    request.program = programOf(parser).value_or(sound::kDefaultProgram);
+}
+
+int exportSound(const ExportRequest& request) {
+    QanorDoc doc;
+    const FileResult loaded = loadScore(request.document, doc);
+    if (!loaded.ok)
+        return reportFileFailure(loaded);
+    if (QFileInfo::exists(request.out) && !request.force) {
+        printError(QStringLiteral("qanoredit: %1 exists; left as it is (--force overwrites it).")
+                       .arg(request.out));
+        return kExitFailure;
+    }
+    sound::PerformanceOptions options;
+    options.tempo = request.tempo;
+    options.program = request.program;
+    const sound::Performance performance = sound::perform(doc, options);
+    const bool wav = QFileInfo(request.out).suffix().toLower() == QStringLiteral("wav");
+    bool reported = false;
+    const bool written = writeAtomically(request.out, [&](QIODevice& device) {
+        if (wav)
+            return renderInto(device, performance, reported);
+        const std::vector<unsigned char> bytes = sound::writeSmf(performance);
+        return DeviceSink(device).write(bytes.data(), bytes.size());
+    });
+    if (!written)
+        return reported ? kExitFailure : saveFailed(request.out);
+    writeStdout((request.out + QLatin1Char('\n')).toLocal8Bit());
+    return kExitOk;
+}
+
+}  // namespace qe

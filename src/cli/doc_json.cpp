@@ -1,0 +1,94 @@
+#include "cli/doc_json.h"
+
+#include <QJsonArray>
+#include <QString>
+
+namespace qe {
+
+namespace {
+
+QString toQString(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QJsonObject locationJson(const location& loc) {
+    return QJsonObject{{"timeA", loc.timeA},
+                       {"timeB", loc.timeB},
+                       {"placeKind", loc.placeKind},
+                       {"trackIndex", loc.trackIndex},
+                       {"itemIndex", loc.itemIndex}};
+}
+
+QJsonObject fontJson(const FontRecord& font) {
+    const LogFont& lf = font.logFont;
+    return QJsonObject{{"face", toQString(lf.face())},
+                       {"height", lf.height},
+                       {"width", lf.width},
+                       {"weight", lf.weight},
+                       {"italic", lf.italic},
+                       {"underline", lf.underline},
+                       {"strikeOut", lf.strikeOut},
+                       {"charSet", lf.charSet},
+                       {"pitchAndFamily", lf.pitchAndFamily},
+                       {"color", static_cast<qint64>(font.color)}};
+}
+
+}  // namespace
+
+QJsonObject documentToJson(const QanorDoc& doc) {
+    const doc_header& h = doc.header;
+    QJsonObject json{
+        {"version", static_cast<qint64>(h.version)}, {"title", toQString(h.title)},
+        {"subtitle", toQString(h.subtitle)},         {"author1", toQString(h.author1)},
+        {"author2", toQString(h.author2)},           {"author3", toQString(h.author3)},
+        {"comment1", toQString(h.comment1)},         {"comment2", toQString(h.comment2)},
+        {"keyAccidental", h.keyAccidental},          {"keyLetter", h.keyLetter},
+        {"timeNumerator", h.timeNumerator},          {"timeDenominator", h.timeDenominator}};
+
+    const format_track_header& f = doc.formatSettings();
+    json["page"] = QJsonObject{{"width", f.pageWidth},         {"height", f.pageHeight},
+                               {"marginLeft", f.marginLeft},   {"marginTop", f.marginTop},
+                               {"marginRight", f.marginRight}, {"marginBottom", f.marginBottom}};
+    QJsonArray fonts;
+    for (const FontRecord& font : f.fonts)
+        fonts.append(fontJson(font));
+    json["fonts"] = fonts;
+
+    QJsonArray tempos;
+    for (const tempo& t : doc.content.tempo.content.items)
+        tempos.append(QJsonObject{{"timeA", t.at.timeA},
+                                  {"timeB", t.at.timeB},
+                                  {"valueA", t.valueA},
+                                  {"valueB", t.valueB},
+                                  {"valueC", t.valueC}});
+    json["tempo"] = tempos;
+
+    QJsonArray formats;
+    for (const Format& record : doc.formatRecords())
+        formats.append(QJsonObject{{"type", record.type},
+                                   {"from", locationJson(record.from)},
+                                   {"to", locationJson(record.to)}});
+    json["formats"] = formats;
+
+    QJsonArray tracks;
+    for (const note_track& track : doc.noteTracks()) {
+        QJsonArray notes;
+        for (const note& n : track.content.items)
+            notes.append(QJsonObject{{"code", n.code}, {"value", n.value}});
+        tracks.append(notes);
+    }
+    json["tracks"] = tracks;
+
+    QJsonArray lyricTracks;
+    for (const lyrics_track& track : doc.content.lyrics.items) {
+        QJsonArray texts;
+        for (const lyrics& l : track.content.items)
+            texts.append(
+                QJsonObject{{"text", toQString(l.text)}, {"place", locationJson(l.place)}});
+        lyricTracks.append(texts);
+    }
+    json["lyrics"] = lyricTracks;
+    return json;
+}
+
+}  // namespace qe

@@ -1,0 +1,27 @@
+#include "cli/headless_host.h"
+
+#include <QString>
+#include <cstdio>
+
+#include "painter/g.h"
+#include "edit/score_editor.h"
+#include "painter/scratch_surface.h"
+
+namespace qe {
+
+std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
+    return std::make_unique<ScratchSurface>(scratch_);
+}
+
+void HeadlessHost::updateAllViews() {
+    if (view)
+        view->relayout();
+}
+
+void HeadlessHost::warn(const std::u16string& text, const std::u16string& caption) {
+    const QString line =
+        QString::fromStdU16String(caption) + QStringLiteral(": ") + QString::fromStdU16String(text);
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+}
+
+}  // namespace qe

@@ -1,0 +1,148 @@
+#include "cli/layout_json.h"
+
+#include <QJsonArray>
+#include <unordered_map>
+
+#include "engrave/note_element.h"
+#include "engrave/linear_view.h"
+#include "engrave/measure.h"
+#include "engrave/page_view.h"
+
+namespace qe {
+
+namespace {
+
+void putGeometry(QJsonObject& json, const Style& s) {
+    json["x"] = s.x;
+    json["y"] = s.y;
+    json["width"] = s.width;
+    json["height"] = s.height;
+}
+
+QJsonObject elementJson(const Node* node) {
+    QJsonObject json;
+    const auto* e = static_cast<const NoteElement*>(node);
+    json["kind"] = e->elementKind;
+    json["glyph"] = static_cast<int>(e->glyph);
+    putGeometry(json, e->style);
+    return json;
+}
+
+QJsonObject rectJson(const Rect& r) {
+    return {{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}};
+}
+
+// A measure at `place`: its own place in a track line, or its shadow's in a display line.
+QJsonObject measureJson(const Measure& m, const Style& place) {
+    QJsonObject json;
+    putGeometry(json, place);
+    json["barType"] = m.barType;
+    json["weight"] = m.weight();
+    QJsonArray elements;
+    for (int i = 0; i < m.childCount(); ++i)
+        elements.append(elementJson(m.child(i)));
+    json["elements"] = elements;
+    QJsonArray underlines;
+    for (const Underline& u : m.underlines())
+        underlines.append(QJsonObject{
+            {"level", u.level}, {"first", m.indexOf(u.from)}, {"last", m.indexOf(u.to)}});
+    json["underlines"] = underlines;
+    QJsonArray syllables;
+    for (const MeasureLyrics::Box& b : m.lyrics().boxes())
+        syllables.append(QJsonObject{{"verse", b.verse + 1},
+                                     {"row", b.row},
+                                     {"element", m.indexOf(b.note)},
+                                     {"text", QString::fromStdU16String(b.shown)},
+                                     {"continues", b.continues},
+                                     {"box", rectJson(b.box)}});
+    if (!syllables.isEmpty())
+        json["syllables"] = syllables;
+    return json;
+}
+
+QJsonObject noteLineJson(const Node& line) {
+    QJsonObject json;
+    putGeometry(json, line.style);
+    QJsonArray measures;
+    for (int i = 0; i < line.childCount(); ++i) {
+        const Node* shown = line.child(i);
+        if (const Measure* m = asMeasure(line.realChild(i)))
+            measures.append(measureJson(*m, shown->style));
+    }
+    json["measures"] = measures;
+    return json;
+}
+
+// Every line a shape can be drawn on, by its index: the display lines of page mode counted
+// over all pages, or the track lines of scroll mode.
+using LineIndex = std::unordered_map<const Node*, int>;
+
+// Each shape with its box, and every piece drawn of it: the line it is on and its box.
+template <typename Shapes>
+QJsonArray shapesJson(const Shapes& shapes, const LineIndex& lines) {
+    QJsonArray list;
+    for (const auto& shape : shapes) {
+        QJsonArray strips;
+        QJsonArray pieces;
+        for (std::size_t i = 0; i < shape.strips.size(); ++i) {
+            strips.append(rectJson(shape.strips[i]));
+            const Node* line = i < shape.stripLines.size() ? shape.stripLines[i] : nullptr;
+            const auto found = lines.find(line);
+            pieces.append(QJsonObject{{"line", found == lines.end() ? -1 : found->second},
+                                      {"box", rectJson(shape.strips[i])}});
+        }
+        QJsonObject json{{"strips", strips}, {"pieces", pieces}};
+        putGeometry(json, shape.style);
+        list.append(json);
+    }
+    return list;
+}
+
+}  // namespace
+
+QJsonObject pageLayoutToJson(const PageView& view) {
+    LineIndex lineIndex;
+    int displayLines = 0;
+    QJsonArray pages;
+    for (int p = 0; p < view.childCount(); ++p) {
+        const Page* page = view.page(p);
+        QJsonObject pageJson{{"index", page->pageIndex}};
+        putGeometry(pageJson, page->style);
+        QJsonArray lines;
+        for (int k = 0; k < page->childCount(); ++k) {
+            const Node* line = page->child(k);
+            for (int t = 0; t < line->childCount(); ++t)
+                lineIndex[line->child(t)] = displayLines;
+            QJsonObject lineJson{{"index", displayLines++}};
+            putGeometry(lineJson, line->style);
+            QJsonArray tracks;
+            for (int t = 0; t < line->childCount(); ++t)
+                tracks.append(noteLineJson(*line->child(t)));
+            lineJson["tracks"] = tracks;
+            lines.append(lineJson);
+        }
+        pageJson["lines"] = lines;
+        pages.append(pageJson);
+    }
+    QJsonObject json{{"mode", "page"}, {"pages", pages}};
+    putGeometry(json, view.style);
+    json["arcs"] = shapesJson(view.arcs, lineIndex);
+    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
+    return json;
+}
+
+QJsonObject scrollLayoutToJson(const LinearView& view) {
+    LineIndex lineIndex;
+    QJsonArray lines;
+    for (int t = 0; t < view.childCount(); ++t) {
+        lineIndex[view.child(t)] = t;
+        lines.append(noteLineJson(*view.child(t)));
+    }
+    QJsonObject json{{"mode", "scroll"}, {"lines", lines}};
+    putGeometry(json, view.style);
+    json["arcs"] = shapesJson(view.arcs, lineIndex);
+    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
+    return json;
+}
+
+}  // namespace qe

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engrave/node.h"
+
+namespace qe {
+
+// A column of lines, left-aligned, each separated from the next by the bottom margin of the
+// upper and the top margin of the lower. Page mode's display lines are complex lines holding
+// one note line of shadows per track.
+class ComplexLine : public Node {
+public:
+    static constexpr int kDisplayLineMargin = 80;
+    // A system of several tracks stands this much further from the systems above and below
+    // it, so that the eye tells the parts of one system from the next system.
+    static constexpr int kSystemMargin = 240;
+    // The bracket that joins the tracks of a system stands this far left of the notes, with
+    // hooks this long at both ends.
+    static constexpr int kBracketOffset = 120;
+    static constexpr int kBracketHook = 80;
+
+    ComplexLine() : Node(kComplexLine) {}
+    // A display line: 80 above and 80 below; a system of `tracks` >= 2 further apart, joined
+    // by a bracket.
+    static std::unique_ptr<ComplexLine> displayLine(int tracks = 1);
+
+    void arrange(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
+
+    // Draws a thin bracket at the left of the rows of several track lines, from the top of the
+    // first row's bar lines to the bottom of the last's.
+    bool joinsTracks = false;
+    // A display line of page mode: the room one weight unit got in each track when it was
+    // justified, which the last line of a score takes up when it is short.
+    std::vector<double> units;
+
+protected:
+    void drawTrackBracket(BaseGDI& g) const;
+};
+
+}  // namespace qe

@@ -1,0 +1,93 @@
+#include "engrave/jump_line.h"
+
+#include <algorithm>
+
+#include "engrave/shape_walk.h"
+#include "engrave/measure.h"
+#include "records/doc_chunks.h"
+#include "base/exception.h"
+
+namespace qe {
+
+namespace {
+
+// y of the first measure of a line, in the line's frame.
+int firstMeasureTop(const Node* line) {
+    const Node* first = line->firstChild();
+    return first ? first->style.y : 0;
+}
+
+}  // namespace
+
+void JumpLine::arrange(BaseGDI&) {
+    const Measure* first = asMeasure(from);
+    const Measure* last = asMeasure(to);
+    if (!first || !last)
+        throw Exception(kMismatch);
+    const bool viaShadows = onPage != 0;
+    strips.clear();
+    stripLines.clear();
+
+    const Point start = rootPosition(first, {0, 0}, viaShadows);
+    Rect r{start.x, start.y, start.x, start.y};
+    const Node* line = lineOfMeasure(first, viaShadows);
+    int total = 0;
+    for (const Node* m = first; m != last;) {
+        m = m->nextSibling();
+        if (!m)
+            throw Exception(kMismatch);
+        const Node* next = lineOfMeasure(m, viaShadows);
+        if (next != line) {
+            r.right = rootPosition(line, {line->style.width, firstMeasureTop(line)}, viaShadows).x;
+            total += r.right - r.left;
+            strips.push_back(r);
+            stripLines.push_back(line);
+            const Point corner = rootPosition(next, {0, firstMeasureTop(next)}, viaShadows);
+            r = {corner.x, corner.y, corner.x, corner.y};
+            line = next;
+        }
+    }
+    // The bracket ends just before the closing bar line of its last measure.
+    r.right = rootPosition(last, {last->style.width - last->barWidth, 0}, viaShadows).x;
+    total += r.right - r.left;
+    strips.push_back(r);
+    stripLines.push_back(line);
+
+    thickness = 10;
+    arcDepth = -180;
+    if (format) {
+        thickness = format->font(kNoteFont).logFont.height / -20;
+        arcDepth = format->font(kSmallTextFont).logFont.height;
+        takeColor(format->font(kNoteFont).color);
+    }
+    arcWidth = total;
+    for (Rect& s : strips) {
+        s.bottom = s.top;
+        s.top = s.top - arcDepth;
+    }
+
+    coverStrips(style, strips, r);
+}
+
+void JumpLine::draw(BaseGDI& g) const {
+    if (strips.empty())
+        return;
+    g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
+    if (format)
+        g.setFont(format->font(kSmallTextFont));
+    OriginGuard back(g, -style.x, -style.y);
+    const int ox = g.originX;
+    const int oy = g.originY;
+    const Rect& first = strips.front();
+    const Rect& last = strips.back();
+    g.drawText(ox + first.left + 3 * thickness, oy + first.top - thickness, label);
+    g.moveTo(ox + first.left, oy + first.top);
+    g.lineTo(ox + first.left, oy + first.bottom);
+    for (const Rect& s : strips) {
+        g.moveTo(ox + s.left, oy + s.top);
+        g.lineTo(ox + s.right, oy + s.top);
+    }
+    g.lineTo(ox + last.right, oy + last.bottom);
+}
+
+}  // namespace qe

@@ -1,0 +1,149 @@
+#include "engrave/linear_view.h"
+
+#include "engrave/note_element.h"
+#include "engrave/item_elements.h"
+#include "engrave/layout_settings.h"
+#include "engrave/line_breaker.h"
+#include "engrave/measure.h"
+#include "engrave/note_line.h"
+#include "base/exception.h"
+#include "music/meter.h"
+#include "music/score.h"
+
+namespace qe {
+
+LinearView::LinearView() {
+    style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
+    joinsTracks = true;
+}
+
+void LinearView::refreshSettings() {
+    if (!score)
+        return;
+    copyForLayout(score->format(), settings);
+    format = &settings;
+    // The time signature may have changed in the title block since the last layout, and
+    // verses may have come or gone.
+    const music::Ticks beat = music::Meter::of(score->header()).beat();
+    for (int t = 0; t < childCount(); ++t) {
+        const auto rows = lyricRowsOf(t);
+        Node* line = child(t);
+        for (int m = 0; m < line->childCount(); ++m) {
+            if (Measure* measure = asMeasure(line->child(m))) {
+                measure->setBeat(beat);
+                measure->setLyricRows(rows);
+            }
+        }
+    }
+}
+
+std::shared_ptr<const MeasureLyrics::Rows> LinearView::lyricRowsOf(int t) const {
+    const std::vector<int>& counts = score ? score->verseCounts(t) : std::vector<int>{};
+    if (counts.empty())
+        return nullptr;
+    auto rows = std::make_shared<MeasureLyrics::Rows>(counts.size(), -1);
+    int next = 0;
+    for (std::size_t v = 0; v < counts.size(); ++v)
+        if (counts[v] > 0)
+            (*rows)[v] = next++;
+    return rows;
+}
+
+void LinearView::build(const music::Score* s) {
+    score = s;
+    refreshSettings();
+    buildTrackLines();
+    buildShapes();
+}
+
+void LinearView::buildTrackLines() {
+    if (!score)
+        return;
+    refreshSettings();
+    for (int t = 0; t < score->trackCount(); ++t) {
+        auto line = std::make_unique<NoteLine>(&settings, NoteLine::kTrackLineMargin,
+                                               NoteLine::kTrackLineMargin);
+        buildTrackLine(&settings, *line, score->track(t));
+        insertChild(t, std::move(line));
+    }
+    refreshSettings();
+}
+
+Measure* LinearView::measureNode(int t, int m) const {
+    if (t < 0 || t >= childCount())
+        return nullptr;
+    const Node* line = child(t);
+    if (m < 0 || m >= line->childCount())
+        return nullptr;
+    return asMeasure(line->child(m));
+}
+
+NoteElement* LinearView::itemNode(int t, const music::EntryRef& at) const {
+    Measure* measure = measureNode(t, at.measure);
+    if (!measure)
+        return nullptr;
+    NoteElement* found = nullptr;
+    // The last element of the item: its digit, after the accidental in front of it.
+    for (int i = 0; i < measure->childCount(); ++i) {
+        NoteElement* e = measure->elementAt(i);
+        if (e->entry == at.entry)
+            found = e;
+        else if (e->entry > at.entry)
+            break;
+    }
+    return found;
+}
+
+void LinearView::buildShapes() {
+    arcs.clear();
+    jumpLines.clear();
+    if (!score || !withShapes)
+        return;
+    for (const music::Tie& tie : score->ties()) {
+        NoteElement* from = itemNode(tie.track, tie.from);
+        NoteElement* to = itemNode(tie.track, tie.to);
+        if (from && to)
+            arcs.emplace_back(format, from, to);
+    }
+    for (const music::Volta& volta : score->voltas()) {
+        Measure* from = measureNode(volta.track, volta.from);
+        Measure* to = measureNode(volta.track, volta.to);
+        if (from && to)
+            jumpLines.emplace_back(volta.label, format, from, to);
+    }
+}
+
+void LinearView::relayout(BaseGDI& g) {
+    refreshSettings();
+    layout(g, true);
+}
+
+void LinearView::clearChildren() {
+    arcs.clear();
+    jumpLines.clear();
+    Node::clearChildren();
+}
+
+void LinearView::arrange(BaseGDI& g) {
+    if (stripSpacing) {
+        const double unit = standardUnit(g, format, kBreakShare);
+        for (auto& line : children_)
+            spaceLine(*line, unit, g);
+    }
+    ComplexLine::arrange(g);
+    for (SusArc& arc : arcs)
+        arc.layout(g, true);
+    for (JumpLine& jump : jumpLines)
+        jump.layout(g, true);
+}
+
+void LinearView::draw(BaseGDI& g) const {
+    g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
+    drawTrackBracket(g);
+    for (const SusArc& arc : arcs)
+        arc.paint(g);
+    for (const JumpLine& jump : jumpLines)
+        jump.paint(g);
+}
+
+}  // namespace qe

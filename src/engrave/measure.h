@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engrave/note_element.h"
+#include "engrave/symbol.h"
+#include "engrave/underline.h"
+#include "engrave/measure_lyrics.h"
+#include "engrave/node.h"
+#include "records/font_record.h"
+#include "music/meter.h"
+
+namespace qe {
+
+// The notes between two bar lines: a row of note elements, their octave dots and duration
+// underlines, and the closing bar line at the right end. The measure is the unit of layout.
+class Measure : public Node {
+public:
+    static constexpr int kRowPadding = 160;  // above and below the note row
+
+    Measure(const format_track_header* format, int barType);
+
+    // A measure whose elements and fonts have not changed since it was last measured on a
+    // surface with the same metrics is placed again without measuring any text: the same
+    // coordinates, at a fraction of the cost on big scores.
+    void layout(BaseGDI& g, bool deep) override;
+    void arrange(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
+    // Children first, so that the bar line, dots and underlines lie over the digits.
+    void paint(BaseGDI& g) const override;
+    // Only x decides: the first element whose centre is at or right of the point (the caret
+    // goes before it), or the measure itself (the caret goes to its end).
+    Node* hitTest(Point p) override;
+
+    // The width the measure takes at its natural spacing, as its last measuring found it;
+    // a stretch into a line leaves it as it was.
+    int naturalWidth() const { return naturalWidth_; }
+    // Sum of the spacing weights of the elements.
+    virtual int weight() const;
+    // Places the elements again with `unit` extra space per weight unit; never measures text.
+    virtual void stretch(double unit, BaseGDI& g);
+
+    // A measure holds note elements only: anything else is refused with kWrongKind.
+    void appendChild(std::unique_ptr<Node> node) override;
+    void insertChild(int index, std::unique_ptr<Node> node) override;
+    bool insertChild(std::unique_ptr<Node>& node, Node* before) override;
+
+    // The element at `index`; throws kOutOfRange outside 0 .. count - 1.
+    NoteElement* elementAt(int index) const;
+    template <typename F>
+    void forEachElement(F&& f) const {
+        for (const auto& c : children_)
+            f(*static_cast<NoteElement*>(c.get()));
+    }
+
+    void setBarType(int type);
+    // Forgets the dots and underlines, which point at elements, before elements go away; the
+    // next layout measures the measure again and makes them anew.
+    void dropDecorations();
+    // Makes the next layout measure everything again.
+    void invalidate() { measured_ = false; }
+
+    const std::vector<Symbol>& symbols() const { return symbols_; }
+    const std::vector<Underline>& underlines() const { return underlines_; }
+
+    std::uint8_t barType = 0;
+    char16_t barGlyph = 0;
+    int barWidth = 0;
+    int barHeight = 0;  // negative
+    // Underlined notes are grouped within a beat of the time signature: a quarter in x/4, a
+    // dotted quarter in 6/8. A new beat makes the next layout measure the measure again.
+    void setBeat(music::Ticks beat);
+    music::Ticks beat() const { return beat_; }
+
+    // The rows of lyrics of the measure's track line, by verse; none without lyrics. New rows
+    // make the next layout measure the measure again.
+    void setLyricRows(std::shared_ptr<const MeasureLyrics::Rows> rows);
+    const MeasureLyrics& lyrics() const { return lyrics_; }
+
+private:
+    // Places the row, measures the bar line and makes the decorations anew; without
+    // `measure`, only gives the measure back its natural size.
+    void arrangeRow(BaseGDI& g, bool measure);
+    bool stillMeasured(const BaseGDI& g) const;
+    void groupUnderlines();
+    void layoutDecorations(BaseGDI& g);
+
+    std::vector<Symbol> symbols_;
+    std::vector<Underline> underlines_;
+    MeasureLyrics lyrics_;
+    std::shared_ptr<const MeasureLyrics::Rows> lyricRows_;
+
+    music::Ticks beat_ = music::kTicksPerQuarter;
+
+    // What the last measuring was made with, and the weight it found.
+    bool measured_ = false;
+    int weight_ = 0;
+    int naturalWidth_ = 0;
+    int naturalHeight_ = 0;
+    int metricsId_ = 0;
+    const format_track_header* measuredFormat_ = nullptr;
+    LogFont noteFont_;
+    LogFont barFont_;
+    LogFont textFont_;
+};
+
+inline Measure* asMeasure(Node* node) {
+    return node && node->kind == kMeasure ? static_cast<Measure*>(node) : nullptr;
+}
+inline const Measure* asMeasure(const Node* node) {
+    return node && node->kind == kMeasure ? static_cast<const Measure*>(node) : nullptr;
+}
+
+}  // namespace qe

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engrave/base_gdi.h"
+#include "engrave/geometry.h"
+
+namespace qe {
+
+class Measure;
+class NoteElement;
+class format_track_header;
+
+// The syllables under the notes of one measure, one row per verse of its track line: how much
+// room the notes need so that no two syllables of a row touch, and where each syllable
+// stands. A measure without syllables has no rows and lays out as if lyrics did not exist.
+class MeasureLyrics {
+public:
+    // The row of each verse of a track line (-1 for a verse with no syllable in the line),
+    // shared by the line's measures.
+    using Rows = std::vector<int>;
+
+    static constexpr int kGap = 80;         // at least this between two syllables of a row
+    static constexpr int kRowSpacing = 80;  // between two rows, and above the first
+
+    struct Box {
+        const NoteElement* note = nullptr;
+        int verse = 0;
+        int row = 0;
+        std::u16string shown;
+        bool continues = false;  // a hyphen follows it
+        Rect box;                // in the measure's frame
+    };
+
+    // Measures the syllables and widens the columns of the notes that carry them: sets the
+    // left margins of the measure's elements and returns the room the last syllable needs
+    // after the last element.
+    int widen(Measure& measure, BaseGDI& g, const Rows& rows);
+    // Places the syllables under the elements as they stand now, the first row from `top`
+    // down.
+    void place(const Measure& measure, int top);
+    void draw(BaseGDI& g, const format_track_header* format) const;
+
+    int rowCount() const { return rows_; }
+    // How far the rows reach below their top (0 or negative).
+    int depth() const { return rows_ == 0 ? 0 : -rows_ * rowHeight_ - kRowSpacing; }
+    const std::vector<Box>& boxes() const { return boxes_; }
+
+private:
+    struct Measured {
+        const NoteElement* note;
+        int verse;
+        int row;
+        int width;
+        std::u16string shown;
+        bool continues;
+    };
+
+    std::vector<Measured> measured_;
+    std::vector<Box> boxes_;
+    int rows_ = 0;
+    int rowHeight_ = 0;
+    int textHeight_ = 0;  // negative
+};
+
+}  // namespace qe

@@ -1,0 +1,521 @@
+#include "engrave/page_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+#include "engrave/complex_line.h"
+#include "engrave/line_breaker.h"
+#include "engrave/measure.h"
+#include "base/exception.h"
+#include "music/score.h"
+
+namespace qe {
+
+PageView::PageView() : Node(kPageView) {
+    style.paddingLeft = style.paddingTop = style.paddingRight = style.paddingBottom = kPadding;
+}
+
+void PageView::build(const music::Score* s) {
+    score = s;
+    linear.withShapes = false;
+    linear.build(s);
+}
+
+void PageView::clearChildren() {
+    arcs.clear();
+    jumpLines.clear();
+    Node::clearChildren();
+    linear.clearChildren();
+}
+
+int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
+    const doc_header& h = score->header();
+    const format_track_header& f = *format;
+    const int W = pageWidth;
+    const int titleHeight = f.font(kTitleFont).logFont.height;
+    const int subtitleHeight = f.font(kSubtitleFont).logFont.height;
+    const int textHeight = f.font(kTextFont).logFont.height;
+    // A text is present when it measures below 0: an empty text measures (0, 0).
+    const auto measured = [&](const std::u16string& s, FontCategory category) {
+        Text text(&page, s, f.font(category));
+        text.layout(g, true);
+        return text;
+    };
+    const auto place = [&](const Text& text, int x, int top) {
+        page.texts.push_back(text);
+        page.texts.back().heldBy(&page);
+        page.texts.back().style.x = x;
+        page.texts.back().style.y = top;
+    };
+
+    // Centred on the whole sheet, not on the content area.
+    const Text title = measured(h.title, kTitleFont);
+    place(title, (W - title.style.width) / 2, y);
+    y += title.style.height;
+
+    const Text subtitle = measured(h.subtitle, kSubtitleFont);
+    if (subtitle.style.height < 0) {
+        const int top = y + subtitleHeight / 2;
+        place(subtitle, (W - subtitle.style.width) / 2, top);
+        y = top + subtitle.style.height;
+    }
+
+    y += titleHeight;
+    int a = y;
+    page.keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator,
+                               h.timeDenominator, &page);
+    KeyText& key = page.keyTexts.back();
+    key.layout(g, true);
+    key.style.x = marginLeft;
+    key.style.y = y;
+    int b = key.style.y + key.style.height + textHeight / 2;
+
+    int author3Height = 0;
+    for (const std::u16string* author : {&h.author1, &h.author2, &h.author3}) {
+        const Text text = measured(*author, kTextFont);
+        if (author == &h.author3)
+            author3Height = text.style.height;
+        if (text.style.height >= 0)
+            continue;
+        place(text, W - marginRight - text.style.width, a);
+        a += textHeight / 3 + text.style.height;
+    }
+
+    const Text comment1 = measured(h.comment1, kTextFont);
+    place(comment1, key.style.x + key.style.width + 200,
+          key.style.y + (key.style.height - comment1.style.height) / 2);
+
+    const Text comment2 = measured(h.comment2, kTextFont);
+    if (comment2.style.height < 0) {
+        place(comment2, marginLeft, b);
+        b += textHeight / 3 + comment2.style.height;
+    }
+    return std::min(a, b) + author3Height;
+}
+
+void PageView::takePageSettings() {
+    format = linear.format;
+    if (format) {
+        pageWidth = format->pageWidth;
+        pageHeight = format->pageHeight;
+        marginLeft = format->marginLeft;
+        marginTop = format->marginTop;
+        marginRight = format->marginRight;
+        marginBottom = format->marginBottom;
+    }
+}
+
+std::unique_ptr<ComplexLine> PageView::makeLine(int k, int lines, BaseGDI& g,
+                                                const std::vector<double>& unitsAbove) {
+    const int contentWidth = pageWidth - marginLeft - marginRight;
+    auto line = ComplexLine::displayLine(linear.childCount());
+    if (k + 1 < lines) {
+        line->units = buildLine(k, linear, g, *line, contentWidth);
+    } else {
+        buildLastLine(k, linear, g, *line, contentWidth, unitsAbove,
+                      standardUnit(g, format, kBreakShare));
+        line->units = unitsAbove;
+    }
+    return line;
+}
+
+void PageView::rebuild(BaseGDI& g) {
+    changed.clear();
+    arcs.clear();
+    jumpLines.clear();
+    // The track lines are not shown in page mode: only their measures are measured, at their
+    // natural size, for the display lines to be cut from.
+    linear.refreshSettings();
+    for (int t = 0; t < linear.childCount(); ++t) {
+        Node* line = linear.child(t);
+        for (int m = 0; m < line->childCount(); ++m)
+            line->child(m)->layout(g, true);
+    }
+    Node::clearChildren();
+    takePageSettings();
+    const int H = pageHeight, T = marginTop, B = marginBottom;
+
+    auto page = std::make_unique<Page>(format);
+    int pages = 0;
+    const auto finish = [&] {
+        page->pageIndex = pages++;
+        page->layout(g, false);
+        appendChild(std::move(page));
+    };
+
+    int y = -T - Page::kSheetSpacing;
+    if (score && format)
+        y = placeTitleBlock(*page, y, g);
+    contentTop_ = y;
+
+    const int contentWidth = pageWidth - marginLeft - marginRight;
+    const int lines =
+        breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
+    std::vector<double> unitsAbove;
+    for (int k = 0; k < lines; ++k) {
+        std::unique_ptr<ComplexLine> line = makeLine(k, lines, g, unitsAbove);
+        unitsAbove = line->units;
+        const Style& s = line->style;
+        if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
+            throw Exception(kLayoutOverflow, "a line is taller than a page");
+        if (y < (B - H) - s.height + s.marginTop + s.marginBottom) {
+            finish();
+            page = std::make_unique<Page>(format);
+            y = -(s.marginTop + T);
+        }
+        line->style.x = marginLeft;
+        line->style.y = y;
+        y += s.height - s.marginTop - s.marginBottom;
+        page->appendChild(std::move(line));
+    }
+    finish();
+    placePages();
+    rebuildShapes(g);
+    changed = {{0, 0, style.width, style.height}};
+}
+
+namespace {
+
+// The widest measure of column `c` among the tracks, at its natural spacing; -1 when no track
+// reaches it.
+int columnWidth(const LinearView& view, int c) {
+    int width = -1;
+    for (int t = 0; t < view.childCount(); ++t) {
+        const Node* line = view.child(t);
+        if (c < line->childCount())
+            width = std::max(width, asMeasure(line->child(c))->naturalWidth());
+    }
+    return width;
+}
+
+int columnCount(const LinearView& view) {
+    int columns = 0;
+    for (int t = 0; t < view.childCount(); ++t)
+        columns = std::max(columns, view.child(t)->childCount());
+    return columns;
+}
+
+Rect boxOf(const Style& s) {
+    return {s.x, s.y, s.x + s.width, s.y + s.height};
+}
+
+}  // namespace
+
+void PageView::update(BaseGDI& g, int first, int end, int shift) {
+    std::vector<int>& starts = linear.lineStarts;
+    const int columns = columnCount(linear);
+    if (childCount() == 0 || starts.empty() || columns == 0 || !format) {
+        rebuild(g);
+        return;
+    }
+    changed.clear();
+    const int H = pageHeight, T = marginTop, B = marginBottom;
+    const int contentWidth = pageWidth - marginLeft - marginRight;
+    const int breakWidth = static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5));
+
+    // Breaking again from the line that holds the first changed column, or ends at it (the
+    // last line when columns came after it), until a break falls where an old one fell, past
+    // the change.
+    const std::vector<int> old = starts;
+    const int oldLines = static_cast<int>(old.size());
+    // A line ends where a column does not fit it: the first line whose end is at or after the
+    // first changed column may end elsewhere now.
+    int k0 = static_cast<int>(std::lower_bound(old.begin(), old.end(), first) - old.begin());
+    k0 = std::min(k0, oldLines - 1);
+    const int from = k0 > 0 ? old[static_cast<std::size_t>(k0) - 1] : 0;
+    std::vector<int> ends;
+    int tail = -1;  // the first old line kept as it was
+    int running = 0;
+    for (int c = from; c < columns; ++c) {
+        const int w = columnWidth(linear, c);
+        if (w > breakWidth) {
+            // A measure wider than a line: laid out as a whole, it fails as a whole.
+            rebuild(g);
+            return;
+        }
+        running += w;
+        if (running <= breakWidth)
+            continue;
+        ends.push_back(c);
+        running = w;
+        if (end < 0 || c < end)
+            continue;
+        const auto same = std::lower_bound(old.begin() + k0, old.end(), c - shift);
+        if (same != old.end() && *same == c - shift) {
+            tail = static_cast<int>(same - old.begin()) + 1;
+            break;
+        }
+    }
+    // A short last line takes its spacing from the line above: when that line changed, the
+    // last line is made again too.
+    if (tail == oldLines - 1)
+        tail = -1;
+    if (tail < 0)
+        ends.push_back(columns);
+
+    std::vector<int> fresh(old.begin(), old.begin() + k0);
+    fresh.insert(fresh.end(), ends.begin(), ends.end());
+    if (tail >= 0)
+        for (int j = tail; j < oldLines; ++j)
+            fresh.push_back(old[static_cast<std::size_t>(j)] + shift);
+    const int lines = static_cast<int>(fresh.size());
+    const int k1 = k0 + static_cast<int>(ends.size());
+    const int dropEnd = tail >= 0 ? tail : oldLines;
+
+    // The pages as they stand: the first old line of each.
+    const int pages = childCount();
+    std::vector<int> firstOf(static_cast<std::size_t>(pages) + 1, 0);
+    for (int p = 0; p < pages; ++p)
+        firstOf[static_cast<std::size_t>(p) + 1] =
+            firstOf[static_cast<std::size_t>(p)] + page(p)->childCount();
+    const auto pageOf = [&](int line) {
+        return static_cast<int>(std::upper_bound(firstOf.begin(), firstOf.end() - 1, line) -
+                                firstOf.begin()) -
+               1;
+    };
+    const auto oldLine = [&](int line) {
+        const int p = pageOf(line);
+        return static_cast<ComplexLine*>(page(p)->child(line - firstOf[static_cast<std::size_t>(p)]));
+    };
+    // Filled again from the page of the first changed line, or from the page before when
+    // that line opens its page: made shorter, it may fit on the page before.
+    int p0 = pageOf(k0);
+    if (p0 > 0 && firstOf[static_cast<std::size_t>(p0)] == k0)
+        --p0;
+    const int f0 = firstOf[static_cast<std::size_t>(p0)];
+
+    // The measures of the lines made again start from their natural spacing.
+    starts = fresh;
+    for (int c = from; c < starts[static_cast<std::size_t>(k1) - 1]; ++c)
+        for (int t = 0; t < linear.childCount(); ++t)
+            if (Measure* m = linear.measureNode(t, c))
+                m->layout(g, true);
+    std::vector<std::unique_ptr<ComplexLine>> built;
+    std::vector<double> unitsAbove = k0 > 0 ? oldLine(k0 - 1)->units : std::vector<double>{};
+    for (int k = k0; k < k1; ++k) {
+        built.push_back(makeLine(k, lines, g, unitsAbove));
+        unitsAbove = built.back()->units;
+    }
+
+    // Lines taken off the old pages, a page at a time, from page p0 on.
+    int nextPage = p0;
+    std::deque<std::unique_ptr<Node>> taken;
+    int takenFrom = f0;
+    const auto take = [&](int line) {
+        while (line >= takenFrom + static_cast<int>(taken.size())) {
+            Page* source = page(nextPage++);
+            while (source->childCount() > 0)
+                taken.push_back(source->removeChild(0));
+        }
+        while (takenFrom < line) {
+            taken.pop_front();
+            ++takenFrom;
+        }
+        ++takenFrom;
+        std::unique_ptr<Node> node = std::move(taken.front());
+        taken.pop_front();
+        return node;
+    };
+
+    std::vector<std::unique_ptr<Page>> filled;
+    auto sheet = std::make_unique<Page>(format);
+    int y = 0;
+    bool fresh0 = true;  // the next line placed opens its page at its own margin
+    if (p0 == 0) {
+        y = placeTitleBlock(*sheet, -T - Page::kSheetSpacing, g);
+        contentTop_ = y;
+        fresh0 = false;
+    }
+    const auto fits = [&](const Style& s) {
+        return y >= (B - H) - s.height + s.marginTop + s.marginBottom;
+    };
+    const auto place = [&](std::unique_ptr<Node> line) {
+        const Style& s = line->style;
+        if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
+            return false;
+        if (fresh0) {
+            y = -(s.marginTop + T);
+            fresh0 = false;
+        } else if (!fits(s)) {
+            sheet->pageIndex = p0 + static_cast<int>(filled.size());
+            filled.push_back(std::move(sheet));
+            sheet = std::make_unique<Page>(format);
+            y = -(s.marginTop + T);
+        }
+        line->style.x = marginLeft;
+        line->style.y = y;
+        y += s.height - s.marginTop - s.marginBottom;
+        sheet->appendChild(std::move(line));
+        return true;
+    };
+    bool tooTall = false;
+    for (int x = f0; x < k0 && !tooTall; ++x)
+        tooTall = !place(take(x));
+    for (auto& line : built)
+        tooTall = tooTall || !place(std::move(line));
+    // The lines made again stand for these, which go.
+    for (int x = k0; x < dropEnd && !tooTall; ++x)
+        take(x);
+    int kept = pages;  // the first old page kept as it is
+    if (tail >= 0 && !tooTall) {
+        for (int x = tail; x < oldLines; ++x) {
+            // An old page that opens with this line and would open here again: it and the
+            // pages after it stand as they were.
+            if (nextPage < pages && x == firstOf[static_cast<std::size_t>(nextPage)] &&
+                !fits(page(nextPage)->child(0)->style)) {
+                kept = nextPage;
+                break;
+            }
+            if (!place(take(x))) {
+                tooTall = true;
+                break;
+            }
+        }
+    }
+    if (tooTall) {
+        rebuild(g);
+        return;
+    }
+    sheet->pageIndex = p0 + static_cast<int>(filled.size());
+    filled.push_back(std::move(sheet));
+    if (kept == pages)
+        kept = nextPage;
+
+    // The old pages p0 .. kept - 1 are empty now; the filled ones take their place.
+    for (int p = kept - 1; p >= p0; --p)
+        removeChild(p);
+    const int made = static_cast<int>(filled.size());
+    for (int i = 0; i < made; ++i)
+        insertChild(p0 + i, std::move(filled[static_cast<std::size_t>(i)]));
+    for (int p = p0 + made; p < childCount(); ++p)
+        page(p)->pageIndex = p;
+    const bool moved = made != kept - p0;
+    placePages();
+
+    for (int p = p0; p < (moved ? childCount() : p0 + made); ++p)
+        changed.push_back(boxOf(page(p)->style));
+    // Shapes on the pages filled again, or on every page after when pages came or went.
+    const int firstColumn = f0 > 0 ? starts[static_cast<std::size_t>(f0) - 1] : 0;
+    int lastLine = f0 - 1;
+    for (int p = p0; p < p0 + made; ++p)
+        lastLine += page(p)->childCount();
+    const int endColumn =
+        moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
+    relayoutShapes(g, firstColumn, endColumn);
+}
+
+void PageView::rebuildShapes(BaseGDI& g) {
+    for (const SusArc& arc : arcs)
+        changed.push_back(boxOf(arc.style));
+    for (const JumpLine& jump : jumpLines)
+        changed.push_back(boxOf(jump.style));
+    arcs.clear();
+    jumpLines.clear();
+    if (!score)
+        return;
+    arcs.reserve(score->ties().size());
+    for (const music::Tie& tie : score->ties()) {
+        arcs.emplace_back(format, linear.itemNode(tie.track, tie.from),
+                          linear.itemNode(tie.track, tie.to));
+        arcs.back().onPage = 1;
+    }
+    for (const music::Volta& volta : score->voltas()) {
+        jumpLines.emplace_back(volta.label, format, linear.measureNode(volta.track, volta.from),
+                               linear.measureNode(volta.track, volta.to));
+        jumpLines.back().onPage = 1;
+    }
+    for (SusArc& arc : arcs) {
+        arc.layout(g, true);
+        changed.push_back(boxOf(arc.style));
+    }
+    for (JumpLine& jump : jumpLines) {
+        jump.layout(g, true);
+        changed.push_back(boxOf(jump.style));
+    }
+}
+
+void PageView::relayoutShapes(BaseGDI& g, int first, int end) {
+    if (!score || arcs.size() != score->ties().size() ||
+        jumpLines.size() != score->voltas().size()) {
+        rebuildShapes(g);
+        return;
+    }
+    const auto reaches = [&](int from, int to) { return to >= first && (end < 0 || from < end); };
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        const music::Tie& tie = score->ties()[i];
+        SusArc& arc = arcs[i];
+        const bool replaced = !arc.anchored();
+        if (!replaced && !reaches(tie.from.measure, tie.to.measure))
+            continue;
+        changed.push_back(boxOf(arc.style));
+        if (replaced) {
+            arc = SusArc(format, linear.itemNode(tie.track, tie.from),
+                         linear.itemNode(tie.track, tie.to));
+            arc.onPage = 1;
+        }
+        arc.layout(g, true);
+        changed.push_back(boxOf(arc.style));
+    }
+    for (std::size_t i = 0; i < jumpLines.size(); ++i) {
+        const music::Volta& volta = score->voltas()[i];
+        JumpLine& jump = jumpLines[i];
+        const bool replaced = !jump.anchored();
+        if (!replaced && !reaches(volta.from, volta.to))
+            continue;
+        changed.push_back(boxOf(jump.style));
+        if (replaced) {
+            jump = JumpLine(volta.label, format, linear.measureNode(volta.track, volta.from),
+                            linear.measureNode(volta.track, volta.to));
+            jump.onPage = 1;
+        }
+        jump.layout(g, true);
+        changed.push_back(boxOf(jump.style));
+    }
+}
+
+void PageView::placePages() {
+    int y = -style.paddingTop;
+    int right = style.paddingLeft;
+    for (auto& c : children_) {
+        Style& s = c->style;
+        s.x = style.paddingLeft + s.marginLeft;
+        s.y = y - s.marginTop;
+        y = s.y + s.height - s.marginBottom;
+        right = s.x + s.width + s.marginRight;
+    }
+    style.width = right + style.paddingRight;
+    style.height = y - style.paddingBottom;
+}
+
+void PageView::arrange(BaseGDI& g) {
+    placePages();
+    for (SusArc& arc : arcs)
+        arc.layout(g, true);
+    for (JumpLine& jump : jumpLines)
+        jump.layout(g, true);
+}
+
+void PageView::paintShapes(BaseGDI& g) const {
+    for (const SusArc& arc : arcs)
+        if (visible(g, arc.style))
+            arc.paint(g);
+    for (const JumpLine& jump : jumpLines)
+        if (visible(g, jump.style))
+            jump.paint(g);
+}
+
+void PageView::paint(BaseGDI& g) const {
+    Node::paint(g);
+    OriginGuard guard(g, style.x, style.y);
+    paintShapes(g);
+}
+
+void PageView::paintPage(int index, BaseGDI& g) const {
+    Page* sheet = page(index);
+    OriginGuard guard(g, -sheet->style.x, -sheet->style.y);
+    sheet->paint(g);
+    paintShapes(g);
+}
+
+}  // namespace qe

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <vector>
+
+#include "engrave/linear_view.h"
+#include "engrave/page.h"
+
+namespace qe {
+
+namespace music {
+class Score;
+}
+
+// The page-mode root: sheets laid one below the other. It holds the track lines of page mode,
+// `linear`, whose measures it lays out at their natural size, breaks into display lines of
+// shadows chosen for 65 % of the content width and justified to all of it, and stacks on
+// pages under the title block.
+class PageView : public Node {
+public:
+    static constexpr int kPadding = 100;
+
+    PageView();
+    PageView(const PageView&) = delete;
+    PageView& operator=(const PageView&) = delete;
+
+    void build(const music::Score* score);
+    // Lays the score out into pages. Throws kLayoutOverflow for a measure wider than the
+    // break width (no page is left attached) or a line taller than a page (the pages
+    // finished so far stay).
+    void rebuild(BaseGDI& g);
+    // Lays out again what changed since the last layout: the measures of columns
+    // [first, end) changed (a column is the measures of one index in every track), and
+    // `shift` columns came or went among them, so that column c >= end was column c - shift
+    // before. `end` -1 means that every column from `first` on may have changed. Only the
+    // lines from the one holding `first` are broken again, until the breaks meet the old
+    // ones; only the pages whose lines changed are filled again, until a page starts where an
+    // old one started. The measures of changed columns must have been laid out. Fails as
+    // `rebuild` does.
+    void update(BaseGDI& g, int first, int end, int shift);
+    // Makes the arcs and jump lines of the score's ties and voltas again and lays them out.
+    void rebuildShapes(BaseGDI& g);
+    // Lays out again the arcs and jump lines of track `track` (or every track, -1) that
+    // reach into the columns [first, end) (`end` -1: to the end), and makes again those whose
+    // notes were replaced.
+    void relayoutShapes(BaseGDI& g, int first, int end);
+
+    // Deletes the pages and shapes, then empties `linear`.
+    void clearChildren() override;
+    void arrange(BaseGDI& g) override;
+    void draw(BaseGDI&) const override {}
+    void paint(BaseGDI& g) const override;
+    // Draws one page with its top-left corner at the surface origin, with the arcs and jump
+    // lines that fall on it. Throws kOutOfRange for a page that does not exist.
+    void paintPage(int index, BaseGDI& g) const;
+
+    Page* page(int index) const { return static_cast<Page*>(child(index)); }
+
+    // What the last rebuild or update changed, in this view's frame: the pages filled again
+    // (every page from the first one changed when pages came or went) and the shapes laid
+    // out again, where they were and where they are.
+    std::vector<Rect> changed;
+
+    const music::Score* score = nullptr;
+    LinearView linear;
+    int pageWidth = 0;
+    int pageHeight = 0;
+    int marginLeft = 0;
+    int marginTop = 0;
+    int marginRight = 0;
+    int marginBottom = 0;
+    std::vector<SusArc> arcs;
+    std::vector<JumpLine> jumpLines;
+
+private:
+    // Places the title block on the first page from `y` down; returns where it ends.
+    int placeTitleBlock(Page& page, int y, BaseGDI& g);
+    void takePageSettings();
+    // Builds display line `k` of `lines` from the line starts, justified; the last line of
+    // the score keeps the spacing of the line above.
+    std::unique_ptr<ComplexLine> makeLine(int k, int lines, BaseGDI& g,
+                                          const std::vector<double>& unitsAbove);
+    // Places the pages one below the other and sizes the view.
+    void placePages();
+    void paintShapes(BaseGDI& g) const;
+
+    // Where the lines of the first page start, below the title block.
+    int contentTop_ = 0;
+};
+
+}  // namespace qe

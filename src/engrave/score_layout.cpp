@@ -1,0 +1,352 @@
+#include "engrave/score_layout.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "engrave/line_breaker.h"
+#include "engrave/measure.h"
+#include "engrave/note_line.h"
+#include "base/exception.h"
+#include "music/meter.h"
+
+namespace qe {
+
+namespace {
+
+bool sameRows(const std::shared_ptr<const MeasureLyrics::Rows>& a,
+              const std::shared_ptr<const MeasureLyrics::Rows>& b) {
+    const bool aEmpty = !a || a->empty();
+    const bool bEmpty = !b || b->empty();
+    if (aEmpty || bEmpty)
+        return aEmpty == bEmpty;
+    return *a == *b;
+}
+
+Rect boxOf(const Style& s) {
+    return {s.x, s.y, s.x + s.width, s.y + s.height};
+}
+
+}  // namespace
+
+ScoreLayout::ScoreLayout(const music::Score& score, int mode)
+    : score_(score), mode_(mode == kScrollMode ? kScrollMode : kPageMode) {
+    if (mode_ == kScrollMode) {
+        strip_ = std::make_unique<LinearView>();
+        strip_->stripSpacing = true;
+    } else {
+        pages_ = std::make_unique<PageView>();
+    }
+    const_cast<music::Score&>(score_).addObserver(this);
+}
+
+ScoreLayout::~ScoreLayout() {
+    const_cast<music::Score&>(score_).removeObserver(this);
+}
+
+Node& ScoreLayout::root() {
+    return strip_ ? static_cast<Node&>(*strip_) : *pages_;
+}
+
+const Node& ScoreLayout::root() const {
+    return strip_ ? static_cast<const Node&>(*strip_) : *pages_;
+}
+
+LinearView& ScoreLayout::tracks() {
+    return strip_ ? *strip_ : pages_->linear;
+}
+
+const LinearView& ScoreLayout::tracks() const {
+    return strip_ ? *strip_ : pages_->linear;
+}
+
+void ScoreLayout::scoreChanged(const music::ScoreChange& change) {
+    using Kind = music::ScoreChange::Kind;
+    switch (change.kind) {
+        case Kind::Measures:
+            if (!whole_)
+                replaceMeasures(change);
+            break;
+        case Kind::Ties:
+        case Kind::Voltas:
+            shapes_ = true;
+            break;
+        case Kind::Header:
+        case Kind::Format:
+        case Kind::Reset:
+            whole_ = true;
+            break;
+    }
+}
+
+void ScoreLayout::replaceMeasures(const music::ScoreChange& change) {
+    LinearView& view = tracks();
+    if (change.track < 0 || change.track >= view.childCount()) {
+        whole_ = true;
+        return;
+    }
+    Node& line = *view.child(change.track);
+    if (change.measure < 0 || change.measure + change.removed > line.childCount()) {
+        whole_ = true;
+        return;
+    }
+    const auto made = [&](int m) {
+        std::unique_ptr<Measure> node = buildMeasure(&view.settings, score_.measure(change.track, m));
+        dirty_.insert(node.get());
+        return node;
+    };
+    // The old nodes are deleted here; the shapes on them lose their anchors.
+    const int same = std::min(change.removed, change.added);
+    for (int i = 0; i < same; ++i) {
+        const int m = change.measure + i;
+        dirty_.erase(asMeasure(line.child(m)));
+        line.replaceChild(m, made(m));
+    }
+    for (int i = same; i < change.removed; ++i) {
+        dirty_.erase(asMeasure(line.child(change.measure + same)));
+        line.removeChild(change.measure + same);
+    }
+    for (int i = same; i < change.added; ++i)
+        line.insertChild(change.measure + i, made(change.measure + i));
+}
+
+void ScoreLayout::layOutWhole(BaseGDI& g) {
+    dirty_.clear();
+    shapes_ = false;
+    counts_.clear();
+    rows_.clear();
+    changed_.clear();
+    // A layout that fails (a measure wider than a line) keeps what it could lay out until
+    // the score changes again.
+    if (strip_) {
+        strip_->clearChildren();
+        strip_->build(&score_);
+        strip_->relayout(g);
+    } else {
+        pages_->clearChildren();
+        pages_->build(&score_);
+    }
+    for (int t = 0; t < tracks().childCount(); ++t) {
+        counts_.push_back(tracks().child(t)->childCount());
+        rows_.push_back(tracks().lyricRowsOf(t));
+    }
+    if (pages_)
+        pages_->rebuild(g);
+    whole_ = false;
+    changed_ = {boxOf(root().style)};
+}
+
+void ScoreLayout::update(BaseGDI& g) {
+    failed_ = false;
+    try {
+        if (whole_)
+            layOutWhole(g);
+        else
+            layOutChanges(g);
+    } catch (const Exception&) {
+        // Whatever failed is laid out whole next time, and fails again until the score
+        // changes so that it fits.
+        failed_ = true;
+        whole_ = true;
+        changed_ = {boxOf(root().style)};
+        throw;
+    }
+}
+
+void ScoreLayout::layOutChanges(BaseGDI& g) {
+    changed_.clear();
+    if (dirty_.empty() && !shapes_)
+        return;
+    LinearView& view = tracks();
+    const int tracksCount = view.childCount();
+    // Verses that came or went in a track change the rows of every measure of its line.
+    for (int t = 0; t < tracksCount; ++t) {
+        auto rows = view.lyricRowsOf(t);
+        if (sameRows(rows, rows_[static_cast<std::size_t>(t)]))
+            continue;
+        rows_[static_cast<std::size_t>(t)] = rows;
+        Node* line = view.child(t);
+        for (int m = 0; m < line->childCount(); ++m) {
+            Measure* measure = asMeasure(line->child(m));
+            measure->setLyricRows(rows);
+            dirty_.insert(measure);
+        }
+    }
+    // Where each track changed, and its new measures measured.
+    std::vector<int> first(static_cast<std::size_t>(tracksCount), INT_MAX);
+    std::vector<int> last(static_cast<std::size_t>(tracksCount), -1);
+    const music::Ticks beat = music::Meter::of(score_.header()).beat();
+    // The strip stretches every measure by one unit, as page mode stretches a line.
+    const double unit = strip_ ? standardUnit(g, view.format, kBreakShare) : 0.0;
+    for (Measure* m : dirty_) {
+        const int t = view.indexOf(m->parent());
+        const int i = m->parent()->indexOf(m);
+        first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], i);
+        last[static_cast<std::size_t>(t)] = std::max(last[static_cast<std::size_t>(t)], i);
+        m->setBeat(beat);
+        m->setLyricRows(rows_[static_cast<std::size_t>(t)]);
+        m->layout(g, true);
+        if (strip_) {
+            m->style.y = -m->parent()->style.paddingTop - m->style.marginTop;
+            m->stretch(unit, g);
+        }
+    }
+    const bool measures = !dirty_.empty();
+    dirty_.clear();
+    const bool shapes = shapes_;
+    shapes_ = false;
+
+    if (strip_) {
+        if (measures)
+            updateStrip(g, first, unit, shapes);
+        else if (shapes)
+            rebuildStripShapes(g);
+    } else if (measures) {
+        // The columns that changed, and whether the columns after them moved all alike.
+        int c0 = INT_MAX;
+        int c1 = -1;
+        for (int t = 0; t < tracksCount; ++t) {
+            c0 = std::min(c0, first[static_cast<std::size_t>(t)]);
+            c1 = std::max(c1, last[static_cast<std::size_t>(t)] + 1);
+        }
+        int shift = 0;
+        bool uniform = true;
+        bool shiftKnown = false;
+        for (int t = 0; t < tracksCount; ++t) {
+            const int now = view.child(t)->childCount();
+            const int before = counts_[static_cast<std::size_t>(t)];
+            if (std::max(now, before) <= c0)
+                continue;
+            if (!shiftKnown) {
+                shift = now - before;
+                shiftKnown = true;
+            } else if (now - before != shift) {
+                uniform = false;
+            }
+        }
+        for (int t = 0; t < tracksCount; ++t)
+            counts_[static_cast<std::size_t>(t)] = view.child(t)->childCount();
+        pages_->update(g, c0, uniform ? c1 : -1, shift);
+        changed_ = pages_->changed;
+        if (shapes) {
+            pages_->rebuildShapes(g);
+            changed_ = pages_->changed;
+        }
+    } else if (shapes) {
+        pages_->changed.clear();
+        pages_->rebuildShapes(g);
+        changed_ = pages_->changed;
+    }
+}
+
+void ScoreLayout::rebuildStripShapes(BaseGDI& g) {
+    for (const SusArc& arc : strip_->arcs)
+        changed_.push_back(boxOf(arc.style));
+    for (const JumpLine& jump : strip_->jumpLines)
+        changed_.push_back(boxOf(jump.style));
+    strip_->buildShapes();
+    for (SusArc& arc : strip_->arcs) {
+        arc.layout(g, true);
+        changed_.push_back(boxOf(arc.style));
+    }
+    for (JumpLine& jump : strip_->jumpLines) {
+        jump.layout(g, true);
+        changed_.push_back(boxOf(jump.style));
+    }
+}
+
+void ScoreLayout::updateStrip(BaseGDI& g, const std::vector<int>& first, double unit,
+                              bool shapesChanged) {
+    LinearView& view = *strip_;
+    const int gap = static_cast<int>(std::floor(unit * 16 + 0.5));
+    std::vector<int> yBefore;
+    for (int t = 0; t < view.childCount(); ++t)
+        yBefore.push_back(view.child(t)->style.y);
+    const Style rootBefore = view.style;
+    for (int t = 0; t < view.childCount(); ++t) {
+        const int from = first[static_cast<std::size_t>(t)];
+        Node& line = *view.child(t);
+        if (from == INT_MAX)
+            continue;
+        // Spaced as the whole strip is: every measure stretched by the strip's unit, the
+        // measures after the first changed one moved along.
+        int sum = 0;
+        if (from > 0) {
+            const Node* before = line.child(from - 1);
+            sum = before->style.x + before->style.width;
+        }
+        for (int i = from; i < line.childCount(); ++i) {
+            Node* shown = line.child(i);
+            if (i > 0)
+                sum += gap;
+            shown->style.x = sum;
+            sum += shown->style.width;
+        }
+        if (line.childCount() == 0)
+            sum = 0;
+        line.style.width = sum;
+        int bottom = 0;
+        for (int i = 0; i < line.childCount(); ++i) {
+            const Style& s = line.child(i)->style;
+            bottom = std::min(bottom, s.y + s.height - s.marginBottom);
+        }
+        line.style.height = bottom - line.style.paddingBottom;
+    }
+    view.ComplexLine::arrange(g);
+    // What moved: from each changed measure to the end of its line, or the whole strip when
+    // a line moved up or down.
+    bool linesMoved = rootBefore.height != view.style.height;
+    for (int t = 0; t < view.childCount(); ++t)
+        linesMoved = linesMoved || yBefore[static_cast<std::size_t>(t)] != view.child(t)->style.y;
+    if (linesMoved) {
+        changed_.push_back(boxOf(rootBefore));
+        changed_.push_back(boxOf(view.style));
+    } else {
+        for (int t = 0; t < view.childCount(); ++t) {
+            const int from = first[static_cast<std::size_t>(t)];
+            if (from == INT_MAX)
+                continue;
+            const Node& line = *view.child(t);
+            const int x = from < line.childCount() ? line.child(from)->style.x : line.style.width;
+            changed_.push_back({line.style.x + x, line.style.y,
+                                std::max(rootBefore.width, view.style.width),
+                                line.style.y + line.style.height});
+        }
+    }
+    if (shapesChanged || view.arcs.size() != score_.ties().size() ||
+        view.jumpLines.size() != score_.voltas().size()) {
+        rebuildStripShapes(g);
+        return;
+    }
+    const auto moved = [&](int t, int to) {
+        return linesMoved || to >= first[static_cast<std::size_t>(t)];
+    };
+    for (std::size_t i = 0; i < view.arcs.size(); ++i) {
+        const music::Tie& tie = score_.ties()[i];
+        SusArc& arc = view.arcs[i];
+        const bool replaced = !arc.anchored();
+        if (!replaced && !moved(tie.track, tie.to.measure))
+            continue;
+        changed_.push_back(boxOf(arc.style));
+        if (replaced)
+            arc = SusArc(view.format, view.itemNode(tie.track, tie.from),
+                         view.itemNode(tie.track, tie.to));
+        arc.layout(g, true);
+        changed_.push_back(boxOf(arc.style));
+    }
+    for (std::size_t i = 0; i < view.jumpLines.size(); ++i) {
+        const music::Volta& volta = score_.voltas()[i];
+        JumpLine& jump = view.jumpLines[i];
+        const bool replaced = !jump.anchored();
+        if (!replaced && !moved(volta.track, volta.to))
+            continue;
+        changed_.push_back(boxOf(jump.style));
+        if (replaced)
+            jump = JumpLine(volta.label, view.format, view.measureNode(volta.track, volta.from),
+                            view.measureNode(volta.track, volta.to));
+        jump.layout(g, true);
+        changed_.push_back(boxOf(jump.style));
+    }
+}
+
+}  // namespace qe

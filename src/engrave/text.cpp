@@ -1,0 +1,22 @@
+#include "engrave/text.h"
+
+namespace qe {
+
+Text::Text(Node* parentNode, std::u16string value, const FontRecord& record)
+    : Node(kText), text(std::move(value)), font(record) {
+    heldBy(parentNode);
+}
+
+void Text::arrange(BaseGDI& g) {
+    g.setFont(font);
+    const Size extent = g.textExtent(text);
+    style.width = extent.width;
+    style.height = extent.height;
+}
+
+void Text::draw(BaseGDI& g) const {
+    g.setFont(font);
+    g.drawText(g.originX, g.originY, text);
+}
+
+}  // namespace qe

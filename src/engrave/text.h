@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "engrave/node.h"
+#include "records/font_record.h"
+
+namespace qe {
+
+// A text of the title block, drawn with its own copy of a font record.
+class Text : public Node {
+public:
+    Text(Node* parent, std::u16string text, const FontRecord& font);
+
+    void arrange(BaseGDI& g) override;
+    void draw(BaseGDI& g) const override;
+
+    std::u16string text;
+    FontRecord font;
+};
+
+}  // namespace qe

@@ -1,0 +1,107 @@
+#include "gui/commands.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+#include "gui/drawn_icon.h"
+
+namespace qe {
+
+namespace {
+
+// A prompt of the string table: the status-bar text, then after "\n" the tooltip.
+QAction* make(QObject* owner, const char* text, const char* prompt,
+              const QKeySequence& shortcut = {}) {
+    auto* action = new QAction(QString::fromUtf8(text), owner);
+    const QString both = QString::fromUtf8(prompt);
+    const qsizetype split = both.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(split < 0 ? both : both.left(split));
+    action->setToolTip(split < 0 ? both : both.mid(split + 1));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+}  // namespace
+
+Commands::Commands(QObject* owner) {
+    fileNew = make(owner, "新建(&N)", "创建新文档\n新建", QKeySequence(QStringLiteral("Ctrl+N")));
+    fileOpen =
+        make(owner, "打开(&O)...", "打开现有文档\n打开", QKeySequence(QStringLiteral("Ctrl+O")));
+    fileClose = make(owner, "关闭(&C)", "关闭活动文档\n关闭");
+    fileSave =
+        make(owner, "保存(&S)", "保存活动文档\n保存", QKeySequence(QStringLiteral("Ctrl+S")));
+    fileSaveAs = make(owner, "另存为(&A)...", "用新名称保存活动文档\n另存为");
+    fileExport = make(owner, "导出(&E)...", "导出图片、MIDI等\n导出");
+    fileExport->setIcon(DrawnIcon::make(IconKind::Export));
+    filePrint =
+        make(owner, "打印(&P)...", "打印活动文档\n打印", QKeySequence(QStringLiteral("Ctrl+P")));
+    filePrint->setIcon(DrawnIcon::make(IconKind::Print));
+    filePrintPreview = make(owner, "打印预览(&V)", "显示整页\n打印预览");
+    filePrintSetup = make(owner, "打印设置(&R)...", "更改打印机选项和打印选项\n打印设置");
+    appExit = make(owner, "退出(&X)", "退出应用程序；提示保存文档\n退出");
+    fileImport =
+        make(owner, "导入 MusicXML(&I)...", "把 MusicXML 乐谱转换为新的简谱文档\n导入 MusicXML");
+
+    editUndo =
+        make(owner, "撤销(&U)", "撤销上一步操作\n撤销", QKeySequence(QStringLiteral("Ctrl+Z")));
+    editUndo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    editUndo->setIcon(DrawnIcon::make(IconKind::Undo));
+    editRedo = make(owner, "重做(&R)", "重做上一步撤销的操作\n重做");
+    editRedo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    editRedo->setIcon(DrawnIcon::make(IconKind::Redo));
+    editCut = make(owner, "剪切(&T)", "剪切所选内容并放到剪贴板上\n剪切");
+    editCut->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+X")), QKeySequence(QStringLiteral("Shift+Delete"))});
+    editCopy = make(owner, "复制(&C)", "复制所选内容并放到剪贴板上\n复制");
+    editCopy->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
+    editPaste = make(owner, "粘贴(&P)", "在插入点插入剪贴板内容\n粘贴");
+    editPaste->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Insert"))});
+
+    viewToolBar = make(owner, "工具栏(&T)", "显示或隐藏工具栏\n切换工具栏");
+    viewToolBar->setCheckable(true);
+    viewStatusBar = make(owner, "状态栏(&S)", "显示或隐藏状态栏\n切换状态栏");
+    viewStatusBar->setCheckable(true);
+    viewScrollMode = make(owner, "滚动视图(&L)",
+                          "切换到无分页、所有内容平铺显示的滚动视图模式\n切换到滚动视图模式");
+    viewScrollMode->setCheckable(true);
+    viewPageMode = make(owner, "页面视图(&P)", "切换到页面视图模式\n切换到页面视图模式");
+    viewPageMode->setCheckable(true);
+    viewWatermark = make(owner, "显示水印(&W)", "在每一页的中央显示淡色水印\n显示水印");
+    viewWatermark->setCheckable(true);
+
+    titleSettings = make(owner, "标题(&T)...", "输入标题\n输入标题");
+    fontSettings = make(owner, "字体(&F)...", "修改字体信息\n修改字体信息");
+    lyricsMode = make(owner, "歌词(&L)...", "在插入点的音符下输入歌词\n输入歌词",
+                      QKeySequence(QStringLiteral("Ctrl+L")));
+    lyricsPaste =
+        make(owner, "粘贴整段歌词", "把剪贴板中的整段歌词从插入点起填到音符下\n粘贴整段歌词");
+
+    addTie = make(owner, "弧线(&A)", "为选中音符添加延音线\n添加延音线",
+                  QKeySequence(QStringLiteral("Ctrl+A")));
+    addTie->setIcon(DrawnIcon::make(IconKind::Tie));
+    addJumpLine =
+        make(owner, "跳房子(&J)...", "添加跳房子\n跳房子", QKeySequence(QStringLiteral("Ctrl+J")));
+    addJumpLine->setIcon(DrawnIcon::make(IconKind::Bracket));
+
+    windowNew = make(owner, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口");
+    windowCascade = make(owner, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口");
+    windowTile = make(owner, "平铺(&T)", "以非重叠方式平铺窗口\n平铺窗口");
+    windowArrange = make(owner, "排列图标(&A)", "在窗口底部排列图标\n排列图标");
+
+    appAbout = make(owner, "关于 QanorEdit(&A)...", "显示程序信息、版本号和版权\n关于");
+    appAbout->setIcon(DrawnIcon::make(IconKind::About));
+}
+
+QList<QAction*> Commands::documentCommands() const {
+    return {fileClose,    fileSave,      fileSaveAs,    fileExport, filePrint,    filePrintPreview,
+            editUndo,     editRedo,      editCut,       editCopy,   editPaste,    viewScrollMode,
+            viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
+            addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange};
+}
+
+}  // namespace qe

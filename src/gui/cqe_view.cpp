@@ -1,0 +1,704 @@
+#include "gui/cqe_view.h"
+#include "gui/document_dialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+#include "document/score_document.h"
+#include "painter/g.h"
+#include "edit/fragment.h"
+#include "edit/lyrics_text.h"
+#include "base/exception.h"
+#include "gui/export_command.h"
+#include "gui/input_dlg.h"
+#include "audio/score_player.h"
+#include "export/score_printer.h"
+#include "painter/scratch_surface.h"
+
+namespace qe {
+
+namespace {
+
+constexpr char32_t kBackspace = 8;
+constexpr char32_t kEnter = 13;
+
+// Logical units to pixels, rounded to the nearest pixel.
+int unitsToPixels(long long units) {
+    return static_cast<int>(std::llround(double(units) / CQEView::kUnitsPerPixel));
+}
+
+}  // namespace
+
+CQEView::CQEView(ScoreDocument* document, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(document), controller_(this) {
+    setFocusPolicy(Qt::StrongFocus);
+    // Note entry is typed with plain letters and digits; an input method of the desktop
+    // would take them for itself.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Every pixel is painted from the off-screen image: nothing to erase first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    blinkTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
+    connect(&blinkTimer_, &QTimer::timeout, this, &CQEView::blink);
+    doc_->addView(&controller_);
+    connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &CQEView::documentUpdated);
+
+    player_ = std::make_unique<ScorePlayer>(controller_, PlaybackThread::desktopSynth());
+    connect(player_.get(), &ScorePlayer::highlightChanged, this, &CQEView::showSounding);
+    // Whatever changes the score, in this window or another on the document, stops what
+    // plays: the notes sounding would no longer be the notes shown.
+    connect(doc_, &ScoreDocument::historyChanged, player_.get(), &ScorePlayer::scoreEdited);
+}
+
+CQEView::~CQEView() {
+    // The player plays the controller's tree: it stops before the tree goes.
+    player_.reset();
+    doc_->removeView(&controller_);
+}
+
+void CQEView::showSounding() {
+    const std::vector<Rect> rects = player_->soundingRects();
+    // The first track's note leads the eye: the window follows it from line to line.
+    if (!rects.empty())
+        scrollIntoView(pixelRect(rects.front()));
+    viewport()->update();
+}
+
+void CQEView::onInitialUpdate() {
+    if (attached_)
+        return;
+    attached_ = true;
+    controller_.attach(&doc_->session());
+    onUpdate(true);
+}
+
+void CQEView::onUpdate(bool warnOnOverflow) {
+    const auto refresh = qScopeGuard([this] {
+        setScrollSizes();
+        viewport()->update();
+    });
+    try {
+        controller_.relayout();
+    } catch (const Exception& e) {
+        if (warnOnOverflow && e.code == kLayoutOverflow)
+            warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);
+    }
+}
+
+void CQEView::documentUpdated(ScoreEditor* source, bool changed) {
+    if (source == &controller_ || !attached_)
+        return;
+    if (changed) {
+        // The score changed under this view: its lyrics entry may have lost its note.
+        if (lyrics_.active()) {
+            lyrics_.abandon();
+            setInputMethodOn(false);
+            emit lyricsModeChanged(false, lyrics_.verse());
+        }
+        controller_.scoreChangedElsewhere();
+    }
+    onUpdate(false);
+}
+
+void CQEView::setWatermarkShown(bool shown) {
+    if (shown == watermark_)
+        return;
+    watermark_ = shown;
+    viewport()->update();
+}
+
+void CQEView::setScrollSizes() {
+    // Before the score is attached there is nothing to scroll over.
+    const Node* root = controller_.session() ? &controller_.currentRoot() : nullptr;
+    const int width = root ? std::abs(unitsToPixels(root->style.width)) : 0;
+    const int height = root ? std::abs(unitsToPixels(root->style.height)) : 0;
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
+    horizontalScrollBar()->setPageStep(page.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
+    verticalScrollBar()->setRange(0, std::max(0, height - page.height()));
+    verticalScrollBar()->setPageStep(page.height());
+    verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
+}
+
+Point CQEView::toLogical(QPoint pixel) const {
+    const int x = pixel.x() + horizontalScrollBar()->value();
+    const int y = pixel.y() + verticalScrollBar()->value();
+    return {x * kUnitsPerPixel, -y * kUnitsPerPixel};
+}
+
+QPoint CQEView::toPixel(Point logical) const {
+    return {unitsToPixels(logical.x) - horizontalScrollBar()->value(),
+            unitsToPixels(-static_cast<long long>(logical.y)) - verticalScrollBar()->value()};
+}
+
+QRect CQEView::pixelRect(const Rect& logical) const {
+    const QPoint a = toPixel({logical.left, logical.top});
+    const QPoint b = toPixel({logical.right, logical.bottom});
+    return QRect(a, b).normalized();
+}
+
+QRect CQEView::caretRect() const {
+    if (!caretShown_)
+        return {};
+    const QPoint a = toPixel({caret_.left, caret_.top});
+    const QPoint b = toPixel({caret_.right, caret_.bottom});
+    const int left = a.x();
+    const int right = b.x() == left ? left + 1 : b.x();
+    return QRect(QPoint(left, a.y()), QPoint(right - 1, b.y() - 1));
+}
+
+void CQEView::updateCaretArea() {
+    const QRect area = caretRect();
+    if (!area.isEmpty())
+        viewport()->update(area.adjusted(-1, -1, 1, 1));
+}
+
+// -- the controller's window ---------------------------------------------------------------
+
+std::unique_ptr<BaseGDI> CQEView::layoutSurface() {
+    return std::make_unique<ScratchSurface>(scratch_);
+}
+
+void CQEView::scrollIntoView(const QRect& r) {
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    int dx = 0;
+    int dy = 0;
+    if (r.left() < 0)
+        dx += r.left() - kCaretMargin;
+    if (r.right() + 1 > width)
+        dx += r.right() + 1 - width + kCaretMargin;
+    if (r.top() < 0)
+        dy += r.top() - kCaretMargin;
+    if (r.bottom() + 1 > height)
+        dy += r.bottom() + 1 - height + kCaretMargin;
+    if (dx)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
+    if (dy)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
+}
+
+void CQEView::placeCaret(const Rect& logical) {
+    updateCaretArea();
+    caret_ = logical;
+    caretShown_ = true;
+    caretLit_ = true;
+    // The caret is kept in sight in the view being worked in; other views on the same
+    // document keep their scroll position when the score changes under them.
+    const auto* focused = qobject_cast<const CQEView*>(QApplication::focusWidget());
+    if (!focused || focused == this)
+        scrollIntoView(caretRect());
+    if (hasFocus())
+        blinkTimer_.start();
+    updateCaretArea();
+}
+
+void CQEView::hideCaret() {
+    updateCaretArea();
+    caretShown_ = false;
+    blinkTimer_.stop();
+}
+
+void CQEView::blink() {
+    caretLit_ = !caretLit_;
+    updateCaretArea();
+}
+
+void CQEView::captureMouse(bool) {
+    // Qt keeps the mouse with the widget a button was pressed in until it is released.
+}
+
+void CQEView::updateAllViews() {
+    // Typing changed the score: the document is modified and the other views take the
+    // change. This view's own layout failure goes back to the controller, which warns.
+    doc_->contentChanged(&controller_);
+    const auto refresh = qScopeGuard([this] {
+        setScrollSizes();
+        viewport()->update();
+    });
+    controller_.relayout();
+}
+
+void CQEView::warn(const std::u16string& text, const std::u16string& caption) {
+    QString message = QString::fromStdU16String(text);
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, QString::fromStdU16String(caption), message,
+                    QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+void CQEView::setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                             const std::u16string& duration) {
+    emit statusTextsChanged(QString::fromStdU16String(accidental),
+                            QString::fromStdU16String(octave), QString::fromStdU16String(duration));
+}
+
+void CQEView::invertRegion(const std::vector<Rect>& logical) {
+    // The highlight is painted from the controller's selection with everything else; what
+    // changed only needs showing.
+    QRect area;
+    for (const Rect& r : logical)
+        area |= pixelRect(r);
+    if (!area.isEmpty())
+        viewport()->update(area.adjusted(-1, -1, 1, 1));
+}
+
+// -- painting --------------------------------------------------------------------------------
+
+void CQEView::paintEvent(QPaintEvent* event) {
+    const QRect clip = event->rect();
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize pixels = (QSizeF(viewport()->size()) * ratio).toSize();
+    if (buffer_.size() != pixels || buffer_.devicePixelRatio() != ratio) {
+        buffer_ = QImage(pixels, QImage::Format_RGB32);
+        buffer_.setDevicePixelRatio(ratio);
+    }
+    {
+        QPainter painter(&buffer_);
+        painter.setClipRect(clip);
+        painter.fillRect(clip, backgroundColor());
+        if (attached_) {
+            painter.setBackground(Qt::white);
+            const int sx = horizontalScrollBar()->value();
+            const int sy = verticalScrollBar()->value();
+            painter.translate(-sx, -sy);
+            const int left = (clip.left() + sx) * kUnitsPerPixel;
+            const int top = -(clip.top() + sy) * kUnitsPerPixel;
+            const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
+            const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
+            {
+                G g(painter, 96, 0, 0, left, top, right, bottom, false);
+                g.setWatermarkShown(watermark_);
+                controller_.paintAll(g);
+            }
+            painter.resetTransform();
+            // The notes sounding, on paper tinted so that their digits stay black.
+            painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+            for (const Rect& r : player_->soundingRects())
+                painter.fillRect(pixelRect(r), soundingColor());
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            if (controller_.caret.selectionShown)
+                for (const Rect& r : controller_.selectionRegion())
+                    painter.fillRect(pixelRect(r), Qt::white);
+            if (caretShown_ && caretLit_ && hasFocus())
+                painter.fillRect(caretRect(), Qt::white);
+        }
+    }
+    QPainter screen(viewport());
+    screen.drawImage(clip, buffer_,
+                     QRectF(QPointF(clip.topLeft()) * ratio, QSizeF(clip.size()) * ratio));
+}
+
+void CQEView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    setScrollSizes();
+}
+
+void CQEView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+// -- keys and mouse --------------------------------------------------------------------------
+
+void CQEView::keyPressEvent(QKeyEvent* event) {
+    if (lyrics_.active() && lyricsKey(event))
+        return;
+    try {
+        switch (event->key()) {
+            case Qt::Key_Left:
+                controller_.caretLeft();
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Right:
+                controller_.caretRight();
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                controller_.placeSystemCaret();
+                return;
+            case Qt::Key_Backspace:
+                controller_.onChar(kBackspace);
+                return;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                controller_.onChar(kEnter);
+                return;
+            default:
+                break;
+        }
+    } catch (const Exception&) {
+        // A caret move the tree cannot make is dropped.
+        return;
+    }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & commands)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    for (char32_t ch : text.toStdU32String())
+        if (ch >= 0x20 && ch != 0x7F)
+            controller_.onChar(ch);
+    emit editStateChanged();
+}
+
+void CQEView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !attached_)
+        return;
+    hideCaret();
+    controller_.beginSelection(toLogical(event->position().toPoint()));
+}
+
+void CQEView::mouseMoveEvent(QMouseEvent* event) {
+    if (!attached_)
+        return;
+    const Point p = toLogical(event->position().toPoint());
+    if (controller_.caret.dragging) {
+        controller_.extendSelection(p);
+        controller_.moveCaretTo(p);
+        controller_.placeSystemCaret();
+        return;
+    }
+    viewport()->setCursor(controller_.textCursorAt(p) ? Qt::IBeamCursor : Qt::ArrowCursor);
+}
+
+void CQEView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !attached_)
+        return;
+    const Point p = toLogical(event->position().toPoint());
+    if (controller_.caret.dragging)
+        controller_.endSelection(p);
+    controller_.moveCaretTo(p);
+    controller_.placeSystemCaret();
+    // A click elsewhere leaves lyrics mode where it stands.
+    if (lyrics_.active() && !caretOnLyricsNote())
+        leaveLyricsMode();
+    emit editStateChanged();
+}
+
+void CQEView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    controller_.placeSystemCaret();
+}
+
+void CQEView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    blinkTimer_.stop();
+    updateCaretArea();
+}
+
+// -- commands --------------------------------------------------------------------------------
+
+namespace {
+
+const char* const kFragmentMime = "application/x-qanoredit-fragment";
+
+}  // namespace
+
+void CQEView::afterEdit() {
+    emit editStateChanged();
+}
+
+void CQEView::onUndo() {
+    leaveLyricsMode();
+    hideCaret();
+    controller_.undo();
+    afterEdit();
+}
+
+void CQEView::onRedo() {
+    leaveLyricsMode();
+    hideCaret();
+    controller_.redo();
+    afterEdit();
+}
+
+bool CQEView::canCutOrCopy() const {
+    return controller_.hasSelection();
+}
+
+bool CQEView::caretOnLyricsNote() const {
+    const auto& note = lyrics_.note();
+    const Caret& c = controller_.caret;
+    return note && c.valid() && c.at->track == note->track && c.at->measure == note->at.measure &&
+           c.at->entry == note->at.entry;
+}
+
+void CQEView::onCopy() {
+    if (!canCutOrCopy())
+        return;
+    const Fragment fragment = controller_.copySelection();
+    if (fragment.empty()) {
+        emit statusMessage(QStringLiteral("只能复制同一声部中的内容。"));
+        return;
+    }
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kFragmentMime),
+                  QByteArray::fromStdString(toFragmentText(fragment)));
+    mime->setText(QString::fromStdString(toJianpuText(fragment)));
+    QGuiApplication::clipboard()->setMimeData(mime);
+    afterEdit();
+}
+
+void CQEView::onCut() {
+    if (!canCutOrCopy())
+        return;
+    leaveLyricsMode();
+    onCopy();
+    hideCaret();
+    try {
+        controller_.cutSelection();
+    } catch (const Exception&) {
+    }
+    onUpdate(true);
+    afterEdit();
+}
+
+void CQEView::onPaste() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return;
+    std::string why;
+    std::optional<Fragment> fragment;
+    if (mime->hasFormat(QString::fromLatin1(kFragmentMime)))
+        fragment =
+            fromFragmentText(mime->data(QString::fromLatin1(kFragmentMime)).toStdString(), &why);
+    else if (mime->hasText())
+        fragment = fromJianpuText(mime->text().toStdString(), &why);
+    if (!fragment) {
+        emit statusMessage(
+            QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
+        return;
+    }
+    if (!controller_.caret.valid()) {
+        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定粘贴的位置。"));
+        return;
+    }
+    leaveLyricsMode();
+    hideCaret();
+    try {
+        controller_.paste(*fragment);
+    } catch (const Exception&) {
+    }
+    onUpdate(true);
+    afterEdit();
+}
+
+void CQEView::setInputMethodOn(bool on) {
+    setAttribute(Qt::WA_InputMethodEnabled, on);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled, on);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+void CQEView::onLyricsMode() {
+    if (lyrics_.active())
+        return;
+    if (!lyrics_.begin(lyrics_.verse())) {
+        emit statusMessage(QStringLiteral("插入点之后没有可以配歌词的音符。"));
+        return;
+    }
+    setInputMethodOn(true);
+    onUpdate(false);
+    emit lyricsModeChanged(true, lyrics_.verse());
+    emit statusMessage(
+        QStringLiteral("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
+}
+
+void CQEView::leaveLyricsMode() {
+    if (!lyrics_.active())
+        return;
+    lyrics_.end();
+    setInputMethodOn(false);
+    doc_->contentChanged(&controller_);
+    onUpdate(false);
+    emit lyricsModeChanged(false, lyrics_.verse());
+    afterEdit();
+}
+
+void CQEView::setLyricsVerse(int verse) {
+    const bool active = lyrics_.active();
+    lyrics_.setVerse(verse);
+    if (active) {
+        doc_->contentChanged(&controller_);
+        onUpdate(false);
+    }
+}
+
+bool CQEView::lyricsKey(QKeyEvent* event) {
+    const auto shown = [this] {
+        doc_->contentChanged(&controller_);
+        onUpdate(false);
+        afterEdit();
+    };
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            leaveLyricsMode();
+            return true;
+        case Qt::Key_Space:
+        case Qt::Key_Tab:
+            lyrics_.next();
+            shown();
+            return true;
+        case Qt::Key_Backspace:
+            lyrics_.backspace();
+            shown();
+            return true;
+        case Qt::Key_Minus:
+            lyrics_.next(true);
+            shown();
+            return true;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->text().isEmpty() || (event->modifiers() & commands))
+        return false;
+    lyrics_.type(event->text().toStdU16String());
+    shown();
+    return true;
+}
+
+void CQEView::inputMethodEvent(QInputMethodEvent* event) {
+    if (!lyrics_.active() || event->commitString().isEmpty()) {
+        QAbstractScrollArea::inputMethodEvent(event);
+        return;
+    }
+    lyrics_.type(event->commitString().toStdU16String());
+    doc_->contentChanged(&controller_);
+    onUpdate(false);
+    event->accept();
+}
+
+QVariant CQEView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled)
+        return lyrics_.active();
+    if (query == Qt::ImCursorRectangle)
+        return caretRect();
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+void CQEView::onLyricsPaste() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.trimmed().isEmpty()) {
+        emit statusMessage(QStringLiteral("剪贴板中没有歌词。"));
+        return;
+    }
+    if (!controller_.caret.valid()) {
+        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定歌词开始的小节。"));
+        return;
+    }
+    leaveLyricsMode();
+    const Position at = *controller_.caret.at;
+    const int left = controller_.layLyrics(at.track, lyrics_.verse(), at.measure,
+                                           splitSyllables(text.toStdU16String()));
+    onUpdate(true);
+    if (left > 0)
+        emit statusMessage(QStringLiteral("还有 %1 个字没有音符可配。").arg(left));
+    afterEdit();
+}
+
+void CQEView::switchMode(int mode) {
+    hideCaret();
+    if (controller_.mode() != mode)
+        controller_.setMode(mode);
+    onUpdate(true);
+    doc_->updateAllViews(&controller_);
+    controller_.placeSystemCaret();
+    emit modeChanged(controller_.mode());
+}
+
+void CQEView::onScrollMode() {
+    switchMode(ScoreEditor::kScrollMode);
+}
+
+void CQEView::onPageMode() {
+    switchMode(ScoreEditor::kPageMode);
+}
+
+void CQEView::contentChangedHere() {
+    doc_->contentChanged(&controller_);
+    onUpdate(true);
+}
+
+void CQEView::onAddTie() {
+    controller_.addTie();
+}
+
+void CQEView::onJumpLine() {
+    CInputDlg dialog(this);
+    dialog.m_strPrompt = QStringLiteral("请输入说明文字");
+    dialog.m_strValue = QStringLiteral("1");
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    controller_.addJumpLine(dialog.m_strValue.toStdU16String());
+    onUpdate(true);
+}
+
+void CQEView::onFontSettings() {
+    editFonts(*doc_, this);
+}
+
+int CQEView::printablePages() {
+    return ScorePrinter(printedPages(), watermark_).pageCount();
+}
+
+bool CQEView::printPages(QPrinter& printer, bool allPages) {
+    return ScorePrinter(printedPages(), watermark_).print(printer, allPages);
+}
+
+PageView* CQEView::printedPages() {
+    // A view in scroll mode has no pages: it prints one empty sheet.
+    return controller_.mode() == ScoreEditor::kPageMode ? controller_.layout().pages() : nullptr;
+}
+
+void CQEView::onFilePrint(QPrinter& printer) {
+    const int pages = printablePages();
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(1, pages);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, pages);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printPages(printer);
+}
+
+void CQEView::onFilePrintPreview(QPrinter& printer) {
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("打印预览"));
+    // Large enough to read a page.
+    if (QWidget* top = window())
+        preview.resize(top->size() * 9 / 10);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { printPages(*target, true); });
+    preview.exec();
+}
+
+void CQEView::onExport() {
+    runExportCommand(*this);
+}
+
+}  // namespace qe

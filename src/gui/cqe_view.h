@@ -1,0 +1,162 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QTimer>
+#include <memory>
+
+#include "edit/lyrics_entry.h"
+#include "edit/score_editor.h"
+#include "edit/view_host.h"
+
+class QPrinter;
+
+namespace qe {
+
+class ScoreDocument;
+class ScorePlayer;
+
+// The window that shows one score document: it hosts one view controller, maps its logical
+// units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
+// through an off-screen image, and passes keys, mouse and commands on. Everything that
+// edits or lays out is the controller's; the window only shows and forwards.
+class CQEView : public QAbstractScrollArea, public ViewHost {
+    Q_OBJECT
+
+public:
+    static constexpr int kUnitsPerPixel = 15;  // 1440 units per inch on 96 pixels
+    static constexpr int kCaretMargin = 5;     // pixels kept between the caret and the edge
+
+    // The colour around the pages and under the strip.
+    static QColor backgroundColor() { return QColor(221, 238, 255); }
+    // The tint under the notes sounding while the score plays.
+    static QColor soundingColor() { return QColor(255, 214, 140); }
+
+    explicit CQEView(ScoreDocument* document, QWidget* parent = nullptr);
+    ~CQEView() override;
+
+    ScoreDocument* document() const { return doc_; }
+    ScoreEditor& controller() { return controller_; }
+    int mode() const { return controller_.mode(); }
+    // Plays the score this window shows, and shows what sounds.
+    ScorePlayer* player() const { return player_.get(); }
+
+    // Attaches the document and lays it out; once, when the window first shows it.
+    void onInitialUpdate();
+    // Lays the view out again, sizes the scroll range and repaints. A score too wide for its
+    // lines is reported when `warn` is set.
+    void onUpdate(bool warn = false);
+
+    void setWatermarkShown(bool shown);
+    bool watermarkShown() const { return watermark_; }
+
+    // Viewport pixels to logical units and back, with the scroll offset.
+    Point toLogical(QPoint pixel) const;
+    QPoint toPixel(Point logical) const;
+    // The caret in viewport pixels, at least one pixel wide; empty when it is hidden.
+    QRect caretRect() const;
+
+    // Commands of the view.
+    void onScrollMode();
+    void onPageMode();
+    void onAddTie();
+    void onJumpLine();
+    void onFontSettings();
+    // 编辑: undo and redo through the document's history; the clipboard carries the editor's
+    // own form and jianpu text.
+    void onUndo();
+    void onRedo();
+    void onCut();
+    void onCopy();
+    void onPaste();
+    bool canCutOrCopy() const;
+    // Whether the caret stands at the note lyrics mode is typing under.
+    bool caretOnLyricsNote() const;
+    // Lyrics mode: typing puts syllables under the notes from the caret on, in `verse`
+    // (from 0), until Esc. The whole text of the clipboard can be laid from the caret at once.
+    void onLyricsMode();
+    void onLyricsPaste();
+    bool inLyricsMode() const { return lyrics_.active(); }
+    void setLyricsVerse(int verse);
+    int lyricsVerse() const { return lyrics_.verse(); }
+    void leaveLyricsMode();
+    void onFilePrint(QPrinter& printer);
+    void onFilePrintPreview(QPrinter& printer);
+    void onExport();
+    // Prints the printer's page range without asking; false when printing could not start.
+    bool printPages(QPrinter& printer, bool allPages = false);
+    int printablePages();
+    // The pages printing draws: the page layout, none in scroll mode.
+    PageView* printedPages();
+
+    // The controller's window.
+    std::unique_ptr<BaseGDI> layoutSurface() override;
+    void placeCaret(const Rect& logical) override;
+    void hideCaret() override;
+    void captureMouse(bool captured) override;
+    void updateAllViews() override;
+    void warn(const std::u16string& text, const std::u16string& caption) override;
+    void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                        const std::u16string& duration) override;
+    void invertRegion(const std::vector<Rect>& logical) override;
+
+signals:
+    void statusTextsChanged(const QString& accidental, const QString& octave,
+                            const QString& duration);
+    // The view switched between scroll and page mode.
+    void modeChanged(int mode);
+    // The selection or what the clipboard commands can do changed.
+    void editStateChanged();
+    // A short message for the status bar.
+    void statusMessage(const QString& text);
+    // Lyrics mode began or ended.
+    void lyricsModeChanged(bool on, int verse);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    void documentUpdated(ScoreEditor* source, bool rebuild);
+    void switchMode(int mode);
+    // The score changed through a command of this view: the document and the other views
+    // learn of it, and this view lays itself out.
+    void contentChangedHere();
+    void setScrollSizes();
+    // Scrolls as little as keeps `r` (viewport pixels) in sight, with the caret's margin.
+    void scrollIntoView(const QRect& r);
+    // The notes sounding changed: repaint them, and follow them from line to line.
+    void showSounding();
+    QRect pixelRect(const Rect& logical) const;
+    void updateCaretArea();
+    void blink();
+
+    ScoreDocument* doc_;  // not owned; outlives the view
+    ScoreEditor controller_;
+    QImage buffer_;
+    QImage scratch_{1, 1, QImage::Format_RGB32};
+    bool watermark_ = true;
+    bool attached_ = false;
+    bool caretShown_ = false;
+    bool caretLit_ = false;
+    Rect caret_;  // logical
+    QTimer blinkTimer_;
+    LyricsEntry lyrics_{controller_};
+    std::unique_ptr<ScorePlayer> player_;  // after the controller, whose tree it plays
+    // Lyrics mode: the desktop's input method is on, for Chinese syllables.
+    void setInputMethodOn(bool on);
+    bool lyricsKey(QKeyEvent* event);
+    // After an edit made here: the document and the other views learn of it.
+    void afterEdit();
+};
+
+}  // namespace qe

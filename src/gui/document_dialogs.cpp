@@ -1,0 +1,146 @@
+#include "gui/document_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "document/score_document.h"
+#include "gui/accepted_files.h"
+#include "gui/font_settings_dlg.h"
+#include "gui/title_settings_dlg.h"
+
+namespace qe {
+
+namespace {
+
+const char* const kAppCaption = "Qanor简谱编辑器";
+
+// A text of the score as far as its first 0 unit, which ends it in the file.
+QString headerText(const std::u16string& text) {
+    const std::size_t end = text.find(u'\0');
+    return QString::fromStdU16String(end == std::u16string::npos ? text : text.substr(0, end));
+}
+
+std::u16string upToFirstZero(const QString& text) {
+    const qsizetype end = text.indexOf(QChar(0));
+    return (end < 0 ? text : text.left(end)).toStdU16String();
+}
+
+void showSaveFailure(QWidget* parent, const QString& path, const FileResult& result) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kAppCaption),
+                    result.notADocument
+                        ? unreadableDocumentMessage()
+                        : QStringLiteral("保存失败：文件 %1 未能写入，原有文件保持不变。")
+                              .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, parent);
+    if (!result.notADocument)
+        box.setInformativeText(result.error);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+}  // namespace
+
+QString scoreFileFilter() {
+    return QStringLiteral("Qanor简谱文档 (*.qe)");
+}
+
+bool saveDocument(ScoreDocument& doc, QWidget* parent) {
+    if (doc.path().isEmpty())
+        return saveDocumentAs(doc, parent);
+    const QString path = doc.path();
+    const FileResult result = doc.onSaveDocument(path);
+    if (!result.ok)
+        showSaveFailure(parent, path, result);
+    return result.ok;
+}
+
+bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
+    QString suggested = doc.title();
+    // Characters that cannot stand in a file name.
+    suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+    const QString folder =
+        doc.path().isEmpty() ? QDir::homePath() : QFileInfo(doc.path()).absolutePath();
+    QFileDialog dialog(parent, QStringLiteral("另存为"),
+                       QDir(folder).filePath(suggested + QStringLiteral(".qe")), scoreFileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("qe"));
+    const QStringList files = acceptedFiles(dialog);
+    if (files.isEmpty())
+        return false;
+    const QString chosen = files.constFirst();
+    const FileResult result = doc.onSaveDocument(chosen);
+    if (!result.ok)
+        showSaveFailure(parent, chosen, result);
+    return result.ok;
+}
+
+bool saveModifiedDocument(ScoreDocument& doc, QWidget* parent) {
+    if (!doc.isModified())
+        return true;
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kAppCaption),
+                    QStringLiteral("是否保存对“%1”的更改？").arg(doc.title()),
+                    QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == discard)
+        return true;
+    if (box.clickedButton() == save)
+        return saveDocument(doc, parent);
+    return false;
+}
+
+void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
+    doc_header h = doc.score().header();
+    CTitleSettingsDlg dlg(parent);
+    dlg.m_strTitle = headerText(h.title);
+    dlg.m_strSubtitle = headerText(h.subtitle);
+    dlg.m_strAuthor1 = headerText(h.author1);
+    dlg.m_strAuthor2 = headerText(h.author2);
+    dlg.m_strAuthor3 = headerText(h.author3);
+    dlg.m_strComment1 = headerText(h.comment1);
+    dlg.m_strComment2 = headerText(h.comment2);
+    dlg.m_nAccidental = h.keyAccidental;
+    dlg.m_nKeyLetter = h.keyLetter;
+    dlg.m_nNumerator = h.timeNumerator;
+    dlg.m_nDenominator = h.timeDenominator;
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+
+    h.title = upToFirstZero(dlg.m_strTitle);
+    h.subtitle = upToFirstZero(dlg.m_strSubtitle);
+    h.author1 = upToFirstZero(dlg.m_strAuthor1);
+    h.author2 = upToFirstZero(dlg.m_strAuthor2);
+    h.author3 = upToFirstZero(dlg.m_strAuthor3);
+    h.comment1 = upToFirstZero(dlg.m_strComment1);
+    h.comment2 = upToFirstZero(dlg.m_strComment2);
+    // A value outside its list (a list left without a selection) keeps the stored one.
+    if (dlg.m_nAccidental >= 0 && dlg.m_nAccidental <= 2)
+        h.keyAccidental = static_cast<std::uint8_t>(dlg.m_nAccidental);
+    if (dlg.m_nKeyLetter >= 0 && dlg.m_nKeyLetter <= 6)
+        h.keyLetter = static_cast<std::uint8_t>(dlg.m_nKeyLetter);
+    if (dlg.m_nNumerator >= 2 && dlg.m_nNumerator <= 16)
+        h.timeNumerator = static_cast<std::uint8_t>(dlg.m_nNumerator);
+    for (int allowed : {1, 2, 4, 8, 16, 32, 64})
+        if (dlg.m_nDenominator == allowed)
+            h.timeDenominator = static_cast<std::uint8_t>(allowed);
+    // A change is one undoable step; OK with nothing changed is none.
+    doc.changeTitleBlock(h);
+}
+
+void editFonts(ScoreDocument& doc, QWidget* parent) {
+    format_track_header chosen = doc.score().format();
+    CFontSettingsDlg dlg(&chosen, parent);
+    // The dialog edits its own copy; the change is made on the score as one undoable step.
+    if (dlg.exec() == QDialog::Accepted)
+        doc.changeFormat(chosen);
+}
+
+}  // namespace qe

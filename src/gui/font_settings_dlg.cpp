@@ -1,0 +1,73 @@
+#include "gui/font_settings_dlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <iterator>
+
+#include "gui/font_chooser.h"
+#include "records/doc_chunks.h"
+
+namespace qe {
+
+namespace {
+
+struct Category {
+    const char* text;
+    FontCategory record;
+};
+
+constexpr Category kCategories[] = {
+    {"大标题", kTitleFont},        {"小标题", kSubtitleFont}, {"普通文字", kTextFont},
+    {"小号文字", kSmallTextFont},  {"普通音符", kNoteFont},   {"小节线等", kBarLineFont},
+    {"倚音/赠音", kGraceNoteFont},
+};
+constexpr int kCategoryCount = static_cast<int>(std::size(kCategories));
+
+}  // namespace
+
+int CFontSettingsDlg::fontRecordOf(int category) {
+    return category >= 0 && category < kCategoryCount ? kCategories[category].record : -1;
+}
+
+CFontSettingsDlg::CFontSettingsDlg(format_track_header* format, QWidget* parent)
+    : QDialog(parent), m_pFormat(format) {
+    setWindowTitle(QStringLiteral("字体设置"));
+    m_cbCategory = new QComboBox(this);
+    for (const Category& category : kCategories)
+        m_cbCategory->addItem(QString::fromUtf8(category.text));
+    m_cbCategory->setCurrentIndex(0);
+    chooseFont_ = new QPushButton(QStringLiteral("选择字体(&S)..."), this);
+    connect(chooseFont_, &QPushButton::clicked, this, &CFontSettingsDlg::onChooseFont);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("应用类别:"), this));
+    row->addWidget(m_cbCategory, 1);
+    row->addWidget(chooseFont_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addSpacing(12);
+    layout->addWidget(buttons);
+}
+
+void CFontSettingsDlg::onChooseFont() {
+    const int record = fontRecordOf(m_cbCategory->currentIndex());
+    if (record < 0 || !m_pFormat)
+        return;
+    FontRecord& font = m_pFormat->fonts[static_cast<std::size_t>(record)];
+    FontChooser chooser(font, this);
+    if (chooser.exec() == QDialog::Accepted)
+        font = chooser.chosenRecord();
+}
+
+}  // namespace qe

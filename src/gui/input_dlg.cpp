@@ -1,0 +1,50 @@
+#include "gui/input_dlg.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qe {
+
+CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Qanor简谱编辑器"));
+    promptEdit_ = new QLineEdit(this);
+    promptEdit_->setReadOnly(true);
+    promptEdit_->setFrame(false);
+    promptEdit_->setFocusPolicy(Qt::NoFocus);
+    // The prompt reads as a label: no field background.
+    QPalette palette = promptEdit_->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    promptEdit_->setPalette(palette);
+    valueEdit_ = new QLineEdit(this);
+    valueEdit_->setMinimumWidth(210);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CInputDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CInputDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(promptEdit_);
+    layout->addWidget(valueEdit_);
+    layout->addWidget(buttons);
+}
+
+void CInputDlg::showEvent(QShowEvent* event) {
+    promptEdit_->setText(m_strPrompt);
+    valueEdit_->setText(m_strValue);
+    valueEdit_->selectAll();
+    valueEdit_->setFocus();
+    QDialog::showEvent(event);
+}
+
+void CInputDlg::accept() {
+    m_strPrompt = promptEdit_->text();
+    m_strValue = valueEdit_->text();
+    QDialog::accept();
+}
+
+}  // namespace qe

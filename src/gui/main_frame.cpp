@@ -1,0 +1,645 @@
+#include "gui/main_frame.h"
+#include "gui/document_dialogs.h"
+#include "gui/accepted_files.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "document/score_document.h"
+#include "musicxml/musicxml_file.h"
+#include "gui/about_dlg.h"
+#include "gui/autosave_keeper.h"
+#include "gui/child_frame.h"
+#include "gui/cqe_view.h"
+#include "gui/playback_controls.h"
+#include "audio/score_player.h"
+
+namespace qe {
+
+namespace {
+
+const char* const kWatermarkKey = "Settings/ShowWatermark";
+
+// The note-input panes and the texts that size them: the widest each will show.
+const char* const kPaneStart[3] = {"正常", "中音", "4分音"};
+const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
+
+void showOpenFailure(QWidget* parent, const FileResult& result) {
+    QMessageBox box(QMessageBox::Warning, CMainFrame::appTitle(),
+                    result.notADocument ? unreadableDocumentMessage() : result.error,
+                    QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+QString plainTitle(const QMdiSubWindow* window) {
+    QString title = window->windowTitle();
+    title.remove(QStringLiteral("[*]"));
+    return title;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), commands_(this), autosave_(new AutosaveKeeper(this)) {
+    setWindowTitle(appTitle());
+    setAcceptDrops(true);
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::updateCommandStates);
+
+    commands_.viewWatermark->setChecked(watermarkShown());
+    settings_ = std::make_unique<QSettings>();
+    playback_ = new PlaybackControls(this, *settings_);
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectCommands();
+    updateRecentFiles();
+    updateCommandStates();
+    resize(1100, 800);
+}
+
+CMainFrame::~CMainFrame() {
+    // Windows go before the documents they show, without a question (closing the frame asked
+    // already), and without telling this frame, which is going too: windows closed earlier
+    // may still be waiting for their deletion.
+    for (ScoreDocument* doc : documents_)
+        disconnect(doc, nullptr, this, nullptr);
+    qDeleteAll(findChildren<CChildFrame*>());
+}
+
+// -- building --------------------------------------------------------------------------------
+
+void CMainFrame::createMenus() {
+    const Commands& c = commands_;
+    for (int i = 0; i < RecentFiles::kMostFiles; ++i) {
+        auto* action = new QAction(this);
+        action->setStatusTip(QStringLiteral("打开此文档"));
+        connect(action, &QAction::triggered, this, [this, i] { openRecent(i); });
+        recentActions_ << action;
+    }
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
+    editMenu_ = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    editMenu_->addActions({c.editUndo, c.editRedo});
+    editMenu_->addSeparator();
+    editMenu_->addActions({c.editCut, c.editCopy, c.editPaste});
+    connect(editMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateEditStates);
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+
+    scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
+    scoreMenu_->addActions({c.titleSettings, c.fontSettings});
+    scoreMenu_->addSeparator();
+    scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
+
+    noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
+    noteMenu_->addActions({c.addTie, c.addJumpLine});
+
+    menuBar()->addMenu(playback_->menu());
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateWindowMenu);
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    helpMenu_->addAction(c.appAbout);
+    fillMenus(false);
+}
+
+void CMainFrame::fillMenus(bool forDocument) {
+    const Commands& c = commands_;
+    // The File and View menus of an empty editor are shorter than those with a score.
+    fileMenu_->clear();
+    fileMenu_->addActions({c.fileNew, c.fileOpen, c.fileImport});
+    if (forDocument) {
+        fileMenu_->addAction(c.fileClose);
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.fileSave, c.fileSaveAs});
+        fileMenu_->addSeparator();
+        fileMenu_->addAction(c.fileExport);
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.filePrint, c.filePrintPreview, c.filePrintSetup});
+    } else {
+        fileMenu_->addSeparator();
+        fileMenu_->addActions({c.filePrintSetup, c.fileClose});
+    }
+    recentSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addActions(recentActions_);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(c.appExit);
+
+    viewMenu_->clear();
+    viewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
+    if (forDocument) {
+        viewMenu_->addSeparator();
+        viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
+    }
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(c.viewWatermark);
+
+    for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, playback_->menu(), windowMenu_})
+        menu->menuAction()->setVisible(forDocument);
+    menusForDocument_ = forDocument;
+    updateRecentFiles();
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("工具栏"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(36, 20));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->addActions({commands_.editUndo, commands_.editRedo});
+    toolBar_->addSeparator();
+    toolBar_->addActions({commands_.addTie, commands_.addJumpLine});
+    toolBar_->addSeparator();
+    toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
+    addToolBar(playback_->toolBar());
+    commands_.viewToolBar->setChecked(true);
+    connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    // Shown whenever no command prompt is.
+    bar->addWidget(new QLabel(QStringLiteral("就绪"), bar), 1);
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel(QString::fromUtf8(kPaneStart[i]), bar);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setMinimumWidth(
+            pane->fontMetrics().horizontalAdvance(QString::fromUtf8(kPaneSizing[i])) + 16);
+        bar->addPermanentWidget(pane);
+        panes_[i] = pane;
+    }
+    // Lyrics mode's verse, beside the note panes while the mode is on.
+    versePane_ = new QWidget(bar);
+    auto* layout = new QHBoxLayout(versePane_);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->addWidget(new QLabel(QStringLiteral("歌词 第"), versePane_));
+    verseBox_ = new QSpinBox(versePane_);
+    verseBox_->setRange(1, 99);
+    layout->addWidget(verseBox_);
+    layout->addWidget(new QLabel(QStringLiteral("段"), versePane_));
+    bar->addPermanentWidget(versePane_);
+    versePane_->hide();
+    connect(verseBox_, &QSpinBox::valueChanged, this, [this](int verse) {
+        if (CQEView* view = activeView())
+            view->setLyricsVerse(verse - 1);
+    });
+    commands_.viewStatusBar->setChecked(true);
+}
+
+void CMainFrame::connectCommands() {
+    const Commands& c = commands_;
+    const auto onView = [this](void (CQEView::*command)()) {
+        return [this, command] {
+            if (CQEView* view = activeView())
+                (view->*command)();
+        };
+    };
+    connect(c.fileNew, &QAction::triggered, this, &CMainFrame::onFileNew);
+    connect(c.fileOpen, &QAction::triggered, this, &CMainFrame::onFileOpen);
+    connect(c.fileClose, &QAction::triggered, this, &CMainFrame::onFileClose);
+    connect(c.fileSave, &QAction::triggered, this, &CMainFrame::onFileSave);
+    connect(c.fileSaveAs, &QAction::triggered, this, &CMainFrame::onFileSaveAs);
+    connect(c.fileExport, &QAction::triggered, this, onView(&CQEView::onExport));
+    connect(c.filePrint, &QAction::triggered, this, [this] {
+        if (CQEView* view = activeView())
+            view->onFilePrint(printer());
+    });
+    connect(c.filePrintPreview, &QAction::triggered, this, [this] {
+        if (CQEView* view = activeView())
+            view->onFilePrintPreview(printer());
+    });
+    connect(c.filePrintSetup, &QAction::triggered, this, &CMainFrame::onFilePrintSetup);
+    connect(c.appExit, &QAction::triggered, this, &QWidget::close);
+
+    connect(c.viewToolBar, &QAction::toggled, toolBar_, &QWidget::setVisible);
+    connect(c.viewStatusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(c.viewScrollMode, &QAction::triggered, this, onView(&CQEView::onScrollMode));
+    connect(c.viewPageMode, &QAction::triggered, this, onView(&CQEView::onPageMode));
+    connect(c.viewWatermark, &QAction::toggled, this, &CMainFrame::setWatermarkShown);
+
+    connect(c.titleSettings, &QAction::triggered, this, [this] {
+        if (ScoreDocument* doc = activeDocument())
+            editTitleBlock(*doc, this);
+    });
+    connect(c.fontSettings, &QAction::triggered, this, onView(&CQEView::onFontSettings));
+    connect(c.lyricsMode, &QAction::triggered, this, onView(&CQEView::onLyricsMode));
+    connect(c.lyricsPaste, &QAction::triggered, this, onView(&CQEView::onLyricsPaste));
+    connect(c.fileImport, &QAction::triggered, this, &CMainFrame::onFileImport);
+    connect(c.editUndo, &QAction::triggered, this, onView(&CQEView::onUndo));
+    connect(c.editRedo, &QAction::triggered, this, onView(&CQEView::onRedo));
+    connect(c.editCut, &QAction::triggered, this, onView(&CQEView::onCut));
+    connect(c.editCopy, &QAction::triggered, this, onView(&CQEView::onCopy));
+    connect(c.editPaste, &QAction::triggered, this, onView(&CQEView::onPaste));
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::updateEditStates);
+    connect(c.addTie, &QAction::triggered, this, onView(&CQEView::onAddTie));
+    connect(c.addJumpLine, &QAction::triggered, this, onView(&CQEView::onJumpLine));
+
+    connect(c.windowNew, &QAction::triggered, this, &CMainFrame::onWindowNew);
+    connect(c.windowCascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(c.windowTile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    connect(c.windowArrange, &QAction::triggered, this, &CMainFrame::arrangeIcons);
+    connect(c.appAbout, &QAction::triggered, this, &CMainFrame::onAppAbout);
+}
+
+// -- documents and windows -------------------------------------------------------------------
+
+ScoreDocument* CMainFrame::adoptDocument(ScoreDocument* doc) {
+    doc->setParent(this);
+    documents_ << doc;
+    autosave_->watch(doc);
+    connect(doc, &ScoreDocument::historyChanged, this, &CMainFrame::updateEditStates);
+    connect(doc, &ScoreDocument::lastViewClosed, this, [this, doc] {
+        documents_.removeAll(doc);
+        doc->deleteLater();
+        updateCommandStates();
+    });
+    connect(doc, &ScoreDocument::pathChanged, this, [this](const QString& path) {
+        recent_.add(path);
+        // The tempo is remembered for the file the score now lives in.
+        updateCommandStates();
+    });
+    return doc;
+}
+
+CChildFrame* CMainFrame::createFrame(ScoreDocument* doc) {
+    auto* view = new CQEView(doc);
+    view->setWatermarkShown(watermarkShown());
+    connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
+    connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);
+    connect(view, &CQEView::editStateChanged, this, &CMainFrame::updateEditStates);
+    connect(view, &CQEView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
+    connect(view, &CQEView::lyricsModeChanged, this, [this](bool on, int verse) {
+        const QSignalBlocker quiet(verseBox_);
+        verseBox_->setValue(verse + 1);
+        versePane_->setVisible(on);
+        if (!on)
+            statusBar()->clearMessage();
+    });
+    auto* frame = new CChildFrame(view);
+    connect(frame, &QObject::destroyed, this, [this, doc] {
+        if (documents_.contains(doc))
+            renumberFrames(doc);
+    });
+    mdi_->addSubWindow(frame);
+    frame->showMaximized();
+    view->onInitialUpdate();
+    renumberFrames(doc);
+    mdi_->setActiveSubWindow(frame);
+    view->setFocus();
+    updateCommandStates();
+    return frame;
+}
+
+void CMainFrame::renumberFrames(const ScoreDocument* doc) {
+    for (CChildFrame* frame : framesOf(doc))
+        frame->updateTitle();
+    updateCommandStates();
+}
+
+ScoreDocument* CMainFrame::onFileNew() {
+    ScoreDocument* doc = adoptDocument(new ScoreDocument);
+    doc->onNewDocument(QStringLiteral("Qanor简谱%1").arg(++untitled_));
+    createFrame(doc);
+    return doc;
+}
+
+ScoreDocument* CMainFrame::openDocument(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (ScoreDocument* doc : documents_) {
+        if (!doc->path().isEmpty() && QFileInfo(doc->path()) == QFileInfo(absolute)) {
+            const QList<CChildFrame*> frames = framesOf(doc);
+            if (!frames.isEmpty())
+                mdi_->setActiveSubWindow(frames.first());
+            return doc;
+        }
+    }
+    auto loaded = std::make_unique<ScoreDocument>();
+    const FileResult result = loaded->onOpenDocument(absolute);
+    if (!result.ok) {
+        showOpenFailure(this, result);
+        return nullptr;
+    }
+    ScoreDocument* doc = adoptDocument(loaded.release());
+    recent_.add(absolute);
+    createFrame(doc);
+    return doc;
+}
+
+ScoreDocument* CMainFrame::importMusicXml(const QString& path) {
+    auto imported = std::make_unique<ScoreDocument>();
+    QanorDoc records;
+    const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, records);
+    if (!outcome.ok) {
+        QMessageBox box(QMessageBox::Warning, appTitle(),
+                        QStringLiteral("无法导入 MusicXML 文件 %1：\n%2")
+                            .arg(QDir::toNativeSeparators(path), outcome.error),
+                        QMessageBox::Ok, this);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.exec();
+        return nullptr;
+    }
+    // A new document that holds changes: nothing is saved until the person chooses where.
+    imported->onImportedDocument(records);
+    ScoreDocument* doc = adoptDocument(imported.release());
+    createFrame(doc);
+    emit doc->titleChanged(doc->title());
+    if (!outcome.report.isEmpty()) {
+        QMessageBox box(QMessageBox::Information, appTitle(),
+                        QStringLiteral("导入时有些内容无法用简谱保存，已略去或近似："),
+                        QMessageBox::Ok, this);
+        box.setDetailedText(outcome.report.join(QLatin1Char('\n')));
+        box.setInformativeText(outcome.report.mid(0, 8).join(QLatin1Char('\n')));
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.exec();
+    }
+    return doc;
+}
+
+void CMainFrame::onFileImport() {
+    QString folder = QDir::homePath();
+    if (const QStringList recent = recent_.files(); !recent.isEmpty())
+        folder = QFileInfo(recent.first()).absolutePath();
+    QFileDialog dialog(this, QStringLiteral("导入 MusicXML"), folder,
+                       QStringLiteral("MusicXML 乐谱 (*.musicxml *.xml *.mxl)"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    for (const QString& path : acceptedFiles(dialog))
+        importMusicXml(path);
+}
+
+void CMainFrame::onFileOpen() {
+    QString folder = QDir::homePath();
+    if (ScoreDocument* doc = activeDocument(); doc && !doc->path().isEmpty())
+        folder = QFileInfo(doc->path()).absolutePath();
+    else if (const QStringList recent = recent_.files(); !recent.isEmpty())
+        folder = QFileInfo(recent.first()).absolutePath();
+    QFileDialog dialog(this, QStringLiteral("打开"), folder, scoreFileFilter());
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    for (const QString& path : acceptedFiles(dialog))
+        openDocument(path);
+}
+
+void CMainFrame::openRecent(int index) {
+    const QStringList files = recent_.files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    if (!QFileInfo::exists(path)) {
+        showOpenFailure(this, {false, false, QStringLiteral("%1: 文件不存在。").arg(path)});
+        recent_.remove(path);
+        return;
+    }
+    openDocument(path);
+}
+
+CChildFrame* CMainFrame::onWindowNew() {
+    ScoreDocument* doc = activeDocument();
+    if (!doc)
+        return nullptr;
+    return createFrame(doc);
+}
+
+void CMainFrame::onFileClose() {
+    ScoreDocument* doc = activeDocument();
+    if (!doc || !saveModifiedDocument(*doc, this))
+        return;
+    for (CChildFrame* frame : framesOf(doc))
+        frame->closeUnasked();
+}
+
+bool CMainFrame::onFileSave() {
+    ScoreDocument* doc = activeDocument();
+    return doc && saveDocument(*doc, this);
+}
+
+bool CMainFrame::onFileSaveAs() {
+    ScoreDocument* doc = activeDocument();
+    return doc && saveDocumentAs(*doc, this);
+}
+
+void CMainFrame::onFilePrintSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.exec();
+}
+
+int CMainFrame::offerRecovery() {
+    return autosave_->offerLeftovers(this,
+                                     [this](ScoreDocument* doc) { createFrame(adoptDocument(doc)); });
+}
+
+void CMainFrame::onAppAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+CChildFrame* CMainFrame::activeFrame() const {
+    return qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
+}
+
+CQEView* CMainFrame::activeView() const {
+    CChildFrame* frame = activeFrame();
+    return frame ? frame->view() : nullptr;
+}
+
+ScoreDocument* CMainFrame::activeDocument() const {
+    CQEView* view = activeView();
+    return view ? view->document() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::framesOf(const ScoreDocument* doc) const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* frame = qobject_cast<CChildFrame*>(window);
+            frame && frame->view() && frame->view()->document() == doc)
+            frames << frame;
+    return frames;
+}
+
+QPrinter& CMainFrame::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Scores are laid out on A4 sheets.
+        printer_->setPageSize(QPageSize(QPageSize::A4));
+        printer_->setPageOrientation(QPageLayout::Portrait);
+    }
+    return *printer_;
+}
+
+// -- state -----------------------------------------------------------------------------------
+
+bool CMainFrame::watermarkShown() const {
+    return QSettings().value(QString::fromUtf8(kWatermarkKey), true).toBool();
+}
+
+void CMainFrame::setWatermarkShown(bool shown) {
+    QSettings().setValue(QString::fromUtf8(kWatermarkKey), shown);
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window); frame && frame->view())
+            frame->view()->setWatermarkShown(shown);
+}
+
+QStringList CMainFrame::statusTexts() const {
+    return {panes_[0]->text(), panes_[1]->text(), panes_[2]->text()};
+}
+
+void CMainFrame::setStatusTexts(const QString& accidental, const QString& octave,
+                                const QString& duration) {
+    panes_[0]->setText(accidental);
+    panes_[1]->setText(octave);
+    panes_[2]->setText(duration);
+}
+
+void CMainFrame::updateEditStates() {
+    CQEView* view = activeView();
+    ScoreDocument* doc = view ? view->document() : nullptr;
+    commands_.editUndo->setEnabled(doc && doc->history().canUndo());
+    commands_.editRedo->setEnabled(doc && doc->history().canRedo());
+    const bool selected = view && view->canCutOrCopy();
+    commands_.editCut->setEnabled(selected);
+    commands_.editCopy->setEnabled(selected);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    commands_.editPaste->setEnabled(
+        view && mime &&
+        (mime->hasText() || mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment"))));
+    if (versePane_)
+        versePane_->setVisible(view && view->inLyricsMode());
+}
+
+void CMainFrame::updateCommandStates() {
+    CQEView* view = activeView();
+    ScoreDocument* doc = view ? view->document() : nullptr;
+    const bool open = doc != nullptr;
+    for (QAction* action : commands_.documentCommands())
+        action->setEnabled(open);
+    updateEditStates();
+    playback_->setCurrent(view ? view->player() : nullptr, doc ? doc->path() : QString());
+    if (open != menusForDocument_)
+        fillMenus(open);
+    if (view) {
+        const bool scroll = view->mode() == 0;
+        commands_.viewScrollMode->setChecked(scroll);
+        commands_.viewScrollMode->setEnabled(!scroll);
+        commands_.viewPageMode->setChecked(!scroll);
+        commands_.viewPageMode->setEnabled(scroll);
+    } else {
+        commands_.viewScrollMode->setChecked(false);
+        commands_.viewPageMode->setChecked(false);
+    }
+}
+
+void CMainFrame::updateRecentFiles() {
+    const QStringList files = recent_.files();
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* action = recentActions_[i];
+        const bool used = i < files.size();
+        action->setVisible(used);
+        if (used)
+            action->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])));
+    }
+    recentSeparator_->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::updateWindowMenu() {
+    qDeleteAll(windowActions_);
+    windowActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    windowActions_ << windowMenu_->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(plainTitle(window)));
+        action->setCheckable(true);
+        action->setChecked(window == mdi_->currentSubWindow());
+        connect(action, &QAction::triggered, this,
+                [this, window] { mdi_->setActiveSubWindow(window); });
+        windowActions_ << action;
+    }
+}
+
+void CMainFrame::arrangeIcons() {
+    // Minimised windows line up along the bottom of the window area.
+    int x = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        window->move(x, mdi_->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+// -- closing and dropping --------------------------------------------------------------------
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    for (ScoreDocument* doc : QList<ScoreDocument*>(documents_)) {
+        if (!doc->isModified())
+            continue;
+        const QList<CChildFrame*> frames = framesOf(doc);
+        if (!frames.isEmpty())
+            mdi_->setActiveSubWindow(frames.first());
+        if (!saveModifiedDocument(*doc, this)) {
+            event->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window))
+            frame->closeUnasked();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (!data->hasUrls())
+        return;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QString& path : files)
+        openDocument(path);
+}
+
+}  // namespace qe

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "gui/commands.h"
+#include "gui/recent_files.h"
+
+class QLabel;
+class QSettings;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QSpinBox;
+class QToolBar;
+
+namespace qe {
+
+class AutosaveKeeper;
+class CChildFrame;
+class PlaybackControls;
+class ScoreDocument;
+class CQEView;
+
+// The main window: the menus, the toolbar, the status bar with the three note-input panes,
+// and an area of score windows, one or more per open document. It routes every command to
+// the score window in front, or to its document.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static QString appTitle() { return QStringLiteral("Qanor简谱编辑器"); }
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // A new score in a new window.
+    ScoreDocument* onFileNew();
+    // Opens a score in a new window, or brings forward the window it is open in already. A
+    // file that cannot be read is reported and not opened: null then.
+    ScoreDocument* openDocument(const QString& path);
+    void onFileOpen();
+    // Another window on the document in front.
+    CChildFrame* onWindowNew();
+    // Closes the document in front with all its windows, after asking to save it.
+    void onFileClose();
+    bool onFileSave();
+    bool onFileSaveAs();
+    void onFilePrintSetup();
+    // Reads a MusicXML score into a new, unsaved document in a new window.
+    ScoreDocument* importMusicXml(const QString& path);
+    void onFileImport();
+    void onAppAbout();
+    // Offers back the documents an editor that did not end cleanly was keeping; returns how
+    // many were opened.
+    int offerRecovery();
+
+    CChildFrame* activeFrame() const;
+    CQEView* activeView() const;
+    ScoreDocument* activeDocument() const;
+    const QList<ScoreDocument*>& documents() const { return documents_; }
+    QList<CChildFrame*> framesOf(const ScoreDocument* doc) const;
+    QMdiArea* mdiArea() const { return mdi_; }
+    const Commands& commands() const { return commands_; }
+    // The 播放 menu and toolbar, acting on the score window in front.
+    PlaybackControls& playback() const { return *playback_; }
+    RecentFiles& recentFiles() { return recent_; }
+    // The texts of the three note-input panes: accidental, octave, duration.
+    QStringList statusTexts() const;
+    // The printer the print, preview and set-up commands share.
+    QPrinter& printer();
+    bool watermarkShown() const;
+
+public slots:
+    void setStatusTexts(const QString& accidental, const QString& octave, const QString& duration);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void connectCommands();
+    void createMenus();
+    // The menus of an empty editor, or those with a score window in front.
+    void fillMenus(bool forDocument);
+    void createToolBar();
+    void createStatusBar();
+    CChildFrame* createFrame(ScoreDocument* doc);
+    // Takes a document into the editor's list; it goes when its last window closes.
+    ScoreDocument* adoptDocument(ScoreDocument* doc);
+    void renumberFrames(const ScoreDocument* doc);
+    void updateCommandStates();
+    // Undo, redo and the clipboard commands, as the score window in front allows them.
+    void updateEditStates();
+    void updateRecentFiles();
+    void updateWindowMenu();
+    void openRecent(int index);
+    void arrangeIcons();
+    void setWatermarkShown(bool shown);
+
+    Commands commands_;
+    QMdiArea* mdi_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* scoreMenu_ = nullptr;
+    QMenu* noteMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;  // owned by the File menu
+    bool menusForDocument_ = false;
+    QList<QAction*> windowActions_;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* panes_[3] = {};
+    // The verse lyrics mode types, shown while the mode is on.
+    QWidget* versePane_ = nullptr;
+    QSpinBox* verseBox_ = nullptr;
+    std::unique_ptr<QSettings> settings_;  // the tempo of each file played
+    PlaybackControls* playback_ = nullptr;
+    QList<ScoreDocument*> documents_;
+    std::unique_ptr<QPrinter> printer_;
+    RecentFiles recent_;
+    int untitled_ = 0;          // new documents made this session
+    AutosaveKeeper* autosave_;  // owned as a child
+};
+
+}  // namespace qe

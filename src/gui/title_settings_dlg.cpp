@@ -1,0 +1,114 @@
+#include "gui/title_settings_dlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qe {
+
+namespace {
+
+constexpr int kDenominators[] = {1, 2, 4, 8, 16, 32, 64};
+
+QComboBox* dropDownList(const QStringList& items, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->addItems(items);
+    list->setEditable(false);
+    return list;
+}
+
+}  // namespace
+
+CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
+    : QDialog(parent), texts_{&m_strTitle,   &m_strSubtitle, &m_strAuthor1, &m_strAuthor2,
+                              &m_strAuthor3, &m_strComment1, &m_strComment2} {
+    setWindowTitle(QStringLiteral("标题"));
+    static const char* const kLabels[] = {"正标题：", "副标题：", "作者一：", "作者二：",
+                                          "作者三：", "注释一：", "注释二："};
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < 7; ++i) {
+        edits_[i] = new QLineEdit(this);
+        edits_[i]->setMinimumWidth(320);
+        grid->addWidget(new QLabel(QString::fromUtf8(kLabels[i]), this), i, 0);
+        grid->addWidget(edits_[i], i, 1);
+    }
+
+    accidental_ =
+        dropDownList({QStringLiteral(" "), QStringLiteral("#"), QStringLiteral("b")}, this);
+    keyLetter_ = dropDownList(
+        {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
+         QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("G")},
+        this);
+    QStringList numerators;
+    for (int n = 2; n <= 16; ++n)
+        numerators << QString::number(n);
+    numerator_ = dropDownList(numerators, this);
+    QStringList denominators;
+    for (int d : kDenominators)
+        denominators << QString::number(d);
+    denominator_ = dropDownList(denominators, this);
+
+    auto* signature = new QHBoxLayout;
+    signature->addWidget(new QLabel(QStringLiteral("1="), this));
+    signature->addWidget(accidental_);
+    signature->addWidget(keyLetter_);
+    signature->addSpacing(24);
+    signature->addWidget(numerator_);
+    signature->addWidget(new QLabel(QStringLiteral("/"), this));
+    signature->addWidget(denominator_);
+    signature->addStretch();
+    grid->addLayout(signature, 7, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CTitleSettingsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CTitleSettingsDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+}
+
+void CTitleSettingsDlg::showEvent(QShowEvent* event) {
+    if (!initialised_)
+        onInitDialog();
+    QDialog::showEvent(event);
+}
+
+void CTitleSettingsDlg::onInitDialog() {
+    initialised_ = true;
+    for (int i = 0; i < 7; ++i)
+        edits_[i]->setText(*texts_[i]);
+    // An index outside a list leaves it without a selection.
+    const auto select = [](QComboBox* list, int index) {
+        list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    };
+    select(accidental_, m_nAccidental);
+    select(keyLetter_, m_nKeyLetter);
+    select(numerator_, m_nNumerator - 2);
+    int denominator = 2;  // "4" for a value the list does not hold
+    for (int i = 0; i < 7; ++i)
+        if (kDenominators[i] == m_nDenominator)
+            denominator = i;
+    select(denominator_, denominator);
+}
+
+void CTitleSettingsDlg::accept() {
+    for (int i = 0; i < 7; ++i)
+        *texts_[i] = edits_[i]->text();
+    // A list without a selection gives -1, which the document refuses to store.
+    m_nAccidental = accidental_->currentIndex();
+    m_nKeyLetter = keyLetter_->currentIndex();
+    m_nNumerator = numerator_->currentIndex() + 2;
+    if (const int d = denominator_->currentIndex(); d >= 0)
+        m_nDenominator = kDenominators[d];
+    QDialog::accept();
+}
+
+}  // namespace qe

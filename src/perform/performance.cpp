@@ -1,0 +1,185 @@
+#include "perform/performance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "music/track_walk.h"
+
+namespace qe::sound {
+
+namespace {
+
+// Builds the sounds and cues of one track, measure by played measure.
+class TrackPerformer {
+public:
+    TrackPerformer(const music::TrackWalk& walk, PerformedTrack& out) : walk_(walk), out_(out) {}
+
+    void play(const PlayedMeasure& played) {
+        if (static_cast<std::size_t>(played.measure) >= walk_.measures.size())
+            return;  // this track has no such measure: it rests while the others play it
+        const music::MeasureSpan& span = walk_.measures[static_cast<std::size_t>(played.measure)];
+        for (int i = span.firstItem; i < span.endItem; ++i)
+            place(i, played.start);
+    }
+
+    void finish() {
+        release(false);
+        clearCue();
+    }
+
+private:
+    void place(int index, Ticks measureStart) {
+        const music::WalkItem& w = walk_.items[static_cast<std::size_t>(index)];
+        const Ticks at = measureStart + w.startInMeasure;
+        if (w.item.kind == music::Item::Kind::Breath) {
+            if (open_ && openEnd_ == at)
+                release(true);
+            return;
+        }
+        if (w.note < 0 || w.length <= 0)
+            return;
+        const music::SoundingNote& n = walk_.notes[static_cast<std::size_t>(w.note)];
+        // Only a note's own digit strikes it: a dash or dot that does not follow its note in
+        // the playing (after a jump back, or in a second ending) holds nothing and is silent.
+        const bool own = index == n.item;
+        if (own || (cueNote_ == w.note && cueEnd_ == at))
+            showCue(w.note, n.item, at, w.length);
+        else
+            clearCue();
+        const bool holds = openNote_ == w.note;
+        const bool tiedOn = own && n.tieContinues && openNote_ == w.note - 1;
+        if (open_ && openEnd_ == at && (holds || tiedOn)) {
+            openEnd_ += w.length;
+            openNote_ = w.note;
+            return;
+        }
+        release(false);
+        if (own && n.pitch) {
+            const int key = n.pitch->midi();
+            if (key >= 0 && key <= 127) {
+                open_ = true;
+                openNote_ = w.note;
+                openStart_ = at;
+                openEnd_ = at + w.length;
+                openKey_ = key;
+                openItem_ = n.item;
+            }
+        }
+    }
+
+    // Ends the open sound; a breath takes a little off its end.
+    void release(bool breath) {
+        if (!open_)
+            return;
+        Ticks length = openEnd_ - openStart_;
+        if (breath)
+            length -= std::min(kBreathTicks, length / 4);
+        out_.notes.push_back(SoundedNote{openStart_, length, openKey_, openItem_});
+        open_ = false;
+        openNote_ = -1;
+    }
+
+    // The note of an item becomes current: a cue when another note does, or the same one
+    // again after a jump back; a cue of nothing over a gap.
+    void showCue(int note, int item, Ticks at, Ticks length) {
+        if (cueNote_ >= 0 && at > cueEnd_)
+            clearCue();
+        if (note != cueNote_ || at != cueEnd_)
+            out_.cues.push_back(Cue{at, item});
+        cueNote_ = note;
+        cueEnd_ = at + length;
+    }
+
+    void clearCue() {
+        if (cueNote_ >= 0)
+            out_.cues.push_back(Cue{cueEnd_, -1});
+        cueNote_ = -1;
+    }
+
+    const music::TrackWalk& walk_;
+    PerformedTrack& out_;
+    bool open_ = false;
+    int openNote_ = -1;  // the last note whose time the open sound holds
+    Ticks openStart_ = 0;
+    Ticks openEnd_ = 0;
+    int openKey_ = 0;
+    int openItem_ = 0;
+    int cueNote_ = -1;
+    Ticks cueEnd_ = 0;
+};
+
+}  // namespace
+
+int channelOfTrack(int track) {
+    const int melodic = track % 15;
+    return melodic < 9 ? melodic : melodic + 1;
+}
+
+double Performance::ticksPerSecond() const {
+    return std::clamp(tempo, kMinTempo, kMaxTempo) * static_cast<double>(music::kTicksPerQuarter) /
+           60.0;
+}
+
+double Performance::seconds(Ticks time) const {
+    return static_cast<double>(time) / ticksPerSecond();
+}
+
+Ticks Performance::ticksAt(double seconds) const {
+    return static_cast<Ticks>(std::floor(seconds * ticksPerSecond()));
+}
+
+std::optional<Ticks> Performance::firstTimeOf(int track, int item) const {
+    if (track < 0 || static_cast<std::size_t>(track) >= itemPlaces.size())
+        return std::nullopt;
+    const auto& places = itemPlaces[static_cast<std::size_t>(track)];
+    if (item < 0 || static_cast<std::size_t>(item) >= places.size())
+        return std::nullopt;
+    const ItemPlace& place = places[static_cast<std::size_t>(item)];
+    const Ticks measureStart = firstPlayed[static_cast<std::size_t>(place.measure)];
+    if (measureStart < 0)
+        return std::nullopt;
+    return measureStart + place.offset;
+}
+
+Performance perform(const QanorDoc& doc, const PerformanceOptions& options) {
+    Performance p;
+    p.title = doc.header.title;
+    p.meter = music::Meter::of(doc.header);
+    p.key = music::Key::fromTitle(doc.header).value_or(music::Key());
+    p.tempo = std::clamp(options.tempo, kMinTempo, kMaxTempo);
+    const std::vector<music::TrackWalk> walks = music::walkDocument(doc);
+    p.form = unfold(walks, doc.formatRecords());
+    if (!p.form.empty())
+        p.length = p.form.back().start + p.form.back().length;
+
+    std::size_t measures = 0;
+    for (const music::TrackWalk& walk : walks)
+        measures = std::max(measures, walk.measures.size());
+    p.firstPlayed.assign(measures, -1);
+    for (const PlayedMeasure& played : p.form)
+        if (p.firstPlayed[static_cast<std::size_t>(played.measure)] < 0)
+            p.firstPlayed[static_cast<std::size_t>(played.measure)] = played.start;
+
+    for (std::size_t t = 0; t < walks.size(); ++t) {
+        const music::TrackWalk& walk = walks[t];
+        PerformedTrack& track = p.tracks.emplace_back();
+        track.channel = channelOfTrack(static_cast<int>(t));
+        const int own = t < options.programs.size() ? options.programs[t] : -1;
+        track.program = own >= 0 && own <= 127                           ? own
+                        : options.program >= 0 && options.program <= 127 ? options.program
+                                                                         : kDefaultProgram;
+        TrackPerformer performer(walk, track);
+        for (const PlayedMeasure& played : p.form)
+            performer.play(played);
+        performer.finish();
+
+        auto& places = p.itemPlaces.emplace_back();
+        places.reserve(walk.items.size());
+        for (const music::WalkItem& w : walk.items)
+            places.push_back(Performance::ItemPlace{w.measure, w.startInMeasure});
+    }
+    return p;
+}
+
+}  // namespace qe::sound

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "records/qanor_doc.h"
+#include "music/meter.h"
+#include "music/pitch.h"
+#include "perform/form.h"
+
+namespace qe::sound {
+
+// The tempo counts quarter notes per minute, whatever the time signature: a plain digit is a
+// quarter in every meter. The document stores no tempo the editor reads (its tempo records
+// are carried unchanged), so the tempo is chosen when the score is played.
+inline constexpr int kDefaultTempo = 90;
+inline constexpr int kMinTempo = 20;
+inline constexpr int kMaxTempo = 400;
+// General MIDI programs 0..127; 0 is the acoustic grand piano.
+inline constexpr int kDefaultProgram = 0;
+inline constexpr int kVelocity = 100;
+// A breath mark ends the sound before it this much early, at most a quarter of that sound, so
+// that a short note keeps most of its length: a sixteenth, a sixth of a second at 90.
+inline constexpr Ticks kBreathTicks = music::kTicksPerQuarter / 4;
+
+struct PerformanceOptions {
+    int tempo = kDefaultTempo;      // quarter notes per minute, kept within kMinTempo..kMaxTempo
+    int program = kDefaultProgram;  // for every track without one of its own below
+    std::vector<int> programs{};    // per track; values outside 0..127 give `program`
+};
+
+// One sound of a track: a MIDI key from its start for its length.
+struct SoundedNote {
+    Ticks start = 0;
+    Ticks length = 0;
+    int key = 60;
+    int item = 0;  // item index of the digit that strikes it
+    friend bool operator==(const SoundedNote&, const SoundedNote&) = default;
+};
+
+// From `at` on, the track's current note is the digit or rest at item index `item`; -1 when
+// nothing is (after its last note, or while the other tracks go on without it).
+struct Cue {
+    Ticks at = 0;
+    int item = -1;
+    friend bool operator==(const Cue&, const Cue&) = default;
+};
+
+struct PerformedTrack {
+    int channel = 0;  // MIDI channel 0..15; 9, the percussion channel, is never given out
+    int program = kDefaultProgram;
+    std::vector<SoundedNote> notes;  // in time order, one after another, never overlapping
+    std::vector<Cue> cues;           // in time order, two cues never at the same time
+};
+
+// A score as it sounds: every note of every track in time, in ticks of the music core from
+// the start of the performance, with repeats and volta brackets unfolded (see unfold).
+//
+// - Pitches come from the track walk: the key of the title block, octave dots, and the
+//   accidentals held in their measure. A digit outside the MIDI range is shown but not sounded.
+// - A digit sounds for its own time and that of its dashes and augmentation dots; a dash
+//   after a bar line holds it into the next measure when that measure is played right after
+//   it, and is silent where the playing reaches it otherwise (after a jump back, in a second
+//   ending). Notes tied at one pitch sound once for their summed length. Rests and
+//   parentheses sound nothing.
+// - A breath mark right after a sound releases it early by kBreathTicks, at most a quarter of
+//   the sound.
+// - A track's channel is its index, past 9, cycling through the fifteen melodic channels.
+struct Performance {
+    // The time in seconds of a time in ticks at this performance's tempo.
+    double seconds(Ticks time) const;
+    // The time in ticks of a time in seconds, rounded down.
+    Ticks ticksAt(double seconds) const;
+    double ticksPerSecond() const;
+
+    // Where an item of a track is played first; nothing for an item that is never played
+    // (a track or item that does not exist).
+    std::optional<Ticks> firstTimeOf(int track, int item) const;
+
+    std::u16string title;
+    music::Meter meter;
+    music::Key key;
+    int tempo = kDefaultTempo;
+    Ticks length = 0;  // the end of the last played measure
+    std::vector<PlayedMeasure> form;
+    std::vector<PerformedTrack> tracks;
+
+    // For each track, each item's measure and start in it; for each measure, where it is
+    // first played (-1 if never).
+    struct ItemPlace {
+        int measure = 0;
+        Ticks offset = 0;
+    };
+    std::vector<std::vector<ItemPlace>> itemPlaces;
+    std::vector<Ticks> firstPlayed;
+};
+
+// Performs a score document.
+Performance perform(const QanorDoc& doc, const PerformanceOptions& options = {});
+
+// The MIDI channel of a track index.
+int channelOfTrack(int track);
+
+}  // namespace qe::sound

@@ -1,0 +1,128 @@
+#include "records/doc_chunks.h"
+
+#include "base/exception.h"
+#include "records/field_io.h"
+
+namespace qe {
+
+namespace {
+
+// The fonts a file stores, in file order.
+constexpr FontCategory kStoredFonts[] = {kBarLineFont, kNoteFont, kGraceNoteFont, kTitleFont,
+                                         kTextFont};
+
+// Reads a required chunk's tag and checks its id.
+chunk_tag readRequiredTag(BaseIO& io, std::uint32_t id) {
+    chunk_tag tag;
+    tag.read(io);
+    if (tag.id != id)
+        throw Exception(kUnexpectedChunk);
+    return tag;
+}
+
+}  // namespace
+
+std::uint32_t doc_header::size() const {
+    return 4 + wideStringSize(title) + wideStringSize(subtitle) + wideStringSize(author1) +
+           wideStringSize(author2) + wideStringSize(author3) + wideStringSize(comment1) +
+           wideStringSize(comment2) + 4;
+}
+
+BaseIO& doc_header::read(BaseIO& io) {
+    version = readField<std::uint32_t>(io);
+    for (std::u16string* text :
+         {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
+        *text = readWideString(io);
+    keyAccidental = readField<std::uint8_t>(io);
+    keyLetter = readField<std::uint8_t>(io);
+    timeNumerator = readField<std::uint8_t>(io);
+    timeDenominator = readField<std::uint8_t>(io);
+    return io;
+}
+
+BaseIO& doc_header::write(BaseIO& io) {
+    writeField(io, version);
+    for (const std::u16string* text :
+         {&title, &subtitle, &author1, &author2, &author3, &comment1, &comment2})
+        writeWideString(io, *text);
+    writeField(io, keyAccidental);
+    writeField(io, keyLetter);
+    writeField(io, timeNumerator);
+    writeField(io, timeDenominator);
+    return io;
+}
+
+format_track_header::format_track_header() {
+    for (int i = 0; i < kFontCount; ++i)
+        fonts[i] = defaultFont(static_cast<FontCategory>(i));
+}
+
+BaseIO& format_track_header::read(BaseIO& io) {
+    unsigned char bytes[kFileSize];
+    readExact(io, bytes, kFileSize);
+    pageWidth = loadLE<std::int32_t>(bytes);
+    pageHeight = loadLE<std::int32_t>(bytes + 4);
+    marginLeft = loadLE<std::int32_t>(bytes + 8);
+    marginTop = loadLE<std::int32_t>(bytes + 12);
+    marginRight = loadLE<std::int32_t>(bytes + 16);
+    marginBottom = loadLE<std::int32_t>(bytes + 20);
+    const unsigned char* p = bytes + 24;
+    for (FontCategory category : kStoredFonts) {
+        fonts[category].decode(p);
+        p += FontRecord::kFileSize;
+    }
+    fonts[kSubtitleFont] = defaultFont(kSubtitleFont);
+    fonts[kSmallTextFont] = defaultFont(kSmallTextFont);
+    return io;
+}
+
+BaseIO& format_track_header::write(BaseIO& io) {
+    unsigned char bytes[kFileSize];
+    storeLE(bytes, pageWidth);
+    storeLE(bytes + 4, pageHeight);
+    storeLE(bytes + 8, marginLeft);
+    storeLE(bytes + 12, marginTop);
+    storeLE(bytes + 16, marginRight);
+    storeLE(bytes + 20, marginBottom);
+    unsigned char* p = bytes + 24;
+    for (FontCategory category : kStoredFonts) {
+        fonts[category].encode(p);
+        p += FontRecord::kFileSize;
+    }
+    writeExact(io, bytes, kFileSize);
+    return io;
+}
+
+note_track::note_track(const chunk_tag& from) : _Chunk(from) {
+    if (tag.id != kNoteTrackId)
+        throw Exception(kUnexpectedChunk);
+}
+
+lyrics_track::lyrics_track(const chunk_tag& from) : _Chunk(from) {
+    if (tag.id != kLyricsTrackId)
+        throw Exception(kUnexpectedChunk);
+}
+
+std::uint32_t doc_content::size() const {
+    return tempo.size() + format.size() + notes.size() + lyrics.size();
+}
+
+BaseIO& doc_content::read(BaseIO& io) {
+    tempo.tag = readRequiredTag(io, kTempoTrackId);
+    tempo.read(io);
+    format.tag = readRequiredTag(io, kFormatTrackId);
+    format.read(io);
+    notes.read(io);
+    lyrics.read(io);
+    return io;
+}
+
+BaseIO& doc_content::write(BaseIO& io) {
+    tempo.write(io);
+    format.write(io);
+    notes.write(io);
+    lyrics.write(io);
+    return io;
+}
+
+}  // namespace qe

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "records/chunk.h"
+#include "records/font_record.h"
+#include "records/records.h"
+
+namespace qe {
+
+// Chunk ids: four ASCII characters, the first in the lowest byte.
+constexpr std::uint32_t kDocumentId = 0x00524E51;     // "QNR\0"
+constexpr std::uint32_t kTempoTrackId = 0x00504D54;   // "TMP\0"
+constexpr std::uint32_t kFormatTrackId = 0x00544D46;  // "FMT\0"
+constexpr std::uint32_t kNoteTrackId = 0x45544F4E;    // "NOTE"
+constexpr std::uint32_t kLyricsTrackId = 0x4952594C;  // "LYRI"
+
+constexpr std::uint32_t kDocumentVersion = 0x01000001;
+
+// A header with no fields.
+class empty_header : public _Header {
+public:
+    std::uint32_t size() const override { return 0; }
+    BaseIO& read(BaseIO& io) override { return io; }
+    BaseIO& write(BaseIO& io) override { return io; }
+};
+
+// The title block: seven texts, the key and the time signature.
+class doc_header : public _Header {
+public:
+    std::uint32_t size() const override;
+    BaseIO& read(BaseIO& io) override;
+    BaseIO& write(BaseIO& io) override;
+
+    std::uint32_t version = kDocumentVersion;  // written, never consulted
+    std::u16string title;
+    std::u16string subtitle;
+    std::u16string author1;
+    std::u16string author2;
+    std::u16string author3;
+    std::u16string comment1;
+    std::u16string comment2;
+    std::uint8_t keyAccidental = 0;  // 0 none, 1 "#", 2 "b"
+    std::uint8_t keyLetter = 6;      // 0..6 = "A".."G"
+    std::uint8_t timeNumerator = 4;
+    std::uint8_t timeDenominator = 4;
+};
+
+// Page size, margins (twips) and the seven font records. Only five fonts are stored: the
+// subtitle and small-text fonts always come back at their defaults.
+class format_track_header : public _Header {
+public:
+    static constexpr std::uint32_t kFileSize = 504;
+
+    format_track_header();
+    std::uint32_t size() const override { return kFileSize; }
+    BaseIO& read(BaseIO& io) override;
+    BaseIO& write(BaseIO& io) override;
+
+    const FontRecord& font(FontCategory category) const { return fonts[category]; }
+
+    std::int32_t pageWidth = 11906;
+    std::int32_t pageHeight = 16838;
+    std::int32_t marginLeft = 1000;
+    std::int32_t marginTop = 1440;
+    std::int32_t marginRight = 1000;
+    std::int32_t marginBottom = 1440;
+    std::array<FontRecord, kFontCount> fonts;
+};
+
+class tempo_track_content : public _ContentChain<tempo> {};
+class format_track_content : public _ContentChain<Format> {};
+class note_track_content : public _ContentChain<note> {};
+class lyrics_track_content : public _ContentChain<lyrics> {};
+
+class tempo_track : public _Chunk<empty_header, tempo_track_content> {
+public:
+    tempo_track() : _Chunk(kTempoTrackId) {}
+};
+
+class format_track : public _Chunk<format_track_header, format_track_content> {
+public:
+    format_track() : _Chunk(kFormatTrackId) {}
+};
+
+class note_track : public _Chunk<empty_header, note_track_content> {
+public:
+    note_track() : _Chunk(kNoteTrackId) {}
+    // Throws kUnexpectedChunk when the tag is not a note track's.
+    explicit note_track(const chunk_tag& from);
+};
+
+class lyrics_track : public _Chunk<empty_header, lyrics_track_content> {
+public:
+    lyrics_track() : _Chunk(kLyricsTrackId) {}
+    explicit lyrics_track(const chunk_tag& from);
+};
+
+// The top-level content: a tempo track, the format track, then any note and lyrics tracks.
+class doc_content : public _Content {
+public:
+    std::uint32_t size() const override;
+    BaseIO& read(BaseIO& io) override;
+    BaseIO& write(BaseIO& io) override;
+
+    tempo_track tempo;
+    format_track format;
+    _ChunkChain<note_track> notes;
+    _ChunkChain<lyrics_track> lyrics;
+};
+
+class qedoc : public _Chunk<doc_header, doc_content> {
+public:
+    qedoc() : _Chunk(kDocumentId) {}
+};
+
+}  // namespace qe
