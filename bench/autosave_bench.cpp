@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "document/clock.h"
+#include "base/clock.h"
 #include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"

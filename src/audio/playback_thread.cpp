@@ -84,7 +84,7 @@ void PlaybackThread::post(Command command) {
 }
 
 void PlaybackThread::run() {
-    const sound::SteadyClock clock;
+    const SystemClock clock;
     std::unique_ptr<sound::Synth> synth;
     std::unique_ptr<sound::PlaybackController> controller;
     State shown = Stopped;

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <limits>
 
-#include "document/clock.h"
+#include "base/clock.h"
 
 namespace qe {
+
+std::chrono::milliseconds AutosaveScheduler::elapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(clock_.elapsed());
+}
 
 AutosaveScheduler::AutosaveScheduler(const Clock& clock, std::chrono::milliseconds interval,
                                      QObject* parent)
@@ -19,7 +23,7 @@ void AutosaveScheduler::edited() {
     if (pending_)
         return;
     pending_ = true;
-    deadline_ = clock_.elapsed() + interval_;
+    deadline_ = elapsedMs() + interval_;
     arm();
 }
 
@@ -31,7 +35,7 @@ void AutosaveScheduler::cancel() {
 std::chrono::milliseconds AutosaveScheduler::remaining() const {
     if (!pending_)
         return std::chrono::milliseconds(0);
-    return std::max(deadline_ - clock_.elapsed(), std::chrono::milliseconds(0));
+    return std::max(deadline_ - elapsedMs(), std::chrono::milliseconds(0));
 }
 
 void AutosaveScheduler::poll() {

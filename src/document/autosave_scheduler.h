@@ -38,6 +38,7 @@ signals:
 
 private:
     void arm();
+    std::chrono::milliseconds elapsedMs() const;
 
     const Clock& clock_;
     std::chrono::milliseconds interval_;

@@ -1,8 +1,10 @@
 #include "document/document_autosave.h"
 
+#include <QDateTime>
 #include <QMetaObject>
+#include <QTimeZone>
 
-#include "document/clock.h"
+#include "base/clock.h"
 #include "document/score_document.h"
 #include "document/recovery_entry.h"
 #include "base/exception.h"
@@ -88,7 +90,10 @@ void DocumentAutosave::writeNow() {
     const int write = ++writes_;
     write_ = disk_.run(
         [this, write, entry, bytes, file = doc_->path(), title = doc_->title(),
-         when = clock_->now()] {
+         when = QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(
+                         clock_->wallTime().time_since_epoch())
+                         .count(),
+                     QTimeZone::utc())] {
             QString error;
             if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
                 error = QStringLiteral("无法写入恢复文件。");

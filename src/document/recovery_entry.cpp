@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <vector>
 
 #include "base/exception.h"
+#include "files/atomic_file.h"
 #include "records/memory_io.h"
 #include "records/qanor_doc.h"
 
@@ -17,19 +17,6 @@ namespace {
 
 QByteArray digestOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
-
-// Writes `bytes` into a temporary file beside `path` and renames it into place once every
-// byte reached the disk. The buffer is flushed before the commit: a commit does not notice
-// when its own last flush fails (a full disk), and would put a cut-off file in place.
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-        file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-    return false;
 }
 
 FileResult damaged(const QString& path) {
@@ -75,7 +62,7 @@ bool RecoveryEntry::write(const QByteArray& bytes, const QString& file, const QS
     const QString first = id_ + QStringLiteral("-a.qe");
     const QString name =
         record_ && record_->document == first ? id_ + QStringLiteral("-b.qe") : first;
-    if (!writeWhole(path(name), bytes, error))
+    if (!writeAtomically(path(name), bytes, error))
         return false;
     RecoveryRecord next;
     next.file = file;
@@ -84,7 +71,7 @@ bool RecoveryEntry::write(const QByteArray& bytes, const QString& file, const QS
     next.document = name;
     next.bytes = bytes.size();
     next.sha256 = digestOf(bytes);
-    if (!writeWhole(path(id_ + QStringLiteral(".json")), next.toJson(), error))
+    if (!writeAtomically(path(id_ + QStringLiteral(".json")), next.toJson(), error))
         return false;
     const std::optional<RecoveryRecord> previous = std::exchange(record_, next);
     if (previous && previous->document != name)

@@ -1,8 +1,9 @@
 #include "document/score_file.h"
+#include "files/atomic_file.h"
+#include "records/memory_io.h"
 
 #include <unistd.h>
 #include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 #include <memory>
 
@@ -51,33 +52,19 @@ FileResult loadScore(const QString& path, QanorDoc& doc) {
 }
 
 FileResult saveScore(const QString& path, QanorDoc& doc) {
-    QSaveFile target(path);
-    if (!target.open(QIODevice::WriteOnly))
-        return failure(QStringLiteral("%1: %2").arg(path, target.errorString()));
-    // The document is written through the stream of its own format into the temporary file.
-    const int fd = ::dup(target.handle());
-    FilePtr file(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
-    if (!file) {
-        if (fd >= 0)
-            ::close(fd);
-        target.cancelWriting();
-        return failure(QStringLiteral("%1: 无法写入文件。").arg(path));
-    }
+    // The whole document is written into memory first: a document that cannot be written
+    // touches no file.
+    MemoryIO io;
     try {
-        MyIO io(file.get());
         doc.serialize(io, true);
     } catch (const Exception&) {
-        target.cancelWriting();
         return failure(unreadableDocumentMessage(), true);
     }
-    const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
-    file.reset();
-    if (!flushed) {
-        target.cancelWriting();
-        return failure(QStringLiteral("%1: 写入文件失败。").arg(path));
-    }
-    if (!target.commit())
-        return failure(QStringLiteral("%1: %2").arg(path, target.errorString()));
+    const QByteArray bytes(reinterpret_cast<const char*>(io.bytes().data()),
+                           static_cast<qsizetype>(io.bytes().size()));
+    QString error;
+    if (!writeAtomically(path, bytes, &error))
+        return failure(error);
     return {};
 }
 

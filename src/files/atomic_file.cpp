@@ -4,14 +4,24 @@
 
 namespace qe {
 
-bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
+bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                     QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     // Without a commit the temporary file is removed when `file` goes. The buffer is flushed
     // first: a commit does not notice when its own last flush fails (a full disk), and would
     // put a cut-off file in place.
-    return write(file) && file.flush() && file.commit();
+    if (file.open(QIODevice::WriteOnly) && write(file) && file.flush() && file.commit())
+        return true;
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(
+            path, file.error() != QFileDevice::NoError ? file.errorString()
+                                                       : QStringLiteral("写入文件失败。"));
+    return false;
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeAtomically(
+        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
 }
 
 }  // namespace qe

@@ -8,7 +8,7 @@
 #include <QStatusBar>
 #include <cmath>
 
-#include "document/clock.h"
+#include "base/clock.h"
 #include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"

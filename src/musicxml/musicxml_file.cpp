@@ -1,8 +1,9 @@
 #include "musicxml/musicxml_file.h"
 
+#include "files/atomic_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "musicxml/conversion_report.h"
@@ -88,13 +89,10 @@ Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path) {
         bytes);
     if (!outcome.ok)
         return outcome;
-    QSaveFile file(path);
-    // Flushed before the commit, which does not notice when its own last flush fails (a full
-    // disk) and would rename the cut-off file into place.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit()) {
+    QString error;
+    if (!writeAtomically(path, bytes, &error)) {
         outcome.ok = false;
-        outcome.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        outcome.error = QStringLiteral("cannot write ") + error;
     }
     return outcome;
 }

@@ -66,7 +66,7 @@ void PlaybackController::play(Ticks from) {
     while (next_ < events_.size() && events_[next_].at == from && events_[next_].kind != Event::kOn)
         ++next_;
     startTicks_ = from;
-    startClock_ = clock_.now();
+    startClock_ = clock_.seconds();
     state_ = State::Playing;
 }
 
@@ -126,7 +126,7 @@ std::vector<CueChange> PlaybackController::takeCueChanges() {
 Ticks PlaybackController::position() const {
     switch (state_) {
         case State::Playing: {
-            const double elapsed = std::max(0.0, clock_.now() - startClock_);
+            const double elapsed = std::max(0.0, clock_.seconds() - startClock_);
             // A hair of slack, so that an event due exactly now is not left for a later call
             // by the rounding of seconds to ticks.
             return startTicks_ + performance_->ticksAt(elapsed + 1e-9);
