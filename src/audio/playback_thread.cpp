@@ -1,12 +1,8 @@
 #include "audio/playback_thread.h"
 
-#include <cstdlib>
-#include <vector>
 
 #include "base/clock.h"
-#include "audio/fluid_synth.h"
 #include "perform/playback_controller.h"
-#include "audio/soundfont.h"
 
 namespace qe {
 
@@ -22,23 +18,6 @@ PlaybackThread::State stateOf(sound::PlaybackController::State state) {
             return PlaybackThread::Stopped;
     }
 }
-
-// A hold on the editor's one synthesizer.
-class SharedSynth final : public sound::Synth {
-public:
-    explicit SharedSynth(std::shared_ptr<sound::Synth> synth) : synth_(std::move(synth)) {}
-    void programChange(int channel, int program) override {
-        synth_->programChange(channel, program);
-    }
-    void noteOn(int channel, int key, int velocity) override {
-        synth_->noteOn(channel, key, velocity);
-    }
-    void noteOff(int channel, int key) override { synth_->noteOff(channel, key); }
-    void allNotesOff() override { synth_->allNotesOff(); }
-
-private:
-    std::shared_ptr<sound::Synth> synth_;
-};
 
 }  // namespace
 
@@ -162,37 +141,6 @@ void PlaybackThread::onWindowThread(std::function<void()> signal) {
     // Queued to this object's thread: the signals reach their receivers there however they
     // were connected, and nothing here waits for the window.
     QMetaObject::invokeMethod(this, std::move(signal), Qt::QueuedConnection);
-}
-
-PlaybackThread::SynthFactory PlaybackThread::desktopSynth() {
-    return [](std::string& error) -> std::unique_ptr<sound::Synth> {
-        // One synthesizer and one audio device for the whole editor, however many views
-        // play: only one plays at a time, and a SoundFont is large.
-        static std::mutex mutex;
-        static std::weak_ptr<sound::FluidSynth> shared;
-        const std::lock_guard lock(mutex);
-        std::shared_ptr<sound::FluidSynth> synth = shared.lock();
-        if (!synth) {
-            const std::string soundFont = sound::findSoundFont();
-            if (soundFont.empty()) {
-                error =
-                    "no General MIDI SoundFont is installed (the package timgm6mb-soundfont "
-                    "has one)";
-                return nullptr;
-            }
-            synth = sound::FluidSynth::create(soundFont, 44100, error);
-            if (!synth)
-                return nullptr;
-            const char* chosen = std::getenv("QE_AUDIO_DRIVER");
-            const std::vector<std::string> drivers = chosen && *chosen
-                                                         ? std::vector<std::string>{chosen}
-                                                         : sound::FluidSynth::desktopDrivers();
-            if (!synth->startAudio(drivers, error))
-                return nullptr;
-            shared = synth;
-        }
-        return std::make_unique<SharedSynth>(std::move(synth));
-    };
 }
 
 }  // namespace qe

@@ -46,9 +46,6 @@ public:
 
     // FluidSynth with the system's General MIDI SoundFont, playing through the desktop's
     // audio (PulseAudio, PipeWire or ALSA); one for the whole editor, shared by every thread
-    // made with this factory. The environment variable QE_AUDIO_DRIVER names FluidSynth's
-    // driver to use instead; "null" plays to no device.
-    static SynthFactory desktopSynth();
 
 signals:
     // From now on, `item` of note track `track` sounds (-1: none of its notes).

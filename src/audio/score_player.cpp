@@ -1,5 +1,6 @@
 #include "audio/score_player.h"
 
+#include "audio/sound_stage.h"
 #include "edit/score_editor.h"
 #include "music/score_records.h"
 #include "perform/performance.h"
@@ -7,8 +8,6 @@
 namespace qe {
 
 namespace {
-
-ScorePlayer* g_playing = nullptr;  // the player that played last, in the window's thread
 
 const QString kTempoGroup = QStringLiteral("playback/tempo");
 
@@ -21,8 +20,9 @@ QString tempoKey(const QString& documentPath) {
 
 }  // namespace
 
-ScorePlayer::ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSynth, QObject* parent)
-    : QObject(parent), view_(view), thread_(std::move(makeSynth)) {
+ScorePlayer::ScorePlayer(ScoreEditor& view, SoundStage& stage,
+                         PlaybackThread::SynthFactory makeSynth, QObject* parent)
+    : QObject(parent), view_(view), stage_(stage), thread_(std::move(makeSynth)) {
     connect(&thread_, &PlaybackThread::cueChanged, this, &ScorePlayer::showCue);
     connect(&thread_, &PlaybackThread::stateChanged, this, [this](PlaybackThread::State state) {
         state_ = state;
@@ -35,14 +35,11 @@ ScorePlayer::ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSyn
 }
 
 ScorePlayer::~ScorePlayer() {
-    if (g_playing == this)
-        g_playing = nullptr;
+    stage_.leaving(*this);
 }
 
 void ScorePlayer::play(int tempo, bool fromCaret) {
-    if (g_playing && g_playing != this)
-        g_playing->stop();
-    g_playing = this;
+    stage_.starting(*this);
     if (!view_.session())
         return;
     sound::PerformanceOptions options;

@@ -16,15 +16,18 @@ namespace qe {
 
 class Node;
 class ScoreEditor;
+class SoundStage;
 
 // Plays the score a view shows: performed at the tempo chosen, played on a thread of its own,
-// and the notes sounding given back as nodes of the view's edit tree to highlight. One player
-// plays at a time in the whole editor: starting one stops any other.
+// and the notes sounding given back as places of the score to highlight. One player of a stage
+// plays at a time: starting one stops any other.
 class ScorePlayer : public QObject {
     Q_OBJECT
 public:
     // The view outlives the player.
-    ScorePlayer(ScoreEditor& view, PlaybackThread::SynthFactory makeSynth, QObject* parent = nullptr);
+    // The player plays on the synthesizer `makeSynth` makes, one at a time on `stage`.
+    ScorePlayer(ScoreEditor& view, SoundStage& stage, PlaybackThread::SynthFactory makeSynth,
+                QObject* parent = nullptr);
     ~ScorePlayer() override;
 
     // Plays from the caret, or from the start when there is no caret or `fromCaret` is false.
@@ -61,6 +64,7 @@ private:
     void clearCues();
 
     ScoreEditor& view_;
+    SoundStage& stage_;
     PlaybackThread thread_;
     PlaybackThread::State state_ = PlaybackThread::Stopped;
     std::map<int, int> cues_;  // track to the item sounding in it

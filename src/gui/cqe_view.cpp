@@ -1,4 +1,5 @@
 #include "gui/cqe_view.h"
+#include "audio/sound_stage.h"
 #include "gui/document_dialogs.h"
 
 #include <QApplication>
@@ -43,8 +44,8 @@ int unitsToPixels(long long units) {
 
 }  // namespace
 
-CQEView::CQEView(ScoreDocument* document, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(document), controller_(this) {
+CQEView::CQEView(ScoreDocument* document, std::shared_ptr<SoundStage> stage, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(document), controller_(this), stage_(std::move(stage)) {
     setFocusPolicy(Qt::StrongFocus);
     // Note entry is typed with plain letters and digits; an input method of the desktop
     // would take them for itself.
@@ -59,7 +60,7 @@ CQEView::CQEView(ScoreDocument* document, QWidget* parent)
     doc_->addView(&controller_);
     connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &CQEView::documentUpdated);
 
-    player_ = std::make_unique<ScorePlayer>(controller_, PlaybackThread::desktopSynth());
+    player_ = std::make_unique<ScorePlayer>(controller_, *stage_, stage_->desktopSynth());
     connect(player_.get(), &ScorePlayer::highlightChanged, this, &CQEView::showSounding);
     // Whatever changes the score, in this window or another on the document, stops what
     // plays: the notes sounding would no longer be the notes shown.

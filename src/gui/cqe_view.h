@@ -15,6 +15,7 @@ namespace qe {
 
 class ScoreDocument;
 class ScorePlayer;
+class SoundStage;
 
 // The window that shows one score document: it hosts one view controller, maps its logical
 // units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
@@ -32,7 +33,8 @@ public:
     // The tint under the notes sounding while the score plays.
     static QColor soundingColor() { return QColor(255, 214, 140); }
 
-    explicit CQEView(ScoreDocument* document, QWidget* parent = nullptr);
+    // `stage` is where the view plays its score.
+    CQEView(ScoreDocument* document, std::shared_ptr<SoundStage> stage, QWidget* parent = nullptr);
     ~CQEView() override;
 
     ScoreDocument* document() const { return doc_; }
@@ -151,7 +153,8 @@ private:
     Rect caret_;  // logical
     QTimer blinkTimer_;
     LyricsEntry lyrics_{controller_};
-    std::unique_ptr<ScorePlayer> player_;  // after the controller, whose tree it plays
+    std::shared_ptr<SoundStage> stage_;
+    std::unique_ptr<ScorePlayer> player_;  // after the controller and stage it plays with
     // Lyrics mode: the desktop's input method is on, for Chinese syllables.
     void setInputMethodOn(bool on);
     bool lyricsKey(QKeyEvent* event);

@@ -289,7 +289,7 @@ ScoreDocument* CMainFrame::adoptDocument(ScoreDocument* doc) {
 }
 
 CChildFrame* CMainFrame::createFrame(ScoreDocument* doc) {
-    auto* view = new CQEView(doc);
+    auto* view = new CQEView(doc, stage_);
     view->setWatermarkShown(watermarkShown());
     connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
     connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);

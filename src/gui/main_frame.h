@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "gui/commands.h"
+#include "audio/sound_stage.h"
 #include "gui/recent_files.h"
 
 class QLabel;
@@ -127,6 +128,8 @@ private:
     RecentFiles recent_;
     int untitled_ = 0;          // new documents made this session
     AutosaveKeeper* autosave_;  // owned as a child
+    // Where every window plays its score; the windows share it and keep it while they last.
+    std::shared_ptr<SoundStage> stage_ = std::make_shared<SoundStage>();
 };
 
 }  // namespace qe

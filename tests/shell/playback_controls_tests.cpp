@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "gui/playback_controls.h"
+#include "audio/sound_stage.h"
 #include "audio/score_player.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -30,7 +31,7 @@ struct Window {
         : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat),
           controls(&window, settings),
           editor(test::scoreOf({"1 2 3 4 |]"})),
-          player(editor.view, [](std::string& error) -> std::unique_ptr<sound::Synth> {
+          player(editor.view, stage, [](std::string& error) -> std::unique_ptr<sound::Synth> {
               error = "no device";
               return nullptr;
           }) {}
@@ -40,6 +41,7 @@ struct Window {
     QMainWindow window;
     PlaybackControls controls;
     test::Editor editor;
+    SoundStage stage;
     ScorePlayer player;
 };
 
@@ -89,7 +91,7 @@ TEST(PlaybackControls, PlayPauseGoOnAndStopWithoutAnAudioDevice) {
 TEST(PlaybackControls, TheMissingAudioDeviceIsSaidOnceForAllScores) {
     Window w;
     test::Editor other(test::scoreOf({"5_ |]"}));
-    ScorePlayer second(other.view, [](std::string&) { return nullptr; });
+    ScorePlayer second(other.view, w.stage, [](std::string&) { return nullptr; });
     w.controls.setCurrent(&w.player, QString());
     w.controls.tempo->setValue(400);
     w.controls.playFromStart->trigger();

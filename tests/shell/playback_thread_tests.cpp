@@ -5,6 +5,7 @@
 #include <QThread>
 #include <mutex>
 
+#include "audio/sound_stage.h"
 #include "audio/playback_thread.h"
 #include "audio/soundfont.h"
 #include "support/notation.h"
@@ -174,7 +175,8 @@ TEST(PlaybackThread, EndingWhilePlayingSilencesAndJoins) {
 
 TEST(PlaybackThread, TheDesktopSynthPlaysThroughTheNullDriver) {
     qputenv("QE_AUDIO_DRIVER", "null");
-    PlaybackThread player(PlaybackThread::desktopSynth());
+    SoundStage stage;
+    PlaybackThread player(stage.desktopSynth());
     QStringList unavailable;
     std::vector<PlaybackThread::State> states;
     QObject::connect(&player, &PlaybackThread::audioUnavailable,

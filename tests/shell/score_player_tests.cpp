@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "music/score_records.h"
+#include "audio/sound_stage.h"
 #include "audio/score_player.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -49,10 +50,13 @@ bool waitFor(Done done) {
 
 // A score open in a view, with a player on it.
 struct Playing {
-    explicit Playing(const std::string& track, bool audio = true)
-        : editor(score(track)), keys(std::make_shared<Keys>()) {
+    // Players on one stage play one at a time.
+    explicit Playing(const std::string& track, bool audio = true,
+                     std::shared_ptr<SoundStage> on = std::make_shared<SoundStage>())
+        : editor(score(track)), keys(std::make_shared<Keys>()), stage(std::move(on)) {
         player = std::make_unique<ScorePlayer>(
-            editor.view, [keys = keys, audio](std::string& error) -> std::unique_ptr<sound::Synth> {
+            editor.view, *stage,
+            [keys = keys, audio](std::string& error) -> std::unique_ptr<sound::Synth> {
                 if (!audio) {
                     error = "no device";
                     return nullptr;
@@ -79,6 +83,7 @@ struct Playing {
 
     test::Editor editor;
     std::shared_ptr<Keys> keys;
+    std::shared_ptr<SoundStage> stage;
     std::unique_ptr<ScorePlayer> player;
     std::vector<Position> highlighted;
     QStringList messages;
@@ -115,8 +120,9 @@ TEST(ScorePlayer, EditingStopsPlayingAndTakesTheHighlightAtOnce) {
 }
 
 TEST(ScorePlayer, OnePlayerPlaysAtATime) {
-    Playing a("1 - - - |]");
-    Playing b("5_ |]");
+    const auto stage = std::make_shared<SoundStage>();
+    Playing a("1 - - - |]", true, stage);
+    Playing b("5_ |]", true, stage);
     a.player->play(60, false);
     ASSERT_TRUE(waitFor([&] { return a.player->state() == PlaybackThread::Playing; }));
     b.player->play(400, false);
