@@ -50,7 +50,7 @@ struct Session {
 
     QTemporaryDir folder;
     qe::ScoreDocument doc;
-    qe::HeadlessHost host;
+    qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
     qe::ScoreEditor view;
     qe::DocumentAutosave* autosave;  // a child of the document
     int pages = 0;

@@ -60,7 +60,7 @@ struct LaidOut {
         layout.update(*host.layoutSurface());
     }
     std::unique_ptr<qe::QanorDoc> doc;
-    qe::HeadlessHost host;
+    qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
     qe::ScoreSession score;
     qe::ScoreLayout& layout = score.layout(qe::ScoreLayout::kPageMode);
     qe::PageView& view = *layout.pages();
@@ -110,7 +110,7 @@ BENCHMARK(Layout)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime()
 // Drawing one page as an export draws it: two bands through one buffer.
 void DrawPage(benchmark::State& state) {
     LaidOut& score = scoreOfPages(static_cast<int>(state.range(0)));
-    const qe::PageBands page(score.view, 0, true);
+    const qe::PageBands page(qe::bench::QtBenchmarks::fonts(), score.view, 0, true);
     QImage buffer;
     for (auto _ : state)
         for (int band = 0; band < page.bands(); ++band) {
@@ -124,7 +124,7 @@ BENCHMARK(DrawPage)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime
 void EncodePage(benchmark::State& state) {
     const char* extension = kFormats.at(static_cast<int>(state.range(0)));
     state.SetLabel(extension);
-    const QImage page = qe::renderPage(scoreOfPages(20).view, 0);
+    const QImage page = qe::renderPage(qe::bench::QtBenchmarks::fonts(), scoreOfPages(20).view, 0);
     const qe::ExportFormat format = qe::exportFormatOf(QStringLiteral("x.") + extension);
     qint64 bytes = 0;
     for (auto _ : state) {
@@ -147,9 +147,9 @@ void VectorPage(benchmark::State& state) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         if (pdf)
-            qe::writePdf(score.view, 0, 0, buffer);
+            qe::writePdf(qe::bench::QtBenchmarks::fonts(), score.view, 0, 0, buffer);
         else
-            qe::writeSvgPage(score.view, 0, buffer);
+            qe::writeSvgPage(qe::bench::QtBenchmarks::fonts(), score.view, 0, buffer);
         bytes = buffer.size();
     }
     state.counters["kB"] = static_cast<double>(bytes) / 1024;
@@ -165,7 +165,7 @@ void PngEncoder(benchmark::State& state) {
     static const char* const kLabels[] = {"Qt writer, 32-bit", "Qt writer, 8-bit palette (lossy)",
                                           "fast writer, 1 thread", "fast writer, 2 threads"};
     state.SetLabel(kLabels[which]);
-    const QImage page = qe::renderPage(scoreOfPages(20).view, 0);
+    const QImage page = qe::renderPage(qe::bench::QtBenchmarks::fonts(), scoreOfPages(20).view, 0);
     qe::TaskPool helper(1);
     qint64 bytes = 0;
     for (auto _ : state) {
@@ -201,7 +201,7 @@ void ExportPages(benchmark::State& state) {
     Overwrite prompts;
     const QString chosen = dir.filePath(QStringLiteral("out.") + extension);
     for (auto _ : state)
-        qe::exportPages(score.view, chosen, prompts);
+        qe::exportPages(qe::bench::QtBenchmarks::fonts(), score.view, chosen, prompts);
     if (!prompts.failures.isEmpty())
         state.SkipWithError("pages failed");
     state.counters["pages/s"] =

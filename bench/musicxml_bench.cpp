@@ -93,7 +93,7 @@ void LoadAndLayOut(benchmark::State& state) {
     for (auto _ : state) {
         qe::QanorDoc doc;
         qe::loadScore(files().score, doc);
-        qe::HeadlessHost host;
+        qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
         const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
         qe::ScoreSession session;
         session.load(doc);

@@ -5,21 +5,28 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "painter/resources.h"
+#include "painter/font_book.h"
 
 namespace qe::bench {
 
 // What a benchmark that draws or measures text through Qt needs around it: the offscreen
-// screen unless another is named, an application, and the music symbol font. The application
-// lives as long as this object, so summaries printed after the runs may still lay out scores.
+// screen unless another is named, an application, and the fonts with the music symbol font. The
+// application lives as long as this object, so summaries printed after the runs may still lay out
+// scores.
 class QtBenchmarks {
 public:
     QtBenchmarks(int& argc, char** argv) : app_((useOffscreen(), argc), argv) {
-        if (!registerApplicationFonts())
+        current_ = &fonts_;
+        if (!fonts_.hasSymbolFont())
             std::fprintf(stderr, "the music symbol font was not found\n");
         benchmark::Initialize(&argc, argv);
         unrecognized_ = benchmark::ReportUnrecognizedArguments(argc, argv);
     }
+
+    ~QtBenchmarks() { current_ = nullptr; }
+
+    // The fonts of the running benchmarks, for whatever draws or lays out.
+    static FontBook& fonts() { return *current_; }
 
     // Runs the benchmarks chosen on the command line into `reporter`; false when the command
     // line had arguments nothing knows.
@@ -38,6 +45,8 @@ private:
     }
 
     QGuiApplication app_;
+    FontBook fonts_;  // after the application, gone before it
+    static inline FontBook* current_ = nullptr;
     bool unrecognized_ = false;
 };
 

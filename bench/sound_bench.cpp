@@ -70,7 +70,7 @@ void MidiOfTheLongScore(benchmark::State& state) {
 
 void PageLayoutOfTheLongScore(benchmark::State& state) {
     qe::QanorDoc doc = qe::bench::longScore(kLongMeasures);
-    qe::HeadlessHost host;
+    qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
     std::unique_ptr<qe::ScoreSession> session;
     for (auto _ : state) {
         // Taking the last score down is not part of the layout.

@@ -34,7 +34,7 @@ constexpr double kSecondWindowLimit = 1.3;
 class Windows : public qe::ViewHost {
 public:
     std::unique_ptr<qe::BaseGDI> layoutSurface() override {
-        return std::make_unique<qe::ScratchSurface>(scratch_);
+        return std::make_unique<qe::ScratchSurface>(qe::bench::QtBenchmarks::fonts(), scratch_);
     }
     void placeCaret(const qe::Rect&) override {}
     void hideCaret() override {}

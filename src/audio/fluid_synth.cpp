@@ -8,29 +8,46 @@ namespace qe::sound {
 
 namespace {
 
-// FluidSynth reports through a log function of the whole process: its errors are kept for
-// the caller to show, and nothing is printed.
-thread_local std::string t_lastError;
+// FluidSynth reports its errors through a log function of the whole process, not to the
+// call that failed. A call that wants them holds a capture while it runs: what FluidSynth logs
+// on that thread meanwhile goes into it, and nothing is printed. Outside a capture the log is
+// dropped.
+class ErrorCapture {
+public:
+    ErrorCapture() : outer_(current_) { current_ = this; }
+    ~ErrorCapture() { current_ = outer_; }
+    ErrorCapture(const ErrorCapture&) = delete;
+    ErrorCapture& operator=(const ErrorCapture&) = delete;
 
-void keepError(int, const char* message, void*) {
-    t_lastError = message ? message : "";
-}
+    // The last error logged, or `fallback` when FluidSynth said nothing.
+    std::string message(const std::string& fallback) const {
+        return error_.empty() ? fallback : error_;
+    }
+
+    static void keep(int, const char* message, void*) {
+        if (current_)
+            current_->error_ = message ? message : "";
+    }
+
+private:
+    static thread_local ErrorCapture* current_;
+    ErrorCapture* outer_;
+    std::string error_;
+};
+
+thread_local ErrorCapture* ErrorCapture::current_ = nullptr;
 
 void ignore(int, const char*, void*) {}
 
 void routeLog() {
     static std::once_flag once;
     std::call_once(once, [] {
-        fluid_set_log_function(FLUID_PANIC, keepError, nullptr);
-        fluid_set_log_function(FLUID_ERR, keepError, nullptr);
+        fluid_set_log_function(FLUID_PANIC, ErrorCapture::keep, nullptr);
+        fluid_set_log_function(FLUID_ERR, ErrorCapture::keep, nullptr);
         fluid_set_log_function(FLUID_WARN, ignore, nullptr);
         fluid_set_log_function(FLUID_INFO, ignore, nullptr);
         fluid_set_log_function(FLUID_DBG, ignore, nullptr);
     });
-}
-
-std::string lastError(const std::string& fallback) {
-    return t_lastError.empty() ? fallback : t_lastError;
 }
 
 }  // namespace
@@ -56,11 +73,11 @@ FluidSynth::~FluidSynth() = default;
 std::unique_ptr<FluidSynth> FluidSynth::create(const std::string& soundFont, double sampleRate,
                                                std::string& error) {
     routeLog();
-    t_lastError.clear();
+    const ErrorCapture capture;
     auto parts = std::make_unique<Parts>();
     parts->settings = new_fluid_settings();
     if (!parts->settings) {
-        error = lastError("FluidSynth could not start");
+        error = capture.message("FluidSynth could not start");
         return nullptr;
     }
     fluid_settings_setnum(parts->settings, "synth.sample-rate", sampleRate);
@@ -71,12 +88,12 @@ std::unique_ptr<FluidSynth> FluidSynth::create(const std::string& soundFont, dou
     fluid_settings_setstr(parts->settings, "audio.file.type", "raw");
     parts->synth = new_fluid_synth(parts->settings);
     if (!parts->synth) {
-        error = lastError("FluidSynth could not start");
+        error = capture.message("FluidSynth could not start");
         return nullptr;
     }
     if (soundFont.empty() ||
         fluid_synth_sfload(parts->synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-        error = lastError("the SoundFont " + soundFont + " could not be read");
+        error = capture.message("the SoundFont " + soundFont + " could not be read");
         return nullptr;
     }
     return std::unique_ptr<FluidSynth>(new FluidSynth(std::move(parts)));
@@ -109,7 +126,8 @@ const std::vector<std::string>& FluidSynth::desktopDrivers() {
 }
 
 bool FluidSynth::startAudio(const std::vector<std::string>& drivers, std::string& error) {
-    t_lastError.clear();
+    routeLog();
+    const ErrorCapture capture;
     for (const std::string& name : drivers) {
         const std::string driver = name == "null" ? "file" : name;
         if (fluid_settings_setstr(parts_->settings, "audio.driver", driver.c_str()) == FLUID_FAILED)
@@ -118,7 +136,7 @@ bool FluidSynth::startAudio(const std::vector<std::string>& drivers, std::string
         if (parts_->driver)
             return true;
     }
-    error = lastError("no audio driver could be opened");
+    error = capture.message("no audio driver could be opened");
     return false;
 }
 

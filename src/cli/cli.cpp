@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "base/version.h"
-#include "document/score_file.h"
 #include "cli/cli_actions.h"
 #include "cli/cli_sound.h"
 #include "cli/doc_json.h"
-#include "painter/resources.h"
+#include "document/score_file.h"
+#include "painter/font_book.h"
 
 namespace qe {
 
@@ -53,8 +53,8 @@ void writeStdout(const QByteArray& bytes) {
     std::fflush(stdout);
 }
 
-void warnWithoutSymbolFont() {
-    if (!registerApplicationFonts())
+void warnWithoutSymbolFont(const FontBook& fonts) {
+    if (!fonts.hasSymbolFont())
         printError(
             QStringLiteral("qanoredit: the music symbol font QanorEditSymbol.ttf was not found; "
                            "notes will not show."));
@@ -195,7 +195,8 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
         return kExitOk;
     }
     if (parser.isSet(versionOption)) {
-        writeStdout(QStringLiteral("qanoredit %1\n").arg(QString::fromLatin1(kVersion)).toLocal8Bit());
+        writeStdout(
+            QStringLiteral("qanoredit %1\n").arg(QString::fromLatin1(kVersion)).toLocal8Bit());
         return kExitOk;
     }
 
@@ -241,8 +242,9 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             return usageError(QStringLiteral("unexpected argument: ") + positional.first());
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
-        warnWithoutSymbolFont();
-        return actionLayout(parser.value(layoutOption), scrollMode);
+        FontBook fonts;
+        warnWithoutSymbolFont(fonts);
+        return actionLayout(fonts, parser.value(layoutOption), scrollMode);
     }
     if (parser.isSet(importOption)) {
         if (!positional.isEmpty() || !parser.isSet(outputOption))
@@ -269,7 +271,9 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             return usageError(QStringLiteral("--mode scroll cannot write %1").arg(request.out));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
-        warnWithoutSymbolFont();
+        FontBook fonts;
+        warnWithoutSymbolFont(fonts);
+        request.fonts = &fonts;
         return target->write(request);
     }
     if (parser.isSet(typeOption)) {
@@ -277,8 +281,10 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             return usageError(QStringLiteral("--type KEYS FILE.qe takes one document"));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
-        warnWithoutSymbolFont();
-        return actionType(parser.value(typeOption), positional.first(), parser.value(outputOption));
+        FontBook fonts;
+        warnWithoutSymbolFont(fonts);
+        return actionType(fonts, parser.value(typeOption), positional.first(),
+                          parser.value(outputOption));
     }
     if (parser.isSet(lyricsOption)) {
         if (positional.size() != 1)
@@ -295,8 +301,9 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             return usageError(QStringLiteral("--track, --verse and --measure take numbers"));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
-        warnWithoutSymbolFont();
-        return actionLyrics(request);
+        FontBook fonts;
+        warnWithoutSymbolFont(fonts);
+        return actionLyrics(fonts, request);
     }
     // No action: the editor, on the documents named.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

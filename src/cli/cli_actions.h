@@ -6,6 +6,7 @@
 
 namespace qe {
 
+class FontBook;
 class ScoreLayout;
 class ScoreSession;
 
@@ -13,17 +14,17 @@ class ScoreSession;
 int reportFileFailure(const FileResult& result);
 void printError(const QString& text);
 void writeStdout(const QByteArray& bytes);
-void warnWithoutSymbolFont();
+void warnWithoutSymbolFont(const FontBook& fonts);
 
 int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
-int actionLayout(const QString& path, bool scrollMode);
+int actionLayout(FontBook& fonts, const QString& path, bool scrollMode);
 // Opens a score file into a session, saying on stderr what of it is not shown (`saving`: the
 // command saves it again). A failure is reported and leaves its exit status in `status`.
 bool openScore(const QString& path, ScoreSession& session, bool saving, int& status);
 // Lays a score out with the real fonts measuring, in page mode or as the one strip of scroll
 // mode. A failure is reported on stderr and leaves its exit status in `status`.
-bool layOut(ScoreLayout& layout, int& status);
+bool layOut(FontBook& fonts, ScoreLayout& layout, int& status);
 
 // What --export was asked for.
 struct ExportRequest {
@@ -32,8 +33,9 @@ struct ExportRequest {
     bool scrollMode = false;  // --mode scroll
     bool force = false;       // overwrite existing files instead of skipping them
     bool watermark = true;
-    int tempo = 90;   // --tempo of a sound export: quarter notes per minute
-    int program = 0;  // --program of a sound export: the General MIDI instrument
+    int tempo = 90;             // --tempo of a sound export: quarter notes per minute
+    int program = 0;            // --program of a sound export: the General MIDI instrument
+    FontBook* fonts = nullptr;  // what pages and strips are drawn with
 };
 
 // A row of the export table: the output extensions it takes (lower case, no dot, separated by
@@ -58,13 +60,13 @@ struct LyricsRequest {
     int verse = 1;
     int measure = 1;
 };
-int actionLyrics(const LyricsRequest& request);
+int actionLyrics(FontBook& fonts, const LyricsRequest& request);
 // MusicXML: a score read into a new document saved as `out`, and the --export row that
 // writes a document as a MusicXML file (compressed for .mxl). What cannot be carried over is
 // reported on stderr.
 int actionImport(const QString& in, const QString& out);
 int exportMusicXml(const ExportRequest& request);
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
-int actionType(const QString& keys, const QString& path, const QString& out);
+int actionType(FontBook& fonts, const QString& keys, const QString& path, const QString& out);
 
 }  // namespace qe

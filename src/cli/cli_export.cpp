@@ -2,17 +2,17 @@
 #include <QImage>
 #include <QStringList>
 
+#include "cli/cli.h"
+#include "cli/cli_actions.h"
+#include "cli/cli_sound.h"
 #include "edit/score_session.h"
 #include "engrave/linear_view.h"
 #include "engrave/page_view.h"
 #include "engrave/score_layout.h"
-#include "files/atomic_file.h"
-#include "cli/cli.h"
-#include "cli/cli_actions.h"
-#include "cli/cli_sound.h"
 #include "export/export_format.h"
 #include "export/image_encoder.h"
 #include "export/page_export.h"
+#include "files/atomic_file.h"
 
 namespace qe {
 
@@ -46,13 +46,13 @@ private:
 int exportPageFiles(const ExportRequest& request, ScoreSession& session) {
     ScoreLayout& layout = session.layout(ScoreLayout::kPageMode);
     int status = kExitOk;
-    if (!layOut(layout, status))
+    if (!layOut(*request.fonts, layout, status))
         return status;
     PageView& view = *layout.pages();
     CommandLinePrompts prompts(request.force);
     ExportOptions options;
     options.watermark = request.watermark;
-    const ExportResult result = exportPages(view, request.out, prompts, options);
+    const ExportResult result = exportPages(*request.fonts, view, request.out, prompts, options);
     for (const QString& file : result.files)
         writeStdout((file + QLatin1Char('\n')).toLocal8Bit());
     return result.failed > 0 || result.skipped > 0 ? kExitFailure : kExitOk;
@@ -62,13 +62,13 @@ int exportPageFiles(const ExportRequest& request, ScoreSession& session) {
 int exportStrip(const ExportRequest& request, ScoreSession& session) {
     ScoreLayout& layout = session.layout(ScoreLayout::kScrollMode);
     int status = kExitOk;
-    if (!layOut(layout, status))
+    if (!layOut(*request.fonts, layout, status))
         return status;
     LinearView& view = layout.tracks();
     if (QFileInfo::exists(request.out) &&
         !CommandLinePrompts(request.force).confirmOverwrite(request.out))
         return kExitFailure;
-    const QImage image = renderStrip(view);
+    const QImage image = renderStrip(*request.fonts, view);
     if (image.isNull()) {
         printError(QStringLiteral(
             "qanoredit: the score is too long to show as one image; export its pages."));

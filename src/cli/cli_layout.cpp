@@ -2,16 +2,16 @@
 #include <functional>
 #include <memory>
 
-#include "edit/score_session.h"
-#include "engrave/linear_view.h"
-#include "engrave/page_view.h"
-#include "engrave/score_layout.h"
 #include "base/exception.h"
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
 #include "cli/headless_host.h"
 #include "cli/layout_json.h"
 #include "cli/left_out.h"
+#include "edit/score_session.h"
+#include "engrave/linear_view.h"
+#include "engrave/page_view.h"
+#include "engrave/score_layout.h"
 
 namespace qe {
 
@@ -31,8 +31,8 @@ int reportLayoutFailure(const Exception& e) {
 
 // Runs one layout pass with the real fonts measuring; a failure is reported and gives the exit
 // status.
-bool runLayoutPass(const std::function<void(BaseGDI&)>& pass, int& status) {
-    HeadlessHost host;
+bool runLayoutPass(FontBook& fonts, const std::function<void(BaseGDI&)>& pass, int& status) {
+    HeadlessHost host(fonts);
     const std::unique_ptr<BaseGDI> g = host.layoutSurface();
     try {
         pass(*g);
@@ -56,18 +56,19 @@ bool openScore(const QString& path, ScoreSession& session, bool saving, int& sta
     return true;
 }
 
-bool layOut(ScoreLayout& layout, int& status) {
-    return runLayoutPass([&](BaseGDI& g) { layout.update(g); }, status);
+bool layOut(FontBook& fonts, ScoreLayout& layout, int& status) {
+    return runLayoutPass(
+        fonts, [&](BaseGDI& g) { layout.update(g); }, status);
 }
 
-int actionLayout(const QString& path, bool scrollMode) {
+int actionLayout(FontBook& fonts, const QString& path, bool scrollMode) {
     ScoreSession session;
     int status = kExitOk;
     if (!openScore(path, session, false, status))
         return status;
     ScoreLayout& layout =
         session.layout(scrollMode ? ScoreLayout::kScrollMode : ScoreLayout::kPageMode);
-    if (!layOut(layout, status))
+    if (!layOut(fonts, layout, status))
         return status;
     const QJsonObject json =
         scrollMode ? scrollLayoutToJson(layout.tracks()) : pageLayoutToJson(*layout.pages());

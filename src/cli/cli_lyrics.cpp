@@ -1,17 +1,17 @@
 #include <QString>
 
-#include "document/score_file.h"
-#include "edit/lyrics_text.h"
-#include "edit/score_editor.h"
 #include "base/exception.h"
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
 #include "cli/headless_host.h"
 #include "cli/left_out.h"
+#include "document/score_file.h"
+#include "edit/lyrics_text.h"
+#include "edit/score_editor.h"
 
 namespace qe {
 
-int actionLyrics(const LyricsRequest& request) {
+int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
     if (request.track < 1 || request.verse < 1 || request.measure < 1) {
         printError(QStringLiteral("qanoredit: --track, --verse and --measure count from 1"));
         return kExitUsage;
@@ -26,7 +26,7 @@ int actionLyrics(const LyricsRequest& request) {
                        .arg(request.track));
         return kExitFailure;
     }
-    HeadlessHost host;
+    HeadlessHost host(fonts);
     ScoreEditor view(&host);
     host.view = &view;
     view.attach(&session);

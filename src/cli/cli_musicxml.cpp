@@ -1,10 +1,10 @@
 #include <QFileInfo>
 #include <QString>
 
-#include "document/score_file.h"
-#include "musicxml/musicxml_file.h"
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
+#include "document/score_file.h"
+#include "musicxml/musicxml_file.h"
 
 namespace qe {
 

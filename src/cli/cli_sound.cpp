@@ -4,12 +4,12 @@
 #include <QIODevice>
 #include <optional>
 
+#include "audio/fluid_renderer.h"
+#include "audio/soundfont.h"
+#include "cli/cli.h"
 #include "document/score_file.h"
 #include "files/atomic_file.h"
-#include "cli/cli.h"
-#include "audio/fluid_renderer.h"
 #include "perform/smf_writer.h"
-#include "audio/soundfont.h"
 
 namespace qe {
 

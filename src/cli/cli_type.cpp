@@ -1,12 +1,12 @@
 #include <QString>
 
-#include "document/score_file.h"
-#include "edit/score_editor.h"
 #include "base/exception.h"
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
 #include "cli/headless_host.h"
 #include "cli/left_out.h"
+#include "document/score_file.h"
+#include "edit/score_editor.h"
 
 namespace qe {
 
@@ -62,7 +62,7 @@ bool decodeKeys(const QString& keys, std::u32string& out, QString& error) {
     return true;
 }
 
-int actionType(const QString& keys, const QString& path, const QString& out) {
+int actionType(FontBook& fonts, const QString& keys, const QString& path, const QString& out) {
     std::u32string typed;
     QString error;
     if (!decodeKeys(keys, typed, error)) {
@@ -75,7 +75,7 @@ int actionType(const QString& keys, const QString& path, const QString& out) {
         return status;
 
     // Opened as the editor opens a document: page mode, the caret at the start of the score.
-    HeadlessHost host;
+    HeadlessHost host(fonts);
     ScoreEditor view(&host);
     host.view = &view;
     view.attach(&session);

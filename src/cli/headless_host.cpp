@@ -3,14 +3,14 @@
 #include <QString>
 #include <cstdio>
 
-#include "painter/g.h"
 #include "edit/score_editor.h"
+#include "painter/g.h"
 #include "painter/scratch_surface.h"
 
 namespace qe {
 
 std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
-    return std::make_unique<ScratchSurface>(scratch_);
+    return std::make_unique<ScratchSurface>(fonts_, scratch_);
 }
 
 void HeadlessHost::updateAllViews() {

@@ -6,12 +6,15 @@
 
 namespace qe {
 
+class FontBook;
 class ScoreEditor;
 
 // Hosts a view controller without a window, as the command line does: layout measures with
 // the real fonts, a document update lays the one view out again, and a warning goes to stderr.
 class HeadlessHost : public ViewHost {
 public:
+    explicit HeadlessHost(FontBook& fonts) : fonts_(fonts) {}
+
     std::unique_ptr<BaseGDI> layoutSurface() override;
     void placeCaret(const Rect&) override {}
     void hideCaret() override {}
@@ -25,6 +28,7 @@ public:
     ScoreEditor* view = nullptr;  // the one view on the document
 
 private:
+    FontBook& fonts_;
     QImage scratch_{1, 1, QImage::Format_RGB32};
 };
 

@@ -3,9 +3,9 @@
 #include <QJsonArray>
 #include <unordered_map>
 
-#include "engrave/note_element.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "engrave/page_view.h"
 
 namespace qe {

@@ -2,17 +2,18 @@
 
 #include <QString>
 
-#include "music/score_records.h"
 #include "cli/cli_actions.h"
+#include "music/score_records.h"
 
 namespace qe {
 
 void reportLeftOut(const music::LoadReport& report, bool saving) {
     if (report.droppedShapes > 0)
-        printError(QStringLiteral("qanoredit: %1 tie(s) or volta bracket(s) whose notes or "
-                                  "measures cannot be found in the score %2.")
-                       .arg(report.droppedShapes)
-                       .arg(saving ? QStringLiteral("are not saved") : QStringLiteral("are left out")));
+        printError(
+            QStringLiteral("qanoredit: %1 tie(s) or volta bracket(s) whose notes or "
+                           "measures cannot be found in the score %2.")
+                .arg(report.droppedShapes)
+                .arg(saving ? QStringLiteral("are not saved") : QStringLiteral("are left out")));
     const QString kept = saving ? QStringLiteral("are not shown and are saved as they were")
                                 : QStringLiteral("are left out");
     if (report.skippedRecords > 0)

@@ -26,8 +26,7 @@ bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
     }
 }
 
-bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
-                 TaskPool* helpers) {
+bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device, TaskPool* helpers) {
     return !image.isNull() && encodeRows(WholeImage(image), format, device, helpers);
 }
 

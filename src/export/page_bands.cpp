@@ -38,8 +38,12 @@ QImage mappedImage(QSize size) {
 
 }  // namespace
 
-PageBands::PageBands(const PageView& view, int index, bool watermark)
-    : view_(view), index_(index), watermark_(watermark), size_(exportPageSize(view)) {}
+PageBands::PageBands(FontBook& fonts, const PageView& view, int index, bool watermark)
+    : fonts_(fonts),
+      view_(view),
+      index_(index),
+      watermark_(watermark),
+      size_(exportPageSize(view)) {}
 
 bool PageBands::fill(int band, QImage& buffer) const {
     const QSize bandSize(size_.width(), bandRows());
@@ -47,7 +51,7 @@ bool PageBands::fill(int band, QImage& buffer) const {
         buffer = mappedImage(bandSize);
     if (buffer.isNull())
         return false;
-    drawPageRows(view_, index_, watermark_, bandTop(band), buffer);
+    drawPageRows(fonts_, view_, index_, watermark_, bandTop(band), buffer);
     return true;
 }
 

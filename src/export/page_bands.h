@@ -1,10 +1,10 @@
 #pragma once
 
-
 #include "export/row_source.h"
 
 namespace qe {
 
+class FontBook;
 class PageView;
 
 // A page of a laid-out page view at 288 dots per inch, drawn as it is written: in two bands,
@@ -16,7 +16,7 @@ class PageView;
 // threads at once, each on a surface of its own.
 class PageBands : public RowSource {
 public:
-    PageBands(const PageView& view, int index, bool watermark);
+    PageBands(FontBook& fonts, const PageView& view, int index, bool watermark);
 
     // Empty when the page is too large to draw (see kLargestExportPixels).
     QSize size() const override { return size_; }
@@ -24,6 +24,7 @@ public:
     bool fill(int band, QImage& buffer) const override;
 
 private:
+    FontBook& fonts_;
     const PageView& view_;
     const int index_;
     const bool watermark_;

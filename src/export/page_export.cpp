@@ -9,14 +9,14 @@
 #include <deque>
 #include <utility>
 
-#include "painter/watermark.h"
+#include "base/task_pool.h"
 #include "engrave/page_view.h"
-#include "files/atomic_file.h"
 #include "export/export_format.h"
 #include "export/image_encoder.h"
-#include "base/task_pool.h"
 #include "export/page_bands.h"
 #include "export/vector_export.h"
+#include "files/atomic_file.h"
+#include "painter/watermark.h"
 
 namespace qe {
 
@@ -25,22 +25,23 @@ namespace {
 // Draws page `index` and writes it to `path` in the format of the path's extension. Runs on
 // any thread: every band is drawn through a surface of its own, and drawing only reads the
 // layout. `helpers` lend threads to the bands of this one page.
-bool writePageFile(const PageView& view, int index, const QString& path, bool watermark,
-                   TaskPool* helpers) {
+bool writePageFile(FontBook& fonts, const PageView& view, int index, const QString& path,
+                   bool watermark, TaskPool* helpers) {
     const ExportFormat format = exportFormatOf(path);
     if (isImageFormat(format)) {
-        const PageBands page(view, index, watermark);
+        const PageBands page(fonts, view, index, watermark);
         // A page too large to draw leaves nothing behind.
         return !page.size().isEmpty() && writeAtomically(path, [&](QIODevice& device) {
             return encodeRows(page, format, device, helpers);
         });
     }
     if (format == ExportFormat::Svg)
-        return writeAtomically(
-            path, [&](QIODevice& device) { return writeSvgPage(view, index, device, watermark); });
+        return writeAtomically(path, [&](QIODevice& device) {
+            return writeSvgPage(fonts, view, index, device, watermark);
+        });
     if (format == ExportFormat::Pdf)
         return writeAtomically(path, [&](QIODevice& device) {
-            return writePdf(view, index, index, device, watermark);
+            return writePdf(fonts, view, index, index, device, watermark);
         });
     return false;
 }
@@ -56,9 +57,10 @@ QString sameFileKey(const QString& path) {
 // instead. Either way at most one page of pixels is in memory.
 class PageQueue {
 public:
-    PageQueue(const PageView& view, bool watermark, int threads, int pages, ExportPrompts& prompts,
-              ExportResult& result)
-        : view_(view),
+    PageQueue(FontBook& fonts, const PageView& view, bool watermark, int threads, int pages,
+              ExportPrompts& prompts, ExportResult& result)
+        : fonts_(fonts),
+          view_(view),
           watermark_(watermark),
           sideBySide_(std::min(threads, pages) > 1),
           bandHelpers_(!sideBySide_ && threads > 1),
@@ -70,17 +72,16 @@ public:
 
     void submit(int index, const QString& path) {
         if (!sideBySide_) {
-            settle(path,
-                   writePageFile(view_, index, path, watermark_, bandHelpers_ ? &pool_ : nullptr));
+            settle(path, writePageFile(fonts_, view_, index, path, watermark_,
+                                       bandHelpers_ ? &pool_ : nullptr));
             return;
         }
         while (pending_.size() >= static_cast<std::size_t>(pool_.threadCount()))
             settleOldest();
-        const PageView& view = view_;
-        const bool watermark = watermark_;
-        pending_.emplace_back(path, pool_.run([&view, index, path, watermark] {
-                                  return writePageFile(view, index, path, watermark, nullptr);
-                              }));
+        pending_.emplace_back(
+            path, pool_.run([&fonts = fonts_, &view = view_, index, path, watermark = watermark_] {
+                return writePageFile(fonts, view, index, path, watermark, nullptr);
+            }));
     }
 
     // Settles the pages already done, without waiting for the others.
@@ -112,6 +113,7 @@ private:
         }
     }
 
+    FontBook& fonts_;
     const PageView& view_;
     const bool watermark_;
     const bool sideBySide_;   // pages drawn side by side, each by one thread
@@ -125,8 +127,8 @@ private:
 };
 
 // The PDF: one document for all pages, asked about once.
-ExportResult exportDocument(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
-                            const ExportOptions& options) {
+ExportResult exportDocument(FontBook& fonts, const PageView& view, const QString& chosenPath,
+                            ExportPrompts& prompts, const ExportOptions& options) {
     ExportResult result;
     const int pages = view.childCount();
     QString path = chosenPath;
@@ -148,7 +150,7 @@ ExportResult exportDocument(const PageView& view, const QString& chosenPath, Exp
     }
     const bool written =
         exportFormatOf(path) == ExportFormat::Pdf && writeAtomically(path, [&](QIODevice& device) {
-            return writePdf(view, 0, pages - 1, device, options.watermark);
+            return writePdf(fonts, view, 0, pages - 1, device, options.watermark);
         });
     if (written) {
         result.written = 1;
@@ -171,19 +173,19 @@ QString exportPagePath(const QString& chosen, int pages, int page) {
     return QDir(info.path()).filePath(name);
 }
 
-ExportResult exportPages(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
-                         const ExportOptions& options) {
+ExportResult exportPages(FontBook& fonts, const PageView& view, const QString& chosenPath,
+                         ExportPrompts& prompts, const ExportOptions& options) {
     const int pages = view.childCount();
     if (pages == 0)
         return {};
     if (exportFormatOf(chosenPath) == ExportFormat::Pdf)
-        return exportDocument(view, chosenPath, prompts, options);
+        return exportDocument(fonts, view, chosenPath, prompts, options);
 
     // The logo is made once per process; making it here keeps that off the workers.
     watermarkImage();
     ExportResult result;
     const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
-    PageQueue queue(view, options.watermark, std::max(threads, 1), pages, prompts, result);
+    PageQueue queue(fonts, view, options.watermark, std::max(threads, 1), pages, prompts, result);
     const QFileInfo chosen(chosenPath);
     // Files this export will write count as existing for the pages after them, as they would
     // when written one after the other.

@@ -7,6 +7,7 @@
 
 namespace qe {
 
+class FontBook;
 class PageView;
 
 // What an export asks the person exporting. The window answers with dialogs, the command
@@ -53,8 +54,8 @@ struct ExportResult {
 // Pages are drawn on worker threads while the prompts are asked here: the layout must not
 // change until the export returns. Drawing only reads it, so a repaint of the same view
 // meanwhile (a dialog's event loop) draws beside the workers.
-ExportResult exportPages(const PageView& view, const QString& chosenPath, ExportPrompts& prompts,
-                         const ExportOptions& options = {});
+ExportResult exportPages(FontBook& fonts, const PageView& view, const QString& chosenPath,
+                         ExportPrompts& prompts, const ExportOptions& options = {});
 
 // The name of page `page` (from 1) of `pages` for an export chosen as `chosen`: the chosen
 // name's folder, then "<base>_<pages>-<page>.<extension>". song.png, 3 pages: song_3-1.png ...

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "painter/g.h"
+#include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/page_view.h"
-#include "base/exception.h"
+#include "painter/g.h"
 
 namespace qe {
 
@@ -31,14 +31,15 @@ QSize boundedSize(long long width, long long height) {
 // origin, in whole logical units, so that every position is worked out as for the whole
 // picture and a band's pixels are exactly the whole picture's.
 template <typename Paint>
-void render(QImage& image, int top, int right, int bottom, bool watermark, Paint paint) {
+void render(FontBook& fonts, QImage& image, int top, int right, int bottom, bool watermark,
+            Paint paint) {
     image.fill(Qt::white);
     image.setDotsPerMeterX(kExportDotsPerMetre);
     image.setDotsPerMeterY(kExportDotsPerMetre);
     QPainter painter(&image);
     const int shift = top * kUnitsPerExportPixel;
     try {
-        G g(painter, kExportDotsPerInch, 0, shift, 0, shift, right, shift + bottom, false);
+        G g(fonts, painter, kExportDotsPerInch, 0, shift, 0, shift, right, shift + bottom, false);
         g.setWatermarkShown(watermark);
         paint(g);
     } catch (const Exception&) {
@@ -58,23 +59,24 @@ QSize exportPageSize(const PageView& view) {
     return boundedSize(paper.width() / kUnitsPerExportPixel, paper.height() / kUnitsPerExportPixel);
 }
 
-void drawPageRows(const PageView& view, int index, bool watermark, int top, QImage& rows) {
+void drawPageRows(FontBook& fonts, const PageView& view, int index, bool watermark, int top,
+                  QImage& rows) {
     const QSize paper = paperSize(view);
-    render(rows, top, paper.width(), -paper.height(), watermark,
+    render(fonts, rows, top, paper.width(), -paper.height(), watermark,
            [&](G& g) { view.paintPage(index, g); });
 }
 
-QImage renderPage(const PageView& view, int index, bool watermark) {
+QImage renderPage(FontBook& fonts, const PageView& view, int index, bool watermark) {
     const QSize size = exportPageSize(view);
     if (size.isEmpty())
         return {};
     QImage image(size, QImage::Format_RGB32);
     if (!image.isNull())
-        drawPageRows(view, index, watermark, 0, image);
+        drawPageRows(fonts, view, index, watermark, 0, image);
     return image;
 }
 
-QImage renderStrip(const LinearView& view) {
+QImage renderStrip(FontBook& fonts, const LinearView& view) {
     const long long height = -static_cast<long long>(view.style.height);
     const QSize size =
         boundedSize(view.style.width / kUnitsPerExportPixel, height / kUnitsPerExportPixel);
@@ -82,7 +84,8 @@ QImage renderStrip(const LinearView& view) {
         return {};
     QImage image(size, QImage::Format_RGB32);
     if (!image.isNull())
-        render(image, 0, view.style.width, view.style.height, true, [&](G& g) { view.paint(g); });
+        render(fonts, image, 0, view.style.width, view.style.height, true,
+               [&](G& g) { view.paint(g); });
     return image;
 }
 

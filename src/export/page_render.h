@@ -5,6 +5,7 @@
 
 namespace qe {
 
+class FontBook;
 class LinearView;
 class PageView;
 
@@ -26,18 +27,21 @@ QSize paperSize(const PageView& view);
 // than kLargestExportPixels.
 QSize exportPageSize(const PageView& view);
 
+// Drawing takes its fonts from `fonts`.
+
 // Renders one page, with its paper and (unless `watermark` is false) its watermark, as the
 // screen shows it. A null image when the page is too large to draw; a page whose drawing
 // fails stays blank paper.
-QImage renderPage(const PageView& view, int index, bool watermark = true);
+QImage renderPage(FontBook& fonts, const PageView& view, int index, bool watermark = true);
 
 // Draws the rows of page `index` from row `top` on into `rows` (Format_RGB32, as wide as the
 // page): the page moved up by `top` rows, so that bands drawn this way join into the page
 // renderPage draws.
-void drawPageRows(const PageView& view, int index, bool watermark, int top, QImage& rows);
+void drawPageRows(FontBook& fonts, const PageView& view, int index, bool watermark, int top,
+                  QImage& rows);
 
 // Renders a laid-out scroll-mode strip on white at the export resolution; a null image when
 // the strip is too large for one image.
-QImage renderStrip(const LinearView& view);
+QImage renderStrip(FontBook& fonts, const LinearView& view);
 
 }  // namespace qe

@@ -37,8 +37,7 @@ bool WholeImage::fill(int band, QImage& buffer) const {
 bool forEachBandInParallel(const RowSource& source, TaskPool* helpers,
                            const std::function<void(int band, const QImage& rows)>& work) {
     const int bands = source.bands();
-    const int threads =
-        helpers ? std::clamp(helpers->threadCount() + 1, 1, std::max(bands, 1)) : 1;
+    const int threads = helpers ? std::clamp(helpers->threadCount() + 1, 1, std::max(bands, 1)) : 1;
     const auto share = [&](int first) {
         QImage buffer;
         for (int band = first; band < bands; band += threads) {
@@ -57,8 +56,7 @@ bool forEachBandInParallel(const RowSource& source, TaskPool* helpers,
     return filled;
 }
 
-bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order,
-                        TaskPool* helpers,
+bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order, TaskPool* helpers,
                         const std::function<bool(int band, const QImage& rows)>& use) {
     if (order.empty())
         return true;

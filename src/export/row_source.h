@@ -53,8 +53,7 @@ bool forEachBandInParallel(const RowSource& source, TaskPool* helpers,
 // Fills the bands in `order` and hands each to `use` on the calling thread, in that order,
 // until `use` returns false. With `helpers`, the next band is filled on one of its threads
 // while `use` works on this one. Returns whether every band was filled and used.
-bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order,
-                        TaskPool* helpers,
+bool forEachBandInOrder(const RowSource& source, const std::vector<int>& order, TaskPool* helpers,
                         const std::function<bool(int band, const QImage& rows)>& use);
 
 }  // namespace qe

@@ -4,9 +4,9 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "painter/g.h"
-#include "engrave/page_view.h"
 #include "base/exception.h"
+#include "engrave/page_view.h"
+#include "painter/g.h"
 
 namespace qe {
 
@@ -38,7 +38,7 @@ bool ScorePrinter::print(QPrinter& printer, bool allPages) {
         painter.save();
         painter.translate(toPaperCorner);
         {
-            G g(painter, printer.resolution(), 0, 0, 0, 0, width, -height, true);
+            G g(fonts_, painter, printer.resolution(), 0, 0, 0, 0, width, -height, true);
             g.setWatermarkShown(watermark_);
             if (pages_ && page - 1 < pages_->childCount()) {
                 try {

@@ -4,6 +4,7 @@ class QPrinter;
 
 namespace qe {
 
+class FontBook;
 class PageView;
 
 // Prints the pages of a view's page layout. Pages are placed from the paper's top-left
@@ -12,7 +13,8 @@ class PageView;
 class ScorePrinter {
 public:
     // `pages` is the page layout, null for a view in scroll mode.
-    ScorePrinter(const PageView* pages, bool watermark) : pages_(pages), watermark_(watermark) {}
+    ScorePrinter(FontBook& fonts, const PageView* pages, bool watermark)
+        : fonts_(fonts), pages_(pages), watermark_(watermark) {}
 
     // The pages a print dialog offers: those of the page layout, and at least one (a view in
     // scroll mode has no pages and prints one empty sheet).
@@ -22,6 +24,7 @@ public:
     bool print(QPrinter& printer, bool allPages = false);
 
 private:
+    FontBook& fonts_;
     const PageView* pages_;
     bool watermark_;
 };

@@ -8,14 +8,13 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
-#include "painter/g.h"
-#include "engrave/page_view.h"
-#include "music/score.h"
-#include "music/score.h"
 #include "base/exception.h"
-#include "records/qanor_doc.h"
+#include "engrave/page_view.h"
 #include "export/page_render.h"
-#include "painter/resources.h"
+#include "music/score.h"
+#include "painter/font_book.h"
+#include "painter/g.h"
+#include "records/qanor_doc.h"
 
 namespace qe {
 
@@ -31,10 +30,11 @@ QString titleOf(const PageView& view) {
 
 // Draws one page with its top-left corner at the painter's origin, where `dotsPerInch` of the
 // painter's units make an inch. A page whose drawing fails is left as far as it got.
-void drawPage(QPainter& painter, const PageView& view, int index, double dotsPerInch, bool watermark) {
+void drawPage(FontBook& fonts, QPainter& painter, const PageView& view, int index,
+              double dotsPerInch, bool watermark) {
     const QSize paper = paperSize(view);
     try {
-        G g(painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(), false);
+        G g(fonts, painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(), false);
         g.setWatermarkShown(watermark);
         view.paintPage(index, g);
     } catch (const Exception&) {
@@ -43,21 +43,19 @@ void drawPage(QPainter& painter, const PageView& view, int index, double dotsPer
 
 // The symbol font is this program's own and installed on no other machine, so an SVG carries
 // it: the notes then show wherever the drawing is opened. Empty when the font is not found.
-const QByteArray& symbolFontStyle() {
-    static const QByteArray style = [] {
-        QFile font(symbolFontPath());
-        if (symbolFontPath().isEmpty() || !font.open(QIODevice::ReadOnly))
-            return QByteArray();
-        return "<style type=\"text/css\">@font-face{font-family:'QanorEditSymbol';"
-               "src:url(data:font/ttf;base64," +
-               font.readAll().toBase64() + ") format('truetype');}</style>\n";
-    }();
-    return style;
+QByteArray symbolFontStyle(const FontBook& fonts) {
+    QFile font(fonts.symbolFontPath());
+    if (!fonts.hasSymbolFont() || !font.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return "<style type=\"text/css\">@font-face{font-family:'QanorEditSymbol';"
+           "src:url(data:font/ttf;base64," +
+           font.readAll().toBase64() + ") format('truetype');}</style>\n";
 }
 
 }  // namespace
 
-bool writePdf(const PageView& view, int first, int last, QIODevice& device, bool watermark) {
+bool writePdf(FontBook& fonts, const PageView& view, int first, int last, QIODevice& device,
+              bool watermark) {
     if (first < 0 || last >= view.childCount() || first > last)
         return false;
     const QSize paper = paperSize(view);
@@ -75,12 +73,13 @@ bool writePdf(const PageView& view, int first, int last, QIODevice& device, bool
     for (int i = first; i <= last; ++i) {
         if (i > first && !writer.newPage())
             return false;
-        drawPage(painter, view, i, kUnitsPerInch, watermark);
+        drawPage(fonts, painter, view, i, kUnitsPerInch, watermark);
     }
     return painter.end();
 }
 
-bool writeSvgPage(const PageView& view, int index, QIODevice& device, bool watermark) {
+bool writeSvgPage(FontBook& fonts, const PageView& view, int index, QIODevice& device,
+                  bool watermark) {
     if (index < 0 || index >= view.childCount())
         return false;
     const QSize paper = paperSize(view);
@@ -98,13 +97,13 @@ bool writeSvgPage(const PageView& view, int index, QIODevice& device, bool water
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
-    drawPage(painter, view, index, kExportDotsPerInch, watermark);
+    drawPage(fonts, painter, view, index, kExportDotsPerInch, watermark);
     if (!painter.end())
         return false;
     QByteArray bytes = drawing.buffer();
     const qsizetype defs = bytes.indexOf("<defs>");
     if (defs >= 0 && bytes.contains("font-family=\"QanorEditSymbol\""))
-        bytes.insert(defs + 6, symbolFontStyle());
+        bytes.insert(defs + 6, symbolFontStyle(fonts));
     return device.write(bytes) == bytes.size();
 }
 

@@ -8,7 +8,7 @@
 #include "base/version.h"
 #include "gui/drawn_icon.h"
 #include "gui/main_frame.h"
-#include "painter/resources.h"
+#include "painter/font_book.h"
 
 namespace qe {
 
@@ -17,6 +17,7 @@ CQEApp::CQEApp(int& argc, char** argv) : QApplication(argc, argv) {}
 CQEApp::~CQEApp() {
     // The main window and its documents go while the application is still whole.
     frame_.reset();
+    fonts_.reset();
 }
 
 bool CQEApp::initPlatform() {
@@ -32,12 +33,13 @@ bool CQEApp::initPlatform() {
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&qtTranslator_);
     setWindowIcon(DrawnIcon::make(IconKind::Application));
-    return registerApplicationFonts();
+    fonts_ = std::make_unique<FontBook>();
+    return fonts_->hasSymbolFont();
 }
 
 bool CQEApp::initInstance(const QStringList& files) {
     const bool fonts = initPlatform();
-    frame_ = std::make_unique<CMainFrame>();
+    frame_ = std::make_unique<CMainFrame>(*fonts_);
     frame_->show();
     if (!fonts) {
         QMessageBox box(

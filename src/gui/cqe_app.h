@@ -8,6 +8,7 @@
 namespace qe {
 
 class CMainFrame;
+class FontBook;
 
 // The editor as an application: the settings' organisation, Qt's own dialogs and buttons in
 // Chinese, the music symbol font, the program's icon, and the main window.
@@ -26,9 +27,13 @@ public:
     bool initInstance(const QStringList& files);
 
     CMainFrame* mainFrame() const { return frame_.get(); }
+    // What the windows draw with; made by initPlatform.
+    FontBook& fonts() const { return *fonts_; }
 
 private:
     QTranslator qtTranslator_;
+    // Made once the application is, gone before it; the windows draw with it.
+    std::unique_ptr<FontBook> fonts_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

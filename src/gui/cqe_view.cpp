@@ -19,15 +19,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/score_player.h"
+#include "base/exception.h"
 #include "document/score_document.h"
-#include "painter/g.h"
 #include "edit/fragment.h"
 #include "edit/lyrics_text.h"
-#include "base/exception.h"
+#include "export/score_printer.h"
 #include "gui/export_command.h"
 #include "gui/input_dlg.h"
-#include "audio/score_player.h"
-#include "export/score_printer.h"
+#include "painter/g.h"
 #include "painter/scratch_surface.h"
 
 namespace qe {
@@ -44,8 +44,13 @@ int unitsToPixels(long long units) {
 
 }  // namespace
 
-CQEView::CQEView(ScoreDocument* document, std::shared_ptr<SoundStage> stage, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(document), controller_(this), stage_(std::move(stage)) {
+CQEView::CQEView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
+                 QWidget* parent)
+    : QAbstractScrollArea(parent),
+      doc_(document),
+      fonts_(fonts),
+      controller_(this),
+      stage_(std::move(stage)) {
     setFocusPolicy(Qt::StrongFocus);
     // Note entry is typed with plain letters and digits; an input method of the desktop
     // would take them for itself.
@@ -174,7 +179,7 @@ void CQEView::updateCaretArea() {
 // -- the controller's window ---------------------------------------------------------------
 
 std::unique_ptr<BaseGDI> CQEView::layoutSurface() {
-    return std::make_unique<ScratchSurface>(scratch_);
+    return std::make_unique<ScratchSurface>(fonts_, scratch_);
 }
 
 void CQEView::scrollIntoView(const QRect& r) {
@@ -286,7 +291,7 @@ void CQEView::paintEvent(QPaintEvent* event) {
             const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
             const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
             {
-                G g(painter, 96, 0, 0, left, top, right, bottom, false);
+                G g(fonts_, painter, 96, 0, 0, left, top, right, bottom, false);
                 g.setWatermarkShown(watermark_);
                 controller_.paintAll(g);
             }
@@ -662,11 +667,11 @@ void CQEView::onFontSettings() {
 }
 
 int CQEView::printablePages() {
-    return ScorePrinter(printedPages(), watermark_).pageCount();
+    return ScorePrinter(fonts_, printedPages(), watermark_).pageCount();
 }
 
 bool CQEView::printPages(QPrinter& printer, bool allPages) {
-    return ScorePrinter(printedPages(), watermark_).print(printer, allPages);
+    return ScorePrinter(fonts_, printedPages(), watermark_).print(printer, allPages);
 }
 
 PageView* CQEView::printedPages() {

@@ -15,6 +15,7 @@ namespace qe {
 
 class ScoreDocument;
 class ScorePlayer;
+class FontBook;
 class SoundStage;
 
 // The window that shows one score document: it hosts one view controller, maps its logical
@@ -34,7 +35,8 @@ public:
     static QColor soundingColor() { return QColor(255, 214, 140); }
 
     // `stage` is where the view plays its score.
-    CQEView(ScoreDocument* document, std::shared_ptr<SoundStage> stage, QWidget* parent = nullptr);
+    CQEView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
+            QWidget* parent = nullptr);
     ~CQEView() override;
 
     ScoreDocument* document() const { return doc_; }
@@ -51,6 +53,7 @@ public:
 
     void setWatermarkShown(bool shown);
     bool watermarkShown() const { return watermark_; }
+    FontBook& fonts() const { return fonts_; }
 
     // Viewport pixels to logical units and back, with the scroll offset.
     Point toLogical(QPoint pixel) const;
@@ -143,6 +146,7 @@ private:
     void blink();
 
     ScoreDocument* doc_;  // not owned; outlives the view
+    FontBook& fonts_;
     ScoreEditor controller_;
     QImage buffer_;
     QImage scratch_{1, 1, QImage::Format_RGB32};

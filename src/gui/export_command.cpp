@@ -74,7 +74,7 @@ void exportWindowPages(CQEView& view, const QString& chosen) {
     DialogExportPrompts prompts(&view);
     ExportOptions options;
     options.watermark = view.watermarkShown();
-    exportPages(*pages, chosen, prompts, options);
+    exportPages(view.fonts(), *pages, chosen, prompts, options);
 }
 
 }  // namespace qe

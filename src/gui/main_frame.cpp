@@ -1,6 +1,6 @@
 #include "gui/main_frame.h"
-#include "gui/document_dialogs.h"
 #include "gui/accepted_files.h"
+#include "gui/document_dialogs.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,14 +25,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "audio/score_player.h"
 #include "document/score_document.h"
-#include "musicxml/musicxml_file.h"
 #include "gui/about_dlg.h"
 #include "gui/autosave_keeper.h"
 #include "gui/child_frame.h"
 #include "gui/cqe_view.h"
 #include "gui/playback_controls.h"
-#include "audio/score_player.h"
+#include "musicxml/musicxml_file.h"
 
 namespace qe {
 
@@ -60,8 +60,8 @@ QString plainTitle(const QMdiSubWindow* window) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent)
-    : QMainWindow(parent), commands_(this), autosave_(new AutosaveKeeper(this)) {
+CMainFrame::CMainFrame(FontBook& fonts, QWidget* parent)
+    : QMainWindow(parent), fonts_(fonts), commands_(this), autosave_(new AutosaveKeeper(this)) {
     setWindowTitle(appTitle());
     setAcceptDrops(true);
     mdi_ = new QMdiArea(this);
@@ -289,7 +289,7 @@ ScoreDocument* CMainFrame::adoptDocument(ScoreDocument* doc) {
 }
 
 CChildFrame* CMainFrame::createFrame(ScoreDocument* doc) {
-    auto* view = new CQEView(doc, stage_);
+    auto* view = new CQEView(doc, fonts_, stage_);
     view->setWatermarkShown(watermarkShown());
     connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
     connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);
@@ -451,8 +451,8 @@ void CMainFrame::onFilePrintSetup() {
 }
 
 int CMainFrame::offerRecovery() {
-    return autosave_->offerLeftovers(this,
-                                     [this](ScoreDocument* doc) { createFrame(adoptDocument(doc)); });
+    return autosave_->offerLeftovers(
+        this, [this](ScoreDocument* doc) { createFrame(adoptDocument(doc)); });
 }
 
 void CMainFrame::onAppAbout() {

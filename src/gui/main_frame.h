@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <memory>
 
-#include "gui/commands.h"
 #include "audio/sound_stage.h"
+#include "gui/commands.h"
 #include "gui/recent_files.h"
 
 class QLabel;
@@ -22,6 +22,7 @@ namespace qe {
 
 class AutosaveKeeper;
 class CChildFrame;
+class FontBook;
 class PlaybackControls;
 class ScoreDocument;
 class CQEView;
@@ -35,7 +36,7 @@ class CMainFrame : public QMainWindow {
 public:
     static QString appTitle() { return QStringLiteral("Qanor简谱编辑器"); }
 
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(FontBook& fonts, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // A new score in a new window.
@@ -103,6 +104,7 @@ private:
     void arrangeIcons();
     void setWatermarkShown(bool shown);
 
+    FontBook& fonts_;
     Commands commands_;
     QMdiArea* mdi_;
     QMenu* fileMenu_ = nullptr;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "painter/font_book.h"
 #include "painter/measured_font.h"
 #include "painter/watermark.h"
 
@@ -43,11 +44,13 @@ G::PainterState::~PainterState() {
         painter_.restore();
 }
 
-G::G(QPainter& painter, double dotsPerInch) : G(painter, dotsPerInch, 0, 0, 0, 0, 0, 0, false) {}
+G::G(FontBook& fonts, QPainter& painter, double dotsPerInch)
+    : G(fonts, painter, dotsPerInch, 0, 0, 0, 0, 0, 0, false) {}
 
-G::G(QPainter& painter, double dotsPerInch, int originX, int originY, int left, int top, int right,
-     int bottom, bool noPageFrame)
+G::G(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int originY, int left,
+     int top, int right, int bottom, bool noPageFrame)
     : BaseGDI(originX, originY, left, top, right, bottom, noPageFrame),
+      fonts_(fonts),
       painter_(painter),
       saved_(painter),
       // A resolution that makes no sense falls back to the screen's rather than collapsing
@@ -241,7 +244,7 @@ void G::setFont(const FontRecord& font) {
     // look-up.
     if (fontFromRecord_ && font.logFont == fontRecord_)
         return;
-    font_ = MeasuredFont::forRecord(font.logFont);
+    font_ = fonts_.font(font.logFont);
     fontRecord_ = font.logFont;
     fontFromRecord_ = true;
 }

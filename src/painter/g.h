@@ -15,6 +15,7 @@ class QPainter;
 
 namespace qe {
 
+class FontBook;
 class MeasuredFont;
 
 // The drawing surface over a QPainter: what the score looks like on screen, on paper and in
@@ -27,15 +28,16 @@ class MeasuredFont;
 // whatever transform the painter has when the surface is made: a caller can translate the
 // painter first to scroll.
 //
-// Text is measured without looking at the device, so a layout made on one surface holds on
+// Fonts come from the book, which must outlive the surface. Text is measured without looking
+// at the device, so a layout made on one surface holds on
 // every other. The surface leaves the painter as it found it: pen, brush, font, transform,
 // render hints and background are restored when it is destroyed.
 class G : public BaseGDI {
 public:
-    G(QPainter& painter, double dotsPerInch);
+    G(FontBook& fonts, QPainter& painter, double dotsPerInch);
     // The clip edges are absolute; noPageFrame is set for printing.
-    G(QPainter& painter, double dotsPerInch, int originX, int originY, int left, int top, int right,
-      int bottom, bool noPageFrame);
+    G(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int originY, int left,
+      int top, int right, int bottom, bool noPageFrame);
     ~G() override;
 
     void drawText(int x, int y, const char16_t* text, int count) override;
@@ -92,6 +94,7 @@ private:
     MeasuredFont& currentFont();
     void strokePath(const QPainterPath& path);
 
+    FontBook& fonts_;
     QPainter& painter_;
     PainterState saved_;
     double scale_;        // device units per logical unit

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "records/font_record.h"
-
 class QPaintDevice;
 
 namespace qe {
@@ -18,14 +16,11 @@ namespace qe {
 // A font ready to be measured and drawn, with the advances of the texts measured in it so
 // far. Sizes are kept in the font's own pixels; `unit` converts them to logical units.
 //
-// A font made from a document's font record has its pixel size set in logical units (unit 1)
+// A font made from a document's font record (see FontBook) has its pixel size set in logical units (unit 1)
 // and no hinting, so that it measures the same on every device: a score lays out identically
 // on screen, on paper and in an exported image.
 class MeasuredFont {
 public:
-    // The font of a record, shared by every surface of the calling thread. Fonts are cached
-    // per thread because a QFont must not be used from two threads at once.
-    static std::shared_ptr<MeasuredFont> forRecord(const LogFont& record);
     // A font a painter already holds, measured on its device, where one of its pixels spans
     // `unit` logical units. Used only for text drawn before any record was selected.
     static std::shared_ptr<MeasuredFont> forPainter(const QFont& font, QPaintDevice* device,

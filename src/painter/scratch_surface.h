@@ -19,8 +19,9 @@ struct ScratchPainter {
 // draws into a one-pixel image nobody looks at. It owns the painter it measures with.
 class ScratchSurface : private detail::ScratchPainter, public G {
 public:
-    explicit ScratchSurface(QImage& image)
-        : ScratchPainter{std::make_unique<QPainter>(&image)}, G(*ScratchPainter::painter, 96) {}
+    ScratchSurface(FontBook& fonts, QImage& image)
+        : ScratchPainter{std::make_unique<QPainter>(&image)},
+          G(fonts, *ScratchPainter::painter, 96) {}
 };
 
 }  // namespace qe

@@ -15,6 +15,7 @@
 #include "engrave/measure.h"
 #include "gui/cqe_view.h"
 #include "gui/main_frame.h"
+#include "support/qt/test_fonts.h"
 
 namespace qe::gui {
 
@@ -83,7 +84,7 @@ inline void answerMessage(const QString& text, QString* said = nullptr) {
 // The editor's main window, shown on the offscreen screen, and what a test does with it.
 class EditorWindow {
 public:
-    EditorWindow() : frame(std::make_unique<CMainFrame>()) {
+    EditorWindow() : frame(std::make_unique<CMainFrame>(test::fonts())) {
         frame->show();
         frame->activateWindow();
         (void)QTest::qWaitForWindowExposed(frame.get());

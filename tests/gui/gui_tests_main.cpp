@@ -5,6 +5,12 @@
 
 #include "gui_suites.h"
 #include "gui/cqe_app.h"
+#include "support/qt/test_fonts.h"
+
+// The windows under test draw with the application's fonts.
+qe::FontBook& qe::test::fonts() {
+    return static_cast<qe::CQEApp*>(QCoreApplication::instance())->fonts();
+}
 
 // The editor's windows on the offscreen screen, with settings kept in a folder of their own.
 int main(int argc, char** argv) {

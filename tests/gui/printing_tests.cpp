@@ -17,6 +17,7 @@
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "export/page_export.h"
+#include "support/qt/test_fonts.h"
 
 namespace qe::gui {
 
@@ -105,7 +106,7 @@ private slots:
         QVERIFY(!printed.isNull());
         // The same page as an image at 288 dots per inch, brought to 72.
         const QImage exported =
-            renderPage((*ed.controller().layout().pages()), 0)
+            renderPage(test::fonts(), (*ed.controller().layout().pages()), 0)
                 .scaled(printed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QRect a = inkBox(printed);
         const QRect b = inkBox(exported);

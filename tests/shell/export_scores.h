@@ -11,6 +11,7 @@
 #include "records/qanor_doc.h"
 #include "cli/headless_host.h"
 #include "support/notation.h"
+#include "support/qt/test_fonts.h"
 
 namespace qe::test {
 
@@ -39,7 +40,7 @@ struct LaidOutScore {
     int pages() const { return view.childCount(); }
 
     std::unique_ptr<music::Score> score;
-    HeadlessHost host;
+    HeadlessHost host{test::fonts()};
     ScoreLayout layout{*score, ScoreLayout::kPageMode};
     PageView& view;
 };

@@ -17,6 +17,7 @@
 #include "engrave/note_element.h"
 #include "edit/score_editor.h"
 #include "shell/export_scores.h"
+#include "support/qt/test_fonts.h"
 
 namespace qe {
 namespace {
@@ -145,7 +146,7 @@ protected:
     }
     ExportResult exportTo(const QString& name, ScriptedPrompts& prompts,
                           const ExportOptions& options = {}) {
-        return exportPages(twoPages().view, path(name), prompts, options);
+        return exportPages(test::fonts(), twoPages().view, path(name), prompts, options);
     }
 
     QTemporaryDir dir;
@@ -194,14 +195,14 @@ TEST_F(PageExport, ImagesShowThePagesAsTheScreenDrawsThem) {
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page);
         const QString suffix = QStringLiteral("_2-%1").arg(page + 1);
-        const QImage screen = renderPage(twoPages().view, page);
+        const QImage screen = renderPage(test::fonts(), twoPages().view, page);
         // PNG and BMP keep every pixel.
         EXPECT_EQ(test::largestDifference(QImage(path("out" + suffix + ".png")), screen), 0);
         EXPECT_EQ(test::largestDifference(QImage(path("out" + suffix + ".bmp")), screen), 0);
         // GIF keeps a page of greys exactly; with the watermark, the colours its blending
         // makes beyond 256 move to the nearest colour kept.
         EXPECT_EQ(test::largestDifference(QImage(path("clean" + suffix + ".gif")),
-                                          renderPage(twoPages().view, page, false)),
+                                          renderPage(test::fonts(), twoPages().view, page, false)),
                   0);
         const QImage gif(path("out" + suffix + ".gif"));
         EXPECT_LE(test::largestDifference(gif, screen), 16);
@@ -226,7 +227,7 @@ TEST_F(PageExport, TheFirstDigitIsInkedWhereTheLayoutPlacesItInEveryFormat) {
     ASSERT_GT(digit.width(), 20);
     const QRect margin = digit.translated(-digit.width() - 20, 0);  // the blank left margin
     ASSERT_GE(margin.left(), 0);
-    const int drawn = darkPixels(renderPage(twoPages().view, 0), digit);
+    const int drawn = darkPixels(renderPage(test::fonts(), twoPages().view, 0), digit);
     ASSERT_GT(drawn, 100);
     const std::pair<const char*, QImage> pages[] = {
         {"png", QImage(path("out_2-1.png"))},
@@ -314,7 +315,7 @@ TEST_F(PageExport, APageRenamedToALaterPagesFileIsAskedAboutWhenThatPageComes) {
     EXPECT_EQ(prompts.log, QStringList({"exists: out_2-1.png", "save as: out_2-1.png [png] in .",
                                         "exists: out_2-2.png", "save as: out_2-2.png [png] in ."}));
     EXPECT_EQ(files(), QStringList({"last.png", "out_2-1.png", "out_2-2.png"}));
-    const QImage first = renderPage(twoPages().view, 0);
+    const QImage first = renderPage(test::fonts(), twoPages().view, 0);
     EXPECT_EQ(test::largestDifference(QImage(path("out_2-2.png")), first), 0);
 }
 
@@ -355,7 +356,7 @@ TEST_F(PageExport, AViewWithNoPagesAsksAndWritesNothing) {
     PageView noPages;  // as a score not laid out in pages has
     writeAll(path("out_1-1.png"), "old");
     ScriptedPrompts prompts(dir.path());
-    const ExportResult result = exportPages(noPages, path("out.png"), prompts);
+    const ExportResult result = exportPages(test::fonts(), noPages, path("out.png"), prompts);
     EXPECT_EQ(result.written + result.failed + result.skipped, 0);
     EXPECT_TRUE(prompts.log.isEmpty());
     EXPECT_EQ(files(), QStringList{"out_1-1.png"});
@@ -367,7 +368,7 @@ TEST_F(PageExport, APageSizeNotAMultipleOfFiveLosesTheRemainder) {
     doc.formatSettings().pageHeight = 16843;
     LaidOutScore score(std::move(doc));
     ScriptedPrompts prompts(dir.path());
-    exportPages(score.view, path("odd.png"), prompts);
+    exportPages(test::fonts(), score.view, path("odd.png"), prompts);
     EXPECT_EQ(QImage(path("odd_1-1.png")).size(), QSize(2381, 3368));
 }
 
@@ -378,9 +379,9 @@ TEST_F(PageExport, APageTooLargeForABitmapFailsAsAnImageButNotAsAVectorDrawing) 
     doc.formatSettings().pageHeight = 144000;
     LaidOutScore score(std::move(doc));
     ScriptedPrompts prompts(dir.path());
-    EXPECT_EQ(exportPages(score.view, path("huge.png"), prompts).failed, 1);
-    EXPECT_EQ(exportPages(score.view, path("huge.pdf"), prompts).written, 1);
-    EXPECT_EQ(exportPages(score.view, path("huge.svg"), prompts).written, 1);
+    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.png"), prompts).failed, 1);
+    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.pdf"), prompts).written, 1);
+    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.svg"), prompts).written, 1);
     EXPECT_EQ(files(), QStringList({"huge.pdf", "huge_1-1.svg"}));
     EXPECT_TRUE(QString::fromUtf8(run("pdfinfo", {path("huge.pdf")})).contains("7200 x 7200 pts"));
 }
@@ -395,8 +396,8 @@ TEST_F(PageExport, PagesDrawnSideBySideAreByteForByteThoseDrawnOneAfterAnother) 
         QDir(dir.path()).mkpath(extension + "/one");
         QDir(dir.path()).mkpath(extension + "/two");
         ScriptedPrompts prompts(dir.path());
-        exportPages(score->view, path(extension + "/one/p." + extension), prompts, sequential);
-        exportPages(score->view, path(extension + "/two/p." + extension), prompts, parallel);
+        exportPages(test::fonts(), score->view, path(extension + "/one/p." + extension), prompts, sequential);
+        exportPages(test::fonts(), score->view, path(extension + "/two/p." + extension), prompts, parallel);
         EXPECT_TRUE(prompts.log.isEmpty());
         ASSERT_EQ(files(extension + "/one").size(), 5);
         ASSERT_EQ(files(extension + "/two"), files(extension + "/one"));
@@ -421,8 +422,8 @@ TEST_F(PageExport, TheBandsOfOnePageDrawnAtOnceGiveThePageDrawnAlone) {
     ScriptedPrompts prompts(dir.path());
     for (const char* extension : {"png", "gif"}) {
         SCOPED_TRACE(extension);
-        exportPages(full.view, path(QStringLiteral("alone/p.") + extension), prompts, alone);
-        exportPages(full.view, path(QStringLiteral("together/p.") + extension), prompts, together);
+        exportPages(test::fonts(), full.view, path(QStringLiteral("alone/p.") + extension), prompts, alone);
+        exportPages(test::fonts(), full.view, path(QStringLiteral("together/p.") + extension), prompts, together);
         const QString name = QStringLiteral("p_1-1.") + extension;
         EXPECT_EQ(readAll(path("alone/" + name)), readAll(path("together/" + name)));
     }
@@ -437,7 +438,7 @@ TEST_F(PageExport, TheWatermarkCanBeLeftOff) {
     exportTo("marked.png", prompts);
     const QImage without(path("clean_2-1.png"));
     const QImage with(path("marked_2-1.png"));
-    EXPECT_EQ(test::largestDifference(without, renderPage(twoPages().view, 0, false)), 0);
+    EXPECT_EQ(test::largestDifference(without, renderPage(test::fonts(), twoPages().view, 0, false)), 0);
     EXPECT_GT(test::largestDifference(without, with), 0);
     // Without it, a page of black notes is all greys.
     bool grey = true;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "painter/watermark.h"
+#include "support/qt/test_fonts.h"
 
 namespace qe {
 namespace {
@@ -23,7 +24,7 @@ struct Canvas {
         painter = std::make_unique<QPainter>(&image);
     }
     G& surface(double dpi) {
-        g = std::make_unique<G>(*painter, dpi);
+        g = std::make_unique<G>(test::fonts(), *painter, dpi);
         return *g;
     }
     QImage& done() {
@@ -78,7 +79,7 @@ TEST_F(GPainterStateTest, PainterIsAsFoundAfterTheSurfaceEnds) {
     const QFont font = painter.font();
     const QTransform transform = painter.worldTransform();
     {
-        G g(painter, 96);
+        G g(test::fonts(), painter, 96);
         g.setPen(0, 15, 1, 2, 3);
         g.setPen(1, 0, 4, 5, 6);
         g.setPen(2, 30, 7, 8, 9);
@@ -100,15 +101,15 @@ class GMappingTest : public ::testing::Test {};
 
 TEST_F(GMappingTest, PixelSizeFollowsTheResolution) {
     Canvas canvas;
-    EXPECT_EQ(G(*canvas.painter, 96).pixelSize(), 15);
-    EXPECT_EQ(G(*canvas.painter, 288).pixelSize(), 5);
+    EXPECT_EQ(G(test::fonts(), *canvas.painter, 96).pixelSize(), 15);
+    EXPECT_EQ(G(test::fonts(), *canvas.painter, 288).pixelSize(), 5);
 }
 
 TEST_F(GMappingTest, FillRectWithNegativeHeightExtendsDownwardFromTheScrolledPoint) {
     Canvas canvas(60, 60);
     canvas.painter->translate(5, 8);  // scrolled by the caller
     // The origin is the caller's business too: coordinates arrive with it already added.
-    G(*canvas.painter, 96, 1500, -1500, 0, 0, 0, 0, false).fillRect(150, -150, 300, -150, 0, 0, 0);
+    G(test::fonts(), *canvas.painter, 96, 1500, -1500, 0, 0, 0, 0, false).fillRect(150, -150, 300, -150, 0, 0, 0);
     EXPECT_EQ(inkBox(canvas.done()), QRect(15, 18, 20, 10));
 }
 
@@ -116,7 +117,7 @@ class GTextTest : public ::testing::Test {
 protected:
     static Size measure(QPainter& painter, double dpi, const FontRecord& font,
                         const char16_t* text) {
-        G g(painter, dpi);
+        G g(test::fonts(), painter, dpi);
         g.setFont(font);
         return g.textExtent(text);
     }
@@ -276,7 +277,7 @@ protected:
     // The page the logo is laid on: white with a black bar drawn before it.
     static void drawPage(QPaintDevice& device) {
         QPainter painter(&device);
-        G g(painter, 96, 150, -300, 0, 0, 0, 0, false);
+        G g(test::fonts(), painter, 96, 150, -300, 0, 0, 0, 0, false);
         g.fillRect(0, -3300, 9000, -150, 0, 0, 0);
         g.drawWatermark(0, 0);
     }
@@ -305,7 +306,7 @@ TEST_F(GWatermarkTest, LogoIsAndedOntoRasterPages) {
     EXPECT_EQ(page.pixel(12, 22), qRgb(255, 255, 255));  // the logo's white margin
     EXPECT_EQ(inkBox(page.copy(0, 0, 500, 20)), QRect());
     Canvas canvas;
-    EXPECT_EQ(G(*canvas.painter, 288).watermarkSize(), (Size{7200, -10800}));
+    EXPECT_EQ(G(test::fonts(), *canvas.painter, 288).watermarkSize(), (Size{7200, -10800}));
 }
 
 TEST_F(GWatermarkTest, VectorDevicesShowTheSameLogo) {
