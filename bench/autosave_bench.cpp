@@ -33,7 +33,6 @@ constexpr int kMeasures = 4200;
 struct Session {
     Session() : view(&host), autosave(nullptr) {
         doc.session().load(qe::bench::longScore(kMeasures));
-        host.view = &view;
         doc.addView(&view);
         view.attach(&doc.session());
         view.relayout();

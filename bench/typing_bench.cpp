@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "painter/g.h"
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "long_score.h"
-#include "qt_benchmarks.h"
+#include "painter/g.h"
 #include "painter/scratch_surface.h"
+#include "qt_benchmarks.h"
 
 namespace {
 
@@ -39,13 +39,20 @@ public:
     void placeCaret(const qe::Rect&) override {}
     void hideCaret() override {}
     void captureMouse(bool) override {}
-    void updateAllViews() override {
-        for (qe::ScoreEditor* view : views) {
-            view->relayout();
-            // What the window invalidates: the layout's changed rectangles in its pixels.
-            for (const qe::Rect& r : view->layout().changed())
-                repainted += (r.right - r.left) / 15 + (r.top - r.bottom) / 15;
-        }
+    // The other windows lay themselves out when the document tells them; the editor lays out
+    // its own and then asks for the repaint.
+    void scoreEdited() override {
+        for (qe::ScoreEditor* view : views)
+            if (view != views.front())
+                repaint(*view);
+    }
+    void layoutChanged() override { repaint(*views.front()); }
+    void repaint(qe::ScoreEditor& view) {
+        if (&view != views.front())
+            view.relayout();
+        // What the window invalidates: the layout's changed rectangles in its pixels.
+        for (const qe::Rect& r : view.layout().changed())
+            repainted += (r.right - r.left) / 15 + (r.top - r.bottom) / 15;
     }
     void warn(const std::u16string&, const std::u16string&) override {}
     void setStatusTexts(const std::u16string&, const std::u16string&,
@@ -136,8 +143,12 @@ void LoadAndLayOut(benchmark::State& state) {
     }
 }
 
-BENCHMARK(TypeNote)->Args({kSmall, 1})->Args({kLarge, 1})->Args({kLarge, 2})
-    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(TypeNote)
+    ->Args({kSmall, 1})
+    ->Args({kLarge, 1})
+    ->Args({kLarge, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 BENCHMARK(Backspace)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Undo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Redo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
@@ -191,18 +202,20 @@ int main(int argc, char** argv) {
             continue;
         const bool ok = b / a <= kGrowthLimit && b <= kCpuLimitMs;
         within = within && ok;
-        std::printf("%-9s 200 pages %.3f ms CPU, 20 pages %.3f ms: ratio %.2f (target <= %.1f, "
-                    "<= %.0f ms)%s\n",
-                    action, b, a, b / a, kGrowthLimit, kCpuLimitMs, ok ? "" : "  ABOVE TARGET");
+        std::printf(
+            "%-9s 200 pages %.3f ms CPU, 20 pages %.3f ms: ratio %.2f (target <= %.1f, "
+            "<= %.0f ms)%s\n",
+            action, b, a, b / a, kGrowthLimit, kCpuLimitMs, ok ? "" : "  ABOVE TARGET");
     }
     const double one = reporter.of("TypeNote/" + large + "/1");
     const double two = reporter.of("TypeNote/" + large + "/2");
     if (one > 0 && two > 0) {
         const bool ok = two / one <= kSecondWindowLimit;
         within = within && ok;
-        std::printf("two windows on 200 pages: %.3f ms against one window's %.3f ms: ratio %.2f "
-                    "(target <= %.1f)%s\n",
-                    two, one, two / one, kSecondWindowLimit, ok ? "" : "  ABOVE TARGET");
+        std::printf(
+            "two windows on 200 pages: %.3f ms against one window's %.3f ms: ratio %.2f "
+            "(target <= %.1f)%s\n",
+            two, one, two / one, kSecondWindowLimit, ok ? "" : "  ABOVE TARGET");
     }
     if (std::getenv("QE_BENCH_HISTORY"))
         within = historyOfTenThousandSteps() < (std::size_t{64} << 20) && within;

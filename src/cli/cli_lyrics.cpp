@@ -28,7 +28,6 @@ int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
     }
     HeadlessHost host(fonts);
     ScoreEditor view(&host);
-    host.view = &view;
     view.attach(&session);
     const std::vector<std::u16string> syllables = splitSyllables(request.text.toStdU16String());
     try {

@@ -77,7 +77,6 @@ int actionType(FontBook& fonts, const QString& keys, const QString& path, const 
     // Opened as the editor opens a document: page mode, the caret at the start of the score.
     HeadlessHost host(fonts);
     ScoreEditor view(&host);
-    host.view = &view;
     view.attach(&session);
     try {
         view.relayout();

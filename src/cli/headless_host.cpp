@@ -13,11 +13,6 @@ std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
     return std::make_unique<ScratchSurface>(fonts_, scratch_);
 }
 
-void HeadlessHost::updateAllViews() {
-    if (view)
-        view->relayout();
-}
-
 void HeadlessHost::warn(const std::u16string& text, const std::u16string& caption) {
     const QString line =
         QString::fromStdU16String(caption) + QStringLiteral(": ") + QString::fromStdU16String(text);

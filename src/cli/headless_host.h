@@ -7,10 +7,9 @@
 namespace qe {
 
 class FontBook;
-class ScoreEditor;
 
 // Hosts a view controller without a window, as the command line does: layout measures with
-// the real fonts, a document update lays the one view out again, and a warning goes to stderr.
+// the real fonts, the one view lays itself out after an edit, and a warning goes to stderr.
 class HeadlessHost : public ViewHost {
 public:
     explicit HeadlessHost(FontBook& fonts) : fonts_(fonts) {}
@@ -19,13 +18,12 @@ public:
     void placeCaret(const Rect&) override {}
     void hideCaret() override {}
     void captureMouse(bool) override {}
-    void updateAllViews() override;
+    void scoreEdited() override {}
+    void layoutChanged() override {}
     void warn(const std::u16string& text, const std::u16string& caption) override;
     void setStatusTexts(const std::u16string&, const std::u16string&,
                         const std::u16string&) override {}
     void invertRegion(const std::vector<Rect>&) override {}
-
-    ScoreEditor* view = nullptr;  // the one view on the document
 
 private:
     FontBook& fonts_;

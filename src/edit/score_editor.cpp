@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "engrave/note_element.h"
-#include "engrave/measure.h"
 #include "base/exception.h"
+#include "engrave/measure.h"
+#include "engrave/note_element.h"
 
 namespace qe {
 
@@ -65,7 +65,8 @@ Node* ScoreEditor::nodeOf(const Position& at) const {
     if (!session_)
         return nullptr;
     Measure* measure = layout().tracks().measureNode(at.track, at.measure);
-    if (!measure || at.track >= score().trackCount() || at.measure >= score().measureCount(at.track))
+    if (!measure || at.track >= score().trackCount() ||
+        at.measure >= score().measureCount(at.track))
         return nullptr;
     if (at.entry >= score().measure(at.track, at.measure).contentCount())
         return measure;
@@ -284,14 +285,22 @@ std::u16string ScoreEditor::durationText(int duration) {
     return std::u16string(number.begin(), number.end()) + u"分音";
 }
 
-ScoreEditor::Action::Action(ScoreEditor& editor) : editor_(editor) {
+ScoreEditor::Action::Action(ScoreEditor& editor)
+    : editor_(editor), exceptions_(std::uncaught_exceptions()) {
     if (editor_.history())
         editor_.history()->begin(editor_.editState());
 }
 
 ScoreEditor::Action::~Action() {
-    if (editor_.history())
-        editor_.history()->end(editor_.editState());
+    ScoreHistory* history = editor_.history();
+    if (!history)
+        return;
+    // An action left by an exception takes back what it changed: an edit happens whole or not
+    // at all.
+    if (std::uncaught_exceptions() > exceptions_)
+        history->abandon(editor_.session_->score);
+    else
+        history->end(editor_.editState());
 }
 
 EditState ScoreEditor::editState() const {
@@ -343,13 +352,7 @@ bool ScoreEditor::redo() {
 }
 
 void ScoreEditor::afterReplay() {
-    try {
-        if (window)
-            window->updateAllViews();
-    } catch (const Exception& e) {
-        if (e.code == kLayoutOverflow && window)
-            window->warn(kOverflowWarning, kWarningCaption);
-    }
+    updateAfterEdit();
     updateCaretRect();
     placeSystemCaret();
     if (window)
@@ -384,21 +387,21 @@ void ScoreEditor::onChar(char32_t ch) {
         return;
     if (caret.selectionShown)
         invertSelection(false);
-    Action action(*this);
     try {
+        Action action(*this);
         Edits e = edits();
         Position at = *caret.at;
         const bool changed = input.onChar(ch, e, at);
         caret.at = at;
-        if (changed && window)
-            window->updateAllViews();
-        if (window)
-            window->setStatusTexts(accidentalText(input.accidental), octaveText(input.octave),
-                                   durationText(input.duration));
-    } catch (const Exception& e) {
-        if (e.code == kLayoutOverflow && window)
-            window->warn(kOverflowWarning, kWarningCaption);
+        if (changed)
+            updateAfterEdit();
+    } catch (const Exception&) {
+        // A key the score cannot take leaves it as it was; the layout follows it back.
+        updateAfterEdit();
     }
+    if (window)
+        window->setStatusTexts(accidentalText(input.accidental), octaveText(input.octave),
+                               durationText(input.duration));
 }
 
 std::optional<Position> ScoreEditor::hit(Point p) const {
@@ -486,16 +489,14 @@ Fragment ScoreEditor::cutSelection() {
         return fragment;
     if (caret.selectionShown)
         invertSelection(false);
-    {
-        Action action(*this);
+    const bool cutOut = perform([&] {
         Edits e = edits();
         caret.at = cut(e, *s);
         caret.placed = true;
         caret.selectionAnchor.reset();
         caret.selectionEnd.reset();
-    }
-    updateAfterEdit();
-    return fragment;
+    });
+    return cutOut ? fragment : Fragment{};
 }
 
 bool ScoreEditor::paste(const Fragment& fragment) {
@@ -503,37 +504,50 @@ bool ScoreEditor::paste(const Fragment& fragment) {
         return false;
     if (caret.selectionShown)
         invertSelection(false);
-    {
-        Action action(*this);
+    return perform([&] {
         Edits e = edits();
         caret.at = qe::paste(e, *caret.at, fragment);
-    }
-    updateAfterEdit();
-    return true;
+    });
 }
 
 int ScoreEditor::layLyrics(int track, int verse, int fromMeasure,
                            const std::vector<std::u16string>& syllables) {
     if (!session_)
         return static_cast<int>(syllables.size());
-    int left = 0;
-    {
-        Action action(*this);
+    int left = static_cast<int>(syllables.size());
+    perform([&] {
         Edits e = edits();
         left = qe::layLyrics(e, track, verse, fromMeasure, syllables);
-    }
-    updateAfterEdit();
+    });
     return left;
 }
 
-void ScoreEditor::updateAfterEdit() {
+template <typename Edit>
+bool ScoreEditor::perform(Edit edit) {
+    bool done = true;
     try {
-        if (window)
-            window->updateAllViews();
+        Action action(*this);
+        edit();
+    } catch (const Exception&) {
+        done = false;
+    }
+    updateAfterEdit();
+    return done;
+}
+
+void ScoreEditor::updateAfterEdit() {
+    if (!window)
+        return;
+    window->scoreEdited();
+    layoutError_ = 0;
+    try {
+        relayout();
     } catch (const Exception& e) {
-        if (e.code == kLayoutOverflow && window)
+        layoutError_ = e.code;
+        if (e.code == kLayoutOverflow)
             window->warn(kOverflowWarning, kWarningCaption);
     }
+    window->layoutChanged();
 }
 
 void ScoreEditor::addTie() {

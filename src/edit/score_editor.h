@@ -65,6 +65,9 @@ public:
     // Lays out what changed and places the caret again. Throws Exception kLayoutOverflow when a
     // measure no longer fits its line.
     void relayout();
+    // The error code of the layout that followed the last edit, 0 when it laid out. A score
+    // too wide for its lines is also told to the window as a warning.
+    int layoutError() const { return layoutError_; }
     // The score was changed from another view: the caret stays where it is when it still names
     // a place of the score, else it goes to the nearest one; the selection goes.
     void scoreChangedElsewhere();
@@ -100,9 +103,10 @@ public:
     // The selection as a fragment of its track (empty when nothing is selected or it runs from
     // one track into another); cut deletes it as one step.
     Fragment copySelection() const;
+    // Empty when the score refused the cut, which leaves it as it was.
     Fragment cutSelection();
-    // Types a fragment at the caret as one step. False when there is no caret or nothing to
-    // paste.
+    // Types a fragment at the caret as one step. False when there is no caret, nothing to
+    // paste, or the score refused it (it then stands as it was).
     bool paste(const Fragment& fragment);
     // Lays syllables as verse `verse` of track `track` from measure `fromMeasure` on (all from
     // 0), as one step; returns how many found no note.
@@ -130,7 +134,13 @@ public:
 
     private:
         ScoreEditor& editor_;
+        int exceptions_;  // uncaught when the action began
     };
+
+    // Runs an edit as one action, then lays out what it changed. False when the score refused
+    // the edit: it stands as it was.
+    template <typename Edit>
+    bool perform(Edit edit);
 
     // Makes changes on the score, recorded in the open action.
     Edits edits() { return Edits(session_->score, &session_->history); }
@@ -168,6 +178,7 @@ private:
 
     ScoreSession* session_ = nullptr;
     int mode_ = kPageMode;
+    int layoutError_ = 0;
 };
 
 }  // namespace qe

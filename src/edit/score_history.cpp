@@ -34,6 +34,14 @@ void ScoreHistory::end(const EditState& after) {
         onStepEnded();
 }
 
+void ScoreHistory::abandon(music::Score& score) {
+    if (replaying_ || depth_ == 0 || --depth_ > 0)
+        return;
+    for (auto it = open_.changes.rbegin(); it != open_.changes.rend(); ++it)
+        applyChange(score, inverseOf(*it));
+    open_ = EditStep{};
+}
+
 namespace {
 
 // Replays changes, each exactly as recorded. When one does not fit, those made are taken back

@@ -38,6 +38,9 @@ public:
     // Closes an action; a step that changed nothing is not kept. Recording a step drops the
     // steps that were undone.
     void end(const EditState& after);
+    // Closes an action that failed part way: when it is the outermost, every change it made is
+    // taken back, so the score stands as before the action and no step is kept.
+    void abandon(music::Score& score);
     // Whether an action is open and changes are being recorded.
     bool recording() const { return depth_ > 0 && !replaying_; }
     bool replaying() const { return replaying_; }

@@ -21,9 +21,11 @@ public:
     virtual void placeCaret(const Rect& logical) = 0;
     virtual void hideCaret() = 0;
     virtual void captureMouse(bool captured) = 0;
-    // Every view on the document lays itself out again and repaints. Layout failures of this
-    // view (code 6) come back as exceptions.
-    virtual void updateAllViews() = 0;
+    // The score was changed through this view: the document counts as modified and the other
+    // views on it follow. Must not throw; the editor lays its own view out next.
+    virtual void scoreEdited() = 0;
+    // This view's layout was made again after an edit: the window repaints.
+    virtual void layoutChanged() = 0;
     // A warning message box with an OK button.
     virtual void warn(const std::u16string& text, const std::u16string& caption) = 0;
     // The three input-state texts of the status bar.

@@ -231,15 +231,15 @@ void CQEView::captureMouse(bool) {
     // Qt keeps the mouse with the widget a button was pressed in until it is released.
 }
 
-void CQEView::updateAllViews() {
-    // Typing changed the score: the document is modified and the other views take the
-    // change. This view's own layout failure goes back to the controller, which warns.
+void CQEView::scoreEdited() {
+    // The document is modified and the other views take the change; each lays itself out in
+    // its own slot.
     doc_->contentChanged(&controller_);
-    const auto refresh = qScopeGuard([this] {
-        setScrollSizes();
-        viewport()->update();
-    });
-    controller_.relayout();
+}
+
+void CQEView::layoutChanged() {
+    setScrollSizes();
+    viewport()->update();
 }
 
 void CQEView::warn(const std::u16string& text, const std::u16string& caption) {
@@ -471,10 +471,7 @@ void CQEView::onCut() {
     leaveLyricsMode();
     onCopy();
     hideCaret();
-    try {
-        controller_.cutSelection();
-    } catch (const Exception&) {
-    }
+    controller_.cutSelection();
     onUpdate(true);
     afterEdit();
 }
@@ -501,10 +498,9 @@ void CQEView::onPaste() {
     }
     leaveLyricsMode();
     hideCaret();
-    try {
-        controller_.paste(*fragment);
-    } catch (const Exception&) {
-    }
+    if (!controller_.paste(*fragment))
+        emit statusMessage(QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1")
+                               .arg(QStringLiteral("乐谱不能在此处接受它")));
     onUpdate(true);
     afterEdit();
 }

@@ -99,7 +99,8 @@ public:
     void placeCaret(const Rect& logical) override;
     void hideCaret() override;
     void captureMouse(bool captured) override;
-    void updateAllViews() override;
+    void scoreEdited() override;
+    void layoutChanged() override;
     void warn(const std::u16string& text, const std::u16string& caption) override;
     void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                         const std::u16string& duration) override;

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "edit/commands.h"
 #include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -19,6 +20,24 @@ std::vector<unsigned char> savedBytes(test::Editor& ed) {
     MemoryIO io;
     ed.committed().serialize(io, true);
     return io.bytes();
+}
+
+// An edit happens whole or not at all: when a change of an action does not fit the score,
+// those made before it are taken back and no step is kept.
+TEST(Undo, AnActionThatFailsPartWayLeavesTheScoreAsItWas) {
+    HistoryEditor ed(test::scoreOf({"1 2 |]"}));
+    const std::vector<unsigned char> before = savedBytes(ed);
+    const music::Entry first = ed.score().entry(0, {0, 0});
+    ScoreHistory& history = ed.history();
+    history.begin({});
+    Edits e(ed.score(), &history);
+    e.make(change::InsertEntry{0, 0, 0, first});
+    // The entry recorded is not the one that stands there now.
+    EXPECT_THROW(e.make(change::RemoveEntry{0, 0, 2, first}), Exception);
+    history.abandon(ed.score());
+    EXPECT_EQ(savedBytes(ed), before);
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_FALSE(history.recording());
 }
 
 TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
@@ -122,9 +141,9 @@ TEST(Undo, TheSavedStateIsCleanAgainAfterUndoingBackToIt) {
 // A window that notes, each time it hears of a change, whether the document still counts as
 // saved.
 struct CleanWatcher : test::FakeHost {
-    void updateAllViews() override {
+    void scoreEdited() override {
         clean.push_back(history->isClean());
-        FakeHost::updateAllViews();
+        FakeHost::scoreEdited();
     }
     ScoreHistory* history = nullptr;
     std::vector<bool> clean;
