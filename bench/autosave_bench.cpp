@@ -13,15 +13,15 @@
 #include <string>
 
 #include "base/clock.h"
-#include "document/score_document.h"
+#include "cli/headless_host.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
+#include "document/score_document.h"
 #include "edit/score_editor.h"
 #include "long_score.h"
-#include "records/memory_io.h"
 #include "qt_benchmarks.h"
-#include "cli/headless_host.h"
+#include "records/memory_io.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ void AutosaveOnWindowThread(benchmark::State& state) {
 void AutosaveDiskWrite(benchmark::State& state) {
     Session session;
     qe::MemoryIO io;
-    qe::QanorDoc records = session.doc.records();
+    qe::QeDocument records = session.doc.records();
     records.serialize(io, true);
     const QByteArray bytes(reinterpret_cast<const char*>(io.bytes().data()),
                            static_cast<qsizetype>(io.bytes().size()));

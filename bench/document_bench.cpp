@@ -22,7 +22,7 @@
 
 #include "base/exception.h"
 #include "records/my_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace {
 
@@ -69,9 +69,9 @@ qe::note_track makeTrack(std::mt19937& random) {
     return track;
 }
 
-qe::QanorDoc makeLargeDocument() {
+qe::QeDocument makeLargeDocument() {
     std::mt19937 random(20240607);
-    qe::QanorDoc doc;
+    qe::QeDocument doc;
     doc.initNew(u"Large score");
     doc.header.subtitle = u"Eight parts";
     doc.header.comment1 = u"Moderato";
@@ -100,13 +100,13 @@ struct Setup {
     std::string documentPath;  // the saved large document: Load and ReadBlock read it
     std::string savePath;      // Save writes here
     std::string blockPath;     // WriteBlock writes here
-    std::unique_ptr<qe::QanorDoc> document;
+    std::unique_ptr<qe::QeDocument> document;
     std::vector<unsigned char> block;  // as many bytes as the document's file
 };
 
 Setup* setup = nullptr;
 
-void saveTo(qe::QanorDoc& doc, const std::string& path) {
+void saveTo(qe::QeDocument& doc, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         fail("cannot create " + path);
@@ -116,11 +116,11 @@ void saveTo(qe::QanorDoc& doc, const std::string& path) {
         fail("cannot write " + path);
 }
 
-std::unique_ptr<qe::QanorDoc> loadFrom(const std::string& path) {
+std::unique_ptr<qe::QeDocument> loadFrom(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         fail("cannot open " + path);
-    auto doc = std::make_unique<qe::QanorDoc>();
+    auto doc = std::make_unique<qe::QeDocument>();
     qe::MyIO io(file);
     doc->serialize(io, false);
     std::fclose(file);
@@ -138,7 +138,7 @@ void prepare() {
     setup->savePath = (setup->dir / "saved.qe").string();
     setup->blockPath = (setup->dir / "block.bin").string();
 
-    setup->document = std::make_unique<qe::QanorDoc>(makeLargeDocument());
+    setup->document = std::make_unique<qe::QeDocument>(makeLargeDocument());
     saveTo(*setup->document, setup->documentPath);
     const auto bytes = std::filesystem::file_size(setup->documentPath);
     if (bytes != setup->document->size())
@@ -171,7 +171,7 @@ void Load(benchmark::State& state) {
         std::FILE* file = std::fopen(setup->documentPath.c_str(), "rb");
         if (!file)
             fail("cannot open the document");
-        auto doc = std::make_unique<qe::QanorDoc>();
+        auto doc = std::make_unique<qe::QeDocument>();
         {
             qe::MyIO io(file);
             doc->serialize(io, false);

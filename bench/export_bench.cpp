@@ -17,18 +17,18 @@
 #include <memory>
 #include <string>
 
+#include "cli/headless_host.h"
 #include "document/score_file.h"
 #include "edit/score_session.h"
 #include "engrave/page_view.h"
-#include "records/qanor_doc.h"
-#include "qt_benchmarks.h"
 #include "export/export_format.h"
-#include "cli/headless_host.h"
 #include "export/image_encoder.h"
 #include "export/page_bands.h"
 #include "export/page_export.h"
 #include "export/page_palette.h"
 #include "export/vector_export.h"
+#include "qt_benchmarks.h"
+#include "records/qe_document.h"
 #include "support/notation.h"
 
 namespace {
@@ -41,8 +41,8 @@ const char* const kMelody =
     "2 2 3 1 | 2 3_ 4_ 3 1 | 2 3_ 4_ 3 2 | 1 2 5, - | 3 3 4 5 | 5 4 3 2 | 1 1 2 3 | 2 . 1_ 1 - ";
 
 // The melody `repeats` times over, closed by the final bar line, in 1=C.
-std::unique_ptr<qe::QanorDoc> melodyScore(int repeats) {
-    auto doc = std::make_unique<qe::QanorDoc>();
+std::unique_ptr<qe::QeDocument> melodyScore(int repeats) {
+    auto doc = std::make_unique<qe::QeDocument>();
     doc->initNew(u"欢乐颂");
     doc->header.keyLetter = 2;
     std::string text;
@@ -59,7 +59,7 @@ struct LaidOut {
         score.load(*doc);
         layout.update(*host.layoutSurface());
     }
-    std::unique_ptr<qe::QanorDoc> doc;
+    std::unique_ptr<qe::QeDocument> doc;
     qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
     qe::ScoreSession score;
     qe::ScoreLayout& layout = score.layout(qe::ScoreLayout::kPageMode);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::bench {
 
 // Two tracks of `measures` measures each: eight eighth notes with octave dots here and there
 // in the upper track, four quarters in the lower. 4200 measures fill 200 pages.
-inline QanorDoc longScore(int measures) {
-    QanorDoc doc;
+inline QeDocument longScore(int measures) {
+    QeDocument doc;
     doc.initNew(u"Typing");
     doc.noteTracks().clear();
     for (int t = 0; t < 2; ++t) {
@@ -30,7 +30,7 @@ inline QanorDoc longScore(int measures) {
 
 // One syllable under every note of the score that a lyrics record can name (an item index
 // fits 15 bits): a Chinese character in the upper track, a Latin syllable in the lower.
-inline void addSyllableToEveryNote(QanorDoc& doc) {
+inline void addSyllableToEveryNote(QeDocument& doc) {
     auto& verses = doc.content.lyrics.items;
     verses.resize(2);
     for (std::size_t t = 0; t < 2 && t < doc.noteTracks().size(); ++t) {

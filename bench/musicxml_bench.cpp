@@ -19,13 +19,13 @@
 #include <memory>
 #include <string>
 
+#include "cli/headless_host.h"
 #include "document/score_file.h"
 #include "edit/score_session.h"
 #include "engrave/page_view.h"
-#include "records/qanor_doc.h"
 #include "musicxml/musicxml_file.h"
 #include "qt_benchmarks.h"
-#include "cli/headless_host.h"
+#include "records/qe_document.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ constexpr int kMeasuresPerTrack = 4000;
 // Two tracks of a song-like score: eighths with octave dots and sharps here and there, and
 // slurs, in the upper track, quarters in the lower, a syllable under every note of the upper
 // track (as far as a location can name it).
-qe::QanorDoc scoreOf(int measures) {
-    qe::QanorDoc doc;
+qe::QeDocument scoreOf(int measures) {
+    qe::QeDocument doc;
     doc.initNew(u"MusicXML");
     doc.noteTracks().clear();
     doc.noteTracks().resize(2);
@@ -71,7 +71,7 @@ qe::QanorDoc scoreOf(int measures) {
 
 struct Files {
     Files() {
-        qe::QanorDoc doc = scoreOf(kMeasuresPerTrack);
+        qe::QeDocument doc = scoreOf(kMeasuresPerTrack);
         score = dir.filePath(QStringLiteral("score.qe"));
         musicxml = dir.filePath(QStringLiteral("score.musicxml"));
         if (!qe::saveScore(score, doc).ok || !qe::musicxml::exportMusicXmlFile(doc, musicxml).ok)
@@ -91,10 +91,10 @@ int g_pages = 0;
 
 void LoadAndLayOut(benchmark::State& state) {
     for (auto _ : state) {
-        qe::QanorDoc doc;
+        qe::QeDocument doc;
         qe::loadScore(files().score, doc);
         qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
-        const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
+        const std::unique_ptr<qe::Surface> g = host.layoutSurface();
         qe::ScoreSession session;
         session.load(doc);
         qe::ScoreLayout& layout = session.layout(qe::ScoreLayout::kPageMode);
@@ -107,7 +107,7 @@ void LoadAndLayOut(benchmark::State& state) {
 
 void Import(benchmark::State& state) {
     for (auto _ : state) {
-        qe::QanorDoc doc;
+        qe::QeDocument doc;
         const qe::musicxml::Outcome outcome =
             qe::musicxml::importMusicXmlFile(files().musicxml, doc);
         if (!outcome.ok)
@@ -141,7 +141,7 @@ void Tokenize(benchmark::State& state) {
 }
 
 void Export(benchmark::State& state) {
-    qe::QanorDoc doc;
+    qe::QeDocument doc;
     qe::loadScore(files().score, doc);
     const QString out = files().dir.filePath(QStringLiteral("out.musicxml"));
     for (auto _ : state) {

@@ -9,14 +9,14 @@
 #include <memory>
 #include <string>
 
+#include "audio/fluid_renderer.h"
+#include "audio/soundfont.h"
+#include "cli/headless_host.h"
 #include "edit/score_session.h"
 #include "engrave/page_view.h"
 #include "long_score.h"
-#include "qt_benchmarks.h"
-#include "cli/headless_host.h"
-#include "audio/fluid_renderer.h"
 #include "perform/smf_writer.h"
-#include "audio/soundfont.h"
+#include "qt_benchmarks.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ double g_songSeconds = 0;
 int g_pages = 0;
 
 void RenderWavOfASong(benchmark::State& state) {
-    const qe::QanorDoc doc = qe::bench::longScore(kSongMeasures);
+    const qe::QeDocument doc = qe::bench::longScore(kSongMeasures);
     qe::sound::RenderOptions options;
     options.soundFont = qe::sound::findSoundFont();
     if (options.soundFont.empty()) {
@@ -58,7 +58,7 @@ void RenderWavOfASong(benchmark::State& state) {
 }
 
 void MidiOfTheLongScore(benchmark::State& state) {
-    const qe::QanorDoc doc = qe::bench::longScore(kLongMeasures);
+    const qe::QeDocument doc = qe::bench::longScore(kLongMeasures);
     std::size_t bytes = 0;
     for (auto _ : state) {
         const std::vector<unsigned char> midi = qe::sound::writeSmf(qe::sound::perform(doc));
@@ -69,7 +69,7 @@ void MidiOfTheLongScore(benchmark::State& state) {
 }
 
 void PageLayoutOfTheLongScore(benchmark::State& state) {
-    qe::QanorDoc doc = qe::bench::longScore(kLongMeasures);
+    qe::QeDocument doc = qe::bench::longScore(kLongMeasures);
     qe::HeadlessHost host{qe::bench::QtBenchmarks::fonts()};
     std::unique_ptr<qe::ScoreSession> session;
     for (auto _ : state) {
@@ -78,7 +78,7 @@ void PageLayoutOfTheLongScore(benchmark::State& state) {
         session = std::make_unique<qe::ScoreSession>();
         state.ResumeTiming();
         session->load(doc);
-        const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
+        const std::unique_ptr<qe::Surface> g = host.layoutSurface();
         qe::ScoreLayout& layout = session->layout(qe::ScoreLayout::kPageMode);
         layout.update(*g);
         g_pages = layout.pages()->childCount();

@@ -17,7 +17,7 @@
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "long_score.h"
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
 #include "qt_benchmarks.h"
 
@@ -33,7 +33,7 @@ constexpr double kSecondWindowLimit = 1.3;
 // taking the region each window would repaint.
 class Windows : public qe::ViewHost {
 public:
-    std::unique_ptr<qe::BaseGDI> layoutSurface() override {
+    std::unique_ptr<qe::Surface> layoutSurface() override {
         return std::make_unique<qe::ScratchSurface>(qe::bench::QtBenchmarks::fonts(), scratch_);
     }
     void placeCaret(const qe::Rect&) override {}
@@ -132,12 +132,12 @@ void Redo(benchmark::State& state) {
 
 // Opening the 200-page score as the editor does: its records into a score, laid out in pages.
 void LoadAndLayOut(benchmark::State& state) {
-    const qe::QanorDoc records = qe::bench::longScore(kLarge);
+    const qe::QeDocument records = qe::bench::longScore(kLarge);
     Windows host;
     for (auto _ : state) {
         qe::ScoreSession session;
         session.load(records);
-        const std::unique_ptr<qe::BaseGDI> g = host.layoutSurface();
+        const std::unique_ptr<qe::Surface> g = host.layoutSurface();
         session.layout(qe::ScoreLayout::kPageMode).update(*g);
         benchmark::DoNotOptimize(session.layout(qe::ScoreLayout::kPageMode).pages()->childCount());
     }

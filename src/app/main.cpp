@@ -1,5 +1,5 @@
 #include "cli/cli.h"
-#include "gui/cqe_app.h"
+#include "gui/editor_application.h"
 
 // A command-line action when the arguments give one, otherwise the editor's windows.
 int main(int argc, char** argv) {

@@ -66,7 +66,7 @@ int reportFileFailure(const FileResult& result) {
 }
 
 int actionNew(const QString& out, const QString& title) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(title.isEmpty() ? QStringLiteral("Qanor简谱1").toStdU16String()
                                 : title.toStdU16String());
     const FileResult saved = saveScore(out, doc);
@@ -76,7 +76,7 @@ int actionNew(const QString& out, const QString& title) {
 }
 
 int actionInfo(const QString& path) {
-    QanorDoc doc;
+    QeDocument doc;
     const FileResult loaded = loadScore(path, doc);
     if (!loaded.ok)
         return reportFileFailure(loaded);

@@ -31,9 +31,9 @@ int reportLayoutFailure(const Exception& e) {
 
 // Runs one layout pass with the real fonts measuring; a failure is reported and gives the exit
 // status.
-bool runLayoutPass(FontBook& fonts, const std::function<void(BaseGDI&)>& pass, int& status) {
+bool runLayoutPass(FontBook& fonts, const std::function<void(Surface&)>& pass, int& status) {
     HeadlessHost host(fonts);
-    const std::unique_ptr<BaseGDI> g = host.layoutSurface();
+    const std::unique_ptr<Surface> g = host.layoutSurface();
     try {
         pass(*g);
     } catch (const Exception& e) {
@@ -46,7 +46,7 @@ bool runLayoutPass(FontBook& fonts, const std::function<void(BaseGDI&)>& pass, i
 }  // namespace
 
 bool openScore(const QString& path, ScoreSession& session, bool saving, int& status) {
-    QanorDoc doc;
+    QeDocument doc;
     const FileResult loaded = loadScore(path, doc);
     if (!loaded.ok) {
         status = reportFileFailure(loaded);
@@ -58,7 +58,7 @@ bool openScore(const QString& path, ScoreSession& session, bool saving, int& sta
 
 bool layOut(FontBook& fonts, ScoreLayout& layout, int& status) {
     return runLayoutPass(
-        fonts, [&](BaseGDI& g) { layout.update(g); }, status);
+        fonts, [&](Surface& g) { layout.update(g); }, status);
 }
 
 int actionLayout(FontBook& fonts, const QString& path, bool scrollMode) {

@@ -47,7 +47,7 @@ int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
             QStringLiteral("qanoredit: %1 syllable(s) found no note: %2").arg(left).arg(rest));
         status = kExitFailure;
     }
-    QanorDoc doc = session.records();
+    QeDocument doc = session.records();
     const FileResult saved = saveScore(request.out.isEmpty() ? request.document : request.out, doc);
     if (!saved.ok)
         return reportFileFailure(saved);

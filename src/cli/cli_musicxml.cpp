@@ -18,7 +18,7 @@ void printReport(const QStringList& lines) {
 }  // namespace
 
 int actionImport(const QString& in, const QString& out) {
-    QanorDoc doc;
+    QeDocument doc;
     const musicxml::Outcome imported = musicxml::importMusicXmlFile(in, doc);
     if (!imported.ok) {
         printError(QStringLiteral("qanoredit: %1: %2").arg(in, imported.error));
@@ -32,7 +32,7 @@ int actionImport(const QString& in, const QString& out) {
 }
 
 int exportMusicXml(const ExportRequest& request) {
-    QanorDoc doc;
+    QeDocument doc;
     const FileResult loaded = loadScore(request.document, doc);
     if (!loaded.ok)
         return reportFileFailure(loaded);

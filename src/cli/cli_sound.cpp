@@ -135,7 +135,7 @@ void readSoundOptions(const QCommandLineParser& parser, ExportRequest& request) 
 }
 
 int exportSound(const ExportRequest& request) {
-    QanorDoc doc;
+    QeDocument doc;
     const FileResult loaded = loadScore(request.document, doc);
     if (!loaded.ok)
         return reportFileFailure(loaded);

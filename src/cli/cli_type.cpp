@@ -99,7 +99,7 @@ int actionType(FontBook& fonts, const QString& keys, const QString& path, const 
             view.onChar(key);
         }
     }
-    QanorDoc doc = session.records();
+    QeDocument doc = session.records();
     const FileResult saved = saveScore(out.isEmpty() ? path : out, doc);
     if (!saved.ok)
         return reportFileFailure(saved);

@@ -35,7 +35,7 @@ QJsonObject fontJson(const FontRecord& font) {
 
 }  // namespace
 
-QJsonObject documentToJson(const QanorDoc& doc) {
+QJsonObject documentToJson(const QeDocument& doc) {
     const doc_header& h = doc.header;
     QJsonObject json{
         {"version", static_cast<qint64>(h.version)}, {"title", toQString(h.title)},

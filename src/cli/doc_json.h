@@ -2,11 +2,11 @@
 
 #include <QJsonObject>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
 // The whole document as one JSON object: header, page, fonts, tempo, formats, tracks, lyrics.
-QJsonObject documentToJson(const QanorDoc& doc);
+QJsonObject documentToJson(const QeDocument& doc);
 
 }  // namespace qe

@@ -4,12 +4,12 @@
 #include <cstdio>
 
 #include "edit/score_editor.h"
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
 
 namespace qe {
 
-std::unique_ptr<BaseGDI> HeadlessHost::layoutSurface() {
+std::unique_ptr<Surface> HeadlessHost::layoutSurface() {
     return std::make_unique<ScratchSurface>(fonts_, scratch_);
 }
 

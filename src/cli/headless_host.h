@@ -14,7 +14,7 @@ class HeadlessHost : public ViewHost {
 public:
     explicit HeadlessHost(FontBook& fonts) : fonts_(fonts) {}
 
-    std::unique_ptr<BaseGDI> layoutSurface() override;
+    std::unique_ptr<Surface> layoutSurface() override;
     void placeCaret(const Rect&) override {}
     void hideCaret() override {}
     void captureMouse(bool) override {}

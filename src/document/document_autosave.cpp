@@ -5,9 +5,9 @@
 #include <QTimeZone>
 
 #include "base/clock.h"
-#include "document/score_document.h"
-#include "document/recovery_entry.h"
 #include "base/exception.h"
+#include "document/recovery_entry.h"
+#include "document/score_document.h"
 #include "records/memory_io.h"
 
 namespace qe {
@@ -66,7 +66,7 @@ void DocumentAutosave::writeNow() {
     try {
         // What a save would write: the score as a whole document.
         MemoryIO io;
-        QanorDoc records = doc_->records();
+        QeDocument records = doc_->records();
         records.serialize(io, true);
         bytes = QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
                            static_cast<qsizetype>(io.bytes().size()));
@@ -88,26 +88,26 @@ void DocumentAutosave::writeNow() {
     // A write done but not yet heard of is heard of now, before the next one starts.
     writeFinished();
     const int write = ++writes_;
-    write_ = disk_.run(
-        [this, write, entry, bytes, file = doc_->path(), title = doc_->title(),
-         when = QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(
-                         clock_->wallTime().time_since_epoch())
-                         .count(),
-                     QTimeZone::utc())] {
-            QString error;
-            if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
-                error = QStringLiteral("无法写入恢复文件。");
-            // The window's thread takes the outcome from the future when it comes to it; the
-            // autosave waits for this write before it goes.
-            QMetaObject::invokeMethod(
-                this,
-                [this, write] {
-                    if (write == writes_)
-                        writeFinished();
-                },
-                Qt::QueuedConnection);
-            return error;
-        });
+    write_ = disk_.run([this, write, entry, bytes, file = doc_->path(), title = doc_->title(),
+                        when = QDateTime::fromMSecsSinceEpoch(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(
+                                clock_->wallTime().time_since_epoch())
+                                .count(),
+                            QTimeZone::utc())] {
+        QString error;
+        if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
+            error = QStringLiteral("无法写入恢复文件。");
+        // The window's thread takes the outcome from the future when it comes to it; the
+        // autosave waits for this write before it goes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, write] {
+                if (write == writes_)
+                    writeFinished();
+            },
+            Qt::QueuedConnection);
+        return error;
+    });
 }
 
 void DocumentAutosave::waitForWrite() {

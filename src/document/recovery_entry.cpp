@@ -9,7 +9,7 @@
 #include "base/exception.h"
 #include "files/atomic_file.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
@@ -89,7 +89,7 @@ bool RecoveryEntry::intact() const {
     return hash.addData(&file) && hash.result().toHex() == record_->sha256;
 }
 
-FileResult RecoveryEntry::load(QanorDoc& doc) const {
+FileResult RecoveryEntry::load(QeDocument& doc) const {
     if (!record_)
         return damaged(path(id_ + QStringLiteral(".json")));
     const QString where = documentPath();

@@ -13,7 +13,7 @@ class QLockFile;
 
 namespace qe {
 
-class QanorDoc;
+class QeDocument;
 
 // One document's place in the recovery folder, locked by this process while it is held:
 // `<id>.json`, the record, naming the recovery document `<id>-a.qe` or `<id>-b.qe`, and
@@ -46,7 +46,7 @@ public:
     bool intact() const;
     // Reads the document as last written into `doc`, which should be empty. A document that
     // does not match its record, or does not read as a score to its end, is refused whole.
-    FileResult load(QanorDoc& doc) const;
+    FileResult load(QeDocument& doc) const;
     // Deletes the entry's files. The lock goes last, so that no other editor takes the entry
     // while they go.
     void remove();

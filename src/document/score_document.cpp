@@ -38,7 +38,7 @@ ScoreDocument::ScoreDocument(QObject* parent) : QObject(parent) {
 ScoreDocument::~ScoreDocument() = default;
 
 void ScoreDocument::onNewDocument(const QString& title) {
-    QanorDoc fresh;
+    QeDocument fresh;
     fresh.initNew(title.toStdU16String());
     session_.load(fresh);
     path_.clear();
@@ -48,7 +48,7 @@ void ScoreDocument::onNewDocument(const QString& title) {
 
 FileResult ScoreDocument::onOpenDocument(const QString& path) {
     // Read into records of their own, so that a file that fails half-way leaves nothing.
-    QanorDoc loaded;
+    QeDocument loaded;
     const FileResult result = loadScore(path, loaded);
     if (!result.ok)
         return result;
@@ -59,7 +59,7 @@ FileResult ScoreDocument::onOpenDocument(const QString& path) {
     return result;
 }
 
-void ScoreDocument::onRecoveredDocument(const QanorDoc& recovered, const QString& path) {
+void ScoreDocument::onRecoveredDocument(const QeDocument& recovered, const QString& path) {
     session_.load(recovered);
     path_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     history().markUnsaved();
@@ -67,7 +67,7 @@ void ScoreDocument::onRecoveredDocument(const QanorDoc& recovered, const QString
     emit titleChanged(title());
 }
 
-void ScoreDocument::onImportedDocument(const QanorDoc& imported) {
+void ScoreDocument::onImportedDocument(const QeDocument& imported) {
     session_.load(imported);
     path_.clear();
     history().markUnsaved();
@@ -76,7 +76,7 @@ void ScoreDocument::onImportedDocument(const QanorDoc& imported) {
 }
 
 FileResult ScoreDocument::onSaveDocument(const QString& path) {
-    QanorDoc file = records();
+    QeDocument file = records();
     const FileResult result = saveScore(path, file);
     if (!result.ok)
         return result;

@@ -6,7 +6,7 @@
 
 #include "document/score_file.h"
 #include "edit/score_session.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
@@ -31,9 +31,9 @@ public:
     // Takes a score recovered after a crash: it belongs to `path` (empty for a score never
     // saved) and holds changes that file does not have, so it is modified until saved there.
     // Its undo history is gone with the editor that made it.
-    void onRecoveredDocument(const QanorDoc& recovered, const QString& path);
+    void onRecoveredDocument(const QeDocument& recovered, const QString& path);
     // Takes a score imported from another format: new, unsaved, and modified.
-    void onImportedDocument(const QanorDoc& imported);
+    void onImportedDocument(const QeDocument& imported);
     // Writes the score to `path` through a temporary file renamed into place. On success the
     // document is saved there and not modified; on failure it stays modified and the old file
     // keeps its content.
@@ -67,7 +67,7 @@ public:
     // exactly when the history is away from the point it was last saved at.
     ScoreHistory& history() { return session_.history; }
     // The records a save writes.
-    QanorDoc records() const { return session_.records(); }
+    QeDocument records() const { return session_.records(); }
 
 signals:
     void modifiedChanged(bool modified);

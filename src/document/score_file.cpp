@@ -33,7 +33,7 @@ QString unreadableDocumentMessage() {
     return QStringLiteral("无法识别的文档。");
 }
 
-FileResult loadScore(const QString& path, QanorDoc& doc) {
+FileResult loadScore(const QString& path, QeDocument& doc) {
     QFile probe(path);
     if (!probe.exists())
         return failure(QStringLiteral("%1: 文件不存在。").arg(path));
@@ -51,7 +51,7 @@ FileResult loadScore(const QString& path, QanorDoc& doc) {
     return {};
 }
 
-FileResult saveScore(const QString& path, QanorDoc& doc) {
+FileResult saveScore(const QString& path, QeDocument& doc) {
     // The whole document is written into memory first: a document that cannot be written
     // touches no file.
     MemoryIO io;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
@@ -17,10 +17,10 @@ struct FileResult {
 QString unreadableDocumentMessage();
 
 // Reads a whole score document from a file into `doc` (which should be empty).
-FileResult loadScore(const QString& path, QanorDoc& doc);
+FileResult loadScore(const QString& path, QeDocument& doc);
 
 // Writes `doc` to a temporary file beside `path` and renames it into place, so that a failed
 // save never leaves a half-written file behind.
-FileResult saveScore(const QString& path, QanorDoc& doc);
+FileResult saveScore(const QString& path, QeDocument& doc);
 
 }  // namespace qe

@@ -233,14 +233,14 @@ void ScoreEditor::relayout() {
     if (!session_ || !window)
         return;
     {
-        std::unique_ptr<BaseGDI> g = window->layoutSurface();
+        std::unique_ptr<Surface> g = window->layoutSurface();
         layout().update(*g);
     }
     updateCaretRect();
     placeSystemCaret();
 }
 
-void ScoreEditor::paintAll(BaseGDI& g) const {
+void ScoreEditor::paintAll(Surface& g) const {
     if (!session_)
         return;
     try {
@@ -250,7 +250,7 @@ void ScoreEditor::paintAll(BaseGDI& g) const {
     }
 }
 
-void ScoreEditor::paintPage(BaseGDI& g, int page) const {
+void ScoreEditor::paintPage(Surface& g, int page) const {
     if (!session_)
         return;
     PageView* pages = layout().pages();

@@ -80,10 +80,10 @@ public:
     void updateCaretRect();
 
     // Paints the current root; a failure abandons the drawing.
-    void paintAll(BaseGDI& g) const;
+    void paintAll(Surface& g) const;
     // Paints page `page` with its top-left corner at the surface's origin; nothing for a page
     // that does not exist.
-    void paintPage(BaseGDI& g, int page) const;
+    void paintPage(Surface& g, int page) const;
 
     // One typed character; shows the layout warning when the score no longer fits its lines.
     void onChar(char32_t ch);

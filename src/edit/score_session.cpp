@@ -2,7 +2,7 @@
 
 namespace qe {
 
-music::LoadReport ScoreSession::load(const QanorDoc& file) {
+music::LoadReport ScoreSession::load(const QeDocument& file) {
     const music::LoadReport report = music::scoreFromRecords(file, score);
     history.clear();
     score.announceReset();

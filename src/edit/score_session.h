@@ -20,9 +20,9 @@ public:
     ScoreSession& operator=(const ScoreSession&) = delete;
 
     // Replaces the score with the one a file holds, forgetting the history.
-    music::LoadReport load(const QanorDoc& file);
+    music::LoadReport load(const QeDocument& file);
     // The records a save writes.
-    QanorDoc records() const { return music::recordsOfScore(score); }
+    QeDocument records() const { return music::recordsOfScore(score); }
 
     ScoreLayout& layout(int mode);
 

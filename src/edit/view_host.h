@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engrave/base_gdi.h"
 #include "engrave/geometry.h"
+#include "engrave/surface.h"
 
 namespace qe {
 
@@ -16,7 +16,7 @@ public:
     virtual ~ViewHost() = default;
 
     // A surface that measures text as the window's mapping does, for laying out.
-    virtual std::unique_ptr<BaseGDI> layoutSurface() = 0;
+    virtual std::unique_ptr<Surface> layoutSurface() = 0;
     // Shows the system caret over a rectangle in logical units, scrolled into view.
     virtual void placeCaret(const Rect& logical) = 0;
     virtual void hideCaret() = 0;

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/exception.h"
 #include "engrave/symbols.h"
 #include "records/doc_chunks.h"
-#include "base/exception.h"
 
 namespace qe {
 
@@ -43,7 +43,7 @@ KeyText::KeyText(const KeyText& other)
         part.heldBy(this);
 }
 
-void KeyText::arrange(BaseGDI& g) {
+void KeyText::arrange(Surface& g) {
     if (!format)
         throw Exception(kWrongKind);
     parts.clear();
@@ -98,7 +98,7 @@ void KeyText::arrange(BaseGDI& g) {
     style.height = fraction;
 }
 
-void KeyText::draw(BaseGDI& g) const {
+void KeyText::draw(Surface& g) const {
     for (const Text& part : parts)
         part.paint(g);
     if (parts.size() <= kDenominator)

@@ -16,8 +16,8 @@ public:
     KeyText& operator=(const KeyText&) = delete;
 
     // Throws kWrongKind without format settings.
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     enum Part { kKeyPrefix = 0, kLetter = 1, kNumerator = 2, kDenominator = 3, kAccidental = 4 };
 

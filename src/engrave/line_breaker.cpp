@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engrave/shadow_node.h"
-#include "engrave/symbols.h"
-#include "engrave/complex_line.h"
+#include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
 #include "engrave/note_line.h"
+#include "engrave/shadow_node.h"
+#include "engrave/symbols.h"
+#include "engrave/system.h"
 #include "records/doc_chunks.h"
-#include "base/exception.h"
 
 namespace qe {
 
@@ -55,7 +55,7 @@ namespace {
 
 // The note lines of display line `k`, one of shadows per track that reaches its first measure,
 // laid out at their natural spacing.
-std::vector<std::unique_ptr<NoteLine>> shadowLines(int k, LinearView& view, BaseGDI& g) {
+std::vector<std::unique_ptr<NoteLine>> shadowLines(int k, LinearView& view, Surface& g) {
     if (k < 0 || k >= static_cast<int>(view.lineStarts.size()))
         throw Exception(kOutOfRange);
     const int first = k > 0 ? view.lineStarts[static_cast<std::size_t>(k - 1)] : 0;
@@ -78,7 +78,7 @@ std::vector<std::unique_ptr<NoteLine>> shadowLines(int k, LinearView& view, Base
     return lines;
 }
 
-void addLine(ComplexLine& target, std::unique_ptr<NoteLine> line) {
+void addLine(System& target, std::unique_ptr<NoteLine> line) {
     target.style.width = std::max(target.style.width, line->style.width);
     target.style.height += line->style.height - line->style.marginBottom - line->style.marginTop;
     target.appendChild(std::move(line));
@@ -95,7 +95,7 @@ long long totalWeight(const Node& line) {
 
 }  // namespace
 
-std::vector<double> buildLine(int k, LinearView& view, BaseGDI& g, ComplexLine& target, int width) {
+std::vector<double> buildLine(int k, LinearView& view, Surface& g, System& target, int width) {
     std::vector<double> units;
     for (auto& line : shadowLines(k, view, g)) {
         units.push_back(width != 0 ? justify(*line, width, g) : 0.0);
@@ -105,7 +105,7 @@ std::vector<double> buildLine(int k, LinearView& view, BaseGDI& g, ComplexLine& 
     return units;
 }
 
-void buildLastLine(int k, LinearView& view, BaseGDI& g, ComplexLine& target, int width,
+void buildLastLine(int k, LinearView& view, Surface& g, System& target, int width,
                    const std::vector<double>& unitsAbove, double standard) {
     std::vector<std::unique_ptr<NoteLine>> lines = shadowLines(k, view, g);
     int natural = 0;
@@ -129,7 +129,7 @@ void buildLastLine(int k, LinearView& view, BaseGDI& g, ComplexLine& target, int
     target.layout(g, false);
 }
 
-double justify(Node& line, int width, BaseGDI& g) {
+double justify(Node& line, int width, Surface& g) {
     const long long total = totalWeight(line);
     double unit = 0.0;
     if (line.childCount() > 0 && total > 0)
@@ -141,7 +141,7 @@ double justify(Node& line, int width, BaseGDI& g) {
     return unit;
 }
 
-void spaceLine(Node& line, double unit, BaseGDI& g) {
+void spaceLine(Node& line, double unit, Surface& g) {
     const int gap = static_cast<int>(std::floor(unit * kGapWeight + 0.5));
     int sum = 0;
     for (int i = 0; i < line.childCount(); ++i) {
@@ -159,7 +159,7 @@ void spaceLine(Node& line, double unit, BaseGDI& g) {
     line.style.width = sum;
 }
 
-double standardUnit(BaseGDI& g, const format_track_header* format, double breakShare) {
+double standardUnit(Surface& g, const format_track_header* format, double breakShare) {
     if (format)
         g.setFont(format->font(kNoteFont));
     const char16_t digit = glyph::kDigit + 1;

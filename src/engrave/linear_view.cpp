@@ -1,12 +1,12 @@
 #include "engrave/linear_view.h"
 
-#include "engrave/note_element.h"
+#include "base/exception.h"
 #include "engrave/item_elements.h"
 #include "engrave/layout_settings.h"
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "engrave/note_line.h"
-#include "base/exception.h"
 #include "music/meter.h"
 #include "music/score.h"
 
@@ -113,7 +113,7 @@ void LinearView::buildShapes() {
     }
 }
 
-void LinearView::relayout(BaseGDI& g) {
+void LinearView::relayout(Surface& g) {
     refreshSettings();
     layout(g, true);
 }
@@ -124,25 +124,25 @@ void LinearView::clearChildren() {
     Node::clearChildren();
 }
 
-void LinearView::arrange(BaseGDI& g) {
+void LinearView::arrange(Surface& g) {
     if (stripSpacing) {
         const double unit = standardUnit(g, format, kBreakShare);
         for (auto& line : children_)
             spaceLine(*line, unit, g);
     }
-    ComplexLine::arrange(g);
-    for (SusArc& arc : arcs)
+    System::arrange(g);
+    for (TieArc& arc : arcs)
         arc.layout(g, true);
-    for (JumpLine& jump : jumpLines)
+    for (VoltaBracket& jump : jumpLines)
         jump.layout(g, true);
 }
 
-void LinearView::draw(BaseGDI& g) const {
+void LinearView::draw(Surface& g) const {
     g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
     drawTrackBracket(g);
-    for (const SusArc& arc : arcs)
+    for (const TieArc& arc : arcs)
         arc.paint(g);
-    for (const JumpLine& jump : jumpLines)
+    for (const VoltaBracket& jump : jumpLines)
         jump.paint(g);
 }
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "engrave/jump_line.h"
-#include "engrave/sus_arc.h"
-#include "engrave/complex_line.h"
 #include "engrave/measure_lyrics.h"
+#include "engrave/system.h"
+#include "engrave/tie_arc.h"
+#include "engrave/volta_bracket.h"
 #include "records/doc_chunks.h"
 
 namespace qe {
@@ -23,7 +23,7 @@ struct EntryRef;
 // track order, with the score's tie arcs and volta brackets held beside the tree. Page mode
 // cuts its pages from the one its page view holds. Everything here is made from the score:
 // a track line has one measure node per measure of its track, in order.
-class LinearView : public ComplexLine {
+class LinearView : public System {
 public:
     static constexpr int kPadding = 320;
 
@@ -36,7 +36,7 @@ public:
     void buildTrackLines();
     // Makes the arcs and jump lines of the score's ties and voltas.
     void buildShapes();
-    void relayout(BaseGDI& g);
+    void relayout(Surface& g);
 
     // The node that shows measure `m` of track `t`, and the element that stands for an item
     // (a note's digit, a mark); null for places the view does not have.
@@ -45,9 +45,9 @@ public:
 
     // Empties the tree and the shape lists; keeps the score, format and line starts.
     void clearChildren() override;
-    void arrange(BaseGDI& g) override;
+    void arrange(Surface& g) override;
     // The frame of the strip, then the arcs and jump lines, under the notes.
-    void draw(BaseGDI& g) const override;
+    void draw(Surface& g) const override;
 
     // Takes the score's format settings again, for a layout after they may have changed,
     // with the beat of the time signature and the rows of lyrics of every track line.
@@ -69,8 +69,8 @@ public:
     // the tree points at these.
     format_track_header settings;
     std::vector<int> lineStarts;
-    std::vector<SusArc> arcs;
-    std::vector<JumpLine> jumpLines;
+    std::vector<TieArc> arcs;
+    std::vector<VoltaBracket> jumpLines;
 };
 
 }  // namespace qe

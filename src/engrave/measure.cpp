@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "base/exception.h"
+#include "engrave/item_elements.h"
 #include "engrave/note_element.h"
 #include "engrave/symbols.h"
-#include "engrave/item_elements.h"
-#include "records/doc_chunks.h"
-#include "base/exception.h"
 #include "music/rhythm.h"
+#include "records/doc_chunks.h"
 
 namespace qe {
 
@@ -70,7 +70,7 @@ void Measure::dropDecorations() {
     measured_ = false;  // they are made again by the next layout
 }
 
-bool Measure::stillMeasured(const BaseGDI& g) const {
+bool Measure::stillMeasured(const Surface& g) const {
     if (!measured_ || childrenChanged_ || g.metricsId == 0 || g.metricsId != metricsId_ ||
         format != measuredFormat_)
         return false;
@@ -80,7 +80,7 @@ bool Measure::stillMeasured(const BaseGDI& g) const {
             (!lyricRows_ || lyricRows_->empty() || format->font(kTextFont).logFont == textFont_));
 }
 
-void Measure::layout(BaseGDI& g, bool deep) {
+void Measure::layout(Surface& g, bool deep) {
     if (deep && stillMeasured(g)) {
         arrangeRow(g, false);
         return;
@@ -88,7 +88,7 @@ void Measure::layout(BaseGDI& g, bool deep) {
     Node::layout(g, deep);
 }
 
-void Measure::arrange(BaseGDI& g) {
+void Measure::arrange(Surface& g) {
     arrangeRow(g, true);
     measured_ = true;
     childrenChanged_ = false;
@@ -101,7 +101,7 @@ void Measure::arrange(BaseGDI& g) {
     }
 }
 
-void Measure::arrangeRow(BaseGDI& g, bool measure) {
+void Measure::arrangeRow(Surface& g, bool measure) {
     if (!measure) {
         // Unchanged since it was measured: its elements stand where they were placed, or
         // where the last stretch put them, which page mode redoes for every measure right
@@ -185,7 +185,7 @@ void Measure::groupUnderlines() {
         emit(prev);
 }
 
-void Measure::layoutDecorations(BaseGDI& g) {
+void Measure::layoutDecorations(Surface& g) {
     for (Underline& line : underlines_)
         line.layout(g, true);
     for (Symbol& dot : symbols_)
@@ -202,7 +202,7 @@ void Measure::layoutDecorations(BaseGDI& g) {
     lyrics_.place(*this, top);
 }
 
-void Measure::draw(BaseGDI& g) const {
+void Measure::draw(Surface& g) const {
     for (const Underline& line : underlines_)
         line.paint(g);
     for (const Symbol& dot : symbols_)
@@ -216,7 +216,7 @@ void Measure::draw(BaseGDI& g) const {
                g.originY - style.paddingTop, &barGlyph, 1);
 }
 
-void Measure::paint(BaseGDI& g) const {
+void Measure::paint(Surface& g) const {
     OriginGuard guard(g, style.x, style.y);
     paintVisibleChildren(g);
     draw(g);
@@ -239,7 +239,7 @@ int Measure::weight() const {
     return total;
 }
 
-void Measure::stretch(double unit, BaseGDI& g) {
+void Measure::stretch(double unit, Surface& g) {
     int sum = 0;
     forEachElement([&](NoteElement& e) {
         sum += e.style.marginLeft;

@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "engrave/measure_lyrics.h"
+#include "engrave/node.h"
 #include "engrave/note_element.h"
 #include "engrave/symbol.h"
 #include "engrave/underline.h"
-#include "engrave/measure_lyrics.h"
-#include "engrave/node.h"
-#include "records/font_record.h"
 #include "music/meter.h"
+#include "records/font_record.h"
 
 namespace qe {
 
@@ -25,11 +25,11 @@ public:
     // A measure whose elements and fonts have not changed since it was last measured on a
     // surface with the same metrics is placed again without measuring any text: the same
     // coordinates, at a fraction of the cost on big scores.
-    void layout(BaseGDI& g, bool deep) override;
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void layout(Surface& g, bool deep) override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
     // Children first, so that the bar line, dots and underlines lie over the digits.
-    void paint(BaseGDI& g) const override;
+    void paint(Surface& g) const override;
     // Only x decides: the first element whose centre is at or right of the point (the caret
     // goes before it), or the measure itself (the caret goes to its end).
     Node* hitTest(Point p) override;
@@ -40,7 +40,7 @@ public:
     // Sum of the spacing weights of the elements.
     virtual int weight() const;
     // Places the elements again with `unit` extra space per weight unit; never measures text.
-    virtual void stretch(double unit, BaseGDI& g);
+    virtual void stretch(double unit, Surface& g);
 
     // A measure holds note elements only: anything else is refused with kWrongKind.
     void appendChild(std::unique_ptr<Node> node) override;
@@ -82,10 +82,10 @@ public:
 private:
     // Places the row, measures the bar line and makes the decorations anew; without
     // `measure`, only gives the measure back its natural size.
-    void arrangeRow(BaseGDI& g, bool measure);
-    bool stillMeasured(const BaseGDI& g) const;
+    void arrangeRow(Surface& g, bool measure);
+    bool stillMeasured(const Surface& g) const;
     void groupUnderlines();
-    void layoutDecorations(BaseGDI& g);
+    void layoutDecorations(Surface& g);
 
     std::vector<Symbol> symbols_;
     std::vector<Underline> underlines_;

@@ -8,7 +8,7 @@
 
 namespace qe {
 
-int MeasureLyrics::widen(Measure& measure, BaseGDI& g, const Rows& rows) {
+int MeasureLyrics::widen(Measure& measure, Surface& g, const Rows& rows) {
     measured_.clear();
     boxes_.clear();
     rows_ = 0;
@@ -83,7 +83,7 @@ void MeasureLyrics::place(const Measure& measure, int top) {
     (void)measure;
 }
 
-void MeasureLyrics::draw(BaseGDI& g, const format_track_header* format) const {
+void MeasureLyrics::draw(Surface& g, const format_track_header* format) const {
     if (boxes_.empty())
         return;
     if (format)

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engrave/base_gdi.h"
 #include "engrave/geometry.h"
+#include "engrave/surface.h"
 
 namespace qe {
 
@@ -37,11 +37,11 @@ public:
     // Measures the syllables and widens the columns of the notes that carry them: sets the
     // left margins of the measure's elements and returns the room the last syllable needs
     // after the last element.
-    int widen(Measure& measure, BaseGDI& g, const Rows& rows);
+    int widen(Measure& measure, Surface& g, const Rows& rows);
     // Places the syllables under the elements as they stand now, the first row from `top`
     // down.
     void place(const Measure& measure, int top);
-    void draw(BaseGDI& g, const format_track_header* format) const;
+    void draw(Surface& g, const format_track_header* format) const;
 
     int rowCount() const { return rows_; }
     // How far the rows reach below their top (0 or negative).

@@ -36,7 +36,7 @@ Node::~Node() {
     Node::clearChildren();
 }
 
-void Node::layout(BaseGDI& g, bool deep) {
+void Node::layout(Surface& g, bool deep) {
     if (deep) {
         for (auto& c : children_) {
             if (format && !c->format)
@@ -47,13 +47,13 @@ void Node::layout(BaseGDI& g, bool deep) {
     arrange(g);
 }
 
-void Node::paint(BaseGDI& g) const {
+void Node::paint(Surface& g) const {
     OriginGuard guard(g, style.x, style.y);
     draw(g);
     paintVisibleChildren(g);
 }
 
-void Node::paintVisibleChildren(BaseGDI& g) const {
+void Node::paintVisibleChildren(Surface& g) const {
     for (auto& c : children_)
         if (visible(g, c->style))
             c->paint(g);

@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "engrave/base_gdi.h"
-#include "engrave/geometry.h"
 #include "engrave/anchor.h"
+#include "engrave/geometry.h"
 #include "engrave/style.h"
+#include "engrave/surface.h"
 #include "records/records.h"
 
 namespace qe {
@@ -43,13 +43,13 @@ public:
     virtual ~Node();
 
     // Computes the node's own size and places its direct children.
-    virtual void arrange(BaseGDI& g) = 0;
+    virtual void arrange(Surface& g) = 0;
     // Draws the node's own content with its top-left corner at the surface's origin.
-    virtual void draw(BaseGDI& g) const = 0;
+    virtual void draw(Surface& g) const = 0;
     // Post-order: with `deep`, every child first (inheriting this node's format), then arrange.
-    virtual void layout(BaseGDI& g, bool deep);
+    virtual void layout(Surface& g, bool deep);
     // Draws the node, then the children whose boxes meet the clip rectangle.
-    virtual void paint(BaseGDI& g) const;
+    virtual void paint(Surface& g) const;
     // Throws kOutOfRange outside 0 .. count - 1.
     virtual Node* child(int index) const;
     // The child at `index`, followed through shadows to the node shown.
@@ -98,11 +98,11 @@ public:
 
 protected:
     // Whether a child's box meets the surface's clip rectangle (all four tests strict).
-    static bool visible(const BaseGDI& g, const Style& s) {
+    static bool visible(const Surface& g, const Style& s) {
         return g.clipLeft < s.x + s.width && g.clipRight > s.x && g.clipTop > s.y + s.height &&
                g.clipBottom < s.y;
     }
-    void paintVisibleChildren(BaseGDI& g) const;
+    void paintVisibleChildren(Surface& g) const;
 
     std::vector<std::unique_ptr<Node>> children_;
     // Set whenever the child list changes, for nodes that keep measurements of their children.

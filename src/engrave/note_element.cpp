@@ -33,7 +33,7 @@ std::unique_ptr<NoteElement> NoteElement::makeMark(char16_t glyphCode, int eleme
     return e;
 }
 
-void NoteElement::arrange(BaseGDI& g) {
+void NoteElement::arrange(Surface& g) {
     if (format)
         g.setFont(format->font(kNoteFont));
     const Size extent = g.textExtent(&glyph, 1);
@@ -46,7 +46,7 @@ void NoteElement::arrange(BaseGDI& g) {
     glyphBottom = extent.height;
 }
 
-void NoteElement::draw(BaseGDI& g) const {
+void NoteElement::draw(Surface& g) const {
     if (format)
         g.setFont(format->font(kNoteFont));
     const int glyphWidth = glyphRight - glyphLeft;

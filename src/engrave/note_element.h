@@ -34,8 +34,8 @@ public:
     // A dash, augmentation dot, breath mark or parenthesis.
     static std::unique_ptr<NoteElement> makeMark(char16_t glyph, int elementKind);
 
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     // Spacing weight in justification: what share of a line's spare room it takes.
     int weight() const;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "engrave/note_element.h"
 #include "engrave/item_elements.h"
 #include "engrave/measure.h"
-#include "records/doc_chunks.h"
+#include "engrave/note_element.h"
 #include "music/score.h"
+#include "records/doc_chunks.h"
 
 namespace qe {
 
@@ -16,7 +16,7 @@ NoteLine::NoteLine(const format_track_header* format, int marginTop, int marginB
     style.marginBottom = marginBottom;
 }
 
-void NoteLine::arrange(BaseGDI&) {
+void NoteLine::arrange(Surface&) {
     int x = style.paddingLeft;
     int bottom = 0;
     for (auto& c : children_) {
@@ -30,7 +30,7 @@ void NoteLine::arrange(BaseGDI&) {
     style.height = bottom - style.paddingBottom;
 }
 
-void NoteLine::draw(BaseGDI& g) const {
+void NoteLine::draw(Surface& g) const {
     struct Last {
         bool continues = false;
         Rect box;

@@ -22,11 +22,11 @@ public:
 
     NoteLine(const format_track_header* format, int marginTop, int marginBottom);
 
-    void arrange(BaseGDI& g) override;
+    void arrange(Surface& g) override;
     // The hyphens between the syllables of a word: centred in the gap to the next syllable of
     // the row, whichever measure it is in, or after the last syllable of the line when the
     // word goes on on the next line.
-    void draw(BaseGDI& g) const override;
+    void draw(Surface& g) const override;
 };
 
 // The measure node that shows a measure of the score: its elements in order, with the

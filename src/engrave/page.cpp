@@ -24,7 +24,7 @@ std::u16string Page::numberText() const {
     return std::u16string(text.begin(), text.end());
 }
 
-void Page::draw(BaseGDI& g) const {
+void Page::draw(Surface& g) const {
     if (!g.noPageFrame) {
         g.setPen(0, 0, 153, 153, 153);
         g.setBrush(255, 255, 255);
@@ -42,7 +42,7 @@ void Page::draw(BaseGDI& g) const {
                g.originY + style.paddingBottom + style.height - kNumberDrop, number);
 }
 
-void Page::paint(BaseGDI& g) const {
+void Page::paint(Surface& g) const {
     Node::paint(g);
     OriginGuard guard(g, style.x, style.y);
     g.pageFrame(0, 0, style.width, style.height);

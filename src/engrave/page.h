@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "engrave/key_text.h"
-#include "engrave/text.h"
 #include "engrave/node.h"
+#include "engrave/text.h"
 
 namespace qe {
 
@@ -17,9 +17,9 @@ public:
 
     explicit Page(const format_track_header* format);
 
-    void arrange(BaseGDI&) override {}
-    void draw(BaseGDI& g) const override;
-    void paint(BaseGDI& g) const override;
+    void arrange(Surface&) override {}
+    void draw(Surface& g) const override;
+    void paint(Surface& g) const override;
     void clearChildren() override;
 
     // "N - i": the number of pages of the page view, then this page's number from 1.

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <deque>
 
-#include "engrave/complex_line.h"
+#include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
-#include "base/exception.h"
+#include "engrave/system.h"
 #include "music/score.h"
 
 namespace qe {
@@ -29,7 +29,7 @@ void PageView::clearChildren() {
     linear.clearChildren();
 }
 
-int PageView::placeTitleBlock(Page& page, int y, BaseGDI& g) {
+int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     const doc_header& h = score->header();
     const format_track_header& f = *format;
     const int W = pageWidth;
@@ -106,10 +106,10 @@ void PageView::takePageSettings() {
     }
 }
 
-std::unique_ptr<ComplexLine> PageView::makeLine(int k, int lines, BaseGDI& g,
-                                                const std::vector<double>& unitsAbove) {
+std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g,
+                                           const std::vector<double>& unitsAbove) {
     const int contentWidth = pageWidth - marginLeft - marginRight;
-    auto line = ComplexLine::displayLine(linear.childCount());
+    auto line = System::displayLine(linear.childCount());
     if (k + 1 < lines) {
         line->units = buildLine(k, linear, g, *line, contentWidth);
     } else {
@@ -120,7 +120,7 @@ std::unique_ptr<ComplexLine> PageView::makeLine(int k, int lines, BaseGDI& g,
     return line;
 }
 
-void PageView::rebuild(BaseGDI& g) {
+void PageView::rebuild(Surface& g) {
     changed.clear();
     arcs.clear();
     jumpLines.clear();
@@ -154,7 +154,7 @@ void PageView::rebuild(BaseGDI& g) {
         breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
     std::vector<double> unitsAbove;
     for (int k = 0; k < lines; ++k) {
-        std::unique_ptr<ComplexLine> line = makeLine(k, lines, g, unitsAbove);
+        std::unique_ptr<System> line = makeLine(k, lines, g, unitsAbove);
         unitsAbove = line->units;
         const Style& s = line->style;
         if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
@@ -202,7 +202,7 @@ Rect boxOf(const Style& s) {
 
 }  // namespace
 
-void PageView::update(BaseGDI& g, int first, int end, int shift) {
+void PageView::update(Surface& g, int first, int end, int shift) {
     std::vector<int>& starts = linear.lineStarts;
     const int columns = columnCount(linear);
     if (childCount() == 0 || starts.empty() || columns == 0 || !format) {
@@ -276,7 +276,7 @@ void PageView::update(BaseGDI& g, int first, int end, int shift) {
     };
     const auto oldLine = [&](int line) {
         const int p = pageOf(line);
-        return static_cast<ComplexLine*>(page(p)->child(line - firstOf[static_cast<std::size_t>(p)]));
+        return static_cast<System*>(page(p)->child(line - firstOf[static_cast<std::size_t>(p)]));
     };
     // Filled again from the page of the first changed line, or from the page before when
     // that line opens its page: made shorter, it may fit on the page before.
@@ -291,7 +291,7 @@ void PageView::update(BaseGDI& g, int first, int end, int shift) {
         for (int t = 0; t < linear.childCount(); ++t)
             if (Measure* m = linear.measureNode(t, c))
                 m->layout(g, true);
-    std::vector<std::unique_ptr<ComplexLine>> built;
+    std::vector<std::unique_ptr<System>> built;
     std::vector<double> unitsAbove = k0 > 0 ? oldLine(k0 - 1)->units : std::vector<double>{};
     for (int k = k0; k < k1; ++k) {
         built.push_back(makeLine(k, lines, g, unitsAbove));
@@ -400,15 +400,14 @@ void PageView::update(BaseGDI& g, int first, int end, int shift) {
     int lastLine = f0 - 1;
     for (int p = p0; p < p0 + made; ++p)
         lastLine += page(p)->childCount();
-    const int endColumn =
-        moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
+    const int endColumn = moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
     relayoutShapes(g, firstColumn, endColumn);
 }
 
-void PageView::rebuildShapes(BaseGDI& g) {
-    for (const SusArc& arc : arcs)
+void PageView::rebuildShapes(Surface& g) {
+    for (const TieArc& arc : arcs)
         changed.push_back(boxOf(arc.style));
-    for (const JumpLine& jump : jumpLines)
+    for (const VoltaBracket& jump : jumpLines)
         changed.push_back(boxOf(jump.style));
     arcs.clear();
     jumpLines.clear();
@@ -425,17 +424,17 @@ void PageView::rebuildShapes(BaseGDI& g) {
                                linear.measureNode(volta.track, volta.to));
         jumpLines.back().onPage = 1;
     }
-    for (SusArc& arc : arcs) {
+    for (TieArc& arc : arcs) {
         arc.layout(g, true);
         changed.push_back(boxOf(arc.style));
     }
-    for (JumpLine& jump : jumpLines) {
+    for (VoltaBracket& jump : jumpLines) {
         jump.layout(g, true);
         changed.push_back(boxOf(jump.style));
     }
 }
 
-void PageView::relayoutShapes(BaseGDI& g, int first, int end) {
+void PageView::relayoutShapes(Surface& g, int first, int end) {
     if (!score || arcs.size() != score->ties().size() ||
         jumpLines.size() != score->voltas().size()) {
         rebuildShapes(g);
@@ -444,13 +443,13 @@ void PageView::relayoutShapes(BaseGDI& g, int first, int end) {
     const auto reaches = [&](int from, int to) { return to >= first && (end < 0 || from < end); };
     for (std::size_t i = 0; i < arcs.size(); ++i) {
         const music::Tie& tie = score->ties()[i];
-        SusArc& arc = arcs[i];
+        TieArc& arc = arcs[i];
         const bool replaced = !arc.anchored();
         if (!replaced && !reaches(tie.from.measure, tie.to.measure))
             continue;
         changed.push_back(boxOf(arc.style));
         if (replaced) {
-            arc = SusArc(format, linear.itemNode(tie.track, tie.from),
+            arc = TieArc(format, linear.itemNode(tie.track, tie.from),
                          linear.itemNode(tie.track, tie.to));
             arc.onPage = 1;
         }
@@ -459,14 +458,14 @@ void PageView::relayoutShapes(BaseGDI& g, int first, int end) {
     }
     for (std::size_t i = 0; i < jumpLines.size(); ++i) {
         const music::Volta& volta = score->voltas()[i];
-        JumpLine& jump = jumpLines[i];
+        VoltaBracket& jump = jumpLines[i];
         const bool replaced = !jump.anchored();
         if (!replaced && !reaches(volta.from, volta.to))
             continue;
         changed.push_back(boxOf(jump.style));
         if (replaced) {
-            jump = JumpLine(volta.label, format, linear.measureNode(volta.track, volta.from),
-                            linear.measureNode(volta.track, volta.to));
+            jump = VoltaBracket(volta.label, format, linear.measureNode(volta.track, volta.from),
+                                linear.measureNode(volta.track, volta.to));
             jump.onPage = 1;
         }
         jump.layout(g, true);
@@ -488,30 +487,30 @@ void PageView::placePages() {
     style.height = y - style.paddingBottom;
 }
 
-void PageView::arrange(BaseGDI& g) {
+void PageView::arrange(Surface& g) {
     placePages();
-    for (SusArc& arc : arcs)
+    for (TieArc& arc : arcs)
         arc.layout(g, true);
-    for (JumpLine& jump : jumpLines)
+    for (VoltaBracket& jump : jumpLines)
         jump.layout(g, true);
 }
 
-void PageView::paintShapes(BaseGDI& g) const {
-    for (const SusArc& arc : arcs)
+void PageView::paintShapes(Surface& g) const {
+    for (const TieArc& arc : arcs)
         if (visible(g, arc.style))
             arc.paint(g);
-    for (const JumpLine& jump : jumpLines)
+    for (const VoltaBracket& jump : jumpLines)
         if (visible(g, jump.style))
             jump.paint(g);
 }
 
-void PageView::paint(BaseGDI& g) const {
+void PageView::paint(Surface& g) const {
     Node::paint(g);
     OriginGuard guard(g, style.x, style.y);
     paintShapes(g);
 }
 
-void PageView::paintPage(int index, BaseGDI& g) const {
+void PageView::paintPage(int index, Surface& g) const {
     Page* sheet = page(index);
     OriginGuard guard(g, -sheet->style.x, -sheet->style.y);
     sheet->paint(g);

@@ -27,7 +27,7 @@ public:
     // Lays the score out into pages. Throws kLayoutOverflow for a measure wider than the
     // break width (no page is left attached) or a line taller than a page (the pages
     // finished so far stay).
-    void rebuild(BaseGDI& g);
+    void rebuild(Surface& g);
     // Lays out again what changed since the last layout: the measures of columns
     // [first, end) changed (a column is the measures of one index in every track), and
     // `shift` columns came or went among them, so that column c >= end was column c - shift
@@ -36,22 +36,22 @@ public:
     // ones; only the pages whose lines changed are filled again, until a page starts where an
     // old one started. The measures of changed columns must have been laid out. Fails as
     // `rebuild` does.
-    void update(BaseGDI& g, int first, int end, int shift);
+    void update(Surface& g, int first, int end, int shift);
     // Makes the arcs and jump lines of the score's ties and voltas again and lays them out.
-    void rebuildShapes(BaseGDI& g);
+    void rebuildShapes(Surface& g);
     // Lays out again the arcs and jump lines of track `track` (or every track, -1) that
     // reach into the columns [first, end) (`end` -1: to the end), and makes again those whose
     // notes were replaced.
-    void relayoutShapes(BaseGDI& g, int first, int end);
+    void relayoutShapes(Surface& g, int first, int end);
 
     // Deletes the pages and shapes, then empties `linear`.
     void clearChildren() override;
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI&) const override {}
-    void paint(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface&) const override {}
+    void paint(Surface& g) const override;
     // Draws one page with its top-left corner at the surface origin, with the arcs and jump
     // lines that fall on it. Throws kOutOfRange for a page that does not exist.
-    void paintPage(int index, BaseGDI& g) const;
+    void paintPage(int index, Surface& g) const;
 
     Page* page(int index) const { return static_cast<Page*>(child(index)); }
 
@@ -68,20 +68,20 @@ public:
     int marginTop = 0;
     int marginRight = 0;
     int marginBottom = 0;
-    std::vector<SusArc> arcs;
-    std::vector<JumpLine> jumpLines;
+    std::vector<TieArc> arcs;
+    std::vector<VoltaBracket> jumpLines;
 
 private:
     // Places the title block on the first page from `y` down; returns where it ends.
-    int placeTitleBlock(Page& page, int y, BaseGDI& g);
+    int placeTitleBlock(Page& page, int y, Surface& g);
     void takePageSettings();
     // Builds display line `k` of `lines` from the line starts, justified; the last line of
     // the score keeps the spacing of the line above.
-    std::unique_ptr<ComplexLine> makeLine(int k, int lines, BaseGDI& g,
-                                          const std::vector<double>& unitsAbove);
+    std::unique_ptr<System> makeLine(int k, int lines, Surface& g,
+                                     const std::vector<double>& unitsAbove);
     // Places the pages one below the other and sizes the view.
     void placePages();
-    void paintShapes(BaseGDI& g) const;
+    void paintShapes(Surface& g) const;
 
     // Where the lines of the first page start, below the title block.
     int contentTop_ = 0;

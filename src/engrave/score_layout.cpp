@@ -4,10 +4,10 @@
 #include <climits>
 #include <cmath>
 
+#include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
 #include "engrave/note_line.h"
-#include "base/exception.h"
 #include "music/meter.h"
 
 namespace qe {
@@ -91,7 +91,8 @@ void ScoreLayout::replaceMeasures(const music::ScoreChange& change) {
         return;
     }
     const auto made = [&](int m) {
-        std::unique_ptr<Measure> node = buildMeasure(&view.settings, score_.measure(change.track, m));
+        std::unique_ptr<Measure> node =
+            buildMeasure(&view.settings, score_.measure(change.track, m));
         dirty_.insert(node.get());
         return node;
     };
@@ -110,7 +111,7 @@ void ScoreLayout::replaceMeasures(const music::ScoreChange& change) {
         line.insertChild(change.measure + i, made(change.measure + i));
 }
 
-void ScoreLayout::layOutWhole(BaseGDI& g) {
+void ScoreLayout::layOutWhole(Surface& g) {
     dirty_.clear();
     shapes_ = false;
     counts_.clear();
@@ -136,7 +137,7 @@ void ScoreLayout::layOutWhole(BaseGDI& g) {
     changed_ = {boxOf(root().style)};
 }
 
-void ScoreLayout::update(BaseGDI& g) {
+void ScoreLayout::update(Surface& g) {
     failed_ = false;
     try {
         if (whole_)
@@ -153,7 +154,7 @@ void ScoreLayout::update(BaseGDI& g) {
     }
 }
 
-void ScoreLayout::layOutChanges(BaseGDI& g) {
+void ScoreLayout::layOutChanges(Surface& g) {
     changed_.clear();
     if (dirty_.empty() && !shapes_)
         return;
@@ -239,23 +240,23 @@ void ScoreLayout::layOutChanges(BaseGDI& g) {
     }
 }
 
-void ScoreLayout::rebuildStripShapes(BaseGDI& g) {
-    for (const SusArc& arc : strip_->arcs)
+void ScoreLayout::rebuildStripShapes(Surface& g) {
+    for (const TieArc& arc : strip_->arcs)
         changed_.push_back(boxOf(arc.style));
-    for (const JumpLine& jump : strip_->jumpLines)
+    for (const VoltaBracket& jump : strip_->jumpLines)
         changed_.push_back(boxOf(jump.style));
     strip_->buildShapes();
-    for (SusArc& arc : strip_->arcs) {
+    for (TieArc& arc : strip_->arcs) {
         arc.layout(g, true);
         changed_.push_back(boxOf(arc.style));
     }
-    for (JumpLine& jump : strip_->jumpLines) {
+    for (VoltaBracket& jump : strip_->jumpLines) {
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
     }
 }
 
-void ScoreLayout::updateStrip(BaseGDI& g, const std::vector<int>& first, double unit,
+void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, double unit,
                               bool shapesChanged) {
     LinearView& view = *strip_;
     const int gap = static_cast<int>(std::floor(unit * 16 + 0.5));
@@ -292,7 +293,7 @@ void ScoreLayout::updateStrip(BaseGDI& g, const std::vector<int>& first, double 
         }
         line.style.height = bottom - line.style.paddingBottom;
     }
-    view.ComplexLine::arrange(g);
+    view.System::arrange(g);
     // What moved: from each changed measure to the end of its line, or the whole strip when
     // a line moved up or down.
     bool linesMoved = rootBefore.height != view.style.height;
@@ -323,27 +324,27 @@ void ScoreLayout::updateStrip(BaseGDI& g, const std::vector<int>& first, double 
     };
     for (std::size_t i = 0; i < view.arcs.size(); ++i) {
         const music::Tie& tie = score_.ties()[i];
-        SusArc& arc = view.arcs[i];
+        TieArc& arc = view.arcs[i];
         const bool replaced = !arc.anchored();
         if (!replaced && !moved(tie.track, tie.to.measure))
             continue;
         changed_.push_back(boxOf(arc.style));
         if (replaced)
-            arc = SusArc(view.format, view.itemNode(tie.track, tie.from),
+            arc = TieArc(view.format, view.itemNode(tie.track, tie.from),
                          view.itemNode(tie.track, tie.to));
         arc.layout(g, true);
         changed_.push_back(boxOf(arc.style));
     }
     for (std::size_t i = 0; i < view.jumpLines.size(); ++i) {
         const music::Volta& volta = score_.voltas()[i];
-        JumpLine& jump = view.jumpLines[i];
+        VoltaBracket& jump = view.jumpLines[i];
         const bool replaced = !jump.anchored();
         if (!replaced && !moved(volta.track, volta.to))
             continue;
         changed_.push_back(boxOf(jump.style));
         if (replaced)
-            jump = JumpLine(volta.label, view.format, view.measureNode(volta.track, volta.from),
-                            view.measureNode(volta.track, volta.to));
+            jump = VoltaBracket(volta.label, view.format, view.measureNode(volta.track, volta.from),
+                                view.measureNode(volta.track, volta.to));
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
     }

@@ -4,9 +4,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engrave/base_gdi.h"
 #include "engrave/linear_view.h"
 #include "engrave/page_view.h"
+#include "engrave/surface.h"
 #include "music/score.h"
 
 namespace qe {
@@ -30,7 +30,7 @@ public:
     // Lays out what the score changed since the last update. In page mode a measure wider than
     // a line, or a line taller than a page, throws Exception kLayoutOverflow; the layout then
     // holds what could be laid out, and is made whole at the next update.
-    void update(BaseGDI& g);
+    void update(Surface& g);
     bool upToDate() const { return !whole_ && dirty_.empty() && !shapes_; }
     // Whether the last update failed: the layout holds only what it could lay out, and is
     // made whole again at the next update.
@@ -50,22 +50,22 @@ public:
     const PageView* pages() const { return pages_.get(); }
     const music::Score& score() const { return score_; }
     // The ties and brackets as drawn, in the order of the score's lists.
-    const std::vector<SusArc>& arcs() const { return pages_ ? pages_->arcs : strip_->arcs; }
-    const std::vector<JumpLine>& jumpLines() const {
+    const std::vector<TieArc>& arcs() const { return pages_ ? pages_->arcs : strip_->arcs; }
+    const std::vector<VoltaBracket>& jumpLines() const {
         return pages_ ? pages_->jumpLines : strip_->jumpLines;
     }
 
     void scoreChanged(const music::ScoreChange& change) override;
 
 private:
-    void layOutWhole(BaseGDI& g);
-    void layOutChanges(BaseGDI& g);
+    void layOutWhole(Surface& g);
+    void layOutChanges(Surface& g);
     // Replaces the measure nodes of a change with nodes of the measures that took their place.
     void replaceMeasures(const music::ScoreChange& change);
     // The strip: the measures of each track from its first changed one on are placed again,
     // as are the shapes they move (every shape, when the ties or voltas changed).
-    void updateStrip(BaseGDI& g, const std::vector<int>& first, double unit, bool shapesChanged);
-    void rebuildStripShapes(BaseGDI& g);
+    void updateStrip(Surface& g, const std::vector<int>& first, double unit, bool shapesChanged);
+    void rebuildStripShapes(Surface& g);
 
     const music::Score& score_;
     const int mode_;

@@ -12,7 +12,7 @@ ShadowNode::~ShadowNode() {
     origin = nullptr;
 }
 
-void ShadowNode::draw(BaseGDI& g) const {
+void ShadowNode::draw(Surface& g) const {
     if (!origin)
         return;
     OriginGuard guard(g, -origin->style.x, -origin->style.y);

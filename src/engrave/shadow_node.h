@@ -13,8 +13,8 @@ public:
     ShadowNode(const ShadowNode&) = delete;
     ShadowNode& operator=(const ShadowNode&) = delete;
 
-    void arrange(BaseGDI&) override {}
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface&) override {}
+    void draw(Surface& g) const override;
     // Takes the new origin's style and its shadow link. The previous origin is released; a
     // shadow the new origin had before is left showing nothing, so that an origin and its
     // shadow always name each other.

@@ -14,7 +14,7 @@ Symbol::Symbol(NoteElement* note, const format_track_header* format, bool above)
         style = note->style;
 }
 
-void Symbol::selectFont(BaseGDI& g) const {
+void Symbol::selectFont(Surface& g) const {
     if (!format)
         return;
     FontRecord font = format->font(kNoteFont);
@@ -24,7 +24,7 @@ void Symbol::selectFont(BaseGDI& g) const {
     g.setFont(font);
 }
 
-void Symbol::arrange(BaseGDI& g) {
+void Symbol::arrange(Surface& g) {
     NoteElement* note = asElement(origin);
     if (!note)
         return;
@@ -51,7 +51,7 @@ void Symbol::arrange(BaseGDI& g) {
     style.height = extent.height;
 }
 
-void Symbol::draw(BaseGDI& g) const {
+void Symbol::draw(Surface& g) const {
     if (!origin)
         return;
     selectFont(g);

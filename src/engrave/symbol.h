@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engrave/symbols.h"
 #include "engrave/node.h"
+#include "engrave/symbols.h"
 
 namespace qe {
 
@@ -13,8 +13,8 @@ class Symbol : public Node {
 public:
     Symbol(NoteElement* note, const format_track_header* format, bool above);
 
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     char16_t glyph = glyph::kOctaveDot;
     bool above;
@@ -23,7 +23,7 @@ public:
     int offsetY = 0;
 
 private:
-    void selectFont(BaseGDI& g) const;
+    void selectFont(Surface& g) const;
 
     // A dot is measured once: arranging it again, after its note moved, keeps its size.
     bool measured_ = false;

@@ -7,14 +7,14 @@ Text::Text(Node* parentNode, std::u16string value, const FontRecord& record)
     heldBy(parentNode);
 }
 
-void Text::arrange(BaseGDI& g) {
+void Text::arrange(Surface& g) {
     g.setFont(font);
     const Size extent = g.textExtent(text);
     style.width = extent.width;
     style.height = extent.height;
 }
 
-void Text::draw(BaseGDI& g) const {
+void Text::draw(Surface& g) const {
     g.setFont(font);
     g.drawText(g.originX, g.originY, text);
 }

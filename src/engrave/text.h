@@ -12,8 +12,8 @@ class Text : public Node {
 public:
     Text(Node* parent, std::u16string text, const FontRecord& font);
 
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     std::u16string text;
     FontRecord font;

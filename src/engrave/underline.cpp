@@ -5,7 +5,7 @@
 
 namespace qe {
 
-void Underline::arrange(BaseGDI&) {
+void Underline::arrange(Surface&) {
     if (!from && !to)
         return;
     const auto* first = static_cast<const NoteElement*>(from ? from.get() : to.get());
@@ -19,7 +19,7 @@ void Underline::arrange(BaseGDI&) {
         takeColor(format->font(kNoteFont).color);
 }
 
-void Underline::draw(BaseGDI& g) const {
+void Underline::draw(Surface& g) const {
     if (!from && !to)
         return;
     const int t = roundToPixels(thickness, g.pixelSize());

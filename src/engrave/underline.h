@@ -10,9 +10,9 @@ public:
     Underline(const format_track_header* format, Node* from, Node* to, int level)
         : Shape(kUnderlineShape, format, from, to), level(level) {}
 
-    void arrange(BaseGDI& g) override;
+    void arrange(Surface& g) override;
     // Thickness and gaps are whole pixels on every device, so levels never merge or vanish.
-    void draw(BaseGDI& g) const override;
+    void draw(Surface& g) const override;
 
     int level;
 };

@@ -7,7 +7,7 @@
 #include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/page_view.h"
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 
 namespace qe {
 
@@ -39,7 +39,8 @@ void render(FontBook& fonts, QImage& image, int top, int right, int bottom, bool
     QPainter painter(&image);
     const int shift = top * kUnitsPerExportPixel;
     try {
-        G g(fonts, painter, kExportDotsPerInch, 0, shift, 0, shift, right, shift + bottom, false);
+        PainterSurface g(fonts, painter, kExportDotsPerInch, 0, shift, 0, shift, right,
+                         shift + bottom, false);
         g.setWatermarkShown(watermark);
         paint(g);
     } catch (const Exception&) {
@@ -63,7 +64,7 @@ void drawPageRows(FontBook& fonts, const PageView& view, int index, bool waterma
                   QImage& rows) {
     const QSize paper = paperSize(view);
     render(fonts, rows, top, paper.width(), -paper.height(), watermark,
-           [&](G& g) { view.paintPage(index, g); });
+           [&](PainterSurface& g) { view.paintPage(index, g); });
 }
 
 QImage renderPage(FontBook& fonts, const PageView& view, int index, bool watermark) {
@@ -85,7 +86,7 @@ QImage renderStrip(FontBook& fonts, const LinearView& view) {
     QImage image(size, QImage::Format_RGB32);
     if (!image.isNull())
         render(fonts, image, 0, view.style.width, view.style.height, true,
-               [&](G& g) { view.paint(g); });
+               [&](PainterSurface& g) { view.paint(g); });
     return image;
 }
 

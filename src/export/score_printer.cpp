@@ -6,7 +6,7 @@
 
 #include "base/exception.h"
 #include "engrave/page_view.h"
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 
 namespace qe {
 
@@ -38,7 +38,8 @@ bool ScorePrinter::print(QPrinter& printer, bool allPages) {
         painter.save();
         painter.translate(toPaperCorner);
         {
-            G g(fonts_, painter, printer.resolution(), 0, 0, 0, 0, width, -height, true);
+            PainterSurface g(fonts_, painter, printer.resolution(), 0, 0, 0, 0, width, -height,
+                             true);
             g.setWatermarkShown(watermark_);
             if (pages_ && page - 1 < pages_->childCount()) {
                 try {

@@ -13,8 +13,8 @@
 #include "export/page_render.h"
 #include "music/score.h"
 #include "painter/font_book.h"
-#include "painter/g.h"
-#include "records/qanor_doc.h"
+#include "painter/painter_surface.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
@@ -34,7 +34,8 @@ void drawPage(FontBook& fonts, QPainter& painter, const PageView& view, int inde
               double dotsPerInch, bool watermark) {
     const QSize paper = paperSize(view);
     try {
-        G g(fonts, painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(), false);
+        PainterSurface g(fonts, painter, dotsPerInch, 0, 0, 0, 0, paper.width(), -paper.height(),
+                         false);
         g.setWatermarkShown(watermark);
         view.paintPage(index, g);
     } catch (const Exception&) {

@@ -9,11 +9,11 @@
 #include <cmath>
 
 #include "base/clock.h"
-#include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
-#include "records/qanor_doc.h"
+#include "document/score_document.h"
 #include "gui/recovery_dlg.h"
+#include "records/qe_document.h"
 
 namespace qe {
 
@@ -71,7 +71,8 @@ void AutosaveKeeper::attach(ScoreDocument* doc, std::unique_ptr<RecoveryEntry> e
     });
 }
 
-int AutosaveKeeper::offerLeftovers(QWidget* parent, const std::function<void(ScoreDocument*)>& show) {
+int AutosaveKeeper::offerLeftovers(QWidget* parent,
+                                   const std::function<void(ScoreDocument*)>& show) {
     RecoveryStore::Leftovers left = store_.takeLeftovers();
     QStringList damaged = left.damaged;
     int recovered = 0;
@@ -92,7 +93,7 @@ int AutosaveKeeper::offerLeftovers(QWidget* parent, const std::function<void(Sco
                 continue;
             }
             const RecoveryRecord record = *entry->record();
-            QanorDoc loaded;
+            QeDocument loaded;
             if (!entry->load(loaded).ok) {
                 damaged << QStringLiteral("%1（%2）")
                                .arg(record.displayName(),

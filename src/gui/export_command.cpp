@@ -9,9 +9,9 @@
 #include <QRegularExpression>
 
 #include "document/score_document.h"
-#include "gui/cqe_view.h"
-#include "gui/dialog_export_prompts.h"
 #include "export/page_export.h"
+#include "gui/dialog_export_prompts.h"
+#include "gui/score_view.h"
 
 namespace qe {
 
@@ -34,7 +34,7 @@ QString suffixOf(const QString& filter) {
 
 }  // namespace
 
-void runExportCommand(CQEView& view) {
+void runExportCommand(ScoreView& view) {
     ScoreDocument* doc = view.document();
     QString name = doc->title();
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
@@ -55,9 +55,9 @@ void runExportCommand(CQEView& view) {
     exportWindowPages(view, files.constFirst());
 }
 
-void exportWindowPages(CQEView& view, const QString& chosen) {
-    PageView* pages = view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages()
-                                                            : nullptr;
+void exportWindowPages(ScoreView& view, const QString& chosen) {
+    PageView* pages =
+        view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages() : nullptr;
     if (!pages || pages->childCount() == 0) {
         // Nothing to write (scroll mode shows no pages): say so rather than leave the export
         // looking done.

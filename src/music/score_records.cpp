@@ -125,7 +125,7 @@ location storedPlace(int track, int itemIndex) {
 
 }  // namespace
 
-LoadReport scoreFromRecords(const QanorDoc& file, Score& score) {
+LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     LoadReport report;
     score.setHeader(file.header);
     score.setFormat(file.content.format.header);
@@ -160,8 +160,8 @@ LoadReport scoreFromRecords(const QanorDoc& file, Score& score) {
                 ++report.droppedShapes;
                 continue;
             }
-            ties.push_back(Tie{record.from.trackIndex, {from->measure, from->entry},
-                               {to->measure, to->entry}});
+            ties.push_back(Tie{
+                record.from.trackIndex, {from->measure, from->entry}, {to->measure, to->entry}});
         } else {
             if (!from || !to || !sameTrack || from->entry >= 0 || to->entry >= 0 ||
                 from->measure > to->measure) {
@@ -242,8 +242,8 @@ int barItemIndex(const Track& track, int m) {
     return Numbering(track).barIndex(m);
 }
 
-QanorDoc recordsOfScore(const Score& score) {
-    QanorDoc file;
+QeDocument recordsOfScore(const Score& score) {
+    QeDocument file;
     const Score::Kept& kept = score.kept();
     file.tag.reserved = kept.documentReserved;
     file.header = score.header();

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "records/qanor_doc.h"
 #include "music/score.h"
+#include "records/qe_document.h"
 
 namespace qe::music {
 
@@ -21,13 +21,13 @@ struct LoadReport {
 
 // Fills an empty score from the records of a document file. Every record the editor knows
 // becomes part of the score; what it does not know is kept to be written back as it was.
-LoadReport scoreFromRecords(const QanorDoc& file, Score& score);
+LoadReport scoreFromRecords(const QeDocument& file, Score& score);
 
 // The records a save writes for a score: its tracks record by record, ties then brackets then
 // the format records kept, each lyrics track with the syllables of its verse in reading order
 // followed by the records that named nothing. A score loaded and saved unchanged gives back
 // its file, but for ties and brackets that named nothing.
-QanorDoc recordsOfScore(const Score& score);
+QeDocument recordsOfScore(const Score& score);
 
 // The records of one track in file order.
 std::vector<note> trackRecords(const Track& track);

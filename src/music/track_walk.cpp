@@ -122,7 +122,7 @@ TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const Trac
     return walk;
 }
 
-std::vector<TrackWalk> walkDocument(const QanorDoc& doc) {
+std::vector<TrackWalk> walkDocument(const QeDocument& doc) {
     const Key key = Key::fromTitle(doc.header).value_or(Key());
     const auto& tracks = doc.noteTracks();
     const std::vector<TrackTies> ties = readTies(doc.formatRecords(), tracks.size());

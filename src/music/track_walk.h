@@ -3,11 +3,11 @@
 #include <optional>
 #include <vector>
 
-#include "records/qanor_doc.h"
 #include "music/item.h"
 #include "music/meter.h"
 #include "music/pitch.h"
 #include "music/ties.h"
+#include "records/qe_document.h"
 
 namespace qe::music {
 
@@ -79,6 +79,6 @@ TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const Trac
 
 // Walks every note track of a document, in the key of its title block (1=C when the title
 // block names no key) and with its tie arcs.
-std::vector<TrackWalk> walkDocument(const QanorDoc& doc);
+std::vector<TrackWalk> walkDocument(const QeDocument& doc);
 
 }  // namespace qe::music

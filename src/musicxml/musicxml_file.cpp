@@ -27,7 +27,7 @@ bool blank(const QByteArray& bytes) {
 
 }  // namespace
 
-Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc) {
+Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
     Outcome outcome;
     ConversionReport report;
     try {
@@ -49,7 +49,7 @@ Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc) {
     return outcome;
 }
 
-Outcome importMusicXmlFile(const QString& path, QanorDoc& doc) {
+Outcome importMusicXmlFile(const QString& path, QeDocument& doc) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Outcome{
@@ -67,7 +67,7 @@ Outcome importMusicXmlFile(const QString& path, QanorDoc& doc) {
     return importMusicXml(bytes, doc);
 }
 
-Outcome exportMusicXml(const QanorDoc& doc, bool compressed, QByteArray& out) {
+Outcome exportMusicXml(const QeDocument& doc, bool compressed, QByteArray& out) {
     Outcome outcome;
     ConversionReport report;
     try {
@@ -82,7 +82,7 @@ Outcome exportMusicXml(const QanorDoc& doc, bool compressed, QByteArray& out) {
     return outcome;
 }
 
-Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path) {
+Outcome exportMusicXmlFile(const QeDocument& doc, const QString& path) {
     QByteArray bytes;
     Outcome outcome = exportMusicXml(
         doc, QFileInfo(path).suffix().compare(QStringLiteral("mxl"), Qt::CaseInsensitive) == 0,

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::musicxml {
 
@@ -18,14 +18,14 @@ struct Outcome {
 
 // Reads a MusicXML score, plain or compressed (told apart by its first bytes), into the empty
 // document `doc`. On failure `doc` is to be thrown away.
-Outcome importMusicXml(const QByteArray& bytes, QanorDoc& doc);
+Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc);
 // The same from a file, refusing one larger than the limit before reading it.
-Outcome importMusicXmlFile(const QString& path, QanorDoc& doc);
+Outcome importMusicXmlFile(const QString& path, QeDocument& doc);
 
 // Writes the document as a MusicXML score: plain XML, or with `compressed` a compressed
 // MusicXML file.
-Outcome exportMusicXml(const QanorDoc& doc, bool compressed, QByteArray& out);
+Outcome exportMusicXml(const QeDocument& doc, bool compressed, QByteArray& out);
 // The same into a file, compressed when its name ends in .mxl; a failed write leaves no file.
-Outcome exportMusicXmlFile(const QanorDoc& doc, const QString& path);
+Outcome exportMusicXmlFile(const QeDocument& doc, const QString& path);
 
 }  // namespace qe::musicxml

@@ -41,7 +41,7 @@ Format formatRecord(std::uint8_t type, int track, int from, int to) {
 
 }  // namespace
 
-void buildDocument(const ParsedScore& score, QanorDoc& doc, ConversionReport& report) {
+void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& report) {
     const music::Key key = score.fifths ? music::Key::fromFifths(*score.fifths) : music::Key();
     const music::Meter meter = score.meter.value_or(music::Meter{});
     doc_header& header = doc.header;

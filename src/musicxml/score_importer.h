@@ -1,14 +1,14 @@
 #pragma once
 
-#include "records/qanor_doc.h"
 #include "musicxml/conversion_report.h"
 #include "musicxml/parsed_score.h"
+#include "records/qe_document.h"
 
 namespace qe::musicxml {
 
 // Fills the empty document `doc` with a parsed score: the title block, then one note track
 // per staff of each part in part order, their arcs and volta brackets, and one lyrics track
 // per verse. Throws MusicXmlError for a score with no music or beyond the limits.
-void buildDocument(const ParsedScore& score, QanorDoc& doc, ConversionReport& report);
+void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& report);
 
 }  // namespace qe::musicxml

@@ -21,13 +21,13 @@ QString tenths(std::int32_t twips) {
 
 class ScoreWriter {
 public:
-    ScoreWriter(const QanorDoc& doc, ConversionReport& report)
+    ScoreWriter(const QeDocument& doc, ConversionReport& report)
         : doc_(doc), report_(report), xml_(capacity(doc)) {}
 
     QByteArray write();
 
 private:
-    static qsizetype capacity(const QanorDoc& doc);
+    static qsizetype capacity(const QeDocument& doc);
     QString text(const std::u16string& text);
     void writeIdentification();
     void writeDefaults();
@@ -35,13 +35,13 @@ private:
                      const char* justify, int size);
     std::vector<PartSource> sources(const std::vector<music::TrackWalk>& walks);
 
-    const QanorDoc& doc_;
+    const QeDocument& doc_;
     ConversionReport& report_;
     XmlWriter xml_;
 };
 
 // Room for the whole score at once: a record takes some 160 bytes of MusicXML.
-qsizetype ScoreWriter::capacity(const QanorDoc& doc) {
+qsizetype ScoreWriter::capacity(const QeDocument& doc) {
     qsizetype items = 0;
     for (const note_track& track : doc.noteTracks())
         items += static_cast<qsizetype>(track.content.items.size());
@@ -244,7 +244,7 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
 
 }  // namespace
 
-QByteArray writeScore(const QanorDoc& doc, ConversionReport& report) {
+QByteArray writeScore(const QeDocument& doc, ConversionReport& report) {
     return ScoreWriter(doc, report).write();
 }
 

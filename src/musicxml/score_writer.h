@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
-#include "records/qanor_doc.h"
 #include "musicxml/conversion_report.h"
+#include "records/qe_document.h"
 
 namespace qe::musicxml {
 
@@ -11,6 +11,6 @@ namespace qe::musicxml {
 // creators and credits (the comment beside the key as words over the first measure), the
 // page size and margins, and one part per note track. What MusicXML cannot carry is
 // reported. Throws MusicXmlError for a document without a note track.
-QByteArray writeScore(const QanorDoc& doc, ConversionReport& report);
+QByteArray writeScore(const QeDocument& doc, ConversionReport& report);
 
 }  // namespace qe::musicxml

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <memory>
 
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 
 namespace qe {
 
@@ -17,11 +17,11 @@ struct ScratchPainter {
 
 // A surface for laying out: it measures text as the screen does, at 96 dots per inch, and
 // draws into a one-pixel image nobody looks at. It owns the painter it measures with.
-class ScratchSurface : private detail::ScratchPainter, public G {
+class ScratchSurface : private detail::ScratchPainter, public PainterSurface {
 public:
     ScratchSurface(FontBook& fonts, QImage& image)
         : ScratchPainter{std::make_unique<QPainter>(&image)},
-          G(fonts, *ScratchPainter::painter, 96) {}
+          PainterSurface(fonts, *ScratchPainter::painter, 96) {}
 };
 
 }  // namespace qe

@@ -142,7 +142,7 @@ std::optional<Ticks> Performance::firstTimeOf(int track, int item) const {
     return measureStart + place.offset;
 }
 
-Performance perform(const QanorDoc& doc, const PerformanceOptions& options) {
+Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
     Performance p;
     p.title = doc.header.title;
     p.meter = music::Meter::of(doc.header);

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "records/qanor_doc.h"
 #include "music/meter.h"
 #include "music/pitch.h"
 #include "perform/form.h"
+#include "records/qe_document.h"
 
 namespace qe::sound {
 
@@ -97,7 +97,7 @@ struct Performance {
 };
 
 // Performs a score document.
-Performance perform(const QanorDoc& doc, const PerformanceOptions& options = {});
+Performance perform(const QeDocument& doc, const PerformanceOptions& options = {});
 
 // The MIDI channel of a track index.
 int channelOfTrack(int track);

@@ -7,16 +7,16 @@
 #include <type_traits>
 #include <vector>
 
-#include "records/block.h"
 #include "base/exception.h"
+#include "records/block.h"
 #include "records/field_io.h"
 #include "records/records.h"
 
 namespace qe {
 
 // Marks a chunk's header type and content type.
-class _Header : public _Block {};
-class _Content : public _Block {};
+class HeaderPart : public Block {};
+class ContentPart : public Block {};
 
 // Records of one fixed file size that can be moved in one block.
 template <typename T>
@@ -68,7 +68,7 @@ constexpr bool kRawRecord =
 // A chunk: a tag, a header and a content. Writing writes the tag; reading does not, because
 // whoever reads a chunk must read its tag first to know which chunk comes.
 template <typename Header, typename Content>
-class _Chunk : public _Block {
+class Chunk : public Block {
 public:
     std::uint32_t size() const override {
         return chunk_tag::kFileSize + header.size() + content.size();
@@ -94,13 +94,13 @@ public:
     Content content;
 
 protected:
-    explicit _Chunk(std::uint32_t id) : tag(id, 0, 0, 0) {}
-    explicit _Chunk(const chunk_tag& from) : tag(from) {}
+    explicit Chunk(std::uint32_t id) : tag(id, 0, 0, 0) {}
+    explicit Chunk(const chunk_tag& from) : tag(from) {}
 };
 
 // A counted table of records, in file order.
 template <typename T>
-class _ContentChain : public _Content {
+class ContentChain : public ContentPart {
 public:
     std::uint32_t size() const override {
         if constexpr (FixedSizeRecord<T>) {
@@ -183,7 +183,7 @@ public:
 // An uncounted run of chunks of one type. It ends at the first tag of another type, which it
 // leaves in the stream for the next reader; reading appends to what the chain holds.
 template <typename T>
-class _ChunkChain : public _Block {
+class ChunkChain : public Block {
 public:
     std::uint32_t size() const override {
         std::uint32_t total = 0;

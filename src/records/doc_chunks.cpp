@@ -93,12 +93,12 @@ BaseIO& format_track_header::write(BaseIO& io) {
     return io;
 }
 
-note_track::note_track(const chunk_tag& from) : _Chunk(from) {
+note_track::note_track(const chunk_tag& from) : Chunk(from) {
     if (tag.id != kNoteTrackId)
         throw Exception(kUnexpectedChunk);
 }
 
-lyrics_track::lyrics_track(const chunk_tag& from) : _Chunk(from) {
+lyrics_track::lyrics_track(const chunk_tag& from) : Chunk(from) {
     if (tag.id != kLyricsTrackId)
         throw Exception(kUnexpectedChunk);
 }

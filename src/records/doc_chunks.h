@@ -20,7 +20,7 @@ constexpr std::uint32_t kLyricsTrackId = 0x4952594C;  // "LYRI"
 constexpr std::uint32_t kDocumentVersion = 0x01000001;
 
 // A header with no fields.
-class empty_header : public _Header {
+class empty_header : public HeaderPart {
 public:
     std::uint32_t size() const override { return 0; }
     BaseIO& read(BaseIO& io) override { return io; }
@@ -28,7 +28,7 @@ public:
 };
 
 // The title block: seven texts, the key and the time signature.
-class doc_header : public _Header {
+class doc_header : public HeaderPart {
 public:
     std::uint32_t size() const override;
     BaseIO& read(BaseIO& io) override;
@@ -50,7 +50,7 @@ public:
 
 // Page size, margins (twips) and the seven font records. Only five fonts are stored: the
 // subtitle and small-text fonts always come back at their defaults.
-class format_track_header : public _Header {
+class format_track_header : public HeaderPart {
 public:
     static constexpr std::uint32_t kFileSize = 504;
 
@@ -70,36 +70,36 @@ public:
     std::array<FontRecord, kFontCount> fonts;
 };
 
-class tempo_track_content : public _ContentChain<tempo> {};
-class format_track_content : public _ContentChain<Format> {};
-class note_track_content : public _ContentChain<note> {};
-class lyrics_track_content : public _ContentChain<lyrics> {};
+class tempo_track_content : public ContentChain<tempo> {};
+class format_track_content : public ContentChain<Format> {};
+class note_track_content : public ContentChain<note> {};
+class lyrics_track_content : public ContentChain<lyrics> {};
 
-class tempo_track : public _Chunk<empty_header, tempo_track_content> {
+class tempo_track : public Chunk<empty_header, tempo_track_content> {
 public:
-    tempo_track() : _Chunk(kTempoTrackId) {}
+    tempo_track() : Chunk(kTempoTrackId) {}
 };
 
-class format_track : public _Chunk<format_track_header, format_track_content> {
+class format_track : public Chunk<format_track_header, format_track_content> {
 public:
-    format_track() : _Chunk(kFormatTrackId) {}
+    format_track() : Chunk(kFormatTrackId) {}
 };
 
-class note_track : public _Chunk<empty_header, note_track_content> {
+class note_track : public Chunk<empty_header, note_track_content> {
 public:
-    note_track() : _Chunk(kNoteTrackId) {}
+    note_track() : Chunk(kNoteTrackId) {}
     // Throws kUnexpectedChunk when the tag is not a note track's.
     explicit note_track(const chunk_tag& from);
 };
 
-class lyrics_track : public _Chunk<empty_header, lyrics_track_content> {
+class lyrics_track : public Chunk<empty_header, lyrics_track_content> {
 public:
-    lyrics_track() : _Chunk(kLyricsTrackId) {}
+    lyrics_track() : Chunk(kLyricsTrackId) {}
     explicit lyrics_track(const chunk_tag& from);
 };
 
 // The top-level content: a tempo track, the format track, then any note and lyrics tracks.
-class doc_content : public _Content {
+class doc_content : public ContentPart {
 public:
     std::uint32_t size() const override;
     BaseIO& read(BaseIO& io) override;
@@ -107,13 +107,13 @@ public:
 
     tempo_track tempo;
     format_track format;
-    _ChunkChain<note_track> notes;
-    _ChunkChain<lyrics_track> lyrics;
+    ChunkChain<note_track> notes;
+    ChunkChain<lyrics_track> lyrics;
 };
 
-class qedoc : public _Chunk<doc_header, doc_content> {
+class DocumentChunk : public Chunk<doc_header, doc_content> {
 public:
-    qedoc() : _Chunk(kDocumentId) {}
+    DocumentChunk() : Chunk(kDocumentId) {}
 };
 
 }  // namespace qe

@@ -13,7 +13,7 @@ struct TimeLine {
     std::int32_t timeB = 0;
 };
 
-class moment : public _Block, public TimeLine {
+class moment : public Block, public TimeLine {
 public:
     static constexpr std::uint32_t kFileSize = 8;
     std::uint32_t size() const override { return kFileSize; }
@@ -47,7 +47,7 @@ public:
 
 // The 16-byte head of every chunk: id, header and content sizes, and a reserved word that a
 // chunk read from a file keeps.
-class chunk_tag : public _Block {
+class chunk_tag : public Block {
 public:
     static constexpr std::uint32_t kFileSize = 16;
     chunk_tag() = default;
@@ -133,7 +133,7 @@ public:
 static_assert(sizeof(note) == note::kFileSize, "a note is its four file bytes");
 
 // An arc (type 1) or a jump line (type 4) between two items.
-class Format : public _Block {
+class Format : public Block {
 public:
     static constexpr std::uint32_t kFileSize = 33;
     static constexpr std::uint8_t kArc = 1;
@@ -151,7 +151,7 @@ public:
 };
 
 // A text attached to an item; carried from load to save unchanged.
-class lyrics : public _Block {
+class lyrics : public Block {
 public:
     static constexpr std::uint32_t kMinFileSize = 18;
     std::uint32_t size() const override;
@@ -163,7 +163,7 @@ public:
 };
 
 // A tempo record; carried from load to save unchanged.
-class tempo : public _Block {
+class tempo : public Block {
 public:
     static constexpr std::uint32_t kFileSize = 12;
     std::uint32_t size() const override { return kFileSize; }

@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "document/score_document.h"
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
+#include "document/score_document.h"
 #include "fake_clock.h"
 #include "records/memory_io.h"
 #include "support/file_size_limit.h"
@@ -19,7 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray bytesOf(QanorDoc& doc) {
+QByteArray bytesOf(QeDocument& doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -72,9 +72,9 @@ TEST_F(DocumentAutosaveTest, AChangedScoreIsWrittenAsASaveWouldWriteIt) {
     EXPECT_EQ(record.displayName(), QStringLiteral("未命名"));
     EXPECT_EQ(record.title, QStringLiteral("小星星 1"));
     EXPECT_EQ(record.autosaved, clock->now());
-    QanorDoc recovered;
+    QeDocument recovered;
     ASSERT_TRUE(autosave->entry()->load(recovered).ok);
-    QanorDoc saved = doc->records();
+    QeDocument saved = doc->records();
     EXPECT_EQ(bytesOf(recovered), bytesOf(saved));
     // The score's own file is never where the recovery file goes.
     EXPECT_TRUE(QDir(scores.path()).isEmpty());
@@ -129,7 +129,7 @@ TEST_F(DocumentAutosaveTest, ClosingWithoutSavingRemovesTheFile) {
 TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFrom) {
     // Given an entry a killed editor left for a file ...
     const QString path = scores.filePath(QStringLiteral("茉莉花.qe"));
-    QanorDoc before;
+    QeDocument before;
     before.initNew(u"茉莉花");
     const QByteArray bytes = bytesOf(before);
     RecoveryStore store(folder.path());
@@ -139,7 +139,7 @@ TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFr
     }
     RecoveryStore::Leftovers leftovers = store.takeLeftovers();
     ASSERT_EQ(leftovers.entries.size(), 1u);
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_TRUE(leftovers.entries.front()->load(loaded).ok);
 
     // ... when it is recovered ...

@@ -11,13 +11,13 @@
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 #include "support/file_size_limit.h"
 
 namespace qe {
 namespace {
 
-QByteArray bytesOf(QanorDoc& doc) {
+QByteArray bytesOf(QeDocument& doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -25,7 +25,7 @@ QByteArray bytesOf(QanorDoc& doc) {
 }
 
 QByteArray scoreBytes(const std::u16string& title) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(title);
     return bytesOf(doc);
 }
@@ -95,7 +95,7 @@ TEST_F(RecoveryStoreTest, EachWriteReplacesTheDocumentWhole) {
     EXPECT_EQ(record->file, QStringLiteral("/scores/a.qe"));
     EXPECT_EQ(record->autosaved, when.addSecs(30));
     EXPECT_EQ(record->bytes, second.size());
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_TRUE(entry->load(loaded).ok);
     EXPECT_EQ(bytesOf(loaded), second);
 }
@@ -114,7 +114,7 @@ TEST_F(RecoveryStoreTest, AFailedWriteLeavesTheLastCompleteDocument) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(entry->intact());
     EXPECT_EQ(entry->record()->autosaved, when);
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_TRUE(entry->load(loaded).ok);
     EXPECT_EQ(bytesOf(loaded), first);
 }
@@ -192,7 +192,7 @@ TEST_F(RecoveryStoreTest, ADocumentThatDoesNotReadWholeIsRefused) {
     QByteArray bytes = scoreBytes(u"茉莉花");
     bytes.chop(10);
     ASSERT_TRUE(entry->write(bytes, QString(), QStringLiteral("a"), when));
-    QanorDoc loaded;
+    QeDocument loaded;
     const FileResult result = entry->load(loaded);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains(entry->documentPath()));

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "engrave/jump_line.h"
-#include "engrave/note_element.h"
-#include "engrave/recording_gdi.h"
-#include "engrave/sus_arc.h"
+#include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "engrave/page_view.h"
-#include "base/exception.h"
+#include "engrave/recording_surface.h"
+#include "engrave/tie_arc.h"
+#include "engrave/volta_bracket.h"
 #include "support/notation.h"
 #include "support/scroll_score.h"
 
@@ -17,7 +17,7 @@ namespace {
 using Scroll = test::ScrollScore;
 
 int arrangeCode(Shape& shape) {
-    RecordingGDI g;
+    RecordingSurface g;
     try {
         shape.arrange(g);
     } catch (const Exception& e) {
@@ -28,7 +28,7 @@ int arrangeCode(Shape& shape) {
 
 TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     Scroll s(test::scoreOf({"1 2 3 |"}));
-    SusArc arc(&s.score->format(), s.element(0, 0), s.element(0, 1));
+    TieArc arc(&s.score->format(), s.element(0, 0), s.element(0, 1));
     arc.layout(s.g, true);
     // Ends: glyph centres 42 (two line widths) above the tops of the notes, 560 below the
     // root's top edge; the control points 100 higher (a fifth of 192, at least a quarter of
@@ -41,7 +41,7 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     EXPECT_EQ(arc.stripLines[0], s.view.child(0));
     EXPECT_EQ(arc.style.x, 416);
     EXPECT_EQ(arc.style.y, -397);
-    RecordingGDI g;
+    RecordingSurface g;
     arc.paint(g);
     ASSERT_EQ(g.calls.size(), 2u);
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 15, 0, 0, 0}, {}}));
@@ -52,17 +52,17 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
 TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
     Scroll s(test::scoreOf({"1 2'' 3 |"}));
     // Two dots of 53 raise the top of the 2 by 106.
-    SusArc up(&s.score->format(), s.element(0, 0), s.element(0, 1));
+    TieArc up(&s.score->format(), s.element(0, 0), s.element(0, 1));
     up.layout(s.g, true);
     EXPECT_EQ(up.pieces[0].p0.y, -518);
     EXPECT_EQ(up.pieces[0].p3.y, -518 + 106);
     EXPECT_EQ(up.pieces[0].p1.y, -518 + 106 + 100);
-    SusArc down(&s.score->format(), s.element(0, 1), s.element(0, 2));
+    TieArc down(&s.score->format(), s.element(0, 1), s.element(0, 2));
     down.layout(s.g, true);
     EXPECT_EQ(down.pieces[0].p0.y, -518 + 106);
     EXPECT_EQ(down.pieces[0].p3.y, -518);
     // Over a dotted note in between, the ends stay low and the curve clears the dots.
-    SusArc over(&s.score->format(), s.element(0, 0), s.element(0, 2));
+    TieArc over(&s.score->format(), s.element(0, 0), s.element(0, 2));
     over.layout(s.g, true);
     EXPECT_EQ(over.pieces[0].p0.y, -518);
     EXPECT_EQ(over.pieces[0].p3.y, -518);
@@ -71,11 +71,11 @@ TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     Scroll s(test::scoreOf({"1 2 3 4 5 6 7 1 2 3 4 5 6 7 |"}));
-    SusArc wide(&s.score->format(), s.element(0, 0), s.element(0, 13));
+    TieArc wide(&s.score->format(), s.element(0, 0), s.element(0, 13));
     wide.layout(s.g, true);
     EXPECT_EQ(wide.arcWidth, 13 * 192);
     EXPECT_EQ(wide.arcDepth, -200);
-    SusArc middle(&s.score->format(), s.element(0, 0), s.element(0, 4));
+    TieArc middle(&s.score->format(), s.element(0, 0), s.element(0, 4));
     middle.layout(s.g, true);
     EXPECT_EQ(middle.arcDepth, -(4 * 192) / 5);
 }
@@ -83,26 +83,26 @@ TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
 TEST(TieArc, WrongOrMissingAnchorsAreCodeSeven) {
     Scroll s(test::scoreOf({"1 2 | 3 |", "4 |"}));
     const format_track_header* f = &s.score->format();
-    SusArc missing(f, nullptr, s.element(0, 0));
+    TieArc missing(f, nullptr, s.element(0, 0));
     EXPECT_EQ(arrangeCode(missing), kMismatch);
-    SusArc measureAnchor(f, s.element(0, 0), s.measure(0));
+    TieArc measureAnchor(f, s.element(0, 0), s.measure(0));
     EXPECT_EQ(arrangeCode(measureAnchor), kMismatch);
-    SusArc reversed(f, s.element(1, 0), s.element(0, 0));
+    TieArc reversed(f, s.element(1, 0), s.element(0, 0));
     EXPECT_EQ(arrangeCode(reversed), kMismatch);
-    SusArc otherTrack(f, s.element(0, 0), s.view.child(1)->child(0)->child(0));
+    TieArc otherTrack(f, s.element(0, 0), s.view.child(1)->child(0)->child(0));
     EXPECT_EQ(arrangeCode(otherTrack), kMismatch);
 }
 
-TEST(JumpLine, OverTwoMeasuresHasHooksAndItsLabel) {
+TEST(VoltaBracket, OverTwoMeasuresHasHooksAndItsLabel) {
     Scroll s(test::scoreOf({"1 2 | 3 4 | 5 |"}));
-    JumpLine jump(u"1.", &s.score->format(), s.measure(0), s.measure(1));
+    VoltaBracket jump(u"1.", &s.score->format(), s.measure(0), s.measure(1));
     jump.layout(s.g, true);
     ASSERT_EQ(jump.strips.size(), 1u);
     const int left = 320;
     const int right = 320 + 2 * 624 - 240;  // before the second measure's bar line
     EXPECT_EQ(jump.strips[0], (Rect{left, -360 + 180, right, -360}));
     EXPECT_EQ(jump.thickness, 16);
-    RecordingGDI g;
+    RecordingSurface g;
     jump.paint(g);
     EXPECT_EQ(g.callsOf("drawText")[0], (DrawCall{"drawText", {left + 48, -180 - 16}, u"1."}));
     const auto lines = g.callsOf("lineTo");
@@ -113,17 +113,17 @@ TEST(JumpLine, OverTwoMeasuresHasHooksAndItsLabel) {
     EXPECT_TRUE(g.translations.empty());
 }
 
-TEST(JumpLine, ToBeforeFromRunsOutAndIsCodeSeven) {
+TEST(VoltaBracket, ToBeforeFromRunsOutAndIsCodeSeven) {
     Scroll s(test::scoreOf({"1 | 2 | 3 |"}));
-    JumpLine reversed(u"1", &s.score->format(), s.measure(2), s.measure(0));
+    VoltaBracket reversed(u"1", &s.score->format(), s.measure(2), s.measure(0));
     EXPECT_EQ(arrangeCode(reversed), kMismatch);
-    JumpLine notes(u"1", &s.score->format(), s.element(0, 0), s.measure(1));
+    VoltaBracket notes(u"1", &s.score->format(), s.element(0, 0), s.measure(1));
     EXPECT_EQ(arrangeCode(notes), kMismatch);
 }
 
 // A score long enough to break: 40 measures of four quarters (4 x 192 + 240 = 1008 wide each)
 // gives six measures per line at the default 6439 break width.
-QanorDoc longScore() {
+QeDocument longScore() {
     std::string text;
     for (int i = 0; i < 40; ++i)
         text += "1 2 3 4 | ";
@@ -131,36 +131,36 @@ QanorDoc longScore() {
 }
 
 TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
-    QanorDoc doc = longScore();
+    QeDocument doc = longScore();
     // Item indices: 5 per measure. Tie from the last note of measure 5 to the first of 6.
     test::addFormat(doc, 1, 0, 5 * 5 + 3, 6 * 5);
     test::addFormat(doc, 4, 0, 5 * 5 + 4, 7 * 5 + 4);
     PageView view;
     const auto docScore = test::scoreFrom(doc);
     view.build(docScore.get());
-    RecordingGDI g;
+    RecordingSurface g;
     view.rebuild(g);
     EXPECT_EQ(view.linear.lineStarts.front(), 6);
     ASSERT_EQ(view.arcs.size(), 1u);
-    const SusArc& arc = view.arcs[0];
+    const TieArc& arc = view.arcs[0];
     ASSERT_EQ(arc.strips.size(), 2u);
     ASSERT_EQ(arc.pieces.size(), 2u);
     // Two half-ties: the first rises from its note to just past the end of its line, the
     // second comes down from before the start of the next line to its note.
     const int lineLeft = 244 + 1000, lineRight = 244 + 1000 + 9906;
-    EXPECT_EQ(arc.pieces[0].p3.x, lineRight + SusArc::kOverhang);
+    EXPECT_EQ(arc.pieces[0].p3.x, lineRight + TieArc::kOverhang);
     EXPECT_GT(arc.pieces[0].p3.y, arc.pieces[0].p0.y);
     EXPECT_EQ(arc.pieces[1].p3.x, lineLeft + 96);  // the middle of the first digit
-    EXPECT_EQ(arc.pieces[1].p0.x, lineLeft + 96 - SusArc::kLeadIn);
+    EXPECT_EQ(arc.pieces[1].p0.x, lineLeft + 96 - TieArc::kLeadIn);
     EXPECT_GT(arc.pieces[1].p0.y, arc.pieces[1].p3.y);
     EXPECT_LT(arc.strips[1].top, arc.strips[0].top);  // the next line is lower on the page
     EXPECT_NE(arc.stripLines[0], arc.stripLines[1]);
-    const JumpLine& jump = view.jumpLines[0];
+    const VoltaBracket& jump = view.jumpLines[0];
     ASSERT_EQ(jump.strips.size(), 2u);
     EXPECT_EQ(jump.strips[0].right, lineRight);
     EXPECT_EQ(jump.stripLines[0], arc.stripLines[0]);
 
-    RecordingGDI paint(0, 0, -1000000, 1000000, 1000000, -1000000, false);
+    RecordingSurface paint(0, 0, -1000000, 1000000, 1000000, -1000000, false);
     view.paint(paint);
     EXPECT_EQ(paint.callsOf("drawBezier").size(), 2u);
 }

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "base/exception.h"
 #include "engrave/key_text.h"
-#include "engrave/recording_gdi.h"
+#include "engrave/recording_surface.h"
 #include "engrave/text.h"
 #include "records/doc_chunks.h"
-#include "base/exception.h"
 
 namespace qe {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 TEST(KeyTextLayout, KeyLetterAndStackedFraction) {
     format_track_header f;
     KeyText key(&f, 0, 0, 4, 4, nullptr);
-    RecordingGDI g;
+    RecordingSurface g;
     key.layout(g, true);
     ASSERT_EQ(key.parts.size(), 4u);
     EXPECT_EQ(key.parts[0].text, u"1=");
@@ -36,7 +36,7 @@ TEST(KeyTextLayout, KeyLetterAndStackedFraction) {
 TEST(KeyTextLayout, SharpSitsBetweenPrefixAndLetter) {
     format_track_header f;
     KeyText key(&f, 1, 6, 3, 8, nullptr);
-    RecordingGDI g;
+    RecordingSurface g;
     key.layout(g, true);
     ASSERT_EQ(key.parts.size(), 5u);
     EXPECT_EQ(key.parts[4].text, u"\uF03A");
@@ -51,13 +51,13 @@ TEST(KeyTextLayout, SharpSitsBetweenPrefixAndLetter) {
 TEST(KeyTextLayout, NarrowerNumberIsCentredUnderTheWider) {
     format_track_header f;
     KeyText key(&f, 0, 2, 12, 8, nullptr);
-    RecordingGDI g;
+    RecordingSurface g;
     key.layout(g, true);
     EXPECT_EQ(key.fractionWidth, 448);
     const int left = 336 + 168 + 72;
     EXPECT_EQ(key.parts[2].style.x, left);
     EXPECT_EQ(key.parts[3].style.x, left + 112);
-    RecordingGDI paint;
+    RecordingSurface paint;
     key.paint(paint);
     // The fraction bar runs under the numerator, as wide as the wider number.
     const auto move = paint.callsOf("moveTo");
@@ -71,7 +71,7 @@ TEST(KeyTextLayout, NarrowerNumberIsCentredUnderTheWider) {
 
 TEST(KeyTextLayout, WithoutFormatSettingsIsCodeFive) {
     KeyText key(nullptr, 0, 0, 4, 4, nullptr);
-    RecordingGDI g;
+    RecordingSurface g;
     try {
         key.layout(g, true);
         FAIL();
@@ -84,7 +84,7 @@ TEST(TextNode, MeasuresAndDrawsInItsOwnFont) {
     FontRecord font = defaultFont(kTitleFont);
     font.color = 0x00FF0000;
     Text text(nullptr, u"abc", font);
-    RecordingGDI g;
+    RecordingSurface g;
     text.layout(g, true);
     EXPECT_EQ(text.style.width, 3 * 288);
     EXPECT_EQ(text.style.height, -480);
@@ -93,7 +93,7 @@ TEST(TextNode, MeasuresAndDrawsInItsOwnFont) {
     EXPECT_EQ(empty.style.height, 0);  // how the title block tells an empty text
     text.style.x = 10;
     text.style.y = -20;
-    RecordingGDI paint;
+    RecordingSurface paint;
     text.paint(paint);
     EXPECT_EQ(paint.calls.back(), (DrawCall{"drawText", {10, -20}, u"abc"}));
     EXPECT_EQ(paint.calls.front().args[3], 0x00FF0000);

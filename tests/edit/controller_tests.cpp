@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engrave/note_element.h"
-#include "engrave/measure.h"
 #include "base/exception.h"
+#include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 
@@ -226,13 +226,13 @@ TEST(Modes, SwitchingShowsTheSameScoreAndPutsTheCaretAtTheStart) {
 
 TEST(Painting, PagesAndTheWholeViewDrawWithoutThrowing) {
     Editor ed(test::scoreOf({"1 2 |"}));
-    RecordingGDI all(0, 0, -100000, 100000, 100000, -100000, false);
+    RecordingSurface all(0, 0, -100000, 100000, 100000, -100000, false);
     ed.view.paintAll(all);
     EXPECT_FALSE(all.callsOf("drawText").empty());
-    RecordingGDI page(0, 0, 0, 0, 11906, -16838, true);
+    RecordingSurface page(0, 0, 0, 0, 11906, -16838, true);
     ed.view.paintPage(page, 0);
     EXPECT_FALSE(page.callsOf("drawText").empty());
-    RecordingGDI none;
+    RecordingSurface none;
     ed.view.paintPage(none, 5);
     EXPECT_TRUE(none.calls.empty());
 }

@@ -17,7 +17,7 @@ std::vector<Item> itemsOf(const std::string& notation) {
 }
 
 TEST(JianpuText, ATypedSongReadsBackAsTheSameNotes) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"Song");
     test::Editor ed(std::move(doc));
     ed.type(U"m5u|1-k3.l1k3j.m2u|1-m6|5-v/u1sk2ffl3s4k5rj6(7)0");

@@ -25,7 +25,7 @@ void expectTreeMatchesDocument(test::Editor& ed, unsigned seed, long step) {
     const std::vector<unsigned char> saved = savedBytes(ed);
     MemoryIO io;
     io.bytes();
-    QanorDoc loaded;
+    QeDocument loaded;
     {
         MemoryIO in;
         ed.saved.serialize(in, true);

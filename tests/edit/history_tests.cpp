@@ -41,7 +41,7 @@ TEST(Undo, AnActionThatFailsPartWayLeavesTheScoreAsItWas) {
 }
 
 TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"Song");
     HistoryEditor ed(doc);
     const std::u32string keys = U"3345\r5432\r1123\r3.k2j2-";
@@ -65,7 +65,7 @@ TEST(Undo, TypedSongGoesBackStepByStepThroughWhatWasTyped) {
 }
 
 TEST(Undo, BringsBackTheTieAndBracketAnEditCutLoose) {
-    QanorDoc doc = test::scoreWithShapes({"1~ 1 2 | { 3 4 | 5 6 | } 7 |]"});
+    QeDocument doc = test::scoreWithShapes({"1~ 1 2 | { 3 4 | 5 6 | } 7 |]"});
     HistoryEditor ed(doc);
     const auto before = savedBytes(ed);
     ed.caretAt(0, 1);  // after the first 1: Backspace deletes it
@@ -82,7 +82,7 @@ TEST(Undo, BringsBackTheTieAndBracketAnEditCutLoose) {
 }
 
 TEST(Undo, GivesTheCaretAndInputStateBack) {
-    QanorDoc doc = test::scoreOf({"1 2 3 |]"});
+    QeDocument doc = test::scoreOf({"1 2 3 |]"});
     HistoryEditor ed(doc);
     ed.caretAt(0, 1);
     ed.type(U"uk");  // octave up, eighths: state only

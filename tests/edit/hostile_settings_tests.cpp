@@ -27,20 +27,20 @@ TEST(HostileSettings, ExtremeSizesLayOutPaintAndSaveUnchanged) {
         [](format_track_header& f) { f.fonts[kSubtitleFont].logFont.width = INT_MIN; },
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 |"});
+        QeDocument doc = test::scoreOf({"1 2 3 | 4 5 |"});
         doc.header.subtitle = u"sub";
         test::addFormat(doc, 1, 0, 0, 1);
         cases[i](doc.formatSettings());
         const format_track_header stored = doc.formatSettings();
         test::Editor ed(std::move(doc));
         ed.type(U"k5\r6");
-        RecordingGDI all(0, 0, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2, INT_MIN / 2, false);
+        RecordingSurface all(0, 0, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2, INT_MIN / 2, false);
         ed.view.paintAll(all);
-        RecordingGDI page(0, 0, 0, 0, 11906, -16838, false);
+        RecordingSurface page(0, 0, 0, 0, 11906, -16838, false);
         ed.view.paintPage(page, 0);
         ed.view.setMode(ScoreEditor::kScrollMode);
         ed.view.relayout();
-        QanorDoc& saved = ed.committed();
+        QeDocument& saved = ed.committed();
         EXPECT_EQ(saved.formatSettings().pageWidth, stored.pageWidth) << i;
         EXPECT_EQ(saved.formatSettings().marginTop, stored.marginTop) << i;
         EXPECT_EQ(saved.formatSettings().fonts[kNoteFont], stored.fonts[kNoteFont]) << i;

@@ -4,8 +4,8 @@
 #include <map>
 #include <random>
 
-#include "records/memory_io.h"
 #include "music/score_records.h"
+#include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
@@ -22,7 +22,7 @@ using Strings = std::vector<std::string>;
 TEST(LyricsAnchors, FollowTheirNotesWhenTheItemsAreRenumbered) {
     // Given: "do re mi" on the three notes, a second verse on the first, and two records that
     // name no note: one on the bar line, one past the end of the track.
-    QanorDoc doc = test::scoreOf({"1 2 #3 | 4 |]"});
+    QeDocument doc = test::scoreOf({"1 2 #3 | 4 |]"});
     addSyllable(doc, 0, 0, 0, u"do");
     addSyllable(doc, 0, 0, 1, u"re");
     addSyllable(doc, 0, 0, 2, u"mi");
@@ -48,7 +48,7 @@ TEST(LyricsAnchors, ADocumentWithoutLyricsSavesNoLyricsTrack) {
 }
 
 TEST(LyricsAnchors, UndoingADeletionBringsTheSyllableBack) {
-    QanorDoc doc = test::scoreOf({"1 2 |]"});
+    QeDocument doc = test::scoreOf({"1 2 |]"});
     addSyllable(doc, 0, 0, 1, u"re");
     Editor ed(std::move(doc));
     ed.caretAtEnd(0);
@@ -66,7 +66,7 @@ TEST(LyricsAnchors, RandomEditsKeepEverySyllableOnItsNote) {
         const auto pick = [&](int lo, int hi) {
             return std::uniform_int_distribution<int>(lo, hi)(rng);
         };
-        QanorDoc doc = test::scoreOf({"1 2 3 4 | 5 6 7 1' | 2 - 3 . |]", "1 1 | 2 2 |]"});
+        QeDocument doc = test::scoreOf({"1 2 3 4 | 5 6 7 1' | 2 - 3 . |]", "1 1 | 2 2 |]"});
         int named = 0;
         for (int t = 0; t < 2; ++t)
             for (int i = 0; i < 14; ++i)
@@ -94,9 +94,10 @@ TEST(LyricsAnchors, RandomEditsKeepEverySyllableOnItsNote) {
                 for (int m = 0; m < score.measureCount(t); ++m) {
                     const music::Measure& measure = score.measure(t, m);
                     for (int e = 0; e < static_cast<int>(measure.entries.size()); ++e)
-                        for (const music::Syllable& s : measure.entries[static_cast<std::size_t>(e)].syllables) {
-                            expected[{t, static_cast<std::int16_t>(
-                                             music::itemIndexOf(score.track(t), {m, e}))}] += s.text();
+                        for (const music::Syllable& s :
+                             measure.entries[static_cast<std::size_t>(e)].syllables) {
+                            expected[{t, static_cast<std::int16_t>(music::itemIndexOf(
+                                             score.track(t), {m, e}))}] += s.text();
                             ++carried;
                         }
                 }

@@ -23,7 +23,7 @@ TEST(LyricsText, SplitsAsPeopleWriteLyrics) {
 // 茉莉花, typed as the sample score writes it: each character on a note in turn, the tied note
 // taking none, "_" leaving one note without.
 TEST(LyricsEntry, JasmineLaysOneCharacterOnEachNote) {
-    QanorDoc doc =
+    QeDocument doc =
         test::scoreWithShapes({"3_ 3_ 5_ 6_ 1'_ 1'_ 6_ 5_ | 5 5_ 6_ 5 - | 3_ 5_ 6_ 1'_ 5~ 5 |]"});
     test::Editor ed(std::move(doc));
     const int left =
@@ -41,7 +41,7 @@ TEST(LyricsEntry, JasmineLaysOneCharacterOnEachNote) {
 // the tracks are created up to the verse, rests and dashes take nothing, and what finds no
 // note is counted.
 TEST(LyricsEntry, AmazingGraceSecondVerseFromTheSecondMeasure) {
-    QanorDoc doc = test::scoreOf({"5, | 1 - 3_ 1_ | 3 - 2 | 1 - 6, | 5, 0 |]"});
+    QeDocument doc = test::scoreOf({"5, | 1 - 3_ 1_ | 3 - 2 | 1 - 6, | 5, 0 |]"});
     test::Editor ed(std::move(doc));
     EXPECT_EQ(ed.view.layLyrics(0, 0, 0, splitSyllables(u"A-maz-ing _ grace how sweet the sound")),
               0);

@@ -11,7 +11,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 struct LyricsEditor : test::Editor {
-    explicit LyricsEditor(const QanorDoc& d) : test::Editor(d), entry(view) {}
+    explicit LyricsEditor(const QeDocument& d) : test::Editor(d), entry(view) {}
     // The note the entry is at, as the place of its item.
     LyricsEntry::Note noteAt(int m, int entry) const { return {0, {m, entry}}; }
     LyricsEntry entry;
@@ -48,7 +48,7 @@ TEST(LyricsMode, ChineseCharactersFillOneNoteEachAndBackspaceGoesBack) {
 }
 
 TEST(LyricsMode, EachNoteIsOneUndoableStepAndAVerseOfItsOwn) {
-    QanorDoc doc = test::scoreOf({"1 2 |]"});
+    QeDocument doc = test::scoreOf({"1 2 |]"});
     test::addSyllable(doc, 0, 0, 0, u"old");
     LyricsEditor ed(std::move(doc));
     ASSERT_TRUE(ed.entry.begin(0));

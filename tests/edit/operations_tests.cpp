@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engrave/note_element.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -39,7 +39,7 @@ TEST(BarLineInsert, InTheMiddleSplitsAtTheCaret) {
 }
 
 TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
-    QanorDoc doc = test::scoreOf({"1 2 3 |"});
+    QeDocument doc = test::scoreOf({"1 2 3 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 1, 0, 1, 2);
     Editor ed(doc);
@@ -51,7 +51,7 @@ TEST(ShapeEdits, DeletingANoteRemovesItsTie) {
 
 TEST(ShapeEdits, DeletingASharpNoteTakesItsTieAndLeavesTheNextNoteAlone) {
     // Given a tie stored from the sharp note to the note after it
-    QanorDoc doc = test::scoreOf({"#1 2 3 |"});
+    QeDocument doc = test::scoreOf({"#1 2 3 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     Editor ed(doc);
     ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
@@ -66,21 +66,21 @@ TEST(ShapeEdits, DeletingASharpNoteTakesItsTieAndLeavesTheNextNoteAlone) {
 }
 
 TEST(ShapeEdits, DeletingAMeasureLeavesNoBracketOnItWhateverTheOrderOfEdits) {
-    QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
+    QeDocument doc = test::scoreOf({"1 | 2 | 3 |"});
     test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
     Editor ed(doc);
     // Deleting the measure's content and then its bar line, with the caret kept on it.
     ed.caretAtEnd(1);
     ed.type(U"\b\b\b");
     EXPECT_TRUE(ed.score().voltas().empty());
-    for (const JumpLine& jump : ed.view.layout().jumpLines())
+    for (const VoltaBracket& jump : ed.view.layout().jumpLines())
         EXPECT_TRUE(jump.anchored());
     ed.view.relayout();
     EXPECT_TRUE(ed.committed().formatRecords().empty());
 }
 
 TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
-    QanorDoc doc = test::scoreOf({"1 | 2 | 3 |"});
+    QeDocument doc = test::scoreOf({"1 | 2 | 3 |"});
     test::addFormat(doc, 4, 0, 1, 3);  // bracket over measures 0-1
     test::addFormat(doc, 4, 0, 3, 5);  // bracket over measures 1-2
     test::addFormat(doc, 1, 0, 0, 2);  // tie 1 -> 2 across the first bar line
@@ -153,7 +153,7 @@ TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
     // takes the tie with it, and a bar line between the sharp and the note leaves the tie on
     // the note (the sharp, cut off from its note, is not kept).
     for (const std::u32string& keys : {std::u32string(U"\b"), std::u32string(U"\r")}) {
-        QanorDoc doc = test::scoreOf({"#1 | 2 |"});
+        QeDocument doc = test::scoreOf({"#1 | 2 |"});
         test::addFormat(doc, 1, 0, 0, 2);  // from the sharp 1 to the 2
         Editor ed(doc);
         ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
@@ -180,11 +180,11 @@ TEST(Commit, ATieRestsOnItsNoteNotOnTheSharpInFrontOfIt) {
 TEST(Commit, SavedAndReloadedScoreHasTheSameContent) {
     Editor ed(test::scoreOf({"|]"}));
     ed.type(U"k1s2m3.-\r;uu4v(5)/J0\\");
-    QanorDoc& doc = ed.committed();
+    QeDocument& doc = ed.committed();
     MemoryIO io;
     doc.serialize(io, true);
     io.rewind();
-    QanorDoc loaded;
+    QeDocument loaded;
     loaded.serialize(io, false);
     EXPECT_EQ(loaded.noteTracks()[0].content.items,
               parseTrack("1_ #2_ 3_, . - | 4'___ v ( 5'___ ) / 0 |. |]"));

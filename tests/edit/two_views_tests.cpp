@@ -12,7 +12,7 @@ using test::parseTrack;
 // A second view on the same score, as a second window on one document: both edit the one
 // score, and each lays out through the session.
 struct TwoViews {
-    explicit TwoViews(const QanorDoc& d, int secondMode = ScoreEditor::kPageMode) : first(d) {
+    explicit TwoViews(const QeDocument& d, int secondMode = ScoreEditor::kPageMode) : first(d) {
         second.host.view = &second.view;
         second.view.setMode(secondMode);
         second.view.attach(&first.session);

@@ -20,7 +20,7 @@ struct Song {
 class TypedSong : public ::testing::TestWithParam<Song> {};
 
 TEST_P(TypedSong, GivesTheTrackRecordByRecord) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"Song");
     Editor ed(std::move(doc));
     ed.type(GetParam().keys);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <random>
 
-#include "engrave/measure.h"
 #include "base/exception.h"
+#include "engrave/measure.h"
 #include "records/memory_io.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -23,7 +23,7 @@ struct Content {
     friend bool operator==(const Content&, const Content&) = default;
 };
 
-Content contentOf(const QanorDoc& doc) {
+Content contentOf(const QeDocument& doc) {
     Content c;
     for (const note_track& t : doc.noteTracks())
         c.tracks.push_back(t.content.items);
@@ -40,7 +40,7 @@ void expectRoundTrip(Editor& ed, unsigned seed, long step) {
     MemoryIO io;
     ed.committed().serialize(io, true);
     io.rewind();
-    QanorDoc loaded;
+    QeDocument loaded;
     loaded.serialize(io, false);
     Editor other(loaded);
     EXPECT_EQ(other.report.droppedShapes, 0) << "seed " << seed << " step " << step;
@@ -80,15 +80,9 @@ struct Observed {
 };
 
 Observed observe(Editor& ed) {
-    return {ed.host.updates,
-            ed.view.caret.at,
-            ed.view.caret.valid(),
-            ed.view.input.accidental,
-            ed.view.input.octave,
-            ed.view.input.duration,
-            ed.score().ties().size(),
-            ed.score().voltas().size(),
-            ed.view.mode()};
+    return {ed.host.updates,          ed.view.caret.at,           ed.view.caret.valid(),
+            ed.view.input.accidental, ed.view.input.octave,       ed.view.input.duration,
+            ed.score().ties().size(), ed.score().voltas().size(), ed.view.mode()};
 }
 
 TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {

@@ -13,7 +13,7 @@
 #include "base/exception.h"
 #include "records/memory_io.h"
 #include "records/my_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ using Bytes = std::vector<unsigned char>;
 }
 
 // Loads into a fresh document; returns 0 or the failure code, which must be 1 or 3.
-int load(qe::BaseIO& io, qe::QanorDoc& doc) {
+int load(qe::BaseIO& io, qe::QeDocument& doc) {
     try {
         doc.serialize(io, false);
     } catch (const qe::Exception& e) {
@@ -40,7 +40,7 @@ int load(qe::BaseIO& io, qe::QanorDoc& doc) {
 }
 
 // Saving a document that loaded can only fail for the stream, never for a memory stream.
-Bytes saveToMemory(qe::QanorDoc& doc) {
+Bytes saveToMemory(qe::QeDocument& doc) {
     qe::MemoryIO io;
     try {
         doc.serialize(io, true);
@@ -62,7 +62,7 @@ std::FILE* scratchFile() {
 }
 
 // Saves through a real file and reads the file back.
-Bytes saveThroughFile(qe::QanorDoc& doc) {
+Bytes saveThroughFile(qe::QeDocument& doc) {
     std::FILE* file = scratchFile();
     std::rewind(file);
     if (ftruncate(fileno(file), 0) != 0)
@@ -88,7 +88,7 @@ Bytes saveThroughFile(qe::QanorDoc& doc) {
 }
 
 // Loads the scratch file as it stands, from its start.
-int loadFromScratchFile(qe::QanorDoc& doc) {
+int loadFromScratchFile(qe::QeDocument& doc) {
     std::FILE* file = scratchFile();
     std::rewind(file);
     qe::MyIO io(file);
@@ -109,7 +109,7 @@ bool throughFiles(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Bytes input(data, data + size);
 
-    qe::QanorDoc doc;
+    qe::QeDocument doc;
     qe::MemoryIO in(input);
     const int code = load(in, doc);
 
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // would otherwise go unnoticed: its second round trip is already stable.
         if (doc.size() == size && saved != input)
             fail("a file with nothing passed over saved back differently");
-        qe::QanorDoc again;
+        qe::QeDocument again;
         qe::MemoryIO reread(saved);
         if (load(reread, again) != 0)
             fail("a saved document does not load");
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::FILE* file = fmemopen(buffer.data(), buffer.size(), "rb");
         if (!file)
             fail("fmemopen failed");
-        qe::QanorDoc fromFile;
+        qe::QeDocument fromFile;
         int fileCode;
         {
             qe::MyIO io(file);
@@ -156,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (code == 0) {
         if (saveThroughFile(doc) != saved)
             fail("saving into a file wrote other bytes");
-        qe::QanorDoc fromDisk;
+        qe::QeDocument fromDisk;
         if (loadFromScratchFile(fromDisk) != 0)
             fail("a document saved into a file does not load");
         if (saveToMemory(fromDisk) != saved)

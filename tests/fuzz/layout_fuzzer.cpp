@@ -20,15 +20,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engrave/note_element.h"
-#include "engrave/recording_gdi.h"
+#include "base/exception.h"
 #include "edit/score_editor.h"
 #include "edit/score_session.h"
 #include "edit/view_host.h"
 #include "engrave/measure.h"
-#include "base/exception.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_surface.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ constexpr int kMaxSteps = 300;
 // warns; any other code out of a layout is a fault of the layout itself.
 class FuzzHost : public qe::ViewHost {
 public:
-    std::unique_ptr<qe::BaseGDI> layoutSurface() override {
-        return std::make_unique<qe::RecordingGDI>();
+    std::unique_ptr<qe::Surface> layoutSurface() override {
+        return std::make_unique<qe::RecordingSurface>();
     }
     void placeCaret(const qe::Rect&) override {}
     void hideCaret() override {}
@@ -77,7 +77,7 @@ public:
     int statusUpdates = 0;
 };
 
-int load(const Bytes& bytes, qe::QanorDoc& doc) {
+int load(const Bytes& bytes, qe::QeDocument& doc) {
     qe::MemoryIO io(bytes);
     try {
         doc.serialize(io, false);
@@ -89,7 +89,7 @@ int load(const Bytes& bytes, qe::QanorDoc& doc) {
     return 0;
 }
 
-Bytes save(qe::QanorDoc& doc) {
+Bytes save(qe::QeDocument& doc) {
     qe::MemoryIO io;
     try {
         doc.serialize(io, true);
@@ -108,7 +108,7 @@ bool plausibleSizesOnly() {
     return on;
 }
 
-void bringSizesIntoRange(qe::QanorDoc& doc) {
+void bringSizesIntoRange(qe::QeDocument& doc) {
     const auto clamp = [](std::int32_t& v, std::int32_t low, std::int32_t high) {
         v = v < low ? low : v > high ? high : v;
     };
@@ -124,7 +124,7 @@ void bringSizesIntoRange(qe::QanorDoc& doc) {
     }
 }
 
-std::size_t recordCount(const qe::QanorDoc& doc) {
+std::size_t recordCount(const qe::QeDocument& doc) {
     std::size_t n = 0;
     for (const auto& track : doc.noteTracks())
         n += track.content.items.size();
@@ -145,11 +145,11 @@ void relayout(qe::ScoreEditor& view, const char* when) {
 
 void paint(qe::ScoreEditor& view) {
     // A clip beyond the last page of the biggest score opened: every node is visited.
-    qe::RecordingGDI all(0, 0, -(1 << 26), 1 << 26, 1 << 26, -(1 << 26), false);
+    qe::RecordingSurface all(0, 0, -(1 << 26), 1 << 26, 1 << 26, -(1 << 26), false);
     view.paintAll(all);
     if (!all.translations.empty())
         fail("painting the view left translations pushed");
-    qe::RecordingGDI page(0, 0, 0, 0, 11906, -16838, false);
+    qe::RecordingSurface page(0, 0, 0, 0, 11906, -16838, false);
     view.paintPage(page, 0);
     if (!page.translations.empty())
         fail("painting a page left translations pushed");
@@ -171,7 +171,7 @@ void checkShapesDrawn(qe::ScoreEditor& view) {
         fail("the layout does not draw every bracket of the score");
 }
 
-bool sameDocumentContent(const qe::QanorDoc& a, const qe::QanorDoc& b) {
+bool sameDocumentContent(const qe::QeDocument& a, const qe::QeDocument& b) {
     if (a.noteTracks().size() != b.noteTracks().size())
         return false;
     for (std::size_t t = 0; t < a.noteTracks().size(); ++t)
@@ -389,7 +389,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* keys = data + std::min(size, documentSize + markerSize);
     const std::size_t keyCount = size - static_cast<std::size_t>(keys - data);
 
-    qe::QanorDoc doc;
+    qe::QeDocument doc;
     if (load(Bytes(data, data + documentSize), doc) != 0)
         return 0;
     if (plausibleSizesOnly())
@@ -414,15 +414,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     relayout(view, "after the keys");
     checkShapesDrawn(view);
 
-    qe::QanorDoc written = session.records();
+    qe::QeDocument written = session.records();
     const Bytes saved = save(written);
-    qe::QanorDoc reopened;
+    qe::QeDocument reopened;
     if (load(saved, reopened) != 0)
         fail("a document the editor saved does not load");
     qe::ScoreSession again;
     if (again.load(reopened).droppedShapes != 0)
         fail("opening a saved document dropped a tie or bracket the editor wrote");
-    qe::QanorDoc rewritten = again.records();
+    qe::QeDocument rewritten = again.records();
     if (!sameDocumentContent(written, rewritten) || save(rewritten) != saved)
         fail("opening and saving a saved document changed it");
     FuzzHost host2;

@@ -13,7 +13,7 @@
 
 #include "records/doc_chunks.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 #include "seed_writing.h"
 
 namespace {
@@ -26,15 +26,15 @@ const std::string kMarker = "@@KEYS@@";
 
 const auto shape = qe::seeds::formatRecord;
 
-qe::QanorDoc newDocument() {
-    qe::QanorDoc doc;
+qe::QeDocument newDocument() {
+    qe::QeDocument doc;
     doc.initNew(u"无标题");
     return doc;
 }
 
 // Sharps and flats under ties, marks, and a bracket over two measures.
-qe::QanorDoc tiedAccidentals() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument tiedAccidentals() {
+    qe::QeDocument doc = newDocument();
     doc.firstNoteTrack().content.items = {
         qe::note(1, 1, 0, 1),             // 0  sharp 1
         qe::note(0, 2, 0, 1),             // 1
@@ -52,8 +52,8 @@ qe::QanorDoc tiedAccidentals() {
 }
 
 // Enough measures for several lines and pages, with a tie and a bracket across line ends.
-qe::QanorDoc longScore() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument longScore() {
+    qe::QeDocument doc = newDocument();
     auto& items = doc.firstNoteTrack().content.items;
     items.clear();
     for (int m = 0; m < 90; ++m) {
@@ -69,8 +69,8 @@ qe::QanorDoc longScore() {
 }
 
 // A narrow sheet: a few digits already fill a line, so typing soon overflows it.
-qe::QanorDoc narrowPage() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument narrowPage() {
+    qe::QeDocument doc = newDocument();
     doc.formatSettings().pageWidth = 4000;
     doc.formatSettings().pageHeight = 6000;
     doc.firstNoteTrack().content.items = {qe::note(0, 1, 0, 0), qe::note(0, 2, 0, 0),
@@ -81,8 +81,8 @@ qe::QanorDoc narrowPage() {
 
 // Items the editor does not show (other classes, unknown marks, bar types with bit 3), a
 // track without its closing bar line, an empty track, and shapes it must leave out.
-qe::QanorDoc oddRecords() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument oddRecords() {
+    qe::QeDocument doc = newDocument();
     doc.firstNoteTrack().content.items = {
         qe::note(0, 1, 0, 0), qe::note(0x1405, 0),  qe::note(0, 0, 1, 6), qe::note(0x0C0B, 0),
         qe::note(0, 0, 0, 3), qe::note::barLine(7), qe::note(0, 6, 3, 7), qe::note(0, 7, -3, 0)};
@@ -99,8 +99,8 @@ qe::QanorDoc oddRecords() {
 }
 
 // The smallest tie on a sharp note: the tie is found at the sign, which stands before the digit.
-qe::QanorDoc tieOnSharp() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument tieOnSharp() {
+    qe::QeDocument doc = newDocument();
     doc.firstNoteTrack().content.items = {qe::note(1, 1, 0, 0), qe::note(0, 2, 0, 0),
                                           qe::note::barLine(6)};
     doc.formatRecords() = {shape(qe::Format::kArc, 0, 0, 0, 1)};
@@ -108,8 +108,8 @@ qe::QanorDoc tieOnSharp() {
 }
 
 // A tie from a sharp note in the first measure to the note after the bar line.
-qe::QanorDoc tieFromSharpOverBar() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument tieFromSharpOverBar() {
+    qe::QeDocument doc = newDocument();
     doc.firstNoteTrack().content.items = {qe::note(1, 1, 0, 0), qe::note(0, 2, 0, 0),
                                           qe::note::barLine(1), qe::note(0, 3, 0, 0),
                                           qe::note::barLine(6)};
@@ -118,8 +118,8 @@ qe::QanorDoc tieFromSharpOverBar() {
 }
 
 // Two tracks, so selections can run from one to the other.
-qe::QanorDoc twoTracks() {
-    qe::QanorDoc doc = newDocument();
+qe::QeDocument twoTracks() {
+    qe::QeDocument doc = newDocument();
     doc.firstNoteTrack().content.items = {qe::note(0, 3, 0, 1), qe::note(0, 5, 0, 1),
                                           qe::note::barLine(1), qe::note(0, 6, 0, 0),
                                           qe::note::barLine(6)};
@@ -146,12 +146,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    qe::QanorDoc created = newDocument();
-    qe::QanorDoc tied = tiedAccidentals();
-    qe::QanorDoc long_ = longScore();
-    qe::QanorDoc narrow = narrowPage();
-    qe::QanorDoc odd = oddRecords();
-    qe::QanorDoc two = twoTracks();
+    qe::QeDocument created = newDocument();
+    qe::QeDocument tied = tiedAccidentals();
+    qe::QeDocument long_ = longScore();
+    qe::QeDocument narrow = narrowPage();
+    qe::QeDocument odd = oddRecords();
+    qe::QeDocument two = twoTracks();
     const Bytes createdBytes = save(created);
     const Bytes tiedBytes = save(tied);
     const Bytes longBytes = save(long_);
@@ -202,19 +202,19 @@ int main(int argc, char** argv) {
     if (argc < 3)
         return 0;
     const std::string regressions = argv[2];
-    qe::QanorDoc sharp = tieOnSharp();
+    qe::QeDocument sharp = tieOnSharp();
     const Bytes sharpBytes = save(sharp);
-    qe::QanorDoc overBar = tieFromSharpOverBar();
+    qe::QeDocument overBar = tieFromSharpOverBar();
     const Bytes overBarBytes = save(overBar);
     // Sizes near the int limits, as a damaged or hostile file may hold them.
-    qe::QanorDoc wideFont = newDocument();
+    qe::QeDocument wideFont = newDocument();
     wideFont.formatSettings().fonts[qe::kNoteFont].logFont.width = 0x40000000;
     wideFont.firstNoteTrack().content.items = {qe::note(0, 1, 0, 0), qe::note(0, 2, 0, 0),
                                                qe::note::barLine(6)};
-    qe::QanorDoc widePage = newDocument();
+    qe::QeDocument widePage = newDocument();
     widePage.formatSettings().pageWidth = 0x7ffffff0;
     widePage.formatSettings().marginRight = -0x7ffffff0;
-    qe::QanorDoc deepMargin = newDocument();
+    qe::QeDocument deepMargin = newDocument();
     deepMargin.formatSettings().marginTop = 0x7fffffff;
     const struct {
         const char* name;

@@ -9,7 +9,7 @@
 
 #include "records/doc_chunks.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 #include "seed_writing.h"
 
 namespace {
@@ -28,15 +28,15 @@ qe::lyrics lyric(const std::u16string& text, std::int32_t track, std::int16_t it
 }
 
 // A new score, as the editor makes it.
-qe::QanorDoc newDocument() {
-    qe::QanorDoc doc;
+qe::QeDocument newDocument() {
+    qe::QeDocument doc;
     doc.initNew(u"无标题");
     return doc;
 }
 
 // Two tracks with digits, rests, marks and bar lines, arcs, jump lines and lyrics.
-qe::QanorDoc twoTracks() {
-    qe::QanorDoc doc;
+qe::QeDocument twoTracks() {
+    qe::QeDocument doc;
     doc.initNew(u"茉莉花");
     doc.header.subtitle = u"江苏民歌";
     doc.header.comment1 = u"中速";
@@ -75,8 +75,8 @@ qe::QanorDoc twoTracks() {
 }
 
 // Tempo records, changed page settings and fonts, and every title text filled in.
-qe::QanorDoc settings() {
-    qe::QanorDoc doc;
+qe::QeDocument settings() {
+    qe::QeDocument doc;
     doc.initNew(u"Title");
     doc.header.author2 = u"Words";
     doc.header.author3 = u"Arr.";
@@ -97,7 +97,7 @@ qe::QanorDoc settings() {
 // A file from a newer version: the document header and a note track's content declare more
 // bytes than this version reads, which it must pass over.
 Bytes newerVersion() {
-    qe::QanorDoc doc = newDocument();
+    qe::QeDocument doc = newDocument();
     Bytes bytes = save(doc);
     // Grow the note track's content by four bytes and every enclosing size with it.
     const qe::note_track& track = doc.firstNoteTrack();
@@ -126,9 +126,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    qe::QanorDoc created = newDocument();
-    qe::QanorDoc two = twoTracks();
-    qe::QanorDoc withSettings = settings();
+    qe::QeDocument created = newDocument();
+    qe::QeDocument two = twoTracks();
+    qe::QeDocument withSettings = settings();
     const struct {
         const char* name;
         Bytes bytes;

@@ -9,10 +9,10 @@
 #include <QByteArray>
 
 #include "base/exception.h"
-#include "records/memory_io.h"
-#include "records/qanor_doc.h"
 #include "music/track_walk.h"
 #include "musicxml/musicxml_file.h"
+#include "records/memory_io.h"
+#include "records/qe_document.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ namespace {
     std::abort();
 }
 
-std::vector<unsigned char> save(qe::QanorDoc& doc) {
+std::vector<unsigned char> save(qe::QeDocument& doc) {
     qe::MemoryIO io;
     try {
         doc.serialize(io, true);
@@ -36,7 +36,7 @@ std::vector<unsigned char> save(qe::QanorDoc& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    qe::QanorDoc doc;
+    qe::QeDocument doc;
     const qe::musicxml::Outcome imported = qe::musicxml::importMusicXml(bytes, doc);
     if (!imported.ok) {
         if (imported.error.isEmpty())
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("an import without a note track");
 
     const std::vector<unsigned char> saved = save(doc);
-    qe::QanorDoc loaded;
+    qe::QeDocument loaded;
     qe::MemoryIO in(saved);
     try {
         loaded.serialize(in, false);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qe::musicxml::exportMusicXml(doc, size % 2 == 0, exported);
     if (!written.ok)
         fail("an imported document does not export");
-    qe::QanorDoc again;
+    qe::QeDocument again;
     if (!qe::musicxml::importMusicXml(exported, again).ok)
         fail("an exported document does not import");
     return 0;

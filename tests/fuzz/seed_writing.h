@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::seeds {
 
 using Bytes = std::vector<unsigned char>;
 
-inline Bytes save(QanorDoc& doc) {
+inline Bytes save(QeDocument& doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return io.bytes();

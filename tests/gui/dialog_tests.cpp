@@ -5,13 +5,13 @@
 #include <QSettings>
 #include <QTest>
 
+#include "gui/document_window.h"
 #include "gui/font_chooser.h"
 #include "gui/font_settings_dlg.h"
+#include "gui/input_dlg.h"
 #include "gui/title_settings_dlg.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "gui/child_frame.h"
-#include "gui/input_dlg.h"
 
 namespace qe::gui {
 

@@ -13,10 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "gui/document_window.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "records/memory_io.h"
-#include "gui/child_frame.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -34,7 +34,7 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray bytesOf(QanorDoc doc) {
+QByteArray bytesOf(QeDocument doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -106,7 +106,7 @@ private slots:
             QCOMPARE(doc->path(), path);
             QVERIFY(!ed.frame->activeFrame()->isWindowModified());
             QCOMPARE(ed.frame->recentFiles().files().value(0), path);
-            QanorDoc saved = doc->records();
+            QeDocument saved = doc->records();
             expected = bytesOf(saved);
         }
         QCOMPARE(readAll(path), expected);
@@ -114,7 +114,7 @@ private slots:
         ScoreDocument* reopened = again.frame->openDocument(path);
         QVERIFY(reopened);
         QVERIFY(!reopened->isModified());
-        QanorDoc records = reopened->records();
+        QeDocument records = reopened->records();
         QCOMPARE(records.noteTracks().at(0).content.items,
                  test::parseTrack("1 1 5 5 6 6 5 - | 4 4 3 3 2 2 1 - | |]"));
         QCOMPARE(int(records.formatRecords().size()), 1);
@@ -157,7 +157,7 @@ private slots:
         // Once the file can be written, the edits are all there.
         QVERIFY(ed.frame->onFileSave());
         QVERIFY(!doc->isModified());
-        QanorDoc saved;
+        QeDocument saved;
         QVERIFY(loadScore(path, saved).ok);
         QCOMPARE(saved.noteTracks().at(0).content.items, test::parseTrack("1 2 3 4 |]"));
     }
@@ -167,7 +167,7 @@ private slots:
         const QString bad = dir.filePath(QStringLiteral("bad.qe"));
         writeAll(bad, QByteArray("this is not a score"));
         // A real score cut short: its start reads, the rest is missing.
-        QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 6 |]"});
+        QeDocument doc = test::scoreOf({"1 2 3 | 4 5 6 |]"});
         const QByteArray whole = bytesOf(doc);
         const QString cut = dir.filePath(QStringLiteral("cut.qe"));
         writeAll(cut, whole.left(whole.size() - 7));
@@ -232,7 +232,7 @@ private slots:
     void openingAnOpenFileShowsItsWindow() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("a.qe"));
-        QanorDoc doc = test::scoreOf({"1 |]"});
+        QeDocument doc = test::scoreOf({"1 |]"});
         writeAll(path, bytesOf(doc));
         EditorWindow ed;
         ScoreDocument* first = ed.frame->openDocument(path);
@@ -248,7 +248,7 @@ private slots:
         QStringList paths;
         for (int i = 1; i <= 5; ++i) {
             paths << dir.filePath(QStringLiteral("%1.qe").arg(i));
-            QanorDoc doc = test::scoreOf({"1 |]"}, u"曲");
+            QeDocument doc = test::scoreOf({"1 |]"}, u"曲");
             writeAll(paths.last(), bytesOf(doc));
             urls << QUrl::fromLocalFile(paths.last());
         }

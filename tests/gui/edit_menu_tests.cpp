@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "gui/commands.h"
+#include "gui/document_window.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "gui/child_frame.h"
-#include "gui/commands.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -18,13 +18,14 @@ namespace qe::gui {
 namespace {
 
 std::string trackText(ScoreDocument* doc, int t = 0) {
-    return test::formatTrack(doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items);
+    return test::formatTrack(
+        doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items);
 }
 
 // The syllables of a verse as the document stores them, in record order.
 QStringList verseOf(ScoreDocument* doc, std::size_t verse = 0) {
     QStringList texts;
-    const QanorDoc saved = doc->records();
+    const QeDocument saved = doc->records();
     const auto& tracks = saved.content.lyrics.items;
     if (verse < tracks.size())
         for (const lyrics& syllable : tracks[verse].content.items)
@@ -88,19 +89,21 @@ private slots:
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("1234");
-        CChildFrame* second = ed.frame->onWindowNew();
+        DocumentWindow* second = ed.frame->onWindowNew();
         QVERIFY(second);
         ed.frame->mdiArea()->setActiveSubWindow(second);
         ed.frame->commands().editUndo->trigger();
-        for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
-                     3);
-        CChildFrame* first = ed.frame->framesOf(doc).first();
+        for (DocumentWindow* frame : ed.frame->framesOf(doc))
+            QCOMPARE(
+                int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
+                3);
+        DocumentWindow* first = ed.frame->framesOf(doc).first();
         ed.frame->mdiArea()->setActiveSubWindow(first);
         ed.frame->commands().editRedo->trigger();
-        for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
-                     4);
+        for (DocumentWindow* frame : ed.frame->framesOf(doc))
+            QCOMPARE(
+                int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
+                4);
     }
 
     void cutCopyAndPasteCarryNotesBetweenDocuments() {

@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "edit/score_editor.h"
+#include "gui/document_window.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "gui/child_frame.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -48,7 +48,7 @@ private slots:
         ed.type("1235\n5-\b6");
         QCOMPARE(trackOf(ed.doc()), test::parseTrack("1 2 3 5 | 5 6 |]"));
         QVERIFY(ed.doc()->isModified());
-        CChildFrame* frame = ed.frame->activeFrame();
+        DocumentWindow* frame = ed.frame->activeFrame();
         QVERIFY(frame->isWindowModified());
         QVERIFY(frame->windowTitle().endsWith(QStringLiteral("[*]")));
     }
@@ -74,7 +74,7 @@ private slots:
         ed.frame->commands().addTie->trigger();
         // A drag from the first note to the third ties the first to the second.
         expectArcs(ed, 1);
-        const QanorDoc saved = ed.doc()->records();
+        const QeDocument saved = ed.doc()->records();
         const Format& arc = saved.formatRecords().at(0);
         QCOMPARE(int(arc.type), int(Format::kArc));
         QCOMPARE(int(arc.from.itemIndex), 0);
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(caret.height() > 10);
         // The strip scrolled along: the caret stands 5 pixels inside the right edge.
         QVERIFY(ed.view()->horizontalScrollBar()->value() > 0);
-        QCOMPARE(caret.right() + 1, width - CQEView::kCaretMargin);
+        QCOMPARE(caret.right() + 1, width - ScoreView::kCaretMargin);
         // The mapping at 96 dots per inch: 15 units a pixel, y pointing up, scroll included.
         const QPoint pixel(40, 30);
         const Point logical = ed.view()->toLogical(pixel);
@@ -155,25 +155,27 @@ private slots:
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("12");
-        CChildFrame* second = ed.frame->onWindowNew();
+        DocumentWindow* second = ed.frame->onWindowNew();
         QVERIFY(second);
         QCOMPARE(ed.frame->framesOf(doc).size(), 2);
         QVERIFY(second->windowTitle().contains(QStringLiteral(":2")));
         // The new window shows what the first one typed, and adds its own.
-        QCOMPARE(int(second->view()->controller().layout().tracks().measureNode(0, 0)->childCount()), 2);
+        QCOMPARE(
+            int(second->view()->controller().layout().tracks().measureNode(0, 0)->childCount()), 2);
         ed.type("34");
-        CChildFrame* first = ed.frame->framesOf(doc).first();
+        DocumentWindow* first = ed.frame->framesOf(doc).first();
         ed.frame->mdiArea()->setActiveSubWindow(first);
         ed.type("5");
         // Each window shows the score as the other left it.
-        for (CChildFrame* frame : ed.frame->framesOf(doc))
-            QCOMPARE(int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
-                     5);
+        for (DocumentWindow* frame : ed.frame->framesOf(doc))
+            QCOMPARE(
+                int(frame->view()->controller().layout().tracks().measureNode(0, 0)->childCount()),
+                5);
         // Saved from either window, the file holds the edits of both.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("both.qe"));
         QVERIFY(doc->onSaveDocument(path).ok);
-        QanorDoc saved;
+        QeDocument saved;
         QVERIFY(loadScore(path, saved).ok);
         std::vector<int> degrees;
         for (const note& n : saved.noteTracks().at(0).content.items)

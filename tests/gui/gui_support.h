@@ -13,8 +13,8 @@
 #include "document/score_document.h"
 #include "edit/score_editor.h"
 #include "engrave/measure.h"
-#include "gui/cqe_view.h"
-#include "gui/main_frame.h"
+#include "gui/main_window.h"
+#include "gui/score_view.h"
 #include "support/qt/test_fonts.h"
 
 namespace qe::gui {
@@ -84,7 +84,7 @@ inline void answerMessage(const QString& text, QString* said = nullptr) {
 // The editor's main window, shown on the offscreen screen, and what a test does with it.
 class EditorWindow {
 public:
-    EditorWindow() : frame(std::make_unique<CMainFrame>(test::fonts())) {
+    EditorWindow() : frame(std::make_unique<MainWindow>(test::fonts())) {
         frame->show();
         frame->activateWindow();
         (void)QTest::qWaitForWindowExposed(frame.get());
@@ -96,13 +96,13 @@ public:
             doc->setModifiedFlag(false);
     }
 
-    CQEView* view() const { return frame->activeView(); }
+    ScoreView* view() const { return frame->activeView(); }
     ScoreEditor& controller() const { return view()->controller(); }
     ScoreDocument* doc() const { return frame->activeDocument(); }
 
     // Types text into the score window as keys, with Enter for '\n' and Backspace for '\b'.
     void type(const QString& keys) const {
-        CQEView* target = view();
+        ScoreView* target = view();
         target->setFocus();
         for (QChar c : keys) {
             if (c == QLatin1Char('\n'))
@@ -115,9 +115,7 @@ public:
     }
 
     // Stop `e` of measure `m` of track `t` (its element count for the measure's end).
-    Position at(int m, int e, int t = 0) const {
-        return positionAt(controller().score(), t, m, e);
-    }
+    Position at(int m, int e, int t = 0) const { return positionAt(controller().score(), t, m, e); }
 
     // A point on a caret position, in the view's viewport pixels: on the left part of a note,
     // which stands for the caret before it.
@@ -134,7 +132,7 @@ public:
         QTest::mouseRelease(port, Qt::LeftButton, {}, pixelOf(to));
     }
 
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<MainWindow> frame;
 };
 
 }  // namespace qe::gui

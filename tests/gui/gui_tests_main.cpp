@@ -3,13 +3,13 @@
 #include <QTest>
 #include <memory>
 
+#include "gui/editor_application.h"
 #include "gui_suites.h"
-#include "gui/cqe_app.h"
 #include "support/qt/test_fonts.h"
 
 // The windows under test draw with the application's fonts.
 qe::FontBook& qe::test::fonts() {
-    return static_cast<qe::CQEApp*>(QCoreApplication::instance())->fonts();
+    return static_cast<qe::EditorApplication*>(QCoreApplication::instance())->fonts();
 }
 
 // The editor's windows on the offscreen screen, with settings kept in a folder of their own.
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
                                                   QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     }
-    qe::CQEApp app(argc, argv);
+    qe::EditorApplication app(argc, argv);
     app.initPlatform();
     int status = 0;
     for (auto make :

@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "audio/score_player.h"
+#include "gui/playback_controls.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "gui/playback_controls.h"
-#include "audio/score_player.h"
 
 namespace qe::gui {
 
@@ -18,9 +18,9 @@ namespace {
 const char* const kSample = QE_SOURCE_DIR "/resources/samples/jasmine.qe";
 
 // Pixels of the viewport in the tint of the notes sounding.
-int tintedPixels(CQEView* view) {
+int tintedPixels(ScoreView* view) {
     const QImage shot = view->viewport()->grab().toImage();
-    const QColor tint = CQEView::soundingColor();
+    const QColor tint = ScoreView::soundingColor();
     int count = 0;
     for (int y = 0; y < shot.height(); y += 2)
         for (int x = 0; x < shot.width(); x += 2)

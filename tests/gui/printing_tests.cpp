@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "export/page_export.h"
 #include "gui_suites.h"
 #include "gui_support.h"
-#include "export/page_export.h"
 #include "support/qt/test_fonts.h"
 
 namespace qe::gui {
@@ -45,7 +45,7 @@ QRect inkBox(const QImage& image) {
     return box;
 }
 
-void printToPdf(CQEView* view, const QString& path, int from = 0, int to = 0) {
+void printToPdf(ScoreView* view, const QString& path, int from = 0, int to = 0) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);

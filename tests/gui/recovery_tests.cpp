@@ -9,12 +9,12 @@
 
 #include "document/recovery_entry.h"
 #include "document/recovery_store.h"
+#include "gui/autosave_keeper.h"
+#include "gui/document_window.h"
+#include "gui/recovery_dlg.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "records/memory_io.h"
-#include "gui/autosave_keeper.h"
-#include "gui/child_frame.h"
-#include "gui/recovery_dlg.h"
 #include "support/notation.h"
 
 namespace qe::gui {
@@ -26,7 +26,7 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray bytesOf(QanorDoc doc) {
+QByteArray bytesOf(QeDocument doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -95,7 +95,7 @@ private slots:
     void typingIsAutosavedUntilTheScoreIsSavedAndQuittingLeavesNothing() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("song.qe"));
-        QanorDoc score = test::scoreOf({"1 2 3 |]"});
+        QeDocument score = test::scoreOf({"1 2 3 |]"});
         QVERIFY(saveScore(path, score).ok);
         const QByteArray original = readAll(path);
 
@@ -127,10 +127,10 @@ private slots:
     void recoveringOpensTheScoresModifiedUnderTheirOwnFiles() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("茉莉花.qe"));
-        QanorDoc saved = test::scoreOf({"1 2 3 |]"}, u"茉莉花");
+        QeDocument saved = test::scoreOf({"1 2 3 |]"}, u"茉莉花");
         QVERIFY(saveScore(path, saved).ok);
-        QanorDoc typed = test::scoreOf({"1 2 3 5 6 |]"}, u"茉莉花");
-        QanorDoc untitled = test::scoreOf({"5 5 6 |]"}, u"Qanor简谱3");
+        QeDocument typed = test::scoreOf({"1 2 3 5 6 |]"}, u"茉莉花");
+        QeDocument untitled = test::scoreOf({"5 5 6 |]"}, u"Qanor简谱3");
         const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-600);
         const QDateTime later = earlier.addSecs(300);
         QVERIFY(!leaveBehind(bytesOf(typed), path, QStringLiteral("茉莉花"), earlier).isEmpty());
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(mine);
         QCOMPARE(mine->path(), path);
         QCOMPARE(mine->title(), QStringLiteral("茉莉花"));
-        CChildFrame* frame = ed.frame->framesOf(mine).value(0);
+        DocumentWindow* frame = ed.frame->framesOf(mine).value(0);
         QVERIFY(frame && frame->isWindowModified());
         QCOMPARE(readAll(path), bytesOf(saved));
         // The recovered files stay until the scores are saved.
@@ -180,8 +180,8 @@ private slots:
     }
 
     void discardedScoresGoAndThoseLeftForLaterComeBack() {
-        QanorDoc first = test::scoreOf({"1 |]"}, u"一");
-        QanorDoc second = test::scoreOf({"2 |]"}, u"二");
+        QeDocument first = test::scoreOf({"1 |]"}, u"一");
+        QeDocument second = test::scoreOf({"2 |]"}, u"二");
         const QDateTime now = QDateTime::currentDateTimeUtc();
         const QString one = leaveBehind(bytesOf(first), QString(), QStringLiteral("一"), now);
         const QString two =
@@ -212,8 +212,8 @@ private slots:
     }
 
     void damagedFilesAreReportedByNameAndSkipped() {
-        QanorDoc good = test::scoreOf({"1 2 |]"}, u"好的");
-        QanorDoc cut = test::scoreOf({"3 4 |]"}, u"截断");
+        QeDocument good = test::scoreOf({"1 2 |]"}, u"好的");
+        QeDocument cut = test::scoreOf({"3 4 |]"}, u"截断");
         const QDateTime now = QDateTime::currentDateTimeUtc();
         QVERIFY(!leaveBehind(bytesOf(good), QString(), QStringLiteral("好的"), now).isEmpty());
         const QString cutPath = leaveBehind(bytesOf(cut), QStringLiteral("/scores/截断.qe"),

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engrave/recording_gdi.h"
+#include "engrave/recording_surface.h"
 #include "engrave/symbols.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -25,7 +25,7 @@ struct Case {
     std::string description;
     std::vector<std::string> tracks;
     int mode = ScoreEditor::kPageMode;
-    std::function<void(QanorDoc&)> setUp = nullptr;
+    std::function<void(QeDocument&)> setUp = nullptr;
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -63,7 +63,7 @@ std::string readable(const std::u16string& text) {
     return out;
 }
 
-void writeCalls(std::ostream& out, const RecordingGDI& g) {
+void writeCalls(std::ostream& out, const RecordingSurface& g) {
     for (const DrawCall& call : g.calls) {
         out << call.op << '(';
         for (std::size_t i = 0; i < call.args.size(); ++i)
@@ -76,7 +76,7 @@ void writeCalls(std::ostream& out, const RecordingGDI& g) {
 
 // The whole drawing of a case: every page in page mode, the strip in scroll mode.
 std::string drawingOf(const Case& c) {
-    QanorDoc doc = [&] {
+    QeDocument doc = [&] {
         if (c.tracks.size() == 1)
             return test::scoreWithShapes({c.tracks[0]}, u"Engraving");
         if (c.tracks.size() == 2)
@@ -90,7 +90,7 @@ std::string drawingOf(const Case& c) {
     out << "# " << c.description << "\n";
     if (c.mode == ScoreEditor::kScrollMode) {
         const Style& s = ed.view.layout().root().style;
-        RecordingGDI g(0, 0, 0, 0, s.width, s.height, false);
+        RecordingSurface g(0, 0, 0, 0, s.width, s.height, false);
         ed.view.paintAll(g);
         out << "strip " << s.width << " x " << -s.height << "\n";
         writeCalls(out, g);
@@ -98,7 +98,7 @@ std::string drawingOf(const Case& c) {
     }
     PageView& pages = *ed.view.layout().pages();
     for (int i = 0; i < pages.childCount(); ++i) {
-        RecordingGDI g(0, 0, 0, 0, pages.pageWidth, -pages.pageHeight, false);
+        RecordingSurface g(0, 0, 0, 0, pages.pageWidth, -pages.pageHeight, false);
         ed.view.paintPage(g, i);
         out << "page " << i + 1 << " of " << pages.childCount() << "\n";
         writeCalls(out, g);
@@ -142,7 +142,7 @@ std::string referencePath(const std::string& name) {
     return std::string(QE_TEST_DATA) + "/engraving/" + name + ".ref";
 }
 
-void setMeter(QanorDoc& doc, int numerator, int denominator) {
+void setMeter(QeDocument& doc, int numerator, int denominator) {
     doc.header.timeNumerator = static_cast<std::uint8_t>(numerator);
     doc.header.timeDenominator = static_cast<std::uint8_t>(denominator);
 }
@@ -160,7 +160,7 @@ const std::vector<Case>& cases() {
          "6/8: eighths group by the dotted quarter, three to a beam; sixteenths inside it",
          {"1_ 2_ 3_ 4_ 5_ 6_ | 5 . 3_ 2 . | 1__ 2__ 3_ 4_ 5_ 6_ 7_ | 1' . - |]"},
          ScoreEditor::kPageMode,
-         [](QanorDoc& d) { setMeter(d, 6, 8); }},
+         [](QeDocument& d) { setMeter(d, 6, 8); }},
         {"underlines_four_four",
          "4/4: eighths and sixteenths group by the quarter (unchanged by the meter's beat)",
          {"1_ 2_ 3_ 4_ 5__ 6__ 7_ 1'_ | 5_ . 3__ 2 - | 1 2_ 3_ 4 5 |]"}},
@@ -168,7 +168,7 @@ const std::vector<Case>& cases() {
          "2/2: eighths group by the half note",
          {"1_ 2_ 3_ 4_ 5 6 | 5_ 3_ 2_ 1_ 5 - |]"},
          ScoreEditor::kPageMode,
-         [](QanorDoc& d) { setMeter(d, 2, 2); }},
+         [](QeDocument& d) { setMeter(d, 2, 2); }},
         {"scroll_spacing",
          "scroll mode: digits, beats and bar lines stand apart as on a page",
          {"1 2 3_ 4_ 5 | 6_ 6_ 5_ 5_ 4 - | 3 . 2_ 1 - |]"},
@@ -202,7 +202,7 @@ const std::vector<Case>& cases() {
          "title block, key and time signature, authors and comments (unchanged)",
          {"3_ 3_ 5_ 6_ 1'_ 1'_ 6_ 5_ | 5 5_ 6_ 5 - |]"},
          ScoreEditor::kPageMode,
-         [](QanorDoc& d) {
+         [](QeDocument& d) {
              d.header.subtitle = u"Subtitle";
              d.header.author1 = u"Author one";
              d.header.author2 = u"Author two";

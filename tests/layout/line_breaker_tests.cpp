@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "engrave/recording_gdi.h"
-#include "engrave/shadow_node.h"
-#include "engrave/complex_line.h"
+#include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
 #include "engrave/note_line.h"
-#include "base/exception.h"
+#include "engrave/recording_surface.h"
+#include "engrave/shadow_node.h"
+#include "engrave/system.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -67,14 +67,14 @@ TEST(LineBreaking, AZeroWideMeasureDoesNotEndTheScore) {
 }
 
 TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
-    QanorDoc doc = test::scoreOf({"1 2 | 3 4 | 5 6 |", "1 | 2_ 3_ |"});
+    QeDocument doc = test::scoreOf({"1 2 | 3 4 | 5 6 |", "1 | 2_ 3_ |"});
     LinearView view;
     const auto docScore = test::scoreFrom(doc);
     view.build(docScore.get());
-    RecordingGDI g;
+    RecordingSurface g;
     view.relayout(g);
     view.lineStarts = {2, 3};
-    ComplexLine first;
+    System first;
     buildLine(0, view, g, first, 3000);
     ASSERT_EQ(first.childCount(), 2);
     for (int t = 0; t < 2; ++t)
@@ -84,12 +84,12 @@ TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
     EXPECT_EQ(first.child(0)->style.y, -40);
     EXPECT_EQ(first.child(1)->style.y, -40 - 720 - 80);
     // Line 1 holds measure 2, which only the first track has.
-    ComplexLine second;
+    System second;
     buildLine(1, view, g, second, 3000);
     EXPECT_EQ(second.childCount(), 1);
     EXPECT_EQ(second.realChild(0), second.child(0));  // a note line, not a shadow
     EXPECT_EQ(second.child(0)->realChild(0), view.child(0)->child(2));
-    ComplexLine bad;
+    System bad;
     EXPECT_THROW(buildLine(2, view, g, bad, 3000), Exception);
     view.lineStarts = {1, 1};
     try {
@@ -101,11 +101,11 @@ TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
 }
 
 TEST(Justify, SpreadsRoomByWeightAndGapsOfAQuarter) {
-    QanorDoc doc = test::scoreOf({"1 2 | 3 - |"});
+    QeDocument doc = test::scoreOf({"1 2 | 3 - |"});
     LinearView view;
     const auto docScore = test::scoreFrom(doc);
     view.build(docScore.get());
-    RecordingGDI g;
+    RecordingSurface g;
     view.relayout(g);
     NoteLine line(nullptr, 40, 40);
     for (int m = 0; m < 2; ++m)

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engrave/note_element.h"
-#include "engrave/recording_gdi.h"
+#include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
-#include "base/exception.h"
+#include "engrave/note_element.h"
+#include "engrave/recording_surface.h"
 #include "support/notation.h"
 #include "support/scroll_score.h"
 
@@ -51,7 +51,7 @@ TEST(ScrollLayout, ItemsAndMeasuresAreFoundByTheirPlaceInTheScore) {
 }
 
 TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
-    QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 | 6 |"});
+    QeDocument doc = test::scoreOf({"1 2 3 | 4 5 | 6 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 4, 0, 3, 6);
     test::addFormat(doc, 2, 0, 0, 1);  // other types are skipped without error
@@ -65,7 +65,7 @@ TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
 }
 
 TEST(ScrollLayout, ClearingKeepsTheScoreAndDropsTheShapes) {
-    QanorDoc doc = test::scoreOf({"1 2 |"});
+    QeDocument doc = test::scoreOf({"1 2 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     Scroll s(std::move(doc));
     s.view.lineStarts = {1};
@@ -77,10 +77,10 @@ TEST(ScrollLayout, ClearingKeepsTheScoreAndDropsTheShapes) {
 }
 
 TEST(ScrollLayout, DrawsTheFrameThenShapesUnderTheNotes) {
-    QanorDoc doc = test::scoreOf({"1 2 |"});
+    QeDocument doc = test::scoreOf({"1 2 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     Scroll s(std::move(doc));
-    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     s.view.paint(g);
     ASSERT_GE(g.calls.size(), 3u);
     EXPECT_EQ(g.calls[0].op, "rectangle");

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engrave/note_element.h"
-#include "engrave/recording_gdi.h"
-#include "engrave/symbols.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "engrave/note_line.h"
+#include "engrave/recording_surface.h"
+#include "engrave/symbols.h"
 #include "records/doc_chunks.h"
 #include "support/error_code.h"
 #include "support/notation.h"
@@ -17,7 +17,7 @@ namespace {
 // is 192 x -320 and a bar line 240 x -400 with the default fonts.
 struct Track {
     explicit Track(std::vector<note> notes) {
-        QanorDoc doc;
+        QeDocument doc;
         note_track stored;
         stored.content.items = std::move(notes);
         doc.noteTracks().push_back(std::move(stored));
@@ -31,7 +31,7 @@ struct Track {
     format_track_header format;
     std::unique_ptr<music::Score> score;
     NoteLine line{nullptr, 40, 40};
-    RecordingGDI g;
+    RecordingSurface g;
 };
 
 note digit(int degree, int duration = 0, int octave = 0, int accidental = 0) {
@@ -181,7 +181,7 @@ TEST(MeasureStretch, SpreadsSpaceByWeightWithoutMeasuring) {
 
 TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
     Track t({digit(1, 1, 1), digit(2, 1), note::barLine(3)});
-    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     t.line.paint(g);
     std::vector<std::string> ops;
     for (const DrawCall& call : g.calls)
@@ -203,14 +203,14 @@ TEST(MeasureDraw, HiddenBarLineDrawsNothingAndTakesNoRoom) {
     Track t({digit(1), note::barLine(7)});
     EXPECT_EQ(t.measure(0)->barGlyph, 0);
     EXPECT_EQ(t.measure(0)->style.width, 192);
-    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     t.line.paint(g);
     EXPECT_EQ(g.callsOf("drawText").size(), 1u);
 }
 
 TEST(UnderlineDraw, LevelsArePixelAlignedOnEveryDevice) {
     Track t({digit(1, 2), digit(2, 2)});
-    RecordingGDI g(0, 0, -100000, 100000, 100000, -100000, false);
+    RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     g.pixel = 5;  // 288 dpi: -21 becomes -20 and level 1 starts 2 x 20 below level 0's top
     t.line.paint(g);
     const auto fills = g.callsOf("fillRect");

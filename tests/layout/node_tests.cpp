@@ -2,10 +2,10 @@
 
 #include "support/error_code.h"
 
-#include "engrave/recording_gdi.h"
-#include "engrave/shadow_node.h"
-#include "engrave/node.h"
 #include "base/exception.h"
+#include "engrave/node.h"
+#include "engrave/recording_surface.h"
+#include "engrave/shadow_node.h"
 #include "support/test_nodes.h"
 
 namespace qe {
@@ -65,7 +65,7 @@ TEST(NodeLayout, ChildrenFirstAndInheritingFormat) {
     root.appendChild(box(u"a"));
     auto* a = static_cast<BoxNode*>(root.child(0));
     a->appendChild(box(u"a1"));
-    RecordingGDI g;
+    RecordingSurface g;
     root.layout(g, true);
     EXPECT_EQ(a->format, fmt);
     EXPECT_EQ(a->child(0)->format, fmt);
@@ -96,7 +96,7 @@ TEST(NodePaint, SkipsChildrenThatOnlyTouchTheClip) {
     root.appendChild(box(u"inside", 10, -10, 10, -10));
     root.appendChild(box(u"below", 0, -200, 100, -100));  // top edge at the clip's bottom
     root.appendChild(box(u"straddles", -5, 5, 10, -10));
-    RecordingGDI g(0, 0, 0, 0, 100, -200, false);
+    RecordingSurface g(0, 0, 0, 0, 100, -200, false);
     root.paint(g);
     EXPECT_EQ(test::drawnNames(g), u"root inside straddles");
     EXPECT_TRUE(g.translations.empty());
@@ -106,7 +106,7 @@ TEST(NodePaint, DefaultSurfaceDrawsOnlyWhatStraddlesTheOrigin) {
     BoxNode root(u"root");
     root.appendChild(box(u"away", 10, -10, 10, -10));
     root.appendChild(box(u"over", -10, 10, 20, -20));
-    RecordingGDI g;
+    RecordingSurface g;
     root.paint(g);
     EXPECT_EQ(test::drawnNames(g), u"root over");
 }
@@ -124,7 +124,7 @@ TEST(Shadow, MirrorsItsOriginAndEitherSideMayDieFirst) {
         shadow.style.y = -500;
         // Hit through the shadow: the mirrored node, never the shadow.
         EXPECT_EQ(shadow.hitTest({20, -20}), measure->child(0));
-        RecordingGDI g(0, 0, -10000, 10000, 10000, -10000, false);
+        RecordingSurface g(0, 0, -10000, 10000, 10000, -10000, false);
         shadow.paint(g);
         // The measure is drawn at the shadow's place.
         ASSERT_EQ(g.calls.size(), 2u);
@@ -137,7 +137,7 @@ TEST(Shadow, MirrorsItsOriginAndEitherSideMayDieFirst) {
     auto shadow = std::make_unique<ShadowNode>(measure);
     line.clearChildren();  // the origin dies first
     EXPECT_EQ(shadow->origin, nullptr);
-    RecordingGDI g(0, 0, -10000, 10000, 10000, -10000, false);
+    RecordingSurface g(0, 0, -10000, 10000, 10000, -10000, false);
     shadow->paint(g);
     EXPECT_TRUE(g.calls.empty());
     EXPECT_EQ(shadow->hitTest({5, -5}), shadow.get());  // an ordinary node with its copied style
@@ -206,7 +206,7 @@ TEST(RoundToPixels, SnapsHalfUpAndNeverToZero) {
 }
 
 TEST(Surface, PushPopRestoresOriginAndClip) {
-    RecordingGDI g(10, 20, 0, 100, 300, -400, true);
+    RecordingSurface g(10, 20, 0, 100, 300, -400, true);
     EXPECT_EQ(g.clipLeft, -10);
     EXPECT_EQ(g.clipTop, 80);
     g.pushOrigin(5, -7);
@@ -222,7 +222,7 @@ TEST(Surface, PushPopRestoresOriginAndClip) {
 }
 
 TEST(Surface, CurveHelpersTranslateWhatTheyShould) {
-    RecordingGDI g;
+    RecordingSurface g;
     g.pushOrigin(100, -50);
     g.bezierAt({0, 0}, {1, 1}, {2, 2}, {3, 3});
     g.arcStripsAt({{0, 0, 10, -10}}, {0, 0}, {1, 1}, {2, 2}, {3, 3});

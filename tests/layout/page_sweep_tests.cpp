@@ -3,12 +3,12 @@
 #include <random>
 #include <set>
 
-#include "engrave/recording_gdi.h"
+#include "base/exception.h"
 #include "engrave/measure.h"
 #include "engrave/page_view.h"
-#include "base/exception.h"
-#include "records/qanor_doc.h"
+#include "engrave/recording_surface.h"
 #include "music/score_records.h"
+#include "records/qe_document.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -83,7 +83,7 @@ struct RandomScore {
     }
 
     std::mt19937 rng;
-    QanorDoc doc;
+    QeDocument doc;
 };
 
 TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
@@ -93,7 +93,7 @@ TEST(PageSweep, EveryMeasureOnExactlyOneLineAndEveryLineInsideItsPage) {
         music::Score built;
         ASSERT_EQ(music::scoreFromRecords(score.doc, built).droppedShapes, 0) << seed;
         view.build(&built);
-        RecordingGDI g;
+        RecordingSurface g;
         ASSERT_NO_THROW(view.rebuild(g)) << seed;
 
         const format_track_header& f = score.doc.formatSettings();
@@ -138,7 +138,7 @@ TEST(PageSweep, ATooWideMeasureIsCodeSixWithNoHalfBuiltPage) {
         PageView view;
         const auto built = test::scoreFrom(score.doc);
         view.build(built.get());
-        RecordingGDI g;
+        RecordingSurface g;
         try {
             view.rebuild(g);
             ADD_FAILURE() << "seed " << seed << " laid out a 40-note measure";

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engrave/recording_gdi.h"
-#include "engrave/shadow_node.h"
+#include "base/exception.h"
 #include "engrave/measure.h"
 #include "engrave/page_view.h"
-#include "base/exception.h"
+#include "engrave/recording_surface.h"
+#include "engrave/shadow_node.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -14,7 +14,7 @@ namespace {
 // 168 x -280, the text font's 120 x -200; a display line of one track is 800 high with its
 // note line's margins, and consecutive lines are 960 apart.
 struct Pages {
-    explicit Pages(QanorDoc d, bool withDocument = true) : doc(std::move(d)) {
+    explicit Pages(QeDocument d, bool withDocument = true) : doc(std::move(d)) {
         score = test::scoreFrom(doc);
         view.build(score.get());
         if (!withDocument)
@@ -30,10 +30,10 @@ struct Pages {
     }
     Node* line(int page, int k) { return view.child(page)->child(k); }
 
-    QanorDoc doc;
+    QeDocument doc;
     std::unique_ptr<music::Score> score;
     PageView view;
-    RecordingGDI g;
+    RecordingSurface g;
 };
 
 std::string measures(int count, const std::string& one = "1 2 3 4 |") {
@@ -44,7 +44,7 @@ std::string measures(int count, const std::string& one = "1 2 3 4 |") {
 }
 
 TEST(TitleBlock, TitleKeyAndCommentsFollowTheirFonts) {
-    QanorDoc doc = test::scoreOf({"1 |"}, u"Test");
+    QeDocument doc = test::scoreOf({"1 |"}, u"Test");
     Pages p(std::move(doc));
     ASSERT_EQ(p.rebuildCode(), 0);
     Page* first = p.view.page(0);
@@ -63,7 +63,7 @@ TEST(TitleBlock, TitleKeyAndCommentsFollowTheirFonts) {
 }
 
 TEST(TitleBlock, SubtitleAuthorsAndSecondComment) {
-    QanorDoc doc = test::scoreOf({"1 |"}, u"T");
+    QeDocument doc = test::scoreOf({"1 |"}, u"T");
     doc.header.subtitle = u"ab";
     doc.header.author1 = u"abc";
     doc.header.author3 = u"x";
@@ -91,7 +91,7 @@ TEST(TitleBlock, SubtitleAuthorsAndSecondComment) {
 }
 
 TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
-    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    QeDocument doc = test::scoreOf({measures(6 * 20)});
     Pages p(std::move(doc), false);
     ASSERT_EQ(p.rebuildCode(), 0);
     ASSERT_GE(p.view.childCount(), 2);
@@ -110,7 +110,7 @@ TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
 
 TEST(PageBreaks, ALineExactly160AboveTheBottomStillFits) {
     for (const auto& [height, pages] : {std::pair{3984, 1}, std::pair{3983, 2}}) {
-        QanorDoc doc = test::scoreOf({"1 |"});
+        QeDocument doc = test::scoreOf({"1 |"});
         doc.formatSettings().pageHeight = height;
         Pages p(std::move(doc), false);
         ASSERT_EQ(p.rebuildCode(), 0) << height;
@@ -119,7 +119,7 @@ TEST(PageBreaks, ALineExactly160AboveTheBottomStillFits) {
 }
 
 TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
-    QanorDoc doc = test::scoreOf({"1 |"});
+    QeDocument doc = test::scoreOf({"1 |"});
     doc.formatSettings().pageHeight = 3839;
     Pages p(std::move(doc), false);
     EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
@@ -127,7 +127,7 @@ TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
 }
 
 TEST(PageBreaks, AMeasureWiderThanTheBreakWidthLeavesNoPage) {
-    QanorDoc doc = test::scoreOf(
+    QeDocument doc = test::scoreOf(
         {"1 |",
          measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |")});
     Pages p(std::move(doc));
@@ -138,11 +138,11 @@ TEST(PageBreaks, AMeasureWiderThanTheBreakWidthLeavesNoPage) {
 }
 
 TEST(PagePainting, SheetTextsNumberThenWatermarkOverEverything) {
-    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    QeDocument doc = test::scoreOf({measures(6 * 20)});
     Pages p(std::move(doc));
     ASSERT_EQ(p.rebuildCode(), 0);
     const int pages = p.view.childCount();
-    RecordingGDI g(0, 0, 0, 0, 11906, -16838, false);
+    RecordingSurface g(0, 0, 0, 0, 11906, -16838, false);
     p.view.paintPage(1, g);
     ASSERT_FALSE(g.calls.empty());
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 0, 153, 153, 153}, {}}));
@@ -155,27 +155,27 @@ TEST(PagePainting, SheetTextsNumberThenWatermarkOverEverything) {
     EXPECT_EQ(g.calls.back(),
               (DrawCall{"drawWatermark", {(11906 - 7200) / 2, (-16838 + 10800) / 2}, {}}));
     EXPECT_TRUE(g.translations.empty());
-    RecordingGDI print(0, 0, 0, 0, 11906, -16838, true);
+    RecordingSurface print(0, 0, 0, 0, 11906, -16838, true);
     p.view.paintPage(0, print);
     EXPECT_TRUE(print.callsOf("rectangle").empty());
     EXPECT_THROW(p.view.paintPage(pages, print), Exception);
 }
 
 TEST(PagePainting, ShapesOfOtherPagesAreLeftOut) {
-    QanorDoc doc = test::scoreOf({measures(6 * 20)});
+    QeDocument doc = test::scoreOf({measures(6 * 20)});
     test::addFormat(doc, 1, 0, 0, 1);  // a tie on the first page
     Pages p(std::move(doc));
     ASSERT_EQ(p.rebuildCode(), 0);
-    RecordingGDI onFirst(0, 0, 0, 0, 11906, -16838, false);
+    RecordingSurface onFirst(0, 0, 0, 0, 11906, -16838, false);
     p.view.paintPage(0, onFirst);
     EXPECT_EQ(onFirst.callsOf("drawBezier").size(), 1u);
-    RecordingGDI onSecond(0, 0, 0, 0, 11906, -16838, false);
+    RecordingSurface onSecond(0, 0, 0, 0, 11906, -16838, false);
     p.view.paintPage(1, onSecond);
     EXPECT_TRUE(onSecond.callsOf("drawBezier").empty());
 }
 
 TEST(PageHitTest, ReachesTheMeasuresOfTheEditTreeThroughShadows) {
-    QanorDoc doc = test::scoreOf({"1 2 | 3 |"});
+    QeDocument doc = test::scoreOf({"1 2 | 3 |"});
     Pages p(std::move(doc));
     ASSERT_EQ(p.rebuildCode(), 0);
     Node* measure = p.view.linear.child(0)->child(0);

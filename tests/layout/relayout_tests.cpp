@@ -2,10 +2,10 @@
 
 #include <sstream>
 
-#include "engrave/note_element.h"
-#include "engrave/recording_gdi.h"
 #include "engrave/measure.h"
+#include "engrave/note_element.h"
 #include "engrave/page_view.h"
+#include "engrave/recording_surface.h"
 #include "engrave/score_layout.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
@@ -32,16 +32,18 @@ std::string geometry(const Node& node) {
     }
     if (const auto* m = dynamic_cast<const Measure*>(&node))
         for (const MeasureLyrics::Box& b : m->lyrics().boxes())
-            out << b.box.left << ',' << b.box.top << ',' << b.box.right << ',' << b.box.bottom << ';';
+            out << b.box.left << ',' << b.box.top << ',' << b.box.right << ',' << b.box.bottom
+                << ';';
     if (const auto* e = dynamic_cast<const NoteElement*>(&node))
         out << e->dotsTop << ',' << e->dotsBottom << ';';
-    const auto shapes = [&](const std::vector<SusArc>& arcs, const std::vector<JumpLine>& jumps) {
-        for (const SusArc& arc : arcs) {
+    const auto shapes = [&](const std::vector<TieArc>& arcs,
+                            const std::vector<VoltaBracket>& jumps) {
+        for (const TieArc& arc : arcs) {
             box(arc.style);
             for (const Rect& r : arc.strips)
                 out << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ';';
         }
-        for (const JumpLine& jump : jumps) {
+        for (const VoltaBracket& jump : jumps) {
             box(jump.style);
             for (const Rect& r : jump.strips)
                 out << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ';';
@@ -58,11 +60,11 @@ std::string geometry(const Node& node) {
     return out.str();
 }
 
-QanorDoc song() {
+QeDocument song() {
     std::string melody;
     for (int i = 0; i < 30; ++i)
         melody += "1_ 2_ 3'' . 4,_ - #5__ 6__ 7_ | ";
-    QanorDoc doc = test::scoreOf({melody, "1 2 3 4 | 5 - - - |"});
+    QeDocument doc = test::scoreOf({melody, "1 2 3 4 | 5 - - - |"});
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 4, 0, 9, 29);
     return doc;
@@ -79,31 +81,31 @@ std::string whereTheyPart(const std::string& a, const std::string& b) {
 }
 
 // A page layout made afresh from the records of a document.
-std::string freshPages(const QanorDoc& doc) {
+std::string freshPages(const QeDocument& doc) {
     const auto score = test::scoreFrom(doc);
     PageView fresh;
     fresh.build(score.get());
-    RecordingGDI f;
+    RecordingSurface f;
     fresh.rebuild(f);
     return geometry(fresh);
 }
 
 TEST(Relayout, KeepingMeasurementsGivesTheSameCoordinatesAsAFreshLayout) {
-    QanorDoc doc = song();
+    QeDocument doc = song();
     PageView again;
     const auto score = test::scoreFrom(doc);
     again.build(score.get());
-    RecordingGDI g;
+    RecordingSurface g;
     again.rebuild(g);
     again.rebuild(g);  // every measure unchanged: placed without measuring
     EXPECT_EQ(geometry(again), freshPages(doc));
 }
 
 TEST(Relayout, AnEditedMeasureIsMeasuredAgainAndTheRestKept) {
-    QanorDoc doc = song();
+    QeDocument doc = song();
     const auto score = test::scoreFrom(doc);
     ScoreLayout layout(*score, ScoreLayout::kPageMode);
-    RecordingGDI g;
+    RecordingSurface g;
     layout.update(g);
     score->removeEntry(0, 3, 8);  // the last note of the fourth measure
     layout.update(g);
@@ -113,10 +115,10 @@ TEST(Relayout, AnEditedMeasureIsMeasuredAgainAndTheRestKept) {
 }
 
 TEST(Relayout, ChangedFontsOrAnotherKindOfSurfaceMeasureEverythingAgain) {
-    QanorDoc doc = song();
+    QeDocument doc = song();
     const auto score = test::scoreFrom(doc);
     ScoreLayout layout(*score, ScoreLayout::kPageMode);
-    RecordingGDI g;
+    RecordingSurface g;
     layout.update(g);
     doc.formatSettings().fonts[kNoteFont].logFont.height = -400;
     score->setFormat(doc.formatSettings());
@@ -125,7 +127,7 @@ TEST(Relayout, ChangedFontsOrAnotherKindOfSurfaceMeasureEverythingAgain) {
     PageView& view = *layout.pages();
 
     // A surface with no shared metrics never reuses measurements.
-    struct Unknown : RecordingGDI {
+    struct Unknown : RecordingSurface {
         Unknown() { metricsId = 0; }
     } unknown;
     const std::size_t before = unknown.calls.size();
@@ -155,32 +157,32 @@ TEST(Relayout, AfterEveryEditThePagesAreThoseOfAFreshLayout) {
                 continue;
             const std::string live = geometry(*ed.view.layout().pages());
             const std::string fresh = freshPages(ed.committed());
-            ASSERT_TRUE(live == fresh) << "seed " << seed << " step " << step << " "
-                                       << whereTheyPart(live, fresh);
+            ASSERT_TRUE(live == fresh)
+                << "seed " << seed << " step " << step << " " << whereTheyPart(live, fresh);
         }
     }
 }
 
 TEST(Relayout, ScrollModeKeepsNaturalPlaces) {
-    QanorDoc doc = song();
+    QeDocument doc = song();
     LinearView view;
     const auto score = test::scoreFrom(doc);
     view.build(score.get());
-    RecordingGDI g;
+    RecordingSurface g;
     view.relayout(g);
     view.relayout(g);
     LinearView fresh;
     fresh.build(score.get());
-    RecordingGDI f;
+    RecordingSurface f;
     fresh.relayout(f);
     EXPECT_EQ(geometry(view), geometry(fresh));
 }
 
 // A layout made afresh from a document's records in either mode.
-std::string freshLayout(const QanorDoc& doc, int mode) {
+std::string freshLayout(const QeDocument& doc, int mode) {
     const auto score = test::scoreFrom(doc);
     ScoreLayout layout(*score, mode);
-    RecordingGDI g;
+    RecordingSurface g;
     try {
         layout.update(g);
     } catch (const Exception& e) {
@@ -197,10 +199,11 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
     std::string upper;
     std::string lower;
     for (int i = 0; i < 40; ++i) {
-        upper += i % 9 == 4 ? "{ 1 #2_ 3__ 4'~ | } 4' 5______ 6______ - | " : "1 #2_ 3__ 4' | 5 6 - . | ";
+        upper += i % 9 == 4 ? "{ 1 #2_ 3__ 4'~ | } 4' 5______ 6______ - | "
+                            : "1 #2_ 3__ 4' | 5 6 - . | ";
         lower += "5, 6, 7, 1 | 2 - 3_ 4_ 5 | ";
     }
-    QanorDoc doc = test::scoreWithShapes({upper + "|]", lower + "|]"});
+    QeDocument doc = test::scoreWithShapes({upper + "|]", lower + "|]"});
     long checks = 0;
     long changed = 0;  // steps after which the layout differs from the step before
     for (int mode : {ScoreLayout::kPageMode, ScoreLayout::kScrollMode}) {
@@ -245,7 +248,8 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                     for (int i = pick(1, 4); i > 0; --i)
                         ed.view.redo();
                 } else {
-                    ed.view.onChar(keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
+                    ed.view.onChar(
+                        keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
                 }
                 const std::string live = geometry(ed.view.layout().root());
                 const std::string fresh = freshLayout(ed.committed(), mode);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "records/doc_chunks.h"
 #include "base/exception.h"
+#include "records/doc_chunks.h"
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 #include "support/bytes.h"
 
 namespace qe {
@@ -11,15 +11,15 @@ namespace {
 
 using Raw = std::vector<std::uint8_t>;
 
-Raw save(QanorDoc& doc) {
+Raw save(QeDocument& doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return io.bytes();
 }
 
 // Loads bytes into a fresh document; returns the failure code or 0.
-int loadCode(const Raw& bytes, QanorDoc* out = nullptr) {
-    QanorDoc doc;
+int loadCode(const Raw& bytes, QeDocument* out = nullptr) {
+    QeDocument doc;
     MemoryIO io(bytes);
     try {
         doc.serialize(io, false);
@@ -63,8 +63,8 @@ Raw fileWith(const test::Bytes& header, const test::Bytes& format, const test::B
     return file.data;
 }
 
-QanorDoc richDocument() {
-    QanorDoc doc;
+QeDocument richDocument() {
+    QeDocument doc;
     doc.initNew(u"小白菜");
     doc.header.subtitle = u"河北民歌";
     doc.header.comment2 = u"稍慢";
@@ -97,7 +97,7 @@ QanorDoc richDocument() {
 }
 
 TEST(NewDocument, HasTheExactBytesOfOneClosingBarLine) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"Qanor简谱1");
     EXPECT_EQ(doc.header.author1, u"Qanor简谱编辑器制谱");
     const Raw bytes = save(doc);
@@ -135,9 +135,9 @@ TEST(FormatHeader, StoresFiveFontsInFileOrder) {
 }
 
 TEST(DocumentFile, RoundTripsEveryTrackByteForByte) {
-    QanorDoc doc = richDocument();
+    QeDocument doc = richDocument();
     const Raw first = save(doc);
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_EQ(loadCode(first, &loaded), 0);
     EXPECT_EQ(loaded.header.subtitle, u"河北民歌");
     EXPECT_EQ(loaded.header.timeDenominator, 8);
@@ -148,24 +148,24 @@ TEST(DocumentFile, RoundTripsEveryTrackByteForByte) {
 }
 
 TEST(DocumentFile, TwoNoteTracksAndNoLyricsEndAfterTheLastTrack) {
-    QanorDoc doc = richDocument();
+    QeDocument doc = richDocument();
     doc.content.lyrics.items.clear();
     const Raw bytes = save(doc);
     // The last note track holds two notes: its last 8 bytes end the file.
     EXPECT_EQ(Raw(bytes.end() - 8, bytes.end()),
               (Raw{0x31, 0x00, 0x00, 0x00, 0x02, 0x0C, 0x00, 0x00}));
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_EQ(loadCode(bytes, &loaded), 0);
     EXPECT_EQ(loaded.noteTracks().back().content.items.back(), note::barLine(2));
     EXPECT_TRUE(loaded.content.lyrics.items.empty());
 }
 
 TEST(DocumentFile, SubtitleAndSmallTextFontsAlwaysLoadAsDefaults) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"t");
     doc.formatSettings().fonts[kSubtitleFont].logFont.height = -999;
     doc.formatSettings().fonts[kSmallTextFont].color = 0xFF;
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_EQ(loadCode(save(doc), &loaded), 0);
     EXPECT_EQ(loaded.formatSettings().fonts[kSubtitleFont], defaultFont(kSubtitleFont));
     EXPECT_EQ(loaded.formatSettings().fonts[kSmallTextFont], defaultFont(kSmallTextFont));
@@ -177,7 +177,7 @@ TEST(DocumentFile, LargerChunksFromANewerVersionAreReadAndTheRestSkipped) {
     test::Bytes tail;
     tail.tag(kNoteTrackId, 3, 4 + 4 + 5).raw({9, 9, 9}).u32(1).u32(0x0C00).raw({1, 2, 3, 4, 5});
     tail.tag(kNoteTrackId, 0, 4).u32(0);
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_EQ(loadCode(fileWith(headerBytes(u"x"), format, tail, 600), &loaded), 0);
     ASSERT_EQ(loaded.noteTracks().size(), 2u);
     EXPECT_EQ(loaded.noteTracks()[0].content.items, std::vector<note>{note::barLine(0)});
@@ -196,7 +196,7 @@ TEST(DocumentFile, ChunksSmallerThanThisVersionsAreRejected) {
 TEST(DocumentFile, NoteTrackWithZeroCountIsEmpty) {
     test::Bytes tail;
     tail.tag(kNoteTrackId, 0, 4).u32(0);
-    QanorDoc loaded;
+    QeDocument loaded;
     ASSERT_EQ(loadCode(fileWith(headerBytes(u"x"), formatHeaderBytes(), tail), &loaded), 0);
     ASSERT_EQ(loaded.noteTracks().size(), 1u);
     EXPECT_TRUE(loaded.noteTracks()[0].content.items.empty());
@@ -209,17 +209,17 @@ TEST(ChunkChain, StopsAtTheFirstTagOfAnotherTypeAndLeavesIt) {
     const std::size_t lyricsAt = b.size();
     b.tag(kLyricsTrackId, 0, 4).u32(0);
     MemoryIO io(b.data);
-    _ChunkChain<note_track> chain;
+    ChunkChain<note_track> chain;
     chain.read(io);
     EXPECT_EQ(chain.items.size(), 3u);
     EXPECT_EQ(static_cast<std::size_t>(io.tell()), lyricsAt);
-    _ChunkChain<lyrics_track> words;
+    ChunkChain<lyrics_track> words;
     words.read(io);
     EXPECT_EQ(words.items.size(), 1u);
 }
 
 TEST(ChunkChain, EmptyChainIsWrittenAsNothing) {
-    _ChunkChain<lyrics_track> chain;
+    ChunkChain<lyrics_track> chain;
     MemoryIO io;
     chain.write(io);
     EXPECT_TRUE(io.bytes().empty());
@@ -239,7 +239,7 @@ TEST(DocumentFile, NotADocumentIsCodeOne) {
 }
 
 TEST(DocumentFile, EveryTruncationOfAValidFileFails) {
-    QanorDoc doc = richDocument();
+    QeDocument doc = richDocument();
     const Raw bytes = save(doc);
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         const Raw cut(bytes.begin(), bytes.begin() + static_cast<long>(n));
@@ -249,7 +249,7 @@ TEST(DocumentFile, EveryTruncationOfAValidFileFails) {
 
 TEST(DocumentFile, HostileCountsAndSizesFailWithoutReadingOn) {
     const Raw good = [] {
-        QanorDoc d = richDocument();
+        QeDocument d = richDocument();
         return save(d);
     }();
     // Overwrite each 32-bit word in turn with huge values: nothing may crash or hang.
@@ -258,7 +258,7 @@ TEST(DocumentFile, HostileCountsAndSizesFailWithoutReadingOn) {
             Raw bad = good;
             for (int i = 0; i < 4; ++i)
                 bad[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-            QanorDoc doc;
+            QeDocument doc;
             MemoryIO io(bad);
             try {
                 doc.serialize(io, false);
@@ -278,7 +278,7 @@ TEST(DocumentFile, UnterminatedTitleIsMalformed) {
 }
 
 TEST(QanorDocAccess, FirstNoteTrackOfAnEmptyDocumentIsOutOfRange) {
-    QanorDoc doc;
+    QeDocument doc;
     try {
         doc.firstNoteTrack();
         FAIL();

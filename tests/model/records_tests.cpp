@@ -2,8 +2,8 @@
 
 #include "support/error_code.h"
 
-#include "records/chunk.h"
 #include "base/exception.h"
+#include "records/chunk.h"
 #include "records/memory_io.h"
 #include "records/records.h"
 #include "support/bytes.h"
@@ -119,13 +119,13 @@ TEST(TempoRecord, RoundTripsItsOpaqueValues) {
 }
 
 TEST(ContentChain, WritesCountThenRecords) {
-    _ContentChain<note> chain;
+    ContentChain<note> chain;
     chain.items = {note::barLine(0), note(0, 1, 0, 0)};
     EXPECT_EQ(chain.size(), 12u);
     const Raw bytes = written(chain);
     EXPECT_EQ(Raw(bytes.begin(), bytes.begin() + 4), (Raw{2, 0, 0, 0}));
     MemoryIO io(bytes);
-    _ContentChain<note> back;
+    ContentChain<note> back;
     back.items.push_back(note::barLine(3));  // reading replaces what was there
     back.read(io);
     ASSERT_EQ(back.items.size(), 2u);
@@ -137,13 +137,13 @@ TEST(ContentChain, CountBeyondTheStreamIsMalformedNotAnAllocation) {
         test::Bytes b;
         b.u32(count).u32(0x0C00).u32(0x0C00);  // room for two notes only
         MemoryIO io(b.data);
-        _ContentChain<note> chain;
+        ContentChain<note> chain;
         EXPECT_EQ(codeOf([&] { chain.read(io); }), kMalformed) << count;
     }
     test::Bytes lyricBytes;
     lyricBytes.u32(2).wide(u"x").zeros(16);  // one lyric of 20 bytes, a second missing
     MemoryIO io(lyricBytes.data);
-    _ContentChain<lyrics> lyricChain;
+    ContentChain<lyrics> lyricChain;
     EXPECT_EQ(codeOf([&] { lyricChain.read(io); }), kMalformed);
 }
 

@@ -2,9 +2,9 @@
 
 #include <ostream>
 
+#include "engrave/measure.h"
 #include "support/error_code.h"
 #include "support/fake_host.h"
-#include "engrave/measure.h"
 #include "support/scroll_score.h"
 
 #include "engrave/note_element.h"
@@ -154,7 +154,7 @@ int elementKindOf(K kind) {
 }
 
 TEST(ItemCoding, EveryElementShowsTheEntryItStandsFor) {
-    QanorDoc doc = test::scoreOf({});
+    QeDocument doc = test::scoreOf({});
     note_track track;
     track.content.items = mixedTrack();
     doc.noteTracks().push_back(track);
@@ -166,7 +166,8 @@ TEST(ItemCoding, EveryElementShowsTheEntryItStandsFor) {
         const music::Measure& stored = score.score->measure(0, m);
         for (int e = 0; e < measure->childCount(); ++e) {
             const auto* element = static_cast<const NoteElement*>(measure->child(e));
-            const Item item = *decode(stored.entries.at(static_cast<std::size_t>(element->entry)).record);
+            const Item item =
+                *decode(stored.entries.at(static_cast<std::size_t>(element->entry)).record);
             if (element->elementKind == kAccidentalElement) {
                 EXPECT_EQ(element->accidental, item.accidental);
                 continue;
@@ -180,7 +181,7 @@ TEST(ItemCoding, EveryElementShowsTheEntryItStandsFor) {
 }
 
 TEST(ItemCoding, TheEditorKeepsRecordsAsReadAndWritesTypedItemsAsEncodeDoes) {
-    QanorDoc doc = test::scoreOf({});
+    QeDocument doc = test::scoreOf({});
     note_track track;
     track.content.items = mixedTrack();
     doc.noteTracks().push_back(track);

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "records/memory_io.h"
 #include "music/score_records.h"
 #include "music/track_walk.h"
+#include "records/memory_io.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
 
 namespace qe::music {
 namespace {
 
-std::vector<unsigned char> bytesOf(QanorDoc doc) {
+std::vector<unsigned char> bytesOf(QeDocument doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return io.bytes();
@@ -18,7 +18,7 @@ std::vector<unsigned char> bytesOf(QanorDoc doc) {
 TEST(ScoreRecords, ALoadedScoreIsSavedByteForByte) {
     // Given a document as the editor writes one: accidentals, marks, several tracks, ties and
     // brackets, two verses with a syllable that names no note
-    QanorDoc doc = test::scoreWithShapes({"1~ #2 - . | { v ( b3_ ) 0 | } 4 |]", "5, - | 6 |]"});
+    QeDocument doc = test::scoreWithShapes({"1~ #2 - . | { v ( b3_ ) 0 | } 4 |]", "5, - | 6 |]"});
     test::addSyllable(doc, 0, 0, 0, u"la");
     test::addSyllable(doc, 1, 0, 1, u"li-");
     test::addSyllable(doc, 1, 1, 0, u"lo");
@@ -40,7 +40,7 @@ TEST(ScoreRecords, RecordsThisEditorDoesNotKnowAreKeptWhereTheyStand) {
     // An unknown item class, a bar line with bit 3 set (the measure goes on), a mark type
     // above 4, and skipped records after the last bar line; format records of other kinds;
     // chunk tags' reserved words.
-    QanorDoc doc = test::scoreOf({"1 2 |]"});
+    QeDocument doc = test::scoreOf({"1 2 |]"});
     auto& records = doc.noteTracks()[0].content.items;
     records.insert(records.begin() + 1, note(0x2000, 0x1234));
     records.insert(records.begin() + 3, note(0x0C09, 0));
@@ -60,7 +60,7 @@ TEST(ScoreRecords, RecordsThisEditorDoesNotKnowAreKeptWhereTheyStand) {
 }
 
 TEST(ScoreRecords, AnOpenLastMeasureStaysOpen) {
-    QanorDoc doc = test::scoreOf({"1 | 2 3"});
+    QeDocument doc = test::scoreOf({"1 | 2 3"});
     test::addFormat(doc, 4, 0, 1, 4);  // a bracket up to the open measure's would-be bar line
     Score score;
     EXPECT_EQ(scoreFromRecords(doc, score).droppedShapes, 0);
@@ -73,7 +73,7 @@ TEST(ScoreRecords, AnOpenLastMeasureStaysOpen) {
 }
 
 TEST(ScoreRecords, StoredShapesThatNameNothingAreLeftOut) {
-    QanorDoc doc = test::scoreOf({"1 2 3 | 4 5 |", "6 7 |"});
+    QeDocument doc = test::scoreOf({"1 2 3 | 4 5 |", "6 7 |"});
     test::addFormat(doc, 1, 0, 0, 99);  // missing end
     test::addFormat(doc, 1, 0, 2, 0);   // reverse order
     test::addFormat(doc, 1, 0, 0, 3);   // a bar line is not a note
@@ -90,7 +90,7 @@ TEST(ScoreRecords, StoredShapesThatNameNothingAreLeftOut) {
     ASSERT_EQ(score.ties().size(), 1u);
     EXPECT_EQ(score.ties()[0], (Tie{0, {0, 1}, {1, 0}}));
     // A save writes the one that names its notes.
-    const QanorDoc saved = recordsOfScore(score);
+    const QeDocument saved = recordsOfScore(score);
     ASSERT_EQ(saved.formatRecords().size(), 1u);
     EXPECT_EQ(saved.formatRecords()[0].from.itemIndex, 1);
     EXPECT_EQ(saved.formatRecords()[0].to.itemIndex, 4);
@@ -107,12 +107,13 @@ TEST(ScoreRecords, ItemIndicesAndPlacesNameEachOther) {
             ASSERT_TRUE(at) << t << " " << i;
             // A bar line names its measure; every other item its entry.
             EXPECT_EQ(at->entry < 0, walk.items[i].item.isBarLine()) << i;
-            const int back = at->entry < 0 ? barItemIndex(track, at->measure)
-                                           : itemIndexOf(track, *at);
+            const int back =
+                at->entry < 0 ? barItemIndex(track, at->measure) : itemIndexOf(track, *at);
             EXPECT_EQ(back, static_cast<int>(i));
         }
         // The open last measure of the first track is named by the index after its items.
-        const std::optional<EntryRef> past = entryOfItem(track, static_cast<int>(walk.items.size()));
+        const std::optional<EntryRef> past =
+            entryOfItem(track, static_cast<int>(walk.items.size()));
         EXPECT_EQ(past.has_value(), t == 0);
     }
     EXPECT_EQ(entryOfItem(score->track(0), -1), std::nullopt);
@@ -121,7 +122,7 @@ TEST(ScoreRecords, ItemIndicesAndPlacesNameEachOther) {
 
 TEST(ScoreRecords, ItemsPastWhatALocationHoldsAreNumberedOn) {
     // 20000 measures of "1 |": 40000 items, beyond the 32768 a stored location can name.
-    QanorDoc doc;
+    QeDocument doc;
     note_track track;
     for (int m = 0; m < 20000; ++m) {
         track.content.items.push_back(note(0, 1 + m % 7, 0, 0));

@@ -19,7 +19,7 @@ Entry entryOf(const std::string& token) {
 
 TEST(Score, EntriesInsertedOrRemovedCarryTheTiesOfTheirMeasureAlong) {
     // Given 1 2 3 | 4 | with a tie from the 2 to the 4
-    QanorDoc doc = test::scoreOf({"1 2 3 | 4 |"});
+    QeDocument doc = test::scoreOf({"1 2 3 | 4 |"});
     test::addFormat(doc, 1, 0, 1, 4);
     const auto score = test::scoreFrom(doc);
     ASSERT_EQ(score->ties().size(), 1u);

@@ -93,7 +93,7 @@ TEST(Ties, AnArcOverNotesBetweenJoinsNothing) {
 }
 
 TEST(Ties, ADocumentIsWalkedInItsKeyWithItsTies) {
-    QanorDoc doc = test::scoreOf({"1 2 |", "5 - | 5 |"});
+    QeDocument doc = test::scoreOf({"1 2 |", "5 - | 5 |"});
     doc.header.keyLetter = 4;  // E
     doc.header.keyAccidental = 2;
     test::addFormat(doc, 1, 1, 1, 3);

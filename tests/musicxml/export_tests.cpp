@@ -125,7 +125,7 @@ struct Exported {
     std::vector<QStringList> parts;
 };
 
-Exported exported(const QanorDoc& doc) {
+Exported exported(const QeDocument& doc) {
     Exported result;
     QByteArray bytes;
     result.outcome = musicxml::exportMusicXml(doc, false, bytes);
@@ -144,15 +144,15 @@ Exported exported(const QanorDoc& doc) {
 }
 
 // A score in 1=C, so that the digits 1..7 are C4..B4.
-QanorDoc scoreInC(std::initializer_list<std::string> tracks) {
-    QanorDoc doc = scoreOf(tracks);
+QeDocument scoreInC(std::initializer_list<std::string> tracks) {
+    QeDocument doc = scoreOf(tracks);
     doc.header.keyLetter = 2;
     return doc;
 }
 
 TEST(Export, BarLinesRepeatsAndEndingsTakeTheirMusicXmlForms) {
     // Brackets over the measure of 4 and over that of 5, closed by the items 7 and 9.
-    QanorDoc doc = scoreInC({"1 | 2 || 3 |: 4 :| 5 |. 6 / 7 |1 1' |: |: 2 |:"});
+    QeDocument doc = scoreInC({"1 | 2 || 3 |: 4 :| 5 |. 6 / 7 |1 1' |: |: 2 |:"});
     doc.header.timeNumerator = 1;  // measures of one quarter
     addFormat(doc, Format::kJumpLine, 0, 7, 7);
     addFormat(doc, Format::kJumpLine, 0, 9, 9);
@@ -177,7 +177,7 @@ TEST(Export, BarLinesRepeatsAndEndingsTakeTheirMusicXmlForms) {
 
 TEST(Export, VoltaBracketsTakeTurns) {
     // The second bracket begins inside the first: MusicXML endings cannot overlap.
-    QanorDoc doc = scoreInC({"1 | 2 | 3 | 4 |"});
+    QeDocument doc = scoreInC({"1 | 2 | 3 | 4 |"});
     doc.header.timeNumerator = 1;
     addFormat(doc, Format::kJumpLine, 0, 1, 5);
     addFormat(doc, Format::kJumpLine, 0, 3, 7);
@@ -193,7 +193,7 @@ TEST(Export, VoltaBracketsTakeTurns) {
 TEST(Export, ArcsBreathMarksParenthesesAndAccidentals) {
     // A tie between two Cs, a slur over three notes crossing it, a sharp the measure holds,
     // a natural, parentheses and a breath mark.
-    QanorDoc doc = scoreInC({"1 1 #2 2 | ( n4 ) v 3 - |]"});
+    QeDocument doc = scoreInC({"1 1 #2 2 | ( n4 ) v 3 - |]"});
     addFormat(doc, Format::kArc, 0, 0, 1);
     addFormat(doc, Format::kArc, 0, 1, 3);
     addFormat(doc, Format::kArc, 0, 3, 9);
@@ -208,7 +208,7 @@ TEST(Export, ArcsBreathMarksParenthesesAndAccidentals) {
 TEST(Export, NotesAreCutAtBarLinesAndMeasuresOffTheMeterSayTheirLength) {
     // A pickup, a note that runs over its bar line, five quarters, dashes with no note before
     // them, and an empty measure.
-    QanorDoc doc = scoreInC({"5_ | 1 - - - - | - - 2 . 3_ | |"});
+    QeDocument doc = scoreInC({"5_ | 1 - - - - | - - 2 . 3_ | |"});
     const Exported out = exported(doc);
     const QStringList expected = {
         "pickup: G4/64",
@@ -220,7 +220,7 @@ TEST(Export, NotesAreCutAtBarLinesAndMeasuresOffTheMeterSayTheirLength) {
 }
 
 TEST(Export, SyllablesWithAHyphenContinueTheirWord) {
-    QanorDoc doc = scoreInC({"1 2 3 4 | 5 |]"});
+    QeDocument doc = scoreInC({"1 2 3 4 | 5 |]"});
     auto& verse = doc.content.lyrics.items.emplace_back().content.items;
     for (const auto& [item, text] : std::vector<std::pair<int, std::u16string>>{
              {0, u"Hal-"}, {1, u"le-"}, {2, u"lu"}, {3, u"-"}, {5, u"好"}}) {
@@ -237,7 +237,7 @@ TEST(Export, SyllablesWithAHyphenContinueTheirWord) {
 }
 
 TEST(Export, WhatMusicXmlCannotCarryIsReported) {
-    QanorDoc doc = scoreInC({"v - 1 ( 2 3 ) |"});
+    QeDocument doc = scoreInC({"v - 1 ( 2 3 ) |"});
     doc.header.title = u"bad\u0001title";
     doc.content.tempo.content.items.emplace_back();
     doc.formatSettings().fonts[0].logFont.height = -500;
@@ -261,7 +261,7 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
     EXPECT_EQ(out.score.child(QStringLiteral("work"))->child(QStringLiteral("work-title"))->text,
               QStringLiteral("bad\uFFFDtitle"));
 
-    QanorDoc empty;
+    QeDocument empty;
     QByteArray bytes;
     const musicxml::Outcome none = musicxml::exportMusicXml(empty, false, bytes);
     EXPECT_FALSE(none.ok);
@@ -269,7 +269,7 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
 }
 
 TEST(ExportFile, AFullDiskIsAFailureAndLeavesNoFile) {
-    const QanorDoc doc = scoreOf({"1 2 3 4 | 5 6 7 1' |]"});
+    const QeDocument doc = scoreOf({"1 2 3 4 | 5 6 7 1' |]"});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("song.musicxml"));
     musicxml::Outcome outcome;

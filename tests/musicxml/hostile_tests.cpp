@@ -57,7 +57,7 @@ TEST(Hostile, AFileLargerThanTheLimitIsNotRead) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_TRUE(file.resize(65 * 1024 * 1024));  // sparse: no disk, no memory
     file.close();
-    QanorDoc doc;
+    QeDocument doc;
     const musicxml::Outcome outcome = musicxml::importMusicXmlFile(file.fileName(), doc);
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.error.contains(QStringLiteral("larger than 64 MiB")));

@@ -21,7 +21,7 @@ namespace {
 using Sound = std::tuple<long long, int, long long>;
 
 // What the score sounds: from the track walk, the editor's own reading of its notes.
-std::vector<std::vector<Sound>> soundsOf(const QanorDoc& doc) {
+std::vector<std::vector<Sound>> soundsOf(const QeDocument& doc) {
     std::vector<std::vector<Sound>> tracks;
     for (const music::TrackWalk& walk : music::walkDocument(doc)) {
         std::vector<Sound>& sounds = tracks.emplace_back();
@@ -140,7 +140,7 @@ protected:
 
     // Exports the document and converts it; returns the converted file, or nothing when the
     // converter failed.
-    QString convert(const QanorDoc& doc, const QString& name) {
+    QString convert(const QeDocument& doc, const QString& name) {
         const QString xml = dir.filePath(name + QStringLiteral(".musicxml"));
         const QString ly = dir.filePath(name + QStringLiteral(".ly"));
         if (!musicxml::exportMusicXmlFile(doc, xml).ok)
@@ -156,7 +156,7 @@ protected:
     }
 
     // Exports the document, converts it and compares what both sound.
-    void check(const QanorDoc& doc, const QString& name) {
+    void check(const QeDocument& doc, const QString& name) {
         SCOPED_TRACE(name.toStdString());
         const QString ly = convert(doc, name);
         ASSERT_FALSE(ly.isEmpty());
@@ -205,7 +205,7 @@ TEST_F(LilyPondCheck, ScoresWithRepeatsAndEndingsAnywhereConvert) {
 TEST_F(LilyPondCheck, NotesThatNoOneValueShowsAreTiedAcrossBarLines) {
     // A note lengthened past its bar line, five quarters, two and a half quarters, dashes
     // with no note before them, an empty measure and measures off the meter.
-    QanorDoc doc =
+    QeDocument doc =
         scoreOf({"5 - - | - 3 - - - - | 0 - . 2 - . 1_ |] | - 6, . | 1' - - - - - - - - |]",
                  "1 | 2 | 3 |"});
     doc.header.keyLetter = 1;  // 1=bB
@@ -214,7 +214,7 @@ TEST_F(LilyPondCheck, NotesThatNoOneValueShowsAreTiedAcrossBarLines) {
 }
 
 TEST_F(LilyPondCheck, RepeatsWithEndingsAsMusicWritesThem) {
-    QanorDoc doc = scoreOf({"1 2 3 4 |: 5 6 5 4 | 3 2 1 - | 2 2 2 2 :| 1 - - - |]"});
+    QeDocument doc = scoreOf({"1 2 3 4 |: 5 6 5 4 | 3 2 1 - | 2 2 2 2 :| 1 - - - |]"});
     addFormat(doc, Format::kJumpLine, 0, 19, 19);  // the first ending: the measure before :|
     addFormat(doc, Format::kJumpLine, 0, 24, 24);  // the second: the last measure
     check(doc, QStringLiteral("repeats"));

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "records/memory_io.h"
 #include "musicxml/musicxml_file.h"
+#include "records/memory_io.h"
 #include "support/notation.h"
 
 namespace qe::test {
@@ -54,36 +54,36 @@ QByteArray scoreXml(const QStringList& measures, const QString& head) {
     return xml.toUtf8();
 }
 
-std::string trackText(const QanorDoc& doc, std::size_t track) {
+std::string trackText(const QeDocument& doc, std::size_t track) {
     if (track >= doc.noteTracks().size())
         return "<no track>";
     return formatTrack(doc.noteTracks()[track].content.items);
 }
 
-QanorDoc loadDocument(const QString& path) {
+QeDocument loadDocument(const QString& path) {
     const QByteArray bytes = readFile(path);
     MemoryIO io(std::vector<unsigned char>(bytes.begin(), bytes.end()));
-    QanorDoc doc;
+    QeDocument doc;
     doc.serialize(io, false);
     return doc;
 }
 
-QByteArray documentBytes(const QanorDoc& doc) {
-    QanorDoc copy = doc;
+QByteArray documentBytes(const QeDocument& doc) {
+    QeDocument copy = doc;
     MemoryIO io;
     copy.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
                       static_cast<qsizetype>(io.bytes().size()));
 }
 
-std::vector<Span> formatsOf(const QanorDoc& doc) {
+std::vector<Span> formatsOf(const QeDocument& doc) {
     std::vector<Span> out;
     for (const Format& f : doc.formatRecords())
         out.emplace_back(f.type, f.from.trackIndex, f.from.itemIndex, f.to.itemIndex);
     return out;
 }
 
-std::vector<std::vector<Syllable>> versesOf(const QanorDoc& doc) {
+std::vector<std::vector<Syllable>> versesOf(const QeDocument& doc) {
     std::vector<std::vector<Syllable>> out;
     for (const lyrics_track& verse : doc.content.lyrics.items) {
         auto& syllables = out.emplace_back();

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::test {
 
@@ -22,7 +22,7 @@ struct Imported {
     bool ok = false;
     QString error;
     QStringList report;
-    QanorDoc doc;
+    QeDocument doc;
 };
 Imported importBytes(const QByteArray& bytes);
 Imported importFile(const QString& path);
@@ -32,17 +32,17 @@ Imported importFile(const QString& path);
 QByteArray scoreXml(const QStringList& measures, const QString& head = QString());
 
 // Note track `track` in the notation of support/notation.h.
-std::string trackText(const QanorDoc& doc, std::size_t track);
+std::string trackText(const QeDocument& doc, std::size_t track);
 // A document read from a .qe file; throws Exception when it is not one.
-QanorDoc loadDocument(const QString& path);
+QeDocument loadDocument(const QString& path);
 // The document's file bytes.
-QByteArray documentBytes(const QanorDoc& doc);
+QByteArray documentBytes(const QeDocument& doc);
 // The format records of a document as (type, track, from item, to item).
 using Span = std::tuple<int, int, int, int>;
-std::vector<Span> formatsOf(const QanorDoc& doc);
+std::vector<Span> formatsOf(const QeDocument& doc);
 // The syllables of each lyrics track as (track, item, text).
 using Syllable = std::tuple<int, int, std::u16string>;
-std::vector<std::vector<Syllable>> versesOf(const QanorDoc& doc);
+std::vector<std::vector<Syllable>> versesOf(const QeDocument& doc);
 
 // Whether a report line mentions `words`.
 bool reports(const QStringList& report, const QString& words);

@@ -24,13 +24,13 @@ class Generator {
 public:
     Generator(std::uint32_t seed, bool repeats) : random_(seed), repeats_(repeats) {}
 
-    QanorDoc score();
+    QeDocument score();
 
 private:
     int pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
     bool chance(int percent) { return pick(100) < percent; }
     std::u16string words() { return chance(30) ? u"" : kWords[pick(8)]; }
-    void track(QanorDoc& doc, int index);
+    void track(QeDocument& doc, int index);
     NoteValue noteValue();
     NoteValue restValue();
 
@@ -54,7 +54,7 @@ NoteValue Generator::restValue() {
     return NoteValue{underlines, underlines > 0 && chance(20) ? 1 : 0, 0};
 }
 
-void Generator::track(QanorDoc& doc, int index) {
+void Generator::track(QeDocument& doc, int index) {
     std::vector<note>& records = doc.noteTracks().emplace_back().content.items;
     const auto add = [&records](const Item& item) {
         records.push_back(music::encode(item));
@@ -129,8 +129,8 @@ void Generator::track(QanorDoc& doc, int index) {
     }
 }
 
-QanorDoc Generator::score() {
-    QanorDoc doc;
+QeDocument Generator::score() {
+    QeDocument doc;
     doc_header& h = doc.header;
     h.title = words();
     h.subtitle = words();
@@ -174,7 +174,7 @@ QanorDoc Generator::score() {
 
 }  // namespace
 
-QanorDoc randomScore(std::uint32_t seed, bool repeats) {
+QeDocument randomScore(std::uint32_t seed, bool repeats) {
     return Generator(seed, repeats).score();
 }
 

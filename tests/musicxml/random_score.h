@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::test {
 
@@ -22,6 +22,6 @@ namespace qe::test {
 // the timeA/timeB fields of records.
 // With `repeats` false the score has no repeat bar lines and no volta brackets: LilyPond's
 // converter loses notes in repeats and endings that do not nest as music writes them.
-QanorDoc randomScore(std::uint32_t seed, bool repeats = true);
+QeDocument randomScore(std::uint32_t seed, bool repeats = true);
 
 }  // namespace qe::test

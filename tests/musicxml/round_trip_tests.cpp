@@ -9,7 +9,7 @@ namespace qe::test {
 namespace {
 
 // Exports a document, imports the result and returns the document it gives.
-Imported throughMusicXml(const QanorDoc& doc, bool compressed,
+Imported throughMusicXml(const QeDocument& doc, bool compressed,
                          QStringList* exportReport = nullptr) {
     QByteArray bytes;
     const musicxml::Outcome exported = musicxml::exportMusicXml(doc, compressed, bytes);
@@ -20,7 +20,7 @@ Imported throughMusicXml(const QanorDoc& doc, bool compressed,
 }
 
 TEST(RoundTrip, TheBundledSampleComesBackByteForByte) {
-    const QanorDoc sample =
+    const QeDocument sample =
         loadDocument(QStringLiteral(QE_SOURCE_DIR "/resources/samples/jasmine.qe"));
     for (const bool compressed : {false, true}) {
         QStringList exportReport;
@@ -36,7 +36,7 @@ TEST(RoundTrip, RandomScoresComeBackByteForByte) {
     int notes = 0, arcs = 0, brackets = 0, syllables = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         SCOPED_TRACE(seed);
-        const QanorDoc doc = randomScore(seed);
+        const QeDocument doc = randomScore(seed);
         QStringList exportReport;
         const Imported back = throughMusicXml(doc, seed % 10 == 0, &exportReport);
         ASSERT_TRUE(back.ok) << back.error.toStdString();

@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include "music/score_records.h"
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include "music/score_records.h"
 
 #include <vector>
 
@@ -82,16 +82,16 @@ protected:
 
     // Writes a score of `measures` measures; the file's path.
     QString score(int measures, const QString& name = QStringLiteral("song.qe")) const {
-        QanorDoc doc = test::exportScore(measures);
+        QeDocument doc = test::exportScore(measures);
         return save(doc, name);
     }
     // Writes the score of exactly two pages.
     QString twoPages() const {
-        QanorDoc doc = music::recordsOfScore(*test::scoreOfPages(2)->score);
+        QeDocument doc = music::recordsOfScore(*test::scoreOfPages(2)->score);
         return save(doc, "song.qe");
     }
 
-    QString save(QanorDoc& doc, const QString& name) const {
+    QString save(QeDocument& doc, const QString& name) const {
         MemoryIO io;
         doc.serialize(io, true);
         writeAll(path(name), QByteArray(reinterpret_cast<const char*>(io.bytes().data()),

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "records/memory_io.h"
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -50,7 +50,7 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray documentBytes(QanorDoc doc) {
+QByteArray documentBytes(QeDocument doc) {
     MemoryIO io;
     doc.serialize(io, true);
     return QByteArray(reinterpret_cast<const char*>(io.bytes().data()),
@@ -65,11 +65,11 @@ protected:
 
 TEST_F(CommandLine, NewWritesExactlyANewDocument) {
     ASSERT_EQ(qanoredit({"--new", path("a.qe"), "--title", "小星星"}).status, 0);
-    QanorDoc expected;
+    QeDocument expected;
     expected.initNew(u"小星星");
     EXPECT_EQ(readAll(path("a.qe")), documentBytes(expected));
     ASSERT_EQ(qanoredit({"--new", path("b.qe")}).status, 0);
-    QanorDoc defaultTitle;
+    QeDocument defaultTitle;
     defaultTitle.initNew(u"Qanor简谱1");
     EXPECT_EQ(readAll(path("b.qe")), documentBytes(defaultTitle));
 }
@@ -177,7 +177,7 @@ TEST_F(CommandLine, ATooWideMeasureIsReportedAsTheEditorWarns) {
 }
 
 TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"t");
     Format broken;
     broken.type = Format::kArc;
@@ -193,7 +193,7 @@ TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {
 }
 
 TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveDropsAndWhatItKeepsUnshown) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"t");
     Format broken;
     broken.type = Format::kArc;
@@ -215,7 +215,7 @@ TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveDropsAndWhatItKeepsUnshown
     EXPECT_TRUE(run.err.contains(QStringLiteral("are saved as they were")));
     // The records it does not know stay in the saved file, in front of the note typed; the
     // tie that named nothing is gone.
-    QanorDoc typed;
+    QeDocument typed;
     const QByteArray typedBytes = readAll(path("typed.qe"));
     MemoryIO in(std::vector<unsigned char>(typedBytes.begin(), typedBytes.end()));
     typed.serialize(in, false);
@@ -232,7 +232,7 @@ TEST_F(CommandLine, TypingIntoADocumentSaysWhatItsSaveDropsAndWhatItKeepsUnshown
 }
 
 TEST_F(CommandLine, ExportWritesEveryPageAt288Dpi) {
-    QanorDoc doc;
+    QeDocument doc;
     doc.initNew(u"Pages");
     auto& notes = doc.firstNoteTrack().content.items;
     notes.clear();

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "cli/headless_host.h"
 #include "engrave/page_view.h"
 #include "engrave/score_layout.h"
-#include "records/qanor_doc.h"
-#include "cli/headless_host.h"
+#include "records/qe_document.h"
 #include "support/notation.h"
 #include "support/qt/test_fonts.h"
 
@@ -18,8 +18,8 @@ namespace qe::test {
 // A new score titled `title` whose one track holds `measures` measures of four notes, the
 // digits running 1 to 7 with an underlined pair and an octave dot now and then, closed by the
 // final bar line.
-inline QanorDoc exportScore(int measures, const std::u16string& title = u"小星星") {
-    QanorDoc doc;
+inline QeDocument exportScore(int measures, const std::u16string& title = u"小星星") {
+    QeDocument doc;
     doc.initNew(title);
     std::string text;
     for (int m = 0; m < measures; ++m) {
@@ -34,7 +34,7 @@ inline QanorDoc exportScore(int measures, const std::u16string& title = u"小星
 // A score laid out in page mode with the real fonts measuring, as the command line and the
 // window lay it out.
 struct LaidOutScore {
-    explicit LaidOutScore(const QanorDoc& d) : score(scoreFrom(d)), view(*layout.pages()) {
+    explicit LaidOutScore(const QeDocument& d) : score(scoreFrom(d)), view(*layout.pages()) {
         layout.update(*host.layoutSurface());
     }
     int pages() const { return view.childCount(); }

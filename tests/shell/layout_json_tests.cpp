@@ -3,9 +3,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include "engrave/recording_gdi.h"
-#include "engrave/page_view.h"
 #include "cli/layout_json.h"
+#include "engrave/page_view.h"
+#include "engrave/recording_surface.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -21,13 +21,13 @@ std::string repeated(const std::string& text, int times) {
 // Scripts check engraving from the layout JSON: each measure's underlines, and every drawn
 // piece of each tie and bracket with the display line it is on.
 TEST(LayoutJson, ListsUnderlinesAndTheDrawnPiecesOfShapes) {
-    QanorDoc doc =
+    QeDocument doc =
         test::scoreWithShapes({repeated("1 2 3 4 |", 5) + "5_ 6_ 7 1'~ | 1' 2 3 4 | { 5 5 5 5 | " +
                                repeated("6 6 6 6 |", 6) + "} |]"});
     PageView view;
     const auto score = test::scoreFrom(doc);
     view.build(score.get());
-    RecordingGDI g;
+    RecordingSurface g;
     view.rebuild(g);
     const QJsonObject json = pageLayoutToJson(view);
 

@@ -14,8 +14,8 @@
 #include <deque>
 #include <memory>
 
-#include "engrave/note_element.h"
 #include "edit/score_editor.h"
+#include "engrave/note_element.h"
 #include "shell/export_scores.h"
 #include "support/qt/test_fonts.h"
 
@@ -363,7 +363,7 @@ TEST_F(PageExport, AViewWithNoPagesAsksAndWritesNothing) {
 }
 
 TEST_F(PageExport, APageSizeNotAMultipleOfFiveLosesTheRemainder) {
-    QanorDoc doc = test::exportScore(4);
+    QeDocument doc = test::exportScore(4);
     doc.formatSettings().pageWidth = 11909;
     doc.formatSettings().pageHeight = 16843;
     LaidOutScore score(std::move(doc));
@@ -374,7 +374,7 @@ TEST_F(PageExport, APageSizeNotAMultipleOfFiveLosesTheRemainder) {
 
 TEST_F(PageExport, APageTooLargeForABitmapFailsAsAnImageButNotAsAVectorDrawing) {
     // 100 inches square would take a 3.3 GB bitmap at 288 dpi.
-    QanorDoc doc = test::exportScore(4);
+    QeDocument doc = test::exportScore(4);
     doc.formatSettings().pageWidth = 144000;
     doc.formatSettings().pageHeight = 144000;
     LaidOutScore score(std::move(doc));
@@ -396,8 +396,10 @@ TEST_F(PageExport, PagesDrawnSideBySideAreByteForByteThoseDrawnOneAfterAnother) 
         QDir(dir.path()).mkpath(extension + "/one");
         QDir(dir.path()).mkpath(extension + "/two");
         ScriptedPrompts prompts(dir.path());
-        exportPages(test::fonts(), score->view, path(extension + "/one/p." + extension), prompts, sequential);
-        exportPages(test::fonts(), score->view, path(extension + "/two/p." + extension), prompts, parallel);
+        exportPages(test::fonts(), score->view, path(extension + "/one/p." + extension), prompts,
+                    sequential);
+        exportPages(test::fonts(), score->view, path(extension + "/two/p." + extension), prompts,
+                    parallel);
         EXPECT_TRUE(prompts.log.isEmpty());
         ASSERT_EQ(files(extension + "/one").size(), 5);
         ASSERT_EQ(files(extension + "/two"), files(extension + "/one"));
@@ -422,8 +424,10 @@ TEST_F(PageExport, TheBandsOfOnePageDrawnAtOnceGiveThePageDrawnAlone) {
     ScriptedPrompts prompts(dir.path());
     for (const char* extension : {"png", "gif"}) {
         SCOPED_TRACE(extension);
-        exportPages(test::fonts(), full.view, path(QStringLiteral("alone/p.") + extension), prompts, alone);
-        exportPages(test::fonts(), full.view, path(QStringLiteral("together/p.") + extension), prompts, together);
+        exportPages(test::fonts(), full.view, path(QStringLiteral("alone/p.") + extension), prompts,
+                    alone);
+        exportPages(test::fonts(), full.view, path(QStringLiteral("together/p.") + extension),
+                    prompts, together);
         const QString name = QStringLiteral("p_1-1.") + extension;
         EXPECT_EQ(readAll(path("alone/" + name)), readAll(path("together/" + name)));
     }
@@ -438,7 +442,8 @@ TEST_F(PageExport, TheWatermarkCanBeLeftOff) {
     exportTo("marked.png", prompts);
     const QImage without(path("clean_2-1.png"));
     const QImage with(path("marked_2-1.png"));
-    EXPECT_EQ(test::largestDifference(without, renderPage(test::fonts(), twoPages().view, 0, false)), 0);
+    EXPECT_EQ(
+        test::largestDifference(without, renderPage(test::fonts(), twoPages().view, 0, false)), 0);
     EXPECT_GT(test::largestDifference(without, with), 0);
     // Without it, a page of black notes is all greys.
     bool grey = true;

@@ -5,8 +5,8 @@
 #include <QThread>
 #include <mutex>
 
-#include "audio/sound_stage.h"
 #include "audio/playback_thread.h"
+#include "audio/sound_stage.h"
 #include "audio/soundfont.h"
 #include "support/notation.h"
 
@@ -53,7 +53,7 @@ bool waitFor(Done done) {
 }
 
 std::shared_ptr<const sound::Performance> performanceOf(const std::string& track, int tempo) {
-    QanorDoc doc = test::scoreOf({track});
+    QeDocument doc = test::scoreOf({track});
     doc.header.keyLetter = 2;  // 1=C
     sound::PerformanceOptions options;
     options.tempo = tempo;

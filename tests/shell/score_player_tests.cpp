@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <mutex>
 
-#include "music/score_records.h"
-#include "audio/sound_stage.h"
 #include "audio/score_player.h"
+#include "audio/sound_stage.h"
+#include "music/score_records.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 
@@ -70,8 +70,8 @@ struct Playing {
         QObject::connect(player.get(), &ScorePlayer::audioUnavailable,
                          [this](const QString& message) { messages << message; });
     }
-    static QanorDoc score(const std::string& track) {
-        QanorDoc doc = test::scoreOf({track});
+    static QeDocument score(const std::string& track) {
+        QeDocument doc = test::scoreOf({track});
         doc.header.keyLetter = 2;  // 1=C
         return doc;
     }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "audio/fluid_renderer.h"
-#include "sound/fluid_spectrum.h"
 #include "audio/fluid_synth.h"
 #include "audio/soundfont.h"
+#include "sound/fluid_spectrum.h"
 #include "support/notation.h"
 
 namespace qe::sound {
@@ -31,7 +31,7 @@ protected:
                             "timgm6mb-soundfont)";
     }
 
-    test::Wav render(const QanorDoc& doc, const PerformanceOptions& options = {}) {
+    test::Wav render(const QeDocument& doc, const PerformanceOptions& options = {}) {
         MemorySink sink;
         const RenderResult result =
             renderWav(perform(doc, options), {.soundFont = soundFont}, sink);
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(WavRender, AnUndottedSixInOneEqualsCIsTheA440) {
     // Given one quarter note, 6 in 1=C, played at 60 a minute: a second of A4
-    QanorDoc doc = test::scoreOf({"6"});
+    QeDocument doc = test::scoreOf({"6"});
     doc.header.keyLetter = 2;  // C
     const test::Wav wav = render(doc, {.tempo = 60});
     ASSERT_EQ(wav.sampleRate, 44100);
@@ -65,7 +65,7 @@ TEST_F(WavRender, ARestOnlyScoreIsSilent) {
 TEST_F(WavRender, AMelodySoundsItsNotesInOrder) {
     // 1=F, 3/4: 1 3 5 | 1' - 7 | 6 #4 - |: with an accidental and an octave dot, at 60 a
     // minute, each note heard over the middle of its time.
-    QanorDoc doc = test::scoreOf({"1 3 5 | 1' - 7 | 6 #4 - |]"});
+    QeDocument doc = test::scoreOf({"1 3 5 | 1' - 7 | 6 #4 - |]"});
     doc.header.keyLetter = 5;  // F
     doc.header.timeNumerator = 3;
     const test::Wav wav = render(doc, {.tempo = 60, .program = 73});  // a flute: few overtones

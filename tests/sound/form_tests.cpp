@@ -20,12 +20,12 @@ int barItem(const std::string& track, int n) {
     return -1;
 }
 
-std::vector<PlayedMeasure> played(const QanorDoc& doc) {
+std::vector<PlayedMeasure> played(const QeDocument& doc) {
     return unfold(music::walkDocument(doc), doc.formatRecords());
 }
 
 // The measures in the order they are played.
-std::vector<int> order(const QanorDoc& doc) {
+std::vector<int> order(const QeDocument& doc) {
     std::vector<int> out;
     for (const PlayedMeasure& m : played(doc))
         out.push_back(m.measure);
@@ -82,7 +82,7 @@ TEST(Form, TheFirstEndingIsPlayedTheFirstTimeOnly) {
         {"|: 1 | 2 :| 3 |: 4 | 5 :| 6", {{2, 2}, {5, 5}}, {0, 1, 2, 1, 3, 4, 5, 4, 6}},
     };
     for (const Row& row : kRows) {
-        QanorDoc doc = test::scoreOf({row.track});
+        QeDocument doc = test::scoreOf({row.track});
         for (auto [first, last] : row.brackets)
             test::addFormat(doc, 4, 0, barItem(row.track, first), barItem(row.track, last));
         EXPECT_EQ(order(doc), row.order) << row.track;
@@ -93,7 +93,7 @@ TEST(Form, BracketsThatNameNoMeasuresAreNotRead) {
     const std::string track = "|: 1 | 2 :| 3 |]";
     const std::vector<int> asWritten = {0, 1, 2, 1, 2, 3};
     const auto orderWith = [&](int trackFrom, int from, int trackTo, int to, short kind = 1) {
-        QanorDoc doc = test::scoreOf({track, track});
+        QeDocument doc = test::scoreOf({track, track});
         Format record;
         record.type = Format::kJumpLine;
         record.from = location(kind, trackFrom, static_cast<std::int16_t>(from));
@@ -110,7 +110,7 @@ TEST(Form, BracketsThatNameNoMeasuresAreNotRead) {
     EXPECT_EQ(orderWith(0, 99, 0, 99), asWritten);         // no such item
     EXPECT_EQ(orderWith(0, bar2, 0, bar2, 0), asWritten);  // names nothing
     // An arc is not a bracket.
-    QanorDoc arc = test::scoreOf({track});
+    QeDocument arc = test::scoreOf({track});
     test::addFormat(arc, 1, 0, bar2, bar2);
     EXPECT_EQ(order(arc), asWritten);
 }
@@ -119,7 +119,7 @@ TEST(Form, AllTracksPlayTheFormOfAnyAndMeetAtEachBarLine) {
     // Given a repeat written in the upper track only, a bracket over the lower one, and
     // measures of different lengths
     const std::string lower = "0 1, - | 5, | 1, - - |]";
-    QanorDoc doc = test::scoreOf({"|: 1 2 | 3 :| 4 |]", lower});
+    QeDocument doc = test::scoreOf({"|: 1 2 | 3 :| 4 |]", lower});
     test::addFormat(doc, 4, 1, barItem(lower, 2), barItem(lower, 2));
     // Then measure n lasts as long as the longer of the two, and both skip the first ending.
     const std::vector<PlayedMeasure> expected = {
@@ -145,7 +145,7 @@ TEST(FormProperty, EveryMeasureIsPlayedOnceOrTwiceAndTheFormEnds) {
             track += kBars[random() % 7];
             track += " ";
         }
-        QanorDoc doc = test::scoreOf({track});
+        QeDocument doc = test::scoreOf({track});
         std::vector<bool> bracketed(static_cast<std::size_t>(measures), false);
         for (int b = static_cast<int>(random() % 4); b > 0; --b) {
             const int first = static_cast<int>(random() % static_cast<unsigned>(measures));

@@ -19,8 +19,8 @@ namespace {
 constexpr Ticks Q = 1920;
 
 // A score in 1=C.
-QanorDoc score(std::initializer_list<std::string> tracks) {
-    QanorDoc doc = test::scoreOf(tracks);
+QeDocument score(std::initializer_list<std::string> tracks) {
+    QeDocument doc = test::scoreOf(tracks);
     doc.header.keyLetter = 2;
     return doc;
 }
@@ -35,7 +35,7 @@ int barItem(const std::string& track, int n) {
 }
 
 TEST(Performance, TheTempoCountsQuartersInEveryMeter) {
-    QanorDoc doc = score({"1 2 3 4 5 6"});
+    QeDocument doc = score({"1 2 3 4 5 6"});
     doc.header.timeNumerator = 6;
     doc.header.timeDenominator = 8;
     const Performance p = perform(doc, {.tempo = 120});
@@ -49,7 +49,7 @@ TEST(Performance, TheTempoCountsQuartersInEveryMeter) {
 TEST(Performance, ABreathMarkReleasesTheSoundBeforeItALittleEarly) {
     // A quarter loses a sixteenth; an eighth at most a quarter of itself; a tie broken by a
     // breath strikes again; a breath after a rest or at the start changes nothing.
-    QanorDoc doc = score({"1 v 2_ v 3_ | v 4 v 4 - v | 0 v 5"});
+    QeDocument doc = score({"1 v 2_ v 3_ | v 4 v 4 - v | 0 v 5"});
     test::addFormat(doc, 1, 0, 7, 9);  // 4 v 4: tied, but the breath comes between
     const std::vector<SoundedNote> expected = {
         {0, Q - Q / 4, 60, 0},     {Q, Q / 2 - Q / 8, 62, 2},     {3 * Q / 2, Q / 2 - Q / 8, 64, 4},
@@ -61,7 +61,7 @@ TEST(Performance, ABreathMarkReleasesTheSoundBeforeItALittleEarly) {
 TEST(Performance, CuesFollowEachWrittenNoteAndRest) {
     // 1 0 | 2 - with 2 tied to 2: every written note is shown in turn, though the tied one
     // is not struck again; after the last, nothing.
-    QanorDoc doc = score({"1 0_ 0_ | 2 - | 2 3"});
+    QeDocument doc = score({"1 0_ 0_ | 2 - | 2 3"});
     test::addFormat(doc, 1, 0, 4, 7);
     const PerformedTrack track = perform(doc).tracks[0];
     EXPECT_EQ(
@@ -90,7 +90,7 @@ TEST(Performance, ADashHoldsOnlyTheNoteItFollowsInThePlaying) {
                                                     {5 * Q, Q, 64, 6}}));
     // With "1." over the measure of 2, the 2 is not played the second time: the dash after
     // the 1 is silent, and shows nothing.
-    QanorDoc doc = score({track});
+    QeDocument doc = score({track});
     test::addFormat(doc, 4, 0, barItem(track, 2), barItem(track, 2));
     const PerformedTrack skipped = perform(doc).tracks[0];
     EXPECT_EQ(skipped.notes,
@@ -126,7 +126,7 @@ TEST(Performance, AnItemIsFoundWhereItIsFirstPlayed) {
 TEST(Performance, HostileTracksPerformWithinBounds) {
     // Marks before any note, a bar line with bit 3 set, unknown records and a hundred end
     // repeats: nothing is sounded that is not written, and no measure plays more than twice.
-    QanorDoc doc = score({"- . v ) 1"});
+    QeDocument doc = score({"- . v ) 1"});
     auto& items = doc.noteTracks()[0].content.items;
     items.push_back(note::barLine(12));
     items.push_back(note(0xFFFF, 0xFFFF));

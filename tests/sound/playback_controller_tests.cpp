@@ -55,7 +55,7 @@ private:
 struct Player {
     explicit Player(std::initializer_list<std::string> tracks)
         : synth(clock), controller(clock, synth) {
-        QanorDoc doc = test::scoreOf(tracks);
+        QeDocument doc = test::scoreOf(tracks);
         doc.header.keyLetter = 2;  // 1=C
         performance = std::make_shared<const Performance>(perform(doc, {.tempo = 60}));
         controller.load(performance);

@@ -22,14 +22,14 @@ constexpr Ticks Q = 1920;
 // Title-block letters: 0..6 are A..G; accidentals 1 sharp, 2 flat.
 enum Letter { A, B, C, D, E, F, G };
 
-QanorDoc song(std::initializer_list<std::string> tracks, int letter = C, int accidental = 0) {
-    QanorDoc doc = test::scoreOf(tracks);
+QeDocument song(std::initializer_list<std::string> tracks, int letter = C, int accidental = 0) {
+    QeDocument doc = test::scoreOf(tracks);
     doc.header.keyLetter = static_cast<std::uint8_t>(letter);
     doc.header.keyAccidental = static_cast<std::uint8_t>(accidental);
     return doc;
 }
 
-test::SmfFile exported(const QanorDoc& doc, const PerformanceOptions& options = {}) {
+test::SmfFile exported(const QeDocument& doc, const PerformanceOptions& options = {}) {
     return test::readSmf(writeSmf(perform(doc, options)));
 }
 
@@ -60,7 +60,7 @@ std::vector<int> keys(const test::SmfFile& file, int track = 1) {
 
 TEST(SmfExport, TypeOneWithATempoTrackAndTheScoresSignatures) {
     // Given a song in 1=D, 3/4, with a Chinese title, at 120 quarters a minute
-    QanorDoc doc = song({"1 2 3 | 5 - - |]"}, D);
+    QeDocument doc = song({"1 2 3 | 5 - - |]"}, D);
     doc.header.title = u"小星星";
     doc.header.timeNumerator = 3;
     doc.header.timeDenominator = 4;
@@ -90,7 +90,7 @@ TEST(SmfExport, TypeOneWithATempoTrackAndTheScoresSignatures) {
 }
 
 TEST(SmfExport, CompoundAndFlatKeysWriteTheirBeatAndSignature) {
-    QanorDoc doc = song({"1 2 3"}, B, 2);  // 1=bB
+    QeDocument doc = song({"1 2 3"}, B, 2);  // 1=bB
     doc.header.timeNumerator = 6;
     doc.header.timeDenominator = 8;
     const test::SmfFile file = exported(doc);
@@ -151,7 +151,7 @@ TEST(SmfExport, DotsDashesAndUnderlinesGiveTheRhythm) {
 
 TEST(SmfExport, TiesAcrossBarLinesSoundOnce) {
     // 5 - - 5 | 5 3 | 3 -, the second 5 tied over the bar line, and 3 to 3 over the next one
-    QanorDoc doc = song({"5 - - 5 | 5 3 | 3 - |]"});
+    QeDocument doc = song({"5 - - 5 | 5 3 | 3 - |]"});
     test::addFormat(doc, 1, 0, 3, 5);  // the second 5 to the 5 after the bar line
     test::addFormat(doc, 1, 0, 6, 8);  // 3 to 3 over the bar line
     EXPECT_EQ(heard(exported(doc)),
@@ -170,7 +170,7 @@ int barItem(const std::string& track, int n) {
 TEST(SmfExport, RepeatsAndVoltaBracketsPlayInTheUnfoldedOrder) {
     // 1 | 2 |: 3 | 4 | 5 :| 6 | 7 |], the first ending over 5, the second over 6
     const std::string track = "1 | 2 |: 3 | 4 | 5 :| 6 | 7 |]";
-    QanorDoc doc = song({track});
+    QeDocument doc = song({track});
     test::addFormat(doc, 4, 0, barItem(track, 4), barItem(track, 4));
     test::addFormat(doc, 4, 0, barItem(track, 5), barItem(track, 5));
     const test::SmfFile file = exported(doc);
@@ -182,7 +182,7 @@ TEST(SmfExport, RepeatsAndVoltaBracketsPlayInTheUnfoldedOrder) {
 
 TEST(SmfExport, EachTrackOnItsOwnChannelWithItsProgram) {
     // Given three tracks, the second with a program of its own
-    const QanorDoc doc = song({"1 2 | 3 - |]", "1, - | 5, - |]", "0 0 | 1' 0 |]"});
+    const QeDocument doc = song({"1 2 | 3 - |]", "1, - | 5, - |]", "0 0 | 1' 0 |]"});
     const test::SmfFile file = exported(doc, {.program = 73, .programs = {-1, 40}});
     ASSERT_EQ(file.trackCount, 4);
     EXPECT_EQ(file.programs, (std::vector<std::pair<int, int>>{{0, 73}, {1, 40}, {2, 73}}));
@@ -196,7 +196,7 @@ TEST(SmfExport, EachTrackOnItsOwnChannelWithItsProgram) {
 
 TEST(SmfExport, ManyTracksNeverUseThePercussionChannel) {
     std::vector<std::string> texts(17, "1");
-    QanorDoc doc;
+    QeDocument doc;
     for (const std::string& text : texts) {
         note_track track;
         track.content.items = test::parseTrack(text);
@@ -215,10 +215,10 @@ TEST(SmfExport, ScoresWithoutNotesOrWithOddSettingsStillMakeAValidFile) {
     // Rests only: the tracks are there, empty.
     EXPECT_TRUE(exported(song({"0 0 | 0 - |]"})).notes.empty());
     // No note track at all.
-    EXPECT_EQ(exported(QanorDoc()).trackCount, 1);
+    EXPECT_EQ(exported(QeDocument()).trackCount, 1);
     // Time signatures the format cannot write are left out; the notes are unchanged.
     for (auto [num, den] : {std::pair{3, 0}, {0, 4}, {5, 6}, {7, 255}}) {
-        QanorDoc doc = song({"1 2"});
+        QeDocument doc = song({"1 2"});
         doc.header.timeNumerator = static_cast<std::uint8_t>(num);
         doc.header.timeDenominator = static_cast<std::uint8_t>(den);
         const test::SmfFile file = exported(doc);
@@ -226,13 +226,13 @@ TEST(SmfExport, ScoresWithoutNotesOrWithOddSettingsStillMakeAValidFile) {
         EXPECT_EQ(keys(file), (std::vector<int>{60, 62}));
     }
     // A key letter outside the title block's reads as 1=C.
-    QanorDoc noKey = song({"1"}, 9);
+    QeDocument noKey = song({"1"}, 9);
     EXPECT_EQ(keys(exported(noKey)), (std::vector<int>{60}));
     // Tempos outside the range are held to it.
     EXPECT_EQ(exported(song({"1"}), {.tempo = 0}).meta(0x51)->data,
               (std::vector<unsigned char>{0x2D, 0xC6, 0xC0}));  // 20 a minute: 3 s
     // Digits above the keyboard are not sounded; the others keep their time.
-    QanorDoc high = song({"1 7 1"});
+    QeDocument high = song({"1 7 1"});
     high.noteTracks()[0].content.items[1] = note(0, 7, 0, 0);
     high.noteTracks()[0].content.items[1].code |= 15 << 3;  // octave +8
     EXPECT_EQ(heard(exported(high)), (std::vector<Heard>{{60, 0, Q}, {60, 2 * Q, Q}}));
@@ -240,7 +240,7 @@ TEST(SmfExport, ScoresWithoutNotesOrWithOddSettingsStillMakeAValidFile) {
 
 TEST(SmfExport, GapsLongerThanADeltaTimeAreCrossed) {
     // A rest held by 140000 dashes lasts more than a delta time can say (2^28 - 1 ticks).
-    QanorDoc doc = song({"0"});
+    QeDocument doc = song({"0"});
     auto& items = doc.noteTracks()[0].content.items;
     items.insert(items.end(), 140000, note::mark(note::kDash));
     items.push_back(note(0, 5, 0, 0));

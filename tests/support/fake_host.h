@@ -9,8 +9,8 @@
 #include "edit/score_session.h"
 #include "edit/view_host.h"
 #include "engrave/measure.h"
-#include "engrave/recording_gdi.h"
-#include "records/qanor_doc.h"
+#include "engrave/recording_surface.h"
+#include "records/qe_document.h"
 
 namespace qe::test {
 
@@ -18,7 +18,9 @@ namespace qe::test {
 // asked of the window.
 class FakeHost : public ViewHost {
 public:
-    std::unique_ptr<BaseGDI> layoutSurface() override { return std::make_unique<RecordingGDI>(); }
+    std::unique_ptr<Surface> layoutSurface() override {
+        return std::make_unique<RecordingSurface>();
+    }
     void placeCaret(const Rect& r) override {
         caretShown = true;
         caret = r;
@@ -66,7 +68,7 @@ public:
 // A score opened in an editor as the window opens one: attached, laid out, the caret at the
 // start.
 struct Editor {
-    explicit Editor(const QanorDoc& d, int mode = ScoreEditor::kPageMode) : view(&host) {
+    explicit Editor(const QeDocument& d, int mode = ScoreEditor::kPageMode) : view(&host) {
         report = session.load(d);
         host.view = &view;
         view.setMode(mode);
@@ -84,7 +86,7 @@ struct Editor {
             view.onChar(k);
     }
     // The records a save would write now.
-    QanorDoc& committed() {
+    QeDocument& committed() {
         saved = session.records();
         return saved;
     }
@@ -107,7 +109,7 @@ struct Editor {
 
     ScoreSession session;
     music::LoadReport report;
-    QanorDoc saved;
+    QeDocument saved;
     FakeHost host;
     ScoreEditor view;
 };

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 namespace qe::test {
 
 // Adds a lyrics record naming item `item` of note track `track` to lyrics track `verse`
 // (created as needed).
-inline void addSyllable(QanorDoc& doc, int verse, int track, int item, const std::u16string& text,
+inline void addSyllable(QeDocument& doc, int verse, int track, int item, const std::u16string& text,
                         std::int16_t placeKind = 1) {
     auto& tracks = doc.content.lyrics.items;
     if (tracks.size() <= static_cast<std::size_t>(verse))
@@ -21,7 +21,7 @@ inline void addSyllable(QanorDoc& doc, int verse, int track, int item, const std
 }
 
 // The records of a lyrics track as "text@track:item" strings.
-inline std::vector<std::string> syllablesOf(const QanorDoc& doc, int verse) {
+inline std::vector<std::string> syllablesOf(const QeDocument& doc, int verse) {
     std::vector<std::string> out;
     const auto& tracks = doc.content.lyrics.items;
     if (tracks.size() <= static_cast<std::size_t>(verse))

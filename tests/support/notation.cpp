@@ -116,8 +116,8 @@ std::string formatTrack(const std::vector<note>& records) {
     return out;
 }
 
-QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title) {
-    QanorDoc doc;
+QeDocument scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title) {
+    QeDocument doc;
     doc.header.title = title;
     for (const std::string& text : tracks) {
         note_track track;
@@ -127,8 +127,8 @@ QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string
     return doc;
 }
 
-QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks, const std::u16string& title) {
-    QanorDoc doc;
+QeDocument scoreWithShapes(std::initializer_list<std::string> tracks, const std::u16string& title) {
+    QeDocument doc;
     doc.header.title = title;
     std::vector<Format> arcs, brackets;  // arcs first, as the editor writes them
     int t = 0;
@@ -186,7 +186,7 @@ QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks, const std::u
     return doc;
 }
 
-void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem) {
+void addFormat(QeDocument& doc, int type, int track, int fromItem, int toItem) {
     Format record;
     record.type = static_cast<std::uint8_t>(type);
     record.from = location(1, track, static_cast<std::int16_t>(fromItem));
@@ -194,7 +194,7 @@ void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem) {
     doc.formatRecords().push_back(record);
 }
 
-std::unique_ptr<music::Score> scoreFrom(const QanorDoc& doc) {
+std::unique_ptr<music::Score> scoreFrom(const QeDocument& doc) {
     auto score = std::make_unique<music::Score>();
     music::scoreFromRecords(doc, *score);
     return score;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "records/qanor_doc.h"
-#include "music/score.h"
 #include <memory>
+#include "music/score.h"
+#include "records/qe_document.h"
 
 #include <ostream>
 
@@ -32,18 +32,19 @@ std::vector<note> parseTrack(const std::string& text);
 std::string formatTrack(const std::vector<note>& records);
 
 // A document with one note track per text and the default settings.
-QanorDoc scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title = u"Test");
+QeDocument scoreOf(std::initializer_list<std::string> tracks,
+                   const std::u16string& title = u"Test");
 
 // A document as scoreOf makes it, whose texts may also carry ties and volta brackets: ~ right
 // after a note ties it to the next note; { before a measure starts a bracket there, and } after
 // a bar line ends it at the measure that bar line closes.
-QanorDoc scoreWithShapes(std::initializer_list<std::string> tracks,
-                         const std::u16string& title = u"Test");
+QeDocument scoreWithShapes(std::initializer_list<std::string> tracks,
+                           const std::u16string& title = u"Test");
 
 // A score loaded from a document's records, as opening its file would.
-std::unique_ptr<music::Score> scoreFrom(const QanorDoc& doc);
+std::unique_ptr<music::Score> scoreFrom(const QeDocument& doc);
 
 // Adds an arc (type 1) or jump line (type 4) between two items of a track.
-void addFormat(QanorDoc& doc, int type, int track, int fromItem, int toItem);
+void addFormat(QeDocument& doc, int type, int track, int fromItem, int toItem);
 
 }  // namespace qe::test

@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "engrave/recording_gdi.h"
 #include "engrave/linear_view.h"
-#include "records/qanor_doc.h"
+#include "engrave/recording_surface.h"
 #include "music/score.h"
+#include "records/qe_document.h"
 #include "support/notation.h"
 
 namespace qe::test {
 
 // A score laid out as one strip on a recording surface.
 struct ScrollScore {
-    explicit ScrollScore(const QanorDoc& d) : score(scoreFrom(d)) {
+    explicit ScrollScore(const QeDocument& d) : score(scoreFrom(d)) {
         view.build(score.get());
         view.relayout(g);
     }
@@ -22,7 +22,7 @@ struct ScrollScore {
 
     std::unique_ptr<music::Score> score;
     LinearView view;
-    RecordingGDI g;
+    RecordingSurface g;
 };
 
 }  // namespace qe::test

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "engrave/base_gdi.h"
-#include "engrave/recording_gdi.h"
 #include "engrave/node.h"
+#include "engrave/recording_surface.h"
+#include "engrave/surface.h"
 
 namespace qe::test {
 
@@ -19,8 +19,8 @@ public:
         style.width = width;
         style.height = height;
     }
-    void arrange(BaseGDI&) override { ++arranged; }
-    void draw(BaseGDI& g) const override { g.drawText(g.originX, g.originY, name); }
+    void arrange(Surface&) override { ++arranged; }
+    void draw(Surface& g) const override { g.drawText(g.originX, g.originY, name); }
 
     std::u16string name;
     int arranged = 0;
@@ -32,7 +32,7 @@ inline std::unique_ptr<BoxNode> box(std::u16string name, int x = 0, int y = 0, i
 }
 
 // The names drawn on a recording surface, in drawing order.
-inline std::u16string drawnNames(const RecordingGDI& g) {
+inline std::u16string drawnNames(const RecordingSurface& g) {
     std::u16string names;
     for (const DrawCall& call : g.calls)
         if (call.op == "drawText")

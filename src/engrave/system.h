@@ -10,7 +10,7 @@ namespace qe {
 // A column of lines, left-aligned, each separated from the next by the bottom margin of the
 // upper and the top margin of the lower. Page mode's display lines are complex lines holding
 // one note line of shadows per track.
-class ComplexLine : public Node {
+class System : public Node {
 public:
     static constexpr int kDisplayLineMargin = 80;
     // A system of several tracks stands this much further from the systems above and below
@@ -21,13 +21,13 @@ public:
     static constexpr int kBracketOffset = 120;
     static constexpr int kBracketHook = 80;
 
-    ComplexLine() : Node(kComplexLine) {}
+    System() : Node(kComplexLine) {}
     // A display line: 80 above and 80 below; a system of `tracks` >= 2 further apart, joined
     // by a bracket.
-    static std::unique_ptr<ComplexLine> displayLine(int tracks = 1);
+    static std::unique_ptr<System> displayLine(int tracks = 1);
 
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     // Draws a thin bracket at the left of the rows of several track lines, from the top of the
     // first row's bar lines to the bottom of the last's.
@@ -37,7 +37,7 @@ public:
     std::vector<double> units;
 
 protected:
-    void drawTrackBracket(BaseGDI& g) const;
+    void drawTrackBracket(Surface& g) const;
 };
 
 }  // namespace qe

@@ -1,4 +1,4 @@
-#include "gui/cqe_app.h"
+#include "gui/editor_application.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -7,20 +7,20 @@
 
 #include "base/version.h"
 #include "gui/drawn_icon.h"
-#include "gui/main_frame.h"
+#include "gui/main_window.h"
 #include "painter/font_book.h"
 
 namespace qe {
 
-CQEApp::CQEApp(int& argc, char** argv) : QApplication(argc, argv) {}
+EditorApplication::EditorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-CQEApp::~CQEApp() {
+EditorApplication::~EditorApplication() {
     // The main window and its documents go while the application is still whole.
     frame_.reset();
     fonts_.reset();
 }
 
-bool CQEApp::initPlatform() {
+bool EditorApplication::initPlatform() {
     setOrganizationName(QStringLiteral("OrmindoSoftware"));
     setApplicationName(QStringLiteral("QanorEdit"));
     setApplicationVersion(QString::fromLatin1(kVersion));
@@ -37,13 +37,13 @@ bool CQEApp::initPlatform() {
     return fonts_->hasSymbolFont();
 }
 
-bool CQEApp::initInstance(const QStringList& files) {
+bool EditorApplication::initInstance(const QStringList& files) {
     const bool fonts = initPlatform();
-    frame_ = std::make_unique<CMainFrame>(*fonts_);
+    frame_ = std::make_unique<MainWindow>(*fonts_);
     frame_->show();
     if (!fonts) {
         QMessageBox box(
-            QMessageBox::Warning, CMainFrame::appTitle(),
+            QMessageBox::Warning, MainWindow::appTitle(),
             QStringLiteral("找不到音符字体 QanorEditSymbol.ttf，谱中的音符将无法显示。"),
             QMessageBox::Ok, frame_.get());
         box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
@@ -60,7 +60,7 @@ bool CQEApp::initInstance(const QStringList& files) {
 }
 
 int runEditor(int& argc, char** argv, const QStringList& files) {
-    CQEApp app(argc, argv);
+    EditorApplication app(argc, argv);
     if (!app.initInstance(files))
         return 1;
     return app.exec();

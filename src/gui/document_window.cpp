@@ -1,26 +1,27 @@
-#include "gui/child_frame.h"
+#include "gui/document_window.h"
 #include "gui/document_dialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 
 #include "document/score_document.h"
-#include "gui/cqe_view.h"
+#include "gui/score_view.h"
 
 namespace qe {
 
-CChildFrame::CChildFrame(CQEView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
+DocumentWindow::DocumentWindow(ScoreView* view, QWidget* parent)
+    : QMdiSubWindow(parent), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view_);
     setWindowIcon(QApplication::windowIcon());
     ScoreDocument* doc = view_->document();
-    connect(doc, &ScoreDocument::titleChanged, this, &CChildFrame::updateTitle);
-    connect(doc, &ScoreDocument::modifiedChanged, this, &CChildFrame::setWindowModified);
+    connect(doc, &ScoreDocument::titleChanged, this, &DocumentWindow::updateTitle);
+    connect(doc, &ScoreDocument::modifiedChanged, this, &DocumentWindow::setWindowModified);
     setWindowModified(doc->isModified());
     updateTitle();
 }
 
-void CChildFrame::updateTitle() {
+void DocumentWindow::updateTitle() {
     ScoreDocument* doc = view_->document();
     QString title = doc->title();
     const auto& views = doc->views();
@@ -31,12 +32,12 @@ void CChildFrame::updateTitle() {
     setWindowTitle(title + QStringLiteral("[*]"));
 }
 
-void CChildFrame::closeUnasked() {
+void DocumentWindow::closeUnasked() {
     unasked_ = true;
     close();
 }
 
-void CChildFrame::closeEvent(QCloseEvent* event) {
+void DocumentWindow::closeEvent(QCloseEvent* event) {
     ScoreDocument* doc = view_->document();
     if (!unasked_ && doc->views().size() == 1 && !saveModifiedDocument(*doc, this)) {
         event->ignore();

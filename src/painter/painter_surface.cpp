@@ -1,4 +1,4 @@
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -34,22 +34,23 @@ QList<qreal> dashPattern(const double (&lengths)[N], double penWidth) {
 
 }  // namespace
 
-G::PainterState::PainterState(QPainter& painter) : painter_(painter) {
+PainterSurface::PainterState::PainterState(QPainter& painter) : painter_(painter) {
     painter_.save();
 }
 
-G::PainterState::~PainterState() {
+PainterSurface::PainterState::~PainterState() {
     // A painter ended while its surface lived has nothing left to restore.
     if (painter_.isActive())
         painter_.restore();
 }
 
-G::G(FontBook& fonts, QPainter& painter, double dotsPerInch)
-    : G(fonts, painter, dotsPerInch, 0, 0, 0, 0, 0, 0, false) {}
+PainterSurface::PainterSurface(FontBook& fonts, QPainter& painter, double dotsPerInch)
+    : PainterSurface(fonts, painter, dotsPerInch, 0, 0, 0, 0, 0, 0, false) {}
 
-G::G(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int originY, int left,
-     int top, int right, int bottom, bool noPageFrame)
-    : BaseGDI(originX, originY, left, top, right, bottom, noPageFrame),
+PainterSurface::PainterSurface(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX,
+                               int originY, int left, int top, int right, int bottom,
+                               bool noPageFrame)
+    : Surface(originX, originY, left, top, right, bottom, noPageFrame),
       fonts_(fonts),
       painter_(painter),
       saved_(painter),
@@ -71,17 +72,17 @@ G::G(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int or
     painter_.setBackgroundMode(Qt::TransparentMode);
 }
 
-G::~G() = default;
+PainterSurface::~PainterSurface() = default;
 
-QPointF G::toPainter(int x, int y) const {
+QPointF PainterSurface::toPainter(int x, int y) const {
     return {x * scale_, -y * scale_};
 }
 
-QRectF G::logicalRect(int left, int top, int right, int bottom) const {
+QRectF PainterSurface::logicalRect(int left, int top, int right, int bottom) const {
     return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
 }
 
-void G::prepareShapes(bool antialiased) {
+void PainterSurface::prepareShapes(bool antialiased) {
     if (!logicalTransform_) {
         painter_.setWorldTransform(logical_);
         logicalTransform_ = true;
@@ -96,7 +97,7 @@ void G::prepareShapes(bool antialiased) {
     }
 }
 
-void G::prepareText() {
+void PainterSurface::prepareText() {
     if (penHeld_ != PenHeld::Text) {
         painter_.setPen(QPen(textColor_));
         penHeld_ = PenHeld::Text;
@@ -107,7 +108,7 @@ void G::prepareText() {
     }
 }
 
-MeasuredFont& G::currentFont() {
+MeasuredFont& PainterSurface::currentFont() {
     // Before any record is selected, text is in the font the painter came with, measured on
     // its device: the only text that is not device independent.
     if (!font_) {
@@ -117,11 +118,11 @@ MeasuredFont& G::currentFont() {
     return *font_;
 }
 
-void G::strokePath(const QPainterPath& path) {
+void PainterSurface::strokePath(const QPainterPath& path) {
     painter_.strokePath(path, pen_);
 }
 
-void G::drawText(int x, int y, const char16_t* text, int count) {
+void PainterSurface::drawText(int x, int y, const char16_t* text, int count) {
     if (!text || count <= 0)
         return;
     MeasuredFont& font = currentFont();
@@ -143,11 +144,11 @@ void G::drawText(int x, int y, const char16_t* text, int count) {
     painter_.drawText(QPointF(0, font.ascent), drawn);
 }
 
-void G::moveTo(int x, int y) {
+void PainterSurface::moveTo(int x, int y) {
     position_ = QPointF(x, y);
 }
 
-void G::lineTo(int x, int y) {
+void PainterSurface::lineTo(int x, int y) {
     const QPointF to(x, y);
     // Level and plumb lines stay on whole pixels; slanted ones are smoothed.
     prepareShapes(to.x() != position_.x() && to.y() != position_.y());
@@ -155,23 +156,24 @@ void G::lineTo(int x, int y) {
     position_ = to;
 }
 
-void G::fillRect(int x, int y, int width, int height, std::uint8_t red, std::uint8_t green,
-                 std::uint8_t blue) {
+void PainterSurface::fillRect(int x, int y, int width, int height, std::uint8_t red,
+                              std::uint8_t green, std::uint8_t blue) {
     prepareShapes(false);
     painter_.fillRect(QRectF(x, y, width, height).normalized(), QColor(red, green, blue));
 }
 
-void G::rectangle(int left, int top, int right, int bottom) {
+void PainterSurface::rectangle(int left, int top, int right, int bottom) {
     prepareShapes(false);
     painter_.drawRect(logicalRect(left, top, right, bottom));
 }
 
-void G::ellipse(int left, int top, int right, int bottom) {
+void PainterSurface::ellipse(int left, int top, int right, int bottom) {
     prepareShapes(true);
     painter_.drawEllipse(logicalRect(left, top, right, bottom));
 }
 
-void G::drawArcStrips(Point p0, Point p1, Point p2, Point p3, const std::vector<Rect>& strips) {
+void PainterSurface::drawArcStrips(Point p0, Point p1, Point p2, Point p3,
+                                   const std::vector<Rect>& strips) {
     // The curve lives on a canvas of its own, as wide as the curve and 20 units deeper than
     // the drop from p0 to p1, hanging below y = 0; whatever falls off it is lost. Each strip
     // shows the next stretch of that canvas, 20 units deeper than the strip itself so that an
@@ -205,14 +207,15 @@ void G::drawArcStrips(Point p0, Point p1, Point p2, Point p3, const std::vector<
     }
 }
 
-void G::drawBezier(Point p0, Point p1, Point p2, Point p3) {
+void PainterSurface::drawBezier(Point p0, Point p1, Point p2, Point p3) {
     QPainterPath curve(QPointF(p0.x, p0.y));
     curve.cubicTo(QPointF(p1.x, p1.y), QPointF(p2.x, p2.y), QPointF(p3.x, p3.y));
     prepareShapes(true);
     strokePath(curve);
 }
 
-void G::setPen(int style, int width, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void PainterSurface::setPen(int style, int width, std::uint8_t red, std::uint8_t green,
+                            std::uint8_t blue) {
     QPen pen(QColor(red, green, blue));
     // Width 0 is Qt's cosmetic pen: one device pixel at any scale.
     pen.setWidthF(std::max(width, 0));
@@ -233,12 +236,12 @@ void G::setPen(int style, int width, std::uint8_t red, std::uint8_t green, std::
     penHeld_ = PenHeld::Shapes;
 }
 
-void G::setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void PainterSurface::setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     brush_ = QBrush(QColor(red, green, blue));
     painter_.setBrush(brush_);
 }
 
-void G::setFont(const FontRecord& font) {
+void PainterSurface::setFont(const FontRecord& font) {
     setTextColor(font.red(), font.green(), font.blue());
     // Layout selects the same few records again and again; only a different one costs a
     // look-up.
@@ -249,7 +252,7 @@ void G::setFont(const FontRecord& font) {
     fontFromRecord_ = true;
 }
 
-void G::setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void PainterSurface::setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     const QColor color(red, green, blue);
     if (color == textColor_)
         return;
@@ -258,11 +261,11 @@ void G::setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
         penHeld_ = PenHeld::Other;
 }
 
-void G::setBackColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void PainterSurface::setBackColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     painter_.setBackground(QColor(red, green, blue));
 }
 
-Size G::textExtent(const char16_t* text, int count) {
+Size PainterSurface::textExtent(const char16_t* text, int count) {
     if (!text || count <= 0)
         return {0, 0};
     MeasuredFont& font = currentFont();
@@ -270,24 +273,24 @@ Size G::textExtent(const char16_t* text, int count) {
             -font.cellHeight()};
 }
 
-double G::logicalPerPixel() const {
+double PainterSurface::logicalPerPixel() const {
     // One device pixel along x, taken back through a zoom the painter may carry.
     const double pixelsPerUnit = scale_ * std::hypot(base_.m11(), base_.m12());
     return pixelsPerUnit > 0 ? 1.0 / pixelsPerUnit : 1.0;
 }
 
-int G::pixelSize() {
+int PainterSurface::pixelSize() {
     return std::max(1, static_cast<int>(std::lround(logicalPerPixel())));
 }
 
-void G::pageFrame(int, int, int, int) {}
+void PainterSurface::pageFrame(int, int, int, int) {}
 
-Size G::watermarkSize() {
+Size PainterSurface::watermarkSize() {
     // The logo is laid out as if at 96 pixels per inch on every device.
     return {kWatermarkWidth * 15, -kWatermarkHeight * 15};
 }
 
-void G::drawWatermark(int x, int y) {
+void PainterSurface::drawWatermark(int x, int y) {
     if (!watermarkShown_)
         return;
     const Size size = watermarkSize();

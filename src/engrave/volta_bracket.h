@@ -8,15 +8,15 @@ namespace qe {
 
 // A volta bracket ("跳房子") with its label, standing above a run of measures, possibly across
 // line breaks: one strip per line.
-class JumpLine : public GlobalShape {
+class VoltaBracket : public GlobalShape {
 public:
-    JumpLine(std::u16string label, const format_track_header* format, Node* from, Node* to)
+    VoltaBracket(std::u16string label, const format_track_header* format, Node* from, Node* to)
         : GlobalShape(kJumpLineShape, format, from, to), label(std::move(label)) {}
 
     // Throws kMismatch when an anchor is missing or not a measure, or `to` does not follow
     // `from` in its line.
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     std::u16string label;
 };

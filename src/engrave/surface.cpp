@@ -1,10 +1,10 @@
-#include "engrave/base_gdi.h"
+#include "engrave/surface.h"
 
 #include "base/exception.h"
 
 namespace qe {
 
-BaseGDI::BaseGDI(int originX, int originY, int left, int top, int right, int bottom,
+Surface::Surface(int originX, int originY, int left, int top, int right, int bottom,
                  bool noPageFrame)
     : originX(originX),
       originY(originY),
@@ -14,7 +14,7 @@ BaseGDI::BaseGDI(int originX, int originY, int left, int top, int right, int bot
       clipBottom(bottom - originY),
       noPageFrame(noPageFrame) {}
 
-void BaseGDI::pushOrigin(int dx, int dy) {
+void Surface::pushOrigin(int dx, int dy) {
     translations.emplace_back(dx, dy);
     originX += dx;
     originY += dy;
@@ -24,13 +24,13 @@ void BaseGDI::pushOrigin(int dx, int dy) {
     clipBottom -= dy;
 }
 
-void BaseGDI::popOrigin() {
+void Surface::popOrigin() {
     if (translations.empty())
         throw Exception(kWrongKind);
     undoPush();
 }
 
-void BaseGDI::undoPush() noexcept {
+void Surface::undoPush() noexcept {
     if (translations.empty())
         return;
     const auto [dx, dy] = translations.back();
@@ -43,12 +43,12 @@ void BaseGDI::undoPush() noexcept {
     clipBottom += dy;
 }
 
-void BaseGDI::bezierAt(Point p0, Point p1, Point p2, Point p3) {
+void Surface::bezierAt(Point p0, Point p1, Point p2, Point p3) {
     const auto moved = [this](Point p) { return Point{p.x + originX, p.y + originY}; };
     drawBezier(moved(p0), moved(p1), moved(p2), moved(p3));
 }
 
-void BaseGDI::arcStripsAt(const std::vector<Rect>& strips, Point p0, Point p1, Point p2, Point p3) {
+void Surface::arcStripsAt(const std::vector<Rect>& strips, Point p0, Point p1, Point p2, Point p3) {
     std::vector<Rect> moved;
     moved.reserve(strips.size());
     for (const Rect& r : strips)

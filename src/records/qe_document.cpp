@@ -1,4 +1,4 @@
-#include "records/qanor_doc.h"
+#include "records/qe_document.h"
 
 #include <algorithm>
 #include <exception>
@@ -9,7 +9,7 @@ namespace qe {
 
 const char16_t* const kNewDocumentAuthor = u"Qanor简谱编辑器制谱";
 
-void QanorDoc::initNew(const std::u16string& title) {
+void QeDocument::initNew(const std::u16string& title) {
     header.title = title;
     header.author1 = kNewDocumentAuthor;
     header.version = kDocumentVersion;
@@ -18,13 +18,13 @@ void QanorDoc::initNew(const std::u16string& title) {
     content.notes.items.push_back(std::move(track));
 }
 
-note_track& QanorDoc::firstNoteTrack() {
+note_track& QeDocument::firstNoteTrack() {
     if (content.notes.items.empty())
         throw Exception(kOutOfRange);
     return content.notes.items.front();
 }
 
-void QanorDoc::serialize(BaseIO& io, bool storing) {
+void QeDocument::serialize(BaseIO& io, bool storing) {
     if (storing) {
         try {
             write(io);

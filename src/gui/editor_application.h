@@ -7,17 +7,17 @@
 
 namespace qe {
 
-class CMainFrame;
+class MainWindow;
 class FontBook;
 
 // The editor as an application: the settings' organisation, Qt's own dialogs and buttons in
 // Chinese, the music symbol font, the program's icon, and the main window.
-class CQEApp : public QApplication {
+class EditorApplication : public QApplication {
     Q_OBJECT
 
 public:
-    CQEApp(int& argc, char** argv);
-    ~CQEApp() override;
+    EditorApplication(int& argc, char** argv);
+    ~EditorApplication() override;
 
     // Everything but the main window. Returns false when the music symbol font is missing
     // (the editor still runs, but shows no notes).
@@ -26,7 +26,7 @@ public:
     // none is), shown.
     bool initInstance(const QStringList& files);
 
-    CMainFrame* mainFrame() const { return frame_.get(); }
+    MainWindow* mainFrame() const { return frame_.get(); }
     // What the windows draw with; made by initPlatform.
     FontBook& fonts() const { return *fonts_; }
 
@@ -34,7 +34,7 @@ private:
     QTranslator qtTranslator_;
     // Made once the application is, gone before it; the windows draw with it.
     std::unique_ptr<FontBook> fonts_;
-    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<MainWindow> frame_;
 };
 
 // Runs the editor on the files named; returns the exit status.

@@ -8,7 +8,7 @@ namespace qe {
 
 // A score document: the root chunk of a .qe file with everything below it. A default
 // document is the empty state a file is loaded into.
-class QanorDoc : public qedoc {
+class QeDocument : public DocumentChunk {
 public:
     // Fills an empty document as a new score: its title, the editor's credit line and one
     // note track holding the closing bar line of the one empty measure.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engrave/base_gdi.h"
+#include "engrave/surface.h"
 
 namespace qe {
 
@@ -23,12 +23,12 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call);
 // A surface that records what is drawn instead of drawing it, with simple deterministic text
 // metrics, so that layout and drawing can be checked without a window system. Measuring
 // (textExtent, pixelSize, watermarkSize) is not recorded.
-class RecordingGDI : public BaseGDI {
+class RecordingSurface : public Surface {
 public:
-    RecordingGDI() { metricsId = kRecordingMetrics; }
-    RecordingGDI(int originX, int originY, int left, int top, int right, int bottom,
-                 bool noPageFrame)
-        : BaseGDI(originX, originY, left, top, right, bottom, noPageFrame) {
+    RecordingSurface() { metricsId = kRecordingMetrics; }
+    RecordingSurface(int originX, int originY, int left, int top, int right, int bottom,
+                     bool noPageFrame)
+        : Surface(originX, originY, left, top, right, bottom, noPageFrame) {
         metricsId = kRecordingMetrics;
     }
 
@@ -58,8 +58,8 @@ public:
     Size watermarkSize() override { return {480 * 15, -720 * 15}; }
     void drawWatermark(int x, int y) override;
 
-    using BaseGDI::drawText;
-    using BaseGDI::textExtent;
+    using Surface::drawText;
+    using Surface::textExtent;
 
     // The calls of one operation, in order.
     std::vector<DrawCall> callsOf(const std::string& op) const;

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "engrave/base_gdi.h"
+#include "engrave/surface.h"
 
 class QPainter;
 
@@ -32,13 +32,13 @@ class MeasuredFont;
 // at the device, so a layout made on one surface holds on
 // every other. The surface leaves the painter as it found it: pen, brush, font, transform,
 // render hints and background are restored when it is destroyed.
-class G : public BaseGDI {
+class PainterSurface : public Surface {
 public:
-    G(FontBook& fonts, QPainter& painter, double dotsPerInch);
+    PainterSurface(FontBook& fonts, QPainter& painter, double dotsPerInch);
     // The clip edges are absolute; noPageFrame is set for printing.
-    G(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int originY, int left,
-      int top, int right, int bottom, bool noPageFrame);
-    ~G() override;
+    PainterSurface(FontBook& fonts, QPainter& painter, double dotsPerInch, int originX, int originY,
+                   int left, int top, int right, int bottom, bool noPageFrame);
+    ~PainterSurface() override;
 
     void drawText(int x, int y, const char16_t* text, int count) override;
     void moveTo(int x, int y) override;
@@ -62,8 +62,8 @@ public:
     Size watermarkSize() override;
     void drawWatermark(int x, int y) override;
 
-    using BaseGDI::drawText;
-    using BaseGDI::textExtent;
+    using Surface::drawText;
+    using Surface::textExtent;
 
     // Whether pages lay their watermark over what they draw; on unless an export asks for
     // clean pages. The watermark keeps its size either way, so the layout does not change.

@@ -1,11 +1,11 @@
-#include "engrave/jump_line.h"
+#include "engrave/volta_bracket.h"
 
 #include <algorithm>
 
-#include "engrave/shape_walk.h"
-#include "engrave/measure.h"
-#include "records/doc_chunks.h"
 #include "base/exception.h"
+#include "engrave/measure.h"
+#include "engrave/shape_walk.h"
+#include "records/doc_chunks.h"
 
 namespace qe {
 
@@ -19,7 +19,7 @@ int firstMeasureTop(const Node* line) {
 
 }  // namespace
 
-void JumpLine::arrange(BaseGDI&) {
+void VoltaBracket::arrange(Surface&) {
     const Measure* first = asMeasure(from);
     const Measure* last = asMeasure(to);
     if (!first || !last)
@@ -69,7 +69,7 @@ void JumpLine::arrange(BaseGDI&) {
     coverStrips(style, strips, r);
 }
 
-void JumpLine::draw(BaseGDI& g) const {
+void VoltaBracket::draw(Surface& g) const {
     if (strips.empty())
         return;
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);

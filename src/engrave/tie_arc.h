@@ -11,7 +11,7 @@ namespace qe {
 // of its octave dots. Across a break it is drawn as half-ties: one rising from the first note
 // to just past the last bar line of its line, one from the start of the next line down to the
 // last note, and a flat run over any whole line between.
-class SusArc : public GlobalShape {
+class TieArc : public GlobalShape {
 public:
     // One drawn curve, in root coordinates.
     struct Piece {
@@ -23,13 +23,13 @@ public:
     static constexpr int kOverhang = 100;
     static constexpr int kLeadIn = 240;
 
-    SusArc(const format_track_header* format, Node* from, Node* to)
+    TieArc(const format_track_header* format, Node* from, Node* to)
         : GlobalShape(kArcShape, format, from, to) {}
 
     // Throws kMismatch when an anchor is missing or not a note element, or the walk from
     // `from` runs out before it reaches `to`.
-    void arrange(BaseGDI& g) override;
-    void draw(BaseGDI& g) const override;
+    void arrange(Surface& g) override;
+    void draw(Surface& g) const override;
 
     std::vector<Piece> pieces;  // one per line it crosses, matching `strips`
 };

@@ -1,4 +1,4 @@
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 
 #include <gtest/gtest.h>
 #include <QFontDatabase>
@@ -23,8 +23,8 @@ struct Canvas {
         image.fill(Qt::white);
         painter = std::make_unique<QPainter>(&image);
     }
-    G& surface(double dpi) {
-        g = std::make_unique<G>(test::fonts(), *painter, dpi);
+    PainterSurface& surface(double dpi) {
+        g = std::make_unique<PainterSurface>(test::fonts(), *painter, dpi);
         return *g;
     }
     QImage& done() {
@@ -34,7 +34,7 @@ struct Canvas {
     }
     QImage image;
     std::unique_ptr<QPainter> painter;
-    std::unique_ptr<G> g;
+    std::unique_ptr<PainterSurface> g;
 };
 
 bool inked(const QImage& image, int x, int y) {
@@ -79,7 +79,7 @@ TEST_F(GPainterStateTest, PainterIsAsFoundAfterTheSurfaceEnds) {
     const QFont font = painter.font();
     const QTransform transform = painter.worldTransform();
     {
-        G g(test::fonts(), painter, 96);
+        PainterSurface g(test::fonts(), painter, 96);
         g.setPen(0, 15, 1, 2, 3);
         g.setPen(1, 0, 4, 5, 6);
         g.setPen(2, 30, 7, 8, 9);
@@ -101,15 +101,16 @@ class GMappingTest : public ::testing::Test {};
 
 TEST_F(GMappingTest, PixelSizeFollowsTheResolution) {
     Canvas canvas;
-    EXPECT_EQ(G(test::fonts(), *canvas.painter, 96).pixelSize(), 15);
-    EXPECT_EQ(G(test::fonts(), *canvas.painter, 288).pixelSize(), 5);
+    EXPECT_EQ(PainterSurface(test::fonts(), *canvas.painter, 96).pixelSize(), 15);
+    EXPECT_EQ(PainterSurface(test::fonts(), *canvas.painter, 288).pixelSize(), 5);
 }
 
 TEST_F(GMappingTest, FillRectWithNegativeHeightExtendsDownwardFromTheScrolledPoint) {
     Canvas canvas(60, 60);
     canvas.painter->translate(5, 8);  // scrolled by the caller
     // The origin is the caller's business too: coordinates arrive with it already added.
-    G(test::fonts(), *canvas.painter, 96, 1500, -1500, 0, 0, 0, 0, false).fillRect(150, -150, 300, -150, 0, 0, 0);
+    PainterSurface(test::fonts(), *canvas.painter, 96, 1500, -1500, 0, 0, 0, 0, false)
+        .fillRect(150, -150, 300, -150, 0, 0, 0);
     EXPECT_EQ(inkBox(canvas.done()), QRect(15, 18, 20, 10));
 }
 
@@ -117,7 +118,7 @@ class GTextTest : public ::testing::Test {
 protected:
     static Size measure(QPainter& painter, double dpi, const FontRecord& font,
                         const char16_t* text) {
-        G g(test::fonts(), painter, dpi);
+        PainterSurface g(test::fonts(), painter, dpi);
         g.setFont(font);
         return g.textExtent(text);
     }
@@ -140,7 +141,7 @@ TEST_F(GTextTest, ExtentIsTheSameOnEveryDevice) {
 
 TEST_F(GTextTest, EmptyTextAndTheZeroCharacterTakeNoWidth) {
     Canvas canvas;
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     g.setFont(arial(-200));
     EXPECT_EQ(g.textExtent(u"", 0), (Size{0, 0}));
     EXPECT_EQ(g.textExtent(std::u16string(1, u'\0')).width, 0);
@@ -149,7 +150,7 @@ TEST_F(GTextTest, EmptyTextAndTheZeroCharacterTakeNoWidth) {
 
 TEST_F(GTextTest, HeightsAndWidthsOfTheRecordShapeTheFont) {
     Canvas canvas;
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     g.setFont(arial(300));  // a positive height is the whole cell
     EXPECT_NEAR(g.textExtent(u"x").height, -300, 2);
     g.setFont(arial(-300));
@@ -165,7 +166,7 @@ TEST_F(GTextTest, HeightsAndWidthsOfTheRecordShapeTheFont) {
 
 TEST_F(GTextTest, TextIsUprightInItsBoxAndColour) {
     Canvas canvas;
-    G& g = canvas.surface(288);
+    PainterSurface& g = canvas.surface(288);
     g.setFont(arial(-600, 0, 0xC00000));
     const Size box = g.textExtent(u"L");
     g.drawText(100, -100, u"L");  // top-left corner at pixel (20, 20)
@@ -183,7 +184,7 @@ TEST_F(GTextTest, TextIsUprightInItsBoxAndColour) {
 TEST_F(GTextTest, RecordWidthStretchesTheDrawnText) {
     const auto inkWidth = [](int recordWidth) {
         Canvas canvas(400, 100);
-        G& g = canvas.surface(96);
+        PainterSurface& g = canvas.surface(96);
         g.setFont(arial(-300, recordWidth));
         g.drawText(150, -150, u"1234");
         return double(inkBox(canvas.done()).width());
@@ -195,7 +196,7 @@ TEST_F(GTextTest, SymbolFontDigitIsOneEmHigh) {
     if (!QFontDatabase::families().contains(QStringLiteral("QanorEditSymbol")))
         GTEST_SKIP() << "the QanorEditSymbol font is not registered";
     Canvas canvas;
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     g.setFont(defaultFont(kNoteFont));
     const Size digit = g.textExtent(u"\uF031");
     EXPECT_GT(digit.width, 0);
@@ -206,7 +207,7 @@ class GPenTest : public ::testing::Test {};
 
 TEST_F(GPenTest, WidthIsInLogicalUnitsAndZeroIsOnePixel) {
     Canvas canvas;
-    G& g = canvas.surface(288);
+    PainterSurface& g = canvas.surface(288);
     g.setPen(0, 0, 0, 0, 0);
     g.moveTo(50, -50);
     g.lineTo(500, -50);
@@ -220,7 +221,7 @@ TEST_F(GPenTest, WidthIsInLogicalUnitsAndZeroIsOnePixel) {
 
 TEST_F(GPenTest, DashedAndDottedLinesHaveGaps) {
     Canvas canvas(400, 40);
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     for (int style : {0, 1, 2}) {
         g.setPen(style, 0, 0, 0, 0);
         g.moveTo(0, -150 * (style + 1));
@@ -235,7 +236,7 @@ TEST_F(GPenTest, DashedAndDottedLinesHaveGaps) {
 
 TEST_F(GPenTest, RectangleIsOutlinedWithThePenAndFilledWithTheBrush) {
     Canvas canvas(60, 60);
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     g.setPen(0, 0, 255, 0, 0);
     g.setBrush(0, 0, 255);
     g.rectangle(150, -150, 600, -600);
@@ -250,7 +251,7 @@ class GArcStripsTest : public ::testing::Test {};
 TEST_F(GArcStripsTest, PiecesStayInTheirStripsAndJoin) {
     // Given an arc 3000 units wide and 300 deep, cut at 1800 units into two lines
     Canvas canvas(200, 200);
-    G& g = canvas.surface(96);
+    PainterSurface& g = canvas.surface(96);
     g.setPen(0, 30, 0, 0, 0);
     const std::vector<Rect> strips = {{1200, -300, 3000, -600}, {300, -1800, 1500, -2100}};
     g.drawArcStrips({0, -300}, {750, 0}, {2250, 0}, {3000, -300}, strips);
@@ -277,7 +278,7 @@ protected:
     // The page the logo is laid on: white with a black bar drawn before it.
     static void drawPage(QPaintDevice& device) {
         QPainter painter(&device);
-        G g(test::fonts(), painter, 96, 150, -300, 0, 0, 0, 0, false);
+        PainterSurface g(test::fonts(), painter, 96, 150, -300, 0, 0, 0, 0, false);
         g.fillRect(0, -3300, 9000, -150, 0, 0, 0);
         g.drawWatermark(0, 0);
     }
@@ -306,7 +307,8 @@ TEST_F(GWatermarkTest, LogoIsAndedOntoRasterPages) {
     EXPECT_EQ(page.pixel(12, 22), qRgb(255, 255, 255));  // the logo's white margin
     EXPECT_EQ(inkBox(page.copy(0, 0, 500, 20)), QRect());
     Canvas canvas;
-    EXPECT_EQ(G(test::fonts(), *canvas.painter, 288).watermarkSize(), (Size{7200, -10800}));
+    EXPECT_EQ(PainterSurface(test::fonts(), *canvas.painter, 288).watermarkSize(),
+              (Size{7200, -10800}));
 }
 
 TEST_F(GWatermarkTest, VectorDevicesShowTheSameLogo) {

@@ -1,4 +1,4 @@
-#include "gui/cqe_view.h"
+#include "gui/score_view.h"
 #include "audio/sound_stage.h"
 #include "gui/document_dialogs.h"
 
@@ -27,7 +27,7 @@
 #include "export/score_printer.h"
 #include "gui/export_command.h"
 #include "gui/input_dlg.h"
-#include "painter/g.h"
+#include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
 
 namespace qe {
@@ -39,13 +39,13 @@ constexpr char32_t kEnter = 13;
 
 // Logical units to pixels, rounded to the nearest pixel.
 int unitsToPixels(long long units) {
-    return static_cast<int>(std::llround(double(units) / CQEView::kUnitsPerPixel));
+    return static_cast<int>(std::llround(double(units) / ScoreView::kUnitsPerPixel));
 }
 
 }  // namespace
 
-CQEView::CQEView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
-                 QWidget* parent)
+ScoreView::ScoreView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
+                     QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(document),
       fonts_(fonts),
@@ -61,24 +61,24 @@ CQEView::CQEView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<Sound
     viewport()->setMouseTracking(true);
     setFrameShape(QFrame::NoFrame);
     blinkTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
-    connect(&blinkTimer_, &QTimer::timeout, this, &CQEView::blink);
+    connect(&blinkTimer_, &QTimer::timeout, this, &ScoreView::blink);
     doc_->addView(&controller_);
-    connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &CQEView::documentUpdated);
+    connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &ScoreView::documentUpdated);
 
     player_ = std::make_unique<ScorePlayer>(controller_, *stage_, stage_->desktopSynth());
-    connect(player_.get(), &ScorePlayer::highlightChanged, this, &CQEView::showSounding);
+    connect(player_.get(), &ScorePlayer::highlightChanged, this, &ScoreView::showSounding);
     // Whatever changes the score, in this window or another on the document, stops what
     // plays: the notes sounding would no longer be the notes shown.
     connect(doc_, &ScoreDocument::historyChanged, player_.get(), &ScorePlayer::scoreEdited);
 }
 
-CQEView::~CQEView() {
+ScoreView::~ScoreView() {
     // The player plays the controller's tree: it stops before the tree goes.
     player_.reset();
     doc_->removeView(&controller_);
 }
 
-void CQEView::showSounding() {
+void ScoreView::showSounding() {
     const std::vector<Rect> rects = player_->soundingRects();
     // The first track's note leads the eye: the window follows it from line to line.
     if (!rects.empty())
@@ -86,7 +86,7 @@ void CQEView::showSounding() {
     viewport()->update();
 }
 
-void CQEView::onInitialUpdate() {
+void ScoreView::onInitialUpdate() {
     if (attached_)
         return;
     attached_ = true;
@@ -94,7 +94,7 @@ void CQEView::onInitialUpdate() {
     onUpdate(true);
 }
 
-void CQEView::onUpdate(bool warnOnOverflow) {
+void ScoreView::onUpdate(bool warnOnOverflow) {
     const auto refresh = qScopeGuard([this] {
         setScrollSizes();
         viewport()->update();
@@ -107,7 +107,7 @@ void CQEView::onUpdate(bool warnOnOverflow) {
     }
 }
 
-void CQEView::documentUpdated(ScoreEditor* source, bool changed) {
+void ScoreView::documentUpdated(ScoreEditor* source, bool changed) {
     if (source == &controller_ || !attached_)
         return;
     if (changed) {
@@ -122,14 +122,14 @@ void CQEView::documentUpdated(ScoreEditor* source, bool changed) {
     onUpdate(false);
 }
 
-void CQEView::setWatermarkShown(bool shown) {
+void ScoreView::setWatermarkShown(bool shown) {
     if (shown == watermark_)
         return;
     watermark_ = shown;
     viewport()->update();
 }
 
-void CQEView::setScrollSizes() {
+void ScoreView::setScrollSizes() {
     // Before the score is attached there is nothing to scroll over.
     const Node* root = controller_.session() ? &controller_.currentRoot() : nullptr;
     const int width = root ? std::abs(unitsToPixels(root->style.width)) : 0;
@@ -143,24 +143,24 @@ void CQEView::setScrollSizes() {
     verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
 }
 
-Point CQEView::toLogical(QPoint pixel) const {
+Point ScoreView::toLogical(QPoint pixel) const {
     const int x = pixel.x() + horizontalScrollBar()->value();
     const int y = pixel.y() + verticalScrollBar()->value();
     return {x * kUnitsPerPixel, -y * kUnitsPerPixel};
 }
 
-QPoint CQEView::toPixel(Point logical) const {
+QPoint ScoreView::toPixel(Point logical) const {
     return {unitsToPixels(logical.x) - horizontalScrollBar()->value(),
             unitsToPixels(-static_cast<long long>(logical.y)) - verticalScrollBar()->value()};
 }
 
-QRect CQEView::pixelRect(const Rect& logical) const {
+QRect ScoreView::pixelRect(const Rect& logical) const {
     const QPoint a = toPixel({logical.left, logical.top});
     const QPoint b = toPixel({logical.right, logical.bottom});
     return QRect(a, b).normalized();
 }
 
-QRect CQEView::caretRect() const {
+QRect ScoreView::caretRect() const {
     if (!caretShown_)
         return {};
     const QPoint a = toPixel({caret_.left, caret_.top});
@@ -170,7 +170,7 @@ QRect CQEView::caretRect() const {
     return QRect(QPoint(left, a.y()), QPoint(right - 1, b.y() - 1));
 }
 
-void CQEView::updateCaretArea() {
+void ScoreView::updateCaretArea() {
     const QRect area = caretRect();
     if (!area.isEmpty())
         viewport()->update(area.adjusted(-1, -1, 1, 1));
@@ -178,11 +178,11 @@ void CQEView::updateCaretArea() {
 
 // -- the controller's window ---------------------------------------------------------------
 
-std::unique_ptr<BaseGDI> CQEView::layoutSurface() {
+std::unique_ptr<Surface> ScoreView::layoutSurface() {
     return std::make_unique<ScratchSurface>(fonts_, scratch_);
 }
 
-void CQEView::scrollIntoView(const QRect& r) {
+void ScoreView::scrollIntoView(const QRect& r) {
     const int width = viewport()->width();
     const int height = viewport()->height();
     int dx = 0;
@@ -201,14 +201,14 @@ void CQEView::scrollIntoView(const QRect& r) {
         verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
 }
 
-void CQEView::placeCaret(const Rect& logical) {
+void ScoreView::placeCaret(const Rect& logical) {
     updateCaretArea();
     caret_ = logical;
     caretShown_ = true;
     caretLit_ = true;
     // The caret is kept in sight in the view being worked in; other views on the same
     // document keep their scroll position when the score changes under them.
-    const auto* focused = qobject_cast<const CQEView*>(QApplication::focusWidget());
+    const auto* focused = qobject_cast<const ScoreView*>(QApplication::focusWidget());
     if (!focused || focused == this)
         scrollIntoView(caretRect());
     if (hasFocus())
@@ -216,33 +216,33 @@ void CQEView::placeCaret(const Rect& logical) {
     updateCaretArea();
 }
 
-void CQEView::hideCaret() {
+void ScoreView::hideCaret() {
     updateCaretArea();
     caretShown_ = false;
     blinkTimer_.stop();
 }
 
-void CQEView::blink() {
+void ScoreView::blink() {
     caretLit_ = !caretLit_;
     updateCaretArea();
 }
 
-void CQEView::captureMouse(bool) {
+void ScoreView::captureMouse(bool) {
     // Qt keeps the mouse with the widget a button was pressed in until it is released.
 }
 
-void CQEView::scoreEdited() {
+void ScoreView::scoreEdited() {
     // The document is modified and the other views take the change; each lays itself out in
     // its own slot.
     doc_->contentChanged(&controller_);
 }
 
-void CQEView::layoutChanged() {
+void ScoreView::layoutChanged() {
     setScrollSizes();
     viewport()->update();
 }
 
-void CQEView::warn(const std::u16string& text, const std::u16string& caption) {
+void ScoreView::warn(const std::u16string& text, const std::u16string& caption) {
     QString message = QString::fromStdU16String(text);
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::Warning, QString::fromStdU16String(caption), message,
@@ -251,13 +251,13 @@ void CQEView::warn(const std::u16string& text, const std::u16string& caption) {
     box.exec();
 }
 
-void CQEView::setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
-                             const std::u16string& duration) {
+void ScoreView::setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
+                               const std::u16string& duration) {
     emit statusTextsChanged(QString::fromStdU16String(accidental),
                             QString::fromStdU16String(octave), QString::fromStdU16String(duration));
 }
 
-void CQEView::invertRegion(const std::vector<Rect>& logical) {
+void ScoreView::invertRegion(const std::vector<Rect>& logical) {
     // The highlight is painted from the controller's selection with everything else; what
     // changed only needs showing.
     QRect area;
@@ -269,7 +269,7 @@ void CQEView::invertRegion(const std::vector<Rect>& logical) {
 
 // -- painting --------------------------------------------------------------------------------
 
-void CQEView::paintEvent(QPaintEvent* event) {
+void ScoreView::paintEvent(QPaintEvent* event) {
     const QRect clip = event->rect();
     const qreal ratio = viewport()->devicePixelRatioF();
     const QSize pixels = (QSizeF(viewport()->size()) * ratio).toSize();
@@ -291,7 +291,7 @@ void CQEView::paintEvent(QPaintEvent* event) {
             const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
             const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
             {
-                G g(fonts_, painter, 96, 0, 0, left, top, right, bottom, false);
+                PainterSurface g(fonts_, painter, 96, 0, 0, left, top, right, bottom, false);
                 g.setWatermarkShown(watermark_);
                 controller_.paintAll(g);
             }
@@ -313,18 +313,18 @@ void CQEView::paintEvent(QPaintEvent* event) {
                      QRectF(QPointF(clip.topLeft()) * ratio, QSizeF(clip.size()) * ratio));
 }
 
-void CQEView::resizeEvent(QResizeEvent* event) {
+void ScoreView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     setScrollSizes();
 }
 
-void CQEView::scrollContentsBy(int, int) {
+void ScoreView::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
 // -- keys and mouse --------------------------------------------------------------------------
 
-void CQEView::keyPressEvent(QKeyEvent* event) {
+void ScoreView::keyPressEvent(QKeyEvent* event) {
     if (lyrics_.active() && lyricsKey(event))
         return;
     try {
@@ -367,14 +367,14 @@ void CQEView::keyPressEvent(QKeyEvent* event) {
     emit editStateChanged();
 }
 
-void CQEView::mousePressEvent(QMouseEvent* event) {
+void ScoreView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !attached_)
         return;
     hideCaret();
     controller_.beginSelection(toLogical(event->position().toPoint()));
 }
 
-void CQEView::mouseMoveEvent(QMouseEvent* event) {
+void ScoreView::mouseMoveEvent(QMouseEvent* event) {
     if (!attached_)
         return;
     const Point p = toLogical(event->position().toPoint());
@@ -387,7 +387,7 @@ void CQEView::mouseMoveEvent(QMouseEvent* event) {
     viewport()->setCursor(controller_.textCursorAt(p) ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 
-void CQEView::mouseReleaseEvent(QMouseEvent* event) {
+void ScoreView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !attached_)
         return;
     const Point p = toLogical(event->position().toPoint());
@@ -401,12 +401,12 @@ void CQEView::mouseReleaseEvent(QMouseEvent* event) {
     emit editStateChanged();
 }
 
-void CQEView::focusInEvent(QFocusEvent* event) {
+void ScoreView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     controller_.placeSystemCaret();
 }
 
-void CQEView::focusOutEvent(QFocusEvent* event) {
+void ScoreView::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     blinkTimer_.stop();
     updateCaretArea();
@@ -420,36 +420,36 @@ const char* const kFragmentMime = "application/x-qanoredit-fragment";
 
 }  // namespace
 
-void CQEView::afterEdit() {
+void ScoreView::afterEdit() {
     emit editStateChanged();
 }
 
-void CQEView::onUndo() {
+void ScoreView::onUndo() {
     leaveLyricsMode();
     hideCaret();
     controller_.undo();
     afterEdit();
 }
 
-void CQEView::onRedo() {
+void ScoreView::onRedo() {
     leaveLyricsMode();
     hideCaret();
     controller_.redo();
     afterEdit();
 }
 
-bool CQEView::canCutOrCopy() const {
+bool ScoreView::canCutOrCopy() const {
     return controller_.hasSelection();
 }
 
-bool CQEView::caretOnLyricsNote() const {
+bool ScoreView::caretOnLyricsNote() const {
     const auto& note = lyrics_.note();
     const Caret& c = controller_.caret;
     return note && c.valid() && c.at->track == note->track && c.at->measure == note->at.measure &&
            c.at->entry == note->at.entry;
 }
 
-void CQEView::onCopy() {
+void ScoreView::onCopy() {
     if (!canCutOrCopy())
         return;
     const Fragment fragment = controller_.copySelection();
@@ -465,7 +465,7 @@ void CQEView::onCopy() {
     afterEdit();
 }
 
-void CQEView::onCut() {
+void ScoreView::onCut() {
     if (!canCutOrCopy())
         return;
     leaveLyricsMode();
@@ -476,7 +476,7 @@ void CQEView::onCut() {
     afterEdit();
 }
 
-void CQEView::onPaste() {
+void ScoreView::onPaste() {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return;
@@ -505,14 +505,14 @@ void CQEView::onPaste() {
     afterEdit();
 }
 
-void CQEView::setInputMethodOn(bool on) {
+void ScoreView::setInputMethodOn(bool on) {
     setAttribute(Qt::WA_InputMethodEnabled, on);
     viewport()->setAttribute(Qt::WA_InputMethodEnabled, on);
     if (hasFocus())
         QGuiApplication::inputMethod()->update(Qt::ImEnabled);
 }
 
-void CQEView::onLyricsMode() {
+void ScoreView::onLyricsMode() {
     if (lyrics_.active())
         return;
     if (!lyrics_.begin(lyrics_.verse())) {
@@ -526,7 +526,7 @@ void CQEView::onLyricsMode() {
         QStringLiteral("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
 }
 
-void CQEView::leaveLyricsMode() {
+void ScoreView::leaveLyricsMode() {
     if (!lyrics_.active())
         return;
     lyrics_.end();
@@ -537,7 +537,7 @@ void CQEView::leaveLyricsMode() {
     afterEdit();
 }
 
-void CQEView::setLyricsVerse(int verse) {
+void ScoreView::setLyricsVerse(int verse) {
     const bool active = lyrics_.active();
     lyrics_.setVerse(verse);
     if (active) {
@@ -546,7 +546,7 @@ void CQEView::setLyricsVerse(int verse) {
     }
 }
 
-bool CQEView::lyricsKey(QKeyEvent* event) {
+bool ScoreView::lyricsKey(QKeyEvent* event) {
     const auto shown = [this] {
         doc_->contentChanged(&controller_);
         onUpdate(false);
@@ -582,7 +582,7 @@ bool CQEView::lyricsKey(QKeyEvent* event) {
     return true;
 }
 
-void CQEView::inputMethodEvent(QInputMethodEvent* event) {
+void ScoreView::inputMethodEvent(QInputMethodEvent* event) {
     if (!lyrics_.active() || event->commitString().isEmpty()) {
         QAbstractScrollArea::inputMethodEvent(event);
         return;
@@ -593,7 +593,7 @@ void CQEView::inputMethodEvent(QInputMethodEvent* event) {
     event->accept();
 }
 
-QVariant CQEView::inputMethodQuery(Qt::InputMethodQuery query) const {
+QVariant ScoreView::inputMethodQuery(Qt::InputMethodQuery query) const {
     if (query == Qt::ImEnabled)
         return lyrics_.active();
     if (query == Qt::ImCursorRectangle)
@@ -601,7 +601,7 @@ QVariant CQEView::inputMethodQuery(Qt::InputMethodQuery query) const {
     return QAbstractScrollArea::inputMethodQuery(query);
 }
 
-void CQEView::onLyricsPaste() {
+void ScoreView::onLyricsPaste() {
     const QString text = QGuiApplication::clipboard()->text();
     if (text.trimmed().isEmpty()) {
         emit statusMessage(QStringLiteral("剪贴板中没有歌词。"));
@@ -621,7 +621,7 @@ void CQEView::onLyricsPaste() {
     afterEdit();
 }
 
-void CQEView::switchMode(int mode) {
+void ScoreView::switchMode(int mode) {
     hideCaret();
     if (controller_.mode() != mode)
         controller_.setMode(mode);
@@ -631,24 +631,24 @@ void CQEView::switchMode(int mode) {
     emit modeChanged(controller_.mode());
 }
 
-void CQEView::onScrollMode() {
+void ScoreView::onScrollMode() {
     switchMode(ScoreEditor::kScrollMode);
 }
 
-void CQEView::onPageMode() {
+void ScoreView::onPageMode() {
     switchMode(ScoreEditor::kPageMode);
 }
 
-void CQEView::contentChangedHere() {
+void ScoreView::contentChangedHere() {
     doc_->contentChanged(&controller_);
     onUpdate(true);
 }
 
-void CQEView::onAddTie() {
+void ScoreView::onAddTie() {
     controller_.addTie();
 }
 
-void CQEView::onJumpLine() {
+void ScoreView::onJumpLine() {
     CInputDlg dialog(this);
     dialog.m_strPrompt = QStringLiteral("请输入说明文字");
     dialog.m_strValue = QStringLiteral("1");
@@ -658,24 +658,24 @@ void CQEView::onJumpLine() {
     onUpdate(true);
 }
 
-void CQEView::onFontSettings() {
+void ScoreView::onFontSettings() {
     editFonts(*doc_, this);
 }
 
-int CQEView::printablePages() {
+int ScoreView::printablePages() {
     return ScorePrinter(fonts_, printedPages(), watermark_).pageCount();
 }
 
-bool CQEView::printPages(QPrinter& printer, bool allPages) {
+bool ScoreView::printPages(QPrinter& printer, bool allPages) {
     return ScorePrinter(fonts_, printedPages(), watermark_).print(printer, allPages);
 }
 
-PageView* CQEView::printedPages() {
+PageView* ScoreView::printedPages() {
     // A view in scroll mode has no pages: it prints one empty sheet.
     return controller_.mode() == ScoreEditor::kPageMode ? controller_.layout().pages() : nullptr;
 }
 
-void CQEView::onFilePrint(QPrinter& printer) {
+void ScoreView::onFilePrint(QPrinter& printer) {
     const int pages = printablePages();
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(1, pages);
@@ -688,7 +688,7 @@ void CQEView::onFilePrint(QPrinter& printer) {
     printPages(printer);
 }
 
-void CQEView::onFilePrintPreview(QPrinter& printer) {
+void ScoreView::onFilePrintPreview(QPrinter& printer) {
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(QStringLiteral("打印预览"));
     // Large enough to read a page.
@@ -699,7 +699,7 @@ void CQEView::onFilePrintPreview(QPrinter& printer) {
     preview.exec();
 }
 
-void CQEView::onExport() {
+void ScoreView::onExport() {
     runExportCommand(*this);
 }
 

@@ -1,4 +1,4 @@
-#include "engrave/recording_gdi.h"
+#include "engrave/recording_surface.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,7 +24,7 @@ std::ostream& operator<<(std::ostream& out, const DrawCall& call) {
     return out << ')';
 }
 
-Size RecordingGDI::charExtent(const FontRecord* font) {
+Size RecordingSurface::charExtent(const FontRecord* font) {
     if (!font || font->logFont.height == 0)
         return {120, -200};
     // Kept within what a sheet can hold, so that damaged records measure without overflow.
@@ -37,54 +37,54 @@ Size RecordingGDI::charExtent(const FontRecord* font) {
     return {width, -height};
 }
 
-void RecordingGDI::drawText(int x, int y, const char16_t* text, int count) {
+void RecordingSurface::drawText(int x, int y, const char16_t* text, int count) {
     calls.push_back({"drawText",
                      {x, y},
                      std::u16string(text, static_cast<std::size_t>(count > 0 ? count : 0))});
 }
 
-void RecordingGDI::moveTo(int x, int y) {
+void RecordingSurface::moveTo(int x, int y) {
     calls.push_back({"moveTo", {x, y}, {}});
 }
-void RecordingGDI::lineTo(int x, int y) {
+void RecordingSurface::lineTo(int x, int y) {
     calls.push_back({"lineTo", {x, y}, {}});
 }
 
-void RecordingGDI::fillRect(int x, int y, int width, int height, std::uint8_t red,
-                            std::uint8_t green, std::uint8_t blue) {
+void RecordingSurface::fillRect(int x, int y, int width, int height, std::uint8_t red,
+                                std::uint8_t green, std::uint8_t blue) {
     calls.push_back({"fillRect", {x, y, width, height, red, green, blue}, {}});
 }
 
-void RecordingGDI::rectangle(int left, int top, int right, int bottom) {
+void RecordingSurface::rectangle(int left, int top, int right, int bottom) {
     calls.push_back({"rectangle", {left, top, right, bottom}, {}});
 }
 
-void RecordingGDI::ellipse(int left, int top, int right, int bottom) {
+void RecordingSurface::ellipse(int left, int top, int right, int bottom) {
     calls.push_back({"ellipse", {left, top, right, bottom}, {}});
 }
 
-void RecordingGDI::drawArcStrips(Point p0, Point p1, Point p2, Point p3,
-                                 const std::vector<Rect>& strips) {
+void RecordingSurface::drawArcStrips(Point p0, Point p1, Point p2, Point p3,
+                                     const std::vector<Rect>& strips) {
     DrawCall call{"drawArcStrips", {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y}, {}};
     for (const Rect& r : strips)
         call.args.insert(call.args.end(), {r.left, r.top, r.right, r.bottom});
     calls.push_back(call);
 }
 
-void RecordingGDI::drawBezier(Point p0, Point p1, Point p2, Point p3) {
+void RecordingSurface::drawBezier(Point p0, Point p1, Point p2, Point p3) {
     calls.push_back({"drawBezier", {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y}, {}});
 }
 
-void RecordingGDI::setPen(int style, int width, std::uint8_t red, std::uint8_t green,
-                          std::uint8_t blue) {
+void RecordingSurface::setPen(int style, int width, std::uint8_t red, std::uint8_t green,
+                              std::uint8_t blue) {
     calls.push_back({"setPen", {style, width, red, green, blue}, {}});
 }
 
-void RecordingGDI::setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void RecordingSurface::setBrush(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     calls.push_back({"setBrush", {red, green, blue}, {}});
 }
 
-void RecordingGDI::setFont(const FontRecord& record) {
+void RecordingSurface::setFont(const FontRecord& record) {
     hasFont = true;
     font = record;
     calls.push_back({"setFont",
@@ -93,15 +93,15 @@ void RecordingGDI::setFont(const FontRecord& record) {
                      record.logFont.face()});
 }
 
-void RecordingGDI::setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void RecordingSurface::setTextColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     calls.push_back({"setTextColor", {red, green, blue}, {}});
 }
 
-void RecordingGDI::setBackColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void RecordingSurface::setBackColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     calls.push_back({"setBackColor", {red, green, blue}, {}});
 }
 
-Size RecordingGDI::textExtent(const char16_t* text, int count) {
+Size RecordingSurface::textExtent(const char16_t* text, int count) {
     if (count <= 0)
         return {0, 0};
     const Size one = charExtent(hasFont ? &font : nullptr);
@@ -112,15 +112,15 @@ Size RecordingGDI::textExtent(const char16_t* text, int count) {
     return {static_cast<int>(std::min<std::int64_t>(width, 1 << 30)), one.height};
 }
 
-void RecordingGDI::pageFrame(int x, int y, int width, int height) {
+void RecordingSurface::pageFrame(int x, int y, int width, int height) {
     calls.push_back({"pageFrame", {x, y, width, height}, {}});
 }
 
-void RecordingGDI::drawWatermark(int x, int y) {
+void RecordingSurface::drawWatermark(int x, int y) {
     calls.push_back({"drawWatermark", {x + originX, y + originY}, {}});
 }
 
-std::vector<DrawCall> RecordingGDI::callsOf(const std::string& op) const {
+std::vector<DrawCall> RecordingSurface::callsOf(const std::string& op) const {
     std::vector<DrawCall> found;
     for (const DrawCall& call : calls)
         if (call.op == op)

@@ -1,4 +1,4 @@
-#include "engrave/complex_line.h"
+#include "engrave/system.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,8 +9,8 @@
 
 namespace qe {
 
-std::unique_ptr<ComplexLine> ComplexLine::displayLine(int tracks) {
-    auto line = std::make_unique<ComplexLine>();
+std::unique_ptr<System> System::displayLine(int tracks) {
+    auto line = std::make_unique<System>();
     const int margin = kDisplayLineMargin + (tracks >= 2 ? kSystemMargin : 0);
     line->style.marginTop = margin;
     line->style.marginBottom = margin;
@@ -18,11 +18,11 @@ std::unique_ptr<ComplexLine> ComplexLine::displayLine(int tracks) {
     return line;
 }
 
-void ComplexLine::draw(BaseGDI& g) const {
+void System::draw(Surface& g) const {
     drawTrackBracket(g);
 }
 
-void ComplexLine::drawTrackBracket(BaseGDI& g) const {
+void System::drawTrackBracket(Surface& g) const {
     if (!joinsTracks || childCount() < 2)
         return;
     // The rows' bar lines, in this line's frame: a measure's bar glyph stands from its top
@@ -59,7 +59,7 @@ void ComplexLine::drawTrackBracket(BaseGDI& g) const {
     g.lineTo(x + kBracketHook, g.originY + bottom);
 }
 
-void ComplexLine::arrange(BaseGDI&) {
+void System::arrange(Surface&) {
     int y = -style.paddingTop;
     int right = style.paddingLeft;
     for (auto& c : children_) {

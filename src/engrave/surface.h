@@ -15,14 +15,14 @@ namespace qe {
 // drawn (callers add originX/originY to what they pass to the drawing operations), a clip
 // rectangle relative to that origin for skipping invisible nodes, and the stack of
 // translations that painting pushes and pops on its way down and up the tree.
-class BaseGDI {
+class Surface {
 public:
-    BaseGDI() = default;
+    Surface() = default;
     // The clip edges are absolute; they are kept relative to the origin.
-    BaseGDI(int originX, int originY, int left, int top, int right, int bottom, bool noPageFrame);
-    virtual ~BaseGDI() = default;
-    BaseGDI(const BaseGDI&) = delete;
-    BaseGDI& operator=(const BaseGDI&) = delete;
+    Surface(int originX, int originY, int left, int top, int right, int bottom, bool noPageFrame);
+    virtual ~Surface() = default;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
 
     virtual void drawText(int x, int y, const char16_t* text, int count) = 0;
     virtual void moveTo(int x, int y) = 0;
@@ -88,13 +88,13 @@ enum MetricsId : int { kDeviceIndependentMetrics = 1, kRecordingMetrics = 2 };
 // Keeps a translation pushed for the lifetime of the guard.
 class OriginGuard {
 public:
-    OriginGuard(BaseGDI& g, int dx, int dy) : g_(g) { g_.pushOrigin(dx, dy); }
+    OriginGuard(Surface& g, int dx, int dy) : g_(g) { g_.pushOrigin(dx, dy); }
     ~OriginGuard() { g_.undoPush(); }
     OriginGuard(const OriginGuard&) = delete;
     OriginGuard& operator=(const OriginGuard&) = delete;
 
 private:
-    BaseGDI& g_;
+    Surface& g_;
 };
 
 }  // namespace qe

@@ -1,13 +1,13 @@
-#include "engrave/sus_arc.h"
+#include "engrave/tie_arc.h"
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/exception.h"
+#include "engrave/item_elements.h"
 #include "engrave/note_element.h"
 #include "engrave/shape_walk.h"
-#include "engrave/item_elements.h"
 #include "records/doc_chunks.h"
-#include "base/exception.h"
 
 namespace qe {
 
@@ -33,7 +33,7 @@ Point topOf(const NoteElement* e, bool throughShadows) {
     return rootPosition(e, {(e->glyphLeft + e->glyphRight) / 2, e->dotsTop}, throughShadows);
 }
 
-Rect boundsOf(const SusArc::Piece& p) {
+Rect boundsOf(const TieArc::Piece& p) {
     return {std::min({p.p0.x, p.p1.x, p.p2.x, p.p3.x}), std::max({p.p0.y, p.p1.y, p.p2.y, p.p3.y}),
             std::max({p.p0.x, p.p1.x, p.p2.x, p.p3.x}), std::min({p.p0.y, p.p1.y, p.p2.y, p.p3.y})};
 }
@@ -51,7 +51,7 @@ struct Run {
 
 }  // namespace
 
-void SusArc::arrange(BaseGDI&) {
+void TieArc::arrange(Surface&) {
     const NoteElement* first = noteOf(from);
     const NoteElement* last = noteOf(to);
     if (!first || !last)
@@ -151,7 +151,7 @@ void SusArc::arrange(BaseGDI&) {
     coverStrips(style, strips, strips.front());
 }
 
-void SusArc::draw(BaseGDI& g) const {
+void TieArc::draw(Surface& g) const {
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
     OriginGuard back(g, -style.x, -style.y);
     for (const Piece& p : pieces)

@@ -1,4 +1,4 @@
-#include "gui/main_frame.h"
+#include "gui/main_window.h"
 #include "gui/accepted_files.h"
 #include "gui/document_dialogs.h"
 
@@ -29,9 +29,9 @@
 #include "document/score_document.h"
 #include "gui/about_dlg.h"
 #include "gui/autosave_keeper.h"
-#include "gui/child_frame.h"
-#include "gui/cqe_view.h"
+#include "gui/document_window.h"
 #include "gui/playback_controls.h"
+#include "gui/score_view.h"
 #include "musicxml/musicxml_file.h"
 
 namespace qe {
@@ -45,7 +45,7 @@ const char* const kPaneStart[3] = {"正常", "中音", "4分音"};
 const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
 
 void showOpenFailure(QWidget* parent, const FileResult& result) {
-    QMessageBox box(QMessageBox::Warning, CMainFrame::appTitle(),
+    QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(),
                     result.notADocument ? unreadableDocumentMessage() : result.error,
                     QMessageBox::Ok, parent);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
@@ -60,7 +60,7 @@ QString plainTitle(const QMdiSubWindow* window) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(FontBook& fonts, QWidget* parent)
+MainWindow::MainWindow(FontBook& fonts, QWidget* parent)
     : QMainWindow(parent), fonts_(fonts), commands_(this), autosave_(new AutosaveKeeper(this)) {
     setWindowTitle(appTitle());
     setAcceptDrops(true);
@@ -68,7 +68,7 @@ CMainFrame::CMainFrame(FontBook& fonts, QWidget* parent)
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::updateCommandStates);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::updateCommandStates);
 
     commands_.viewWatermark->setChecked(watermarkShown());
     settings_ = std::make_unique<QSettings>();
@@ -82,18 +82,18 @@ CMainFrame::CMainFrame(FontBook& fonts, QWidget* parent)
     resize(1100, 800);
 }
 
-CMainFrame::~CMainFrame() {
+MainWindow::~MainWindow() {
     // Windows go before the documents they show, without a question (closing the frame asked
     // already), and without telling this frame, which is going too: windows closed earlier
     // may still be waiting for their deletion.
     for (ScoreDocument* doc : documents_)
         disconnect(doc, nullptr, this, nullptr);
-    qDeleteAll(findChildren<CChildFrame*>());
+    qDeleteAll(findChildren<DocumentWindow*>());
 }
 
 // -- building --------------------------------------------------------------------------------
 
-void CMainFrame::createMenus() {
+void MainWindow::createMenus() {
     const Commands& c = commands_;
     for (int i = 0; i < RecentFiles::kMostFiles; ++i) {
         auto* action = new QAction(this);
@@ -102,12 +102,12 @@ void CMainFrame::createMenus() {
         recentActions_ << action;
     }
     fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFiles);
+    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::updateRecentFiles);
     editMenu_ = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     editMenu_->addActions({c.editUndo, c.editRedo});
     editMenu_->addSeparator();
     editMenu_->addActions({c.editCut, c.editCopy, c.editPaste});
-    connect(editMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateEditStates);
+    connect(editMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEditStates);
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
 
     scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
@@ -122,14 +122,14 @@ void CMainFrame::createMenus() {
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
     windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
-    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateWindowMenu);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     helpMenu_->addAction(c.appAbout);
     fillMenus(false);
 }
 
-void CMainFrame::fillMenus(bool forDocument) {
+void MainWindow::fillMenus(bool forDocument) {
     const Commands& c = commands_;
     // The File and View menus of an empty editor are shorter than those with a score.
     fileMenu_->clear();
@@ -166,7 +166,7 @@ void CMainFrame::fillMenus(bool forDocument) {
     updateRecentFiles();
 }
 
-void CMainFrame::createToolBar() {
+void MainWindow::createToolBar() {
     toolBar_ = addToolBar(QStringLiteral("工具栏"));
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(36, 20));
@@ -181,7 +181,7 @@ void CMainFrame::createToolBar() {
     connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
 }
 
-void CMainFrame::createStatusBar() {
+void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     // Shown whenever no command prompt is.
     bar->addWidget(new QLabel(QStringLiteral("就绪"), bar), 1);
@@ -206,75 +206,75 @@ void CMainFrame::createStatusBar() {
     bar->addPermanentWidget(versePane_);
     versePane_->hide();
     connect(verseBox_, &QSpinBox::valueChanged, this, [this](int verse) {
-        if (CQEView* view = activeView())
+        if (ScoreView* view = activeView())
             view->setLyricsVerse(verse - 1);
     });
     commands_.viewStatusBar->setChecked(true);
 }
 
-void CMainFrame::connectCommands() {
+void MainWindow::connectCommands() {
     const Commands& c = commands_;
-    const auto onView = [this](void (CQEView::*command)()) {
+    const auto onView = [this](void (ScoreView::*command)()) {
         return [this, command] {
-            if (CQEView* view = activeView())
+            if (ScoreView* view = activeView())
                 (view->*command)();
         };
     };
-    connect(c.fileNew, &QAction::triggered, this, &CMainFrame::onFileNew);
-    connect(c.fileOpen, &QAction::triggered, this, &CMainFrame::onFileOpen);
-    connect(c.fileClose, &QAction::triggered, this, &CMainFrame::onFileClose);
-    connect(c.fileSave, &QAction::triggered, this, &CMainFrame::onFileSave);
-    connect(c.fileSaveAs, &QAction::triggered, this, &CMainFrame::onFileSaveAs);
-    connect(c.fileExport, &QAction::triggered, this, onView(&CQEView::onExport));
+    connect(c.fileNew, &QAction::triggered, this, &MainWindow::onFileNew);
+    connect(c.fileOpen, &QAction::triggered, this, &MainWindow::onFileOpen);
+    connect(c.fileClose, &QAction::triggered, this, &MainWindow::onFileClose);
+    connect(c.fileSave, &QAction::triggered, this, &MainWindow::onFileSave);
+    connect(c.fileSaveAs, &QAction::triggered, this, &MainWindow::onFileSaveAs);
+    connect(c.fileExport, &QAction::triggered, this, onView(&ScoreView::onExport));
     connect(c.filePrint, &QAction::triggered, this, [this] {
-        if (CQEView* view = activeView())
+        if (ScoreView* view = activeView())
             view->onFilePrint(printer());
     });
     connect(c.filePrintPreview, &QAction::triggered, this, [this] {
-        if (CQEView* view = activeView())
+        if (ScoreView* view = activeView())
             view->onFilePrintPreview(printer());
     });
-    connect(c.filePrintSetup, &QAction::triggered, this, &CMainFrame::onFilePrintSetup);
+    connect(c.filePrintSetup, &QAction::triggered, this, &MainWindow::onFilePrintSetup);
     connect(c.appExit, &QAction::triggered, this, &QWidget::close);
 
     connect(c.viewToolBar, &QAction::toggled, toolBar_, &QWidget::setVisible);
     connect(c.viewStatusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
-    connect(c.viewScrollMode, &QAction::triggered, this, onView(&CQEView::onScrollMode));
-    connect(c.viewPageMode, &QAction::triggered, this, onView(&CQEView::onPageMode));
-    connect(c.viewWatermark, &QAction::toggled, this, &CMainFrame::setWatermarkShown);
+    connect(c.viewScrollMode, &QAction::triggered, this, onView(&ScoreView::onScrollMode));
+    connect(c.viewPageMode, &QAction::triggered, this, onView(&ScoreView::onPageMode));
+    connect(c.viewWatermark, &QAction::toggled, this, &MainWindow::setWatermarkShown);
 
     connect(c.titleSettings, &QAction::triggered, this, [this] {
         if (ScoreDocument* doc = activeDocument())
             editTitleBlock(*doc, this);
     });
-    connect(c.fontSettings, &QAction::triggered, this, onView(&CQEView::onFontSettings));
-    connect(c.lyricsMode, &QAction::triggered, this, onView(&CQEView::onLyricsMode));
-    connect(c.lyricsPaste, &QAction::triggered, this, onView(&CQEView::onLyricsPaste));
-    connect(c.fileImport, &QAction::triggered, this, &CMainFrame::onFileImport);
-    connect(c.editUndo, &QAction::triggered, this, onView(&CQEView::onUndo));
-    connect(c.editRedo, &QAction::triggered, this, onView(&CQEView::onRedo));
-    connect(c.editCut, &QAction::triggered, this, onView(&CQEView::onCut));
-    connect(c.editCopy, &QAction::triggered, this, onView(&CQEView::onCopy));
-    connect(c.editPaste, &QAction::triggered, this, onView(&CQEView::onPaste));
+    connect(c.fontSettings, &QAction::triggered, this, onView(&ScoreView::onFontSettings));
+    connect(c.lyricsMode, &QAction::triggered, this, onView(&ScoreView::onLyricsMode));
+    connect(c.lyricsPaste, &QAction::triggered, this, onView(&ScoreView::onLyricsPaste));
+    connect(c.fileImport, &QAction::triggered, this, &MainWindow::onFileImport);
+    connect(c.editUndo, &QAction::triggered, this, onView(&ScoreView::onUndo));
+    connect(c.editRedo, &QAction::triggered, this, onView(&ScoreView::onRedo));
+    connect(c.editCut, &QAction::triggered, this, onView(&ScoreView::onCut));
+    connect(c.editCopy, &QAction::triggered, this, onView(&ScoreView::onCopy));
+    connect(c.editPaste, &QAction::triggered, this, onView(&ScoreView::onPaste));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &CMainFrame::updateEditStates);
-    connect(c.addTie, &QAction::triggered, this, onView(&CQEView::onAddTie));
-    connect(c.addJumpLine, &QAction::triggered, this, onView(&CQEView::onJumpLine));
+            &MainWindow::updateEditStates);
+    connect(c.addTie, &QAction::triggered, this, onView(&ScoreView::onAddTie));
+    connect(c.addJumpLine, &QAction::triggered, this, onView(&ScoreView::onJumpLine));
 
-    connect(c.windowNew, &QAction::triggered, this, &CMainFrame::onWindowNew);
+    connect(c.windowNew, &QAction::triggered, this, &MainWindow::onWindowNew);
     connect(c.windowCascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
     connect(c.windowTile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-    connect(c.windowArrange, &QAction::triggered, this, &CMainFrame::arrangeIcons);
-    connect(c.appAbout, &QAction::triggered, this, &CMainFrame::onAppAbout);
+    connect(c.windowArrange, &QAction::triggered, this, &MainWindow::arrangeIcons);
+    connect(c.appAbout, &QAction::triggered, this, &MainWindow::onAppAbout);
 }
 
 // -- documents and windows -------------------------------------------------------------------
 
-ScoreDocument* CMainFrame::adoptDocument(ScoreDocument* doc) {
+ScoreDocument* MainWindow::adoptDocument(ScoreDocument* doc) {
     doc->setParent(this);
     documents_ << doc;
     autosave_->watch(doc);
-    connect(doc, &ScoreDocument::historyChanged, this, &CMainFrame::updateEditStates);
+    connect(doc, &ScoreDocument::historyChanged, this, &MainWindow::updateEditStates);
     connect(doc, &ScoreDocument::lastViewClosed, this, [this, doc] {
         documents_.removeAll(doc);
         doc->deleteLater();
@@ -288,22 +288,22 @@ ScoreDocument* CMainFrame::adoptDocument(ScoreDocument* doc) {
     return doc;
 }
 
-CChildFrame* CMainFrame::createFrame(ScoreDocument* doc) {
-    auto* view = new CQEView(doc, fonts_, stage_);
+DocumentWindow* MainWindow::createFrame(ScoreDocument* doc) {
+    auto* view = new ScoreView(doc, fonts_, stage_);
     view->setWatermarkShown(watermarkShown());
-    connect(view, &CQEView::statusTextsChanged, this, &CMainFrame::setStatusTexts);
-    connect(view, &CQEView::modeChanged, this, &CMainFrame::updateCommandStates);
-    connect(view, &CQEView::editStateChanged, this, &CMainFrame::updateEditStates);
-    connect(view, &CQEView::statusMessage, this,
+    connect(view, &ScoreView::statusTextsChanged, this, &MainWindow::setStatusTexts);
+    connect(view, &ScoreView::modeChanged, this, &MainWindow::updateCommandStates);
+    connect(view, &ScoreView::editStateChanged, this, &MainWindow::updateEditStates);
+    connect(view, &ScoreView::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 8000); });
-    connect(view, &CQEView::lyricsModeChanged, this, [this](bool on, int verse) {
+    connect(view, &ScoreView::lyricsModeChanged, this, [this](bool on, int verse) {
         const QSignalBlocker quiet(verseBox_);
         verseBox_->setValue(verse + 1);
         versePane_->setVisible(on);
         if (!on)
             statusBar()->clearMessage();
     });
-    auto* frame = new CChildFrame(view);
+    auto* frame = new DocumentWindow(view);
     connect(frame, &QObject::destroyed, this, [this, doc] {
         if (documents_.contains(doc))
             renumberFrames(doc);
@@ -318,24 +318,24 @@ CChildFrame* CMainFrame::createFrame(ScoreDocument* doc) {
     return frame;
 }
 
-void CMainFrame::renumberFrames(const ScoreDocument* doc) {
-    for (CChildFrame* frame : framesOf(doc))
+void MainWindow::renumberFrames(const ScoreDocument* doc) {
+    for (DocumentWindow* frame : framesOf(doc))
         frame->updateTitle();
     updateCommandStates();
 }
 
-ScoreDocument* CMainFrame::onFileNew() {
+ScoreDocument* MainWindow::onFileNew() {
     ScoreDocument* doc = adoptDocument(new ScoreDocument);
     doc->onNewDocument(QStringLiteral("Qanor简谱%1").arg(++untitled_));
     createFrame(doc);
     return doc;
 }
 
-ScoreDocument* CMainFrame::openDocument(const QString& path) {
+ScoreDocument* MainWindow::openDocument(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     for (ScoreDocument* doc : documents_) {
         if (!doc->path().isEmpty() && QFileInfo(doc->path()) == QFileInfo(absolute)) {
-            const QList<CChildFrame*> frames = framesOf(doc);
+            const QList<DocumentWindow*> frames = framesOf(doc);
             if (!frames.isEmpty())
                 mdi_->setActiveSubWindow(frames.first());
             return doc;
@@ -353,9 +353,9 @@ ScoreDocument* CMainFrame::openDocument(const QString& path) {
     return doc;
 }
 
-ScoreDocument* CMainFrame::importMusicXml(const QString& path) {
+ScoreDocument* MainWindow::importMusicXml(const QString& path) {
     auto imported = std::make_unique<ScoreDocument>();
-    QanorDoc records;
+    QeDocument records;
     const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, records);
     if (!outcome.ok) {
         QMessageBox box(QMessageBox::Warning, appTitle(),
@@ -383,7 +383,7 @@ ScoreDocument* CMainFrame::importMusicXml(const QString& path) {
     return doc;
 }
 
-void CMainFrame::onFileImport() {
+void MainWindow::onFileImport() {
     QString folder = QDir::homePath();
     if (const QStringList recent = recent_.files(); !recent.isEmpty())
         folder = QFileInfo(recent.first()).absolutePath();
@@ -394,7 +394,7 @@ void CMainFrame::onFileImport() {
         importMusicXml(path);
 }
 
-void CMainFrame::onFileOpen() {
+void MainWindow::onFileOpen() {
     QString folder = QDir::homePath();
     if (ScoreDocument* doc = activeDocument(); doc && !doc->path().isEmpty())
         folder = QFileInfo(doc->path()).absolutePath();
@@ -406,7 +406,7 @@ void CMainFrame::onFileOpen() {
         openDocument(path);
 }
 
-void CMainFrame::openRecent(int index) {
+void MainWindow::openRecent(int index) {
     const QStringList files = recent_.files();
     if (index < 0 || index >= files.size())
         return;
@@ -419,71 +419,71 @@ void CMainFrame::openRecent(int index) {
     openDocument(path);
 }
 
-CChildFrame* CMainFrame::onWindowNew() {
+DocumentWindow* MainWindow::onWindowNew() {
     ScoreDocument* doc = activeDocument();
     if (!doc)
         return nullptr;
     return createFrame(doc);
 }
 
-void CMainFrame::onFileClose() {
+void MainWindow::onFileClose() {
     ScoreDocument* doc = activeDocument();
     if (!doc || !saveModifiedDocument(*doc, this))
         return;
-    for (CChildFrame* frame : framesOf(doc))
+    for (DocumentWindow* frame : framesOf(doc))
         frame->closeUnasked();
 }
 
-bool CMainFrame::onFileSave() {
+bool MainWindow::onFileSave() {
     ScoreDocument* doc = activeDocument();
     return doc && saveDocument(*doc, this);
 }
 
-bool CMainFrame::onFileSaveAs() {
+bool MainWindow::onFileSaveAs() {
     ScoreDocument* doc = activeDocument();
     return doc && saveDocumentAs(*doc, this);
 }
 
-void CMainFrame::onFilePrintSetup() {
+void MainWindow::onFilePrintSetup() {
     QPageSetupDialog dialog(&printer(), this);
     dialog.setWindowTitle(QStringLiteral("打印设置"));
     dialog.exec();
 }
 
-int CMainFrame::offerRecovery() {
+int MainWindow::offerRecovery() {
     return autosave_->offerLeftovers(
         this, [this](ScoreDocument* doc) { createFrame(adoptDocument(doc)); });
 }
 
-void CMainFrame::onAppAbout() {
+void MainWindow::onAppAbout() {
     CAboutDlg dialog(this);
     dialog.exec();
 }
 
-CChildFrame* CMainFrame::activeFrame() const {
-    return qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
+DocumentWindow* MainWindow::activeFrame() const {
+    return qobject_cast<DocumentWindow*>(mdi_->currentSubWindow());
 }
 
-CQEView* CMainFrame::activeView() const {
-    CChildFrame* frame = activeFrame();
+ScoreView* MainWindow::activeView() const {
+    DocumentWindow* frame = activeFrame();
     return frame ? frame->view() : nullptr;
 }
 
-ScoreDocument* CMainFrame::activeDocument() const {
-    CQEView* view = activeView();
+ScoreDocument* MainWindow::activeDocument() const {
+    ScoreView* view = activeView();
     return view ? view->document() : nullptr;
 }
 
-QList<CChildFrame*> CMainFrame::framesOf(const ScoreDocument* doc) const {
-    QList<CChildFrame*> frames;
+QList<DocumentWindow*> MainWindow::framesOf(const ScoreDocument* doc) const {
+    QList<DocumentWindow*> frames;
     for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder))
-        if (auto* frame = qobject_cast<CChildFrame*>(window);
+        if (auto* frame = qobject_cast<DocumentWindow*>(window);
             frame && frame->view() && frame->view()->document() == doc)
             frames << frame;
     return frames;
 }
 
-QPrinter& CMainFrame::printer() {
+QPrinter& MainWindow::printer() {
     if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         // Scores are laid out on A4 sheets.
@@ -495,30 +495,30 @@ QPrinter& CMainFrame::printer() {
 
 // -- state -----------------------------------------------------------------------------------
 
-bool CMainFrame::watermarkShown() const {
+bool MainWindow::watermarkShown() const {
     return QSettings().value(QString::fromUtf8(kWatermarkKey), true).toBool();
 }
 
-void CMainFrame::setWatermarkShown(bool shown) {
+void MainWindow::setWatermarkShown(bool shown) {
     QSettings().setValue(QString::fromUtf8(kWatermarkKey), shown);
     for (QMdiSubWindow* window : mdi_->subWindowList())
-        if (auto* frame = qobject_cast<CChildFrame*>(window); frame && frame->view())
+        if (auto* frame = qobject_cast<DocumentWindow*>(window); frame && frame->view())
             frame->view()->setWatermarkShown(shown);
 }
 
-QStringList CMainFrame::statusTexts() const {
+QStringList MainWindow::statusTexts() const {
     return {panes_[0]->text(), panes_[1]->text(), panes_[2]->text()};
 }
 
-void CMainFrame::setStatusTexts(const QString& accidental, const QString& octave,
+void MainWindow::setStatusTexts(const QString& accidental, const QString& octave,
                                 const QString& duration) {
     panes_[0]->setText(accidental);
     panes_[1]->setText(octave);
     panes_[2]->setText(duration);
 }
 
-void CMainFrame::updateEditStates() {
-    CQEView* view = activeView();
+void MainWindow::updateEditStates() {
+    ScoreView* view = activeView();
     ScoreDocument* doc = view ? view->document() : nullptr;
     commands_.editUndo->setEnabled(doc && doc->history().canUndo());
     commands_.editRedo->setEnabled(doc && doc->history().canRedo());
@@ -533,8 +533,8 @@ void CMainFrame::updateEditStates() {
         versePane_->setVisible(view && view->inLyricsMode());
 }
 
-void CMainFrame::updateCommandStates() {
-    CQEView* view = activeView();
+void MainWindow::updateCommandStates() {
+    ScoreView* view = activeView();
     ScoreDocument* doc = view ? view->document() : nullptr;
     const bool open = doc != nullptr;
     for (QAction* action : commands_.documentCommands())
@@ -555,7 +555,7 @@ void CMainFrame::updateCommandStates() {
     }
 }
 
-void CMainFrame::updateRecentFiles() {
+void MainWindow::updateRecentFiles() {
     const QStringList files = recent_.files();
     for (int i = 0; i < recentActions_.size(); ++i) {
         QAction* action = recentActions_[i];
@@ -568,7 +568,7 @@ void CMainFrame::updateRecentFiles() {
     recentSeparator_->setVisible(!files.isEmpty());
 }
 
-void CMainFrame::updateWindowMenu() {
+void MainWindow::updateWindowMenu() {
     qDeleteAll(windowActions_);
     windowActions_.clear();
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
@@ -587,7 +587,7 @@ void CMainFrame::updateWindowMenu() {
     }
 }
 
-void CMainFrame::arrangeIcons() {
+void MainWindow::arrangeIcons() {
     // Minimised windows line up along the bottom of the window area.
     int x = 0;
     for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
@@ -600,11 +600,11 @@ void CMainFrame::arrangeIcons() {
 
 // -- closing and dropping --------------------------------------------------------------------
 
-void CMainFrame::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     for (ScoreDocument* doc : QList<ScoreDocument*>(documents_)) {
         if (!doc->isModified())
             continue;
-        const QList<CChildFrame*> frames = framesOf(doc);
+        const QList<DocumentWindow*> frames = framesOf(doc);
         if (!frames.isEmpty())
             mdi_->setActiveSubWindow(frames.first());
         if (!saveModifiedDocument(*doc, this)) {
@@ -613,12 +613,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     for (QMdiSubWindow* window : mdi_->subWindowList())
-        if (auto* frame = qobject_cast<CChildFrame*>(window))
+        if (auto* frame = qobject_cast<DocumentWindow*>(window))
             frame->closeUnasked();
     event->accept();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* data = event->mimeData();
     if (!data->hasUrls())
         return;
@@ -629,7 +629,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
         }
 }
 
-void CMainFrame::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     QStringList files;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())

@@ -21,23 +21,23 @@ class QToolBar;
 namespace qe {
 
 class AutosaveKeeper;
-class CChildFrame;
+class DocumentWindow;
 class FontBook;
 class PlaybackControls;
 class ScoreDocument;
-class CQEView;
+class ScoreView;
 
 // The main window: the menus, the toolbar, the status bar with the three note-input panes,
 // and an area of score windows, one or more per open document. It routes every command to
 // the score window in front, or to its document.
-class CMainFrame : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     static QString appTitle() { return QStringLiteral("Qanor简谱编辑器"); }
 
-    explicit CMainFrame(FontBook& fonts, QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    explicit MainWindow(FontBook& fonts, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // A new score in a new window.
     ScoreDocument* onFileNew();
@@ -46,7 +46,7 @@ public:
     ScoreDocument* openDocument(const QString& path);
     void onFileOpen();
     // Another window on the document in front.
-    CChildFrame* onWindowNew();
+    DocumentWindow* onWindowNew();
     // Closes the document in front with all its windows, after asking to save it.
     void onFileClose();
     bool onFileSave();
@@ -60,11 +60,11 @@ public:
     // many were opened.
     int offerRecovery();
 
-    CChildFrame* activeFrame() const;
-    CQEView* activeView() const;
+    DocumentWindow* activeFrame() const;
+    ScoreView* activeView() const;
     ScoreDocument* activeDocument() const;
     const QList<ScoreDocument*>& documents() const { return documents_; }
-    QList<CChildFrame*> framesOf(const ScoreDocument* doc) const;
+    QList<DocumentWindow*> framesOf(const ScoreDocument* doc) const;
     QMdiArea* mdiArea() const { return mdi_; }
     const Commands& commands() const { return commands_; }
     // The 播放 menu and toolbar, acting on the score window in front.
@@ -91,7 +91,7 @@ private:
     void fillMenus(bool forDocument);
     void createToolBar();
     void createStatusBar();
-    CChildFrame* createFrame(ScoreDocument* doc);
+    DocumentWindow* createFrame(ScoreDocument* doc);
     // Takes a document into the editor's list; it goes when its last window closes.
     ScoreDocument* adoptDocument(ScoreDocument* doc);
     void renumberFrames(const ScoreDocument* doc);

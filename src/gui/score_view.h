@@ -22,7 +22,7 @@ class SoundStage;
 // units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
 // through an off-screen image, and passes keys, mouse and commands on. Everything that
 // edits or lays out is the controller's; the window only shows and forwards.
-class CQEView : public QAbstractScrollArea, public ViewHost {
+class ScoreView : public QAbstractScrollArea, public ViewHost {
     Q_OBJECT
 
 public:
@@ -35,9 +35,9 @@ public:
     static QColor soundingColor() { return QColor(255, 214, 140); }
 
     // `stage` is where the view plays its score.
-    CQEView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
-            QWidget* parent = nullptr);
-    ~CQEView() override;
+    ScoreView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
+              QWidget* parent = nullptr);
+    ~ScoreView() override;
 
     ScoreDocument* document() const { return doc_; }
     ScoreEditor& controller() { return controller_; }
@@ -95,7 +95,7 @@ public:
     PageView* printedPages();
 
     // The controller's window.
-    std::unique_ptr<BaseGDI> layoutSurface() override;
+    std::unique_ptr<Surface> layoutSurface() override;
     void placeCaret(const Rect& logical) override;
     void hideCaret() override;
     void captureMouse(bool captured) override;
