@@ -94,10 +94,14 @@ void ScoreView::onInitialUpdate() {
     onUpdate(true);
 }
 
-void ScoreView::onUpdate(bool warnOnOverflow) {
-    const auto refresh = qScopeGuard([this] {
-        setScrollSizes();
-        viewport()->update();
+void ScoreView::onUpdate(bool warnOnOverflow, bool onlyChanges) {
+    const auto refresh = qScopeGuard([this, onlyChanges] {
+        if (onlyChanges) {
+            repaintLayoutChanges();
+        } else {
+            setScrollSizes();
+            viewport()->update();
+        }
     });
     try {
         controller_.relayout();
@@ -119,7 +123,8 @@ void ScoreView::documentUpdated(ScoreEditor* source, bool changed) {
         }
         controller_.scoreChangedElsewhere();
     }
-    onUpdate(false);
+    // Another window edited the score: this one shows what its own layout changed.
+    onUpdate(false, changed);
 }
 
 void ScoreView::setWatermarkShown(bool shown) {
@@ -238,8 +243,19 @@ void ScoreView::scoreEdited() {
 }
 
 void ScoreView::layoutChanged() {
+    repaintLayoutChanges();
+}
+
+void ScoreView::repaintLayoutChanges() {
     setScrollSizes();
-    viewport()->update();
+    // Only what the layout says it changed is painted again: on a long score a keystroke
+    // touches a measure or a few lines, not the whole window.
+    QRegion area;
+    if (controller_.session())
+        for (const Rect& r : controller_.layout().changed())
+            area += pixelRect(r).adjusted(-1, -1, 1, 1);
+    if (!area.isEmpty())
+        viewport()->update(area);
 }
 
 void ScoreView::warn(const std::u16string& text, const std::u16string& caption) {
@@ -472,7 +488,6 @@ void ScoreView::onCut() {
     onCopy();
     hideCaret();
     controller_.cutSelection();
-    onUpdate(true);
     afterEdit();
 }
 
@@ -501,7 +516,6 @@ void ScoreView::onPaste() {
     if (!controller_.paste(*fragment))
         emit statusMessage(QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1")
                                .arg(QStringLiteral("乐谱不能在此处接受它")));
-    onUpdate(true);
     afterEdit();
 }
 

@@ -47,9 +47,9 @@ public:
 
     // Attaches the document and lays it out; once, when the window first shows it.
     void onInitialUpdate();
-    // Lays the view out again, sizes the scroll range and repaints. A score too wide for its
-    // lines is reported when `warn` is set.
-    void onUpdate(bool warn = false);
+    // Lays the view out again, sizes the scroll range and repaints: the whole window, or only
+    // what the layout changed. A score too wide for its lines is reported when `warn` is set.
+    void onUpdate(bool warn = false, bool onlyChanges = false);
 
     void setWatermarkShown(bool shown);
     bool watermarkShown() const { return watermark_; }
@@ -101,6 +101,8 @@ public:
     void captureMouse(bool captured) override;
     void scoreEdited() override;
     void layoutChanged() override;
+    // Repaints the rectangles the last layout changed.
+    void repaintLayoutChanges();
     void warn(const std::u16string& text, const std::u16string& caption) override;
     void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                         const std::u16string& duration) override;
