@@ -16,7 +16,7 @@
 
 #include "edit/score_editor.h"
 #include "engrave/note_element.h"
-#include "shell/export_scores.h"
+#include "export/export_scores.h"
 #include "support/qt/test_fonts.h"
 
 namespace qe {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "records/memory_io.h"
-#include "shell/export_scores.h"
+#include "export/export_scores.h"
 
 extern char** environ;
 

@@ -3,7 +3,7 @@
 #include "audio/fluid_renderer.h"
 #include "audio/fluid_synth.h"
 #include "audio/soundfont.h"
-#include "sound/fluid_spectrum.h"
+#include "audio/fluid_spectrum.h"
 #include "support/notation.h"
 
 namespace qe::sound {

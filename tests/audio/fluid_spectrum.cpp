@@ -1,4 +1,4 @@
-#include "sound/fluid_spectrum.h"
+#include "audio/fluid_spectrum.h"
 
 #include <algorithm>
 #include <cmath>

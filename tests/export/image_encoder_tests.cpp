@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "shell/export_scores.h"
+#include "export/export_scores.h"
 #include "export/page_palette.h"
 
 namespace qe {
