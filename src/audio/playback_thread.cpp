@@ -80,8 +80,7 @@ void PlaybackThread::run() {
                 std::string error;
                 synth = makeSynth_ ? makeSynth_(error) : nullptr;
                 if (!synth) {
-                    const QString reason = QString::fromStdString(error);
-                    onWindowThread([this, reason] { emit audioUnavailable(reason); });
+                    tellWindow(News{{}, std::nullopt, QString::fromStdString(error)});
                     synth = std::make_unique<sound::SilentSynth>();
                 }
                 controller = std::make_unique<sound::PlaybackController>(clock, *synth);
@@ -116,13 +115,9 @@ void PlaybackThread::run() {
             state = stateOf(controller->state());
         }
         if (!cues.empty() || state != shown) {
-            const bool changed = state != shown;
-            onWindowThread([this, cues = std::move(cues), state, changed] {
-                for (const sound::CueChange& cue : cues)
-                    emit cueChanged(cue.track, cue.item);
-                if (changed)
-                    emit stateChanged(state);
-            });
+            tellWindow(News{std::move(cues),
+                            state != shown ? std::optional<State>(state) : std::nullopt,
+                            std::nullopt});
             shown = state;
         }
         const auto woken = [this] { return quit_ || !commands_.empty(); };
@@ -137,10 +132,30 @@ void PlaybackThread::run() {
     synth.reset();
 }
 
-void PlaybackThread::onWindowThread(std::function<void()> signal) {
+void PlaybackThread::tellWindow(News news) {
+    {
+        const std::lock_guard lock(newsLock_);
+        news_.push_back(std::move(news));
+    }
     // Queued to this object's thread: the signals reach their receivers there however they
     // were connected, and nothing here waits for the window.
-    QMetaObject::invokeMethod(this, std::move(signal), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &PlaybackThread::deliverNews, Qt::QueuedConnection);
+}
+
+void PlaybackThread::deliverNews() {
+    std::deque<News> taken;
+    {
+        const std::lock_guard lock(newsLock_);
+        taken.swap(news_);
+    }
+    for (const News& news : taken) {
+        if (news.unavailable)
+            emit audioUnavailable(*news.unavailable);
+        for (const sound::CueChange& cue : news.cues)
+            emit cueChanged(cue.track, cue.item);
+        if (news.state)
+            emit stateChanged(*news.state);
+    }
 }
 
 }  // namespace qe

@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "perform/performance.h"
+#include "perform/playback_controller.h"
 #include "perform/synth.h"
 
 namespace qe {
@@ -44,9 +47,6 @@ public:
     // dropped.
     void documentEdited();
 
-    // FluidSynth with the system's General MIDI SoundFont, playing through the desktop's
-    // audio (PulseAudio, PipeWire or ALSA); one for the whole editor, shared by every thread
-
 signals:
     // From now on, `item` of note track `track` sounds (-1: none of its notes).
     void cueChanged(int track, int item);
@@ -61,12 +61,26 @@ private:
         sound::Ticks from = 0;
     };
 
+    // What the playback thread has to tell the window: the notes that began to sound, a new
+    // state, or why there is no sound.
+    struct News {
+        std::vector<sound::CueChange> cues;
+        std::optional<State> state;
+        std::optional<QString> unavailable;
+    };
+
     void post(Command command);
     void run();
-    // Emits signals on the thread this object lives in, the window's.
-    void onWindowThread(std::function<void()> signal);
+    // Hands news to the thread this object lives in, the window's. The news waits in a box
+    // under a lock of its own, so the hand-over is ordered by the standard library, not only
+    // by Qt's event queue.
+    void tellWindow(News news);
+    // Emits what the box holds, in the order it came; runs on the window's thread.
+    void deliverNews();
 
     SynthFactory makeSynth_;
+    std::mutex newsLock_;
+    std::deque<News> news_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Command> commands_;
