@@ -26,8 +26,8 @@ namespace {
 
 const char* const kUsage =
     "usage: qanoredit [FILE.qe ...]          (the editor)\n"
-    "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --layout FILE.qe [--mode "
-    "page|scroll]\n"
+    "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --check FILE.qe\n"
+    "                 | --layout FILE.qe [--mode page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
     "                 | --export OUT.mid|OUT.wav FILE.qe [--tempo BPM] [--program N] [--force]\n"
     "                 | --import IN.musicxml|IN.mxl -o OUT.qe\n"
@@ -122,6 +122,13 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
     const QCommandLineOption infoOption(QStringLiteral("info"),
                                         QStringLiteral("Print the whole document <file> as JSON."),
                                         QStringLiteral("file"));
+    const QCommandLineOption checkOption(
+        QStringLiteral("check"),
+        QStringLiteral("Print every measure of <file> whose beats do not add up to the time "
+                       "signature (a pickup and the last measure that completes it pass); exit "
+                       "status 1 when there is one, 0 when there is none, 2 when <file> cannot "
+                       "be read."),
+        QStringLiteral("file"));
     const QCommandLineOption layoutOption(
         QStringLiteral("layout"), QStringLiteral("Print the laid-out tree of <file> as JSON."),
         QStringLiteral("file"));
@@ -179,7 +186,7 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
         QStringLiteral("measure"), QStringLiteral("With --lyrics: the first measure, from 1."),
         QStringLiteral("m"), QStringLiteral("1"));
     for (const QCommandLineOption& option :
-         {newOption, titleOption, infoOption, layoutOption, modeOption, exportOption, forceOption,
+         {newOption, titleOption, infoOption, checkOption, layoutOption, modeOption, exportOption, forceOption,
           noWatermarkOption, typeOption, outputOption, importOption, lyricsOption, trackOption,
           verseOption, measureOption})
         parser.addOption(option);
@@ -201,6 +208,7 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
     }
 
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
+                        int(parser.isSet(checkOption)) +
                         int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
                         int(parser.isSet(typeOption)) + int(parser.isSet(lyricsOption)) +
                         int(parser.isSet(importOption));
@@ -229,6 +237,12 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
         return usageError(misuse);
     const QStringList positional = parser.positionalArguments();
 
+    if (parser.isSet(checkOption)) {
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
+        QCoreApplication app(argc, argv);
+        return actionCheck(parser.value(checkOption));
+    }
     if (parser.isSet(newOption) || parser.isSet(infoOption)) {
         if (!positional.isEmpty())
             return usageError(QStringLiteral("unexpected argument: ") + positional.first());

@@ -18,6 +18,9 @@ void warnWithoutSymbolFont(const FontBook& fonts);
 
 int actionNew(const QString& out, const QString& title);
 int actionInfo(const QString& path);
+// Prints every measure whose length is not the time signature's, one line each; exits 1 when
+// one is, 0 when none is, 2 when the file cannot be read.
+int actionCheck(const QString& path);
 int actionLayout(FontBook& fonts, const QString& path, bool scrollMode);
 // Opens a score file into a session, saying on stderr what of it is not shown (`saving`: the
 // command saves it again). A failure is reported and leaves its exit status in `status`.

@@ -185,6 +185,25 @@ Position deleteBefore(Edits& edits, const Position& caret, bool* changed) {
     return caret;
 }
 
+Position deleteAfter(Edits& edits, const Position& caret, bool* changed) {
+    if (changed)
+        *changed = true;
+    const music::Measure& measure = measureOf(edits.score, caret);
+    const Position stay{caret.track, caret.measure, caret.entry, false};
+    const int next = itemAtOrAfter(measure, caret.entry);
+    if (next < measure.contentCount()) {
+        removeItem(edits, caret.track, {caret.measure, next});
+        return stay;
+    }
+    if (caret.measure + 1 < edits.score.measureCount(caret.track) && measure.closed()) {
+        mergeIntoNext(edits, caret.track, caret.measure);
+        return stay;
+    }
+    if (changed)
+        *changed = false;
+    return caret;
+}
+
 std::optional<Selection> ordered(const Score& score, const Position& a, const Position& b) {
     if (a.track != b.track || !isValid(score, a) || !isValid(score, b))
         return std::nullopt;

@@ -61,6 +61,11 @@ Position insertBarLine(Edits& edits, const Position& caret, int barType);
 // merges the two measures (the voltas on the one closed by it go). `changed` says whether
 // there was anything to delete.
 Position deleteBefore(Edits& edits, const Position& caret, bool* changed = nullptr);
+// Deletes what stands after the caret, by the same rules: the item after it with its
+// accidental, ties and syllables (from between an accidental and its digit, the whole note),
+// or at a measure's end its bar line, so that the measure and the next one become one. The
+// caret stays where it stood. Nothing at the end of a track.
+Position deleteAfter(Edits& edits, const Position& caret, bool* changed = nullptr);
 
 // A selection between two positions of one track, from the first up to (not including) the
 // last.

@@ -95,6 +95,16 @@ Position stepRight(const music::Score& score, const Position& at) {
     return at;
 }
 
+Position afterItem(const music::Score& score, const Position& at) {
+    const music::Measure& measure = score.measure(at.track, at.measure);
+    if (at.entry >= measure.contentCount())
+        return stepRight(score, at);
+    const int next = itemAtOrAfter(measure, itemAtOrAfter(measure, at.entry) + 1);
+    if (next >= measure.contentCount())
+        return endOf(score, at.track, at.measure);
+    return {at.track, at.measure, next, false};
+}
+
 bool before(const music::Score& score, const Position& a, const Position& b) {
     if (a.track != b.track)
         return a.track < b.track;

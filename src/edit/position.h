@@ -52,6 +52,10 @@ std::optional<Position> startOf(const music::Score& score);
 Position stepLeft(const music::Score& score, const Position& at);
 Position stepRight(const music::Score& score, const Position& at);
 
+// The stop just after the item the position stands in front of (a note with its accidental is
+// one item); at a measure's end, the start of the next measure.
+Position afterItem(const music::Score& score, const Position& at);
+
 // Reading order within one track, and across tracks by track.
 bool before(const music::Score& score, const Position& a, const Position& b);
 

@@ -1,6 +1,7 @@
 #include "edit/score_editor.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "base/exception.h"
@@ -105,12 +106,10 @@ std::optional<Position> ScoreEditor::positionOf(const Node* node) const {
     return Position{t, m, e->entry, inner};
 }
 
-void ScoreEditor::updateCaretRect() {
-    if (!caret.at)
-        return;
-    const Node* node = nodeOf(*caret.at);
+Rect ScoreEditor::caretRectOf(const Position& at) const {
+    const Node* node = nodeOf(at);
     if (!node)
-        return;
+        return {};
     Rect r;
     const Node* from = node;
     if (const Measure* m = asMeasure(node)) {
@@ -122,10 +121,214 @@ void ScoreEditor::updateCaretRect() {
         r = {0, 0, 0, node->style.height};
     }
     offsetInAncestor(r, from, true, nullptr);
+    return r;
+}
+
+void ScoreEditor::updateCaretRect() {
+    if (!caret.at || !nodeOf(*caret.at))
+        return;
+    const Rect r = caretRectOf(*caret.at);
     caret.left = r.left;
     caret.top = r.top;
     caret.right = r.right;
     caret.bottom = r.bottom;
+}
+
+std::vector<ScoreEditor::Line> ScoreEditor::lines() const {
+    std::vector<Line> found;
+    if (!session_)
+        return found;
+    // Depth first through the current root: pages, systems, then the note lines in them.
+    std::vector<const Node*> stack{&currentRoot()};
+    while (!stack.empty()) {
+        const Node* n = stack.back();
+        stack.pop_back();
+        if (n->kind == kNoteLine) {
+            if (n->childCount() == 0)
+                continue;
+            const std::optional<Position> first = positionOf(n->realChild(0));
+            const std::optional<Position> last = positionOf(n->realChild(n->childCount() - 1));
+            if (!first || !last)
+                continue;
+            Rect box{0, 0, n->style.width, n->style.height};
+            offsetInAncestor(box, n, false, nullptr);
+            found.push_back({n, first->track, first->measure, last->measure, box});
+            continue;
+        }
+        for (int i = n->childCount() - 1; i >= 0; --i)
+            stack.push_back(n->child(i));
+    }
+    return found;
+}
+
+std::optional<ScoreEditor::Line> ScoreEditor::lineOf(const Position& at) const {
+    if (!session_ || !isValid(score(), at))
+        return std::nullopt;
+    const Node* measure = layout().tracks().measureNode(at.track, at.measure);
+    if (!measure)
+        return std::nullopt;
+    const Node* shown = measure->shadow ? measure->shadow : measure;
+    const Node* line = shown->parent();
+    if (!line || line->kind != kNoteLine || line->childCount() == 0)
+        return std::nullopt;
+    const std::optional<Position> first = positionOf(line->realChild(0));
+    const std::optional<Position> last = positionOf(line->realChild(line->childCount() - 1));
+    if (!first || !last)
+        return std::nullopt;
+    Rect box{0, 0, line->style.width, line->style.height};
+    offsetInAncestor(box, line, false, nullptr);
+    return Line{line, at.track, first->measure, last->measure, box};
+}
+
+Position ScoreEditor::nearestInLine(const Line& line, int x) const {
+    Position best = positionAt(score(), line.track, line.firstMeasure, 0);
+    long long bestDistance = -1;
+    for (int m = line.firstMeasure; m <= line.lastMeasure; ++m) {
+        const int stops = stopCount(score().measure(line.track, m));
+        for (int i = 0; i <= stops; ++i) {
+            const Position p = positionAt(score(), line.track, m, i);
+            const long long d = std::llabs(static_cast<long long>(caretRectOf(p).left) - x);
+            if (bestDistance < 0 || d < bestDistance) {
+                best = p;
+                bestDistance = d;
+            }
+        }
+    }
+    return best;
+}
+
+std::optional<Position> ScoreEditor::target(Move move, bool sameTrack, int pageHeight) const {
+    if (!caret.valid())
+        return std::nullopt;
+    const Position at = *caret.at;
+    const music::Score& s = score();
+    switch (move) {
+        case Move::Left:
+            return stepLeft(s, at);
+        case Move::Right:
+            return stepRight(s, at);
+        case Move::ScoreStart:
+            return positionAt(s, at.track, 0, 0);
+        case Move::ScoreEnd:
+            return endOf(s, at.track, s.measureCount(at.track) - 1);
+        default:
+            break;
+    }
+    const std::optional<Line> line = lineOf(at);
+    if (!line)
+        return at;
+    if (move == Move::LineStart)
+        return positionAt(s, at.track, line->firstMeasure, 0);
+    if (move == Move::LineEnd)
+        return endOf(s, at.track, line->lastMeasure);
+    const std::vector<Line> all = lines();
+    int here = -1;
+    for (int i = 0; i < static_cast<int>(all.size()); ++i)
+        if (all[static_cast<std::size_t>(i)].node == line->node)
+            here = i;
+    if (here < 0)
+        return at;
+    const bool down = move == Move::LineDown || move == Move::PageDown;
+    const auto usable = [&](int i) {
+        return i >= 0 && i < static_cast<int>(all.size()) &&
+               (!sameTrack || all[static_cast<std::size_t>(i)].track == at.track);
+    };
+    int to = -1;
+    if (move == Move::LineUp || move == Move::LineDown) {
+        for (int i = here + (down ? 1 : -1); i >= 0 && i < static_cast<int>(all.size());
+             i += down ? 1 : -1)
+            if (usable(i)) {
+                to = i;
+                break;
+            }
+    } else {
+        // The line nearest a window's height away (y grows upwards), and at least the next one.
+        const long long goal = static_cast<long long>(caret.top) + (down ? -pageHeight : pageHeight);
+        long long bestDistance = -1;
+        for (int i = here + (down ? 1 : -1); usable(i) || (i >= 0 && i < static_cast<int>(all.size()));
+             i += down ? 1 : -1) {
+            if (!usable(i))
+                continue;
+            const long long d = std::llabs(static_cast<long long>(all[static_cast<std::size_t>(i)].box.top) - goal);
+            if (bestDistance >= 0 && d > bestDistance)
+                break;
+            to = i;
+            bestDistance = d;
+        }
+    }
+    if (to < 0)
+        return down ? endOf(s, at.track, line->lastMeasure)
+                    : positionAt(s, at.track, line->firstMeasure, 0);
+    return nearestInLine(all[static_cast<std::size_t>(to)], caret.left);
+}
+
+void ScoreEditor::moveCaret(Move move, bool extend, int pageHeight) {
+    const std::optional<Position> to = target(move, extend, pageHeight);
+    if (!to)
+        return;
+    const Position from = *caret.at;
+    if (extend) {
+        if (!caret.selectionShown || !caret.selectionAnchor)
+            caret.selectionAnchor = from;
+        caret.dragStart.reset();
+        showSelection(*to);
+    } else if (caret.selectionShown) {
+        invertSelection(false);
+        caret.selectionAnchor.reset();
+        caret.selectionEnd.reset();
+    }
+    caret.at = to;
+    updateCaretRect();
+}
+
+void ScoreEditor::showSelection(const Position& end) {
+    if (caret.selectionShown)
+        invertSelection(false);
+    if (caret.dragStart && isValid(score(), *caret.dragStart)) {
+        const Position& start = *caret.dragStart;
+        caret.selectionAnchor = start.track == end.track && before(score(), end, start)
+                                    ? afterItem(score(), start)
+                                    : start;
+    }
+    caret.selectionEnd = end;
+    caret.selectionShown = false;
+    invertSelection(true);
+}
+
+void ScoreEditor::extendSelectionTo(Point p) {
+    const std::optional<Position> at = hit(p);
+    if (!at || !caret.valid())
+        return;
+    if (!caret.selectionShown || !caret.selectionAnchor)
+        caret.selectionAnchor = caret.at;
+    caret.dragStart.reset();
+    showSelection(*at);
+    caret.at = at;
+    updateCaretRect();
+}
+
+void ScoreEditor::selectAll() {
+    if (!session_ || score().trackCount() == 0)
+        return;
+    const int t = caret.valid() ? caret.at->track : 0;
+    const int measures = score().measureCount(t);
+    if (measures == 0)
+        return;
+    if (caret.selectionShown)
+        invertSelection(false);
+    caret.dragStart.reset();
+    caret.selectionAnchor = positionAt(score(), t, 0, 0);
+    const Position end = endOf(score(), t, measures - 1);
+    showSelection(end);
+    caret.at = end;
+    caret.placed = true;
+    updateCaretRect();
+}
+
+bool ScoreEditor::deleteSelection() {
+    if (!hasSelection() || !selection())
+        return false;
+    return !cutSelection().empty();
 }
 
 Rect ScoreEditor::positionRect(const Position& at) const {
@@ -407,7 +610,14 @@ void ScoreEditor::onChar(char32_t ch) {
 std::optional<Position> ScoreEditor::hit(Point p) const {
     if (!session_)
         return std::nullopt;
-    return positionOf(currentRoot().hitTest(p));
+    if (std::optional<Position> at = positionOf(currentRoot().hitTest(p)))
+        return at;
+    // Beside the notes of a line (in the margin before its first item, or after its bar line):
+    // the nearest place in that line.
+    for (const Line& line : lines())
+        if (p.y <= line.box.top && p.y > line.box.bottom)
+            return nearestInLine(line, p.x);
+    return std::nullopt;
 }
 
 void ScoreEditor::beginSelection(Point p) {
@@ -415,6 +625,8 @@ void ScoreEditor::beginSelection(Point p) {
     if (caret.selectionShown)
         invertSelection(false);
     caret.selectionAnchor = hit(p);
+    caret.selectionEnd.reset();
+    caret.dragStart = caret.selectionAnchor;
     caret.dragging = true;
     if (window)
         window->captureMouse(true);
@@ -424,27 +636,16 @@ void ScoreEditor::extendSelection(Point p) {
     const std::optional<Position> at = hit(p);
     if (!at)
         return;
-    if (caret.selectionShown)
-        invertSelection(false);
-    caret.selectionEnd = at;
-    caret.selectionShown = false;
-    invertSelection(true);
+    showSelection(*at);
 }
 
 void ScoreEditor::endSelection(Point p) {
     if (window)
         window->captureMouse(false);
     const std::optional<Position> at = hit(p);
-    if (at) {
-        if (caret.selectionShown)
-            invertSelection(false);
-        caret.selectionEnd = at;
-        caret.selectionShown = false;
-        caret.dragging = false;
-        invertSelection(true);
-    } else {
-        caret.dragging = false;
-    }
+    if (at)
+        showSelection(*at);
+    caret.dragging = false;
 }
 
 void ScoreEditor::moveCaretTo(Point p) {

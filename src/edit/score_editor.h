@@ -24,6 +24,8 @@ struct Caret {
     std::optional<Position> at;
     bool dragging = false;        // the left button is down in the view
     bool selectionShown = false;  // the highlight is shown
+    // Where a drag began, when it began on an item: a drag back from there includes the item.
+    std::optional<Position> dragStart;
     // The ends of the selection: the caret positions the drag began and ended at; none when
     // the mouse was not over one.
     std::optional<Position> selectionAnchor;
@@ -74,6 +76,26 @@ public:
 
     void caretLeft();
     void caretRight();
+
+    // Where the caret keys take it: one stop left or right; the start or end of its line; the
+    // start or end of the score; the line above or below (the next track of the system, then
+    // the next system) at the nearest horizontal place; a page of `pageHeight` logical units
+    // up or down.
+    enum class Move {
+        Left, Right, LineStart, LineEnd, ScoreStart, ScoreEnd, LineUp, LineDown, PageUp, PageDown
+    };
+    // Moves the caret. With `extend` the selection runs from where the caret stood (or from
+    // the end of the selection shown) to where it goes, as a drag would; without, the
+    // selection goes. Up and down stay in the caret's track while extending.
+    void moveCaret(Move move, bool extend, int pageHeight = 0);
+    // Where a move would take the caret; the caret itself when there is none.
+    std::optional<Position> target(Move move, bool sameTrack, int pageHeight = 0) const;
+    // A shift-click: the selection runs from the caret to the place clicked, where the caret goes.
+    void extendSelectionTo(Point p);
+    // Selects the caret's whole track (the first track without a caret).
+    void selectAll();
+    // Deletes the selection as one step; false when nothing was selected or the score refused.
+    bool deleteSelection();
     void placeSystemCaret();
     void resetCaret();
     void setCaret(const Position& at);
@@ -175,6 +197,24 @@ private:
     // longer fits.
     void updateAfterEdit();
     std::optional<Position> hit(Point p) const;
+    // The caret's rectangle at a position, in the current root's coordinates.
+    Rect caretRectOf(const Position& at) const;
+    // A line of the current root: one track's measures of a display line (page mode) or one
+    // whole track (scroll mode), with its box in the root's coordinates.
+    struct Line {
+        const Node* node = nullptr;
+        int track = 0;
+        int firstMeasure = 0;
+        int lastMeasure = 0;
+        Rect box;
+    };
+    std::vector<Line> lines() const;
+    std::optional<Line> lineOf(const Position& at) const;
+    // The caret stop of a line nearest to `x`.
+    Position nearestInLine(const Line& line, int x) const;
+    // Shows the selection from the anchor to `end`; a drag begun on an item takes that item in
+    // when it goes back before it.
+    void showSelection(const Position& end);
 
     ScoreSession* session_ = nullptr;
     int mode_ = kPageMode;

@@ -1,0 +1,42 @@
+#include <QString>
+
+#include "cli/cli.h"
+#include "cli/cli_actions.h"
+#include "document/score_file.h"
+#include "music/measure_check.h"
+#include "music/score_records.h"
+
+namespace qe {
+
+int actionCheck(const QString& path) {
+    QeDocument doc;
+    const FileResult loaded = loadScore(path, doc);
+    if (!loaded.ok) {
+        printError(loaded.error);
+        // A file that cannot be read is neither clean nor flagged.
+        return kExitUsage;
+    }
+    music::Score score;
+    music::scoreFromRecords(doc, score);
+    const music::Meter meter = music::Meter::of(score.header());
+    const music::Ticks beat = music::countedBeat(meter);
+    const std::vector<music::MeasureMisfit> misfits = music::checkMeasures(score);
+    QByteArray out;
+    for (const music::MeasureMisfit& f : misfits) {
+        const bool over = f.length > f.expected;
+        const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
+        out += QStringLiteral("measure %1 (track %2): %3 beats in %4/%5, %6 %7\n")
+                   .arg(f.measure + 1)
+                   .arg(f.track + 1)
+                   .arg(QString::fromStdString(music::beatsText(f.length, beat)))
+                   .arg(meter.numerator)
+                   .arg(meter.denominator)
+                   .arg(QString::fromStdString(music::beatsText(by, beat)),
+                        over ? QStringLiteral("too many") : QStringLiteral("too few"))
+                   .toUtf8();
+    }
+    writeStdout(out);
+    return misfits.empty() ? kExitOk : kExitFailure;
+}
+
+}  // namespace qe

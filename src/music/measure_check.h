@@ -1,0 +1,68 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "music/meter.h"
+#include "music/score.h"
+
+namespace qe::music {
+
+// The time the items of a measure take, as the rhythm walk counts them (MeasureClock): what
+// MeasureSpan::length of the walk says for the measure.
+Ticks measureLength(const Measure& measure);
+
+// A measure whose length is not the meter's.
+struct MeasureMisfit {
+    int track = 0;
+    int measure = 0;    // 0-based
+    Ticks length = 0;   // what its items take
+    Ticks expected = 0; // what the meter asks
+    friend bool operator==(const MeasureMisfit&, const MeasureMisfit&) = default;
+};
+
+// Which measures of a track with these lengths do not add up to `expected`. The first measure
+// may be shorter (a pickup), and the last may then be shorter by as much, so that the two make
+// one measure together; an open last measure that holds nothing yet is not counted. A meter
+// with no length flags nothing.
+std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expected,
+                                bool lastIsOpenAndEmpty);
+
+// Every measure of a score that does not add up, track by track.
+std::vector<MeasureMisfit> checkMeasures(const Score& score);
+
+// The measure lengths of a score kept up to date while it is edited: each change counts only
+// the measures it touched, so that the check costs nothing per keystroke on a long score.
+class MeasureCheck : public ScoreObserver {
+public:
+    explicit MeasureCheck(Score& score);
+    ~MeasureCheck() override;
+    MeasureCheck(const MeasureCheck&) = delete;
+    MeasureCheck& operator=(const MeasureCheck&) = delete;
+
+    // The misfit of one measure, or nothing when it adds up (or does not exist).
+    std::optional<MeasureMisfit> misfit(int track, int measure) const;
+    // Every misfit in score order.
+    std::vector<MeasureMisfit> misfits() const;
+
+    void scoreChanged(const ScoreChange& change) override;
+
+private:
+    void countAll();
+    bool flagged(int track, int measure) const;
+
+    Score& score_;
+    std::vector<std::vector<Ticks>> lengths_;  // per track, per measure
+};
+
+// A number of beats as a musician writes it: whole beats with ½, ¼ or ¾ ("3½", "¾"), other
+// fractions as decimals ("2.33").
+std::string beatsText(Ticks ticks, Ticks beat);
+// The same in words for the status bar: "半拍", "1拍", "1拍半", "四分之一拍", "0.33拍".
+std::u16string beatsWords(Ticks ticks, Ticks beat);
+// The length of one counted beat: the note the time signature's lower number names (an
+// eighth in 6/8, whose measure holds six such beats).
+Ticks countedBeat(const Meter& meter);
+
+}  // namespace qe::music
