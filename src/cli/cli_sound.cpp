@@ -4,12 +4,10 @@
 #include <QIODevice>
 #include <optional>
 
-#include "audio/fluid_renderer.h"
+#include "audio/sound_file.h"
 #include "audio/soundfont.h"
 #include "cli/cli.h"
 #include "document/score_file.h"
-#include "files/atomic_file.h"
-#include "perform/smf_writer.h"
 
 namespace qe {
 
@@ -39,64 +37,15 @@ std::optional<int> programOf(const QCommandLineParser& parser) {
     return intValue(parser, kProgram, 0, 127, sound::kDefaultProgram);
 }
 
-// Passes the bytes on to the temporary file of an atomic write.
-class DeviceSink : public sound::ByteSink {
-public:
-    explicit DeviceSink(QIODevice& device) : device_(device) {}
-    bool write(const unsigned char* data, std::size_t size) override {
-        return device_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
-               static_cast<qint64>(size);
-    }
-
-private:
-    QIODevice& device_;
-};
-
 int saveFailed(const QString& out) {
     printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(out));
     return kExitFailure;
 }
 
-// Renders the WAV file; false, with the reason printed unless it is the file's, when it fails.
-bool renderInto(QIODevice& device, const sound::Performance& performance, bool& reported) {
-    sound::RenderOptions options;
-    options.soundFont = sound::findSoundFont();
-    if (options.soundFont.empty()) {
-        printError(QStringLiteral(
-            "qanoredit: no General MIDI SoundFont was found in /usr/share/sounds; install the "
-            "package timgm6mb-soundfont (or fluid-soundfont-gm) to export WAV files."));
-        reported = true;
-        return false;
-    }
-    DeviceSink sink(device);
-    const sound::RenderResult result = sound::renderWav(performance, options, sink);
-    switch (result.status) {
-        case sound::RenderResult::kOk:
-            return true;
-        case sound::RenderResult::kTooLong:
-            printError(
-                QStringLiteral("qanoredit: the score sounds too long for a WAV file (over "
-                               "4 GiB); export it as MIDI, or at a faster tempo."));
-            reported = true;
-            return false;
-        case sound::RenderResult::kNoSoundFont:
-            printError(QStringLiteral("qanoredit: the SoundFont %1 could not be used: %2")
-                           .arg(QString::fromStdString(options.soundFont),
-                                QString::fromStdString(result.detail)));
-            reported = true;
-            return false;
-        case sound::RenderResult::kWriteFailed:
-            break;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool isSoundExport(const QString& out) {
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    return suffix == QStringLiteral("mid") || suffix == QStringLiteral("midi") ||
-           suffix == QStringLiteral("wav");
+    return sound::isSoundFile(out);
 }
 
 QList<QCommandLineOption> soundOptions() {
@@ -148,16 +97,27 @@ int exportSound(const ExportRequest& request) {
     options.tempo = request.tempo;
     options.program = request.program;
     const sound::Performance performance = sound::perform(doc, options);
-    const bool wav = QFileInfo(request.out).suffix().toLower() == QStringLiteral("wav");
-    bool reported = false;
-    const bool written = writeAtomically(request.out, [&](QIODevice& device) {
-        if (wav)
-            return renderInto(device, performance, reported);
-        const std::vector<unsigned char> bytes = sound::writeSmf(performance);
-        return DeviceSink(device).write(bytes.data(), bytes.size());
-    });
-    if (!written)
-        return reported ? kExitFailure : saveFailed(request.out);
+    const sound::SoundFileResult written = sound::writeSoundFile(request.out, performance);
+    switch (written.status) {
+        case sound::SoundFileResult::kOk:
+            break;
+        case sound::SoundFileResult::kNoSoundFont:
+            printError(QStringLiteral(
+                "qanoredit: no General MIDI SoundFont was found in /usr/share/sounds; install the "
+                "package timgm6mb-soundfont (or fluid-soundfont-gm) to export WAV files."));
+            return kExitFailure;
+        case sound::SoundFileResult::kTooLong:
+            printError(
+                QStringLiteral("qanoredit: the score sounds too long for a WAV file (over "
+                               "4 GiB); export it as MIDI, or at a faster tempo."));
+            return kExitFailure;
+        case sound::SoundFileResult::kBadSoundFont:
+            printError(QStringLiteral("qanoredit: the SoundFont %1 could not be used: %2")
+                           .arg(written.soundFont, written.detail));
+            return kExitFailure;
+        case sound::SoundFileResult::kWriteFailed:
+            return saveFailed(request.out);
+    }
     writeStdout((request.out + QLatin1Char('\n')).toLocal8Bit());
     return kExitOk;
 }

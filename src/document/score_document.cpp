@@ -1,5 +1,6 @@
 #include "document/score_document.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -67,9 +68,10 @@ void ScoreDocument::onRecoveredDocument(const QeDocument& recovered, const QStri
     emit titleChanged(title());
 }
 
-void ScoreDocument::onImportedDocument(const QeDocument& imported) {
+void ScoreDocument::onImportedDocument(const QeDocument& imported, const QString& source) {
     session_.load(imported);
     path_.clear();
+    importedFrom_ = source.isEmpty() ? QString() : QFileInfo(source).absoluteFilePath();
     history().markUnsaved();
     setModifiedFlag(true);
     emit titleChanged(title());
@@ -114,9 +116,21 @@ void ScoreDocument::changeFormat(const format_track_header& format) {
 
 QString ScoreDocument::title() const {
     const QString main = headerText(score().header().title);
-    if (!main.isEmpty() || path_.isEmpty())
+    if (!main.isEmpty())
         return main;
-    return QFileInfo(path_).completeBaseName();
+    if (!path_.isEmpty())
+        return QFileInfo(path_).completeBaseName();
+    if (!importedFrom_.isEmpty())
+        return QFileInfo(importedFrom_).completeBaseName();
+    return main;
+}
+
+QString ScoreDocument::proposedFolder() const {
+    if (!path_.isEmpty())
+        return QFileInfo(path_).absolutePath();
+    if (!importedFrom_.isEmpty())
+        return QFileInfo(importedFrom_).absolutePath();
+    return QDir::homePath();
 }
 
 void ScoreDocument::setModifiedFlag(bool modified) {

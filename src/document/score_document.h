@@ -32,8 +32,9 @@ public:
     // saved) and holds changes that file does not have, so it is modified until saved there.
     // Its undo history is gone with the editor that made it.
     void onRecoveredDocument(const QeDocument& recovered, const QString& path);
-    // Takes a score imported from another format: new, unsaved, and modified.
-    void onImportedDocument(const QeDocument& imported);
+    // Takes a score imported from another format: new, unsaved, and modified. It is named
+    // after the file it came from (`source`) until it has a title or a file of its own.
+    void onImportedDocument(const QeDocument& imported, const QString& source = {});
     // Writes the score to `path` through a temporary file renamed into place. On success the
     // document is saved there and not modified; on failure it stays modified and the old file
     // keeps its content.
@@ -45,8 +46,12 @@ public:
     void changeFormat(const format_track_header& format);
 
     QString path() const { return path_; }
-    // The main title of the score, or the file's name when the score has none.
+    // The main title of the score, or when it has none the name of its file, or of the file it
+    // was imported from.
     QString title() const;
+    // Where a first save proposes to put the score: the folder of the file it was imported
+    // from, else the home folder.
+    QString proposedFolder() const;
     bool isModified() const { return modified_; }
     void setModifiedFlag(bool modified);
 
@@ -84,6 +89,7 @@ signals:
 
 private:
     QString path_;
+    QString importedFrom_;
     bool modified_ = false;
     ScoreSession session_;
     std::vector<ScoreEditor*> views_;  // not owned

@@ -751,38 +751,40 @@ void ScoreEditor::updateAfterEdit() {
     window->layoutChanged();
 }
 
-void ScoreEditor::addTie() {
+bool ScoreEditor::addTie() {
     if (!hasSelection())
-        return;
+        return false;
     const std::optional<Selection> s = selection();
     if (!s)
-        return;
+        return false;
     const std::optional<music::Tie> tie = tieOf(score(), *s);
     if (!tie)
-        return;
+        return false;
     {
         Action action(*this);
         Edits e = edits();
         toggleTie(e, *tie);
     }
     updateAfterEdit();
+    return true;
 }
 
-void ScoreEditor::addJumpLine(const std::u16string& label) {
+bool ScoreEditor::addJumpLine(const std::u16string& label) {
     if (!hasSelection())
-        return;
+        return false;
     const std::optional<Selection> s = selection();
     if (!s)
-        return;
+        return false;
     const std::optional<music::Volta> volta = voltaOf(score(), *s, label);
     if (!volta)
-        return;
+        return false;
     {
         Action action(*this);
         Edits e = edits();
         toggleVolta(e, *volta);
     }
     updateAfterEdit();
+    return true;
 }
 
 }  // namespace qe

@@ -119,8 +119,12 @@ public:
     void invertSelection(bool on);
     // Whether a selection of more than one place is shown.
     bool hasSelection() const;
-    void addTie();
-    void addJumpLine(const std::u16string& label);
+    // Ties the selection's first note to the last, or takes the tie away; false when the
+    // selection holds no two notes to tie.
+    bool addTie();
+    // Sets a volta bracket over the selected measures, or takes it away; false when there is
+    // no selection within one track.
+    bool addJumpLine(const std::u16string& label);
 
     // The selection as a fragment of its track (empty when nothing is selected or it runs from
     // one track into another); cut deletes it as one step.

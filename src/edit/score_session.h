@@ -5,6 +5,7 @@
 
 #include "edit/score_history.h"
 #include "engrave/score_layout.h"
+#include "music/measure_check.h"
 #include "music/score.h"
 #include "music/score_records.h"
 
@@ -28,6 +29,8 @@ public:
 
     music::Score score;
     ScoreHistory history;
+    // The measures whose beats do not fill the time signature, kept as the score changes.
+    music::MeasureCheck measureCheck{score};
 
 private:
     std::array<std::unique_ptr<ScoreLayout>, 2> layouts_;

@@ -62,6 +62,12 @@ Commands::Commands(QObject* owner) {
     editPaste->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Insert"))});
 
+    editDelete = make(owner, "删除(&D)", "删除所选内容，或插入点之后的音符\n删除",
+                      QKeySequence(QKeySequence::Delete));
+    // Ctrl+A is the tie's; select-all takes a key no other command has.
+    editSelectAll = make(owner, "全选(&L)", "选中插入点所在声部的全部内容\n全选",
+                         QKeySequence(QStringLiteral("Ctrl+Shift+A")));
+
     viewToolBar = make(owner, "工具栏(&T)", "显示或隐藏工具栏\n切换工具栏");
     viewToolBar->setCheckable(true);
     viewStatusBar = make(owner, "状态栏(&S)", "显示或隐藏状态栏\n切换状态栏");
@@ -74,12 +80,22 @@ Commands::Commands(QObject* owner) {
     viewWatermark = make(owner, "显示水印(&W)", "在每一页的中央显示淡色水印\n显示水印");
     viewWatermark->setCheckable(true);
 
+    viewZoomIn = make(owner, "放大(&I)", "放大乐谱\n放大", QKeySequence(QStringLiteral("Ctrl+=")));
+    viewZoomIn->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+=")), QKeySequence(QStringLiteral("Ctrl++"))});
+    viewZoomOut = make(owner, "缩小(&O)", "缩小乐谱\n缩小", QKeySequence(QStringLiteral("Ctrl+-")));
+    viewZoomReset =
+        make(owner, "实际大小(&Z)", "按 100% 显示乐谱\n实际大小", QKeySequence(QStringLiteral("Ctrl+0")));
+    viewFitWidth = make(owner, "适合宽度(&F)", "缩放到页面与窗口同宽\n适合宽度");
+
     titleSettings = make(owner, "标题(&T)...", "输入标题\n输入标题");
     fontSettings = make(owner, "字体(&F)...", "修改字体信息\n修改字体信息");
     lyricsMode = make(owner, "歌词(&L)...", "在插入点的音符下输入歌词\n输入歌词",
                       QKeySequence(QStringLiteral("Ctrl+L")));
     lyricsPaste =
         make(owner, "粘贴整段歌词", "把剪贴板中的整段歌词从插入点起填到音符下\n粘贴整段歌词");
+
+    checkMeasures = make(owner, "检查小节(&M)...", "列出拍数与拍号不符的小节\n检查小节");
 
     addTie = make(owner, "弧线(&A)", "为选中音符添加延音线\n添加延音线",
                   QKeySequence(QStringLiteral("Ctrl+A")));
@@ -93,6 +109,9 @@ Commands::Commands(QObject* owner) {
     windowTile = make(owner, "平铺(&T)", "以非重叠方式平铺窗口\n平铺窗口");
     windowArrange = make(owner, "排列图标(&A)", "在窗口底部排列图标\n排列图标");
 
+    keyGuide = make(owner, "键盘指南(&K)", "列出所有按键及其作用\n键盘指南",
+                    QKeySequence(QKeySequence::HelpContents));
+    keyGuide->setShortcut(QKeySequence(Qt::Key_F1));
     appAbout = make(owner, "关于 QanorEdit(&A)...", "显示程序信息、版本号和版权\n关于");
     appAbout->setIcon(DrawnIcon::make(IconKind::About));
 }
@@ -101,7 +120,26 @@ QList<QAction*> Commands::documentCommands() const {
     return {fileClose,    fileSave,      fileSaveAs,    fileExport, filePrint,    filePrintPreview,
             editUndo,     editRedo,      editCut,       editCopy,   editPaste,    viewScrollMode,
             viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
-            addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange};
+            addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange,
+            editDelete,   editSelectAll, viewZoomIn,    viewZoomOut, viewZoomReset, viewFitWidth,
+            checkMeasures};
+}
+
+QList<Commands::Entry> Commands::all() const {
+    return {{"文件", fileNew},         {"文件", fileOpen},         {"文件", fileImport},
+            {"文件", fileClose},       {"文件", fileSave},         {"文件", fileSaveAs},
+            {"文件", fileExport},      {"文件", filePrint},        {"文件", filePrintPreview},
+            {"文件", filePrintSetup},  {"文件", appExit},          {"编辑", editUndo},
+            {"编辑", editRedo},        {"编辑", editCut},          {"编辑", editCopy},
+            {"编辑", editPaste},       {"编辑", editDelete},       {"编辑", editSelectAll},
+            {"视图", viewToolBar},     {"视图", viewStatusBar},    {"视图", viewScrollMode},
+            {"视图", viewPageMode},    {"视图", viewZoomIn},       {"视图", viewZoomOut},
+            {"视图", viewZoomReset},   {"视图", viewFitWidth},     {"视图", viewWatermark},
+            {"谱面", titleSettings},   {"谱面", fontSettings},     {"谱面", lyricsMode},
+            {"谱面", lyricsPaste},     {"谱面", checkMeasures},    {"音符", addTie},
+            {"音符", addJumpLine},     {"窗口", windowNew},        {"窗口", windowCascade},
+            {"窗口", windowTile},      {"窗口", windowArrange},    {"帮助", keyGuide},
+            {"帮助", appAbout}};
 }
 
 }  // namespace qe

@@ -32,17 +32,24 @@ struct Commands {
     QAction* editCut;
     QAction* editCopy;
     QAction* editPaste;
+    QAction* editDelete;
+    QAction* editSelectAll;
     // 视图
     QAction* viewToolBar;
     QAction* viewStatusBar;
     QAction* viewScrollMode;
     QAction* viewPageMode;
     QAction* viewWatermark;
+    QAction* viewZoomIn;
+    QAction* viewZoomOut;
+    QAction* viewZoomReset;
+    QAction* viewFitWidth;
     // 谱面
     QAction* titleSettings;
     QAction* fontSettings;
     QAction* lyricsMode;
     QAction* lyricsPaste;
+    QAction* checkMeasures;
     // 音符
     QAction* addTie;
     QAction* addJumpLine;
@@ -52,10 +59,17 @@ struct Commands {
     QAction* windowTile;
     QAction* windowArrange;
     // 帮助
+    QAction* keyGuide;
     QAction* appAbout;
 
     // The commands that need a score window to act on.
     QList<QAction*> documentCommands() const;
+    // Every command, in menu order, with the menu it stands in: the key guide lists their keys.
+    struct Entry {
+        const char* menu;
+        QAction* action;
+    };
+    QList<Entry> all() const;
 };
 
 }  // namespace qe

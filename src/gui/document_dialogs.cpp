@@ -62,8 +62,10 @@ bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
     QString suggested = doc.title();
     // Characters that cannot stand in a file name.
     suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
-    const QString folder =
-        doc.path().isEmpty() ? QDir::homePath() : QFileInfo(doc.path()).absolutePath();
+    // A score with no name at all is still proposed a name, never the bare ".qe".
+    if (suggested.trimmed().isEmpty())
+        suggested = QStringLiteral("未命名");
+    const QString folder = doc.proposedFolder();
     QFileDialog dialog(parent, QStringLiteral("另存为"),
                        QDir(folder).filePath(suggested + QStringLiteral(".qe")), scoreFileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);

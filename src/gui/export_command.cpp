@@ -8,22 +8,16 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include "audio/sound_file.h"
 #include "document/score_document.h"
 #include "export/page_export.h"
 #include "gui/dialog_export_prompts.h"
 #include "gui/score_view.h"
+#include "musicxml/musicxml_file.h"
 
 namespace qe {
 
 namespace {
-
-const QStringList& exportFilters() {
-    static const QStringList filters{
-        QStringLiteral("JPEG Files (*.jpg *.jpeg)"), QStringLiteral("GIF Files (*.gif)"),
-        QStringLiteral("PNG Files (*.png)"),         QStringLiteral("Bitmap Files (*.bmp)"),
-        QStringLiteral("PDF Files (*.pdf)"),         QStringLiteral("SVG Files (*.svg)")};
-    return filters;
-}
 
 // The extension a filter writes when the name typed has none: its first pattern's.
 QString suffixOf(const QString& filter) {
@@ -32,19 +26,110 @@ QString suffixOf(const QString& filter) {
     return match.hasMatch() ? match.captured(1) : QStringLiteral("jpg");
 }
 
+void inform(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Qanor简谱编辑器"), text,
+                    QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+QString exportPagesOf(ScoreView& view, const QString& chosen) {
+    PageView* pages =
+        view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages() : nullptr;
+    if (!pages || pages->childCount() == 0) {
+        // Nothing to write (scroll mode shows no pages): say so rather than leave the export
+        // looking done.
+        inform(&view, view.mode() == ScoreEditor::kScrollMode
+                          ? QStringLiteral("滚动视图没有分页，没有导出任何文件。\n"
+                                           "请切换到页面视图后再导出。")
+                          : QStringLiteral("没有可以导出的页面。"));
+        return {};
+    }
+    DialogExportPrompts prompts(&view);
+    ExportOptions options;
+    options.watermark = view.watermarkShown();
+    const ExportResult result = exportPages(view.fonts(), *pages, chosen, prompts, options);
+    if (result.written == 0)
+        return {};
+    const QString first = QDir::toNativeSeparators(result.files.constFirst());
+    if (result.written == 1)
+        return QStringLiteral("已导出 %1").arg(first);
+    return QStringLiteral("已导出 %1 个文件：%2 等").arg(result.written).arg(first);
+}
+
+// A file of its own (MusicXML, MIDI, WAV): asked about when it exists, like a page.
+bool mayWrite(ScoreView& view, const QString& path) {
+    return !QFileInfo::exists(path) || DialogExportPrompts(&view).confirmOverwrite(path);
+}
+
+QString exportMusicXmlOf(ScoreView& view, const QString& path) {
+    if (!mayWrite(view, path))
+        return {};
+    const musicxml::Outcome outcome =
+        musicxml::exportMusicXmlFile(view.document()->records(), path);
+    if (!outcome.ok) {
+        DialogExportPrompts(&view).reportFailure(path);
+        return {};
+    }
+    return QStringLiteral("已导出 %1").arg(QDir::toNativeSeparators(path));
+}
+
+QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
+    if (!mayWrite(view, path))
+        return {};
+    sound::PerformanceOptions options;
+    options.tempo = tempo;
+    const sound::SoundFileResult written =
+        sound::writeSoundFile(path, sound::perform(view.document()->records(), options));
+    switch (written.status) {
+        case sound::SoundFileResult::kOk:
+            return QStringLiteral("已导出 %1（速度 %2）").arg(QDir::toNativeSeparators(path)).arg(tempo);
+        case sound::SoundFileResult::kNoSoundFont:
+            inform(&view, QStringLiteral("找不到 General MIDI 音色库，无法导出 WAV 音频。\n"
+                                         "请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。"));
+            return {};
+        case sound::SoundFileResult::kTooLong:
+            inform(&view, QStringLiteral("乐谱太长，无法保存为 WAV 文件（超过 4 GiB）。\n"
+                                         "请导出为 MIDI，或使用更快的速度。"));
+            return {};
+        case sound::SoundFileResult::kBadSoundFont:
+            inform(&view, QStringLiteral("无法使用音色库 %1：%2").arg(written.soundFont, written.detail));
+            return {};
+        case sound::SoundFileResult::kWriteFailed:
+            break;
+    }
+    DialogExportPrompts(&view).reportFailure(path);
+    return {};
+}
+
 }  // namespace
 
-void runExportCommand(ScoreView& view) {
+const QStringList& exportFileTypes() {
+    static const QStringList types{
+        QStringLiteral("JPEG 图片 (*.jpg *.jpeg)"),
+        QStringLiteral("GIF 图片 (*.gif)"),
+        QStringLiteral("PNG 图片 (*.png)"),
+        QStringLiteral("BMP 位图 (*.bmp)"),
+        QStringLiteral("PDF 文档 (*.pdf)"),
+        QStringLiteral("SVG 矢量图 (*.svg)"),
+        QStringLiteral("MusicXML 乐谱 (*.musicxml *.xml)"),
+        QStringLiteral("压缩的 MusicXML 乐谱 (*.mxl)"),
+        QStringLiteral("MIDI 文件 (*.mid *.midi)"),
+        QStringLiteral("WAV 音频 (*.wav)")};
+    return types;
+}
+
+void runExportCommand(ScoreView& view, int tempo) {
     ScoreDocument* doc = view.document();
     QString name = doc->title();
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
     const QString folder =
-        doc->path().isEmpty() ? QDir::homePath() : QFileInfo(doc->path()).absolutePath();
+        doc->path().isEmpty() ? doc->proposedFolder() : QFileInfo(doc->path()).absolutePath();
     QFileDialog dialog(&view, QStringLiteral("导出"), QDir(folder).filePath(name));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Each page has a name of its own; the export asks about existing files one by one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(exportFilters());
+    dialog.setNameFilters(exportFileTypes());
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
@@ -52,29 +137,19 @@ void runExportCommand(ScoreView& view) {
     const QStringList files = acceptedFiles(dialog);
     if (files.isEmpty())
         return;
-    exportWindowPages(view, files.constFirst());
+    const QString said = exportFromWindow(view, files.constFirst(), tempo);
+    if (!said.isEmpty())
+        emit view.statusMessage(said);
 }
 
-void exportWindowPages(ScoreView& view, const QString& chosen) {
-    PageView* pages =
-        view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages() : nullptr;
-    if (!pages || pages->childCount() == 0) {
-        // Nothing to write (scroll mode shows no pages): say so rather than leave the export
-        // looking done.
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Qanor简谱编辑器"),
-                        view.mode() == ScoreEditor::kScrollMode
-                            ? QStringLiteral("滚动视图没有分页，没有导出任何文件。\n"
-                                             "请切换到页面视图后再导出。")
-                            : QStringLiteral("没有可以导出的页面。"),
-                        QMessageBox::Ok, &view);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-        box.exec();
-        return;
-    }
-    DialogExportPrompts prompts(&view);
-    ExportOptions options;
-    options.watermark = view.watermarkShown();
-    exportPages(view.fonts(), *pages, chosen, prompts, options);
+QString exportFromWindow(ScoreView& view, const QString& chosen, int tempo) {
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    if (suffix == QStringLiteral("musicxml") || suffix == QStringLiteral("xml") ||
+        suffix == QStringLiteral("mxl"))
+        return exportMusicXmlOf(view, chosen);
+    if (sound::isSoundFile(chosen))
+        return exportSoundOf(view, chosen, tempo);
+    return exportPagesOf(view, chosen);
 }
 
 }  // namespace qe

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -30,6 +31,9 @@
 #include "gui/about_dlg.h"
 #include "gui/autosave_keeper.h"
 #include "gui/document_window.h"
+#include "gui/key_guide.h"
+#include "gui/measure_check_dlg.h"
+#include "gui/note_input_bar.h"
 #include "gui/playback_controls.h"
 #include "gui/score_view.h"
 #include "musicxml/musicxml_file.h"
@@ -44,11 +48,20 @@ const char* const kWatermarkKey = "Settings/ShowWatermark";
 const char* const kPaneStart[3] = {"正常", "中音", "4分音"};
 const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
 
-void showOpenFailure(QWidget* parent, const FileResult& result) {
-    QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(),
-                    result.notADocument ? unreadableDocumentMessage() : result.error,
-                    QMessageBox::Ok, parent);
+// The message names the file that did not open; the box is wide enough for its caption.
+void showOpenFailure(QWidget* parent, const FileResult& result, const QString& path) {
+    const QString message = result.notADocument ? unreadableDocumentMessage() : result.error;
+    QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(), message, QMessageBox::Ok,
+                    parent);
+    const QString file = QDir::toNativeSeparators(path);
+    if (!message.contains(file))
+        box.setInformativeText(QStringLiteral("文件：%1").arg(file));
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int caption = box.fontMetrics().horizontalAdvance(MainWindow::appTitle()) + 160;
+        grid->addItem(new QSpacerItem(caption, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
@@ -106,7 +119,9 @@ void MainWindow::createMenus() {
     editMenu_ = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     editMenu_->addActions({c.editUndo, c.editRedo});
     editMenu_->addSeparator();
-    editMenu_->addActions({c.editCut, c.editCopy, c.editPaste});
+    editMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
+    editMenu_->addSeparator();
+    editMenu_->addAction(c.editSelectAll);
     connect(editMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEditStates);
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
 
@@ -114,6 +129,8 @@ void MainWindow::createMenus() {
     scoreMenu_->addActions({c.titleSettings, c.fontSettings});
     scoreMenu_->addSeparator();
     scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
+    scoreMenu_->addSeparator();
+    scoreMenu_->addAction(c.checkMeasures);
 
     noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
     noteMenu_->addActions({c.addTie, c.addJumpLine});
@@ -125,7 +142,14 @@ void MainWindow::createMenus() {
     connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    helpMenu_->addAction(c.appAbout);
+    helpMenu_->addActions({c.keyGuide, c.appAbout});
+
+    contextMenu_ = new QMenu(this);
+    contextMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
+    contextMenu_->addSeparator();
+    contextMenu_->addActions({c.addTie, c.addJumpLine});
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(c.lyricsMode);
     fillMenus(false);
 }
 
@@ -156,6 +180,8 @@ void MainWindow::fillMenus(bool forDocument) {
     if (forDocument) {
         viewMenu_->addSeparator();
         viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
+        viewMenu_->addSeparator();
+        viewMenu_->addActions({c.viewZoomIn, c.viewZoomOut, c.viewZoomReset, c.viewFitWidth});
     }
     viewMenu_->addSeparator();
     viewMenu_->addAction(c.viewWatermark);
@@ -177,6 +203,13 @@ void MainWindow::createToolBar() {
     toolBar_->addSeparator();
     toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
     addToolBar(playback_->toolBar());
+    addToolBarBreak();
+    noteBar_ = new NoteInputBar(this);
+    addToolBar(noteBar_);
+    connect(noteBar_, &NoteInputBar::keyTyped, this, [this](char32_t key) {
+        if (ScoreView* view = activeView())
+            view->typeKey(key);
+    });
     commands_.viewToolBar->setChecked(true);
     connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
 }
@@ -194,6 +227,17 @@ void MainWindow::createStatusBar() {
         bar->addPermanentWidget(pane);
         panes_[i] = pane;
     }
+    // What the measure at the caret lacks or has too much of, while it does not add up.
+    measurePane_ = new QLabel(bar);
+    measurePane_->setObjectName(QStringLiteral("measurePane"));
+    measurePane_->setStyleSheet(QStringLiteral("QLabel { color: #a01010; padding: 0 6px; }"));
+    bar->addPermanentWidget(measurePane_);
+    measurePane_->hide();
+    zoomPane_ = new QLabel(QStringLiteral("100%"), bar);
+    zoomPane_->setAlignment(Qt::AlignCenter);
+    zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance(QStringLiteral("400%")) + 16);
+    bar->addPermanentWidget(zoomPane_);
     // Lyrics mode's verse, beside the note panes while the mode is on.
     versePane_ = new QWidget(bar);
     auto* layout = new QHBoxLayout(versePane_);
@@ -225,7 +269,10 @@ void MainWindow::connectCommands() {
     connect(c.fileClose, &QAction::triggered, this, &MainWindow::onFileClose);
     connect(c.fileSave, &QAction::triggered, this, &MainWindow::onFileSave);
     connect(c.fileSaveAs, &QAction::triggered, this, &MainWindow::onFileSaveAs);
-    connect(c.fileExport, &QAction::triggered, this, onView(&ScoreView::onExport));
+    connect(c.fileExport, &QAction::triggered, this, [this] {
+        if (ScoreView* view = activeView())
+            view->onExport(playback_->tempo->value());
+    });
     connect(c.filePrint, &QAction::triggered, this, [this] {
         if (ScoreView* view = activeView())
             view->onFilePrint(printer());
@@ -256,6 +303,17 @@ void MainWindow::connectCommands() {
     connect(c.editCut, &QAction::triggered, this, onView(&ScoreView::onCut));
     connect(c.editCopy, &QAction::triggered, this, onView(&ScoreView::onCopy));
     connect(c.editPaste, &QAction::triggered, this, onView(&ScoreView::onPaste));
+    connect(c.editDelete, &QAction::triggered, this, onView(&ScoreView::onDelete));
+    connect(c.editSelectAll, &QAction::triggered, this, onView(&ScoreView::onSelectAll));
+    connect(c.viewZoomIn, &QAction::triggered, this, onView(&ScoreView::zoomIn));
+    connect(c.viewZoomOut, &QAction::triggered, this, onView(&ScoreView::zoomOut));
+    connect(c.viewZoomReset, &QAction::triggered, this, [this] {
+        if (ScoreView* view = activeView())
+            view->setZoom(1.0);
+    });
+    connect(c.viewFitWidth, &QAction::triggered, this, onView(&ScoreView::fitWidth));
+    connect(c.checkMeasures, &QAction::triggered, this, &MainWindow::onCheckMeasures);
+    connect(c.keyGuide, &QAction::triggered, this, &MainWindow::onKeyGuide);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateEditStates);
     connect(c.addTie, &QAction::triggered, this, onView(&ScoreView::onAddTie));
@@ -294,6 +352,20 @@ DocumentWindow* MainWindow::createFrame(ScoreDocument* doc) {
     connect(view, &ScoreView::statusTextsChanged, this, &MainWindow::setStatusTexts);
     connect(view, &ScoreView::modeChanged, this, &MainWindow::updateCommandStates);
     connect(view, &ScoreView::editStateChanged, this, &MainWindow::updateEditStates);
+    connect(view, &ScoreView::measureStatusChanged, this, [this, view](const QString& text) {
+        if (view == activeView()) {
+            measurePane_->setText(text);
+            measurePane_->setVisible(!text.isEmpty());
+        }
+    });
+    connect(view, &ScoreView::zoomChanged, this, [this, view](double zoom) {
+        if (view == activeView())
+            zoomPane_->setText(QStringLiteral("%1%").arg(qRound(zoom * 100)));
+    });
+    connect(view, &ScoreView::contextMenuRequested, this, [this](const QPoint& global) {
+        updateEditStates();
+        contextMenu_->popup(global);
+    });
     connect(view, &ScoreView::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 8000); });
     connect(view, &ScoreView::lyricsModeChanged, this, [this](bool on, int verse) {
@@ -344,7 +416,7 @@ ScoreDocument* MainWindow::openDocument(const QString& path) {
     auto loaded = std::make_unique<ScoreDocument>();
     const FileResult result = loaded->onOpenDocument(absolute);
     if (!result.ok) {
-        showOpenFailure(this, result);
+        showOpenFailure(this, result, absolute);
         return nullptr;
     }
     ScoreDocument* doc = adoptDocument(loaded.release());
@@ -367,7 +439,7 @@ ScoreDocument* MainWindow::importMusicXml(const QString& path) {
         return nullptr;
     }
     // A new document that holds changes: nothing is saved until the person chooses where.
-    imported->onImportedDocument(records);
+    imported->onImportedDocument(records, path);
     ScoreDocument* doc = adoptDocument(imported.release());
     createFrame(doc);
     emit doc->titleChanged(doc->title());
@@ -412,7 +484,7 @@ void MainWindow::openRecent(int index) {
         return;
     const QString path = files[index];
     if (!QFileInfo::exists(path)) {
-        showOpenFailure(this, {false, false, QStringLiteral("%1: 文件不存在。").arg(path)});
+        showOpenFailure(this, {false, false, QStringLiteral("%1: 文件不存在。").arg(path)}, path);
         recent_.remove(path);
         return;
     }
@@ -453,6 +525,30 @@ void MainWindow::onFilePrintSetup() {
 int MainWindow::offerRecovery() {
     return autosave_->offerLeftovers(
         this, [this](ScoreDocument* doc) { createFrame(adoptDocument(doc)); });
+}
+
+QDialog* MainWindow::onKeyGuide() {
+    if (!keyGuide_) {
+        keyGuide_ = new KeyGuide(keyGuideRows(commands_, *playback_), this);
+        keyGuide_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    keyGuide_->show();
+    keyGuide_->raise();
+    keyGuide_->activateWindow();
+    return keyGuide_;
+}
+
+QDialog* MainWindow::onCheckMeasures() {
+    ScoreView* view = activeView();
+    if (!view)
+        return nullptr;
+    auto* dialog = new MeasureCheckDialog(*view, this);
+    dialog->show();
+    return dialog;
+}
+
+QString MainWindow::measureStatusText() const {
+    return measurePane_->isVisible() ? measurePane_->text() : QString();
 }
 
 void MainWindow::onAppAbout() {
@@ -515,6 +611,8 @@ void MainWindow::setStatusTexts(const QString& accidental, const QString& octave
     panes_[0]->setText(accidental);
     panes_[1]->setText(octave);
     panes_[2]->setText(duration);
+    if (ScoreView* view = activeView())
+        noteBar_->showState(view->controller().input);
 }
 
 void MainWindow::updateEditStates() {
@@ -540,6 +638,17 @@ void MainWindow::updateCommandStates() {
     for (QAction* action : commands_.documentCommands())
         action->setEnabled(open);
     updateEditStates();
+    noteBar_->setEnabled(open);
+    if (view) {
+        noteBar_->showState(view->controller().input);
+        const QString measure = view->measureStatus();
+        measurePane_->setText(measure);
+        measurePane_->setVisible(!measure.isEmpty());
+        zoomPane_->setText(QStringLiteral("%1%").arg(qRound(view->zoom() * 100)));
+    } else {
+        measurePane_->hide();
+    }
+    zoomPane_->setVisible(open);
     playback_->setCurrent(view ? view->player() : nullptr, doc ? doc->path() : QString());
     if (open != menusForDocument_)
         fillMenus(open);

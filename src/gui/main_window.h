@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "gui/commands.h"
 #include "gui/recent_files.h"
 
+class QDialog;
 class QLabel;
 class QSettings;
 class QMdiArea;
@@ -21,6 +23,7 @@ class QToolBar;
 namespace qe {
 
 class AutosaveKeeper;
+class NoteInputBar;
 class DocumentWindow;
 class FontBook;
 class PlaybackControls;
@@ -56,6 +59,16 @@ public:
     ScoreDocument* importMusicXml(const QString& path);
     void onFileImport();
     void onAppAbout();
+    // 帮助 > 键盘指南: opened beside the score, or brought forward when it is open.
+    QDialog* onKeyGuide();
+    // 谱面 > 检查小节 for the window in front.
+    QDialog* onCheckMeasures();
+    // The note-input toolbar.
+    NoteInputBar* noteInputBar() const { return noteBar_; }
+    // The status pane of the measure the caret is in.
+    QString measureStatusText() const;
+    // The context menu of a score window, made afresh on each right click.
+    QMenu* contextMenu() const { return contextMenu_; }
     // Offers back the documents an editor that did not end cleanly was keeping; returns how
     // many were opened.
     int offerRecovery();
@@ -120,6 +133,11 @@ private:
     QList<QAction*> windowActions_;
     QToolBar* toolBar_ = nullptr;
     QLabel* panes_[3] = {};
+    QLabel* measurePane_ = nullptr;
+    QLabel* zoomPane_ = nullptr;
+    NoteInputBar* noteBar_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QPointer<QDialog> keyGuide_;
     // The verse lyrics mode types, shown while the mode is on.
     QWidget* versePane_ = nullptr;
     QSpinBox* verseBox_ = nullptr;

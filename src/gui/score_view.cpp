@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QWheelEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -27,6 +29,9 @@
 #include "export/score_printer.h"
 #include "gui/export_command.h"
 #include "gui/input_dlg.h"
+#include "gui/view_keys.h"
+#include "engrave/measure.h"
+#include "music/measure_check.h"
 #include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
 
@@ -37,10 +42,9 @@ namespace {
 constexpr char32_t kBackspace = 8;
 constexpr char32_t kEnter = 13;
 
-// Logical units to pixels, rounded to the nearest pixel.
-int unitsToPixels(long long units) {
-    return static_cast<int>(std::llround(double(units) / ScoreView::kUnitsPerPixel));
-}
+// The zoom steps of Ctrl+= and Ctrl+-.
+constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0,
+                                 1.1,  1.25, 1.5, 1.75, 2.0,  2.5, 3.0, 4.0};
 
 }  // namespace
 
@@ -134,11 +138,66 @@ void ScoreView::setWatermarkShown(bool shown) {
     viewport()->update();
 }
 
+int ScoreView::toPixels(long long units) const {
+    return static_cast<int>(std::llround(double(units) * zoom_ / kUnitsPerPixel));
+}
+
+int ScoreView::leftOffset() const {
+    const Node* root = attached_ ? &controller_.currentRoot() : nullptr;
+    const int width = root ? std::abs(toPixels(root->style.width)) : 0;
+    return std::max(0, (viewport()->width() - width) / 2);
+}
+
+void ScoreView::setZoom(double zoom) {
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == zoom_)
+        return;
+    // The point at the middle of the window stays there.
+    const QPoint middle(viewport()->width() / 2, viewport()->height() / 2);
+    const Point kept = toLogical(middle);
+    zoom_ = zoom;
+    setScrollSizes();
+    const QPoint now = toPixel(kept);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + now.x() - middle.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + now.y() - middle.y());
+    controller_.placeSystemCaret();
+    viewport()->update();
+    emit zoomChanged(zoom_);
+}
+
+void ScoreView::zoomIn() {
+    for (double step : kZoomSteps)
+        if (step > zoom_ + 1e-6) {
+            setZoom(step);
+            return;
+        }
+}
+
+void ScoreView::zoomOut() {
+    for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it)
+        if (*it < zoom_ - 1e-6) {
+            setZoom(*it);
+            return;
+        }
+}
+
+void ScoreView::fitWidth() {
+    if (!attached_)
+        return;
+    const int units = std::abs(controller_.currentRoot().style.width);
+    // Scroll mode's strip is as long as the score: its first screen is shown at 100 %.
+    if (units <= 0 || controller_.mode() == ScoreEditor::kScrollMode) {
+        setZoom(1.0);
+        return;
+    }
+    setZoom(double(viewport()->width() - 2 * kCaretMargin) * kUnitsPerPixel / units);
+}
+
 void ScoreView::setScrollSizes() {
     // Before the score is attached there is nothing to scroll over.
     const Node* root = controller_.session() ? &controller_.currentRoot() : nullptr;
-    const int width = root ? std::abs(unitsToPixels(root->style.width)) : 0;
-    const int height = root ? std::abs(unitsToPixels(root->style.height)) : 0;
+    const int width = root ? std::abs(toPixels(root->style.width)) : 0;
+    const int height = root ? std::abs(toPixels(root->style.height)) : 0;
     const QSize page = viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
     horizontalScrollBar()->setPageStep(page.width());
@@ -149,14 +208,15 @@ void ScoreView::setScrollSizes() {
 }
 
 Point ScoreView::toLogical(QPoint pixel) const {
-    const int x = pixel.x() + horizontalScrollBar()->value();
-    const int y = pixel.y() + verticalScrollBar()->value();
-    return {x * kUnitsPerPixel, -y * kUnitsPerPixel};
+    const double x = pixel.x() - leftOffset() + horizontalScrollBar()->value();
+    const double y = pixel.y() + verticalScrollBar()->value();
+    return {static_cast<int>(std::lround(x * kUnitsPerPixel / zoom_)),
+            static_cast<int>(std::lround(-y * kUnitsPerPixel / zoom_))};
 }
 
 QPoint ScoreView::toPixel(Point logical) const {
-    return {unitsToPixels(logical.x) - horizontalScrollBar()->value(),
-            unitsToPixels(-static_cast<long long>(logical.y)) - verticalScrollBar()->value()};
+    return {toPixels(logical.x) + leftOffset() - horizontalScrollBar()->value(),
+            toPixels(-static_cast<long long>(logical.y)) - verticalScrollBar()->value()};
 }
 
 QRect ScoreView::pixelRect(const Rect& logical) const {
@@ -219,6 +279,7 @@ void ScoreView::placeCaret(const Rect& logical) {
     if (hasFocus())
         blinkTimer_.start();
     updateCaretArea();
+    updateMeasureStatus();
 }
 
 void ScoreView::hideCaret() {
@@ -299,13 +360,17 @@ void ScoreView::paintEvent(QPaintEvent* event) {
         painter.fillRect(clip, backgroundColor());
         if (attached_) {
             painter.setBackground(Qt::white);
-            const int sx = horizontalScrollBar()->value();
+            const int sx = horizontalScrollBar()->value() - leftOffset();
             const int sy = verticalScrollBar()->value();
             painter.translate(-sx, -sy);
-            const int left = (clip.left() + sx) * kUnitsPerPixel;
-            const int top = -(clip.top() + sy) * kUnitsPerPixel;
-            const int right = (clip.right() + 1 + sx) * kUnitsPerPixel;
-            const int bottom = -(clip.bottom() + 1 + sy) * kUnitsPerPixel;
+            painter.scale(zoom_, zoom_);
+            const auto units = [this](double pixels) {
+                return static_cast<int>(std::floor(pixels * kUnitsPerPixel / zoom_));
+            };
+            const int left = units(clip.left() + sx) - kUnitsPerPixel;
+            const int top = -units(clip.top() + sy) + kUnitsPerPixel;
+            const int right = units(clip.right() + 1 + sx) + kUnitsPerPixel;
+            const int bottom = -units(clip.bottom() + 1 + sy) - kUnitsPerPixel;
             {
                 PainterSurface g(fonts_, painter, 96, 0, 0, left, top, right, bottom, false);
                 g.setWatermarkShown(watermark_);
@@ -316,6 +381,9 @@ void ScoreView::paintEvent(QPaintEvent* event) {
             painter.setCompositionMode(QPainter::CompositionMode_Multiply);
             for (const Rect& r : player_->soundingRects())
                 painter.fillRect(pixelRect(r), soundingColor());
+            for (const QRect& r : misfitRects())
+                if (r.intersects(clip))
+                    painter.fillRect(r, misfitColor());
             painter.setCompositionMode(QPainter::CompositionMode_Difference);
             if (controller_.caret.selectionShown)
                 for (const Rect& r : controller_.selectionRegion())
@@ -343,19 +411,20 @@ void ScoreView::scrollContentsBy(int, int) {
 void ScoreView::keyPressEvent(QKeyEvent* event) {
     if (lyrics_.active() && lyricsKey(event))
         return;
+    if (const CaretKey* move = caretKeyOf(event->key(), event->modifiers())) {
+        const bool extend = event->modifiers() & Qt::ShiftModifier;
+        const int page = static_cast<int>(viewport()->height() * kUnitsPerPixel / zoom_);
+        controller_.moveCaret(move->move, extend, page);
+        controller_.placeSystemCaret();
+        emit editStateChanged();
+        return;
+    }
     try {
         switch (event->key()) {
-            case Qt::Key_Left:
-                controller_.caretLeft();
-                controller_.placeSystemCaret();
-                return;
-            case Qt::Key_Right:
-                controller_.caretRight();
-                controller_.placeSystemCaret();
-                return;
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-                controller_.placeSystemCaret();
+            case Qt::Key_Delete:
+                if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
+                    break;
+                onDelete();
                 return;
             case Qt::Key_Backspace:
                 controller_.onChar(kBackspace);
@@ -386,8 +455,43 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
 void ScoreView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !attached_)
         return;
+    const Point p = toLogical(event->position().toPoint());
+    if ((event->modifiers() & Qt::ShiftModifier) && controller_.caret.valid()) {
+        // Shift+click: the selection runs from the caret to the place clicked.
+        controller_.extendSelectionTo(p);
+        controller_.placeSystemCaret();
+        shiftClicked_ = true;
+        emit editStateChanged();
+        return;
+    }
+    shiftClicked_ = false;
     hideCaret();
-    controller_.beginSelection(toLogical(event->position().toPoint()));
+    controller_.beginSelection(p);
+}
+
+void ScoreView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int steps = event->angleDelta().y();
+    if (steps > 0)
+        zoomIn();
+    else if (steps < 0)
+        zoomOut();
+    event->accept();
+}
+
+void ScoreView::contextMenuEvent(QContextMenuEvent* event) {
+    if (!attached_)
+        return;
+    // A right click away from the selection moves the caret there first, as a left click would.
+    if (!controller_.hasSelection() && event->reason() == QContextMenuEvent::Mouse) {
+        controller_.moveCaretTo(toLogical(event->pos()));
+        controller_.placeSystemCaret();
+    }
+    emit editStateChanged();
+    emit contextMenuRequested(event->globalPos());
 }
 
 void ScoreView::mouseMoveEvent(QMouseEvent* event) {
@@ -406,6 +510,10 @@ void ScoreView::mouseMoveEvent(QMouseEvent* event) {
 void ScoreView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !attached_)
         return;
+    if (shiftClicked_) {
+        shiftClicked_ = false;
+        return;
+    }
     const Point p = toLogical(event->position().toPoint());
     if (controller_.caret.dragging)
         controller_.endSelection(p);
@@ -566,27 +674,23 @@ bool ScoreView::lyricsKey(QKeyEvent* event) {
         onUpdate(false);
         afterEdit();
     };
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            leaveLyricsMode();
-            return true;
-        case Qt::Key_Space:
-        case Qt::Key_Tab:
-            lyrics_.next();
-            shown();
-            return true;
-        case Qt::Key_Backspace:
-            lyrics_.backspace();
-            shown();
-            return true;
-        case Qt::Key_Minus:
-            lyrics_.next(true);
-            shown();
-            return true;
-        default:
-            break;
+    if (const LyricsKey* key = lyricsKeyOf(event->key())) {
+        switch (key->act) {
+            case LyricsKey::Act::Leave:
+                leaveLyricsMode();
+                return true;
+            case LyricsKey::Act::Next:
+                lyrics_.next();
+                break;
+            case LyricsKey::Act::Join:
+                lyrics_.next(true);
+                break;
+            case LyricsKey::Act::Backspace:
+                lyrics_.backspace();
+                break;
+        }
+        shown();
+        return true;
     }
     const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     if (event->text().isEmpty() || (event->modifiers() & commands))
@@ -659,10 +763,28 @@ void ScoreView::contentChangedHere() {
 }
 
 void ScoreView::onAddTie() {
-    controller_.addTie();
+    if (!controller_.hasSelection()) {
+        emit statusMessage(QStringLiteral("请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"));
+        return;
+    }
+    if (!controller_.selection()) {
+        emit statusMessage(QStringLiteral("弧线只能连接同一声部中的音符。"));
+        return;
+    }
+    if (!controller_.addTie())
+        emit statusMessage(QStringLiteral("所选内容中没有可以用弧线连起来的两个音符。"));
 }
 
 void ScoreView::onJumpLine() {
+    // Asked for a label only when there is something to put the bracket over.
+    if (!controller_.hasSelection()) {
+        emit statusMessage(QStringLiteral("请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"));
+        return;
+    }
+    if (!controller_.selection()) {
+        emit statusMessage(QStringLiteral("跳房子只能加在同一声部的小节上。"));
+        return;
+    }
     CInputDlg dialog(this);
     dialog.m_strPrompt = QStringLiteral("请输入说明文字");
     dialog.m_strValue = QStringLiteral("1");
@@ -713,8 +835,101 @@ void ScoreView::onFilePrintPreview(QPrinter& printer) {
     preview.exec();
 }
 
-void ScoreView::onExport() {
-    runExportCommand(*this);
+void ScoreView::onExport(int tempo) {
+    runExportCommand(*this, tempo);
+}
+
+void ScoreView::typeKey(char32_t key) {
+    if (!attached_ || lyrics_.active())
+        return;
+    setFocus();
+    controller_.onChar(key);
+    emit editStateChanged();
+}
+
+void ScoreView::onDelete() {
+    if (!attached_)
+        return;
+    leaveLyricsMode();
+    if (controller_.hasSelection()) {
+        if (!controller_.selection()) {
+            emit statusMessage(QStringLiteral("只能删除同一声部中的内容。"));
+            return;
+        }
+        hideCaret();
+        if (!controller_.deleteSelection())
+            emit statusMessage(QStringLiteral("所选内容无法删除：乐谱不能接受这样的改动"));
+    } else {
+        controller_.onChar(InputMethod::kDelete);
+    }
+    emit editStateChanged();
+}
+
+void ScoreView::onSelectAll() {
+    if (!attached_)
+        return;
+    leaveLyricsMode();
+    controller_.selectAll();
+    controller_.placeSystemCaret();
+    emit editStateChanged();
+}
+
+void ScoreView::goToMeasure(int track, int measure) {
+    if (!attached_)
+        return;
+    const music::Score& score = controller_.score();
+    if (track < 0 || track >= score.trackCount() || measure < 0 ||
+        measure >= score.measureCount(track))
+        return;
+    leaveLyricsMode();
+    if (controller_.caret.selectionShown)
+        controller_.invertSelection(false);
+    controller_.setCaret(positionAt(score, track, measure, 0));
+    controller_.placeSystemCaret();
+    setFocus();
+}
+
+QString ScoreView::measureStatus() const {
+    const Caret& c = controller_.caret;
+    if (!attached_ || !c.valid())
+        return {};
+    const std::optional<music::MeasureMisfit> misfit =
+        doc_->session().measureCheck.misfit(c.at->track, c.at->measure);
+    if (!misfit)
+        return {};
+    const music::Ticks beat = music::countedBeat(music::Meter::of(controller_.score().header()));
+    const bool over = misfit->length > misfit->expected;
+    const music::Ticks by = over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
+    return QStringLiteral("第%1小节%2了%3")
+        .arg(misfit->measure + 1)
+        .arg(over ? QStringLiteral("多") : QStringLiteral("少"))
+        .arg(QString::fromStdU16String(music::beatsWords(by, beat)));
+}
+
+void ScoreView::updateMeasureStatus() {
+    const QString now = measureStatus();
+    if (now == measureStatus_)
+        return;
+    measureStatus_ = now;
+    emit measureStatusChanged(now);
+}
+
+std::vector<QRect> ScoreView::misfitRects() const {
+    std::vector<QRect> rects;
+    if (!attached_)
+        return rects;
+    const LinearView& tracks = controller_.layout().tracks();
+    for (const music::MeasureMisfit& f : doc_->session().measureCheck.misfits()) {
+        const Node* measure = tracks.measureNode(f.track, f.measure);
+        if (!measure)
+            continue;
+        Rect r{0, 0, measure->style.width, measure->style.height};
+        if (controller_.mode() == ScoreEditor::kPageMode && !measure->shadow)
+            continue;  // not on a page
+        offsetInAncestor(r, measure, true, nullptr);
+        rects.push_back(pixelRect(r));
+    }
+    return rects;
 }
 
 }  // namespace qe

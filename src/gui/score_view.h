@@ -33,6 +33,10 @@ public:
     static QColor backgroundColor() { return QColor(221, 238, 255); }
     // The tint under the notes sounding while the score plays.
     static QColor soundingColor() { return QColor(255, 214, 140); }
+    // The tint, on screen only, of a measure whose beats do not fill the time signature.
+    static QColor misfitColor() { return QColor(255, 205, 205); }
+    static constexpr double kMinZoom = 0.25;
+    static constexpr double kMaxZoom = 4.0;
 
     // `stage` is where the view plays its score.
     ScoreView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<SoundStage> stage,
@@ -55,6 +59,17 @@ public:
     bool watermarkShown() const { return watermark_; }
     FontBook& fonts() const { return fonts_; }
 
+    // The zoom of this window: 1 shows the score at 96 dots per inch.
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+    void zoomIn();
+    void zoomOut();
+    // As wide as the window shows the widest page (or the strip's first screen).
+    void fitWidth();
+    // Where the score starts in the viewport when it is narrower than the window: the pages
+    // stand in the middle.
+    int leftOffset() const;
+
     // Viewport pixels to logical units and back, with the scroll offset.
     Point toLogical(QPoint pixel) const;
     QPoint toPixel(Point logical) const;
@@ -62,6 +77,16 @@ public:
     QRect caretRect() const;
 
     // Commands of the view.
+    // A key of the note input (as typed, or a button of the note-input toolbar).
+    void typeKey(char32_t key);
+    // Deletes the selection, or what stands after the caret.
+    void onDelete();
+    void onSelectAll();
+    // The caret to the start of measure `measure` of track `track` (from 0), scrolled into view.
+    void goToMeasure(int track, int measure);
+    // The status text of the measure the caret is in when its beats do not fill the time
+    // signature ("第3小节多了半拍"); empty otherwise.
+    QString measureStatus() const;
     void onScrollMode();
     void onPageMode();
     void onAddTie();
@@ -87,7 +112,8 @@ public:
     void leaveLyricsMode();
     void onFilePrint(QPrinter& printer);
     void onFilePrintPreview(QPrinter& printer);
-    void onExport();
+    // 文件 > 导出; sound is written at `tempo` quarter notes per minute.
+    void onExport(int tempo);
     // Prints the printer's page range without asking; false when printing could not start.
     bool printPages(QPrinter& printer, bool allPages = false);
     int printablePages();
@@ -117,6 +143,11 @@ signals:
     void editStateChanged();
     // A short message for the status bar.
     void statusMessage(const QString& text);
+    // The text of the measure the caret is in changed (empty when it adds up).
+    void measureStatusChanged(const QString& text);
+    // A right click on the score, at a global position.
+    void contextMenuRequested(const QPoint& global);
+    void zoomChanged(double zoom);
     // Lyrics mode began or ended.
     void lyricsModeChanged(bool on, int verse);
 
@@ -128,6 +159,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -145,6 +178,11 @@ private:
     // The notes sounding changed: repaint them, and follow them from line to line.
     void showSounding();
     QRect pixelRect(const Rect& logical) const;
+    // The rectangles of the measures that do not add up, in viewport pixels.
+    std::vector<QRect> misfitRects() const;
+    void updateMeasureStatus();
+    // Logical units to pixels at the zoom, rounded to the nearest pixel.
+    int toPixels(long long units) const;
     void updateCaretArea();
     void blink();
 
@@ -154,6 +192,9 @@ private:
     QImage buffer_;
     QImage scratch_{1, 1, QImage::Format_RGB32};
     bool watermark_ = true;
+    double zoom_ = 1.0;
+    bool shiftClicked_ = false;  // the press extended the selection; its release does nothing
+    QString measureStatus_;
     bool attached_ = false;
     bool caretShown_ = false;
     bool caretLit_ = false;

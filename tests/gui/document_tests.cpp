@@ -99,9 +99,7 @@ private slots:
             ed.type("1155665-\n4433221-\n");
             ed.drag(ed.at(0, 0), ed.at(0, 2));
             ed.frame->commands().addTie->trigger();
-            // Save goes to the save-as dialog for a score that has no file yet.
-            chooseFile(path);
-            QVERIFY(ed.frame->onFileSave());
+            QVERIFY(doc->onSaveDocument(path).ok);
             QVERIFY(!doc->isModified());
             QCOMPARE(doc->path(), path);
             QVERIFY(!ed.frame->activeFrame()->isWindowModified());

@@ -4,11 +4,14 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QSettings>
+#include <QStatusBar>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "gui_suites.h"
 #include "gui_support.h"
+#include "audio/soundfont.h"
 #include "gui/export_command.h"
 
 namespace qe::gui {
@@ -39,7 +42,8 @@ class ExportTests : public QObject {
 private slots:
     void init() { QSettings().clear(); }
 
-    void everyPageIsWrittenUnderTheChosenName() {
+    // The one test that goes through the real save dialog.
+    void theDialogsChoiceWritesEveryPageAndSaysSo() {
         EditorWindow ed;
         QTemporaryDir dir;
         QVERIFY(openSample(ed, dir));
@@ -48,6 +52,40 @@ private slots:
         QCOMPARE(filesIn(dir), (QStringList{"jasmine_2-1.png", "jasmine_2-2.png"}));
         const QImage page(dir.filePath(QStringLiteral("jasmine_2-1.png")));
         QCOMPARE(page.size(), QSize(2381, 3367));
+        QVERIFY2(ed.frame->statusBar()->currentMessage().startsWith(QStringLiteral("已导出 2 个文件")),
+                 qPrintable(ed.frame->statusBar()->currentMessage()));
+    }
+
+    void everyFormatOfTheCommandLineIsWrittenFromTheWindow() {
+        EditorWindow ed;
+        QTemporaryDir dir;
+        QVERIFY(openSample(ed, dir));
+        const QStringList types = exportFileTypes();
+        for (const char* name : {"p.jpg", "p.gif", "p.png", "p.bmp", "p.svg", "p.pdf", "s.musicxml",
+                                 "s.mxl", "s.mid", "s.wav"}) {
+            const QString file = QString::fromLatin1(name);
+            const QString suffix = QFileInfo(file).suffix();
+            bool offered = false;
+            for (const QString& type : types)
+                offered = offered || type.contains(QStringLiteral("*.") + suffix);
+            QVERIFY2(offered, name);
+            if (suffix == QStringLiteral("wav") && sound::findSoundFont().empty())
+                continue;  // no SoundFont on this machine
+            const QString said = exportFromWindow(*ed.view(), dir.filePath(file), 120);
+            QVERIFY2(said.startsWith(QStringLiteral("已导出")), qPrintable(file + ": " + said));
+        }
+        const QStringList written = filesIn(dir);
+        for (const char* name : {"p_2-1.jpg", "p_2-2.gif", "p_2-1.png", "p_2-2.bmp", "p_2-1.svg",
+                                 "p.pdf", "s.musicxml", "s.mxl", "s.mid"})
+            QVERIFY2(written.contains(QString::fromLatin1(name)), name);
+        // MIDI takes the tempo of the playback box: 120 quarters a minute is 500000 µs.
+        QFile midi(dir.filePath(QStringLiteral("s.mid")));
+        QVERIFY(midi.open(QIODevice::ReadOnly));
+        QVERIFY(midi.readAll().contains(QByteArray::fromHex("ff510307a120")));
+        // The MusicXML file is a score.
+        QFile xml(dir.filePath(QStringLiteral("s.musicxml")));
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        QVERIFY(xml.readAll().contains("<score-partwise"));
     }
 
     void anExistingPageAnsweredNoThenCancelledWritesNothing() {
@@ -62,16 +100,14 @@ private slots:
         }
         QString asked;
         QString caption;
-        chooseFile(dir.filePath(QStringLiteral("out.png")), [&] {
-            whenModal<QMessageBox>([&](QMessageBox* box) {
-                asked = box->text();
-                caption = box->windowTitle();
-                // No, then Cancel in the dialog for another name: the export stops.
-                whenModal<QFileDialog>([](QFileDialog* other) { other->reject(); });
-                box->button(QMessageBox::No)->click();
-            });
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            caption = box->windowTitle();
+            // No, then Cancel in the dialog for another name: the export stops.
+            whenModal<QFileDialog>([](QFileDialog* other) { other->reject(); });
+            box->button(QMessageBox::No)->click();
         });
-        ed.frame->commands().fileExport->trigger();
+        QVERIFY(exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("out.png")), 90).isEmpty());
         QCOMPARE(caption, QStringLiteral("文件已经存在"));
         QCOMPARE(asked, QStringLiteral("文件 %1 已存在，\n您要覆盖该文件么？")
                             .arg(QDir::toNativeSeparators(first)));
@@ -85,9 +121,9 @@ private slots:
         EditorWindow ed;
         QTemporaryDir dir;
         QVERIFY(openSample(ed, dir));
-        exportWindowPages(*ed.view(), dir.filePath(QStringLiteral("marked.png")));
+        exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("marked.png")), 90);
         ed.frame->commands().viewWatermark->trigger();
-        exportWindowPages(*ed.view(), dir.filePath(QStringLiteral("clean.png")));
+        exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("clean.png")), 90);
         // Low on the second page is empty paper but for the watermark.
         const QImage marked(dir.filePath(QStringLiteral("marked_2-2.png")));
         const QImage clean(dir.filePath(QStringLiteral("clean_2-2.png")));
@@ -109,9 +145,8 @@ private slots:
         ed.frame->commands().viewScrollMode->trigger();
         QTemporaryDir dir;
         QString said;
-        chooseFile(dir.filePath(QStringLiteral("strip.png")),
-                   [&said] { answerMessage(QStringLiteral("确定"), &said); });
-        ed.frame->commands().fileExport->trigger();
+        answerMessage(QStringLiteral("确定"), &said);
+        QVERIFY(exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("strip.png")), 90).isEmpty());
         QVERIFY(said.startsWith(QStringLiteral("滚动视图没有分页")));
         QVERIFY(filesIn(dir).isEmpty());
     }

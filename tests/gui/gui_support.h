@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -48,21 +52,32 @@ void whenModal(std::function<void(T*)> answer) {
 }
 
 // Chooses `path` in the next file dialog and accepts it, running `next` first (to answer what
-// comes after the dialog). The dialog reads a folder in the background and may put its first
-// name back when it is done, so the choice is made again until it has held for a while.
+// comes after the dialog). The dialog reads its folder in the background and may put its first
+// name back when that is done, so the choice waits for the folder to be read (at most two
+// seconds); a dialog still open a few seconds after the choice is rejected, so that a test that
+// goes wrong fails at once instead of waiting for its time limit. Only the test of the real
+// dialog uses this: the others hand their paths over directly.
 inline void chooseFile(const QString& path, std::function<void()> next = {}) {
     whenModal<QFileDialog>([path, next](QFileDialog* dialog) {
-        for (int held = 0, tries = 0; held < 10 && tries < 300; ++tries) {
-            if (dialog->selectedFiles().value(0) == path) {
-                ++held;
-            } else {
-                held = 0;
-                dialog->selectFile(path);
-            }
-            QTest::qWait(10);
+        // The dialog names its first file again once its folder is read: wait for that (the
+        // signal may have come already: then the wait ends after a second), then choose.
+        if (auto* model = dialog->findChild<QFileSystemModel*>()) {
+            QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+            loaded.wait(1000);
         }
+        // Typed into the name field, as a person would.
+        dialog->setDirectory(QFileInfo(path).absolutePath());
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QFileInfo(path).fileName());
+        else
+            dialog->selectFile(path);
         if (next)
             next();
+        QPointer<QFileDialog> guard(dialog);
+        QTimer::singleShot(5000, dialog, [guard] {
+            if (guard && guard->isVisible())
+                guard->reject();
+        });
         QMetaObject::invokeMethod(dialog, "accept");
     });
 }

@@ -1,0 +1,80 @@
+#include "gui/measure_check_dlg.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/score_document.h"
+#include "gui/score_view.h"
+
+namespace qe {
+
+MeasureCheckDialog::MeasureCheckDialog(ScoreView& view, QWidget* parent)
+    : QDialog(parent), view_(&view), list_(new QListWidget(this)) {
+    setWindowTitle(QStringLiteral("检查小节"));
+    setObjectName(QStringLiteral("measureCheck"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    auto* summary = new QLabel(this);
+    layout->addWidget(summary);
+    layout->addWidget(list_);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* go = buttons->addButton(QStringLiteral("转到"), QDialogButtonBox::ActionRole);
+    QPushButton* again = buttons->addButton(QStringLiteral("重新检查"), QDialogButtonBox::ActionRole);
+    QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    connect(list_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { goTo(list_->row(item)); });
+    connect(go, &QPushButton::clicked, this, [this] { goTo(list_->currentRow()); });
+    connect(again, &QPushButton::clicked, this, [this, summary] {
+        fill();
+        summary->setText(misfits_.empty()
+                             ? QStringLiteral("每个小节的拍数都与拍号相符。")
+                             : QStringLiteral("有 %1 个小节的拍数与拍号不符（弱起小节除外）：")
+                                   .arg(misfits_.size()));
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    again->click();
+    resize(460, 360);
+}
+
+QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music::Meter& meter) {
+    const music::Ticks beat = music::countedBeat(meter);
+    const bool over = f.length > f.expected;
+    const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
+    return QStringLiteral("第%1小节（第%2声部）：%3了%4（%5/%6 拍中有 %7 拍）")
+        .arg(f.measure + 1)
+        .arg(f.track + 1)
+        .arg(over ? QStringLiteral("多") : QStringLiteral("少"))
+        .arg(QString::fromStdU16String(music::beatsWords(by, beat)))
+        .arg(meter.numerator)
+        .arg(meter.denominator)
+        .arg(QString::fromStdString(music::beatsText(f.length, beat)));
+}
+
+void MeasureCheckDialog::fill() {
+    list_->clear();
+    misfits_.clear();
+    if (!view_)
+        return;
+    const ScoreSession& session = view_->document()->session();
+    misfits_ = session.measureCheck.misfits();
+    const music::Meter meter = music::Meter::of(session.score.header());
+    for (const music::MeasureMisfit& f : misfits_)
+        list_->addItem(lineText(f, meter));
+    if (!misfits_.empty())
+        list_->setCurrentRow(0);
+}
+
+void MeasureCheckDialog::goTo(int row) {
+    if (!view_ || row < 0 || row >= static_cast<int>(misfits_.size()))
+        return;
+    const music::MeasureMisfit& f = misfits_[static_cast<std::size_t>(row)];
+    view_->goToMeasure(f.track, f.measure);
+    if (QWidget* top = view_->window())
+        top->activateWindow();
+}
+
+}  // namespace qe
