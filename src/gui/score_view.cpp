@@ -426,6 +426,15 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
                     break;
                 onDelete();
                 return;
+            case Qt::Key_Escape:
+                // Esc lets go of the selection.
+                if (controller_.caret.selectionShown) {
+                    controller_.invertSelection(false);
+                    controller_.caret.selectionAnchor.reset();
+                    controller_.caret.selectionEnd.reset();
+                    emit editStateChanged();
+                }
+                return;
             case Qt::Key_Backspace:
                 controller_.onChar(kBackspace);
                 return;

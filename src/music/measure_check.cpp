@@ -16,12 +16,12 @@ Ticks measureLength(const Measure& measure) {
 }
 
 std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expected,
-                                bool lastIsOpenAndEmpty) {
+                                bool lastIsEmpty) {
     std::vector<int> flagged;
     const int count = static_cast<int>(lengths.size());
     if (expected <= 0)
         return flagged;
-    const int last = lastIsOpenAndEmpty ? count - 2 : count - 1;
+    const int last = lastIsEmpty ? count - 2 : count - 1;
     const Ticks pickup = count > 0 && lengths[0] < expected ? lengths[0] : 0;
     for (int m = 0; m < count; ++m) {
         const Ticks length = lengths[static_cast<std::size_t>(m)];
@@ -38,9 +38,10 @@ std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expecte
 
 namespace {
 
-bool openAndEmpty(const Track& track) {
-    return !track.measures.empty() && !track.measures.back().closed() &&
-           track.measures.back().contentCount() == 0;
+// The last measure holds nothing yet: where the next notes will be typed, before the final bar
+// line of a new score, or after the last bar line typed.
+bool lastIsEmpty(const Track& track) {
+    return !track.measures.empty() && track.measures.back().contentCount() == 0;
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ std::vector<MeasureMisfit> checkMeasures(const Score& score) {
         lengths.reserve(track.measures.size());
         for (const Measure& m : track.measures)
             lengths.push_back(measureLength(m));
-        for (int m : misfitMeasures(lengths, expected, openAndEmpty(track)))
+        for (int m : misfitMeasures(lengths, expected, lastIsEmpty(track)))
             misfits.push_back({t, m, lengths[static_cast<std::size_t>(m)], expected});
     }
     return misfits;
@@ -106,7 +107,7 @@ bool MeasureCheck::flagged(int t, int m) const {
         return false;
     // The rules of misfitMeasures, for one measure.
     const int count = static_cast<int>(lengths.size());
-    const int last = openAndEmpty(score_.track(t)) ? count - 2 : count - 1;
+    const int last = lastIsEmpty(score_.track(t)) ? count - 2 : count - 1;
     if (m > last || (m == 0 && length < expected))
         return false;
     const Ticks pickup = lengths[0] < expected ? lengths[0] : 0;

@@ -24,10 +24,10 @@ struct MeasureMisfit {
 
 // Which measures of a track with these lengths do not add up to `expected`. The first measure
 // may be shorter (a pickup), and the last may then be shorter by as much, so that the two make
-// one measure together; an open last measure that holds nothing yet is not counted. A meter
-// with no length flags nothing.
+// one measure together; a last measure that holds nothing yet (where notes are about to be
+// typed) is not counted. A meter with no length flags nothing.
 std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expected,
-                                bool lastIsOpenAndEmpty);
+                                bool lastIsEmpty);
 
 // Every measure of a score that does not add up, track by track.
 std::vector<MeasureMisfit> checkMeasures(const Score& score);

@@ -74,6 +74,51 @@ TEST_F(CommandLine, NewWritesExactlyANewDocument) {
     EXPECT_EQ(readAll(path("b.qe")), documentBytes(defaultTitle));
 }
 
+// A score of one track in a time signature, written to `file`.
+void writeScore(const QString& file, const std::string& track, int numerator, int denominator) {
+    QeDocument doc = test::scoreOf({track});
+    doc.header.timeNumerator = static_cast<std::uint8_t>(numerator);
+    doc.header.timeDenominator = static_cast<std::uint8_t>(denominator);
+    writeAll(file, documentBytes(doc));
+}
+
+TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
+    struct Case {
+        std::string track;
+        int numerator;
+        int denominator;
+        const char* printed;
+    };
+    const Case cases[] = {
+        // Overfull and underfull, in the meter's own beats.
+        {"1 2 | 3 4 5_ | 6 | 1 2 |", 2, 4,
+         "measure 2 (track 1): 2½ beats in 2/4, ½ too many\n"
+         "measure 3 (track 1): 1 beats in 2/4, 1 too few\n"},
+        {"1 2 3 | 1 - - 0 | 5 - - |", 3, 4, "measure 2 (track 1): 4 beats in 3/4, 1 too many\n"},
+        {"1 2 3 4 | 5 6 7 1__ |", 4, 4, "measure 2 (track 1): 3¼ beats in 4/4, ¾ too few\n"},
+        {"1_ 2_ 3_ 4_ 5_ 6_ | 1 . 2 . | 1 - - 3_ |", 6, 8,
+         "measure 3 (track 1): 7 beats in 6/8, 1 too many\n"},
+        // A pickup, and the last measure that completes it; exact measures.
+        {"5 | 1 - 2 | 3 - - | 1 - |", 3, 4, ""},
+        {"5_ | 1 2 3 4 | 5 - - 4_ 3_ |", 4, 4, ""},
+        {"1 1 | 2 2 |", 2, 4, ""},
+        {"1_ 2_ 3_ 4_ 5_ 6_ |", 6, 8, ""},
+    };
+    for (const Case& c : cases) {
+        const QString file = path(QStringLiteral("check.qe"));
+        writeScore(file, c.track, c.numerator, c.denominator);
+        const Outcome run = qanoredit({"--check", file});
+        EXPECT_EQ(run.out.toStdString(), c.printed) << c.track;
+        EXPECT_EQ(run.status, *c.printed ? 1 : 0) << c.track << run.err.toStdString();
+    }
+    writeAll(path(QStringLiteral("bad.qe")), "not a score");
+    const Outcome bad = qanoredit({"--check", path(QStringLiteral("bad.qe"))});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.out.isEmpty());
+    EXPECT_FALSE(bad.err.isEmpty());
+    EXPECT_EQ(qanoredit({"--check", path(QStringLiteral("missing.qe"))}).status, 2);
+}
+
 TEST_F(CommandLine, InfoPrintsTheWholeDocument) {
     qanoredit({"--new", path("a.qe")});
     const Outcome run = qanoredit({"--info", path("a.qe")});

@@ -12,5 +12,6 @@ QObject* makeExportTests();
 QObject* makeEditMenuTests();
 QObject* makePlaybackTests();
 QObject* makeRecoveryTests();
+QObject* makeWorkbenchTests();
 
 }  // namespace qe::gui

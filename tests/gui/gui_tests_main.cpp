@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     for (auto make :
          {qe::gui::makeEditingTests, qe::gui::makeDocumentTests, qe::gui::makeDialogTests,
           qe::gui::makePrintingTests, qe::gui::makeExportTests, qe::gui::makeEditMenuTests,
-          qe::gui::makePlaybackTests, qe::gui::makeRecoveryTests}) {
+          qe::gui::makePlaybackTests, qe::gui::makeRecoveryTests,
+          qe::gui::makeWorkbenchTests}) {
         const std::unique_ptr<QObject> suite(make());
         status |= QTest::qExec(suite.get(), argc, argv);
     }

@@ -63,8 +63,10 @@ TEST(MeasureCheck, APickupAndTheLastMeasureThatCompletesItPass) {
     // Without a pickup a short last measure is flagged; a longer first measure is too.
     EXPECT_EQ(flagged(inMeter({"1 2 | 3 - |"}, 3, 4)), (Flags{"1:2"}));
     EXPECT_EQ(flagged(inMeter({"1 2 3 4 | 3 - - |"}, 3, 4)), (Flags{"1:1"}));
-    // An open last measure that holds nothing yet is not counted; one being typed is.
+    // A last measure that holds nothing yet is not counted, open or closed; one being typed is.
     EXPECT_TRUE(flagged(inMeter({"1 2 3 | 1 2 3 |"}, 3, 4)).empty());
+    EXPECT_TRUE(flagged(inMeter({"1 2 3 | 1 2 3 | |]"}, 3, 4)).empty());
+    EXPECT_EQ(flagged(inMeter({"1 2 3 | | 1 2 3 | |]"}, 3, 4)), (Flags{"1:2"}));
     EXPECT_EQ(flagged(inMeter({"1 2 3 | 1 2 3 | 4"}, 3, 4)), (Flags{"1:3"}));
 }
 

@@ -1,0 +1,404 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSet>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "edit/input_method.h"
+#include "gui/commands.h"
+#include "gui/document_window.h"
+#include "gui/export_command.h"
+#include "gui/key_guide.h"
+#include "gui/measure_check_dlg.h"
+#include "gui/note_input_bar.h"
+#include "gui/playback_controls.h"
+#include "gui/view_keys.h"
+#include "gui_suites.h"
+#include "gui_support.h"
+#include "support/notation.h"
+
+namespace qe::gui {
+
+namespace {
+
+std::string trackText(ScoreDocument* doc, int t = 0) {
+    return test::formatTrack(
+        doc->records().noteTracks().at(static_cast<std::size_t>(t)).content.items);
+}
+
+// A new score with the notes typed into it.
+ScoreDocument* typed(EditorWindow& ed, const QString& keys) {
+    ScoreDocument* doc = ed.frame->onFileNew();
+    ed.type(keys);
+    return doc;
+}
+
+QString measures(int count, const QString& each = QStringLiteral("1234")) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += each + QLatin1Char('\n');
+    return text;
+}
+
+void key(EditorWindow& ed, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(ed.view(), static_cast<Qt::Key>(k), modifiers);
+}
+
+Position caret(EditorWindow& ed) {
+    return *ed.controller().caret.at;
+}
+
+// How many pixels of a region of an image carry a colour close to `tint`.
+int tinted(const QImage& image, const QRect& area, const QColor& tint) {
+    int count = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - tint.red()) < 12 && std::abs(c.green() - tint.green()) < 12 &&
+                     std::abs(c.blue() - tint.blue()) < 12;
+        }
+    return count;
+}
+
+// The window a musician works in all day: moving and selecting by keys, the context menu, the
+// measure check, the key guide and note-input toolbar, zoom, and naming imported scores.
+class WorkbenchTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().clear(); }
+
+    void everyNavigationKeyMovesTheCaret() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, measures(60));
+        const int last = doc->score().measureCount(0) - 1;
+        key(ed, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(caret(ed), ed.at(0, 0));
+        key(ed, Qt::Key_End);
+        const Position lineEnd = caret(ed);
+        QVERIFY(lineEnd.measure > 0 && lineEnd.measure < last);
+        QCOMPARE(lineEnd.entry, 4);
+        key(ed, Qt::Key_Home);
+        QCOMPARE(caret(ed), ed.at(0, 0));
+        const int top = ed.controller().caret.top;
+        key(ed, Qt::Key_Down);
+        QCOMPARE(caret(ed), ed.at(lineEnd.measure + 1, 0));
+        QVERIFY(ed.controller().caret.top < top);
+        key(ed, Qt::Key_Up);
+        QCOMPARE(caret(ed), ed.at(0, 0));
+        key(ed, Qt::Key_PageDown);
+        const int page = ed.view()->viewport()->height() * ScoreView::kUnitsPerPixel;
+        const int moved = top - ed.controller().caret.top;
+        QVERIFY2(moved > page / 2 && moved < page * 3 / 2, qPrintable(QString::number(moved)));
+        key(ed, Qt::Key_PageUp);
+        QCOMPARE(caret(ed), ed.at(0, 0));
+        key(ed, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(caret(ed), positionAt(doc->score(), 0, last, stopCount(doc->score().measure(0, last))));
+        // The caret is in sight after each move.
+        QVERIFY(ed.view()->viewport()->rect().intersects(ed.view()->caretRect()));
+    }
+
+    void deleteRemovesWhatFollowsTheCaretAsOneStep() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("1s23\n45\n"));
+        key(ed, Qt::Key_Home, Qt::ControlModifier);
+        key(ed, Qt::Key_Right);
+        key(ed, Qt::Key_Delete);
+        QCOMPARE(trackText(doc), std::string("1 3 | 4 5 | |]"));
+        key(ed, Qt::Key_End);
+        key(ed, Qt::Key_Home);
+        key(ed, Qt::Key_Right);
+        key(ed, Qt::Key_Right);
+        key(ed, Qt::Key_Delete);  // at the bar line: the measures merge
+        QCOMPARE(trackText(doc), std::string("1 3 4 5 | |]"));
+        ed.frame->commands().editUndo->trigger();
+        QCOMPARE(trackText(doc), std::string("1 3 | 4 5 | |]"));
+        ed.frame->commands().editUndo->trigger();
+        QCOMPARE(trackText(doc), std::string("1 #2 3 | 4 5 | |]"));
+    }
+
+    void shiftSelectionThenCutAndSelectAllThenCopy() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("123\n456\n"));
+        key(ed, Qt::Key_Home, Qt::ControlModifier);
+        key(ed, Qt::Key_Right);
+        key(ed, Qt::Key_Right, Qt::ShiftModifier);
+        key(ed, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(ed.frame->commands().editCut->isEnabled());
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+X")));
+        QCOMPARE(trackText(doc), std::string("1 | 4 5 6 | |]"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2 3"));
+        // Select-all has a key of its own, shown in the 编辑 menu, that no other command has.
+        QAction* all = ed.frame->commands().editSelectAll;
+        QVERIFY(!all->shortcut().isEmpty());
+        QVERIFY(ed.frame->menuBar()->actions().size() > 1);
+        QTest::keySequence(ed.view(), all->shortcut());
+        QVERIFY(ed.view()->canCutOrCopy());
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+C")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1 | 4 5 6 |"));
+        // Shift+click extends a selection from the caret.
+        key(ed, Qt::Key_Home, Qt::ControlModifier);
+        QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          ed.pixelOf(ed.at(1, 2)));
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+C")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1 | 4 5"));
+    }
+
+    void noTwoCommandsShareAKey() {
+        EditorWindow ed;
+        QSet<QString> seen;
+        QList<QAction*> actions;
+        for (const Commands::Entry& entry : ed.frame->commands().all())
+            actions << entry.action;
+        const PlaybackControls& p = ed.frame->playback();
+        actions << p.playFromCaret << p.playFromStart << p.pause << p.stop;
+        for (QAction* action : actions)
+            for (const QKeySequence& k : action->shortcuts()) {
+                const QString name = k.toString(QKeySequence::PortableText);
+                QVERIFY2(!seen.contains(name), qPrintable(name));
+                seen.insert(name);
+            }
+        QVERIFY(seen.contains(QStringLiteral("Ctrl+A")));  // the tie keeps it
+    }
+
+    void theRightClickMenuOffersTheEditingCommands() {
+        EditorWindow ed;
+        typed(ed, QStringLiteral("123\n"));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, ed.pixelOf(ed.at(0, 1)),
+                                ed.view()->viewport()->mapToGlobal(ed.pixelOf(ed.at(0, 1))));
+        QApplication::sendEvent(ed.view()->viewport(), &event);
+        QMenu* menu = ed.frame->contextMenu();
+        QTRY_VERIFY(menu->isVisible());
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                texts << a->text().section(QLatin1Char('('), 0, 0);
+        QCOMPARE(texts, (QStringList{"剪切", "复制", "粘贴", "删除", "弧线", "跳房子", "歌词"}));
+        menu->hide();
+        QCOMPARE(caret(ed), ed.at(0, 1));  // the caret went where the click was
+    }
+
+    void tieAndBracketWithoutASelectionSayWhy() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("123\n"));
+        bool asked = false;
+        whenModal<QDialog>([&asked](QDialog* d) {
+            asked = true;
+            d->reject();
+        });
+        ed.frame->commands().addJumpLine->trigger();
+        QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("请先选中")));
+        ed.frame->statusBar()->clearMessage();
+        ed.frame->commands().addTie->trigger();
+        QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("请先选中")));
+        QTest::qWait(50);
+        QVERIFY(!asked);
+        QCOMPARE(trackText(doc), std::string("1 2 3 | |]"));
+    }
+
+    void aMeasureThatDoesNotAddUpIsTintedNamedAndListed() {
+        EditorWindow ed;
+        ScoreDocument* doc = ed.frame->onFileNew();
+        doc_header header = doc->score().header();
+        header.timeNumerator = 3;
+        doc->changeTitleBlock(header);
+        ed.type(QStringLiteral("123\n1--0\n5--\n"));
+        ScoreView* view = ed.view();
+        view->viewport()->repaint();
+        const QImage shown = view->viewport()->grab().toImage();
+        const Rect m = ed.controller().positionRect(positionAt(doc->score(), 0, 1, 0));
+        const QRect measure(view->toPixel({m.left, m.top}), QSize(40, 10));
+        QVERIFY(tinted(shown, measure.adjusted(0, -20, 0, 20), ScoreView::misfitColor()) > 20);
+        QCOMPARE(tinted(shown, view->viewport()->rect(), ScoreView::misfitColor()) > 0, true);
+        // Named in the status bar while the caret is in it.
+        view->goToMeasure(0, 1);
+        QCOMPARE(ed.frame->measureStatusText(), QStringLiteral("第2小节多了1拍"));
+        view->goToMeasure(0, 0);
+        QCOMPARE(ed.frame->measureStatusText(), QString());
+        // Listed, and a line takes the caret there.
+        QDialog* list = ed.frame->onCheckMeasures();
+        auto* items = list->findChild<QListWidget*>();
+        QCOMPARE(items->count(), 1);
+        QVERIFY(items->item(0)->text().startsWith(QStringLiteral("第2小节（第1声部）：多了1拍")));
+        static_cast<MeasureCheckDialog*>(list)->goTo(0);
+        QCOMPARE(caret(ed), ed.at(1, 0));
+        list->close();
+        // Never on paper.
+        QTemporaryDir dir;
+        exportFromWindow(*view, dir.filePath(QStringLiteral("page.png")), 90);
+        const QImage page(dir.filePath(QStringLiteral("page_1-1.png")));
+        QVERIFY(!page.isNull());
+        QCOMPARE(tinted(page, page.rect(), ScoreView::misfitColor()), 0);
+    }
+
+    void theKeyGuideListsEveryKeyTheEditorTakes() {
+        EditorWindow ed;
+        ed.frame->onFileNew();
+        const QList<KeyGuideRow> rows = keyGuideRows(ed.frame->commands(), ed.frame->playback());
+        const auto listed = [&rows](const QString& keys) {
+            for (const KeyGuideRow& row : rows)
+                if (row.keys == keys)
+                    return true;
+            return false;
+        };
+        for (const InputMethod::Key& k : InputMethod::keys())
+            QVERIFY2(listed(QString::fromUtf16(k.keyName)), qPrintable(QString::fromUtf16(k.keyName)));
+        for (const CaretKey& k : caretKeys())
+            QVERIFY(listed(QString::fromUtf16(k.keyName)));
+        for (const Commands::Entry& entry : ed.frame->commands().all())
+            if (!entry.action->shortcuts().isEmpty())
+                QVERIFY2(listed(entry.action->shortcuts().first().toString(QKeySequence::NativeText)) ||
+                             std::any_of(rows.begin(), rows.end(),
+                                         [&](const KeyGuideRow& r) {
+                                             return r.keys.startsWith(entry.action->shortcuts().first().toString(
+                                                 QKeySequence::NativeText));
+                                         }),
+                         qPrintable(entry.action->text()));
+        QStringList groups;
+        for (const KeyGuideRow& row : rows)
+            if (!groups.contains(row.group))
+                groups << row.group;
+        for (const char* group : {"音符", "八度", "时值", "变音记号", "记号", "小节线", "编辑",
+                                  "选择", "歌词", "播放"})
+            QVERIFY2(groups.contains(QString::fromUtf8(group)), group);
+        // F1 opens it.
+        QTest::keyClick(ed.view(), Qt::Key_F1);
+        QTRY_VERIFY(ed.frame->findChild<KeyGuide*>() && ed.frame->findChild<KeyGuide*>()->isVisible());
+        ed.frame->findChild<KeyGuide*>()->close();
+    }
+
+    void theNoteInputToolbarFollowsTheKeysAndTypesAsThey() {
+        EditorWindow ed;
+        ScoreDocument* doc = ed.frame->onFileNew();
+        NoteInputBar* bar = ed.frame->noteInputBar();
+        QVERIFY(bar->actionFor(U'j')->isChecked());
+        ed.type(QStringLiteral("k"));
+        QVERIFY(bar->actionFor(U'k')->isChecked());
+        QVERIFY(!bar->actionFor(U'j')->isChecked());
+        ed.type(QStringLiteral("s"));
+        QVERIFY(bar->actionFor(U's')->isChecked());
+        ed.type(QStringLiteral("u"));
+        QVERIFY(bar->actionFor(U'u')->isChecked());
+        QVERIFY(bar->actionFor(U'u')->toolTip().contains(QStringLiteral("U")));
+        ed.type(QStringLiteral("1"));
+        QVERIFY(!bar->actionFor(U's')->isChecked());  // an accidental is for one note
+        bar->actionFor(U'l')->trigger();
+        QCOMPARE(ed.controller().input.duration, 2);
+        QVERIFY(bar->actionFor(U'l')->isChecked());
+        QVERIFY(!bar->actionFor(U'k')->isChecked());
+        ed.type(QStringLiteral("2"));
+        bar->actionFor(U'-')->trigger();
+        bar->actionFor(InputMethod::kEnter)->trigger();
+        QCOMPARE(trackText(doc), std::string("#1'_ 2'__ - | |]"));
+    }
+
+    void zoomKeepsClicksOnTheirNotesAndCentresThePage() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("1234\n5671\n"));
+        (void)doc;
+        for (double zoom : {0.5, 1.0, 1.75}) {
+            ed.view()->setZoom(zoom);
+            QCOMPARE(ed.view()->zoom(), zoom);
+            QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(ed.at(1, 2)));
+            QCOMPARE(caret(ed), ed.at(1, 2));
+            QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(ed.at(0, 1)));
+            QCOMPARE(caret(ed), ed.at(0, 1));
+        }
+        // At half size the page stands in the middle of the window.
+        ed.view()->setZoom(0.5);
+        const int pageWidth = qRound(std::abs(ed.controller().currentRoot().style.width) * 0.5 /
+                                     ScoreView::kUnitsPerPixel);
+        const int left = ed.view()->toPixel({0, 0}).x();
+        const int right = ed.view()->viewport()->width() - (left + pageWidth);
+        QVERIFY2(std::abs(left - right) <= 2, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+        // Keys and the wheel zoom the window in front, and each window keeps its own.
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+0")));
+        QCOMPARE(ed.view()->zoom(), 1.0);
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+=")));
+        QVERIFY(ed.view()->zoom() > 1.0);
+        ScoreView* first = ed.view();
+        ed.frame->onWindowNew();
+        QCOMPARE(ed.view()->zoom(), 1.0);
+        QVERIFY(first->zoom() > 1.0);
+        ed.frame->commands().viewFitWidth->trigger();
+        QVERIFY(ed.view()->leftOffset() <= ScoreView::kCaretMargin + 1);
+    }
+
+    void anUntitledImportIsNamedAfterItsFile() {
+        EditorWindow ed;
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("晚风.musicxml"));
+        {
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<score-partwise version="3.1"><part-list><score-part id="P1"><part-name></part-name></score-part></part-list>
+<part id="P1"><measure number="1"><attributes><divisions>1</divisions><key><fifths>0</fifths></key>
+<time><beats>4</beats><beat-type>4</beat-type></time></attributes>
+<note><pitch><step>C</step><octave>4</octave></pitch><duration>4</duration><type>whole</type></note>
+</measure></part></score-partwise>)");
+        }
+        answerMessage(QStringLiteral("确定"));
+        ScoreDocument* doc = ed.frame->importMusicXml(source);
+        QVERIFY(doc);
+        QCOMPARE(doc->title(), QStringLiteral("晚风"));
+        QVERIFY(ed.frame->activeFrame()->windowTitle().contains(QStringLiteral("晚风")));
+        QCOMPARE(doc->proposedFolder(), QFileInfo(source).absolutePath());
+        QString proposed;
+        whenModal<QFileDialog>([&proposed](QFileDialog* dialog) {
+            proposed = dialog->selectedFiles().value(0);
+            dialog->reject();
+        });
+        QVERIFY(!ed.frame->onFileSaveAs());
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("晚风.qe"));
+        QCOMPARE(QFileInfo(proposed).absolutePath(), QFileInfo(source).absolutePath());
+    }
+
+    void aFileThatDoesNotOpenIsNamedInTheMessage() {
+        EditorWindow ed;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("坏的.qe"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a score");
+        }
+        QString text;
+        QString detail;
+        int width = 0;
+        int captionWidth = 0;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            text = box->text();
+            detail = box->informativeText();
+            width = box->width();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->accept();
+        });
+        QVERIFY(!ed.frame->openDocument(path));
+        QCOMPARE(text, QStringLiteral("无法识别的文档。"));
+        QVERIFY2(detail.contains(QStringLiteral("坏的.qe")), qPrintable(detail));
+        QVERIFY(width > captionWidth + 100);
+    }
+};
+
+}  // namespace
+
+QObject* makeWorkbenchTests() {
+    return new WorkbenchTests;
+}
+
+}  // namespace qe::gui
+
+#include "workbench_tests.moc"
