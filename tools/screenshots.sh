@@ -74,32 +74,17 @@ shot() {
     import -window root "$out/$1.png"
     echo "$out/$1.png"
 }
-# The same in the score window, with the caret lit: an arrow key up moves nothing but shows
-# the caret at once, whatever its blink.
+# The same in the score window, with the caret lit: Esc moves nothing but shows the caret at
+# once, whatever its blink.
 shot_score() {
-    xdotool key Up
+    xdotool key Escape
     sleep 0.2
     shot "$1"
 }
-# Clicks at a point of the window.
-click() {
-    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
-    sleep 0.4
-}
-# Drags from one point of the window to another, as a selection is made.
-drag() {
-    xdotool mousemove $((X + $1)) $((Y + $2)) mousedown 1
-    sleep 0.2
-    xdotool mousemove $((X + ($1 + $3) / 2)) $((Y + $2)) sleep 0.1 mousemove $((X + $3)) $((Y + $4))
-    sleep 0.2
-    xdotool mouseup 1
-    sleep 0.4
-}
-
 # The sample score, page mode, first page, the caret before the first note; then further
 # down, where page 1 meets page 2.
 start_editor "$work/jasmine.qe"
-click 86 340
+keys ctrl+Home
 shot_score 01-page-mode
 keys Next Next
 shot_score 02-page-mode-page-2
@@ -144,17 +129,19 @@ xdotool type --delay 60 "小星星"
 # 1=D, 2/4: the lists after the seven texts.
 keys Tab Tab Tab Tab Tab Tab Tab Tab Up Up Up Tab Up Up Tab
 keys Return
-xdotool type --delay 80 "1155665-"
-keys Return
-xdotool type --delay 80 "4433221-"
-keys Return
-xdotool type --delay 80 "5544332-"
-keys Return
-xdotool type --delay 80 "5544332-"
+# Two beats to the measure.
+for measure in 11 55 66 5- 44 33 22 1- 55 44 33 2- 55 44 33 2-; do
+    xdotool type --delay 60 "$measure"
+    xdotool key Return
+done
+sleep 0.8
 shot_score 09-typed
-drag 135 310 187 310
+# The third and fourth notes (the second measure) selected with Shift and tied; the third
+# measure selected and bracketed. A measure of two notes has three caret places.
+keys ctrl+Home Right Right Right shift+Right shift+Right
 keys ctrl+a
-drag 531 310 736 310
+keys ctrl+Home
+xdotool key --delay 40 Right Right Right Right Right Right shift+Right shift+Right
 keys ctrl+j
 shot 10-bracket-label
 keys Return
@@ -169,6 +156,30 @@ shot_score 12-saved
 stop_editor
 start_editor "$work/小星星.qe"
 shot_score 13-reopened
+stop_editor
+
+# The working window: the key guide (F1); the sample's one measure that does not add up, reached
+# through 谱面 > 检查小节, tinted, with its status text and the note-input toolbar; the right-click
+# menu; the page zoomed out and centred.
+start_editor "$work/jasmine.qe"
+keys ctrl+Home
+keys F1
+shot 15-key-guide
+keys Escape
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+keys alt+s m
+keys Return
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+shot_score 16-measure-check
+xdotool search --onlyvisible --name "检查小节" windowactivate --sync 2>/dev/null || true
+keys Escape
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+xdotool mousemove $((X + 400)) $((Y + 340)) click 3
+sleep 0.5
+shot 17-context-menu
+keys Escape
+keys ctrl+minus ctrl+minus ctrl+minus
+shot_score 18-zoomed-centred
 stop_editor
 
 # The sample at twice the pixel density: lines, digits and icons must stay sharp.

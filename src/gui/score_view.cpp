@@ -434,6 +434,7 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
                     controller_.caret.selectionEnd.reset();
                     emit editStateChanged();
                 }
+                controller_.placeSystemCaret();
                 return;
             case Qt::Key_Backspace:
                 controller_.onChar(kBackspace);
@@ -859,7 +860,11 @@ void ScoreView::typeKey(char32_t key) {
 void ScoreView::onDelete() {
     if (!attached_)
         return;
-    leaveLyricsMode();
+    // Lyrics mode types syllables: Delete must not take a note from under them.
+    if (lyrics_.active()) {
+        emit statusMessage(QStringLiteral("输入歌词时用 Backspace 删除；按 Esc 结束歌词输入后再删除音符。"));
+        return;
+    }
     if (controller_.hasSelection()) {
         if (!controller_.selection()) {
             emit statusMessage(QStringLiteral("只能删除同一声部中的内容。"));
