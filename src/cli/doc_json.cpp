@@ -1,5 +1,7 @@
 #include "cli/doc_json.h"
 
+#include <map>
+
 #include <QJsonArray>
 #include <QString>
 
@@ -63,12 +65,30 @@ QJsonObject documentToJson(const QeDocument& doc) {
                                   {"valueC", t.valueC}});
     json["tempo"] = tempos;
 
+    // A bracket's label is stored in the extension block; one without reads "1".
+    std::map<std::uint32_t, std::u16string> labels;
+    if (const ExtensionEntry* entry = extension::find(doc.header.extension, extension::kVoltaLabels))
+        for (const auto& [index, label] : extension::decodeVoltaLabels(entry->bytes))
+            labels[index] = label;
     QJsonArray formats;
-    for (const Format& record : doc.formatRecords())
-        formats.append(QJsonObject{{"type", record.type},
-                                   {"from", locationJson(record.from)},
-                                   {"to", locationJson(record.to)}});
+    for (std::uint32_t i = 0; i < doc.formatRecords().size(); ++i) {
+        const Format& record = doc.formatRecords()[i];
+        QJsonObject shape{{"type", record.type},
+                          {"from", locationJson(record.from)},
+                          {"to", locationJson(record.to)}};
+        if (const auto label = labels.find(i); label != labels.end())
+            shape["label"] = toQString(label->second);
+        formats.append(shape);
+    }
     json["formats"] = formats;
+    // Entries of the extension block this version keeps without knowing them.
+    QJsonArray kept;
+    for (const ExtensionEntry& entry : doc.header.extension)
+        if (entry.kind != extension::kVoltaLabels)
+            kept.append(QJsonObject{{"kind", static_cast<qint64>(entry.kind)},
+                                    {"bytes", static_cast<qint64>(entry.bytes.size())}});
+    if (!kept.isEmpty())
+        json["extension"] = kept;
 
     QJsonArray tracks;
     for (const note_track& track : doc.noteTracks()) {

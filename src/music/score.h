@@ -155,6 +155,8 @@ public:
         // that named no item of the score.
         std::vector<chunk_tag> lyricsTags;
         std::vector<std::vector<qe::lyrics>> lyricsRecords;
+        // Extension entries of kinds this version does not know, written back as read.
+        std::vector<ExtensionEntry> extension;
     };
     const Kept& kept() const { return kept_; }
     Kept& kept() { return kept_; }

@@ -1,5 +1,7 @@
 #include "music/score_records.h"
 
+#include <map>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -127,13 +129,23 @@ location storedPlace(int track, int itemIndex) {
 
 LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     LoadReport report;
-    score.setHeader(file.header);
+    // The extension is read here into what it means; the title block keeps only its fields.
+    doc_header header = file.header;
+    header.extension.clear();
+    score.setHeader(header);
     score.setFormat(file.content.format.header);
     Score::Kept& kept = score.kept();
     kept = Score::Kept{};
     kept.documentReserved = file.tag.reserved;
     kept.tempo = file.content.tempo;
     kept.formatReserved = file.content.format.tag.reserved;
+    for (const ExtensionEntry& entry : file.header.extension)
+        if (entry.kind != extension::kVoltaLabels && entry.kind != extension::kFonts)
+            kept.extension.push_back(entry);
+    std::map<std::uint32_t, std::u16string> labels;
+    if (const ExtensionEntry* entry = extension::find(file.header.extension, extension::kVoltaLabels))
+        for (auto& [index, label] : extension::decodeVoltaLabels(entry->bytes))
+            labels[index] = std::move(label);
 
     std::vector<Track> tracks;
     for (const note_track& stored : file.noteTracks())
@@ -145,7 +157,8 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
 
     std::vector<Tie> ties;
     std::vector<Volta> voltas;
-    for (const Format& record : file.formatRecords()) {
+    for (std::uint32_t index = 0; index < file.formatRecords().size(); ++index) {
+        const Format& record = file.formatRecords()[index];
         if (record.type != Format::kArc && record.type != Format::kJumpLine) {
             kept.otherFormats.push_back(record);
             ++report.otherFormats;
@@ -168,8 +181,10 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
                 ++report.droppedShapes;
                 continue;
             }
-            // The file keeps no label; a bracket reads "1" until a label is stored.
-            voltas.push_back(Volta{record.from.trackIndex, from->measure, to->measure, u"1"});
+            // A bracket without a stored label (every bracket of an older file) reads "1".
+            const auto label = labels.find(index);
+            voltas.push_back(Volta{record.from.trackIndex, from->measure, to->measure,
+                                   label == labels.end() ? std::u16string(u"1") : label->second});
         }
     }
 
@@ -269,8 +284,11 @@ QeDocument recordsOfScore(const Score& score) {
         record.to = storedPlace(tie.track, n.itemIndex(track, tie.to));
         formats.push_back(record);
     }
+    extension::VoltaLabels labels;
     for (const Volta& volta : score.voltas()) {
         const Numbering& n = numbering[static_cast<std::size_t>(volta.track)];
+        if (volta.label != u"1")
+            labels.emplace_back(static_cast<std::uint32_t>(formats.size()), volta.label);
         Format record;
         record.type = Format::kJumpLine;
         record.from = storedPlace(volta.track, n.barIndex(volta.from));
@@ -278,6 +296,9 @@ QeDocument recordsOfScore(const Score& score) {
         formats.push_back(record);
     }
     formats.insert(formats.end(), kept.otherFormats.begin(), kept.otherFormats.end());
+    file.header.extension = kept.extension;
+    extension::put(file.header.extension, extension::kVoltaLabels,
+                   extension::encodeVoltaLabels(labels));
 
     // Every lyrics track read is written again, and one for every further verse used.
     std::size_t verses = kept.lyricsTags.size();

@@ -25,7 +25,7 @@ chunk_tag readRequiredTag(BaseIO& io, std::uint32_t id) {
 std::uint32_t doc_header::size() const {
     return 4 + wideStringSize(title) + wideStringSize(subtitle) + wideStringSize(author1) +
            wideStringSize(author2) + wideStringSize(author3) + wideStringSize(comment1) +
-           wideStringSize(comment2) + 4;
+           wideStringSize(comment2) + 4 + extension::blockSize(extension);
 }
 
 BaseIO& doc_header::read(BaseIO& io) {
@@ -37,6 +37,7 @@ BaseIO& doc_header::read(BaseIO& io) {
     keyLetter = readField<std::uint8_t>(io);
     timeNumerator = readField<std::uint8_t>(io);
     timeDenominator = readField<std::uint8_t>(io);
+    extension::readBlock(io, extension);
     return io;
 }
 
@@ -49,6 +50,7 @@ BaseIO& doc_header::write(BaseIO& io) {
     writeField(io, keyLetter);
     writeField(io, timeNumerator);
     writeField(io, timeDenominator);
+    extension::writeBlock(io, extension);
     return io;
 }
 

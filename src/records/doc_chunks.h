@@ -5,6 +5,7 @@
 #include <string>
 
 #include "records/chunk.h"
+#include "records/extension.h"
 #include "records/font_record.h"
 #include "records/records.h"
 
@@ -46,6 +47,9 @@ public:
     std::uint8_t keyLetter = 6;      // 0..6 = "A".."G"
     std::uint8_t timeNumerator = 4;
     std::uint8_t timeDenominator = 4;
+    // What this version stores beyond an older one, after the fields above (none: nothing is
+    // written and the header is as older versions write it).
+    std::vector<ExtensionEntry> extension;
 };
 
 // Page size, margins (twips) and the seven font records. Only five fonts are stored: the

@@ -27,6 +27,7 @@ note_track& QeDocument::firstNoteTrack() {
 void QeDocument::serialize(BaseIO& io, bool storing) {
     if (storing) {
         try {
+            storeExtensionFonts();
             write(io);
         } catch (const std::exception&) {
             throw Exception(kMalformed);
@@ -48,9 +49,33 @@ void QeDocument::serialize(BaseIO& io, bool storing) {
         throw Exception(kUnexpectedChunk);
     try {
         read(io);
+        takeExtensionFonts();
+        // Labels are read by the score; a damaged entry refuses the file here, as any damage.
+        if (const ExtensionEntry* labels = extension::find(header.extension, extension::kVoltaLabels))
+            (void)extension::decodeVoltaLabels(labels->bytes);
     } catch (const std::exception&) {
         throw Exception(kMalformed);
     }
+}
+
+// The fonts older files cannot hold (the subtitle and small-text fonts) go into the extension
+// when they are not their defaults, so that an untouched document is written as before.
+void QeDocument::storeExtensionFonts() {
+    std::vector<std::pair<int, FontRecord>> fonts;
+    for (FontCategory category : {kSubtitleFont, kSmallTextFont})
+        if (!(formatSettings().fonts[category] == defaultFont(category)))
+            fonts.emplace_back(category, formatSettings().fonts[category]);
+    extension::put(header.extension, extension::kFonts, extension::encodeFonts(fonts));
+}
+
+void QeDocument::takeExtensionFonts() {
+    const ExtensionEntry* entry = extension::find(header.extension, extension::kFonts);
+    if (!entry)
+        return;
+    for (const auto& [category, record] : extension::decodeFonts(entry->bytes))
+        if (category == kSubtitleFont || category == kSmallTextFont)
+            formatSettings().fonts[static_cast<std::size_t>(category)] = record;
+    extension::put(header.extension, extension::kFonts, {});
 }
 
 }  // namespace qe

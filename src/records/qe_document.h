@@ -25,6 +25,11 @@ public:
 
     format_track_header& formatSettings() { return content.format.header; }
     const format_track_header& formatSettings() const { return content.format.header; }
+    // Moves the fonts an older file cannot hold between the format settings and the extension
+    // block: into it before a save, out of it after a load.
+    void storeExtensionFonts();
+    void takeExtensionFonts();
+
     std::vector<Format>& formatRecords() { return content.format.content.items; }
     const std::vector<Format>& formatRecords() const { return content.format.content.items; }
 };

@@ -160,15 +160,23 @@ TEST(DocumentFile, TwoNoteTracksAndNoLyricsEndAfterTheLastTrack) {
     EXPECT_TRUE(loaded.content.lyrics.items.empty());
 }
 
-TEST(DocumentFile, SubtitleAndSmallTextFontsAlwaysLoadAsDefaults) {
+TEST(DocumentFile, SubtitleAndSmallTextFontsSurviveASaveInTheExtension) {
     QeDocument doc;
     doc.initNew(u"t");
+    const Raw plain = save(doc);
     doc.formatSettings().fonts[kSubtitleFont].logFont.height = -999;
     doc.formatSettings().fonts[kSmallTextFont].color = 0xFF;
+    const Raw extended = save(doc);
     QeDocument loaded;
-    ASSERT_EQ(loadCode(save(doc), &loaded), 0);
-    EXPECT_EQ(loaded.formatSettings().fonts[kSubtitleFont], defaultFont(kSubtitleFont));
-    EXPECT_EQ(loaded.formatSettings().fonts[kSmallTextFont], defaultFont(kSmallTextFont));
+    ASSERT_EQ(loadCode(extended, &loaded), 0);
+    EXPECT_EQ(loaded.formatSettings().fonts[kSubtitleFont].logFont.height, -999);
+    EXPECT_EQ(loaded.formatSettings().fonts[kSmallTextFont].color, 0xFFu);
+    EXPECT_TRUE(loaded.header.extension.empty()) << "the fonts went to the format settings";
+    EXPECT_EQ(save(loaded), extended);
+    // Back at their defaults, the fonts leave no trace: the file is as before.
+    loaded.formatSettings().fonts[kSubtitleFont] = defaultFont(kSubtitleFont);
+    loaded.formatSettings().fonts[kSmallTextFont] = defaultFont(kSmallTextFont);
+    EXPECT_EQ(save(loaded), plain);
 }
 
 TEST(DocumentFile, LargerChunksFromANewerVersionAreReadAndTheRestSkipped) {

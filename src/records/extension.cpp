@@ -1,0 +1,179 @@
+#include "records/extension.h"
+
+#include <algorithm>
+
+#include "base/exception.h"
+#include "records/field_io.h"
+
+namespace qe::extension {
+
+namespace {
+
+// Reads little-endian values from bytes, refusing to read past them.
+class Reader {
+public:
+    explicit Reader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+
+    template <typename T>
+    T take() {
+        if (left() < sizeof(T))
+            throw Exception(kMalformed);
+        const T value = loadLE<T>(bytes_.data() + at_);
+        at_ += sizeof(T);
+        return value;
+    }
+    const unsigned char* takeBytes(std::size_t n) {
+        if (left() < n)
+            throw Exception(kMalformed);
+        const unsigned char* p = bytes_.data() + at_;
+        at_ += n;
+        return p;
+    }
+    std::size_t left() const { return bytes_.size() - at_; }
+
+private:
+    const std::vector<unsigned char>& bytes_;
+    std::size_t at_ = 0;
+};
+
+template <typename T>
+void append(std::vector<unsigned char>& out, T value) {
+    unsigned char bytes[sizeof(T)];
+    storeLE(bytes, value);
+    out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+}  // namespace
+
+std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries) {
+    if (entries.empty())
+        return 0;
+    std::uint32_t size = kHeadSize;
+    for (const ExtensionEntry& e : entries)
+        size += kEntryHeadSize + static_cast<std::uint32_t>(e.bytes.size());
+    return size;
+}
+
+void readBlock(BaseIO& io, std::vector<ExtensionEntry>& entries) {
+    entries.clear();
+    if (io.available() < 4)
+        return;
+    if (readField<std::uint32_t>(io) != kMagic)
+        return;  // not ours: the rest of the header is passed over
+    const auto version = readField<std::uint32_t>(io);
+    const auto count = readField<std::uint32_t>(io);
+    if (version != kVersion || count > io.available() / kEntryHeadSize)
+        throw Exception(kMalformed);
+    entries.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ExtensionEntry entry;
+        entry.kind = readField<std::uint32_t>(io);
+        const auto length = readField<std::uint32_t>(io);
+        if (length > io.available())
+            throw Exception(kMalformed);
+        entry.bytes.resize(length);
+        if (length > 0)
+            readExact(io, entry.bytes.data(), static_cast<int>(length));
+        entries.push_back(std::move(entry));
+    }
+}
+
+void writeBlock(BaseIO& io, const std::vector<ExtensionEntry>& entries) {
+    if (entries.empty())
+        return;
+    writeField(io, kMagic);
+    writeField(io, kVersion);
+    writeField(io, static_cast<std::uint32_t>(entries.size()));
+    for (const ExtensionEntry& e : entries) {
+        writeField(io, e.kind);
+        writeField(io, static_cast<std::uint32_t>(e.bytes.size()));
+        if (!e.bytes.empty())
+            writeExact(io, e.bytes.data(), static_cast<int>(e.bytes.size()));
+    }
+}
+
+const ExtensionEntry* find(const std::vector<ExtensionEntry>& entries, std::uint32_t kind) {
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [kind](const ExtensionEntry& e) { return e.kind == kind; });
+    return it == entries.end() ? nullptr : &*it;
+}
+
+void put(std::vector<ExtensionEntry>& entries, std::uint32_t kind, std::vector<unsigned char> bytes) {
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [kind](const ExtensionEntry& e) { return e.kind == kind; });
+    if (bytes.empty()) {
+        if (it != entries.end())
+            entries.erase(it);
+        return;
+    }
+    if (it != entries.end())
+        it->bytes = std::move(bytes);
+    else
+        entries.push_back({kind, std::move(bytes)});
+}
+
+std::vector<unsigned char> encodeFonts(const std::vector<std::pair<int, FontRecord>>& fonts) {
+    std::vector<unsigned char> out;
+    if (fonts.empty())
+        return out;
+    append(out, static_cast<std::uint32_t>(fonts.size()));
+    for (const auto& [category, record] : fonts) {
+        append(out, static_cast<std::uint16_t>(category));
+        unsigned char bytes[FontRecord::kFileSize];
+        record.encode(bytes);
+        out.insert(out.end(), bytes, bytes + FontRecord::kFileSize);
+    }
+    return out;
+}
+
+std::vector<std::pair<int, FontRecord>> decodeFonts(const std::vector<unsigned char>& bytes) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / (2 + FontRecord::kFileSize))
+        throw Exception(kMalformed);
+    std::vector<std::pair<int, FontRecord>> fonts;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const int category = in.take<std::uint16_t>();
+        FontRecord record;
+        record.decode(in.takeBytes(FontRecord::kFileSize));
+        if (category < kFontCount)
+            fonts.emplace_back(category, record);
+    }
+    return fonts;
+}
+
+std::vector<unsigned char> encodeVoltaLabels(const VoltaLabels& labels) {
+    std::vector<unsigned char> out;
+    if (labels.empty())
+        return out;
+    append(out, static_cast<std::uint32_t>(labels.size()));
+    for (const auto& [index, label] : labels) {
+        append(out, index);
+        const std::size_t units = std::min<std::size_t>(label.size(), 0xFFFF);
+        append(out, static_cast<std::uint16_t>(units));
+        for (std::size_t u = 0; u < units; ++u)
+            append(out, static_cast<std::uint16_t>(label[u]));
+    }
+    return out;
+}
+
+VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / 6)
+        throw Exception(kMalformed);
+    VoltaLabels labels;
+    labels.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto index = in.take<std::uint32_t>();
+        const auto units = in.take<std::uint16_t>();
+        std::u16string label;
+        label.reserve(std::min<std::size_t>(units, in.left() / 2));
+        for (std::uint16_t u = 0; u < units; ++u)
+            label.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
+        labels.emplace_back(index, std::move(label));
+    }
+    return labels;
+}
+
+}  // namespace qe::extension

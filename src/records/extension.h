@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "records/base_io.h"
+#include "records/font_record.h"
+
+namespace qe {
+
+// Data that this version stores beyond what older versions read, in one block at the end of
+// the root chunk's header (the title block). An older version reads the title block's fields
+// and passes over the rest of a header larger than its own, so it opens such a file with its
+// plain score intact. docs/file-format-extension.md describes the block byte by byte.
+//
+// The block is a magic word, a version and a count, then entries, each a kind, a length and
+// that many bytes. Entries of kinds this version does not know are kept as read and written
+// back unchanged. A document that uses nothing new has no block and is written as before.
+struct ExtensionEntry {
+    std::uint32_t kind = 0;
+    std::vector<unsigned char> bytes;
+    friend bool operator==(const ExtensionEntry&, const ExtensionEntry&) = default;
+};
+
+namespace extension {
+
+constexpr std::uint32_t kMagic = 0x54584551;  // "QEXT"
+constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kHeadSize = 12;       // magic, version, count
+constexpr std::uint32_t kEntryHeadSize = 8;   // kind, length
+
+// The kinds this version knows.
+constexpr std::uint32_t kFonts = 1;         // the font records an older file cannot hold
+constexpr std::uint32_t kVoltaLabels = 2;   // the labels of volta brackets
+
+// Bytes the block takes; 0 for no entries (no block is written).
+std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries);
+// Reads a block at the stream's position when one starts there (anything else, such as the
+// tail of a header from another writer, is left to be passed over). A block that starts with
+// the magic word but is damaged (an unknown version, a count or length its bytes cannot hold)
+// throws kMalformed.
+void readBlock(BaseIO& io, std::vector<ExtensionEntry>& entries);
+void writeBlock(BaseIO& io, const std::vector<ExtensionEntry>& entries);
+
+// The entry of a kind, or null.
+const ExtensionEntry* find(const std::vector<ExtensionEntry>& entries, std::uint32_t kind);
+// Replaces the entry of a kind (keeping its place), adds it at the end, or with no bytes
+// removes it.
+void put(std::vector<ExtensionEntry>& entries, std::uint32_t kind, std::vector<unsigned char> bytes);
+
+// Fonts: a count, then per font its category (u16) and its 96-byte record.
+std::vector<unsigned char> encodeFonts(const std::vector<std::pair<int, FontRecord>>& fonts);
+// Throws kMalformed for damaged bytes; categories outside 0..6 are dropped.
+std::vector<std::pair<int, FontRecord>> decodeFonts(const std::vector<unsigned char>& bytes);
+
+// Volta labels: a count, then per label the index of its bracket among the format records
+// (u32), the number of UTF-16 units (u16) and the units.
+using VoltaLabels = std::vector<std::pair<std::uint32_t, std::u16string>>;
+std::vector<unsigned char> encodeVoltaLabels(const VoltaLabels& labels);
+// Throws kMalformed for damaged bytes.
+VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes);
+
+}  // namespace extension
+}  // namespace qe

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "base/exception.h"
+#include "records/doc_chunks.h"
+#include "records/extension.h"
+#include "records/memory_io.h"
+#include "records/qe_document.h"
+#include "support/bytes.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using Raw = std::vector<std::uint8_t>;
+
+Raw save(QeDocument doc) {
+    MemoryIO io;
+    doc.serialize(io, true);
+    return io.bytes();
+}
+
+int loadCode(const Raw& bytes, QeDocument* out = nullptr) {
+    QeDocument doc;
+    MemoryIO io(bytes);
+    try {
+        doc.serialize(io, false);
+    } catch (const Exception& e) {
+        return e.code;
+    }
+    if (out)
+        *out = doc;
+    return 0;
+}
+
+// The title block as versions before the extension read it: its fields, nothing after them.
+class older_doc_header : public HeaderPart {
+public:
+    std::uint32_t size() const override { return header.size(); }
+    BaseIO& read(BaseIO& io) override {
+        header.version = readField<std::uint32_t>(io);
+        for (std::u16string* text : {&header.title, &header.subtitle, &header.author1,
+                                     &header.author2, &header.author3, &header.comment1,
+                                     &header.comment2})
+            *text = readWideString(io);
+        header.keyAccidental = readField<std::uint8_t>(io);
+        header.keyLetter = readField<std::uint8_t>(io);
+        header.timeNumerator = readField<std::uint8_t>(io);
+        header.timeDenominator = readField<std::uint8_t>(io);
+        return io;
+    }
+    BaseIO& write(BaseIO& io) override { return header.write(io); }
+    doc_header header;
+};
+
+// A document read as an older version reads it: the same chunk machinery, which passes over
+// the part of a header larger than the reader's own.
+class OlderDocument : public Chunk<older_doc_header, doc_content> {
+public:
+    OlderDocument() : Chunk(kDocumentId) {}
+};
+
+OlderDocument readAsOlder(const Raw& bytes) {
+    OlderDocument doc;
+    MemoryIO io(bytes);
+    unsigned char tag[chunk_tag::kFileSize];
+    readExact(io, tag, chunk_tag::kFileSize);
+    doc.tag.decode(tag);
+    doc.read(io);
+    return doc;
+}
+
+// A score with a tie, two brackets and a lyric, as the older-reader files hold it.
+QeDocument endingsScore() {
+    QeDocument doc = test::scoreWithShapes({"1~ 1 2 | { 3 4 5 | } { 6 7 1 | } |]"});
+    doc.header.title = u"两个结尾";
+    return doc;
+}
+
+TEST(Extension, NothingNewIsWrittenAsBefore) {
+    QeDocument doc = endingsScore();
+    const Raw plain = save(doc);
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(plain, &loaded), 0);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    EXPECT_EQ(save(loaded), plain);
+}
+
+TEST(Extension, AnOlderReaderSeesThePlainScoreOfAnExtendedFile) {
+    QeDocument plain = endingsScore();
+    QeDocument extended = endingsScore();
+    extension::put(extended.header.extension, extension::kVoltaLabels,
+                   extension::encodeVoltaLabels({{1, u"1."}, {2, u"2."}}));
+    extended.formatSettings().fonts[kSmallTextFont].logFont.height = -150;
+    extended.header.extension.push_back({77, {1, 2, 3}});
+    const Raw bytes = save(extended);
+    ASSERT_GT(bytes.size(), save(plain).size());
+    const OlderDocument older = readAsOlder(bytes);
+    EXPECT_EQ(older.header.header.title, u"两个结尾");
+    ASSERT_EQ(older.content.notes.items.size(), 1u);
+    EXPECT_EQ(older.content.notes.items[0].content.items,
+              plain.noteTracks()[0].content.items);
+    EXPECT_EQ(older.content.format.content.items.size(), plain.formatRecords().size());
+    for (std::size_t i = 0; i < plain.formatRecords().size(); ++i) {
+        EXPECT_EQ(older.content.format.content.items[i].type, plain.formatRecords()[i].type);
+        EXPECT_EQ(older.content.format.content.items[i].from.itemIndex,
+                  plain.formatRecords()[i].from.itemIndex);
+        EXPECT_EQ(older.content.format.content.items[i].to.itemIndex,
+                  plain.formatRecords()[i].to.itemIndex);
+    }
+    // This version reads it all back, the unknown entry kept as it was.
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(bytes, &loaded), 0);
+    EXPECT_EQ(loaded.formatSettings().fonts[kSmallTextFont].logFont.height, -150);
+    ASSERT_TRUE(extension::find(loaded.header.extension, 77));
+    EXPECT_EQ(extension::find(loaded.header.extension, 77)->bytes, (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(save(loaded), bytes);
+}
+
+TEST(Extension, TheDescribedExampleIsTheBytesWritten) {
+    QeDocument doc = test::scoreOf({"1 |"});
+    extension::put(doc.header.extension, extension::kVoltaLabels,
+                   extension::encodeVoltaLabels({{1, u"2."}}));
+    const Raw bytes = save(doc);
+    const Raw block = {0x51, 0x45, 0x58, 0x54, 1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 14, 0, 0, 0,
+                       1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0x32, 0, 0x2E, 0};
+    const auto at = std::search(bytes.begin(), bytes.end(), block.begin(), block.end());
+    ASSERT_NE(at, bytes.end());
+    // Right after the time signature's byte, which ends the plain title block.
+    const Raw plain = save(test::scoreOf({"1 |"}));
+    const std::uint32_t plainHeader = plain[4] | plain[5] << 8;
+    EXPECT_EQ(at - bytes.begin(), 16 + plainHeader);
+    EXPECT_EQ((bytes[4] | bytes[5] << 8), plainHeader + 34);
+}
+
+TEST(Extension, DamagedBlocksAreRefusedAsAnyDamagedFile) {
+    const Raw good = [] {
+        QeDocument doc = endingsScore();
+        extension::put(doc.header.extension, extension::kVoltaLabels,
+                       extension::encodeVoltaLabels({{1, u"1."}}));
+        return save(doc);
+    }();
+    ASSERT_EQ(loadCode(good), 0);
+    const Raw magic = {0x51, 0x45, 0x58, 0x54};
+    const std::size_t at =
+        static_cast<std::size_t>(std::search(good.begin(), good.end(), magic.begin(), magic.end()) - good.begin());
+    const auto patched = [&](std::size_t offset, std::uint32_t value) {
+        Raw bytes = good;
+        for (int i = 0; i < 4; ++i)
+            bytes[at + offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    EXPECT_EQ(loadCode(patched(4, 2)), kMalformed) << "an unknown version";
+    EXPECT_EQ(loadCode(patched(8, 0xFFFFFFF0)), kMalformed) << "a huge entry count";
+    EXPECT_EQ(loadCode(patched(16, 0x7FFFFFFF)), kMalformed) << "an entry longer than its header";
+    EXPECT_EQ(loadCode(patched(20, 0x40000000)), kMalformed) << "a huge label count";
+    EXPECT_EQ(loadCode(patched(28, 0xFFFF)), kMalformed) << "a label longer than its entry";
+    // A tail that is not a block is passed over, as before.
+    Raw other = good;
+    other[at] = 'X';
+    QeDocument loaded;
+    EXPECT_EQ(loadCode(other, &loaded), 0);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    // Truncated anywhere in the block: never a crash, never a success with garbage.
+    for (std::size_t cut = at; cut < at + 34; ++cut) {
+        Raw bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_NE(loadCode(bytes), 0) << cut;
+    }
+}
+
+TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
+    const extension::VoltaLabels labels{{0, u"1."}, {5, u"1.-3."}, {9, u""}};
+    EXPECT_EQ(extension::decodeVoltaLabels(extension::encodeVoltaLabels(labels)), labels);
+    FontRecord font = defaultFont(kSubtitleFont);
+    font.logFont.setFace(u"Noto Serif CJK SC");
+    const std::vector<std::pair<int, FontRecord>> fonts{{4, font}, {6, defaultFont(kSmallTextFont)}};
+    EXPECT_EQ(extension::decodeFonts(extension::encodeFonts(fonts)), fonts);
+    std::vector<unsigned char> bytes = extension::encodeFonts(fonts);
+    bytes.pop_back();
+    EXPECT_THROW(extension::decodeFonts(bytes), Exception);
+    EXPECT_THROW(extension::decodeVoltaLabels({1, 0, 0}), Exception);
+}
+
+}  // namespace
+}  // namespace qe
