@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "base/exception.h"
 #include "records/doc_chunks.h"
 #include "records/extension.h"
@@ -178,6 +182,107 @@ TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
     bytes.pop_back();
     EXPECT_THROW(extension::decodeFonts(bytes), Exception);
     EXPECT_THROW(extension::decodeVoltaLabels({1, 0, 0}), Exception);
+}
+
+// The files in tests/data/extension use the extension block as this version writes it. Each is
+// paired with the same score written without it: what an older version must see of it. The
+// pairs were written by this test with QE_WRITE_EXTENSION_FILES set to the folder, and are
+// kept so that a change of the writer cannot silently change what older versions read.
+struct OlderReaderCase {
+    const char* name;
+    QeDocument (*make)(bool extended);
+};
+
+QeDocument labelledEndings(bool extended) {
+    QeDocument doc = endingsScore();
+    lyrics syllable;
+    syllable.text = u"春";
+    syllable.place.placeKind = 1;
+    syllable.place.trackIndex = 0;
+    syllable.place.itemIndex = 0;
+    lyrics_track verse;
+    verse.content.items.push_back(syllable);
+    doc.content.lyrics.items.push_back(verse);
+    if (extended)
+        extension::put(doc.header.extension, extension::kVoltaLabels,
+                       extension::encodeVoltaLabels({{1, u"1."}, {2, u"2."}}));
+    return doc;
+}
+
+QeDocument chosenFonts(bool extended) {
+    QeDocument doc = test::scoreOf({"5 3 | 1 - |]"});
+    doc.header.title = u"字体";
+    doc.header.subtitle = u"副标题";
+    if (extended) {
+        doc.formatSettings().fonts[kSubtitleFont].logFont.setFace(u"Noto Serif CJK SC");
+        doc.formatSettings().fonts[kSmallTextFont].logFont.height = -160;
+    }
+    return doc;
+}
+
+QeDocument laterVersion(bool extended) {
+    QeDocument doc = labelledEndings(extended);
+    if (extended)
+        doc.header.extension.push_back({4242, {0xDE, 0xAD, 0xBE, 0xEF}});
+    return doc;
+}
+
+const OlderReaderCase kOlderReaderCases[] = {
+    {"labelled_endings", labelledEndings},
+    {"chosen_fonts", chosenFonts},
+    {"later_version", laterVersion},
+};
+
+Raw readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Raw(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Extension, TheOlderReaderFilesReadAsTheyDidWhenWritten) {
+    const std::string folder = std::string(QE_TEST_DATA) + "/extension/";
+    if (const char* out = std::getenv("QE_WRITE_EXTENSION_FILES"))
+        for (const OlderReaderCase& c : kOlderReaderCases)
+            for (bool extended : {true, false}) {
+                const Raw bytes = save(c.make(extended));
+                std::ofstream(std::string(out) + "/" + c.name + (extended ? ".qe" : ".plain.qe"),
+                              std::ios::binary)
+                    .write(reinterpret_cast<const char*>(bytes.data()),
+                           static_cast<std::streamsize>(bytes.size()));
+            }
+    for (const OlderReaderCase& c : kOlderReaderCases) {
+        const Raw extended = readFile(folder + c.name + ".qe");
+        const Raw plain = readFile(folder + c.name + ".plain.qe");
+        ASSERT_FALSE(extended.empty()) << c.name;
+        ASSERT_FALSE(plain.empty()) << c.name;
+        // This version writes them today as it wrote them then.
+        EXPECT_EQ(save(c.make(true)), extended) << c.name;
+        EXPECT_EQ(save(c.make(false)), plain) << c.name;
+        // An older reader sees the plain score: the same title block fields, note tracks,
+        // format records and lyrics as the plain file holds.
+        const OlderDocument older = readAsOlder(extended);
+        const OlderDocument expected = readAsOlder(plain);
+        EXPECT_EQ(older.header.header.title, expected.header.header.title) << c.name;
+        EXPECT_EQ(older.header.header.subtitle, expected.header.header.subtitle) << c.name;
+        ASSERT_EQ(older.content.notes.items.size(), expected.content.notes.items.size());
+        for (std::size_t t = 0; t < older.content.notes.items.size(); ++t)
+            EXPECT_EQ(older.content.notes.items[t].content.items,
+                      expected.content.notes.items[t].content.items)
+                << c.name;
+        ASSERT_EQ(older.content.format.content.items.size(),
+                  expected.content.format.content.items.size());
+        ASSERT_EQ(older.content.lyrics.items.size(), expected.content.lyrics.items.size());
+        for (std::size_t v = 0; v < older.content.lyrics.items.size(); ++v) {
+            ASSERT_EQ(older.content.lyrics.items[v].content.items.size(),
+                      expected.content.lyrics.items[v].content.items.size());
+            for (std::size_t i = 0; i < older.content.lyrics.items[v].content.items.size(); ++i)
+                EXPECT_EQ(older.content.lyrics.items[v].content.items[i].text,
+                          expected.content.lyrics.items[v].content.items[i].text);
+        }
+        // This version reads it all and writes it back as it was.
+        QeDocument loaded;
+        ASSERT_EQ(loadCode(extended, &loaded), 0) << c.name;
+        EXPECT_EQ(save(loaded), extended) << c.name;
+    }
 }
 
 }  // namespace
