@@ -107,13 +107,16 @@ std::vector<Rect> ScorePlayer::soundingRects() const {
     return rects;
 }
 
-int ScorePlayer::rememberedTempo(const QSettings& settings, const QString& documentPath) {
+int ScorePlayer::rememberedTempo(const QSettings& settings, const QString& documentPath,
+                                 int fallback) {
+    const int otherwise = fallback >= sound::kMinTempo && fallback <= sound::kMaxTempo
+                              ? fallback
+                              : sound::kDefaultTempo;
     if (documentPath.isEmpty())
-        return sound::kDefaultTempo;
+        return otherwise;
     bool ok = false;
     const int tempo = settings.value(tempoKey(documentPath)).toInt(&ok);
-    return ok && tempo >= sound::kMinTempo && tempo <= sound::kMaxTempo ? tempo
-                                                                        : sound::kDefaultTempo;
+    return ok && tempo >= sound::kMinTempo && tempo <= sound::kMaxTempo ? tempo : otherwise;
 }
 
 void ScorePlayer::rememberTempo(QSettings& settings, const QString& documentPath, int tempo) {

@@ -44,9 +44,11 @@ public:
     std::vector<Position> soundingPlaces() const;
     std::vector<Rect> soundingRects() const;
 
-    // The tempo chosen last for a document file, kept in the settings; the default tempo for a
-    // document without a file or never played.
-    static int rememberedTempo(const QSettings& settings, const QString& documentPath);
+    // The tempo chosen last for a document file, kept in the settings; for a document without
+    // a file or never played, `fallback` (the score's metronome mark) when it is a tempo the
+    // player takes, else the default tempo.
+    static int rememberedTempo(const QSettings& settings, const QString& documentPath,
+                               int fallback = 0);
     static void rememberTempo(QSettings& settings, const QString& documentPath, int tempo);
 
     // The message shown once when the machine has no audio device.

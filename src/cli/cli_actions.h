@@ -37,6 +37,7 @@ struct ExportRequest {
     bool force = false;       // overwrite existing files instead of skipping them
     bool watermark = true;
     int tempo = 90;             // --tempo of a sound export: quarter notes per minute
+    bool tempoGiven = false;    // --tempo was given: it overrides the score's tempo mark
     int program = 0;            // --program of a sound export: the General MIDI instrument
     FontBook* fonts = nullptr;  // what pages and strips are drawn with
 };

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QIODevice>
+#include <algorithm>
 #include <optional>
 
 #include "audio/sound_file.h"
@@ -53,7 +54,8 @@ QList<QCommandLineOption> soundOptions() {
         QCommandLineOption(
             kTempo,
             QStringLiteral("With --export to .mid or .wav: the tempo in quarter notes per minute, "
-                           "whatever the time signature (%1..%2, default %3).")
+                           "whatever the time signature (%1..%2; default the score's metronome "
+                           "mark, else %3).")
                 .arg(sound::kMinTempo)
                 .arg(sound::kMaxTempo)
                 .arg(sound::kDefaultTempo),
@@ -80,6 +82,7 @@ QString soundOptionMisuse(const QCommandLineParser& parser, bool soundExport) {
 
 void readSoundOptions(const QCommandLineParser& parser, ExportRequest& request) {
     request.tempo = tempoOf(parser).value_or(sound::kDefaultTempo);
+    request.tempoGiven = parser.isSet(kTempo);
     request.program = programOf(parser).value_or(sound::kDefaultProgram);
 }
 
@@ -94,7 +97,11 @@ int exportSound(const ExportRequest& request) {
         return kExitFailure;
     }
     sound::PerformanceOptions options;
+    // The score's own metronome mark, unless --tempo chooses another.
     options.tempo = request.tempo;
+    if (!request.tempoGiven && doc.header.tempo.quartersPerMinute() > 0)
+        options.tempo = std::clamp(doc.header.tempo.quartersPerMinute(), sound::kMinTempo,
+                                   sound::kMaxTempo);
     options.program = request.program;
     const sound::Performance performance = sound::perform(doc, options);
     const sound::SoundFileResult written = sound::writeSoundFile(request.out, performance);

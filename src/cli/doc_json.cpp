@@ -81,6 +81,11 @@ QJsonObject documentToJson(const QeDocument& doc) {
         formats.append(shape);
     }
     json["formats"] = formats;
+    if (!doc.header.tempo.empty())
+        json["tempoMark"] = QJsonObject{{"beatUnit", doc.header.tempo.beatUnit},
+                                        {"dotted", doc.header.tempo.dotted},
+                                        {"perMinute", doc.header.tempo.perMinute},
+                                        {"text", toQString(doc.header.tempo.text)}};
     // Entries of the extension block this version keeps without knowing them.
     QJsonArray kept;
     for (const ExtensionEntry& entry : doc.header.extension)

@@ -29,6 +29,31 @@ void PageView::clearChildren() {
     linear.clearChildren();
 }
 
+std::u16string tempoMarkText(const TempoMark& mark) {
+    std::u16string text;
+    if (mark.perMinute > 0) {
+        // The note of the beat as the text font draws it: ♩ a quarter, ♪ an eighth, 𝅗𝅥 a half.
+        switch (mark.beatUnit) {
+            case 2:
+                text = u"\U0001D15E";
+                break;
+            case 8:
+                text = u"\u266A";
+                break;
+            default:
+                text = u"\u2669";
+                break;
+        }
+        if (mark.dotted)
+            text += u".";
+        const std::string number = std::to_string(mark.perMinute);
+        text += u"=" + std::u16string(number.begin(), number.end());
+    }
+    if (!mark.text.empty())
+        text += (text.empty() ? u"" : u" ") + mark.text;
+    return text;
+}
+
 int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     const doc_header& h = score->header();
     const format_track_header& f = *format;
@@ -82,9 +107,15 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
         a += textHeight / 3 + text.style.height;
     }
 
+    // The metronome mark and tempo text stand beside the key and time signature.
+    int besideKey = key.style.x + key.style.width + 200;
+    const Text tempo = measured(tempoMarkText(h.tempo), kTextFont);
+    if (tempo.style.height < 0) {
+        place(tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2);
+        besideKey += tempo.style.width + 200;
+    }
     const Text comment1 = measured(h.comment1, kTextFont);
-    place(comment1, key.style.x + key.style.width + 200,
-          key.style.y + (key.style.height - comment1.style.height) / 2);
+    place(comment1, besideKey, key.style.y + (key.style.height - comment1.style.height) / 2);
 
     const Text comment2 = measured(h.comment2, kTextFont);
     if (comment2.style.height < 0) {

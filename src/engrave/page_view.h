@@ -11,6 +11,9 @@ namespace music {
 class Score;
 }
 
+// What the title block prints for a tempo mark: "♩=96 中速", "♩.=60", "Andante"; empty for none.
+std::u16string tempoMarkText(const TempoMark& mark);
+
 // The page-mode root: sheets laid one below the other. It holds the track lines of page mode,
 // `linear`, whose measures it lays out at their natural size, breaks into display lines of
 // shadows chosen for 65 % of the content width and justified to all of it, and stacks on

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
+#include <iterator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -113,8 +115,27 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
     dlg.m_nKeyLetter = h.keyLetter;
     dlg.m_nNumerator = h.timeNumerator;
     dlg.m_nDenominator = h.timeDenominator;
+    for (int i = 0; i < int(std::size(CTitleSettingsDlg::kTempoBeats)); ++i)
+        if (CTitleSettingsDlg::kTempoBeats[i].unit == h.tempo.beatUnit &&
+            CTitleSettingsDlg::kTempoBeats[i].dotted == h.tempo.dotted)
+            dlg.m_nTempoBeat = i;
+    dlg.m_nPerMinute = h.tempo.perMinute;
+    dlg.m_strTempoText = QString::fromStdU16String(h.tempo.text);
     if (dlg.exec() != QDialog::Accepted)
         return;
+
+    const CTitleSettingsDlg::TempoBeat beat =
+        CTitleSettingsDlg::kTempoBeats[std::clamp(dlg.m_nTempoBeat, 0, 3)];
+    h.tempo.beatUnit = static_cast<std::uint16_t>(beat.unit);
+    h.tempo.dotted = beat.dotted;
+    h.tempo.perMinute = static_cast<std::uint16_t>(std::clamp(dlg.m_nPerMinute, 0, 400));
+    h.tempo.text = upToFirstZero(dlg.m_strTempoText);
+    // Without a number the beat means nothing: it goes back to its default, so that a mark of
+    // text alone compares equal however the list was left.
+    if (h.tempo.perMinute == 0) {
+        h.tempo.beatUnit = 4;
+        h.tempo.dotted = false;
+    }
 
     h.title = upToFirstZero(dlg.m_strTitle);
     h.subtitle = upToFirstZero(dlg.m_strSubtitle);

@@ -649,7 +649,8 @@ void MainWindow::updateCommandStates() {
         measurePane_->hide();
     }
     zoomPane_->setVisible(open);
-    playback_->setCurrent(view ? view->player() : nullptr, doc ? doc->path() : QString());
+    playback_->setCurrent(view ? view->player() : nullptr, doc ? doc->path() : QString(),
+                          doc ? doc->score().header().tempo.quartersPerMinute() : 0);
     if (open != menusForDocument_)
         fillMenus(open);
     if (view) {

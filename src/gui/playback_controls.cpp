@@ -61,14 +61,15 @@ PlaybackControls::PlaybackControls(QWidget* window, QSettings& settings)
     updateStates();
 }
 
-void PlaybackControls::setCurrent(ScorePlayer* player, const QString& documentPath) {
+void PlaybackControls::setCurrent(ScorePlayer* player, const QString& documentPath,
+                                  int markedTempo) {
     if (player_)
         disconnect(player_, nullptr, this, nullptr);
     player_ = player;
     path_ = documentPath;
     {
         const QSignalBlocker quiet(tempo);
-        tempo->setValue(ScorePlayer::rememberedTempo(settings_, path_));
+        tempo->setValue(ScorePlayer::rememberedTempo(settings_, path_, markedTempo));
     }
     if (player_) {
         connect(player_, &ScorePlayer::stateChanged, this, &PlaybackControls::updateStates);

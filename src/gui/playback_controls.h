@@ -28,8 +28,9 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
 
     // The score in front: its player and its file (empty for a score never saved); a null
-    // player when no score window is in front.
-    void setCurrent(ScorePlayer* player, const QString& documentPath);
+    // player when no score window is in front. `markedTempo` is the score's metronome mark in
+    // quarter notes a minute (0 for none): the tempo box starts there for a file never played.
+    void setCurrent(ScorePlayer* player, const QString& documentPath, int markedTempo = 0);
 
     QAction* playFromCaret;
     QAction* playFromStart;

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace qe {
@@ -64,6 +66,23 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     signature->addStretch();
     grid->addLayout(signature, 7, 1);
 
+    tempoBeat_ = dropDownList({QStringLiteral("♩ 四分音符"), QStringLiteral("♩. 附点四分音符"),
+                               QStringLiteral("♪ 八分音符"), QStringLiteral("𝅗𝅥 二分音符")},
+                              this);
+    perMinute_ = new QSpinBox(this);
+    perMinute_->setRange(0, 400);
+    perMinute_->setSpecialValueText(QStringLiteral("无"));
+    tempoText_ = new QLineEdit(this);
+    tempoText_->setPlaceholderText(QStringLiteral("中速、稍快 等"));
+    auto* tempo = new QHBoxLayout;
+    tempo->addWidget(tempoBeat_);
+    tempo->addWidget(new QLabel(QStringLiteral("="), this));
+    tempo->addWidget(perMinute_);
+    tempo->addSpacing(12);
+    tempo->addWidget(tempoText_, 1);
+    grid->addWidget(new QLabel(QStringLiteral("速度："), this), 8, 0);
+    grid->addLayout(tempo, 8, 1);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -97,6 +116,9 @@ void CTitleSettingsDlg::onInitDialog() {
         if (kDenominators[i] == m_nDenominator)
             denominator = i;
     select(denominator_, denominator);
+    select(tempoBeat_, m_nTempoBeat);
+    perMinute_->setValue(m_nPerMinute);
+    tempoText_->setText(m_strTempoText);
 }
 
 void CTitleSettingsDlg::accept() {
@@ -108,6 +130,9 @@ void CTitleSettingsDlg::accept() {
     m_nNumerator = numerator_->currentIndex() + 2;
     if (const int d = denominator_->currentIndex(); d >= 0)
         m_nDenominator = kDenominators[d];
+    m_nTempoBeat = std::max(0, tempoBeat_->currentIndex());
+    m_nPerMinute = perMinute_->value();
+    m_strTempoText = tempoText_->text();
     QDialog::accept();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QComboBox;
+class QSpinBox;
 class QLineEdit;
 
 namespace qe {
@@ -40,6 +41,17 @@ public:
     int m_nKeyLetter = 6;
     int m_nNumerator = 4;
     int m_nDenominator = 4;
+    // The metronome mark: the beat (an index of kTempoBeats), beats a minute (0: none) and the
+    // tempo text.
+    int m_nTempoBeat = 0;
+    int m_nPerMinute = 0;
+    QString m_strTempoText;
+    // The beats the mark can count: a quarter, a dotted quarter, an eighth, a half.
+    struct TempoBeat {
+        int unit;
+        bool dotted;
+    };
+    static constexpr TempoBeat kTempoBeats[] = {{4, false}, {4, true}, {8, false}, {2, false}};
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,6 +63,9 @@ private:
     QComboBox* keyLetter_;
     QComboBox* numerator_;
     QComboBox* denominator_;
+    QComboBox* tempoBeat_;
+    QSpinBox* perMinute_;
+    QLineEdit* tempoText_;
     bool initialised_ = false;
 };
 

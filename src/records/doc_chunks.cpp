@@ -25,7 +25,15 @@ chunk_tag readRequiredTag(BaseIO& io, std::uint32_t id) {
 std::uint32_t doc_header::size() const {
     return 4 + wideStringSize(title) + wideStringSize(subtitle) + wideStringSize(author1) +
            wideStringSize(author2) + wideStringSize(author3) + wideStringSize(comment1) +
-           wideStringSize(comment2) + 4 + extension::blockSize(extension);
+           wideStringSize(comment2) + 4 + extension::blockSize(entriesToWrite());
+}
+
+std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
+    if (tempo.empty())
+        return extension;
+    std::vector<ExtensionEntry> entries = extension;
+    extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
+    return entries;
 }
 
 BaseIO& doc_header::read(BaseIO& io) {
@@ -38,6 +46,11 @@ BaseIO& doc_header::read(BaseIO& io) {
     timeNumerator = readField<std::uint8_t>(io);
     timeDenominator = readField<std::uint8_t>(io);
     extension::readBlock(io, extension);
+    tempo = TempoMark{};
+    if (const ExtensionEntry* mark = extension::find(extension, extension::kTempoMark)) {
+        tempo = extension::decodeTempoMark(mark->bytes);
+        extension::put(extension, extension::kTempoMark, {});
+    }
     return io;
 }
 
@@ -50,7 +63,7 @@ BaseIO& doc_header::write(BaseIO& io) {
     writeField(io, keyLetter);
     writeField(io, timeNumerator);
     writeField(io, timeDenominator);
-    extension::writeBlock(io, extension);
+    extension::writeBlock(io, entriesToWrite());
     return io;
 }
 

@@ -47,9 +47,16 @@ public:
     std::uint8_t keyLetter = 6;      // 0..6 = "A".."G"
     std::uint8_t timeNumerator = 4;
     std::uint8_t timeDenominator = 4;
+    // The metronome mark and tempo text; stored in the extension block when there is one.
+    TempoMark tempo;
     // What this version stores beyond an older one, after the fields above (none: nothing is
-    // written and the header is as older versions write it).
+    // written and the header is as older versions write it). The tempo mark is not among
+    // these entries in memory: it is put in on writing and taken out on reading.
     std::vector<ExtensionEntry> extension;
+
+private:
+    // The entries written: those kept, and the tempo mark.
+    std::vector<ExtensionEntry> entriesToWrite() const;
 };
 
 // Page size, margins (twips) and the seven font records. Only five fonts are stored: the

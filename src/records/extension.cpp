@@ -176,4 +176,46 @@ VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes) {
     return labels;
 }
 
+std::vector<unsigned char> encodeTempoMark(const TempoMark& mark) {
+    std::vector<unsigned char> out;
+    if (mark.empty())
+        return out;
+    append(out, mark.beatUnit);
+    append(out, static_cast<std::uint8_t>(mark.dotted ? 1 : 0));
+    append(out, std::uint8_t{0});
+    append(out, mark.perMinute);
+    const std::size_t units = std::min<std::size_t>(mark.text.size(), 0xFFFF);
+    append(out, static_cast<std::uint16_t>(units));
+    for (std::size_t u = 0; u < units; ++u)
+        append(out, static_cast<std::uint16_t>(mark.text[u]));
+    return out;
+}
+
+TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes) {
+    Reader in(bytes);
+    TempoMark mark;
+    mark.beatUnit = in.take<std::uint16_t>();
+    mark.dotted = in.take<std::uint8_t>() != 0;
+    (void)in.take<std::uint8_t>();
+    mark.perMinute = in.take<std::uint16_t>();
+    const auto units = in.take<std::uint16_t>();
+    if (units > in.left() / 2)
+        throw Exception(kMalformed);
+    for (std::uint16_t u = 0; u < units; ++u)
+        mark.text.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
+    return mark;
+}
+
 }  // namespace qe::extension
+
+namespace qe {
+
+int TempoMark::quartersPerMinute() const {
+    if (perMinute == 0 || beatUnit == 0)
+        return 0;
+    // A beat of 1/beatUnit of a whole is 4/beatUnit quarters, half as long again when dotted.
+    const double quarters = 4.0 / beatUnit * (dotted ? 1.5 : 1.0);
+    return static_cast<int>(perMinute * quarters + 0.5);
+}
+
+}  // namespace qe

@@ -24,6 +24,20 @@ struct ExtensionEntry {
     friend bool operator==(const ExtensionEntry&, const ExtensionEntry&) = default;
 };
 
+// A metronome mark and tempo text printed with the title block ("♩=96 中速"), and the tempo the
+// score is played at unless the player chooses another.
+struct TempoMark {
+    std::uint16_t beatUnit = 4;   // the note of the beat: 2 a half, 4 a quarter, 8 an eighth
+    bool dotted = false;          // a dotted beat (6/8 counted in two)
+    std::uint16_t perMinute = 0;  // beats a minute; 0 for a mark with text only
+    std::u16string text;          // "中速", "Andante"; may be empty
+
+    bool empty() const { return perMinute == 0 && text.empty(); }
+    // Quarter notes a minute the mark asks for, rounded; 0 when it names no number.
+    int quartersPerMinute() const;
+    friend bool operator==(const TempoMark&, const TempoMark&) = default;
+};
+
 namespace extension {
 
 constexpr std::uint32_t kMagic = 0x54584551;  // "QEXT"
@@ -34,6 +48,7 @@ constexpr std::uint32_t kEntryHeadSize = 8;   // kind, length
 // The kinds this version knows.
 constexpr std::uint32_t kFonts = 1;         // the font records an older file cannot hold
 constexpr std::uint32_t kVoltaLabels = 2;   // the labels of volta brackets
+constexpr std::uint32_t kTempoMark = 3;     // the metronome mark and tempo text
 
 // Bytes the block takes; 0 for no entries (no block is written).
 std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries);
@@ -61,6 +76,12 @@ using VoltaLabels = std::vector<std::pair<std::uint32_t, std::u16string>>;
 std::vector<unsigned char> encodeVoltaLabels(const VoltaLabels& labels);
 // Throws kMalformed for damaged bytes.
 VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes);
+
+// Tempo mark: beat unit (u16), dotted (u8), a reserved byte (0), beats a minute (u16), the
+// text's UTF-16 unit count (u16) and its units. Nothing for an empty mark.
+std::vector<unsigned char> encodeTempoMark(const TempoMark& mark);
+// Throws kMalformed for damaged bytes.
+TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes);
 
 }  // namespace extension
 }  // namespace qe

@@ -119,6 +119,21 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
     EXPECT_EQ(qanoredit({"--check", path(QStringLiteral("missing.qe"))}).status, 2);
 }
 
+TEST_F(CommandLine, TheScoresTempoMarkIsPlayedUnlessTempoIsGiven) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 |"});
+    doc.header.tempo = TempoMark{4, false, 120, u"稍快"};
+    writeAll(path("marked.qe"), documentBytes(doc));
+    const Outcome info = qanoredit({"--info", path("marked.qe")});
+    ASSERT_EQ(info.status, 0);
+    const QJsonObject mark = QJsonDocument::fromJson(info.out).object()["tempoMark"].toObject();
+    EXPECT_EQ(mark["perMinute"].toInt(), 120);
+    EXPECT_EQ(mark["text"].toString(), QStringLiteral("稍快"));
+    ASSERT_EQ(qanoredit({"--export", path("a.mid"), path("marked.qe")}).status, 0);
+    EXPECT_TRUE(readAll(path("a.mid")).contains(QByteArray::fromHex("ff510307a120")));  // 0.5 s
+    ASSERT_EQ(qanoredit({"--export", path("b.mid"), path("marked.qe"), "--tempo", "60"}).status, 0);
+    EXPECT_TRUE(readAll(path("b.mid")).contains(QByteArray::fromHex("ff51030f4240")));  // 1 s
+}
+
 TEST_F(CommandLine, InfoPrintsTheWholeDocument) {
     qanoredit({"--new", path("a.qe")});
     const Outcome run = qanoredit({"--info", path("a.qe")});

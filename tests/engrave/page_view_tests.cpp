@@ -90,6 +90,26 @@ TEST(TitleBlock, SubtitleAuthorsAndSecondComment) {
     EXPECT_EQ(p.line(0, 0)->style.y, b - 200);
 }
 
+TEST(TitleBlock, ATempoMarkStandsBesideTheKeyAndPushesTheFirstCommentOn) {
+    QeDocument doc = test::scoreOf({"1 |"}, u"Test");
+    doc.header.tempo = TempoMark{4, false, 96, u"中速"};
+    doc.header.comment1 = u"c";
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const auto& texts = p.view.page(0)->texts;
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1].text, u"\u2669=96 中速");
+    EXPECT_EQ(texts[1].style.x, 1000 + 800 + 200);
+    EXPECT_EQ(texts[2].style.x, 1000 + 800 + 200 + texts[1].style.width + 200);
+    EXPECT_EQ(tempoMarkText(TempoMark{4, true, 60, u""}), u"\u2669.=60");
+    EXPECT_EQ(tempoMarkText(TempoMark{8, false, 120, u""}), u"\u266A=120");
+    EXPECT_EQ(tempoMarkText(TempoMark{4, false, 0, u"Andante"}), u"Andante");
+    EXPECT_EQ(tempoMarkText(TempoMark{}), u"");
+    EXPECT_EQ((TempoMark{4, true, 60, u""}).quartersPerMinute(), 90);
+    EXPECT_EQ((TempoMark{8, false, 120, u""}).quartersPerMinute(), 60);
+    EXPECT_EQ((TempoMark{2, false, 50, u""}).quartersPerMinute(), 100);
+}
+
 TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
     QeDocument doc = test::scoreOf({measures(6 * 20)});
     Pages p(std::move(doc), false);

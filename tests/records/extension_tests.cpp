@@ -171,6 +171,23 @@ TEST(Extension, DamagedBlocksAreRefusedAsAnyDamagedFile) {
     }
 }
 
+TEST(Extension, ATempoMarkRidesInTheBlockAndLeavesNoTraceWhenRemoved) {
+    QeDocument doc = test::scoreOf({"1 2 |"});
+    const Raw plain = save(doc);
+    doc.header.tempo = TempoMark{4, true, 66, u"稍慢"};
+    const Raw marked = save(doc);
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(marked, &loaded), 0);
+    EXPECT_EQ(loaded.header.tempo, (TempoMark{4, true, 66, u"稍慢"}));
+    EXPECT_TRUE(loaded.header.extension.empty()) << "the mark is a field of the title block";
+    EXPECT_EQ(readAsOlder(marked).header.header.title, doc.header.title);
+    loaded.header.tempo = TempoMark{};
+    EXPECT_EQ(save(loaded), plain);
+    EXPECT_EQ(extension::decodeTempoMark(extension::encodeTempoMark(TempoMark{8, false, 0, u"x"})),
+              (TempoMark{8, false, 0, u"x"}));
+    EXPECT_THROW(extension::decodeTempoMark({4, 0, 0, 0, 96, 0, 9, 0}), Exception);
+}
+
 TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
     const extension::VoltaLabels labels{{0, u"1."}, {5, u"1.-3."}, {9, u""}};
     EXPECT_EQ(extension::decodeVoltaLabels(extension::encodeVoltaLabels(labels)), labels);
