@@ -467,26 +467,85 @@ void MeasureReader::readLyric(ParsedNote& note) {
     note.lyrics.push_back(std::move(lyric));
 }
 
+bool MeasureReader::readMetronome() {
+    TempoMark mark;
+    bool understood = true;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"beat-unit") {
+            const QString unit = in_.text(16);
+            mark.beatUnit = unit == u"half" ? 2 : unit == u"eighth" ? 8 : 4;
+            understood = understood && (unit == u"half" || unit == u"quarter" || unit == u"eighth");
+        } else if (name == u"beat-unit-dot") {
+            mark.dotted = true;
+            in_.skip();
+        } else if (name == u"per-minute") {
+            bool ok = false;
+            const double perMinute = in_.text(16).trimmed().toDouble(&ok);
+            if (ok && perMinute >= 1 && perMinute <= 1000)
+                mark.perMinute = static_cast<std::uint16_t>(perMinute + 0.5);
+            else
+                understood = false;
+        } else {
+            in_.skip();  // a metric modulation (beat unit = beat unit) and the like
+            understood = false;
+        }
+    }
+    if (understood && mark.perMinute > 0 && score_.tempo.perMinute == 0) {
+        mark.text = score_.tempo.text;
+        score_.tempo = mark;
+        return true;
+    }
+    if (!understood)
+        dropped(QStringLiteral("tempo marks dropped"));
+    return false;
+}
+
 void MeasureReader::readDirection() {
     const bool atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
                          measure_->notes.empty() && position_ == 0;
+    bool metronomeHere = false;
     while (in_.nextChild()) {
+        if (in_.name() == u"sound") {
+            // A tempo to play at, over the start and with no metronome mark: the mark's number.
+            bool ok = false;
+            const double tempo = in_.attribute("tempo").toDouble(&ok);
+            if (atStart && ok && tempo >= 1 && tempo <= 1000 && score_.tempo.perMinute == 0) {
+                score_.tempo.beatUnit = 4;
+                score_.tempo.dotted = false;
+                score_.tempo.perMinute = static_cast<std::uint16_t>(tempo + 0.5);
+            }
+            in_.skip();
+            continue;
+        }
         if (in_.name() != u"direction-type") {
-            in_.skip();  // offset, staff, voice, sound: placement and playback only
+            in_.skip();  // offset, staff, voice: placement only
             continue;
         }
         while (in_.nextChild()) {
             const QStringView name = in_.name();
             if (name == u"words") {
                 // Words over the start of the score are its tempo or expression, which jianpu
-                // writes beside the key.
+                // writes beside the key: with the metronome mark they are its tempo text.
                 const QString words = in_.text(limits::kMaxTextLength);
+                if (metronomeHere) {
+                    score_.tempo.text = (QString::fromStdU16String(score_.tempo.text) +
+                                         (score_.tempo.text.empty() ? QString() : QStringLiteral(" ")) +
+                                         words)
+                                            .left(limits::kMaxTextLength)
+                                            .toStdU16String();
+                    continue;
+                }
                 if (atStart && !score_.firstWords)
                     score_.firstWords = words;
                 else if (atStart && score_.firstWords->size() < limits::kMaxTextLength)
                     score_.firstWords = *score_.firstWords + QLatin1Char(' ') + words;
                 else
                     dropped(QStringLiteral("text directions dropped"));
+                continue;
+            }
+            if (name == u"metronome" && atStart) {
+                metronomeHere = readMetronome();
                 continue;
             }
             const QStringView type = in_.attribute("type");

@@ -25,6 +25,8 @@ private:
     void readPitch(ParsedNote& note, bool unpitched);
     void readNotations(ParsedNote& note);
     void readLyric(ParsedNote& note);
+    // A metronome mark over the start: true when it became the score's tempo mark.
+    bool readMetronome();
     void readDirection();
     void readBarline();
     // The <duration> of a <forward> or <backup> (`backward`), as ticks.

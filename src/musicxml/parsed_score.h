@@ -72,6 +72,7 @@ struct ParsedScore {
     ParsedTitles titles;
     std::optional<int> fifths;          // the first key signature
     std::optional<music::Meter> meter;  // the first time signature the title block can hold
+    TempoMark tempo;                    // the metronome mark at the start, if any
     std::vector<ParsedPart> parts;      // in the order of the part list
 };
 

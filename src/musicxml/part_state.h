@@ -28,6 +28,7 @@ struct ScoreState {
     std::optional<int> fifths;
     std::optional<music::Meter> meter;
     std::optional<QString> firstWords;  // text over the start of the first part
+    TempoMark tempo;                     // the metronome mark over the start of the first part
     int notes = 0;
     QString firstPart;  // the id of the first part in the file
 };

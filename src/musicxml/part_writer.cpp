@@ -441,6 +441,36 @@ void PartWriter::writeHiddenTime(Ticks length) {
     declared_ = length;
 }
 
+void PartWriter::writeTempo(const TempoMark& mark) {
+    if (mark.empty())
+        return;
+    xml_.startElement("direction");
+    xml_.attribute("placement", "above");
+    if (mark.perMinute > 0) {
+        xml_.startElement("direction-type");
+        xml_.startElement("metronome");
+        xml_.textElement("beat-unit", mark.beatUnit == 2   ? "half"
+                                      : mark.beatUnit == 8 ? "eighth"
+                                                           : "quarter");
+        if (mark.dotted)
+            xml_.emptyElement("beat-unit-dot");
+        xml_.textElement("per-minute", QString::number(mark.perMinute));
+        xml_.endElement();
+        xml_.endElement();
+    }
+    if (!mark.text.empty()) {
+        xml_.startElement("direction-type");
+        xml_.textElement("words", QString::fromStdU16String(mark.text));
+        xml_.endElement();
+    }
+    if (mark.quartersPerMinute() > 0) {
+        xml_.startElement("sound");
+        xml_.attribute("tempo", mark.quartersPerMinute());
+        xml_.endElement();
+    }
+    xml_.endElement();
+}
+
 void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartSource& source) {
     const music::MeasureSpan& span = walk_->measures[m];
     const int index = static_cast<int>(m);
@@ -451,6 +481,7 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
         xml_.attribute("implicit", "yes");
     if (first) {
         writeAttributes();
+        writeTempo(source.tempo);
         if (!source.words.isEmpty()) {
             xml_.startElement("direction");
             xml_.attribute("placement", "above");

@@ -31,6 +31,7 @@ struct PartSource {
     std::vector<std::pair<int, int>> brackets;  // item indices of two closing bar lines
     std::vector<PlacedSyllable> syllables;      // by item; those of one item by verse
     QString words;  // text over the first measure (the title block's comment beside the key)
+    TempoMark tempo;  // the metronome mark over the first measure
 };
 
 // Writes one note track as a MusicXML <part>: each measure with its notes and rests (a note's
@@ -55,6 +56,8 @@ private:
     struct XmlNote;
     struct Syllable;
     void plan(const PartSource& source);
+    // The metronome mark and tempo text over the first measure, with the tempo to play at.
+    void writeTempo(const TempoMark& mark);
     void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
     void writeAttributes();
     void writeHiddenTime(music::Ticks length);

@@ -55,6 +55,7 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     header.author3 = score.titles.author3.toStdU16String();
     header.comment1 = score.titles.comment1.toStdU16String();
     header.comment2 = score.titles.comment2.toStdU16String();
+    header.tempo = score.tempo;
 
     int budget = limits::kMaxItems;
     std::vector<Format> arcs;

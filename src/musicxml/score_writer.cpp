@@ -239,6 +239,7 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
         report_.add(QStringLiteral("syllables that name no place in a track dropped"), QString(),
                     strays);
     parts[0].words = text(doc_.header.comment1);
+    parts[0].tempo = doc_.header.tempo;
     return parts;
 }
 

@@ -32,6 +32,26 @@ TEST(RoundTrip, TheBundledSampleComesBackByteForByte) {
     }
 }
 
+TEST(RoundTrip, TheTempoMarkComesBackAsAMetronomeMarkAndItsText) {
+    for (const TempoMark& mark : {TempoMark{4, false, 96, u"中速"}, TempoMark{4, true, 60, u""},
+                                  TempoMark{8, false, 132, u"Allegro"}}) {
+        QeDocument doc = scoreWithShapes({"1 2 3 4 | 5 - - - |]"});
+        doc.header.tempo = mark;
+        doc.header.comment1 = u"优美地";
+        const Imported back = throughMusicXml(doc, false);
+        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        EXPECT_EQ(back.doc.header.tempo, mark);
+        EXPECT_EQ(back.doc.header.comment1, u"优美地");
+        EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
+    }
+    // A file with only a tempo to play at gives a quarter-note mark of that number.
+    const Imported sound = importBytes(scoreXml(
+        {R"(<direction><direction-type><words>Lento</words></direction-type><sound tempo="52.4"/></direction>
+           <note><pitch><step>C</step><octave>4</octave></pitch><duration>4</duration><type>whole</type></note>)"}));
+    ASSERT_TRUE(sound.ok) << sound.error.toStdString();
+    EXPECT_EQ(sound.doc.header.tempo, (TempoMark{4, false, 52, u""}));
+}
+
 TEST(RoundTrip, RandomScoresComeBackByteForByte) {
     int notes = 0, arcs = 0, brackets = 0, syllables = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
