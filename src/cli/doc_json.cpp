@@ -86,6 +86,12 @@ QJsonObject documentToJson(const QeDocument& doc) {
                                         {"dotted", doc.header.tempo.dotted},
                                         {"perMinute", doc.header.tempo.perMinute},
                                         {"text", toQString(doc.header.tempo.text)}};
+    QJsonArray names;
+    for (const PartName& part : doc.header.partNames)
+        names.append(QJsonObject{{"name", toQString(part.name)},
+                                 {"shortName", toQString(part.shortName)}});
+    if (!names.isEmpty())
+        json["partNames"] = names;
     // Entries of the extension block this version keeps without knowing them.
     QJsonArray kept;
     for (const ExtensionEntry& entry : doc.header.extension)

@@ -22,7 +22,8 @@ bool sameTitleBlock(const doc_header& a, const doc_header& b) {
            a.author2 == b.author2 && a.author3 == b.author3 && a.comment1 == b.comment1 &&
            a.comment2 == b.comment2 && a.keyAccidental == b.keyAccidental &&
            a.keyLetter == b.keyLetter && a.timeNumerator == b.timeNumerator &&
-           a.timeDenominator == b.timeDenominator && a.tempo == b.tempo;
+           a.timeDenominator == b.timeDenominator && a.tempo == b.tempo &&
+           a.partNames == b.partNames;
 }
 
 }  // namespace

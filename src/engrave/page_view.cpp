@@ -148,7 +148,31 @@ std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g,
                       standardUnit(g, format, kBreakShare));
         line->units = unitsAbove;
     }
+    labelParts(*line, k == 0, g);
     return line;
+}
+
+void PageView::labelParts(System& line, bool first, Surface& g) const {
+    if (!score || !format || score->header().partNames.empty())
+        return;
+    const std::vector<PartName>& names = score->header().partNames;
+    // Right-aligned before the rows, clear of the bracket that joins them.
+    const int gap = System::kBracketOffset + 80;
+    for (int t = 0; t < line.childCount() && t < static_cast<int>(names.size()); ++t) {
+        const std::u16string& text = first ? names[static_cast<std::size_t>(t)].name
+                                           : names[static_cast<std::size_t>(t)].shortName;
+        if (text.empty())
+            continue;
+        Text label(&line, text, format->font(kTextFont));
+        label.layout(g, true);
+        const Node* row = line.child(t);
+        label.style.x = -gap - label.style.width;
+        label.style.y = row->style.y + (row->style.height - label.style.height) / 2;
+        line.labels.push_back(label);
+    }
+    // Copies start detached: each names the line that holds it once the list stands.
+    for (Text& label : line.labels)
+        label.heldBy(&line);
 }
 
 void PageView::rebuild(Surface& g) {

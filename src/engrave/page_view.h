@@ -84,6 +84,8 @@ private:
                                      const std::vector<double>& unitsAbove);
     // Places the pages one below the other and sizes the view.
     void placePages();
+    // Puts the part names (on the first line) or short names before the rows of a line.
+    void labelParts(System& line, bool first, Surface& g) const;
     void paintShapes(Surface& g) const;
 
     // Where the lines of the first page start, below the title block.

@@ -20,6 +20,8 @@ std::unique_ptr<System> System::displayLine(int tracks) {
 
 void System::draw(Surface& g) const {
     drawTrackBracket(g);
+    for (const Text& label : labels)
+        label.paint(g);
 }
 
 void System::drawTrackBracket(Surface& g) const {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engrave/node.h"
+#include "engrave/text.h"
 
 namespace qe {
 
@@ -35,6 +36,9 @@ public:
     // A display line of page mode: the room one weight unit got in each track when it was
     // justified, which the last line of a score takes up when it is short.
     std::vector<double> units;
+    // The part names before the rows of a display line (the names on the first line, the short
+    // names on later ones), in the line's frame: they stand in the page's left margin.
+    std::vector<Text> labels;
 
 protected:
     void drawTrackBracket(Surface& g) const;

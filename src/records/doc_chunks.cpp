@@ -29,10 +29,12 @@ std::uint32_t doc_header::size() const {
 }
 
 std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
-    if (tempo.empty())
+    std::vector<unsigned char> names = extension::encodePartNames(partNames);
+    if (tempo.empty() && names.empty())
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
+    extension::put(entries, extension::kPartNames, std::move(names));
     return entries;
 }
 
@@ -50,6 +52,11 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* mark = extension::find(extension, extension::kTempoMark)) {
         tempo = extension::decodeTempoMark(mark->bytes);
         extension::put(extension, extension::kTempoMark, {});
+    }
+    partNames.clear();
+    if (const ExtensionEntry* names = extension::find(extension, extension::kPartNames)) {
+        partNames = extension::decodePartNames(names->bytes);
+        extension::put(extension, extension::kPartNames, {});
     }
     return io;
 }

@@ -49,6 +49,8 @@ public:
     std::uint8_t timeDenominator = 4;
     // The metronome mark and tempo text; stored in the extension block when there is one.
     TempoMark tempo;
+    // The names of the parts, by note track; stored in the extension block when one is named.
+    std::vector<PartName> partNames;
     // What this version stores beyond an older one, after the fields above (none: nothing is
     // written and the header is as older versions write it). The tempo mark is not among
     // these entries in memory: it is put in on writing and taken out on reading.

@@ -206,6 +206,66 @@ TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes) {
     return mark;
 }
 
+namespace {
+
+void appendText(std::vector<unsigned char>& out, const std::u16string& text) {
+    const std::size_t units = std::min<std::size_t>(text.size(), 0xFFFF);
+    append(out, static_cast<std::uint16_t>(units));
+    for (std::size_t u = 0; u < units; ++u)
+        append(out, static_cast<std::uint16_t>(text[u]));
+}
+
+std::u16string takeText(Reader& in) {
+    const auto units = in.take<std::uint16_t>();
+    if (units > in.left() / 2)
+        throw Exception(kMalformed);
+    std::u16string text;
+    for (std::uint16_t u = 0; u < units; ++u)
+        text.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
+    return text;
+}
+
+}  // namespace
+
+std::vector<unsigned char> encodePartNames(const std::vector<PartName>& names) {
+    std::vector<unsigned char> out;
+    std::uint32_t count = 0;
+    for (const PartName& n : names)
+        count += n.empty() ? 0 : 1;
+    if (count == 0)
+        return out;
+    append(out, count);
+    for (std::uint32_t t = 0; t < names.size(); ++t) {
+        if (names[t].empty())
+            continue;
+        append(out, t);
+        appendText(out, names[t].name);
+        appendText(out, names[t].shortName);
+    }
+    return out;
+}
+
+std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
+                                      std::uint32_t maxTracks) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / 8)
+        throw Exception(kMalformed);
+    std::vector<PartName> names;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto track = in.take<std::uint32_t>();
+        if (track >= maxTracks)
+            throw Exception(kMalformed);
+        PartName name;
+        name.name = takeText(in);
+        name.shortName = takeText(in);
+        if (names.size() <= track)
+            names.resize(track + 1);
+        names[track] = std::move(name);
+    }
+    return names;
+}
+
 }  // namespace qe::extension
 
 namespace qe {

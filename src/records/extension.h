@@ -38,6 +38,15 @@ struct TempoMark {
     friend bool operator==(const TempoMark&, const TempoMark&) = default;
 };
 
+// The name of a part (a note track) printed before its line on the first system ("女高音"),
+// and the short name printed on the later ones ("S.").
+struct PartName {
+    std::u16string name;
+    std::u16string shortName;
+    bool empty() const { return name.empty() && shortName.empty(); }
+    friend bool operator==(const PartName&, const PartName&) = default;
+};
+
 namespace extension {
 
 constexpr std::uint32_t kMagic = 0x54584551;  // "QEXT"
@@ -49,6 +58,7 @@ constexpr std::uint32_t kEntryHeadSize = 8;   // kind, length
 constexpr std::uint32_t kFonts = 1;         // the font records an older file cannot hold
 constexpr std::uint32_t kVoltaLabels = 2;   // the labels of volta brackets
 constexpr std::uint32_t kTempoMark = 3;     // the metronome mark and tempo text
+constexpr std::uint32_t kPartNames = 4;     // the names of the parts
 
 // Bytes the block takes; 0 for no entries (no block is written).
 std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries);
@@ -82,6 +92,14 @@ VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> encodeTempoMark(const TempoMark& mark);
 // Throws kMalformed for damaged bytes.
 TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes);
+
+// Part names: a count, then per named track its index (u32), and the name and the short name,
+// each as a UTF-16 unit count (u16) and the units. Tracks without a name are not written.
+std::vector<unsigned char> encodePartNames(const std::vector<PartName>& names);
+// Names by track index; throws kMalformed for damaged bytes. Track indices beyond
+// `maxTracks` are refused as damage.
+std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
+                                      std::uint32_t maxTracks = 65536);
 
 }  // namespace extension
 }  // namespace qe

@@ -244,7 +244,18 @@ QeDocument laterVersion(bool extended) {
     return doc;
 }
 
+QeDocument tempoAndParts(bool extended) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 | 5 - - - |]", "3 4 5 6 | 7 - - - |]"});
+    doc.header.title = u"合唱";
+    if (extended) {
+        doc.header.tempo = TempoMark{4, false, 72, u"稍慢"};
+        doc.header.partNames = {{u"女高音", u"S."}, {u"女低音", u"A."}};
+    }
+    return doc;
+}
+
 const OlderReaderCase kOlderReaderCases[] = {
+    {"tempo_and_parts", tempoAndParts},
     {"labelled_endings", labelledEndings},
     {"chosen_fonts", chosenFonts},
     {"later_version", laterVersion},
@@ -260,6 +271,9 @@ TEST(Extension, TheOlderReaderFilesReadAsTheyDidWhenWritten) {
     if (const char* out = std::getenv("QE_WRITE_EXTENSION_FILES"))
         for (const OlderReaderCase& c : kOlderReaderCases)
             for (bool extended : {true, false}) {
+                if (std::getenv("QE_WRITE_EXTENSION_ONLY") &&
+                    std::string(std::getenv("QE_WRITE_EXTENSION_ONLY")) != c.name)
+                    continue;
                 const Raw bytes = save(c.make(extended));
                 std::ofstream(std::string(out) + "/" + c.name + (extended ? ".qe" : ".plain.qe"),
                               std::ios::binary)
