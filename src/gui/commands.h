@@ -50,6 +50,7 @@ struct Commands {
     QAction* lyricsMode;
     QAction* lyricsPaste;
     QAction* checkMeasures;
+    QAction* partNames;
     // 音符
     QAction* addTie;
     QAction* addJumpLine;

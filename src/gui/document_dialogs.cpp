@@ -3,6 +3,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <memory>
+#include <QVBoxLayout>
+#include <QScrollArea>
+#include <QLineEdit>
+#include <QLabel>
+#include <QGridLayout>
+#include <QDialogButtonBox>
 #include <algorithm>
 #include <iterator>
 #include <QMessageBox>
@@ -164,6 +171,71 @@ void editFonts(ScoreDocument& doc, QWidget* parent) {
     // The dialog edits its own copy; the change is made on the score as one undoable step.
     if (dlg.exec() == QDialog::Accepted)
         doc.changeFormat(chosen);
+}
+
+}  // namespace qe
+
+namespace qe {
+
+QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWidget* parent) {
+    auto* dialog = new QDialog(parent);
+    dialog->setWindowTitle(QStringLiteral("声部名称"));
+    dialog->setObjectName(QStringLiteral("partNames"));
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(
+        QStringLiteral("名称印在第一行谱的行首，简称印在以后各行的行首。"), dialog));
+    auto* rows = new QWidget(dialog);
+    auto* grid = new QGridLayout(rows);
+    grid->addWidget(new QLabel(QStringLiteral("名称"), rows), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("简称"), rows), 0, 2);
+    for (int t = 0; t < parts; ++t) {
+        const PartName name = t < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(t)]
+                                                                 : PartName{};
+        auto* full = new QLineEdit(QString::fromStdU16String(name.name), rows);
+        auto* brief = new QLineEdit(QString::fromStdU16String(name.shortName), rows);
+        full->setObjectName(QStringLiteral("name%1").arg(t));
+        brief->setObjectName(QStringLiteral("short%1").arg(t));
+        full->setMinimumWidth(200);
+        grid->addWidget(new QLabel(QStringLiteral("第%1声部").arg(t + 1), rows), t + 1, 0);
+        grid->addWidget(full, t + 1, 1);
+        grid->addWidget(brief, t + 1, 2);
+    }
+    auto* scroll = new QScrollArea(dialog);
+    scroll->setWidget(rows);
+    scroll->setWidgetResizable(true);
+    layout->addWidget(scroll);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog->setProperty("parts", parts);
+    return dialog;
+}
+
+std::vector<PartName> partNamesOf(const QDialog& dialog) {
+    std::vector<PartName> names;
+    const int parts = dialog.property("parts").toInt();
+    for (int t = 0; t < parts; ++t) {
+        const auto* full = dialog.findChild<QLineEdit*>(QStringLiteral("name%1").arg(t));
+        const auto* brief = dialog.findChild<QLineEdit*>(QStringLiteral("short%1").arg(t));
+        names.push_back({full ? upToFirstZero(full->text().trimmed()) : std::u16string(),
+                         brief ? upToFirstZero(brief->text().trimmed()) : std::u16string()});
+    }
+    // Unnamed parts at the end take no room.
+    while (!names.empty() && names.back().empty())
+        names.pop_back();
+    return names;
+}
+
+void editPartNames(ScoreDocument& doc, QWidget* parent) {
+    doc_header h = doc.score().header();
+    std::unique_ptr<QDialog> dialog(makePartNamesDialog(h.partNames, doc.score().trackCount(), parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    h.partNames = partNamesOf(*dialog);
+    doc.changeTitleBlock(h);
 }
 
 }  // namespace qe

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDialog>
 #include <QString>
+#include <vector>
+
+#include "records/extension.h"
 
 class QWidget;
 
@@ -25,5 +29,11 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent);
 // The font command: edits the fonts of the seven text categories. Cancel leaves the fonts as
 // they were.
 void editFonts(ScoreDocument& doc, QWidget* parent);
+// 谱面 > 声部名称: the name and short name of each part, as one undoable step.
+void editPartNames(ScoreDocument& doc, QWidget* parent);
+// The dialog of editPartNames, for the score's parts; `names` gives what it shows first.
+QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWidget* parent);
+// What a part-names dialog holds, by part.
+std::vector<PartName> partNamesOf(const QDialog& dialog);
 
 }  // namespace qe

@@ -126,7 +126,7 @@ void MainWindow::createMenus() {
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
 
     scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
-    scoreMenu_->addActions({c.titleSettings, c.fontSettings});
+    scoreMenu_->addActions({c.titleSettings, c.fontSettings, c.partNames});
     scoreMenu_->addSeparator();
     scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
     scoreMenu_->addSeparator();
@@ -293,6 +293,10 @@ void MainWindow::connectCommands() {
     connect(c.titleSettings, &QAction::triggered, this, [this] {
         if (ScoreDocument* doc = activeDocument())
             editTitleBlock(*doc, this);
+    });
+    connect(c.partNames, &QAction::triggered, this, [this] {
+        if (ScoreDocument* doc = activeDocument())
+            editPartNames(*doc, this);
     });
     connect(c.fontSettings, &QAction::triggered, this, onView(&ScoreView::onFontSettings));
     connect(c.lyricsMode, &QAction::triggered, this, onView(&ScoreView::onLyricsMode));

@@ -7,6 +7,7 @@
 
 #include "music/meter.h"
 #include "music/pitch.h"
+#include "records/extension.h"
 
 namespace qe::musicxml {
 
@@ -59,6 +60,7 @@ struct ParsedMeasure {
 
 struct ParsedPart {
     QString id;
+    PartName name;  // as printed; the first track of the part takes it
     int staves = 1;
     std::vector<ParsedMeasure> measures;
 };

@@ -74,6 +74,10 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
                 builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, main));
             }
             builder.finish();
+            if (staff == 1 && !part.name.empty()) {
+                doc.header.partNames.resize(static_cast<std::size_t>(track) + 1);
+                doc.header.partNames[static_cast<std::size_t>(track)] = part.name;
+            }
             note_track& out = doc.noteTracks().emplace_back();
             out.content.items = std::move(builder.records);
             for (const auto& [from, to] : builder.arcs)

@@ -40,6 +40,7 @@ private:
     std::vector<std::pair<QString, QString>> creators_;  // type, name
     std::vector<Credit> credits_;
     std::vector<QString> listed_;  // the part list, in order
+    std::map<QString, PartName> names_;  // the printed names of the listed parts
     std::map<QString, std::unique_ptr<PartState>> parts_;
     std::vector<QString> order_;  // parts in the order the file gives their music
 };
@@ -103,8 +104,11 @@ ParsedScore ScoreReader::read() {
                                "others"));
         }
     }
-    for (const QString& id : order)
+    for (const QString& id : order) {
         score.parts.push_back(std::move(parts_[id]->part));
+        if (const auto name = names_.find(id); name != names_.end())
+            score.parts.back().name = name->second;
+    }
     return score;
 }
 
@@ -170,9 +174,26 @@ void ScoreReader::readCredit() {
 
 void ScoreReader::readPartList() {
     while (in_.nextChild()) {
-        if (in_.name() == u"score-part" && listed_.size() < 4096)
-            listed_.push_back(in_.attribute("id").toString());
-        in_.skip();
+        if (in_.name() != u"score-part" || listed_.size() >= 4096) {
+            in_.skip();
+            continue;
+        }
+        const QString id = in_.attribute("id").toString();
+        listed_.push_back(id);
+        PartName name;
+        while (in_.nextChild()) {
+            const QStringView child = in_.name();
+            // A name the file does not print is a label for the program, not for the page.
+            const bool printed = in_.attribute("print-object") != u"no";
+            if (child == u"part-name" && printed)
+                name.name = in_.text(limits::kMaxTextLength).simplified().toStdU16String();
+            else if (child == u"part-abbreviation" && printed)
+                name.shortName = in_.text(limits::kMaxTextLength).simplified().toStdU16String();
+            else
+                in_.skip();
+        }
+        if (!name.empty())
+            names_[id] = name;
     }
 }
 

@@ -97,10 +97,17 @@ QByteArray ScoreWriter::write() {
     for (std::size_t t = 0; t < parts.size(); ++t) {
         xml_.startElement("score-part");
         xml_.attribute("id", QStringLiteral("P%1").arg(t + 1));
+        const PartName name = t < h.partNames.size() ? h.partNames[t] : PartName{};
         xml_.startElement("part-name");
-        xml_.attribute("print-object", "no");
-        xml_.characters(QStringLiteral("Track %1").arg(t + 1));
+        if (name.name.empty()) {
+            xml_.attribute("print-object", "no");
+            xml_.characters(QStringLiteral("Track %1").arg(t + 1));
+        } else {
+            xml_.characters(QString::fromStdU16String(name.name));
+        }
         xml_.endElement();
+        if (!name.shortName.empty())
+            xml_.textElement("part-abbreviation", QString::fromStdU16String(name.shortName));
         xml_.endElement();
     }
     xml_.endElement();

@@ -110,6 +110,31 @@ TEST(TitleBlock, ATempoMarkStandsBesideTheKeyAndPushesTheFirstCommentOn) {
     EXPECT_EQ((TempoMark{2, false, 50, u""}).quartersPerMinute(), 100);
 }
 
+TEST(PartNames, TheFirstLineNamesThePartsAndLaterLinesUseTheShortNames) {
+    QeDocument doc = test::scoreOf({measures(40), measures(40, "5 6 7 1 |")}, u"Test");
+    doc.header.partNames = {{u"女高音", u"S."}, {u"", u"A."}};
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const auto* first = static_cast<System*>(p.line(0, 0));
+    ASSERT_EQ(first->labels.size(), 1u) << "the second part has a short name only";
+    EXPECT_EQ(first->labels[0].text, u"女高音");
+    EXPECT_EQ(first->labels[0].style.x + first->labels[0].style.width,
+              -System::kBracketOffset - 80);
+    EXPECT_EQ(first->labels[0].parent(), first);
+    const auto* second = static_cast<System*>(p.line(0, 1));
+    ASSERT_EQ(second->labels.size(), 2u);
+    EXPECT_EQ(second->labels[0].text, u"S.");
+    EXPECT_EQ(second->labels[1].text, u"A.");
+    // Each name stands level with its row.
+    const Node* row = second->child(1);
+    EXPECT_EQ(second->labels[1].style.y,
+              row->style.y + (row->style.height - second->labels[1].style.height) / 2);
+    // Without names nothing is added.
+    Pages plain(test::scoreOf({measures(4)}, u"Test"));
+    ASSERT_EQ(plain.rebuildCode(), 0);
+    EXPECT_TRUE(static_cast<System*>(plain.line(0, 0))->labels.empty());
+}
+
 TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
     QeDocument doc = test::scoreOf({measures(6 * 20)});
     Pages p(std::move(doc), false);

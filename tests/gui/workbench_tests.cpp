@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
@@ -17,6 +18,7 @@
 
 #include "edit/input_method.h"
 #include "gui/commands.h"
+#include "gui/document_dialogs.h"
 #include "gui/document_window.h"
 #include "gui/export_command.h"
 #include "gui/key_guide.h"
@@ -364,6 +366,24 @@ private slots:
         QVERIFY(!ed.frame->onFileSaveAs());
         QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("晚风.qe"));
         QCOMPARE(QFileInfo(proposed).absolutePath(), QFileInfo(source).absolutePath());
+    }
+
+    void partNamesAreSetInTheirDialogAndUndoneWithTheTitleBlock() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("1234\n"));
+        std::unique_ptr<QDialog> dialog(makePartNamesDialog({}, 1, ed.frame.get()));
+        dialog->findChild<QLineEdit*>(QStringLiteral("name0"))->setText(QStringLiteral("  领唱 "));
+        dialog->findChild<QLineEdit*>(QStringLiteral("short0"))->setText(QStringLiteral("领"));
+        const std::vector<PartName> names = partNamesOf(*dialog);
+        QCOMPARE(names.size(), std::size_t{1});
+        QVERIFY(names[0] == (PartName{u"领唱", u"领"}));
+        doc_header h = doc->score().header();
+        h.partNames = names;
+        doc->changeTitleBlock(h);
+        QCOMPARE(int(doc->records().header.partNames.size()), 1);
+        ed.frame->commands().editUndo->trigger();
+        QVERIFY(doc->records().header.partNames.empty());
+        QVERIFY(ed.frame->commands().partNames->isEnabled());
     }
 
     void aFileThatDoesNotOpenIsNamedInTheMessage() {

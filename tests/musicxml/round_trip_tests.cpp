@@ -52,6 +52,15 @@ TEST(RoundTrip, TheTempoMarkComesBackAsAMetronomeMarkAndItsText) {
     EXPECT_EQ(sound.doc.header.tempo, (TempoMark{4, false, 52, u""}));
 }
 
+TEST(RoundTrip, PartNamesComeBackAsPrintedPartNamesAndAbbreviations) {
+    QeDocument doc = scoreWithShapes({"1 2 3 4 |]", "5 6 7 1 |]", "3 3 3 3 |]"});
+    doc.header.partNames = {{u"女高音", u"S."}, {}, {u"Bass", u""}};
+    const Imported back = throughMusicXml(doc, true);
+    ASSERT_TRUE(back.ok) << back.error.toStdString();
+    EXPECT_EQ(back.doc.header.partNames, doc.header.partNames);
+    EXPECT_EQ(documentBytes(back.doc), documentBytes(doc));
+}
+
 TEST(RoundTrip, RandomScoresComeBackByteForByte) {
     int notes = 0, arcs = 0, brackets = 0, syllables = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
