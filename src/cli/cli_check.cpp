@@ -18,11 +18,11 @@ int actionCheck(const QString& path) {
     }
     music::Score score;
     music::scoreFromRecords(doc, score);
-    const music::Meter meter = music::Meter::of(score.header());
-    const music::Ticks beat = music::countedBeat(meter);
     const std::vector<music::MeasureMisfit> misfits = music::checkMeasures(score);
     QByteArray out;
     for (const music::MeasureMisfit& f : misfits) {
+        const music::Meter& meter = f.meter;
+        const music::Ticks beat = music::countedBeat(meter);
         const bool over = f.length > f.expected;
         const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
         out += QStringLiteral("measure %1 (track %2): %3 beats in %4/%5, %6 %7\n")

@@ -81,11 +81,48 @@ QJsonObject documentToJson(const QeDocument& doc) {
         formats.append(shape);
     }
     json["formats"] = formats;
+    const auto tempoJson = [](const TempoMark& mark) {
+        return QJsonObject{{"beatUnit", mark.beatUnit},
+                           {"dotted", mark.dotted},
+                           {"perMinute", mark.perMinute},
+                           {"text", toQString(mark.text)}};
+    };
     if (!doc.header.tempo.empty())
-        json["tempoMark"] = QJsonObject{{"beatUnit", doc.header.tempo.beatUnit},
-                                        {"dotted", doc.header.tempo.dotted},
-                                        {"perMinute", doc.header.tempo.perMinute},
-                                        {"text", toQString(doc.header.tempo.text)}};
+        json["tempoMark"] = tempoJson(doc.header.tempo);
+    // Settings of the score beyond the title block's fields; only when set.
+    if (doc.header.freeMeter)
+        json["freeMeter"] = true;
+    if (doc.header.tonicShift != 0)
+        json["tonicShift"] = doc.header.tonicShift;
+    if (doc.header.measureNumbers)
+        json["measureNumbers"] = true;
+    QJsonArray marks;
+    for (const MeasureMark& mark : doc.header.marks) {
+        QJsonObject m{{"measure", static_cast<qint64>(mark.measure) + 1}};
+        if (mark.keyChange)
+            m["key"] = QJsonObject{{"letter", mark.keyLetter},
+                                   {"accidental", mark.keyAccidental},
+                                   {"tonicShift", mark.tonicShift}};
+        if (mark.meterChange)
+            m["time"] = mark.numerator == 0
+                            ? QJsonValue(QStringLiteral("free"))
+                            : QJsonValue(QStringLiteral("%1/%2").arg(mark.numerator).arg(mark.denominator));
+        if (!mark.tempo.empty())
+            m["tempo"] = tempoJson(mark.tempo);
+        QJsonArray jumps;
+        static const std::pair<std::uint32_t, const char*> kJumps[] = {
+            {jump::kSegno, "segno"},     {jump::kCoda, "coda"},         {jump::kFine, "fine"},
+            {jump::kToCoda, "toCoda"},   {jump::kDaCapo, "daCapo"},     {jump::kDalSegno, "dalSegno"},
+            {jump::kAlFine, "alFine"},   {jump::kAlCoda, "alCoda"}};
+        for (const auto& [bit, name] : kJumps)
+            if (mark.jumps & bit)
+                jumps.append(QString::fromLatin1(name));
+        if (!jumps.isEmpty())
+            m["jumps"] = jumps;
+        marks.append(m);
+    }
+    if (!marks.isEmpty())
+        json["measureMarks"] = marks;
     QJsonArray names;
     for (const PartName& part : doc.header.partNames)
         names.append(QJsonObject{{"name", toQString(part.name)},

@@ -23,7 +23,8 @@ bool sameTitleBlock(const doc_header& a, const doc_header& b) {
            a.comment2 == b.comment2 && a.keyAccidental == b.keyAccidental &&
            a.keyLetter == b.keyLetter && a.timeNumerator == b.timeNumerator &&
            a.timeDenominator == b.timeDenominator && a.tempo == b.tempo &&
-           a.partNames == b.partNames;
+           a.partNames == b.partNames && a.measureNumbers == b.measureNumbers &&
+           a.freeMeter == b.freeMeter && a.tonicShift == b.tonicShift && a.marks == b.marks;
 }
 
 }  // namespace

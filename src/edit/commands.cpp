@@ -114,6 +114,13 @@ void dropAccidental(Edits& edits, int track, EntryRef at) {
 // Gives up the bar line of measure `m`, whose content joins the measure after it.
 void mergeIntoNext(Edits& edits, int track, int m) {
     removeVoltasOn(edits, track, m);
+    // A key or time change at the start of the next measure would stand inside the merged one.
+    if (track == 0 && edits.score.header().markAt(m + 1)) {
+        doc_header header = edits.score.header();
+        std::erase_if(header.marks,
+                      [&](const MeasureMark& mark) { return mark.measure == std::uint32_t(m + 1); });
+        setHeader(edits, header);
+    }
     const music::Measure& measure = edits.score.measure(track, m);
     edits.make(change::MergeMeasure{track, m, measure.contentCount(), measure.entries.back().record});
 }

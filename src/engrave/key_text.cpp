@@ -38,7 +38,8 @@ KeyText::KeyText(const KeyText& other)
       keyAccidental(other.keyAccidental),
       keyLetter(other.keyLetter),
       timeNumerator(other.timeNumerator),
-      timeDenominator(other.timeDenominator) {
+      timeDenominator(other.timeDenominator),
+      freeMeter(other.freeMeter) {
     for (Text& part : parts)
         part.heldBy(this);
 }
@@ -96,12 +97,18 @@ void KeyText::arrange(Surface& g) {
 
     style.width = fractionLeft + fractionWidth - prefix.x;
     style.height = fraction;
+    if (freeMeter) {
+        // The fraction's pieces stay (they keep their indices) but take no room.
+        numerator.x = denominator.x = letter.x;
+        style.width = letter.x + w(kLetter) - prefix.x;
+    }
 }
 
 void KeyText::draw(Surface& g) const {
-    for (const Text& part : parts)
-        part.paint(g);
-    if (parts.size() <= kDenominator)
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (!freeMeter || (i != kNumerator && i != kDenominator))
+            parts[i].paint(g);
+    if (parts.size() <= kDenominator || freeMeter)
         return;
     const Text& denominator = parts[kDenominator];
     const int px = g.pixelSize();

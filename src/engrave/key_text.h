@@ -28,6 +28,8 @@ public:
     int keyLetter;      // 0..6 = A..G
     int timeNumerator;
     int timeDenominator;
+    // Free meter: the key alone, with no fraction after it.
+    bool freeMeter = false;
 };
 
 }  // namespace qe

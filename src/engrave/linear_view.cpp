@@ -7,7 +7,7 @@
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/note_line.h"
-#include "music/meter.h"
+#include "music/attributes.h"
 #include "music/score.h"
 
 namespace qe {
@@ -24,13 +24,13 @@ void LinearView::refreshSettings() {
     format = &settings;
     // The time signature may have changed in the title block since the last layout, and
     // verses may have come or gone.
-    const music::Ticks beat = music::Meter::of(score->header()).beat();
+    const music::Attributes attributes(score->header());
     for (int t = 0; t < childCount(); ++t) {
         const auto rows = lyricRowsOf(t);
         Node* line = child(t);
         for (int m = 0; m < line->childCount(); ++m) {
             if (Measure* measure = asMeasure(line->child(m))) {
-                measure->setBeat(beat);
+                measure->setBeat(attributes.beatAt(m));
                 measure->setLyricRows(rows);
             }
         }
@@ -94,9 +94,30 @@ NoteElement* LinearView::itemNode(int t, const music::EntryRef& at) const {
     return found;
 }
 
+std::vector<MarkText> LinearView::makeMarks(bool onPage) const {
+    std::vector<MarkText> made;
+    if (!score)
+        return made;
+    for (const MeasureMark& mark : score->header().marks) {
+        if (mark.measure > 0x7fffffffu)
+            break;
+        const int m = static_cast<int>(mark.measure);
+        Measure* measure = measureNode(0, m);
+        if (!measure)
+            break;
+        bool bracket = false;
+        for (const music::Volta& volta : score->voltas())
+            bracket = bracket || (volta.track == 0 && volta.from == m);
+        made.emplace_back(mark, format, measure, bracket);
+        made.back().onPage = onPage ? 1 : 0;
+    }
+    return made;
+}
+
 void LinearView::buildShapes() {
     arcs.clear();
     jumpLines.clear();
+    marks.clear();
     if (!score || !withShapes)
         return;
     for (const music::Tie& tie : score->ties()) {
@@ -111,6 +132,7 @@ void LinearView::buildShapes() {
         if (from && to)
             jumpLines.emplace_back(volta.label, format, from, to);
     }
+    marks = makeMarks(false);
 }
 
 void LinearView::relayout(Surface& g) {
@@ -121,6 +143,7 @@ void LinearView::relayout(Surface& g) {
 void LinearView::clearChildren() {
     arcs.clear();
     jumpLines.clear();
+    marks.clear();
     Node::clearChildren();
 }
 
@@ -135,6 +158,8 @@ void LinearView::arrange(Surface& g) {
         arc.layout(g, true);
     for (VoltaBracket& jump : jumpLines)
         jump.layout(g, true);
+    for (MarkText& mark : marks)
+        mark.layout(g, true);
 }
 
 void LinearView::draw(Surface& g) const {
@@ -144,6 +169,8 @@ void LinearView::draw(Surface& g) const {
         arc.paint(g);
     for (const VoltaBracket& jump : jumpLines)
         jump.paint(g);
+    for (const MarkText& mark : marks)
+        mark.paint(g);
 }
 
 }  // namespace qe

@@ -6,6 +6,7 @@
 #include "engrave/measure_lyrics.h"
 #include "engrave/system.h"
 #include "engrave/tie_arc.h"
+#include "engrave/measure_mark_text.h"
 #include "engrave/volta_bracket.h"
 #include "records/doc_chunks.h"
 
@@ -71,6 +72,11 @@ public:
     std::vector<int> lineStarts;
     std::vector<TieArc> arcs;
     std::vector<VoltaBracket> jumpLines;
+    std::vector<MarkText> marks;
+
+    // The texts of the score's measure marks over the first track's measures (page-mode
+    // copies when `onPage`), not laid out.
+    std::vector<MarkText> makeMarks(bool onPage) const;
 };
 
 }  // namespace qe

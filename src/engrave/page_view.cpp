@@ -25,6 +25,7 @@ void PageView::build(const music::Score* s) {
 void PageView::clearChildren() {
     arcs.clear();
     jumpLines.clear();
+    marks.clear();
     Node::clearChildren();
     linear.clearChildren();
 }
@@ -91,6 +92,7 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     page.keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator,
                                h.timeDenominator, &page);
     KeyText& key = page.keyTexts.back();
+    key.freeMeter = h.freeMeter;
     key.layout(g, true);
     key.style.x = marginLeft;
     key.style.y = y;
@@ -153,8 +155,27 @@ std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g,
 }
 
 void PageView::labelParts(System& line, bool first, Surface& g) const {
-    if (!score || !format || score->header().partNames.empty())
+    if (!score || !format)
         return;
+    // The number of the line's first measure, above its first row, from the second line on.
+    if (score->header().measureNumbers && !first && line.childCount() > 0 &&
+        line.child(0)->childCount() > 0 && linear.childCount() > 0) {
+        const int m = linear.child(0)->indexOf(line.child(0)->realChild(0));
+        if (m >= 0) {
+            const std::string number = std::to_string(m + 1);
+            Text label(&line, std::u16string(number.begin(), number.end()),
+                       format->font(kSmallTextFont));
+            label.layout(g, true);
+            label.style.x = 0;
+            label.style.y = line.child(0)->style.y - label.style.height;
+            line.labels.push_back(label);
+        }
+    }
+    if (score->header().partNames.empty()) {
+        for (Text& label : line.labels)
+            label.heldBy(&line);
+        return;
+    }
     const std::vector<PartName>& names = score->header().partNames;
     // Right-aligned before the rows, clear of the bracket that joins them.
     const int gap = System::kBracketOffset + 80;
@@ -487,6 +508,18 @@ void PageView::rebuildShapes(Surface& g) {
         jump.layout(g, true);
         changed.push_back(boxOf(jump.style));
     }
+    relayoutMarks(g);
+}
+
+void PageView::relayoutMarks(Surface& g) {
+    // Few and cheap: made again whenever measures or shapes move.
+    for (const MarkText& mark : marks)
+        changed.push_back(boxOf(mark.style));
+    marks = linear.makeMarks(true);
+    for (MarkText& mark : marks) {
+        mark.layout(g, true);
+        changed.push_back(boxOf(mark.style));
+    }
 }
 
 void PageView::relayoutShapes(Surface& g, int first, int end) {
@@ -526,6 +559,7 @@ void PageView::relayoutShapes(Surface& g, int first, int end) {
         jump.layout(g, true);
         changed.push_back(boxOf(jump.style));
     }
+    relayoutMarks(g);
 }
 
 void PageView::placePages() {
@@ -548,6 +582,8 @@ void PageView::arrange(Surface& g) {
         arc.layout(g, true);
     for (VoltaBracket& jump : jumpLines)
         jump.layout(g, true);
+    for (MarkText& mark : marks)
+        mark.layout(g, true);
 }
 
 void PageView::paintShapes(Surface& g) const {
@@ -557,6 +593,9 @@ void PageView::paintShapes(Surface& g) const {
     for (const VoltaBracket& jump : jumpLines)
         if (visible(g, jump.style))
             jump.paint(g);
+    for (const MarkText& mark : marks)
+        if (visible(g, mark.style))
+            mark.paint(g);
 }
 
 void PageView::paint(Surface& g) const {

@@ -46,6 +46,8 @@ public:
     // reach into the columns [first, end) (`end` -1: to the end), and makes again those whose
     // notes were replaced.
     void relayoutShapes(Surface& g, int first, int end);
+    // Makes the texts of the measure marks again and lays them out.
+    void relayoutMarks(Surface& g);
 
     // Deletes the pages and shapes, then empties `linear`.
     void clearChildren() override;
@@ -73,6 +75,7 @@ public:
     int marginBottom = 0;
     std::vector<TieArc> arcs;
     std::vector<VoltaBracket> jumpLines;
+    std::vector<MarkText> marks;
 
 private:
     // Places the title block on the first page from `y` down; returns where it ends.

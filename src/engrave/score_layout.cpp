@@ -8,7 +8,7 @@
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
 #include "engrave/note_line.h"
-#include "music/meter.h"
+#include "music/attributes.h"
 
 namespace qe {
 
@@ -176,7 +176,7 @@ void ScoreLayout::layOutChanges(Surface& g) {
     // Where each track changed, and its new measures measured.
     std::vector<int> first(static_cast<std::size_t>(tracksCount), INT_MAX);
     std::vector<int> last(static_cast<std::size_t>(tracksCount), -1);
-    const music::Ticks beat = music::Meter::of(score_.header()).beat();
+    const music::Attributes attributes(score_.header());
     // The strip stretches every measure by one unit, as page mode stretches a line.
     const double unit = strip_ ? standardUnit(g, view.format, kBreakShare) : 0.0;
     for (Measure* m : dirty_) {
@@ -184,7 +184,7 @@ void ScoreLayout::layOutChanges(Surface& g) {
         const int i = m->parent()->indexOf(m);
         first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], i);
         last[static_cast<std::size_t>(t)] = std::max(last[static_cast<std::size_t>(t)], i);
-        m->setBeat(beat);
+        m->setBeat(attributes.beatAt(i));
         m->setLyricRows(rows_[static_cast<std::size_t>(t)]);
         m->layout(g, true);
         if (strip_) {
@@ -253,6 +253,18 @@ void ScoreLayout::rebuildStripShapes(Surface& g) {
     for (VoltaBracket& jump : strip_->jumpLines) {
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
+    }
+    relayoutStripMarks(g);
+}
+
+void ScoreLayout::relayoutStripMarks(Surface& g) {
+    // Few and cheap: made again whenever measures or shapes move.
+    for (const MarkText& mark : strip_->marks)
+        changed_.push_back(boxOf(mark.style));
+    strip_->marks = strip_->makeMarks(false);
+    for (MarkText& mark : strip_->marks) {
+        mark.layout(g, true);
+        changed_.push_back(boxOf(mark.style));
     }
 }
 
@@ -348,6 +360,7 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, double 
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
     }
+    relayoutStripMarks(g);
 }
 
 }  // namespace qe

@@ -66,6 +66,7 @@ private:
     // as are the shapes they move (every shape, when the ties or voltas changed).
     void updateStrip(Surface& g, const std::vector<int>& first, double unit, bool shapesChanged);
     void rebuildStripShapes(Surface& g);
+    void relayoutStripMarks(Surface& g);
 
     const music::Score& score_;
     const int mode_;

@@ -95,7 +95,12 @@ Commands::Commands(QObject* owner) {
     lyricsPaste =
         make(owner, "粘贴整段歌词", "把剪贴板中的整段歌词从插入点起填到音符下\n粘贴整段歌词");
 
+    measureNumbers = make(owner, "显示小节号(&N)", "在每行谱的上方印出该行第一个小节的序号\n显示小节号");
+    measureNumbers->setCheckable(true);
     partNames = make(owner, "声部名称(&P)...", "设置印在每个声部行首的名称\n声部名称");
+    measureMark = make(owner, "小节记号(&K)...",
+                       "在插入点所在的小节改变调号、拍号、速度，或标上反复记号\n小节记号",
+                       QKeySequence(QStringLiteral("Ctrl+K")));
     checkMeasures = make(owner, "检查小节(&M)...", "列出拍数与拍号不符的小节\n检查小节");
 
     addTie = make(owner, "弧线(&A)", "为选中音符添加延音线\n添加延音线",
@@ -123,7 +128,7 @@ QList<QAction*> Commands::documentCommands() const {
             viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
             addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange,
             editDelete,   editSelectAll, viewZoomIn,    viewZoomOut, viewZoomReset, viewFitWidth,
-            checkMeasures, partNames};
+            checkMeasures, partNames, measureNumbers, measureMark};
 }
 
 QList<Commands::Entry> Commands::all() const {
@@ -136,7 +141,8 @@ QList<Commands::Entry> Commands::all() const {
             {"视图", viewToolBar},     {"视图", viewStatusBar},    {"视图", viewScrollMode},
             {"视图", viewPageMode},    {"视图", viewZoomIn},       {"视图", viewZoomOut},
             {"视图", viewZoomReset},   {"视图", viewFitWidth},     {"视图", viewWatermark},
-            {"谱面", titleSettings},   {"谱面", fontSettings},     {"谱面", partNames},     {"谱面", lyricsMode},
+            {"谱面", titleSettings},   {"谱面", fontSettings},     {"谱面", partNames},
+            {"谱面", measureNumbers},  {"谱面", measureMark},     {"谱面", lyricsMode},
             {"谱面", lyricsPaste},     {"谱面", checkMeasures},    {"音符", addTie},
             {"音符", addJumpLine},     {"窗口", windowNew},        {"窗口", windowCascade},
             {"窗口", windowTile},      {"窗口", windowArrange},    {"帮助", keyGuide},

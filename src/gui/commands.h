@@ -51,6 +51,8 @@ struct Commands {
     QAction* lyricsPaste;
     QAction* checkMeasures;
     QAction* partNames;
+    QAction* measureNumbers;
+    QAction* measureMark;
     // 音符
     QAction* addTie;
     QAction* addJumpLine;

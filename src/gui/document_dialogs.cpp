@@ -128,6 +128,8 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
             dlg.m_nTempoBeat = i;
     dlg.m_nPerMinute = h.tempo.perMinute;
     dlg.m_strTempoText = QString::fromStdU16String(h.tempo.text);
+    dlg.m_bFreeMeter = h.freeMeter;
+    dlg.m_nTonicShift = h.tonicShift;
     if (dlg.exec() != QDialog::Accepted)
         return;
 
@@ -161,6 +163,8 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
     for (int allowed : {1, 2, 4, 8, 16, 32, 64})
         if (dlg.m_nDenominator == allowed)
             h.timeDenominator = static_cast<std::uint8_t>(allowed);
+    h.freeMeter = dlg.m_bFreeMeter;
+    h.tonicShift = std::clamp(dlg.m_nTonicShift, -1, 1);
     // A change is one undoable step; OK with nothing changed is none.
     doc.changeTitleBlock(h);
 }

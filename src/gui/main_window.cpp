@@ -1,6 +1,8 @@
 #include "gui/main_window.h"
+
 #include "gui/accepted_files.h"
 #include "gui/document_dialogs.h"
+#include "gui/measure_mark_dlg.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -126,7 +128,8 @@ void MainWindow::createMenus() {
     viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
 
     scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
-    scoreMenu_->addActions({c.titleSettings, c.fontSettings, c.partNames});
+    scoreMenu_->addActions(
+        {c.titleSettings, c.fontSettings, c.partNames, c.measureMark, c.measureNumbers});
     scoreMenu_->addSeparator();
     scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
     scoreMenu_->addSeparator();
@@ -293,6 +296,22 @@ void MainWindow::connectCommands() {
     connect(c.titleSettings, &QAction::triggered, this, [this] {
         if (ScoreDocument* doc = activeDocument())
             editTitleBlock(*doc, this);
+    });
+    connect(c.measureNumbers, &QAction::triggered, this, [this](bool on) {
+        if (ScoreDocument* doc = activeDocument()) {
+            doc_header h = doc->score().header();
+            h.measureNumbers = on;
+            doc->changeTitleBlock(h);
+        }
+    });
+    connect(c.measureMark, &QAction::triggered, this, [this] {
+        ScoreView* view = activeView();
+        if (!view || !view->document())
+            return;
+        // Measures are numbered along the first track: the caret's measure names one there.
+        const Caret& caret = view->controller().caret;
+        const int measure = caret.valid() ? caret.at->measure : 0;
+        editMeasureMark(*view->document(), measure, this);
     });
     connect(c.partNames, &QAction::triggered, this, [this] {
         if (ScoreDocument* doc = activeDocument())
@@ -624,6 +643,8 @@ void MainWindow::updateEditStates() {
     ScoreDocument* doc = view ? view->document() : nullptr;
     commands_.editUndo->setEnabled(doc && doc->history().canUndo());
     commands_.editRedo->setEnabled(doc && doc->history().canRedo());
+    // A setting of the score: it follows undo and redo.
+    commands_.measureNumbers->setChecked(doc && doc->score().header().measureNumbers);
     const bool selected = view && view->canCutOrCopy();
     commands_.editCut->setEnabled(selected);
     commands_.editCopy->setEnabled(selected);

@@ -61,9 +61,8 @@ void MeasureCheckDialog::fill() {
         return;
     const ScoreSession& session = view_->document()->session();
     misfits_ = session.measureCheck.misfits();
-    const music::Meter meter = music::Meter::of(session.score.header());
     for (const music::MeasureMisfit& f : misfits_)
-        list_->addItem(lineText(f, meter));
+        list_->addItem(lineText(f, f.meter));
     if (!misfits_.empty())
         list_->setCurrentRow(0);
 }

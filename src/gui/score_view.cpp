@@ -911,7 +911,7 @@ QString ScoreView::measureStatus() const {
         doc_->session().measureCheck.misfit(c.at->track, c.at->measure);
     if (!misfit)
         return {};
-    const music::Ticks beat = music::countedBeat(music::Meter::of(controller_.score().header()));
+    const music::Ticks beat = music::countedBeat(misfit->meter);
     const bool over = misfit->length > misfit->expected;
     const music::Ticks by = over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
     return QStringLiteral("第%1小节%2了%3")

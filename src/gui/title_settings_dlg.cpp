@@ -1,5 +1,7 @@
 #include "gui/title_settings_dlg.h"
 
+#include "music/pitch.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -7,8 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QCheckBox>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
+#include <optional>
 #include <QVBoxLayout>
 
 namespace qe {
@@ -63,8 +68,25 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     signature->addWidget(numerator_);
     signature->addWidget(new QLabel(QStringLiteral("/"), this));
     signature->addWidget(denominator_);
+    freeMeter_ = new QCheckBox(QStringLiteral("散板（不用拍号）"), this);
+    signature->addSpacing(12);
+    signature->addWidget(freeMeter_);
     signature->addStretch();
     grid->addLayout(signature, 7, 1);
+    connect(freeMeter_, &QCheckBox::toggled, this, [this](bool free) {
+        numerator_->setEnabled(!free);
+        denominator_->setEnabled(!free);
+    });
+
+    tonic_ = new QComboBox(this);
+    tonic_->setToolTip(QStringLiteral("不带八度点的“1”所发的音；改变它不改变谱面上的数字"));
+    grid->addWidget(new QLabel(QStringLiteral("“1”的音高："), this), 9, 0);
+    auto* tonicRow = new QHBoxLayout;
+    tonicRow->addWidget(tonic_);
+    tonicRow->addStretch();
+    grid->addLayout(tonicRow, 9, 1);
+    for (QComboBox* list : {accidental_, keyLetter_})
+        connect(list, &QComboBox::currentIndexChanged, this, [this] { fillTonics(); });
 
     tempoBeat_ = dropDownList({QStringLiteral("♩ 四分音符"), QStringLiteral("♩. 附点四分音符"),
                                QStringLiteral("♪ 八分音符"), QStringLiteral("𝅗𝅥 二分音符")},
@@ -94,6 +116,27 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     layout->addWidget(buttons);
 }
 
+void CTitleSettingsDlg::fillTonics() {
+    const int keep = tonic_->count() == 3 ? tonic_->currentIndex() : 1 + m_nTonicShift;
+    const int letter = keyLetter_->currentIndex();
+    const int accidental = accidental_->currentIndex();
+    const std::optional<music::Key> key = music::Key::fromTitle(letter, accidental);
+    QSignalBlocker quiet(tonic_);
+    tonic_->clear();
+    const QString sign = accidental == 1 ? QStringLiteral("♯") : accidental == 2 ? QStringLiteral("♭")
+                                                                                 : QString();
+    for (int shift = -1; shift <= 1; ++shift) {
+        const int octave = key ? key->shifted(shift).tonic().octave : 4 + shift;
+        QString name = QStringLiteral("%1%2%3")
+                           .arg(sign, QChar(letter >= 0 && letter <= 6 ? u'A' + letter : u'?'))
+                           .arg(octave);
+        if (shift == 0)
+            name += QStringLiteral("（通常）");
+        tonic_->addItem(name);
+    }
+    tonic_->setCurrentIndex(std::clamp(keep, 0, 2));
+}
+
 void CTitleSettingsDlg::showEvent(QShowEvent* event) {
     if (!initialised_)
         onInitDialog();
@@ -119,6 +162,10 @@ void CTitleSettingsDlg::onInitDialog() {
     select(tempoBeat_, m_nTempoBeat);
     perMinute_->setValue(m_nPerMinute);
     tempoText_->setText(m_strTempoText);
+    freeMeter_->setChecked(m_bFreeMeter);
+    tonic_->clear();
+    fillTonics();
+    tonic_->setCurrentIndex(std::clamp(1 + m_nTonicShift, 0, 2));
 }
 
 void CTitleSettingsDlg::accept() {
@@ -133,6 +180,8 @@ void CTitleSettingsDlg::accept() {
     m_nTempoBeat = std::max(0, tempoBeat_->currentIndex());
     m_nPerMinute = perMinute_->value();
     m_strTempoText = tempoText_->text();
+    m_bFreeMeter = freeMeter_->isChecked();
+    m_nTonicShift = std::clamp(tonic_->currentIndex(), 0, 2) - 1;
     QDialog::accept();
 }
 

@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QSpinBox;
+class QCheckBox;
 class QLineEdit;
 
 namespace qe {
@@ -41,6 +42,10 @@ public:
     int m_nKeyLetter = 6;
     int m_nNumerator = 4;
     int m_nDenominator = 4;
+    // Free meter: no time signature (the fraction above is kept for older versions).
+    bool m_bFreeMeter = false;
+    // The octave of the undotted "1" from the usual one: -1, 0 or +1.
+    int m_nTonicShift = 0;
     // The metronome mark: the beat (an index of kTempoBeats), beats a minute (0: none) and the
     // tempo text.
     int m_nTempoBeat = 0;
@@ -53,10 +58,16 @@ public:
     };
     static constexpr TempoBeat kTempoBeats[] = {{4, false}, {4, true}, {8, false}, {2, false}};
 
+    QComboBox* tonicList() const { return tonic_; }
+    QCheckBox* freeMeterBox() const { return freeMeter_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The octaves "1" can sound in for the key chosen, named by their pitch ("G3", "G4").
+    void fillTonics();
+
     QString* texts_[7];
     QLineEdit* edits_[7];
     QComboBox* accidental_;
@@ -64,6 +75,8 @@ private:
     QComboBox* numerator_;
     QComboBox* denominator_;
     QComboBox* tempoBeat_;
+    QComboBox* tonic_;
+    QCheckBox* freeMeter_;
     QSpinBox* perMinute_;
     QLineEdit* tempoText_;
     bool initialised_ = false;

@@ -17,22 +17,36 @@ Ticks measureLength(const Measure& measure) {
 
 std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expected,
                                 bool lastIsEmpty) {
-    std::vector<int> flagged;
+    return misfitMeasures(lengths, std::vector<Ticks>(lengths.size(), expected), lastIsEmpty);
+}
+
+namespace {
+
+// Whether measure m is flagged (see misfitMeasures).
+bool misfits(const std::vector<Ticks>& lengths, const std::vector<Ticks>& expected, int m,
+             bool lastIsEmpty) {
     const int count = static_cast<int>(lengths.size());
-    if (expected <= 0)
-        return flagged;
+    const Ticks want = expected[static_cast<std::size_t>(m)];
+    const Ticks length = lengths[static_cast<std::size_t>(m)];
     const int last = lastIsEmpty ? count - 2 : count - 1;
-    const Ticks pickup = count > 0 && lengths[0] < expected ? lengths[0] : 0;
-    for (int m = 0; m < count; ++m) {
-        const Ticks length = lengths[static_cast<std::size_t>(m)];
-        if (length == expected || m > last)
-            continue;
-        if (m == 0 && length < expected)
-            continue;  // a pickup
-        if (m == last && m > 0 && pickup > 0 && length + pickup == expected)
-            continue;  // completes the pickup
-        flagged.push_back(m);
-    }
+    if (want <= 0 || length == want || m > last)
+        return false;
+    if (m == 0 && length < want)
+        return false;  // a pickup
+    const Ticks first = expected.front();
+    const Ticks pickup = first > 0 && lengths[0] < first ? lengths[0] : 0;
+    // The last measure completes the pickup.
+    return !(m == last && m > 0 && pickup > 0 && length + pickup == want);
+}
+
+}  // namespace
+
+std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths,
+                                const std::vector<Ticks>& expected, bool lastIsEmpty) {
+    std::vector<int> flagged;
+    for (int m = 0; m < static_cast<int>(lengths.size()); ++m)
+        if (misfits(lengths, expected, m, lastIsEmpty))
+            flagged.push_back(m);
     return flagged;
 }
 
@@ -48,15 +62,19 @@ bool lastIsEmpty(const Track& track) {
 
 std::vector<MeasureMisfit> checkMeasures(const Score& score) {
     std::vector<MeasureMisfit> misfits;
-    const Ticks expected = Meter::of(score.header()).measureLength();
+    const Attributes attributes(score.header());
     for (int t = 0; t < score.trackCount(); ++t) {
         const Track& track = score.track(t);
         std::vector<Ticks> lengths;
+        std::vector<Ticks> expected;
         lengths.reserve(track.measures.size());
-        for (const Measure& m : track.measures)
+        for (const Measure& m : track.measures) {
+            expected.push_back(attributes.expectedLength(static_cast<int>(lengths.size())));
             lengths.push_back(measureLength(m));
+        }
         for (int m : misfitMeasures(lengths, expected, lastIsEmpty(track)))
-            misfits.push_back({t, m, lengths[static_cast<std::size_t>(m)], expected});
+            misfits.push_back({t, m, lengths[static_cast<std::size_t>(m)],
+                               expected[static_cast<std::size_t>(m)], attributes.meterAt(m)});
     }
     return misfits;
 }
@@ -71,6 +89,7 @@ MeasureCheck::~MeasureCheck() {
 }
 
 void MeasureCheck::countAll() {
+    attributes_ = Attributes(score_.header());
     lengths_.assign(static_cast<std::size_t>(score_.trackCount()), {});
     for (int t = 0; t < score_.trackCount(); ++t)
         for (const Measure& m : score_.track(t).measures)
@@ -78,6 +97,8 @@ void MeasureCheck::countAll() {
 }
 
 void MeasureCheck::scoreChanged(const ScoreChange& change) {
+    if (change.kind == ScoreChange::Kind::Header)
+        attributes_ = Attributes(score_.header());
     if (change.kind == ScoreChange::Kind::Reset ||
         static_cast<int>(lengths_.size()) != score_.trackCount()) {
         countAll();
@@ -100,18 +121,15 @@ void MeasureCheck::scoreChanged(const ScoreChange& change) {
 }
 
 bool MeasureCheck::flagged(int t, int m) const {
-    const Ticks expected = Meter::of(score_.header()).measureLength();
     const std::vector<Ticks>& lengths = lengths_[static_cast<std::size_t>(t)];
-    const Ticks length = lengths[static_cast<std::size_t>(m)];
-    if (expected <= 0 || length == expected)
-        return false;
-    // The rules of misfitMeasures, for one measure.
     const int count = static_cast<int>(lengths.size());
-    const int last = lastIsEmpty(score_.track(t)) ? count - 2 : count - 1;
-    if (m > last || (m == 0 && length < expected))
-        return false;
-    const Ticks pickup = lengths[0] < expected ? lengths[0] : 0;
-    return !(m == last && m > 0 && pickup > 0 && length + pickup == expected);
+    // The rules of misfitMeasures, for one measure: it needs what the first, the last and this
+    // one should hold.
+    std::vector<Ticks> expected(lengths.size(), 0);
+    for (int i : {0, count - 2, count - 1, m})
+        if (i >= 0 && i < count)
+            expected[static_cast<std::size_t>(i)] = attributes_.expectedLength(i);
+    return music::misfits(lengths, expected, m, lastIsEmpty(score_.track(t)));
 }
 
 std::optional<MeasureMisfit> MeasureCheck::misfit(int t, int m) const {
@@ -119,7 +137,7 @@ std::optional<MeasureMisfit> MeasureCheck::misfit(int t, int m) const {
         m >= static_cast<int>(lengths_[static_cast<std::size_t>(t)].size()) || !flagged(t, m))
         return std::nullopt;
     return MeasureMisfit{t, m, lengths_[static_cast<std::size_t>(t)][static_cast<std::size_t>(m)],
-                         Meter::of(score_.header()).measureLength()};
+                         attributes_.expectedLength(m), attributes_.meterAt(m)};
 }
 
 std::vector<MeasureMisfit> MeasureCheck::misfits() const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "music/attributes.h"
 #include "music/meter.h"
 #include "music/score.h"
 
@@ -19,6 +20,7 @@ struct MeasureMisfit {
     int measure = 0;    // 0-based
     Ticks length = 0;   // what its items take
     Ticks expected = 0; // what the meter asks
+    Meter meter;        // the measure's time signature
     friend bool operator==(const MeasureMisfit&, const MeasureMisfit&) = default;
 };
 
@@ -28,6 +30,10 @@ struct MeasureMisfit {
 // typed) is not counted. A meter with no length flags nothing.
 std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths, Ticks expected,
                                 bool lastIsEmpty);
+// The same with each measure's own expected length (0: free meter, never flagged), as meter
+// changes give them.
+std::vector<int> misfitMeasures(const std::vector<Ticks>& lengths,
+                                const std::vector<Ticks>& expected, bool lastIsEmpty);
 
 // Every measure of a score that does not add up, track by track.
 std::vector<MeasureMisfit> checkMeasures(const Score& score);
@@ -53,6 +59,7 @@ private:
     bool flagged(int track, int measure) const;
 
     Score& score_;
+    Attributes attributes_;
     std::vector<std::vector<Ticks>> lengths_;  // per track, per measure
 };
 

@@ -61,9 +61,23 @@ public:
     // Nothing for a letter outside 0..6, which names no key; an accidental code other than 1
     // and 2 reads as none, as the title block shows it.
     static std::optional<Key> fromTitle(int keyLetter, int keyAccidental);
+    // The key of a title block with the octave of its "1" (see shifted).
     static std::optional<Key> fromTitle(const doc_header& header) {
-        return fromTitle(header.keyLetter, header.keyAccidental);
+        std::optional<Key> key = fromTitle(header.keyLetter, header.keyAccidental);
+        if (key)
+            *key = key->shifted(header.tonicShift);
+        return key;
     }
+
+    // The same key with its undotted "1" `octaves` octaves higher (lower when negative) than
+    // the usual octave above; the digits of a song in 1=G can so sound from G4.
+    Key shifted(int octaves) const {
+        Key k = *this;
+        k.tonicOctave_ += octaves;
+        return k;
+    }
+    // How many octaves the undotted "1" lies off the usual one.
+    int tonicShift() const { return tonicOctave_ - (step_ <= 3 ? 4 : 3); }
 
     // The major key whose signature has `fifths` sharps (negative: flats), from 8 flats (1=bF)
     // to 12 sharps (1=#B): every key a title block can name. A minor key's signature gives its
@@ -100,7 +114,7 @@ public:
     ScaleNote noteOfMidi(int midi) const;
 
     friend bool operator==(const Key& a, const Key& b) {
-        return a.step_ == b.step_ && a.alter_ == b.alter_;
+        return a.step_ == b.step_ && a.alter_ == b.alter_ && a.tonicOctave_ == b.tonicOctave_;
     }
 
 private:

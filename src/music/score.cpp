@@ -216,6 +216,7 @@ void Score::splitMeasure(int t, int m, int count, note barLine) {
             ++volta.to;
     }
     notify({ScoreChange::Kind::Measures, t, m, 1, 2});
+    shiftMarks(t, m, 1);
 }
 
 note Score::mergeMeasure(int t, int m) {
@@ -226,6 +227,8 @@ note Score::mergeMeasure(int t, int m) {
     for (const Volta& volta : voltas_)
         if (volta.track == t && (volta.from == m || volta.to == m))
             throw Exception(kMismatch, "a volta still rests on the bar line to remove");
+    if (t == 0 && header_.markAt(m + 1))
+        throw Exception(kMismatch, "a measure mark still rests on the bar line to remove");
     const int moved = closing.contentCount();
     const note barLine = closing.entries.back().record;
     Measure& next = track.measures[static_cast<std::size_t>(m) + 1];
@@ -253,6 +256,7 @@ note Score::mergeMeasure(int t, int m) {
             --volta.to;
     }
     notify({ScoreChange::Kind::Measures, t, m, 2, 1});
+    shiftMarks(t, m + 1, -1);
     return barLine;
 }
 
@@ -292,6 +296,20 @@ Volta Score::removeVolta(int index) {
     voltas_.erase(voltas_.begin() + index);
     notify({ScoreChange::Kind::Voltas, volta.track});
     return volta;
+}
+
+void Score::shiftMarks(int t, int after, int by) {
+    if (t != 0)
+        return;
+    bool moved = false;
+    for (MeasureMark& mark : header_.marks) {
+        if (static_cast<std::int64_t>(mark.measure) > after) {
+            mark.measure = static_cast<std::uint32_t>(static_cast<std::int64_t>(mark.measure) + by);
+            moved = true;
+        }
+    }
+    if (moved)
+        notify({ScoreChange::Kind::Header});
 }
 
 void Score::setHeader(const doc_header& header) {

@@ -176,11 +176,12 @@ public:
     void setSyllables(int t, EntryRef at, std::vector<Syllable> syllables);
     // A bar line typed into measure `m`: a new measure takes its first `count` entries, closed
     // by `barLine`; the rest keeps the old bar line and becomes measure m + 1, and so do the
-    // voltas on the old measure.
+    // voltas on the old measure. The first track numbers the measures: a split there moves
+    // the measure marks (key and time changes, jumps) of later measures with them.
     void splitMeasure(int t, int m, int count, note barLine);
     // The inverse: measure `m` gives up its bar line, which is returned, and its other entries
-    // go to the front of measure m + 1. Refused for the last measure, an open one, and one a
-    // volta rests on.
+    // go to the front of measure m + 1. Refused for the last measure, an open one, one a
+    // volta rests on, and in the first track one whose next measure has a measure mark.
     note mergeMeasure(int t, int m);
     void insertTie(int index, Tie tie);
     Tie removeTie(int index);
@@ -203,6 +204,8 @@ private:
     Measure& measureAt(int t, int m);
     void notify(const ScoreChange& change);
     void countSyllables(int t, const std::vector<Syllable>& syllables, int sign);
+    // Moves the marks of measures after `after` by `by`, when track `t` numbers the measures.
+    void shiftMarks(int t, int after, int by);
 
     doc_header header_;
     format_track_header format_;

@@ -55,7 +55,8 @@ void joinTies(TrackWalk& walk, const TrackTies& ties) {
 
 }  // namespace
 
-TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const TrackTies& ties) {
+TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attributes,
+                    const TrackTies& ties) {
     TrackWalk walk;
     MeasureClock clock;
     AccidentalState accidentals;
@@ -84,7 +85,8 @@ TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const Trac
                 if (item->isDigit()) {
                     const int shift =
                         accidentals.apply(item->degree, item->octave, item->accidental);
-                    n.pitch = key.pitchOf(item->degree, item->octave, shift);
+                    n.pitch = attributes.keyAt(w.measure).pitchOf(item->degree, item->octave,
+                                                                  shift);
                 }
                 walk.notes.push_back(std::move(n));
                 current = static_cast<int>(walk.notes.size()) - 1;
@@ -123,13 +125,13 @@ TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const Trac
 }
 
 std::vector<TrackWalk> walkDocument(const QeDocument& doc) {
-    const Key key = Key::fromTitle(doc.header).value_or(Key());
+    const Attributes attributes(doc.header);
     const auto& tracks = doc.noteTracks();
     const std::vector<TrackTies> ties = readTies(doc.formatRecords(), tracks.size());
     std::vector<TrackWalk> walks;
     walks.reserve(tracks.size());
     for (std::size_t t = 0; t < tracks.size(); ++t)
-        walks.push_back(walkTrack(tracks[t].content.items, key, ties[t]));
+        walks.push_back(walkTrack(tracks[t].content.items, attributes, ties[t]));
     return walks;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "music/attributes.h"
 #include "music/item.h"
 #include "music/meter.h"
 #include "music/pitch.h"
@@ -74,11 +75,13 @@ struct TrackWalk {
 // for an end on a bar line or outside the track. Indices are those of TrackWalk::notes.
 int noteReached(const TrackWalk& walk, int itemIndex, bool forward);
 
-// Walks the records of one note track in the given key, joining the notes of its tie arcs.
-TrackWalk walkTrack(const std::vector<note>& records, const Key& key, const TrackTies& ties = {});
+// Walks the records of one note track, each measure in its key (a Key converts to one key
+// throughout), joining the notes of its tie arcs.
+TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attributes,
+                    const TrackTies& ties = {});
 
 // Walks every note track of a document, in the key of its title block (1=C when the title
-// block names no key) and with its tie arcs.
+// block names no key) and of its key changes, and with its tie arcs.
 std::vector<TrackWalk> walkDocument(const QeDocument& doc);
 
 }  // namespace qe::music

@@ -1,7 +1,12 @@
 #include "perform/form.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
+#include <optional>
+
+#include "base/exception.h"
+#include "records/extension.h"
 
 namespace qe::sound {
 
@@ -9,18 +14,16 @@ namespace {
 
 constexpr int kBeginRepeat = 3;
 constexpr int kEndRepeat = 4;
-
-struct MeasureForm {
-    Ticks length = 0;
-    bool beginRepeat = false;
-    bool endRepeat = false;
-    int firstEndingEnd = -1;  // for an end repeat: the last measure of its first ending
-    int firstEndingStart = -1;
-};
+// The most passes a labelled ending can name ("1.-3." names three).
+constexpr int kMostPasses = 16;
+constexpr std::uint32_t kEveryPass = ~0u;
 
 struct Bracket {
     int first = 0;
     int last = 0;
+    std::uint32_t passes = 0;  // bit p-1 for pass p; 0 until worked out for an unlabelled one
+    bool labelled = false;
+    int repeat = -1;           // the end repeat whose endings it is among, or -1
 };
 
 // The measure a bracket end names: the measure whose closing bar line it is, or -1.
@@ -32,9 +35,11 @@ int measureOfBarLine(const music::TrackWalk& walk, int itemIndex) {
 }
 
 std::vector<Bracket> readBrackets(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats) {
+                                  const std::vector<Format>& formats,
+                                  const extension::VoltaLabels& labels) {
     std::vector<Bracket> brackets;
-    for (const Format& record : formats) {
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        const Format& record = formats[i];
         if (record.type != Format::kJumpLine || record.from.placeKind != 1 ||
             record.to.placeKind != 1 || record.from.trackIndex != record.to.trackIndex ||
             record.from.trackIndex < 0 ||
@@ -43,14 +48,79 @@ std::vector<Bracket> readBrackets(const std::vector<music::TrackWalk>& tracks,
         const music::TrackWalk& walk = tracks[static_cast<std::size_t>(record.from.trackIndex)];
         const int first = measureOfBarLine(walk, record.from.itemIndex);
         const int last = measureOfBarLine(walk, record.to.itemIndex);
-        if (first >= 0 && last >= first)
-            brackets.push_back(Bracket{first, last});
+        if (first < 0 || last < first)
+            continue;
+        Bracket bracket{first, last};
+        for (const auto& [index, label] : labels)
+            if (index == i)
+                bracket.passes = passesOfLabel(label);
+        bracket.labelled = bracket.passes != 0;
+        brackets.push_back(bracket);
     }
+    std::sort(brackets.begin(), brackets.end(),
+              [](const Bracket& a, const Bracket& b) { return a.first < b.first; });
     return brackets;
 }
 
-std::vector<MeasureForm> readForm(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats) {
+struct MeasureForm {
+    Ticks length = 0;
+    bool beginRepeat = false;
+    bool endRepeat = false;
+    int passes = 2;     // for an end repeat: how many times its section is played
+    int bracket = -1;   // the bracket over the measure, or -1
+    std::uint32_t jumps = 0;
+};
+
+int highestPass(std::uint32_t passes) {
+    int high = 0;
+    for (int p = 1; p <= kMostPasses; ++p)
+        if (passes & (1u << (p - 1)))
+            high = p;
+    return high;
+}
+
+}  // namespace
+
+std::uint32_t passesOfLabel(std::u16string_view label) {
+    std::uint32_t passes = 0;
+    std::optional<int> previous;  // the number before a range sign
+    bool range = false;
+    for (std::size_t i = 0; i < label.size();) {
+        const char16_t c = label[i];
+        if (c >= u'0' && c <= u'9') {
+            int n = 0;
+            while (i < label.size() && label[i] >= u'0' && label[i] <= u'9' && n <= kMostPasses)
+                n = n * 10 + (label[i++] - u'0');
+            if (n < 1 || n > kMostPasses)
+                return 0;
+            const int from = range && previous ? std::min(*previous, n) : n;
+            const int to = range && previous ? std::max(*previous, n) : n;
+            for (int p = from; p <= to; ++p)
+                passes |= 1u << (p - 1);
+            previous = n;
+            range = false;
+            continue;
+        }
+        if (c == u'-' || c == u'~' || c == u'\u2013' || c == u'\u2014' || c == u'\uFF5E')
+            range = true;
+        ++i;
+    }
+    return passes;
+}
+
+std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
+                                  const std::vector<Format>& formats, const doc_header* header) {
+    extension::VoltaLabels labels;
+    if (header)
+        if (const ExtensionEntry* entry =
+                extension::find(header->extension, extension::kVoltaLabels)) {
+            try {
+                labels = extension::decodeVoltaLabels(entry->bytes);
+            } catch (const Exception&) {
+                labels.clear();  // damaged labels: the brackets play as unlabelled ones
+            }
+        }
+
     std::size_t count = 0;
     for (const music::TrackWalk& walk : tracks)
         count = std::max(count, walk.measures.size());
@@ -63,60 +133,133 @@ std::vector<MeasureForm> readForm(const std::vector<music::TrackWalk>& tracks,
             form[m].endRepeat = form[m].endRepeat || span.barType == kEndRepeat;
         }
     }
-    std::vector<int> endRepeats;
-    for (std::size_t m = 0; m < form.size(); ++m)
-        if (form[m].endRepeat)
-            endRepeats.push_back(static_cast<int>(m));
-    // A bracket is the first ending of the first end repeat inside it, where the playing
-    // turns back; of several brackets over one end repeat, their whole span is skipped.
-    for (const Bracket& bracket : readBrackets(tracks, formats)) {
-        const auto end = std::lower_bound(endRepeats.begin(), endRepeats.end(), bracket.first);
-        if (end == endRepeats.end() || *end > bracket.last)
-            continue;
-        MeasureForm& repeat = form[static_cast<std::size_t>(*end)];
-        if (repeat.firstEndingStart < 0 || bracket.first < repeat.firstEndingStart)
-            repeat.firstEndingStart = bracket.first;
-        repeat.firstEndingEnd = std::max(repeat.firstEndingEnd, bracket.last);
+    std::vector<int> segnos;
+    std::vector<int> codas;
+    if (header) {
+        for (const MeasureMark& mark : header->marks) {
+            if (mark.measure >= count)
+                break;
+            form[mark.measure].jumps = mark.jumps;
+            if (mark.jumps & jump::kSegno)
+                segnos.push_back(static_cast<int>(mark.measure));
+            if (mark.jumps & jump::kCoda)
+                codas.push_back(static_cast<int>(mark.measure));
+        }
     }
-    return form;
-}
 
-}  // namespace
+    // Each end repeat's endings: the bracket over it and those that follow it bar to bar. The
+    // section is played as often as the highest pass they name, twice at least.
+    std::vector<Bracket> brackets = readBrackets(tracks, formats, labels);
+    for (std::size_t b = 0; b < brackets.size(); ++b) {
+        Bracket& over = brackets[b];
+        int repeat = -1;
+        for (int m = over.first; m <= over.last; ++m)
+            if (form[static_cast<std::size_t>(m)].endRepeat) {
+                repeat = m;
+                break;
+            }
+        if (repeat < 0 || over.repeat >= 0)
+            continue;
+        std::vector<std::size_t> chain{b};
+        for (std::size_t next = b + 1;
+             next < brackets.size() && brackets[next].first == brackets[chain.back()].last + 1;
+             ++next)
+            chain.push_back(next);
+        int passes = 2;
+        for (std::size_t c : chain) {
+            brackets[c].repeat = repeat;
+            passes = std::max(passes, highestPass(brackets[c].passes));
+        }
+        form[static_cast<std::size_t>(repeat)].passes = passes;
+        // An unlabelled bracket over the end repeat is played on every pass but the last.
+        for (std::size_t c : chain)
+            if (!brackets[c].labelled && c == b)
+                brackets[c].passes = (1u << (passes - 1)) - 1;
+    }
+    for (std::size_t b = 0; b < brackets.size(); ++b) {
+        Bracket& bracket = brackets[b];
+        if (!bracket.labelled && bracket.passes == 0)
+            bracket.passes = kEveryPass;  // a bracket played as written
+        for (int m = bracket.first; m <= bracket.last; ++m)
+            if (form[static_cast<std::size_t>(m)].bracket < 0)
+                form[static_cast<std::size_t>(m)].bracket = static_cast<int>(b);
+    }
 
-std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats) {
-    const std::vector<MeasureForm> form = readForm(tracks, formats);
-    const int count = static_cast<int>(form.size());
-    std::vector<bool> repeated(form.size(), false);
+    std::vector<int> turnedBack(count, 0);
     std::vector<PlayedMeasure> played;
     Ticks time = 0;
+    const int measures = static_cast<int>(count);
     int sectionStart = 0;
-    // While a section is played the second time: the first ending it skips, if any.
-    int skipFrom = -1;
-    int skipTo = -1;
-    for (int m = 0; m < count;) {
-        if (skipFrom >= 0 && m >= skipFrom && m <= skipTo) {
-            m = skipTo + 1;
-            sectionStart = m;
-            skipFrom = skipTo = -1;
-            continue;
-        }
+    int pass = 1;
+    bool sectionDone = false;  // the last pass of a section ended: its later endings follow
+    // After D.C. or D.S.: repeats are not taken again, each bracket plays on its last pass,
+    // and the playing ends at Fine or goes on at To Coda.
+    bool jumped = false;
+    std::uint32_t jumpKind = 0;
+    // No score plays longer than every measure at every pass of every repeat, twice.
+    const std::size_t limit = count * (2 * kMostPasses + 2) + 16;
+    for (int m = 0; m < measures && played.size() < limit;) {
         const MeasureForm& here = form[static_cast<std::size_t>(m)];
+        if (here.bracket >= 0) {
+            const Bracket& bracket = brackets[static_cast<std::size_t>(here.bracket)];
+            const int repeatPasses =
+                bracket.repeat >= 0 ? form[static_cast<std::size_t>(bracket.repeat)].passes : 1;
+            const int now = jumped && bracket.repeat >= 0 ? repeatPasses : pass;
+            if (now > 32 || !(bracket.passes & (1u << (now - 1)))) {
+                if (bracket.repeat >= 0 && bracket.repeat <= bracket.last &&
+                    bracket.repeat >= bracket.first && now >= repeatPasses) {
+                    sectionDone = true;
+                    sectionStart = bracket.last + 1;
+                }
+                m = bracket.last + 1;
+                continue;
+            }
+        } else if (sectionDone) {
+            sectionDone = false;
+            pass = 1;
+        }
         played.push_back(PlayedMeasure{m, time, here.length});
         time += here.length;
-        if (here.endRepeat) {
-            if (!repeated[static_cast<std::size_t>(m)]) {
-                repeated[static_cast<std::size_t>(m)] = true;
-                skipFrom = here.firstEndingStart;
-                skipTo = here.firstEndingEnd;
+        if (jumped && (here.jumps & jump::kFine) && !(jumpKind & jump::kAlCoda))
+            break;
+        if (jumped && (here.jumps & jump::kToCoda) && !(jumpKind & jump::kAlFine)) {
+            const auto coda = std::upper_bound(codas.begin(), codas.end(), m);
+            if (coda != codas.end()) {
+                m = *coda;
+                continue;
+            }
+        }
+        if (here.endRepeat && !jumped) {
+            int& back = turnedBack[static_cast<std::size_t>(m)];
+            if (back + 1 < here.passes) {
+                ++back;
+                pass = back + 1;
                 m = sectionStart;
                 continue;
             }
             sectionStart = m + 1;
-            skipFrom = skipTo = -1;
+            sectionDone = true;
         }
-        if (here.beginRepeat)
+        if (here.beginRepeat) {
             sectionStart = m + 1;
+            pass = 1;
+            sectionDone = false;
+        }
+        if (!jumped && (here.jumps & (jump::kDaCapo | jump::kDalSegno))) {
+            jumped = true;
+            jumpKind = here.jumps;
+            int target = 0;
+            if (here.jumps & jump::kDalSegno) {
+                const auto after = std::upper_bound(segnos.begin(), segnos.end(), m);
+                target = after != segnos.begin() ? *std::prev(after)
+                         : segnos.empty()        ? 0
+                                                 : segnos.front();
+            }
+            m = target;
+            pass = 1;
+            sectionDone = false;
+            continue;
+        }
         ++m;
     }
     return played;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
+#include "records/doc_chunks.h"
 #include "records/records.h"
 #include "music/track_walk.h"
 
@@ -30,15 +33,26 @@ struct PlayedMeasure {
 //   measure after the latest begin repeat; without one, to the start of the score, or to the
 //   measure after the last end repeat already played through, since a repeat that is done is
 //   not part of the next one.
-// - A volta bracket that covers the measure of an end repeat is the first ending: it is played
-//   the first time only, and the second time the playing goes on after the bracket's last
-//   measure. Other brackets (the second ending, after the end repeat) are played as written.
-// - Each end repeat sends the playing back once, so no measure is played more than twice.
+// - Endings: the brackets over an end repeat and those that follow it bar to bar. A labelled
+//   bracket is played on the passes its label names ("1.", "2.", "1.-3.", "1, 2"), and the
+//   section is played as often as the highest pass named, twice at least; on a pass that a
+//   bracket does not name the playing goes on after it. An unlabelled bracket over the end
+//   repeat is played on every pass but the last; other unlabelled brackets as written.
+// - Jumps (from the measure marks of the header): after a measure with D.C. the playing goes
+//   back to the start, after D.S. to the segno; from then on repeats are not taken again and
+//   each ending is played on its last pass; it ends after Fine (unless "al Coda"), and at
+//   "To Coda" goes on at the next coda sign (unless "al Fine"). Only the first D.C. or D.S.
+//   is taken, so every score ends.
 //
 // Brackets are jump-line records whose ends name the closing bar lines of their first and
 // last measures in one track; a bracket whose ends name anything else is not read, as the
 // editor does not show it.
 std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats);
+                                  const std::vector<Format>& formats,
+                                  const doc_header* header = nullptr);
+
+// The passes a volta label names, bit p-1 for pass p: "1." {1}, "2." {2}, "1.-3." {1,2,3},
+// "1, 2" {1,2}; 0 for a label without a number from 1 to 16.
+std::uint32_t passesOfLabel(std::u16string_view label);
 
 }  // namespace qe::sound

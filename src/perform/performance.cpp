@@ -116,17 +116,46 @@ int channelOfTrack(int track) {
     return melodic < 9 ? melodic : melodic + 1;
 }
 
-double Performance::ticksPerSecond() const {
+namespace {
+
+double ticksPerSecondAt(int tempo) {
     return std::clamp(tempo, kMinTempo, kMaxTempo) * static_cast<double>(music::kTicksPerQuarter) /
            60.0;
 }
 
+}  // namespace
+
 double Performance::seconds(Ticks time) const {
-    return static_cast<double>(time) / ticksPerSecond();
+    if (tempos.empty())
+        return static_cast<double>(time) / ticksPerSecondAt(tempo);
+    double total = 0;
+    for (std::size_t i = 0; i < tempos.size(); ++i) {
+        const Ticks from = i == 0 ? 0 : tempos[i].at;
+        if (time <= from && i > 0)
+            break;
+        const Ticks to = i + 1 < tempos.size() ? std::min(time, tempos[i + 1].at) : time;
+        total += static_cast<double>(to - from) / ticksPerSecondAt(tempos[i].tempo);
+    }
+    return total;
 }
 
 Ticks Performance::ticksAt(double seconds) const {
-    return static_cast<Ticks>(std::floor(seconds * ticksPerSecond()));
+    if (tempos.empty())
+        return static_cast<Ticks>(std::floor(seconds * ticksPerSecondAt(tempo)));
+    double left = seconds;
+    for (std::size_t i = 0; i < tempos.size(); ++i) {
+        const Ticks from = i == 0 ? 0 : tempos[i].at;
+        const double rate = ticksPerSecondAt(tempos[i].tempo);
+        if (i + 1 < tempos.size()) {
+            const double span = static_cast<double>(tempos[i + 1].at - from) / rate;
+            if (left >= span) {
+                left -= span;
+                continue;
+            }
+        }
+        return from + static_cast<Ticks>(std::floor(left * rate));
+    }
+    return 0;
 }
 
 std::optional<Ticks> Performance::firstTimeOf(int track, int item) const {
@@ -149,9 +178,36 @@ Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
     p.key = music::Key::fromTitle(doc.header).value_or(music::Key());
     p.tempo = std::clamp(options.tempo, kMinTempo, kMaxTempo);
     const std::vector<music::TrackWalk> walks = music::walkDocument(doc);
-    p.form = unfold(walks, doc.formatRecords());
+    p.form = unfold(walks, doc.formatRecords(), &doc.header);
     if (!p.form.empty())
         p.length = p.form.back().start + p.form.back().length;
+
+    // Tempo, key and meter as the measures are played.
+    const music::Attributes attributes(doc.header);
+    const int own = doc.header.tempo.quartersPerMinute();
+    const double scale = own > 0 ? static_cast<double>(p.tempo) / own : 1.0;
+    p.tempos.push_back(TempoChange{0, p.tempo});
+    p.signatures.push_back(SignatureChange{0, p.key, p.meter, doc.header.freeMeter});
+    for (const PlayedMeasure& played : p.form) {
+        const music::MeasureAttributes& a = attributes.at(played.measure);
+        const int marked = a.tempo.quartersPerMinute();
+        const int tempo = marked > 0 ? std::clamp(static_cast<int>(std::lround(marked * scale)),
+                                                  kMinTempo, kMaxTempo)
+                                     : p.tempo;
+        if (tempo != p.tempos.back().tempo) {
+            if (played.start == p.tempos.back().at)
+                p.tempos.back().tempo = tempo;
+            else
+                p.tempos.push_back(TempoChange{played.start, tempo});
+        }
+        const SignatureChange& last = p.signatures.back();
+        if (!(a.key == last.key) || !(a.meter == last.meter) || a.free != last.free) {
+            if (played.start == last.at)
+                p.signatures.back() = SignatureChange{played.start, a.key, a.meter, a.free};
+            else
+                p.signatures.push_back(SignatureChange{played.start, a.key, a.meter, a.free});
+        }
+    }
 
     std::size_t measures = 0;
     for (const music::TrackWalk& walk : walks)

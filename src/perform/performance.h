@@ -47,6 +47,21 @@ struct Cue {
     friend bool operator==(const Cue&, const Cue&) = default;
 };
 
+// The tempo from a time on, in quarter notes per minute.
+struct TempoChange {
+    Ticks at = 0;
+    int tempo = kDefaultTempo;
+    friend bool operator==(const TempoChange&, const TempoChange&) = default;
+};
+
+// The key and time signature from a time on, where a played measure changes them.
+struct SignatureChange {
+    Ticks at = 0;
+    music::Key key;
+    music::Meter meter;
+    bool free = false;
+};
+
 struct PerformedTrack {
     int channel = 0;  // MIDI channel 0..15; 9, the percussion channel, is never given out
     int program = kDefaultProgram;
@@ -68,11 +83,10 @@ struct PerformedTrack {
 //   the sound.
 // - A track's channel is its index, past 9, cycling through the fifteen melodic channels.
 struct Performance {
-    // The time in seconds of a time in ticks at this performance's tempo.
+    // The time in seconds of a time in ticks, through the tempo changes.
     double seconds(Ticks time) const;
     // The time in ticks of a time in seconds, rounded down.
     Ticks ticksAt(double seconds) const;
-    double ticksPerSecond() const;
 
     // Where an item of a track is played first; nothing for an item that is never played
     // (a track or item that does not exist).
@@ -81,7 +95,13 @@ struct Performance {
     std::u16string title;
     music::Meter meter;
     music::Key key;
-    int tempo = kDefaultTempo;
+    int tempo = kDefaultTempo;  // at the start
+    // The tempo at the start, then where a played measure's tempo mark changes it: the marks
+    // of the score scaled by the tempo chosen over the score's own first mark, so that a
+    // faster choice plays every part faster. Never empty once performed.
+    std::vector<TempoChange> tempos;
+    // The key and meter at the start, then where a played measure changes them.
+    std::vector<SignatureChange> signatures;
     Ticks length = 0;  // the end of the last played measure
     std::vector<PlayedMeasure> form;
     std::vector<PerformedTrack> tracks;

@@ -121,31 +121,53 @@ int log2Exact(int value) {
     return -1;
 }
 
+void signatures(TrackChunk& chunk, Ticks at, const music::Meter& meter, bool free,
+                const music::Key& key) {
+    const int power = log2Exact(meter.denominator);
+    // Free meter has no time signature to write: the measures follow as they are.
+    if (!free && meter.numerator > 0 && meter.numerator <= 255 && power >= 0) {
+        // MIDI clocks (24 to the quarter) per beat of the meter.
+        const Ticks clocks = meter.beat() * 24 / music::kTicksPerQuarter;
+        chunk.meta(at, 0x58,
+                   {static_cast<unsigned char>(meter.numerator), static_cast<unsigned char>(power),
+                    static_cast<unsigned char>(std::clamp<Ticks>(clocks, 1, 255)), 8});
+    }
+    // A key signature holds seven sharps or flats at most: a key beyond (1=#G, eight sharps)
+    // is written as its enharmonic neighbour (1=bA, four flats), which sounds the same.
+    int fifths = key.fifths();
+    fifths = fifths > 7 ? fifths - 12 : fifths < -7 ? fifths + 12 : fifths;
+    chunk.meta(at, 0x59, {static_cast<unsigned char>(static_cast<signed char>(fifths)), 0});
+}
+
+void tempoEvent(TrackChunk& chunk, Ticks at, int tempo) {
+    const auto micros = static_cast<std::uint32_t>(60000000 / std::clamp(tempo, kMinTempo, kMaxTempo));
+    chunk.meta(at, 0x51,
+               {static_cast<unsigned char>(micros >> 16), static_cast<unsigned char>(micros >> 8),
+                static_cast<unsigned char>(micros)});
+}
+
 void tempoTrack(const Performance& p, Bytes& out) {
     TrackChunk chunk;
     if (!p.title.empty()) {
         const std::string title = toUtf8(p.title);
         chunk.meta(0, 0x03, Bytes(title.begin(), title.end()));
     }
-    const int power = log2Exact(p.meter.denominator);
-    if (p.meter.numerator > 0 && p.meter.numerator <= 255 && power >= 0) {
-        // MIDI clocks (24 to the quarter) per beat of the meter.
-        const Ticks clocks = p.meter.beat() * 24 / music::kTicksPerQuarter;
-        chunk.meta(
-            0, 0x58,
-            {static_cast<unsigned char>(p.meter.numerator), static_cast<unsigned char>(power),
-             static_cast<unsigned char>(std::clamp<Ticks>(clocks, 1, 255)), 8});
+    if (p.signatures.empty())
+        signatures(chunk, 0, p.meter, false, p.key);
+    const std::vector<TempoChange> only{TempoChange{0, p.tempo}};
+    const std::vector<TempoChange>& tempos = p.tempos.empty() ? only : p.tempos;
+    // Both lists are in time order: merged as they are written.
+    std::size_t s = 0;
+    std::size_t t = 0;
+    while (s < p.signatures.size() || t < tempos.size()) {
+        if (s < p.signatures.size() && (t >= tempos.size() || p.signatures[s].at <= tempos[t].at)) {
+            const SignatureChange& c = p.signatures[s++];
+            signatures(chunk, c.at, c.meter, c.free, c.key);
+        } else {
+            tempoEvent(chunk, tempos[t].at, tempos[t].tempo);
+            ++t;
+        }
     }
-    // A key signature holds seven sharps or flats at most: a key beyond (1=#G, eight sharps)
-    // is written as its enharmonic neighbour (1=bA, four flats), which sounds the same.
-    int fifths = p.key.fifths();
-    fifths = fifths > 7 ? fifths - 12 : fifths < -7 ? fifths + 12 : fifths;
-    chunk.meta(0, 0x59, {static_cast<unsigned char>(static_cast<signed char>(fifths)), 0});
-    const auto micros =
-        static_cast<std::uint32_t>(60000000 / std::clamp(p.tempo, kMinTempo, kMaxTempo));
-    chunk.meta(0, 0x51,
-               {static_cast<unsigned char>(micros >> 16), static_cast<unsigned char>(micros >> 8),
-                static_cast<unsigned char>(micros)});
     chunk.appendTo(out, p.length);
 }
 

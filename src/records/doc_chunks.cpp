@@ -28,13 +28,36 @@ std::uint32_t doc_header::size() const {
            wideStringSize(comment2) + 4 + extension::blockSize(entriesToWrite());
 }
 
+const MeasureMark* doc_header::markAt(int measure) const {
+    for (const MeasureMark& mark : marks)
+        if (static_cast<int>(mark.measure) == measure)
+            return &mark;
+    return nullptr;
+}
+
 std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> names = extension::encodePartNames(partNames);
-    if (tempo.empty() && names.empty())
+    std::vector<unsigned char> measureMarks = extension::encodeMeasureMarks(marks);
+    if (tempo.empty() && names.empty() && measureMarks.empty() && !measureNumbers &&
+        !freeMeter && tonicShift == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
     extension::put(entries, extension::kPartNames, std::move(names));
+    extension::put(entries, extension::kMeasureMarks, std::move(measureMarks));
+    // Flags of a later version, kept in the entry as read, go on beside this version's.
+    extension::Options options;
+    if (const ExtensionEntry* kept = extension::find(extension, extension::kOptions))
+        options = extension::decodeOptions(kept->bytes);
+    options.flags &= ~extension::kKnownOptions;
+    if (measureNumbers)
+        options.flags |= extension::kMeasureNumbers;
+    if (freeMeter)
+        options.flags |= extension::kFreeMeter;
+    options.tonicShift = static_cast<std::int8_t>(tonicShift);
+    extension::put(entries, extension::kOptions,
+                   options == extension::Options{} ? std::vector<unsigned char>{}
+                                                   : extension::encodeOptions(options));
     return entries;
 }
 
@@ -52,6 +75,25 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* mark = extension::find(extension, extension::kTempoMark)) {
         tempo = extension::decodeTempoMark(mark->bytes);
         extension::put(extension, extension::kTempoMark, {});
+    }
+    measureNumbers = freeMeter = false;
+    tonicShift = 0;
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kOptions)) {
+        extension::Options options = extension::decodeOptions(entry->bytes);
+        measureNumbers = options.flags & extension::kMeasureNumbers;
+        freeMeter = options.flags & extension::kFreeMeter;
+        tonicShift = options.tonicShift;
+        // Only the flags of a later version stay in the entry; this version's are fields.
+        options.flags &= ~extension::kKnownOptions;
+        options.tonicShift = 0;
+        extension::put(extension, extension::kOptions,
+                       options == extension::Options{} ? std::vector<unsigned char>{}
+                                                       : extension::encodeOptions(options));
+    }
+    marks.clear();
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kMeasureMarks)) {
+        marks = extension::decodeMeasureMarks(entry->bytes);
+        extension::put(extension, extension::kMeasureMarks, {});
     }
     partNames.clear();
     if (const ExtensionEntry* names = extension::find(extension, extension::kPartNames)) {

@@ -51,6 +51,18 @@ public:
     TempoMark tempo;
     // The names of the parts, by note track; stored in the extension block when one is named.
     std::vector<PartName> partNames;
+    // Whether the number of each line's first measure is printed above it (off by default).
+    bool measureNumbers = false;
+    // The score starts in free meter: its measures have no time signature (the fields above
+    // keep one for older versions).
+    bool freeMeter = false;
+    // The octave of the undotted "1" of the key above, from the usual one (octave 4 for keys
+    // on C..F, 3 for G..B): -1, 0 or +1.
+    int tonicShift = 0;
+    // Key, time and tempo changes and jumps, in measure order, one per measure.
+    std::vector<MeasureMark> marks;
+    // The mark at a measure, or null.
+    const MeasureMark* markAt(int measure) const;
     // What this version stores beyond an older one, after the fields above (none: nothing is
     // written and the header is as older versions write it). The tempo mark is not among
     // these entries in memory: it is put in on writing and taken out on reading.

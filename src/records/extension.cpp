@@ -266,6 +266,113 @@ std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
     return names;
 }
 
+std::vector<unsigned char> encodeOptions(const Options& options) {
+    std::vector<unsigned char> out;
+    append(out, options.flags);
+    append(out, options.tonicShift);
+    out.insert(out.end(), 3, 0);
+    return out;
+}
+
+Options decodeOptions(const std::vector<unsigned char>& bytes) {
+    if (bytes.size() != 8)
+        throw Exception(kMalformed);
+    Reader in(bytes);
+    Options options;
+    options.flags = in.take<std::uint32_t>();
+    options.tonicShift = in.take<std::int8_t>();
+    if (options.tonicShift < -1 || options.tonicShift > 1)
+        throw Exception(kMalformed);
+    return options;
+}
+
+namespace {
+
+constexpr std::uint32_t kHoldsKey = 1;
+constexpr std::uint32_t kHoldsMeter = 2;
+constexpr std::uint32_t kHoldsTempo = 4;
+
+}  // namespace
+
+std::vector<unsigned char> encodeMeasureMarks(const std::vector<MeasureMark>& marks) {
+    std::vector<unsigned char> out;
+    std::uint32_t count = 0;
+    for (const MeasureMark& mark : marks)
+        count += mark.empty() ? 0 : 1;
+    if (count == 0)
+        return out;
+    append(out, count);
+    for (const MeasureMark& mark : marks) {
+        if (mark.empty())
+            continue;
+        const std::vector<unsigned char> tempo = encodeTempoMark(mark.tempo);
+        append(out, mark.measure);
+        append(out, (mark.keyChange ? kHoldsKey : 0) | (mark.meterChange ? kHoldsMeter : 0) |
+                        (tempo.empty() ? 0 : kHoldsTempo));
+        append(out, mark.jumps);
+        if (mark.keyChange) {
+            append(out, mark.keyLetter);
+            append(out, mark.keyAccidental);
+            append(out, mark.tonicShift);
+            append(out, std::uint8_t{0});
+        }
+        if (mark.meterChange) {
+            append(out, static_cast<std::uint16_t>(mark.numerator));
+            append(out, static_cast<std::uint16_t>(mark.denominator));
+        }
+        if (!tempo.empty()) {
+            append(out, static_cast<std::uint16_t>(tempo.size()));
+            out.insert(out.end(), tempo.begin(), tempo.end());
+        }
+    }
+    return out;
+}
+
+std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& bytes) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / 12)
+        throw Exception(kMalformed);
+    std::vector<MeasureMark> marks;
+    marks.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        MeasureMark mark;
+        mark.measure = in.take<std::uint32_t>();
+        const auto holds = in.take<std::uint32_t>();
+        mark.jumps = in.take<std::uint32_t>();
+        if ((holds & ~(kHoldsKey | kHoldsMeter | kHoldsTempo)) != 0 ||
+            (mark.jumps & ~jump::kAll) != 0 ||
+            (!marks.empty() && mark.measure <= marks.back().measure))
+            throw Exception(kMalformed);
+        if (holds & kHoldsKey) {
+            mark.keyChange = true;
+            mark.keyLetter = in.take<std::uint8_t>();
+            mark.keyAccidental = in.take<std::uint8_t>();
+            mark.tonicShift = in.take<std::int8_t>();
+            (void)in.take<std::uint8_t>();
+            if (mark.keyLetter > 6 || mark.keyAccidental > 2 || mark.tonicShift < -1 ||
+                mark.tonicShift > 1)
+                throw Exception(kMalformed);
+        }
+        if (holds & kHoldsMeter) {
+            mark.meterChange = true;
+            const auto numerator = in.take<std::uint16_t>();
+            const auto denominator = in.take<std::uint16_t>();
+            if (numerator > 255 || denominator > 255 || (numerator == 0) != (denominator == 0))
+                throw Exception(kMalformed);
+            mark.numerator = static_cast<std::uint8_t>(numerator);
+            mark.denominator = static_cast<std::uint8_t>(denominator);
+        }
+        if (holds & kHoldsTempo) {
+            const auto length = in.take<std::uint16_t>();
+            const unsigned char* p = in.takeBytes(length);
+            mark.tempo = decodeTempoMark(std::vector<unsigned char>(p, p + length));
+        }
+        marks.push_back(std::move(mark));
+    }
+    return marks;
+}
+
 }  // namespace qe::extension
 
 namespace qe {

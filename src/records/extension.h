@@ -47,6 +47,42 @@ struct PartName {
     friend bool operator==(const PartName&, const PartName&) = default;
 };
 
+// Which jumps stand above a measure, as flags: the signs at its start (segno, coda) and the
+// words at its end (Fine, To Coda, D.C., D.S. and their endings).
+namespace jump {
+constexpr std::uint32_t kSegno = 1u << 0;     // 𝄋 at the start: where D.S. goes back to
+constexpr std::uint32_t kCoda = 1u << 1;      // 𝄌 at the start: where "To Coda" goes on
+constexpr std::uint32_t kFine = 1u << 2;      // "Fine": the end, once the playing went back
+constexpr std::uint32_t kToCoda = 1u << 3;    // "To Coda": on to the coda, once gone back
+constexpr std::uint32_t kDaCapo = 1u << 4;    // "D.C.": back to the start
+constexpr std::uint32_t kDalSegno = 1u << 5;  // "D.S.": back to the segno
+constexpr std::uint32_t kAlFine = 1u << 6;    // with D.C. or D.S.: "al Fine"
+constexpr std::uint32_t kAlCoda = 1u << 7;    // with D.C. or D.S.: "al Coda"
+constexpr std::uint32_t kAll = (1u << 8) - 1;
+}  // namespace jump
+
+// What changes at the start of a measure: the key, the time signature (or free meter), the
+// tempo, and the jumps that stand above it. Measures are counted from 0 along the first note
+// track, whose bar lines number the measures of every track.
+struct MeasureMark {
+    std::uint32_t measure = 0;
+    // A new key "1=X" in the title block's codes (letter 0..6 for A..G, accidental 1 sharp,
+    // 2 flat) and the octave of its "1" (see tonicShift of the title block).
+    bool keyChange = false;
+    std::uint8_t keyLetter = 0;
+    std::uint8_t keyAccidental = 0;
+    std::int8_t tonicShift = 0;
+    // A new time signature; 0/0 is free meter.
+    bool meterChange = false;
+    std::uint8_t numerator = 4;
+    std::uint8_t denominator = 4;
+    TempoMark tempo;  // empty: the tempo goes on
+    std::uint32_t jumps = 0;
+
+    bool empty() const { return !keyChange && !meterChange && tempo.empty() && jumps == 0; }
+    friend bool operator==(const MeasureMark&, const MeasureMark&) = default;
+};
+
 namespace extension {
 
 constexpr std::uint32_t kMagic = 0x54584551;  // "QEXT"
@@ -59,6 +95,12 @@ constexpr std::uint32_t kFonts = 1;         // the font records an older file ca
 constexpr std::uint32_t kVoltaLabels = 2;   // the labels of volta brackets
 constexpr std::uint32_t kTempoMark = 3;     // the metronome mark and tempo text
 constexpr std::uint32_t kPartNames = 4;     // the names of the parts
+constexpr std::uint32_t kOptions = 5;       // flags and the octave of "1"
+constexpr std::uint32_t kMeasureMarks = 6;  // key, time and tempo changes and jumps
+// Flags of the options entry.
+constexpr std::uint32_t kMeasureNumbers = 1u << 0;  // the first measure's number above each line
+constexpr std::uint32_t kFreeMeter = 1u << 1;       // the score starts with no time signature
+constexpr std::uint32_t kKnownOptions = kMeasureNumbers | kFreeMeter;
 
 // Bytes the block takes; 0 for no entries (no block is written).
 std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries);
@@ -100,6 +142,27 @@ std::vector<unsigned char> encodePartNames(const std::vector<PartName>& names);
 // `maxTracks` are refused as damage.
 std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
                                       std::uint32_t maxTracks = 65536);
+
+// Options: flags (u32), the octave shift of "1" in the title block's key (i8) and three
+// reserved bytes (0). A later version's flags are kept by the header.
+struct Options {
+    std::uint32_t flags = 0;
+    std::int8_t tonicShift = 0;
+    friend bool operator==(const Options&, const Options&) = default;
+};
+std::vector<unsigned char> encodeOptions(const Options& options);
+// Throws kMalformed for any size other than 8 bytes or a shift outside -1..1.
+Options decodeOptions(const std::vector<unsigned char>& bytes);
+
+// Measure marks: a count (u32), then per mark its measure (u32), what it holds (u32: 1 a key,
+// 2 a time signature, 4 a tempo), its jumps (u32), and then, as held: the key's letter,
+// accidental and octave shift and a reserved byte; the numerator and denominator (u16 each);
+// the tempo mark's length (u16) and bytes (see encodeTempoMark). Marks are written in measure
+// order, one per measure, and empty marks are not written.
+std::vector<unsigned char> encodeMeasureMarks(const std::vector<MeasureMark>& marks);
+// Throws kMalformed for damaged bytes: unknown bits, a mark past the bytes, measures out of
+// order, a key or shift outside what a title block names.
+std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& bytes);
 
 }  // namespace extension
 }  // namespace qe

@@ -135,6 +135,22 @@ TEST(PartNames, TheFirstLineNamesThePartsAndLaterLinesUseTheShortNames) {
     EXPECT_TRUE(static_cast<System*>(plain.line(0, 0))->labels.empty());
 }
 
+TEST(MeasureNumbers, StandAboveEveryLineButTheFirstWhenAsked) {
+    QeDocument doc = test::scoreOf({measures(40)}, u"Test");
+    doc.header.measureNumbers = true;
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    EXPECT_TRUE(static_cast<System*>(p.line(0, 0))->labels.empty());
+    const auto* second = static_cast<System*>(p.line(0, 1));
+    ASSERT_EQ(second->labels.size(), 1u);
+    const int firstMeasure = p.view.linear.child(0)->indexOf(second->child(0)->realChild(0));
+    const std::string number = std::to_string(firstMeasure + 1);
+    EXPECT_GT(firstMeasure, 0);
+    EXPECT_EQ(second->labels[0].text, std::u16string(number.begin(), number.end()));
+    EXPECT_GT(second->labels[0].style.y, second->child(0)->style.y) << "above the row";
+    EXPECT_EQ(second->labels[0].parent(), second);
+}
+
 TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
     QeDocument doc = test::scoreOf({measures(6 * 20)});
     Pages p(std::move(doc), false);

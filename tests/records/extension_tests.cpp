@@ -188,6 +188,91 @@ TEST(Extension, ATempoMarkRidesInTheBlockAndLeavesNoTraceWhenRemoved) {
     EXPECT_THROW(extension::decodeTempoMark({4, 0, 0, 0, 96, 0, 9, 0}), Exception);
 }
 
+TEST(Extension, OptionsKeepTheFlagsOfALaterVersion) {
+    QeDocument doc = test::scoreOf({"1 |"});
+    const Raw plain = save(doc);
+    doc.header.measureNumbers = true;
+    doc.header.freeMeter = true;
+    doc.header.tonicShift = 1;
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(save(doc), &loaded), 0);
+    EXPECT_TRUE(loaded.header.measureNumbers);
+    EXPECT_TRUE(loaded.header.freeMeter);
+    EXPECT_EQ(loaded.header.tonicShift, 1);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    // A flag this version does not know rides along, and survives turning ours off.
+    loaded.header.extension.push_back({extension::kOptions, {0x83, 0, 0, 0, 0xFF, 0, 0, 0}});
+    QeDocument again;
+    ASSERT_EQ(loadCode(save(loaded), &again), 0);
+    EXPECT_TRUE(again.header.measureNumbers);
+    EXPECT_EQ(again.header.tonicShift, 1);  // the field, not the kept entry, is written
+    again.header.measureNumbers = again.header.freeMeter = false;
+    again.header.tonicShift = 0;
+    QeDocument last;
+    ASSERT_EQ(loadCode(save(again), &last), 0);
+    EXPECT_FALSE(last.header.measureNumbers);
+    EXPECT_FALSE(last.header.freeMeter);
+    ASSERT_TRUE(extension::find(last.header.extension, extension::kOptions));
+    EXPECT_EQ(extension::find(last.header.extension, extension::kOptions)->bytes,
+              (std::vector<unsigned char>{0x80, 0, 0, 0, 0, 0, 0, 0}));
+    last.header.extension.clear();
+    EXPECT_EQ(save(last), plain);
+    // An options entry of the wrong size, or an octave shift beyond one, is damage.
+    for (const std::vector<unsigned char>& damaged :
+         {std::vector<unsigned char>{1, 0}, std::vector<unsigned char>{1, 0, 0, 0, 2, 0, 0, 0}}) {
+        QeDocument bad = test::scoreOf({"1 |"});
+        bad.header.extension.push_back({extension::kOptions, damaged});
+        EXPECT_EQ(loadCode(save(bad)), kMalformed);
+    }
+}
+
+TEST(Extension, MeasureMarksRoundTripAndRefuseDamage) {
+    MeasureMark key;
+    key.measure = 3;
+    key.keyChange = true;
+    key.keyLetter = 3;  // D
+    key.tonicShift = -1;
+    key.jumps = jump::kSegno;
+    MeasureMark meter;
+    meter.measure = 5;
+    meter.meterChange = true;
+    meter.numerator = 0;  // free meter
+    meter.denominator = 0;
+    meter.tempo = TempoMark{4, false, 72, u"稍慢"};
+    MeasureMark words;
+    words.measure = 9;
+    words.jumps = jump::kDalSegno | jump::kAlCoda;
+    const std::vector<MeasureMark> marks{key, meter, MeasureMark{}, words};
+    const std::vector<unsigned char> bytes = extension::encodeMeasureMarks(marks);
+    EXPECT_EQ(extension::decodeMeasureMarks(bytes), (std::vector<MeasureMark>{key, meter, words}));
+    EXPECT_TRUE(extension::encodeMeasureMarks({MeasureMark{}}).empty());
+
+    // Through a file: the marks come back, and nothing of them is left among kept entries.
+    QeDocument doc = test::scoreOf({"1 | 2 | 3 | 4 | 5 | 6 |"});
+    doc.header.marks = {key, meter, words};
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(save(doc), &loaded), 0);
+    EXPECT_EQ(loaded.header.marks, doc.header.marks);
+    EXPECT_TRUE(loaded.header.extension.empty());
+
+    // Every cut of the bytes is refused, as are bits and values no version writes.
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_THROW(extension::decodeMeasureMarks({bytes.begin(), bytes.begin() + cut}),
+                     Exception)
+            << cut;
+    const auto patched = [&](std::size_t at, unsigned char value) {
+        std::vector<unsigned char> b = bytes;
+        b[at] = value;
+        return b;
+    };
+    EXPECT_THROW(extension::decodeMeasureMarks(patched(8, 0x08)), Exception);   // holds
+    EXPECT_THROW(extension::decodeMeasureMarks(patched(14, 0x01)), Exception);  // jumps
+    EXPECT_THROW(extension::decodeMeasureMarks(patched(16, 9)), Exception);     // letter
+    EXPECT_THROW(extension::decodeMeasureMarks(patched(18, 2)), Exception);     // shift
+    EXPECT_THROW(extension::decodeMeasureMarks(patched(20, 1)), Exception);     // order
+    EXPECT_THROW(extension::decodeMeasureMarks({0xFF, 0xFF, 0xFF, 0x0F}), Exception);
+}
+
 TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
     const extension::VoltaLabels labels{{0, u"1."}, {5, u"1.-3."}, {9, u""}};
     EXPECT_EQ(extension::decodeVoltaLabels(extension::encodeVoltaLabels(labels)), labels);
