@@ -57,7 +57,7 @@ void MarkText::arrange(Surface& g) {
     thickness = std::max(1, small.logFont.height / -20);
 
     const Point start = rootPosition(measure, {0, 0}, viaShadows);
-    const int gap = small.logFont.height / -4;  // a quarter of the text's height
+    const int gap = small.logFont.height / -2;  // half the text's height
     // Above the measure, or above the label of a bracket that starts here.
     const int lift = aboveBracket ? -2 * small.logFont.height : 0;
     const int top = start.y + lift;  // y grows upwards: texts hang down from their top
@@ -76,13 +76,14 @@ void MarkText::arrange(Surface& g) {
         return extent;
     };
     const int sign = -small.logFont.height;  // the size of a segno or coda sign
+    // Signs hang from `top` like the texts, and are lifted with them below.
     if (mark.jumps & jump::kSegno) {
-        segno_ = Rect{x, top + sign, x + 2 * sign / 3, top};
+        segno_ = Rect{x, top, x + 2 * sign / 3, top - sign};
         x += 2 * sign / 3 + gap;
         tallest = std::min(tallest, -sign);
     }
     if (mark.jumps & jump::kCoda) {
-        coda_ = Rect{x, top + sign, x + sign, top};
+        coda_ = Rect{x, top, x + sign, top - sign};
         x += sign + gap;
         tallest = std::min(tallest, -sign);
     }
@@ -117,9 +118,6 @@ void MarkText::arrange(Surface& g) {
     }
     if (!mark.tempo.empty())
         addText(tempoMarkText(mark.tempo), small);
-    // Single-line pieces stand on the bottom of the tallest.
-    for (const auto& [index, height] : heights)
-        parts_[index].at.y = top + tallest - height;
     // Jump words: right-aligned before the closing bar line.
     const std::u16string words = jumpWords(mark.jumps);
     if (!words.empty()) {
@@ -127,9 +125,13 @@ void MarkText::arrange(Surface& g) {
         const Size extent = g.textExtent(words);
         const Point end = rootPosition(measure, {measure->style.width - measure->barWidth, 0},
                                        viaShadows);
-        parts_.push_back(Piece{words, small, Point{end.x - extent.width, top - extent.height}});
+        parts_.push_back(Piece{words, small, Point{end.x - extent.width, 0}});
+        heights.emplace_back(parts_.size() - 1, extent.height);
         tallest = std::min(tallest, extent.height);
     }
+    // Single-line pieces stand on the bottom of the tallest.
+    for (const auto& [index, height] : heights)
+        parts_[index].at.y = top + tallest - height;
     // Everything so far hangs from `top`; move it up so that its bottom is just above it.
     const int up = -tallest + gap;
     for (Piece& p : parts_)

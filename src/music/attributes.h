@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "music/meter.h"
@@ -55,6 +57,12 @@ private:
 // Puts a mark in the header's list at its measure, in measure order: replacing the mark there,
 // or taking it away when the new one is empty.
 void setMark(doc_header& header, const MeasureMark& mark);
+
+// The most passes a volta label can name.
+inline constexpr int kMostPasses = 16;
+// The passes a volta label names, bit p-1 for pass p: "1." {1}, "2." {2}, "1.-3." {1,2,3},
+// "1, 2" {1,2}; 0 for a label without a number from 1 to 16.
+std::uint32_t passesOfLabel(std::u16string_view label);
 
 // The key of a key change mark, with the octave of its "1"; nothing for a letter outside A..G.
 std::optional<Key> keyOfMark(const MeasureMark& mark);

@@ -136,6 +136,8 @@ void MeasureReader::readAttributes() {
     }
     measure_->meter = part_.meter;
     measure_->meterKnown = part_.meterKnown;
+    measure_->fifths = part_.fifths;
+    measure_->freeMeter = part_.freeMeter;
 }
 
 void MeasureReader::readKey() {
@@ -159,14 +161,9 @@ void MeasureReader::readKey() {
     const int storable = storableFifths(*fifths);
     if (storable != *fifths)
         dropped(QStringLiteral("key signatures written as the key that sounds the same"));
-    const bool change = part_.fifths ? *part_.fifths != storable : score_.fifths.has_value();
     part_.fifths = storable;
     if (!score_.fifths)
         score_.fifths = storable;
-    else if (change && storable != *score_.fifths)
-        report_.addOnce(QStringLiteral("key change to %1 in measure %2 not kept; the score "
-                                       "stays in %3")
-                            .arg(keyName(storable), measure_->number, keyName(*score_.fifths)));
 }
 
 void MeasureReader::readTime() {
@@ -221,8 +218,14 @@ void MeasureReader::readTime() {
             in_.skip();  // interchangeable: the first signature is the one the score uses
         }
     }
-    if (free || denominator == 0) {
-        dropped(QStringLiteral("free time signatures dropped"));
+    if (free) {
+        // Free meter: measures as long as their notes, shown without a fraction.
+        part_.freeMeter = true;
+        measure_->meterShown = true;
+        return;
+    }
+    if (denominator == 0) {
+        dropped(QStringLiteral("time signatures without a beat type dropped"));
         return;
     }
     const music::Meter meter{numerator, denominator};
@@ -233,21 +236,18 @@ void MeasureReader::readTime() {
     }
     if (composite)
         dropped(QStringLiteral("composite time signatures written as their sum"));
-    const bool change = part_.meterKnown ? !(part_.meter == meter) : score_.meter.has_value();
     part_.meter = meter;
     part_.meterKnown = true;
+    part_.freeMeter = false;
     const QString name = QStringLiteral("%1/%2").arg(numerator).arg(denominator);
     if (!storableMeter(meter)) {
         report_.addOnce(QStringLiteral("time signature %1 in measure %2 cannot be written")
                             .arg(name, measure_->number));
         return;
     }
+    measure_->meterShown = true;
     if (!score_.meter)
         score_.meter = meter;
-    else if (change && !(meter == *score_.meter))
-        report_.addOnce(QStringLiteral("time signature change to %1 in measure %2 not kept; "
-                                       "measures keep their lengths")
-                            .arg(name, measure_->number));
 }
 
 void MeasureReader::readNote() {
@@ -467,7 +467,7 @@ void MeasureReader::readLyric(ParsedNote& note) {
     note.lyrics.push_back(std::move(lyric));
 }
 
-bool MeasureReader::readMetronome() {
+bool MeasureReader::readMetronome(bool atStart) {
     TempoMark mark;
     bool understood = true;
     while (in_.nextChild()) {
@@ -491,9 +491,15 @@ bool MeasureReader::readMetronome() {
             understood = false;
         }
     }
-    if (understood && mark.perMinute > 0 && score_.tempo.perMinute == 0) {
+    if (understood && mark.perMinute > 0 && atStart && score_.tempo.perMinute == 0) {
         mark.text = score_.tempo.text;
         score_.tempo = mark;
+        return true;
+    }
+    // A change of tempo later in the first part: a mark over its measure.
+    if (understood && mark.perMinute > 0 && !atStart && part_.part.id == score_.firstPart) {
+        mark.text = measure_->tempo.text;
+        measure_->tempo = mark;
         return true;
     }
     if (!understood)
@@ -501,12 +507,63 @@ bool MeasureReader::readMetronome() {
     return false;
 }
 
+namespace {
+
+// The jumps that words over a measure name: "D.S. al Coda", "Fine", "To Coda", "Da Capo".
+std::uint32_t jumpsOfWords(const QString& words) {
+    QString w = words.simplified().toLower();
+    w.remove(u' ');
+    std::uint32_t jumps = 0;
+    const bool dalSegno = w.startsWith(u"d.s.") || w.startsWith(u"dalsegno") || w == u"ds";
+    const bool daCapo = w.startsWith(u"d.c.") || w.startsWith(u"dacapo") || w == u"dc";
+    if (dalSegno || daCapo) {
+        jumps |= dalSegno ? jump::kDalSegno : jump::kDaCapo;
+        if (w.contains(u"alfine"))
+            jumps |= jump::kAlFine;
+        else if (w.contains(u"alcoda"))
+            jumps |= jump::kAlCoda;
+    } else if (w == u"fine") {
+        jumps |= jump::kFine;
+    } else if (w.startsWith(u"tocoda")) {
+        jumps |= jump::kToCoda;
+    }
+    return jumps;
+}
+
+// The jumps a <sound> element plays.
+std::uint32_t jumpsOfSound(const XmlInput& in) {
+    std::uint32_t jumps = 0;
+    if (in.hasAttribute("dacapo") && in.attribute("dacapo") == u"yes")
+        jumps |= jump::kDaCapo;
+    if (in.hasAttribute("dalsegno"))
+        jumps |= jump::kDalSegno;
+    if (in.hasAttribute("fine"))
+        jumps |= jump::kFine;
+    if (in.hasAttribute("tocoda"))
+        jumps |= jump::kToCoda;
+    if (in.hasAttribute("segno"))
+        jumps |= jump::kSegno;
+    if (in.hasAttribute("coda"))
+        jumps |= jump::kCoda;
+    return jumps;
+}
+
+}  // namespace
+
 void MeasureReader::readDirection() {
     const bool atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
                          measure_->notes.empty() && position_ == 0;
+    const bool firstPart = part_.part.id == score_.firstPart;
     bool metronomeHere = false;
+    // Jumps are kept from the first part, which numbers the measures of every track; a coda
+    // sign with a "tocoda" sound is the place to jump from, not the coda itself.
+    std::uint32_t signs = 0;
+    std::uint32_t sounds = 0;
+    std::uint32_t words = 0;
+    QString tempoWords;
     while (in_.nextChild()) {
         if (in_.name() == u"sound") {
+            sounds |= jumpsOfSound(in_);
             // A tempo to play at, over the start and with no metronome mark: the mark's number.
             bool ok = false;
             const double tempo = in_.attribute("tempo").toDouble(&ok);
@@ -525,27 +582,38 @@ void MeasureReader::readDirection() {
         while (in_.nextChild()) {
             const QStringView name = in_.name();
             if (name == u"words") {
+                const QString text = in_.text(limits::kMaxTextLength);
+                if (const std::uint32_t named = jumpsOfWords(text)) {
+                    words |= named;
+                    continue;
+                }
                 // Words over the start of the score are its tempo or expression, which jianpu
                 // writes beside the key: with the metronome mark they are its tempo text.
-                const QString words = in_.text(limits::kMaxTextLength);
                 if (metronomeHere) {
-                    score_.tempo.text = (QString::fromStdU16String(score_.tempo.text) +
-                                         (score_.tempo.text.empty() ? QString() : QStringLiteral(" ")) +
-                                         words)
-                                            .left(limits::kMaxTextLength)
-                                            .toStdU16String();
+                    tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
                     continue;
                 }
                 if (atStart && !score_.firstWords)
-                    score_.firstWords = words;
+                    score_.firstWords = text;
                 else if (atStart && score_.firstWords->size() < limits::kMaxTextLength)
-                    score_.firstWords = *score_.firstWords + QLatin1Char(' ') + words;
+                    score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
+                else if (firstPart && !text.trimmed().isEmpty())
+                    tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
                 else
                     dropped(QStringLiteral("text directions dropped"));
                 continue;
             }
-            if (name == u"metronome" && atStart) {
-                metronomeHere = readMetronome();
+            if (name == u"metronome") {
+                // The first part carries the tempo of every part; others repeat it.
+                if (firstPart)
+                    metronomeHere = readMetronome(atStart);
+                else
+                    in_.skip();
+                continue;
+            }
+            if (name == u"segno" || name == u"coda") {
+                signs |= name == u"segno" ? jump::kSegno : jump::kCoda;
+                in_.skip();
                 continue;
             }
             const QStringView type = in_.attribute("type");
@@ -556,6 +624,24 @@ void MeasureReader::readDirection() {
             in_.skip();
         }
     }
+    if (!tempoWords.isEmpty()) {
+        TempoMark& mark = atStart ? score_.tempo : measure_->tempo;
+        mark.text = (QString::fromStdU16String(mark.text) +
+                     (mark.text.empty() ? QString() : QStringLiteral(" ")) + tempoWords)
+                        .left(limits::kMaxTextLength)
+                        .toStdU16String();
+    }
+    if (!firstPart)
+        return;
+    if ((sounds & jump::kToCoda) && (signs & jump::kCoda))
+        signs &= ~jump::kCoda;  // the sign that says where to leave for the coda
+    measure_->jumps |= signs | words | (sounds & ~(signs | words) &
+                                        (jump::kDaCapo | jump::kDalSegno | jump::kFine |
+                                         jump::kToCoda | jump::kSegno | jump::kCoda));
+    // A D.C. or D.S. sound beside words that name only Fine or To Coda: the words' ending.
+    if ((measure_->jumps & (jump::kDaCapo | jump::kDalSegno)) &&
+        !(measure_->jumps & (jump::kAlFine | jump::kAlCoda)) && (words & jump::kToCoda))
+        measure_->jumps = (measure_->jumps & ~jump::kToCoda) | jump::kAlCoda;
 }
 
 void MeasureReader::readBarline() {
@@ -566,6 +652,7 @@ void MeasureReader::readBarline() {
     bool backward = false;
     QString ending;
     QString endingNumber;
+    QString endingText;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"bar-style") {
@@ -578,6 +665,9 @@ void MeasureReader::readBarline() {
         } else if (name == u"ending") {
             ending = in_.attribute("type").toString();
             endingNumber = in_.attribute("number").trimmed().toString();
+            endingText = in_.text(limits::kMaxTextLength).trimmed();
+        } else if ((name == u"segno" || name == u"coda") && part_.part.id == score_.firstPart) {
+            measure_->jumps |= name == u"segno" ? jump::kSegno : jump::kCoda;
             in_.skip();
         } else if (name == u"fermata" || name == u"segno" || name == u"coda" ||
                    name == u"wavy-line") {
@@ -595,8 +685,12 @@ void MeasureReader::readBarline() {
         measure_->forwardRepeat = measure_->forwardRepeat || forward;
         if (ending == u"start") {
             measure_->endingStarts = true;
-            if (endingNumber != u"1")
-                dropped(QStringLiteral("volta bracket numbers not kept (brackets read 1)"));
+            // The printed text when there is one, else the numbers: "1, 2" reads "1.2.".
+            QString label = endingText;
+            if (label.isEmpty())
+                for (const QString& number : endingNumber.split(u',', Qt::SkipEmptyParts))
+                    label += number.trimmed() + QLatin1Char('.');
+            measure_->endingLabel = label.left(32);
         }
         return;
     }

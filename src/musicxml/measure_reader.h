@@ -26,7 +26,7 @@ private:
     void readNotations(ParsedNote& note);
     void readLyric(ParsedNote& note);
     // A metronome mark over the start: true when it became the score's tempo mark.
-    bool readMetronome();
+    bool readMetronome(bool atStart);
     void readDirection();
     void readBarline();
     // The <duration> of a <forward> or <backup> (`backward`), as ticks.

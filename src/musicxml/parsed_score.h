@@ -56,6 +56,13 @@ struct ParsedMeasure {
     bool endingStarts = false;      // a volta bracket begins over it
     bool endingStops = false;       // a volta bracket ends over it
     int barType = 0;                // the bar line that closes it, as this editor's bar type
+    QString endingLabel;            // the label of a bracket that begins over it ("1.", "2.")
+    std::optional<int> fifths;      // the key signature in force, once one was given
+    bool meterShown = false;        // a time signature is printed at its start
+    bool freeMeter = false;         // it is in free meter (senza-misura)
+    // Over the first part only: a tempo mark after the start, and jumps (jump:: flags).
+    TempoMark tempo;
+    std::uint32_t jumps = 0;
 };
 
 struct ParsedPart {

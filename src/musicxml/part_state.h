@@ -16,6 +16,7 @@ struct PartState {
     double divisions = 1;  // per quarter; 1 when the file never says
     music::Meter meter;
     bool meterKnown = false;
+    bool freeMeter = false;
     std::optional<int> fifths;           // the key signature in force
     std::vector<std::u16string> voices;  // voice names in the order they first appear
     std::map<QString, int> verseNames;   // lyric numbers that are not numbers

@@ -1,5 +1,7 @@
 #include "musicxml/part_writer.h"
 
+#include "music/attributes.h"
+
 #include <algorithm>
 #include <array>
 #include <set>
@@ -324,8 +326,15 @@ void PartWriter::plan(const PartSource& source) {
     // Volta brackets: from the measure its first bar line closes to the one its last closes,
     // numbered 1, 2, ... where they follow each other.
     std::map<int, int> stopNumber;
-    std::vector<std::pair<int, int>> spans;
-    for (const auto& [from, to] : source.brackets) {
+    struct Span {
+        int first;
+        int last;
+        std::u16string label;
+        bool operator<(const Span& other) const { return first < other.first; }
+    };
+    std::vector<Span> spans;
+    for (std::size_t k = 0; k < source.brackets.size(); ++k) {
+        const auto [from, to] = source.brackets[k];
         const music::WalkItem* a = itemAt(from);
         const music::WalkItem* b = itemAt(to);
         if (!a || !b || !a->item.isBarLine() || !b->item.isBarLine() || from > to) {
@@ -345,11 +354,13 @@ void PartWriter::plan(const PartSource& source) {
             dropped(QStringLiteral("volta brackets over no written measure dropped"), first);
             continue;
         }
-        spans.emplace_back(first, last);
+        spans.push_back(Span{first, last,
+                             k < source.bracketLabels.size() ? source.bracketLabels[k]
+                                                             : std::u16string()});
     }
-    std::sort(spans.begin(), spans.end());
+    std::stable_sort(spans.begin(), spans.end());
     int lastEnd = -1;
-    for (const auto& [first, last] : spans) {
+    for (const auto& [first, last, label] : spans) {
         // One ending at a time: MusicXML endings do not overlap.
         if (first <= lastEnd) {
             dropped(QStringLiteral("volta brackets over a measure that has one dropped"), first);
@@ -360,9 +371,24 @@ void PartWriter::plan(const PartSource& source) {
             --before;
         const auto previous = stopNumber.find(before);
         const int number = previous != stopNumber.end() ? previous->second + 1 : 1;
-        endingStarts_[first] = number;
-        endingStops_[last] = number;
-        stopNumber[last] = number;
+        // A label names its passes ("1.-3." plays passes 1, 2 and 3); others are numbered in
+        // turn.
+        Ending ending{QString::number(number), QString::fromStdU16String(label)};
+        if (const std::uint32_t passes = music::passesOfLabel(label)) {
+            QStringList numbers;
+            int highest = number;
+            for (int p = 1; p <= music::kMostPasses; ++p)
+                if (passes & (1u << (p - 1))) {
+                    numbers << QString::number(p);
+                    highest = p;
+                }
+            ending.number = numbers.join(QStringLiteral(", "));
+            stopNumber[last] = highest;
+        } else {
+            stopNumber[last] = number;
+        }
+        endingStarts_[first] = ending;
+        endingStops_[last] = ending;
         lastEnd = last;
     }
 
@@ -386,7 +412,7 @@ void PartWriter::write(const QString& id, const PartSource& source) {
     xml_.attribute("id", id);
     int number = 1;
     bool first = true;
-    declared_ = music::Meter::of(header_).measureLength();
+    declared_ = header_.freeMeter ? 0 : music::Meter::of(header_).measureLength();
     for (std::size_t m = 0; m + 1 < measureStarts_.size(); ++m) {
         if (skipped_[m])
             continue;
@@ -409,7 +435,11 @@ void PartWriter::writeAttributes() {
     xml_.endElement();
     const int beats = header_.timeNumerator;
     const int type = header_.timeDenominator;
-    if (beats >= 1 && beats <= 99 && type >= 1 && type <= 64 && (type & (type - 1)) == 0) {
+    if (header_.freeMeter) {
+        xml_.startElement("time");
+        xml_.emptyElement("senza-misura");
+        xml_.endElement();
+    } else if (beats >= 1 && beats <= 99 && type >= 1 && type <= 64 && (type & (type - 1)) == 0) {
         xml_.startElement("time");
         xml_.textElement("beats", beats);
         xml_.textElement("beat-type", type);
@@ -422,6 +452,77 @@ void PartWriter::writeAttributes() {
     xml_.textElement("line", bassClef_ ? "4" : "2");
     xml_.endElement();
     xml_.endElement();
+}
+
+void PartWriter::writeChanges(const MeasureMark& mark) {
+    const std::optional<music::Key> key = mark.keyChange ? music::keyOfMark(mark) : std::nullopt;
+    if (!key && !mark.meterChange)
+        return;
+    xml_.startElement("attributes");
+    if (key) {
+        xml_.startElement("key");
+        xml_.textElement("fifths", key->fifths());
+        xml_.textElement("mode", "major");
+        xml_.endElement();
+    }
+    if (mark.meterChange) {
+        xml_.startElement("time");
+        if (mark.numerator == 0) {
+            xml_.emptyElement("senza-misura");
+            declared_ = 0;
+        } else {
+            xml_.textElement("beats", mark.numerator);
+            xml_.textElement("beat-type", mark.denominator);
+            declared_ = music::Meter{mark.numerator, mark.denominator}.measureLength();
+        }
+        xml_.endElement();
+    }
+    xml_.endElement();
+}
+
+void PartWriter::writeSigns(std::uint32_t jumps) {
+    for (const auto [bit, name] : {std::pair{jump::kSegno, "segno"}, std::pair{jump::kCoda, "coda"}}) {
+        if (!(jumps & bit))
+            continue;
+        xml_.startElement("direction");
+        xml_.attribute("placement", "above");
+        xml_.startElement("direction-type");
+        xml_.emptyElement(name);
+        xml_.endElement();
+        xml_.emptyElement("sound");
+        xml_.attribute(name, name);
+        xml_.endElement();
+    }
+}
+
+void PartWriter::writeJumps(std::uint32_t jumps) {
+    const auto words = [&](const QString& text, const char* sound, const QString& value) {
+        xml_.startElement("direction");
+        xml_.attribute("placement", "above");
+        xml_.startElement("direction-type");
+        xml_.startElement("words");
+        xml_.attribute("halign", "right");
+        xml_.characters(text);
+        xml_.endElement();
+        xml_.endElement();
+        xml_.emptyElement("sound");
+        xml_.attribute(sound, value);
+        xml_.endElement();
+    };
+    if (jumps & jump::kFine)
+        words(QStringLiteral("Fine"), "fine", QStringLiteral("yes"));
+    if (jumps & jump::kToCoda)
+        words(QStringLiteral("To Coda"), "tocoda", QStringLiteral("coda"));
+    if (jumps & (jump::kDaCapo | jump::kDalSegno)) {
+        const bool segno = jumps & jump::kDalSegno;
+        QString text = segno ? QStringLiteral("D.S.") : QStringLiteral("D.C.");
+        if (jumps & jump::kAlFine)
+            text += QStringLiteral(" al Fine");
+        else if (jumps & jump::kAlCoda)
+            text += QStringLiteral(" al Coda");
+        words(text, segno ? "dalsegno" : "dacapo",
+              segno ? QStringLiteral("segno") : QStringLiteral("yes"));
+    }
 }
 
 void PartWriter::writeHiddenTime(Ticks length) {
@@ -491,6 +592,13 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
             xml_.endElement();
         }
     }
+    const MeasureMark* mark = header_.markAt(index);
+    if (mark)
+        writeChanges(*mark);
+    if (mark && source.carriesMarks) {
+        writeSigns(mark->jumps);
+        writeTempo(mark->tempo);
+    }
     // Jianpu measures may be longer or shorter than the time signature; such a measure gets a
     // hidden time signature of its own length, so that every reader counts it as written.
     if (number != 0 && span.length > 0 && span.length != declared_)
@@ -502,9 +610,17 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
         if (forward_[m])
             xml_.textElement("bar-style", "heavy-light");
         if (starts != endingStarts_.end()) {
-            xml_.emptyElement("ending");
-            xml_.attribute("number", starts->second);
+            if (starts->second.text.isEmpty()) {
+                xml_.emptyElement("ending");
+            } else {
+                xml_.startElement("ending");
+            }
+            xml_.attribute("number", starts->second.number);
             xml_.attribute("type", "start");
+            if (!starts->second.text.isEmpty()) {
+                xml_.characters(starts->second.text);
+                xml_.endElement();
+            }
         }
         if (forward_[m]) {
             xml_.emptyElement("repeat");
@@ -514,6 +630,8 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
     }
     for (std::size_t n = measureStarts_[m]; n < measureStarts_[m + 1]; ++n)
         writeNote(notes_[n]);
+    if (mark && source.carriesMarks)
+        writeJumps(mark->jumps);
 
     // The closing bar line; a begin repeat closing a measure with another after it is that
     // measure's left bar line instead.
@@ -532,7 +650,7 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
             xml_.textElement("bar-style", style);
         if (stops != endingStops_.end()) {
             xml_.emptyElement("ending");
-            xml_.attribute("number", stops->second);
+            xml_.attribute("number", stops->second.number);
             xml_.attribute("type", "stop");
         }
         if (repeat) {

@@ -29,9 +29,13 @@ struct PartSource {
     const music::TrackWalk* walk = nullptr;
     music::TrackTies arcs;
     std::vector<std::pair<int, int>> brackets;  // item indices of two closing bar lines
+    std::vector<std::u16string> bracketLabels;  // by bracket; empty for an unlabelled one
     std::vector<PlacedSyllable> syllables;      // by item; those of one item by verse
     QString words;  // text over the first measure (the title block's comment beside the key)
     TempoMark tempo;  // the metronome mark over the first measure
+    // The part that carries the tempo changes and jumps of the measure marks (the first);
+    // key and time changes go in every part.
+    bool carriesMarks = false;
 };
 
 // Writes one note track as a MusicXML <part>: each measure with its notes and rests (a note's
@@ -61,6 +65,11 @@ private:
     void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
     void writeAttributes();
     void writeHiddenTime(music::Ticks length);
+    // A key or time change of the measure marks, as attributes at the start of measure `m`.
+    void writeChanges(const MeasureMark& mark);
+    // Segno and coda signs at the start of a measure; jumps at its end.
+    void writeSigns(std::uint32_t jumps);
+    void writeJumps(std::uint32_t jumps);
     void writeNote(const XmlNote& n);
     void dropped(const QString& what, int measure) {
         report_.add(what, QString::number(measure + 1));
@@ -76,8 +85,12 @@ private:
     std::vector<std::size_t> measureStarts_;  // where each measure's notes begin, and the end
     std::vector<bool> skipped_;               // empty measures that only begin a repeat
     std::vector<bool> forward_;               // a begin repeat on the left of a measure
-    std::map<int, int> endingStarts_;         // measure → ending number
-    std::map<int, int> endingStops_;
+    struct Ending {
+        QString number;  // "1", "2", "1, 2, 3"
+        QString text;    // the label as printed, or empty
+    };
+    std::map<int, Ending> endingStarts_;  // measure → its ending
+    std::map<int, Ending> endingStops_;
     bool bassClef_ = false;
     music::Ticks declared_ = 0;  // the measure length the last time signature written gives
 };

@@ -39,6 +39,50 @@ Format formatRecord(std::uint8_t type, int track, int from, int to) {
     return record;
 }
 
+// The measure marks of the score from its first part, whose measures number every track's:
+// where the key, the time signature or free meter, or the tempo changes, and the jumps.
+void setMarks(const ParsedScore& score, doc_header& header) {
+    if (score.parts.empty())
+        return;
+    const std::vector<ParsedMeasure>& measures = score.parts.front().measures;
+    if (!measures.empty())
+        header.freeMeter = measures.front().freeMeter;
+    std::optional<int> fifths = score.fifths;
+    music::Meter meter = score.meter.value_or(music::Meter{});
+    bool free = header.freeMeter;
+    for (std::size_t m = 0; m < measures.size(); ++m) {
+        const ParsedMeasure& measure = measures[m];
+        MeasureMark mark;
+        mark.measure = static_cast<std::uint32_t>(m);
+        if (m > 0 && measure.fifths && measure.fifths != fifths) {
+            fifths = measure.fifths;
+            doc_header keyOnly;
+            music::Key::fromFifths(*fifths).toTitle(keyOnly);
+            mark.keyChange = true;
+            mark.keyLetter = keyOnly.keyLetter;
+            mark.keyAccidental = keyOnly.keyAccidental;
+        }
+        if (m > 0 && measure.meterShown) {
+            if (measure.freeMeter && !free) {
+                mark.meterChange = true;
+                mark.numerator = mark.denominator = 0;
+            } else if (!measure.freeMeter && measure.meterKnown &&
+                       (free || !(measure.meter == meter))) {
+                mark.meterChange = true;
+                mark.numerator = static_cast<std::uint8_t>(measure.meter.numerator);
+                mark.denominator = static_cast<std::uint8_t>(measure.meter.denominator);
+            }
+        }
+        if (measure.meterKnown && !measure.freeMeter)
+            meter = measure.meter;
+        free = measure.freeMeter;
+        mark.tempo = measure.tempo;
+        mark.jumps = measure.jumps;
+        if (!mark.empty())
+            header.marks.push_back(mark);
+    }
+}
+
 }  // namespace
 
 void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& report) {
@@ -56,8 +100,10 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     header.comment1 = score.titles.comment1.toStdU16String();
     header.comment2 = score.titles.comment2.toStdU16String();
     header.tempo = score.tempo;
+    setMarks(score, header);
 
     int budget = limits::kMaxItems;
+    extension::VoltaLabels labels;  // by index among the brackets, until the arcs are counted
     std::vector<Format> arcs;
     std::vector<Format> brackets;
     std::vector<std::vector<lyrics>> verses;
@@ -68,7 +114,12 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
             const int track = static_cast<int>(doc.noteTracks().size());
             const int main = mainVoice(part, staff);
             TrackBuilder builder(key, meter, staff == 1, budget, report);
+            std::optional<int> fifths = score.fifths;
             for (const ParsedMeasure& measure : part.measures) {
+                if (measure.fifths && measure.fifths != fifths) {
+                    fifths = measure.fifths;
+                    builder.setKey(music::Key::fromFifths(*fifths).shifted(key.tonicShift()));
+                }
                 if (measure.forwardRepeat)
                     builder.beginRepeat();
                 builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, main));
@@ -82,8 +133,14 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
             out.content.items = std::move(builder.records);
             for (const auto& [from, to] : builder.arcs)
                 arcs.push_back(formatRecord(Format::kArc, track, from, to));
-            for (const auto& [from, to] : builder.brackets)
+            for (std::size_t b = 0; b < builder.brackets.size(); ++b) {
+                const auto [from, to] = builder.brackets[b];
+                const std::u16string& label = builder.bracketLabels[b];
+                // "1" is what an unlabelled bracket shows: no need to store it.
+                if (!label.empty() && label != u"1")
+                    labels.emplace_back(static_cast<std::uint32_t>(brackets.size()), label);
                 brackets.push_back(formatRecord(Format::kJumpLine, track, from, to));
+            }
             if (verses.size() < builder.verses.size())
                 verses.resize(builder.verses.size());
             for (std::size_t v = 0; v < builder.verses.size(); ++v) {
@@ -101,6 +158,11 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     std::vector<Format>& formats = doc.formatRecords();
     formats = std::move(arcs);
     formats.insert(formats.end(), brackets.begin(), brackets.end());
+    for (auto& [index, label] : labels)
+        index += static_cast<std::uint32_t>(arcs.size());
+    if (!labels.empty())
+        extension::put(header.extension, extension::kVoltaLabels,
+                       extension::encodeVoltaLabels(labels));
     for (std::vector<lyrics>& verse : verses) {
         lyrics_track& track = doc.content.lyrics.items.emplace_back();
         track.content.items = std::move(verse);

@@ -193,7 +193,11 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
         parts[t].arcs = arcs[t];
     }
     int unplaced = 0;
-    for (const Format& record : doc_.formatRecords()) {
+    extension::VoltaLabels labels;
+    if (const ExtensionEntry* entry = extension::find(doc_.header.extension, extension::kVoltaLabels))
+        labels = extension::decodeVoltaLabels(entry->bytes);
+    for (std::size_t r = 0; r < doc_.formatRecords().size(); ++r) {
+        const Format& record = doc_.formatRecords()[r];
         if (record.type == Format::kArc)
             continue;  // read above, and reported where they join no notes
         const location& from = record.from;
@@ -204,8 +208,13 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
             ++unplaced;
             continue;
         }
-        parts[static_cast<std::size_t>(from.trackIndex)].brackets.emplace_back(from.itemIndex,
-                                                                               to.itemIndex);
+        PartSource& part = parts[static_cast<std::size_t>(from.trackIndex)];
+        part.brackets.emplace_back(from.itemIndex, to.itemIndex);
+        std::u16string label;
+        for (const auto& [index, text] : labels)
+            if (index == r)
+                label = text;
+        part.bracketLabels.push_back(label);
     }
     for (const Format& record : doc_.formatRecords()) {
         if (record.type != Format::kArc)
@@ -247,6 +256,7 @@ std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>
                     strays);
     parts[0].words = text(doc_.header.comment1);
     parts[0].tempo = doc_.header.tempo;
+    parts[0].carriesMarks = true;
     return parts;
 }
 

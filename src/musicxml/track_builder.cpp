@@ -346,13 +346,17 @@ void TrackBuilder::closeMeasure(const ParsedMeasure& measure) {
     accidentals_.reset();
     if (!withBrackets_)
         return;
-    if (measure.endingStarts && openBracket_ < 0)
+    if (measure.endingStarts && openBracket_ < 0) {
         openBracket_ = bar;
+        openLabel_ = measure.endingLabel;
+    }
     if (measure.endingStops && openBracket_ >= 0) {
-        if (bar > kLastNamedItem)
+        if (bar > kLastNamedItem) {
             dropped(QStringLiteral("volta brackets past the 32768th item of a track dropped"));
-        else
+        } else {
             brackets.emplace_back(openBracket_, bar);
+            bracketLabels.push_back(openLabel_.toStdU16String());
+        }
         openBracket_ = -1;
     }
 }
@@ -360,8 +364,10 @@ void TrackBuilder::closeMeasure(const ParsedMeasure& measure) {
 void TrackBuilder::finish() {
     if (openBracket_ >= 0 && !records.empty()) {
         const int last = static_cast<int>(records.size()) - 1;
-        if (last <= kLastNamedItem)
+        if (last <= kLastNamedItem) {
             brackets.emplace_back(openBracket_, last);
+            bracketLabels.push_back(openLabel_.toStdU16String());
+        }
         openBracket_ = -1;
     }
     int open = 0;

@@ -35,11 +35,14 @@ public:
     void addMeasure(const ParsedMeasure& measure, int staff, int voice);
     // The end of the track: an open volta bracket ends at the last measure.
     void finish();
+    // The key the next measures are written in, from a key change on.
+    void setKey(const music::Key& key) { key_ = key; }
 
     // The results, with item indices of this track.
     std::vector<note> records;
     std::set<std::pair<int, int>> arcs;
     std::vector<std::pair<int, int>> brackets;  // first and last measure, by closing bar line
+    std::vector<std::u16string> bracketLabels;  // by bracket: "1.", "2.", or empty
     std::vector<std::vector<std::pair<int, std::u16string>>> verses;  // item and syllable
 
 private:
@@ -68,6 +71,7 @@ private:
     int pendingMidi_ = 0;
     std::array<int, 16> openSlurs_;
     int openBracket_ = -1;
+    QString openLabel_;
 };
 
 }  // namespace qe::musicxml

@@ -14,8 +14,8 @@ namespace {
 
 constexpr int kBeginRepeat = 3;
 constexpr int kEndRepeat = 4;
-// The most passes a labelled ending can name ("1.-3." names three).
-constexpr int kMostPasses = 16;
+using music::kMostPasses;
+using music::passesOfLabel;
 constexpr std::uint32_t kEveryPass = ~0u;
 
 struct Bracket {
@@ -80,33 +80,6 @@ int highestPass(std::uint32_t passes) {
 }
 
 }  // namespace
-
-std::uint32_t passesOfLabel(std::u16string_view label) {
-    std::uint32_t passes = 0;
-    std::optional<int> previous;  // the number before a range sign
-    bool range = false;
-    for (std::size_t i = 0; i < label.size();) {
-        const char16_t c = label[i];
-        if (c >= u'0' && c <= u'9') {
-            int n = 0;
-            while (i < label.size() && label[i] >= u'0' && label[i] <= u'9' && n <= kMostPasses)
-                n = n * 10 + (label[i++] - u'0');
-            if (n < 1 || n > kMostPasses)
-                return 0;
-            const int from = range && previous ? std::min(*previous, n) : n;
-            const int to = range && previous ? std::max(*previous, n) : n;
-            for (int p = from; p <= to; ++p)
-                passes |= 1u << (p - 1);
-            previous = n;
-            range = false;
-            continue;
-        }
-        if (c == u'-' || c == u'~' || c == u'\u2013' || c == u'\u2014' || c == u'\uFF5E')
-            range = true;
-        ++i;
-    }
-    return passes;
-}
 
 std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
                                   const std::vector<Format>& formats, const doc_header* header) {

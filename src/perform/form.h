@@ -51,8 +51,4 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
                                   const std::vector<Format>& formats,
                                   const doc_header* header = nullptr);
 
-// The passes a volta label names, bit p-1 for pass p: "1." {1}, "2." {2}, "1.-3." {1,2,3},
-// "1, 2" {1,2}; 0 for a label without a number from 1 to 16.
-std::uint32_t passesOfLabel(std::u16string_view label);
-
 }  // namespace qe::sound

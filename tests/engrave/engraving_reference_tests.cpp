@@ -147,6 +147,17 @@ void setMeter(QeDocument& doc, int numerator, int denominator) {
     doc.header.timeDenominator = static_cast<std::uint8_t>(denominator);
 }
 
+void mark(QeDocument& doc, const MeasureMark& m) {
+    doc.header.marks.push_back(m);
+}
+
+MeasureMark jumpsAt(std::uint32_t measure, std::uint32_t jumps) {
+    MeasureMark m;
+    m.measure = measure;
+    m.jumps = jumps;
+    return m;
+}
+
 std::string repeated(const std::string& text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i)
@@ -210,6 +221,65 @@ const std::vector<Case>& cases() {
              d.header.comment2 = u"Comment two";
              d.header.keyLetter = 5;
              d.header.keyAccidental = 1;
+         }},
+        {"measure_marks",
+         "key, time and tempo changes, segno, To Coda, D.S. al Coda, coda, labelled endings",
+         {"1 2 3 4 |: 5 6 7 1' | { 2' 1' 7 6 :| } { 5 - - - | } 3 2 1 2 | 3 - 2 | 1 - - || "
+          "5 4 3 | 1 - - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             extension::put(d.header.extension, extension::kVoltaLabels,
+                            extension::encodeVoltaLabels({{0, u"1."}, {1, u"2."}}));
+             mark(d, jumpsAt(1, jump::kSegno));
+             MeasureMark change = jumpsAt(4, 0);
+             change.keyChange = true;
+             change.keyLetter = 3;  // 1=D
+             change.tempo = TempoMark{4, false, 72, u"稍慢"};
+             mark(d, change);
+             MeasureMark meter = jumpsAt(5, jump::kToCoda);
+             meter.meterChange = true;
+             meter.numerator = 3;
+             meter.denominator = 4;
+             mark(d, meter);
+             mark(d, jumpsAt(6, jump::kDalSegno | jump::kAlCoda));
+             mark(d, jumpsAt(7, jump::kCoda));
+             d.header.tempo = TempoMark{4, false, 96, u"中速"};
+         }},
+        {"free_meter",
+         "free meter: the key without a fraction, measures as long as their notes, and 散板 "
+         "over a passage in free meter after a 2/4 one",
+         {"5 6 1' 2' 1' 6 5 - | 3 5 6 - | 5 3 2 | 1 - | 2 3 5 6 5 3 2 1 |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             d.header.freeMeter = true;
+             MeasureMark meter = jumpsAt(3, 0);
+             meter.meterChange = true;
+             meter.numerator = 2;
+             meter.denominator = 4;
+             mark(d, meter);
+             MeasureMark free = jumpsAt(4, 0);
+             free.meterChange = true;
+             free.numerator = free.denominator = 0;
+             mark(d, free);
+         }},
+        {"part_names",
+         "part names before the first system, short names before the later ones",
+         {repeated("1 2 3 4 | 5 6 7 1' |", 8) + "|]",
+          repeated("5, 6, 7, 1 | 2 3 4 5 |", 8) + "|]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) { d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}}; }},
+        {"measure_marks_scroll",
+         "scroll mode: a key change with a tempo, and a D.C. al Fine",
+         {"1 2 3 4 | 5 6 7 1' | 2' 1' 7 6 | 5 - - - |]"},
+         ScoreEditor::kScrollMode,
+         [](QeDocument& d) {
+             mark(d, jumpsAt(1, jump::kFine));
+             MeasureMark change = jumpsAt(2, 0);
+             change.keyChange = true;
+             change.keyLetter = 6;  // 1=G
+             change.tempo = TempoMark{4, true, 60, u""};
+             mark(d, change);
+             mark(d, jumpsAt(3, jump::kDaCapo | jump::kAlFine));
          }},
     };
     return kCases;

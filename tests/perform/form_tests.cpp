@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "music/attributes.h"
 #include "music/track_walk.h"
 #include "perform/form.h"
 #include "support/notation.h"
@@ -21,7 +22,21 @@ int barItem(const std::string& track, int n) {
 }
 
 std::vector<PlayedMeasure> played(const QeDocument& doc) {
-    return unfold(music::walkDocument(doc), doc.formatRecords());
+    return unfold(music::walkDocument(doc), doc.formatRecords(), &doc.header);
+}
+
+// Labels brackets by their index among the format records.
+void label(QeDocument& doc, const extension::VoltaLabels& labels) {
+    extension::put(doc.header.extension, extension::kVoltaLabels,
+                   extension::encodeVoltaLabels(labels));
+}
+
+// Puts jumps over measure m.
+void jumps(QeDocument& doc, std::uint32_t m, std::uint32_t flags) {
+    MeasureMark mark;
+    mark.measure = m;
+    mark.jumps = flags;
+    music::setMark(doc.header, mark);
 }
 
 // The measures in the order they are played.
@@ -129,6 +144,57 @@ TEST(Form, AllTracksPlayTheFormOfAnyAndMeetAtEachBarLine) {
         {1, 8 * Q, 2 * Q}, {3, 10 * Q, Q},  // "4", in the upper track only
     };
     EXPECT_EQ(played(doc), expected);
+}
+
+TEST(Form, LabelledEndingsArePlayedOnTheirPasses) {
+    // |: A | B [1.-3. C :| [4. D | E
+    const std::string track = "1 |: 2 | 3 :| 4 | 5 |";
+    QeDocument doc = test::scoreOf({track});
+    test::addFormat(doc, 4, 0, barItem(track, 2), barItem(track, 2));
+    test::addFormat(doc, 4, 0, barItem(track, 3), barItem(track, 3));
+    label(doc, {{0, u"1.-3."}, {1, u"4."}});
+    EXPECT_EQ(order(doc), (std::vector<int>{0, 1, 2, 1, 2, 1, 2, 1, 3, 4}));
+    // "1." and "2.": the usual two passes; an unlabelled second ending plays as written.
+    label(doc, {{0, u"1."}, {1, u"2."}});
+    EXPECT_EQ(order(doc), (std::vector<int>{0, 1, 2, 1, 3, 4}));
+    label(doc, {{0, u"1."}});
+    EXPECT_EQ(order(doc), (std::vector<int>{0, 1, 2, 1, 3, 4}));
+
+    EXPECT_EQ(music::passesOfLabel(u"1."), 1u);
+    EXPECT_EQ(music::passesOfLabel(u"1, 2."), 3u);
+    EXPECT_EQ(music::passesOfLabel(u"1.-3."), 7u);
+    EXPECT_EQ(music::passesOfLabel(u"第2遍"), 2u);
+    EXPECT_EQ(music::passesOfLabel(u"fine"), 0u);
+    EXPECT_EQ(music::passesOfLabel(u"99."), 0u);
+}
+
+TEST(Form, JumpsFollowDaCapoDalSegnoFineAndCoda) {
+    // D.C. al Fine: the whole song, then from the start to Fine.
+    const std::string plain = "1 | 2 | 3 | 4 |";
+    QeDocument dc = test::scoreOf({plain});
+    jumps(dc, 1, jump::kFine);
+    jumps(dc, 3, jump::kDaCapo | jump::kAlFine);
+    EXPECT_EQ(order(dc), (std::vector<int>{0, 1, 2, 3, 0, 1}));
+
+    // D.S. al Coda with a repeat and two endings: the repeat is not taken again after the
+    // jump, the second ending is, and To Coda leaves for the coda.
+    //   0  |: 1(segno) | 2 [1. 3 :| [2. 4 | 5(To Coda) | 6(D.S. al Coda) || 7(coda) | 8
+    const std::string track = "1 |: 2 | 3 | 4 :| 5 | 6 | 7 || 1 | 2 |";
+    QeDocument ds = test::scoreOf({track});
+    test::addFormat(ds, 4, 0, barItem(track, 3), barItem(track, 3));
+    test::addFormat(ds, 4, 0, barItem(track, 4), barItem(track, 4));
+    label(ds, {{0, u"1."}, {1, u"2."}});
+    jumps(ds, 1, jump::kSegno);
+    jumps(ds, 5, jump::kToCoda);
+    jumps(ds, 6, jump::kDalSegno | jump::kAlCoda);
+    jumps(ds, 7, jump::kCoda);
+    EXPECT_EQ(order(ds), (std::vector<int>{0, 1, 2, 3, 1, 2, 4, 5, 6, 1, 2, 4, 5, 7, 8}));
+
+    // A D.S. with no segno goes back to the start; a second D.C. is not taken, so it ends.
+    QeDocument twice = test::scoreOf({plain});
+    jumps(twice, 1, jump::kDalSegno);
+    jumps(twice, 3, jump::kDaCapo);
+    EXPECT_EQ(order(twice), (std::vector<int>{0, 1, 0, 1, 2, 3}));
 }
 
 TEST(FormProperty, EveryMeasureIsPlayedOnceOrTwiceAndTheFormEnds) {

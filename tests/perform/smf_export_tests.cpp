@@ -252,3 +252,54 @@ TEST(SmfExport, GapsLongerThanADeltaTimeAreCrossed) {
 
 }  // namespace
 }  // namespace qe::sound
+
+namespace qe::sound {
+namespace {
+
+// Tempo, key and time signature changes of the measure marks, where the playing reaches them.
+TEST(SmfExport, TempoKeyAndTimeChangesAreWrittenWhereTheyArePlayed) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 | 1 2 3 | 5 - - |]"});
+    doc.header.keyLetter = 2;  // 1=C
+    doc.header.tempo = TempoMark{4, false, 60, u""};
+    MeasureMark change;
+    change.measure = 1;
+    change.keyChange = true;
+    change.keyLetter = 3;  // 1=D
+    change.meterChange = true;
+    change.numerator = 3;
+    change.denominator = 4;
+    change.tempo = TempoMark{4, false, 120, u"稍快"};
+    doc.header.marks = {change};
+
+    PerformanceOptions options;
+    options.tempo = 60;
+    const Performance p = perform(doc, options);
+    ASSERT_EQ(p.tempos.size(), 2u);
+    EXPECT_EQ(p.tempos[1], (TempoChange{4 * 1920, 120}));
+    // Four quarters at 60, then three at 120.
+    EXPECT_DOUBLE_EQ(p.seconds(7 * 1920), 5.5);
+    EXPECT_EQ(p.ticksAt(5.5), 7 * 1920);
+    EXPECT_EQ(p.ticksAt(2.0), 2 * 1920);
+    // The notes of the second measure sound in D.
+    EXPECT_EQ(p.tracks[0].notes[4].key, 62);
+
+    // A faster choice plays every part faster: 90 over the marked 60 makes the 120 a 180.
+    options.tempo = 90;
+    EXPECT_EQ(perform(doc, options).tempos[1].tempo, 180);
+
+    const test::SmfFile smf = test::readSmf(writeSmf(p));
+    std::vector<std::pair<std::int64_t, std::vector<unsigned char>>> changes;
+    for (const test::SmfMeta& m : smf.metas)
+        if (m.type == 0x51 || m.type == 0x58 || m.type == 0x59)
+            changes.emplace_back(m.at, m.data);
+    const std::vector<std::pair<std::int64_t, std::vector<unsigned char>>> expected{
+        {0, {4, 2, 24, 8}},          {0, {0, 0}},  // 4/4, C major
+        {0, {0x0F, 0x42, 0x40}},                   // 60: a million microseconds a quarter
+        {4 * 1920, {3, 2, 24, 8}},   {4 * 1920, {2, 0}},  // 3/4, D major
+        {4 * 1920, {0x07, 0xA1, 0x20}},                   // 120
+    };
+    EXPECT_EQ(changes, expected);
+}
+
+}  // namespace
+}  // namespace qe::sound
