@@ -497,7 +497,7 @@ bool MeasureReader::readMetronome(bool atStart) {
         return true;
     }
     // A change of tempo later in the first part: a mark over its measure.
-    if (understood && mark.perMinute > 0 && !atStart && part_.part.id == score_.firstPart) {
+    if (understood && mark.perMinute > 0 && !atStart) {
         mark.text = measure_->tempo.text;
         measure_->tempo = mark;
         return true;
@@ -553,10 +553,10 @@ std::uint32_t jumpsOfSound(const XmlInput& in) {
 void MeasureReader::readDirection() {
     const bool atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
                          measure_->notes.empty() && position_ == 0;
-    const bool firstPart = part_.part.id == score_.firstPart;
     bool metronomeHere = false;
-    // Jumps are kept from the first part, which numbers the measures of every track; a coda
-    // sign with a "tocoda" sound is the place to jump from, not the coda itself.
+    // Tempo changes and jumps are noted in every part; the import keeps those of the top part,
+    // which numbers the measures of every track. A coda sign with a "tocoda" sound is the
+    // place to jump from, not the coda itself.
     std::uint32_t signs = 0;
     std::uint32_t sounds = 0;
     std::uint32_t words = 0;
@@ -597,18 +597,14 @@ void MeasureReader::readDirection() {
                     score_.firstWords = text;
                 else if (atStart && score_.firstWords->size() < limits::kMaxTextLength)
                     score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
-                else if (firstPart && !text.trimmed().isEmpty())
+                else if (!text.trimmed().isEmpty())
                     tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
                 else
                     dropped(QStringLiteral("text directions dropped"));
                 continue;
             }
             if (name == u"metronome") {
-                // The first part carries the tempo of every part; others repeat it.
-                if (firstPart)
-                    metronomeHere = readMetronome(atStart);
-                else
-                    in_.skip();
+                metronomeHere = readMetronome(atStart);
                 continue;
             }
             if (name == u"segno" || name == u"coda") {
@@ -631,8 +627,6 @@ void MeasureReader::readDirection() {
                         .left(limits::kMaxTextLength)
                         .toStdU16String();
     }
-    if (!firstPart)
-        return;
     if ((sounds & jump::kToCoda) && (signs & jump::kCoda))
         signs &= ~jump::kCoda;  // the sign that says where to leave for the coda
     measure_->jumps |= signs | words | (sounds & ~(signs | words) &
@@ -666,7 +660,7 @@ void MeasureReader::readBarline() {
             ending = in_.attribute("type").toString();
             endingNumber = in_.attribute("number").trimmed().toString();
             endingText = in_.text(limits::kMaxTextLength).trimmed();
-        } else if ((name == u"segno" || name == u"coda") && part_.part.id == score_.firstPart) {
+        } else if (name == u"segno" || name == u"coda") {
             measure_->jumps |= name == u"segno" ? jump::kSegno : jump::kCoda;
             in_.skip();
         } else if (name == u"fermata" || name == u"segno" || name == u"coda" ||
@@ -685,11 +679,15 @@ void MeasureReader::readBarline() {
         measure_->forwardRepeat = measure_->forwardRepeat || forward;
         if (ending == u"start") {
             measure_->endingStarts = true;
-            // The printed text when there is one, else the numbers: "1, 2" reads "1.2.".
+            // The printed text when there is one, else the numbers ("1, 2" reads "1,2"); "1"
+            // is what an unlabelled bracket shows.
             QString label = endingText;
-            if (label.isEmpty())
+            if (label.isEmpty()) {
+                QStringList numbers;
                 for (const QString& number : endingNumber.split(u',', Qt::SkipEmptyParts))
-                    label += number.trimmed() + QLatin1Char('.');
+                    numbers << number.trimmed();
+                label = numbers.join(u',');
+            }
             measure_->endingLabel = label.left(32);
         }
         return;

@@ -373,7 +373,10 @@ void PartWriter::plan(const PartSource& source) {
         const int number = previous != stopNumber.end() ? previous->second + 1 : 1;
         // A label names its passes ("1.-3." plays passes 1, 2 and 3); others are numbered in
         // turn.
-        Ending ending{QString::number(number), QString::fromStdU16String(label)};
+        // An unlabelled bracket shows "1" wherever it stands: so it is printed.
+        Ending ending{QString::number(number),
+                      label.empty() && number != 1 ? QStringLiteral("1")
+                                                   : QString::fromStdU16String(label)};
         if (const std::uint32_t passes = music::passesOfLabel(label)) {
             QStringList numbers;
             int highest = number;

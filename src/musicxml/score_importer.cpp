@@ -3,6 +3,8 @@
 #include "musicxml/musicxml_error.h"
 #include "musicxml/track_builder.h"
 
+#include "music/attributes.h"
+
 namespace qe::musicxml {
 
 namespace {
@@ -39,9 +41,26 @@ Format formatRecord(std::uint8_t type, int track, int from, int to) {
     return record;
 }
 
+// The key of each measure of the first part, whose key changes every part follows (a part
+// in another key, a transposing instrument, is written in the score's key).
+std::vector<std::optional<int>> keysOfMeasures(const ParsedScore& score) {
+    std::vector<std::optional<int>> keys;
+    if (score.parts.empty())
+        return keys;
+    std::optional<int> fifths = score.fifths;
+    for (const ParsedMeasure& measure : score.parts.front().measures) {
+        if (measure.fifths)
+            fifths = measure.fifths;
+        keys.push_back(fifths);
+    }
+    return keys;
+}
+
 // The measure marks of the score from its first part, whose measures number every track's:
 // where the key, the time signature or free meter, or the tempo changes, and the jumps.
-void setMarks(const ParsedScore& score, doc_header& header) {
+// `trackMeasure` gives the index in the first track of each of the part's measures (a begin
+// repeat may stand in a measure of its own).
+void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure, doc_header& header) {
     if (score.parts.empty())
         return;
     const std::vector<ParsedMeasure>& measures = score.parts.front().measures;
@@ -50,10 +69,10 @@ void setMarks(const ParsedScore& score, doc_header& header) {
     std::optional<int> fifths = score.fifths;
     music::Meter meter = score.meter.value_or(music::Meter{});
     bool free = header.freeMeter;
-    for (std::size_t m = 0; m < measures.size(); ++m) {
+    for (std::size_t m = 0; m < measures.size() && m < trackMeasure.size(); ++m) {
         const ParsedMeasure& measure = measures[m];
         MeasureMark mark;
-        mark.measure = static_cast<std::uint32_t>(m);
+        mark.measure = static_cast<std::uint32_t>(trackMeasure[m]);
         if (m > 0 && measure.fifths && measure.fifths != fifths) {
             fifths = measure.fifths;
             doc_header keyOnly;
@@ -76,10 +95,12 @@ void setMarks(const ParsedScore& score, doc_header& header) {
         if (measure.meterKnown && !measure.freeMeter)
             meter = measure.meter;
         free = measure.freeMeter;
-        mark.tempo = measure.tempo;
+        // Over the first measure the title block's mark says it already.
+        if (m > 0 || header.tempo.empty())
+            mark.tempo = measure.tempo;
         mark.jumps = measure.jumps;
         if (!mark.empty())
-            header.marks.push_back(mark);
+            music::setMark(header, mark);
     }
 }
 
@@ -100,7 +121,8 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     header.comment1 = score.titles.comment1.toStdU16String();
     header.comment2 = score.titles.comment2.toStdU16String();
     header.tempo = score.tempo;
-    setMarks(score, header);
+    const std::vector<std::optional<int>> keys = keysOfMeasures(score);
+    std::vector<int> trackMeasure;  // of the first track, by measure of the first part
 
     int budget = limits::kMaxItems;
     extension::VoltaLabels labels;  // by index among the brackets, until the arcs are counted
@@ -115,13 +137,21 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
             const int main = mainVoice(part, staff);
             TrackBuilder builder(key, meter, staff == 1, budget, report);
             std::optional<int> fifths = score.fifths;
-            for (const ParsedMeasure& measure : part.measures) {
-                if (measure.fifths && measure.fifths != fifths) {
-                    fifths = measure.fifths;
+            const bool first = track == 0;
+            for (std::size_t m = 0; m < part.measures.size(); ++m) {
+                const ParsedMeasure& measure = part.measures[m];
+                const std::optional<int> now = m < keys.size() ? keys[m] : fifths;
+                if (measure.fifths && now && measure.fifths != now)
+                    report.addOnce(QStringLiteral("key signatures that differ from the first "
+                                                  "part's written in its key"));
+                if (now && now != fifths) {
+                    fifths = now;
                     builder.setKey(music::Key::fromFifths(*fifths).shifted(key.tonicShift()));
                 }
                 if (measure.forwardRepeat)
                     builder.beginRepeat();
+                if (first)
+                    trackMeasure.push_back(builder.measureCount());
                 builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, main));
             }
             builder.finish();
@@ -154,6 +184,7 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     }
     if (doc.noteTracks().empty())
         throw MusicXmlError{QStringLiteral("the score has no measures to import")};
+    setMarks(score, trackMeasure, header);
     // Arcs first, then volta brackets, as the editor writes them.
     std::vector<Format>& formats = doc.formatRecords();
     formats = std::move(arcs);

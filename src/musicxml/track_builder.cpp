@@ -80,7 +80,7 @@ void TrackBuilder::beginRepeat() {
     if (!records.empty() && records.back() == note::barLine(0))
         records.back() = note::barLine(3);
     else
-        append(Item::barLine(3));
+        append(Item::barLine(3)), ++measures_;
 }
 
 std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& measure, int staff,
@@ -343,6 +343,7 @@ void TrackBuilder::connect(const Event& event, int first, int last) {
 
 void TrackBuilder::closeMeasure(const ParsedMeasure& measure) {
     const int bar = append(Item::barLine(measure.barType));
+    ++measures_;
     accidentals_.reset();
     if (!withBrackets_)
         return;

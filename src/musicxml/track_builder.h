@@ -37,6 +37,8 @@ public:
     void finish();
     // The key the next measures are written in, from a key change on.
     void setKey(const music::Key& key) { key_ = key; }
+    // The measures written so far: the index the next measure of the track will have.
+    int measureCount() const { return measures_; }
 
     // The results, with item indices of this track.
     std::vector<note> records;
@@ -71,6 +73,7 @@ private:
     int pendingMidi_ = 0;
     std::array<int, 16> openSlurs_;
     int openBracket_ = -1;
+    int measures_ = 0;
     QString openLabel_;
 };
 

@@ -61,6 +61,61 @@ TEST(RoundTrip, PartNamesComeBackAsPrintedPartNamesAndAbbreviations) {
     EXPECT_EQ(documentBytes(back.doc), documentBytes(doc));
 }
 
+// Key, time and tempo changes, free meter, jumps and labelled endings go out as attributes,
+// directions and endings, and come back as the same marks and labels.
+TEST(RoundTrip, MeasureMarksAndEndingLabelsComeBack) {
+    QeDocument doc = scoreWithShapes(
+        {"1 2 3 4 |: 5 6 7 1' | { 2' 1' 7 6 :| } { 5 - - - | } 3 2 1 | 3 2 | 1 - - || 5 - |]",
+         "1 1 1 1 |: 1 1 1 1 | 1 1 1 1 :| 1 - - - | 1 1 1 | 1 1 | 1 - - || 1 - |]"});
+    doc.header.keyLetter = 2;
+    doc.header.tempo = TempoMark{4, false, 96, u"中速"};
+    extension::put(doc.header.extension, extension::kVoltaLabels,
+                   extension::encodeVoltaLabels({{1, u"2."}}));
+    MeasureMark segno;
+    segno.measure = 1;
+    segno.jumps = jump::kSegno;
+    MeasureMark change;
+    change.measure = 4;
+    change.keyChange = true;
+    change.keyLetter = 3;  // 1=D
+    change.meterChange = true;
+    change.numerator = 3;
+    change.denominator = 4;
+    change.tempo = TempoMark{4, false, 72, u"稍慢"};
+    change.jumps = jump::kToCoda;
+    MeasureMark free;
+    free.measure = 5;
+    free.meterChange = true;
+    free.numerator = free.denominator = 0;
+    MeasureMark back;
+    back.measure = 6;
+    back.jumps = jump::kDalSegno | jump::kAlCoda;
+    MeasureMark coda;
+    coda.measure = 7;
+    coda.jumps = jump::kCoda;
+    doc.header.marks = {segno, change, free, back, coda};
+
+    const Imported out = throughMusicXml(doc, false);
+    ASSERT_TRUE(out.ok) << out.error.toStdString();
+    EXPECT_TRUE(out.report.isEmpty()) << out.report.join(u'\n').toStdString();
+    EXPECT_EQ(out.doc.header.marks, doc.header.marks);
+    EXPECT_EQ(out.doc.noteTracks()[0].content.items, doc.noteTracks()[0].content.items);
+    EXPECT_EQ(out.doc.noteTracks()[1].content.items, doc.noteTracks()[1].content.items);
+    const ExtensionEntry* labels =
+        extension::find(out.doc.header.extension, extension::kVoltaLabels);
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
+              (extension::VoltaLabels{{1, u"2."}}));
+
+    // A score in free meter from the start.
+    QeDocument loose = scoreWithShapes({"5 6 1' 2' 1' 6 5 - | 3 5 6 - |]"});
+    loose.header.freeMeter = true;
+    const Imported looseBack = throughMusicXml(loose, true);
+    ASSERT_TRUE(looseBack.ok) << looseBack.error.toStdString();
+    EXPECT_TRUE(looseBack.doc.header.freeMeter);
+    EXPECT_EQ(documentBytes(looseBack.doc), documentBytes(loose));
+}
+
 TEST(RoundTrip, RandomScoresComeBackByteForByte) {
     int notes = 0, arcs = 0, brackets = 0, syllables = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {

@@ -147,7 +147,14 @@ TEST_F(Suite, SingleVoiceFilesImportNoteByNote) {
         {"03c-Rhythm-DivisionChange.xml", "1' 1' 1' 1' | 1' - 1' - |]", {}, {}},
         // Every key from eleven flats to eleven sharps over a C: the score stays in the first,
         // eleven flats written as one sharp.
-        {"13a-KeySignatures.xml", times("4 - | ", 45) + "4 - |]", {}, {}},
+        // The same F under a key that changes every two measures, by fifths.
+        {"13a-KeySignatures.xml",
+         "4 - | 4 - | b7, - | b7, - | b3 - | b3 - | #5, - | #5, - | #1 - | #1 - | #4 - | #4 - | "
+         "7, - | 7, - | 3 - | 3 - | 6, - | 6, - | 2 - | 2 - | 5, - | 5, - | 1 - | 1 - | 4 - | "
+         "4 - | b7, - | b7, - | b3 - | b3 - | b6, - | b6, - | b2 - | b2 - | b5, - | b5, - | "
+         "b1 - | b1 - | b4 - | b4 - | B7, - | B7, - | B3 - | B3 - | B6, - | B6, - |]",
+         {},
+         {}},
         {"45a-SimpleRepeat.xml", rests + " :| " + rests + " |]", {}, {}},
         {"45b-RepeatWithAlternatives.xml",
          "1' - - - | 1' - - - :| 1' - - - | 1' - - - |]",
