@@ -339,7 +339,46 @@ QeDocument tempoAndParts(bool extended) {
     return doc;
 }
 
+// Every measure mark and option: an older reader sees the song in its first key and meter.
+QeDocument measureMarks(bool extended) {
+    const std::string song = "1 2 3 4 |: 5 6 7 1' | 2' 1' 7 6 :| 5 - - - | 3 2 1 | 3 2 1 | 1 - - |]";
+    QeDocument doc = test::scoreWithShapes({song, song});
+    doc.header.title = u"记号";
+    if (extended) {
+        doc.header.measureNumbers = true;
+        doc.header.tonicShift = 1;
+        MeasureMark segno;
+        segno.measure = 1;
+        segno.jumps = jump::kSegno;
+        MeasureMark change;
+        change.measure = 4;
+        change.keyChange = true;
+        change.keyLetter = 3;
+        change.meterChange = true;
+        change.numerator = 3;
+        change.denominator = 4;
+        change.tempo = TempoMark{4, false, 60, u"渐慢"};
+        MeasureMark back;
+        back.measure = 5;
+        back.jumps = jump::kDalSegno | jump::kAlFine;
+        MeasureMark fine;
+        fine.measure = 2;
+        fine.jumps = jump::kFine;
+        doc.header.marks = {segno, fine, change, back};
+    }
+    return doc;
+}
+
+QeDocument freeMeter(bool extended) {
+    QeDocument doc = test::scoreOf({"5 6 1' 2' 1' 6 5 - | 3 5 6 - | 5 3 2 |]"});
+    doc.header.title = u"散板";
+    doc.header.freeMeter = extended;
+    return doc;
+}
+
 const OlderReaderCase kOlderReaderCases[] = {
+    {"measure_marks", measureMarks},
+    {"free_meter", freeMeter},
     {"tempo_and_parts", tempoAndParts},
     {"labelled_endings", labelledEndings},
     {"chosen_fonts", chosenFonts},
