@@ -77,7 +77,7 @@ bool Measure::stillMeasured(const Surface& g) const {
     return !format ||
            (format->font(kNoteFont).logFont == noteFont_ &&
             format->font(kBarLineFont).logFont == barFont_ &&
-            (!lyricRows_ || lyricRows_->empty() || format->font(kTextFont).logFont == textFont_));
+            (!lyricRows_ || lyricRows_->empty() || format->font(kLyricsFont).logFont == textFont_));
 }
 
 void Measure::layout(Surface& g, bool deep) {
@@ -97,7 +97,7 @@ void Measure::arrange(Surface& g) {
     if (format) {
         noteFont_ = format->font(kNoteFont).logFont;
         barFont_ = format->font(kBarLineFont).logFont;
-        textFont_ = format->font(kTextFont).logFont;
+        textFont_ = format->font(kLyricsFont).logFont;
     }
 }
 

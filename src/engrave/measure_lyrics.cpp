@@ -20,8 +20,8 @@ int MeasureLyrics::widen(Measure& measure, Surface& g, const Rows& rows) {
         return 0;
     const format_track_header* format = measure.format;
     if (format)
-        g.setFont(format->font(kTextFont));
-    textHeight_ = format ? -std::abs(format->font(kTextFont).logFont.height) : -200;
+        g.setFont(format->font(kLyricsFont));
+    textHeight_ = format ? -std::abs(format->font(kLyricsFont).logFont.height) : -200;
     rowHeight_ = -textHeight_ + kRowSpacing;
     for (int r : rows)
         rows_ = std::max(rows_, r + 1);
@@ -87,7 +87,7 @@ void MeasureLyrics::draw(Surface& g, const format_track_header* format) const {
     if (boxes_.empty())
         return;
     if (format)
-        g.setFont(format->font(kTextFont));
+        g.setFont(format->font(kLyricsFont));
     for (const Box& b : boxes_)
         if (!b.shown.empty())
             g.drawText(g.originX + b.box.left, g.originY + b.box.top, b.shown);

@@ -41,7 +41,7 @@ void NoteLine::draw(Surface& g) const {
     const auto hyphen = [&](int left, int right, int top) {
         if (!fontSet) {
             if (format)
-                g.setFont(format->font(kTextFont));
+                g.setFont(format->font(kLyricsFont));
             hyphenWidth = g.textExtent(u"-").width;
             fontSet = true;
         }

@@ -23,7 +23,7 @@ struct Category {
 constexpr Category kCategories[] = {
     {"大标题", kTitleFont},        {"小标题", kSubtitleFont}, {"普通文字", kTextFont},
     {"小号文字", kSmallTextFont},  {"普通音符", kNoteFont},   {"小节线等", kBarLineFont},
-    {"倚音/赠音", kGraceNoteFont},
+    {"倚音/赠音", kGraceNoteFont}, {"歌词", kLyricsFont},
 };
 constexpr int kCategoryCount = static_cast<int>(std::size(kCategories));
 

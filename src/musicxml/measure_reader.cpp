@@ -14,15 +14,6 @@ namespace {
 
 constexpr double kQuarter = static_cast<double>(music::kTicksPerQuarter);
 
-// The name of a key as the title block writes it: "1=#F".
-QString keyName(int fifths) {
-    const music::Key key = music::Key::fromFifths(fifths);
-    const QString accidental = key.alter() > 0   ? QStringLiteral("#")
-                               : key.alter() < 0 ? QStringLiteral("b")
-                                                 : QString();
-    return QStringLiteral("1=") + accidental + QChar(u"CDEFGAB"[key.step()]);
-}
-
 // Keys beyond what a title block names are written as the key that sounds the same.
 int storableFifths(int fifths) {
     while (fifths > 12)

@@ -484,7 +484,8 @@ void PartWriter::writeChanges(const MeasureMark& mark) {
 }
 
 void PartWriter::writeSigns(std::uint32_t jumps) {
-    for (const auto [bit, name] : {std::pair{jump::kSegno, "segno"}, std::pair{jump::kCoda, "coda"}}) {
+    for (const auto& [bit, name] :
+         {std::pair{jump::kSegno, "segno"}, std::pair{jump::kCoda, "coda"}}) {
         if (!(jumps & bit))
             continue;
         xml_.startElement("direction");

@@ -119,7 +119,7 @@ void put(std::vector<ExtensionEntry>& entries, std::uint32_t kind, std::vector<u
 
 // Fonts: a count, then per font its category (u16) and its 96-byte record.
 std::vector<unsigned char> encodeFonts(const std::vector<std::pair<int, FontRecord>>& fonts);
-// Throws kMalformed for damaged bytes; categories outside 0..6 are dropped.
+// Throws kMalformed for damaged bytes; categories outside 0..7 are dropped.
 std::vector<std::pair<int, FontRecord>> decodeFonts(const std::vector<unsigned char>& bytes);
 
 // Volta labels: a count, then per label the index of its bracket among the format records

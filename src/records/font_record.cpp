@@ -72,6 +72,7 @@ FontRecord defaultFont(FontCategory category) {
         {-280, 700, 134, 49, u"Arial"},          // subtitle, key and time signature
         {-200, 400, 134, 2, u"Arial"},           // normal text
         {-180, 400, 134, 2, u"Arial"},           // small text
+        {-200, 400, 134, 2, u"Arial"},           // lyrics, as normal text
     };
     const Default& d = kDefaults[category];
     FontRecord font;

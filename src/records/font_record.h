@@ -47,7 +47,8 @@ struct FontRecord {
     friend bool operator==(const FontRecord&, const FontRecord&) = default;
 };
 
-// The seven font categories of a document, by their index in its format settings.
+// The font categories of a document, by their index in its format settings: the seven a file
+// of the first versions holds, and the lyrics font, which follows 普通文字 until it is chosen.
 enum FontCategory : int {
     kBarLineFont = 0,    // "小节线等"
     kNoteFont = 1,       // "普通音符"
@@ -56,7 +57,8 @@ enum FontCategory : int {
     kSubtitleFont = 4,   // "小标题"
     kTextFont = 5,       // "普通文字"
     kSmallTextFont = 6,  // "小号文字"
-    kFontCount = 7,
+    kLyricsFont = 7,     // "歌词"
+    kFontCount = 8,
 };
 
 // The font a new document gives a category.

@@ -59,21 +59,26 @@ void QeDocument::serialize(BaseIO& io, bool storing) {
 }
 
 // The fonts older files cannot hold (the subtitle and small-text fonts) go into the extension
-// when they are not their defaults, so that an untouched document is written as before.
+// when they are not their defaults, and the lyrics font when it is not the normal text font
+// it follows, so that an untouched document is written as before.
 void QeDocument::storeExtensionFonts() {
     std::vector<std::pair<int, FontRecord>> fonts;
     for (FontCategory category : {kSubtitleFont, kSmallTextFont})
         if (!(formatSettings().fonts[category] == defaultFont(category)))
             fonts.emplace_back(category, formatSettings().fonts[category]);
+    if (!(formatSettings().fonts[kLyricsFont] == formatSettings().fonts[kTextFont]))
+        fonts.emplace_back(kLyricsFont, formatSettings().fonts[kLyricsFont]);
     extension::put(header.extension, extension::kFonts, extension::encodeFonts(fonts));
 }
 
 void QeDocument::takeExtensionFonts() {
+    // Lyrics are set in the normal text font unless a font of their own was stored.
+    formatSettings().fonts[kLyricsFont] = formatSettings().fonts[kTextFont];
     const ExtensionEntry* entry = extension::find(header.extension, extension::kFonts);
     if (!entry)
         return;
     for (const auto& [category, record] : extension::decodeFonts(entry->bytes))
-        if (category == kSubtitleFont || category == kSmallTextFont)
+        if (category == kSubtitleFont || category == kSmallTextFont || category == kLyricsFont)
             formatSettings().fonts[static_cast<std::size_t>(category)] = record;
     extension::put(header.extension, extension::kFonts, {});
 }

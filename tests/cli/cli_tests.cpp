@@ -142,7 +142,7 @@ TEST_F(CommandLine, InfoPrintsTheWholeDocument) {
     EXPECT_EQ(json["author1"].toString(), QStringLiteral("Qanor简谱编辑器制谱"));
     EXPECT_EQ(json["keyLetter"].toInt(), 6);
     EXPECT_EQ(json["page"].toObject()["width"].toInt(), 11906);
-    EXPECT_EQ(json["fonts"].toArray().size(), 7);
+    EXPECT_EQ(json["fonts"].toArray().size(), 8);  // the seven of the title block, and the lyrics
     EXPECT_EQ(json["fonts"].toArray()[1].toObject()["face"].toString(),
               QStringLiteral("QanorEditSymbol"));
     const QJsonArray tracks = json["tracks"].toArray();

@@ -96,7 +96,7 @@ private slots:
         whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, false); });
         ed.frame->commands().fontSettings->trigger();
         QCOMPARE(categories, (QStringList{"大标题", "小标题", "普通文字", "小号文字", "普通音符",
-                                          "小节线等", "倚音/赠音"}));
+                                          "小节线等", "倚音/赠音", "歌词"}));
         QVERIFY(doc->score().format().fonts[kNoteFont] == before);
         QVERIFY(!doc->isModified());
 

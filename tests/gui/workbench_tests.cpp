@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -23,6 +25,8 @@
 #include "gui/export_command.h"
 #include "gui/key_guide.h"
 #include "gui/measure_check_dlg.h"
+#include "gui/measure_mark_dlg.h"
+#include "gui/title_settings_dlg.h"
 #include "gui/note_input_bar.h"
 #include "gui/playback_controls.h"
 #include "gui/view_keys.h"
@@ -384,6 +388,75 @@ private slots:
         ed.frame->commands().editUndo->trigger();
         QVERIFY(doc->records().header.partNames.empty());
         QVERIFY(ed.frame->commands().partNames->isEnabled());
+    }
+
+    // 谱面 > 小节记号 edits the marks of the caret's measure as one step of the title block.
+    void measureMarkCommandChangesTheCaretsMeasureAsOneStep() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, measures(4));
+        ed.view()->goToMeasure(0, 2);
+        QString title;
+        whenModal<QDialog>([&title](QDialog* dialog) {
+            title = dialog->windowTitle();
+            dialog->findChild<QCheckBox*>(QStringLiteral("keyChange"))->setChecked(true);
+            dialog->findChild<QComboBox*>(QStringLiteral("keyLetter"))->setCurrentIndex(3);
+            dialog->findChild<QCheckBox*>(QStringLiteral("meterChange"))->setChecked(true);
+            dialog->findChild<QComboBox*>(QStringLiteral("numerator"))->setCurrentIndex(2);
+            dialog->findChild<QCheckBox*>(QStringLiteral("segno"))->setChecked(true);
+            dialog->findChild<QComboBox*>(QStringLiteral("jumpBack"))->setCurrentIndex(2);
+            dialog->findChild<QComboBox*>(QStringLiteral("jumpUntil"))->setCurrentIndex(1);
+            dialog->accept();
+        });
+        ed.frame->commands().measureMark->trigger();
+        QCOMPARE(title, QStringLiteral("小节记号 — 第3小节"));
+        const std::vector<MeasureMark>& marks = doc->score().header().marks;
+        QCOMPARE(int(marks.size()), 1);
+        QCOMPARE(int(marks[0].measure), 2);
+        QVERIFY(marks[0].keyChange && marks[0].keyLetter == 3);
+        QVERIFY(marks[0].meterChange && marks[0].numerator == 3 && marks[0].denominator == 4);
+        QCOMPARE(marks[0].jumps, jump::kSegno | jump::kDalSegno | jump::kAlFine);
+        // The mark's texts are drawn above the measure, and the measures after it are counted
+        // in 3/4: four quarters there are one too many.
+        QVERIFY(!ed.view()->controller().layout().pages()->marks.empty());
+        QVERIFY(doc->session().measureCheck.misfit(0, 2));
+        ed.frame->commands().editUndo->trigger();
+        QVERIFY(doc->score().header().marks.empty());
+        QVERIFY(!doc->session().measureCheck.misfit(0, 2));
+
+        // What the dialog shows of a mark is what it gives back.
+        MeasureMark full;
+        full.measure = 7;
+        full.keyChange = true;
+        full.keyLetter = 1;
+        full.keyAccidental = 2;
+        full.tonicShift = 1;
+        full.meterChange = true;
+        full.numerator = full.denominator = 0;
+        full.tempo = TempoMark{4, true, 60, u"渐慢"};
+        full.jumps = jump::kCoda | jump::kFine | jump::kToCoda | jump::kDaCapo | jump::kAlCoda;
+        std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(full, ed.frame.get()));
+        QVERIFY(measureMarkOf(*dialog) == full);
+    }
+
+    void titleDialogChoosesFreeMeterAndTheOctaveOfOne() {
+        EditorWindow ed;
+        ScoreDocument* doc = ed.frame->onFileNew();
+        QStringList octaves;
+        whenModal<CTitleSettingsDlg>([&octaves](CTitleSettingsDlg* dlg) {
+            for (int i = 0; i < dlg->tonicList()->count(); ++i)
+                octaves << dlg->tonicList()->itemText(i);
+            dlg->tonicList()->setCurrentIndex(2);
+            dlg->freeMeterBox()->setChecked(true);
+            dlg->accept();
+        });
+        ed.frame->commands().titleSettings->trigger();
+        // A new score is in 1=G, whose 1 sounds at G3 unless chosen otherwise.
+        QCOMPARE(octaves, (QStringList{"G2", "G3（通常）", "G4"}));
+        QCOMPARE(doc->score().header().tonicShift, 1);
+        QVERIFY(doc->score().header().freeMeter);
+        ed.frame->commands().editUndo->trigger();
+        QCOMPARE(doc->score().header().tonicShift, 0);
+        QVERIFY(!doc->score().header().freeMeter);
     }
 
     void aFileThatDoesNotOpenIsNamedInTheMessage() {

@@ -226,6 +226,26 @@ TEST(Extension, OptionsKeepTheFlagsOfALaterVersion) {
     }
 }
 
+// Lyrics have a font of their own, which follows 普通文字 until it is chosen: an old file sets
+// its lyrics in its text font, and a chosen lyrics font survives a save.
+TEST(Extension, TheLyricsFontFollowsTheTextFontUntilChosen) {
+    QeDocument doc = test::scoreOf({"1 2 |]"});
+    doc.formatSettings().fonts[kTextFont].logFont.height = -260;
+    doc.formatSettings().fonts[kLyricsFont] = doc.formatSettings().fonts[kTextFont];
+    const Raw plain = save(doc);
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(plain, &loaded), 0);
+    EXPECT_EQ(loaded.formatSettings().fonts[kLyricsFont].logFont.height, -260);
+    EXPECT_EQ(save(loaded), plain);  // nothing stored for a font that follows
+
+    loaded.formatSettings().fonts[kLyricsFont].logFont.height = -300;
+    loaded.formatSettings().fonts[kLyricsFont].logFont.setFace(u"Noto Serif CJK SC");
+    QeDocument again;
+    ASSERT_EQ(loadCode(save(loaded), &again), 0);
+    EXPECT_EQ(again.formatSettings().fonts[kLyricsFont], loaded.formatSettings().fonts[kLyricsFont]);
+    EXPECT_EQ(again.formatSettings().fonts[kTextFont].logFont.height, -260);
+}
+
 TEST(Extension, MeasureMarksRoundTripAndRefuseDamage) {
     MeasureMark key;
     key.measure = 3;
