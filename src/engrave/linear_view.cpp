@@ -1,5 +1,7 @@
 #include "engrave/linear_view.h"
 
+#include <algorithm>
+
 #include "base/exception.h"
 #include "engrave/item_elements.h"
 #include "engrave/layout_settings.h"
@@ -147,7 +149,36 @@ void LinearView::clearChildren() {
     Node::clearChildren();
 }
 
+namespace {
+
+// The name a track shows before the strip: its name, or its short name when it has only that.
+const std::u16string* stripName(const music::Score& score, int t) {
+    const std::vector<PartName>& names = score.header().partNames;
+    if (t < 0 || t >= static_cast<int>(names.size()))
+        return nullptr;
+    const PartName& name = names[static_cast<std::size_t>(t)];
+    return !name.name.empty() ? &name.name : !name.shortName.empty() ? &name.shortName : nullptr;
+}
+
+// Between a part name and the bracket that joins the tracks.
+constexpr int kNameGap = System::kBracketOffset + 80;
+
+}  // namespace
+
 void LinearView::arrange(Surface& g) {
+    // The strip makes room on its left for the names of the parts.
+    if (withShapes && score && format) {
+        int widest = 0;
+        g.setFont(format->font(kTextFont));
+        for (int t = 0; t < childCount(); ++t)
+            if (const std::u16string* name = stripName(*score, t))
+                widest = std::max(widest, g.textExtent(*name).width);
+        style.paddingLeft = widest > 0 ? kPadding + widest + kNameGap : kPadding;
+        // Above the first track, room for the marks over its measures: a fraction is two
+        // lines of small text, and a bracket may stand below them.
+        const int small = std::abs(format->font(kSmallTextFont).logFont.height);
+        style.paddingTop = score->header().marks.empty() ? kPadding : kPadding + 3 * small;
+    }
     if (stripSpacing) {
         const double unit = standardUnit(g, format, kBreakShare);
         for (auto& line : children_)
@@ -165,6 +196,22 @@ void LinearView::arrange(Surface& g) {
 void LinearView::draw(Surface& g) const {
     g.rectangle(g.originX, g.originY, g.originX + style.width, g.originY + style.height);
     drawTrackBracket(g);
+    if (withShapes && score && format) {
+        for (int t = 0; t < childCount(); ++t) {
+            const std::u16string* name = stripName(*score, t);
+            if (!name)
+                continue;
+            g.setFont(format->font(kTextFont));
+            const Style& line = child(t)->style;
+            const Size extent = g.textExtent(*name);
+            // Right-aligned before the track, level with its digits.
+            const Node* first = child(t)->firstChild();
+            const int rowTop = line.y + (first ? first->style.y : 0);
+            const int rowHeight = first ? first->style.height : line.height;
+            g.drawText(g.originX + line.x - kNameGap - extent.width,
+                       g.originY + rowTop + (rowHeight - extent.height) / 2, *name);
+        }
+    }
     for (const TieArc& arc : arcs)
         arc.paint(g);
     for (const VoltaBracket& jump : jumpLines)

@@ -269,7 +269,8 @@ const std::vector<Case>& cases() {
          ScoreEditor::kPageMode,
          [](QeDocument& d) { d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}}; }},
         {"measure_marks_scroll",
-         "scroll mode: a key change with a tempo, and a D.C. al Fine",
+         "scroll mode: a key change with a tempo, a D.C. al Fine, the part's name before the "
+         "strip",
          {"1 2 3 4 | 5 6 7 1' | 2' 1' 7 6 | 5 - - - |]"},
          ScoreEditor::kScrollMode,
          [](QeDocument& d) {
@@ -280,6 +281,7 @@ const std::vector<Case>& cases() {
              change.tempo = TempoMark{4, true, 60, u""};
              mark(d, change);
              mark(d, jumpsAt(3, jump::kDaCapo | jump::kAlFine));
+             d.header.partNames = {{u"Melody", u"M."}};
          }},
     };
     return kCases;
