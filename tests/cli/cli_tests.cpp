@@ -119,6 +119,30 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
     EXPECT_EQ(qanoredit({"--check", path(QStringLiteral("missing.qe"))}).status, 2);
 }
 
+// --info lists the measure marks and settings a script needs, and --check counts each measure
+// in its own meter.
+TEST_F(CommandLine, InfoListsMeasureMarksAndCheckCountsInEachMeter) {
+    const QString file = QStringLiteral(QE_SOURCE_DIR "/tests/data/extension/measure_marks.qe");
+    const Outcome info = qanoredit({"--info", file});
+    ASSERT_EQ(info.status, 0) << info.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(info.out).object();
+    EXPECT_TRUE(json["measureNumbers"].toBool());
+    EXPECT_EQ(json["tonicShift"].toInt(), 1);
+    const QJsonArray marks = json["measureMarks"].toArray();
+    ASSERT_EQ(marks.size(), 4);
+    EXPECT_EQ(marks[0].toObject()["measure"].toInt(), 2);  // counted from 1, as people do
+    EXPECT_EQ(marks[0].toObject()["jumps"].toArray().first().toString(), QStringLiteral("segno"));
+    const QJsonObject change = marks[2].toObject();
+    EXPECT_EQ(change["time"].toString(), QStringLiteral("3/4"));
+    EXPECT_EQ(change["key"].toObject()["letter"].toInt(), 3);
+    EXPECT_EQ(change["tempo"].toObject()["text"].toString(), QStringLiteral("渐慢"));
+    EXPECT_EQ(marks[3].toObject()["jumps"].toArray(),
+              (QJsonArray{QStringLiteral("dalSegno"), QStringLiteral("alFine")}));
+    // "3 2 1" in 3/4 after the change is right; the same three beats in 4/4 would not be.
+    const Outcome check = qanoredit({"--check", file});
+    EXPECT_EQ(check.status, 0) << check.out.toStdString();
+}
+
 TEST_F(CommandLine, TheScoresTempoMarkIsPlayedUnlessTempoIsGiven) {
     QeDocument doc = test::scoreOf({"1 2 3 4 |"});
     doc.header.tempo = TempoMark{4, false, 120, u"稍快"};
