@@ -1,5 +1,7 @@
 #include "records/doc_chunks.h"
 
+#include <algorithm>
+
 #include "base/exception.h"
 #include "records/field_io.h"
 
@@ -58,6 +60,17 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     extension::put(entries, extension::kOptions,
                    options == extension::Options{} ? std::vector<unsigned char>{}
                                                    : extension::encodeOptions(options));
+    // Entries read from a file go back in the order they came; new ones after them.
+    if (!entryOrder.empty()) {
+        const auto rank = [&](const ExtensionEntry& e) {
+            const auto at = std::find(entryOrder.begin(), entryOrder.end(), e.kind);
+            return at - entryOrder.begin();
+        };
+        std::stable_sort(entries.begin(), entries.end(),
+                         [&](const ExtensionEntry& a, const ExtensionEntry& b) {
+                             return rank(a) < rank(b);
+                         });
+    }
     return entries;
 }
 
@@ -71,6 +84,9 @@ BaseIO& doc_header::read(BaseIO& io) {
     timeNumerator = readField<std::uint8_t>(io);
     timeDenominator = readField<std::uint8_t>(io);
     extension::readBlock(io, extension);
+    entryOrder.clear();
+    for (const ExtensionEntry& entry : extension)
+        entryOrder.push_back(entry.kind);
     tempo = TempoMark{};
     if (const ExtensionEntry* mark = extension::find(extension, extension::kTempoMark)) {
         tempo = extension::decodeTempoMark(mark->bytes);

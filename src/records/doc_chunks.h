@@ -67,6 +67,9 @@ public:
     // written and the header is as older versions write it). The tempo mark is not among
     // these entries in memory: it is put in on writing and taken out on reading.
     std::vector<ExtensionEntry> extension;
+    // The kinds of the entries in the order the file held them, so that a save writes them
+    // back in that order.
+    std::vector<std::uint32_t> entryOrder;
 
 private:
     // The entries written: those kept, and the tempo mark.
