@@ -270,7 +270,7 @@ std::vector<unsigned char> encodeOptions(const Options& options) {
     std::vector<unsigned char> out;
     append(out, options.flags);
     append(out, options.tonicShift);
-    out.insert(out.end(), 3, 0);
+    out.insert(out.end(), options.reserved.begin(), options.reserved.end());
     return out;
 }
 
@@ -283,6 +283,8 @@ Options decodeOptions(const std::vector<unsigned char>& bytes) {
     options.tonicShift = in.take<std::int8_t>();
     if (options.tonicShift < -1 || options.tonicShift > 1)
         throw Exception(kMalformed);
+    for (std::uint8_t& byte : options.reserved)
+        byte = in.take<std::uint8_t>();
     return options;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -144,10 +145,11 @@ std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
                                       std::uint32_t maxTracks = 65536);
 
 // Options: flags (u32), the octave shift of "1" in the title block's key (i8) and three
-// reserved bytes (0). A later version's flags are kept by the header.
+// reserved bytes (0). A later version's flags and reserved bytes are kept by the header.
 struct Options {
     std::uint32_t flags = 0;
     std::int8_t tonicShift = 0;
+    std::array<std::uint8_t, 3> reserved{};
     friend bool operator==(const Options&, const Options&) = default;
 };
 std::vector<unsigned char> encodeOptions(const Options& options);

@@ -55,6 +55,37 @@ TEST(Import, LengthsAreWrittenAsTheKeyboardWritesThem) {
     EXPECT_EQ(score.doc.header.marks[0].numerator, 5);
 }
 
+// A two-part song with every measure mark, as a notation program writes them: the marks
+// come from the top part, numbered by the measures of the first track, and the notes after
+// the key change are written in the new key.
+TEST(Import, KeyTimeAndTempoChangesJumpsAndEndingsBecomeMeasureMarks) {
+    const Imported score = imported("marks.musicxml");
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+    const doc_header& h = score.doc.header;
+    EXPECT_EQ(h.tempo, (TempoMark{4, false, 96, u"中速"}));
+    EXPECT_EQ(h.partNames, (std::vector<PartName>{{u"女高音", u"S."}, {u"女低音", u"A."}}));
+    std::vector<std::tuple<int, bool, int, int, int, std::uint32_t>> marks;
+    for (const MeasureMark& m : h.marks)
+        marks.emplace_back(m.measure, m.keyChange, m.keyLetter, m.numerator, m.tempo.perMinute,
+                           m.jumps);
+    const std::vector<std::tuple<int, bool, int, int, int, std::uint32_t>> expected{
+        {1, false, 0, 4, 0, jump::kSegno},
+        {5, true, 3, 4, 0, 0},  // 1=D
+        {6, false, 0, 3, 72, 0},
+        {7, false, 0, 4, 0, jump::kToCoda},
+        {8, false, 0, 4, 0, jump::kDalSegno | jump::kAlCoda},
+        {9, false, 0, 4, 0, jump::kCoda}};
+    EXPECT_EQ(marks, expected);
+    // F sharp, E, D, C sharp in 1=D: 3 2 1 7 an octave up.
+    EXPECT_EQ(trackText(score.doc, 0),
+              "5 1' 2' 3' |: 5' - 3' - | 2' 1' 2' 3' | 2' - 5 - :| 1' - 1' - | 3' 2' 1' 7 | "
+              "6 - 5 | 1' - 3' | 2' - 1' || 1' - 5 | 1' - 1' |]");
+    const ExtensionEntry* labels = extension::find(h.extension, extension::kVoltaLabels);
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
+              (extension::VoltaLabels{{0, u"1."}, {1, u"2."}, {2, u"1."}, {3, u"2."}}));
+}
+
 TEST(Import, TiesAndSlursBecomeArcsFromNoteToNote) {
     const Imported score = imported("arcs.musicxml");
     EXPECT_EQ(trackText(score.doc, 0), "1 2 | 2 3 | 4 5 | 6 6 |]");
