@@ -72,7 +72,7 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     tonic->setToolTip(QStringLiteral("不带八度点的“1”所发的音"));
     key->setChecked(mark.keyChange);
     accidental->setCurrentIndex(std::min<int>(mark.keyAccidental, 2));
-    letter->setCurrentIndex(mark.keyChange ? std::min<int>(mark.keyLetter, 6) : 2);
+    letter->setCurrentIndex(std::min<int>(mark.keyLetter, 6));
     tonic->setCurrentIndex(std::clamp(mark.tonicShift + 1, 0, 2));
     auto* keyRow = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(accidental), static_cast<QWidget*>(letter)})
@@ -97,12 +97,11 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     QCheckBox* free = check(dialog, "freeMeter", QStringLiteral("散板"));
     meter->setChecked(mark.meterChange);
     free->setChecked(mark.meterChange && mark.numerator == 0);
-    numerator->setCurrentIndex(mark.meterChange && mark.numerator > 0
-                                   ? std::clamp<int>(mark.numerator, 1, 16) - 1
-                                   : 3);
+    numerator->setCurrentIndex(mark.numerator > 0 ? std::clamp<int>(mark.numerator, 1, 16) - 1
+                                                  : 3);
     denominator->setCurrentIndex(2);
     for (int i = 0; i < 7; ++i)
-        if (mark.meterChange && kDenominators[i] == mark.denominator)
+        if (kDenominators[i] == mark.denominator)
             denominator->setCurrentIndex(i);
     auto* meterRow = new QHBoxLayout;
     meterRow->addWidget(numerator);
@@ -150,13 +149,14 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     // Jumps.
     auto* jumps = new QGroupBox(QStringLiteral("反复记号"), dialog);
     auto* jumpGrid = new QGridLayout(jumps);
-    QCheckBox* segno = check(dialog, "segno", QStringLiteral("𝄋 记号（D.S. 从此处反复）"));
-    QCheckBox* coda = check(dialog, "coda", QStringLiteral("⊕ 尾声（Coda 从此处开始）"));
+    // The signs' own characters are in no font the editor can count on: named in words.
+    QCheckBox* segno = check(dialog, "segno", QStringLiteral("Segno 记号（D.S. 从此处反复）"));
+    QCheckBox* coda = check(dialog, "coda", QStringLiteral("Coda 尾声记号（从此处开始尾声）"));
     QCheckBox* fine = check(dialog, "fine", QStringLiteral("Fine（反复后到此结束）"));
     QCheckBox* toCoda = check(dialog, "toCoda", QStringLiteral("To Coda（反复后跳到尾声）"));
     QComboBox* back = list(dialog, "jumpBack",
                            {QStringLiteral("无"), QStringLiteral("D.C. 从头反复"),
-                            QStringLiteral("D.S. 从𝄋反复")});
+                            QStringLiteral("D.S. 从 Segno 记号处反复")});
     QComboBox* until = list(dialog, "jumpUntil",
                             {QStringLiteral("到结尾"), QStringLiteral("al Fine"),
                              QStringLiteral("al Coda")});
@@ -242,6 +242,16 @@ MeasureMark measureMarkOf(const QDialog& dialog) {
 void editMeasureMark(ScoreDocument& doc, int measure, QWidget* parent) {
     doc_header h = doc.score().header();
     MeasureMark mark;
+    // What holds at the measure shows first, ready to be changed.
+    const music::Attributes attributes(h);
+    const music::MeasureAttributes& here = attributes.at(measure);
+    doc_header key;
+    here.key.toTitle(key);
+    mark.keyLetter = key.keyLetter;
+    mark.keyAccidental = key.keyAccidental;
+    mark.tonicShift = static_cast<std::int8_t>(here.key.tonicShift());
+    mark.numerator = static_cast<std::uint8_t>(std::clamp(here.meter.numerator, 0, 255));
+    mark.denominator = static_cast<std::uint8_t>(std::clamp(here.meter.denominator, 0, 255));
     if (const MeasureMark* now = h.markAt(measure))
         mark = *now;
     mark.measure = static_cast<std::uint32_t>(std::max(0, measure));

@@ -396,8 +396,10 @@ private slots:
         ScoreDocument* doc = typed(ed, measures(4));
         ed.view()->goToMeasure(0, 2);
         QString title;
-        whenModal<QDialog>([&title](QDialog* dialog) {
+        QString shownKey;
+        whenModal<QDialog>([&title, &shownKey](QDialog* dialog) {
             title = dialog->windowTitle();
+            shownKey = dialog->findChild<QComboBox*>(QStringLiteral("keyLetter"))->currentText();
             dialog->findChild<QCheckBox*>(QStringLiteral("keyChange"))->setChecked(true);
             dialog->findChild<QComboBox*>(QStringLiteral("keyLetter"))->setCurrentIndex(3);
             dialog->findChild<QCheckBox*>(QStringLiteral("meterChange"))->setChecked(true);
@@ -409,6 +411,7 @@ private slots:
         });
         ed.frame->commands().measureMark->trigger();
         QCOMPARE(title, QStringLiteral("小节记号 — 第3小节"));
+        QCOMPARE(shownKey, QStringLiteral("G"));  // the key in force, ready to be changed
         const std::vector<MeasureMark>& marks = doc->score().header().marks;
         QCOMPARE(int(marks.size()), 1);
         QCOMPARE(int(marks[0].measure), 2);
