@@ -85,8 +85,13 @@ BaseIO& doc_header::read(BaseIO& io) {
     timeDenominator = readField<std::uint8_t>(io);
     extension::readBlock(io, extension);
     entryOrder.clear();
-    for (const ExtensionEntry& entry : extension)
+    for (const ExtensionEntry& entry : extension) {
+        // A kind this version reads, twice: one would be lost on saving.
+        if (entry.kind <= extension::kMeasureMarks &&
+            std::find(entryOrder.begin(), entryOrder.end(), entry.kind) != entryOrder.end())
+            throw Exception(kMalformed);
         entryOrder.push_back(entry.kind);
+    }
     tempo = TempoMark{};
     if (const ExtensionEntry* mark = extension::find(extension, extension::kTempoMark)) {
         tempo = extension::decodeTempoMark(mark->bytes);

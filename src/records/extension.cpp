@@ -30,6 +30,11 @@ public:
         return p;
     }
     std::size_t left() const { return bytes_.size() - at_; }
+    // The end of an entry: bytes left over are damage, since a save would not write them back.
+    void finish() const {
+        if (left() != 0)
+            throw Exception(kMalformed);
+    }
 
 private:
     const std::vector<unsigned char>& bytes_;
@@ -139,6 +144,7 @@ std::vector<std::pair<int, FontRecord>> decodeFonts(const std::vector<unsigned c
         if (category < kFontCount)
             fonts.emplace_back(category, record);
     }
+    in.finish();
     return fonts;
 }
 
@@ -173,6 +179,7 @@ VoltaLabels decodeVoltaLabels(const std::vector<unsigned char>& bytes) {
             label.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
         labels.emplace_back(index, std::move(label));
     }
+    in.finish();
     return labels;
 }
 
@@ -195,14 +202,17 @@ TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes) {
     Reader in(bytes);
     TempoMark mark;
     mark.beatUnit = in.take<std::uint16_t>();
-    mark.dotted = in.take<std::uint8_t>() != 0;
-    (void)in.take<std::uint8_t>();
+    const auto dotted = in.take<std::uint8_t>();
+    if (dotted > 1 || in.take<std::uint8_t>() != 0)  // the flag, then the reserved byte
+        throw Exception(kMalformed);
+    mark.dotted = dotted == 1;
     mark.perMinute = in.take<std::uint16_t>();
     const auto units = in.take<std::uint16_t>();
     if (units > in.left() / 2)
         throw Exception(kMalformed);
     for (std::uint16_t u = 0; u < units; ++u)
         mark.text.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
+    in.finish();
     return mark;
 }
 
@@ -263,6 +273,7 @@ std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
             names.resize(track + 1);
         names[track] = std::move(name);
     }
+    in.finish();
     return names;
 }
 
@@ -351,7 +362,8 @@ std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& by
             mark.keyLetter = in.take<std::uint8_t>();
             mark.keyAccidental = in.take<std::uint8_t>();
             mark.tonicShift = in.take<std::int8_t>();
-            (void)in.take<std::uint8_t>();
+            if (in.take<std::uint8_t>() != 0)  // reserved
+                throw Exception(kMalformed);
             if (mark.keyLetter > 6 || mark.keyAccidental > 2 || mark.tonicShift < -1 ||
                 mark.tonicShift > 1)
                 throw Exception(kMalformed);
@@ -372,6 +384,7 @@ std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& by
         }
         marks.push_back(std::move(mark));
     }
+    in.finish();
     return marks;
 }
 
