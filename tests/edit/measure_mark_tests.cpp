@@ -85,7 +85,8 @@ TEST(MeasureMarks, PitchesFollowAKeyChangeAndTheOctaveOfOne) {
     doc.header.keyLetter = 2;
     doc.header.marks = {keyChangeAt(1, 3)};  // 1=C, then 1=D from measure 2
     std::vector<int> midi;
-    for (const music::SoundingNote& n : music::walkDocument(doc)[0].notes)
+    const std::vector<music::TrackWalk> walks = music::walkDocument(doc);
+    for (const music::SoundingNote& n : walks[0].notes)
         midi.push_back(n.pitch->midi());
     EXPECT_EQ(midi, (std::vector<int>{60, 66, 66, 62, 68, 68, 62}));
 
