@@ -59,6 +59,8 @@ void MeasureReader::read(ParsedMeasure& measure) {
             readDirection();
         else if (name == u"barline")
             readBarline();
+        else if (name == u"print")
+            readPrint();
         else if (name == u"harmony") {
             dropped(QStringLiteral("chord symbols dropped"));
             in_.skip();
@@ -66,7 +68,20 @@ void MeasureReader::read(ParsedMeasure& measure) {
             dropped(QStringLiteral("figured bass dropped"));
             in_.skip();
         } else {
-            in_.skip();  // print, sound, listening, grouping, link, bookmark: no music
+            in_.skip();  // sound, listening, grouping, link, bookmark: no music
+        }
+    }
+}
+
+void MeasureReader::readPrint() {
+    while (in_.nextChild()) {
+        if (in_.name() == u"measure-numbering" && part_.part.id == score_.firstPart) {
+            // Numbers at the start of each system, or over every measure: jianpu prints the
+            // first of each line.
+            const QString numbering = in_.text(16).trimmed();
+            score_.measureNumbers = numbering == u"system" || numbering == u"measure";
+        } else {
+            in_.skip();  // layout: page and system breaks, margins
         }
     }
 }

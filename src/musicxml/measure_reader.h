@@ -27,6 +27,7 @@ private:
     void readLyric(ParsedNote& note);
     // A metronome mark over the start: true when it became the score's tempo mark.
     bool readMetronome(bool atStart);
+    void readPrint();
     void readDirection();
     void readBarline();
     // The <duration> of a <forward> or <backup> (`backward`), as ticks.

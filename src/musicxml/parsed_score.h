@@ -82,6 +82,7 @@ struct ParsedScore {
     std::optional<int> fifths;          // the first key signature
     std::optional<music::Meter> meter;  // the first time signature the title block can hold
     TempoMark tempo;                    // the metronome mark at the start, if any
+    bool measureNumbers = false;        // measure numbers printed at each system
     std::vector<ParsedPart> parts;      // in the order of the part list
 };
 

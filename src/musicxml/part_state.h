@@ -30,6 +30,7 @@ struct ScoreState {
     std::optional<music::Meter> meter;
     std::optional<QString> firstWords;  // text over the start of the first part
     TempoMark tempo;                     // the metronome mark over the start of the first part
+    bool measureNumbers = false;         // the first part numbers its systems
     int notes = 0;
     QString firstPart;  // the id of the first part in the file
 };

@@ -584,6 +584,11 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
     xml_.attribute("number", number);
     if (number == 0)
         xml_.attribute("implicit", "yes");
+    if (first && header_.measureNumbers && source.carriesMarks) {
+        xml_.startElement("print");
+        xml_.textElement("measure-numbering", "system");
+        xml_.endElement();
+    }
     if (first) {
         writeAttributes();
         writeTempo(source.tempo);

@@ -121,6 +121,7 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     header.comment1 = score.titles.comment1.toStdU16String();
     header.comment2 = score.titles.comment2.toStdU16String();
     header.tempo = score.tempo;
+    header.measureNumbers = score.measureNumbers;
     const std::vector<std::optional<int>> keys = keysOfMeasures(score);
     std::vector<int> trackMeasure;  // of the first track, by measure of the first part
 

@@ -92,6 +92,7 @@ ParsedScore ScoreReader::read() {
     score.fifths = score_.fifths;
     score.meter = score_.meter;
     score.tempo = score_.tempo;
+    score.measureNumbers = score_.measureNumbers;
     std::vector<QString> order;
     for (const QString& id : listed_)
         if (parts_.count(id) && std::find(order.begin(), order.end(), id) == order.end())

@@ -107,12 +107,14 @@ TEST(RoundTrip, MeasureMarksAndEndingLabelsComeBack) {
     EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
               (extension::VoltaLabels{{1, u"2."}}));
 
-    // A score in free meter from the start.
+    // A score in free meter from the start, with its measure numbers printed.
     QeDocument loose = scoreWithShapes({"5 6 1' 2' 1' 6 5 - | 3 5 6 - |]"});
     loose.header.freeMeter = true;
+    loose.header.measureNumbers = true;
     const Imported looseBack = throughMusicXml(loose, true);
     ASSERT_TRUE(looseBack.ok) << looseBack.error.toStdString();
     EXPECT_TRUE(looseBack.doc.header.freeMeter);
+    EXPECT_TRUE(looseBack.doc.header.measureNumbers);
     EXPECT_EQ(documentBytes(looseBack.doc), documentBytes(loose));
 }
 
