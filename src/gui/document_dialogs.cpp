@@ -181,6 +181,15 @@ void editFonts(ScoreDocument& doc, QWidget* parent) {
 
 namespace qe {
 
+QDialogButtonBox* okCancelButtons(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
 QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWidget* parent) {
     auto* dialog = new QDialog(parent);
     dialog->setWindowTitle(QStringLiteral("声部名称"));
@@ -208,12 +217,7 @@ QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWid
     scroll->setWidget(rows);
     scroll->setWidgetResizable(true);
     layout->addWidget(scroll);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(dialog));
     dialog->setProperty("parts", parts);
     return dialog;
 }

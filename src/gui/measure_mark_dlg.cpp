@@ -2,19 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
 
 #include "document/score_document.h"
+#include "gui/document_dialogs.h"
 #include "music/attributes.h"
 
 namespace qe {
@@ -178,12 +177,7 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     jumpGrid->addLayout(backRow, 2, 0, 1, 2);
     layout->addWidget(jumps);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(dialog));
     return dialog;
 }
 
