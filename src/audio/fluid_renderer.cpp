@@ -16,6 +16,7 @@ struct Event {
     bool on = false;
     int channel = 0;
     int key = 0;
+    int velocity = 0;
 };
 
 std::uint64_t frameOf(const Performance& p, Ticks time, int rate) {
@@ -27,9 +28,10 @@ std::vector<Event> eventsOf(const Performance& p, int rate) {
     std::vector<Event> events;
     for (const PerformedTrack& track : p.tracks) {
         for (const SoundedNote& n : track.notes) {
-            events.push_back(Event{frameOf(p, n.start, rate), true, track.channel, n.key});
             events.push_back(
-                Event{frameOf(p, n.start + n.length, rate), false, track.channel, n.key});
+                Event{frameOf(p, n.start, rate), true, track.channel, n.key, n.velocity});
+            events.push_back(
+                Event{frameOf(p, n.start + n.length, rate), false, track.channel, n.key, 0});
         }
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
@@ -75,7 +77,7 @@ RenderResult renderWav(const Performance& performance, const RenderOptions& opti
         while (next < events.size() && events[next].frame <= frame) {
             const Event& e = events[next++];
             if (e.on)
-                synth->noteOn(e.channel, e.key, kVelocity);
+                synth->noteOn(e.channel, e.key, e.velocity);
             else
                 synth->noteOff(e.channel, e.key);
         }

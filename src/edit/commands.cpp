@@ -155,7 +155,7 @@ Position insertItem(Edits& edits, const Position& caret, const Item& item) {
         dropAccidental(edits, caret.track, x);
         at.inner = false;
     }
-    edits.make(change::InsertEntry{at.track, at.measure, at.entry, music::Entry{music::encode(made), {}}});
+    edits.make(change::InsertEntry{at.track, at.measure, at.entry, music::Entry{music::encode(made), {}, {}}});
     return {at.track, at.measure, at.entry + 1, false};
 }
 

@@ -29,6 +29,9 @@ Change inverseOf(const Change& c) {
         Change operator()(const SetSyllables& x) const {
             return SetSyllables{x.track, x.at, x.after, x.before};
         }
+        Change operator()(const SetExtra& x) const {
+            return SetExtra{x.track, x.at, x.after, x.before};
+        }
         Change operator()(const SetHeader& x) const { return SetHeader{x.after, x.before}; }
         Change operator()(const SetFormat& x) const { return SetFormat{x.after, x.before}; }
     };
@@ -71,6 +74,7 @@ void applyChange(music::Score& score, const Change& c) {
             s.removeVolta(x.index);
         }
         void operator()(const SetSyllables& x) const { s.setSyllables(x.track, x.at, x.after); }
+        void operator()(const SetExtra& x) const { s.setExtra(x.track, x.at, x.after); }
         void operator()(const SetHeader& x) const {
             if (x.after)
                 s.setHeader(*x.after);
@@ -101,6 +105,9 @@ std::size_t heldBytes(const Change& c) {
         return x->volta.label.capacity() * sizeof(char16_t);
     if (const auto* x = std::get_if<SetSyllables>(&c))
         return syllables(x->before) + syllables(x->after);
+    if (const auto* x = std::get_if<SetExtra>(&c))
+        return 2 * sizeof(NoteExtra) + x->before.chordSymbol.capacity() * 2 +
+               x->after.chordSymbol.capacity() * 2;
     if (std::holds_alternative<SetHeader>(c))
         return 2 * sizeof(doc_header);
     if (std::holds_alternative<SetFormat>(c))

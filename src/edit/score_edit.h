@@ -73,6 +73,14 @@ struct SetSyllables {
     std::vector<music::Syllable> before;
     std::vector<music::Syllable> after;
 };
+// What one item carries beyond its record: chord tones, grace notes, articulations, its tuplet
+// and its chord symbol.
+struct SetExtra {
+    int track = 0;
+    music::EntryRef at;
+    NoteExtra before;
+    NoteExtra after;
+};
 // The title block, key and time signature; held apart, so that the many small changes stay
 // small.
 struct SetHeader {
@@ -90,7 +98,8 @@ struct SetFormat {
 using Change = std::variant<change::InsertEntry, change::RemoveEntry, change::SetRecord,
                             change::SplitMeasure, change::MergeMeasure, change::AddTie,
                             change::RemoveTie, change::AddVolta, change::RemoveVolta,
-                            change::SetSyllables, change::SetHeader, change::SetFormat>;
+                            change::SetSyllables, change::SetExtra, change::SetHeader,
+                            change::SetFormat>;
 
 // The change that undoes `c`.
 Change inverseOf(const Change& c);

@@ -11,7 +11,7 @@ Ticks measureLength(const Measure& measure) {
     MeasureClock clock;
     for (const Entry& entry : measure.entries)
         if (const std::optional<Item> item = entry.item(); item && !item->isBarLine())
-            clock.place(*item);
+            clock.place(*item, &entry.extras().tuplets);
     return clock.position();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
+
 #include "music/item.h"
 #include "music/meter.h"
+#include "records/extension.h"
 
 namespace qe::music {
 
@@ -15,7 +18,13 @@ namespace qe::music {
 //   with nothing before it in its measure adds nothing;
 // - breath marks, parentheses and bar lines: no time.
 // A bar line ends the measure: the item after it starts a new one at 0. Every start and
-// length is a multiple of the shortest value, kShortestTicks.
+// length is a multiple of the shortest value, kShortestTicks, but in tuplets.
+//
+// A tuplet of n in the time of m plays its notes (each digit or rest with its dashes and dots)
+// at m/n of their written time; a tuplet may hold one nested in it. Places inside a group are
+// counted from the group's start and rounded down to a tick, so a group always takes exactly
+// its written time × m/n whenever that is a whole number of ticks (a triplet of eighths is a
+// quarter, a quintuplet of sixteenths a quarter, a duplet of eighths in 6/8 a dotted quarter).
 class MeasureClock {
 public:
     struct Span {
@@ -25,14 +34,29 @@ public:
 
     // Places the next item and returns where it stands. A bar line stands at the end of the
     // measure it closes, with no length.
-    Span place(const Item& item);
+    // `tuplets` are those of the item's note: a digit or rest passes its own, and the dashes
+    // and dots after it take those of their note without being told.
+    Span place(const Item& item, const std::array<TupletMark, 2>* tuplets = nullptr);
 
     // Where the next item would start.
     Ticks position() const { return position_; }
 
 private:
+    // An open tuplet group: where it started (in ticks of the level above: real ticks for the
+    // outer group, written ticks of the outer group for a nested one) and the written time of
+    // what it holds so far.
+    struct Group {
+        TupletMark mark;
+        Ticks start = 0;
+        Ticks written = 0;
+        Ticks at(Ticks written) const { return start + written * mark.normal / mark.actual; }
+    };
+    void closeGroups() { groups_ = {}; }
+
     Ticks position_ = 0;
     Ticks value_ = 0;  // the value a dot placed next would halve
+    std::array<Group, 2> groups_{};
+    std::array<TupletMark, 2> noteTuplets_{};  // those of the last digit or rest
 };
 
 }  // namespace qe::music

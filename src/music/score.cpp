@@ -15,6 +15,18 @@ bool isBarLineRecord(const note& record) {
 
 }  // namespace
 
+const NoteExtra& Entry::extras() const {
+    static const NoteExtra none;
+    return extra ? *extra : none;
+}
+
+void Entry::setExtras(NoteExtra value) {
+    if (value.empty())
+        extra.reset();
+    else
+        extra = std::make_shared<const NoteExtra>(std::move(value));
+}
+
 bool Measure::closed() const {
     return !entries.empty() && isBarLineRecord(entries.back().record);
 }
@@ -182,6 +194,16 @@ void Score::setSyllables(int t, EntryRef at, std::vector<Syllable> syllables) {
     notify({ScoreChange::Kind::Measures, t, at.measure, 1, 1});
 }
 
+void Score::setExtra(int t, EntryRef at, NoteExtra extra) {
+    if (!isContentItem(t, at))
+        throw Exception(kWrongKind, "extras stand on items before the bar line");
+    Entry& entry = measureAt(t, at.measure).entries[static_cast<std::size_t>(at.entry)];
+    if ((!extra.tones.empty() || !extra.graces.empty()) && !entry.item()->isDigit())
+        throw Exception(kWrongKind, "chord tones and grace notes stand on digits");
+    entry.setExtras(std::move(extra));
+    notify({ScoreChange::Kind::Measures, t, at.measure, 1, 1});
+}
+
 void Score::splitMeasure(int t, int m, int count, note barLine) {
     Track& track = trackAt(t);
     Measure& old = measureAt(t, m);
@@ -192,7 +214,7 @@ void Score::splitMeasure(int t, int m, int count, note barLine) {
     Measure first;
     first.entries.reserve(static_cast<std::size_t>(count) + 1);
     std::move(old.entries.begin(), old.entries.begin() + count, std::back_inserter(first.entries));
-    first.entries.push_back(Entry{barLine, {}});
+    first.entries.push_back(Entry{barLine, {}, {}});
     old.entries.erase(old.entries.begin(), old.entries.begin() + count);
     track.measures.insert(track.measures.begin() + m, std::move(first));
     for (Tie& tie : ties_) {

@@ -36,12 +36,22 @@ struct Syllable {
 // One record of a note track as the score keeps it: the record exactly as read or typed, and
 // the syllables on it. A record the editor skips (see decode) is kept where it stands, takes
 // no item index and is never shown, so a save gives it back unchanged.
+//
+// What the record cannot say (chord tones, grace notes, articulations, a place in a tuplet, a
+// chord symbol) is its extra, shared and never changed in place: an entry without one holds
+// nothing, so plain scores cost no more than before.
 struct Entry {
     note record;
     std::vector<Syllable> syllables;
+    std::shared_ptr<const NoteExtra> extra;
 
     std::optional<Item> item() const { return decode(record); }
-    friend bool operator==(const Entry&, const Entry&) = default;
+    // The extra, or an empty one.
+    const NoteExtra& extras() const;
+    void setExtras(NoteExtra value);
+    friend bool operator==(const Entry& a, const Entry& b) {
+        return a.record == b.record && a.syllables == b.syllables && a.extras() == b.extras();
+    }
 };
 
 // The records between two bar lines: its items in order and any skipped records among them,
@@ -174,6 +184,9 @@ public:
     // Replaces the record of an item by another of the same kind of item (not a bar line).
     void setRecord(int t, EntryRef at, note record);
     void setSyllables(int t, EntryRef at, std::vector<Syllable> syllables);
+    // Replaces what an item carries beyond its record (see NoteExtra). Chord tones and grace
+    // notes stand only on digits; the rest on any item before the bar line.
+    void setExtra(int t, EntryRef at, NoteExtra extra);
     // A bar line typed into measure `m`: a new measure takes its first `count` entries, closed
     // by `barLine`; the rest keeps the old bar line and becomes measure m + 1, and so do the
     // voltas on the old measure. The first track numbers the measures: a split there moves

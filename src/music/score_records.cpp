@@ -58,16 +58,36 @@ const Target* lookup(const std::vector<TrackPlaces>& places, const location& loc
     return places[static_cast<std::size_t>(loc.trackIndex)].find(loc.itemIndex);
 }
 
-Track trackOf(const note_track& stored, int& skipped) {
+// The extras of one track, in record order, as the title block's extension lists them.
+using ExtraSpan = std::pair<const PlacedNoteExtra*, const PlacedNoteExtra*>;
+
+// Whether an extra fits the item its record holds: chord tones and grace notes need a digit,
+// anything needs an item before a bar line.
+bool fits(const NoteExtra& extra, const std::optional<Item>& item) {
+    if (!item || item->isBarLine())
+        return false;
+    return item->isDigit() || (extra.tones.empty() && extra.graces.empty());
+}
+
+Track trackOf(const note_track& stored, ExtraSpan extras, LoadReport& report) {
     Track track;
     track.tag = stored.tag;
     Measure current;
     bool hasItem = false;
-    for (const note& record : stored.content.items) {
+    const auto& records = stored.content.items;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        const note& record = records[r];
         const std::optional<Item> item = decode(record);
-        current.entries.push_back(Entry{record, {}});
+        current.entries.push_back(Entry{record, {}, {}});
+        while (extras.first != extras.second && extras.first->record <= r) {
+            if (extras.first->record == r && fits(extras.first->extra, item))
+                current.entries.back().setExtras(extras.first->extra);
+            else
+                ++report.droppedShapes;
+            ++extras.first;
+        }
         if (!item) {
-            ++skipped;
+            ++report.skippedRecords;
             continue;
         }
         if (item->isBarLine()) {
@@ -132,6 +152,7 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     // The extension is read here into what it means; the title block keeps only its fields.
     doc_header header = file.header;
     header.extension.clear();
+    header.noteExtras.clear();
     score.setHeader(header);
     score.setFormat(file.content.format.header);
     Score::Kept& kept = score.kept();
@@ -148,8 +169,18 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
             labels[index] = std::move(label);
 
     std::vector<Track> tracks;
-    for (const note_track& stored : file.noteTracks())
-        tracks.push_back(trackOf(stored, report.skippedRecords));
+    const auto& extras = file.header.noteExtras;
+    std::size_t nextExtra = 0;
+    for (const note_track& stored : file.noteTracks()) {
+        const auto t = static_cast<std::uint32_t>(tracks.size());
+        const std::size_t first = nextExtra;
+        while (nextExtra < extras.size() && extras[nextExtra].track == t)
+            ++nextExtra;
+        tracks.push_back(
+            trackOf(stored, {extras.data() + first, extras.data() + nextExtra}, report));
+    }
+    // Extras of tracks the file does not have can never be shown.
+    report.droppedShapes += static_cast<int>(extras.size() - nextExtra);
     std::vector<TrackPlaces> places;
     if (!file.formatRecords().empty() || !file.content.lyrics.items.empty())
         for (const Track& t : tracks)
@@ -270,6 +301,14 @@ QeDocument recordsOfScore(const Score& score) {
     for (const Track& track : score.tracks()) {
         note_track stored(track.tag);
         stored.content.items = trackRecords(track);
+        std::uint32_t record = 0;
+        for (const Measure& m : track.measures)
+            for (const Entry& e : m.entries) {
+                if (e.extra)
+                    file.header.noteExtras.push_back(
+                        {static_cast<std::uint32_t>(file.noteTracks().size()), record, *e.extra});
+                ++record;
+            }
         file.noteTracks().push_back(std::move(stored));
         numbering.emplace_back(track);
     }

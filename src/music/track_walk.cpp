@@ -56,23 +56,34 @@ void joinTies(TrackWalk& walk, const TrackTies& ties) {
 }  // namespace
 
 TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attributes,
-                    const TrackTies& ties) {
+                    const TrackTies& ties, std::span<const PlacedNoteExtra> extras) {
     TrackWalk walk;
     MeasureClock clock;
     AccidentalState accidentals;
     Ticks measureStart = 0;
     int current = -1;  // the note that dashes and dots lengthen
+    std::size_t nextExtra = 0;
     for (std::size_t r = 0; r < records.size(); ++r) {
         const std::optional<Item> item = decode(records[r]);
         if (!item)
             continue;
+        while (nextExtra < extras.size() && extras[nextExtra].record < r)
+            ++nextExtra;
+        const NoteExtra* extra = nextExtra < extras.size() && extras[nextExtra].record == r &&
+                                         !item->isBarLine()
+                                     ? &extras[nextExtra].extra
+                                     : nullptr;
         const int index = static_cast<int>(walk.items.size());
         if (walk.measures.empty() || walk.measures.back().barType >= 0)
             walk.measures.push_back(MeasureSpan{measureStart, 0, index, index, -1});
-        const MeasureClock::Span span = clock.place(*item);
+        const MeasureClock::Span span = clock.place(*item, extra ? &extra->tuplets : nullptr);
         WalkItem& w = walk.items.emplace_back(
             WalkItem{*item, static_cast<int>(r), static_cast<int>(walk.measures.size()) - 1,
-                     measureStart + span.start, span.start, span.length, -1});
+                     measureStart + span.start, span.start, span.length, -1, -1});
+        if (extra) {
+            w.extra = static_cast<int>(walk.extras.size());
+            walk.extras.push_back(*extra);
+        }
         switch (item->kind) {
             case Item::Kind::Digit:
             case Item::Kind::Rest: {
@@ -83,11 +94,29 @@ TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attribut
                 n.length = w.length;
                 n.items.push_back(index);
                 if (item->isDigit()) {
-                    const int shift =
-                        accidentals.apply(item->degree, item->octave, item->accidental);
-                    n.pitch = attributes.keyAt(w.measure).pitchOf(item->degree, item->octave,
-                                                                  shift);
+                    const Key& key = attributes.keyAt(w.measure);
+                    const auto pitchOf = [&](int degree, int octave, int accidental) {
+                        const int shift = accidentals.apply(degree, octave, accidental);
+                        return key.pitchOf(degree, octave, shift);
+                    };
+                    if (extra)
+                        for (const GraceNote& g : extra->graces)
+                            if (!g.after)
+                                n.graces.push_back({pitchOf(g.tone.degree, g.tone.octave,
+                                                            g.tone.accidental), false});
+                    n.pitch = pitchOf(item->degree, item->octave, item->accidental);
+                    if (extra) {
+                        for (const NoteTone& tone : extra->tones)
+                            n.chord.push_back(
+                                pitchOf(tone.degree, tone.octave, tone.accidental));
+                        for (const GraceNote& g : extra->graces)
+                            if (g.after)
+                                n.graces.push_back({pitchOf(g.tone.degree, g.tone.octave,
+                                                            g.tone.accidental), true});
+                    }
                 }
+                if (extra)
+                    n.articulations = extra->articulations;
                 walk.notes.push_back(std::move(n));
                 current = static_cast<int>(walk.notes.size()) - 1;
                 w.note = current;
@@ -130,8 +159,15 @@ std::vector<TrackWalk> walkDocument(const QeDocument& doc) {
     const std::vector<TrackTies> ties = readTies(doc.formatRecords(), tracks.size());
     std::vector<TrackWalk> walks;
     walks.reserve(tracks.size());
-    for (std::size_t t = 0; t < tracks.size(); ++t)
-        walks.push_back(walkTrack(tracks[t].content.items, attributes, ties[t]));
+    const std::vector<PlacedNoteExtra>& extras = doc.header.noteExtras;
+    std::size_t next = 0;
+    for (std::size_t t = 0; t < tracks.size(); ++t) {
+        const std::size_t first = next;
+        while (next < extras.size() && extras[next].track == t)
+            ++next;
+        walks.push_back(walkTrack(tracks[t].content.items, attributes, ties[t],
+                                  std::span(extras).subspan(first, next - first)));
+    }
     return walks;
 }
 

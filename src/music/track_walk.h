@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "music/attributes.h"
@@ -23,6 +24,14 @@ struct WalkItem {
     Ticks startInMeasure = 0;
     Ticks length = 0;  // its own time, by the rules of MeasureClock
     int note = -1;     // index in TrackWalk::notes of the sounding note it belongs to, or -1
+    int extra = -1;    // index in TrackWalk::extras of what its record carries beyond it, or -1
+};
+
+// A grace note as it sounds: its pitch, and whether it comes after its note (后倚音).
+struct GraceSound {
+    Pitch pitch;
+    bool after = false;
+    friend bool operator==(const GraceSound&, const GraceSound&) = default;
 };
 
 // A digit or rest with the dashes and augmentation dots that lengthen it: those that follow
@@ -37,6 +46,10 @@ struct SoundingNote {
     std::vector<int> items;  // item indices it covers: its digit, then its dashes and dots
     // A digit's pitch, with the accidentals held in its measure; nothing for a rest.
     std::optional<Pitch> pitch;
+    // The other tones of a chord, in the order written, and the grace notes before and after.
+    std::vector<Pitch> chord;
+    std::vector<GraceSound> graces;
+    std::uint32_t articulations = 0;  // articulation:: flags
 
     // The notes at the other ends of tie arcs (indices in TrackWalk::notes, or -1), whatever
     // their pitches: notation export writes them as ties or slurs. An arc end on a mark that
@@ -68,6 +81,8 @@ struct TrackWalk {
     // Every measure a bar line closes, and the last one when the track goes on after its last
     // bar line, as the layout shows them.
     std::vector<MeasureSpan> measures;
+    // What records of the track carry beyond their items, as WalkItem::extra names them.
+    std::vector<NoteExtra> extras;
 };
 
 // The note an arc end on item `itemIndex` reaches: the note that holds the item, else the first
@@ -76,9 +91,11 @@ struct TrackWalk {
 int noteReached(const TrackWalk& walk, int itemIndex, bool forward);
 
 // Walks the records of one note track, each measure in its key (a Key converts to one key
-// throughout), joining the notes of its tie arcs.
+// throughout), joining the notes of its tie arcs. `extras` are those of the track, in record
+// order; tuplets change the time of their notes, and chords, grace notes and articulations
+// go to the notes they stand on.
 TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attributes,
-                    const TrackTies& ties = {});
+                    const TrackTies& ties = {}, std::span<const PlacedNoteExtra> extras = {});
 
 // Walks every note track of a document, in the key of its title block (1=C when the title
 // block names no key) and of its key changes, and with its tie arcs.

@@ -15,6 +15,9 @@ class TrackPerformer {
 public:
     TrackPerformer(const music::TrackWalk& walk, PerformedTrack& out) : walk_(walk), out_(out) {}
 
+    // The times of the notes held by a fermata, as played.
+    std::vector<std::pair<Ticks, Ticks>> fermatas_;
+
     void play(const PlayedMeasure& played) {
         if (static_cast<std::size_t>(played.measure) >= walk_.measures.size())
             return;  // this track has no such measure: it rests while the others play it
@@ -55,6 +58,8 @@ private:
             return;
         }
         release(false);
+        if (own && (n.articulations & articulation::kFermata))
+            fermatas_.push_back({at, at + n.length});
         if (own && n.pitch) {
             const int key = n.pitch->midi();
             if (key >= 0 && key <= 127) {
@@ -64,18 +69,52 @@ private:
                 openEnd_ = at + w.length;
                 openKey_ = key;
                 openItem_ = n.item;
+                openVelocity_ = n.articulations & articulation::kAccent ? kAccentVelocity
+                                                                        : kVelocity;
+                openStaccato_ = (n.articulations & articulation::kStaccato) != 0;
+                openChord_.clear();
+                for (const music::Pitch& tone : n.chord)
+                    if (tone.midi() >= 0 && tone.midi() <= 127)
+                        openChord_.push_back(tone.midi());
+                openAfter_.clear();
+                openBefore_.clear();
+                for (const music::GraceSound& g : n.graces)
+                    if (g.pitch.midi() >= 0 && g.pitch.midi() <= 127)
+                        (g.after ? openAfter_ : openBefore_).push_back(g.pitch.midi());
             }
         }
     }
 
-    // Ends the open sound; a breath takes a little off its end.
+    // Ends the open sound; a breath takes a little off its end. Grace notes take their time
+    // from it, those before at its start and those after at its end.
     void release(bool breath) {
         if (!open_)
             return;
+        Ticks start = openStart_;
         Ticks length = openEnd_ - openStart_;
         if (breath)
             length -= std::min(kBreathTicks, length / 4);
-        out_.notes.push_back(SoundedNote{openStart_, length, openKey_, openItem_});
+        const auto graces = static_cast<Ticks>(openBefore_.size() + openAfter_.size());
+        const Ticks grace = graces > 0 ? std::min(kGraceTicks, length / (4 * graces)) : 0;
+        if (grace > 0) {
+            for (int key : openBefore_) {
+                out_.notes.push_back(SoundedNote{start, grace, key, openItem_, kVelocity});
+                start += grace;
+                length -= grace;
+            }
+            length -= grace * static_cast<Ticks>(openAfter_.size());
+        }
+        const Ticks sounded = openStaccato_ ? std::max<Ticks>(1, length / 2) : length;
+        out_.notes.push_back(SoundedNote{start, sounded, openKey_, openItem_, openVelocity_});
+        for (int key : openChord_)
+            out_.notes.push_back(SoundedNote{start, sounded, key, openItem_, openVelocity_});
+        if (grace > 0) {
+            Ticks at = start + length;
+            for (int key : openAfter_) {
+                out_.notes.push_back(SoundedNote{at, grace, key, openItem_, kVelocity});
+                at += grace;
+            }
+        }
         open_ = false;
         openNote_ = -1;
     }
@@ -105,6 +144,11 @@ private:
     Ticks openEnd_ = 0;
     int openKey_ = 0;
     int openItem_ = 0;
+    int openVelocity_ = kVelocity;
+    bool openStaccato_ = false;
+    std::vector<int> openChord_;   // the other tones of the open sound's chord
+    std::vector<int> openBefore_;  // grace notes before it, and after it
+    std::vector<int> openAfter_;
     int cueNote_ = -1;
     Ticks cueEnd_ = 0;
 };
@@ -117,6 +161,53 @@ int channelOfTrack(int track) {
 }
 
 namespace {
+
+// The tempo in force at a time.
+int tempoAt(const std::vector<TempoChange>& tempos, Ticks at) {
+    int tempo = tempos.front().tempo;
+    for (const TempoChange& c : tempos) {
+        if (c.at > at)
+            break;
+        tempo = c.tempo;
+    }
+    return tempo;
+}
+
+// Halves the tempo over every time a fermata holds (in any track), restoring it after.
+void holdFermatas(std::vector<TempoChange>& tempos, const std::vector<std::pair<Ticks, Ticks>>& held) {
+    if (held.empty())
+        return;
+    std::vector<Ticks> times{0};
+    for (const TempoChange& c : tempos)
+        times.push_back(c.at);
+    for (const auto& [from, to] : held) {
+        times.push_back(from);
+        times.push_back(to);
+    }
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    // The held times merged, so that whether a time is held is one search.
+    std::vector<std::pair<Ticks, Ticks>> spans = held;
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<Ticks, Ticks>> merged;
+    for (const auto& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, span.second);
+        else
+            merged.push_back(span);
+    }
+    std::vector<TempoChange> changes;
+    for (Ticks at : times) {
+        const auto after = std::upper_bound(
+            merged.begin(), merged.end(), at,
+            [](Ticks t, const std::pair<Ticks, Ticks>& span) { return t < span.first; });
+        const bool holds = after != merged.begin() && at < std::prev(after)->second;
+        const int tempo = std::clamp(tempoAt(tempos, at) / (holds ? 2 : 1), kMinTempo, kMaxTempo);
+        if (changes.empty() || changes.back().tempo != tempo)
+            changes.push_back(TempoChange{at, tempo});
+    }
+    tempos = std::move(changes);
+}
 
 double ticksPerSecondAt(int tempo) {
     return std::clamp(tempo, kMinTempo, kMaxTempo) * static_cast<double>(music::kTicksPerQuarter) /
@@ -217,6 +308,7 @@ Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
         if (p.firstPlayed[static_cast<std::size_t>(played.measure)] < 0)
             p.firstPlayed[static_cast<std::size_t>(played.measure)] = played.start;
 
+    std::vector<std::pair<Ticks, Ticks>> fermatas;
     for (std::size_t t = 0; t < walks.size(); ++t) {
         const music::TrackWalk& walk = walks[t];
         PerformedTrack& track = p.tracks.emplace_back();
@@ -229,12 +321,16 @@ Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
         for (const PlayedMeasure& played : p.form)
             performer.play(played);
         performer.finish();
+        std::stable_sort(track.notes.begin(), track.notes.end(),
+                         [](const SoundedNote& a, const SoundedNote& b) { return a.start < b.start; });
+        fermatas.insert(fermatas.end(), performer.fermatas_.begin(), performer.fermatas_.end());
 
         auto& places = p.itemPlaces.emplace_back();
         places.reserve(walk.items.size());
         for (const music::WalkItem& w : walk.items)
             places.push_back(Performance::ItemPlace{w.measure, w.startInMeasure});
     }
+    holdFermatas(p.tempos, fermatas);
     return p;
 }
 

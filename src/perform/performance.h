@@ -23,6 +23,10 @@ inline constexpr int kVelocity = 100;
 // A breath mark ends the sound before it this much early, at most a quarter of that sound, so
 // that a short note keeps most of its length: a sixteenth, a sixth of a second at 90.
 inline constexpr Ticks kBreathTicks = music::kTicksPerQuarter / 4;
+// An accented note is struck harder.
+inline constexpr int kAccentVelocity = 124;
+// A grace note sounds a thirty-second, at most a quarter of the note it is taken from.
+inline constexpr Ticks kGraceTicks = music::kTicksPerQuarter / 8;
 
 struct PerformanceOptions {
     int tempo = kDefaultTempo;      // quarter notes per minute, kept within kMinTempo..kMaxTempo
@@ -36,6 +40,7 @@ struct SoundedNote {
     Ticks length = 0;
     int key = 60;
     int item = 0;  // item index of the digit that strikes it
+    int velocity = kVelocity;
     friend bool operator==(const SoundedNote&, const SoundedNote&) = default;
 };
 
@@ -65,7 +70,9 @@ struct SignatureChange {
 struct PerformedTrack {
     int channel = 0;  // MIDI channel 0..15; 9, the percussion channel, is never given out
     int program = kDefaultProgram;
-    std::vector<SoundedNote> notes;  // in time order, one after another, never overlapping
+    // In order of their starts. The tones of a chord sound together; otherwise each note ends
+    // before the next begins.
+    std::vector<SoundedNote> notes;
     std::vector<Cue> cues;           // in time order, two cues never at the same time
 };
 
@@ -80,7 +87,10 @@ struct PerformedTrack {
 //   ending). Notes tied at one pitch sound once for their summed length. Rests and
 //   parentheses sound nothing.
 // - A breath mark right after a sound releases it early by kBreathTicks, at most a quarter of
-//   the sound.
+//   the sound; a staccato note sounds half its time; an accented one is struck harder.
+// - Every tone of a chord sounds as long as its note. Grace notes before a note take their
+//   time from its start, those after it (后倚音) from its end, kGraceTicks each at most.
+// - A fermata holds its note about twice as long: the tempo halves for the time of the note.
 // - A track's channel is its index, past 9, cycling through the fifteen melodic channels.
 struct Performance {
     // The time in seconds of a time in ticks, through the tempo changes.

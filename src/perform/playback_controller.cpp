@@ -22,11 +22,11 @@ void PlaybackController::load(std::shared_ptr<const Performance> performance) {
         const PerformedTrack& track = performance_->tracks[t];
         const int index = static_cast<int>(t);
         for (const SoundedNote& n : track.notes) {
-            events_.push_back(Event{n.start, Event::kOn, index, n.key});
-            events_.push_back(Event{n.start + n.length, Event::kOff, index, n.key});
+            events_.push_back(Event{n.start, Event::kOn, index, n.key, n.velocity});
+            events_.push_back(Event{n.start + n.length, Event::kOff, index, n.key, 0});
         }
         for (const Cue& cue : track.cues)
-            events_.push_back(Event{cue.at, Event::kCue, index, cue.item});
+            events_.push_back(Event{cue.at, Event::kCue, index, cue.item, 0});
     }
     std::stable_sort(events_.begin(), events_.end(), [](const Event& a, const Event& b) {
         return a.at != b.at ? a.at < b.at : a.kind < b.kind;
@@ -47,13 +47,16 @@ void PlaybackController::play(Ticks from) {
         const auto cue = std::upper_bound(track.cues.begin(), track.cues.end(), from,
                                           [](Ticks at, const Cue& c) { return at < c.at; });
         setCue(static_cast<int>(t), cue == track.cues.begin() ? -1 : std::prev(cue)->item);
-        const auto note =
+        // Every tone of a chord sounding across `from` starts at the same time as the last
+        // note struck before it.
+        auto note =
             std::upper_bound(track.notes.begin(), track.notes.end(), from,
                              [](Ticks at, const SoundedNote& n) { return at < n.start; });
-        if (note != track.notes.begin()) {
-            const SoundedNote& n = *std::prev(note);
+        const Ticks struck = note == track.notes.begin() ? -1 : std::prev(note)->start;
+        while (note != track.notes.begin() && std::prev(note)->start == struck) {
+            const SoundedNote& n = *--note;
             if (n.start < from && from < n.start + n.length) {
-                synth_.noteOn(track.channel, n.key, kVelocity);
+                synth_.noteOn(track.channel, n.key, n.velocity);
                 sounding_.insert({track.channel, n.key});
             }
         }
@@ -156,7 +159,7 @@ void PlaybackController::apply(const Event& e) {
     const int channel = performance_->tracks[static_cast<std::size_t>(e.track)].channel;
     switch (e.kind) {
         case Event::kOn:
-            synth_.noteOn(channel, e.value, kVelocity);
+            synth_.noteOn(channel, e.value, e.velocity);
             sounding_.insert({channel, e.value});
             break;
         case Event::kOff:

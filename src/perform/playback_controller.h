@@ -70,6 +70,7 @@ private:
         Kind kind = kOff;
         int track = 0;
         int value = 0;  // a key, or a cue's item
+        int velocity = 0;
     };
 
     void silence();

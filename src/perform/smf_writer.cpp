@@ -176,11 +176,29 @@ void noteTrack(const PerformedTrack& track, Ticks end, Bytes& out) {
     const auto ch = static_cast<unsigned char>(track.channel & 0x0F);
     chunk.channel(0, static_cast<unsigned char>(0xC0 | ch),
                   static_cast<unsigned char>(track.program & 0x7F));
-    // The notes of a track follow one another, so each ends before the next begins.
+    // The tones of a chord overlap, so the events are put in time order; at one time a note
+    // ends before the next one begins.
+    struct Event {
+        Ticks at;
+        bool on;
+        const SoundedNote* note;
+    };
+    std::vector<Event> events;
+    events.reserve(track.notes.size() * 2);
     for (const SoundedNote& n : track.notes) {
-        const auto key = static_cast<unsigned char>(n.key & 0x7F);
-        chunk.channel(n.start, static_cast<unsigned char>(0x90 | ch), key, kVelocity);
-        chunk.channel(n.start + n.length, static_cast<unsigned char>(0x80 | ch), key, 64);
+        events.push_back({n.start, true, &n});
+        events.push_back({n.start + n.length, false, &n});
+    }
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.at != b.at ? a.at < b.at : !a.on && b.on;
+    });
+    for (const Event& e : events) {
+        const auto key = static_cast<unsigned char>(e.note->key & 0x7F);
+        if (e.on)
+            chunk.channel(e.at, static_cast<unsigned char>(0x90 | ch), key,
+                          std::clamp(e.note->velocity, 1, 127));
+        else
+            chunk.channel(e.at, static_cast<unsigned char>(0x80 | ch), key, 64);
     }
     chunk.appendTo(out, end);
 }

@@ -40,13 +40,15 @@ const MeasureMark* doc_header::markAt(int measure) const {
 std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> names = extension::encodePartNames(partNames);
     std::vector<unsigned char> measureMarks = extension::encodeMeasureMarks(marks);
-    if (tempo.empty() && names.empty() && measureMarks.empty() && !measureNumbers &&
-        !freeMeter && tonicShift == 0)
+    std::vector<unsigned char> extras = extension::encodeNoteExtras(noteExtras);
+    if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() &&
+        !measureNumbers && !freeMeter && tonicShift == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
     extension::put(entries, extension::kPartNames, std::move(names));
     extension::put(entries, extension::kMeasureMarks, std::move(measureMarks));
+    extension::put(entries, extension::kNoteExtras, std::move(extras));
     // Flags of a later version, kept in the entry as read, go on beside this version's.
     extension::Options options;
     if (const ExtensionEntry* kept = extension::find(extension, extension::kOptions))
@@ -87,7 +89,7 @@ BaseIO& doc_header::read(BaseIO& io) {
     entryOrder.clear();
     for (const ExtensionEntry& entry : extension) {
         // A kind this version reads, twice: one would be lost on saving.
-        if (entry.kind <= extension::kMeasureMarks &&
+        if (entry.kind <= extension::kLastKnownKind &&
             std::find(entryOrder.begin(), entryOrder.end(), entry.kind) != entryOrder.end())
             throw Exception(kMalformed);
         entryOrder.push_back(entry.kind);
@@ -115,6 +117,11 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* entry = extension::find(extension, extension::kMeasureMarks)) {
         marks = extension::decodeMeasureMarks(entry->bytes);
         extension::put(extension, extension::kMeasureMarks, {});
+    }
+    noteExtras.clear();
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kNoteExtras)) {
+        noteExtras = extension::decodeNoteExtras(entry->bytes);
+        extension::put(extension, extension::kNoteExtras, {});
     }
     partNames.clear();
     if (const ExtensionEntry* names = extension::find(extension, extension::kPartNames)) {

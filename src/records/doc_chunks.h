@@ -63,6 +63,9 @@ public:
     std::vector<MeasureMark> marks;
     // The mark at a measure, or null.
     const MeasureMark* markAt(int measure) const;
+    // What note records carry beyond their digits (chords, grace notes, articulations,
+    // tuplets, chord symbols), in (track, record) order.
+    std::vector<PlacedNoteExtra> noteExtras;
     // What this version stores beyond an older one, after the fields above (none: nothing is
     // written and the header is as older versions write it). The tempo mark is not among
     // these entries in memory: it is put in on writing and taken out on reading.

@@ -388,6 +388,174 @@ std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& by
     return marks;
 }
 
+namespace {
+
+constexpr std::uint32_t kHoldsTones = 1;
+constexpr std::uint32_t kHoldsGraces = 2;
+constexpr std::uint32_t kHoldsArticulations = 4;
+constexpr std::uint32_t kHoldsTuplet = 8;
+constexpr std::uint32_t kHoldsInnerTuplet = 16;
+constexpr std::uint32_t kHoldsChordSymbol = 32;
+constexpr std::uint32_t kHoldsAll = 63;
+constexpr std::uint8_t kGraceAfter = 0x80;
+
+void appendTone(std::vector<unsigned char>& out, const NoteTone& tone) {
+    append(out, tone.degree);
+    append(out, tone.octave);
+    append(out, tone.accidental);
+}
+
+NoteTone takeTone(Reader& in) {
+    NoteTone tone;
+    tone.degree = in.take<std::uint8_t>();
+    tone.octave = in.take<std::int8_t>();
+    tone.accidental = in.take<std::uint8_t>();
+    if (tone.degree < 1 || tone.degree > 7 || tone.octave < -3 || tone.octave > 3 ||
+        tone.accidental > 5)
+        throw Exception(kMalformed);
+    return tone;
+}
+
+void appendTuplet(std::vector<unsigned char>& out, const TupletMark& t) {
+    append(out, t.actual);
+    append(out, t.normal);
+    append(out, static_cast<std::uint8_t>(t.starts ? 1 : 0));
+    append(out, std::uint8_t{0});
+}
+
+TupletMark takeTuplet(Reader& in) {
+    TupletMark t;
+    t.actual = in.take<std::uint8_t>();
+    t.normal = in.take<std::uint8_t>();
+    const auto starts = in.take<std::uint8_t>();
+    if (in.take<std::uint8_t>() != 0 || starts > 1 || t.actual < 2 ||
+        t.actual > kMostTupletNotes || t.normal < 1 || t.normal > kMostTupletNotes)
+        throw Exception(kMalformed);
+    t.starts = starts == 1;
+    return t;
+}
+
+}  // namespace
+
+std::vector<unsigned char> encodeNoteExtras(const std::vector<PlacedNoteExtra>& extras) {
+    std::vector<unsigned char> out;
+    std::uint32_t count = 0;
+    for (const PlacedNoteExtra& e : extras)
+        count += e.extra.empty() ? 0 : 1;
+    if (count == 0)
+        return out;
+    append(out, count);
+    for (const PlacedNoteExtra& placed : extras) {
+        const NoteExtra& e = placed.extra;
+        if (e.empty())
+            continue;
+        const std::uint32_t holds =
+            (e.tones.empty() ? 0 : kHoldsTones) | (e.graces.empty() ? 0 : kHoldsGraces) |
+            (e.articulations == 0 ? 0 : kHoldsArticulations) |
+            (e.tuplets[0].active() ? kHoldsTuplet : 0) |
+            (e.tuplets[1].active() ? kHoldsInnerTuplet : 0) |
+            (e.chordSymbol.empty() ? 0 : kHoldsChordSymbol);
+        append(out, placed.track);
+        append(out, placed.record);
+        append(out, holds);
+        if (!e.tones.empty()) {
+            append(out, static_cast<std::uint8_t>(e.tones.size()));
+            for (const NoteTone& tone : e.tones) {
+                appendTone(out, tone);
+                append(out, std::uint8_t{0});
+            }
+        }
+        if (!e.graces.empty()) {
+            append(out, static_cast<std::uint8_t>(e.graces.size()));
+            for (const GraceNote& grace : e.graces) {
+                appendTone(out, grace.tone);
+                append(out, static_cast<std::uint8_t>((grace.underlines & 3) |
+                                                      (grace.after ? kGraceAfter : 0)));
+            }
+        }
+        if (e.articulations != 0)
+            append(out, e.articulations);
+        for (const TupletMark& t : e.tuplets)
+            if (t.active())
+                appendTuplet(out, t);
+        if (!e.chordSymbol.empty()) {
+            append(out, static_cast<std::uint16_t>(e.chordSymbol.size()));
+            for (char16_t unit : e.chordSymbol)
+                append(out, static_cast<std::uint16_t>(unit));
+        }
+    }
+    return out;
+}
+
+std::vector<PlacedNoteExtra> decodeNoteExtras(const std::vector<unsigned char>& bytes) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / 12)
+        throw Exception(kMalformed);
+    std::vector<PlacedNoteExtra> extras;
+    extras.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        PlacedNoteExtra placed;
+        placed.track = in.take<std::uint32_t>();
+        placed.record = in.take<std::uint32_t>();
+        const auto holds = in.take<std::uint32_t>();
+        if ((holds & ~kHoldsAll) != 0 || holds == 0 ||
+            ((holds & kHoldsInnerTuplet) && !(holds & kHoldsTuplet)))
+            throw Exception(kMalformed);
+        if (!extras.empty() && std::pair(placed.track, placed.record) <=
+                                   std::pair(extras.back().track, extras.back().record))
+            throw Exception(kMalformed);
+        NoteExtra& e = placed.extra;
+        if (holds & kHoldsTones) {
+            const auto n = in.take<std::uint8_t>();
+            if (n == 0 || n > kMostTones)
+                throw Exception(kMalformed);
+            for (int k = 0; k < n; ++k) {
+                e.tones.push_back(takeTone(in));
+                if (in.take<std::uint8_t>() != 0)
+                    throw Exception(kMalformed);
+            }
+        }
+        if (holds & kHoldsGraces) {
+            const auto n = in.take<std::uint8_t>();
+            if (n == 0 || n > kMostGraces)
+                throw Exception(kMalformed);
+            for (int k = 0; k < n; ++k) {
+                GraceNote grace;
+                grace.tone = takeTone(in);
+                const auto bits = in.take<std::uint8_t>();
+                if ((bits & ~(kGraceAfter | 3)) != 0)
+                    throw Exception(kMalformed);
+                grace.underlines = bits & 3;
+                grace.after = (bits & kGraceAfter) != 0;
+                // Those before the note come first, as they are written.
+                if (!grace.after && !e.graces.empty() && e.graces.back().after)
+                    throw Exception(kMalformed);
+                e.graces.push_back(grace);
+            }
+        }
+        if (holds & kHoldsArticulations) {
+            e.articulations = in.take<std::uint32_t>();
+            if (e.articulations == 0 || (e.articulations & ~articulation::kAll) != 0)
+                throw Exception(kMalformed);
+        }
+        if (holds & kHoldsTuplet)
+            e.tuplets[0] = takeTuplet(in);
+        if (holds & kHoldsInnerTuplet)
+            e.tuplets[1] = takeTuplet(in);
+        if (holds & kHoldsChordSymbol) {
+            const auto n = in.take<std::uint16_t>();
+            if (n == 0 || n > kLongestChordSymbol)
+                throw Exception(kMalformed);
+            for (int k = 0; k < n; ++k)
+                e.chordSymbol.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
+        }
+        extras.push_back(std::move(placed));
+    }
+    in.finish();
+    return extras;
+}
+
 }  // namespace qe::extension
 
 namespace qe {

@@ -84,6 +84,67 @@ struct MeasureMark {
     friend bool operator==(const MeasureMark&, const MeasureMark&) = default;
 };
 
+// A pitch beside a note's own: a chord tone or a grace note, in the note record's codes
+// (degree 1..7, octave dots -3..3, accidental code 0..5).
+struct NoteTone {
+    std::uint8_t degree = 1;
+    std::int8_t octave = 0;
+    std::uint8_t accidental = 0;
+    friend bool operator==(const NoteTone&, const NoteTone&) = default;
+};
+
+// A grace note (倚音): a small digit before its note, or after it (后倚音), with its underlines.
+struct GraceNote {
+    NoteTone tone;
+    std::uint8_t underlines = 1;  // 0..3
+    bool after = false;
+    friend bool operator==(const GraceNote&, const GraceNote&) = default;
+};
+
+// A tuplet: `actual` notes in the time of `normal` (a triplet is 3 in the time of 2). Every
+// digit or rest of a group carries it; `starts` marks the group's first, so that two groups
+// side by side stay two.
+struct TupletMark {
+    std::uint8_t actual = 0;  // 0: no tuplet
+    std::uint8_t normal = 0;
+    bool starts = false;
+    bool active() const { return actual != 0; }
+    friend bool operator==(const TupletMark&, const TupletMark&) = default;
+};
+
+// Articulations over a digit or rest, as flags.
+namespace articulation {
+constexpr std::uint32_t kFermata = 1u << 0;
+constexpr std::uint32_t kStaccato = 1u << 1;
+constexpr std::uint32_t kAccent = 1u << 2;
+constexpr std::uint32_t kAll = (1u << 3) - 1;
+}  // namespace articulation
+
+// What a note record carries beyond its digit: the other tones of a chord, grace notes,
+// articulations, its place in a tuplet (and in one nested inside it), and the chord symbol
+// that starts on it. An older version shows the record's digit alone.
+struct NoteExtra {
+    std::vector<NoteTone> tones;
+    std::vector<GraceNote> graces;  // as written: those before the note, then those after it
+    std::uint32_t articulations = 0;
+    std::array<TupletMark, 2> tuplets{};  // the group, and a group nested in it
+    std::u16string chordSymbol;
+
+    bool empty() const {
+        return tones.empty() && graces.empty() && articulations == 0 &&
+               !tuplets[0].active() && !tuplets[1].active() && chordSymbol.empty();
+    }
+    friend bool operator==(const NoteExtra&, const NoteExtra&) = default;
+};
+
+// A NoteExtra and the record it belongs to: the index of a note track and of the record in it.
+struct PlacedNoteExtra {
+    std::uint32_t track = 0;
+    std::uint32_t record = 0;
+    NoteExtra extra;
+    friend bool operator==(const PlacedNoteExtra&, const PlacedNoteExtra&) = default;
+};
+
 namespace extension {
 
 constexpr std::uint32_t kMagic = 0x54584551;  // "QEXT"
@@ -98,6 +159,13 @@ constexpr std::uint32_t kTempoMark = 3;     // the metronome mark and tempo text
 constexpr std::uint32_t kPartNames = 4;     // the names of the parts
 constexpr std::uint32_t kOptions = 5;       // flags and the octave of "1"
 constexpr std::uint32_t kMeasureMarks = 6;  // key, time and tempo changes and jumps
+constexpr std::uint32_t kNoteExtras = 7;    // chords, grace notes, articulations, tuplets, chord symbols
+constexpr std::uint32_t kLastKnownKind = kNoteExtras;
+// Bounds a note extra's parts are held to.
+constexpr std::size_t kMostTones = 15;
+constexpr std::size_t kMostGraces = 15;
+constexpr std::size_t kLongestChordSymbol = 64;
+constexpr int kMostTupletNotes = 15;
 // Flags of the options entry.
 constexpr std::uint32_t kMeasureNumbers = 1u << 0;  // the first measure's number above each line
 constexpr std::uint32_t kFreeMeter = 1u << 1;       // the score starts with no time signature
@@ -165,6 +233,19 @@ std::vector<unsigned char> encodeMeasureMarks(const std::vector<MeasureMark>& ma
 // Throws kMalformed for damaged bytes: unknown bits, a mark past the bytes, measures out of
 // order, a key or shift outside what a title block names.
 std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& bytes);
+
+// Note extras: a count (u32), then per record its track (u32), its record index (u32), what it
+// holds (u32: 1 tones, 2 grace notes, 4 articulations, 8 a tuplet, 16 a nested tuplet, 32 a
+// chord symbol), then, as held: a tone count (u8) and per tone its degree, octave and
+// accidental and a reserved 0 (u8 each); a grace count (u8) and per grace the same three and a
+// byte of its underlines (bits 0-1) and whether it follows its note (bit 7); the
+// articulation flags (u32); per tuplet its actual and normal counts, 1 when it starts a group,
+// and a reserved 0 (u8 each); the chord symbol's UTF-16 unit count (u16) and units. Records
+// stand in increasing (track, record) order, one entry each; empty extras are not written.
+std::vector<unsigned char> encodeNoteExtras(const std::vector<PlacedNoteExtra>& extras);
+// Throws kMalformed for damaged bytes: unknown bits, records out of order, a field outside
+// the ranges above, bytes left over.
+std::vector<PlacedNoteExtra> decodeNoteExtras(const std::vector<unsigned char>& bytes);
 
 }  // namespace extension
 }  // namespace qe

@@ -1,0 +1,370 @@
+#include "engrave/note_ornaments.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "engrave/measure.h"
+#include "engrave/note_element.h"
+#include "engrave/symbols.h"
+#include "engrave/underline.h"
+#include "music/chord_symbol.h"
+#include "records/doc_chunks.h"
+
+namespace qe {
+
+namespace {
+
+constexpr int kChordSymbolGap = 80;  // between two chord symbols of a row
+
+// The digit element of the item an element belongs to, when it is one with extras.
+const NoteExtra* extrasOf(const NoteElement& e) {
+    return e.elementKind == kDigitElement && e.extra ? e.extra.get() : nullptr;
+}
+
+// The chord symbol as printed, or nothing.
+std::u16string chordText(const NoteExtra& extra) {
+    if (extra.chordSymbol.empty())
+        return {};
+    const auto chord = music::parseChordSymbol(extra.chordSymbol);
+    return chord ? chord->shown() : extra.chordSymbol;
+}
+
+int countBefore(const NoteExtra& extra) {
+    return static_cast<int>(std::count_if(extra.graces.begin(), extra.graces.end(),
+                                          [](const GraceNote& g) { return !g.after; }));
+}
+
+}  // namespace
+
+void NoteOrnaments::widen(Measure& measure, Surface& g) {
+    chordWidths_.clear();
+    const format_track_header* format = measure.format;
+    bool anyGrace = false;
+    bool anyStack = false;
+    bool anyChord = false;
+    measure.forEachElement([&](const NoteElement& e) {
+        if (const NoteExtra* x = extrasOf(e)) {
+            anyGrace |= !x->graces.empty();
+            anyChord |= !x->chordSymbol.empty();
+        }
+        anyStack |= !e.stack.empty();
+    });
+    if (format) {
+        noteHeight_ = std::abs(format->font(kNoteFont).logFont.height);
+        graceHeight_ = std::abs(format->font(kGraceNoteFont).logFont.height);
+        textHeight_ = std::abs(format->font(kTextFont).logFont.height);
+    }
+    if (anyGrace) {
+        graceWidths_.assign(8, graceHeight_ / 2);
+        if (format)
+            g.setFont(format->font(kGraceNoteFont));
+        for (int d = 0; d < 8; ++d) {
+            const char16_t c = static_cast<char16_t>(glyph::kDigit + d);
+            graceWidths_[static_cast<std::size_t>(d)] = g.textExtent(&c, 1).width;
+        }
+    }
+    if (anyStack) {
+        if (format)
+            g.setFont(format->font(kNoteFont));
+        const char16_t sharp = glyph::kSharp;
+        accidentalWidth_ = g.textExtent(&sharp, 1).width;
+    }
+    if (!anyGrace && !anyStack && !anyChord)
+        return;
+    if (anyChord && format)
+        g.setFont(format->font(kTextFont));
+    // Walk the row as it will be placed, making room before and after the digits.
+    int x = measure.style.paddingLeft;
+    int chordRight = -kChordSymbolGap;
+    NoteElement* previous = nullptr;
+    measure.forEachElement([&](NoteElement& e) {
+        const NoteExtra* extra = extrasOf(e);
+        // Room on the left goes before the accidental in front of the digit, if it has one.
+        NoteElement* front =
+            previous && previous->elementKind == kAccidentalElement && previous->entry == e.entry
+                ? previous
+                : &e;
+        int before = 0;
+        int after = 0;
+        if (extra) {
+            for (const GraceNote& grace : extra->graces)
+                (grace.after ? after : before) +=
+                    graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+        }
+        const bool stackAccidental = std::any_of(e.stack.begin(), e.stack.end(),
+                                                 [](const NoteTone& t) { return t.accidental != 0; });
+        if (stackAccidental && front == &e)
+            before += accidentalWidth_;
+        if (before > 0) {
+            front->style.marginLeft += before + graceHeight_ / 6;
+            if (front != &e)
+                x += before + graceHeight_ / 6;  // the accidental was passed already
+        }
+        if (after > 0)
+            e.style.marginRight += after + graceHeight_ / 6;
+        x += e.style.marginLeft;
+        if (extra && !extra->chordSymbol.empty()) {
+            const std::u16string text = chordText(*extra);
+            const int width = g.textExtent(text).width;
+            chordWidths_.push_back(width);
+            // A chord symbol starts at its digit's left edge; it pushes the digit right when
+            // it would come closer than the gap to the one before it.
+            const int need = chordRight + kChordSymbolGap - x;
+            if (need > 0) {
+                front->style.marginLeft += need;
+                x += need;
+            }
+            chordRight = x + width;
+        }
+        x += e.style.width + e.style.marginRight;
+        previous = &e;
+    });
+}
+
+void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& underlines) {
+    glyphs_.clear();
+    lines_.clear();
+    dots_.clear();
+    arcs_.clear();
+    texts_.clear();
+    top_ = 0;
+    const int h = noteHeight_;
+    const int dot = std::max(1, h / 14);     // radius of an octave dot
+    const int thin = std::max(1, h / 24);    // a line's width
+    std::vector<int> tops;                   // per element: the highest point above it
+    std::vector<const NoteElement*> elements;
+    measure.forEachElement([&](const NoteElement& e) {
+        elements.push_back(&e);
+        int top = std::max(e.style.y, e.dotsTop);
+        // Upper tones of a chord, lowest first, each with its accidental and octave dots.
+        for (const NoteTone& tone : e.stack) {
+            int below = top + dot;
+            if (tone.octave < 0)
+                below += -tone.octave * 3 * dot;
+            const int glyphTop = below + h * 4 / 5;
+            glyphs_.push_back({{e.style.x, glyphTop},
+                               static_cast<char16_t>(glyph::kDigit + tone.degree), false});
+            if (tone.accidental != 0)
+                glyphs_.push_back({{e.style.x - accidentalWidth_, glyphTop},
+                                   static_cast<char16_t>(glyph::kAccidentalBase + tone.accidental),
+                                   false});
+            const int cx = e.style.x + e.style.width / 2;
+            for (int k = 0; k < -tone.octave; ++k) {
+                const int cy = below - dot - k * 3 * dot - dot;
+                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
+            }
+            top = glyphTop - h / 8;
+            for (int k = 0; k < tone.octave; ++k) {
+                const int cy = top + 2 * dot + k * 3 * dot;
+                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
+                top = cy + dot;
+            }
+        }
+        const NoteExtra* extra = extrasOf(e);
+        if (extra && !extra->graces.empty()) {
+            const int before = countBefore(*extra);
+            const int gh = graceHeight_;
+            const int gy = e.style.y;  // small digits stand as high as their note's top
+            const auto row = [&](int from, int to, int x) {
+                int left = x;
+                for (int i = from; i < to; ++i) {
+                    const GraceNote& grace = extra->graces[static_cast<std::size_t>(i)];
+                    glyphs_.push_back({{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree),
+                                       true});
+                    const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+                    const int cx = x + w / 2;
+                    for (int k = 0; k < grace.tone.octave; ++k) {
+                        const int cy = gy + dot + k * 2 * dot;
+                        dots_.push_back({cx - dot * 2 / 3, cy + dot * 2 / 3, cx + dot * 2 / 3, cy - dot * 2 / 3});
+                    }
+                    for (int k = 0; k < -grace.tone.octave; ++k) {
+                        const int cy = gy - gh - dot - grace.underlines * 2 * thin - k * 2 * dot;
+                        dots_.push_back({cx - dot * 2 / 3, cy + dot * 2 / 3, cx + dot * 2 / 3, cy - dot * 2 / 3});
+                    }
+                    if (grace.tone.accidental != 0)
+                        glyphs_.push_back({{x - w / 2, gy + gh / 4},
+                                           static_cast<char16_t>(glyph::kAccidentalBase +
+                                                                 grace.tone.accidental),
+                                           true});
+                    x += w;
+                }
+                // Underlines under the small digits, as many as the most any of them has.
+                int levels = 0;
+                for (int i = from; i < to; ++i)
+                    levels = std::max<int>(levels, extra->graces[static_cast<std::size_t>(i)].underlines);
+                for (int k = 0; k < levels; ++k) {
+                    const int y = gy - gh - thin - k * 2 * thin;
+                    lines_.push_back({{left, y}, {x, y}, thin});
+                }
+                return std::pair(left, x);
+            };
+            const int cx = e.style.x + e.style.width / 2;
+            const int arcY = e.style.y + h / 12;
+            if (before > 0) {
+                int width = 0;
+                for (int i = 0; i < before; ++i)
+                    width += graceWidths_[static_cast<std::size_t>(
+                        extra->graces[static_cast<std::size_t>(i)].tone.degree % 8)];
+                const NoteElement* front = &e;
+                if (elements.size() >= 2 && elements[elements.size() - 2]->elementKind == kAccidentalElement &&
+                    elements[elements.size() - 2]->entry == e.entry)
+                    front = elements[elements.size() - 2];
+                const auto [left, right] = row(0, before, front->style.x - width - gh / 6);
+                const int from = (left + right) / 2;
+                arcs_.push_back({{from, arcY}, {from, arcY + h / 3}, {cx, arcY + h / 3}, {cx, arcY}});
+            }
+            if (before < static_cast<int>(extra->graces.size())) {
+                const int x = e.style.x + e.style.width + gh / 6;
+                const auto [left, right] =
+                    row(before, static_cast<int>(extra->graces.size()), x);
+                const int to = (left + right) / 2;
+                arcs_.push_back({{cx, arcY}, {cx, arcY + h / 3}, {to, arcY + h / 3}, {to, arcY}});
+            }
+            top = std::max(top, arcY + h / 3);
+        }
+        if (extra && extra->articulations != 0) {
+            const int cx = e.style.x + e.style.width / 2;
+            if (extra->articulations & articulation::kStaccato) {
+                // A wedge pointing down at the digit.
+                const int bottom = top + h / 8;
+                const int height = h / 4;
+                const int half = h / 12;
+                for (int dx = -half; dx <= half; dx += std::max(1, half / 4))
+                    lines_.push_back({{cx, bottom}, {cx + dx, bottom + height}, thin});
+                top = bottom + height;
+            }
+            if (extra->articulations & articulation::kAccent) {
+                const int bottom = top + h / 8;
+                const int height = h / 4;
+                const int half = h / 5;
+                lines_.push_back({{cx - half, bottom + height}, {cx + half, bottom + height / 2}, thin});
+                lines_.push_back({{cx + half, bottom + height / 2}, {cx - half, bottom}, thin});
+                top = bottom + height;
+            }
+            if (extra->articulations & articulation::kFermata) {
+                const int bottom = top + h / 8;
+                const int half = h / 2;
+                arcs_.push_back({{cx - half, bottom}, {cx - half, bottom + h * 2 / 3},
+                                 {cx + half, bottom + h * 2 / 3}, {cx + half, bottom}});
+                dots_.push_back({cx - dot, bottom + 2 * dot, cx + dot, bottom});
+                top = bottom + h / 2;
+            }
+        }
+        tops.push_back(top);
+    });
+
+    // Tuplet numbers: over each group, above the highest of its notes, inner groups first.
+    for (int level = 1; level >= 0; --level) {
+        std::size_t i = 0;
+        while (i < elements.size()) {
+            const NoteExtra* x = extrasOf(*elements[i]);
+            const bool isNote = elements[i]->elementKind == kDigitElement;
+            if (!isNote || !x || !x->tuplets[static_cast<std::size_t>(level)].active()) {
+                ++i;
+                continue;
+            }
+            const TupletMark mark = x->tuplets[static_cast<std::size_t>(level)];
+            std::size_t first = i;
+            std::size_t last = i;  // the last element of the group (its dashes and dots too)
+            std::size_t j = i + 1;
+            for (; j < elements.size(); ++j) {
+                const NoteElement& e = *elements[j];
+                if (e.elementKind == kAccidentalElement)
+                    continue;
+                if (e.elementKind == kDigitElement) {
+                    const NoteExtra* y = extrasOf(e);
+                    const TupletMark* m = y ? &y->tuplets[static_cast<std::size_t>(level)] : nullptr;
+                    if (!m || !m->active() || m->starts || m->actual != mark.actual ||
+                        m->normal != mark.normal)
+                        break;
+                }
+                if (e.elementKind == kMarkElement)
+                    continue;
+                last = j;
+            }
+            int top = 0;
+            for (std::size_t k = first; k <= last; ++k)
+                top = std::max(top, tops[k]);
+            const NoteElement& a = *elements[first];
+            const NoteElement& b = *elements[last];
+            const int left = a.style.x;
+            const int right = b.style.x + b.style.width;
+            const std::u16string number = std::u16string(1, static_cast<char16_t>(u'0' + mark.actual % 10));
+            const std::u16string shown =
+                mark.actual >= 10 ? std::u16string(1, u'1') + number : number;
+            const int y = top + textHeight_ + h / 10;
+            const int numberWidth = textHeight_ * 3 / 5 * static_cast<int>(shown.size());
+            texts_.push_back({{(left + right - numberWidth) / 2, y}, shown, kTextFont});
+            // A bracket when no one underline joins the whole group.
+            const bool joined = std::any_of(underlines.begin(), underlines.end(), [&](const Underline& u) {
+                return u.level == 0 && u.from.get() == &a && (u.to.get() == &b || u.to.get() == elements[last]);
+            });
+            if (!joined && last > first) {
+                const int by = y - textHeight_ / 2;
+                const int hook = h / 6;
+                const int gapLeft = (left + right - numberWidth) / 2 - h / 10;
+                const int gapRight = (left + right + numberWidth) / 2 + h / 10;
+                lines_.push_back({{left, by - hook}, {left, by}, thin});
+                lines_.push_back({{left, by}, {gapLeft, by}, thin});
+                lines_.push_back({{gapRight, by}, {right, by}, thin});
+                lines_.push_back({{right, by}, {right, by - hook}, thin});
+            }
+            for (std::size_t k = first; k <= last; ++k)
+                tops[k] = std::max(tops[k], y);
+            i = j;
+        }
+    }
+
+    // Chord symbols on one row, above everything else of the measure.
+    int row = h;
+    for (int top : tops)
+        row = std::max(row, top);
+    std::size_t chord = 0;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const NoteExtra* x = extrasOf(*elements[i]);
+        if (!x || x->chordSymbol.empty())
+            continue;
+        const NoteElement* front = elements[i];
+        if (i > 0 && elements[i - 1]->elementKind == kAccidentalElement && elements[i - 1]->entry == front->entry)
+            front = elements[i - 1];
+        texts_.push_back({{front->style.x, row + textHeight_ + h / 6}, chordText(*x), kTextFont});
+        ++chord;
+    }
+    for (const Text& t : texts_)
+        top_ = std::max(top_, t.at.y);
+    for (int top : tops)
+        top_ = std::max(top_, top);
+}
+
+void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
+    if (empty() && arcs_.empty())
+        return;
+    const FontRecord ink = format ? format->font(kNoteFont) : FontRecord{};
+    const int ox = g.originX;
+    const int oy = g.originY;
+    for (const Glyph& glyphAt : glyphs_) {
+        if (format)
+            g.setFont(format->font(glyphAt.grace ? kGraceNoteFont : kNoteFont));
+        g.drawText(ox + glyphAt.at.x, oy + glyphAt.at.y, &glyphAt.glyph, 1);
+    }
+    for (const Text& t : texts_) {
+        if (format)
+            g.setFont(format->font(static_cast<FontCategory>(t.category)));
+        g.drawText(ox + t.at.x, oy + t.at.y, t.text);
+    }
+    for (const Line& line : lines_) {
+        g.setPen(0, roundToPixels(line.width, g.pixelSize()), ink.red(), ink.green(), ink.blue());
+        g.moveTo(ox + line.from.x, oy + line.from.y);
+        g.lineTo(ox + line.to.x, oy + line.to.y);
+    }
+    g.setPen(0, roundToPixels(std::max(1, noteHeight_ / 30), g.pixelSize()), ink.red(), ink.green(),
+             ink.blue());
+    const auto at = [&](Point p) { return Point{ox + p.x, oy + p.y}; };
+    for (const Arc& arc : arcs_)
+        g.drawBezier(at(arc.p0), at(arc.p1), at(arc.p2), at(arc.p3));
+    g.setBrush(ink.red(), ink.green(), ink.blue());
+    for (const Rect& r : dots_)
+        g.ellipse(ox + r.left, oy + r.top, ox + r.right, oy + r.bottom);
+}
+
+}  // namespace qe

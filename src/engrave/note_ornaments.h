@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engrave/geometry.h"
+#include "engrave/surface.h"
+#include "records/font_record.h"
+
+namespace qe {
+
+class Measure;
+class NoteElement;
+class Underline;
+struct format_track_header;
+
+// What a measure draws for the extras of its notes: the upper tones of chords stacked over
+// their digits, grace notes (small digits joined to their note by an arc), fermatas,
+// staccato wedges and accents above the notes, chord symbols on one row above them, and the
+// number of each tuplet over its group (with a bracket where no underline joins the group).
+class NoteOrnaments {
+public:
+    // Makes room in the row for what stands beside the digits: grace notes before and after
+    // them, the accidentals of stacked tones, chord symbols that would run into the next.
+    // Called after the lyrics have set the elements' margins; adds to them.
+    void widen(Measure& measure, Surface& g);
+    // Places everything by where the elements, their octave dots and underlines stand.
+    void place(const Measure& measure, const std::vector<Underline>& underlines);
+    void draw(Surface& g, const format_track_header* format) const;
+
+    // The highest point anything reaches above the row, relative to the measure (0 with
+    // nothing above the digits' octave dots).
+    int top() const { return top_; }
+    bool empty() const { return glyphs_.empty() && lines_.empty() && dots_.empty() && texts_.empty(); }
+
+private:
+    struct Glyph {
+        Point at;
+        char16_t glyph;
+        bool grace;  // in the grace-note font, else the note font
+    };
+    struct Line {
+        Point from;
+        Point to;
+        int width;
+    };
+    struct Arc {
+        Point p0, p1, p2, p3;
+    };
+    struct Text {
+        Point at;
+        std::u16string text;
+        int category;
+    };
+
+    std::vector<Glyph> glyphs_;
+    std::vector<Line> lines_;
+    std::vector<Rect> dots_;
+    std::vector<Arc> arcs_;
+    std::vector<Text> texts_;
+    int top_ = 0;
+    // Sizes measured by widen, used by place.
+    int noteHeight_ = 320;
+    int graceHeight_ = 180;
+    int textHeight_ = 200;
+    int accidentalWidth_ = 0;
+    std::vector<int> graceWidths_;  // per degree 0..7, in the grace-note font
+    std::vector<int> chordWidths_;  // per element with a chord symbol, in order
+};
+
+}  // namespace qe
