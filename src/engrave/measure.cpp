@@ -113,6 +113,7 @@ void Measure::arrangeRow(Surface& g, bool measure) {
     dropDecorations();
     static const MeasureLyrics::Rows kNoRows;
     lyrics_.widen(*this, g, lyricRows_ ? *lyricRows_ : kNoRows);
+    ornaments_.widen(*this, g);
     int yTop = 0;
     int x = 0;
     int u = -15;
@@ -169,7 +170,8 @@ void Measure::groupUnderlines() {
         const std::optional<music::Item> item = itemOf(element);
         if (!item)
             return;
-        const music::MeasureClock::Span span = clock.place(*item);
+        const music::MeasureClock::Span span =
+            clock.place(*item, e->extra ? &e->extra->tuplets : nullptr);
         if (e->elementKind != kDigitElement && e->elementKind != kDashElement)
             return;
         while (static_cast<int>(open.size()) < e->duration)
@@ -190,6 +192,7 @@ void Measure::layoutDecorations(Surface& g) {
         line.layout(g, true);
     for (Symbol& dot : symbols_)
         dot.layout(g, true);
+    ornaments_.place(*this, underlines_);
     if (lyrics_.rowCount() == 0)
         return;
     // Lyrics stand under the bottom of the note row, or under the lowest underline or octave
@@ -208,6 +211,7 @@ void Measure::draw(Surface& g) const {
     for (const Symbol& dot : symbols_)
         dot.paint(g);
     lyrics_.draw(g, format);
+    ornaments_.draw(g, format);
     if (barGlyph == 0)
         return;  // the hidden bar line
     if (format)

@@ -7,6 +7,7 @@
 #include "engrave/measure_lyrics.h"
 #include "engrave/node.h"
 #include "engrave/note_element.h"
+#include "engrave/note_ornaments.h"
 #include "engrave/symbol.h"
 #include "engrave/underline.h"
 #include "music/meter.h"
@@ -78,6 +79,7 @@ public:
     // make the next layout measure the measure again.
     void setLyricRows(std::shared_ptr<const MeasureLyrics::Rows> rows);
     const MeasureLyrics& lyrics() const { return lyrics_; }
+    const NoteOrnaments& ornaments() const { return ornaments_; }
 
 private:
     // Places the row, measures the bar line and makes the decorations anew; without
@@ -90,6 +92,7 @@ private:
     std::vector<Symbol> symbols_;
     std::vector<Underline> underlines_;
     MeasureLyrics lyrics_;
+    NoteOrnaments ornaments_;
     std::shared_ptr<const MeasureLyrics::Rows> lyricRows_;
 
     music::Ticks beat_ = music::kTicksPerQuarter;

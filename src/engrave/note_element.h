@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,10 @@ public:
     // The entry of the score's measure the element shows: a note's digit and the accidental in
     // front of it show one entry.
     int entry = -1;
+    // A digit's or rest's extras (grace notes, articulations, tuplet, chord symbol), and the
+    // tones of its chord stacked above it, lowest first: the row shows the chord's lowest tone.
+    std::shared_ptr<const NoteExtra> extra;
+    std::vector<NoteTone> stack;
 
 private:
     NoteElement() : Node(kNoteElement) {}

@@ -79,12 +79,30 @@ std::unique_ptr<Measure> buildMeasure(const format_track_header* format, const m
         const std::optional<music::Item> item = entry.item();
         if (!item)
             continue;
-        auto elements = elementsOf(*item);
+        // A chord shows its lowest tone in the row and stacks the others above it.
+        music::Item shown = *item;
+        std::vector<NoteTone> stack;
+        if (item->isDigit() && entry.extra && !entry.extra->tones.empty()) {
+            stack = entry.extra->tones;
+            stack.push_back(NoteTone{static_cast<std::uint8_t>(item->degree),
+                                     static_cast<std::int8_t>(item->octave),
+                                     static_cast<std::uint8_t>(item->accidental)});
+            std::stable_sort(stack.begin(), stack.end(), [](const NoteTone& a, const NoteTone& b) {
+                return a.octave * 7 + a.degree < b.octave * 7 + b.degree;
+            });
+            shown = music::Item::digit(stack.front().degree, stack.front().octave, item->underlines,
+                                       stack.front().accidental);
+            stack.erase(stack.begin());
+        }
+        auto elements = elementsOf(shown);
         for (auto& element : elements)
             element->entry = e;
-        // Syllables rest on the note itself, not on the accidental in front of it.
-        if (!elements.empty())
+        // Syllables and extras rest on the note itself, not on the accidental in front of it.
+        if (!elements.empty()) {
             elements.back()->syllables = entry.syllables;
+            elements.back()->extra = entry.extra;
+            elements.back()->stack = std::move(stack);
+        }
         for (auto& element : elements)
             measure->appendChild(std::move(element));
     }

@@ -1,5 +1,7 @@
 #include "music/chord_symbol.h"
 
+#include <array>
+
 namespace qe::music {
 
 namespace {

@@ -14,7 +14,7 @@ struct Listener : ScoreObserver {
 };
 
 Entry entryOf(const std::string& token) {
-    return Entry{test::parseTrack(token).front(), {}};
+    return Entry{test::parseTrack(token).front(), {}, {}};
 }
 
 TEST(Score, EntriesInsertedOrRemovedCarryTheTiesOfTheirMeasureAlong) {
