@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
@@ -138,10 +139,11 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
         int top = std::max(e.style.y, e.dotsTop);
         // Upper tones of a chord, lowest first, each with its accidental and octave dots.
         for (const NoteTone& tone : e.stack) {
-            int below = top + dot;
+            // The digit's box has room above the figure: the next one up overlaps it.
+            int below = top - h / 6;
             if (tone.octave < 0)
-                below += -tone.octave * 3 * dot;
-            const int glyphTop = below + h * 4 / 5;
+                below += -tone.octave * 3 * dot + dot;
+            const int glyphTop = below + h * 3 / 4;
             glyphs_.push_back({{e.style.x, glyphTop},
                                static_cast<char16_t>(glyph::kDigit + tone.degree), false});
             if (tone.accidental != 0)
@@ -153,9 +155,9 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
                 const int cy = below - dot - k * 3 * dot - dot;
                 dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
             }
-            top = glyphTop - h / 8;
+            top = glyphTop - h / 5;
             for (int k = 0; k < tone.octave; ++k) {
-                const int cy = top + 2 * dot + k * 3 * dot;
+                const int cy = glyphTop + dot + k * 3 * dot;
                 dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
                 top = cy + dot;
             }
@@ -316,7 +318,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     }
 
     // Chord symbols on one row, above everything else of the measure.
-    int row = h;
+    int row = std::numeric_limits<int>::min();
     for (int top : tops)
         row = std::max(row, top);
     std::size_t chord = 0;
@@ -327,7 +329,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
         const NoteElement* front = elements[i];
         if (i > 0 && elements[i - 1]->elementKind == kAccidentalElement && elements[i - 1]->entry == front->entry)
             front = elements[i - 1];
-        texts_.push_back({{front->style.x, row + textHeight_ + h / 6}, chordText(*x), kTextFont});
+        texts_.push_back({{front->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont});
         ++chord;
     }
     for (const Text& t : texts_)

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "music/chord_symbol.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/vocabulary.h"
 
@@ -61,10 +62,9 @@ void MeasureReader::read(ParsedMeasure& measure) {
             readBarline();
         else if (name == u"print")
             readPrint();
-        else if (name == u"harmony") {
-            dropped(QStringLiteral("chord symbols dropped"));
-            in_.skip();
-        } else if (name == u"figured-bass") {
+        else if (name == u"harmony")
+            readHarmony();
+        else if (name == u"figured-bass") {
             dropped(QStringLiteral("figured bass dropped"));
             in_.skip();
         } else {
@@ -301,7 +301,14 @@ void MeasureReader::readNote() {
             in_.skip();
         } else if (name == u"time-modification") {
             note.tuplet = true;
-            in_.skip();
+            while (in_.nextChild()) {
+                if (in_.name() == u"actual-notes")
+                    note.tupletActual = in_.integer();
+                else if (in_.name() == u"normal-notes")
+                    note.tupletNormal = in_.integer();
+                else
+                    in_.skip();
+            }
         } else if (name == u"notehead") {
             note.parenthesized = in_.attribute("parentheses") == u"yes";
             in_.skip();
@@ -401,21 +408,90 @@ void MeasureReader::readNotations(ParsedNote& note) {
             in_.skip();
         } else if (name == u"articulations") {
             while (in_.nextChild()) {
-                if (in_.name() == u"breath-mark")
+                const QStringView mark = in_.name();
+                if (mark == u"breath-mark")
                     note.breath = true;
+                else if (mark == u"staccato" || mark == u"staccatissimo" || mark == u"spiccato")
+                    note.articulations |= articulation::kStaccato;
+                else if (mark == u"accent" || mark == u"strong-accent")
+                    note.articulations |= articulation::kAccent;
                 else
                     dropped(QStringLiteral("articulations dropped"));
                 in_.skip();
             }
+        } else if (name == u"fermata") {
+            note.articulations |= articulation::kFermata;
+            in_.skip();
+        } else if (name == u"tuplet") {
+            note.tupletStarts = note.tupletStarts || in_.attribute("type") == u"start";
+            in_.skip();
         } else if (const char* what = droppedNotation(name)) {
             // A line between two notes is reported once, where it starts.
             if (in_.attribute("type") != u"stop")
                 dropped(QString::fromLatin1(what));
             in_.skip();
         } else {
-            in_.skip();  // tuplet brackets: the times say it all
+            in_.skip();
         }
     }
+}
+
+void MeasureReader::readHarmony() {
+    ParsedHarmony harmony;
+    harmony.start = position_;
+    QString root, bass, kind, kindText;
+    double rootAlter = 0, bassAlter = 0;
+    bool printed = in_.attribute("print-object") != u"no";
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"root" || name == u"bass") {
+            const bool isRoot = name == u"root";
+            while (in_.nextChild()) {
+                const QStringView part = in_.name();
+                if (part == u"root-step" || part == u"bass-step")
+                    (isRoot ? root : bass) = in_.text(4).trimmed();
+                else if (part == u"root-alter" || part == u"bass-alter")
+                    (isRoot ? rootAlter : bassAlter) = in_.number();
+                else
+                    in_.skip();
+            }
+        } else if (name == u"kind") {
+            kindText = in_.attribute("text").toString();
+            kind = in_.text(40).trimmed();
+        } else if (name == u"offset") {
+            harmony.start = std::max(0.0, position_ + in_.number() * kQuarter / part_.divisions);
+        } else if (name == u"staff") {
+            harmony.staff = std::clamp(in_.integer(), 1, limits::kMaxStaves);
+        } else {
+            in_.skip();  // degrees, frames, functions: the symbol says enough
+        }
+    }
+    if (!printed || kind == u"none")
+        return;
+    const auto noteName = [](const QString& step, double alter) {
+        QString out = step;
+        if (alter >= 0.5)
+            out += QLatin1Char('#');
+        else if (alter <= -0.5)
+            out += QLatin1Char('b');
+        return out;
+    };
+    // The printed suffix when it reads as a symbol, else the usual one of the kind.
+    std::optional<music::ChordSymbol> chord;
+    const QString head = noteName(root, rootAlter);
+    const QString tail = bass.isEmpty() ? QString() : QLatin1Char('/') + noteName(bass, bassAlter);
+    if (!kindText.isEmpty())
+        chord = music::parseChordSymbol((head + kindText + tail).toStdU16String());
+    if (!chord)
+        if (const auto suffix = music::suffixOfKind(kind.toStdString()))
+            chord = music::parseChordSymbol(
+                (head + QString::fromStdString(*suffix) + tail).toStdU16String());
+    if (!chord) {
+        dropped(QStringLiteral("chord symbols this editor cannot write dropped"));
+        return;
+    }
+    harmony.text = chord->text();
+    measure_->harmonies.push_back(std::move(harmony));
 }
 
 void MeasureReader::readLyric(ParsedNote& note) {

@@ -25,6 +25,7 @@ private:
     void readPitch(ParsedNote& note, bool unpitched);
     void readNotations(ParsedNote& note);
     void readLyric(ParsedNote& note);
+    void readHarmony();
     // A metronome mark over the start: true when it became the score's tempo mark.
     bool readMetronome(bool atStart);
     void readPrint();

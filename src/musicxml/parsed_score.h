@@ -35,6 +35,11 @@ struct ParsedNote {
     bool grace = false;
     bool cue = false;
     bool tuplet = false;
+    // Its <time-modification>: `actual` notes in the time of `normal`.
+    int tupletActual = 0;
+    int tupletNormal = 0;
+    bool tupletStarts = false;  // a <tuplet type="start"> on it
+    std::uint32_t articulations = 0;  // articulation:: flags
     music::Pitch pitch;            // for a note that is not a rest
     bool accidentalShown = false;  // the score writes an accidental sign on it
     bool tieStart = false;
@@ -46,12 +51,20 @@ struct ParsedNote {
     std::vector<ParsedLyric> lyrics;
 };
 
+// A chord symbol over a staff, from its time on.
+struct ParsedHarmony {
+    ExactTicks start = 0;
+    int staff = 1;
+    std::u16string text;  // as this editor stores it ("F#m7b5/C#")
+};
+
 struct ParsedMeasure {
     QString number;         // as written, for reports
     ExactTicks length = 0;  // the furthest time its notes, backups and forwards reach
     music::Meter meter;     // the time signature in force, for whole-measure rests
     bool meterKnown = false;
     std::vector<ParsedNote> notes;  // in file order
+    std::vector<ParsedHarmony> harmonies;
     bool forwardRepeat = false;     // a begin repeat on its left bar line
     bool endingStarts = false;      // a volta bracket begins over it
     bool endingStops = false;       // a volta bracket ends over it

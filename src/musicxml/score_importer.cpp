@@ -162,6 +162,9 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
             }
             note_track& out = doc.noteTracks().emplace_back();
             out.content.items = std::move(builder.records);
+            for (auto& [record, extra] : builder.extras)
+                header.noteExtras.push_back({static_cast<std::uint32_t>(track),
+                                             static_cast<std::uint32_t>(record), std::move(extra)});
             for (const auto& [from, to] : builder.arcs)
                 arcs.push_back(formatRecord(Format::kArc, track, from, to));
             for (std::size_t b = 0; b < builder.brackets.size(); ++b) {

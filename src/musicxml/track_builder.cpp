@@ -46,8 +46,18 @@ struct TrackBuilder::Event {
     std::uint16_t slurStops = 0;
     bool breath = false;
     std::vector<const ParsedLyric*> lyrics;
+    std::vector<const ParsedNote*> tones;   // the other notes of its chord
+    std::vector<const ParsedNote*> graces;  // grace notes before it, then after it
+    int gracesBefore = 0;
+    std::uint32_t articulations = 0;
+    std::u16string chordSymbol;
     Ticks from = 0;  // rounded start and end
     Ticks to = 0;
+
+    bool inTuplet() const {
+        return note && note->tupletActual >= 2 && note->tupletActual <= 15 &&
+               note->tupletNormal >= 1 && note->tupletNormal <= 15;
+    }
 
     bool isRest() const { return !note || note->rest; }
 };
@@ -86,10 +96,17 @@ void TrackBuilder::beginRepeat() {
 std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& measure, int staff,
                                                        int voice) {
     std::vector<Event> events;
-    int chords = 0, others = 0, graces = 0, cues = 0, syllables = 0, silent = 0;
+    int others = 0, graces = 0, cues = 0, syllables = 0, silent = 0;
     bool headKept = false;  // the chord that a <chord/> note joins is an event of ours
+    std::vector<const ParsedNote*> pendingGraces;
     for (const ParsedNote& n : measure.notes) {
         const bool mine = n.staff == staff && n.voice == voice && !n.grace && !n.cue;
+        if (n.staff == staff && n.voice == voice && n.grace && !n.cue && !n.rest) {
+            // Grace notes go to the note after them; of a chord of grace notes, the first.
+            if (!n.chord)
+                pendingGraces.push_back(&n);
+            continue;
+        }
         if (n.staff == staff && !mine) {
             // Rests of other voices only fill their time; dropping them loses nothing.
             if (n.grace || n.cue || !n.rest) {
@@ -102,10 +119,18 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         if (!mine)
             continue;
         if (n.chord && headKept) {
+            // A chord keeps every tone; its highest is the record's own digit, which older
+            // versions show.
             Event& head = events.back();
-            ++chords;
-            if (!n.rest && !head.note->rest && n.pitch.midi() > head.note->pitch.midi())
-                head.note = &n;
+            if (!n.rest && !head.note->rest) {
+                if (n.pitch.midi() > head.note->pitch.midi()) {
+                    head.tones.push_back(head.note);
+                    head.note = &n;
+                } else {
+                    head.tones.push_back(&n);
+                }
+            }
+            head.articulations |= n.articulations;
             head.slurStarts |= n.slurStarts;
             head.slurStops |= n.slurStops;
             head.breath = head.breath || n.breath;
@@ -126,12 +151,27 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         e.slurStarts = n.slurStarts;
         e.slurStops = n.slurStops;
         e.breath = n.breath;
+        e.articulations = n.articulations;
         for (const ParsedLyric& lyric : n.lyrics)
             e.lyrics.push_back(&lyric);
+        if (!n.rest) {
+            e.graces = std::move(pendingGraces);
+            e.gracesBefore = static_cast<int>(e.graces.size());
+        }
+        pendingGraces.clear();
         headKept = true;
     }
-    if (chords)
-        dropped(QStringLiteral("chord notes dropped, the top note kept"), chords);
+    // Grace notes after the last note of the measure follow it (后倚音).
+    if (!pendingGraces.empty()) {
+        Event* last = nullptr;
+        for (Event& e : events)
+            if (!e.isRest() && (!last || e.start >= last->start))
+                last = &e;
+        if (last)
+            last->graces.insert(last->graces.end(), pendingGraces.begin(), pendingGraces.end());
+        else
+            graces += static_cast<int>(pendingGraces.size());
+    }
     if (others)
         dropped(QStringLiteral("notes of second and further voices dropped"), others);
     if (graces)
@@ -184,7 +224,10 @@ void TrackBuilder::layOut(std::vector<Event>& events, ExactTicks end) {
         e.from = previous;
         const ExactTicks t = e.end;
         Ticks rounded;
-        if (onGrid(t) || i + 1 == line.size()) {
+        if (e.inTuplet() || (i + 1 < line.size() && line[i + 1].inTuplet())) {
+            // Tuplet notes are stored with their written values and timed exactly by them.
+            rounded = std::llround(t);
+        } else if (onGrid(t) || i + 1 == line.size()) {
             rounded = roundTo(t, kShortest);
         } else {
             const ExactTicks shorter =
@@ -206,21 +249,41 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
         events.size() == 1 && events[0].isRest() &&
         (!events[0].note || events[0].note->measureRest || events[0].note->shown == 0 ||
          events[0].note->shown == 4.0 * music::kTicksPerQuarter);
+    attachHarmonies(events, measure, staff);
     int tuplets = 0, rounded = 0, tooShort = 0;
     for (const Event& e : events) {
-        const Ticks length = e.to - e.from;
+        Ticks length = e.to - e.from;
         const bool exact = std::abs(static_cast<double>(length) - (e.end - e.start)) < 1e-6;
-        if (e.note && e.note->tuplet)
+        // A tuplet note is written with its own value and marked as n in the time of m.
+        TupletMark tuplet;
+        if (e.inTuplet()) {
+            const double written = (e.end - e.start) * e.note->tupletActual / e.note->tupletNormal;
+            const Ticks value = roundTo(written, kShortest);
+            if (std::abs(written - static_cast<double>(value)) < 0.5 && value > 0) {
+                tuplet.actual = static_cast<std::uint8_t>(e.note->tupletActual);
+                tuplet.normal = static_cast<std::uint8_t>(e.note->tupletNormal);
+                tuplet.starts = e.note->tupletStarts || !(lastTuplet_.actual == tuplet.actual &&
+                                                          lastTuplet_.normal == tuplet.normal);
+                length = value;
+            } else {
+                ++tuplets;
+            }
+        } else if (e.note && e.note->tuplet) {
             ++tuplets;
-        else if (!exact && e.note)
+        } else if (!exact && e.note) {
             ++rounded;
+        }
+        lastTuplet_ = tuplet;
         if (length <= 0) {
             if (e.note)
                 ++tooShort;
             continue;
         }
-        writeEvent(e, length, measure, wholeMeasure);
+        const int from = static_cast<int>(records.size());
+        writeEvent(e, length, measure, wholeMeasure && !tuplet.active());
+        addExtras(e, from, tuplet);
     }
+    lastTuplet_ = {};
     if (tuplets)
         dropped(QStringLiteral("tuplet notes written with the nearest plain lengths"), tuplets);
     if (rounded)
@@ -228,6 +291,113 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
     if (tooShort)
         dropped(QStringLiteral("notes too short to write dropped"), tooShort);
     closeMeasure(measure);
+}
+
+std::optional<NoteTone> TrackBuilder::toneOf(const ParsedNote& n) {
+    std::optional<music::ScaleNote> written = key_.noteOf(n.pitch);
+    if (!written) {
+        const int midi = n.pitch.midi();
+        if (midi < 0 || midi > 127)
+            return std::nullopt;
+        written = key_.noteOfMidi(midi);
+    }
+    if (written->octave < -3 || written->octave > 3)
+        return std::nullopt;
+    const int shift = music::shiftOf(written->accidental).value_or(0);
+    const int accidental = n.accidentalShown
+                               ? music::accidentalFor(shift)
+                               : accidentals_.codeToWrite(written->degree, written->octave, shift);
+    accidentals_.apply(written->degree, written->octave, accidental);
+    return NoteTone{static_cast<std::uint8_t>(written->degree),
+                    static_cast<std::int8_t>(written->octave), static_cast<std::uint8_t>(accidental)};
+}
+
+void TrackBuilder::attachHarmonies(std::vector<Event>& events, const ParsedMeasure& measure,
+                                   int staff) {
+    int lost = 0;
+    for (const ParsedHarmony& h : measure.harmonies) {
+        if (h.staff != staff)
+            continue;
+        // The event it starts on, or the one it falls in.
+        Event* on = nullptr;
+        for (Event& e : events)
+            if (e.start <= h.start + 1e-6)
+                on = &e;
+        if (on && !on->chordSymbol.empty()) {
+            for (Event& e : events)
+                if (e.start > on->start && e.chordSymbol.empty()) {
+                    on = &e;
+                    break;
+                }
+        }
+        if (!on || !on->chordSymbol.empty()) {
+            ++lost;
+            continue;
+        }
+        on->chordSymbol = h.text;
+    }
+    if (lost)
+        dropped(QStringLiteral("chord symbols with no note of their own dropped"), lost);
+}
+
+void TrackBuilder::addExtras(const Event& event, int from, const TupletMark& tuplet) {
+    bool firstNote = true;
+    bool firstOfGroup = tuplet.starts;
+    const int end = static_cast<int>(records.size());
+    for (int r = from; r < end; ++r) {
+        const std::optional<Item> item = music::decode(records[static_cast<std::size_t>(r)]);
+        if (!item || !item->isNoteOrRest())
+            continue;
+        NoteExtra extra;
+        if (tuplet.active()) {
+            extra.tuplets[0] = tuplet;
+            extra.tuplets[0].starts = firstOfGroup;
+            firstOfGroup = false;
+        }
+        if (firstNote) {
+            firstNote = false;
+            extra.articulations = event.articulations;
+            extra.chordSymbol = event.chordSymbol;
+            if (item->isDigit()) {
+                int lost = 0;
+                for (const ParsedNote* tone : event.tones) {
+                    if (extra.tones.size() >= extension::kMostTones) {
+                        ++lost;
+                        continue;
+                    }
+                    if (const auto t = toneOf(*tone))
+                        extra.tones.push_back(*t);
+                    else
+                        ++lost;
+                }
+                for (std::size_t g = 0; g < event.graces.size(); ++g) {
+                    const ParsedNote& n = *event.graces[g];
+                    const auto t = toneOf(n);
+                    if (!t || extra.graces.size() >= extension::kMostGraces) {
+                        ++lost;
+                        continue;
+                    }
+                    // Its underlines from its value: an eighth has one, a sixteenth two.
+                    int underlines = 0;
+                    while (underlines < 3 && n.shown > 0 &&
+                           static_cast<double>(music::kTicksPerQuarter >> underlines) > n.shown + 1e-6)
+                        ++underlines;
+                    extra.graces.push_back(GraceNote{*t, static_cast<std::uint8_t>(underlines),
+                                                     static_cast<int>(g) >= event.gracesBefore});
+                }
+                if (lost)
+                    dropped(QStringLiteral("chord tones and grace notes beyond the octave dots "
+                                           "dropped"),
+                            lost);
+            } else if (!event.graces.empty()) {
+                dropped(QStringLiteral("grace notes dropped"), static_cast<int>(event.graces.size()));
+            }
+        }
+        if (!extra.empty())
+            extras.emplace_back(r, std::move(extra));
+    }
+    if (firstNote && (!event.chordSymbol.empty() || event.articulations != 0))
+        dropped(QStringLiteral("chord symbols with no note of their own dropped"));
 }
 
 void TrackBuilder::writeEvent(const Event& event, Ticks length, const ParsedMeasure& measure,

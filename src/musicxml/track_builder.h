@@ -46,6 +46,9 @@ public:
     std::vector<std::pair<int, int>> brackets;  // first and last measure, by closing bar line
     std::vector<std::u16string> bracketLabels;  // by bracket: "1.", "2.", or empty
     std::vector<std::vector<std::pair<int, std::u16string>>> verses;  // item and syllable
+    // What records carry beyond their digits (chord tones, grace notes, articulations,
+    // tuplets, chord symbols), by record index, in order.
+    std::vector<std::pair<int, NoteExtra>> extras;
 
 private:
     struct Event;
@@ -57,6 +60,10 @@ private:
     void writeRest(const Event& event, music::Ticks length, const ParsedMeasure& measure,
                    bool wholeMeasure);
     void connect(const Event& event, int first, int last);
+    // The extras of the records an event was written as, from record `from` on.
+    void addExtras(const Event& event, int from, const TupletMark& tuplet);
+    std::optional<NoteTone> toneOf(const ParsedNote& n);
+    void attachHarmonies(std::vector<Event>& events, const ParsedMeasure& measure, int staff);
     int append(const music::Item& item);
     void addArc(int from, int to);
     void closeMeasure(const ParsedMeasure& measure);
@@ -75,6 +82,7 @@ private:
     int openBracket_ = -1;
     int measures_ = 0;
     QString openLabel_;
+    TupletMark lastTuplet_;  // of the event written last, to tell where a group starts
 };
 
 }  // namespace qe::musicxml

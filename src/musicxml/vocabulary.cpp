@@ -21,7 +21,6 @@ const char* lookUp(const Named* table, std::size_t size, QStringView element) {
 
 constexpr Named kNotations[] = {
     {"dynamics", "dynamics dropped"},
-    {"fermata", "fermatas dropped"},
     {"ornaments", "ornaments dropped"},
     {"technical", "technical marks dropped"},
     {"arpeggiate", "arpeggios dropped"},
