@@ -268,6 +268,7 @@ void MeasureReader::readNote() {
         const QStringView name = in_.name();
         if (name == u"grace") {
             note.grace = true;
+            note.graceAfter = in_.hasAttribute("steal-time-previous");
             in_.skip();
         } else if (name == u"cue") {
             note.cue = true;

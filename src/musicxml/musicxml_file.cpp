@@ -1,5 +1,7 @@
 #include "musicxml/musicxml_file.h"
 
+#include "base/exception.h"
+
 #include "files/atomic_file.h"
 
 #include <QFile>
@@ -44,6 +46,11 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
     } catch (const std::bad_alloc&) {
         outcome.ok = false;
         outcome.error = QStringLiteral("the score is too large to import");
+    } catch (const Exception& e) {
+        // A value the score cannot hold that the reading let through: refused, not a crash.
+        outcome.ok = false;
+        outcome.error = QStringLiteral("the score holds a value this editor cannot write (%1)")
+                            .arg(QString::fromStdString(e.what()));
     }
     outcome.report = report.lines();
     return outcome;

@@ -33,6 +33,7 @@ struct ParsedNote {
     bool measureRest = false;  // <rest measure="yes"/>
     bool chord = false;        // sounds with the note before it
     bool grace = false;
+    bool graceAfter = false;  // it takes its time from the note before it (后倚音)
     bool cue = false;
     bool tuplet = false;
     // Its <time-modification>: `actual` notes in the time of `normal`.

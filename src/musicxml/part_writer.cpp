@@ -1,6 +1,8 @@
 #include "musicxml/part_writer.h"
 
+
 #include "music/attributes.h"
+#include "music/chord_symbol.h"
 
 #include <algorithm>
 #include <array>
@@ -106,6 +108,15 @@ struct PartWriter::XmlNote {
     std::vector<int> slurStarts;
     bool breath = false;
     std::span<const Syllable> syllables;  // in the part writer's list of them
+    Ticks duration = -1;  // the time it takes, when not that of its value (in a tuplet)
+    std::vector<music::Pitch> chord;  // the other tones of its chord
+    std::vector<std::pair<music::Pitch, int>> gracesBefore;  // pitch and underlines
+    std::vector<std::pair<music::Pitch, int>> gracesAfter;
+    std::uint32_t articulations = 0;
+    std::u16string harmony;  // the chord symbol over it
+    TupletMark tuplet;  // with `starts` for the first note of its group
+    int group = -1;     // its tuplet group, to find the group's last note
+    bool tupletStop = false;
 };
 
 PartWriter::PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
@@ -218,6 +229,10 @@ void PartWriter::plan(const PartSource& source) {
     for (std::size_t n = 0; n < noteCount; ++n)
         remaining[n] = notes[n].length;
     int orphans = 0;
+    int tupletGroup = -1;  // the group being written, numbered from 0
+    int tupletCount = -1;
+    TupletMark lastTuplet;
+    int lastTupletMeasure = -1;
     for (std::size_t m = 0; m < measureCount; ++m) {
         const music::MeasureSpan& span = walk.measures[m];
         for (int i = span.firstItem; i < span.endItem;) {
@@ -257,17 +272,89 @@ void PartWriter::plan(const PartSource& source) {
                 rest = true;
             }
             remaining[n] -= length;
-            typedValues(length, values);
+            const NoteExtra* extra = nullptr;
+            if (const int e = items[static_cast<std::size_t>(sounding.item)].extra; e >= 0)
+                extra = &walk.extras[static_cast<std::size_t>(e)];
+            // A tuplet note is written with the value it shows, and the time it takes.
+            TupletMark tuplet;
+            Ticks shownLength = length;
+            if (extra && extra->tuplets[0].active()) {
+                int actual = extra->tuplets[0].actual;
+                int normal = extra->tuplets[0].normal;
+                if (extra->tuplets[1].active()) {
+                    actual *= extra->tuplets[1].actual;
+                    normal *= extra->tuplets[1].normal;
+                }
+                // Times inside a group are rounded to the tick: the value shown is the
+                // nearest one a digit can have.
+                const Ticks exact = (length * actual + normal / 2) / normal;
+                const Ticks shown = (exact + kShortest / 2) / kShortest * kShortest;
+                if (actual <= 255 && normal <= 255 && shown > 0) {
+                    tuplet = TupletMark{static_cast<std::uint8_t>(actual),
+                                        static_cast<std::uint8_t>(normal), false};
+                    shownLength = shown;
+                    const bool firstPiece = xmlCount[n] == 0;
+                    const bool sameGroup = tupletGroup >= 0 &&
+                                           !(firstPiece && extra->tuplets[0].starts) &&
+                                           lastTuplet.actual == tuplet.actual &&
+                                           lastTuplet.normal == tuplet.normal &&
+                                           lastTupletMeasure == static_cast<int>(m);
+                    if (!sameGroup) {
+                        ++tupletCount;
+                        tupletGroup = tupletCount;
+                        tuplet.starts = true;
+                    }
+                }
+            }
+            if (!tuplet.active())
+                tupletGroup = -1;
+            lastTuplet = tuplet;
+            lastTupletMeasure = static_cast<int>(m);
+            typedValues(shownLength, values);
+            Ticks left = length;
             for (std::size_t v = 0; v < values.size(); ++v) {
                 XmlNote x;
                 x.rest = rest;
                 x.pitch = sounding.pitch.value_or(music::Pitch{});
                 x.value = values[v];
+                if (tuplet.active()) {
+                    x.tuplet = tuplet;
+                    x.tuplet.starts = tuplet.starts && v == 0;
+                    x.group = tupletGroup;
+                    x.duration = v + 1 == values.size()
+                                     ? left
+                                     : values[v].ticks * tuplet.normal / tuplet.actual;
+                    left -= x.duration;
+                }
+                if (!rest)
+                    x.chord = sounding.chord;
                 const bool firstOfNote = xmlCount[n]++ == 0;
                 const bool lastOfNote = v + 1 == values.size() && remaining[n] == 0;
                 if (!rest) {
                     x.tieStop = !firstOfNote || (n > 0 && tieToNext[n - 1]);
                     x.tieStart = !lastOfNote || tieToNext[n];
+                }
+                if (firstOfNote && extra) {
+                    x.articulations = extra->articulations;
+                    x.harmony = extra->chordSymbol;
+                    std::size_t g = 0;
+                    for (const music::GraceSound& grace : sounding.graces) {
+                        const int underlines =
+                            g < extra->graces.size() ? extra->graces[g].underlines : 1;
+                        ++g;
+                        if (!grace.after)
+                            x.gracesBefore.emplace_back(grace.pitch, underlines);
+                    }
+                }
+                if (lastOfNote && extra) {
+                    std::size_t g = 0;
+                    for (const music::GraceSound& grace : sounding.graces) {
+                        const int underlines =
+                            g < extra->graces.size() ? extra->graces[g].underlines : 1;
+                        ++g;
+                        if (grace.after)
+                            x.gracesAfter.emplace_back(grace.pitch, underlines);
+                    }
                 }
                 if (firstOfNote) {
                     if (!rest && head.accidental >= 1 && head.accidental <= 5)
@@ -309,6 +396,13 @@ void PartWriter::plan(const PartSource& source) {
     if (orphans)
         report_.add(QStringLiteral("dashes and dots after no note written as rests"), QString(),
                     orphans);
+    // The last note of each tuplet group ends its bracket.
+    for (std::size_t k = 0; k < notes_.size(); ++k)
+        if (notes_[k].group >= 0 && (k + 1 == notes_.size() || notes_[k + 1].group != notes_[k].group))
+            notes_[k].tupletStop = true;
+    unit_ = std::any_of(notes_.begin(), notes_.end(), [](const XmlNote& x) { return x.group >= 0; })
+                ? 1
+                : kShortest;
 
     // A begin repeat closing a measure opens the next one; an empty measure that only holds
     // it is no measure of its own.
@@ -431,7 +525,7 @@ void PartWriter::write(const QString& id, const PartSource& source) {
 
 void PartWriter::writeAttributes() {
     xml_.startElement("attributes");
-    xml_.textElement("divisions", kDivisions);
+    xml_.textElement("divisions", music::kTicksPerQuarter / unit_);
     xml_.startElement("key");
     xml_.textElement("fifths", key_.fifths());
     xml_.textElement("mode", "major");
@@ -671,19 +765,98 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
     xml_.endElement();
 }
 
-void PartWriter::writeNote(const XmlNote& n) {
+namespace {
+
+const char* graceType(int underlines) {
+    static const char* const kTypes[] = {"quarter", "eighth", "16th", "32nd"};
+    return kTypes[std::clamp(underlines, 0, 3)];
+}
+
+}  // namespace
+
+void PartWriter::writePitch(const music::Pitch& pitch) {
+    xml_.startElement("pitch");
+    xml_.textElement("step", std::string_view(&"CDEFGAB"[std::clamp(pitch.step, 0, 6)], 1));
+    if (pitch.alter != 0)
+        xml_.textElement("alter", pitch.alter);
+    xml_.textElement("octave", pitch.octave);
+    xml_.endElement();
+}
+
+void PartWriter::writeGrace(const music::Pitch& pitch, int underlines, bool after) {
+    if (pitch.octave < 0 || pitch.octave > 9)
+        return;
     xml_.startElement("note");
+    xml_.emptyElement("grace");
+    // Grace notes after their note take their time from it.
+    if (after)
+        xml_.attribute("steal-time-previous", 10);
+    else
+        xml_.attribute("slash", "yes");
+    writePitch(pitch);
+    xml_.textElement("voice", "1");
+    xml_.textElement("type", graceType(underlines));
+    xml_.endElement();
+}
+
+void PartWriter::writeHarmony(const std::u16string& text) {
+    const auto chord = music::parseChordSymbol(text);
+    if (!chord)
+        return;
+    const auto kindOf = [&]() -> std::string {
+        for (std::string_view kind :
+             {"major", "minor", "augmented", "diminished", "dominant", "major-seventh",
+              "minor-seventh", "diminished-seventh", "augmented-seventh", "half-diminished",
+              "major-minor", "major-sixth", "minor-sixth", "dominant-ninth", "major-ninth",
+              "minor-ninth", "dominant-11th", "major-11th", "minor-11th", "dominant-13th",
+              "major-13th", "minor-13th", "suspended-second", "suspended-fourth", "power"})
+            if (kind == chord->kind)
+                return std::string(kind);
+        return "major";
+    };
+    xml_.startElement("harmony");
+    xml_.startElement("root");
+    xml_.textElement("root-step", std::string_view(&"CDEFGAB"[chord->step], 1));
+    if (chord->alter != 0)
+        xml_.textElement("root-alter", chord->alter);
+    xml_.endElement();
+    xml_.startElement("kind");
+    xml_.attribute("text", QString::fromStdString(chord->suffix));
+    xml_.characters(QString::fromStdString(kindOf()));
+    xml_.endElement();
+    if (chord->hasBass) {
+        xml_.startElement("bass");
+        xml_.textElement("bass-step", std::string_view(&"CDEFGAB"[chord->bassStep], 1));
+        if (chord->bassAlter != 0)
+            xml_.textElement("bass-alter", chord->bassAlter);
+        xml_.endElement();
+    }
+    xml_.endElement();
+}
+
+void PartWriter::writeNote(const XmlNote& n) {
+    if (!n.harmony.empty())
+        writeHarmony(n.harmony);
+    for (const auto& [pitch, underlines] : n.gracesBefore)
+        writeGrace(pitch, underlines, false);
+    writeNoteOf(n, n.pitch, false);
+    for (const music::Pitch& tone : n.chord)
+        if (tone.octave >= 0 && tone.octave <= 9)
+            writeNoteOf(n, tone, true);
+    for (const auto& [pitch, underlines] : n.gracesAfter)
+        writeGrace(pitch, underlines, true);
+}
+
+void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool chordTone) {
+    xml_.startElement("note");
+    if (chordTone)
+        xml_.emptyElement("chord");
     if (n.rest) {
         xml_.emptyElement("rest");
     } else {
-        xml_.startElement("pitch");
-        xml_.textElement("step", std::string_view(&"CDEFGAB"[n.pitch.step], 1));
-        if (n.pitch.alter != 0)
-            xml_.textElement("alter", n.pitch.alter);
-        xml_.textElement("octave", n.pitch.octave);
-        xml_.endElement();
+        writePitch(pitch);
     }
-    xml_.textElement("duration", n.value.ticks / kShortest);
+    xml_.textElement("duration", (n.duration >= 0 ? n.duration : n.value.ticks) / unit_);
     const auto tie = [this](std::string_view element, bool stop, bool start) {
         for (const auto& [on, type] : {std::pair{stop, "stop"}, std::pair{start, "start"}}) {
             if (!on)
@@ -697,15 +870,29 @@ void PartWriter::writeNote(const XmlNote& n) {
     xml_.textElement("type", n.value.type);
     for (int d = 0; d < n.value.dots; ++d)
         xml_.emptyElement("dot");
-    if (n.accidental)
+    if (chordTone) {
+        if (const char* sign = accidentalSign(pitch.alter); sign && n.accidental)
+            xml_.textElement("accidental", sign);
+    } else if (n.accidental) {
         xml_.textElement("accidental", n.accidental);
+    }
+    if (n.tuplet.active()) {
+        xml_.startElement("time-modification");
+        xml_.textElement("actual-notes", n.tuplet.actual);
+        xml_.textElement("normal-notes", n.tuplet.normal);
+        xml_.endElement();
+    }
     if (n.parentheses) {
         xml_.startElement("notehead");
         xml_.attribute("parentheses", "yes");
         xml_.characters("normal");
         xml_.endElement();
     }
-    if (n.tieStop || n.tieStart || !n.slurStops.empty() || !n.slurStarts.empty() || n.breath) {
+    const bool tupletMarks = !chordTone && (n.tuplet.starts || n.tupletStop);
+    const std::uint32_t marks = chordTone ? 0 : n.articulations;
+    if (n.tieStop || n.tieStart || (!chordTone && (!n.slurStops.empty() || !n.slurStarts.empty() ||
+                                                   n.breath)) ||
+        tupletMarks || marks != 0) {
         xml_.startElement("notations");
         tie("tied", n.tieStop, n.tieStart);
         for (const auto& [numbers, type] :
@@ -716,12 +903,32 @@ void PartWriter::writeNote(const XmlNote& n) {
                 xml_.attribute("number", number);
             }
         }
-        if (n.breath) {
+        if (!chordTone && n.tuplet.starts) {
+            xml_.emptyElement("tuplet");
+            xml_.attribute("type", "start");
+        }
+        if (!chordTone && n.tupletStop) {
+            xml_.emptyElement("tuplet");
+            xml_.attribute("type", "stop");
+        }
+        const bool breath = n.breath && !chordTone;
+        if (breath || (marks & (articulation::kStaccato | articulation::kAccent))) {
             xml_.startElement("articulations");
-            xml_.emptyElement("breath-mark");
+            if (marks & articulation::kAccent)
+                xml_.emptyElement("accent");
+            if (marks & articulation::kStaccato)
+                xml_.emptyElement("staccato");
+            if (breath)
+                xml_.emptyElement("breath-mark");
             xml_.endElement();
         }
+        if (marks & articulation::kFermata)
+            xml_.emptyElement("fermata");
         xml_.endElement();
+    }
+    if (chordTone) {
+        xml_.endElement();
+        return;
     }
     for (const Syllable& s : n.syllables) {
         xml_.startElement("lyric");

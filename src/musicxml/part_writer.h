@@ -71,6 +71,11 @@ private:
     void writeSigns(std::uint32_t jumps);
     void writeJumps(std::uint32_t jumps);
     void writeNote(const XmlNote& n);
+    // One <note> of it: its own pitch, or a tone of its chord.
+    void writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool chordTone);
+    void writePitch(const music::Pitch& pitch);
+    void writeGrace(const music::Pitch& pitch, int underlines, bool after);
+    void writeHarmony(const std::u16string& text);
     void dropped(const QString& what, int measure) {
         report_.add(what, QString::number(measure + 1));
     }
@@ -92,6 +97,9 @@ private:
     std::map<int, Ending> endingStarts_;  // measure → its ending
     std::map<int, Ending> endingStops_;
     bool bassClef_ = false;
+    // Ticks one division counts: the shortest value, or a single tick when tuplets make
+    // durations that are no whole number of shortest values.
+    music::Ticks unit_ = music::kShortestTicks;
     music::Ticks declared_ = 0;  // the measure length the last time signature written gives
 };
 

@@ -103,7 +103,16 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         const bool mine = n.staff == staff && n.voice == voice && !n.grace && !n.cue;
         if (n.staff == staff && n.voice == voice && n.grace && !n.cue && !n.rest) {
             // Grace notes go to the note after them; of a chord of grace notes, the first.
-            if (!n.chord)
+            // Those that take their time from the note before them follow it.
+            if (n.chord)
+                continue;
+            Event* before = nullptr;
+            for (auto e = events.rbegin(); e != events.rend() && !before; ++e)
+                if (!e->isRest())
+                    before = &*e;
+            if (n.graceAfter && before && pendingGraces.empty())
+                before->graces.push_back(&n);
+            else
                 pendingGraces.push_back(&n);
             continue;
         }
@@ -224,7 +233,7 @@ void TrackBuilder::layOut(std::vector<Event>& events, ExactTicks end) {
         e.from = previous;
         const ExactTicks t = e.end;
         Ticks rounded;
-        if (e.inTuplet() || (i + 1 < line.size() && line[i + 1].inTuplet())) {
+        if (e.inTuplet()) {
             // Tuplet notes are stored with their written values and timed exactly by them.
             rounded = std::llround(t);
         } else if (onGrid(t) || i + 1 == line.size()) {
@@ -259,7 +268,10 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
         if (e.inTuplet()) {
             const double written = (e.end - e.start) * e.note->tupletActual / e.note->tupletNormal;
             const Ticks value = roundTo(written, kShortest);
-            if (std::abs(written - static_cast<double>(value)) < 0.5 && value > 0) {
+            // Times in a group are rounded to the tick, which the value may show
+            // magnified by the ratio.
+            if (std::abs(written - static_cast<double>(value)) <= e.note->tupletActual &&
+                value > 0) {
                 tuplet.actual = static_cast<std::uint8_t>(e.note->tupletActual);
                 tuplet.normal = static_cast<std::uint8_t>(e.note->tupletNormal);
                 tuplet.starts = e.note->tupletStarts || !(lastTuplet_.actual == tuplet.actual &&
@@ -273,6 +285,9 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
         } else if (!exact && e.note) {
             ++rounded;
         }
+        // After a tuplet timed to the tick, a plain note keeps a length a record holds.
+        if (!tuplet.active())
+            length = length / kShortest * kShortest;
         lastTuplet_ = tuplet;
         if (length <= 0) {
             if (e.note)
