@@ -1,10 +1,13 @@
 #include "edit/score_editor.h"
 
+#include "edit/note_extras.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "base/exception.h"
+#include "edit/note_extras.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 
@@ -767,6 +770,97 @@ bool ScoreEditor::addTie() {
     }
     updateAfterEdit();
     return true;
+}
+
+namespace {
+
+template <typename Edit>
+bool onNoteBeforeCaret(ScoreEditor& editor, const Caret& caret, Edit edit) {
+    if (!caret.valid())
+        return false;
+    const std::optional<music::EntryRef> at = noteBefore(editor.score(), *caret.at);
+    if (!at)
+        return false;
+    return edit(caret.at->track, *at);
+}
+
+}  // namespace
+
+bool ScoreEditor::addChordTone(int degree, bool below) {
+    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool done = false;
+        perform([&] {
+            Edits e = edits();
+            done = qe::addChordTone(e, track, at, degree, below);
+        });
+        return done;
+    });
+}
+
+bool ScoreEditor::addGraceNote(int degree, bool after) {
+    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool done = false;
+        perform([&] {
+            Edits e = edits();
+            done = qe::addGraceNote(e, track, at, degree, after);
+        });
+        return done;
+    });
+}
+
+bool ScoreEditor::toggleArticulation(std::uint32_t flag) {
+    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool done = false;
+        perform([&] {
+            Edits e = edits();
+            done = qe::toggleArticulation(e, track, at, flag);
+        });
+        return done;
+    });
+}
+
+bool ScoreEditor::clearTonesAndGraces() {
+    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool done = false;
+        perform([&] {
+            Edits e = edits();
+            done = clearExtra(e, track, at, ExtraPart::Tones);
+            done = clearExtra(e, track, at, ExtraPart::Graces) || done;
+        });
+        return done;
+    });
+}
+
+bool ScoreEditor::setChordSymbol(std::u16string_view text) {
+    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool done = false;
+        perform([&] {
+            Edits e = edits();
+            done = qe::setChordSymbol(e, track, at, text);
+        });
+        return done;
+    });
+}
+
+std::u16string ScoreEditor::chordSymbolBeforeCaret() const {
+    if (!caret.valid())
+        return {};
+    const std::optional<music::EntryRef> at = noteBefore(score(), *caret.at);
+    return at ? score().entry(caret.at->track, *at).extras().chordSymbol : std::u16string();
+}
+
+bool ScoreEditor::toggleTuplet(int actual, int normal) {
+    if (!hasSelection())
+        return false;
+    const std::optional<Selection> s = selection();
+    if (!s)
+        return false;
+    bool done = false;
+    perform([&] {
+        Edits e = edits();
+        done = qe::toggleTuplet(e, *s, actual, normal);
+    });
+    return done;
 }
 
 bool ScoreEditor::addJumpLine(const std::u16string& label) {

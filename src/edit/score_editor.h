@@ -122,6 +122,19 @@ public:
     // Ties the selection's first note to the last, or takes the tie away; false when the
     // selection holds no two notes to tie.
     bool addTie();
+    // What the note before the caret carries beyond its digit (see note_extras.h), each one
+    // step; false when there is no such note or it refuses the change.
+    bool addChordTone(int degree, bool below);
+    bool addGraceNote(int degree, bool after);
+    bool toggleArticulation(std::uint32_t flag);
+    // Takes away the chord tones and grace notes of the note before the caret, as one step.
+    bool clearTonesAndGraces();
+    // False for text that names no chord: nothing is stored.
+    bool setChordSymbol(std::u16string_view text);
+    // The chord symbol over the note before the caret, as stored; empty when it has none.
+    std::u16string chordSymbolBeforeCaret() const;
+    // The selected notes become a tuplet of `actual` in the time of `normal`, or plain again.
+    bool toggleTuplet(int actual, int normal);
     // Sets a volta bracket over the selected measures, or takes it away; false when there is
     // no selection within one track.
     bool addJumpLine(const std::u16string& label);

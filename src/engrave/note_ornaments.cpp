@@ -291,9 +291,9 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
             const NoteElement& b = *elements[last];
             const int left = a.style.x;
             const int right = b.style.x + b.style.width;
-            const std::u16string number = std::u16string(1, static_cast<char16_t>(u'0' + mark.actual % 10));
-            const std::u16string shown =
-                mark.actual >= 10 ? std::u16string(1, u'1') + number : number;
+            std::u16string shown;
+            for (int n = mark.actual; n > 0; n /= 10)
+                shown.insert(shown.begin(), static_cast<char16_t>(u'0' + n % 10));
             const int y = top + textHeight_ + h / 10;
             const int numberWidth = textHeight_ * 3 / 5 * static_cast<int>(shown.size());
             texts_.push_back({{(left + right - numberWidth) / 2, y}, shown, kTextFont});

@@ -110,6 +110,25 @@ Commands::Commands(QObject* owner) {
         make(owner, "跳房子(&J)...", "添加跳房子\n跳房子", QKeySequence(QStringLiteral("Ctrl+J")));
     addJumpLine->setIcon(DrawnIcon::make(IconKind::Bracket));
 
+    addTriplet = make(owner, "三连音(&3)", "把选中的音符变为三连音，再按一次恢复\n三连音",
+                      QKeySequence(QStringLiteral("Ctrl+3")));
+    addTuplet = make(owner, "连音(&U)...", "把选中的音符变为二连音、四连音、五连音等\n连音",
+                     QKeySequence(QStringLiteral("Ctrl+U")));
+    addFermata = make(owner, "延长记号(&F)", "为插入点前的音符加上或去掉延长记号\n延长记号",
+                      QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    addStaccato = make(owner, "跳音(&S)", "为插入点前的音符加上或去掉跳音记号\n跳音",
+                       QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    addAccent = make(owner, "重音(&C)", "为插入点前的音符加上或去掉重音记号\n重音",
+                     QKeySequence(QStringLiteral("Ctrl+Shift+V")));
+    addGraceBefore = make(owner, "倚音(&G)...", "在插入点前的音符前面加上倚音\n倚音",
+                          QKeySequence(QStringLiteral("Ctrl+G")));
+    addGraceAfter = make(owner, "后倚音(&H)...", "在插入点前的音符后面加上后倚音\n后倚音",
+                         QKeySequence(QStringLiteral("Ctrl+Shift+G")));
+    clearChordAndGraces = make(owner, "去掉和弦音与倚音(&R)",
+                               "去掉插入点前的音符的和弦音与倚音\n去掉和弦音与倚音");
+    chordSymbols = make(owner, "和弦记号(&D)...", "在插入点前的音符上方输入和弦记号\n和弦记号",
+                        QKeySequence(QStringLiteral("Ctrl+H")));
+
     windowNew = make(owner, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口");
     windowCascade = make(owner, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口");
     windowTile = make(owner, "平铺(&T)", "以非重叠方式平铺窗口\n平铺窗口");
@@ -128,7 +147,9 @@ QList<QAction*> Commands::documentCommands() const {
             viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
             addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange,
             editDelete,   editSelectAll, viewZoomIn,    viewZoomOut, viewZoomReset, viewFitWidth,
-            checkMeasures, partNames, measureNumbers, measureMark};
+            checkMeasures, partNames, measureNumbers, measureMark, addTriplet, addTuplet,
+            addFermata, addStaccato, addAccent, addGraceBefore, addGraceAfter,
+            clearChordAndGraces, chordSymbols};
 }
 
 QList<Commands::Entry> Commands::all() const {
@@ -144,7 +165,10 @@ QList<Commands::Entry> Commands::all() const {
             {"谱面", titleSettings},   {"谱面", fontSettings},     {"谱面", partNames},
             {"谱面", measureNumbers},  {"谱面", measureMark},     {"谱面", lyricsMode},
             {"谱面", lyricsPaste},     {"谱面", checkMeasures},    {"音符", addTie},
-            {"音符", addJumpLine},     {"窗口", windowNew},        {"窗口", windowCascade},
+            {"音符", addJumpLine},     {"音符", addTriplet},       {"音符", addTuplet},
+            {"音符", addFermata},      {"音符", addStaccato},      {"音符", addAccent},
+            {"音符", addGraceBefore},  {"音符", addGraceAfter},
+            {"音符", clearChordAndGraces}, {"音符", chordSymbols}, {"窗口", windowNew},        {"窗口", windowCascade},
             {"窗口", windowTile},      {"窗口", windowArrange},    {"帮助", keyGuide},
             {"帮助", appAbout}};
 }

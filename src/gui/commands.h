@@ -56,6 +56,15 @@ struct Commands {
     // 音符
     QAction* addTie;
     QAction* addJumpLine;
+    QAction* addTriplet;
+    QAction* addTuplet;
+    QAction* addFermata;
+    QAction* addStaccato;
+    QAction* addAccent;
+    QAction* addGraceBefore;
+    QAction* addGraceAfter;
+    QAction* clearChordAndGraces;
+    QAction* chordSymbols;
     // 窗口
     QAction* windowNew;
     QAction* windowCascade;

@@ -137,6 +137,12 @@ void MainWindow::createMenus() {
 
     noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
     noteMenu_->addActions({c.addTie, c.addJumpLine});
+    noteMenu_->addSeparator();
+    noteMenu_->addActions({c.addTriplet, c.addTuplet});
+    noteMenu_->addSeparator();
+    noteMenu_->addActions({c.addFermata, c.addStaccato, c.addAccent});
+    noteMenu_->addSeparator();
+    noteMenu_->addActions({c.addGraceBefore, c.addGraceAfter, c.clearChordAndGraces, c.chordSymbols});
 
     menuBar()->addMenu(playback_->menu());
 
@@ -341,6 +347,16 @@ void MainWindow::connectCommands() {
             &MainWindow::updateEditStates);
     connect(c.addTie, &QAction::triggered, this, onView(&ScoreView::onAddTie));
     connect(c.addJumpLine, &QAction::triggered, this, onView(&ScoreView::onJumpLine));
+    connect(c.addTriplet, &QAction::triggered, this, onView(&ScoreView::onTriplet));
+    connect(c.addTuplet, &QAction::triggered, this, onView(&ScoreView::onTuplet));
+    connect(c.addFermata, &QAction::triggered, this, onView(&ScoreView::onFermata));
+    connect(c.addStaccato, &QAction::triggered, this, onView(&ScoreView::onStaccato));
+    connect(c.addAccent, &QAction::triggered, this, onView(&ScoreView::onAccent));
+    connect(c.addGraceBefore, &QAction::triggered, this, onView(&ScoreView::onGraceBefore));
+    connect(c.addGraceAfter, &QAction::triggered, this, onView(&ScoreView::onGraceAfter));
+    connect(c.clearChordAndGraces, &QAction::triggered, this,
+            onView(&ScoreView::onClearChordAndGraces));
+    connect(c.chordSymbols, &QAction::triggered, this, onView(&ScoreView::onChordSymbols));
 
     connect(c.windowNew, &QAction::triggered, this, &MainWindow::onWindowNew);
     connect(c.windowCascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);

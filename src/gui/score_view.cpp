@@ -450,6 +450,16 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
         // A caret move the tree cannot make is dropped.
         return;
     }
+    // Alt+1..7 adds a tone of that degree above the chord of the note before the caret,
+    // Ctrl+Alt+1..7 one below it.
+    if ((event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_1 &&
+        event->key() <= Qt::Key_7 && !(event->modifiers() & Qt::ShiftModifier)) {
+        const bool below = event->modifiers() & Qt::ControlModifier;
+        if (!controller_.addChordTone(event->key() - Qt::Key_0, below))
+            emit statusMessage(QStringLiteral("插入点前没有可以加和弦音的音符。"));
+        emit editStateChanged();
+        return;
+    }
     const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     const QString text = event->text();
     if (text.isEmpty() || (event->modifiers() & commands)) {

@@ -90,6 +90,17 @@ public:
     void onScrollMode();
     void onPageMode();
     void onAddTie();
+    // What a note carries beyond its digit (score_view_extras.cpp).
+    void onTriplet();
+    void onTuplet();
+    void onFermata();
+    void onStaccato();
+    void onAccent();
+    void onGraceBefore();
+    void onGraceAfter();
+    void onClearChordAndGraces();
+    // Chord-symbol entry: one symbol after another, each on the next note, until cancelled.
+    void onChordSymbols();
     void onJumpLine();
     void onFontSettings();
     // 编辑: undo and redo through the document's history; the clipboard carries the editor's

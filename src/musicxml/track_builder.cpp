@@ -55,8 +55,9 @@ struct TrackBuilder::Event {
     Ticks to = 0;
 
     bool inTuplet() const {
-        return note && note->tupletActual >= 2 && note->tupletActual <= 15 &&
-               note->tupletNormal >= 1 && note->tupletNormal <= 15;
+        return note && note->tupletActual >= 2 &&
+               note->tupletActual <= extension::kMostTupletNotes && note->tupletNormal >= 1 &&
+               note->tupletNormal <= extension::kMostTupletNotes;
     }
 
     bool isRest() const { return !note || note->rest; }
@@ -278,7 +279,7 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
                                                           lastTuplet_.normal == tuplet.normal);
                 length = value;
             } else {
-                ++tuplets;
+                    ++tuplets;
             }
         } else if (e.note && e.note->tuplet) {
             ++tuplets;

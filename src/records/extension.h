@@ -165,7 +165,7 @@ constexpr std::uint32_t kLastKnownKind = kNoteExtras;
 constexpr std::size_t kMostTones = 15;
 constexpr std::size_t kMostGraces = 15;
 constexpr std::size_t kLongestChordSymbol = 64;
-constexpr int kMostTupletNotes = 15;
+constexpr int kMostTupletNotes = 32;
 // Flags of the options entry.
 constexpr std::uint32_t kMeasureNumbers = 1u << 0;  // the first measure's number above each line
 constexpr std::uint32_t kFreeMeter = 1u << 1;       // the score starts with no time signature

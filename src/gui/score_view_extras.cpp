@@ -1,0 +1,165 @@
+#include <QInputDialog>
+
+#include "edit/note_extras.h"
+#include "gui/score_view.h"
+
+namespace qe {
+
+namespace {
+
+const QString kNoNote = QStringLiteral("插入点前没有音符。");
+
+}  // namespace
+
+void ScoreView::onTriplet() {
+    if (!controller_.hasSelection() || !controller_.toggleTuplet(3, 2))
+        emit statusMessage(QStringLiteral("请先选中同一小节里要变为三连音的音符。"));
+    emit editStateChanged();
+}
+
+void ScoreView::onTuplet() {
+    if (!controller_.hasSelection()) {
+        emit statusMessage(QStringLiteral("请先选中同一小节里要变为连音的音符。"));
+        return;
+    }
+    struct Choice {
+        const char* name;
+        int actual;
+        int normal;
+    };
+    static const Choice kChoices[] = {
+        {"三连音（3 个音占 2 个音的时值）", 3, 2}, {"二连音（2 个音占 3 个音的时值）", 2, 3},
+        {"四连音（4 个音占 3 个音的时值）", 4, 3}, {"五连音（5 个音占 4 个音的时值）", 5, 4},
+        {"六连音（6 个音占 4 个音的时值）", 6, 4}, {"七连音（7 个音占 4 个音的时值）", 7, 4},
+    };
+    QStringList names;
+    for (const Choice& c : kChoices)
+        names << QString::fromUtf8(c.name);
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(this, QStringLiteral("连音"), QStringLiteral("选中的音符变为："),
+                              names, 0, false, &ok);
+    if (!ok)
+        return;
+    const Choice& c = kChoices[std::max<qsizetype>(0, names.indexOf(chosen))];
+    if (!controller_.toggleTuplet(c.actual, c.normal))
+        emit statusMessage(QStringLiteral("连音只能用于同一小节里的音符。"));
+    emit editStateChanged();
+}
+
+void ScoreView::onFermata() {
+    if (!controller_.toggleArticulation(articulation::kFermata))
+        emit statusMessage(kNoNote);
+}
+
+void ScoreView::onStaccato() {
+    if (!controller_.toggleArticulation(articulation::kStaccato))
+        emit statusMessage(kNoNote);
+}
+
+void ScoreView::onAccent() {
+    if (!controller_.toggleArticulation(articulation::kAccent))
+        emit statusMessage(kNoNote);
+}
+
+namespace {
+
+// Grace notes typed as digits 1..7 ("56"); anything else is refused.
+std::optional<std::vector<int>> graceDigits(const QString& text) {
+    std::vector<int> digits;
+    for (QChar c : text.trimmed()) {
+        if (c < QLatin1Char('1') || c > QLatin1Char('7'))
+            return std::nullopt;
+        digits.push_back(c.unicode() - u'0');
+    }
+    if (digits.empty())
+        return std::nullopt;
+    return digits;
+}
+
+void addGraces(ScoreView& view, ScoreEditor& editor, bool after) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        &view, after ? QStringLiteral("后倚音") : QStringLiteral("倚音"),
+        QStringLiteral("倚音的数字（1～7，可连写，如 56）："), QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    const std::optional<std::vector<int>> digits = graceDigits(text);
+    if (!digits) {
+        emit view.statusMessage(QStringLiteral("倚音只能是数字 1～7。"));
+        return;
+    }
+    for (int d : *digits)
+        if (!editor.addGraceNote(d, after)) {
+            emit view.statusMessage(QStringLiteral("插入点前没有可以加倚音的音符。"));
+            return;
+        }
+}
+
+}  // namespace
+
+void ScoreView::onGraceBefore() {
+    addGraces(*this, controller_, false);
+    emit editStateChanged();
+}
+
+void ScoreView::onGraceAfter() {
+    addGraces(*this, controller_, true);
+    emit editStateChanged();
+}
+
+void ScoreView::onClearChordAndGraces() {
+    if (!controller_.caret.valid())
+        return;
+    const std::optional<music::EntryRef> at = noteBefore(controller_.score(), *controller_.caret.at);
+    if (!at) {
+        emit statusMessage(kNoNote);
+        return;
+    }
+    const NoteExtra& now = controller_.score().entry(controller_.caret.at->track, *at).extras();
+    NoteExtra kept = now;
+    kept.tones.clear();
+    kept.graces.clear();
+    if (kept == now)
+        return;
+    controller_.clearTonesAndGraces();
+    emit editStateChanged();
+}
+
+void ScoreView::onChordSymbols() {
+    for (;;) {
+        if (!controller_.caret.valid() ||
+            !noteBefore(controller_.score(), *controller_.caret.at)) {
+            emit statusMessage(kNoNote);
+            return;
+        }
+        bool ok = false;
+        const QString text = QInputDialog::getText(
+            this, QStringLiteral("和弦记号"),
+            QStringLiteral("插入点前音符上方的和弦记号（如 C、Am7、G/B、F#m7b5；留空去掉）：\n"
+                           "确定后转到下一个音符，取消结束。"),
+            QLineEdit::Normal, QString::fromStdU16String(controller_.chordSymbolBeforeCaret()), &ok);
+        if (!ok)
+            return;
+        if (!controller_.setChordSymbol(text.toStdU16String())) {
+            emit statusMessage(QStringLiteral("无法识别的和弦记号：%1").arg(text));
+            continue;
+        }
+        emit editStateChanged();
+        // On to the next note: the caret goes past it.
+        const std::optional<music::EntryRef> was =
+            noteBefore(controller_.score(), *controller_.caret.at);
+        for (int guard = 0; guard < 64; ++guard) {
+            const Position before = *controller_.caret.at;
+            controller_.moveCaret(ScoreEditor::Move::Right, false, 0);
+            if (*controller_.caret.at == before)
+                return;  // the end of the track
+            const auto now = noteBefore(controller_.score(), *controller_.caret.at);
+            if (now && (!was || !(*now == *was)))
+                break;
+        }
+        controller_.placeSystemCaret();
+    }
+}
+
+}  // namespace qe
