@@ -76,6 +76,11 @@ QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls
     rows.push_back({selection, QStringLiteral("拖动鼠标"), QStringLiteral("选中拖过的内容")});
     rows.push_back({selection, QStringLiteral("Shift + 单击"),
                     QStringLiteral("从插入点起选中到单击的位置")});
+    const QString chords = QStringLiteral("和弦");
+    rows.push_back({chords, QStringLiteral("Alt + 1～7"),
+                    QStringLiteral("为插入点前的音符加一个更高的和弦音")});
+    rows.push_back({chords, QStringLiteral("Ctrl + Alt + 1～7"),
+                    QStringLiteral("为插入点前的音符加一个更低的和弦音")});
     const QString lyrics = QStringLiteral("歌词");
     for (const LyricsKey& key : lyricsKeys())
         rows.push_back({lyrics, text(key.keyName), text(key.meaning)});

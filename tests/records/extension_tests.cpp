@@ -10,6 +10,7 @@
 #include "records/memory_io.h"
 #include "records/qe_document.h"
 #include "support/bytes.h"
+#include "support/error_code.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -293,6 +294,86 @@ TEST(Extension, MeasureMarksRoundTripAndRefuseDamage) {
     EXPECT_THROW(extension::decodeMeasureMarks({0xFF, 0xFF, 0xFF, 0x0F}), Exception);
 }
 
+// A note of every kind of extra, as the tests below and the older-reader file use them.
+std::vector<PlacedNoteExtra> everyNoteExtra() {
+    NoteExtra triplet;
+    triplet.tuplets[0] = TupletMark{3, 2, true};
+    NoteExtra tripletOn = triplet;
+    tripletOn.tuplets[0].starts = false;
+    NoteExtra chord;
+    chord.tones = {{3, 0, 0}, {5, 0, 1}};
+    chord.chordSymbol = u"C";
+    chord.articulations = articulation::kAccent;
+    NoteExtra graced;
+    graced.graces = {{{6, 0, 0}, 2, false}, {{5, -1, 3}, 1, false}, {{1, 1, 0}, 3, true}};
+    graced.articulations = articulation::kFermata | articulation::kStaccato;
+    NoteExtra nested;
+    nested.tuplets = {TupletMark{3, 2, true}, TupletMark{5, 4, true}};
+    nested.chordSymbol = u"F#m7b5/C#";
+    return {{0, 0, triplet}, {0, 1, tripletOn}, {0, 2, tripletOn}, {0, 3, chord},
+            {0, 4, graced},  {1, 7, nested}};
+}
+
+TEST(Extension, NoteExtrasRoundTripAndRefuseDamage) {
+    const std::vector<PlacedNoteExtra> extras = everyNoteExtra();
+    const std::vector<unsigned char> bytes = extension::encodeNoteExtras(extras);
+    EXPECT_EQ(extension::decodeNoteExtras(bytes), extras);
+    EXPECT_TRUE(extension::encodeNoteExtras({{0, 0, NoteExtra{}}}).empty());
+
+    // Through a file, beside the plain records an older version reads.
+    QeDocument doc = test::scoreOf({"1_ 2_ 3_ 4 5 | 6 - 5 |]", "1 2 3 4 | 5 - 6 - |]"});
+    doc.header.noteExtras = extras;
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(save(doc), &loaded), 0);
+    EXPECT_EQ(loaded.header.noteExtras, extras);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    EXPECT_EQ(loaded.noteTracks()[0].content.items, doc.noteTracks()[0].content.items);
+
+    // Every cut is refused, and so is every field outside what a version writes.
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_THROW(extension::decodeNoteExtras({bytes.begin(), bytes.begin() + cut}), Exception)
+            << cut;
+    std::vector<unsigned char> longer = bytes;
+    longer.push_back(0);
+    EXPECT_THROW(extension::decodeNoteExtras(longer), Exception);
+    const auto single = [](const NoteExtra& extra) {
+        return extension::encodeNoteExtras({{0, 0, extra}});
+    };
+    const auto refused = [](std::vector<unsigned char> b, std::size_t at, unsigned char value) {
+        b.at(at) = value;
+        return test::codeOf([&] { extension::decodeNoteExtras(b); }) == kMalformed;
+    };
+    NoteExtra one;
+    one.tones = {{3, 0, 0}};
+    const std::vector<unsigned char> tone = single(one);  // count, track, record, holds, n, tone
+    EXPECT_TRUE(refused(tone, 12, 0x40));  // an unknown part
+    EXPECT_TRUE(refused(tone, 16, 0));     // no tones
+    EXPECT_TRUE(refused(tone, 17, 8));     // degree 8
+    EXPECT_TRUE(refused(tone, 18, 4));     // four octave dots
+    EXPECT_TRUE(refused(tone, 19, 6));     // accidental 6
+    EXPECT_TRUE(refused(tone, 20, 1));     // reserved
+    NoteExtra tuplet;
+    tuplet.tuplets[0] = TupletMark{3, 2, true};
+    const std::vector<unsigned char> t = single(tuplet);
+    EXPECT_TRUE(refused(t, 16, 1));    // one in the time of two
+    EXPECT_TRUE(refused(t, 17, 0));    // in the time of none
+    EXPECT_TRUE(refused(t, 16, 33));   // beyond the largest tuplet
+    EXPECT_TRUE(refused(t, 18, 2));    // starts is 0 or 1
+    EXPECT_TRUE(refused(t, 12, 16));   // a nested tuplet without its outer one
+    NoteExtra marks;
+    marks.articulations = articulation::kAccent;
+    EXPECT_TRUE(refused(single(marks), 16, 0x08));
+    NoteExtra graces;
+    graces.graces = {{{1, 0, 0}, 1, true}, {{2, 0, 0}, 1, false}};  // after, then before
+    EXPECT_EQ(test::codeOf([&] { extension::decodeNoteExtras(single(graces)); }), kMalformed);
+    // Records out of order, or the same record twice.
+    std::vector<PlacedNoteExtra> twice{{0, 3, one}, {0, 3, one}};
+    EXPECT_EQ(test::codeOf([&] { extension::decodeNoteExtras(extension::encodeNoteExtras(twice)); }),
+              kMalformed);
+    // A count its bytes cannot hold is refused before anything is made.
+    EXPECT_EQ(test::codeOf([] { extension::decodeNoteExtras({0xFF, 0xFF, 0xFF, 0x7F}); }), kMalformed);
+}
+
 TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
     const extension::VoltaLabels labels{{0, u"1."}, {5, u"1.-3."}, {9, u""}};
     EXPECT_EQ(extension::decodeVoltaLabels(extension::encodeVoltaLabels(labels)), labels);
@@ -396,7 +477,18 @@ QeDocument freeMeter(bool extended) {
     return doc;
 }
 
+// Chords, grace notes, articulations, tuplets and chord symbols: an older reader sees the
+// digits alone.
+QeDocument noteExtras(bool extended) {
+    QeDocument doc = test::scoreOf({"1_ 2_ 3_ 4 5 | 6 - 5 |]", "1 2 3 4 | 5 - 6 - |]"});
+    doc.header.title = u"附加音";
+    if (extended)
+        doc.header.noteExtras = everyNoteExtra();
+    return doc;
+}
+
 const OlderReaderCase kOlderReaderCases[] = {
+    {"note_extras", noteExtras},
     {"measure_marks", measureMarks},
     {"free_meter", freeMeter},
     {"tempo_and_parts", tempoAndParts},

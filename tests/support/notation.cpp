@@ -1,5 +1,7 @@
 #include "support/notation.h"
 
+#include <algorithm>
+
 #include "music/score_records.h"
 
 #include <sstream>
@@ -125,6 +127,36 @@ QeDocument scoreOf(std::initializer_list<std::string> tracks, const std::u16stri
         doc.noteTracks().push_back(std::move(track));
     }
     return doc;
+}
+
+void changeExtra(QeDocument& doc, int track, int record,
+                 const std::function<void(NoteExtra&)>& change) {
+    auto& extras = doc.header.noteExtras;
+    const auto key = std::pair(static_cast<std::uint32_t>(track), static_cast<std::uint32_t>(record));
+    auto at = std::lower_bound(extras.begin(), extras.end(), key,
+                               [](const PlacedNoteExtra& e, const auto& k) {
+                                   return std::pair(e.track, e.record) < k;
+                               });
+    if (at == extras.end() || std::pair(at->track, at->record) != key)
+        at = extras.insert(at, PlacedNoteExtra{key.first, key.second, {}});
+    change(at->extra);
+}
+
+void addTuplet(QeDocument& doc, int track, int first, int last, int actual, int normal,
+               int level) {
+    const auto& records = doc.noteTracks()[static_cast<std::size_t>(track)].content.items;
+    bool starts = true;
+    for (int r = first; r <= last; ++r) {
+        const auto item = music::decode(records[static_cast<std::size_t>(r)]);
+        if (!item || !item->isNoteOrRest())
+            continue;
+        changeExtra(doc, track, r, [&](NoteExtra& e) {
+            e.tuplets[static_cast<std::size_t>(level)] =
+                TupletMark{static_cast<std::uint8_t>(actual), static_cast<std::uint8_t>(normal),
+                           starts};
+        });
+        starts = false;
+    }
 }
 
 QeDocument scoreWithShapes(std::initializer_list<std::string> tracks, const std::u16string& title) {

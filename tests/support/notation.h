@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -43,6 +45,14 @@ QeDocument scoreWithShapes(std::initializer_list<std::string> tracks,
 
 // A score loaded from a document's records, as opening its file would.
 std::unique_ptr<music::Score> scoreFrom(const QeDocument& doc);
+
+// Changes what a record of a track carries beyond its digit (the document's note extras stay
+// in record order).
+void changeExtra(QeDocument& doc, int track, int record, const std::function<void(NoteExtra&)>& change);
+// Makes the digits and rests among records first..last of a track a tuplet of `actual` in the
+// time of `normal`, at `level` (1 for a group nested in another).
+void addTuplet(QeDocument& doc, int track, int first, int last, int actual, int normal,
+               int level = 0);
 
 // Adds an arc (type 1) or jump line (type 4) between two items of a track.
 void addFormat(QeDocument& doc, int type, int track, int fromItem, int toItem);
