@@ -136,28 +136,29 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     std::vector<const NoteElement*> elements;
     measure.forEachElement([&](const NoteElement& e) {
         elements.push_back(&e);
-        int top = std::max(e.style.y, e.dotsTop);
+        // The highest point of the digit and its octave dots (dotsTop counts from the
+        // digit's top).
+        int top = e.style.y + std::max(0, e.dotsTop);
+        const int digitHeight = std::abs(e.style.height);
+        const int cx = e.style.x + e.style.width / 2;
         // Upper tones of a chord, lowest first, each with its accidental and octave dots.
         for (const NoteTone& tone : e.stack) {
-            // The digit's box has room above the figure: the next one up overlaps it.
-            int below = top - h / 6;
-            if (tone.octave < 0)
-                below += -tone.octave * 3 * dot + dot;
-            const int glyphTop = below + h * 3 / 4;
+            int bottom = top + dot;
+            for (int k = 0; k < -tone.octave; ++k) {
+                const int cy = bottom + dot + k * 3 * dot;
+                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
+                bottom = cy + 2 * dot;
+            }
+            const int glyphTop = bottom + digitHeight * 4 / 5;
             glyphs_.push_back({{e.style.x, glyphTop},
                                static_cast<char16_t>(glyph::kDigit + tone.degree), false});
             if (tone.accidental != 0)
                 glyphs_.push_back({{e.style.x - accidentalWidth_, glyphTop},
                                    static_cast<char16_t>(glyph::kAccidentalBase + tone.accidental),
                                    false});
-            const int cx = e.style.x + e.style.width / 2;
-            for (int k = 0; k < -tone.octave; ++k) {
-                const int cy = below - dot - k * 3 * dot - dot;
-                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
-            }
-            top = glyphTop - h / 5;
+            top = glyphTop;
             for (int k = 0; k < tone.octave; ++k) {
-                const int cy = glyphTop + dot + k * 3 * dot;
+                const int cy = top + 2 * dot;
                 dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
                 top = cy + dot;
             }
@@ -200,7 +201,6 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
                 }
                 return std::pair(left, x);
             };
-            const int cx = e.style.x + e.style.width / 2;
             const int arcY = e.style.y + h / 12;
             if (before > 0) {
                 int width = 0;
@@ -225,7 +225,6 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
             top = std::max(top, arcY + h / 3);
         }
         if (extra && extra->articulations != 0) {
-            const int cx = e.style.x + e.style.width / 2;
             if (extra->articulations & articulation::kStaccato) {
                 // A wedge pointing down at the digit.
                 const int bottom = top + h / 8;
