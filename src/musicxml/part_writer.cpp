@@ -628,6 +628,9 @@ void PartWriter::writeHiddenTime(Ticks length) {
     int type = header_.timeDenominator;
     if (type < 1 || type > 64 || (type & (type - 1)) != 0)
         type = 4;
+    // Tuplets timed to the tick may leave a measure a few ticks off the shortest value: its
+    // signature counts the nearest length a signature can name.
+    length = std::max(kShortest, (length + kShortest / 2) / kShortest * kShortest);
     while (length * type % whole != 0)
         type *= 2;
     xml_.startElement("attributes");

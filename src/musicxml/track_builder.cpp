@@ -104,7 +104,9 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         const bool mine = n.staff == staff && n.voice == voice && !n.grace && !n.cue;
         if (n.staff == staff && n.voice == voice && n.grace && !n.cue && !n.rest) {
             // Grace notes go to the note after them; of a chord of grace notes, the first.
-            // Those that take their time from the note before them follow it.
+            // Those that take their time from the note before them follow it. Their
+            // syllables have no place of their own.
+            syllables += static_cast<int>(n.lyrics.size());
             if (n.chord)
                 continue;
             Event* before = nullptr;

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "edit/note_extras.h"
+#include "music/track_walk.h"
+#include "support/fake_host.h"
+#include "support/notation.h"
+
+namespace qe {
+namespace {
+
+using test::Editor;
+
+const NoteExtra& extrasAt(Editor& ed, int m, int e, int t = 0) {
+    return ed.score().entry(t, {m, e}).extras();
+}
+
+// Typed as a user would: the note, then what it carries, each one undoable step.
+TEST(ExtraCommands, ChordTonesAndGraceNotesGoOnTheNoteBeforeTheCaret) {
+    Editor ed(test::scoreOf({"1 5 - 3 |]"}));
+    ed.view.setCaret(ed.at(0, 1));  // after "1"
+    ASSERT_TRUE(ed.view.addChordTone(3, false));
+    ASSERT_TRUE(ed.view.addChordTone(5, false));
+    ASSERT_TRUE(ed.view.addChordTone(1, false));  // above the 5: the 1 an octave up
+    ASSERT_TRUE(ed.view.addChordTone(5, true));   // below the 1: the 5 an octave down
+    EXPECT_EQ(extrasAt(ed, 0, 0).tones,
+              (std::vector<NoteTone>{{3, 0, 0}, {5, 0, 0}, {1, 1, 0}, {5, -1, 0}}));
+    // After the dash the note before the caret is still the 5.
+    ed.view.setCaret(ed.at(0, 3));
+    ASSERT_TRUE(ed.view.addGraceNote(6, false));
+    ASSERT_TRUE(ed.view.addGraceNote(4, true));
+    ASSERT_TRUE(ed.view.addGraceNote(1, false));  // nearer the 5 an octave up
+    EXPECT_EQ(extrasAt(ed, 0, 1).graces,
+              (std::vector<GraceNote>{{{6, 0, 0}, 2, false}, {{1, 1, 0}, 2, false},
+                                      {{4, 0, 0}, 2, true}}));
+    // Each was one step.
+    ed.view.undo();
+    ed.view.undo();
+    ed.view.undo();
+    EXPECT_TRUE(extrasAt(ed, 0, 1).graces.empty());
+    ed.view.undo();
+    EXPECT_EQ(extrasAt(ed, 0, 0).tones.size(), 3u);
+    ed.view.redo();
+    EXPECT_EQ(extrasAt(ed, 0, 0).tones.size(), 4u);
+    // A rest takes no chord tone; at the start of a measure there is no note before the caret.
+    Editor rest(test::scoreOf({"0 1 |]"}));
+    rest.view.setCaret(rest.at(0, 1));
+    EXPECT_FALSE(rest.view.addChordTone(3, false));
+    rest.view.setCaret(rest.at(0, 0));
+    EXPECT_FALSE(rest.view.addGraceNote(3, false));
+    EXPECT_FALSE(rest.history().canUndo());
+}
+
+TEST(ExtraCommands, ArticulationsSwitchAndChordSymbolsAreChecked) {
+    Editor ed(test::scoreOf({"1 2 0 4 |]"}));
+    ed.view.setCaret(ed.at(0, 3));  // after the rest
+    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    EXPECT_EQ(extrasAt(ed, 0, 2).articulations, articulation::kFermata);
+    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    EXPECT_FALSE(ed.score().entry(0, {0, 2}).extra);  // off again: nothing left on it
+
+    ed.view.setCaret(ed.at(0, 1));
+    ASSERT_TRUE(ed.view.setChordSymbol(u"F♯m7♭5"));
+    EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
+    EXPECT_EQ(ed.view.chordSymbolBeforeCaret(), u"F#m7b5");
+    // Garbage is refused and nothing changes.
+    EXPECT_FALSE(ed.view.setChordSymbol(u"Xyz"));
+    EXPECT_FALSE(ed.view.setChordSymbol(u"C/"));
+    EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
+    ASSERT_TRUE(ed.view.setChordSymbol(u"  "));
+    EXPECT_TRUE(extrasAt(ed, 0, 0).chordSymbol.empty());
+    ed.view.undo();
+    EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
+
+    // Saved and read again, as a file.
+    Editor reopened(ed.committed());
+    EXPECT_EQ(extrasAt(reopened, 0, 0).chordSymbol, u"F#m7b5");
+}
+
+TEST(ExtraCommands, ATupletIsMadeOfTheSelectedNotesAndUndone) {
+    Editor ed(test::scoreOf({"1_ 2_ 3_ 4 | 5 6 |]"}));
+    ed.view.setCaret(ed.at(0, 0));
+    for (int i = 0; i < 3; ++i)
+        ed.view.moveCaret(ScoreEditor::Move::Right, true);
+    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    EXPECT_EQ(extrasAt(ed, 0, 0).tuplets[0], (TupletMark{3, 2, true}));
+    EXPECT_EQ(extrasAt(ed, 0, 2).tuplets[0], (TupletMark{3, 2, false}));
+    EXPECT_FALSE(ed.score().entry(0, {0, 3}).extra);
+    // The walk now counts the measure as two quarters.
+    const auto walks = music::walkDocument(ed.committed());
+    EXPECT_EQ(walks[0].measures[0].length, 2 * music::kTicksPerQuarter);
+    // The same command again makes them plain; undo brings the tuplet back in one step.
+    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    EXPECT_FALSE(ed.score().entry(0, {0, 0}).extra);
+    ed.view.undo();
+    EXPECT_TRUE(extrasAt(ed, 0, 1).tuplets[0].active());
+    ed.view.undo();
+    EXPECT_FALSE(ed.score().entry(0, {0, 1}).extra);
+    // A selection across a bar line is refused.
+    ed.view.setCaret(ed.at(0, 2));
+    for (int i = 0; i < 4; ++i)
+        ed.view.moveCaret(ScoreEditor::Move::Right, true);
+    EXPECT_FALSE(ed.view.toggleTuplet(3, 2));
+}
+
+TEST(ExtraCommands, DeletingANoteTakesWhatItCarriesAndUndoBringsItBack) {
+    Editor ed(test::scoreOf({"1 2 3 |]"}));
+    ed.view.setCaret(ed.at(0, 2));
+    ASSERT_TRUE(ed.view.addChordTone(4, false));
+    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kAccent));
+    ed.type(U"\b");
+    EXPECT_EQ(ed.score().measure(0, 0).contentCount(), 2);
+    EXPECT_FALSE(ed.score().entry(0, {0, 1}).extra);  // the 3 moved up carries nothing
+    ed.view.undo();
+    EXPECT_EQ(extrasAt(ed, 0, 1).tones.size(), 1u);
+    EXPECT_EQ(extrasAt(ed, 0, 1).articulations, articulation::kAccent);
+}
+
+}  // namespace
+}  // namespace qe
