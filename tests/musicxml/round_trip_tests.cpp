@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/track_walk.h"
 #include "musicxml/musicxml_file.h"
 #include "musicxml/musicxml_support.h"
 #include "musicxml/random_score.h"
@@ -116,6 +117,62 @@ TEST(RoundTrip, MeasureMarksAndEndingLabelsComeBack) {
     EXPECT_TRUE(looseBack.doc.header.freeMeter);
     EXPECT_TRUE(looseBack.doc.header.measureNumbers);
     EXPECT_EQ(documentBytes(looseBack.doc), documentBytes(loose));
+}
+
+// Tuplets (side by side, with a dotted note, nested, in 6/8), chords with accidentals and
+// octave dots, grace notes before and after, articulations and chord symbols: the same
+// records and extras come back, and nothing is reported either way.
+TEST(RoundTrip, NotesBeyondDigitsComeBack) {
+    QeDocument doc = scoreWithShapes({"1_ 2_ 3_ 4_ . 5__ 6_ 1 2 | 3 2_ 1_ 7,_ 6, | 1 - - 0 |]",
+                                      "1 - 3 4 | 5 - 6 - | 5 - - - |]"});
+    doc.header.keyLetter = 2;
+    addTuplet(doc, 0, 0, 2, 3, 2);
+    addTuplet(doc, 0, 3, 6, 3, 2);  // a dotted eighth, a sixteenth, an eighth
+    addTuplet(doc, 0, 10, 14, 5, 4);
+    // A chord's record holds its highest tone, as the import writes chords.
+    doc.noteTracks()[0].content.items[7] = note(0, 1, 1, 0);
+    changeExtra(doc, 0, 7, [](NoteExtra& e) {
+        e.tones = {{3, 0, 0}, {5, 0, 1}, {1, 0, 0}};
+        e.chordSymbol = u"C";
+        e.articulations = articulation::kAccent | articulation::kStaccato;
+    });
+    changeExtra(doc, 0, 8, [](NoteExtra& e) {
+        e.graces = {{{3, 0, 0}, 2, false}, {{4, 0, 2}, 2, false}, {{1, 0, 0}, 1, true}};
+        e.chordSymbol = u"G7/B";
+    });
+    changeExtra(doc, 0, 16, [](NoteExtra& e) {
+        e.articulations = articulation::kFermata;
+        e.chordSymbol = u"F#m7b5";
+    });
+    changeExtra(doc, 0, 19, [](NoteExtra& e) { e.articulations = articulation::kFermata; });
+    changeExtra(doc, 1, 0, [](NoteExtra& e) { e.tones = {{5, -1, 0}}; });
+    doc.noteTracks()[0].content.items[11] = note(0, 2, 0, 2);  // 5:4 over 3 2__ 1__ ...
+    for (const bool compressed : {false, true}) {
+        QStringList exportReport;
+        const Imported back = throughMusicXml(doc, compressed, &exportReport);
+        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
+        EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
+        EXPECT_EQ(back.doc.noteTracks()[0].content.items, doc.noteTracks()[0].content.items);
+        EXPECT_EQ(back.doc.noteTracks()[1].content.items, doc.noteTracks()[1].content.items);
+        EXPECT_EQ(back.doc.header.noteExtras, doc.header.noteExtras);
+    }
+    // A tuplet nested in another comes back as one group of the two ratios multiplied: the
+    // same times, a number of its own.
+    QeDocument nested = scoreWithShapes({"1 2_ 3_ 4_ 5 |]"});
+    addTuplet(nested, 0, 0, 4, 3, 2);
+    addTuplet(nested, 0, 1, 3, 3, 2, 1);
+    const Imported back = throughMusicXml(nested, false);
+    ASSERT_TRUE(back.ok) << back.error.toStdString();
+    EXPECT_EQ(back.doc.noteTracks()[0].content.items, nested.noteTracks()[0].content.items);
+    EXPECT_EQ(back.doc.header.noteExtras.at(1).extra.tuplets[0], (TupletMark{9, 4, true}));
+    const auto starts = [](const QeDocument& d) {
+        std::vector<music::Ticks> out;
+        for (const music::SoundingNote& n : music::walkDocument(d).at(0).notes)
+            out.push_back(n.start);
+        return out;
+    };
+    EXPECT_EQ(starts(back.doc), starts(nested));
 }
 
 TEST(RoundTrip, RandomScoresComeBackByteForByte) {

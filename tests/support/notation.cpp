@@ -7,6 +7,28 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace qe {
+
+void PrintTo(const PlacedNoteExtra& p, std::ostream* out) {
+    const NoteExtra& e = p.extra;
+    *out << "{track " << p.track << " record " << p.record;
+    for (const NoteTone& t : e.tones)
+        *out << " tone " << int(t.degree) << "/" << int(t.octave) << "/" << int(t.accidental);
+    for (const GraceNote& g : e.graces)
+        *out << (g.after ? " after " : " grace ") << int(g.tone.degree) << "/" << int(g.tone.octave)
+             << "/" << int(g.tone.accidental) << "_" << int(g.underlines);
+    if (e.articulations)
+        *out << " marks " << e.articulations;
+    for (const TupletMark& t : e.tuplets)
+        if (t.active())
+            *out << " tuplet " << int(t.actual) << ":" << int(t.normal) << (t.starts ? "*" : "");
+    if (!e.chordSymbol.empty())
+        *out << " chord " << std::string(e.chordSymbol.begin(), e.chordSymbol.end());
+    *out << "}";
+}
+
+}  // namespace qe
+
 namespace qe::test {
 
 namespace {

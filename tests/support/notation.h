@@ -13,6 +13,8 @@
 #include <ostream>
 
 namespace qe {
+
+void PrintTo(const PlacedNoteExtra& e, std::ostream* out);
 // Notes print as their two words, so that a failing comparison of tracks reads.
 inline void PrintTo(const note& n, std::ostream* out) {
     *out << std::hex << "0x" << n.code << "/" << n.value << std::dec;
