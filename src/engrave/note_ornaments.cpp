@@ -316,10 +316,11 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
         }
     }
 
-    // Chord symbols on one row, above everything else of the measure.
+    // Chord symbols on one row, at the same height in every measure of a line unless
+    // something of the measure reaches higher (a chord stack, a fermata).
     int row = std::numeric_limits<int>::min();
-    for (int top : tops)
-        row = std::max(row, top);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        row = std::max({row, tops[i], elements[i]->style.y + h * 5 / 4});
     std::size_t chord = 0;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const NoteExtra* x = extrasOf(*elements[i]);

@@ -268,6 +268,68 @@ const std::vector<Case>& cases() {
           repeated("5, 6, 7, 1 | 2 3 4 5 |", 8) + "|]"},
          ScoreEditor::kPageMode,
          [](QeDocument& d) { d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}}; }},
+        {"tuplets",
+         "a triplet of eighths under its underline (the number alone), a triplet of quarters "
+         "(number and bracket), a quintuplet of sixteenths",
+         {"1_ 2_ 3_ 4 5 6 | 1__ 2__ 3__ 4__ 5__ 6 - - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::addTuplet(d, 0, 0, 2, 3, 2);
+             test::addTuplet(d, 0, 3, 5, 3, 2);
+             test::addTuplet(d, 0, 7, 11, 5, 4);
+         }},
+        {"chords",
+         "a three-tone chord with accidentals and octave dots (1 with #4 and 5 an octave up), "
+         "a chord under an octave dot, a chord on a dashed half note",
+         {"1 1' 3 - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::changeExtra(d, 0, 0, [](NoteExtra& e) { e.tones = {{4, 0, 1}, {5, 1, 0}}; });
+             test::changeExtra(d, 0, 1, [](NoteExtra& e) { e.tones = {{5, 0, 3}}; });
+             test::changeExtra(d, 0, 2, [](NoteExtra& e) { e.tones = {{5, -1, 0}, {1, 0, 0}}; });
+         }},
+        {"grace_notes",
+         "grace notes before a note (two, one an octave down), after a note (后倚音), and "
+         "before a note with an accidental",
+         {"5 - 3 #4 |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::changeExtra(d, 0, 0, [](NoteExtra& e) {
+                 e.graces = {{{6, 0, 0}, 2, false}, {{5, -1, 0}, 2, false}};
+             });
+             test::changeExtra(d, 0, 2, [](NoteExtra& e) { e.graces = {{{2, 0, 0}, 1, true}}; });
+             test::changeExtra(d, 0, 3, [](NoteExtra& e) { e.graces = {{{5, 0, 0}, 2, false}}; });
+         }},
+        {"articulations",
+         "a fermata over a note and over a rest, staccato, accent, and all three on one note",
+         {"1 0 3 4 | 5 - - - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             const auto marks = [&](int record, std::uint32_t flags) {
+                 test::changeExtra(d, 0, record, [&](NoteExtra& e) { e.articulations = flags; });
+             };
+             marks(0, articulation::kFermata);
+             marks(1, articulation::kFermata);
+             marks(2, articulation::kStaccato);
+             marks(3, articulation::kAccent);
+             marks(5, articulation::kAll);
+         }},
+        {"chord_symbols",
+         "a row of chord symbols over the notes they start on: C, Am7, G/B, F#m7b5, Bbmaj7, on "
+         "a chord and after a dash",
+         {"1 3 5 - | 6 4 2 7, |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             const auto chord = [&](int record, const char16_t* text) {
+                 test::changeExtra(d, 0, record, [&](NoteExtra& e) { e.chordSymbol = text; });
+             };
+             chord(0, u"C");
+             chord(1, u"Am7");
+             chord(2, u"G/B");
+             chord(5, u"F#m7b5");
+             chord(7, u"Bbmaj7");
+             test::changeExtra(d, 0, 7, [](NoteExtra& e) { e.tones = {{2, 0, 0}, {4, 0, 0}}; });
+         }},
         {"measure_marks_scroll",
          "scroll mode: a key change with a tempo, a D.C. al Fine, the part's name before the "
          "strip",
