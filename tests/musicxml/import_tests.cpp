@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <tuple>
 #include <vector>
 
@@ -86,6 +88,31 @@ TEST(Import, KeyTimeAndTempoChangesJumpsAndEndingsBecomeMeasureMarks) {
     ASSERT_TRUE(labels);
     EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
               (extension::VoltaLabels{{0, u"1."}, {1, u"2."}, {2, u"1."}, {3, u"2."}}));
+}
+
+// A song with every kind of note extra, as a notation program writes them: each lands on
+// the note it belongs to, and nothing is reported.
+TEST(Import, TupletsChordsGraceNotesArticulationsAndChordSymbolsAreKept) {
+    const Imported score = imported("extras.musicxml");
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+    EXPECT_EQ(trackText(score.doc, 0), "5' 3'_ 2'_ 1'_ 1' 6 | 6' - 5' 4' | 3'_ 2'_ 1' - - |]");
+    std::map<int, NoteExtra> byRecord;
+    for (const PlacedNoteExtra& p : score.doc.header.noteExtras)
+        byRecord[static_cast<int>(p.record)] = p.extra;
+    EXPECT_EQ(byRecord[0].articulations, articulation::kAccent);
+    EXPECT_EQ(byRecord[0].chordSymbol, u"G");
+    for (int r : {1, 2, 3})
+        EXPECT_EQ(byRecord[r].tuplets[0], (TupletMark{3, 2, r == 1})) << r;
+    EXPECT_EQ(byRecord[4].chordSymbol, u"Em7");
+    EXPECT_EQ(byRecord[4].graces, (std::vector<GraceNote>{{{2, 1, 0}, 2, false}}));
+    EXPECT_EQ(byRecord[5].articulations, articulation::kStaccato);
+    // E5 over C5 over G4 in 1=G: the record holds the top tone, 6 with its dot.
+    EXPECT_EQ(byRecord[7].tones, (std::vector<NoteTone>{{4, 1, 0}, {1, 1, 0}}));
+    EXPECT_EQ(byRecord[7].chordSymbol, u"Cmaj7");
+    EXPECT_EQ(byRecord[9].chordSymbol, u"D7/F");
+    EXPECT_EQ(byRecord[9].graces.size(), 2u);
+    EXPECT_EQ(byRecord[14].articulations, articulation::kFermata);
+    EXPECT_EQ(byRecord[14].graces, (std::vector<GraceNote>{{{2, 1, 0}, 2, true}}));
 }
 
 TEST(Import, TiesAndSlursBecomeArcsFromNoteToNote) {
