@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -439,6 +440,66 @@ private slots:
         full.jumps = jump::kCoda | jump::kFine | jump::kToCoda | jump::kDaCapo | jump::kAlCoda;
         std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(full, ed.frame.get()));
         QVERIFY(measureMarkOf(*dialog) == full);
+    }
+
+    // What a note carries beyond its digit, typed at the caret: Alt+digits add chord tones,
+    // the 音符 commands add grace notes, articulations, chord symbols and tuplets; each one step.
+    void notesBeyondDigitsAreTypedAtTheCaret() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("1356"));
+        ed.view()->goToMeasure(0, 0);
+        key(ed, Qt::Key_Right);  // after the 1
+        key(ed, Qt::Key_3, Qt::AltModifier);
+        key(ed, Qt::Key_5, Qt::AltModifier);
+        const auto extras = [&](int entry) {
+            return doc->score().entry(0, {0, entry}).extras();
+        };
+        QCOMPARE(int(extras(0).tones.size()), 2);
+        ed.frame->commands().addFermata->trigger();
+        QCOMPARE(extras(0).articulations, articulation::kFermata);
+        whenModal<QInputDialog>([](QInputDialog* d) {
+            d->setTextValue(QStringLiteral("56"));
+            d->accept();
+        });
+        ed.frame->commands().addGraceBefore->trigger();
+        QCOMPARE(int(extras(0).graces.size()), 2);
+        // Chord symbols, note after note: a wrong one is refused and asked again, an empty
+        // answer moves on, cancel ends.
+        QStringList asked;
+        const std::function<void(QInputDialog*, int)> answer = [&](QInputDialog* d, int n) {
+            asked << d->textValue();
+            const QStringList replies{QStringLiteral("Am7"), QStringLiteral("H7"),
+                                      QStringLiteral("G/B")};
+            if (n < replies.size()) {
+                whenModal<QInputDialog>([&, n](QInputDialog* next) { answer(next, n + 1); });
+                d->setTextValue(replies[n]);
+                d->accept();
+            } else {
+                d->reject();
+            }
+        };
+        whenModal<QInputDialog>([&](QInputDialog* d) { answer(d, 0); });
+        ed.frame->commands().chordSymbols->trigger();
+        QCOMPARE(extras(0).chordSymbol, std::u16string(u"Am7"));
+        QCOMPARE(extras(1).chordSymbol, std::u16string(u"G/B"));
+        QCOMPARE(asked.size(), 4);
+        // Undo takes back one step at a time: the last chord symbol, then the first.
+        ed.frame->commands().editUndo->trigger();
+        QVERIFY(extras(1).chordSymbol.empty());
+        QCOMPARE(extras(0).chordSymbol, std::u16string(u"Am7"));
+
+        // Shift+Right over three notes, then 三连音.
+        ed.view()->goToMeasure(0, 0);
+        for (int i = 0; i < 3; ++i)
+            key(ed, Qt::Key_Right, Qt::ShiftModifier);
+        ed.frame->commands().addTriplet->trigger();
+        QCOMPARE(extras(1).tuplets[0], (TupletMark{3, 2, false}));
+        QCOMPARE(extras(0).tuplets[0], (TupletMark{3, 2, true}));
+        // The key guide names the chord keys.
+        bool listed = false;
+        for (const KeyGuideRow& row : keyGuideRows(ed.frame->commands(), ed.frame->playback()))
+            listed = listed || row.keys == QStringLiteral("Alt + 1～7");
+        QVERIFY(listed);
     }
 
     void titleDialogChoosesFreeMeterAndTheOctaveOfOne() {
