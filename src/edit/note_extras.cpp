@@ -54,9 +54,10 @@ std::optional<EntryRef> noteBefore(const music::Score& score, const Position& ca
     return std::nullopt;
 }
 
-bool addChordTone(Edits& edits, int track, EntryRef at, int degree, bool below) {
+bool addChordTone(Edits& edits, int track, EntryRef at, int degree, bool below,
+                  int accidental) {
     const std::optional<Item> item = itemAt(edits.score, track, at);
-    if (!item || !item->isDigit() || degree < 1 || degree > 7)
+    if (!item || !item->isDigit() || degree < 1 || degree > 7 || accidental < 0 || accidental > 5)
         return false;
     NoteExtra extra = edits.score.entry(track, at).extras();
     if (extra.tones.size() >= extension::kMostTones)
@@ -65,7 +66,8 @@ bool addChordTone(Edits& edits, int track, EntryRef at, int degree, bool below) 
     for (const NoteTone& t : extra.tones)
         edge = below ? std::min(edge, heightOf(t)) : std::max(edge, heightOf(t));
     // The nearest tone of the degree strictly above (or below) the chord's edge.
-    NoteTone tone{static_cast<std::uint8_t>(degree), static_cast<std::int8_t>(edge / 7), 0};
+    NoteTone tone{static_cast<std::uint8_t>(degree), static_cast<std::int8_t>(edge / 7),
+                  static_cast<std::uint8_t>(accidental)};
     const auto step = [&](int by) { tone.octave = static_cast<std::int8_t>(tone.octave + by); };
     if (below) {
         while (heightOf(tone) >= edge)
@@ -85,20 +87,24 @@ bool addChordTone(Edits& edits, int track, EntryRef at, int degree, bool below) 
     return true;
 }
 
-bool addGraceNote(Edits& edits, int track, EntryRef at, int degree, bool after) {
+bool addGraceNote(Edits& edits, int track, EntryRef at, int degree, bool after, int accidental,
+                  int octaveShift) {
     const std::optional<Item> item = itemAt(edits.score, track, at);
-    if (!item || !item->isDigit() || degree < 1 || degree > 7)
+    if (!item || !item->isDigit() || degree < 1 || degree > 7 || accidental < 0 ||
+        accidental > 5 || octaveShift < -6 || octaveShift > 6)
         return false;
     NoteExtra extra = edits.score.entry(track, at).extras();
     if (extra.graces.size() >= extension::kMostGraces)
         return false;
     // The octave that puts it nearest its note.
     const int main = heightOf(toneOf(*item));
-    NoteTone tone{static_cast<std::uint8_t>(degree), static_cast<std::int8_t>(item->octave), 0};
+    NoteTone tone{static_cast<std::uint8_t>(degree), static_cast<std::int8_t>(item->octave),
+                  static_cast<std::uint8_t>(accidental)};
     if (heightOf(tone) - main > 3)
         --tone.octave;
     else if (main - heightOf(tone) > 3)
         ++tone.octave;
+    tone.octave = static_cast<std::int8_t>(tone.octave + octaveShift);
     if (tone.octave < -3 || tone.octave > 3)
         return false;
     const GraceNote grace{tone, 2, after};

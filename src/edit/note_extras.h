@@ -15,13 +15,16 @@ namespace qe {
 // The digit or rest before the caret (passing over marks such as dashes), or nothing.
 std::optional<music::EntryRef> noteBefore(const music::Score& score, const Position& caret);
 
-// Adds a tone of `degree` to the chord of the digit at `at`: above its highest tone (the
-// nearest such degree over it), or with `below` under its lowest. False for a rest, or when
-// the chord is full or the tone would lie beyond the octave dots.
-bool addChordTone(Edits& edits, int track, music::EntryRef at, int degree, bool below);
+// Adds a tone of `degree` (with an accidental code 0..5) to the chord of the digit at `at`:
+// above its highest tone (the nearest such degree over it), or with `below` under its lowest.
+// False for a rest, or when the chord is full or the tone would lie beyond the octave dots.
+bool addChordTone(Edits& edits, int track, music::EntryRef at, int degree, bool below,
+                  int accidental = 0);
 // Adds a grace note of `degree` before the digit at `at` (after its others), or after it, at
-// the octave nearest the note's, with two underlines. False for a rest or a full note.
-bool addGraceNote(Edits& edits, int track, music::EntryRef at, int degree, bool after);
+// the octave nearest the note's moved by `octaveShift`, with two underlines. False for a rest
+// or a full note.
+bool addGraceNote(Edits& edits, int track, music::EntryRef at, int degree, bool after,
+                  int accidental = 0, int octaveShift = 0);
 // Takes away what the note at `at` carries beyond its digit of one kind: its chord tones,
 // grace notes or articulations. False when it had none.
 enum class ExtraPart { Tones, Graces };

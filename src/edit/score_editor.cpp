@@ -787,22 +787,41 @@ bool onNoteBeforeCaret(ScoreEditor& editor, const Caret& caret, Edit edit) {
 }  // namespace
 
 bool ScoreEditor::addChordTone(int degree, bool below) {
+    const bool done = onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
+        bool added = false;
+        perform([&] {
+            Edits e = edits();
+            added = qe::addChordTone(e, track, at, degree, below, input.accidental);
+        });
+        return added;
+    });
+    if (done)
+        input.accidental = 0;
+    return done;
+}
+
+bool ScoreEditor::addGraceNote(int degree, bool after, int accidental, int octaveShift) {
     return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
         bool done = false;
         perform([&] {
             Edits e = edits();
-            done = qe::addChordTone(e, track, at, degree, below);
+            done = qe::addGraceNote(e, track, at, degree, after, accidental, octaveShift);
         });
         return done;
     });
 }
 
-bool ScoreEditor::addGraceNote(int degree, bool after) {
+bool ScoreEditor::addGraceNotes(const std::vector<TypedGrace>& graces, bool after) {
     return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = false;
+        bool done = !graces.empty();
         perform([&] {
             Edits e = edits();
-            done = qe::addGraceNote(e, track, at, degree, after);
+            for (const TypedGrace& g : graces)
+                done = done && qe::addGraceNote(e, track, at, g.degree, after, g.accidental,
+                                                g.octaveShift);
+            // All or none: a grace the note cannot take undoes those before it.
+            if (!done)
+                throw Exception(kOutOfRange, "the note cannot take these grace notes");
         });
         return done;
     });

@@ -124,8 +124,17 @@ public:
     bool addTie();
     // What the note before the caret carries beyond its digit (see note_extras.h), each one
     // step; false when there is no such note or it refuses the change.
+    // A chord tone takes the accidental chosen for the next note, which it uses up.
     bool addChordTone(int degree, bool below);
-    bool addGraceNote(int degree, bool after);
+    bool addGraceNote(int degree, bool after, int accidental = 0, int octaveShift = 0);
+    // Several grace notes as one step: each a degree, an accidental code and an octave shift
+    // from the octave nearest the note.
+    struct TypedGrace {
+        int degree = 1;
+        int accidental = 0;
+        int octaveShift = 0;
+    };
+    bool addGraceNotes(const std::vector<TypedGrace>& graces, bool after);
     bool toggleArticulation(std::uint32_t flag);
     // Takes away the chord tones and grace notes of the note before the caret, as one step.
     bool clearTonesAndGraces();

@@ -64,36 +64,51 @@ void ScoreView::onAccent() {
 
 namespace {
 
-// Grace notes typed as digits 1..7 ("56"); anything else is refused.
-std::optional<std::vector<int>> graceDigits(const QString& text) {
-    std::vector<int> digits;
-    for (QChar c : text.trimmed()) {
-        if (c < QLatin1Char('1') || c > QLatin1Char('7'))
+// Grace notes as typed: digits 1..7, each after an optional "#", "b" or "n" and before any
+// "'" (an octave up) or "," (down), as in "#4 5 1'"; spaces are free. Nothing for anything
+// else.
+using TypedGrace = ScoreEditor::TypedGrace;
+std::optional<std::vector<TypedGrace>> graceDigits(const QString& text) {
+    std::vector<TypedGrace> graces;
+    int accidental = 0;
+    for (QChar c : text) {
+        if (c == QLatin1Char(' '))
+            continue;
+        if (c == QLatin1Char('#') || c == QLatin1Char('b') || c == QLatin1Char('n')) {
+            if (accidental != 0)
+                return std::nullopt;
+            accidental = c == QLatin1Char('#') ? 1 : c == QLatin1Char('b') ? 3 : 5;
+        } else if (c >= QLatin1Char('1') && c <= QLatin1Char('7')) {
+            graces.push_back({c.unicode() - u'0', accidental, 0});
+            accidental = 0;
+        } else if ((c == QLatin1Char('\'') || c == QLatin1Char(',')) && !graces.empty() &&
+                   accidental == 0) {
+            graces.back().octaveShift += c == QLatin1Char('\'') ? 1 : -1;
+        } else {
             return std::nullopt;
-        digits.push_back(c.unicode() - u'0');
+        }
     }
-    if (digits.empty())
+    if (graces.empty() || accidental != 0)
         return std::nullopt;
-    return digits;
+    return graces;
 }
 
 void addGraces(ScoreView& view, ScoreEditor& editor, bool after) {
     bool ok = false;
     const QString text = QInputDialog::getText(
         &view, after ? QStringLiteral("后倚音") : QStringLiteral("倚音"),
-        QStringLiteral("倚音的数字（1～7，可连写，如 56）："), QLineEdit::Normal, QString(), &ok);
+        QStringLiteral("倚音的数字 1～7，可连写；前加 #、b、n 为升、降、还原，后加 ' 或 , 为高、低八度"
+                       "（如 56、#4、1'）："),
+        QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
-    const std::optional<std::vector<int>> digits = graceDigits(text);
-    if (!digits) {
-        emit view.statusMessage(QStringLiteral("倚音只能是数字 1～7。"));
+    const std::optional<std::vector<TypedGrace>> graces = graceDigits(text);
+    if (!graces) {
+        emit view.statusMessage(QStringLiteral("无法识别的倚音：%1").arg(text));
         return;
     }
-    for (int d : *digits)
-        if (!editor.addGraceNote(d, after)) {
-            emit view.statusMessage(QStringLiteral("插入点前没有可以加倚音的音符。"));
-            return;
-        }
+    if (!editor.addGraceNotes(*graces, after))
+        emit view.statusMessage(QStringLiteral("插入点前没有可以加倚音的音符。"));
 }
 
 }  // namespace

@@ -41,6 +41,20 @@ TEST(ExtraCommands, ChordTonesAndGraceNotesGoOnTheNoteBeforeTheCaret) {
     EXPECT_EQ(extrasAt(ed, 0, 0).tones.size(), 3u);
     ed.view.redo();
     EXPECT_EQ(extrasAt(ed, 0, 0).tones.size(), 4u);
+    // Several grace notes go on as one step, all or none.
+    ed.view.setCaret(ed.at(0, 4));  // after the 3
+    ASSERT_TRUE(ed.view.addGraceNotes({{2, 0, 0}, {4, 1, 1}}, false));
+    EXPECT_EQ(extrasAt(ed, 0, 3).graces,
+              (std::vector<GraceNote>{{{2, 0, 0}, 2, false}, {{4, 1, 1}, 2, false}}));
+    EXPECT_FALSE(ed.view.addGraceNotes({{5, 0, 0}, {9, 0, 0}}, true));
+    EXPECT_EQ(extrasAt(ed, 0, 3).graces.size(), 2u);
+    ed.view.undo();
+    EXPECT_TRUE(extrasAt(ed, 0, 3).graces.empty());
+    // A chord tone takes the accidental chosen for the next note, and uses it up.
+    ed.view.input.accidental = 3;
+    ASSERT_TRUE(ed.view.addChordTone(5, false));
+    EXPECT_EQ(extrasAt(ed, 0, 3).tones, (std::vector<NoteTone>{{5, 0, 3}}));
+    EXPECT_EQ(ed.view.input.accidental, 0);
     // A rest takes no chord tone; at the start of a measure there is no note before the caret.
     Editor rest(test::scoreOf({"0 1 |]"}));
     rest.view.setCaret(rest.at(0, 1));
