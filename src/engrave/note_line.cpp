@@ -16,7 +16,20 @@ NoteLine::NoteLine(const format_track_header* format, int marginTop, int marginB
     style.marginBottom = marginBottom;
 }
 
+int NoteLine::roomAbove() const {
+    int room = 0;
+    for (const auto& c : children_) {
+        const Node* node = c.get();
+        while (node && node->kind == kShadowNode)
+            node = node->origin;
+        if (const Measure* m = asMeasure(node))
+            room = std::max(room, m->ornaments().top());
+    }
+    return room;
+}
+
 void NoteLine::arrange(Surface&) {
+    style.paddingTop = roomAbove();
     int x = style.paddingLeft;
     int bottom = 0;
     for (auto& c : children_) {

@@ -22,7 +22,11 @@ public:
 
     NoteLine(const format_track_header* format, int marginTop, int marginBottom);
 
+    // Makes room above the measures for what they draw over their digits (chord symbols,
+    // tuplet numbers, fermatas, chord stacks) beyond their own top padding.
     void arrange(Surface& g) override;
+    // How far that reaches above the measures' tops: 0 when nothing does.
+    int roomAbove() const;
     // The hyphens between the syllables of a word: centred in the gap to the next syllable of
     // the row, whichever measure it is in, or after the last syllable of the line when the
     // word goes on on the next line.

@@ -186,9 +186,13 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
             continue;
         Text label(&line, text, format->font(kTextFont));
         label.layout(g, true);
+        // Level with the row's digits, below any room the row keeps above them.
         const Node* row = line.child(t);
+        const Node* first = row->firstChild();
+        const int rowTop = row->style.y + (first ? first->style.y : 0);
+        const int rowHeight = first ? first->style.height : row->style.height;
         label.style.x = -gap - label.style.width;
-        label.style.y = row->style.y + (row->style.height - label.style.height) / 2;
+        label.style.y = rowTop + (rowHeight - label.style.height) / 2;
         line.labels.push_back(label);
     }
     // Copies start detached: each names the line that holds it once the list stands.

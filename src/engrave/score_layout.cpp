@@ -295,6 +295,15 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, double 
             shown->style.x = sum;
             sum += shown->style.width;
         }
+        // Room above the line for chord symbols and the like, as its full arrangement makes.
+        if (line.kind == kNoteLine) {
+            const int room = static_cast<const NoteLine&>(line).roomAbove();
+            if (room != line.style.paddingTop) {
+                line.style.paddingTop = room;
+                for (int i = 0; i < line.childCount(); ++i)
+                    line.child(i)->style.y = -room - line.child(i)->style.marginTop;
+            }
+        }
         if (line.childCount() == 0)
             sum = 0;
         line.style.width = sum;

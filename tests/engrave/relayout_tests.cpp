@@ -31,6 +31,8 @@ std::string geometry(const Node& node) {
             box(line.style);
     }
     if (const auto* m = dynamic_cast<const Measure*>(&node))
+        out << "o" << m->ornaments().top() << ';';
+    if (const auto* m = dynamic_cast<const Measure*>(&node))
         for (const MeasureLyrics::Box& b : m->lyrics().boxes())
             out << b.box.left << ',' << b.box.top << ',' << b.box.right << ',' << b.box.bottom
                 << ';';
@@ -241,6 +243,29 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                     ed.view.paste(cut);
                     if (pick(0, 1))
                         ed.view.paste(cut);
+                } else if (what < 27) {
+                    // What notes carry beyond their digits changes the room above a line.
+                    ed.view.setCaret(somewhere);
+                    switch (pick(0, 4)) {
+                        case 0:
+                            ed.view.addChordTone(pick(1, 7), pick(0, 1) == 1);
+                            break;
+                        case 1:
+                            ed.view.setChordSymbol(pick(0, 3) ? u"Am7" : u"");
+                            break;
+                        case 2:
+                            ed.view.toggleArticulation(articulation::kFermata);
+                            break;
+                        case 3:
+                            ed.view.addGraceNote(pick(1, 7), pick(0, 1) == 1);
+                            break;
+                        default:
+                            ed.view.caret.selectionAnchor = ed.view.caret.at;
+                            ed.view.caret.selectionEnd = ed.at(m, stopCount(score.measure(t, m)), t);
+                            ed.view.caret.selectionShown = true;
+                            ed.view.toggleTuplet(3, 2);
+                            break;
+                    }
                 } else if (what < 30) {
                     for (int i = pick(1, 4); i > 0; --i)
                         ed.view.undo();
