@@ -43,8 +43,10 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
     bool anyGrace = false;
     bool anyStack = false;
     bool anyChord = false;
+    any_ = false;
     measure.forEachElement([&](const NoteElement& e) {
         if (const NoteExtra* x = extrasOf(e)) {
+            any_ = true;
             anyGrace |= !x->graces.empty();
             anyChord |= !x->chordSymbol.empty();
         }
@@ -129,6 +131,8 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     arcs_.clear();
     texts_.clear();
     top_ = 0;
+    if (!any_)
+        return;
     const int h = noteHeight_;
     const int dot = std::max(1, h / 14);     // radius of an octave dot
     const int thin = std::max(1, h / 24);    // a line's width

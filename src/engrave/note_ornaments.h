@@ -59,6 +59,8 @@ private:
     std::vector<Arc> arcs_;
     std::vector<Text> texts_;
     int top_ = 0;
+    // Whether any element has extras: most measures have none and place nothing.
+    bool any_ = false;
     // Sizes measured by widen, used by place.
     int noteHeight_ = 320;
     int graceHeight_ = 180;

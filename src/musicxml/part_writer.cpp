@@ -210,9 +210,15 @@ void PartWriter::plan(const PartSource& source) {
         s.syllabic = goesOn ? (open ? "middle" : "begin") : (open ? "end" : "single");
         open = goesOn;
     }
+    // (Plain iterators and pointers: the fuzzers' clang does not take the ranges form.)
     const auto syllablesOf = [this](std::size_t note) {
-        const auto found = std::ranges::equal_range(syllables_, note, {}, &Syllable::note);
-        return std::span<const Syllable>(found.begin(), found.end());
+        const auto first = std::lower_bound(
+            syllables_.begin(), syllables_.end(), note,
+            [](const Syllable& s, std::size_t n) { return s.note < n; });
+        const auto last = std::upper_bound(
+            first, syllables_.end(), note, [](std::size_t n, const Syllable& s) { return n < s.note; });
+        return std::span<const Syllable>(syllables_.data() + (first - syllables_.begin()),
+                                         static_cast<std::size_t>(last - first));
     };
 
     // The notes of each measure: a note's digit, dashes and dots make one piece in each
