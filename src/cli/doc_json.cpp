@@ -129,6 +129,49 @@ QJsonObject documentToJson(const QeDocument& doc) {
                                  {"shortName", toQString(part.shortName)}});
     if (!names.isEmpty())
         json["partNames"] = names;
+    // What note records carry beyond their digits, by track and record.
+    QJsonArray extras;
+    const auto toneJson = [](const NoteTone& t) {
+        return QJsonObject{{"degree", t.degree}, {"octave", t.octave}, {"accidental", t.accidental}};
+    };
+    for (const PlacedNoteExtra& placed : doc.header.noteExtras) {
+        const NoteExtra& e = placed.extra;
+        QJsonObject x{{"track", static_cast<qint64>(placed.track)},
+                      {"record", static_cast<qint64>(placed.record)}};
+        QJsonArray tones;
+        for (const NoteTone& t : e.tones)
+            tones.append(toneJson(t));
+        if (!tones.isEmpty())
+            x["chordTones"] = tones;
+        QJsonArray graces;
+        for (const GraceNote& g : e.graces) {
+            QJsonObject grace = toneJson(g.tone);
+            grace["underlines"] = g.underlines;
+            grace["after"] = g.after;
+            graces.append(grace);
+        }
+        if (!graces.isEmpty())
+            x["graceNotes"] = graces;
+        QJsonArray marks;
+        for (const auto& [bit, name] :
+             {std::pair{articulation::kFermata, "fermata"}, std::pair{articulation::kStaccato, "staccato"},
+              std::pair{articulation::kAccent, "accent"}})
+            if (e.articulations & bit)
+                marks.append(QString::fromLatin1(name));
+        if (!marks.isEmpty())
+            x["articulations"] = marks;
+        QJsonArray tuplets;
+        for (const TupletMark& t : e.tuplets)
+            if (t.active())
+                tuplets.append(QJsonObject{{"actual", t.actual}, {"normal", t.normal}, {"starts", t.starts}});
+        if (!tuplets.isEmpty())
+            x["tuplets"] = tuplets;
+        if (!e.chordSymbol.empty())
+            x["chordSymbol"] = toQString(e.chordSymbol);
+        extras.append(x);
+    }
+    if (!extras.isEmpty())
+        json["noteExtras"] = extras;
     // Entries of the extension block this version keeps without knowing them.
     QJsonArray kept;
     for (const ExtensionEntry& entry : doc.header.extension)

@@ -143,6 +143,33 @@ TEST_F(CommandLine, InfoListsMeasureMarksAndCheckCountsInEachMeter) {
     EXPECT_EQ(check.status, 0) << check.out.toStdString();
 }
 
+// --info lists what notes carry beyond their digits; --check counts tuplets exactly: the
+// triplet of eighths fills the quarter it stands in.
+TEST_F(CommandLine, InfoListsNoteExtrasAndCheckCountsTuplets) {
+    const QString file = QStringLiteral(QE_SOURCE_DIR "/tests/data/extension/note_extras.qe");
+    const Outcome info = qanoredit({"--info", file});
+    ASSERT_EQ(info.status, 0) << info.err.toStdString();
+    const QJsonArray extras = QJsonDocument::fromJson(info.out).object()["noteExtras"].toArray();
+    ASSERT_EQ(extras.size(), 6);
+    EXPECT_EQ(extras[0].toObject()["tuplets"].toArray().first().toObject()["actual"].toInt(), 3);
+    EXPECT_EQ(extras[3].toObject()["chordTones"].toArray().size(), 2);
+    EXPECT_EQ(extras[3].toObject()["chordSymbol"].toString(), QStringLiteral("C"));
+    EXPECT_EQ(extras[4].toObject()["articulations"].toArray(),
+              (QJsonArray{QStringLiteral("fermata"), QStringLiteral("staccato")}));
+    EXPECT_TRUE(extras[4].toObject()["graceNotes"].toArray()[2].toObject()["after"].toBool());
+    const QString plain = QStringLiteral(QE_SOURCE_DIR "/tests/data/extension/note_extras.plain.qe");
+    EXPECT_FALSE(QJsonDocument::fromJson(qanoredit({"--info", plain}).out).object().contains(
+        QStringLiteral("noteExtras")));
+
+    QeDocument doc = test::scoreOf({"1_ 2_ 3_ 4 5 6 |"});
+    writeAll(path("plain.qe"), documentBytes(doc));
+    EXPECT_EQ(qanoredit({"--check", path("plain.qe")}).status, 1);  // four and a half beats
+    test::addTuplet(doc, 0, 0, 2, 3, 2);
+    writeAll(path("triplet.qe"), documentBytes(doc));
+    const Outcome check = qanoredit({"--check", path("triplet.qe")});
+    EXPECT_EQ(check.status, 0) << check.out.toStdString();
+}
+
 TEST_F(CommandLine, TheScoresTempoMarkIsPlayedUnlessTempoIsGiven) {
     QeDocument doc = test::scoreOf({"1 2 3 4 |"});
     doc.header.tempo = TempoMark{4, false, 120, u"稍快"};
