@@ -424,8 +424,27 @@ void MeasureReader::readNotations(ParsedNote& note) {
             note.articulations |= articulation::kFermata;
             in_.skip();
         } else if (name == u"tuplet") {
-            note.tupletStarts = note.tupletStarts || in_.attribute("type") == u"start";
-            in_.skip();
+            ParsedNote::TupletBracket bracket;
+            bracket.start = in_.attribute("type") == u"start";
+            if (in_.hasAttribute("number"))
+                bracket.number = std::clamp(in_.attribute("number").toInt(), 1, 16);
+            note.tupletStarts = note.tupletStarts || bracket.start;
+            while (in_.nextChild()) {
+                const QStringView part = in_.name();
+                if (part != u"tuplet-actual" && part != u"tuplet-normal") {
+                    in_.skip();
+                    continue;
+                }
+                int& count = part == u"tuplet-actual" ? bracket.actual : bracket.normal;
+                while (in_.nextChild()) {
+                    if (in_.name() == u"tuplet-number")
+                        count = std::clamp(in_.integer(), 0, 255);
+                    else
+                        in_.skip();
+                }
+            }
+            if (note.tupletBrackets.size() < 8)
+                note.tupletBrackets.push_back(bracket);
         } else if (const char* what = droppedNotation(name)) {
             // A line between two notes is reported once, where it starts.
             if (in_.attribute("type") != u"stop")

@@ -40,6 +40,15 @@ struct ParsedNote {
     int tupletActual = 0;
     int tupletNormal = 0;
     bool tupletStarts = false;  // a <tuplet type="start"> on it
+    // Its <tuplet> brackets, by number: where one starts (with the ratio it names, 0 when it
+    // names none) or stops.
+    struct TupletBracket {
+        int number = 1;
+        bool start = false;
+        int actual = 0;
+        int normal = 0;
+    };
+    std::vector<TupletBracket> tupletBrackets;
     std::uint32_t articulations = 0;  // articulation:: flags
     music::Pitch pitch;            // for a note that is not a rest
     bool accidentalShown = false;  // the score writes an accidental sign on it

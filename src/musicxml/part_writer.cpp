@@ -114,9 +114,12 @@ struct PartWriter::XmlNote {
     std::vector<std::pair<music::Pitch, int>> gracesAfter;
     std::uint32_t articulations = 0;
     std::u16string harmony;  // the chord symbol over it
-    TupletMark tuplet;  // with `starts` for the first note of its group
-    int group = -1;     // its tuplet group, to find the group's last note
-    bool tupletStop = false;
+    TupletMark tuplet;  // its time modification: the tuplet's levels multiplied
+    // The tuplet and the one nested in it, with `starts` on the first note of a group; the
+    // groups, to find each group's last note, which stops its bracket.
+    std::array<TupletMark, 2> levels{};
+    std::array<int, 2> groups{-1, -1};
+    std::array<bool, 2> stops{};
 };
 
 PartWriter::PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
@@ -235,9 +238,9 @@ void PartWriter::plan(const PartSource& source) {
     for (std::size_t n = 0; n < noteCount; ++n)
         remaining[n] = notes[n].length;
     int orphans = 0;
-    int tupletGroup = -1;  // the group being written, numbered from 0
+    std::array<int, 2> tupletGroup{-1, -1};  // the groups being written, numbered from 0
     int tupletCount = -1;
-    TupletMark lastTuplet;
+    std::array<TupletMark, 2> lastLevels{};
     int lastTupletMeasure = -1;
     for (std::size_t m = 0; m < measureCount; ++m) {
         const music::MeasureSpan& span = walk.measures[m];
@@ -281,8 +284,11 @@ void PartWriter::plan(const PartSource& source) {
             const NoteExtra* extra = nullptr;
             if (const int e = items[static_cast<std::size_t>(sounding.item)].extra; e >= 0)
                 extra = &walk.extras[static_cast<std::size_t>(e)];
-            // A tuplet note is written with the value it shows, and the time it takes.
+            // A tuplet note is written with the value it shows, and the time it takes (its
+            // time modification, both levels of a nested tuplet multiplied); each level's group
+            // gets a bracket of its own.
             TupletMark tuplet;
+            std::array<TupletMark, 2> levels{};
             Ticks shownLength = length;
             if (extra && extra->tuplets[0].active()) {
                 int actual = extra->tuplets[0].actual;
@@ -300,21 +306,27 @@ void PartWriter::plan(const PartSource& source) {
                                         static_cast<std::uint8_t>(normal), false};
                     shownLength = shown;
                     const bool firstPiece = xmlCount[n] == 0;
-                    const bool sameGroup = tupletGroup >= 0 &&
-                                           !(firstPiece && extra->tuplets[0].starts) &&
-                                           lastTuplet.actual == tuplet.actual &&
-                                           lastTuplet.normal == tuplet.normal &&
-                                           lastTupletMeasure == static_cast<int>(m);
-                    if (!sameGroup) {
-                        ++tupletCount;
-                        tupletGroup = tupletCount;
-                        tuplet.starts = true;
+                    for (std::size_t l = 0; l < 2; ++l) {
+                        const TupletMark& mark = extra->tuplets[l];
+                        if (!mark.active())
+                            continue;
+                        levels[l] = TupletMark{mark.actual, mark.normal, false};
+                        const bool sameGroup =
+                            tupletGroup[l] >= 0 && !(firstPiece && mark.starts) &&
+                            lastLevels[l].actual == mark.actual &&
+                            lastLevels[l].normal == mark.normal &&
+                            lastTupletMeasure == static_cast<int>(m);
+                        if (!sameGroup) {
+                            tupletGroup[l] = ++tupletCount;
+                            levels[l].starts = true;
+                        }
                     }
                 }
             }
-            if (!tuplet.active())
-                tupletGroup = -1;
-            lastTuplet = tuplet;
+            for (std::size_t l = 0; l < 2; ++l)
+                if (!levels[l].active())
+                    tupletGroup[l] = -1;
+            lastLevels = levels;
             lastTupletMeasure = static_cast<int>(m);
             typedValues(shownLength, values);
             Ticks left = length;
@@ -325,8 +337,11 @@ void PartWriter::plan(const PartSource& source) {
                 x.value = values[v];
                 if (tuplet.active()) {
                     x.tuplet = tuplet;
-                    x.tuplet.starts = tuplet.starts && v == 0;
-                    x.group = tupletGroup;
+                    for (std::size_t l = 0; l < 2; ++l) {
+                        x.levels[l] = levels[l];
+                        x.levels[l].starts = levels[l].starts && v == 0;
+                        x.groups[l] = tupletGroup[l];
+                    }
                     x.duration = v + 1 == values.size()
                                      ? left
                                      : values[v].ticks * tuplet.normal / tuplet.actual;
@@ -404,9 +419,11 @@ void PartWriter::plan(const PartSource& source) {
                     orphans);
     // The last note of each tuplet group ends its bracket.
     for (std::size_t k = 0; k < notes_.size(); ++k)
-        if (notes_[k].group >= 0 && (k + 1 == notes_.size() || notes_[k + 1].group != notes_[k].group))
-            notes_[k].tupletStop = true;
-    unit_ = std::any_of(notes_.begin(), notes_.end(), [](const XmlNote& x) { return x.group >= 0; })
+        for (std::size_t l = 0; l < 2; ++l)
+            notes_[k].stops[l] = notes_[k].groups[l] >= 0 &&
+                                 (k + 1 == notes_.size() || notes_[k + 1].groups[l] != notes_[k].groups[l]);
+    unit_ = std::any_of(notes_.begin(), notes_.end(),
+                        [](const XmlNote& x) { return x.tuplet.active(); })
                 ? 1
                 : kShortest;
 
@@ -897,7 +914,8 @@ void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool c
         xml_.characters("normal");
         xml_.endElement();
     }
-    const bool tupletMarks = !chordTone && (n.tuplet.starts || n.tupletStop);
+    const bool tupletMarks = !chordTone && (n.levels[0].starts || n.levels[1].starts ||
+                                            n.stops[0] || n.stops[1]);
     const std::uint32_t marks = chordTone ? 0 : n.articulations;
     if (n.tieStop || n.tieStart || (!chordTone && (!n.slurStops.empty() || !n.slurStarts.empty() ||
                                                    n.breath)) ||
@@ -912,13 +930,30 @@ void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool c
                 xml_.attribute("number", number);
             }
         }
-        if (!chordTone && n.tuplet.starts) {
-            xml_.emptyElement("tuplet");
-            xml_.attribute("type", "start");
-        }
-        if (!chordTone && n.tupletStop) {
-            xml_.emptyElement("tuplet");
-            xml_.attribute("type", "stop");
+        // A nested tuplet numbers its brackets and names each level's own ratio.
+        const bool nested = n.levels[1].active();
+        for (std::size_t l = 0; l < 2 && !chordTone; ++l) {
+            for (const bool start : {false, true}) {
+                if (start ? !n.levels[l].starts : !n.stops[l])
+                    continue;
+                const bool ratio = start && nested;
+                if (ratio)
+                    xml_.startElement("tuplet");
+                else
+                    xml_.emptyElement("tuplet");
+                xml_.attribute("type", start ? "start" : "stop");
+                if (nested)
+                    xml_.attribute("number", static_cast<int>(l) + 1);
+                if (ratio) {
+                    xml_.startElement("tuplet-actual");
+                    xml_.textElement("tuplet-number", n.levels[l].actual);
+                    xml_.endElement();
+                    xml_.startElement("tuplet-normal");
+                    xml_.textElement("tuplet-number", n.levels[l].normal);
+                    xml_.endElement();
+                    xml_.endElement();
+                }
+            }
         }
         const bool breath = n.breath && !chordTone;
         if (breath || (marks & (articulation::kStaccato | articulation::kAccent))) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "music/note_value.h"
 #include "musicxml/musicxml_error.h"
@@ -266,8 +267,11 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
     for (const Event& e : events) {
         Ticks length = e.to - e.from;
         const bool exact = std::abs(static_cast<double>(length) - (e.end - e.start)) < 1e-6;
-        // A tuplet note is written with its own value and marked as n in the time of m.
-        TupletMark tuplet;
+        // A tuplet note is written with its own value and marked as n in the time of m; one
+        // inside another keeps both levels when its brackets name them.
+        if (e.note)
+            openBrackets(*e.note);
+        std::array<TupletMark, 2> levels{};
         if (e.inTuplet()) {
             const double written = (e.end - e.start) * e.note->tupletActual / e.note->tupletNormal;
             const Ticks value = roundTo(written, kShortest);
@@ -275,13 +279,10 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
             // magnified by the ratio.
             if (std::abs(written - static_cast<double>(value)) <= e.note->tupletActual &&
                 value > 0) {
-                tuplet.actual = static_cast<std::uint8_t>(e.note->tupletActual);
-                tuplet.normal = static_cast<std::uint8_t>(e.note->tupletNormal);
-                tuplet.starts = e.note->tupletStarts || !(lastTuplet_.actual == tuplet.actual &&
-                                                          lastTuplet_.normal == tuplet.normal);
+                levels = tupletLevels(*e.note);
                 length = value;
             } else {
-                    ++tuplets;
+                ++tuplets;
             }
         } else if (e.note && e.note->tuplet) {
             ++tuplets;
@@ -289,19 +290,22 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
             ++rounded;
         }
         // After a tuplet timed to the tick, a plain note keeps a length a record holds.
-        if (!tuplet.active())
+        if (!levels[0].active())
             length = length / kShortest * kShortest;
-        lastTuplet_ = tuplet;
+        lastTuplets_ = levels;
+        if (e.note)
+            closeBrackets(*e.note);
         if (length <= 0) {
             if (e.note)
                 ++tooShort;
             continue;
         }
         const int from = static_cast<int>(records.size());
-        writeEvent(e, length, measure, wholeMeasure && !tuplet.active());
-        addExtras(e, from, tuplet);
+        writeEvent(e, length, measure, wholeMeasure && !levels[0].active());
+        addExtras(e, from, levels);
     }
-    lastTuplet_ = {};
+    lastTuplets_ = {};
+    openTuplets_.clear();  // a tuplet ends with its measure
     if (tuplets)
         dropped(QStringLiteral("tuplet notes written with the nearest plain lengths"), tuplets);
     if (rounded)
@@ -358,18 +362,76 @@ void TrackBuilder::attachHarmonies(std::vector<Event>& events, const ParsedMeasu
         dropped(QStringLiteral("chord symbols with no note of their own dropped"), lost);
 }
 
-void TrackBuilder::addExtras(const Event& event, int from, const TupletMark& tuplet) {
+void TrackBuilder::openBrackets(const ParsedNote& n) {
+    for (const ParsedNote::TupletBracket& b : n.tupletBrackets) {
+        if (!b.start)
+            continue;
+        // A bracket that names no ratio of its own has its note's when it is the only one.
+        std::pair<int, int> ratio{b.actual, b.normal};
+        if ((ratio.first == 0 || ratio.second == 0) && openTuplets_.empty())
+            ratio = {n.tupletActual, n.tupletNormal};
+        openTuplets_[b.number] = {ratio, true};
+    }
+}
+
+void TrackBuilder::closeBrackets(const ParsedNote& n) {
+    for (auto& [number, open] : openTuplets_)
+        open.second = false;  // started on an earlier note from now on
+    for (const ParsedNote::TupletBracket& b : n.tupletBrackets)
+        if (!b.start)
+            openTuplets_.erase(b.number);
+}
+
+std::array<TupletMark, 2> TrackBuilder::tupletLevels(const ParsedNote& n) const {
+    const int actual = n.tupletActual;
+    const int normal = n.tupletNormal;
+    const auto mark = [](int a, int m, bool starts) {
+        return TupletMark{static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(m), starts};
+    };
+    const auto differs = [](const TupletMark& last, int a, int m) {
+        return !(last.actual == a && last.normal == m);
+    };
+    // Two brackets open: the outer one's ratio, and the rest of the note's time modification
+    // for the inner one.
+    if (openTuplets_.size() >= 2) {
+        const auto outer = openTuplets_.begin();
+        const auto inner = std::next(outer);
+        const auto [a1, m1] = outer->second.first;
+        if (a1 >= 2 && m1 >= 1 && a1 <= extension::kMostTupletNotes &&
+            m1 <= extension::kMostTupletNotes) {
+            int a2 = actual * m1;
+            int m2 = normal * a1;
+            const int g = std::gcd(a2, m2);
+            a2 /= g;
+            m2 /= g;
+            if (a2 >= 2 && a2 <= extension::kMostTupletNotes && m2 >= 1 &&
+                m2 <= extension::kMostTupletNotes && a2 != m2) {
+                const bool outerStarts = outer->second.second || differs(lastTuplets_[0], a1, m1);
+                const bool innerStarts = inner->second.second || outerStarts ||
+                                         differs(lastTuplets_[1], a2, m2);
+                return {mark(a1, m1, outerStarts), mark(a2, m2, innerStarts)};
+            }
+        }
+    }
+    const bool starts = (!openTuplets_.empty() && openTuplets_.begin()->second.second) ||
+                        differs(lastTuplets_[0], actual, normal);
+    return {mark(actual, normal, starts), TupletMark{}};
+}
+
+void TrackBuilder::addExtras(const Event& event, int from, const std::array<TupletMark, 2>& tuplets) {
     bool firstNote = true;
-    bool firstOfGroup = tuplet.starts;
+    bool firstOfGroup = true;
     const int end = static_cast<int>(records.size());
     for (int r = from; r < end; ++r) {
         const std::optional<Item> item = music::decode(records[static_cast<std::size_t>(r)]);
         if (!item || !item->isNoteOrRest())
             continue;
         NoteExtra extra;
-        if (tuplet.active()) {
-            extra.tuplets[0] = tuplet;
-            extra.tuplets[0].starts = firstOfGroup;
+        if (tuplets[0].active()) {
+            // The pieces of one note after its first continue its groups.
+            extra.tuplets = tuplets;
+            for (TupletMark& t : extra.tuplets)
+                t.starts = t.starts && firstOfGroup;
             firstOfGroup = false;
         }
         if (firstNote) {

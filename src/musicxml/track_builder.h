@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -61,7 +62,13 @@ private:
                    bool wholeMeasure);
     void connect(const Event& event, int first, int last);
     // The extras of the records an event was written as, from record `from` on.
-    void addExtras(const Event& event, int from, const TupletMark& tuplet);
+    void addExtras(const Event& event, int from, const std::array<TupletMark, 2>& tuplets);
+    // Tuplet brackets open before a note and close after it.
+    void openBrackets(const ParsedNote& n);
+    void closeBrackets(const ParsedNote& n);
+    // The levels of a tuplet note: its time modification alone, or the outer bracket's ratio
+    // and the rest of it when two brackets are open.
+    std::array<TupletMark, 2> tupletLevels(const ParsedNote& n) const;
     std::optional<NoteTone> toneOf(const ParsedNote& n);
     void attachHarmonies(std::vector<Event>& events, const ParsedMeasure& measure, int staff);
     int append(const music::Item& item);
@@ -82,7 +89,11 @@ private:
     int openBracket_ = -1;
     int measures_ = 0;
     QString openLabel_;
-    TupletMark lastTuplet_;  // of the event written last, to tell where a group starts
+    // Of the event written last, to tell where a group starts.
+    std::array<TupletMark, 2> lastTuplets_{};
+    // Brackets open in the measure, by number: the ratio each names (0s when unknown) and
+    // whether it started on the note being written.
+    std::map<int, std::pair<std::pair<int, int>, bool>> openTuplets_;
 };
 
 }  // namespace qe::musicxml

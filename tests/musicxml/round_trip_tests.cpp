@@ -157,15 +157,17 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
         EXPECT_EQ(back.doc.noteTracks()[1].content.items, doc.noteTracks()[1].content.items);
         EXPECT_EQ(back.doc.header.noteExtras, doc.header.noteExtras);
     }
-    // A tuplet nested in another comes back as one group of the two ratios multiplied: the
-    // same times, a number of its own.
-    QeDocument nested = scoreWithShapes({"1 2_ 3_ 4_ 5 |]"});
+    // A tuplet nested in another comes back nested: numbered brackets name each level.
+    QeDocument nested = scoreWithShapes({"1 2_ 3_ 4_ 5 | 1__ 2__ 3__ 4__ 5__ 6 7 1' 2' |]"});
     addTuplet(nested, 0, 0, 4, 3, 2);
     addTuplet(nested, 0, 1, 3, 3, 2, 1);
+    addTuplet(nested, 0, 6, 12, 3, 2);
+    addTuplet(nested, 0, 6, 10, 5, 4, 1);
     const Imported back = throughMusicXml(nested, false);
     ASSERT_TRUE(back.ok) << back.error.toStdString();
+    EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
     EXPECT_EQ(back.doc.noteTracks()[0].content.items, nested.noteTracks()[0].content.items);
-    EXPECT_EQ(back.doc.header.noteExtras.at(1).extra.tuplets[0], (TupletMark{9, 4, true}));
+    EXPECT_EQ(back.doc.header.noteExtras, nested.header.noteExtras);
     const auto starts = [](const QeDocument& d) {
         std::vector<music::Ticks> out;
         for (const music::SoundingNote& n : music::walkDocument(d).at(0).notes)
