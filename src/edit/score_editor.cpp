@@ -772,28 +772,28 @@ bool ScoreEditor::addTie() {
     return true;
 }
 
-namespace {
-
 template <typename Edit>
-bool onNoteBeforeCaret(ScoreEditor& editor, const Caret& caret, Edit edit) {
+bool ScoreEditor::editNoteBeforeCaret(Edit edit) {
     if (!caret.valid())
         return false;
-    const std::optional<music::EntryRef> at = noteBefore(editor.score(), *caret.at);
+    const std::optional<music::EntryRef> at = noteBefore(score(), *caret.at);
     if (!at)
         return false;
-    return edit(caret.at->track, *at);
+    const int track = caret.at->track;
+    bool done = false;
+    perform([&] {
+        Edits e = edits();
+        done = edit(e, track, *at);
+        // All or none: a part the note refuses takes back what went before it.
+        if (!done)
+            throw Exception(kOutOfRange, "the note cannot take this");
+    });
+    return done;
 }
 
-}  // namespace
-
 bool ScoreEditor::addChordTone(int degree, bool below) {
-    const bool done = onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool added = false;
-        perform([&] {
-            Edits e = edits();
-            added = qe::addChordTone(e, track, at, degree, below, input.accidental);
-        });
-        return added;
+    const bool done = editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        return qe::addChordTone(e, track, at, degree, below, input.accidental);
     });
     if (done)
         input.accidental = 0;
@@ -801,63 +801,36 @@ bool ScoreEditor::addChordTone(int degree, bool below) {
 }
 
 bool ScoreEditor::addGraceNote(int degree, bool after, int accidental, int octaveShift) {
-    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = false;
-        perform([&] {
-            Edits e = edits();
-            done = qe::addGraceNote(e, track, at, degree, after, accidental, octaveShift);
-        });
-        return done;
+    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        return qe::addGraceNote(e, track, at, degree, after, accidental, octaveShift);
     });
 }
 
 bool ScoreEditor::addGraceNotes(const std::vector<TypedGrace>& graces, bool after) {
-    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = !graces.empty();
-        perform([&] {
-            Edits e = edits();
-            for (const TypedGrace& g : graces)
-                done = done && qe::addGraceNote(e, track, at, g.degree, after, g.accidental,
-                                                g.octaveShift);
-            // All or none: a grace the note cannot take undoes those before it.
-            if (!done)
-                throw Exception(kOutOfRange, "the note cannot take these grace notes");
-        });
-        return done;
+    return !graces.empty() && editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        for (const TypedGrace& g : graces)
+            if (!qe::addGraceNote(e, track, at, g.degree, after, g.accidental, g.octaveShift))
+                return false;
+        return true;
     });
 }
 
 bool ScoreEditor::toggleArticulation(std::uint32_t flag) {
-    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = false;
-        perform([&] {
-            Edits e = edits();
-            done = qe::toggleArticulation(e, track, at, flag);
-        });
-        return done;
+    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        return qe::toggleArticulation(e, track, at, flag);
     });
 }
 
 bool ScoreEditor::clearTonesAndGraces() {
-    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = false;
-        perform([&] {
-            Edits e = edits();
-            done = clearExtra(e, track, at, ExtraPart::Tones);
-            done = clearExtra(e, track, at, ExtraPart::Graces) || done;
-        });
-        return done;
+    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        const bool tones = clearExtra(e, track, at, ExtraPart::Tones);
+        return clearExtra(e, track, at, ExtraPart::Graces) || tones;
     });
 }
 
 bool ScoreEditor::setChordSymbol(std::u16string_view text) {
-    return onNoteBeforeCaret(*this, caret, [&](int track, music::EntryRef at) {
-        bool done = false;
-        perform([&] {
-            Edits e = edits();
-            done = qe::setChordSymbol(e, track, at, text);
-        });
-        return done;
+    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
+        return qe::setChordSymbol(e, track, at, text);
     });
 }
 

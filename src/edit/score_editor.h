@@ -192,6 +192,10 @@ public:
 
     // Makes changes on the score, recorded in the open action.
     Edits edits() { return Edits(session_->score, &session_->history); }
+    // Runs an edit of the note before the caret, edit(Edits&, track, EntryRef) -> bool, as one
+    // step; false (and nothing changed) when there is no such note or the edit refuses.
+    template <typename Edit>
+    bool editNoteBeforeCaret(Edit edit);
 
     // The node that shows a position in the layout (an element, or the measure for its end),
     // and the position a node of the layout stands for; null or nothing when there is none.
