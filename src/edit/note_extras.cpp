@@ -54,6 +54,35 @@ std::optional<EntryRef> noteBefore(const music::Score& score, const Position& ca
     return std::nullopt;
 }
 
+namespace {
+
+// The first digit or rest of a track from entry `e` of measure `m` on.
+std::optional<EntryRef> firstNoteFrom(const music::Score& score, int track, int m, int e) {
+    for (; m < score.measureCount(track); ++m, e = 0) {
+        const music::Measure& measure = score.measure(track, m);
+        for (; e < measure.contentCount(); ++e) {
+            const std::optional<Item> item = measure.entries[static_cast<std::size_t>(e)].item();
+            if (item && item->isNoteOrRest())
+                return EntryRef{m, e};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<EntryRef> noteFrom(const music::Score& score, const Position& caret) {
+    if (caret.track < 0 || caret.track >= score.trackCount() || caret.measure < 0)
+        return std::nullopt;
+    return firstNoteFrom(score, caret.track, caret.measure, std::max(0, caret.entry));
+}
+
+std::optional<EntryRef> noteAfter(const music::Score& score, int track, EntryRef at) {
+    if (track < 0 || track >= score.trackCount() || at.measure < 0)
+        return std::nullopt;
+    return firstNoteFrom(score, track, at.measure, at.entry + 1);
+}
+
 bool addChordTone(Edits& edits, int track, EntryRef at, int degree, bool below,
                   int accidental) {
     const std::optional<Item> item = itemAt(edits.score, track, at);

@@ -15,6 +15,12 @@ namespace qe {
 // The digit or rest before the caret (passing over marks such as dashes), or nothing.
 std::optional<music::EntryRef> noteBefore(const music::Score& score, const Position& caret);
 
+// The digit or rest at or after the caret in its track (passing over marks and bar lines), or
+// nothing at the end of the track.
+std::optional<music::EntryRef> noteFrom(const music::Score& score, const Position& caret);
+// The digit or rest after the one at `at` in track `track`, or nothing.
+std::optional<music::EntryRef> noteAfter(const music::Score& score, int track, music::EntryRef at);
+
 // Adds a tone of `degree` (with an accidental code 0..5) to the chord of the digit at `at`:
 // above its highest tone (the nearest such degree over it), or with `below` under its lowest.
 // False for a rest, or when the chord is full or the tone would lie beyond the octave dots.

@@ -834,6 +834,15 @@ bool ScoreEditor::setChordSymbol(std::u16string_view text) {
     });
 }
 
+bool ScoreEditor::setChordSymbolAt(int track, music::EntryRef at, std::u16string_view text) {
+    bool done = false;
+    perform([&] {
+        Edits e = edits();
+        done = qe::setChordSymbol(e, track, at, text);
+    });
+    return done;
+}
+
 std::u16string ScoreEditor::chordSymbolBeforeCaret() const {
     if (!caret.valid())
         return {};

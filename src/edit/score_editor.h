@@ -142,6 +142,8 @@ public:
     bool setChordSymbol(std::u16string_view text);
     // The chord symbol over the note before the caret, as stored; empty when it has none.
     std::u16string chordSymbolBeforeCaret() const;
+    // The same on a given digit or rest, as one step (chord-symbol entry goes note by note).
+    bool setChordSymbolAt(int track, music::EntryRef at, std::u16string_view text);
     // The selected notes become a tuplet of `actual` in the time of `normal`, or plain again.
     bool toggleTuplet(int actual, int normal);
     // Sets a volta bracket over the selected measures, or takes it away; false when there is

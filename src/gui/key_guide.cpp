@@ -81,6 +81,8 @@ QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls
                     QStringLiteral("为插入点前的音符加一个更高的和弦音")});
     rows.push_back({chords, QStringLiteral("Ctrl + Alt + 1～7"),
                     QStringLiteral("为插入点前的音符加一个更低的和弦音")});
+    for (const ChordKey& key : chordKeys())
+        rows.push_back({QStringLiteral("和弦记号"), text(key.keyName), text(key.meaning)});
     const QString lyrics = QStringLiteral("歌词");
     for (const LyricsKey& key : lyricsKeys())
         rows.push_back({lyrics, text(key.keyName), text(key.meaning)});

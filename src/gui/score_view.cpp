@@ -25,6 +25,7 @@
 #include "base/exception.h"
 #include "document/score_document.h"
 #include "edit/fragment.h"
+#include "edit/note_extras.h"
 #include "edit/lyrics_text.h"
 #include "export/score_printer.h"
 #include "gui/export_command.h"
@@ -411,6 +412,8 @@ void ScoreView::scrollContentsBy(int, int) {
 void ScoreView::keyPressEvent(QKeyEvent* event) {
     if (lyrics_.active() && lyricsKey(event))
         return;
+    if (chord_.active && chordKey(event))
+        return;
     if (const CaretKey* move = caretKeyOf(event->key(), event->modifiers())) {
         const bool extend = event->modifiers() & Qt::ShiftModifier;
         const int page = static_cast<int>(viewport()->height() * kUnitsPerPixel / zoom_);
@@ -542,6 +545,17 @@ void ScoreView::mouseReleaseEvent(QMouseEvent* event) {
     // A click elsewhere leaves lyrics mode where it stands.
     if (lyrics_.active() && !caretOnLyricsNote())
         leaveLyricsMode();
+    // A click starts chord-symbol entry over from the note clicked (what was typed goes).
+    if (chord_.active && controller_.caret.valid()) {
+        if (const auto note = noteFrom(controller_.score(), *controller_.caret.at)) {
+            chord_.track = controller_.caret.at->track;
+            chord_.note = *note;
+            chord_.typed.clear();
+            showChordEntry();
+        } else {
+            leaveChordEntry();
+        }
+    }
     emit editStateChanged();
 }
 

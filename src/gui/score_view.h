@@ -99,8 +99,10 @@ public:
     void onGraceBefore();
     void onGraceAfter();
     void onClearChordAndGraces();
-    // Chord-symbol entry: one symbol after another, each on the next note, until cancelled.
+    // Chord-symbol entry, like lyrics mode: typed into the status bar from the note after the
+    // caret, Tab or space to put it on the note and go on to the next, Esc to end.
     void onChordSymbols();
+    bool chordEntryActive() const { return chord_.active; }
     void onJumpLine();
     void onFontSettings();
     // 编辑: undo and redo through the document's history; the clipboard carries the editor's
@@ -167,6 +169,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // In lyrics mode and chord-symbol entry Tab goes on to the next note, not to the next widget.
+    bool focusNextPrevChild(bool next) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -217,6 +221,20 @@ private:
     // Lyrics mode: the desktop's input method is on, for Chinese syllables.
     void setInputMethodOn(bool on);
     bool lyricsKey(QKeyEvent* event);
+    // Chord-symbol entry (score_view_extras.cpp): the note it is at and what is typed so far.
+    struct ChordEntry {
+        bool active = false;
+        int track = 0;
+        music::EntryRef note;
+        QString typed;
+    };
+    ChordEntry chord_;
+    bool chordKey(QKeyEvent* event);
+    // Puts what is typed on the note and goes on to the next one; false (and a message) when
+    // it names no chord. Leaving with `next` false stays at the note.
+    bool commitChordSymbol(bool next);
+    void showChordEntry();
+    void leaveChordEntry();
     // After an edit made here: the document and the other views learn of it.
     void afterEdit();
 };

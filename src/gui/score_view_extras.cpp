@@ -1,7 +1,10 @@
 #include <QInputDialog>
+#include <QKeyEvent>
 
+#include "document/score_document.h"
 #include "edit/note_extras.h"
 #include "gui/score_view.h"
+#include "gui/view_keys.h"
 
 namespace qe {
 
@@ -141,40 +144,98 @@ void ScoreView::onClearChordAndGraces() {
     emit editStateChanged();
 }
 
+bool ScoreView::focusNextPrevChild(bool next) {
+    if (lyrics_.active() || chord_.active)
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
 void ScoreView::onChordSymbols() {
-    for (;;) {
-        if (!controller_.caret.valid() ||
-            !noteBefore(controller_.score(), *controller_.caret.at)) {
-            emit statusMessage(kNoNote);
-            return;
+    if (chord_.active || !controller_.caret.valid())
+        return;
+    const Position& caret = *controller_.caret.at;
+    const std::optional<music::EntryRef> note = noteFrom(controller_.score(), caret);
+    if (!note) {
+        emit statusMessage(QStringLiteral("插入点之后没有可以加和弦记号的音符。"));
+        return;
+    }
+    chord_ = ChordEntry{true, caret.track, *note, QString()};
+    showChordEntry();
+}
+
+void ScoreView::showChordEntry() {
+    // The caret stands before the note the symbol goes on.
+    controller_.setCaret(Position{chord_.track, chord_.note.measure, chord_.note.entry, false});
+    controller_.placeSystemCaret();
+    const std::u16string now =
+        controller_.score().entry(chord_.track, chord_.note).extras().chordSymbol;
+    emit statusMessage(
+        QStringLiteral("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
+            .arg(chord_.typed,
+                 now.empty() ? QString()
+                             : QStringLiteral("  现在是 %1").arg(QString::fromStdU16String(now))));
+    emit editStateChanged();
+}
+
+void ScoreView::leaveChordEntry() {
+    chord_ = ChordEntry{};
+    emit statusMessage(QStringLiteral("和弦记号输入结束。"));
+    emit editStateChanged();
+}
+
+bool ScoreView::commitChordSymbol(bool next) {
+    // Nothing typed leaves the note as it is.
+    if (!chord_.typed.trimmed().isEmpty()) {
+        if (!controller_.setChordSymbolAt(chord_.track, chord_.note, chord_.typed.toStdU16String())) {
+            emit statusMessage(QStringLiteral("无法识别的和弦记号：%1").arg(chord_.typed));
+            return false;
         }
-        bool ok = false;
-        const QString text = QInputDialog::getText(
-            this, QStringLiteral("和弦记号"),
-            QStringLiteral("插入点前音符上方的和弦记号（如 C、Am7、G/B、F#m7b5；留空去掉）：\n"
-                           "确定后转到下一个音符，取消结束。"),
-            QLineEdit::Normal, QString::fromStdU16String(controller_.chordSymbolBeforeCaret()), &ok);
-        if (!ok)
-            return;
-        if (!controller_.setChordSymbol(text.toStdU16String())) {
-            emit statusMessage(QStringLiteral("无法识别的和弦记号：%1").arg(text));
-            continue;
-        }
-        emit editStateChanged();
-        // On to the next note: the caret goes past it.
-        const std::optional<music::EntryRef> was =
-            noteBefore(controller_.score(), *controller_.caret.at);
-        for (int guard = 0; guard < 64; ++guard) {
-            const Position before = *controller_.caret.at;
-            controller_.moveCaret(ScoreEditor::Move::Right, false, 0);
-            if (*controller_.caret.at == before)
-                return;  // the end of the track
-            const auto now = noteBefore(controller_.score(), *controller_.caret.at);
-            if (now && (!was || !(*now == *was)))
+        doc_->contentChanged(&controller_);
+        afterEdit();
+    }
+    chord_.typed.clear();
+    if (!next)
+        return true;
+    const std::optional<music::EntryRef> after =
+        noteAfter(controller_.score(), chord_.track, chord_.note);
+    if (!after) {
+        leaveChordEntry();
+        return true;
+    }
+    chord_.note = *after;
+    showChordEntry();
+    return true;
+}
+
+bool ScoreView::chordKey(QKeyEvent* event) {
+    // The note may have gone (an undo, an edit in another window): the entry ends.
+    if (!controller_.score().isContentItem(chord_.track, chord_.note)) {
+        leaveChordEntry();
+        return false;
+    }
+    if (const ChordKey* key = chordKeyOf(event->key())) {
+        switch (key->act) {
+            case ChordKey::Act::Next:
+                commitChordSymbol(true);
+                break;
+            case ChordKey::Act::Backspace:
+                chord_.typed.chop(1);
+                showChordEntry();
+                break;
+            case ChordKey::Act::Leave:
+                if (event->key() == Qt::Key_Escape || commitChordSymbol(false))
+                    leaveChordEntry();
                 break;
         }
-        controller_.placeSystemCaret();
+        return true;
     }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->text().isEmpty() || (event->modifiers() & commands))
+        return false;
+    if (chord_.typed.size() < static_cast<qsizetype>(extension::kLongestChordSymbol))
+        chord_.typed += event->text();
+    showChordEntry();
+    return true;
 }
 
 }  // namespace qe

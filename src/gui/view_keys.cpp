@@ -31,7 +31,27 @@ constexpr std::array<LyricsKey, 7> kLyricsKeys{{
     {Qt::Key_Enter, LyricsKey::Act::Leave, u"Enter（小键盘）", u"结束歌词输入"},
 }};
 
+constexpr std::array<ChordKey, 6> kChordKeys{{
+    {Qt::Key_Tab, ChordKey::Act::Next, u"Tab", u"和弦记号放到这个音符上，到下一个音符"},
+    {Qt::Key_Space, ChordKey::Act::Next, u"空格", u"和弦记号放到这个音符上，到下一个音符"},
+    {Qt::Key_Backspace, ChordKey::Act::Backspace, u"Backspace", u"删除一个字符"},
+    {Qt::Key_Escape, ChordKey::Act::Leave, u"Esc", u"结束和弦记号输入（未放上的不要）"},
+    {Qt::Key_Return, ChordKey::Act::Leave, u"Enter", u"放上和弦记号并结束输入"},
+    {Qt::Key_Enter, ChordKey::Act::Leave, u"Enter（小键盘）", u"放上和弦记号并结束输入"},
+}};
+
 }  // namespace
+
+std::span<const ChordKey> chordKeys() {
+    return kChordKeys;
+}
+
+const ChordKey* chordKeyOf(int key) {
+    for (const ChordKey& k : kChordKeys)
+        if (k.key == key)
+            return &k;
+    return nullptr;
+}
 
 std::span<const CaretKey> caretKeys() {
     return kCaretKeys;

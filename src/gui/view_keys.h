@@ -32,4 +32,16 @@ struct LyricsKey {
 std::span<const LyricsKey> lyricsKeys();
 const LyricsKey* lyricsKeyOf(int key);
 
+// The keys of chord-symbol entry: the symbol is typed into the status bar and goes on its note
+// when the entry moves on.
+struct ChordKey {
+    enum class Act { Leave, Next, Backspace };
+    Qt::Key key;
+    Act act;
+    const char16_t* keyName;
+    const char16_t* meaning;
+};
+std::span<const ChordKey> chordKeys();
+const ChordKey* chordKeyOf(int key);
+
 }  // namespace qe

@@ -173,10 +173,14 @@ private slots:
         QInputMethodEvent chinese;
         chinese.setCommitString(QStringLiteral("茉"));
         QCoreApplication::sendEvent(ed.view(), &chinese);
+        // Tab goes on to the next note as the status bar says, not to the next widget.
+        QTest::keyClick(ed.view(), Qt::Key_Tab);
+        QTest::keyClicks(ed.view(), QStringLiteral("li"));
+        QVERIFY(ed.view()->hasFocus());
         QTest::keyClick(ed.view(), Qt::Key_Escape);
         QVERIFY(!ed.view()->inLyricsMode());
         QVERIFY(!ed.view()->testAttribute(Qt::WA_InputMethodEnabled));
-        QCOMPARE(verseOf(doc), (QStringList{"la", "茉"}));
+        QCOMPARE(verseOf(doc), (QStringList{"la", "茉", "li"}));
         // The notes are as they were: digits typed in lyrics mode are words, not notes.
         QCOMPARE(trackText(doc), std::string("1 2 3 |]"));
         // The words go with undo like any other edit.

@@ -463,26 +463,28 @@ private slots:
         });
         ed.frame->commands().addGraceBefore->trigger();
         QCOMPARE(int(extras(0).graces.size()), 2);
-        // Chord symbols, note after note: a wrong one is refused and asked again, an empty
-        // answer moves on, cancel ends.
-        QStringList asked;
-        const std::function<void(QInputDialog*, int)> answer = [&](QInputDialog* d, int n) {
-            asked << d->textValue();
-            const QStringList replies{QStringLiteral("Am7"), QStringLiteral("H7"),
-                                      QStringLiteral("G/B")};
-            if (n < replies.size()) {
-                whenModal<QInputDialog>([&, n](QInputDialog* next) { answer(next, n + 1); });
-                d->setTextValue(replies[n]);
-                d->accept();
-            } else {
-                d->reject();
-            }
-        };
-        whenModal<QInputDialog>([&](QInputDialog* d) { answer(d, 0); });
+        // Chord symbols, note after note from the caret: typed into the status bar, Tab puts
+        // it on and goes on; a wrong one is refused and stays to be mended; Esc ends.
+        ed.view()->goToMeasure(0, 0);
         ed.frame->commands().chordSymbols->trigger();
+        QVERIFY(ed.view()->chordEntryActive());
+        QTest::keyClicks(ed.view(), QStringLiteral("Am7"));
+        key(ed, Qt::Key_Tab);
         QCOMPARE(extras(0).chordSymbol, std::u16string(u"Am7"));
+        QTest::keyClicks(ed.view(), QStringLiteral("H7"));
+        key(ed, Qt::Key_Tab);
+        QVERIFY(extras(1).chordSymbol.empty());  // refused: nothing stored, still at the 3
+        QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("无法识别")));
+        key(ed, Qt::Key_Backspace);
+        key(ed, Qt::Key_Backspace);
+        QTest::keyClicks(ed.view(), QStringLiteral("G/B"));
+        key(ed, Qt::Key_Tab);
         QCOMPARE(extras(1).chordSymbol, std::u16string(u"G/B"));
-        QCOMPARE(asked.size(), 4);
+        key(ed, Qt::Key_Tab);  // nothing typed: the 5 keeps none
+        QTest::keyClicks(ed.view(), QStringLiteral("F"));
+        key(ed, Qt::Key_Escape);  // not put on
+        QVERIFY(!ed.view()->chordEntryActive());
+        QVERIFY(extras(3).chordSymbol.empty());
         // Undo takes back one step at a time: the last chord symbol, then the first.
         ed.frame->commands().editUndo->trigger();
         QVERIFY(extras(1).chordSymbol.empty());
