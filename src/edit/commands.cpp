@@ -291,6 +291,8 @@ Fragment copyOf(const Score& score, const Selection& s) {
         if (it == covered.items.end() || !it->whole)
             continue;
         index.emplace_back(at, static_cast<int>(fragment.items.size()));
+        if (const NoteExtra& extra = score.entry(t, at).extras(); !extra.empty())
+            fragment.extras.emplace_back(static_cast<int>(fragment.items.size()), extra);
         fragment.items.push_back(*itemAt(score, t, at));
     }
     const auto itemIndex = [&](EntryRef at) {
@@ -372,12 +374,27 @@ Position paste(Edits& edits, const Position& caret, const Fragment& fragment) {
         at = insertItem(edits, at, item);
         made[i] = EntryRef{at.measure, at.entry - 1};
     }
+    const auto place = [&](int i) -> std::optional<EntryRef> {
+        return i >= 0 && static_cast<std::size_t>(i) < made.size() ? made[static_cast<std::size_t>(i)]
+                                                                  : std::nullopt;
+    };
+    // What the notes carry goes on them again, where they can carry it.
+    for (const auto& [i, extra] : fragment.extras) {
+        const std::optional<EntryRef> on = place(i);
+        if (!on || on->entry < 0 || !edits.score.isContentItem(at.track, *on))
+            continue;
+        const std::optional<Item> item = edits.score.entry(at.track, *on).item();
+        NoteExtra kept = extra;
+        if (!item->isDigit()) {
+            kept.tones.clear();
+            kept.graces.clear();
+        }
+        if (!item->isNoteOrRest() || kept.empty())
+            continue;
+        edits.make(change::SetExtra{at.track, *on, edits.score.entry(at.track, *on).extras(),
+                                    std::move(kept)});
+    }
     for (const Fragment::Shape& s : fragment.shapes) {
-        const auto place = [&](int i) -> std::optional<EntryRef> {
-            return i >= 0 && static_cast<std::size_t>(i) < made.size()
-                       ? made[static_cast<std::size_t>(i)]
-                       : std::nullopt;
-        };
         const std::optional<EntryRef> from = place(s.from);
         const std::optional<EntryRef> to = place(s.to);
         if (!from || !to)

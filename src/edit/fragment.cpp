@@ -1,5 +1,7 @@
 #include "edit/fragment.h"
 
+#include "base/exception.h"
+
 #include <charconv>
 #include <sstream>
 
@@ -309,8 +311,71 @@ std::string toFragmentText(const Fragment& fragment) {
         }
         out += '\n';
     }
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const auto& [item, extra] : fragment.extras) {
+        out += "extra ";
+        out += std::to_string(item);
+        out += ' ';
+        for (unsigned char b : extension::encodeNoteExtras({{0, 0, extra}})) {
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+        out += '\n';
+    }
     return out;
 }
+
+namespace {
+
+// One "extra ITEM HEX" line: the entry's bytes decoded as a file's would be, on a note of the
+// fragment that can carry them, in item order.
+bool readExtra(std::string_view rest, Fragment& fragment, std::string* error) {
+    long long item = -1;
+    const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), item);
+    const auto count = static_cast<long long>(fragment.items.size());
+    if (ec != std::errc() || item < 0 || item >= count ||
+        (!fragment.extras.empty() && item <= fragment.extras.back().first)) {
+        fail(error, "extras that name no note of the fragment");
+        return false;
+    }
+    rest.remove_prefix(static_cast<std::size_t>(ptr - rest.data()));
+    if (rest.empty() || rest.front() != ' ' || rest.size() % 2 != 1) {
+        fail(error, "damaged extras");
+        return false;
+    }
+    rest.remove_prefix(1);
+    std::vector<unsigned char> bytes;
+    const auto nibble = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    for (std::size_t i = 0; i + 1 < rest.size(); i += 2) {
+        const int hi = nibble(rest[i]);
+        const int lo = nibble(rest[i + 1]);
+        if (hi < 0 || lo < 0) {
+            fail(error, "damaged extras");
+            return false;
+        }
+        bytes.push_back(static_cast<unsigned char>(hi * 16 + lo));
+    }
+    std::vector<PlacedNoteExtra> decoded;
+    try {
+        decoded = extension::decodeNoteExtras(bytes);
+    } catch (const Exception&) {
+        fail(error, "damaged extras");
+        return false;
+    }
+    const Item& on = fragment.items[static_cast<std::size_t>(item)];
+    if (decoded.size() != 1 || decoded[0].track != 0 || decoded[0].record != 0 ||
+        !on.isNoteOrRest() ||
+        (!on.isDigit() && (!decoded[0].extra.tones.empty() || !decoded[0].extra.graces.empty()))) {
+        fail(error, "extras on something that cannot carry them");
+        return false;
+    }
+    fragment.extras.emplace_back(static_cast<int>(item), std::move(decoded[0].extra));
+    return true;
+}
+
+}  // namespace
 
 std::optional<Fragment> fromFragmentText(std::string_view text, std::string* error) {
     const auto lineEnd = [&](std::size_t from) {
@@ -337,6 +402,11 @@ std::optional<Fragment> fromFragmentText(std::string_view text, std::string* err
         const std::string_view line = text.substr(start, end - start);
         if (line.empty())
             continue;
+        if (line.rfind("extra ", 0) == 0) {
+            if (!readExtra(line.substr(6), *fragment, error))
+                return std::nullopt;
+            continue;
+        }
         const bool arc = line.rfind("tie ", 0) == 0;
         if (!arc && line.rfind("bracket ", 0) != 0) {
             fail(error, "an unknown line in the fragment");

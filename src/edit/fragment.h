@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "music/item.h"
+#include "records/extension.h"
 
 namespace qe {
 
@@ -25,6 +26,9 @@ struct Fragment {
 
     std::vector<music::Item> items;
     std::vector<Shape> shapes;
+    // What items carry beyond their digits (chord tones, grace notes, articulations, tuplets,
+    // chord symbols), by index in `items`, in order.
+    std::vector<std::pair<int, NoteExtra>> extras;
 
     bool empty() const { return items.empty(); }
     friend bool operator==(const Fragment&, const Fragment&) = default;
@@ -44,11 +48,13 @@ std::string toJianpuText(const Fragment& fragment);
 std::optional<Fragment> fromJianpuText(std::string_view text, std::string* error = nullptr);
 
 // The editor's own clipboard form: a first line naming it and its version, the items as
-// jianpu text, then one line per tie ("tie FROM TO") and bracket ("bracket FROM TO LABEL").
+// jianpu text, then one line per tie ("tie FROM TO") and bracket ("bracket FROM TO LABEL"),
+// and one per item that carries extras ("extra ITEM HEX", the bytes of its note-extras entry).
 std::string toFragmentText(const Fragment& fragment);
 // Nothing for a damaged form: a wrong first line, a shape that names no item of the fragment,
-// a tie on a bar line, a bracket from or to anything but a bar line, or more than a
-// clipboard's worth of items.
+// a tie on a bar line, a bracket from or to anything but a bar line, extras that are damaged
+// or stand on anything but a digit or rest (chord tones and grace notes on a digit only), or
+// more than a clipboard's worth of items.
 std::optional<Fragment> fromFragmentText(std::string_view text, std::string* error = nullptr);
 
 // The most items a paste takes: far more than any score holds between two places a person

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "edit/fragment.h"
 #include "edit/note_extras.h"
 #include "music/track_walk.h"
 #include "support/fake_host.h"
@@ -127,6 +128,53 @@ TEST(ExtraCommands, DeletingANoteTakesWhatItCarriesAndUndoBringsItBack) {
     ed.view.undo();
     EXPECT_EQ(extrasAt(ed, 0, 1).tones.size(), 1u);
     EXPECT_EQ(extrasAt(ed, 0, 1).articulations, articulation::kAccent);
+}
+
+// Copy and paste keep what the notes carry, through the clipboard's text too; damaged or
+// misplaced extras in a clipboard text are refused, not pasted half.
+TEST(ExtraCommands, CopyAndPasteKeepWhatNotesCarry) {
+    Editor ed(test::scoreOf({"1_ 2_ 3_ 0 5 | 6 |]"}));
+    ed.view.setCaret(ed.at(0, 0));
+    for (int i = 0; i < 3; ++i)
+        ed.view.moveCaret(ScoreEditor::Move::Right, true);
+    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    ed.view.setCaret(ed.at(0, 4));  // after the rest
+    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    ed.view.setCaret(ed.at(0, 5));
+    ASSERT_TRUE(ed.view.addChordTone(3, true));
+    ASSERT_TRUE(ed.view.setChordSymbol(u"C/E"));
+    ed.view.setCaret(ed.at(0, 0));
+    for (int i = 0; i < 5; ++i)
+        ed.view.moveCaret(ScoreEditor::Move::Right, true);
+    const Fragment copied = ed.view.copySelection();
+    ASSERT_EQ(copied.extras.size(), 5u);
+    const std::optional<Fragment> back = fromFragmentText(toFragmentText(copied));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, copied);
+
+    ed.view.setCaret(ed.at(1, 1));  // after the 6
+    ASSERT_TRUE(ed.view.paste(*back));
+    const music::Measure& m = ed.score().measure(0, 1);
+    EXPECT_EQ(m.entries[1].extras().tuplets[0], (TupletMark{3, 2, true}));
+    EXPECT_EQ(m.entries[4].extras().articulations, articulation::kFermata);
+    EXPECT_EQ(m.entries[5].extras().chordSymbol, u"C/E");
+    EXPECT_EQ(m.entries[5].extras().tones.size(), 1u);
+    ed.view.undo();  // the paste, with its extras, is one step
+    EXPECT_EQ(ed.score().measure(0, 1).contentCount(), 1);
+
+    std::string text = toFragmentText(copied);
+    std::string error;
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const std::string line = text.substr(text.find("extra 4 "));
+    EXPECT_FALSE(fromFragmentText(replaced(line, "extra 4 zz\n"), &error));
+    EXPECT_FALSE(fromFragmentText(replaced(line, "extra 9 " + line.substr(8)), &error));
+    EXPECT_FALSE(fromFragmentText(replaced(line, "extra 3 " + line.substr(8)), &error));  // a rest
+    EXPECT_FALSE(fromFragmentText(replaced(line, line.substr(0, line.size() - 3) + "\n"), &error));
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace
