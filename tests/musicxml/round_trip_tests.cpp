@@ -170,7 +170,8 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
     EXPECT_EQ(back.doc.header.noteExtras, nested.header.noteExtras);
     const auto starts = [](const QeDocument& d) {
         std::vector<music::Ticks> out;
-        for (const music::SoundingNote& n : music::walkDocument(d).at(0).notes)
+        const std::vector<music::TrackWalk> walks = music::walkDocument(d);
+        for (const music::SoundingNote& n : walks.at(0).notes)
             out.push_back(n.start);
         return out;
     };
