@@ -129,19 +129,13 @@ void ScoreView::onGraceAfter() {
 void ScoreView::onClearChordAndGraces() {
     if (!controller_.caret.valid())
         return;
-    const std::optional<music::EntryRef> at = noteBefore(controller_.score(), *controller_.caret.at);
-    if (!at) {
+    if (!noteBefore(controller_.score(), *controller_.caret.at)) {
         emit statusMessage(kNoNote);
         return;
     }
-    const NoteExtra& now = controller_.score().entry(controller_.caret.at->track, *at).extras();
-    NoteExtra kept = now;
-    kept.tones.clear();
-    kept.graces.clear();
-    if (kept == now)
-        return;
-    controller_.clearTonesAndGraces();
-    emit editStateChanged();
+    // The editor refuses, changing nothing, when the note has neither.
+    if (controller_.clearTonesAndGraces())
+        emit editStateChanged();
 }
 
 bool ScoreView::focusNextPrevChild(bool next) {

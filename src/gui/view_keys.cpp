@@ -40,6 +40,15 @@ constexpr std::array<ChordKey, 6> kChordKeys{{
     {Qt::Key_Enter, ChordKey::Act::Leave, u"Enter（小键盘）", u"放上和弦记号并结束输入"},
 }};
 
+// The entry of a key table for a key, or null.
+template <typename Key, std::size_t N>
+const Key* find(const std::array<Key, N>& table, int key) {
+    for (const Key& k : table)
+        if (k.key == key)
+            return &k;
+    return nullptr;
+}
+
 }  // namespace
 
 std::span<const ChordKey> chordKeys() {
@@ -47,10 +56,7 @@ std::span<const ChordKey> chordKeys() {
 }
 
 const ChordKey* chordKeyOf(int key) {
-    for (const ChordKey& k : kChordKeys)
-        if (k.key == key)
-            return &k;
-    return nullptr;
+    return find(kChordKeys, key);
 }
 
 std::span<const CaretKey> caretKeys() {
@@ -72,10 +78,7 @@ std::span<const LyricsKey> lyricsKeys() {
 }
 
 const LyricsKey* lyricsKeyOf(int key) {
-    for (const LyricsKey& k : kLyricsKeys)
-        if (k.key == key)
-            return &k;
-    return nullptr;
+    return find(kLyricsKeys, key);
 }
 
 }  // namespace qe
