@@ -57,8 +57,15 @@ bool openScore(const QString& path, ScoreSession& session, bool saving, int& sta
 }
 
 bool layOut(FontBook& fonts, ScoreLayout& layout, int& status) {
+    // A measure wider than a line is squeezed into one: the user is told, and gets every page.
     return runLayoutPass(
-        fonts, [&](Surface& g) { layout.update(g); }, status);
+        fonts,
+        [&](Surface& g) {
+            layout.update(g);
+            if (layout.overwideAppeared())
+                printError(QString::fromUtf16(kOverflowWarning));
+        },
+        status);
 }
 
 int actionLayout(FontBook& fonts, const QString& path, bool scrollMode) {

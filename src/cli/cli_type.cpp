@@ -80,6 +80,8 @@ int actionType(FontBook& fonts, const QString& keys, const QString& path, const 
     view.attach(&session);
     try {
         view.relayout();
+        if (view.layout().overwideAppeared())
+            host.warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);
     } catch (const Exception& e) {
         if (e.code == kLayoutOverflow)
             host.warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);

@@ -746,6 +746,8 @@ void ScoreEditor::updateAfterEdit() {
     layoutError_ = 0;
     try {
         relayout();
+        if (layout().overwideAppeared())
+            window->warn(kOverflowWarning, kWarningCaption);
     } catch (const Exception& e) {
         layoutError_ = e.code;
         if (e.code == kLayoutOverflow)

@@ -2,67 +2,307 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
 #include "engrave/note_line.h"
 #include "engrave/shadow_node.h"
-#include "engrave/symbols.h"
 #include "engrave/system.h"
-#include "records/doc_chunks.h"
 
 namespace qe {
 
 namespace {
-constexpr int kGapWeight = 16;
+
+// Costs are whole thousandths, so that sums are exact and the same lines cost the same
+// whichever order they were added in: breaking again after a change must choose as breaking
+// anew does, ties included.
+using Cost = long long;
+constexpr Cost kInfinite = Cost{1} << 60;
+// Every line costs this much before its badness, so that of equally good breakings the one
+// with fewer lines wins.
+constexpr double kLinePenalty = 10.0;
+// A line spaced beyond the limits, or a measure alone on the last line: chosen only when
+// nothing else can be.
+constexpr double kOutsideLimits = 1e6;
+constexpr double kLoneLastMeasure = 1e5;
+// A measure wider than a line has a line of its own, squeezed.
+constexpr double kOverwide = 1e7;
+
+double gapOf(const ColumnGrid& column) {
+    return column.digitWidth() * kMeasureGap;
 }
 
-int breakLines(LinearView& view, int width) {
-    view.lineStarts.clear();
-    if (view.childCount() == 0)
-        return 0;
-    int running = 0;
-    int i = 0;
-    for (;; ++i) {
-        bool seen = false;
-        int w = 0;
-        for (int t = 0; t < view.childCount(); ++t) {
-            const Node* line = view.child(t);
-            if (line->childCount() > i) {
-                seen = true;
-                w = std::max(w, line->child(i)->style.width);
+// The natural and least widths of the columns [from, to) as a line.
+void widths(const std::vector<ColumnGrid>& columns, int from, int to, double& natural,
+            double& least) {
+    natural = 0.0;
+    least = 0.0;
+    for (int c = from; c < to; ++c) {
+        const ColumnGrid& column = columns[static_cast<std::size_t>(c)];
+        natural += column.natural() + (c > from ? gapOf(column) : 0.0);
+        least += column.least();
+    }
+}
+
+// The badness of a line of natural width set to `width`: 0 at its natural spacing, 100 when
+// stretched to the limit or squeezed to 80 % of it. Spacing grows in proportion to the unit
+// wherever digits do not touch, so the ratio of the widths is the ratio of the spacings.
+double badness(double natural, double width, bool* outside) {
+    const double ratio = natural > 0.0 ? width / natural : 1.0;
+    double b = 0.0;
+    if (ratio >= 1.0)
+        b = (ratio - 1.0) / (kMostStretch - 1.0);
+    else
+        b = (1.0 - ratio) / (1.0 - kLeastSqueeze) * 0.8;
+    *outside = ratio > kMostStretch || ratio < kLeastSqueeze;
+    b = std::min(b, 4.0);
+    return 100.0 * b * b * b;
+}
+
+// What a line of these widths costs; a single measure wider than the line is squeezed into it.
+Cost costOf(double natural, double least, int width, bool single) {
+    if (least > width)
+        return single ? std::llround(kOverwide * 1000) : kInfinite;
+    bool outside = false;
+    const double bad = badness(natural, width, &outside);
+    return std::llround(((kLinePenalty + bad) * (kLinePenalty + bad) +
+                         (outside ? kOutsideLimits : 0.0)) *
+                        1000);
+}
+
+Cost sum(Cost a, Cost b) {
+    return a >= kInfinite || b >= kInfinite ? kInfinite : a + b;
+}
+
+}  // namespace
+
+std::vector<ColumnGrid> columnGrids(const LinearView& view, int first, int end) {
+    int columns = 0;
+    for (int t = 0; t < view.childCount(); ++t)
+        columns = std::max(columns, view.child(t)->childCount());
+    if (end < 0 || end > columns)
+        end = columns;
+    std::vector<ColumnGrid> grids;
+    std::vector<Measure*> measures;
+    for (int c = first; c < end; ++c) {
+        measures.clear();
+        for (int t = 0; t < view.childCount(); ++t)
+            measures.push_back(view.measureNode(t, c));
+        grids.emplace_back(measures);
+    }
+    return grids;
+}
+
+long long LineBreaker::lineCost(const std::vector<ColumnGrid>& columns, int from, int to,
+                                int width) {
+    double natural = 0.0;
+    double least = 0.0;
+    widths(columns, from, to, natural, least);
+    return costOf(natural, least, width, to - from == 1);
+}
+
+long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int from,
+                                    int width) {
+    const int to = static_cast<int>(columns.size());
+    double natural = 0.0;
+    double least = 0.0;
+    widths(columns, from, to, natural, least);
+    // A short last line is not stretched: it costs only being a line.
+    Cost cost = natural <= width ? std::llround(kLinePenalty * kLinePenalty * 1000)
+                                 : lineCost(columns, from, to, width);
+    if (to - from == 1 && from > 0)
+        cost = sum(cost, std::llround(kLoneLastMeasure * 1000));
+    return cost;
+}
+
+std::vector<int> LineBreaker::breakAll(const std::vector<ColumnGrid>& columns, int width) {
+    cost_.clear();
+    start_.clear();
+    return choose(columns, width, 0, 0, 0);
+}
+
+std::vector<int> LineBreaker::breakAgain(const std::vector<ColumnGrid>& columns, int width,
+                                         int first, int end, int shift) {
+    if (width != width_ || cost_.empty() || first < 0)
+        return breakAll(columns, width);
+    return choose(columns, width, first, end, shift);
+}
+
+std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int width,
+                                     int first, int end, int shift) {
+    const int n = static_cast<int>(columns.size());
+    width_ = width;
+    std::vector<Cost> oldCost;
+    std::vector<int> oldStart;
+    oldCost.swap(cost_);
+    oldStart.swap(start_);
+    const int oldN = static_cast<int>(oldCost.size()) - 1;
+    // Lines ending at or before the first changed column are as they were.
+    const int kept = std::clamp(first, 0, std::max(0, std::min(n, oldN)));
+    cost_.assign(static_cast<std::size_t>(n) + 1, kInfinite);
+    start_.assign(static_cast<std::size_t>(n) + 1, 0);
+    if (kept > 0) {
+        std::copy(oldCost.begin(), oldCost.begin() + kept + 1, cost_.begin());
+        std::copy(oldStart.begin(), oldStart.begin() + kept + 1, start_.begin());
+    }
+    cost_[0] = 0;
+    const bool reuse = oldN >= 0 && end >= 0;
+    // Past the change, once every line end a line can start from has the old cost plus one
+    // and the same delta, every later choice is the old one.
+    Cost delta = 0;
+    int sameSince = -1;  // the first j of the run of ends that agree with the old ones
+    for (int j = std::max(1, kept + 1); j <= n; ++j) {
+        double natural = 0.0;
+        double least = 0.0;
+        Cost best = kInfinite;
+        int bestStart = j - 1;
+        int i = j - 1;
+        for (; i >= 0; --i) {
+            const ColumnGrid& column = columns[static_cast<std::size_t>(i)];
+            least += column.least();
+            natural += column.natural() + (i < j - 1 ? gapOf(columns[static_cast<std::size_t>(i + 1)]) : 0.0);
+            if (least > width && i < j - 1)
+                break;
+            const Cost c =
+                sum(cost_[static_cast<std::size_t>(i)], costOf(natural, least, width, i == j - 1));
+            if (c < best) {
+                best = c;
+                bestStart = i;
             }
         }
-        // The lines end where no track has a measure any more. An empty measure closed by a
-        // hidden bar line is 0 wide but still a measure: the score goes on after it.
-        if (!seen)
+        const int lowest = i + 1;  // the earliest start this line end looked at
+        cost_[static_cast<std::size_t>(j)] = best;
+        start_[static_cast<std::size_t>(j)] = bestStart;
+        if (!reuse || j < end || j - shift < 1 || j - shift > oldN)
+            continue;
+        const std::size_t o = static_cast<std::size_t>(j - shift);
+        const bool finite = best < kInfinite && oldCost[o] < kInfinite;
+        const Cost d = finite ? best - oldCost[o] : 0;
+        const bool agrees = finite && oldStart[o] + shift == bestStart && bestStart >= end &&
+                            (sameSince < 0 || d == delta);
+        if (!agrees) {
+            sameSince = -1;
+            continue;
+        }
+        if (sameSince < 0) {
+            sameSince = j;
+            delta = d;
+        }
+        // The next line end looks back no further than this one did plus one column; when
+        // all it can look at agrees, so does everything after it.
+        if (lowest > sameSince && lowest >= end && j + 1 <= n) {
+            for (int k = j + 1; k <= n; ++k) {
+                const std::size_t ok = static_cast<std::size_t>(k - shift);
+                cost_[static_cast<std::size_t>(k)] = oldCost[ok] + delta;
+                start_[static_cast<std::size_t>(k)] = oldStart[ok] + shift;
+            }
             break;
-        if (w > width)
-            throw Exception(kLayoutOverflow);
-        running += w;
-        if (running > width) {
-            view.lineStarts.push_back(i);
-            running = w;
         }
     }
-    if (i > 0)
-        view.lineStarts.push_back(i);
-    return static_cast<int>(view.lineStarts.size());
+    std::vector<int> ends;
+    if (n == 0)
+        return ends;
+    // The last line: the best of its starts, by its own cost.
+    Cost best = kInfinite;
+    int lastStart = n - 1;
+    double least = 0.0;
+    for (int i = n - 1; i >= 0; --i) {
+        least += columns[static_cast<std::size_t>(i)].least();
+        if (least > width && i < n - 1)
+            break;
+        const Cost c = sum(cost_[static_cast<std::size_t>(i)], lastLineCost(columns, i, width));
+        if (c < best) {
+            best = c;
+            lastStart = i;
+        }
+    }
+    ends.push_back(n);
+    for (int j = lastStart; j > 0; j = start_[static_cast<std::size_t>(j)])
+        ends.push_back(j);
+    std::reverse(ends.begin(), ends.end());
+    return ends;
 }
 
-namespace {
+double lineWidth(const std::vector<ColumnGrid>& columns, int from, int to, double unit,
+                 double* slope) {
+    double total = 0.0;
+    double rate = 0.0;
+    for (int c = from; c < to; ++c) {
+        const ColumnGrid& column = columns[static_cast<std::size_t>(c)];
+        double s = 0.0;
+        total += column.width(unit, slope ? &s : nullptr);
+        rate += s;
+        if (c > from) {
+            total += unit * gapOf(column);
+            rate += gapOf(column);
+        }
+    }
+    if (slope)
+        *slope = rate;
+    return total;
+}
 
-// The note lines of display line `k`, one of shadows per track that reaches its first measure,
-// laid out at their natural spacing.
-std::vector<std::unique_ptr<NoteLine>> shadowLines(int k, LinearView& view, Surface& g) {
+double unitFor(const std::vector<ColumnGrid>& columns, int from, int to, int width,
+               double* squeeze) {
+    *squeeze = 1.0;
+    const double least = lineWidth(columns, from, to, 0.0);
+    if (least >= width) {
+        // Everything but the bar lines narrows.
+        double bars = 0.0;
+        for (int c = from; c < to; ++c)
+            bars += columns[static_cast<std::size_t>(c)].barWidth();
+        if (least > width && least > bars)
+            *squeeze = std::max(0.0, (width - bars - 0.5 * (to - from)) / (least - bars));
+        return 0.0;
+    }
+    // The width grows with the unit, faster and faster: Newton's steps from above the
+    // answer come down to it without passing it.
+    double unit = 1.0;
+    double slope = 0.0;
+    double w = lineWidth(columns, from, to, unit, &slope);
+    for (int i = 0; i < 40 && w < width; ++i) {
+        unit *= 2.0;
+        w = lineWidth(columns, from, to, unit, &slope);
+    }
+    for (int i = 0; i < 40 && w - width > 0.25 && slope > 0.0; ++i) {
+        unit = std::max(0.0, unit - (w - width) / slope);
+        w = lineWidth(columns, from, to, unit, &slope);
+    }
+    // A hair narrower, so that the measures' widths rounded to whole units never pass the
+    // line's end; the gaps between them take up what is left.
+    if (slope > 0.0)
+        unit = std::max(0.0, unit - (w - width + 0.5 * (to - from) + 0.5) / slope);
+    return unit;
+}
+
+double lineUnit(const std::vector<ColumnGrid>& columns, int from, int to, int width, bool last,
+                double above, double* squeeze, bool* justified) {
+    if (last) {
+        const double unit = above > 0.0 ? std::min(above, kMostStretch) : 1.0;
+        const double w = lineWidth(columns, from, to, unit);
+        if (w < kFullLastLine * width) {
+            *squeeze = 1.0;
+            *justified = false;
+            return unit;
+        }
+    }
+    *justified = true;
+    return unitFor(columns, from, to, width, squeeze);
+}
+
+void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, double unit,
+               double squeeze, Surface& g, System& target, int width) {
     if (k < 0 || k >= static_cast<int>(view.lineStarts.size()))
         throw Exception(kOutOfRange);
     const int first = k > 0 ? view.lineStarts[static_cast<std::size_t>(k - 1)] : 0;
     const int end = view.lineStarts[static_cast<std::size_t>(k)];
-    if (first >= end)
+    if (first >= end || end > static_cast<int>(columns.size()))
         throw Exception(kWrongKind);
-    std::vector<std::unique_ptr<NoteLine>> lines;
+    for (int c = first; c < end; ++c)
+        columns[static_cast<std::size_t>(c)].place(unit, squeeze, g);
+    const int digitWidth = columns[static_cast<std::size_t>(first)].digitWidth();
     for (int t = 0; t < view.childCount(); ++t) {
         const Node* track = view.child(t);
         if (track->childCount() <= first)
@@ -73,100 +313,41 @@ std::vector<std::unique_ptr<NoteLine>> shadowLines(int k, LinearView& view, Surf
         for (int m = first; m < last; ++m)
             line->appendChild(std::make_unique<ShadowNode>(track->child(m)));
         line->layout(g, true);
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-void addLine(System& target, std::unique_ptr<NoteLine> line) {
-    target.style.width = std::max(target.style.width, line->style.width);
-    target.style.height += line->style.height - line->style.marginBottom - line->style.marginTop;
-    target.appendChild(std::move(line));
-}
-
-long long totalWeight(const Node& line) {
-    const int n = line.childCount();
-    long long total = static_cast<long long>(kGapWeight) * (n > 0 ? n - 1 : 0);
-    for (int i = 0; i < n; ++i)
-        if (const Measure* m = asMeasure(line.realChild(i)))
-            total += m->weight();
-    return total;
-}
-
-}  // namespace
-
-std::vector<double> buildLine(int k, LinearView& view, Surface& g, System& target, int width) {
-    std::vector<double> units;
-    for (auto& line : shadowLines(k, view, g)) {
-        units.push_back(width != 0 ? justify(*line, width, g) : 0.0);
-        addLine(target, std::move(line));
-    }
-    target.layout(g, false);
-    return units;
-}
-
-void buildLastLine(int k, LinearView& view, Surface& g, System& target, int width,
-                   const std::vector<double>& unitsAbove, double standard) {
-    std::vector<std::unique_ptr<NoteLine>> lines = shadowLines(k, view, g);
-    int natural = 0;
-    for (const auto& line : lines)
-        natural = std::max(natural, line->style.width);
-    // Each track spaced as it was above; all of them then end where the widest does, so that
-    // the system closes on one bar line. Never wider than a full line.
-    double end = 0;
-    for (std::size_t t = 0; t < lines.size(); ++t) {
-        const double unit = std::max(0.0, t < unitsAbove.size() ? unitsAbove[t] : standard);
-        end = std::max(end,
-                       lines[t]->style.width + unit * static_cast<double>(totalWeight(*lines[t])));
-    }
-    const int lineWidth = natural >= kFullLastLine * width
-                              ? width
-                              : std::min(width, static_cast<int>(std::ceil(end)));
-    for (auto& line : lines) {
-        justify(*line, lineWidth, g);
-        addLine(target, std::move(line));
+        spaceLine(*line, unit * squeeze, digitWidth, width);
+        target.style.width = std::max(target.style.width, line->style.width);
+        target.style.height +=
+            line->style.height - line->style.marginBottom - line->style.marginTop;
+        target.appendChild(std::move(line));
     }
     target.layout(g, false);
 }
 
-double justify(Node& line, int width, Surface& g) {
-    const long long total = totalWeight(line);
-    double unit = 0.0;
-    if (line.childCount() > 0 && total > 0)
-        unit = static_cast<double>(width - line.style.width) / static_cast<double>(total);
-    // With nothing to spread, the measures are placed at their natural spacing, as a stretch
-    // by nothing places them, so none keeps the spacing of an earlier, different line.
-    spaceLine(line, unit, g);
-    line.style.width = width;
-    return unit;
-}
-
-void spaceLine(Node& line, double unit, Surface& g) {
-    const int gap = static_cast<int>(std::floor(unit * kGapWeight + 0.5));
+void spaceLine(Node& line, double unit, int digitWidth, int width) {
+    const int count = line.childCount();
+    int gap = static_cast<int>(std::lround(unit * digitWidth * kMeasureGap));
+    int spare = 0;  // one unit more for the first gaps, so that the line ends at `width`
+    if (width > 0 && count > 1) {
+        int measures = 0;
+        for (int i = 0; i < count; ++i)
+            if (const Measure* m = asMeasure(line.realChild(i)))
+                measures += m->style.width;
+        const int room = std::max(0, width - measures);
+        gap = room / (count - 1);
+        spare = room % (count - 1);
+    }
     int sum = 0;
-    for (int i = 0; i < line.childCount(); ++i) {
+    for (int i = 0; i < count; ++i) {
         Node* shown = line.child(i);
         if (i > 0)
-            sum += gap;
+            sum += gap + (i <= spare ? 1 : 0);
         shown->style.x = sum;
-        if (Measure* m = asMeasure(line.realChild(i))) {
-            m->stretch(unit, g);
+        if (const Measure* m = asMeasure(line.realChild(i))) {
             shown->style.width = m->style.width;
             shown->style.height = m->style.height;
         }
         sum += shown->style.width;
     }
     line.style.width = sum;
-}
-
-double standardUnit(Surface& g, const format_track_header* format, double breakShare) {
-    if (format)
-        g.setFont(format->font(kNoteFont));
-    const char16_t digit = glyph::kDigit + 1;
-    const int quarter = g.textExtent(&digit, 1).width;
-    // A line of n plain quarters is n * quarter wide and weighs n * 16 (a quarter's weight);
-    // stretched from breakShare of a line to the whole line, each weight unit gets this.
-    return quarter * (1.0 - breakShare) / breakShare / 16.0;
 }
 
 }  // namespace qe

@@ -180,9 +180,13 @@ void LinearView::arrange(Surface& g) {
         style.paddingTop = score->header().marks.empty() ? kPadding : kPadding + 3 * small;
     }
     if (stripSpacing) {
-        const double unit = standardUnit(g, format, kBreakShare);
+        // Spaced as page mode spaces a line at its natural unit, all tracks on one grid.
+        const std::vector<ColumnGrid> columns = columnGrids(*this);
+        for (const ColumnGrid& column : columns)
+            column.place(1.0, 1.0, g);
+        const int digitWidth = columns.empty() ? 0 : columns.front().digitWidth();
         for (auto& line : children_)
-            spaceLine(*line, unit, g);
+            spaceLine(*line, 1.0, digitWidth);
     }
     System::arrange(g);
     for (TieArc& arc : arcs)

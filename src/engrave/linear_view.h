@@ -57,9 +57,8 @@ public:
     // null when it has none.
     std::shared_ptr<const MeasureLyrics::Rows> lyricRowsOf(int t) const;
 
-    // The strip of scroll mode spaces its measures as page mode spaces a line at the break
-    // width, so that beats read apart; the edit tree of page mode keeps its measures at their
-    // natural spacing for line breaking.
+    // The strip of scroll mode spaces its columns as page mode spaces a line at its natural
+    // unit; the edit tree of page mode leaves the spacing to its display lines.
     bool stripSpacing = false;
     // Whether the view makes and lays out arcs and jump lines of its own; page mode makes
     // its own on its pages.

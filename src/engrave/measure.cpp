@@ -1,11 +1,13 @@
 #include "engrave/measure.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/exception.h"
 #include "engrave/item_elements.h"
 #include "engrave/note_element.h"
 #include "engrave/symbols.h"
+#include "engrave/time_grid.h"
 #include "music/rhythm.h"
 #include "records/doc_chunks.h"
 
@@ -103,56 +105,167 @@ void Measure::arrange(Surface& g) {
 
 void Measure::arrangeRow(Surface& g, bool measure) {
     if (!measure) {
-        // Unchanged since it was measured: its elements stand where they were placed, or
-        // where the last stretch put them, which page mode redoes for every measure right
-        // after; scroll mode never stretches. Only the natural size comes back.
+        // Unchanged since it was measured: its elements stand where its column last placed
+        // them, which a line or the strip does again right after. Only the natural size comes
+        // back.
         style.width = naturalWidth_;
         style.height = naturalHeight_;
         return;
     }
     dropDecorations();
     static const MeasureLyrics::Rows kNoRows;
-    lyrics_.widen(*this, g, lyricRows_ ? *lyricRows_ : kNoRows);
+    lyrics_.measure(*this, g, lyricRows_ ? *lyricRows_ : kNoRows);
     ornaments_.widen(*this, g);
     int yTop = 0;
-    int x = 0;
     int u = -15;
+    digitWidth_ = 192;
     if (format) {
         const int barHeightFont = format->font(kBarLineFont).logFont.height;
         const int noteHeight = format->font(kNoteFont).logFont.height;
         yTop = (barHeightFont - noteHeight) / 2 - style.paddingTop;
-        x = style.paddingLeft;
         u = noteHeight / 15;
+        g.setFont(format->font(kNoteFont));
+        const char16_t digit = glyph::kDigit + 1;
+        digitWidth_ = std::max(1, g.textExtent(&digit, 1).width);
     }
     weight_ = 0;
-    forEachElement([&](NoteElement& element) {
-        NoteElement* e = &element;
-        x += e->style.marginLeft;
-        e->style.x = x;
-        e->style.y = yTop;
-        x += e->style.width + e->style.marginRight;
-        e->dotsTop = e->glyphTop;
-        e->dotsBottom = e->duration * 2 * u + e->glyphBottom;
-        weight_ += e->weight();
-        if (e->elementKind == kDigitElement && e->octave != 0) {
-            const bool above = e->octave > 0;
-            for (int i = 0; i < std::abs(e->octave); ++i)
-                symbols_.emplace_back(e, format, above);
+    forEachElement([&](NoteElement& e) {
+        e.style.y = yTop;
+        e.dotsTop = e.glyphTop;
+        e.dotsBottom = e.duration * 2 * u + e.glyphBottom;
+        weight_ += e.weight();
+        if (e.elementKind == kDigitElement && e.octave != 0) {
+            const bool above = e.octave > 0;
+            for (int i = 0; i < std::abs(e.octave); ++i)
+                symbols_.emplace_back(&e, format, above);
         }
     });
     groupUnderlines();
+    findSlots();
     if (format) {
         g.setFont(format->font(kBarLineFont));
         const Size extent = g.textExtent(&barGlyph, 1);
         barWidth = extent.width;
         barHeight = extent.height;
     }
-    style.width = x + barWidth;
     style.height = barHeight - style.paddingTop - style.paddingBottom;
+    // Spaced alone at the natural unit, until its column places it among the other tracks.
+    ColumnGrid({this}).place(1.0, 1.0, g);
     naturalWidth_ = style.width;
-    layoutDecorations(g);
     style.height += lyrics_.depth();
     naturalHeight_ = style.height;
+}
+
+std::pair<int, int> Measure::placeSlot(const Slot& slot, int x) {
+    NoteElement* anchor = elementAt(slot.anchor);
+    anchor->style.x = x - anchor->style.width / 2;
+    int left = anchor->style.x - anchor->style.marginLeft;
+    for (int i = slot.anchor - 1; i >= slot.first; --i) {
+        NoteElement* e = elementAt(i);
+        e->style.x = left - e->style.marginRight - e->style.width;
+        left = e->style.x - e->style.marginLeft;
+    }
+    int right = anchor->style.x + anchor->style.width + anchor->style.marginRight;
+    for (int i = slot.anchor + 1; i <= slot.last; ++i) {
+        NoteElement* e = elementAt(i);
+        e->style.x = right + e->style.marginLeft;
+        right = e->style.x + e->style.width + e->style.marginRight;
+    }
+    return {left, right};
+}
+
+void Measure::findSlots() {
+    slots_.clear();
+    rowTexts_.clear();
+    music::MeasureClock clock;
+    const int n = childCount();
+    int pending = -1;  // the first of the elements waiting for the next timed one
+    for (int i = 0; i < n; ++i) {
+        const NoteElement* e = elementAt(i);
+        const std::optional<music::Item> item = itemOf(*e);
+        const music::Ticks length =
+            item ? clock.place(*item, e->extra ? &e->extra->tuplets : nullptr).length : 0;
+        if (length > 0) {
+            const music::Ticks start = clock.position() - length;
+            slots_.push_back({start, pending >= 0 ? pending : i, i, i, 0, 0});
+            pending = -1;
+            continue;
+        }
+        // An accidental or opening parenthesis stands with the note after it; a breath mark or
+        // closing parenthesis with the note before it.
+        const bool forward = e->elementKind == kAccidentalElement ||
+                             (e->elementKind == kMarkElement && e->glyph == glyph::kOpenParen);
+        if (forward || slots_.empty() || pending >= 0) {
+            if (pending < 0)
+                pending = i;
+        } else {
+            slots_.back().last = i;
+        }
+    }
+    if (pending >= 0) {
+        if (!slots_.empty())
+            slots_.back().last = n - 1;
+        else
+            slots_.push_back({0, pending, pending, n - 1, 0, 0});
+    }
+    length_ = clock.position();
+
+    // The room of each slot, placed around 0.
+    std::vector<int> slotOf(static_cast<std::size_t>(n), -1);
+    for (std::size_t s = 0; s < slots_.size(); ++s) {
+        Slot& slot = slots_[s];
+        const auto [left, right] = placeSlot(slot, 0);
+        slot.left = -left;
+        slot.right = right;
+        for (int i = slot.first; i <= slot.last; ++i)
+            slotOf[static_cast<std::size_t>(i)] = static_cast<int>(s);
+    }
+    const auto indexOfElement = [&](const NoteElement* note) {
+        for (int i = 0; i < n; ++i)
+            if (elementAt(i) == note)
+                return i;
+        return -1;
+    };
+    for (const MeasureLyrics::Measured& m : lyrics_.measured()) {
+        const int i = indexOfElement(m.note);
+        if (i < 0 || m.width <= 0)
+            continue;
+        const int slot = slotOf[static_cast<std::size_t>(i)];
+        const Style& s = m.note->style;
+        // Centred under its note; the slot's centre is the anchor's.
+        const Slot& at = slots_[static_cast<std::size_t>(slot)];
+        const Style& a = elementAt(at.anchor)->style;
+        const int centre = s.x + s.width / 2 - (a.x + a.width / 2);
+        rowTexts_.push_back({m.row, slot, centre - m.width / 2, centre - m.width / 2 + m.width,
+                             MeasureLyrics::kGap});
+    }
+    std::size_t chord = 0;
+    const std::vector<int>& chordWidths = ornaments_.chordWidths();
+    for (int i = 0; i < n && chord < chordWidths.size(); ++i) {
+        const NoteElement* e = elementAt(i);
+        if (e->elementKind != kDigitElement || !e->extra || e->extra->chordSymbol.empty())
+            continue;
+        // A chord symbol starts where its note does, at the accidental in front of the digit.
+        const NoteElement* front = e;
+        if (i > 0 && elementAt(i - 1)->elementKind == kAccidentalElement &&
+            elementAt(i - 1)->entry == e->entry)
+            front = elementAt(i - 1);
+        const int slot = slotOf[static_cast<std::size_t>(i)];
+        const Style& a = elementAt(slots_[static_cast<std::size_t>(slot)].anchor)->style;
+        const int left = front->style.x - (a.x + a.width / 2);
+        rowTexts_.push_back({RowText::kChordRow, slot, left, left + chordWidths[chord++],
+                             NoteOrnaments::kChordSymbolGap});
+    }
+    std::stable_sort(rowTexts_.begin(), rowTexts_.end(),
+                     [](const RowText& a, const RowText& b) { return a.row < b.row; });
+}
+
+void Measure::place(const std::vector<int>& centres, int width, Surface& g) {
+    const std::size_t count = std::min(centres.size(), slots_.size());
+    for (std::size_t s = 0; s < count; ++s)
+        placeSlot(slots_[s], centres[s]);
+    style.width = width;
+    layoutDecorations(g);
 }
 
 void Measure::groupUnderlines() {
@@ -241,18 +354,6 @@ int Measure::weight() const {
     int total = 0;
     forEachElement([&](const NoteElement& e) { total += e.weight(); });
     return total;
-}
-
-void Measure::stretch(double unit, Surface& g) {
-    int sum = 0;
-    forEachElement([&](NoteElement& e) {
-        sum += e.style.marginLeft;
-        e.style.x = sum;
-        sum += e.style.width + e.style.marginRight +
-               static_cast<int>(std::floor(e.weight() * unit + 0.5));
-    });
-    style.width = sum + barWidth;
-    layoutDecorations(g);
 }
 
 }  // namespace qe

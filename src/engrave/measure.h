@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engrave/measure_lyrics.h"
@@ -35,13 +36,44 @@ public:
     // goes before it), or the measure itself (the caret goes to its end).
     Node* hitTest(Point p) override;
 
-    // The width the measure takes at its natural spacing, as its last measuring found it;
-    // a stretch into a line leaves it as it was.
+    // One moment of the row: the element that starts at a time (a digit, a rest, a dash, an
+    // augmentation dot) with what stands against it: the accidental or opening parenthesis
+    // in front of it, a breath mark or closing parenthesis after it. Its room is reckoned
+    // from the centre of that element, which the time grid places.
+    struct Slot {
+        music::Ticks start = 0;  // from the start of the measure
+        int first = 0;           // the elements of the slot: first .. last, `anchor` timed
+        int anchor = 0;
+        int last = 0;
+        int left = 0;   // from the anchor's centre to the left edge of the slot
+        int right = 0;  // to its right edge
+    };
+    // A text under or over the row that keeps clear of the next text of its row: a syllable
+    // (rows 0 ..) or a chord symbol (kChordRow), from `left` to `right` of its slot's centre.
+    struct RowText {
+        static constexpr int kChordRow = -1;
+        int row = 0;
+        int slot = 0;
+        int left = 0;
+        int right = 0;
+        int gap = 0;
+    };
+
+    // The width the measure takes at its natural spacing alone, as its last measuring found
+    // it; the time grid of its column decides the width it takes in a line.
     int naturalWidth() const { return naturalWidth_; }
     // Sum of the spacing weights of the elements.
-    virtual int weight() const;
-    // Places the elements again with `unit` extra space per weight unit; never measures text.
-    virtual void stretch(double unit, Surface& g);
+    int weight() const;
+
+    const std::vector<Slot>& timeSlots() const { return slots_; }
+    const std::vector<RowText>& rowTexts() const { return rowTexts_; }
+    // Where the measure's items end: its length as written.
+    music::Ticks length() const { return length_; }
+    // The width of a digit in the note font, as the last measuring found it.
+    int digitWidth() const { return digitWidth_; }
+    // Places the slots with their anchors' centres at `centres` and the bar line at the right
+    // end of `width`; never measures text.
+    void place(const std::vector<int>& centres, int width, Surface& g);
 
     // A measure holds note elements only: anything else is refused with kWrongKind.
     void appendChild(std::unique_ptr<Node> node) override;
@@ -87,10 +119,19 @@ private:
     void arrangeRow(Surface& g, bool measure);
     bool stillMeasured(const Surface& g) const;
     void groupUnderlines();
+    // Finds the slots and the texts of the row, and how much room each takes.
+    void findSlots();
+    // Places the elements of a slot around the centre `x`; returns the slot's left and right
+    // edges.
+    std::pair<int, int> placeSlot(const Slot& slot, int x);
     void layoutDecorations(Surface& g);
 
     std::vector<Symbol> symbols_;
     std::vector<Underline> underlines_;
+    std::vector<Slot> slots_;
+    std::vector<RowText> rowTexts_;
+    music::Ticks length_ = 0;
+    int digitWidth_ = 0;
     MeasureLyrics lyrics_;
     NoteOrnaments ornaments_;
     std::shared_ptr<const MeasureLyrics::Rows> lyricRows_;

@@ -8,7 +8,7 @@
 
 namespace qe {
 
-int MeasureLyrics::widen(Measure& measure, Surface& g, const Rows& rows) {
+void MeasureLyrics::measure(Measure& measure, Surface& g, const Rows& rows) {
     measured_.clear();
     boxes_.clear();
     rows_ = 0;
@@ -17,7 +17,7 @@ int MeasureLyrics::widen(Measure& measure, Surface& g, const Rows& rows) {
         e.style.marginRight = 0;
     });
     if (rows.empty())
-        return 0;
+        return;
     const format_track_header* format = measure.format;
     if (format)
         g.setFont(format->font(kLyricsFont));
@@ -25,44 +25,18 @@ int MeasureLyrics::widen(Measure& measure, Surface& g, const Rows& rows) {
     rowHeight_ = -textHeight_ + kRowSpacing;
     for (int r : rows)
         rows_ = std::max(rows_, r + 1);
-
-    // Walk the notes as the row will place them, pushing a note right when its syllable
-    // would come closer than the gap to the syllable before it in the same row.
-    std::vector<int> rightOf(static_cast<std::size_t>(rows_), -kGap / 2);
-    int x = measure.style.paddingLeft;
-    NoteElement* last = nullptr;
     measure.forEachElement([&](NoteElement& e) {
-        last = &e;
-        int need = x;
-        std::vector<Measured> mine;
         for (const Syllable& s : e.syllables) {
             if (s.verse < 0 || static_cast<std::size_t>(s.verse) >= rows.size())
                 continue;
             const int row = rows[static_cast<std::size_t>(s.verse)];
             if (row < 0)
                 continue;
-            const std::u16string shown = s.shown();
+            std::u16string shown = s.shown();
             const int width = shown.empty() ? 0 : g.textExtent(shown).width;
-            mine.push_back({&e, s.verse, row, width, shown, s.continues()});
-            // The syllable's left edge is the note's centre less half its width.
-            need = std::max(
-                need, rightOf[static_cast<std::size_t>(row)] + kGap - (e.style.width - width) / 2);
-        }
-        e.style.marginLeft = need - x;
-        x = need + e.style.width;
-        for (const Measured& m : mine) {
-            rightOf[static_cast<std::size_t>(m.row)] = need + (e.style.width + m.width) / 2;
-            measured_.push_back(m);
+            measured_.push_back({&e, s.verse, row, width, std::move(shown), s.continues()});
         }
     });
-    // The last syllable reaches past its note: the measure ends no closer than half a gap
-    // after it, the next measure's first syllable no closer than half a gap before its start.
-    int tail = 0;
-    for (int right : rightOf)
-        tail = std::max(tail, right + kGap / 2 - x);
-    if (last)
-        last->style.marginRight = tail;
-    return tail;
 }
 
 void MeasureLyrics::place(const Measure& measure, int top) {

@@ -34,10 +34,19 @@ public:
         Rect box;                // in the measure's frame
     };
 
-    // Measures the syllables and widens the columns of the notes that carry them: sets the
-    // left margins of the measure's elements and returns the room the last syllable needs
-    // after the last element.
-    int widen(Measure& measure, Surface& g, const Rows& rows);
+    struct Measured {
+        const NoteElement* note;
+        int verse;
+        int row;
+        int width;
+        std::u16string shown;
+        bool continues;
+    };
+
+    // Measures the syllables of the measure's notes; the time grid keeps them apart. Clears
+    // the margins of the elements, which the ornaments then widen.
+    void measure(Measure& measure, Surface& g, const Rows& rows);
+    const std::vector<Measured>& measured() const { return measured_; }
     // Places the syllables under the elements as they stand now, the first row from `top`
     // down.
     void place(const Measure& measure, int top);
@@ -49,15 +58,6 @@ public:
     const std::vector<Box>& boxes() const { return boxes_; }
 
 private:
-    struct Measured {
-        const NoteElement* note;
-        int verse;
-        int row;
-        int width;
-        std::u16string shown;
-        bool continues;
-    };
-
     std::vector<Measured> measured_;
     std::vector<Box> boxes_;
     int rows_ = 0;

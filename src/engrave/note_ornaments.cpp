@@ -15,8 +15,6 @@ namespace qe {
 
 namespace {
 
-constexpr int kChordSymbolGap = 80;  // between two chord symbols of a row
-
 // The digit element of the item an element belongs to, when it is one with extras.
 const NoteExtra* extrasOf(const NoteElement& e) {
     return e.elementKind == kDigitElement && e.extra ? e.extra.get() : nullptr;
@@ -76,9 +74,8 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
         return;
     if (anyChord && format)
         g.setFont(format->font(kTextFont));
-    // Walk the row as it will be placed, making room before and after the digits.
-    int x = measure.style.paddingLeft;
-    int chordRight = -kChordSymbolGap;
+    // Room before and after the digits, for what stands against them; chord symbols are kept
+    // apart by the time grid, which is told their widths.
     NoteElement* previous = nullptr;
     measure.forEachElement([&](NoteElement& e) {
         const NoteExtra* extra = extrasOf(e);
@@ -98,28 +95,12 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
                                                  [](const NoteTone& t) { return t.accidental != 0; });
         if (stackAccidental && front == &e)
             before += accidentalWidth_;
-        if (before > 0) {
+        if (before > 0)
             front->style.marginLeft += before + graceHeight_ / 6;
-            if (front != &e)
-                x += before + graceHeight_ / 6;  // the accidental was passed already
-        }
         if (after > 0)
             e.style.marginRight += after + graceHeight_ / 6;
-        x += e.style.marginLeft;
-        if (extra && !extra->chordSymbol.empty()) {
-            const std::u16string text = chordText(*extra);
-            const int width = g.textExtent(text).width;
-            chordWidths_.push_back(width);
-            // A chord symbol starts at its digit's left edge; it pushes the digit right when
-            // it would come closer than the gap to the one before it.
-            const int need = chordRight + kChordSymbolGap - x;
-            if (need > 0) {
-                front->style.marginLeft += need;
-                x += need;
-            }
-            chordRight = x + width;
-        }
-        x += e.style.width + e.style.marginRight;
+        if (extra && !extra->chordSymbol.empty())
+            chordWidths_.push_back(g.textExtent(chordText(*extra)).width);
         previous = &e;
     });
 }

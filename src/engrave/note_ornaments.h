@@ -20,9 +20,11 @@ struct format_track_header;
 // number of each tuplet over its group (with a bracket where no underline joins the group).
 class NoteOrnaments {
 public:
+    static constexpr int kChordSymbolGap = 80;  // between two chord symbols of a row
+
     // Makes room in the row for what stands beside the digits: grace notes before and after
-    // them, the accidentals of stacked tones, chord symbols that would run into the next.
-    // Called after the lyrics have set the elements' margins; adds to them.
+    // them, the accidentals of stacked tones; measures the chord symbols. Called after the
+    // lyrics have cleared the elements' margins; adds to them.
     void widen(Measure& measure, Surface& g);
     // Places everything by where the elements, their octave dots and underlines stand.
     void place(const Measure& measure, const std::vector<Underline>& underlines);
@@ -31,6 +33,8 @@ public:
     // The highest point anything reaches above the row, relative to the measure (0 with
     // nothing above the digits' octave dots).
     int top() const { return top_; }
+    // The printed width of each chord symbol of the measure, in the order of their notes.
+    const std::vector<int>& chordWidths() const { return chordWidths_; }
     bool empty() const { return glyphs_.empty() && lines_.empty() && dots_.empty() && texts_.empty(); }
 
 private:

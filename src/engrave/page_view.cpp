@@ -139,19 +139,34 @@ void PageView::takePageSettings() {
     }
 }
 
-std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g,
-                                           const std::vector<double>& unitsAbove) {
+std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g, double unitAbove) {
     const int contentWidth = pageWidth - marginLeft - marginRight;
+    const int from = k > 0 ? linear.lineStarts[static_cast<std::size_t>(k - 1)] : 0;
+    const int to = linear.lineStarts[static_cast<std::size_t>(k)];
     auto line = System::displayLine(linear.childCount());
-    if (k + 1 < lines) {
-        line->units = buildLine(k, linear, g, *line, contentWidth);
-    } else {
-        buildLastLine(k, linear, g, *line, contentWidth, unitsAbove,
-                      standardUnit(g, format, kBreakShare));
-        line->units = unitsAbove;
-    }
+    double squeeze = 1.0;
+    bool justified = true;
+    const double unit = lineUnit(columns_, from, to, contentWidth, k + 1 == lines, unitAbove,
+                                 &squeeze, &justified);
+    buildLine(k, linear, columns_, unit, squeeze, g, *line, justified ? contentWidth : 0);
+    line->unit = unit;
+    line->squeeze = squeeze;
     labelParts(*line, k == 0, g);
     return line;
+}
+
+void PageView::collectOverwide() {
+    overwide.clear();
+    int line = 0;
+    for (int p = 0; p < childCount(); ++p) {
+        const Page* sheet = page(p);
+        for (int i = 0; i < sheet->childCount(); ++i, ++line) {
+            const auto* system = static_cast<const System*>(sheet->child(i));
+            if (system->squeeze < 1.0 && line < static_cast<int>(linear.lineStarts.size()))
+                overwide.push_back(line > 0 ? linear.lineStarts[static_cast<std::size_t>(line - 1)]
+                                            : 0);
+        }
+    }
 }
 
 void PageView::labelParts(System& line, bool first, Surface& g) const {
@@ -230,12 +245,13 @@ void PageView::rebuild(Surface& g) {
     contentTop_ = y;
 
     const int contentWidth = pageWidth - marginLeft - marginRight;
-    const int lines =
-        breakLines(linear, static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5)));
-    std::vector<double> unitsAbove;
+    columns_ = columnGrids(linear);
+    linear.lineStarts = breaker_.breakAll(columns_, contentWidth);
+    const int lines = static_cast<int>(linear.lineStarts.size());
+    double unitAbove = 0.0;
     for (int k = 0; k < lines; ++k) {
-        std::unique_ptr<System> line = makeLine(k, lines, g, unitsAbove);
-        unitsAbove = line->units;
+        std::unique_ptr<System> line = makeLine(k, lines, g, unitAbove);
+        unitAbove = line->unit;
         const Style& s = line->style;
         if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
             throw Exception(kLayoutOverflow, "a line is taller than a page");
@@ -251,23 +267,12 @@ void PageView::rebuild(Surface& g) {
     }
     finish();
     placePages();
+    collectOverwide();
     rebuildShapes(g);
     changed = {{0, 0, style.width, style.height}};
 }
 
 namespace {
-
-// The widest measure of column `c` among the tracks, at its natural spacing; -1 when no track
-// reaches it.
-int columnWidth(const LinearView& view, int c) {
-    int width = -1;
-    for (int t = 0; t < view.childCount(); ++t) {
-        const Node* line = view.child(t);
-        if (c < line->childCount())
-            width = std::max(width, asMeasure(line->child(c))->naturalWidth());
-    }
-    return width;
-}
 
 int columnCount(const LinearView& view) {
     int columns = 0;
@@ -292,57 +297,60 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     changed.clear();
     const int H = pageHeight, T = marginTop, B = marginBottom;
     const int contentWidth = pageWidth - marginLeft - marginRight;
-    const int breakWidth = static_cast<int>(std::floor(contentWidth * kBreakShare + 0.5));
 
-    // Breaking again from the line that holds the first changed column, or ends at it (the
-    // last line when columns came after it), until a break falls where an old one fell, past
-    // the change.
+    // The grids of the changed columns are made again; the others move with the shift.
+    const int oldColumns = static_cast<int>(columns_.size());
+    if (first < 0 || first > oldColumns || columns != oldColumns + shift ||
+        (end >= 0 && (end < first || end - shift < first || end - shift > oldColumns))) {
+        rebuild(g);
+        return;
+    }
+    const int oldEnd = end < 0 ? oldColumns : end - shift;
+    const int newEnd = end < 0 ? columns : end;
+    std::vector<ColumnGrid> grids = columnGrids(linear, first, newEnd);
+    columns_.erase(columns_.begin() + first, columns_.begin() + oldEnd);
+    columns_.insert(columns_.begin() + first, std::make_move_iterator(grids.begin()),
+                    std::make_move_iterator(grids.end()));
+
     const std::vector<int> old = starts;
     const int oldLines = static_cast<int>(old.size());
-    // A line ends where a column does not fit it: the first line whose end is at or after the
-    // first changed column may end elsewhere now.
-    int k0 = static_cast<int>(std::lower_bound(old.begin(), old.end(), first) - old.begin());
-    k0 = std::min(k0, oldLines - 1);
-    const int from = k0 > 0 ? old[static_cast<std::size_t>(k0) - 1] : 0;
-    std::vector<int> ends;
-    int tail = -1;  // the first old line kept as it was
-    int running = 0;
-    for (int c = from; c < columns; ++c) {
-        const int w = columnWidth(linear, c);
-        if (w > breakWidth) {
-            // A measure wider than a line: laid out as a whole, it fails as a whole.
-            rebuild(g);
-            return;
-        }
-        running += w;
-        if (running <= breakWidth)
-            continue;
-        ends.push_back(c);
-        running = w;
-        if (end < 0 || c < end)
-            continue;
-        const auto same = std::lower_bound(old.begin() + k0, old.end(), c - shift);
-        if (same != old.end() && *same == c - shift) {
-            tail = static_cast<int>(same - old.begin()) + 1;
-            break;
+    const std::vector<int> fresh = breaker_.breakAgain(columns_, contentWidth, first, end, shift);
+    const int lines = static_cast<int>(fresh.size());
+    // The lines before the first that changed its breaks or holds a changed column stay...
+    int k0 = 0;
+    while (k0 < oldLines && k0 < lines && fresh[static_cast<std::size_t>(k0)] ==
+                                              old[static_cast<std::size_t>(k0)] &&
+           fresh[static_cast<std::size_t>(k0)] <= first)
+        ++k0;
+    k0 = std::min(k0, std::min(oldLines, lines) - 1);
+    k0 = std::max(k0, 0);
+    // ... and so do the lines after the last one that changed: each holds the columns it
+    // held, all of them unchanged and only moved by the shift.
+    int tail = -1;       // the first old line kept
+    int tailFresh = lines;  // where it stands now
+    if (end >= 0) {
+        int i = oldLines - 1;
+        int j = lines - 1;
+        while (i > 0 && j > k0) {
+            const int oldFrom = old[static_cast<std::size_t>(i) - 1];
+            const int newFrom = fresh[static_cast<std::size_t>(j) - 1];
+            if (fresh[static_cast<std::size_t>(j)] != old[static_cast<std::size_t>(i)] + shift ||
+                newFrom != oldFrom + shift || newFrom < end)
+                break;
+            tail = i;
+            tailFresh = j;
+            --i;
+            --j;
         }
     }
-    // A short last line takes its spacing from the line above: when that line changed, the
+    // A short last line takes its unit from the line above: when that line changed, the
     // last line is made again too.
-    if (tail == oldLines - 1)
+    if (tail == oldLines - 1) {
         tail = -1;
-    if (tail < 0)
-        ends.push_back(columns);
-
-    std::vector<int> fresh(old.begin(), old.begin() + k0);
-    fresh.insert(fresh.end(), ends.begin(), ends.end());
-    if (tail >= 0)
-        for (int j = tail; j < oldLines; ++j)
-            fresh.push_back(old[static_cast<std::size_t>(j)] + shift);
-    const int lines = static_cast<int>(fresh.size());
-    const int k1 = k0 + static_cast<int>(ends.size());
+        tailFresh = lines;
+    }
+    const int k1 = tailFresh;
     const int dropEnd = tail >= 0 ? tail : oldLines;
-
     // The pages as they stand: the first old line of each.
     const int pages = childCount();
     std::vector<int> firstOf(static_cast<std::size_t>(pages) + 1, 0);
@@ -365,17 +373,12 @@ void PageView::update(Surface& g, int first, int end, int shift) {
         --p0;
     const int f0 = firstOf[static_cast<std::size_t>(p0)];
 
-    // The measures of the lines made again start from their natural spacing.
     starts = fresh;
-    for (int c = from; c < starts[static_cast<std::size_t>(k1) - 1]; ++c)
-        for (int t = 0; t < linear.childCount(); ++t)
-            if (Measure* m = linear.measureNode(t, c))
-                m->layout(g, true);
     std::vector<std::unique_ptr<System>> built;
-    std::vector<double> unitsAbove = k0 > 0 ? oldLine(k0 - 1)->units : std::vector<double>{};
+    double unitAbove = k0 > 0 ? oldLine(k0 - 1)->unit : 0.0;
     for (int k = k0; k < k1; ++k) {
-        built.push_back(makeLine(k, lines, g, unitsAbove));
-        unitsAbove = built.back()->units;
+        built.push_back(makeLine(k, lines, g, unitAbove));
+        unitAbove = built.back()->unit;
     }
 
     // Lines taken off the old pages, a page at a time, from page p0 on.
@@ -481,6 +484,7 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     for (int p = p0; p < p0 + made; ++p)
         lastLine += page(p)->childCount();
     const int endColumn = moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
+    collectOverwide();
     relayoutShapes(g, firstColumn, endColumn);
 }
 

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "engrave/line_breaker.h"
 #include "engrave/linear_view.h"
+#include "engrave/time_grid.h"
 #include "engrave/page.h"
 
 namespace qe {
@@ -15,9 +17,9 @@ class Score;
 std::u16string tempoMarkText(const TempoMark& mark);
 
 // The page-mode root: sheets laid one below the other. It holds the track lines of page mode,
-// `linear`, whose measures it lays out at their natural size, breaks into display lines of
-// shadows chosen for 65 % of the content width and justified to all of it, and stacks on
-// pages under the title block.
+// `linear`, whose measures it measures, breaks the columns of their time grids into display
+// lines of shadows justified to the content width, and stacks them on pages under the title
+// block.
 class PageView : public Node {
 public:
     static constexpr int kPadding = 100;
@@ -27,18 +29,18 @@ public:
     PageView& operator=(const PageView&) = delete;
 
     void build(const music::Score* score);
-    // Lays the score out into pages. Throws kLayoutOverflow for a measure wider than the
-    // break width (no page is left attached) or a line taller than a page (the pages
-    // finished so far stay).
+    // Lays the score out into pages. A measure wider than a line is squeezed into a line of
+    // its own (`overwide` names it). Throws kLayoutOverflow for a line taller than a page
+    // (the pages finished so far stay).
     void rebuild(Surface& g);
     // Lays out again what changed since the last layout: the measures of columns
     // [first, end) changed (a column is the measures of one index in every track), and
     // `shift` columns came or went among them, so that column c >= end was column c - shift
-    // before. `end` -1 means that every column from `first` on may have changed. Only the
-    // lines from the one holding `first` are broken again, until the breaks meet the old
-    // ones; only the pages whose lines changed are filled again, until a page starts where an
-    // old one started. The measures of changed columns must have been laid out. Fails as
-    // `rebuild` does.
+    // before. `end` -1 means that every column from `first` on may have changed. The
+    // breaking is chosen again as far as it changes; only the lines whose breaks or columns
+    // changed are made again, and only the pages whose lines changed are filled again, until
+    // a page starts where an old one started. The measures of changed columns must have been
+    // laid out. Fails as `rebuild` does.
     void update(Surface& g, int first, int end, int shift);
     // Makes the arcs and jump lines of the score's ties and voltas again and lays them out.
     void rebuildShapes(Surface& g);
@@ -76,15 +78,18 @@ public:
     std::vector<TieArc> arcs;
     std::vector<VoltaBracket> jumpLines;
     std::vector<MarkText> marks;
+    // The columns (measure indexes) that were wider than a line and were squeezed into one.
+    std::vector<int> overwide;
 
 private:
     // Places the title block on the first page from `y` down; returns where it ends.
     int placeTitleBlock(Page& page, int y, Surface& g);
     void takePageSettings();
     // Builds display line `k` of `lines` from the line starts, justified; the last line of
-    // the score keeps the spacing of the line above.
-    std::unique_ptr<System> makeLine(int k, int lines, Surface& g,
-                                     const std::vector<double>& unitsAbove);
+    // the score keeps the spacing of the line above (`unitAbove`).
+    std::unique_ptr<System> makeLine(int k, int lines, Surface& g, double unitAbove);
+    // The overwide columns again, from the squeeze of every line.
+    void collectOverwide();
     // Places the pages one below the other and sizes the view.
     void placePages();
     // Puts the part names (on the first line) or short names before the rows of a line.
@@ -93,6 +98,9 @@ private:
 
     // Where the lines of the first page start, below the title block.
     int contentTop_ = 0;
+    // The time grid of every column, and the breaking chosen over them.
+    std::vector<ColumnGrid> columns_;
+    LineBreaker breaker_;
 };
 
 }  // namespace qe

@@ -139,11 +139,15 @@ void ScoreLayout::layOutWhole(Surface& g) {
 
 void ScoreLayout::update(Surface& g) {
     failed_ = false;
+    overwideAppeared_ = false;
     try {
         if (whole_)
             layOutWhole(g);
         else
             layOutChanges(g);
+        const std::size_t overwide = pages_ ? pages_->overwide.size() : 0;
+        overwideAppeared_ = overwide > overwideCount_;
+        overwideCount_ = overwide;
     } catch (const Exception&) {
         // Whatever failed is laid out whole next time, and fails again until the score
         // changes so that it fits.
@@ -177,8 +181,6 @@ void ScoreLayout::layOutChanges(Surface& g) {
     std::vector<int> first(static_cast<std::size_t>(tracksCount), INT_MAX);
     std::vector<int> last(static_cast<std::size_t>(tracksCount), -1);
     const music::Attributes attributes(score_.header());
-    // The strip stretches every measure by one unit, as page mode stretches a line.
-    const double unit = strip_ ? standardUnit(g, view.format, kBreakShare) : 0.0;
     for (Measure* m : dirty_) {
         const int t = view.indexOf(m->parent());
         const int i = m->parent()->indexOf(m);
@@ -187,22 +189,15 @@ void ScoreLayout::layOutChanges(Surface& g) {
         m->setBeat(attributes.beatAt(i));
         m->setLyricRows(rows_[static_cast<std::size_t>(t)]);
         m->layout(g, true);
-        if (strip_) {
+        if (strip_)
             m->style.y = -m->parent()->style.paddingTop - m->style.marginTop;
-            m->stretch(unit, g);
-        }
     }
     const bool measures = !dirty_.empty();
     dirty_.clear();
     const bool shapes = shapes_;
     shapes_ = false;
 
-    if (strip_) {
-        if (measures)
-            updateStrip(g, first, unit, shapes);
-        else if (shapes)
-            rebuildStripShapes(g);
-    } else if (measures) {
+    if (measures) {
         // The columns that changed, and whether the columns after them moved all alike.
         int c0 = INT_MAX;
         int c1 = -1;
@@ -227,12 +222,28 @@ void ScoreLayout::layOutChanges(Surface& g) {
         }
         for (int t = 0; t < tracksCount; ++t)
             counts_[static_cast<std::size_t>(t)] = view.child(t)->childCount();
+        if (strip_) {
+            // Every track's measures of the changed columns are placed again on their grids
+            // (all of them after the change when the tracks moved apart), and every track
+            // moves along from the first.
+            const std::vector<ColumnGrid> columns = columnGrids(view, c0, uniform ? c1 : -1);
+            for (const ColumnGrid& column : columns)
+                column.place(1.0, 1.0, g);
+            for (int t = 0; t < tracksCount; ++t)
+                if (view.child(t)->childCount() > c0 || first[static_cast<std::size_t>(t)] != INT_MAX)
+                    first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], c0);
+            const int digitWidth = columns.empty() ? 0 : columns.front().digitWidth();
+            updateStrip(g, first, digitWidth, shapes);
+            return;
+        }
         pages_->update(g, c0, uniform ? c1 : -1, shift);
         changed_ = pages_->changed;
         if (shapes) {
             pages_->rebuildShapes(g);
             changed_ = pages_->changed;
         }
+    } else if (shapes && strip_) {
+        rebuildStripShapes(g);
     } else if (shapes) {
         pages_->changed.clear();
         pages_->rebuildShapes(g);
@@ -268,10 +279,10 @@ void ScoreLayout::relayoutStripMarks(Surface& g) {
     }
 }
 
-void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, double unit,
+void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int digitWidth,
                               bool shapesChanged) {
     LinearView& view = *strip_;
-    const int gap = static_cast<int>(std::floor(unit * 16 + 0.5));
+    const int gap = static_cast<int>(std::lround(digitWidth * kMeasureGap));
     std::vector<int> yBefore;
     for (int t = 0; t < view.childCount(); ++t)
         yBefore.push_back(view.child(t)->style.y);
@@ -281,8 +292,8 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, double 
         Node& line = *view.child(t);
         if (from == INT_MAX)
             continue;
-        // Spaced as the whole strip is: every measure stretched by the strip's unit, the
-        // measures after the first changed one moved along.
+        // Spaced as the whole strip is, at the natural unit: the measures after the first
+        // changed one moved along.
         int sum = 0;
         if (from > 0) {
             const Node* before = line.child(from - 1);

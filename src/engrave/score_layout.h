@@ -27,14 +27,18 @@ public:
     ScoreLayout& operator=(const ScoreLayout&) = delete;
 
     int mode() const { return mode_; }
-    // Lays out what the score changed since the last update. In page mode a measure wider than
-    // a line, or a line taller than a page, throws Exception kLayoutOverflow; the layout then
-    // holds what could be laid out, and is made whole at the next update.
+    // Lays out what the score changed since the last update. In page mode a line taller than
+    // a page throws Exception kLayoutOverflow; the layout then holds what could be laid out,
+    // and is made whole at the next update. A measure wider than a line is squeezed into one
+    // (PageView::overwide names it).
     void update(Surface& g);
     bool upToDate() const { return !whole_ && dirty_.empty() && !shapes_; }
     // Whether the last update failed: the layout holds only what it could lay out, and is
     // made whole again at the next update.
     bool failed() const { return failed_; }
+    // Whether the last update found more measures wider than a line than the one before it
+    // did: the user is warned once, when a measure becomes too wide, not at every update.
+    bool overwideAppeared() const { return overwideAppeared_; }
     // What the last update changed, in the root's frame: where something was or is drawn now.
     const std::vector<Rect>& changed() const { return changed_; }
 
@@ -64,7 +68,8 @@ private:
     void replaceMeasures(const music::ScoreChange& change);
     // The strip: the measures of each track from its first changed one on are placed again,
     // as are the shapes they move (every shape, when the ties or voltas changed).
-    void updateStrip(Surface& g, const std::vector<int>& first, double unit, bool shapesChanged);
+    void updateStrip(Surface& g, const std::vector<int>& first, int digitWidth,
+                     bool shapesChanged);
     void rebuildStripShapes(Surface& g);
     void relayoutStripMarks(Surface& g);
 
@@ -80,6 +85,8 @@ private:
     // The ties or voltas changed.
     bool shapes_ = false;
     bool failed_ = false;
+    bool overwideAppeared_ = false;
+    std::size_t overwideCount_ = 0;
     // What each track had at the last update: its measures and its rows of lyrics.
     std::vector<int> counts_;
     std::vector<std::shared_ptr<const MeasureLyrics::Rows>> rows_;

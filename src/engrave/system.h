@@ -33,9 +33,11 @@ public:
     // Draws a thin bracket at the left of the rows of several track lines, from the top of the
     // first row's bar lines to the bottom of the last's.
     bool joinsTracks = false;
-    // A display line of page mode: the room one weight unit got in each track when it was
-    // justified, which the last line of a score takes up when it is short.
-    std::vector<double> units;
+    // A display line of page mode: the unit of its time grid (1 at natural spacing), which
+    // the last line of a score takes up when it is short; `squeeze` < 1 when a measure wider
+    // than the line was narrowed into it.
+    double unit = 0.0;
+    double squeeze = 1.0;
     // The part names before the rows of a display line (the names on the first line, the short
     // names on later ones), in the line's frame: they stand in the page's left margin.
     std::vector<Text> labels;

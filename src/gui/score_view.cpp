@@ -110,6 +110,8 @@ void ScoreView::onUpdate(bool warnOnOverflow, bool onlyChanges) {
     });
     try {
         controller_.relayout();
+        if (warnOnOverflow && controller_.layout().overwideAppeared())
+            warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);
     } catch (const Exception& e) {
         if (warnOnOverflow && e.code == kLayoutOverflow)
             warn(ScoreEditor::kOverflowWarning, ScoreEditor::kWarningCaption);

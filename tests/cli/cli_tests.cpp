@@ -277,14 +277,19 @@ TEST_F(CommandLine, LayoutInBothModes) {
     EXPECT_EQ(strip["lines"].toArray()[0].toObject()["x"].toInt(), 320);
 }
 
-TEST_F(CommandLine, ATooWideMeasureIsReportedAsTheEditorWarns) {
+TEST_F(CommandLine, ATooWideMeasureIsReportedAsTheEditorWarnsAndEveryPageIsWritten) {
     qanoredit({"--new", path("a.qe")});
-    const Outcome typed = qanoredit({"--type", QString(40, QLatin1Char('5')), path("a.qe")});
+    const Outcome typed = qanoredit({"--type", QString(70, QLatin1Char('5')), path("a.qe")});
     EXPECT_EQ(typed.status, 0);  // typing goes on after the warning, and the edit is kept
-    EXPECT_TRUE(typed.err.contains(QStringLiteral("单个小节不能换行")));
+    EXPECT_EQ(typed.err.count(QStringLiteral("单个小节不能换行")), 1);
     const Outcome layout = qanoredit({"--layout", path("a.qe")});
-    EXPECT_EQ(layout.status, 1);
+    EXPECT_EQ(layout.status, 0);
     EXPECT_TRUE(layout.err.contains(QStringLiteral("如果是散板，请使用虚小节线或隐藏小节线。")));
+    EXPECT_EQ(QJsonDocument::fromJson(layout.out).object()["pages"].toArray().size(), 1);
+    // The export writes the page, with the measure squeezed into its line.
+    const Outcome exported = qanoredit({"--export", path("a.png"), path("a.qe")});
+    EXPECT_EQ(exported.status, 0);
+    EXPECT_TRUE(QFileInfo::exists(path("a_1-1.png")));
 }
 
 TEST_F(CommandLine, ADamagedTieIsLeftOutAndSaid) {

@@ -192,19 +192,27 @@ TEST(Typing, WithTheCaretInvalidNothingChangesNotEvenTheStatus) {
     EXPECT_EQ(ed.track(), parseTrack("1 |"));
 }
 
-TEST(Typing, AMeasureTooWideForALineWarnsAndKeepsTheEdit) {
+TEST(Typing, AMeasureTooWideForALineWarnsOnceAndIsSqueezedIntoIt) {
     Editor ed(test::scoreOf({"|]"}));
-    ed.type(std::u32string(33, U'5'));
-    ASSERT_FALSE(ed.host.warnings.empty());
+    // Sixty quarters do not fit a line even with their digits touching.
+    ed.type(std::u32string(60, U'5'));
+    ASSERT_EQ(ed.host.warnings.size(), 1u);
     EXPECT_EQ(ed.host.warnings[0],
               u"警告: "
               u"单个小节不能换行，当前小节已无法再添加内容。\r\n如果是散板，请使用虚小节线或隐藏小"
               u"节线。");
-    EXPECT_EQ(ed.view.layout().pages()->childCount(), 0);
-    EXPECT_EQ(ed.measure(0)->childCount(), 33);
-    // Backspace on the item just entered lets the rebuild succeed again.
-    ed.type(U"\b\b");
-    EXPECT_GT(ed.view.layout().pages()->childCount(), 0);
+    // Every note went in, and the pages show them: the measure fills its line.
+    EXPECT_EQ(ed.measure(0)->childCount(), 60);
+    PageView& pages = *ed.view.layout().pages();
+    ASSERT_EQ(pages.childCount(), 1);
+    EXPECT_EQ(pages.overwide, std::vector<int>{0});
+    const Node* line = pages.page(0)->child(0);
+    EXPECT_LE(line->style.x + line->style.width, pages.pageWidth - pages.marginRight);
+    // More notes in the same measure do not warn again; taking them out ends the squeeze.
+    ed.type(U"55");
+    EXPECT_EQ(ed.host.warnings.size(), 1u);
+    ed.type(std::u32string(40, U'\b'));
+    EXPECT_TRUE(pages.overwide.empty());
 }
 
 TEST(Modes, SwitchingShowsTheSameScoreAndPutsTheCaretAtTheStart) {

@@ -1,128 +1,187 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
+
 #include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
-#include "engrave/note_line.h"
 #include "engrave/recording_surface.h"
-#include "engrave/shadow_node.h"
 #include "engrave/system.h"
 #include "support/notation.h"
+#include "support/random_music.h"
 
 namespace qe {
 namespace {
 
-// A view whose track lines hold bare measures of the given natural widths.
-struct Widths {
-    explicit Widths(std::initializer_list<std::vector<int>> tracks) {
-        for (const auto& widths : tracks) {
-            auto line = std::make_unique<NoteLine>(nullptr, 40, 40);
-            for (int w : widths) {
-                auto m = std::make_unique<Measure>(nullptr, 0);
-                m->style.width = w;
-                line->appendChild(std::move(m));
-            }
-            view.appendChild(std::move(line));
-        }
+// The track lines of a score, measured, with the time grid of every column.
+struct Columns {
+    explicit Columns(const std::vector<std::string>& tracks)
+        : doc(test::scoreOfTracks(tracks)), score(test::scoreFrom(doc)) {
+        view.build(score.get());
+        view.relayout(g);
+        grids = columnGrids(view);
     }
+    QeDocument doc;
+    std::unique_ptr<music::Score> score;
     LinearView view;
+    RecordingSurface g;
+    std::vector<ColumnGrid> grids;
 };
 
-int breakCode(LinearView& view, int width) {
-    try {
-        breakLines(view, width);
-    } catch (const Exception& e) {
-        return e.code;
+long long totalCost(const std::vector<ColumnGrid>& columns, const std::vector<int>& ends,
+                    int width) {
+    long long total = 0;
+    int from = 0;
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        total += k + 1 == ends.size() ? LineBreaker::lastLineCost(columns, from, width)
+                                      : LineBreaker::lineCost(columns, from, ends[k], width);
+        from = ends[k];
     }
-    return 0;
+    return total;
 }
 
-TEST(LineBreaking, GreedyOverTheWidestMeasureOfEachIndex) {
-    Widths w({{300, 300, 300}});
-    EXPECT_EQ(breakLines(w.view, 650), 2);
-    EXPECT_EQ(w.view.lineStarts, (std::vector<int>{2, 3}));
-    Widths exact({{325, 325}});
-    EXPECT_EQ(breakLines(exact.view, 650), 1);  // a running width equal to the limit fits
-    EXPECT_EQ(exact.view.lineStarts, std::vector<int>{2});
-    Widths twoTracks({{100, 100, 300}, {400, 100}});
-    EXPECT_EQ(breakLines(twoTracks.view, 650), 2);
-    EXPECT_EQ(twoTracks.view.lineStarts, (std::vector<int>{2, 3}));
+TEST(LineBreaking, OptimalAgainstEveryBreakingOfSmallScores) {
+    std::mt19937 rng(24);
+    for (int round = 0; round < 40; ++round) {
+        const int measures = 2 + static_cast<int>(rng() % 9);
+        std::vector<std::string> tracks{test::randomTrack(rng, measures)};
+        if (round % 2)
+            tracks.push_back(test::randomTrack(rng, measures, true));
+        Columns c(tracks);
+        const int width = 3000 + static_cast<int>(rng() % 7000);
+        const std::vector<int> ends = LineBreaker().breakAll(c.grids, width);
+        ASSERT_FALSE(ends.empty());
+        ASSERT_EQ(ends.back(), measures);
+        // Every set of breaks between the measures, one bit per gap.
+        long long best = std::numeric_limits<long long>::max();
+        for (unsigned mask = 0; mask < (1u << (measures - 1)); ++mask) {
+            std::vector<int> candidate;
+            for (int gap = 1; gap < measures; ++gap)
+                if (mask & (1u << (gap - 1)))
+                    candidate.push_back(gap);
+            candidate.push_back(measures);
+            best = std::min(best, totalCost(c.grids, candidate, width));
+        }
+        EXPECT_EQ(totalCost(c.grids, ends, width), best) << "round " << round;
+    }
 }
 
-TEST(LineBreaking, TooWideAMeasureIsCodeSix) {
-    Widths w({{700}});
-    EXPECT_EQ(breakCode(w.view, 650), kLayoutOverflow);
-    LinearView empty;
-    EXPECT_EQ(breakLines(empty, 650), 0);
-    Widths noMeasures({{}});
-    EXPECT_EQ(breakLines(noMeasures.view, 650), 0);
+TEST(LineBreaking, BreakingAgainAfterAChangeIsBreakingAnew) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 30; ++round) {
+        const int measures = 20 + static_cast<int>(rng() % 60);
+        std::vector<std::string> before;
+        for (int m = 0; m < measures; ++m)
+            before.push_back(test::randomMeasure(rng));
+        const int first = static_cast<int>(rng() % measures);
+        const int removed = std::min(measures - first, static_cast<int>(rng() % 3));
+        const int added = static_cast<int>(rng() % 3);
+        std::vector<std::string> after(before.begin(), before.begin() + first);
+        for (int i = 0; i < added; ++i)
+            after.push_back(test::randomMeasure(rng));
+        after.insert(after.end(), before.begin() + first + removed, before.end());
+        const auto join = [](const std::vector<std::string>& ms) {
+            std::string text;
+            for (const std::string& m : ms)
+                text += m;
+            return text;
+        };
+        Columns old({join(before)});
+        Columns now({join(after)});
+        const int width = 8000 + static_cast<int>(rng() % 4000);
+        LineBreaker breaker;
+        breaker.breakAll(old.grids, width);
+        const std::vector<int> again =
+            breaker.breakAgain(now.grids, width, first, first + added, added - removed);
+        EXPECT_EQ(again, LineBreaker().breakAll(now.grids, width)) << "round " << round;
+    }
 }
 
-TEST(LineBreaking, AZeroWideMeasureDoesNotEndTheScore) {
-    // An empty measure closed by a hidden bar line is 0 wide; what follows it still counts.
-    Widths w({{300, 0, 300, 300}});
-    EXPECT_EQ(breakLines(w.view, 650), 2);
-    EXPECT_EQ(w.view.lineStarts, (std::vector<int>{3, 4}));
+TEST(LineBreaking, NoMeasureAloneOnTheLastLineWhenTheLineBeforeCanGiveOneUp) {
+    // Nine equal measures of which four fill a line: filled greedily, the ninth would stand
+    // alone.
+    std::string nine;
+    for (int m = 0; m < 9; ++m)
+        nine += "1 2 3 4 | ";
+    Columns c({nine});
+    const int width = static_cast<int>(std::lround(lineWidth(c.grids, 0, 4, 1.0))) + 10;
+    const std::vector<int> ends = LineBreaker().breakAll(c.grids, width);
+    ASSERT_GE(ends.size(), 2u);
+    EXPECT_GE(ends.back() - ends[ends.size() - 2], 2);
+    // Every line within the limits of spacing.
+    int from = 0;
+    for (int end : ends) {
+        const double natural = lineWidth(c.grids, from, end, 1.0);
+        if (end < 9 || natural > width) {
+            EXPECT_LE(width / natural, kMostStretch);
+            EXPECT_GE(width / natural, kLeastSqueeze);
+        }
+        from = end;
+    }
+    // Measures so wide that a line holds one: the last one is alone, as every other is.
+    const int one = c.grids[0].natural() + 10;
+    EXPECT_EQ(LineBreaker().breakAll(c.grids, one), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
-TEST(DisplayLines, ShortTracksAreLeftOutAndEachTrackIsJustifiedAlone) {
-    QeDocument doc = test::scoreOf({"1 2 | 3 4 | 5 6 |", "1 | 2_ 3_ |"});
-    LinearView view;
-    const auto docScore = test::scoreFrom(doc);
-    view.build(docScore.get());
-    RecordingSurface g;
-    view.relayout(g);
-    view.lineStarts = {2, 3};
+TEST(LineBreaking, AMeasureWiderThanTheLineGetsALineOfItsOwnSqueezed) {
+    Columns c({"1 2 | 1_ 2_ 3_ 4_ 5_ 6_ 7_ 1_ 2_ 3_ 4_ 5_ 6_ 7_ 1_ 2_ 3_ 4_ 5_ 6_ | 3 4 |"});
+    const int width = c.grids[1].least() / 2;
+    ASSERT_GT(width, c.grids[0].natural() + c.grids[2].natural());
+    EXPECT_EQ(LineBreaker().breakAll(c.grids, width), (std::vector<int>{1, 2, 3}));
+    double squeeze = 1.0;
+    EXPECT_EQ(unitFor(c.grids, 1, 2, width, &squeeze), 0.0);
+    // Everything but the bar line narrows.
+    const double bar = c.grids[1].barWidth();
+    EXPECT_NEAR(squeeze, (width - bar) / (c.grids[1].least() - bar), 0.01);
+    LineBreaker none;
+    EXPECT_TRUE(none.breakAll({}, width).empty());
+}
+
+TEST(Justify, TheUnitOfALineFillsItsWidth) {
+    Columns c({"1 2 | 3 - |", "1_ 2_ 3 4 | 5 6 |"});
+    for (int width : {2000, 4000, 9000, 30000}) {
+        double squeeze = 1.0;
+        const double unit = unitFor(c.grids, 0, 2, width, &squeeze);
+        EXPECT_EQ(squeeze, 1.0);
+        EXPECT_LE(lineWidth(c.grids, 0, 2, unit), width);
+        EXPECT_NEAR(lineWidth(c.grids, 0, 2, unit), width, 2.0) << width;
+    }
+    // The width grows with the unit.
+    EXPECT_LT(lineWidth(c.grids, 0, 2, 1.0), lineWidth(c.grids, 0, 2, 1.2));
+    EXPECT_EQ(lineWidth(c.grids, 0, 2, 0.0), c.grids[0].least() + c.grids[1].least());
+}
+
+TEST(DisplayLines, TracksShareTheirBarLinesAndShortTracksAreLeftOut) {
+    Columns c({"1 2 | 3 4 | 5 6 |", "1 | 2_ 3_ |"});
+    c.view.lineStarts = {2, 3};
     System first;
-    buildLine(0, view, g, first, 3000);
+    double squeeze = 1.0;
+    const double unit = unitFor(c.grids, 0, 2, 3000, &squeeze);
+    buildLine(0, c.view, c.grids, unit, squeeze, c.g, first);
     ASSERT_EQ(first.childCount(), 2);
-    for (int t = 0; t < 2; ++t)
-        EXPECT_EQ(first.child(t)->style.width, 3000);
-    // Bar lines of the two tracks need not line up: each line spreads by its own weights.
-    EXPECT_NE(first.child(0)->child(1)->style.x, first.child(1)->child(1)->style.x);
+    for (int t = 0; t < 2; ++t) {
+        EXPECT_NEAR(first.child(t)->style.width, 3000, 2);
+        EXPECT_EQ(first.child(t)->child(1)->style.x, first.child(0)->child(1)->style.x);
+        EXPECT_EQ(first.child(t)->child(0)->style.width, first.child(0)->child(0)->style.width);
+    }
     EXPECT_EQ(first.child(0)->style.y, -40);
-    EXPECT_EQ(first.child(1)->style.y, -40 - 720 - 80);
     // Line 1 holds measure 2, which only the first track has.
     System second;
-    buildLine(1, view, g, second, 3000);
+    buildLine(1, c.view, c.grids, 1.0, 1.0, c.g, second);
     EXPECT_EQ(second.childCount(), 1);
-    EXPECT_EQ(second.realChild(0), second.child(0));  // a note line, not a shadow
-    EXPECT_EQ(second.child(0)->realChild(0), view.child(0)->child(2));
+    EXPECT_EQ(second.child(0)->realChild(0), c.view.child(0)->child(2));
     System bad;
-    EXPECT_THROW(buildLine(2, view, g, bad, 3000), Exception);
-    view.lineStarts = {1, 1};
+    EXPECT_THROW(buildLine(2, c.view, c.grids, 1.0, 1.0, c.g, bad), Exception);
+    c.view.lineStarts = {1, 1};
     try {
-        buildLine(1, view, g, bad, 0);
+        buildLine(1, c.view, c.grids, 1.0, 1.0, c.g, bad);
         FAIL();
     } catch (const Exception& e) {
         EXPECT_EQ(e.code, kWrongKind);
     }
-}
-
-TEST(Justify, SpreadsRoomByWeightAndGapsOfAQuarter) {
-    QeDocument doc = test::scoreOf({"1 2 | 3 - |"});
-    LinearView view;
-    const auto docScore = test::scoreFrom(doc);
-    view.build(docScore.get());
-    RecordingSurface g;
-    view.relayout(g);
-    NoteLine line(nullptr, 40, 40);
-    for (int m = 0; m < 2; ++m)
-        line.appendChild(std::make_unique<ShadowNode>(view.child(0)->child(m)));
-    line.layout(g, true);
-    ASSERT_EQ(line.style.width, 2 * 624);
-    // Weights: 16 + 16 and 16 + 16, plus one gap of 16: 80 units for 800 of room.
-    EXPECT_DOUBLE_EQ(justify(line, 2 * 624 + 800, g), 10.0);
-    EXPECT_EQ(line.style.width, 2 * 624 + 800);
-    EXPECT_EQ(line.child(0)->style.width, 624 + 320);
-    EXPECT_EQ(line.child(1)->style.x, 624 + 320 + 160);
-    EXPECT_EQ(line.child(1)->style.width, 624 + 320);
-    // The measure itself was stretched: its second element moved by 160.
-    EXPECT_EQ(view.child(0)->child(0)->child(1)->style.x, 192 + 160);
-    NoteLine empty(nullptr, 0, 0);
-    justify(empty, 500, g);
-    EXPECT_EQ(empty.style.width, 500);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "base/exception.h"
 #include "engrave/linear_view.h"
+#include "engrave/time_grid.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/recording_surface.h"
@@ -28,12 +31,14 @@ TEST(ScrollLayout, TracksStackTopToBottomFromTheSameLeftEdge) {
     EXPECT_EQ(s.line(0)->style.y, -360);
     EXPECT_EQ(s.line(1)->style.x, 320);
     EXPECT_EQ(s.line(1)->style.y, -360 - 720 - 80);
-    const int longer = 2 * (2 * 192 + 240);
+    // Each measure spaced by time alone: this view is not a strip that lines columns up.
+    const int measure = static_cast<int>(std::lround(2 * 192 * timeSpace(1920))) + 240;
+    const int longer = 2 * measure;
     EXPECT_EQ(s.line(0)->style.width, longer);
     EXPECT_EQ(s.view.style.width, 320 + longer + 320);
     EXPECT_EQ(s.view.style.height, -(320 + 2 * (40 + 720 + 40) + 320));
     // A point on the boundary between two measures belongs to the right-hand one.
-    EXPECT_EQ(s.view.hitTest({320 + 2 * 192 + 240, -360 - 300}), s.measure(1)->child(0));
+    EXPECT_EQ(s.view.hitTest({320 + measure, -360 - 300}), s.measure(1)->child(0));
     // Between the lines: the view itself, not a caret position.
     EXPECT_EQ(s.view.hitTest({400, -360 - 720 - 40}), &s.view);
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engrave/measure.h"
+#include "engrave/time_grid.h"
 #include "engrave/note_element.h"
 #include "engrave/note_line.h"
 #include "engrave/recording_surface.h"
@@ -74,8 +77,11 @@ TEST(TrackLine, ANewDocumentsTrackIsOneEmptyMeasureWithTheFinalBar) {
 TEST(MeasureArrange, PlacesTheRowBetweenThePaddings) {
     Track t({digit(1), digit(2), note::barLine(0)});
     EXPECT_EQ(t.element(0, 0)->style.y, -200);  // (-400 + 320) / 2 - 160
-    EXPECT_EQ(t.element(0, 1)->style.x, 192);
-    EXPECT_EQ(t.measure(0)->style.width, 192 * 2 + 240);
+    // Spaced by time alone until a column places it: a quarter after a quarter.
+    const double quarter = 192 * timeSpace(1920);
+    EXPECT_EQ(t.element(0, 0)->style.x, 0);
+    EXPECT_EQ(t.element(0, 1)->style.x, std::lround(quarter));
+    EXPECT_EQ(t.measure(0)->style.width, std::lround(2 * quarter) + 240);
     EXPECT_EQ(t.line.style.height, -720);  // as deep as its deepest measure
     EXPECT_EQ(t.measure(0)->style.y, 0);
 }
@@ -127,7 +133,7 @@ TEST(UnderlineGrouping, BreaksWhereANoteHasFewerUnderlinesAndAtEachBeat) {
     EXPECT_EQ(second.style.y, -200 - 320 - 42);
     EXPECT_EQ(second.thickness, -21);
     EXPECT_EQ(second.style.x, 0);
-    EXPECT_EQ(second.style.width, 192 * 2);
+    EXPECT_EQ(second.style.width, e(1)->style.x + 192);
 }
 
 TEST(OctaveDots, StackAboveTheGlyphAndBelowTheUnderlines) {
@@ -156,25 +162,49 @@ TEST(MeasureHitTest, OnlyXDecidesAndTheCentreGoesBefore) {
     Measure* m = t.measure(0);
     EXPECT_EQ(m->hitTest({96, -300}), t.element(0, 0));  // exactly at the centre
     EXPECT_EQ(m->hitTest({97, -300}), t.element(0, 1));
-    EXPECT_EQ(m->hitTest({300, -5}), m);  // right of the last centre
+    EXPECT_EQ(m->hitTest({t.element(0, 1)->style.x + 96, -300}), t.element(0, 1));
+    EXPECT_EQ(m->hitTest({t.element(0, 1)->style.x + 97, -5}), m);  // right of the last centre
     EXPECT_EQ(m->hitTest({10, 5}), nullptr);
     Track empty({note::barLine(0)});
     EXPECT_EQ(empty.measure(0)->hitTest({10, -10}), empty.measure(0));
 }
 
-TEST(MeasureStretch, SpreadsSpaceByWeightWithoutMeasuring) {
-    Track t({digit(1, 1), digit(2, 1), note::mark(note::kDash), note::mark(note::kBreath),
+TEST(MeasureSlots, TimedElementsCarryWhatStandsAgainstThem) {
+    // An eighth, a sharp eighth, a dash with a breath mark after it.
+    Track t({digit(1, 1), digit(2, 1, 0, 1), note::mark(note::kDash), note::mark(note::kBreath),
              note::barLine(0)});
     Measure* m = t.measure(0);
-    EXPECT_EQ(m->weight(), 8 + 8 + 16 + 1);
+    EXPECT_EQ(m->weight(), 8 + 1 + 8 + 16 + 1);
+    const std::vector<Measure::Slot>& slots = m->timeSlots();
+    ASSERT_EQ(slots.size(), 3u);
+    EXPECT_EQ(slots[0].start, 0);
+    EXPECT_EQ(slots[1].start, 960);
+    EXPECT_EQ(slots[2].start, 1920);
+    EXPECT_EQ(m->length(), 3840);
+    // The sharp stands with the digit after it, the breath mark with the dash before it.
+    EXPECT_EQ(slots[1].first, 1);
+    EXPECT_EQ(slots[1].anchor, 2);
+    EXPECT_EQ(slots[2].anchor, 3);
+    EXPECT_EQ(slots[2].last, 4);
+    EXPECT_EQ(slots[1].left, 96 + t.element(0, 1)->style.width);
+    EXPECT_EQ(slots[2].right, 96 + t.element(0, 4)->style.width);
+}
+
+TEST(MeasureSlots, PlacedByTimeWithoutMeasuring) {
+    Track t({digit(1, 1), digit(2, 1), note::mark(note::kDash), note::barLine(0)});
+    Measure* m = t.measure(0);
     const std::size_t measured = t.g.calls.size();
-    m->stretch(2.5, t.g);
-    EXPECT_EQ(t.element(0, 1)->style.x, 192 + 20);
-    EXPECT_EQ(t.element(0, 2)->style.x, 2 * 192 + 40);
-    EXPECT_EQ(t.element(0, 3)->style.x, 3 * 192 + 80);
-    EXPECT_EQ(m->style.width, 4 * 192 + 20 + 20 + 40 + 3 + 240);  // 2.5 rounds to 3
-    // The underline follows the moved notes.
-    EXPECT_EQ(m->underlines()[0].style.width, 192 + 20 + 192);
+    ColumnGrid({m}).place(2.0, 1.0, t.g);
+    const auto centre = [&](int i) {
+        return t.element(0, i)->style.x + t.element(0, i)->style.width / 2;
+    };
+    const double eighth = 2.0 * 192 * timeSpace(960);
+    const double quarter = 2.0 * 192 * timeSpace(1920);
+    EXPECT_NEAR(centre(1) - centre(0), eighth, 1.0);
+    EXPECT_NEAR(centre(2) - centre(1), eighth, 1.0);
+    EXPECT_GT(quarter, eighth * 1.1);  // a longer note gets noticeably more room
+    // The underline follows the placed notes, and nothing was measured again.
+    EXPECT_EQ(m->underlines()[0].style.x, t.element(0, 0)->style.x);
     for (std::size_t i = measured; i < t.g.calls.size(); ++i)
         EXPECT_NE(t.g.calls[i].op, "drawText");
 }
@@ -193,16 +223,19 @@ TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
     EXPECT_EQ(texts[0].text, u"\uF031");
     EXPECT_EQ(texts[0].args, (std::vector<int>{0, -200}));
     EXPECT_EQ(texts[3].text, u"\uF02C");  // begin-repeat bar line at the right end
-    EXPECT_EQ(texts[3].args, (std::vector<int>{2 * 192, -160}));
-    // The underline is one pixel thick on a 15-unit pixel: -21 rounds to -15.
-    EXPECT_EQ(g.callsOf("fillRect")[0].args, (std::vector<int>{0, -200 - 320, 384, -15, 0, 0, 0}));
+    const int bar = t.measure(0)->style.width - 240;
+    EXPECT_EQ(texts[3].args, (std::vector<int>{bar, -160}));
+    // The underline joins the two eighths; one pixel thick on a 15-unit pixel: -21 rounds
+    // to -15.
+    const int end = t.element(0, 1)->style.x + 192;
+    EXPECT_EQ(g.callsOf("fillRect")[0].args, (std::vector<int>{0, -200 - 320, end, -15, 0, 0, 0}));
     EXPECT_TRUE(g.translations.empty());
 }
 
 TEST(MeasureDraw, HiddenBarLineDrawsNothingAndTakesNoRoom) {
     Track t({digit(1), note::barLine(7)});
     EXPECT_EQ(t.measure(0)->barGlyph, 0);
-    EXPECT_EQ(t.measure(0)->style.width, 192);
+    EXPECT_EQ(t.measure(0)->style.width, std::lround(192 * timeSpace(1920)));
     RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     t.line.paint(g);
     EXPECT_EQ(g.callsOf("drawText").size(), 1u);

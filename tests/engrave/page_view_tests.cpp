@@ -187,15 +187,23 @@ TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
     EXPECT_EQ(p.view.childCount(), 0);
 }
 
-TEST(PageBreaks, AMeasureWiderThanTheBreakWidthLeavesNoPage) {
+TEST(PageBreaks, AMeasureWiderThanALineIsSqueezedIntoOne) {
     QeDocument doc = test::scoreOf(
-        {"1 |",
-         measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |")});
+        {"1 | " +
+         measures(1, "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 "
+                     "1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 1 2 3 4 5 6 7 |") +
+         "1 2 |"});
     Pages p(std::move(doc));
-    EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
-    EXPECT_EQ(p.view.childCount(), 0);
-    // No shadow of a failed page is left behind on the measures.
-    EXPECT_EQ(p.view.linear.child(0)->child(0)->shadow, nullptr);
+    ASSERT_EQ(p.rebuildCode(), 0);
+    EXPECT_EQ(p.view.overwide, std::vector<int>{1});
+    EXPECT_EQ(p.view.linear.lineStarts, (std::vector<int>{1, 2, 3}));
+    const int right = p.view.pageWidth - p.view.marginRight;
+    const Node* squeezed = p.view.page(0)->child(1);
+    EXPECT_LE(squeezed->style.x + squeezed->style.width, right);
+    // Its notes keep their order, each right of the one before.
+    const Node* measure = squeezed->child(0)->realChild(0);
+    for (int i = 1; i < measure->childCount(); ++i)
+        EXPECT_GT(measure->child(i)->style.x, measure->child(i - 1)->style.x);
 }
 
 TEST(PagePainting, SheetTextsNumberThenWatermarkOverEverything) {

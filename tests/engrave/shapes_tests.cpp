@@ -31,13 +31,14 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     TieArc arc(&s.score->format(), s.element(0, 0), s.element(0, 1));
     arc.layout(s.g, true);
     // Ends: glyph centres 42 (two line widths) above the tops of the notes, 560 below the
-    // root's top edge; the control points 100 higher (a fifth of 192, at least a quarter of
-    // the bar font).
+    // root's top edge; the control points 100 higher (a fifth of the width, at least a quarter
+    // of the bar font).
+    const int w = s.element(0, 1)->style.x - s.element(0, 0)->style.x;
     ASSERT_EQ(arc.pieces.size(), 1u);
-    EXPECT_EQ(arc.arcWidth, 192);
+    EXPECT_EQ(arc.arcWidth, w);
     EXPECT_EQ(arc.arcDepth, -100);
     EXPECT_EQ(arc.thickness, 21);
-    EXPECT_EQ(arc.strips[0], (Rect{416, -418 + 21, 608, -518 - 21}));
+    EXPECT_EQ(arc.strips[0], (Rect{416, -418 + 21, 416 + w, -518 - 21}));
     EXPECT_EQ(arc.stripLines[0], s.view.child(0));
     EXPECT_EQ(arc.style.x, 416);
     EXPECT_EQ(arc.style.y, -397);
@@ -45,8 +46,10 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     arc.paint(g);
     ASSERT_EQ(g.calls.size(), 2u);
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 15, 0, 0, 0}, {}}));
-    EXPECT_EQ(g.calls[1],
-              (DrawCall{"drawBezier", {416, -518, 464, -418, 560, -418, 608, -518}, {}}));
+    EXPECT_EQ(g.calls[1], (DrawCall{"drawBezier",
+                                    {416, -518, 416 + w / 4, -418, 416 + w - w / 4, -418,
+                                     416 + w, -518},
+                                    {}}));
 }
 
 TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
@@ -66,18 +69,19 @@ TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
     over.layout(s.g, true);
     EXPECT_EQ(over.pieces[0].p0.y, -518);
     EXPECT_EQ(over.pieces[0].p3.y, -518);
-    EXPECT_EQ(over.pieces[0].p1.y, -518 + 106 + 100);
+    EXPECT_EQ(over.pieces[0].p1.y, -518 + 106 - over.arcDepth);
 }
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     Scroll s(test::scoreOf({"1 2 3 4 5 6 7 1 2 3 4 5 6 7 |"}));
     TieArc wide(&s.score->format(), s.element(0, 0), s.element(0, 13));
     wide.layout(s.g, true);
-    EXPECT_EQ(wide.arcWidth, 13 * 192);
+    EXPECT_EQ(wide.arcWidth, s.element(0, 13)->style.x - s.element(0, 0)->style.x);
     EXPECT_EQ(wide.arcDepth, -200);
-    TieArc middle(&s.score->format(), s.element(0, 0), s.element(0, 4));
+    TieArc middle(&s.score->format(), s.element(0, 0), s.element(0, 3));
     middle.layout(s.g, true);
-    EXPECT_EQ(middle.arcDepth, -(4 * 192) / 5);
+    EXPECT_EQ(middle.arcWidth, s.element(0, 3)->style.x - s.element(0, 0)->style.x);
+    EXPECT_EQ(middle.arcDepth, -middle.arcWidth / 5);
 }
 
 TEST(TieArc, WrongOrMissingAnchorsAreCodeSeven) {
@@ -99,7 +103,8 @@ TEST(VoltaBracket, OverTwoMeasuresHasHooksAndItsLabel) {
     jump.layout(s.g, true);
     ASSERT_EQ(jump.strips.size(), 1u);
     const int left = 320;
-    const int right = 320 + 2 * 624 - 240;  // before the second measure's bar line
+    // Before the second measure's bar line.
+    const int right = 320 + s.measure(1)->style.x + s.measure(1)->style.width - 240;
     EXPECT_EQ(jump.strips[0], (Rect{left, -360 + 180, right, -360}));
     EXPECT_EQ(jump.thickness, 16);
     RecordingSurface g;
@@ -121,8 +126,7 @@ TEST(VoltaBracket, ToBeforeFromRunsOutAndIsCodeSeven) {
     EXPECT_EQ(arrangeCode(notes), kMismatch);
 }
 
-// A score long enough to break: 40 measures of four quarters (4 x 192 + 240 = 1008 wide each)
-// gives six measures per line at the default 6439 break width.
+// A score long enough to break: 40 measures of four quarters.
 QeDocument longScore() {
     std::string text;
     for (int i = 0; i < 40; ++i)
@@ -132,15 +136,26 @@ QeDocument longScore() {
 
 TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
     QeDocument doc = longScore();
-    // Item indices: 5 per measure. Tie from the last note of measure 5 to the first of 6.
-    test::addFormat(doc, 1, 0, 5 * 5 + 3, 6 * 5);
-    test::addFormat(doc, 4, 0, 5 * 5 + 4, 7 * 5 + 4);
+    // Where the first line ends; ties and brackets do not move a break.
+    const int end = [&] {
+        PageView plain;
+        const auto plainScore = test::scoreFrom(doc);
+        plain.build(plainScore.get());
+        RecordingSurface g;
+        plain.rebuild(g);
+        return plain.linear.lineStarts.front();
+    }();
+    ASSERT_GT(end, 1);
+    // Item indices: 5 per measure. Tie from the last note of the first line to the first of
+    // the next; a bracket from the last measure of the line over the next two.
+    test::addFormat(doc, 1, 0, (end - 1) * 5 + 3, end * 5);
+    test::addFormat(doc, 4, 0, (end - 1) * 5 + 4, (end + 1) * 5 + 4);
     PageView view;
     const auto docScore = test::scoreFrom(doc);
     view.build(docScore.get());
     RecordingSurface g;
     view.rebuild(g);
-    EXPECT_EQ(view.linear.lineStarts.front(), 6);
+    EXPECT_EQ(view.linear.lineStarts.front(), end);
     ASSERT_EQ(view.arcs.size(), 1u);
     const TieArc& arc = view.arcs[0];
     ASSERT_EQ(arc.strips.size(), 2u);

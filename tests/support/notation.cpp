@@ -141,6 +141,10 @@ std::string formatTrack(const std::vector<note>& records) {
 }
 
 QeDocument scoreOf(std::initializer_list<std::string> tracks, const std::u16string& title) {
+    return scoreOfTracks(std::vector<std::string>(tracks), title);
+}
+
+QeDocument scoreOfTracks(const std::vector<std::string>& tracks, const std::u16string& title) {
     QeDocument doc;
     doc.header.title = title;
     for (const std::string& text : tracks) {

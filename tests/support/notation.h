@@ -38,6 +38,8 @@ std::string formatTrack(const std::vector<note>& records);
 // A document with one note track per text and the default settings.
 QeDocument scoreOf(std::initializer_list<std::string> tracks,
                    const std::u16string& title = u"Test");
+QeDocument scoreOfTracks(const std::vector<std::string>& tracks,
+                         const std::u16string& title = u"Test");
 
 // A document as scoreOf makes it, whose texts may also carry ties and volta brackets: ~ right
 // after a note ties it to the next note; { before a measure starts a bracket there, and } after

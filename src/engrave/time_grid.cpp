@@ -1,0 +1,152 @@
+#include "engrave/time_grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engrave/measure.h"
+
+namespace qe {
+
+double timeSpace(music::Ticks time) {
+    if (time <= 0)
+        return 0.0;
+    const double quarters = static_cast<double>(time) / music::kTicksPerQuarter;
+    return std::max(0.5, 1.55 + 0.25 * std::log2(quarters));
+}
+
+ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measures) {
+    std::vector<music::Ticks> times;
+    music::Ticks end = 0;
+    for (const Measure* m : measures_) {
+        if (!m)
+            continue;
+        for (const Measure::Slot& slot : m->timeSlots())
+            times.push_back(slot.start);
+        end = std::max(end, m->length());
+        barWidth_ = std::max(barWidth_, m->barWidth);
+        digitWidth_ = std::max(digitWidth_, m->digitWidth());
+    }
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    moments_ = static_cast<int>(times.size());
+    const int contentEnd = moments_ + 1;
+    const double dw = digitWidth_;
+
+    // Each moment stands after the one before it by the room its time takes; the content
+    // ends after the last one by the room of the time left to the end of the measure, less
+    // half a digit, which the next measure's first digit puts back.
+    for (int k = 1; k <= moments_; ++k) {
+        const double spring =
+            k > 1 ? dw * timeSpace(times[static_cast<std::size_t>(k - 1)] -
+                                   times[static_cast<std::size_t>(k - 2)])
+                  : 0.0;
+        bounds_.push_back({k - 1, k, 0.0, spring});
+    }
+    if (moments_ > 0 && end > times.back())
+        bounds_.push_back({moments_, contentEnd, -dw / 2, dw * timeSpace(end - times.back())});
+    bounds_.push_back({moments_, contentEnd, 0.0, 0.0});
+
+    const auto momentAt = [&](music::Ticks t) {
+        return static_cast<int>(std::lower_bound(times.begin(), times.end(), t) - times.begin()) +
+               1;
+    };
+    for (const Measure* m : measures_) {
+        momentOf_.emplace_back();
+        if (!m)
+            continue;
+        std::vector<int>& at = momentOf_.back();
+        const std::vector<Measure::Slot>& slots = m->timeSlots();
+        for (std::size_t s = 0; s < slots.size(); ++s) {
+            const Measure::Slot& slot = slots[s];
+            const int k = momentAt(slot.start);
+            at.push_back(k);
+            // Nothing reaches left of the measure's start, nor into the slot before it, nor
+            // past the bar line.
+            bounds_.push_back({0, k, static_cast<double>(slot.left), 0.0});
+            if (s > 0 && at[s - 1] < k)
+                bounds_.push_back({at[s - 1], k,
+                                   static_cast<double>(slots[s - 1].right + slot.left), 0.0});
+            if (s + 1 == slots.size())
+                bounds_.push_back({k, contentEnd, static_cast<double>(slot.right), 0.0});
+        }
+        // The texts of a row keep a gap between them; the first stands half a gap after the
+        // measure's start and the last ends half a gap before its end, so that texts of two
+        // measures keep a gap across the bar line.
+        const std::vector<Measure::RowText>& texts = m->rowTexts();
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const Measure::RowText& text = texts[i];
+            if (text.slot < 0 || static_cast<std::size_t>(text.slot) >= at.size())
+                continue;
+            const int k = at[static_cast<std::size_t>(text.slot)];
+            const bool first = i == 0 || texts[i - 1].row != text.row;
+            const bool last = i + 1 == texts.size() || texts[i + 1].row != text.row;
+            if (first) {
+                bounds_.push_back({0, k, text.gap / 2.0 - text.left, 0.0});
+            } else {
+                const Measure::RowText& before = texts[i - 1];
+                const int j = at[static_cast<std::size_t>(before.slot)];
+                if (j < k)
+                    bounds_.push_back(
+                        {j, k, static_cast<double>(before.right + text.gap - text.left), 0.0});
+            }
+            if (last)
+                bounds_.push_back({k, contentEnd, text.right + text.gap / 2.0, 0.0});
+        }
+    }
+    std::stable_sort(bounds_.begin(), bounds_.end(),
+                     [](const Bound& a, const Bound& b) { return a.to < b.to; });
+    natural_ = static_cast<int>(std::lround(width(1.0)));
+    least_ = static_cast<int>(std::lround(width(0.0)));
+}
+
+void ColumnGrid::positions(double unit, std::vector<double>& x,
+                           std::vector<double>* slope) const {
+    const std::size_t count = static_cast<std::size_t>(moments_) + 2;
+    x.assign(count, -std::numeric_limits<double>::infinity());
+    x[0] = 0.0;
+    if (slope)
+        slope->assign(count, 0.0);
+    for (const Bound& b : bounds_) {
+        const double at = x[static_cast<std::size_t>(b.from)] + b.rod + b.spring * unit;
+        double& to = x[static_cast<std::size_t>(b.to)];
+        if (slope) {
+            const double s = (*slope)[static_cast<std::size_t>(b.from)] + b.spring;
+            double& toSlope = (*slope)[static_cast<std::size_t>(b.to)];
+            // Of equal candidates the steeper one decides from here on.
+            if (at > to + 1e-9 || (at > to - 1e-9 && s > toSlope))
+                toSlope = s;
+        }
+        to = std::max(to, at);
+    }
+}
+
+double ColumnGrid::width(double unit, double* slope) const {
+    std::vector<double> x;
+    std::vector<double> s;
+    positions(unit, x, slope ? &s : nullptr);
+    if (slope)
+        *slope = s.back();
+    return x.back() + barWidth_;
+}
+
+void ColumnGrid::place(double unit, double squeeze, Surface& g) const {
+    std::vector<double> x;
+    positions(unit, x, nullptr);
+    const auto at = [&](double v) { return static_cast<int>(std::lround(v * squeeze)); };
+    // Every measure of the column as wide as the widest bar line makes it, its own bar line
+    // at its right end, so that all of them end together.
+    const int width = at(x.back()) + barWidth_;
+    std::vector<int> centres;
+    for (std::size_t t = 0; t < measures_.size(); ++t) {
+        Measure* m = measures_[t];
+        if (!m)
+            continue;
+        centres.clear();
+        for (int k : momentOf_[t])
+            centres.push_back(at(x[static_cast<std::size_t>(k)]));
+        m->place(centres, width, g);
+    }
+}
+
+}  // namespace qe
