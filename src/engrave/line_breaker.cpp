@@ -47,7 +47,7 @@ void widths(const std::vector<ColumnGrid>& columns, int from, int to, double& na
 }
 
 // The badness of a line of natural width set to `width`: 0 at its natural spacing, 100 when
-// stretched to the limit or squeezed to 80 % of it. Spacing grows in proportion to the unit
+// stretched to the limit or squeezed to 85 % of it. Spacing grows in proportion to the unit
 // wherever digits do not touch, so the ratio of the widths is the ratio of the spacings.
 double badness(double natural, double width, bool* outside) {
     const double ratio = natural > 0.0 ? width / natural : 1.0;
@@ -55,7 +55,7 @@ double badness(double natural, double width, bool* outside) {
     if (ratio >= 1.0)
         b = (ratio - 1.0) / (kMostStretch - 1.0);
     else
-        b = (1.0 - ratio) / (1.0 - kLeastSqueeze) * 0.8;
+        b = (1.0 - ratio) / 0.15;
     *outside = ratio > kMostStretch || ratio < kLeastSqueeze;
     b = std::min(b, 4.0);
     return 100.0 * b * b * b;

@@ -19,7 +19,7 @@ class format_track_header;
 // A line is spaced at most this much wider than its natural spacing, and at least this much
 // of it, where the breaking can choose; never narrower than the least room its contents need.
 constexpr double kMostStretch = 1.5;
-constexpr double kLeastSqueeze = 0.7;
+constexpr double kLeastSqueeze = 0.75;
 
 // The columns of a view, each with its time grid: column c holds measure c of every track.
 std::vector<ColumnGrid> columnGrids(const LinearView& view, int first = 0, int end = -1);

@@ -12,7 +12,7 @@ double timeSpace(music::Ticks time) {
     if (time <= 0)
         return 0.0;
     const double quarters = static_cast<double>(time) / music::kTicksPerQuarter;
-    return std::max(0.5, 1.55 + 0.25 * std::log2(quarters));
+    return std::max(0.5, 2.0 + 0.4 * std::log2(quarters));
 }
 
 ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measures) {
@@ -35,7 +35,8 @@ ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measur
 
     // Each moment stands after the one before it by the room its time takes; the content
     // ends after the last one by the room of the time left to the end of the measure, less
-    // half a digit, which the next measure's first digit puts back.
+    // what the bar line and the gap after it give back, so that a bar line stands about as
+    // far from the note before it as from the note after it.
     for (int k = 1; k <= moments_; ++k) {
         const double spring =
             k > 1 ? dw * timeSpace(times[static_cast<std::size_t>(k - 1)] -
@@ -44,7 +45,7 @@ ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measur
         bounds_.push_back({k - 1, k, 0.0, spring});
     }
     if (moments_ > 0 && end > times.back())
-        bounds_.push_back({moments_, contentEnd, -dw / 2, dw * timeSpace(end - times.back())});
+        bounds_.push_back({moments_, contentEnd, -0.75 * dw, dw * timeSpace(end - times.back())});
     bounds_.push_back({moments_, contentEnd, 0.0, 0.0});
 
     const auto momentAt = [&](music::Ticks t) {

@@ -20,12 +20,12 @@ class Measure;
 // it can take without anything touching; a line is justified by the one unit at which its
 // columns fill it, so that equal durations get equal room across the line.
 
-// The room after a moment that lasts `time`, in widths of a digit, at unit 1: 1.55 for a
-// quarter, 0.25 more for each doubling.
+// The room after a moment that lasts `time`, in widths of a digit, at unit 1: 2 for a
+// quarter, 0.4 more for each doubling and 0.4 less for each halving.
 double timeSpace(music::Ticks time);
 
 // Between two measures of a line, at unit 1, in widths of a digit.
-constexpr double kMeasureGap = 0.5;
+constexpr double kMeasureGap = 0.6;
 
 class ColumnGrid {
 public:

@@ -32,7 +32,8 @@ TEST(ScrollLayout, TracksStackTopToBottomFromTheSameLeftEdge) {
     EXPECT_EQ(s.line(1)->style.x, 320);
     EXPECT_EQ(s.line(1)->style.y, -360 - 720 - 80);
     // Each measure spaced by time alone: this view is not a strip that lines columns up.
-    const int measure = static_cast<int>(std::lround(2 * 192 * timeSpace(1920))) + 240;
+    const int measure =
+        static_cast<int>(std::lround(96 + 2 * 192 * timeSpace(1920) - 0.75 * 192)) + 240;
     const int longer = 2 * measure;
     EXPECT_EQ(s.line(0)->style.width, longer);
     EXPECT_EQ(s.view.style.width, 320 + longer + 320);

@@ -81,7 +81,8 @@ TEST(MeasureArrange, PlacesTheRowBetweenThePaddings) {
     const double quarter = 192 * timeSpace(1920);
     EXPECT_EQ(t.element(0, 0)->style.x, 0);
     EXPECT_EQ(t.element(0, 1)->style.x, std::lround(quarter));
-    EXPECT_EQ(t.measure(0)->style.width, std::lround(2 * quarter) + 240);
+    // The bar line after the time of the last quarter, less what the gap after it gives back.
+    EXPECT_EQ(t.measure(0)->style.width, std::lround(96 + 2 * quarter - 0.75 * 192) + 240);
     EXPECT_EQ(t.line.style.height, -720);  // as deep as its deepest measure
     EXPECT_EQ(t.measure(0)->style.y, 0);
 }
@@ -235,7 +236,7 @@ TEST(MeasureDraw, ElementsThenUnderlinesDotsAndTheBarLine) {
 TEST(MeasureDraw, HiddenBarLineDrawsNothingAndTakesNoRoom) {
     Track t({digit(1), note::barLine(7)});
     EXPECT_EQ(t.measure(0)->barGlyph, 0);
-    EXPECT_EQ(t.measure(0)->style.width, std::lround(192 * timeSpace(1920)));
+    EXPECT_EQ(t.measure(0)->style.width, std::lround(96 + 192 * timeSpace(1920) - 0.75 * 192));
     RecordingSurface g(0, 0, -100000, 100000, 100000, -100000, false);
     t.line.paint(g);
     EXPECT_EQ(g.callsOf("drawText").size(), 1u);

@@ -78,9 +78,9 @@ TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     wide.layout(s.g, true);
     EXPECT_EQ(wide.arcWidth, s.element(0, 13)->style.x - s.element(0, 0)->style.x);
     EXPECT_EQ(wide.arcDepth, -200);
-    TieArc middle(&s.score->format(), s.element(0, 0), s.element(0, 3));
+    TieArc middle(&s.score->format(), s.element(0, 0), s.element(0, 2));
     middle.layout(s.g, true);
-    EXPECT_EQ(middle.arcWidth, s.element(0, 3)->style.x - s.element(0, 0)->style.x);
+    EXPECT_EQ(middle.arcWidth, s.element(0, 2)->style.x - s.element(0, 0)->style.x);
     EXPECT_EQ(middle.arcDepth, -middle.arcWidth / 5);
 }
 
