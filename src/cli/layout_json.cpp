@@ -7,6 +7,8 @@
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/page_view.h"
+#include "engrave/system.h"
+#include "engrave/text.h"
 
 namespace qe {
 
@@ -19,12 +21,14 @@ void putGeometry(QJsonObject& json, const Style& s) {
     json["height"] = s.height;
 }
 
-QJsonObject elementJson(const Node* node) {
+QJsonObject elementJson(const Node* node, long long start) {
     QJsonObject json;
     const auto* e = static_cast<const NoteElement*>(node);
     json["kind"] = e->elementKind;
     json["glyph"] = static_cast<int>(e->glyph);
     putGeometry(json, e->style);
+    if (start >= 0)
+        json["start"] = start;
     return json;
 }
 
@@ -32,15 +36,43 @@ QJsonObject rectJson(const Rect& r) {
     return {{"left", r.left}, {"top", r.top}, {"right", r.right}, {"bottom", r.bottom}};
 }
 
+// Where each measure of the track lines starts, in ticks from the start of the score, as
+// its track's measures are written.
+using Starts = std::unordered_map<const Measure*, long long>;
+
+Starts measureStarts(const LinearView& view) {
+    Starts starts;
+    for (int t = 0; t < view.childCount(); ++t) {
+        long long at = 0;
+        const Node* line = view.child(t);
+        for (int m = 0; m < line->childCount(); ++m) {
+            if (const Measure* measure = asMeasure(line->child(m))) {
+                starts[measure] = at;
+                at += measure->length();
+            }
+        }
+    }
+    return starts;
+}
+
 // A measure at `place`: its own place in a track line, or its shadow's in a display line.
-QJsonObject measureJson(const Measure& m, const Style& place) {
+// Each element tells where it starts in the score: the note it stands with, for an
+// accidental, a parenthesis or a breath mark.
+QJsonObject measureJson(const Measure& m, const Style& place, const Starts& starts) {
     QJsonObject json;
     putGeometry(json, place);
     json["barType"] = m.barType;
     json["weight"] = m.weight();
+    const auto found = starts.find(&m);
+    const long long measureStart = found == starts.end() ? 0 : found->second;
+    json["start"] = measureStart;
+    std::vector<long long> start(static_cast<std::size_t>(m.childCount()), -1);
+    for (const Measure::Slot& slot : m.timeSlots())
+        for (int i = slot.first; i <= slot.last && i < m.childCount(); ++i)
+            start[static_cast<std::size_t>(i)] = measureStart + slot.start;
     QJsonArray elements;
     for (int i = 0; i < m.childCount(); ++i)
-        elements.append(elementJson(m.child(i)));
+        elements.append(elementJson(m.child(i), start[static_cast<std::size_t>(i)]));
     json["elements"] = elements;
     QJsonArray underlines;
     for (const Underline& u : m.underlines())
@@ -60,17 +92,24 @@ QJsonObject measureJson(const Measure& m, const Style& place) {
     return json;
 }
 
-QJsonObject noteLineJson(const Node& line) {
+QJsonObject noteLineJson(const Node& line, const Starts& starts) {
     QJsonObject json;
     putGeometry(json, line.style);
     QJsonArray measures;
     for (int i = 0; i < line.childCount(); ++i) {
         const Node* shown = line.child(i);
         if (const Measure* m = asMeasure(line.realChild(i)))
-            measures.append(measureJson(*m, shown->style));
+            measures.append(measureJson(*m, shown->style, starts));
     }
     json["measures"] = measures;
     return json;
+}
+
+QJsonObject textJson(const Text& text) {
+    const Style& s = text.style;
+    return {{"role", text.role},
+            {"text", QString::fromStdU16String(text.text)},
+            {"box", rectJson({s.x, s.y, s.x + s.width, s.y + s.height})}};
 }
 
 // Every line a shape can be drawn on, by its index: the display lines of page mode counted
@@ -101,6 +140,7 @@ QJsonArray shapesJson(const Shapes& shapes, const LineIndex& lines) {
 }  // namespace
 
 QJsonObject pageLayoutToJson(const PageView& view) {
+    const Starts starts = measureStarts(view.linear);
     LineIndex lineIndex;
     int displayLines = 0;
     QJsonArray pages;
@@ -108,6 +148,18 @@ QJsonObject pageLayoutToJson(const PageView& view) {
         const Page* page = view.page(p);
         QJsonObject pageJson{{"index", page->pageIndex}};
         putGeometry(pageJson, page->style);
+        // The title block's texts, in the page's frame.
+        QJsonArray texts;
+        for (const Text& text : page->texts)
+            if (!text.text.empty())
+                texts.append(textJson(text));
+        for (const KeyText& key : page->keyTexts) {
+            const Style& s = key.style;
+            texts.append(QJsonObject{{"role", "key"},
+                                     {"box", rectJson({s.x, s.y, s.x + s.width, s.y + s.height})}});
+        }
+        if (!texts.isEmpty())
+            pageJson["texts"] = texts;
         QJsonArray lines;
         for (int k = 0; k < page->childCount(); ++k) {
             const Node* line = page->child(k);
@@ -115,10 +167,26 @@ QJsonObject pageLayoutToJson(const PageView& view) {
                 lineIndex[line->child(t)] = displayLines;
             QJsonObject lineJson{{"index", displayLines++}};
             putGeometry(lineJson, line->style);
+            // The tracks of the system in order, by their number in the score.
             QJsonArray tracks;
-            for (int t = 0; t < line->childCount(); ++t)
-                tracks.append(noteLineJson(*line->child(t)));
+            QJsonArray order;
+            for (int t = 0; t < line->childCount(); ++t) {
+                QJsonObject track = noteLineJson(*line->child(t), starts);
+                const Node* first = line->child(t)->childCount() > 0
+                                        ? line->child(t)->realChild(0)
+                                        : nullptr;
+                const int number = first ? view.linear.indexOf(first->parent()) : -1;
+                track["track"] = number;
+                order.append(number);
+                tracks.append(track);
+            }
             lineJson["tracks"] = tracks;
+            lineJson["trackOrder"] = order;
+            QJsonArray labels;
+            for (const Text& label : static_cast<const System*>(line)->labels)
+                labels.append(textJson(label));
+            if (!labels.isEmpty())
+                lineJson["labels"] = labels;
             lines.append(lineJson);
         }
         pageJson["lines"] = lines;
@@ -132,11 +200,12 @@ QJsonObject pageLayoutToJson(const PageView& view) {
 }
 
 QJsonObject scrollLayoutToJson(const LinearView& view) {
+    const Starts starts = measureStarts(view);
     LineIndex lineIndex;
     QJsonArray lines;
     for (int t = 0; t < view.childCount(); ++t) {
         lineIndex[view.child(t)] = t;
-        lines.append(noteLineJson(*view.child(t)));
+        lines.append(noteLineJson(*view.child(t), starts));
     }
     QJsonObject json{{"mode", "scroll"}, {"lines", lines}};
     putGeometry(json, view.style);

@@ -55,6 +55,47 @@ std::u16string tempoMarkText(const TempoMark& mark) {
     return text;
 }
 
+std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int width) {
+    std::vector<std::u16string> lines;
+    const auto fits = [&](const std::u16string& s) { return g.textExtent(s).width <= width; };
+    if (fits(text))
+        return {text};
+    std::u16string line;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t space = std::min(text.find(u' ', at), text.size());
+        const std::u16string word = text.substr(at, space - at);
+        at = space + 1;
+        if (word.empty())
+            continue;
+        const std::u16string joined = line.empty() ? word : line + u" " + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty())
+            lines.push_back(line);
+        line.clear();
+        // A word wider than the line, as a title without spaces is, breaks between any two
+        // characters (never inside a surrogate pair).
+        for (std::size_t i = 0; i < word.size();) {
+            const std::size_t step =
+                i + 1 < word.size() && word[i] >= 0xD800 && word[i] < 0xDC00 ? 2 : 1;
+            const std::u16string longer = line + word.substr(i, step);
+            if (!line.empty() && !fits(longer)) {
+                lines.push_back(line);
+                line.clear();
+                continue;
+            }
+            line = longer;
+            i += step;
+        }
+    }
+    if (!line.empty() || lines.empty())
+        lines.push_back(line);
+    return lines;
+}
+
 int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     const doc_header& h = score->header();
     const format_track_header& f = *format;
@@ -68,24 +109,32 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
         text.layout(g, true);
         return text;
     };
-    const auto place = [&](const Text& text, int x, int top) {
+    const auto place = [&](const Text& text, int x, int top, const char* role) {
         page.texts.push_back(text);
         page.texts.back().heldBy(&page);
         page.texts.back().style.x = x;
         page.texts.back().style.y = top;
+        page.texts.back().role = role;
+    };
+    // Centred on the whole sheet, not on the content area, but never past the margins: a
+    // title wider than the text width goes on as many lines as it needs.
+    const int textWidth = std::max(1, W - marginLeft - marginRight);
+    const auto centred = [&](const std::u16string& s, FontCategory category, int top,
+                             const char* role) {
+        g.setFont(f.font(category));
+        for (const std::u16string& line : wrapText(g, s, textWidth)) {
+            const Text text = measured(line, category);
+            const int x = std::clamp((W - text.style.width) / 2, marginLeft,
+                                     std::max(marginLeft, W - marginRight - text.style.width));
+            place(text, x, top, role);
+            top += text.style.height;
+        }
+        return top;
     };
 
-    // Centred on the whole sheet, not on the content area.
-    const Text title = measured(h.title, kTitleFont);
-    place(title, (W - title.style.width) / 2, y);
-    y += title.style.height;
-
-    const Text subtitle = measured(h.subtitle, kSubtitleFont);
-    if (subtitle.style.height < 0) {
-        const int top = y + subtitleHeight / 2;
-        place(subtitle, (W - subtitle.style.width) / 2, top);
-        y = top + subtitle.style.height;
-    }
+    y = centred(h.title, kTitleFont, y, "title");
+    if (!h.subtitle.empty() && measured(h.subtitle, kSubtitleFont).style.height < 0)
+        y = centred(h.subtitle, kSubtitleFont, y + subtitleHeight / 2, "subtitle");
 
     y += titleHeight;
     int a = y;
@@ -105,7 +154,7 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
             author3Height = text.style.height;
         if (text.style.height >= 0)
             continue;
-        place(text, W - marginRight - text.style.width, a);
+        place(text, std::max(marginLeft, W - marginRight - text.style.width), a, "author");
         a += textHeight / 3 + text.style.height;
     }
 
@@ -113,15 +162,17 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     int besideKey = key.style.x + key.style.width + 200;
     const Text tempo = measured(tempoMarkText(h.tempo), kTextFont);
     if (tempo.style.height < 0) {
-        place(tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2);
+        place(tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2,
+              "tempo");
         besideKey += tempo.style.width + 200;
     }
     const Text comment1 = measured(h.comment1, kTextFont);
-    place(comment1, besideKey, key.style.y + (key.style.height - comment1.style.height) / 2);
+    place(comment1, besideKey, key.style.y + (key.style.height - comment1.style.height) / 2,
+          "comment");
 
     const Text comment2 = measured(h.comment2, kTextFont);
     if (comment2.style.height < 0) {
-        place(comment2, marginLeft, b);
+        place(comment2, marginLeft, b, "comment");
         b += textHeight / 3 + comment2.style.height;
     }
     return std::min(a, b) + author3Height;
@@ -180,6 +231,7 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
             const std::string number = std::to_string(m + 1);
             Text label(&line, std::u16string(number.begin(), number.end()),
                        format->font(kSmallTextFont));
+            label.role = "measureNumber";
             label.layout(g, true);
             label.style.x = 0;
             label.style.y = line.child(0)->style.y - label.style.height;
@@ -200,6 +252,7 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
         if (text.empty())
             continue;
         Text label(&line, text, format->font(kTextFont));
+        label.role = "partName";
         label.layout(g, true);
         // Level with the row's digits, below any room the row keeps above them.
         const Node* row = line.child(t);

@@ -13,6 +13,10 @@ namespace music {
 class Score;
 }
 
+// The lines of `text` in the surface's font, none wider than `width`: broken at spaces where
+// it can, between any two characters where a word alone is too wide.
+std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int width);
+
 // What the title block prints for a tempo mark: "♩=96 中速", "♩.=60", "Andante"; empty for none.
 std::u16string tempoMarkText(const TempoMark& mark);
 

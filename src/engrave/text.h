@@ -17,6 +17,9 @@ public:
 
     std::u16string text;
     FontRecord font;
+    // What the text is in the title block or beside a line ("title", "subtitle", "author",
+    // "tempo", "comment", "partName", "measureNumber"), for tools that check a layout.
+    const char* role = "";
 };
 
 }  // namespace qe

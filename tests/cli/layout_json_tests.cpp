@@ -63,5 +63,41 @@ TEST(LayoutJson, ListsUnderlinesAndTheDrawnPiecesOfShapes) {
         EXPECT_EQ(bracket[i].toObject()["line"].toInt(), lineOf(7) + i);
 }
 
+// What a checker needs: the title block's texts by role with their boxes, where each element
+// starts in the score, and the tracks of each system in order.
+TEST(LayoutJson, TellsTextRolesMusicalStartsAndTheTracksOfEachSystem) {
+    QeDocument doc = test::scoreOf({"1 #2_ 3_ 4 | 5 - 6 7 |", "1 |"}, u"Song");
+    doc.header.author1 = u"Composer";
+    PageView view;
+    const auto score = test::scoreFrom(doc);
+    view.build(score.get());
+    RecordingSurface g;
+    view.rebuild(g);
+    const QJsonObject json = pageLayoutToJson(view);
+    const QJsonObject page = json["pages"].toArray()[0].toObject();
+    QStringList roles;
+    for (const QJsonValue text : page["texts"].toArray()) {
+        roles << text.toObject()["role"].toString();
+        const QJsonObject box = text.toObject()["box"].toObject();
+        EXPECT_LE(box["left"].toInt(), box["right"].toInt());
+    }
+    EXPECT_TRUE(roles.contains("title"));
+    EXPECT_TRUE(roles.contains("author"));
+    EXPECT_TRUE(roles.contains("key"));
+    const QJsonObject line = page["lines"].toArray()[0].toObject();
+    EXPECT_EQ(line["trackOrder"].toArray(), (QJsonArray{0, 1}));
+    const QJsonArray measures =
+        line["tracks"].toArray()[0].toObject()["measures"].toArray();
+    std::vector<int> starts;
+    for (const QJsonValue e : measures[0].toObject()["elements"].toArray())
+        starts.push_back(e.toObject()["start"].toInt());
+    // 1, the sharp and its 2 together, 3, 4.
+    EXPECT_EQ(starts, (std::vector<int>{0, 1920, 1920, 2880, 3840}));
+    // The first measure as written holds three beats.
+    EXPECT_EQ(measures[1].toObject()["start"].toInt(), 3 * 1920);
+    EXPECT_EQ(measures[1].toObject()["elements"].toArray()[1].toObject()["start"].toInt(),
+              4 * 1920);  // the dash
+}
+
 }  // namespace
 }  // namespace qe

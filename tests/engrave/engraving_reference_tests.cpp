@@ -10,6 +10,7 @@
 #include "engrave/recording_surface.h"
 #include "engrave/symbols.h"
 #include "support/fake_host.h"
+#include "support/lyrics_doc.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -344,6 +345,44 @@ const std::vector<Case>& cases() {
              mark(d, change);
              mark(d, jumpsAt(3, jump::kDaCapo | jump::kAlFine));
              d.header.partNames = {{u"Melody", u"M."}};
+         }},
+        {"two_part_silent_night",
+         "the opening of a two-part song in 6/8 with words in the upper part: one bar line "
+         "for both parts, notes that sound together one above the other",
+         {"5 . 6_ 5 | 3 - - | 5 . 6_ 5 | 3 - - | 2' 2'_ 7 . | 1' 1'_ 5 . |",
+          "3 . 4_ 3 | 1 . 7, . | 3 . 4_ 3 | 1 - - | 4 4_ 4 . | 3 3_ 3 . |"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             d.header.timeNumerator = 6;
+             d.header.timeDenominator = 8;
+             d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}};
+             const char16_t* const words[] = {u"Si-", u"lent", u"night,", u"ho-", u"ly",
+                                              u"night,", u"All", u"is", u"calm,", u"all",
+                                              u"is", u"bright,"};
+             const int records[] = {0, 2, 3, 9, 11, 12, 18, 19, 20, 23, 24, 25};
+             for (int i = 0; i < 12; ++i)
+                 test::addSyllable(d, 0, 0, records[i], words[i]);
+         }},
+        {"long_syllable",
+         "a measure of equal quarters with one long syllable: the room it needs goes before "
+         "its note, the other quarters keep theirs",
+         {"4 5 6 7 | 1 2 3 4 |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::addSyllable(d, 0, 0, 0, u"Glo-");
+             test::addSyllable(d, 0, 0, 1, u"everlastingly");
+             test::addSyllable(d, 0, 0, 2, u"to");
+             test::addSyllable(d, 0, 0, 3, u"God");
+         }},
+        {"long_title",
+         "a title and a subtitle wider than the text width, wrapped inside the margins",
+         {"1 2 3 4 | 5 - - - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             d.header.title = u"A Very Long Title Of A Hymn That Runs Far Past The Width Of "
+                              u"Any Page";
+             d.header.subtitle =
+                 u"中华人民共和国各民族人民大团结万岁歌曲集第一卷第二部分选段附录及各地民歌精选集";
          }},
     };
     return kCases;

@@ -187,6 +187,37 @@ TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
     EXPECT_EQ(p.view.childCount(), 0);
 }
 
+TEST(TitleBlock, ATitleWiderThanTheTextWidthIsWrappedInsideTheMargins) {
+    QeDocument doc = test::scoreOf({"1 |"}, u"A Very Long Title Of A Hymn That Runs Far Past The "
+                                            u"Width Of Any Page Ever Printed");
+    doc.header.subtitle = std::u16string(60, u'歌');  // no space to break at
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    int titles = 0;
+    int subtitles = 0;
+    int bottom = 0;
+    for (const Text& text : p.view.page(0)->texts) {
+        if (text.text.empty())
+            continue;
+        EXPECT_GE(text.style.x, p.view.marginLeft) << std::string(text.role);
+        EXPECT_LE(text.style.x + text.style.width, p.view.pageWidth - p.view.marginRight);
+        const std::string role = text.role;
+        if (role == "title" || role == "subtitle") {
+            // Each line below the one before.
+            if (titles + subtitles > 0)
+                EXPECT_LE(text.style.y, bottom);
+            bottom = text.style.y + text.style.height;
+        }
+        titles += role == "title";
+        subtitles += role == "subtitle";
+    }
+    EXPECT_GE(titles, 2);
+    EXPECT_GE(subtitles, 2);
+    // The key stands below the last line of the subtitle, and the first line below the key.
+    EXPECT_LT(p.view.page(0)->keyTexts[0].style.y, bottom);
+    EXPECT_LT(p.view.page(0)->child(0)->style.y, p.view.page(0)->keyTexts[0].style.y);
+}
+
 TEST(PageBreaks, AMeasureWiderThanALineIsSqueezedIntoOne) {
     QeDocument doc = test::scoreOf(
         {"1 | " +
