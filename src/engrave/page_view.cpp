@@ -202,6 +202,7 @@ std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g, double 
     buildLine(k, linear, columns_, unit, squeeze, g, *line, justified ? contentWidth : 0);
     line->unit = unit;
     line->squeeze = squeeze;
+    spaceLines(*line);
     labelParts(*line, k == 0, g);
     return line;
 }
@@ -282,8 +283,37 @@ void PageView::rebuild(Surface& g) {
     }
     Node::clearChildren();
     takePageSettings();
-    const int H = pageHeight, T = marginTop, B = marginBottom;
+    spacing_ = 1.0;
+    const int contentWidth = pageWidth - marginLeft - marginRight;
+    columns_ = columnGrids(linear);
+    linear.lineStarts = breaker_.breakAll(columns_, contentWidth);
+    const int lines = static_cast<int>(linear.lineStarts.size());
+    std::vector<std::unique_ptr<Node>> built;
+    double unitAbove = 0.0;
+    for (int k = 0; k < lines; ++k) {
+        std::unique_ptr<System> line = makeLine(k, lines, g, unitAbove);
+        unitAbove = line->unit;
+        built.push_back(std::move(line));
+    }
+    fill(std::move(built), g);
+    balance(g);
+    placePages();
+    collectOverwide();
+    rebuildShapes(g);
+    changed = {{0, 0, style.width, style.height}};
+}
 
+void PageView::spaceLines(Node& line) const {
+    // A system of several tracks keeps the room that tells it from the next system.
+    const bool system = line.childCount() >= 2 || static_cast<const System&>(line).joinsTracks;
+    const int margin = static_cast<int>(std::lround(
+        (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing_));
+    line.style.marginTop = margin;
+    line.style.marginBottom = margin;
+}
+
+void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
+    const int H = pageHeight, T = marginTop, B = marginBottom;
     auto page = std::make_unique<Page>(format);
     int pages = 0;
     const auto finish = [&] {
@@ -291,20 +321,12 @@ void PageView::rebuild(Surface& g) {
         page->layout(g, false);
         appendChild(std::move(page));
     };
-
     int y = -T - Page::kSheetSpacing;
     if (score && format)
         y = placeTitleBlock(*page, y, g);
     contentTop_ = y;
-
-    const int contentWidth = pageWidth - marginLeft - marginRight;
-    columns_ = columnGrids(linear);
-    linear.lineStarts = breaker_.breakAll(columns_, contentWidth);
-    const int lines = static_cast<int>(linear.lineStarts.size());
-    double unitAbove = 0.0;
-    for (int k = 0; k < lines; ++k) {
-        std::unique_ptr<System> line = makeLine(k, lines, g, unitAbove);
-        unitAbove = line->unit;
+    for (auto& line : lines) {
+        spaceLines(*line);
         const Style& s = line->style;
         if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
             throw Exception(kLayoutOverflow, "a line is taller than a page");
@@ -320,9 +342,64 @@ void PageView::rebuild(Surface& g) {
     }
     finish();
     placePages();
-    collectOverwide();
-    rebuildShapes(g);
-    changed = {{0, 0, style.width, style.height}};
+}
+
+int PageView::pagesAt(double spacing, int* lastLines) const {
+    // As fill places them.
+    const int H = pageHeight, T = marginTop, B = marginBottom;
+    int y = contentTop_;
+    int pages = 1;
+    int onPage = 0;
+    for (int p = 0; p < childCount(); ++p) {
+        for (int k = 0; k < page(p)->childCount(); ++k) {
+            const auto* line = static_cast<const System*>(page(p)->child(k));
+            const bool system = line->childCount() >= 2 || line->joinsTracks;
+            const int margin = static_cast<int>(std::lround(
+                (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
+            const int height = line->style.height;
+            if (y < (B - H) - height + 2 * margin) {
+                ++pages;
+                onPage = 0;
+                y = -(margin + T);
+            }
+            y += height - 2 * margin;
+            ++onPage;
+        }
+    }
+    if (lastLines)
+        *lastLines = onPage;
+    return pages;
+}
+
+bool PageView::balance(Surface& g) {
+    // Most scores: the last page holds more than two systems, or there is one page.
+    const int pages = childCount();
+    if (spacing_ == 1.0 && (pages <= 1 || page(pages - 1)->childCount() > 2))
+        return false;
+    // A last page of one or two systems is avoided when the pages before can take them with
+    // less room between their systems, down to half of it.
+    int last = 0;
+    const int natural = pagesAt(1.0, &last);
+    double wanted = 1.0;
+    if (natural > 1 && last <= 2 && pagesAt(kLeastSpacing, nullptr) < natural) {
+        double fits = kLeastSpacing;
+        double over = 1.0;
+        for (int i = 0; i < 12; ++i) {
+            const double mid = (fits + over) / 2;
+            (pagesAt(mid, nullptr) < natural ? fits : over) = mid;
+        }
+        wanted = fits;
+    }
+    if (std::abs(wanted - spacing_) < 1e-9)
+        return false;
+    spacing_ = wanted;
+    std::vector<std::unique_ptr<Node>> lines;
+    for (int p = 0; p < childCount(); ++p)
+        while (page(p)->childCount() > 0)
+            lines.push_back(page(p)->removeChild(0));
+    Node::clearChildren();
+    fill(std::move(lines), g);
+    return true;
 }
 
 namespace {
@@ -538,6 +615,12 @@ void PageView::update(Surface& g, int first, int end, int shift) {
         lastLine += page(p)->childCount();
     const int endColumn = moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
     collectOverwide();
+    if (balance(g)) {
+        // The systems moved on every page.
+        changed.push_back(boxOf(style));
+        relayoutShapes(g, 0, -1);
+        return;
+    }
     relayoutShapes(g, firstColumn, endColumn);
 }
 

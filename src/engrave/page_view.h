@@ -94,6 +94,17 @@ private:
     std::unique_ptr<System> makeLine(int k, int lines, Surface& g, double unitAbove);
     // The overwide columns again, from the squeeze of every line.
     void collectOverwide();
+    // Gives a line the room above and below it at the view's spacing.
+    void spaceLines(Node& line) const;
+    // Puts the lines on pages, the first under the title block. Throws kLayoutOverflow for a
+    // line taller than a page (the pages finished so far stay).
+    void fill(std::vector<std::unique_ptr<Node>> lines, Surface& g);
+    // How many pages the lines now on the pages would fill at `spacing`, and how many lines
+    // the last would hold.
+    int pagesAt(double spacing, int* lastLines) const;
+    // Fills the pages again at the spacing that keeps a last page from holding only one or
+    // two systems when the pages before can take them; whether anything moved.
+    bool balance(Surface& g);
     // Places the pages one below the other and sizes the view.
     void placePages();
     // Puts the part names (on the first line) or short names before the rows of a line.
@@ -102,6 +113,10 @@ private:
 
     // Where the lines of the first page start, below the title block.
     int contentTop_ = 0;
+    // The share of their usual room the systems keep between them (below 1 when the pages
+    // are balanced), and the least it may come to.
+    static constexpr double kLeastSpacing = 0.5;
+    double spacing_ = 1.0;
     // The time grid of every column, and the breaking chosen over them.
     std::vector<ColumnGrid> columns_;
     LineBreaker breaker_;

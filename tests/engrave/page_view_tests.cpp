@@ -170,13 +170,47 @@ TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
 }
 
 TEST(PageBreaks, ALineExactly160AboveTheBottomStillFits) {
-    for (const auto& [height, pages] : {std::pair{3984, 1}, std::pair{3983, 2}}) {
+    // One unit lower, the line would open a page of its own; it keeps to the first page with
+    // less room around it instead.
+    for (const auto& [height, margin] : {std::pair{3984, 80}, std::pair{3983, 79}}) {
         QeDocument doc = test::scoreOf({"1 |"});
         doc.formatSettings().pageHeight = height;
         Pages p(std::move(doc), false);
         ASSERT_EQ(p.rebuildCode(), 0) << height;
-        EXPECT_EQ(p.view.childCount(), pages) << height;
+        EXPECT_EQ(p.view.childCount(), 1) << height;
+        EXPECT_EQ(p.view.page(0)->child(0)->style.marginBottom, margin) << height;
     }
+}
+
+TEST(PageBreaks, ALastPageOfOneOrTwoSystemsIsTakenUpByThePagesBefore) {
+    // Scores a little longer each time: whenever the systems stand closer than usual, they
+    // do so to save a page, and they all stay inside their pages.
+    int balanced = 0;
+    for (int count = 40; count <= 200; count += 4) {
+        Pages p(test::scoreOf({measures(count)}));
+        ASSERT_EQ(p.rebuildCode(), 0);
+        const int pages = p.view.childCount();
+        const int margin = p.view.page(0)->child(0)->style.marginBottom;
+        int lines = 0;
+        for (int q = 0; q < pages; ++q) {
+            const Page* page = p.view.page(q);
+            lines += page->childCount();
+            for (int k = 0; k < page->childCount(); ++k) {
+                const Node* line = page->child(k);
+                EXPECT_EQ(line->style.marginBottom, margin) << count;
+                EXPECT_GE(line->style.y + line->style.height,
+                          p.view.marginBottom - p.view.pageHeight)
+                    << count;
+            }
+        }
+        if (margin == 80)
+            continue;
+        ++balanced;
+        EXPECT_GE(margin, 40) << count;
+        // The last page is full enough that the usual room would have needed one more page.
+        EXPECT_GT(p.view.page(pages - 1)->childCount(), 2) << count;
+    }
+    EXPECT_GT(balanced, 0);
 }
 
 TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
