@@ -258,10 +258,14 @@ double unitFor(const std::vector<ColumnGrid>& columns, int from, int to, int wid
         return 0.0;
     }
     // The width grows with the unit, faster and faster: Newton's steps from above the
-    // answer come down to it without passing it.
+    // answer come down to it without passing it. Widths grow about in proportion to the
+    // unit, which gives a start just above the answer.
     double unit = 1.0;
     double slope = 0.0;
     double w = lineWidth(columns, from, to, unit, &slope);
+    if (w < width && w > 0)
+        unit = width / w * 1.02;
+    w = lineWidth(columns, from, to, unit, &slope);
     for (int i = 0; i < 40 && w < width; ++i) {
         unit *= 2.0;
         w = lineWidth(columns, from, to, unit, &slope);

@@ -66,6 +66,9 @@ void LinearView::buildTrackLines() {
         auto line = std::make_unique<NoteLine>(&settings, NoteLine::kTrackLineMargin,
                                                NoteLine::kTrackLineMargin);
         buildTrackLine(&settings, *line, score->track(t));
+        // Every measure is placed on the grid of its column.
+        for (int m = 0; m < line->childCount(); ++m)
+            asMeasure(line->child(m))->spacedAlone = false;
         insertChild(t, std::move(line));
     }
     refreshSettings();
@@ -179,14 +182,18 @@ void LinearView::arrange(Surface& g) {
         const int small = std::abs(format->font(kSmallTextFont).logFont.height);
         style.paddingTop = score->header().marks.empty() ? kPadding : kPadding + 3 * small;
     }
-    if (stripSpacing) {
-        // Spaced as page mode spaces a line at its natural unit, all tracks on one grid.
+    if (stripSpacing || withShapes) {
+        // Spaced as page mode spaces a line at its natural unit, all tracks on one grid; the
+        // page view's own track lines are placed by its display lines instead.
         const std::vector<ColumnGrid> columns = columnGrids(*this);
         for (const ColumnGrid& column : columns)
             column.place(1.0, 1.0, g);
         const int digitWidth = columns.empty() ? 0 : columns.front().digitWidth();
-        for (auto& line : children_)
-            spaceLine(*line, 1.0, digitWidth);
+        for (auto& line : children_) {
+            // Placed, the measures know what they raise over their digits.
+            line->arrange(g);
+            spaceLine(*line, stripSpacing ? 1.0 : 0.0, digitWidth);
+        }
     }
     System::arrange(g);
     for (TieArc& arc : arcs)

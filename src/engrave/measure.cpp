@@ -108,7 +108,8 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         // Unchanged since it was measured: its elements stand where its column last placed
         // them, which a line or the strip does again right after. Only the natural size comes
         // back.
-        style.width = naturalWidth_;
+        if (spacedAlone)
+            style.width = naturalWidth_;
         style.height = naturalHeight_;
         return;
     }
@@ -124,9 +125,20 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         const int noteHeight = format->font(kNoteFont).logFont.height;
         yTop = (barHeightFont - noteHeight) / 2 - style.paddingTop;
         u = noteHeight / 15;
-        g.setFont(format->font(kNoteFont));
-        const char16_t digit = glyph::kDigit + 1;
-        digitWidth_ = std::max(1, g.textExtent(&digit, 1).width);
+        // Every digit of the note font is as wide as the others: a digit of the row tells,
+        // else the font is asked.
+        const NoteElement* digit = nullptr;
+        forEachElement([&](const NoteElement& e) {
+            if (!digit && e.elementKind == kDigitElement)
+                digit = &e;
+        });
+        if (digit) {
+            digitWidth_ = std::max(1, digit->style.width);
+        } else {
+            g.setFont(format->font(kNoteFont));
+            const char16_t one = glyph::kDigit + 1;
+            digitWidth_ = std::max(1, g.textExtent(&one, 1).width);
+        }
     }
     weight_ = 0;
     forEachElement([&](NoteElement& e) {
@@ -149,8 +161,9 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         barHeight = extent.height;
     }
     style.height = barHeight - style.paddingTop - style.paddingBottom;
-    // Spaced alone at the natural unit, until its column places it among the other tracks.
-    ColumnGrid({this}).place(1.0, 1.0, g);
+    // Spaced alone at the natural unit, unless its column places it among the other tracks.
+    if (spacedAlone)
+        ColumnGrid({this}).place(1.0, 1.0, g);
     naturalWidth_ = style.width;
     style.height += lyrics_.depth();
     naturalHeight_ = style.height;

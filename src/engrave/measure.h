@@ -98,6 +98,10 @@ public:
     const std::vector<Symbol>& symbols() const { return symbols_; }
     const std::vector<Underline>& underlines() const { return underlines_; }
 
+    // Whether measuring places the elements by the measure's own time alone. The views turn it
+    // off: they place every measure on the grid of its column right after measuring it.
+    bool spacedAlone = true;
+
     std::uint8_t barType = 0;
     char16_t barGlyph = 0;
     int barWidth = 0;

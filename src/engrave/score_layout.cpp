@@ -93,6 +93,7 @@ void ScoreLayout::replaceMeasures(const music::ScoreChange& change) {
     const auto made = [&](int m) {
         std::unique_ptr<Measure> node =
             buildMeasure(&view.settings, score_.measure(change.track, m));
+        node->spacedAlone = false;  // its column places it
         dirty_.insert(node.get());
         return node;
     };

@@ -18,6 +18,17 @@ double timeSpace(music::Ticks time) {
 ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measures) {
     std::vector<music::Ticks> times;
     music::Ticks end = 0;
+    std::size_t slots = 0;
+    std::size_t texts = 0;
+    for (const Measure* m : measures_) {
+        if (m) {
+            slots += m->timeSlots().size();
+            texts += m->rowTexts().size();
+        }
+    }
+    times.reserve(slots);
+    bounds_.reserve(4 * slots + 2 * texts + 2);
+    momentOf_.reserve(measures_.size());
     for (const Measure* m : measures_) {
         if (!m)
             continue;
@@ -57,6 +68,7 @@ ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measur
         if (!m)
             continue;
         std::vector<int>& at = momentOf_.back();
+        at.reserve(m->timeSlots().size());
         const std::vector<Measure::Slot>& slots = m->timeSlots();
         for (std::size_t s = 0; s < slots.size(); ++s) {
             const Measure::Slot& slot = slots[s];
@@ -95,10 +107,29 @@ ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measur
                 bounds_.push_back({k, contentEnd, text.right + text.gap / 2.0, 0.0});
         }
     }
-    std::stable_sort(bounds_.begin(), bounds_.end(),
-                     [](const Bound& a, const Bound& b) { return a.to < b.to; });
-    natural_ = static_cast<int>(std::lround(width(1.0)));
-    least_ = static_cast<int>(std::lround(width(0.0)));
+    // In the order of their ends, each end's bounds as they came: a counting sort, since a
+    // grid is made for every measure measured.
+    std::vector<int> first(static_cast<std::size_t>(contentEnd) + 2, 0);
+    for (const Bound& b : bounds_)
+        ++first[static_cast<std::size_t>(b.to) + 1];
+    for (std::size_t i = 1; i < first.size(); ++i)
+        first[i] += first[i - 1];
+    std::vector<Bound> sorted(bounds_.size());
+    for (const Bound& b : bounds_)
+        sorted[static_cast<std::size_t>(first[static_cast<std::size_t>(b.to)]++)] = b;
+    bounds_.swap(sorted);
+}
+
+int ColumnGrid::natural() const {
+    if (natural_ < 0)
+        natural_ = static_cast<int>(std::lround(width(1.0)));
+    return natural_;
+}
+
+int ColumnGrid::least() const {
+    if (least_ < 0)
+        least_ = static_cast<int>(std::lround(width(0.0)));
+    return least_;
 }
 
 void ColumnGrid::positions(double unit, std::vector<double>& x,
@@ -123,8 +154,9 @@ void ColumnGrid::positions(double unit, std::vector<double>& x,
 }
 
 double ColumnGrid::width(double unit, double* slope) const {
-    std::vector<double> x;
-    std::vector<double> s;
+    // Asked for many times while a line is justified: the buffers are kept.
+    thread_local std::vector<double> x;
+    thread_local std::vector<double> s;
     positions(unit, x, slope ? &s : nullptr);
     if (slope)
         *slope = s.back();
@@ -132,13 +164,13 @@ double ColumnGrid::width(double unit, double* slope) const {
 }
 
 void ColumnGrid::place(double unit, double squeeze, Surface& g) const {
-    std::vector<double> x;
+    thread_local std::vector<double> x;
     positions(unit, x, nullptr);
     const auto at = [&](double v) { return static_cast<int>(std::lround(v * squeeze)); };
     // Every measure of the column as wide as the widest bar line makes it, its own bar line
     // at its right end, so that all of them end together.
     const int width = at(x.back()) + barWidth_;
-    std::vector<int> centres;
+    thread_local std::vector<int> centres;
     for (std::size_t t = 0; t < measures_.size(); ++t) {
         Measure* m = measures_[t];
         if (!m)

@@ -39,8 +39,8 @@ public:
     // The width of a digit the spacing is reckoned in.
     int digitWidth() const { return digitWidth_; }
     // The natural width (unit 1) and the least (unit 0).
-    int natural() const { return natural_; }
-    int least() const { return least_; }
+    int natural() const;
+    int least() const;
     int barWidth() const { return barWidth_; }
 
     // Places the elements of every measure of the column at `unit`, all measures as wide as
@@ -68,8 +68,9 @@ private:
     int moments_ = 0;
     int barWidth_ = 0;
     int digitWidth_ = 0;
-    int natural_ = 0;
-    int least_ = 0;
+    // Found when first asked: a measure spaced alone never asks.
+    mutable int natural_ = -1;
+    mutable int least_ = -1;
 };
 
 }  // namespace qe
