@@ -165,9 +165,11 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
             natural += column.natural() + (i < j - 1 ? gapOf(columns[static_cast<std::size_t>(i + 1)]) : 0.0);
             if (least > width && i < j - 1)
                 break;
+            // Of equal costs the longest line wins, so that a score of equal measures absorbs
+            // a change in one of them near it instead of shifting every break after it.
             const Cost c =
                 sum(cost_[static_cast<std::size_t>(i)], costOf(natural, least, width, i == j - 1));
-            if (c < best) {
+            if (c <= best) {
                 best = c;
                 bestStart = i;
             }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <deque>
 
 #include "base/exception.h"
@@ -284,6 +285,7 @@ void PageView::rebuild(Surface& g) {
     Node::clearChildren();
     takePageSettings();
     spacing_ = 1.0;
+    balancedHeights_ = 0;
     const int contentWidth = pageWidth - marginLeft - marginRight;
     columns_ = columnGrids(linear);
     linear.lineStarts = breaker_.breakAll(columns_, contentWidth);
@@ -376,6 +378,14 @@ bool PageView::balance(Surface& g) {
     const int pages = childCount();
     if (spacing_ == 1.0 && (pages <= 1 || page(pages - 1)->childCount() > 2))
         return false;
+    // Balanced already, on lines of the same heights: nothing to do again.
+    std::uint64_t heights = static_cast<std::uint32_t>(contentTop_);
+    for (int p = 0; p < pages; ++p)
+        for (int k = 0; k < page(p)->childCount(); ++k)
+            heights = heights * 31 + static_cast<std::uint32_t>(page(p)->child(k)->style.height);
+    if (heights == balancedHeights_)
+        return false;
+    balancedHeights_ = heights;
     // A last page of one or two systems is avoided when the pages before can take them with
     // less room between their systems, down to half of it.
     int last = 0;

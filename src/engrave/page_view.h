@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "engrave/line_breaker.h"
@@ -117,6 +118,8 @@ private:
     // are balanced), and the least it may come to.
     static constexpr double kLeastSpacing = 0.5;
     double spacing_ = 1.0;
+    // The heights of the lines the spacing was last chosen for, folded into one number.
+    std::uint64_t balancedHeights_ = 0;
     // The time grid of every column, and the breaking chosen over them.
     std::vector<ColumnGrid> columns_;
     LineBreaker breaker_;
