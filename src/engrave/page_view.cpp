@@ -305,11 +305,20 @@ void PageView::rebuild(Surface& g) {
     changed = {{0, 0, style.width, style.height}};
 }
 
-void PageView::spaceLines(Node& line) const {
-    // A system of several tracks keeps the room that tells it from the next system.
+namespace {
+
+// The room above and below a display line at `spacing`: a system of several tracks keeps the
+// room that tells it from the next system.
+int lineMargin(const Node& line, double spacing) {
     const bool system = line.childCount() >= 2 || static_cast<const System&>(line).joinsTracks;
-    const int margin = static_cast<int>(std::lround(
-        (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing_));
+    return static_cast<int>(std::lround(
+        (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
+}
+
+}  // namespace
+
+void PageView::spaceLines(Node& line) const {
+    const int margin = lineMargin(line, spacing_);
     line.style.marginTop = margin;
     line.style.marginBottom = margin;
 }
@@ -354,10 +363,8 @@ int PageView::pagesAt(double spacing, int* lastLines) const {
     int onPage = 0;
     for (int p = 0; p < childCount(); ++p) {
         for (int k = 0; k < page(p)->childCount(); ++k) {
-            const auto* line = static_cast<const System*>(page(p)->child(k));
-            const bool system = line->childCount() >= 2 || line->joinsTracks;
-            const int margin = static_cast<int>(std::lround(
-                (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
+            const Node* line = page(p)->child(k);
+            const int margin = lineMargin(*line, spacing);
             const int height = line->style.height;
             if (y < (B - H) - height + 2 * margin) {
                 ++pages;

@@ -12,6 +12,19 @@
 namespace qe {
 namespace {
 
+// A document laid out into pages, and its layout as JSON.
+struct Laid {
+    explicit Laid(const QeDocument& doc) : score(test::scoreFrom(doc)) {
+        view.build(score.get());
+        view.rebuild(g);
+        json = pageLayoutToJson(view);
+    }
+    std::unique_ptr<music::Score> score;
+    PageView view;
+    RecordingSurface g;
+    QJsonObject json;
+};
+
 std::string repeated(const std::string& text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i)
@@ -25,12 +38,9 @@ TEST(LayoutJson, ListsUnderlinesAndTheDrawnPiecesOfShapes) {
     QeDocument doc =
         test::scoreWithShapes({repeated("1 2 3 4 |", 5) + "5_ 6_ 7 1'~ | 1' 2 3 4 | { 5 5 5 5 | " +
                                repeated("6 6 6 6 |", 16) + "} |]"});
-    PageView view;
-    const auto score = test::scoreFrom(doc);
-    view.build(score.get());
-    RecordingSurface g;
-    view.rebuild(g);
-    const QJsonObject json = pageLayoutToJson(view);
+    const Laid laid(doc);
+    const PageView& view = laid.view;
+    const QJsonObject& json = laid.json;
     const std::vector<int>& ends = view.linear.lineStarts;
     const auto lineOf = [&](int measure) {
         return static_cast<int>(std::upper_bound(ends.begin(), ends.end(), measure) - ends.begin());
@@ -68,12 +78,9 @@ TEST(LayoutJson, ListsUnderlinesAndTheDrawnPiecesOfShapes) {
 TEST(LayoutJson, TellsTextRolesMusicalStartsAndTheTracksOfEachSystem) {
     QeDocument doc = test::scoreOf({"1 #2_ 3_ 4 | 5 - 6 7 |", "1 |"}, u"Song");
     doc.header.author1 = u"Composer";
-    PageView view;
-    const auto score = test::scoreFrom(doc);
-    view.build(score.get());
-    RecordingSurface g;
-    view.rebuild(g);
-    const QJsonObject json = pageLayoutToJson(view);
+    const Laid laid(doc);
+    const PageView& view = laid.view;
+    const QJsonObject& json = laid.json;
     const QJsonObject page = json["pages"].toArray()[0].toObject();
     QStringList roles;
     for (const QJsonValue text : page["texts"].toArray()) {
