@@ -79,7 +79,6 @@ TEST(LayoutJson, TellsTextRolesMusicalStartsAndTheTracksOfEachSystem) {
     QeDocument doc = test::scoreOf({"1 #2_ 3_ 4 | 5 - 6 7 |", "1 |"}, u"Song");
     doc.header.author1 = u"Composer";
     const Laid laid(doc);
-    const PageView& view = laid.view;
     const QJsonObject& json = laid.json;
     const QJsonObject page = json["pages"].toArray()[0].toObject();
     QStringList roles;
