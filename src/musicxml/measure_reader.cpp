@@ -136,14 +136,46 @@ void MeasureReader::readAttributes() {
         } else if (name == u"transpose") {
             report_.addOnce(QStringLiteral("transposing parts kept at their written pitch"));
             in_.skip();
+        } else if (name == u"clef" || name == u"staff-details") {
+            readStaffKind(name == u"clef");
         } else {
-            in_.skip();  // clefs, staff details, measure styles: nothing jianpu writes
+            in_.skip();  // measure styles: nothing jianpu writes
         }
     }
     measure_->meter = part_.meter;
     measure_->meterKnown = part_.meterKnown;
     measure_->fifths = part_.fifths;
     measure_->freeMeter = part_.freeMeter;
+}
+
+void MeasureReader::readStaffKind(bool clef) {
+    bool ok = false;
+    const int staff = in_.hasAttribute("number") ? in_.attribute("number").toInt(&ok) : 1;
+    if (in_.hasAttribute("number") && (!ok || staff < 1 || staff > limits::kMaxStaves)) {
+        in_.skip();
+        return;
+    }
+    bool tablature = false;
+    bool percussion = false;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (clef && name == u"sign") {
+            const QStringView sign = in_.textView(16).trimmed();
+            tablature = sign == u"TAB";
+            percussion = sign == u"percussion";
+        } else if (!clef && name == u"staff-tuning") {
+            // Strings tuned: a staff of fret numbers, whatever its clef.
+            tablature = true;
+            in_.skip();
+        } else {
+            in_.skip();
+        }
+    }
+    // A clef change back to a pitched clef does not make a tablature staff a melody.
+    if (tablature)
+        part_.part.tablature.insert(staff);
+    if (percussion)
+        part_.part.percussion.insert(staff);
 }
 
 void MeasureReader::readKey() {
@@ -260,6 +292,7 @@ void MeasureReader::readNote() {
     if (++score_.notes > limits::kMaxNotes)
         in_.fail(QStringLiteral("the score holds more than %1 notes").arg(limits::kMaxNotes));
     ParsedNote note;
+    note.hidden = in_.attribute("print-object") == u"no";
     std::u16string voice = u"1";  // short enough to need no allocation
     std::optional<double> duration;
     ExactTicks shown = 0;

@@ -19,6 +19,8 @@ public:
 
 private:
     void readAttributes();
+    // A <clef> or <staff-details>: marks its staff as tablature or percussion.
+    void readStaffKind(bool clef);
     void readKey();
     void readTime();
     void readNote();

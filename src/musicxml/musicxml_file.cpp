@@ -38,8 +38,8 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
         if (bytes.size() > limits::kMaxXmlBytes)
             throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
                                     .arg(limits::kMaxXmlBytes / (1024 * 1024))};
-        const ParsedScore score = readScore(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
-        buildDocument(score, doc, report);
+        ParsedScore score = readScore(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
+        buildDocument(std::move(score), doc, report);
     } catch (const MusicXmlError& e) {
         outcome.ok = false;
         outcome.error = e.message;

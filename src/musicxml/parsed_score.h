@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "music/meter.h"
@@ -35,6 +36,7 @@ struct ParsedNote {
     bool grace = false;
     bool graceAfter = false;  // it takes its time from the note before it (后倚音)
     bool cue = false;
+    bool hidden = false;  // print-object="no": it keeps its time but is not printed
     bool tuplet = false;
     // Its <time-modification>: `actual` notes in the time of `normal`.
     int tupletActual = 0;
@@ -93,6 +95,12 @@ struct ParsedPart {
     PartName name;  // as printed; the first track of the part takes it
     int staves = 1;
     std::vector<ParsedMeasure> measures;
+    // By voice index: the number the file gives the voice, by which voices of a staff are
+    // ordered (voice 1 above voice 2); a name that is no number orders after every number.
+    std::vector<int> voiceNumbers;
+    // Staves written in tablature or for unpitched percussion, which jianpu does not write.
+    std::set<int> tablature;
+    std::set<int> percussion;
 };
 
 // The title block as the file gives it.

@@ -5,32 +5,123 @@
 
 #include "music/attributes.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace qe::musicxml {
 
 namespace {
 
-// The voice a staff is read in: that of its first note. Jianpu writes one voice per line.
-int mainVoice(const ParsedPart& part, int staff) {
-    for (const ParsedMeasure& measure : part.measures)
-        for (const ParsedNote& n : measure.notes)
-            if (n.staff == staff && !n.grace && !n.cue && !n.chord)
-                return n.voice;
-    return 0;
+// A staff holds this many tracks at most; more voices than that are not music a jianpu
+// page can show, and each costs a track of rests wherever it is silent.
+constexpr int kMostVoiceTracks = 8;
+
+bool sounding(const ParsedNote& n) {
+    return !n.rest && !n.grace && !n.cue && n.length > 0;
 }
 
-// The voice of one measure: the staff's main voice when it has notes there, else the first
-// voice that has.
-int voiceOfMeasure(const ParsedMeasure& measure, int staff, int main) {
-    int first = -1;
-    for (const ParsedNote& n : measure.notes) {
-        if (n.staff != staff || n.grace || n.cue)
-            continue;
-        if (n.voice == main)
-            return main;
-        if (first < 0)
-            first = n.voice;
+// The tracks one staff is written as: each a list of voices that never sound in the same
+// measure (a program that numbers one melody's voice differently from measure to measure
+// gives one track), in the order of their numbers, so that voice 1 (soprano) stands above
+// voice 2 (alto). A staff with no notes at all is one track of its first voice.
+std::vector<std::vector<int>> tracksOfStaff(const ParsedPart& part, int staff,
+                                            ConversionReport& report) {
+    const int voices = static_cast<int>(part.voiceNumbers.size());
+    // Per voice, the measures where it sounds.
+    std::vector<std::vector<bool>> sounds(static_cast<std::size_t>(voices),
+                                          std::vector<bool>(part.measures.size(), false));
+    std::vector<bool> used(static_cast<std::size_t>(voices), false);
+    int firstVoice = -1;
+    for (std::size_t m = 0; m < part.measures.size(); ++m) {
+        for (const ParsedNote& n : part.measures[m].notes) {
+            if (n.staff != staff || n.voice < 0 || n.voice >= voices)
+                continue;
+            if (firstVoice < 0 && !n.grace && !n.cue && !n.chord)
+                firstVoice = n.voice;
+            if (sounding(n)) {
+                sounds[static_cast<std::size_t>(n.voice)][m] = true;
+                used[static_cast<std::size_t>(n.voice)] = true;
+            }
+        }
     }
-    return first < 0 ? main : first;
+    std::vector<int> order;
+    for (int v = 0; v < voices; ++v)
+        if (used[static_cast<std::size_t>(v)])
+            order.push_back(v);
+    std::stable_sort(order.begin(), order.end(), [&part](int a, int b) {
+        return part.voiceNumbers[static_cast<std::size_t>(a)] <
+               part.voiceNumbers[static_cast<std::size_t>(b)];
+    });
+    std::vector<std::vector<int>> tracks;
+    std::vector<std::vector<bool>> taken;  // per track, the measures its voices sound in
+    int lost = 0;
+    for (const int v : order) {
+        const std::vector<bool>& mine = sounds[static_cast<std::size_t>(v)];
+        std::size_t t = 0;
+        for (; t < tracks.size(); ++t) {
+            bool clash = false;
+            for (std::size_t m = 0; m < mine.size() && !clash; ++m)
+                clash = mine[m] && taken[t][m];
+            if (!clash)
+                break;
+        }
+        if (t == tracks.size()) {
+            if (static_cast<int>(tracks.size()) >= kMostVoiceTracks) {
+                ++lost;
+                continue;
+            }
+            tracks.emplace_back();
+            taken.emplace_back(mine.size(), false);
+        }
+        tracks[t].push_back(v);
+        for (std::size_t m = 0; m < mine.size(); ++m)
+            taken[t][m] = taken[t][m] || mine[m];
+    }
+    if (lost)
+        report.addOnce(QStringLiteral("voices beyond the eighth of a staff dropped"));
+    if (tracks.empty())
+        tracks.push_back({std::max(firstVoice, 0)});
+    return tracks;
+}
+
+// The voice of a track in one measure: the one of its voices that sounds there, else its
+// first (whose rests, or the measure's silence, the track shows).
+int voiceOfMeasure(const ParsedMeasure& measure, int staff, const std::vector<int>& voices) {
+    for (const ParsedNote& n : measure.notes)
+        if (n.staff == staff && sounding(n) &&
+            std::find(voices.begin(), voices.end(), n.voice) != voices.end())
+            return n.voice;
+    return voices.front();
+}
+
+// Hidden rests at the start of a measure make room for a pickup that the page does not
+// show, and at its end they fill a measure the page leaves short: without them the measure
+// is as long as what it shows. Hidden rests inside the music keep their time.
+void dropHiddenEdges(ParsedMeasure& measure) {
+    bool hidden = false;
+    ExactTicks first = measure.length;
+    ExactTicks last = 0;
+    for (const ParsedNote& n : measure.notes) {
+        if (n.rest && n.hidden) {
+            hidden = true;
+            continue;
+        }
+        if (n.grace || n.cue)
+            continue;
+        first = std::min(first, n.start);
+        last = std::max(last, n.start + n.length);
+    }
+    if (!hidden || last <= first)
+        return;
+    std::erase_if(measure.notes, [first, last](const ParsedNote& n) {
+        return n.rest && n.hidden && (n.start + n.length <= first + 1e-6 || n.start >= last - 1e-6);
+    });
+    for (ParsedNote& n : measure.notes)
+        n.start = std::max(0.0, n.start - first);
+    for (ParsedHarmony& h : measure.harmonies)
+        h.start = std::max(0.0, h.start - first);
+    measure.length = last - first;
 }
 
 Format formatRecord(std::uint8_t type, int track, int from, int to) {
@@ -56,11 +147,57 @@ std::vector<std::optional<int>> keysOfMeasures(const ParsedScore& score) {
     return keys;
 }
 
+// The octave of the undotted "1" in each measure of the first part: per stretch of one
+// key, the one of the three a title block can store that writes the notes of every imported
+// staff (all staves when `skipUnpitched` is false) with the fewest octave dots; of equal counts the usual octave, then the lower. In
+// 1=G a melody around G4 is so written without dots, as hymnals print it.
+std::vector<int> tonicShifts(const ParsedScore& score, const std::vector<std::optional<int>>& keys,
+                             bool skipUnpitched) {
+    std::vector<int> shifts(keys.size(), 0);
+    std::size_t from = 0;
+    while (from < keys.size()) {
+        std::size_t to = from + 1;
+        while (to < keys.size() && keys[to] == keys[from])
+            ++to;
+        const music::Key key = keys[from] ? music::Key::fromFifths(*keys[from]) : music::Key();
+        std::array<long long, 3> dots{};
+        for (const ParsedPart& part : score.parts) {
+            for (std::size_t m = from; m < to && m < part.measures.size(); ++m) {
+                for (const ParsedNote& n : part.measures[m].notes) {
+                    if (n.rest || n.cue ||
+                        (skipUnpitched &&
+                         (part.tablature.count(n.staff) || part.percussion.count(n.staff))))
+                        continue;
+                    const int midi = n.pitch.midi();
+                    if (midi < 0 || midi > 127)
+                        continue;
+                    for (int shift = -1; shift <= 1; ++shift) {
+                        const music::Key shifted = key.shifted(shift);
+                        const std::optional<music::ScaleNote> written = shifted.noteOf(n.pitch);
+                        const int octave =
+                            written ? written->octave : shifted.noteOfMidi(midi).octave;
+                        dots[static_cast<std::size_t>(shift + 1)] += std::abs(octave);
+                    }
+                }
+            }
+        }
+        int best = 0;
+        for (const int shift : {-1, 1})
+            if (dots[static_cast<std::size_t>(shift + 1)] < dots[static_cast<std::size_t>(best + 1)])
+                best = shift;
+        std::fill(shifts.begin() + static_cast<std::ptrdiff_t>(from),
+                  shifts.begin() + static_cast<std::ptrdiff_t>(to), best);
+        from = to;
+    }
+    return shifts;
+}
+
 // The measure marks of the score from its first part, whose measures number every track's:
 // where the key, the time signature or free meter, or the tempo changes, and the jumps.
 // `trackMeasure` gives the index in the first track of each of the part's measures (a begin
 // repeat may stand in a measure of its own).
-void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure, doc_header& header) {
+void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure,
+              const std::vector<int>& shifts, doc_header& header) {
     if (score.parts.empty())
         return;
     const std::vector<ParsedMeasure>& measures = score.parts.front().measures;
@@ -80,6 +217,7 @@ void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure, do
             mark.keyChange = true;
             mark.keyLetter = keyOnly.keyLetter;
             mark.keyAccidental = keyOnly.keyAccidental;
+            mark.tonicShift = static_cast<std::int8_t>(m < shifts.size() ? shifts[m] : 0);
         }
         if (m > 0 && measure.meterShown) {
             if (measure.freeMeter && !free) {
@@ -106,11 +244,30 @@ void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure, do
 
 }  // namespace
 
-void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& report) {
-    const music::Key key = score.fifths ? music::Key::fromFifths(*score.fifths) : music::Key();
+void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report) {
+    for (ParsedPart& part : score.parts)
+        for (ParsedMeasure& measure : part.measures)
+            dropHiddenEdges(measure);
+    const std::vector<std::optional<int>> keys = keysOfMeasures(score);
+    // A score of nothing but tablature or drums is written as it is rather than not at all.
+    bool pitched = false;
+    for (const ParsedPart& part : score.parts)
+        for (int staff = 1; staff <= part.staves && !part.measures.empty(); ++staff)
+            pitched = pitched || (!part.tablature.count(staff) && !part.percussion.count(staff));
+    if (!pitched)
+        report.addOnce(QStringLiteral("tablature or percussion staves written as melody: the "
+                                      "score has no other staff"));
+    const std::vector<int> shifts = tonicShifts(score, keys, pitched);
+    // Measures of a part longer than the first stay in the first part's last key.
+    const auto shiftAt = [&shifts](std::size_t m) {
+        return shifts.empty() ? 0 : shifts[std::min(m, shifts.size() - 1)];
+    };
+    const music::Key key =
+        (score.fifths ? music::Key::fromFifths(*score.fifths) : music::Key()).shifted(shiftAt(0));
     const music::Meter meter = score.meter.value_or(music::Meter{});
     doc_header& header = doc.header;
     key.toTitle(header);
+    header.tonicShift = key.tonicShift();
     header.timeNumerator = static_cast<std::uint8_t>(meter.numerator);
     header.timeDenominator = static_cast<std::uint8_t>(meter.denominator);
     header.title = score.titles.title.toStdU16String();
@@ -122,7 +279,6 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     header.comment2 = score.titles.comment2.toStdU16String();
     header.tempo = score.tempo;
     header.measureNumbers = score.measureNumbers;
-    const std::vector<std::optional<int>> keys = keysOfMeasures(score);
     std::vector<int> trackMeasure;  // of the first track, by measure of the first part
 
     int budget = limits::kMaxItems;
@@ -133,62 +289,79 @@ void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& 
     for (const ParsedPart& part : score.parts) {
         if (part.measures.empty())
             continue;
+        bool partStarted = false;  // the part's first track is written
         for (int staff = 1; staff <= part.staves; ++staff) {
-            const int track = static_cast<int>(doc.noteTracks().size());
-            const int main = mainVoice(part, staff);
-            TrackBuilder builder(key, meter, staff == 1, budget, report);
-            std::optional<int> fifths = score.fifths;
-            const bool first = track == 0;
-            for (std::size_t m = 0; m < part.measures.size(); ++m) {
-                const ParsedMeasure& measure = part.measures[m];
-                const std::optional<int> now = m < keys.size() ? keys[m] : fifths;
-                if (measure.fifths && now && measure.fifths != now)
-                    report.addOnce(QStringLiteral("key signatures that differ from the first "
-                                                  "part's written in its key"));
-                if (now && now != fifths) {
-                    fifths = now;
-                    builder.setKey(music::Key::fromFifths(*fifths).shifted(key.tonicShift()));
+            if (pitched && (part.tablature.count(staff) || part.percussion.count(staff))) {
+                report.add(part.tablature.count(staff)
+                               ? QStringLiteral("tablature staves skipped: jianpu writes the "
+                                                "melody, not frets")
+                               : QStringLiteral("percussion staves skipped: jianpu writes "
+                                                "pitches, not drums"),
+                           part.measures.front().number);
+                continue;
+            }
+            for (const std::vector<int>& voices : tracksOfStaff(part, staff, report)) {
+                const int track = static_cast<int>(doc.noteTracks().size());
+                const bool partFirst = !partStarted;
+                partStarted = true;
+                TrackBuilder builder(key, meter, partFirst, budget, report);
+                std::optional<int> fifths = score.fifths;
+                int shift = shiftAt(0);
+                const bool first = track == 0;
+                for (std::size_t m = 0; m < part.measures.size(); ++m) {
+                    const ParsedMeasure& measure = part.measures[m];
+                    const std::optional<int> now = m < keys.size() ? keys[m] : fifths;
+                    if (measure.fifths && now && measure.fifths != now)
+                        report.addOnce(QStringLiteral("key signatures that differ from the "
+                                                      "first part's written in its key"));
+                    if ((now && now != fifths) || shiftAt(m) != shift) {
+                        fifths = now;
+                        shift = shiftAt(m);
+                        builder.setKey(
+                            (fifths ? music::Key::fromFifths(*fifths) : music::Key()).shifted(shift));
+                    }
+                    if (measure.forwardRepeat)
+                        builder.beginRepeat();
+                    if (first)
+                        trackMeasure.push_back(builder.measureCount());
+                    builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, voices));
                 }
-                if (measure.forwardRepeat)
-                    builder.beginRepeat();
-                if (first)
-                    trackMeasure.push_back(builder.measureCount());
-                builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, main));
-            }
-            builder.finish();
-            if (staff == 1 && !part.name.empty()) {
-                doc.header.partNames.resize(static_cast<std::size_t>(track) + 1);
-                doc.header.partNames[static_cast<std::size_t>(track)] = part.name;
-            }
-            note_track& out = doc.noteTracks().emplace_back();
-            out.content.items = std::move(builder.records);
-            for (auto& [record, extra] : builder.extras)
-                header.noteExtras.push_back({static_cast<std::uint32_t>(track),
-                                             static_cast<std::uint32_t>(record), std::move(extra)});
-            for (const auto& [from, to] : builder.arcs)
-                arcs.push_back(formatRecord(Format::kArc, track, from, to));
-            for (std::size_t b = 0; b < builder.brackets.size(); ++b) {
-                const auto [from, to] = builder.brackets[b];
-                const std::u16string& label = builder.bracketLabels[b];
-                // "1" is what an unlabelled bracket shows: no need to store it.
-                if (!label.empty() && label != u"1")
-                    labels.emplace_back(static_cast<std::uint32_t>(brackets.size()), label);
-                brackets.push_back(formatRecord(Format::kJumpLine, track, from, to));
-            }
-            if (verses.size() < builder.verses.size())
-                verses.resize(builder.verses.size());
-            for (std::size_t v = 0; v < builder.verses.size(); ++v) {
-                for (auto& [item, text] : builder.verses[v]) {
-                    lyrics& syllable = verses[v].emplace_back();
-                    syllable.text = std::move(text);
-                    syllable.place = location(1, track, static_cast<std::int16_t>(item));
+                builder.finish();
+                if (partFirst && !part.name.empty()) {
+                    doc.header.partNames.resize(static_cast<std::size_t>(track) + 1);
+                    doc.header.partNames[static_cast<std::size_t>(track)] = part.name;
+                }
+                note_track& out = doc.noteTracks().emplace_back();
+                out.content.items = std::move(builder.records);
+                for (auto& [record, extra] : builder.extras)
+                    header.noteExtras.push_back({static_cast<std::uint32_t>(track),
+                                                 static_cast<std::uint32_t>(record),
+                                                 std::move(extra)});
+                for (const auto& [from, to] : builder.arcs)
+                    arcs.push_back(formatRecord(Format::kArc, track, from, to));
+                for (std::size_t b = 0; b < builder.brackets.size(); ++b) {
+                    const auto [from, to] = builder.brackets[b];
+                    const std::u16string& label = builder.bracketLabels[b];
+                    // "1" is what an unlabelled bracket shows: no need to store it.
+                    if (!label.empty() && label != u"1")
+                        labels.emplace_back(static_cast<std::uint32_t>(brackets.size()), label);
+                    brackets.push_back(formatRecord(Format::kJumpLine, track, from, to));
+                }
+                if (verses.size() < builder.verses.size())
+                    verses.resize(builder.verses.size());
+                for (std::size_t v = 0; v < builder.verses.size(); ++v) {
+                    for (auto& [item, text] : builder.verses[v]) {
+                        lyrics& syllable = verses[v].emplace_back();
+                        syllable.text = std::move(text);
+                        syllable.place = location(1, track, static_cast<std::int16_t>(item));
+                    }
                 }
             }
         }
     }
     if (doc.noteTracks().empty())
         throw MusicXmlError{QStringLiteral("the score has no measures to import")};
-    setMarks(score, trackMeasure, header);
+    setMarks(score, trackMeasure, shifts, header);
     // Arcs first, then volta brackets, as the editor writes them.
     std::vector<Format>& formats = doc.formatRecords();
     formats = std::move(arcs);

@@ -7,8 +7,9 @@
 namespace qe::musicxml {
 
 // Fills the empty document `doc` with a parsed score: the title block, then one note track
-// per staff of each part in part order, their arcs and volta brackets, and one lyrics track
-// per verse. Throws MusicXmlError for a score with no music or beyond the limits.
-void buildDocument(const ParsedScore& score, QeDocument& doc, ConversionReport& report);
+// per voice of each staff of each part in part order (tablature and percussion staves left
+// out), their arcs and volta brackets, and one lyrics track per verse. Throws MusicXmlError
+// for a score with no music or beyond the limits.
+void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report);
 
 }  // namespace qe::musicxml

@@ -1,8 +1,11 @@
 #include "musicxml/score_reader.h"
 
+#include <cmath>
+#include <limits>
 #include <map>
 #include <memory>
 
+#include "musicxml/credit_titles.h"
 #include "musicxml/measure_reader.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/part_state.h"
@@ -12,10 +15,12 @@ namespace qe::musicxml {
 
 namespace {
 
-struct Credit {
-    QStringList types;
-    QString text;
-};
+// The number a voice is written with, by which the voices of a staff are ordered.
+int voiceNumber(const std::u16string& name) {
+    bool ok = false;
+    const int number = QString::fromStdU16String(name).trimmed().toInt(&ok);
+    return ok && number >= 0 ? number : std::numeric_limits<int>::max();
+}
 
 class ScoreReader {
 public:
@@ -27,6 +32,7 @@ private:
     void readWork();
     void readIdentification();
     void readCredit();
+    void readDefaults();
     void readPartList();
     PartState& partNamed(const QString& id);
     void readMeasure(PartState& part, QStringView number);
@@ -38,7 +44,8 @@ private:
     std::optional<QString> workTitle_;
     std::optional<QString> movementTitle_;
     std::vector<std::pair<QString, QString>> creators_;  // type, name
-    std::vector<Credit> credits_;
+    std::vector<CreditText> credits_;
+    CreditPage page_;
     std::vector<QString> listed_;  // the part list, in order
     std::map<QString, PartName> names_;  // the printed names of the listed parts
     std::map<QString, std::unique_ptr<PartState>> parts_;
@@ -62,6 +69,8 @@ ParsedScore ScoreReader::read() {
             readIdentification();
         } else if (name == u"credit") {
             readCredit();
+        } else if (name == u"defaults") {
+            readDefaults();
         } else if (name == u"part-list") {
             readPartList();
         } else if (name == u"part" && !timewise) {
@@ -84,8 +93,9 @@ ParsedScore ScoreReader::read() {
             in_.skip();
         }
     }
-    // Anything after the root element must still be well-formed.
-    in_.finish();
+    // Programs that read their own files back ignore what follows the root element.
+    if (!in_.finish())
+        report_.addOnce(QStringLiteral("characters after the end of the score ignored"));
 
     ParsedScore score;
     score.titles = titles();
@@ -106,7 +116,10 @@ ParsedScore ScoreReader::read() {
         }
     }
     for (const QString& id : order) {
-        score.parts.push_back(std::move(parts_[id]->part));
+        PartState& state = *parts_[id];
+        for (const std::u16string& voice : state.voices)
+            state.part.voiceNumbers.push_back(voiceNumber(voice));
+        score.parts.push_back(std::move(state.part));
         if (const auto name = names_.find(id); name != names_.end())
             score.parts.back().name = name->second;
     }
@@ -158,11 +171,37 @@ void ScoreReader::readIdentification() {
 }
 
 void ScoreReader::readCredit() {
-    Credit credit;
+    CreditText credit;
+    bool ok = false;
+    if (in_.hasAttribute("page"))
+        credit.page = in_.attribute("page").toInt(&ok);
     while (in_.nextChild()) {
         if (in_.name() == u"credit-type") {
             credit.types.append(in_.text(64).trimmed());
         } else if (in_.name() == u"credit-words") {
+            // The first words of a credit place it.
+            if (credit.text.isEmpty()) {
+                const auto number = [this](const char* name, double& out) {
+                    bool read = false;
+                    const double value = in_.attribute(name).toDouble(&read);
+                    if (read && std::isfinite(value))
+                        out = value;
+                    return read && std::isfinite(value);
+                };
+                const bool hasX = number("default-x", credit.x);
+                const bool hasY = number("default-y", credit.y);
+                credit.placed = hasX && hasY;
+                number("font-size", credit.size);
+                QStringView align = in_.attribute("halign");
+                if (align.isEmpty())
+                    align = in_.attribute("justify");
+                if (align == u"center")
+                    credit.align = CreditText::Align::Centre;
+                else if (align == u"left")
+                    credit.align = CreditText::Align::Left;
+                else if (align == u"right")
+                    credit.align = CreditText::Align::Right;
+            }
             const QString words = in_.text(limits::kMaxTextLength);
             credit.text = credit.text.isEmpty() ? words : credit.text + QLatin1Char(' ') + words;
         } else {
@@ -171,6 +210,23 @@ void ScoreReader::readCredit() {
     }
     if (credits_.size() < 256)
         credits_.push_back(std::move(credit));
+}
+
+void ScoreReader::readDefaults() {
+    while (in_.nextChild()) {
+        if (in_.name() != u"page-layout") {
+            in_.skip();
+            continue;
+        }
+        while (in_.nextChild()) {
+            if (in_.name() == u"page-height")
+                page_.height = in_.number();
+            else if (in_.name() == u"page-width")
+                page_.width = in_.number();
+            else
+                in_.skip();
+        }
+    }
 }
 
 void ScoreReader::readPartList() {
@@ -208,26 +264,32 @@ ParsedTitles ScoreReader::titles() const {
         return names.join(QStringLiteral(" / "));
     };
     const auto credit = [this](std::initializer_list<const char*> types) {
-        for (const Credit& c : credits_)
+        for (const CreditText& c : credits_)
             for (const char* wanted : types)
                 if (c.types.contains(QLatin1String(wanted)))
-                    return c.text;
+                    return c.text.simplified();
         return QString();
     };
     const auto either = [](const QString& first, const QString& second) {
         return first.isEmpty() ? second : first;
     };
+    // What the first page prints comes first: a work title is often a program's default
+    // ("Untitled score") or a file name. Typed credits, then credits by their place.
+    const CreditTitles placed = titlesFromPlacement(credits_, page_);
     ParsedTitles t;
-    if (workTitle_) {
+    t.title = either(credit({"title"}), placed.title);
+    t.subtitle = either(credit({"subtitle"}), placed.subtitle);
+    if (t.title.isEmpty() && workTitle_) {
         t.title = *workTitle_;
-        t.subtitle = movementTitle_ ? *movementTitle_ : credit({"subtitle"});
-    } else {
-        t.title = movementTitle_ ? *movementTitle_ : credit({"title"});
-        t.subtitle = credit({"subtitle"});
+        if (t.subtitle.isEmpty() && movementTitle_)
+            t.subtitle = *movementTitle_;
+    } else if (t.title.isEmpty() && movementTitle_) {
+        t.title = *movementTitle_;
     }
-    t.author1 = either(creator({"composer"}), credit({"composer"}));
-    t.author2 = either(creator({"lyricist", "poet"}), credit({"lyricist", "poet"}));
-    t.author3 = either(creator({"arranger"}), credit({"arranger"}));
+    t.author1 = either(either(creator({"composer"}), credit({"composer"})), placed.composer);
+    t.author2 = either(either(creator({"lyricist", "poet"}), credit({"lyricist", "poet"})),
+                       placed.lyricist);
+    t.author3 = either(either(creator({"arranger"}), credit({"arranger"})), placed.arranger);
     t.comment1 = score_.firstWords.value_or(QString());
     t.comment2 = credit({"comment"});
     return t;

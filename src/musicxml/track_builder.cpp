@@ -98,7 +98,7 @@ void TrackBuilder::beginRepeat() {
 std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& measure, int staff,
                                                        int voice) {
     std::vector<Event> events;
-    int others = 0, graces = 0, cues = 0, syllables = 0, silent = 0;
+    int graces = 0, cues = 0, syllables = 0, silent = 0;
     bool headKept = false;  // the chord that a <chord/> note joins is an event of ours
     std::vector<const ParsedNote*> pendingGraces;
     for (const ParsedNote& n : measure.notes) {
@@ -120,16 +120,15 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
                 pendingGraces.push_back(&n);
             continue;
         }
-        if (n.staff == staff && !mine) {
-            // Rests of other voices only fill their time; dropping them loses nothing.
-            if (n.grace || n.cue || !n.rest) {
-                ++(n.grace ? graces : n.cue ? cues : others);
-                syllables += static_cast<int>(n.lyrics.size());
-            }
+        if (n.staff == staff && n.voice == voice && n.cue) {
+            ++cues;
+            syllables += static_cast<int>(n.lyrics.size());
         }
         if (!n.chord || n.grace)
             headKept = false;
-        if (!mine)
+        // Other voices are tracks of their own; a hidden rest is silence the page leaves
+        // blank, which the measure's own rests fill where the voice needs its time.
+        if (!mine || (n.rest && n.hidden))
             continue;
         if (n.chord && headKept) {
             // A chord keeps every tone; its highest is the record's own digit, which older
@@ -185,8 +184,6 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         else
             graces += static_cast<int>(pendingGraces.size());
     }
-    if (others)
-        dropped(QStringLiteral("notes of second and further voices dropped"), others);
     if (graces)
         dropped(QStringLiteral("grace notes dropped"), graces);
     if (cues)

@@ -17,8 +17,8 @@
 
 namespace qe::musicxml {
 
-// Writes one staff of a part as one note track, measure by measure, as jianpu writes it: the
-// notes of one voice, the top note of each chord, lengths as the keyboard writes them (tied
+// Writes one voice of a staff of a part as one note track, measure by measure, as jianpu
+// writes it: the notes of that voice, every tone of each chord (the top one the record's), lengths as the keyboard writes them (tied
 // where one digit cannot show a length), the accidentals that make each note sound at its
 // pitch, arcs for ties and slurs, bar lines, volta brackets and syllables.
 class TrackBuilder {
@@ -31,8 +31,8 @@ public:
     // becomes a begin repeat when it is a plain one; otherwise (or at the start of the track)
     // an empty measure with a begin repeat stands in front.
     void beginRepeat();
-    // One measure: the notes of `staff` in voice `voice` (every other voice is dropped and
-    // reported), then the closing bar line.
+    // One measure: the notes of `staff` in voice `voice` (other voices are other tracks),
+    // then the closing bar line.
     void addMeasure(const ParsedMeasure& measure, int staff, int voice);
     // The end of the track: an open volta bracket ends at the last measure.
     void finish();

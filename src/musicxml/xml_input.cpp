@@ -139,9 +139,13 @@ void XmlInput::skip() {
     check();
 }
 
-void XmlInput::finish() {
-    while (!xml_.atEnd())
-        next();
+bool XmlInput::finish() {
+    while (!xml_.atEnd()) {
+        xml_.readNext();
+        if (xml_.hasError())
+            return false;
+    }
+    return true;
 }
 
 void XmlInput::fail(const QString& what) const {

@@ -45,8 +45,9 @@ public:
     int integer();
     // Skips the current element and everything in it.
     void skip();
-    // Reads what follows the root element, which may only be comments and the like.
-    void finish();
+    // Reads what follows the root element: false when that is more than white space,
+    // comments and processing instructions (stray characters, a second element).
+    bool finish();
 
     // Throws a MusicXmlError with the position in the file.
     [[noreturn]] void fail(const QString& what) const;

@@ -39,7 +39,7 @@ TEST_F(MusicXmlCommands, ImportWritesTheDocumentAndReportsWhatItDropped) {
     const Outcome run = qanoredit({"--import", data("lyrics.musicxml"), "-o", path("song.qe")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(
-        run.err.contains(QStringLiteral("qanoredit: 1 notes of second and further voices dropped")))
+        run.err.contains(QStringLiteral("qanoredit: 1 syllables of dropped notes dropped")))
         << run.err.toStdString();
     // The document loads, and goes out and back in again unchanged.
     ASSERT_EQ(qanoredit({"--export", path("song.mxl"), path("song.qe")}).status, 0);
