@@ -33,6 +33,7 @@
 #include "gui/about_dlg.h"
 #include "gui/autosave_keeper.h"
 #include "gui/document_window.h"
+#include "gui/import_report_dlg.h"
 #include "gui/key_guide.h"
 #include "gui/measure_check_dlg.h"
 #include "gui/note_input_bar.h"
@@ -482,14 +483,10 @@ ScoreDocument* MainWindow::importMusicXml(const QString& path) {
     ScoreDocument* doc = adoptDocument(imported.release());
     createFrame(doc);
     emit doc->titleChanged(doc->title());
-    if (!outcome.report.isEmpty()) {
-        QMessageBox box(QMessageBox::Information, appTitle(),
-                        QStringLiteral("导入时有些内容无法用简谱保存，已略去或近似："),
-                        QMessageBox::Ok, this);
-        box.setDetailedText(outcome.report.join(QLatin1Char('\n')));
-        box.setInformativeText(outcome.report.mid(0, 8).join(QLatin1Char('\n')));
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-        box.exec();
+    if (!outcome.kinds.empty()) {
+        ImportReportDialog report(outcome.kinds, this);
+        report.setWindowTitle(appTitle());
+        report.exec();
     }
     return doc;
 }

@@ -1,16 +1,24 @@
 #include "musicxml/conversion_report.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace qe::musicxml {
 
 void ConversionReport::add(const QString& what, const QString& measure, int count) {
     auto [at, inserted] = kinds_.try_emplace(what);
+    ReportKind& kind = at->second;
     if (inserted) {
-        at->second.order = next_++;
-        at->second.firstMeasure = measure;
+        order_[what] = next_++;
+        kind.what = what;
+        kind.firstMeasure = measure;
     }
-    at->second.count += count;
+    kind.count += count;
+    // Several in one measure of one part are one place.
+    if (!kind.places.empty() && kind.places.back().measure == measure &&
+        kind.places.back().part == part_)
+        kind.places.back().count += count;
+    else if (std::ssize(kind.places) < kMostPlaces)
+        kind.places.push_back({measure, part_, count});
 }
 
 void ConversionReport::addOnce(const QString& line) {
@@ -18,18 +26,33 @@ void ConversionReport::addOnce(const QString& line) {
         lines_.append(line);
 }
 
+std::vector<ReportKind> ConversionReport::kinds() const {
+    std::vector<ReportKind> out;
+    for (const QString& line : lines_)
+        out.push_back({line, 0, {}, {}});
+    std::vector<const ReportKind*> ordered;
+    for (const auto& [what, kind] : kinds_)
+        ordered.push_back(&kind);
+    std::sort(ordered.begin(), ordered.end(), [this](const ReportKind* a, const ReportKind* b) {
+        return order_.at(a->what) < order_.at(b->what);
+    });
+    for (const ReportKind* kind : ordered)
+        out.push_back(*kind);
+    return out;
+}
+
 QStringList ConversionReport::lines() const {
-    std::vector<std::pair<int, QString>> ordered;
-    for (const auto& [what, kind] : kinds_) {
-        QString line = QStringLiteral("%1 %2").arg(kind.count).arg(what);
+    QStringList out;
+    for (const ReportKind& kind : kinds()) {
+        if (kind.count == 0) {
+            out.append(kind.what);
+            continue;
+        }
+        QString line = QStringLiteral("%1 %2").arg(kind.count).arg(kind.what);
         if (!kind.firstMeasure.isEmpty())
             line += QStringLiteral(" (first in measure %1)").arg(kind.firstMeasure);
-        ordered.emplace_back(kind.order, line);
-    }
-    std::sort(ordered.begin(), ordered.end());
-    QStringList out = lines_;
-    for (const auto& [order, line] : ordered)
         out.append(line);
+    }
     return out;
 }
 

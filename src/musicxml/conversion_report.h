@@ -3,13 +3,34 @@
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <vector>
 
 namespace qe::musicxml {
+
+// One kind of thing an import or export could not carry over: how many, where first, and
+// every place it happened (measure as the file numbers it, and part).
+struct ReportKind {
+    struct Place {
+        QString measure;
+        QString part;
+        int count = 0;
+        friend bool operator==(const Place&, const Place&) = default;
+    };
+    QString what;  // a plural noun phrase with its fate: "chord symbols ... dropped"
+    int count = 0;  // 0 for a line about the whole score, which has no places
+    QString firstMeasure;
+    std::vector<Place> places;  // in the order they happened, at most kMostPlaces
+};
 
 // What an import or export could not carry over, one line per kind: how many, and the first
 // measure where it happened. Nothing the document cannot hold is dropped without a line here.
 class ConversionReport {
 public:
+    // Places kept per kind: enough to find each in a song, bounded for a hostile file.
+    static constexpr int kMostPlaces = 1000;
+
+    // The part that what is added next happens in (its printed name, or its id).
+    void setPart(const QString& part) { part_ = part; }
     // One more of `what` (a plural noun phrase with its fate, "chord notes dropped, the top
     // note kept") in the measure numbered `measure` as the file numbers it.
     void add(const QString& what, const QString& measure, int count = 1);
@@ -20,15 +41,14 @@ public:
     // The lines, kinds in the order they first happened: "12 chord notes dropped, the top
     // note kept (first in measure 3)".
     QStringList lines() const;
+    // The same as kinds with their places: lines about the whole score first.
+    std::vector<ReportKind> kinds() const;
 
 private:
-    struct Kind {
-        int order = 0;
-        int count = 0;
-        QString firstMeasure;
-    };
-    std::map<QString, Kind> kinds_;
+    std::map<QString, ReportKind> kinds_;
+    std::map<QString, int> order_;
     QStringList lines_;
+    QString part_;
     int next_ = 0;
 };
 

@@ -277,10 +277,8 @@ void MeasureReader::readTime() {
     part_.meter = meter;
     part_.meterKnown = true;
     part_.freeMeter = false;
-    const QString name = QStringLiteral("%1/%2").arg(numerator).arg(denominator);
     if (!storableMeter(meter)) {
-        report_.addOnce(QStringLiteral("time signature %1 in measure %2 cannot be written")
-                            .arg(name, measure_->number));
+        dropped(QStringLiteral("time signatures this editor cannot write dropped"));
         return;
     }
     measure_->meterShown = true;

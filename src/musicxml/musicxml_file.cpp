@@ -27,6 +27,36 @@ bool blank(const QByteArray& bytes) {
     });
 }
 
+// The score up to the end of its root element, when more than white space follows it;
+// empty otherwise. A stray byte after the score can stop the XML reader before the score is
+// read (an encoding error is found as the bytes are decoded, in blocks).
+QByteArray scoreBeforeTail(const QByteArray& xml) {
+    qsizetype end = -1;
+    for (const char* tag : {"</score-partwise>", "</score-timewise>"}) {
+        const qsizetype at = xml.lastIndexOf(tag);
+        if (at >= 0)
+            end = std::max(end, at + static_cast<qsizetype>(qstrlen(tag)));
+    }
+    if (end < 0 || blank(xml.mid(end)))
+        return {};
+    return xml.left(end);
+}
+
+ParsedScore readTolerantly(const QByteArray& xml, ConversionReport& report) {
+    try {
+        return readScore(xml, report);
+    } catch (const MusicXmlError&) {
+        const QByteArray score = scoreBeforeTail(xml);
+        if (score.isEmpty())
+            throw;
+        ConversionReport again;
+        ParsedScore parsed = readScore(score, again);
+        again.addOnce(QStringLiteral("characters after the end of the score ignored"));
+        report = again;
+        return parsed;
+    }
+}
+
 }  // namespace
 
 Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
@@ -38,7 +68,7 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
         if (bytes.size() > limits::kMaxXmlBytes)
             throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
                                     .arg(limits::kMaxXmlBytes / (1024 * 1024))};
-        ParsedScore score = readScore(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
+        ParsedScore score = readTolerantly(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
         buildDocument(std::move(score), doc, report);
     } catch (const MusicXmlError& e) {
         outcome.ok = false;
@@ -53,6 +83,7 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
                             .arg(QString::fromStdString(e.what()));
     }
     outcome.report = report.lines();
+    outcome.kinds = report.kinds();
     return outcome;
 }
 
@@ -60,17 +91,18 @@ Outcome importMusicXmlFile(const QString& path, QeDocument& doc) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Outcome{
-            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}};
+            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}, {}};
     if (file.size() > limits::kMaxXmlBytes)
         return Outcome{false,
                        QStringLiteral("%1 is larger than %2 MiB")
                            .arg(path)
                            .arg(limits::kMaxXmlBytes / (1024 * 1024)),
+                       {},
                        {}};
     const QByteArray bytes = file.read(limits::kMaxXmlBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return Outcome{
-            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}};
+            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}, {}};
     return importMusicXml(bytes, doc);
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "musicxml/conversion_report.h"
 #include "records/qe_document.h"
 
 namespace qe::musicxml {
@@ -14,6 +15,7 @@ struct Outcome {
     bool ok = true;
     QString error;
     QStringList report;
+    std::vector<ReportKind> kinds;  // the report with every place each kind happened
 };
 
 // Reads a MusicXML score, plain or compressed (told apart by its first bytes), into the empty

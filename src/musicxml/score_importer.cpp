@@ -289,6 +289,8 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
     for (const ParsedPart& part : score.parts) {
         if (part.measures.empty())
             continue;
+        report.setPart(part.name.name.empty() ? part.id
+                                              : QString::fromStdU16String(part.name.name));
         bool partStarted = false;  // the part's first track is written
         for (int staff = 1; staff <= part.staves; ++staff) {
             if (pitched && (part.tablature.count(staff) || part.percussion.count(staff))) {

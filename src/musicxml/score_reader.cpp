@@ -145,6 +145,10 @@ void ScoreReader::readMeasure(PartState& part, QStringView number) {
         in_.fail(QStringLiteral("part %1 has more than %2 measures")
                      .arg(part.part.id)
                      .arg(limits::kMaxMeasures));
+    if (const auto name = names_.find(part.part.id); name != names_.end() && !name->second.name.empty())
+        report_.setPart(QString::fromStdU16String(name->second.name));
+    else
+        report_.setPart(part.part.id);
     ParsedMeasure& measure = part.part.measures.emplace_back();
     measure.number = number.left(32).toString();
     MeasureReader(in_, part, score_, report_).read(measure);

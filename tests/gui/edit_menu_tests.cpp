@@ -1,7 +1,10 @@
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -196,8 +199,22 @@ private slots:
         // The command is in the File menu; the file is handed over as its dialog would (the
         // file dialog's own timing is the export tests' business).
         QCOMPARE(ed.frame->commands().fileImport->text(), QStringLiteral("导入 MusicXML(&I)..."));
-        answerMessage(QStringLiteral("确定"));
+        // What could not be kept is told in Chinese, kind by kind with its count and first
+        // measure; 显示详情 lists every place with its part.
+        QString summary, details;
+        whenModal<QDialog>([&summary, &details](QDialog* dialog) {
+            if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("summary")))
+                summary = label->text();
+            if (auto* more = dialog->findChild<QPushButton*>(QStringLiteral("more"))) {
+                more->click();
+                if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("details")))
+                    details = text->isVisible() ? text->toPlainText() : QString();
+            }
+            dialog->accept();
+        });
         QVERIFY(ed.frame->importMusicXml(source));
+        QCOMPARE(summary, QStringLiteral("已略去音符上的歌词已略去：1 处，首见于第 2 小节"));
+        QCOMPARE(details, QStringLiteral("已略去音符上的歌词已略去：\n    第 2 小节，Voice"));
         ScoreDocument* doc = ed.doc();
         QVERIFY(doc);
         QVERIFY(doc->isModified());

@@ -6,6 +6,7 @@
 #include "musicxml/musicxml_file.h"
 #include "musicxml/musicxml_support.h"
 #include "musicxml/mxl_archive.h"
+#include "support/notation.h"
 
 namespace qe::test {
 namespace {
@@ -40,6 +41,31 @@ TEST(Hostile, FilesThatAreNotScoresAreRefusedWithTheirReason) {
     // A score cut off in the middle.
     const QByteArray whole = readFile(dataFile(QStringLiteral("durations.musicxml")));
     expectRefused(importBytes(whole.left(whole.size() / 2)), "line");
+}
+
+// What follows the root element is ignored, as the programs that write such files read them
+// back, and said in the report; the score itself must still be whole.
+TEST(Hostile, StrayCharactersAfterTheScoreAreIgnoredWithAWarning) {
+    const QByteArray score = scoreXml({QStringLiteral(
+        "<note><pitch><step>C</step><octave>4</octave></pitch><duration>4</duration></note>")});
+    for (const QByteArray& tail : {QByteArray("x"), QByteArray("\n\0\0", 3),
+                                   QByteArray("<score-partwise/>"), QByteArray("\xff\xfe"),
+                                   QByteArray("</score-partwise>")}) {
+        SCOPED_TRACE(tail.toHex().toStdString());
+        const Imported result = importBytes(score + tail);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(trackText(result.doc, 0), "1 - - - |");
+        EXPECT_EQ(result.report,
+                  QStringList{QStringLiteral("characters after the end of the score ignored")});
+    }
+    // White space and comments after it are nothing to tell.
+    const Imported clean = importBytes(score + "\n<!-- end -->\n");
+    ASSERT_TRUE(clean.ok);
+    EXPECT_TRUE(clean.report.isEmpty());
+    // A stray character inside the score is still damage.
+    QByteArray inside = score;
+    inside.insert(inside.indexOf("<part-list>"), "<");
+    expectRefused(importBytes(inside), "line");
 }
 
 TEST(Hostile, ACompressedScoreThatInflatesPastTheLimitStopsThere) {

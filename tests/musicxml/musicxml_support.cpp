@@ -33,6 +33,7 @@ Imported importBytes(const QByteArray& bytes) {
     result.ok = outcome.ok;
     result.error = outcome.error;
     result.report = outcome.report;
+    result.kinds = outcome.kinds;
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "musicxml/conversion_report.h"
 #include "records/qe_document.h"
 
 namespace qe::test {
@@ -22,6 +23,7 @@ struct Imported {
     bool ok = false;
     QString error;
     QStringList report;
+    std::vector<musicxml::ReportKind> kinds;
     QeDocument doc;
 };
 Imported importBytes(const QByteArray& bytes);

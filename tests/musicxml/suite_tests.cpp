@@ -8,6 +8,7 @@
 
 #include "music/track_walk.h"
 #include "musicxml/musicxml_support.h"
+#include "musicxml/report_texts.h"
 #include "support/notation.h"
 
 namespace qe::test {
@@ -104,6 +105,14 @@ TEST_F(Suite, EveryFileImportsOrIsRefusedAndReportsWhatItDrops) {
         if (!imported.ok) {
             EXPECT_FALSE(imported.error.isEmpty());
             continue;
+        }
+        // The window tells every kind in Chinese, with every place it happened.
+        for (const musicxml::ReportKind& kind : imported.kinds) {
+            EXPECT_TRUE(musicxml::hasChineseReportText(kind.what)) << kind.what.toStdString();
+            int placed = 0;
+            for (const musicxml::ReportKind::Place& place : kind.places)
+                placed += place.count;
+            EXPECT_EQ(placed, kind.count) << kind.what.toStdString();
         }
         ASSERT_FALSE(imported.doc.noteTracks().empty());
         if (name.endsWith(u".mxl"))
