@@ -46,6 +46,7 @@ void MeasureReader::read(ParsedMeasure& measure) {
     chordStart_ = 0;
     measure.meter = part_.meter;
     measure.meterKnown = part_.meterKnown;
+    measure.freeMeter = part_.freeMeter;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"note")
@@ -351,7 +352,12 @@ void MeasureReader::readNote() {
                     QStringLiteral("%1: staff %2 is out of range").arg(where()).arg(note.staff));
             part_.part.staves = std::max(part_.part.staves, note.staff);
         } else if (name == u"notations") {
-            readNotations(note);
+            // The strings and frets of a tablature note are what makes it tablature, not marks
+            // that jianpu drops.
+            if (part_.part.tablature.count(note.staff))
+                in_.skip();
+            else
+                readNotations(note);
         } else if (name == u"lyric") {
             readLyric(note);
         } else {
@@ -694,6 +700,7 @@ void MeasureReader::readDirection() {
     std::uint32_t sounds = 0;
     std::uint32_t words = 0;
     QString tempoWords;
+    bool firstWordsHere = false;  // this direction holds the score's first words
     while (in_.nextChild()) {
         if (in_.name() == u"sound") {
             sounds |= jumpsOfSound(in_);
@@ -726,10 +733,15 @@ void MeasureReader::readDirection() {
                     tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
                     continue;
                 }
-                if (atStart && !score_.firstWords)
+                // The words of the first direction at the start; a direction after it there
+                // is a text of the first measure, as one later in it would be.
+                if (atStart && !score_.firstWords) {
                     score_.firstWords = text;
-                else if (atStart && score_.firstWords->size() < limits::kMaxTextLength)
+                    firstWordsHere = true;
+                } else if (atStart && firstWordsHere &&
+                           score_.firstWords->size() < limits::kMaxTextLength) {
                     score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
+                }
                 else if (!text.trimmed().isEmpty())
                     tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
                 else
@@ -754,7 +766,9 @@ void MeasureReader::readDirection() {
         }
     }
     if (!tempoWords.isEmpty()) {
-        TempoMark& mark = atStart ? score_.tempo : measure_->tempo;
+        // Words beside the opening metronome mark are its text; other words stand over
+        // their measure.
+        TempoMark& mark = atStart && metronomeHere ? score_.tempo : measure_->tempo;
         mark.text = (QString::fromStdU16String(mark.text) +
                      (mark.text.empty() ? QString() : QStringLiteral(" ")) + tempoWords)
                         .left(limits::kMaxTextLength)

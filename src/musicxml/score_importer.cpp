@@ -147,13 +147,27 @@ std::vector<std::optional<int>> keysOfMeasures(const ParsedScore& score) {
     return keys;
 }
 
+// The tune of a score, whose octave dots the octave of "1" keeps few: the first voice of
+// the first staff the import writes (the soprano of a choir, a piano's right hand).
+struct Melody {
+    const ParsedPart* part = nullptr;
+    int staff = 1;
+    std::vector<int> voices;
+
+    bool holds(const ParsedNote& n) const {
+        return n.staff == staff && std::find(voices.begin(), voices.end(), n.voice) != voices.end();
+    }
+};
+
 // The octave of the undotted "1" in each measure of the first part: per stretch of one
-// key, the one of the three a title block can store that writes the notes of every imported
-// staff (all staves when `skipUnpitched` is false) with the fewest octave dots; of equal counts the usual octave, then the lower. In
-// 1=G a melody around G4 is so written without dots, as hymnals print it.
-std::vector<int> tonicShifts(const ParsedScore& score, const std::vector<std::optional<int>>& keys,
-                             bool skipUnpitched) {
+// key, the one of the three a title block can store that writes the melody with the fewest
+// octave dots; of equal counts the usual octave, then the lower. In 1=G a melody around G4
+// is so written without dots, as hymnals print it.
+std::vector<int> tonicShifts(const Melody& melody, const std::vector<std::optional<int>>& keys) {
     std::vector<int> shifts(keys.size(), 0);
+    if (!melody.part)
+        return shifts;
+    const std::vector<ParsedMeasure>& measures = melody.part->measures;
     std::size_t from = 0;
     while (from < keys.size()) {
         std::size_t to = from + 1;
@@ -161,23 +175,16 @@ std::vector<int> tonicShifts(const ParsedScore& score, const std::vector<std::op
             ++to;
         const music::Key key = keys[from] ? music::Key::fromFifths(*keys[from]) : music::Key();
         std::array<long long, 3> dots{};
-        for (const ParsedPart& part : score.parts) {
-            for (std::size_t m = from; m < to && m < part.measures.size(); ++m) {
-                for (const ParsedNote& n : part.measures[m].notes) {
-                    if (n.rest || n.cue ||
-                        (skipUnpitched &&
-                         (part.tablature.count(n.staff) || part.percussion.count(n.staff))))
-                        continue;
-                    const int midi = n.pitch.midi();
-                    if (midi < 0 || midi > 127)
-                        continue;
-                    for (int shift = -1; shift <= 1; ++shift) {
-                        const music::Key shifted = key.shifted(shift);
-                        const std::optional<music::ScaleNote> written = shifted.noteOf(n.pitch);
-                        const int octave =
-                            written ? written->octave : shifted.noteOfMidi(midi).octave;
-                        dots[static_cast<std::size_t>(shift + 1)] += std::abs(octave);
-                    }
+        for (std::size_t m = from; m < to && m < measures.size(); ++m) {
+            for (const ParsedNote& n : measures[m].notes) {
+                const int midi = n.pitch.midi();
+                if (n.rest || n.cue || n.grace || !melody.holds(n) || midi < 0 || midi > 127)
+                    continue;
+                for (int shift = -1; shift <= 1; ++shift) {
+                    const music::Key shifted = key.shifted(shift);
+                    const std::optional<music::ScaleNote> written = shifted.noteOf(n.pitch);
+                    const int octave = written ? written->octave : shifted.noteOfMidi(midi).octave;
+                    dots[static_cast<std::size_t>(shift + 1)] += std::abs(octave);
                 }
             }
         }
@@ -230,7 +237,8 @@ void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure,
                 mark.denominator = static_cast<std::uint8_t>(measure.meter.denominator);
             }
         }
-        if (measure.meterKnown && !measure.freeMeter)
+        // A hidden time signature times the measures without changing what the page shows.
+        if (measure.meterKnown && !measure.freeMeter && (measure.meterShown || m == 0))
             meter = measure.meter;
         free = measure.freeMeter;
         // Over the first measure the title block's mark says it already.
@@ -257,7 +265,20 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
     if (!pitched)
         report.addOnce(QStringLiteral("tablature or percussion staves written as melody: the "
                                       "score has no other staff"));
-    const std::vector<int> shifts = tonicShifts(score, keys, pitched);
+    const auto skips = [pitched](const ParsedPart& part, int staff) {
+        return pitched && (part.tablature.count(staff) || part.percussion.count(staff));
+    };
+    Melody melody;
+    for (const ParsedPart& part : score.parts) {
+        for (int staff = 1; staff <= part.staves && !melody.part && !part.measures.empty();
+             ++staff) {
+            if (skips(part, staff))
+                continue;
+            ConversionReport unused;
+            melody = {&part, staff, tracksOfStaff(part, staff, unused).front()};
+        }
+    }
+    const std::vector<int> shifts = tonicShifts(melody, keys);
     // Measures of a part longer than the first stay in the first part's last key.
     const auto shiftAt = [&shifts](std::size_t m) {
         return shifts.empty() ? 0 : shifts[std::min(m, shifts.size() - 1)];
@@ -293,7 +314,7 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
                                               : QString::fromStdU16String(part.name.name));
         bool partStarted = false;  // the part's first track is written
         for (int staff = 1; staff <= part.staves; ++staff) {
-            if (pitched && (part.tablature.count(staff) || part.percussion.count(staff))) {
+            if (skips(part, staff)) {
                 report.add(part.tablature.count(staff)
                                ? QStringLiteral("tablature staves skipped: jianpu writes the "
                                                 "melody, not frets")

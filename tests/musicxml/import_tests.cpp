@@ -82,10 +82,10 @@ TEST(Import, KeyTimeAndTempoChangesJumpsAndEndingsBecomeMeasureMarks) {
         {8, false, 0, 4, 0, jump::kDalSegno | jump::kAlCoda},
         {9, false, 0, 4, 0, jump::kCoda}};
     EXPECT_EQ(marks, expected);
-    // F sharp, E, D, C sharp in 1=D: 3 2 1 7 an octave up.
+    // F sharp, E, D, C sharp in 1=D with its "1" on D5, where the tune lies: 3 2 1 7,.
     EXPECT_EQ(trackText(score.doc, 0),
-              "5 1' 2' 3' |: 5' - 3' - | 2' 1' 2' 3' | 2' - 5 - :| 1' - 1' - | 3' 2' 1' 7 | "
-              "6 - 5 | 1' - 3' | 2' - 1' || 1' - 5 | 1' - 1' |]");
+              "5, 1 2 3 |: 5 - 3 - | 2 1 2 3 | 2 - 5, - :| 1 - 1 - | 3 2 1 7, | "
+              "6, - 5, | 1 - 3 | 2 - 1 || 1 - 5, | 1 - 1 |]");
     const ExtensionEntry* labels = extension::find(h.extension, extension::kVoltaLabels);
     ASSERT_TRUE(labels);
     EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
@@ -170,10 +170,11 @@ TEST(Import, PartsInListOrderAndEveryStaffAsATrack) {
     const Imported score = imported("piano.musicxml");
     // The piano's upper staff holds two voices: two tracks, voice 1 above voice 2.
     ASSERT_EQ(score.doc.noteTracks().size(), 4u);
-    EXPECT_EQ(trackText(score.doc, 0), "1' - | 2' - - |]");
-    EXPECT_EQ(trackText(score.doc, 1), "3 1' | #4 - - |]");
-    EXPECT_EQ(trackText(score.doc, 2), "1 - | 0 0 0 |]");
-    EXPECT_EQ(trackText(score.doc, 3), "1,_ 0_ 5,, | 0 0 0 |]");
+    // The flute's melody is written without dots: the octave of "1" is chosen for it.
+    EXPECT_EQ(trackText(score.doc, 0), "1 - | 2 - - |]");
+    EXPECT_EQ(trackText(score.doc, 1), "3, 1 | #4, - - |]");
+    EXPECT_EQ(trackText(score.doc, 2), "1, - | 0 0 0 |]");
+    EXPECT_EQ(trackText(score.doc, 3), "1,,_ 0_ 5,,, | 0 0 0 |]");
     EXPECT_EQ(score.doc.header.partNames.size(), 2u);
     EXPECT_EQ(score.doc.header.keyLetter, 3);  // 1=D, the first key
     EXPECT_EQ(score.doc.header.timeNumerator, 2);

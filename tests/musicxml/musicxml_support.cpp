@@ -1,5 +1,7 @@
 #include "musicxml/musicxml_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -39,6 +41,15 @@ Imported importBytes(const QByteArray& bytes) {
 
 Imported importFile(const QString& path) {
     return importBytes(readFile(path));
+}
+
+Imported throughMusicXml(const QeDocument& doc, bool compressed, QStringList* exportReport) {
+    QByteArray bytes;
+    const musicxml::Outcome exported = musicxml::exportMusicXml(doc, compressed, bytes);
+    EXPECT_TRUE(exported.ok) << exported.error.toStdString();
+    if (exportReport)
+        *exportReport = exported.report;
+    return importBytes(bytes);
 }
 
 QByteArray scoreXml(const QStringList& measures, const QString& head) {

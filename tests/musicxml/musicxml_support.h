@@ -28,6 +28,9 @@ struct Imported {
 };
 Imported importBytes(const QByteArray& bytes);
 Imported importFile(const QString& path);
+// Exports a document, imports the result and returns the document it gives.
+Imported throughMusicXml(const QeDocument& doc, bool compressed,
+                         QStringList* exportReport = nullptr);
 
 // A whole score of one part in the measures given, each a string of MusicXML music data,
 // with 1 division to the quarter unless the measures set others.

@@ -9,17 +9,6 @@
 namespace qe::test {
 namespace {
 
-// Exports a document, imports the result and returns the document it gives.
-Imported throughMusicXml(const QeDocument& doc, bool compressed,
-                         QStringList* exportReport = nullptr) {
-    QByteArray bytes;
-    const musicxml::Outcome exported = musicxml::exportMusicXml(doc, compressed, bytes);
-    EXPECT_TRUE(exported.ok) << exported.error.toStdString();
-    if (exportReport)
-        *exportReport = exported.report;
-    return importBytes(bytes);
-}
-
 TEST(RoundTrip, TheBundledSampleComesBackByteForByte) {
     const QeDocument sample =
         loadDocument(QStringLiteral(QE_SOURCE_DIR "/resources/samples/jasmine.qe"));

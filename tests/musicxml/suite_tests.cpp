@@ -135,6 +135,31 @@ TEST_F(Suite, EveryFileImportsOrIsRefusedAndReportsWhatItDrops) {
     }
 }
 
+// A file that imports with nothing to report holds only what the document can hold: its
+// export imports as the same document, byte for byte.
+TEST_F(Suite, WhatImportsWithoutAReportComesBackFromItsExportUnchanged) {
+    int clean = 0;
+    for (const QString& name : files()) {
+        SCOPED_TRACE(name.toStdString());
+        const Imported first = importFile(folder + u'/' + name);
+        if (!first.ok || !first.report.isEmpty())
+            continue;
+        ++clean;
+        QStringList exportReport;
+        const Imported back = throughMusicXml(first.doc, false, &exportReport);
+        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
+        EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
+        if (documentBytes(back.doc) != documentBytes(first.doc)) {
+            for (std::size_t t = 0; t < first.doc.noteTracks().size(); ++t)
+                if (t < back.doc.noteTracks().size())
+                    EXPECT_EQ(trackText(back.doc, t), trackText(first.doc, t)) << "track " << t;
+            ADD_FAILURE() << "the document changed";
+        }
+    }
+    EXPECT_GT(clean, 100);
+}
+
 // The suite's files of tuplets, chords, grace notes, fermatas and chord symbols import with
 // every one of them kept: nothing of these is reported.
 TEST_F(Suite, NotesBeyondDigitsComeThroughWithoutAReport) {
