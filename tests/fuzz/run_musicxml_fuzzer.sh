@@ -11,7 +11,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
     -DQE_FUZZ=ON -DQE_TESTS=OFF >/dev/null
 ninja -C build-fuzz musicxml_fuzzer
 mkdir -p build-fuzz/musicxml_corpus build-fuzz/musicxml_artifacts
-seeds=(tests/musicxml/data tests/fuzz/musicxml_seeds)
+seeds=(tests/musicxml/data tests/musicxml/data/songs tests/fuzz/musicxml_seeds)
 suite=${QE_MUSICXML_SUITE:-../shared/data/musicxml-testsuite}
 if [ -d "$suite" ]; then seeds+=("$suite"); else echo "no MusicXML test suite at $suite"; fi
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
