@@ -10,12 +10,14 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 
 #include "base/version.h"
 #include "cli/cli_actions.h"
 #include "cli/cli_sound.h"
+#include "cli/option_table.h"
 #include "cli/doc_json.h"
 #include "document/score_file.h"
 #include "painter/font_book.h"
@@ -23,17 +25,6 @@
 namespace qe {
 
 namespace {
-
-const char* const kUsage =
-    "usage: qanoredit [FILE.qe ...]          (the editor)\n"
-    "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --check FILE.qe\n"
-    "                 | --layout FILE.qe [--mode page|scroll]\n"
-    "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
-    "                 | --export OUT.mid|OUT.wav FILE.qe [--tempo BPM] [--program N] [--force]\n"
-    "                 | --import IN.musicxml|IN.mxl -o OUT.qe\n"
-    "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
-    "                 | --lyrics TEXT FILE.qe [--track N] [--verse K] [--measure M] [-o OUT.qe]\n"
-    "                 | --help | --version\n";
 
 int usageError(const QString& why) {
     if (!why.isEmpty())
@@ -110,95 +101,43 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
         arguments << QString::fromLocal8Bit(argv[i]);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Qanor简谱编辑器: a jianpu score editor."));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption newOption(QStringLiteral("new"),
-                                       QStringLiteral("Write a new score document to <file>."),
-                                       QStringLiteral("file"));
-    const QCommandLineOption titleOption(QStringLiteral("title"),
-                                         QStringLiteral("Main title of the new document."),
-                                         QStringLiteral("text"));
-    const QCommandLineOption infoOption(QStringLiteral("info"),
-                                        QStringLiteral("Print the whole document <file> as JSON."),
-                                        QStringLiteral("file"));
-    const QCommandLineOption checkOption(
-        QStringLiteral("check"),
-        QStringLiteral("Print every measure of <file> whose beats do not add up to the time "
-                       "signature (a pickup and the last measure that completes it pass); exit "
-                       "status 1 when there is one, 0 when there is none, 2 when <file> cannot "
-                       "be read."),
-        QStringLiteral("file"));
-    const QCommandLineOption layoutOption(
-        QStringLiteral("layout"), QStringLiteral("Print the laid-out tree of <file> as JSON."),
-        QStringLiteral("file"));
-    const QCommandLineOption modeOption(
-        QStringLiteral("mode"),
-        QStringLiteral("Layout mode for --layout and --export: page (default) or scroll, where "
-                       "--export writes the whole strip as the one image <out>."),
-        QStringLiteral("mode"), QStringLiteral("page"));
-    const QCommandLineOption exportOption(
-        QStringLiteral("export"),
-        QStringLiteral("Write every page of the document given after it, in the format of "
-                       "<out>'s extension: png, jpg, gif or bmp images at 288 dots per inch or "
-                       "svg drawings, one per page named <out>_N-i.<ext> (N pages, page i); "
-                       "pdf, one document <out>; musicxml or xml, the score as MusicXML (mxl "
-                       "compressed); mid, a MIDI file, or wav, rendered audio: the score as it "
-                       "sounds, repeats played out."),
-        QStringLiteral("out"));
-    const QCommandLineOption forceOption(
-        QStringLiteral("force"),
-        QStringLiteral("With --export: overwrite existing files (otherwise they are skipped)."));
-    const QCommandLineOption noWatermarkOption(
-        QStringLiteral("no-watermark"),
-        QStringLiteral("With --export: pages without the watermark."));
-    const QCommandLineOption typeOption(
-        QStringLiteral("type"),
-        QStringLiteral(
-            "Type <keys> into the document given after it, as typed in the editor, and save it. "
-            "\\n is Enter, \\b Backspace, \\< and \\> the arrow keys, \\z undo, \\y redo, \\\\ a "
-            "backslash."),
-        QStringLiteral("keys"));
-    const QCommandLineOption outputOption(
-        QStringList{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("With --type or --lyrics: save to <file> instead of in place. With "
-                       "--import: the document to write."),
-        QStringLiteral("file"));
-    const QCommandLineOption importOption(
-        QStringLiteral("import"),
-        QStringLiteral("Read the MusicXML score <file> (.musicxml, .xml or compressed .mxl) into "
-                       "a new document saved as the -o file."),
-        QStringLiteral("file"));
-    const QCommandLineOption lyricsOption(
-        QStringLiteral("lyrics"),
-        QStringLiteral("Lay <text> as lyrics onto the notes of the document given after it and "
-                       "save it: a Chinese character or a Latin word part (split at spaces and "
-                       "after hyphens) per note, _ for a note without; replaces the verse from "
-                       "the measure on."),
-        QStringLiteral("text"));
-    const QCommandLineOption trackOption(QStringLiteral("track"),
-                                         QStringLiteral("With --lyrics: the note track, from 1."),
-                                         QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption verseOption(QStringLiteral("verse"),
-                                         QStringLiteral("With --lyrics: the verse, from 1."),
-                                         QStringLiteral("k"), QStringLiteral("1"));
-    const QCommandLineOption measureOption(
-        QStringLiteral("measure"), QStringLiteral("With --lyrics: the first measure, from 1."),
-        QStringLiteral("m"), QStringLiteral("1"));
-    for (const QCommandLineOption& option :
-         {newOption, titleOption, infoOption, checkOption, layoutOption, modeOption, exportOption, forceOption,
-          noWatermarkOption, typeOption, outputOption, importOption, lyricsOption, trackOption,
-          verseOption, measureOption})
-        parser.addOption(option);
-    for (const QCommandLineOption& option : soundOptions())
-        parser.addOption(option);
+    const QList<QCommandLineOption> options = actionOptions();
+    parser.addOptions(options);
+    const auto option = [&options](const char* name) -> const QCommandLineOption& {
+        for (const QCommandLineOption& o : options)
+            if (o.names().contains(QLatin1String(name)))
+                return o;
+        std::abort();  // every name asked for below is in the table
+    };
+    const QCommandLineOption& newOption = option("new");
+    const QCommandLineOption& titleOption = option("title");
+    const QCommandLineOption& infoOption = option("info");
+    const QCommandLineOption& checkOption = option("check");
+    const QCommandLineOption& layoutOption = option("layout");
+    const QCommandLineOption& modeOption = option("mode");
+    const QCommandLineOption& exportOption = option("export");
+    const QCommandLineOption& forceOption = option("force");
+    const QCommandLineOption& noWatermarkOption = option("no-watermark");
+    const QCommandLineOption& typeOption = option("type");
+    const QCommandLineOption& outputOption = option("output");
+    const QCommandLineOption& importOption = option("import");
+    const QCommandLineOption& lyricsOption = option("lyrics");
+    const QCommandLineOption& trackOption = option("track");
+    const QCommandLineOption& verseOption = option("verse");
+    const QCommandLineOption& measureOption = option("measure");
 
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
-        writeStdout(parser.helpText().toLocal8Bit());
+        // Without an application object yet the parser cannot know the program's name.
+        writeStdout(parser.helpText()
+                        .replace(QStringLiteral("<executable_name>"), QStringLiteral("qanoredit"))
+                        .toLocal8Bit());
         return kExitOk;
     }
     if (parser.isSet(versionOption)) {

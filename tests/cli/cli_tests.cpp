@@ -8,8 +8,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "base/version.h"
+#include "cli/man_page.h"
 #include "records/memory_io.h"
 #include "records/qe_document.h"
 #include "support/notation.h"
@@ -227,6 +230,41 @@ TEST_F(CommandLine, UsageErrorsExitTwo) {
     EXPECT_EQ(qanoredit({"--title", "x"}).status, 2);
     EXPECT_EQ(qanoredit({"--help"}).status, 0);
     EXPECT_EQ(qanoredit({"--version"}).status, 0);
+}
+
+// --help names the program and --version prints the one version; the manual page lists the
+// same options as --help, with their values, from the same table.
+TEST_F(CommandLine, HelpVersionAndTheManualPageAgree) {
+    const Outcome run = qanoredit({"--help"});
+    ASSERT_EQ(run.status, 0);
+    const QString help = QString::fromUtf8(run.out);
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: qanoredit [options]"))) << run.out.toStdString();
+    EXPECT_FALSE(help.contains(QStringLiteral("executable_name")));
+    EXPECT_EQ(QString::fromUtf8(qanoredit({"--version"}).out),
+              QStringLiteral("qanoredit %1\n").arg(QString::fromLatin1(kVersion)));
+
+    // "  -o, --output <file>  ..." in the help; ".TP\n\fB\-o\fR, \fB\-\-output\fR \fIfile\fR"
+    // in the page.
+    const QRegularExpression helpOption(QStringLiteral(R"(^  (?:-\w, )?--([\w-]+)(?: <(\w+)>)?)"),
+                                        QRegularExpression::MultilineOption);
+    QStringList fromHelp;
+    for (auto m = helpOption.globalMatch(help); m.hasNext();) {
+        const QRegularExpressionMatch match = m.next();
+        if (match.captured(1) != u"help-all")  // Qt's own, for its own options
+            fromHelp << match.captured(1) + u'/' + match.captured(2);
+    }
+    const QString page = manPage();
+    const QRegularExpression pageOption(
+        QStringLiteral(R"(^\.TP\n(?:\\fB\\-\w\\fR, )?\\fB\\-\\-([\w\\-]+)\\fR(?: \\fI(\w+)\\fR)?)"),
+        QRegularExpression::MultilineOption);
+    QStringList fromPage;
+    for (auto m = pageOption.globalMatch(page); m.hasNext();) {
+        const QRegularExpressionMatch match = m.next();
+        fromPage << match.captured(1).remove(u'\\') + u'/' + match.captured(2);
+    }
+    EXPECT_GT(fromHelp.size(), 15);
+    EXPECT_EQ(fromPage, fromHelp);
+    EXPECT_TRUE(page.startsWith(QStringLiteral(".TH QANOREDIT 1 \"\" \"qanoredit %1\"").arg(QString::fromLatin1(kVersion))));
 }
 
 TEST_F(CommandLine, TypeEditsLikeTheEditorAndSavesAtomically) {
