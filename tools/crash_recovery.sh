@@ -12,6 +12,9 @@
 # without them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The windows are found by the Chinese interface's titles, which a locale that names no
+# language gives.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 program=$(realpath "${1:-build/qanoredit}")
 [ -x "$program" ] || { echo "$program is not built" >&2; exit 1; }
 for tool in Xvfb xdotool xdpyinfo; do

@@ -16,6 +16,7 @@ packages=(
     poppler-utils desktop-file-utils shared-mime-info libxml2-utils
     xdotool x11-utils imagemagick openbox
     libfluidsynth-dev timgm6mb-soundfont python3-numpy
+    qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools dpkg-dev appstream
 )
 
 missing=()

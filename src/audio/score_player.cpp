@@ -1,5 +1,7 @@
 #include "audio/score_player.h"
 
+#include <QCoreApplication>
+
 #include "audio/sound_stage.h"
 #include "edit/score_editor.h"
 #include "music/score_records.h"
@@ -125,7 +127,8 @@ void ScorePlayer::rememberTempo(QSettings& settings, const QString& documentPath
 }
 
 QString ScorePlayer::noAudioMessage(const QString& reason) {
-    QString message = QStringLiteral("没有可用的音频设备，无法发声；播放时只显示正在演奏的音符。");
+    QString message = QCoreApplication::translate(
+        "qanoredit", "没有可用的音频设备，无法发声；播放时只显示正在演奏的音符。");
     if (!reason.isEmpty())
         message += QStringLiteral("\n(%1)").arg(reason);
     return message;

@@ -1,5 +1,6 @@
 #include "document/document_autosave.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMetaObject>
 #include <QTimeZone>
@@ -96,7 +97,7 @@ void DocumentAutosave::writeNow() {
                             QTimeZone::utc())] {
         QString error;
         if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
-            error = QStringLiteral("无法写入恢复文件。");
+            error = QCoreApplication::translate("qanoredit", "无法写入恢复文件。");
         // The window's thread takes the outcome from the future when it comes to it; the
         // autosave waits for this write before it goes.
         QMetaObject::invokeMethod(

@@ -1,5 +1,6 @@
 #include "document/recovery_entry.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -23,7 +24,8 @@ FileResult damaged(const QString& path) {
     FileResult result;
     result.ok = false;
     result.notADocument = true;
-    result.error = QStringLiteral("恢复文件 %1 已损坏。").arg(QDir::toNativeSeparators(path));
+    result.error = QCoreApplication::translate("qanoredit", "恢复文件 %1 已损坏。")
+                       .arg(QDir::toNativeSeparators(path));
     return result;
 }
 

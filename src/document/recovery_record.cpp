@@ -1,5 +1,6 @@
 #include "document/recovery_record.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -9,7 +10,8 @@
 namespace qe {
 
 QString RecoveryRecord::displayName() const {
-    return file.isEmpty() ? QStringLiteral("未命名") : QFileInfo(file).fileName();
+    return file.isEmpty() ? QCoreApplication::translate("qanoredit", "未命名")
+                          : QFileInfo(file).fileName();
 }
 
 QByteArray RecoveryRecord::toJson() const {

@@ -1,5 +1,6 @@
 #include "document/recovery_store.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,7 +76,7 @@ QString RecoveryStore::damagedFolder() const {
 std::unique_ptr<RecoveryEntry> RecoveryStore::createEntry(QString* error) const {
     if (!QDir().mkpath(folder_)) {
         if (error)
-            *error = QStringLiteral("%1: 无法建立文件夹。").arg(folder_);
+            *error = QCoreApplication::translate("qanoredit", "%1: 无法建立文件夹。").arg(folder_);
         return nullptr;
     }
     // Scores are the person's own: the folder is theirs alone.
@@ -85,7 +86,7 @@ std::unique_ptr<RecoveryEntry> RecoveryStore::createEntry(QString* error) const 
     auto lock = lockOf(folder_, id);
     if (!lock) {
         if (error)
-            *error = QStringLiteral("%1: 无法写入文件夹。").arg(folder_);
+            *error = QCoreApplication::translate("qanoredit", "%1: 无法写入文件夹。").arg(folder_);
         return nullptr;
     }
     return std::make_unique<RecoveryEntry>(folder_, id, std::move(lock), std::nullopt);

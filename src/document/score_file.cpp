@@ -3,6 +3,7 @@
 #include "records/memory_io.h"
 
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
 #include <memory>
@@ -30,16 +31,16 @@ FileResult failure(const QString& error, bool notADocument = false) {
 }  // namespace
 
 QString unreadableDocumentMessage() {
-    return QStringLiteral("无法识别的文档。");
+    return QCoreApplication::translate("qanoredit", "无法识别的文档。");
 }
 
 FileResult loadScore(const QString& path, QeDocument& doc) {
     QFile probe(path);
     if (!probe.exists())
-        return failure(QStringLiteral("%1: 文件不存在。").arg(path));
+        return failure(QCoreApplication::translate("qanoredit", "%1: 文件不存在。").arg(path));
     FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
     if (!file)
-        return failure(QStringLiteral("%1: 无法打开文件。").arg(path));
+        return failure(QCoreApplication::translate("qanoredit", "%1: 无法打开文件。").arg(path));
     try {
         MyIO io(file.get());
         doc.serialize(io, false);
@@ -47,7 +48,7 @@ FileResult loadScore(const QString& path, QeDocument& doc) {
         return failure(unreadableDocumentMessage(), true);
     }
     if (std::ferror(file.get()))
-        return failure(QStringLiteral("%1: 读取文件失败。").arg(path));
+        return failure(QCoreApplication::translate("qanoredit", "%1: 读取文件失败。").arg(path));
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "files/atomic_file.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 namespace qe {
@@ -14,8 +15,9 @@ bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>&
         return true;
     if (error)
         *error = QStringLiteral("%1: %2").arg(
-            path, file.error() != QFileDevice::NoError ? file.errorString()
-                                                       : QStringLiteral("写入文件失败。"));
+            path, file.error() != QFileDevice::NoError
+                      ? file.errorString()
+                      : QCoreApplication::translate("qanoredit", "写入文件失败。"));
     return false;
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/version.h"
 #include "gui/drawn_icon.h"
+#include "gui/ui_text.h"
 
 namespace qe {
 
@@ -18,21 +19,20 @@ QUrl CAboutDlg::forumAddress() {
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("关于 QanorEdit"));
+    setWindowTitle(ui("关于 QanorEdit"));
     auto* picture = new QLabel(this);
     picture->setPixmap(
         DrawnIcon::make(IconKind::Application).pixmap(QSize(48, 48), devicePixelRatioF()));
     picture->setAlignment(Qt::AlignTop);
     auto* name =
         new QLabel(QStringLiteral("QanorEdit, Version %1").arg(QString::fromLatin1(kVersion)), this);
-    auto* line =
-        new QLabel(QStringLiteral("Qanor简谱编辑器：录入、排版、打印与导出数字简谱"), this);
-    forum_ = new QPushButton(QStringLiteral("Qanor简谱论坛：") + forumAddress().toString(), this);
+    auto* line = new QLabel(ui("Qanor简谱编辑器：录入、排版、打印与导出数字简谱"), this);
+    forum_ = new QPushButton(ui("Qanor简谱论坛：") + forumAddress().toString(), this);
     forum_->setAutoDefault(false);
     connect(forum_, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(forumAddress()); });
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(ui("确定"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

@@ -13,6 +13,7 @@
 #include "document/recovery_entry.h"
 #include "document/score_document.h"
 #include "gui/recovery_dlg.h"
+#include "gui/ui_text.h"
 #include "records/qe_document.h"
 
 namespace qe {
@@ -26,13 +27,11 @@ constexpr double kFewestSeconds = 0.1;
 constexpr double kMostSeconds = 3600.0;
 
 void reportDamaged(QWidget* parent, const QStringList& names, const QString& folder) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Qanor简谱编辑器"),
-                    QStringLiteral("下列恢复文件已损坏，无法恢复，已跳过："), QMessageBox::Ok,
-                    parent);
-    box.setInformativeText(
-        names.join(QLatin1Char('\n')) +
-        QStringLiteral("\n\n这些文件已移到 %1。").arg(QDir::toNativeSeparators(folder)));
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    QMessageBox box(QMessageBox::Warning, ui("Qanor简谱编辑器"),
+                    ui("下列恢复文件已损坏，无法恢复，已跳过："), QMessageBox::Ok, parent);
+    box.setInformativeText(names.join(QLatin1Char('\n')) +
+                           ui("\n\n这些文件已移到 %1。").arg(QDir::toNativeSeparators(folder)));
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
 
@@ -67,7 +66,7 @@ void AutosaveKeeper::attach(ScoreDocument* doc, std::unique_ptr<RecoveryEntry> e
     connect(autosave, &DocumentAutosave::writeFailed, this, [this](const QString& error) {
         qWarning("qanoredit: autosave failed: %s", qUtf8Printable(error));
         if (auto* window = qobject_cast<QMainWindow*>(parent()))
-            window->statusBar()->showMessage(QStringLiteral("自动保存失败：%1").arg(error), 10000);
+            window->statusBar()->showMessage(ui("自动保存失败：%1").arg(error), 10000);
     });
 }
 
@@ -95,7 +94,7 @@ int AutosaveKeeper::offerLeftovers(QWidget* parent,
             const RecoveryRecord record = *entry->record();
             QeDocument loaded;
             if (!entry->load(loaded).ok) {
-                damaged << QStringLiteral("%1（%2）")
+                damaged << ui("%1（%2）")
                                .arg(record.displayName(),
                                     QDir::toNativeSeparators(entry->documentPath()));
                 entry->moveTo(store_.damagedFolder());

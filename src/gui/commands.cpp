@@ -1,5 +1,7 @@
 #include "gui/commands.h"
 
+#include "gui/ui_text.h"
+
 #include <QAction>
 #include <QKeySequence>
 
@@ -12,8 +14,8 @@ namespace {
 // A prompt of the string table: the status-bar text, then after "\n" the tooltip.
 QAction* make(QObject* owner, const char* text, const char* prompt,
               const QKeySequence& shortcut = {}) {
-    auto* action = new QAction(QString::fromUtf8(text), owner);
-    const QString both = QString::fromUtf8(prompt);
+    auto* action = new QAction(ui(text), owner);
+    const QString both = ui(prompt);
     const qsizetype split = both.indexOf(QLatin1Char('\n'));
     action->setStatusTip(split < 0 ? both : both.left(split));
     action->setToolTip(split < 0 ? both : both.mid(split + 1));

@@ -1,5 +1,6 @@
 #include "gui/dialog_export_prompts.h"
 #include "gui/accepted_files.h"
+#include "gui/ui_text.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -28,19 +29,18 @@ QStringList fileFilters(const QString& first) {
 }  // namespace
 
 bool DialogExportPrompts::confirmOverwrite(const QString& path) {
-    QMessageBox box(
-        QMessageBox::Question, QStringLiteral("文件已经存在"),
-        QStringLiteral("文件 %1 已存在，\n您要覆盖该文件么？").arg(QDir::toNativeSeparators(path)),
-        QMessageBox::Yes | QMessageBox::No, parent_);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    QMessageBox box(QMessageBox::Question, ui("文件已经存在"),
+                    ui("文件 %1 已存在，\n您要覆盖该文件么？").arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.button(QMessageBox::Yes)->setText(ui("是"));
+    box.button(QMessageBox::No)->setText(ui("否"));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 QString DialogExportPrompts::chooseOtherPath(const QString& folder, const QString& suggestedName,
                                              const QString& extension) {
-    QFileDialog dialog(parent_, QStringLiteral("另存为"), QDir(folder).filePath(suggestedName));
+    QFileDialog dialog(parent_, ui("另存为"), QDir(folder).filePath(suggestedName));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(fileFilters(extension));
     dialog.setDefaultSuffix(extension);
@@ -48,9 +48,9 @@ QString DialogExportPrompts::chooseOtherPath(const QString& folder, const QStrin
 }
 
 void DialogExportPrompts::reportFailure(const QString&) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Qanor简谱编辑器"),
-                    QStringLiteral("保存失败，请检查文件路径与扩展名。"), QMessageBox::Ok, parent_);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    QMessageBox box(QMessageBox::Warning, ui("Qanor简谱编辑器"),
+                    ui("保存失败，请检查文件路径与扩展名。"), QMessageBox::Ok, parent_);
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
 

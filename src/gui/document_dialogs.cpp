@@ -20,6 +20,7 @@
 #include "gui/accepted_files.h"
 #include "gui/font_settings_dlg.h"
 #include "gui/title_settings_dlg.h"
+#include "gui/ui_text.h"
 
 namespace qe {
 
@@ -39,22 +40,21 @@ std::u16string upToFirstZero(const QString& text) {
 }
 
 void showSaveFailure(QWidget* parent, const QString& path, const FileResult& result) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kAppCaption),
-                    result.notADocument
-                        ? unreadableDocumentMessage()
-                        : QStringLiteral("保存失败：文件 %1 未能写入，原有文件保持不变。")
-                              .arg(QDir::toNativeSeparators(path)),
+    QMessageBox box(QMessageBox::Warning, ui(kAppCaption),
+                    result.notADocument ? unreadableDocumentMessage()
+                                        : ui("保存失败：文件 %1 未能写入，原有文件保持不变。")
+                                              .arg(QDir::toNativeSeparators(path)),
                     QMessageBox::Ok, parent);
     if (!result.notADocument)
         box.setInformativeText(result.error);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
 
 }  // namespace
 
 QString scoreFileFilter() {
-    return QStringLiteral("Qanor简谱文档 (*.qe)");
+    return ui("Qanor简谱文档 (*.qe)");
 }
 
 bool saveDocument(ScoreDocument& doc, QWidget* parent) {
@@ -73,9 +73,9 @@ bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
     suggested.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
     // A score with no name at all is still proposed a name, never the bare ".qe".
     if (suggested.trimmed().isEmpty())
-        suggested = QStringLiteral("未命名");
+        suggested = ui("未命名");
     const QString folder = doc.proposedFolder();
-    QFileDialog dialog(parent, QStringLiteral("另存为"),
+    QFileDialog dialog(parent, ui("另存为"),
                        QDir(folder).filePath(suggested + QStringLiteral(".qe")), scoreFileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("qe"));
@@ -92,12 +92,11 @@ bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
 bool saveModifiedDocument(ScoreDocument& doc, QWidget* parent) {
     if (!doc.isModified())
         return true;
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kAppCaption),
-                    QStringLiteral("是否保存对“%1”的更改？").arg(doc.title()),
-                    QMessageBox::NoButton, parent);
-    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    QMessageBox box(QMessageBox::Question, ui(kAppCaption),
+                    ui("是否保存对“%1”的更改？").arg(doc.title()), QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(ui("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(ui("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(ui("取消"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();
@@ -183,8 +182,8 @@ namespace qe {
 
 QDialogButtonBox* okCancelButtons(QDialog* dialog) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
@@ -192,15 +191,14 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog) {
 
 QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWidget* parent) {
     auto* dialog = new QDialog(parent);
-    dialog->setWindowTitle(QStringLiteral("声部名称"));
+    dialog->setWindowTitle(ui("声部名称"));
     dialog->setObjectName(QStringLiteral("partNames"));
     auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(
-        QStringLiteral("名称印在第一行谱的行首，简称印在以后各行的行首。"), dialog));
+    layout->addWidget(new QLabel(ui("名称印在第一行谱的行首，简称印在以后各行的行首。"), dialog));
     auto* rows = new QWidget(dialog);
     auto* grid = new QGridLayout(rows);
-    grid->addWidget(new QLabel(QStringLiteral("名称"), rows), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("简称"), rows), 0, 2);
+    grid->addWidget(new QLabel(ui("名称"), rows), 0, 1);
+    grid->addWidget(new QLabel(ui("简称"), rows), 0, 2);
     for (int t = 0; t < parts; ++t) {
         const PartName name = t < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(t)]
                                                                  : PartName{};
@@ -209,7 +207,7 @@ QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWid
         full->setObjectName(QStringLiteral("name%1").arg(t));
         brief->setObjectName(QStringLiteral("short%1").arg(t));
         full->setMinimumWidth(200);
-        grid->addWidget(new QLabel(QStringLiteral("第%1声部").arg(t + 1), rows), t + 1, 0);
+        grid->addWidget(new QLabel(ui("第%1声部").arg(t + 1), rows), t + 1, 0);
         grid->addWidget(full, t + 1, 1);
         grid->addWidget(brief, t + 1, 2);
     }

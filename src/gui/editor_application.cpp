@@ -1,13 +1,13 @@
 #include "gui/editor_application.h"
 
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "base/version.h"
 #include "gui/drawn_icon.h"
+#include "gui/interface_language.h"
 #include "gui/main_window.h"
+#include "gui/ui_text.h"
 #include "painter/font_book.h"
 
 namespace qe {
@@ -25,13 +25,9 @@ bool EditorApplication::initPlatform() {
     setApplicationName(QStringLiteral("QanorEdit"));
     setApplicationVersion(QString::fromLatin1(kVersion));
     setDesktopFileName(QStringLiteral("qanoredit"));
-    // The editor speaks Chinese, and so do the file, print, font and colour dialogs and the
-    // standard buttons Qt makes.
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
-    QLocale::setDefault(chinese);
-    if (qtTranslator_.load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(&qtTranslator_);
+    // The window speaks Chinese, or English on an English desktop or when chosen; Qt's own
+    // dialogs and buttons speak the same.
+    installLanguage(startingLanguage());
     setWindowIcon(DrawnIcon::make(IconKind::Application));
     fonts_ = std::make_unique<FontBook>();
     return fonts_->hasSymbolFont();
@@ -42,11 +38,10 @@ bool EditorApplication::initInstance(const QStringList& files) {
     frame_ = std::make_unique<MainWindow>(*fonts_);
     frame_->show();
     if (!fonts) {
-        QMessageBox box(
-            QMessageBox::Warning, MainWindow::appTitle(),
-            QStringLiteral("找不到音符字体 QanorEditSymbol.ttf，谱中的音符将无法显示。"),
-            QMessageBox::Ok, frame_.get());
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(),
+                        ui("找不到音符字体 QanorEditSymbol.ttf，谱中的音符将无法显示。"),
+                        QMessageBox::Ok, frame_.get());
+        box.button(QMessageBox::Ok)->setText(ui("确定"));
         box.exec();
     }
     // Scores a crashed editor was keeping come back first, so that a file named below that

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QStringList>
-#include <QTranslator>
 #include <memory>
 
 namespace qe {
@@ -10,8 +9,8 @@ namespace qe {
 class MainWindow;
 class FontBook;
 
-// The editor as an application: the settings' organisation, Qt's own dialogs and buttons in
-// Chinese, the music symbol font, the program's icon, and the main window.
+// The editor as an application: the settings' organisation, the window's language (Qt's own
+// dialogs and buttons with it), the music symbol font, the program's icon, and the main window.
 class EditorApplication : public QApplication {
     Q_OBJECT
 
@@ -31,7 +30,6 @@ public:
     FontBook& fonts() const { return *fonts_; }
 
 private:
-    QTranslator qtTranslator_;
     // Made once the application is, gone before it; the windows draw with it.
     std::unique_ptr<FontBook> fonts_;
     std::unique_ptr<MainWindow> frame_;

@@ -13,6 +13,7 @@
 #include "export/page_export.h"
 #include "gui/dialog_export_prompts.h"
 #include "gui/score_view.h"
+#include "gui/ui_text.h"
 #include "musicxml/musicxml_file.h"
 
 namespace qe {
@@ -27,9 +28,8 @@ QString suffixOf(const QString& filter) {
 }
 
 void inform(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Qanor简谱编辑器"), text,
-                    QMessageBox::Ok, parent);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    QMessageBox box(QMessageBox::Information, ui("Qanor简谱编辑器"), text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
 
@@ -40,9 +40,9 @@ QString exportPagesOf(ScoreView& view, const QString& chosen) {
         // Nothing to write (scroll mode shows no pages): say so rather than leave the export
         // looking done.
         inform(&view, view.mode() == ScoreEditor::kScrollMode
-                          ? QStringLiteral("滚动视图没有分页，没有导出任何文件。\n"
-                                           "请切换到页面视图后再导出。")
-                          : QStringLiteral("没有可以导出的页面。"));
+                          ? ui("滚动视图没有分页，没有导出任何文件。\n"
+                               "请切换到页面视图后再导出。")
+                          : ui("没有可以导出的页面。"));
         return {};
     }
     DialogExportPrompts prompts(&view);
@@ -53,8 +53,8 @@ QString exportPagesOf(ScoreView& view, const QString& chosen) {
         return {};
     const QString first = QDir::toNativeSeparators(result.files.constFirst());
     if (result.written == 1)
-        return QStringLiteral("已导出 %1").arg(first);
-    return QStringLiteral("已导出 %1 个文件：%2 等").arg(result.written).arg(first);
+        return ui("已导出 %1").arg(first);
+    return ui("已导出 %1 个文件：%2 等").arg(result.written).arg(first);
 }
 
 // A file of its own (MusicXML, MIDI, WAV): asked about when it exists, like a page.
@@ -71,7 +71,7 @@ QString exportMusicXmlOf(ScoreView& view, const QString& path) {
         DialogExportPrompts(&view).reportFailure(path);
         return {};
     }
-    return QStringLiteral("已导出 %1").arg(QDir::toNativeSeparators(path));
+    return ui("已导出 %1").arg(QDir::toNativeSeparators(path));
 }
 
 QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
@@ -83,17 +83,17 @@ QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
         sound::writeSoundFile(path, sound::perform(view.document()->records(), options));
     switch (written.status) {
         case sound::SoundFileResult::kOk:
-            return QStringLiteral("已导出 %1（速度 %2）").arg(QDir::toNativeSeparators(path)).arg(tempo);
+            return ui("已导出 %1（速度 %2）").arg(QDir::toNativeSeparators(path)).arg(tempo);
         case sound::SoundFileResult::kNoSoundFont:
-            inform(&view, QStringLiteral("找不到 General MIDI 音色库，无法导出 WAV 音频。\n"
-                                         "请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。"));
+            inform(&view, ui("找不到 General MIDI 音色库，无法导出 WAV 音频。\n"
+                             "请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。"));
             return {};
         case sound::SoundFileResult::kTooLong:
-            inform(&view, QStringLiteral("乐谱太长，无法保存为 WAV 文件（超过 4 GiB）。\n"
-                                         "请导出为 MIDI，或使用更快的速度。"));
+            inform(&view, ui("乐谱太长，无法保存为 WAV 文件（超过 4 GiB）。\n"
+                             "请导出为 MIDI，或使用更快的速度。"));
             return {};
         case sound::SoundFileResult::kBadSoundFont:
-            inform(&view, QStringLiteral("无法使用音色库 %1：%2").arg(written.soundFont, written.detail));
+            inform(&view, ui("无法使用音色库 %1：%2").arg(written.soundFont, written.detail));
             return {};
         case sound::SoundFileResult::kWriteFailed:
             break;
@@ -105,17 +105,16 @@ QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
 }  // namespace
 
 const QStringList& exportFileTypes() {
-    static const QStringList types{
-        QStringLiteral("JPEG 图片 (*.jpg *.jpeg)"),
-        QStringLiteral("GIF 图片 (*.gif)"),
-        QStringLiteral("PNG 图片 (*.png)"),
-        QStringLiteral("BMP 位图 (*.bmp)"),
-        QStringLiteral("PDF 文档 (*.pdf)"),
-        QStringLiteral("SVG 矢量图 (*.svg)"),
-        QStringLiteral("MusicXML 乐谱 (*.musicxml *.xml)"),
-        QStringLiteral("压缩的 MusicXML 乐谱 (*.mxl)"),
-        QStringLiteral("MIDI 文件 (*.mid *.midi)"),
-        QStringLiteral("WAV 音频 (*.wav)")};
+    static const QStringList types{ui("JPEG 图片 (*.jpg *.jpeg)"),
+                                   ui("GIF 图片 (*.gif)"),
+                                   ui("PNG 图片 (*.png)"),
+                                   ui("BMP 位图 (*.bmp)"),
+                                   ui("PDF 文档 (*.pdf)"),
+                                   ui("SVG 矢量图 (*.svg)"),
+                                   ui("MusicXML 乐谱 (*.musicxml *.xml)"),
+                                   ui("压缩的 MusicXML 乐谱 (*.mxl)"),
+                                   ui("MIDI 文件 (*.mid *.midi)"),
+                                   ui("WAV 音频 (*.wav)")};
     return types;
 }
 
@@ -125,7 +124,7 @@ void runExportCommand(ScoreView& view, int tempo) {
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
     const QString folder =
         doc->path().isEmpty() ? doc->proposedFolder() : QFileInfo(doc->path()).absolutePath();
-    QFileDialog dialog(&view, QStringLiteral("导出"), QDir(folder).filePath(name));
+    QFileDialog dialog(&view, ui("导出"), QDir(folder).filePath(name));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Each page has a name of its own; the export asks about existing files one by one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include "gui/ui_text.h"
 
 namespace qe {
 
@@ -74,7 +75,7 @@ LogFont FontChooser::recordOf(const QFont& chosen, const LogFont& previous) {
 
 FontChooser::FontChooser(const FontRecord& record, QWidget* parent)
     : QDialog(parent), record_(record) {
-    setWindowTitle(QStringLiteral("字体"));
+    setWindowTitle(ui("字体"));
     fonts_ = new QFontDialog(this);
     // Shown inside this dialog, with its buttons left to this one.
     fonts_->setWindowFlags(Qt::Widget);
@@ -89,7 +90,7 @@ FontChooser::FontChooser(const FontRecord& record, QWidget* parent)
     colorButton_ = new QPushButton(this);
     colorButton_->setIconSize(QSize(48, 16));
     connect(colorButton_, &QPushButton::clicked, this, &FontChooser::chooseColor);
-    auto* colorLabel = new QLabel(QStringLiteral("颜色(&C)："), this);
+    auto* colorLabel = new QLabel(ui("颜色(&C)："), this);
     colorLabel->setBuddy(colorButton_);
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(colorLabel);
@@ -98,8 +99,8 @@ FontChooser::FontChooser(const FontRecord& record, QWidget* parent)
     setCurrentColor(QColor::fromRgb(record.red(), record.green(), record.blue()));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -131,7 +132,7 @@ void FontChooser::showColor() {
 }
 
 void FontChooser::chooseColor() {
-    const QColor chosen = QColorDialog::getColor(color_, this, QStringLiteral("颜色"));
+    const QColor chosen = QColorDialog::getColor(color_, this, ui("颜色"));
     if (chosen.isValid())
         setCurrentColor(chosen);
 }

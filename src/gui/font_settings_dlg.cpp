@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "gui/font_chooser.h"
+#include "gui/ui_text.h"
 #include "records/doc_chunks.h"
 
 namespace qe {
@@ -35,22 +36,22 @@ int CFontSettingsDlg::fontRecordOf(int category) {
 
 CFontSettingsDlg::CFontSettingsDlg(format_track_header* format, QWidget* parent)
     : QDialog(parent), m_pFormat(format) {
-    setWindowTitle(QStringLiteral("字体设置"));
+    setWindowTitle(ui("字体设置"));
     m_cbCategory = new QComboBox(this);
     for (const Category& category : kCategories)
-        m_cbCategory->addItem(QString::fromUtf8(category.text));
+        m_cbCategory->addItem(ui(category.text));
     m_cbCategory->setCurrentIndex(0);
-    chooseFont_ = new QPushButton(QStringLiteral("选择字体(&S)..."), this);
+    chooseFont_ = new QPushButton(ui("选择字体(&S)..."), this);
     connect(chooseFont_, &QPushButton::clicked, this, &CFontSettingsDlg::onChooseFont);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("应用类别:"), this));
+    row->addWidget(new QLabel(ui("应用类别:"), this));
     row->addWidget(m_cbCategory, 1);
     row->addWidget(chooseFont_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/interface_language.h"
+#include "gui/ui_text.h"
 #include "musicxml/report_texts.h"
 
 namespace qe {
@@ -14,19 +16,24 @@ namespace {
 
 // A measure as the file numbers it; files without numbers leave it empty.
 QString measureText(const QString& measure) {
-    return measure.isEmpty() ? QStringLiteral("（小节未编号）")
-                             : QStringLiteral("第 %1 小节").arg(measure);
+    return measure.isEmpty() ? ui("（小节未编号）") : ui("第 %1 小节").arg(measure);
+}
+
+// A kind in the window's language: the report's own English, or its Chinese.
+QString kindText(const QString& what) {
+    return currentLanguage() == InterfaceLanguage::English ? what
+                                                           : musicxml::chineseReportText(what);
 }
 
 }  // namespace
 
 QString ImportReportDialog::summary(const musicxml::ReportKind& kind) {
-    const QString what = musicxml::chineseReportText(kind.what);
+    const QString what = kindText(kind.what);
     if (kind.count == 0)
         return what;
-    QString line = QStringLiteral("%1：%2 处").arg(what).arg(kind.count);
+    QString line = ui("%1：%2 处").arg(what).arg(kind.count);
     if (!kind.firstMeasure.isEmpty())
-        line += QStringLiteral("，首见于第 %1 小节").arg(kind.firstMeasure);
+        line += ui("，首见于第 %1 小节").arg(kind.firstMeasure);
     return line;
 }
 
@@ -35,7 +42,7 @@ QStringList ImportReportDialog::places(const musicxml::ReportKind& kind) {
     for (const musicxml::ReportKind::Place& place : kind.places) {
         QString line = measureText(place.measure);
         if (!place.part.isEmpty())
-            line += QStringLiteral("，%1").arg(place.part);
+            line += ui("，%1").arg(place.part);
         if (place.count > 1)
             line += QStringLiteral(" ×%1").arg(place.count);
         out.append(line);
@@ -50,14 +57,14 @@ ImportReportDialog::ImportReportDialog(const std::vector<musicxml::ReportKind>& 
     : QDialog(parent) {
     setObjectName(QStringLiteral("importReport"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("导入时有些内容无法用简谱保存，已略去或近似："), this));
+    layout->addWidget(new QLabel(ui("导入时有些内容无法用简谱保存，已略去或近似："), this));
     QStringList lines;
     QStringList details;
     for (const musicxml::ReportKind& kind : kinds) {
         lines.append(summary(kind));
         if (kind.places.empty())
             continue;
-        details.append(QStringLiteral("%1：").arg(musicxml::chineseReportText(kind.what)));
+        details.append(ui("%1：").arg(kindText(kind.what)));
         for (const QString& place : places(kind))
             details.append(QStringLiteral("    ") + place);
     }
@@ -72,17 +79,17 @@ ImportReportDialog::ImportReportDialog(const std::vector<musicxml::ReportKind>& 
     details_->hide();
     layout->addWidget(details_);
     auto* buttons = new QDialogButtonBox(this);
-    more_ = buttons->addButton(QStringLiteral("显示详情"), QDialogButtonBox::ActionRole);
+    more_ = buttons->addButton(ui("显示详情"), QDialogButtonBox::ActionRole);
     more_->setObjectName(QStringLiteral("more"));
     more_->setEnabled(!details.isEmpty());
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(ui("确定"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(more_, &QPushButton::clicked, this, [this] {
         const bool show = details_->isHidden();
         details_->setVisible(show);
-        more_->setText(show ? QStringLiteral("隐藏详情") : QStringLiteral("显示详情"));
+        more_->setText(show ? ui("隐藏详情") : ui("显示详情"));
         adjustSize();
     });
 }

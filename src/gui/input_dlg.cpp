@@ -4,11 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "gui/ui_text.h"
 
 namespace qe {
 
 CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Qanor简谱编辑器"));
+    setWindowTitle(ui("Qanor简谱编辑器"));
     promptEdit_ = new QLineEdit(this);
     promptEdit_->setReadOnly(true);
     promptEdit_->setFrame(false);
@@ -21,8 +22,8 @@ CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
     valueEdit_->setMinimumWidth(210);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(ui("确定"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(ui("取消"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CInputDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CInputDlg::reject);

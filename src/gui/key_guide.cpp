@@ -12,6 +12,7 @@
 #include "edit/input_method.h"
 #include "gui/commands.h"
 #include "gui/playback_controls.h"
+#include "gui/ui_text.h"
 #include "gui/view_keys.h"
 
 namespace qe {
@@ -23,25 +24,26 @@ using Group = InputMethod::Group;
 QString groupName(Group group) {
     switch (group) {
         case Group::Notes:
-            return QStringLiteral("音符");
+            return ui("音符");
         case Group::Octave:
-            return QStringLiteral("八度");
+            return ui("八度");
         case Group::Length:
-            return QStringLiteral("时值");
+            return ui("时值");
         case Group::Accidentals:
-            return QStringLiteral("变音记号");
+            return ui("变音记号");
         case Group::Marks:
-            return QStringLiteral("记号");
+            return ui("记号");
         case Group::BarLines:
-            return QStringLiteral("小节线");
+            return ui("小节线");
         case Group::Editing:
-            return QStringLiteral("编辑");
+            return ui("编辑");
     }
     return {};
 }
 
+// A key's name or meaning from the editing layer's tables, in the window's language.
 QString text(const char16_t* s) {
-    return QString::fromUtf16(s);
+    return uiText(QString::fromUtf16(s));
 }
 
 // A menu text without its accelerator mark and dots: "弧线(&A)" -> "弧线".
@@ -67,26 +69,22 @@ QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls
     for (const InputMethod::Key& key : InputMethod::keys())
         rows.push_back({groupName(key.group), text(key.keyName), text(key.meaning)});
     const QString editing = groupName(Group::Editing);
-    const QString selection = QStringLiteral("选择");
-    const QString moving = QStringLiteral("移动插入点");
+    const QString selection = ui("选择");
+    const QString moving = ui("移动插入点");
     for (const CaretKey& key : caretKeys())
         rows.push_back({moving, text(key.keyName), text(key.meaning)});
-    rows.push_back({selection, QStringLiteral("Shift + 移动插入点的键"),
-                    QStringLiteral("从插入点起选中到移动后的位置")});
-    rows.push_back({selection, QStringLiteral("拖动鼠标"), QStringLiteral("选中拖过的内容")});
-    rows.push_back({selection, QStringLiteral("Shift + 单击"),
-                    QStringLiteral("从插入点起选中到单击的位置")});
-    const QString chords = QStringLiteral("和弦");
-    rows.push_back({chords, QStringLiteral("Alt + 1～7"),
-                    QStringLiteral("为插入点前的音符加一个更高的和弦音")});
-    rows.push_back({chords, QStringLiteral("Ctrl + Alt + 1～7"),
-                    QStringLiteral("为插入点前的音符加一个更低的和弦音")});
+    rows.push_back({selection, ui("Shift + 移动插入点的键"), ui("从插入点起选中到移动后的位置")});
+    rows.push_back({selection, ui("拖动鼠标"), ui("选中拖过的内容")});
+    rows.push_back({selection, ui("Shift + 单击"), ui("从插入点起选中到单击的位置")});
+    const QString chords = ui("和弦");
+    rows.push_back({chords, ui("Alt + 1～7"), ui("为插入点前的音符加一个更高的和弦音")});
+    rows.push_back({chords, ui("Ctrl + Alt + 1～7"), ui("为插入点前的音符加一个更低的和弦音")});
     for (const ChordKey& key : chordKeys())
-        rows.push_back({QStringLiteral("和弦记号"), text(key.keyName), text(key.meaning)});
-    const QString lyrics = QStringLiteral("歌词");
+        rows.push_back({ui("和弦记号"), text(key.keyName), text(key.meaning)});
+    const QString lyrics = ui("歌词");
     for (const LyricsKey& key : lyricsKeys())
         rows.push_back({lyrics, text(key.keyName), text(key.meaning)});
-    const QString playing = QStringLiteral("播放");
+    const QString playing = ui("播放");
     for (QAction* action :
          {playback.playFromCaret, playback.playFromStart, playback.pause, playback.stop})
         rows.push_back({playing, keysOf(action), plainText(action)});
@@ -94,29 +92,29 @@ QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls
         if (entry.action->shortcuts().isEmpty())
             continue;
         const QAction* a = entry.action;
-        QString group = QStringLiteral("其他命令");
+        QString group = ui("其他命令");
         if (a == commands.editSelectAll)
             group = selection;
         else if (a == commands.lyricsMode)
             group = lyrics;
-        else if (QString::fromUtf8(entry.menu) == QStringLiteral("编辑"))
+        else if (ui(entry.menu) == ui("编辑"))
             group = editing;
-        rows.push_back({group, keysOf(a),
-                        QStringLiteral("%1 > %2").arg(QString::fromUtf8(entry.menu), plainText(a))});
+        rows.push_back(
+            {group, keysOf(a), QStringLiteral("%1 > %2").arg(ui(entry.menu), plainText(a))});
     }
     return rows;
 }
 
 KeyGuide::KeyGuide(const QList<KeyGuideRow>& rows, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("键盘指南"));
+    setWindowTitle(ui("键盘指南"));
     setObjectName(QStringLiteral("keyGuide"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("在乐谱中直接按键输入；字母大小写均可。状态栏显示下一个音符的变音记号、八度和时值。"),
+        ui("在乐谱中直接按键输入；字母大小写均可。状态栏显示下一个音符的变音记号、八度和时值。"),
         this));
     auto* tree = new QTreeWidget(this);
     tree->setColumnCount(2);
-    tree->setHeaderLabels({QStringLiteral("按键"), QStringLiteral("作用")});
+    tree->setHeaderLabels({ui("按键"), ui("作用")});
     tree->setRootIsDecorated(false);
     tree->setAlternatingRowColors(true);
     QTreeWidgetItem* group = nullptr;
@@ -135,7 +133,7 @@ KeyGuide::KeyGuide(const QList<KeyGuideRow>& rows, QWidget* parent) : QDialog(pa
     tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     layout->addWidget(tree);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+    buttons->button(QDialogButtonBox::Close)->setText(ui("关闭"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(620, 720);

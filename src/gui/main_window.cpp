@@ -5,6 +5,7 @@
 #include "gui/measure_mark_dlg.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -12,8 +13,8 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -34,11 +35,13 @@
 #include "gui/autosave_keeper.h"
 #include "gui/document_window.h"
 #include "gui/import_report_dlg.h"
+#include "gui/interface_language.h"
 #include "gui/key_guide.h"
 #include "gui/measure_check_dlg.h"
 #include "gui/note_input_bar.h"
 #include "gui/playback_controls.h"
 #include "gui/score_view.h"
+#include "gui/ui_text.h"
 #include "musicxml/musicxml_file.h"
 
 namespace qe {
@@ -58,8 +61,8 @@ void showOpenFailure(QWidget* parent, const FileResult& result, const QString& p
                     parent);
     const QString file = QDir::toNativeSeparators(path);
     if (!message.contains(file))
-        box.setInformativeText(QStringLiteral("文件：%1").arg(file));
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.setInformativeText(ui("文件：%1").arg(file));
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         const int caption = box.fontMetrics().horizontalAdvance(MainWindow::appTitle()) + 160;
         grid->addItem(new QSpacerItem(caption, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
@@ -113,22 +116,23 @@ void MainWindow::createMenus() {
     const Commands& c = commands_;
     for (int i = 0; i < RecentFiles::kMostFiles; ++i) {
         auto* action = new QAction(this);
-        action->setStatusTip(QStringLiteral("打开此文档"));
+        action->setStatusTip(ui("打开此文档"));
         connect(action, &QAction::triggered, this, [this, i] { openRecent(i); });
         recentActions_ << action;
     }
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    fileMenu_ = menuBar()->addMenu(ui("文件(&F)"));
     connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::updateRecentFiles);
-    editMenu_ = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    editMenu_ = menuBar()->addMenu(ui("编辑(&E)"));
     editMenu_->addActions({c.editUndo, c.editRedo});
     editMenu_->addSeparator();
     editMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
     editMenu_->addSeparator();
     editMenu_->addAction(c.editSelectAll);
     connect(editMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEditStates);
-    viewMenu_ = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    viewMenu_ = menuBar()->addMenu(ui("视图(&V)"));
+    languageMenu_ = createLanguageMenu();
 
-    scoreMenu_ = menuBar()->addMenu(QStringLiteral("谱面(&S)"));
+    scoreMenu_ = menuBar()->addMenu(ui("谱面(&S)"));
     scoreMenu_->addActions(
         {c.titleSettings, c.fontSettings, c.partNames, c.measureMark, c.measureNumbers});
     scoreMenu_->addSeparator();
@@ -136,7 +140,7 @@ void MainWindow::createMenus() {
     scoreMenu_->addSeparator();
     scoreMenu_->addAction(c.checkMeasures);
 
-    noteMenu_ = menuBar()->addMenu(QStringLiteral("音符(&N)"));
+    noteMenu_ = menuBar()->addMenu(ui("音符(&N)"));
     noteMenu_->addActions({c.addTie, c.addJumpLine});
     noteMenu_->addSeparator();
     noteMenu_->addActions({c.addTriplet, c.addTuplet});
@@ -147,11 +151,11 @@ void MainWindow::createMenus() {
 
     menuBar()->addMenu(playback_->menu());
 
-    windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    windowMenu_ = menuBar()->addMenu(ui("窗口(&W)"));
     windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
     connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
 
-    helpMenu_ = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    helpMenu_ = menuBar()->addMenu(ui("帮助(&H)"));
     helpMenu_->addActions({c.keyGuide, c.appAbout});
 
     contextMenu_ = new QMenu(this);
@@ -195,6 +199,8 @@ void MainWindow::fillMenus(bool forDocument) {
     }
     viewMenu_->addSeparator();
     viewMenu_->addAction(c.viewWatermark);
+    viewMenu_->addSeparator();
+    viewMenu_->addMenu(languageMenu_);
 
     for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, playback_->menu(), windowMenu_})
         menu->menuAction()->setVisible(forDocument);
@@ -203,7 +209,7 @@ void MainWindow::fillMenus(bool forDocument) {
 }
 
 void MainWindow::createToolBar() {
-    toolBar_ = addToolBar(QStringLiteral("工具栏"));
+    toolBar_ = addToolBar(ui("工具栏"));
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(36, 20));
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -224,16 +230,50 @@ void MainWindow::createToolBar() {
     connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
 }
 
+QMenu* MainWindow::createLanguageMenu() {
+    auto* menu = new QMenu(ui("语言(&G)"), this);
+    menu->setObjectName(QStringLiteral("languageMenu"));
+    auto* group = new QActionGroup(menu);
+    const std::optional<InterfaceLanguage> chosen = chosenLanguage();
+    const struct {
+        QString text;
+        const char* name;
+        std::optional<InterfaceLanguage> language;
+    } kChoices[] = {{ui("跟随系统"), "followDesktop", std::nullopt},
+                    {QStringLiteral("中文"), "chinese", InterfaceLanguage::Chinese},
+                    {QStringLiteral("English"), "english", InterfaceLanguage::English}};
+    for (const auto& choice : kChoices) {
+        QAction* action = menu->addAction(choice.text);
+        action->setObjectName(QString::fromLatin1(choice.name));
+        action->setCheckable(true);
+        action->setChecked(choice.language == chosen);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language = choice.language] {
+            if (language == chosenLanguage() && chosenLanguage())
+                return;
+            chooseLanguage(language);
+            if ((language ? *language : languageOfLocale(QLocale::system())) == currentLanguage())
+                return;
+            // Every window, menu and dialog is made in its language: it changes with the
+            // next start.
+            QMessageBox box(QMessageBox::Information, appTitle(),
+                            ui("界面语言将在下次启动编辑器时改变。"), QMessageBox::Ok, this);
+            box.button(QMessageBox::Ok)->setText(ui("确定"));
+            box.exec();
+        });
+    }
+    return menu;
+}
+
 void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     // Shown whenever no command prompt is.
-    bar->addWidget(new QLabel(QStringLiteral("就绪"), bar), 1);
+    bar->addWidget(new QLabel(ui("就绪"), bar), 1);
     for (int i = 0; i < 3; ++i) {
-        auto* pane = new QLabel(QString::fromUtf8(kPaneStart[i]), bar);
+        auto* pane = new QLabel(ui(kPaneStart[i]), bar);
         pane->setAlignment(Qt::AlignCenter);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setMinimumWidth(
-            pane->fontMetrics().horizontalAdvance(QString::fromUtf8(kPaneSizing[i])) + 16);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(ui(kPaneSizing[i])) + 16);
         bar->addPermanentWidget(pane);
         panes_[i] = pane;
     }
@@ -252,11 +292,11 @@ void MainWindow::createStatusBar() {
     versePane_ = new QWidget(bar);
     auto* layout = new QHBoxLayout(versePane_);
     layout->setContentsMargins(4, 0, 4, 0);
-    layout->addWidget(new QLabel(QStringLiteral("歌词 第"), versePane_));
+    layout->addWidget(new QLabel(ui("歌词 第"), versePane_));
     verseBox_ = new QSpinBox(versePane_);
     verseBox_->setRange(1, 99);
     layout->addWidget(verseBox_);
-    layout->addWidget(new QLabel(QStringLiteral("段"), versePane_));
+    layout->addWidget(new QLabel(ui("段"), versePane_));
     bar->addPermanentWidget(versePane_);
     versePane_->hide();
     connect(verseBox_, &QSpinBox::valueChanged, this, [this](int verse) {
@@ -438,7 +478,7 @@ void MainWindow::renumberFrames(const ScoreDocument* doc) {
 
 ScoreDocument* MainWindow::onFileNew() {
     ScoreDocument* doc = adoptDocument(new ScoreDocument);
-    doc->onNewDocument(QStringLiteral("Qanor简谱%1").arg(++untitled_));
+    doc->onNewDocument(ui("Qanor简谱%1").arg(++untitled_));
     createFrame(doc);
     return doc;
 }
@@ -471,10 +511,10 @@ ScoreDocument* MainWindow::importMusicXml(const QString& path) {
     const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, records);
     if (!outcome.ok) {
         QMessageBox box(QMessageBox::Warning, appTitle(),
-                        QStringLiteral("无法导入 MusicXML 文件 %1：\n%2")
+                        ui("无法导入 MusicXML 文件 %1：\n%2")
                             .arg(QDir::toNativeSeparators(path), outcome.error),
                         QMessageBox::Ok, this);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.button(QMessageBox::Ok)->setText(ui("确定"));
         box.exec();
         return nullptr;
     }
@@ -495,8 +535,8 @@ void MainWindow::onFileImport() {
     QString folder = QDir::homePath();
     if (const QStringList recent = recent_.files(); !recent.isEmpty())
         folder = QFileInfo(recent.first()).absolutePath();
-    QFileDialog dialog(this, QStringLiteral("导入 MusicXML"), folder,
-                       QStringLiteral("MusicXML 乐谱 (*.musicxml *.xml *.mxl)"));
+    QFileDialog dialog(this, ui("导入 MusicXML"), folder,
+                       ui("MusicXML 乐谱 (*.musicxml *.xml *.mxl)"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     for (const QString& path : acceptedFiles(dialog))
         importMusicXml(path);
@@ -508,7 +548,7 @@ void MainWindow::onFileOpen() {
         folder = QFileInfo(doc->path()).absolutePath();
     else if (const QStringList recent = recent_.files(); !recent.isEmpty())
         folder = QFileInfo(recent.first()).absolutePath();
-    QFileDialog dialog(this, QStringLiteral("打开"), folder, scoreFileFilter());
+    QFileDialog dialog(this, ui("打开"), folder, scoreFileFilter());
     dialog.setFileMode(QFileDialog::ExistingFiles);
     for (const QString& path : acceptedFiles(dialog))
         openDocument(path);
@@ -520,7 +560,7 @@ void MainWindow::openRecent(int index) {
         return;
     const QString path = files[index];
     if (!QFileInfo::exists(path)) {
-        showOpenFailure(this, {false, false, QStringLiteral("%1: 文件不存在。").arg(path)}, path);
+        showOpenFailure(this, {false, false, ui("%1: 文件不存在。").arg(path)}, path);
         recent_.remove(path);
         return;
     }
@@ -554,7 +594,7 @@ bool MainWindow::onFileSaveAs() {
 
 void MainWindow::onFilePrintSetup() {
     QPageSetupDialog dialog(&printer(), this);
-    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.setWindowTitle(ui("打印设置"));
     dialog.exec();
 }
 

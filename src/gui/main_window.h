@@ -104,6 +104,8 @@ private:
     void fillMenus(bool forDocument);
     void createToolBar();
     void createStatusBar();
+    // 视图 > 语言: follow the desktop, Chinese or English, remembered for the next start.
+    QMenu* createLanguageMenu();
     DocumentWindow* createFrame(ScoreDocument* doc);
     // Takes a document into the editor's list; it goes when its last window closes.
     ScoreDocument* adoptDocument(ScoreDocument* doc);
@@ -127,6 +129,7 @@ private:
     QMenu* noteMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
     QList<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;  // owned by the File menu
     bool menusForDocument_ = false;

@@ -7,13 +7,15 @@
 #include <QVBoxLayout>
 
 #include "document/score_document.h"
+#include "gui/interface_language.h"
 #include "gui/score_view.h"
+#include "gui/ui_text.h"
 
 namespace qe {
 
 MeasureCheckDialog::MeasureCheckDialog(ScoreView& view, QWidget* parent)
     : QDialog(parent), view_(&view), list_(new QListWidget(this)) {
-    setWindowTitle(QStringLiteral("检查小节"));
+    setWindowTitle(ui("检查小节"));
     setObjectName(QStringLiteral("measureCheck"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
@@ -21,34 +23,40 @@ MeasureCheckDialog::MeasureCheckDialog(ScoreView& view, QWidget* parent)
     layout->addWidget(summary);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* go = buttons->addButton(QStringLiteral("转到"), QDialogButtonBox::ActionRole);
-    QPushButton* again = buttons->addButton(QStringLiteral("重新检查"), QDialogButtonBox::ActionRole);
-    QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    QPushButton* go = buttons->addButton(ui("转到"), QDialogButtonBox::ActionRole);
+    QPushButton* again = buttons->addButton(ui("重新检查"), QDialogButtonBox::ActionRole);
+    QPushButton* close = buttons->addButton(ui("关闭"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(list_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { goTo(list_->row(item)); });
     connect(go, &QPushButton::clicked, this, [this] { goTo(list_->currentRow()); });
     connect(again, &QPushButton::clicked, this, [this, summary] {
         fill();
-        summary->setText(misfits_.empty()
-                             ? QStringLiteral("每个小节的拍数都与拍号相符。")
-                             : QStringLiteral("有 %1 个小节的拍数与拍号不符（弱起小节除外）：")
-                                   .arg(misfits_.size()));
+        summary->setText(
+            misfits_.empty()
+                ? ui("每个小节的拍数都与拍号相符。")
+                : ui("有 %1 个小节的拍数与拍号不符（弱起小节除外）：").arg(misfits_.size()));
     });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     again->click();
     resize(460, 360);
 }
 
+QString beatsPhrase(music::Ticks ticks, music::Ticks beat) {
+    if (currentLanguage() == InterfaceLanguage::Chinese)
+        return QString::fromStdU16String(music::beatsWords(ticks, beat));
+    return ui("%1 拍").arg(QString::fromStdString(music::beatsText(ticks, beat)));
+}
+
 QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music::Meter& meter) {
     const music::Ticks beat = music::countedBeat(meter);
     const bool over = f.length > f.expected;
     const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
-    return QStringLiteral("第%1小节（第%2声部）：%3了%4（%5/%6 拍中有 %7 拍）")
+    return ui("第%1小节（第%2声部）：%3了%4（%5/%6 拍中有 %7 拍）")
         .arg(f.measure + 1)
         .arg(f.track + 1)
-        .arg(over ? QStringLiteral("多") : QStringLiteral("少"))
-        .arg(QString::fromStdU16String(music::beatsWords(by, beat)))
+        .arg(over ? ui("多") : ui("少"))
+        .arg(beatsPhrase(by, beat))
         .arg(meter.numerator)
         .arg(meter.denominator)
         .arg(QString::fromStdString(music::beatsText(f.length, beat)));

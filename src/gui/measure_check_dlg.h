@@ -12,6 +12,9 @@ namespace qe {
 
 class ScoreView;
 
+// How many beats `ticks` make, in words, as the window's language says it: "半拍", "1½ beats".
+QString beatsPhrase(music::Ticks ticks, music::Ticks beat);
+
 // 谱面 > 检查小节: every measure of the window's score whose beats do not fill the time
 // signature, one line each; choosing a line (double click or Enter) takes the caret there. It
 // stays open beside the score while the measures are mended.

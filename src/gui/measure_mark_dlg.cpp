@@ -15,6 +15,7 @@
 
 #include "document/score_document.h"
 #include "gui/document_dialogs.h"
+#include "gui/ui_text.h"
 #include "music/attributes.h"
 
 namespace qe {
@@ -52,24 +53,23 @@ T* child(const QDialog& dialog, const char* name) {
 QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     auto* dialog = new QDialog(parent);
     dialog->setObjectName(QStringLiteral("measureMark"));
-    dialog->setWindowTitle(QStringLiteral("小节记号 — 第%1小节").arg(mark.measure + 1));
+    dialog->setWindowTitle(ui("小节记号 — 第%1小节").arg(mark.measure + 1));
     dialog->setProperty("measure", mark.measure);
     auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(
-        QStringLiteral("从本小节起改变调号、拍号或速度；反复记号标在小节上方。"), dialog));
+    layout->addWidget(
+        new QLabel(ui("从本小节起改变调号、拍号或速度；反复记号标在小节上方。"), dialog));
 
     auto* grid = new QGridLayout;
     // Key.
-    QCheckBox* key = check(dialog, "keyChange", QStringLiteral("换调  1="));
+    QCheckBox* key = check(dialog, "keyChange", ui("换调  1="));
     QComboBox* accidental = list(dialog, "keyAccidental", {QStringLiteral(" "), QStringLiteral("#"),
                                                            QStringLiteral("b")});
     QComboBox* letter = list(dialog, "keyLetter",
                              {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                               QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F"),
                               QStringLiteral("G")});
-    QComboBox* tonic = list(dialog, "tonicShift",
-                            {QStringLiteral("低八度"), QStringLiteral("通常"), QStringLiteral("高八度")});
-    tonic->setToolTip(QStringLiteral("不带八度点的“1”所发的音"));
+    QComboBox* tonic = list(dialog, "tonicShift", {ui("低八度"), ui("通常"), ui("高八度")});
+    tonic->setToolTip(ui("不带八度点的“1”所发的音"));
     key->setChecked(mark.keyChange);
     accidental->setCurrentIndex(std::min<int>(mark.keyAccidental, 2));
     letter->setCurrentIndex(std::min<int>(mark.keyLetter, 6));
@@ -78,14 +78,14 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     for (QWidget* w : {static_cast<QWidget*>(accidental), static_cast<QWidget*>(letter)})
         keyRow->addWidget(w);
     keyRow->addSpacing(12);
-    keyRow->addWidget(new QLabel(QStringLiteral("“1”的音高"), dialog));
+    keyRow->addWidget(new QLabel(ui("“1”的音高"), dialog));
     keyRow->addWidget(tonic);
     keyRow->addStretch();
     grid->addWidget(key, 0, 0);
     grid->addLayout(keyRow, 0, 1);
 
     // Time signature or free meter.
-    QCheckBox* meter = check(dialog, "meterChange", QStringLiteral("换拍"));
+    QCheckBox* meter = check(dialog, "meterChange", ui("换拍"));
     QStringList numerators;
     for (int n = 1; n <= 16; ++n)
         numerators << QString::number(n);
@@ -94,7 +94,7 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     for (int d : kDenominators)
         denominators << QString::number(d);
     QComboBox* denominator = list(dialog, "denominator", denominators);
-    QCheckBox* free = check(dialog, "freeMeter", QStringLiteral("散板"));
+    QCheckBox* free = check(dialog, "freeMeter", ui("散板"));
     meter->setChecked(mark.meterChange);
     free->setChecked(mark.meterChange && mark.numerator == 0);
     numerator->setCurrentIndex(mark.numerator > 0 ? std::clamp<int>(mark.numerator, 1, 16) - 1
@@ -120,17 +120,17 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     denominator->setEnabled(!free->isChecked());
 
     // Tempo.
-    QCheckBox* tempo = check(dialog, "tempoChange", QStringLiteral("速度"));
-    QComboBox* beat = list(dialog, "tempoBeat",
-                           {QStringLiteral("♩ 四分音符"), QStringLiteral("♩. 附点四分音符"),
-                            QStringLiteral("♪ 八分音符"), QStringLiteral("𝅗𝅥 二分音符")});
+    QCheckBox* tempo = check(dialog, "tempoChange", ui("速度"));
+    QComboBox* beat =
+        list(dialog, "tempoBeat",
+             {ui("♩ 四分音符"), ui("♩. 附点四分音符"), ui("♪ 八分音符"), ui("𝅗𝅥 二分音符")});
     auto* perMinute = new QSpinBox(dialog);
     perMinute->setObjectName(QStringLiteral("perMinute"));
     perMinute->setRange(0, 400);
-    perMinute->setSpecialValueText(QStringLiteral("无"));
+    perMinute->setSpecialValueText(ui("无"));
     auto* words = new QLineEdit(dialog);
     words->setObjectName(QStringLiteral("tempoText"));
-    words->setPlaceholderText(QStringLiteral("渐慢、稍快 等"));
+    words->setPlaceholderText(ui("渐慢、稍快 等"));
     tempo->setChecked(!mark.tempo.empty());
     for (int i = 0; i < 4; ++i)
         if (kBeats[i].unit == mark.tempo.beatUnit && kBeats[i].dotted == mark.tempo.dotted)
@@ -147,19 +147,17 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     layout->addLayout(grid);
 
     // Jumps.
-    auto* jumps = new QGroupBox(QStringLiteral("反复记号"), dialog);
+    auto* jumps = new QGroupBox(ui("反复记号"), dialog);
     auto* jumpGrid = new QGridLayout(jumps);
     // The signs' own characters are in no font the editor can count on: named in words.
-    QCheckBox* segno = check(dialog, "segno", QStringLiteral("Segno 记号（D.S. 从此处反复）"));
-    QCheckBox* coda = check(dialog, "coda", QStringLiteral("Coda 尾声记号（从此处开始尾声）"));
-    QCheckBox* fine = check(dialog, "fine", QStringLiteral("Fine（反复后到此结束）"));
-    QCheckBox* toCoda = check(dialog, "toCoda", QStringLiteral("To Coda（反复后跳到尾声）"));
-    QComboBox* back = list(dialog, "jumpBack",
-                           {QStringLiteral("无"), QStringLiteral("D.C. 从头反复"),
-                            QStringLiteral("D.S. 从 Segno 记号处反复")});
+    QCheckBox* segno = check(dialog, "segno", ui("Segno 记号（D.S. 从此处反复）"));
+    QCheckBox* coda = check(dialog, "coda", ui("Coda 尾声记号（从此处开始尾声）"));
+    QCheckBox* fine = check(dialog, "fine", ui("Fine（反复后到此结束）"));
+    QCheckBox* toCoda = check(dialog, "toCoda", ui("To Coda（反复后跳到尾声）"));
+    QComboBox* back =
+        list(dialog, "jumpBack", {ui("无"), ui("D.C. 从头反复"), ui("D.S. 从 Segno 记号处反复")});
     QComboBox* until = list(dialog, "jumpUntil",
-                            {QStringLiteral("到结尾"), QStringLiteral("al Fine"),
-                             QStringLiteral("al Coda")});
+                            {ui("到结尾"), QStringLiteral("al Fine"), QStringLiteral("al Coda")});
     segno->setChecked(mark.jumps & jump::kSegno);
     coda->setChecked(mark.jumps & jump::kCoda);
     fine->setChecked(mark.jumps & jump::kFine);
@@ -171,7 +169,7 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     jumpGrid->addWidget(fine, 1, 0);
     jumpGrid->addWidget(toCoda, 1, 1);
     auto* backRow = new QHBoxLayout;
-    backRow->addWidget(new QLabel(QStringLiteral("小节末尾："), dialog));
+    backRow->addWidget(new QLabel(ui("小节末尾："), dialog));
     backRow->addWidget(back);
     backRow->addWidget(until);
     backRow->addStretch();

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "edit/input_method.h"
+#include "gui/ui_text.h"
 
 namespace qe {
 
@@ -16,11 +17,11 @@ using Group = InputMethod::Group;
 QString label(const InputMethod::Key& key) {
     switch (key.act) {
         case Act::OctaveUp:
-            return QStringLiteral("高八度");
+            return ui("高八度");
         case Act::OctaveDown:
-            return QStringLiteral("低八度");
+            return ui("低八度");
         case Act::Length:
-            return QStringLiteral("%1分").arg(4 << key.value);
+            return ui("%1分").arg(4 << key.value);
         case Act::Sharp:
             return QStringLiteral("♯");
         case Act::Flat:
@@ -32,11 +33,11 @@ QString label(const InputMethod::Key& key) {
                 case U'-':
                     return QStringLiteral("—");
                 case U'.':
-                    return QStringLiteral("附点");
+                    return ui("附点");
                 case U'v':
-                    return QStringLiteral("换气");
+                    return ui("换气");
                 default:
-                    return QString::fromUtf16(key.keyName);
+                    return uiText(QString::fromUtf16(key.keyName));
             }
         case Act::BarLine:
             switch (key.ch) {
@@ -49,12 +50,12 @@ QString label(const InputMethod::Key& key) {
                 case U']':
                     return QStringLiteral(":‖");
                 case U'\\':
-                    return QStringLiteral("终止");
+                    return ui("终止");
                 default:
-                    return QStringLiteral("隐藏");
+                    return ui("隐藏");
             }
         default:
-            return QString::fromUtf16(key.keyName);
+            return uiText(QString::fromUtf16(key.keyName));
     }
 }
 
@@ -74,7 +75,7 @@ bool onBar(const InputMethod::Key& key) {
 
 }  // namespace
 
-NoteInputBar::NoteInputBar(QWidget* parent) : QToolBar(QStringLiteral("音符输入"), parent) {
+NoteInputBar::NoteInputBar(QWidget* parent) : QToolBar(ui("音符输入"), parent) {
     setObjectName(QStringLiteral("noteInputBar"));
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     std::optional<Group> last;
@@ -85,8 +86,9 @@ NoteInputBar::NoteInputBar(QWidget* parent) : QToolBar(QStringLiteral("音符输
             addSeparator();
         last = key.group;
         QAction* action = addAction(label(key));
-        const QString keyName = QString::fromUtf16(key.keyName);
-        action->setToolTip(QStringLiteral("%1（按键 %2）").arg(QString::fromUtf16(key.meaning), keyName));
+        const QString keyName = uiText(QString::fromUtf16(key.keyName));
+        action->setToolTip(
+            ui("%1（按键 %2）").arg(uiText(QString::fromUtf16(key.meaning)), keyName));
         action->setStatusTip(action->toolTip());
         const bool state = key.group == Group::Octave || key.group == Group::Length ||
                            key.group == Group::Accidentals;

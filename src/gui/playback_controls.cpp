@@ -9,37 +9,38 @@
 #include <QToolBar>
 
 #include "audio/score_player.h"
+#include "gui/ui_text.h"
 #include "perform/performance.h"
 
 namespace qe {
 
 PlaybackControls::PlaybackControls(QWidget* window, QSettings& settings)
     : QObject(window), window_(window), settings_(settings) {
-    playFromCaret = new QAction(QStringLiteral("从光标处播放(&P)"), this);
+    playFromCaret = new QAction(ui("从光标处播放(&P)"), this);
     playFromCaret->setShortcut(Qt::Key_F5);
-    playFromCaret->setStatusTip(QStringLiteral("从光标所在的音符开始播放"));
-    playFromStart = new QAction(QStringLiteral("从头播放(&B)"), this);
+    playFromCaret->setStatusTip(ui("从光标所在的音符开始播放"));
+    playFromStart = new QAction(ui("从头播放(&B)"), this);
     playFromStart->setShortcut(Qt::SHIFT | Qt::Key_F5);
-    playFromStart->setStatusTip(QStringLiteral("从乐谱开头开始播放"));
-    pause = new QAction(QStringLiteral("暂停(&A)"), this);
+    playFromStart->setStatusTip(ui("从乐谱开头开始播放"));
+    pause = new QAction(ui("暂停(&A)"), this);
     pause->setCheckable(true);
     pause->setShortcut(Qt::Key_F6);
-    pause->setStatusTip(QStringLiteral("暂停或继续播放"));
-    stop = new QAction(QStringLiteral("停止(&S)"), this);
+    pause->setStatusTip(ui("暂停或继续播放"));
+    stop = new QAction(ui("停止(&S)"), this);
     stop->setShortcut(Qt::Key_F7);
-    stop->setStatusTip(QStringLiteral("停止播放"));
+    stop->setStatusTip(ui("停止播放"));
 
-    menu_ = new QMenu(QStringLiteral("播放(&L)"), window);
+    menu_ = new QMenu(ui("播放(&L)"), window);
     menu_->addActions({playFromCaret, playFromStart, pause, stop});
 
     tempo = new QSpinBox(window);
     tempo->setRange(sound::kMinTempo, sound::kMaxTempo);
     tempo->setValue(sound::kDefaultTempo);
-    tempo->setToolTip(QStringLiteral("速度：每分钟的四分音符数"));
-    toolBar_ = new QToolBar(QStringLiteral("播放"), window);
+    tempo->setToolTip(ui("速度：每分钟的四分音符数"));
+    toolBar_ = new QToolBar(ui("播放"), window);
     toolBar_->setObjectName(QStringLiteral("playback"));
     toolBar_->addActions({playFromCaret, playFromStart, pause, stop});
-    toolBar_->addWidget(new QLabel(QStringLiteral(" 速度 "), toolBar_));
+    toolBar_->addWidget(new QLabel(ui(" 速度 "), toolBar_));
     toolBar_->addWidget(tempo);
 
     connect(playFromCaret, &QAction::triggered, this, [this] { play(true); });
@@ -78,7 +79,7 @@ void PlaybackControls::setCurrent(ScorePlayer* player, const QString& documentPa
                 return;
             audioReported_ = true;
             // Said without waiting for an answer: the highlight plays on meanwhile.
-            auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("播放"), message,
+            auto* box = new QMessageBox(QMessageBox::Information, ui("播放"), message,
                                         QMessageBox::Ok, window_);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();

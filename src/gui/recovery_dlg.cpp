@@ -7,22 +7,21 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include "gui/ui_text.h"
 
 namespace qe {
 
 CRecoveryDlg::CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("恢复文档"));
-    auto* text =
-        new QLabel(QStringLiteral("Qanor简谱编辑器上次没有正常退出。下列文档有未保存的更改，"
-                                  "已自动保存，可以恢复："),
-                   this);
+    setWindowTitle(ui("恢复文档"));
+    auto* text = new QLabel(ui("Qanor简谱编辑器上次没有正常退出。下列文档有未保存的更改，"
+                               "已自动保存，可以恢复："),
+                            this);
     text->setWordWrap(true);
 
     list_ = new QTreeWidget(this);
     list_->setRootIsDecorated(false);
-    list_->setHeaderLabels(
-        {QStringLiteral("文档"), QStringLiteral("标题"), QStringLiteral("最后自动保存")});
+    list_->setHeaderLabels({ui("文档"), ui("标题"), ui("最后自动保存")});
     for (const RecoveryRecord& record : records) {
         auto* row = new QTreeWidgetItem(
             list_,
@@ -30,7 +29,7 @@ CRecoveryDlg::CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* 
              record.autosaved.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Checked);
-        row->setToolTip(0, record.file.isEmpty() ? QStringLiteral("从未保存过的乐谱")
+        row->setToolTip(0, record.file.isEmpty() ? ui("从未保存过的乐谱")
                                                  : QDir::toNativeSeparators(record.file));
     }
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -38,9 +37,9 @@ CRecoveryDlg::CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* 
     list_->setMinimumWidth(520);
 
     auto* box = new QDialogButtonBox(this);
-    buttons_[Recover] = box->addButton(QStringLiteral("恢复"), QDialogButtonBox::AcceptRole);
-    buttons_[Discard] = box->addButton(QStringLiteral("丢弃"), QDialogButtonBox::DestructiveRole);
-    buttons_[Later] = box->addButton(QStringLiteral("以后再说"), QDialogButtonBox::RejectRole);
+    buttons_[Recover] = box->addButton(ui("恢复"), QDialogButtonBox::AcceptRole);
+    buttons_[Discard] = box->addButton(ui("丢弃"), QDialogButtonBox::DestructiveRole);
+    buttons_[Later] = box->addButton(ui("以后再说"), QDialogButtonBox::RejectRole);
     buttons_[Recover]->setDefault(true);
     for (Choice c : {Recover, Discard, Later})
         connect(buttons_[c], &QPushButton::clicked, this, [this, c] { choose(c); });

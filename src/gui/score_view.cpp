@@ -1,6 +1,7 @@
 #include "gui/score_view.h"
 #include "audio/sound_stage.h"
 #include "gui/document_dialogs.h"
+#include "gui/measure_check_dlg.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,13 +26,14 @@
 #include "base/exception.h"
 #include "document/score_document.h"
 #include "edit/fragment.h"
-#include "edit/note_extras.h"
 #include "edit/lyrics_text.h"
+#include "edit/note_extras.h"
+#include "engrave/measure.h"
 #include "export/score_printer.h"
 #include "gui/export_command.h"
 #include "gui/input_dlg.h"
+#include "gui/ui_text.h"
 #include "gui/view_keys.h"
-#include "engrave/measure.h"
 #include "music/measure_check.h"
 #include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
@@ -323,18 +325,20 @@ void ScoreView::repaintLayoutChanges() {
 }
 
 void ScoreView::warn(const std::u16string& text, const std::u16string& caption) {
-    QString message = QString::fromStdU16String(text);
+    // The editing layer's own texts, in the window's language.
+    QString message = uiText(QString::fromStdU16String(text));
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Warning, QString::fromStdU16String(caption), message,
+    QMessageBox box(QMessageBox::Warning, uiText(QString::fromStdU16String(caption)), message,
                     QMessageBox::Ok, this);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
 
 void ScoreView::setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                                const std::u16string& duration) {
-    emit statusTextsChanged(QString::fromStdU16String(accidental),
-                            QString::fromStdU16String(octave), QString::fromStdU16String(duration));
+    emit statusTextsChanged(uiText(QString::fromStdU16String(accidental)),
+                            uiText(QString::fromStdU16String(octave)),
+                            uiText(QString::fromStdU16String(duration)));
 }
 
 void ScoreView::invertRegion(const std::vector<Rect>& logical) {
@@ -461,7 +465,7 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
         event->key() <= Qt::Key_7 && !(event->modifiers() & Qt::ShiftModifier)) {
         const bool below = event->modifiers() & Qt::ControlModifier;
         if (!controller_.addChordTone(event->key() - Qt::Key_0, below))
-            emit statusMessage(QStringLiteral("插入点前没有可以加和弦音的音符。"));
+            emit statusMessage(ui("插入点前没有可以加和弦音的音符。"));
         emit editStateChanged();
         return;
     }
@@ -614,7 +618,7 @@ void ScoreView::onCopy() {
         return;
     const Fragment fragment = controller_.copySelection();
     if (fragment.empty()) {
-        emit statusMessage(QStringLiteral("只能复制同一声部中的内容。"));
+        emit statusMessage(ui("只能复制同一声部中的内容。"));
         return;
     }
     auto* mime = new QMimeData;
@@ -647,19 +651,17 @@ void ScoreView::onPaste() {
     else if (mime->hasText())
         fragment = fromJianpuText(mime->text().toStdString(), &why);
     if (!fragment) {
-        emit statusMessage(
-            QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
+        emit statusMessage(ui("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
         return;
     }
     if (!controller_.caret.valid()) {
-        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定粘贴的位置。"));
+        emit statusMessage(ui("请先在乐谱中点击，确定粘贴的位置。"));
         return;
     }
     leaveLyricsMode();
     hideCaret();
     if (!controller_.paste(*fragment))
-        emit statusMessage(QStringLiteral("剪贴板中的内容无法粘贴为简谱：%1")
-                               .arg(QStringLiteral("乐谱不能在此处接受它")));
+        emit statusMessage(ui("剪贴板中的内容无法粘贴为简谱：%1").arg(ui("乐谱不能在此处接受它")));
     afterEdit();
 }
 
@@ -674,14 +676,13 @@ void ScoreView::onLyricsMode() {
     if (lyrics_.active())
         return;
     if (!lyrics_.begin(lyrics_.verse())) {
-        emit statusMessage(QStringLiteral("插入点之后没有可以配歌词的音符。"));
+        emit statusMessage(ui("插入点之后没有可以配歌词的音符。"));
         return;
     }
     setInputMethodOn(true);
     onUpdate(false);
     emit lyricsModeChanged(true, lyrics_.verse());
-    emit statusMessage(
-        QStringLiteral("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
+    emit statusMessage(ui("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
 }
 
 void ScoreView::leaveLyricsMode() {
@@ -758,11 +759,11 @@ QVariant ScoreView::inputMethodQuery(Qt::InputMethodQuery query) const {
 void ScoreView::onLyricsPaste() {
     const QString text = QGuiApplication::clipboard()->text();
     if (text.trimmed().isEmpty()) {
-        emit statusMessage(QStringLiteral("剪贴板中没有歌词。"));
+        emit statusMessage(ui("剪贴板中没有歌词。"));
         return;
     }
     if (!controller_.caret.valid()) {
-        emit statusMessage(QStringLiteral("请先在乐谱中点击，确定歌词开始的小节。"));
+        emit statusMessage(ui("请先在乐谱中点击，确定歌词开始的小节。"));
         return;
     }
     leaveLyricsMode();
@@ -771,7 +772,7 @@ void ScoreView::onLyricsPaste() {
                                            splitSyllables(text.toStdU16String()));
     onUpdate(true);
     if (left > 0)
-        emit statusMessage(QStringLiteral("还有 %1 个字没有音符可配。").arg(left));
+        emit statusMessage(ui("还有 %1 个字没有音符可配。").arg(left));
     afterEdit();
 }
 
@@ -800,29 +801,29 @@ void ScoreView::contentChangedHere() {
 
 void ScoreView::onAddTie() {
     if (!controller_.hasSelection()) {
-        emit statusMessage(QStringLiteral("请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"));
+        emit statusMessage(ui("请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"));
         return;
     }
     if (!controller_.selection()) {
-        emit statusMessage(QStringLiteral("弧线只能连接同一声部中的音符。"));
+        emit statusMessage(ui("弧线只能连接同一声部中的音符。"));
         return;
     }
     if (!controller_.addTie())
-        emit statusMessage(QStringLiteral("所选内容中没有可以用弧线连起来的两个音符。"));
+        emit statusMessage(ui("所选内容中没有可以用弧线连起来的两个音符。"));
 }
 
 void ScoreView::onJumpLine() {
     // Asked for a label only when there is something to put the bracket over.
     if (!controller_.hasSelection()) {
-        emit statusMessage(QStringLiteral("请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"));
+        emit statusMessage(ui("请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"));
         return;
     }
     if (!controller_.selection()) {
-        emit statusMessage(QStringLiteral("跳房子只能加在同一声部的小节上。"));
+        emit statusMessage(ui("跳房子只能加在同一声部的小节上。"));
         return;
     }
     CInputDlg dialog(this);
-    dialog.m_strPrompt = QStringLiteral("请输入说明文字");
+    dialog.m_strPrompt = ui("请输入说明文字");
     dialog.m_strValue = QStringLiteral("1");
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -862,7 +863,7 @@ void ScoreView::onFilePrint(QPrinter& printer) {
 
 void ScoreView::onFilePrintPreview(QPrinter& printer) {
     QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(QStringLiteral("打印预览"));
+    preview.setWindowTitle(ui("打印预览"));
     // Large enough to read a page.
     if (QWidget* top = window())
         preview.resize(top->size() * 9 / 10);
@@ -888,17 +889,17 @@ void ScoreView::onDelete() {
         return;
     // Lyrics mode types syllables: Delete must not take a note from under them.
     if (lyrics_.active()) {
-        emit statusMessage(QStringLiteral("输入歌词时用 Backspace 删除；按 Esc 结束歌词输入后再删除音符。"));
+        emit statusMessage(ui("输入歌词时用 Backspace 删除；按 Esc 结束歌词输入后再删除音符。"));
         return;
     }
     if (controller_.hasSelection()) {
         if (!controller_.selection()) {
-            emit statusMessage(QStringLiteral("只能删除同一声部中的内容。"));
+            emit statusMessage(ui("只能删除同一声部中的内容。"));
             return;
         }
         hideCaret();
         if (!controller_.deleteSelection())
-            emit statusMessage(QStringLiteral("所选内容无法删除：乐谱不能接受这样的改动"));
+            emit statusMessage(ui("所选内容无法删除：乐谱不能接受这样的改动"));
     } else {
         controller_.onChar(InputMethod::kDelete);
     }
@@ -940,10 +941,10 @@ QString ScoreView::measureStatus() const {
     const music::Ticks beat = music::countedBeat(misfit->meter);
     const bool over = misfit->length > misfit->expected;
     const music::Ticks by = over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
-    return QStringLiteral("第%1小节%2了%3")
+    return ui("第%1小节%2了%3")
         .arg(misfit->measure + 1)
-        .arg(over ? QStringLiteral("多") : QStringLiteral("少"))
-        .arg(QString::fromStdU16String(music::beatsWords(by, beat)));
+        .arg(over ? ui("多") : ui("少"))
+        .arg(beatsPhrase(by, beat));
 }
 
 void ScoreView::updateMeasureStatus() {

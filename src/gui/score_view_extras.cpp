@@ -4,25 +4,26 @@
 #include "document/score_document.h"
 #include "edit/note_extras.h"
 #include "gui/score_view.h"
+#include "gui/ui_text.h"
 #include "gui/view_keys.h"
 
 namespace qe {
 
 namespace {
 
-const QString kNoNote = QStringLiteral("插入点前没有音符。");
+const QString kNoNote = ui("插入点前没有音符。");
 
 }  // namespace
 
 void ScoreView::onTriplet() {
     if (!controller_.hasSelection() || !controller_.toggleTuplet(3, 2))
-        emit statusMessage(QStringLiteral("请先选中同一小节里要变为三连音的音符。"));
+        emit statusMessage(ui("请先选中同一小节里要变为三连音的音符。"));
     emit editStateChanged();
 }
 
 void ScoreView::onTuplet() {
     if (!controller_.hasSelection()) {
-        emit statusMessage(QStringLiteral("请先选中同一小节里要变为连音的音符。"));
+        emit statusMessage(ui("请先选中同一小节里要变为连音的音符。"));
         return;
     }
     struct Choice {
@@ -37,16 +38,15 @@ void ScoreView::onTuplet() {
     };
     QStringList names;
     for (const Choice& c : kChoices)
-        names << QString::fromUtf8(c.name);
+        names << ui(c.name);
     bool ok = false;
     const QString chosen =
-        QInputDialog::getItem(this, QStringLiteral("连音"), QStringLiteral("选中的音符变为："),
-                              names, 0, false, &ok);
+        QInputDialog::getItem(this, ui("连音"), ui("选中的音符变为："), names, 0, false, &ok);
     if (!ok)
         return;
     const Choice& c = kChoices[std::max<qsizetype>(0, names.indexOf(chosen))];
     if (!controller_.toggleTuplet(c.actual, c.normal))
-        emit statusMessage(QStringLiteral("连音只能用于同一小节里的音符。"));
+        emit statusMessage(ui("连音只能用于同一小节里的音符。"));
     emit editStateChanged();
 }
 
@@ -99,19 +99,19 @@ std::optional<std::vector<TypedGrace>> graceDigits(const QString& text) {
 void addGraces(ScoreView& view, ScoreEditor& editor, bool after) {
     bool ok = false;
     const QString text = QInputDialog::getText(
-        &view, after ? QStringLiteral("后倚音") : QStringLiteral("倚音"),
-        QStringLiteral("倚音的数字 1～7，可连写；前加 #、b、n 为升、降、还原，后加 ' 或 , 为高、低八度"
-                       "（如 56、#4、1'）："),
+        &view, after ? ui("后倚音") : ui("倚音"),
+        ui("倚音的数字 1～7，可连写；前加 #、b、n 为升、降、还原，后加 ' 或 , 为高、低八度"
+           "（如 56、#4、1'）："),
         QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
     const std::optional<std::vector<TypedGrace>> graces = graceDigits(text);
     if (!graces) {
-        emit view.statusMessage(QStringLiteral("无法识别的倚音：%1").arg(text));
+        emit view.statusMessage(ui("无法识别的倚音：%1").arg(text));
         return;
     }
     if (!editor.addGraceNotes(*graces, after))
-        emit view.statusMessage(QStringLiteral("插入点前没有可以加倚音的音符。"));
+        emit view.statusMessage(ui("插入点前没有可以加倚音的音符。"));
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ void ScoreView::onChordSymbols() {
     const Position& caret = *controller_.caret.at;
     const std::optional<music::EntryRef> note = noteFrom(controller_.score(), caret);
     if (!note) {
-        emit statusMessage(QStringLiteral("插入点之后没有可以加和弦记号的音符。"));
+        emit statusMessage(ui("插入点之后没有可以加和弦记号的音符。"));
         return;
     }
     chord_ = ChordEntry{true, caret.track, *note, QString()};
@@ -164,16 +164,15 @@ void ScoreView::showChordEntry() {
     const std::u16string now =
         controller_.score().entry(chord_.track, chord_.note).extras().chordSymbol;
     emit statusMessage(
-        QStringLiteral("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
+        ui("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
             .arg(chord_.typed,
-                 now.empty() ? QString()
-                             : QStringLiteral("  现在是 %1").arg(QString::fromStdU16String(now))));
+                 now.empty() ? QString() : ui("  现在是 %1").arg(QString::fromStdU16String(now))));
     emit editStateChanged();
 }
 
 void ScoreView::leaveChordEntry() {
     chord_ = ChordEntry{};
-    emit statusMessage(QStringLiteral("和弦记号输入结束。"));
+    emit statusMessage(ui("和弦记号输入结束。"));
     emit editStateChanged();
 }
 
@@ -181,7 +180,7 @@ bool ScoreView::commitChordSymbol(bool next) {
     // Nothing typed leaves the note as it is.
     if (!chord_.typed.trimmed().isEmpty()) {
         if (!controller_.setChordSymbolAt(chord_.track, chord_.note, chord_.typed.toStdU16String())) {
-            emit statusMessage(QStringLiteral("无法识别的和弦记号：%1").arg(chord_.typed));
+            emit statusMessage(ui("无法识别的和弦记号：%1").arg(chord_.typed));
             return false;
         }
         doc_->contentChanged(&controller_);

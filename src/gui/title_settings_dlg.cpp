@@ -2,6 +2,7 @@
 
 #include "music/pitch.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,12 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QCheckBox>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
-#include <QVBoxLayout>
+#include "gui/ui_text.h"
 
 namespace qe {
 
@@ -34,14 +35,14 @@ QComboBox* dropDownList(const QStringList& items, QWidget* parent) {
 CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     : QDialog(parent), texts_{&m_strTitle,   &m_strSubtitle, &m_strAuthor1, &m_strAuthor2,
                               &m_strAuthor3, &m_strComment1, &m_strComment2} {
-    setWindowTitle(QStringLiteral("标题"));
+    setWindowTitle(ui("标题"));
     static const char* const kLabels[] = {"正标题：", "副标题：", "作者一：", "作者二：",
                                           "作者三：", "注释一：", "注释二："};
     auto* grid = new QGridLayout;
     for (int i = 0; i < 7; ++i) {
         edits_[i] = new QLineEdit(this);
         edits_[i]->setMinimumWidth(320);
-        grid->addWidget(new QLabel(QString::fromUtf8(kLabels[i]), this), i, 0);
+        grid->addWidget(new QLabel(ui(kLabels[i]), this), i, 0);
         grid->addWidget(edits_[i], i, 1);
     }
 
@@ -68,7 +69,7 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     signature->addWidget(numerator_);
     signature->addWidget(new QLabel(QStringLiteral("/"), this));
     signature->addWidget(denominator_);
-    freeMeter_ = new QCheckBox(QStringLiteral("散板（不用拍号）"), this);
+    freeMeter_ = new QCheckBox(ui("散板（不用拍号）"), this);
     signature->addSpacing(12);
     signature->addWidget(freeMeter_);
     signature->addStretch();
@@ -79,8 +80,8 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     });
 
     tonic_ = new QComboBox(this);
-    tonic_->setToolTip(QStringLiteral("不带八度点的“1”所发的音；改变它不改变谱面上的数字"));
-    grid->addWidget(new QLabel(QStringLiteral("“1”的音高："), this), 9, 0);
+    tonic_->setToolTip(ui("不带八度点的“1”所发的音；改变它不改变谱面上的数字"));
+    grid->addWidget(new QLabel(ui("“1”的音高："), this), 9, 0);
     auto* tonicRow = new QHBoxLayout;
     tonicRow->addWidget(tonic_);
     tonicRow->addStretch();
@@ -88,26 +89,25 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     for (QComboBox* list : {accidental_, keyLetter_})
         connect(list, &QComboBox::currentIndexChanged, this, [this] { fillTonics(); });
 
-    tempoBeat_ = dropDownList({QStringLiteral("♩ 四分音符"), QStringLiteral("♩. 附点四分音符"),
-                               QStringLiteral("♪ 八分音符"), QStringLiteral("𝅗𝅥 二分音符")},
-                              this);
+    tempoBeat_ = dropDownList(
+        {ui("♩ 四分音符"), ui("♩. 附点四分音符"), ui("♪ 八分音符"), ui("𝅗𝅥 二分音符")}, this);
     perMinute_ = new QSpinBox(this);
     perMinute_->setRange(0, 400);
-    perMinute_->setSpecialValueText(QStringLiteral("无"));
+    perMinute_->setSpecialValueText(ui("无"));
     tempoText_ = new QLineEdit(this);
-    tempoText_->setPlaceholderText(QStringLiteral("中速、稍快 等"));
+    tempoText_->setPlaceholderText(ui("中速、稍快 等"));
     auto* tempo = new QHBoxLayout;
     tempo->addWidget(tempoBeat_);
     tempo->addWidget(new QLabel(QStringLiteral("="), this));
     tempo->addWidget(perMinute_);
     tempo->addSpacing(12);
     tempo->addWidget(tempoText_, 1);
-    grid->addWidget(new QLabel(QStringLiteral("速度："), this), 8, 0);
+    grid->addWidget(new QLabel(ui("速度："), this), 8, 0);
     grid->addLayout(tempo, 8, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CTitleSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CTitleSettingsDlg::reject);
 
@@ -131,7 +131,7 @@ void CTitleSettingsDlg::fillTonics() {
                            .arg(sign, QChar(letter >= 0 && letter <= 6 ? u'A' + letter : u'?'))
                            .arg(octave);
         if (shift == 0)
-            name += QStringLiteral("（通常）");
+            name += ui("（通常）");
         tonic_->addItem(name);
     }
     tonic_->setCurrentIndex(std::clamp(keep, 0, 2));

@@ -13,5 +13,6 @@ QObject* makeEditMenuTests();
 QObject* makePlaybackTests();
 QObject* makeRecoveryTests();
 QObject* makeWorkbenchTests();
+QObject* makeLanguageTests();
 
 }  // namespace qe::gui

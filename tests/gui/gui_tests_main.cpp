@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "gui/editor_application.h"
+#include "gui/interface_language.h"
 #include "gui_suites.h"
 #include "support/qt/test_fonts.h"
 
@@ -29,12 +30,15 @@ int main(int argc, char** argv) {
     }
     qe::EditorApplication app(argc, argv);
     app.initPlatform();
+    // The tests read the window's own texts, the Chinese interface's, whatever the machine's
+    // locale; the language tests switch to English and back.
+    qe::installLanguage(qe::InterfaceLanguage::Chinese);
     int status = 0;
     for (auto make :
          {qe::gui::makeEditingTests, qe::gui::makeDocumentTests, qe::gui::makeDialogTests,
           qe::gui::makePrintingTests, qe::gui::makeExportTests, qe::gui::makeEditMenuTests,
-          qe::gui::makePlaybackTests, qe::gui::makeRecoveryTests,
-          qe::gui::makeWorkbenchTests}) {
+          qe::gui::makePlaybackTests, qe::gui::makeRecoveryTests, qe::gui::makeWorkbenchTests,
+          qe::gui::makeLanguageTests}) {
         const std::unique_ptr<QObject> suite(make());
         status |= QTest::qExec(suite.get(), argc, argv);
     }
