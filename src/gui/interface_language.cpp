@@ -47,12 +47,18 @@ InterfaceLanguage startingLanguage() {
 }
 
 QString translationsFolder() {
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
-    if (QFileInfo::exists(beside + QStringLiteral("/qanoredit_en.qm")))
-        return beside;
-    if (QFileInfo::exists(QStringLiteral(QE_BUILD_TRANSLATIONS_DIR "/qanoredit_en.qm")))
-        return QStringLiteral(QE_BUILD_TRANSLATIONS_DIR);
-    return QStringLiteral(QE_INSTALLED_TRANSLATIONS_DIR);
+    // Beside the program in the build, then where an installation puts them relative to the
+    // program (the package installs under /usr whatever this build's prefix), then the
+    // build's and the prefix's own folders.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList folders = {appDir + QStringLiteral("/translations"),
+                                 appDir + QStringLiteral("/../share/qanoredit/translations"),
+                                 QStringLiteral(QE_BUILD_TRANSLATIONS_DIR),
+                                 QStringLiteral(QE_INSTALLED_TRANSLATIONS_DIR)};
+    for (const QString& folder : folders)
+        if (QFileInfo::exists(folder + QStringLiteral("/qanoredit_en.qm")))
+            return QDir(folder).absolutePath();
+    return folders.back();
 }
 
 void installLanguage(InterfaceLanguage language) {
