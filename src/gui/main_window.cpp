@@ -230,6 +230,10 @@ void MainWindow::createToolBar() {
     connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
 }
 
+QString MainWindow::appTitle() {
+    return ui("Qanor简谱编辑器");
+}
+
 QMenu* MainWindow::createLanguageMenu() {
     auto* menu = new QMenu(ui("语言(&G)"), this);
     menu->setObjectName(QStringLiteral("languageMenu"));

@@ -37,7 +37,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    static QString appTitle() { return QStringLiteral("Qanor简谱编辑器"); }
+    static QString appTitle();
 
     explicit MainWindow(FontBook& fonts, QWidget* parent = nullptr);
     ~MainWindow() override;
