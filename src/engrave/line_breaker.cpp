@@ -117,9 +117,57 @@ long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int 
     return cost;
 }
 
+void LineBreaker::costLines(const std::vector<ColumnGrid>& columns, int width, int from,
+                            int to) {
+    const int n = static_cast<int>(columns.size());
+    for (int i = from; i < to; ++i) {
+        std::vector<Cost>& line = lines_[static_cast<std::size_t>(i)];
+        line.clear();
+        // Summed as lineCost sums them, so that a line costs the same looked up or priced.
+        double natural = 0.0;
+        double least = 0.0;
+        for (int c = i; c < n; ++c) {
+            const ColumnGrid& column = columns[static_cast<std::size_t>(c)];
+            natural += column.natural() + (c > i ? gapOf(column) : 0.0);
+            least += column.least();
+            if (least > width && c > i)
+                break;
+            line.push_back(costOf(natural, least, width, c == i));
+        }
+        longest_ = std::max(longest_, line.size());
+    }
+}
+
+void LineBreaker::updateLines(const std::vector<ColumnGrid>& columns, int width, int first,
+                              int end, int shift) {
+    const int n = static_cast<int>(columns.size());
+    const int oldN = static_cast<int>(lines_.size());
+    if (end < 0 || end > n)
+        end = n;
+    first = std::clamp(first, 0, std::min(end, oldN));
+    const int oldEnd = std::clamp(end - shift, first, oldN);
+    // The changed columns' lines go, as many new ones come (in place when as many).
+    if (oldEnd - first != end - first) {
+        lines_.erase(lines_.begin() + first, lines_.begin() + oldEnd);
+        lines_.insert(lines_.begin() + first, static_cast<std::size_t>(end - first), {});
+    }
+    if (static_cast<int>(lines_.size()) != n || oldN == 0) {
+        // A change that does not add up: everything is priced anew.
+        lines_.assign(static_cast<std::size_t>(n), {});
+        longest_ = 0;
+        costLines(columns, width, 0, n);
+        return;
+    }
+    // Lines from before the change that reach into it.
+    costLines(columns, width, std::max(0, first - static_cast<int>(longest_)), end);
+}
+
 std::vector<int> LineBreaker::breakAll(const std::vector<ColumnGrid>& columns, int width) {
     cost_.clear();
     start_.clear();
+    lines_.assign(columns.size(), {});
+    longest_ = 0;
+    costLines(columns, width, 0, static_cast<int>(columns.size()));
     return choose(columns, width, 0, 0, 0);
 }
 
@@ -127,6 +175,7 @@ std::vector<int> LineBreaker::breakAgain(const std::vector<ColumnGrid>& columns,
                                          int first, int end, int shift) {
     if (width != width_ || cost_.empty() || first < 0)
         return breakAll(columns, width);
+    updateLines(columns, width, first, end, shift);
     return choose(columns, width, first, end, shift);
 }
 
@@ -154,21 +203,18 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
     Cost delta = 0;
     int sameSince = -1;  // the first j of the run of ends that agree with the old ones
     for (int j = std::max(1, kept + 1); j <= n; ++j) {
-        double natural = 0.0;
-        double least = 0.0;
         Cost best = kInfinite;
         int bestStart = j - 1;
         int i = j - 1;
         for (; i >= 0; --i) {
-            const ColumnGrid& column = columns[static_cast<std::size_t>(i)];
-            least += column.least();
-            natural += column.natural() + (i < j - 1 ? gapOf(columns[static_cast<std::size_t>(i + 1)]) : 0.0);
-            if (least > width && i < j - 1)
+            // A line that does not fit, and every longer one, has no entry.
+            const std::vector<Cost>& line = lines_[static_cast<std::size_t>(i)];
+            const auto length = static_cast<std::size_t>(j - i);
+            if (length > line.size())
                 break;
             // Of equal costs the longest line wins, so that a score of equal measures absorbs
             // a change in one of them near it instead of shifting every break after it.
-            const Cost c =
-                sum(cost_[static_cast<std::size_t>(i)], costOf(natural, least, width, i == j - 1));
+            const Cost c = sum(cost_[static_cast<std::size_t>(i)], line[length - 1]);
             if (c <= best) {
                 best = c;
                 bestStart = i;

@@ -48,6 +48,19 @@ public:
 private:
     std::vector<int> choose(const std::vector<ColumnGrid>& columns, int width, int from,
                             int end, int shift);
+    // The lines starting at columns [from, to), each of every length whose columns fit.
+    void costLines(const std::vector<ColumnGrid>& columns, int width, int from, int to);
+    // After columns [first, end) changed and `shift` came or went among them: the lines
+    // that hold none of them are kept, the others costed again.
+    void updateLines(const std::vector<ColumnGrid>& columns, int width, int first, int end,
+                     int shift);
+
+    // Per column i, what the line of the columns [i, i + k + 1) costs at [k], not as the
+    // last line, for every k whose columns' least width fits the line (k = 0 always): lines
+    // hold few measures, and a change reprices only the lines that hold it, so breaking
+    // again looks these up instead of pricing every line anew.
+    std::vector<std::vector<long long>> lines_;
+    std::size_t longest_ = 0;  // no entry of lines_ is longer
 
     // Per column count j: the least total cost of lines ending exactly at j, and where the
     // last of those lines starts.

@@ -455,9 +455,14 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     const int oldEnd = end < 0 ? oldColumns : end - shift;
     const int newEnd = end < 0 ? columns : end;
     std::vector<ColumnGrid> grids = columnGrids(linear, first, newEnd);
-    columns_.erase(columns_.begin() + first, columns_.begin() + oldEnd);
-    columns_.insert(columns_.begin() + first, std::make_move_iterator(grids.begin()),
-                    std::make_move_iterator(grids.end()));
+    if (oldEnd == newEnd) {
+        // As many columns as before: replaced where they stand, the rest not moved.
+        std::move(grids.begin(), grids.end(), columns_.begin() + first);
+    } else {
+        columns_.erase(columns_.begin() + first, columns_.begin() + oldEnd);
+        columns_.insert(columns_.begin() + first, std::make_move_iterator(grids.begin()),
+                        std::make_move_iterator(grids.end()));
+    }
 
     const std::vector<int> old = starts;
     const int oldLines = static_cast<int>(old.size());
