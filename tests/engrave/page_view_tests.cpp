@@ -238,8 +238,9 @@ TEST(TitleBlock, ATitleWiderThanTheTextWidthIsWrappedInsideTheMargins) {
         const std::string role = text.role;
         if (role == "title" || role == "subtitle") {
             // Each line below the one before.
-            if (titles + subtitles > 0)
+            if (titles + subtitles > 0) {
                 EXPECT_LE(text.style.y, bottom);
+            }
             bottom = text.style.y + text.style.height;
         }
         titles += role == "title";

@@ -121,8 +121,9 @@ TEST(TimeGrid, PartsShareBarLinesAndMomentsAndNoGlyphsOfATrackOverlap) {
                     std::map<int, int> rightOf;
                     for (const MeasureLyrics::Box& box : m->lyrics().boxes()) {
                         const auto before = rightOf.find(box.row);
-                        if (before != rightOf.end())
+                        if (before != rightOf.end()) {
                             EXPECT_GE(box.box.left - before->second, MeasureLyrics::kGap) << seed;
+                        }
                         rightOf[box.row] = box.box.right;
                     }
                 }
