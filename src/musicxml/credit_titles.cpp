@@ -30,7 +30,7 @@ const QRegularExpression& directionWords() {
 }
 
 bool says(const QString& text, const char* pattern) {
-    return QRegularExpression(QString::fromLatin1(pattern),
+    return QRegularExpression(QString::fromUtf8(pattern),
                               QRegularExpression::CaseInsensitiveOption |
                                   QRegularExpression::UseUnicodePropertiesOption)
         .match(text)
@@ -80,9 +80,13 @@ CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditP
         if (!c.types.isEmpty() || c.page != 1 || text.isEmpty() || isNoTitle(text) ||
             looksLikeDirection(text))
             continue;
-        // The upper quarter of the page holds the title block; a text without a place is
-        // taken to stand there, as programs that omit places write only title texts.
-        if (c.placed && c.y < height * 0.75)
+        // A text of many lines is a block of verses or notes printed with the music.
+        if (c.text.count(QLatin1Char('\n')) > 2 || text.size() > 160)
+            continue;
+        // The title block stands in the upper half of the first page (on a small page it
+        // reaches down that far); a text without a place is taken to stand there, as
+        // programs that omit places write only title texts.
+        if (c.placed && c.y < height * 0.5)
             continue;
         CreditText::Align align = c.align;
         if (align == CreditText::Align::Unknown) {

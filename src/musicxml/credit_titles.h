@@ -31,11 +31,11 @@ struct CreditTitles {
 };
 
 // Reads the texts of the first page that no <credit-type> names by where they stand and how
-// large they are, as a musician reads a printed page: the largest centred text near the top
-// is the title, the next centred one the subtitle; texts at the right of the top name the
-// composer (or the arranger, when they say so), those at the left the lyricist. Texts lower
-// on the page (copyright lines, page numbers) and texts that are directions to the player
-// ("Moderato", "♩ = 96", "binaire anacrouse") are no titles.
+// large they are, as a musician reads a printed page: the largest centred text in the upper
+// half is the title, the next centred one the subtitle; texts at the right name the composer
+// (or the arranger, when they say so), those at the left the lyricist. Texts lower on the
+// page (copyright lines, page numbers), blocks of many lines, and texts that are directions
+// to the player ("Moderato", "♩ = 96", "binaire anacrouse") are no titles.
 CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page);
 
 // True for a text that tells how to play (a tempo word, a metronome mark, a style) rather

@@ -282,7 +282,10 @@ ParsedTitles ScoreReader::titles() const {
     const CreditTitles placed = titlesFromPlacement(credits_, page_);
     ParsedTitles t;
     t.title = either(credit({"title"}), placed.title);
-    t.subtitle = either(credit({"subtitle"}), placed.subtitle);
+    // Beside a typed title, the largest untyped centred text is the line under it.
+    const QString untypedUnder =
+        credit({"title"}).isEmpty() || placed.title == t.title ? placed.subtitle : placed.title;
+    t.subtitle = either(credit({"subtitle"}), untypedUnder);
     if (t.title.isEmpty() && workTitle_) {
         t.title = *workTitle_;
         if (t.subtitle.isEmpty() && movementTitle_)
