@@ -47,15 +47,10 @@ def strip_comments(code):
         elif code.startswith('/*', i):
             j = code.find('*/', i + 2)
             i = len(code) if j < 0 else j + 2
-        elif code[i] == '"':
+        elif code[i] in '"\'':
+            # A string or character literal is kept whole: "//" inside it is no comment.
             j = i + 1
-            while j < len(code) and code[j] != '"':
-                j += 2 if code[j] == '\\' else 1
-            out.append(code[i:j + 1])
-            i = j + 1
-        elif code[i] == "'":
-            j = i + 1
-            while j < len(code) and code[j] != "'":
+            while j < len(code) and code[j] != code[i]:
                 j += 2 if code[j] == '\\' else 1
             out.append(code[i:j + 1])
             i = j + 1

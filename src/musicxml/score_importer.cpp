@@ -268,14 +268,19 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
     const auto skips = [pitched](const ParsedPart& part, int staff) {
         return pitched && (part.tablature.count(staff) || part.percussion.count(staff));
     };
+    // The tracks of every staff, by part and staff (none for a staff left out); the first
+    // voice of the first of them is the melody.
+    std::vector<std::vector<std::vector<std::vector<int>>>> staffTracks(score.parts.size());
     Melody melody;
-    for (const ParsedPart& part : score.parts) {
-        for (int staff = 1; staff <= part.staves && !melody.part && !part.measures.empty();
-             ++staff) {
-            if (skips(part, staff))
+    for (std::size_t p = 0; p < score.parts.size(); ++p) {
+        const ParsedPart& part = score.parts[p];
+        for (int staff = 1; staff <= part.staves; ++staff) {
+            auto& tracks = staffTracks[p].emplace_back();
+            if (part.measures.empty() || skips(part, staff))
                 continue;
-            ConversionReport unused;
-            melody = {&part, staff, tracksOfStaff(part, staff, unused).front()};
+            tracks = tracksOfStaff(part, staff, report);
+            if (!melody.part)
+                melody = {&part, staff, tracks.front()};
         }
     }
     const std::vector<int> shifts = tonicShifts(melody, keys);
@@ -307,7 +312,8 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
     std::vector<Format> arcs;
     std::vector<Format> brackets;
     std::vector<std::vector<lyrics>> verses;
-    for (const ParsedPart& part : score.parts) {
+    for (std::size_t p = 0; p < score.parts.size(); ++p) {
+        const ParsedPart& part = score.parts[p];
         if (part.measures.empty())
             continue;
         report.setPart(part.name.name.empty() ? part.id
@@ -323,7 +329,8 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
                            part.measures.front().number);
                 continue;
             }
-            for (const std::vector<int>& voices : tracksOfStaff(part, staff, report)) {
+            for (const std::vector<int>& voices :
+                 staffTracks[p][static_cast<std::size_t>(staff - 1)]) {
                 const int track = static_cast<int>(doc.noteTracks().size());
                 const bool partFirst = !partStarted;
                 partStarted = true;
