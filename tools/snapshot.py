@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Records what the editor makes of a fixed set of scores, to compare two builds.
 
-For the bundled sample and a few generated scores (every duration, dots, dashes, marks,
-accidentals, octaves, bar kinds, ties and brackets, several tracks, a long score) it stores
-the --info and --layout JSON of both modes, every exported page as PNG, and the document a
-fixed run of --type keys saves. Two snapshots are compared with `diff -r` (the PNGs with cmp).
+For the bundled sample, a few generated scores (every duration, dots, dashes, marks,
+accidentals, octaves, bar kinds, ties and brackets, several tracks, a long score) and MusicXML
+files imported (chords, grace notes, articulations, tuplets, chord symbols, key and time
+changes, jumps, lyrics, part names; with --musicxml, every file of a folder too) it stores the
+--info and --layout JSON of both modes, --check, every exported page as PNG and SVG, the strip
+of scroll mode, the MusicXML, MIDI and WAV exports, and the document a fixed run of --type keys
+saves. Two snapshots are compared with `diff -r` (the PNGs with cmp).
 
-usage: snapshot.py QANOREDIT OUTPUT_DIR
+usage: snapshot.py QANOREDIT OUTPUT_DIR [--musicxml FOLDER ...]
 """
 
 import random
@@ -65,23 +68,66 @@ def scores(fmt):
         {"title": "长曲", "subtitle": "随机"}, [random_track(rng, 160), random_track(rng, 160)], fmt)
 
 
+OUTPUT = Path()
+
+
 def run(cli, args, out=None):
     result = subprocess.run([cli] + args, capture_output=True)
     if out is not None:
-        out.write_bytes(result.stdout + b"\n--- stderr ---\n" + result.stderr +
-                        b"\n--- status %d ---\n" % result.returncode)
+        # The snapshot's own folder is named alike in every snapshot, so that two compare.
+        text = result.stdout + b"\n--- stderr ---\n" + result.stderr + \
+            b"\n--- status %d ---\n" % result.returncode
+        out.write_bytes(text.replace(str(OUTPUT).encode(), b"OUT"))
     return result
 
 
+ROOT = Path(__file__).resolve().parent.parent
+# Imported files that carry what typing cannot make.
+IMPORTED = ["extras", "marks", "repeats", "lyrics", "piano", "arcs", "title_block",
+            "songs/hymn_in_g", "songs/satb_chorale", "songs/pickup_hidden_rests"]
+
+
+def imported(cli, output, folders):
+    sources = [ROOT / "tests" / "musicxml" / "data" / (name + ".musicxml") for name in IMPORTED]
+    for folder in folders:
+        sources += sorted(Path(folder).glob("*.xml")) + sorted(Path(folder).glob("*.musicxml"))
+    for source in sources:
+        name = "mx-" + source.stem
+        path = output / (name + ".qe")
+        run(cli, ["--import", str(source), "-o", str(path)], output / (name + ".import.log"))
+        if path.exists():
+            yield name, path
+
+
+def exports(cli, output, name, path, full):
+    run(cli, ["--check", str(path)], output / (name + ".check.log"))
+    run(cli, ["--export", str(output / (name + ".musicxml")), str(path)],
+        output / (name + ".musicxml.log"))
+    run(cli, ["--export", str(output / (name + ".mid")), str(path)], output / (name + ".mid.log"))
+    if not full:
+        return
+    (output / (name + "-svg")).mkdir(exist_ok=True)
+    run(cli, ["--export", str(output / (name + "-svg") / "p.svg"), str(path)])
+    run(cli, ["--export", str(output / (name + ".strip.png")), str(path), "--mode", "scroll"])
+    run(cli, ["--export", str(output / (name + ".wav")), str(path), "--tempo", "240"],
+        output / (name + ".wav.log"))
+
+
 def main():
-    cli, output = sys.argv[1], Path(sys.argv[2])
+    global OUTPUT
+    cli, output = sys.argv[1], Path(sys.argv[2]).resolve()
+    OUTPUT = output
+    folders = sys.argv[4:] if len(sys.argv) > 3 and sys.argv[3] == "--musicxml" else []
     output.mkdir(parents=True, exist_ok=True)
     fmt = make_samples.template_format_header(cli)
-    sample = Path(__file__).resolve().parent.parent / "resources" / "samples" / "jasmine.qe"
+    sample = ROOT / "resources" / "samples" / "jasmine.qe"
     docs = [("jasmine", sample.read_bytes())] + list(scores(fmt))
     for name, data in docs:
-        path = output / (name + ".qe")
-        path.write_bytes(data)
+        (output / (name + ".qe")).write_bytes(data)
+    paths = [(name, output / (name + ".qe"), True) for name, _ in docs]
+    paths += [(name, path, len(folders) == 0) for name, path in imported(cli, output, folders)]
+    for name, path, full in paths:
+        exports(cli, output, name, path, full)
         run(cli, ["--info", str(path)], output / (name + ".info.json"))
         run(cli, ["--layout", str(path)], output / (name + ".page.json"))
         run(cli, ["--layout", str(path), "--mode", "scroll"], output / (name + ".scroll.json"))
