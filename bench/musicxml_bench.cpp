@@ -74,7 +74,10 @@ struct Files {
         qe::QeDocument doc = scoreOf(kMeasuresPerTrack);
         score = dir.filePath(QStringLiteral("score.qe"));
         musicxml = dir.filePath(QStringLiteral("score.musicxml"));
-        if (!qe::saveScore(score, doc).ok || !qe::musicxml::exportMusicXmlFile(doc, musicxml).ok)
+        qe::ScoreSession session;
+        session.load(doc);
+        if (!qe::saveScore(score, doc).ok ||
+            !qe::musicxml::exportMusicXmlFile(session.score, musicxml).ok)
             std::fprintf(stderr, "musicxml_bench: cannot write the score\n");
     }
     QTemporaryDir dir;
@@ -143,9 +146,11 @@ void Tokenize(benchmark::State& state) {
 void Export(benchmark::State& state) {
     qe::QeDocument doc;
     qe::loadScore(files().score, doc);
+    qe::ScoreSession session;
+    session.load(doc);
     const QString out = files().dir.filePath(QStringLiteral("out.musicxml"));
     for (auto _ : state) {
-        if (!qe::musicxml::exportMusicXmlFile(doc, out).ok)
+        if (!qe::musicxml::exportMusicXmlFile(session.score, out).ok)
             state.SkipWithError("the export failed");
     }
 }

@@ -38,7 +38,8 @@ double g_songSeconds = 0;
 int g_pages = 0;
 
 void RenderWavOfASong(benchmark::State& state) {
-    const qe::QeDocument doc = qe::bench::longScore(kSongMeasures);
+    qe::ScoreSession session;
+    session.load(qe::bench::longScore(kSongMeasures));
     qe::sound::RenderOptions options;
     options.soundFont = qe::sound::findSoundFont();
     if (options.soundFont.empty()) {
@@ -46,7 +47,7 @@ void RenderWavOfASong(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const qe::sound::Performance performance = qe::sound::perform(doc);
+        const qe::sound::Performance performance = qe::sound::perform(session.score);
         CountingSink sink;
         const qe::sound::RenderResult result = qe::sound::renderWav(performance, options, sink);
         if (!result.ok())
@@ -58,10 +59,11 @@ void RenderWavOfASong(benchmark::State& state) {
 }
 
 void MidiOfTheLongScore(benchmark::State& state) {
-    const qe::QeDocument doc = qe::bench::longScore(kLongMeasures);
+    qe::ScoreSession session;
+    session.load(qe::bench::longScore(kLongMeasures));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::vector<unsigned char> midi = qe::sound::writeSmf(qe::sound::perform(doc));
+        const std::vector<unsigned char> midi = qe::sound::writeSmf(qe::sound::perform(session.score));
         bytes = midi.size();
         benchmark::DoNotOptimize(bytes);
     }

@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 
 #include "audio/sound_stage.h"
-#include "edit/score_editor.h"
-#include "music/score_records.h"
 #include "perform/performance.h"
 
 namespace qe {
@@ -22,9 +20,9 @@ QString tempoKey(const QString& documentPath) {
 
 }  // namespace
 
-ScorePlayer::ScorePlayer(ScoreEditor& view, SoundStage& stage,
+ScorePlayer::ScorePlayer(const PlayedScore& source, SoundStage& stage,
                          PlaybackThread::SynthFactory makeSynth, QObject* parent)
-    : QObject(parent), view_(view), stage_(stage), thread_(std::move(makeSynth)) {
+    : QObject(parent), source_(source), stage_(stage), thread_(std::move(makeSynth)) {
     connect(&thread_, &PlaybackThread::cueChanged, this, &ScorePlayer::showCue);
     connect(&thread_, &PlaybackThread::stateChanged, this, [this](PlaybackThread::State state) {
         state_ = state;
@@ -42,22 +40,18 @@ ScorePlayer::~ScorePlayer() {
 
 void ScorePlayer::play(int tempo, bool fromCaret) {
     stage_.starting(*this);
-    if (!view_.session())
+    const music::Score* score = source_.playedScore();
+    if (!score)
         return;
     sound::PerformanceOptions options;
     options.tempo = tempo;
-    auto performance = std::make_shared<const sound::Performance>(
-        sound::perform(view_.session()->records(), options));
+    auto performance = std::make_shared<const sound::Performance>(sound::perform(*score, options));
     sound::Ticks from = 0;
-    if (fromCaret && view_.caret.valid()) {
-        const Position& at = *view_.caret.at;
-        const music::Track& track = view_.score().track(at.track);
-        const int item = at.entry < track.measures[static_cast<std::size_t>(at.measure)].contentCount()
-                             ? music::itemIndexOf(track, {at.measure, at.entry})
-                             : music::barItemIndex(track, at.measure);
-        from = performance->firstTimeOf(at.track, item).value_or(0);
-    }
+    if (fromCaret)
+        if (const std::optional<ScorePlace> caret = source_.caretPlace())
+            from = performance->firstTimeAt(caret->track, caret->at).value_or(0);
     clearCues();
+    playing_ = performance;
     thread_.play(std::move(performance), from);
 }
 
@@ -79,34 +73,14 @@ void ScorePlayer::scoreEdited() {
     clearCues();
 }
 
-std::vector<Position> ScorePlayer::soundingPlaces() const {
-    std::vector<Position> places;
-    if (!view_.session())
+std::vector<ScorePlace> ScorePlayer::soundingPlaces() const {
+    std::vector<ScorePlace> places;
+    if (!playing_)
         return places;
-    const music::Score& score = view_.score();
-    for (const auto& [track, item] : cues_) {
-        if (track < 0 || track >= score.trackCount())
-            continue;
-        const std::optional<music::EntryRef> at = music::entryOfItem(score.track(track), item);
-        if (!at)
-            continue;
-        if (at->entry < 0) {
-            places.push_back(endOf(score, track, at->measure));
-            continue;
-        }
-        // The digit of a note with an accidental, as the caret stands in front of it.
-        const std::optional<music::Item> shown = score.entry(track, *at).item();
-        places.push_back({track, at->measure, at->entry,
-                          shown && shown->isNoteOrRest() && shown->accidental != 0});
-    }
+    for (const auto& [track, item] : cues_)
+        if (const std::optional<music::EntryRef> at = playing_->entryOf(track, item))
+            places.push_back({track, *at});
     return places;
-}
-
-std::vector<Rect> ScorePlayer::soundingRects() const {
-    std::vector<Rect> rects;
-    for (const Position& at : soundingPlaces())
-        rects.push_back(view_.positionRect(at));
-    return rects;
 }
 
 int ScorePlayer::rememberedTempo(const QSettings& settings, const QString& documentPath,

@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
 #include "document/score_file.h"
+#include "edit/score_session.h"
 #include "musicxml/musicxml_file.h"
 
 namespace qe {
@@ -32,17 +33,17 @@ int actionImport(const QString& in, const QString& out) {
 }
 
 int exportMusicXml(const ExportRequest& request) {
-    QeDocument doc;
-    const FileResult loaded = loadScore(request.document, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(request.document, session, false, status))
+        return status;
     // As for pictures, the command line never asks: an existing file stays without --force.
     if (QFileInfo::exists(request.out) && !request.force) {
         printError(QStringLiteral("qanoredit: %1 exists; left as it is (--force overwrites it).")
                        .arg(request.out));
         return kExitFailure;
     }
-    const musicxml::Outcome exported = musicxml::exportMusicXmlFile(doc, request.out);
+    const musicxml::Outcome exported = musicxml::exportMusicXmlFile(session.score, request.out);
     printReport(exported.report);
     if (!exported.ok) {
         printError(QStringLiteral("qanoredit: %1: %2").arg(request.out, exported.error));

@@ -8,7 +8,9 @@
 #include "audio/sound_file.h"
 #include "audio/soundfont.h"
 #include "cli/cli.h"
+#include "cli/cli_actions.h"
 #include "document/score_file.h"
+#include "edit/score_session.h"
 
 namespace qe {
 
@@ -87,10 +89,11 @@ void readSoundOptions(const QCommandLineParser& parser, ExportRequest& request) 
 }
 
 int exportSound(const ExportRequest& request) {
-    QeDocument doc;
-    const FileResult loaded = loadScore(request.document, doc);
-    if (!loaded.ok)
-        return reportFileFailure(loaded);
+    ScoreSession session;
+    int status = kExitOk;
+    if (!openScore(request.document, session, false, status))
+        return status;
+    const doc_header& header = session.score.header();
     if (QFileInfo::exists(request.out) && !request.force) {
         printError(QStringLiteral("qanoredit: %1 exists; left as it is (--force overwrites it).")
                        .arg(request.out));
@@ -99,11 +102,11 @@ int exportSound(const ExportRequest& request) {
     sound::PerformanceOptions options;
     // The score's own metronome mark, unless --tempo chooses another.
     options.tempo = request.tempo;
-    if (!request.tempoGiven && doc.header.tempo.quartersPerMinute() > 0)
-        options.tempo = std::clamp(doc.header.tempo.quartersPerMinute(), sound::kMinTempo,
+    if (!request.tempoGiven && header.tempo.quartersPerMinute() > 0)
+        options.tempo = std::clamp(header.tempo.quartersPerMinute(), sound::kMinTempo,
                                    sound::kMaxTempo);
     options.program = request.program;
-    const sound::Performance performance = sound::perform(doc, options);
+    const sound::Performance performance = sound::perform(session.score, options);
     const sound::SoundFileResult written = sound::writeSoundFile(request.out, performance);
     switch (written.status) {
         case sound::SoundFileResult::kOk:

@@ -14,7 +14,6 @@
 #include "music/score.h"
 #include "painter/font_book.h"
 #include "painter/painter_surface.h"
-#include "records/qe_document.h"
 
 namespace qe {
 

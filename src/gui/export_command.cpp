@@ -66,7 +66,7 @@ QString exportMusicXmlOf(ScoreView& view, const QString& path) {
     if (!mayWrite(view, path))
         return {};
     const musicxml::Outcome outcome =
-        musicxml::exportMusicXmlFile(view.document()->records(), path);
+        musicxml::exportMusicXmlFile(view.controller().score(), path);
     if (!outcome.ok) {
         DialogExportPrompts(&view).reportFailure(path);
         return {};
@@ -80,7 +80,7 @@ QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
     sound::PerformanceOptions options;
     options.tempo = tempo;
     const sound::SoundFileResult written =
-        sound::writeSoundFile(path, sound::perform(view.document()->records(), options));
+        sound::writeSoundFile(path, sound::perform(view.controller().score(), options));
     switch (written.status) {
         case sound::SoundFileResult::kOk:
             return ui("已导出 %1（速度 %2）").arg(QDir::toNativeSeparators(path)).arg(tempo);

@@ -72,7 +72,7 @@ ScoreView::ScoreView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<S
     doc_->addView(&controller_);
     connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &ScoreView::documentUpdated);
 
-    player_ = std::make_unique<ScorePlayer>(controller_, *stage_, stage_->desktopSynth());
+    player_ = std::make_unique<ScorePlayer>(*this, *stage_, stage_->desktopSynth());
     connect(player_.get(), &ScorePlayer::highlightChanged, this, &ScoreView::showSounding);
     // Whatever changes the score, in this window or another on the document, stops what
     // plays: the notes sounding would no longer be the notes shown.
@@ -85,8 +85,36 @@ ScoreView::~ScoreView() {
     doc_->removeView(&controller_);
 }
 
+const music::Score* ScoreView::playedScore() const {
+    return controller_.session() ? &controller_.score() : nullptr;
+}
+
+std::optional<ScorePlace> ScoreView::caretPlace() const {
+    if (!controller_.session() || !controller_.caret.valid())
+        return std::nullopt;
+    const Position& at = *controller_.caret.at;
+    return ScorePlace{at.track, {at.measure, at.entry}};
+}
+
+std::vector<Rect> ScoreView::soundingRects() const {
+    std::vector<Rect> rects;
+    if (!controller_.session())
+        return rects;
+    const music::Score& score = controller_.score();
+    for (const ScorePlace& place : player_->soundingPlaces()) {
+        // The digit of a note with an accidental, as the caret stands in front of it.
+        Position at{place.track, place.at.measure, place.at.entry, false};
+        if (!isValid(score, at))
+            continue;
+        const std::optional<music::Item> shown = score.entry(place.track, place.at).item();
+        at.inner = shown && shown->isNoteOrRest() && shown->accidental != 0;
+        rects.push_back(controller_.positionRect(at));
+    }
+    return rects;
+}
+
 void ScoreView::showSounding() {
-    const std::vector<Rect> rects = player_->soundingRects();
+    const std::vector<Rect> rects = soundingRects();
     // The first track's note leads the eye: the window follows it from line to line.
     if (!rects.empty())
         scrollIntoView(pixelRect(rects.front()));
@@ -386,7 +414,7 @@ void ScoreView::paintEvent(QPaintEvent* event) {
             painter.resetTransform();
             // The notes sounding, on paper tinted so that their digits stay black.
             painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-            for (const Rect& r : player_->soundingRects())
+            for (const Rect& r : soundingRects())
                 painter.fillRect(pixelRect(r), soundingColor());
             for (const QRect& r : misfitRects())
                 if (r.intersects(clip))

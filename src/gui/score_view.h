@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "audio/score_player.h"
 #include "edit/lyrics_entry.h"
 #include "edit/score_editor.h"
 #include "edit/view_host.h"
@@ -14,7 +15,6 @@ class QPrinter;
 namespace qe {
 
 class ScoreDocument;
-class ScorePlayer;
 class FontBook;
 class SoundStage;
 
@@ -22,7 +22,7 @@ class SoundStage;
 // units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
 // through an off-screen image, and passes keys, mouse and commands on. Everything that
 // edits or lays out is the controller's; the window only shows and forwards.
-class ScoreView : public QAbstractScrollArea, public ViewHost {
+class ScoreView : public QAbstractScrollArea, public ViewHost, public PlayedScore {
     Q_OBJECT
 
 public:
@@ -146,6 +146,12 @@ public:
     void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                         const std::u16string& duration) override;
     void invertRegion(const std::vector<Rect>& logical) override;
+
+    // What the player plays: the score shown, from the caret.
+    const music::Score* playedScore() const override;
+    std::optional<ScorePlace> caretPlace() const override;
+    // The boxes of the notes sounding, in the current root's logical units.
+    std::vector<Rect> soundingRects() const;
 
 signals:
     void statusTextsChanged(const QString& accidental, const QString& octave,

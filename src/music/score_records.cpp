@@ -240,6 +240,13 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     return report;
 }
 
+Track trackFromRecords(const std::vector<note>& records) {
+    note_track stored;
+    stored.content.items = records;
+    LoadReport unused;
+    return trackOf(stored, {}, unused);
+}
+
 std::vector<note> trackRecords(const Track& track) {
     std::vector<note> records;
     std::size_t count = track.trailing.size();

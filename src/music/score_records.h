@@ -29,8 +29,9 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score);
 // its file, but for ties and brackets that named nothing.
 QeDocument recordsOfScore(const Score& score);
 
-// The records of one track in file order.
+// The records of one track in file order, and the track they make (without extras).
 std::vector<note> trackRecords(const Track& track);
+Track trackFromRecords(const std::vector<note>& records);
 
 // The item index a save gives an entry of a track (its place in a stored location), counting
 // every item before it; -1 for an entry that is no item. For the bar line of an open last

@@ -8,8 +8,7 @@
 #include "music/item.h"
 #include "music/meter.h"
 #include "music/pitch.h"
-#include "music/ties.h"
-#include "records/qe_document.h"
+#include "music/score.h"
 
 namespace qe::music {
 
@@ -18,6 +17,7 @@ namespace qe::music {
 // the first 32768 items of a track can be named by one).
 struct WalkItem {
     Item item;
+    EntryRef at;      // its entry in the score's track
     int record = 0;   // index of its record in the track: skipped records take no item
     int measure = 0;  // 0-based, counting bar lines; a bar line is in the measure it closes
     Ticks start = 0;  // from the start of the track
@@ -90,15 +90,18 @@ struct TrackWalk {
 // for an end on a bar line or outside the track. Indices are those of TrackWalk::notes.
 int noteReached(const TrackWalk& walk, int itemIndex, bool forward);
 
-// Walks the records of one note track, each measure in its key (a Key converts to one key
-// throughout), joining the notes of its tie arcs. `extras` are those of the track, in record
-// order; tuplets change the time of their notes, and chords, grace notes and articulations
-// go to the notes they stand on.
-TrackWalk walkTrack(const std::vector<note>& records, const Attributes& attributes,
-                    const TrackTies& ties = {}, std::span<const PlacedNoteExtra> extras = {});
+// Walks one track of a score, each measure in its key (a Key converts to one key throughout),
+// joining the notes of the ties given (those of this track, whatever their `track` says).
+// Tuplets change the time of their notes, and chords, grace notes and articulations go to the
+// notes they stand on.
+TrackWalk walkTrack(const Track& track, const Attributes& attributes,
+                    std::span<const Tie> ties = {});
 
-// Walks every note track of a document, in the key of its title block (1=C when the title
-// block names no key) and of its key changes, and with its tie arcs.
-std::vector<TrackWalk> walkDocument(const QeDocument& doc);
+// Walks every track of a score, in the key of its title block (1=C when the title block names
+// no key) and of its key changes, and with its ties.
+std::vector<TrackWalk> walkScore(const Score& score);
+
+// The item of a walk that stands for an entry of its track, or -1 for an entry that is no item.
+int itemOfEntry(const TrackWalk& walk, EntryRef at);
 
 }  // namespace qe::music

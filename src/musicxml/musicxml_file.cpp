@@ -106,11 +106,11 @@ Outcome importMusicXmlFile(const QString& path, QeDocument& doc) {
     return importMusicXml(bytes, doc);
 }
 
-Outcome exportMusicXml(const QeDocument& doc, bool compressed, QByteArray& out) {
+Outcome exportMusicXml(const music::Score& score, bool compressed, QByteArray& out) {
     Outcome outcome;
     ConversionReport report;
     try {
-        out = writeScore(doc, report);
+        out = writeScore(score, report);
         if (compressed)
             out = writeMxl(out);
     } catch (const MusicXmlError& e) {
@@ -121,10 +121,10 @@ Outcome exportMusicXml(const QeDocument& doc, bool compressed, QByteArray& out) 
     return outcome;
 }
 
-Outcome exportMusicXmlFile(const QeDocument& doc, const QString& path) {
+Outcome exportMusicXmlFile(const music::Score& score, const QString& path) {
     QByteArray bytes;
     Outcome outcome = exportMusicXml(
-        doc, QFileInfo(path).suffix().compare(QStringLiteral("mxl"), Qt::CaseInsensitive) == 0,
+        score, QFileInfo(path).suffix().compare(QStringLiteral("mxl"), Qt::CaseInsensitive) == 0,
         bytes);
     if (!outcome.ok)
         return outcome;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "music/score.h"
 #include "musicxml/conversion_report.h"
 #include "records/qe_document.h"
 
@@ -24,10 +25,9 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc);
 // The same from a file, refusing one larger than the limit before reading it.
 Outcome importMusicXmlFile(const QString& path, QeDocument& doc);
 
-// Writes the document as a MusicXML score: plain XML, or with `compressed` a compressed
-// MusicXML file.
-Outcome exportMusicXml(const QeDocument& doc, bool compressed, QByteArray& out);
+// Writes a score as MusicXML: plain XML, or with `compressed` a compressed MusicXML file.
+Outcome exportMusicXml(const music::Score& score, bool compressed, QByteArray& out);
 // The same into a file, compressed when its name ends in .mxl; a failed write leaves no file.
-Outcome exportMusicXmlFile(const QeDocument& doc, const QString& path);
+Outcome exportMusicXmlFile(const music::Score& score, const QString& path);
 
 }  // namespace qe::musicxml

@@ -171,11 +171,11 @@ void PartWriter::plan(const PartSource& source) {
 
     // Arcs between neighbouring notes of one pitch are ties; every other arc is a slur.
     std::vector<std::pair<int, int>> slurs;
-    for (const music::ItemTie& arc : source.arcs) {
-        const int a = music::noteReached(walk, arc.from, true);
-        const int b = music::noteReached(walk, arc.to, false);
+    for (const auto& [from, to] : source.arcs) {
+        const int a = music::noteReached(walk, from, true);
+        const int b = music::noteReached(walk, to, false);
         if (a < 0 || b <= a) {
-            const music::WalkItem* at = itemAt(arc.from);
+            const music::WalkItem* at = itemAt(from);
             dropped(QStringLiteral("arcs that join no two notes dropped"), at ? at->measure : 0);
             continue;
         }

@@ -8,7 +8,6 @@
 
 #include "music/meter.h"
 #include "music/pitch.h"
-#include "music/ties.h"
 #include "music/track_walk.h"
 #include "musicxml/conversion_report.h"
 
@@ -27,7 +26,7 @@ struct PlacedSyllable {
 // the syllables under its notes.
 struct PartSource {
     const music::TrackWalk* walk = nullptr;
-    music::TrackTies arcs;
+    std::vector<std::pair<int, int>> arcs;      // item indices of each tie's ends, in order
     std::vector<std::pair<int, int>> brackets;  // item indices of two closing bar lines
     std::vector<std::u16string> bracketLabels;  // by bracket; empty for an unlabelled one
     std::vector<PlacedSyllable> syllables;      // by item; those of one item by verse

@@ -19,37 +19,48 @@ QString tenths(std::int32_t twips) {
     return QString::number(twips / kTwipsPerTenth, 'f', 1);
 }
 
+// The item of a measure's closing bar line; for a measure no bar line closes, the item its bar
+// line would be.
+int barItem(const music::TrackWalk& walk, int measure) {
+    if (measure < 0 || static_cast<std::size_t>(measure) >= walk.measures.size())
+        return static_cast<int>(walk.items.size());
+    const music::MeasureSpan& span = walk.measures[static_cast<std::size_t>(measure)];
+    return span.barType >= 0 ? span.endItem - 1 : span.endItem;
+}
+
 class ScoreWriter {
 public:
-    ScoreWriter(const QeDocument& doc, ConversionReport& report)
-        : doc_(doc), report_(report), xml_(capacity(doc)) {}
+    ScoreWriter(const music::Score& score, ConversionReport& report)
+        : score_(score), report_(report), xml_(capacity(score)) {}
 
     QByteArray write();
 
 private:
-    static qsizetype capacity(const QeDocument& doc);
+    static qsizetype capacity(const music::Score& score);
     QString text(const std::u16string& text);
     void writeIdentification();
     void writeDefaults();
     void writeCredit(const char* type, const QString& words, std::int32_t x, std::int32_t y,
                      const char* justify, int size);
     std::vector<PartSource> sources(const std::vector<music::TrackWalk>& walks);
+    void addSyllables(std::vector<PartSource>& parts);
 
-    const QeDocument& doc_;
+    const music::Score& score_;
     ConversionReport& report_;
     XmlWriter xml_;
 };
 
 // Room for the whole score at once: a record takes some 160 bytes of MusicXML.
-qsizetype ScoreWriter::capacity(const QeDocument& doc) {
+qsizetype ScoreWriter::capacity(const music::Score& score) {
     qsizetype items = 0;
-    for (const note_track& track : doc.noteTracks())
-        items += static_cast<qsizetype>(track.content.items.size());
+    for (const music::Track& track : score.tracks())
+        for (const music::Measure& measure : track.measures)
+            items += static_cast<qsizetype>(measure.entries.size());
     return 64 * 1024 + std::min<qsizetype>(items, 4 * 1024 * 1024) * 160;
 }
 
 QString ScoreWriter::text(const std::u16string& value) {
-    // The document's own characters, not a copy: the document outlives the writing, and
+    // The score's own characters, not a copy: the score outlives the writing, and
     // xmlText copies them only to replace one. A large score has a syllable under most notes.
     bool changed = false;
     const QString out = xmlText(QString::fromRawData(reinterpret_cast<const QChar*>(value.data()),
@@ -61,9 +72,9 @@ QString ScoreWriter::text(const std::u16string& value) {
 }
 
 QByteArray ScoreWriter::write() {
-    if (doc_.noteTracks().empty())
+    if (score_.trackCount() == 0)
         throw MusicXmlError{QStringLiteral("the document has no note track to export")};
-    const doc_header& h = doc_.header;
+    const doc_header& h = score_.header();
     // No indentation: a large score reads and writes a third faster without the spaces, and
     // each measure still starts a line of its own.
     xml_.startDocument(
@@ -80,7 +91,7 @@ QByteArray ScoreWriter::write() {
     writeIdentification();
     writeDefaults();
 
-    const format_track_header& page = doc_.formatSettings();
+    const format_track_header& page = score_.format();
     const std::int32_t centre = page.pageWidth / 2;
     const std::int32_t right = page.pageWidth - page.marginRight;
     const std::int32_t top = page.pageHeight - page.marginTop;
@@ -91,7 +102,7 @@ QByteArray ScoreWriter::write() {
     writeCredit("arranger", text(h.author3), right, top - 1600, "right", 10);
     writeCredit("comment", text(h.comment2), page.marginLeft, top - 1300, "left", 10);
 
-    const std::vector<music::TrackWalk> walks = music::walkDocument(doc_);
+    const std::vector<music::TrackWalk> walks = music::walkScore(score_);
     std::vector<PartSource> parts = sources(walks);
     xml_.startElement("part-list");
     for (std::size_t t = 0; t < parts.size(); ++t) {
@@ -118,16 +129,16 @@ QByteArray ScoreWriter::write() {
     }
     QByteArray out = xml_.finish();
 
-    if (!doc_.content.tempo.content.items.empty())
+    if (!score_.kept().tempo.content.items.empty())
         report_.addOnce(
             QStringLiteral("tempo records not written: MusicXML has no place for them"));
-    if (doc_.formatSettings().fonts != format_track_header().fonts)
+    if (score_.format().fonts != format_track_header().fonts)
         report_.addOnce(QStringLiteral("fonts not written: MusicXML has no place for them"));
     return out;
 }
 
 void ScoreWriter::writeIdentification() {
-    const doc_header& h = doc_.header;
+    const doc_header& h = score_.header();
     xml_.startElement("identification");
     for (const auto& [type, name] :
          {std::pair{"composer", &h.author1}, std::pair{"lyricist", &h.author2},
@@ -146,7 +157,7 @@ void ScoreWriter::writeIdentification() {
 }
 
 void ScoreWriter::writeDefaults() {
-    const format_track_header& page = doc_.formatSettings();
+    const format_track_header& page = score_.format();
     xml_.startElement("defaults");
     xml_.startElement("scaling");
     xml_.textElement("millimeters", "7.0556");
@@ -187,83 +198,89 @@ void ScoreWriter::writeCredit(const char* type, const QString& words, std::int32
 std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>& walks) {
     const std::size_t tracks = walks.size();
     std::vector<PartSource> parts(tracks);
-    const std::vector<music::TrackTies> arcs = music::readTies(doc_.formatRecords(), tracks);
-    for (std::size_t t = 0; t < tracks; ++t) {
+    for (std::size_t t = 0; t < tracks; ++t)
         parts[t].walk = &walks[t];
-        parts[t].arcs = arcs[t];
+    for (const music::Tie& tie : score_.ties()) {
+        const music::TrackWalk& walk = walks[static_cast<std::size_t>(tie.track)];
+        parts[static_cast<std::size_t>(tie.track)].arcs.emplace_back(
+            music::itemOfEntry(walk, tie.from), music::itemOfEntry(walk, tie.to));
     }
-    int unplaced = 0;
-    extension::VoltaLabels labels;
-    if (const ExtensionEntry* entry = extension::find(doc_.header.extension, extension::kVoltaLabels))
-        labels = extension::decodeVoltaLabels(entry->bytes);
-    for (std::size_t r = 0; r < doc_.formatRecords().size(); ++r) {
-        const Format& record = doc_.formatRecords()[r];
-        if (record.type == Format::kArc)
-            continue;  // read above, and reported where they join no notes
-        const location& from = record.from;
-        const location& to = record.to;
-        if (record.type != Format::kJumpLine || from.placeKind != 1 || to.placeKind != 1 ||
-            from.trackIndex != to.trackIndex || from.trackIndex < 0 ||
-            static_cast<std::size_t>(from.trackIndex) >= tracks) {
-            ++unplaced;
-            continue;
-        }
-        PartSource& part = parts[static_cast<std::size_t>(from.trackIndex)];
-        part.brackets.emplace_back(from.itemIndex, to.itemIndex);
-        std::u16string label;
-        for (const auto& [index, text] : labels)
-            if (index == r)
-                label = text;
-        part.bracketLabels.push_back(label);
+    for (PartSource& part : parts) {
+        std::sort(part.arcs.begin(), part.arcs.end());
+        part.arcs.erase(std::unique(part.arcs.begin(), part.arcs.end()), part.arcs.end());
     }
-    for (const Format& record : doc_.formatRecords()) {
-        if (record.type != Format::kArc)
-            continue;
-        const location& from = record.from;
-        const location& to = record.to;
-        if (from.placeKind != 1 || to.placeKind != 1 || from.trackIndex != to.trackIndex ||
-            from.trackIndex < 0 || static_cast<std::size_t>(from.trackIndex) >= tracks ||
-            from.itemIndex >= to.itemIndex)
-            ++unplaced;
+    for (const music::Volta& volta : score_.voltas()) {
+        const music::TrackWalk& walk = walks[static_cast<std::size_t>(volta.track)];
+        PartSource& part = parts[static_cast<std::size_t>(volta.track)];
+        part.brackets.emplace_back(barItem(walk, volta.from), barItem(walk, volta.to));
+        // "1" is what an unlabelled bracket reads as; it is written as one.
+        part.bracketLabels.push_back(volta.label == u"1" ? std::u16string() : volta.label);
     }
-    if (unplaced)
+    // Format records of other kinds place nothing a part can show.
+    if (const auto unplaced = static_cast<int>(score_.kept().otherFormats.size()))
         report_.add(QStringLiteral("arcs and brackets that name no place in a track dropped"),
                     QString(), unplaced);
-    const auto& verses = doc_.content.lyrics.items;
-    int strays = 0;
-    for (std::size_t v = 0; v < verses.size(); ++v) {
-        for (const lyrics& syllable : verses[v].content.items) {
-            const location& at = syllable.place;
-            if (at.placeKind != 1 || at.trackIndex < 0 ||
-                static_cast<std::size_t>(at.trackIndex) >= tracks) {
-                ++strays;
-                continue;
-            }
-            parts[static_cast<std::size_t>(at.trackIndex)].syllables.push_back(
-                PlacedSyllable{at.itemIndex, static_cast<int>(v) + 1, text(syllable.text)});
-        }
-    }
-    // Verse after verse, each by item: sorted by item, each item's syllables keep their verse
-    // order.
-    const auto byItem = [](const PlacedSyllable& a, const PlacedSyllable& b) {
-        return a.item < b.item;
-    };
-    for (PartSource& part : parts)
-        if (!std::is_sorted(part.syllables.begin(), part.syllables.end(), byItem))
-            std::stable_sort(part.syllables.begin(), part.syllables.end(), byItem);
-    if (strays)
-        report_.add(QStringLiteral("syllables that name no place in a track dropped"), QString(),
-                    strays);
-    parts[0].words = text(doc_.header.comment1);
-    parts[0].tempo = doc_.header.tempo;
+    addSyllables(parts);
+    parts[0].words = text(score_.header().comment1);
+    parts[0].tempo = score_.header().tempo;
     parts[0].carriesMarks = true;
     return parts;
 }
 
+// The syllables under the notes of each part, by item, those of one item verse by verse; the
+// syllables a file placed where the score has no item come after those of their verse.
+void ScoreWriter::addSyllables(std::vector<PartSource>& parts) {
+    struct Found {
+        int verse = 0;
+        PlacedSyllable syllable;
+    };
+    std::vector<std::vector<Found>> found(parts.size());
+    for (std::size_t t = 0; t < parts.size(); ++t) {
+        if (score_.verseCounts(static_cast<int>(t)).empty())
+            continue;
+        const std::vector<music::WalkItem>& items = parts[t].walk->items;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            for (const music::Syllable& s : score_.entry(static_cast<int>(t), items[i].at).syllables)
+                found[t].push_back(
+                    {s.verse, PlacedSyllable{static_cast<int>(i), s.verse + 1, text(s.text())}});
+    }
+    int strays = 0;
+    const auto& kept = score_.kept().lyricsRecords;
+    for (std::size_t v = 0; v < kept.size(); ++v) {
+        for (const lyrics& syllable : kept[v]) {
+            const location& at = syllable.place;
+            if (at.placeKind != 1 || at.trackIndex < 0 ||
+                static_cast<std::size_t>(at.trackIndex) >= parts.size()) {
+                ++strays;
+                continue;
+            }
+            found[static_cast<std::size_t>(at.trackIndex)].push_back(
+                {static_cast<int>(v),
+                 PlacedSyllable{at.itemIndex, static_cast<int>(v) + 1, text(syllable.text)}});
+        }
+    }
+    const auto byItem = [](const PlacedSyllable& a, const PlacedSyllable& b) {
+        return a.item < b.item;
+    };
+    for (std::size_t t = 0; t < parts.size(); ++t) {
+        std::stable_sort(found[t].begin(), found[t].end(),
+                         [](const Found& a, const Found& b) { return a.verse < b.verse; });
+        std::vector<PlacedSyllable>& syllables = parts[t].syllables;
+        syllables.reserve(found[t].size());
+        for (Found& f : found[t])
+            syllables.push_back(std::move(f.syllable));
+        if (!std::is_sorted(syllables.begin(), syllables.end(), byItem))
+            std::stable_sort(syllables.begin(), syllables.end(), byItem);
+    }
+    if (strays)
+        report_.add(QStringLiteral("syllables that name no place in a track dropped"), QString(),
+                    strays);
+}
+
 }  // namespace
 
-QByteArray writeScore(const QeDocument& doc, ConversionReport& report) {
-    return ScoreWriter(doc, report).write();
+QByteArray writeScore(const music::Score& score, ConversionReport& report) {
+    return ScoreWriter(score, report).write();
 }
 
 }  // namespace qe::musicxml

@@ -5,9 +5,6 @@
 #include <cstddef>
 #include <optional>
 
-#include "base/exception.h"
-#include "records/extension.h"
-
 namespace qe::sound {
 
 namespace {
@@ -26,34 +23,22 @@ struct Bracket {
     int repeat = -1;           // the end repeat whose endings it is among, or -1
 };
 
-// The measure a bracket end names: the measure whose closing bar line it is, or -1.
-int measureOfBarLine(const music::TrackWalk& walk, int itemIndex) {
-    if (itemIndex < 0 || static_cast<std::size_t>(itemIndex) >= walk.items.size())
-        return -1;
-    const music::WalkItem& item = walk.items[static_cast<std::size_t>(itemIndex)];
-    return item.item.isBarLine() ? item.measure : -1;
-}
-
 std::vector<Bracket> readBrackets(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats,
-                                  const extension::VoltaLabels& labels) {
+                                  std::span<const music::Volta> voltas) {
     std::vector<Bracket> brackets;
-    for (std::size_t i = 0; i < formats.size(); ++i) {
-        const Format& record = formats[i];
-        if (record.type != Format::kJumpLine || record.from.placeKind != 1 ||
-            record.to.placeKind != 1 || record.from.trackIndex != record.to.trackIndex ||
-            record.from.trackIndex < 0 ||
-            static_cast<std::size_t>(record.from.trackIndex) >= tracks.size())
+    const auto closed = [](const music::TrackWalk& walk, int m) {
+        return m >= 0 && static_cast<std::size_t>(m) < walk.measures.size() &&
+               walk.measures[static_cast<std::size_t>(m)].barType >= 0;
+    };
+    for (const music::Volta& volta : voltas) {
+        if (volta.track < 0 || static_cast<std::size_t>(volta.track) >= tracks.size())
             continue;
-        const music::TrackWalk& walk = tracks[static_cast<std::size_t>(record.from.trackIndex)];
-        const int first = measureOfBarLine(walk, record.from.itemIndex);
-        const int last = measureOfBarLine(walk, record.to.itemIndex);
-        if (first < 0 || last < first)
+        const music::TrackWalk& walk = tracks[static_cast<std::size_t>(volta.track)];
+        if (!closed(walk, volta.from) || !closed(walk, volta.to) || volta.to < volta.from)
             continue;
-        Bracket bracket{first, last};
-        for (const auto& [index, label] : labels)
-            if (index == i)
-                bracket.passes = passesOfLabel(label);
+        Bracket bracket{volta.from, volta.to};
+        if (volta.label != u"1")
+            bracket.passes = passesOfLabel(volta.label);
         bracket.labelled = bracket.passes != 0;
         brackets.push_back(bracket);
     }
@@ -82,18 +67,8 @@ int highestPass(std::uint32_t passes) {
 }  // namespace
 
 std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats, const doc_header* header) {
-    extension::VoltaLabels labels;
-    if (header)
-        if (const ExtensionEntry* entry =
-                extension::find(header->extension, extension::kVoltaLabels)) {
-            try {
-                labels = extension::decodeVoltaLabels(entry->bytes);
-            } catch (const Exception&) {
-                labels.clear();  // damaged labels: the brackets play as unlabelled ones
-            }
-        }
-
+                                  std::span<const music::Volta> voltas,
+                                  std::span<const MeasureMark> marks) {
     std::size_t count = 0;
     for (const music::TrackWalk& walk : tracks)
         count = std::max(count, walk.measures.size());
@@ -108,21 +83,19 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
     }
     std::vector<int> segnos;
     std::vector<int> codas;
-    if (header) {
-        for (const MeasureMark& mark : header->marks) {
-            if (mark.measure >= count)
-                break;
-            form[mark.measure].jumps = mark.jumps;
-            if (mark.jumps & jump::kSegno)
-                segnos.push_back(static_cast<int>(mark.measure));
-            if (mark.jumps & jump::kCoda)
-                codas.push_back(static_cast<int>(mark.measure));
-        }
+    for (const MeasureMark& mark : marks) {
+        if (mark.measure >= count)
+            break;
+        form[mark.measure].jumps = mark.jumps;
+        if (mark.jumps & jump::kSegno)
+            segnos.push_back(static_cast<int>(mark.measure));
+        if (mark.jumps & jump::kCoda)
+            codas.push_back(static_cast<int>(mark.measure));
     }
 
     // Each end repeat's endings: the bracket over it and those that follow it bar to bar. The
     // section is played as often as the highest pass they name, twice at least.
-    std::vector<Bracket> brackets = readBrackets(tracks, formats, labels);
+    std::vector<Bracket> brackets = readBrackets(tracks, voltas);
     for (std::size_t b = 0; b < brackets.size(); ++b) {
         Bracket& over = brackets[b];
         int repeat = -1;

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <span>
 #include <vector>
 
-#include "records/doc_chunks.h"
-#include "records/records.h"
+#include "music/score.h"
 #include "music/track_walk.h"
 
 namespace qe::sound {
@@ -38,17 +37,17 @@ struct PlayedMeasure {
 //   section is played as often as the highest pass named, twice at least; on a pass that a
 //   bracket does not name the playing goes on after it. An unlabelled bracket over the end
 //   repeat is played on every pass but the last; other unlabelled brackets as written.
-// - Jumps (from the measure marks of the header): after a measure with D.C. the playing goes
+// - Jumps (from the measure marks): after a measure with D.C. the playing goes
 //   back to the start, after D.S. to the segno; from then on repeats are not taken again and
 //   each ending is played on its last pass; it ends after Fine (unless "al Coda"), and at
 //   "To Coda" goes on at the next coda sign (unless "al Fine"). Only the first D.C. or D.S.
 //   is taken, so every score ends.
 //
-// Brackets are jump-line records whose ends name the closing bar lines of their first and
-// last measures in one track; a bracket whose ends name anything else is not read, as the
-// editor does not show it.
+// A bracket over a measure that no bar line closes (the open last measure of its track) is not
+// played: it has no end to go on from. A bracket labelled "1", as every bracket of an older
+// file reads, plays as an unlabelled one.
 std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
-                                  const std::vector<Format>& formats,
-                                  const doc_header* header = nullptr);
+                                  std::span<const music::Volta> voltas,
+                                  std::span<const MeasureMark> marks = {});
 
 }  // namespace qe::sound

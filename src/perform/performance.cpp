@@ -262,23 +262,43 @@ std::optional<Ticks> Performance::firstTimeOf(int track, int item) const {
     return measureStart + place.offset;
 }
 
-Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
+std::optional<Ticks> Performance::firstTimeAt(int track, music::EntryRef at) const {
+    if (track < 0 || static_cast<std::size_t>(track) >= itemPlaces.size())
+        return std::nullopt;
+    const auto& places = itemPlaces[static_cast<std::size_t>(track)];
+    const auto found = std::lower_bound(
+        places.begin(), places.end(), at,
+        [](const ItemPlace& place, const music::EntryRef& ref) { return place.entry < ref; });
+    return firstTimeOf(track, static_cast<int>(found - places.begin()));
+}
+
+std::optional<music::EntryRef> Performance::entryOf(int track, int item) const {
+    if (track < 0 || static_cast<std::size_t>(track) >= itemPlaces.size())
+        return std::nullopt;
+    const auto& places = itemPlaces[static_cast<std::size_t>(track)];
+    if (item < 0 || static_cast<std::size_t>(item) >= places.size())
+        return std::nullopt;
+    return places[static_cast<std::size_t>(item)].entry;
+}
+
+Performance perform(const music::Score& score, const PerformanceOptions& options) {
     Performance p;
-    p.title = doc.header.title;
-    p.meter = music::Meter::of(doc.header);
-    p.key = music::Key::fromTitle(doc.header).value_or(music::Key());
+    const doc_header& header = score.header();
+    p.title = header.title;
+    p.meter = music::Meter::of(header);
+    p.key = music::Key::fromTitle(header).value_or(music::Key());
     p.tempo = std::clamp(options.tempo, kMinTempo, kMaxTempo);
-    const std::vector<music::TrackWalk> walks = music::walkDocument(doc);
-    p.form = unfold(walks, doc.formatRecords(), &doc.header);
+    const std::vector<music::TrackWalk> walks = music::walkScore(score);
+    p.form = unfold(walks, score.voltas(), header.marks);
     if (!p.form.empty())
         p.length = p.form.back().start + p.form.back().length;
 
     // Tempo, key and meter as the measures are played.
-    const music::Attributes attributes(doc.header);
-    const int own = doc.header.tempo.quartersPerMinute();
+    const music::Attributes attributes(header);
+    const int own = header.tempo.quartersPerMinute();
     const double scale = own > 0 ? static_cast<double>(p.tempo) / own : 1.0;
     p.tempos.push_back(TempoChange{0, p.tempo});
-    p.signatures.push_back(SignatureChange{0, p.key, p.meter, doc.header.freeMeter});
+    p.signatures.push_back(SignatureChange{0, p.key, p.meter, header.freeMeter});
     for (const PlayedMeasure& played : p.form) {
         const music::MeasureAttributes& a = attributes.at(played.measure);
         const int marked = a.tempo.quartersPerMinute();
@@ -328,7 +348,7 @@ Performance perform(const QeDocument& doc, const PerformanceOptions& options) {
         auto& places = p.itemPlaces.emplace_back();
         places.reserve(walk.items.size());
         for (const music::WalkItem& w : walk.items)
-            places.push_back(Performance::ItemPlace{w.measure, w.startInMeasure});
+            places.push_back(Performance::ItemPlace{w.at, w.measure, w.startInMeasure});
     }
     holdFermatas(p.tempos, fermatas);
     return p;

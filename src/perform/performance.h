@@ -6,8 +6,8 @@
 
 #include "music/meter.h"
 #include "music/pitch.h"
+#include "music/score.h"
 #include "perform/form.h"
-#include "records/qe_document.h"
 
 namespace qe::sound {
 
@@ -101,6 +101,12 @@ struct Performance {
     // Where an item of a track is played first; nothing for an item that is never played
     // (a track or item that does not exist).
     std::optional<Ticks> firstTimeOf(int track, int item) const;
+    // The same for the item of an entry of the score, or for the first item after it (the
+    // bar line, for the end of a measure).
+    std::optional<Ticks> firstTimeAt(int track, music::EntryRef at) const;
+    // The entry of the score an item of a track stands for, as the score was when performed;
+    // nothing for an item the track does not have.
+    std::optional<music::EntryRef> entryOf(int track, int item) const;
 
     std::u16string title;
     music::Meter meter;
@@ -116,9 +122,10 @@ struct Performance {
     std::vector<PlayedMeasure> form;
     std::vector<PerformedTrack> tracks;
 
-    // For each track, each item's measure and start in it; for each measure, where it is
-    // first played (-1 if never).
+    // For each track, each item's entry in the score, its measure and its start in it; for
+    // each measure, where it is first played (-1 if never).
     struct ItemPlace {
+        music::EntryRef entry;
         int measure = 0;
         Ticks offset = 0;
     };
@@ -126,8 +133,8 @@ struct Performance {
     std::vector<Ticks> firstPlayed;
 };
 
-// Performs a score document.
-Performance perform(const QeDocument& doc, const PerformanceOptions& options = {});
+// Performs a score.
+Performance perform(const music::Score& score, const PerformanceOptions& options = {});
 
 // The MIDI channel of a track index.
 int channelOfTrack(int track);

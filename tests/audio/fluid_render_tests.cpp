@@ -5,6 +5,7 @@
 #include "audio/soundfont.h"
 #include "audio/fluid_spectrum.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 
 namespace qe::sound {
 namespace {
@@ -34,7 +35,7 @@ protected:
     test::Wav render(const QeDocument& doc, const PerformanceOptions& options = {}) {
         MemorySink sink;
         const RenderResult result =
-            renderWav(perform(doc, options), {.soundFont = soundFont}, sink);
+            renderWav(test::performRecords(doc, options), {.soundFont = soundFont}, sink);
         EXPECT_TRUE(result.ok()) << result.detail;
         return test::readWav(sink.bytes);
     }
@@ -69,7 +70,7 @@ TEST_F(WavRender, AMelodySoundsItsNotesInOrder) {
     doc.header.keyLetter = 5;  // F
     doc.header.timeNumerator = 3;
     const test::Wav wav = render(doc, {.tempo = 60, .program = 73});  // a flute: few overtones
-    const Performance p = perform(doc, {.tempo = 60});
+    const Performance p = test::performRecords(doc, {.tempo = 60});
     std::vector<int> expected, heard;
     for (const SoundedNote& n : p.tracks[0].notes) {
         expected.push_back(n.key);
@@ -85,14 +86,14 @@ TEST_F(WavRender, AFailingSinkStopsTheRendering) {
     MemorySink sink;
     sink.failAfter = 10000;
     const RenderResult result =
-        renderWav(perform(test::scoreOf({"1 2 3 4 5 6 7"})), {.soundFont = soundFont}, sink);
+        renderWav(test::performRecords(test::scoreOf({"1 2 3 4 5 6 7"})), {.soundFont = soundFont}, sink);
     EXPECT_EQ(result.status, RenderResult::kWriteFailed);
     EXPECT_LE(sink.bytes.size(), 10000u);
 }
 
 TEST(WavRenderFailure, AMissingSoundFontOrAnEndlessScoreWritesNothing) {
     MemorySink sink;
-    const Performance p = perform(test::scoreOf({"1"}));
+    const Performance p = test::performRecords(test::scoreOf({"1"}));
     RenderResult result = renderWav(p, {.soundFont = "/nonexistent/none.sf2"}, sink);
     EXPECT_EQ(result.status, RenderResult::kNoSoundFont);
     EXPECT_FALSE(result.detail.empty());

@@ -12,6 +12,7 @@
 #include "audio/sound_stage.h"
 #include "audio/score_player.h"
 #include "support/fake_host.h"
+#include "support/played_editor.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -31,7 +32,8 @@ struct Window {
         : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat),
           controls(&window, settings),
           editor(test::scoreOf({"1 2 3 4 |]"})),
-          player(editor.view, stage, [](std::string& error) -> std::unique_ptr<sound::Synth> {
+          played(editor.view),
+          player(played, stage, [](std::string& error) -> std::unique_ptr<sound::Synth> {
               error = "no device";
               return nullptr;
           }) {}
@@ -41,6 +43,7 @@ struct Window {
     QMainWindow window;
     PlaybackControls controls;
     test::Editor editor;
+    test::PlayedEditor played;
     SoundStage stage;
     ScorePlayer player;
 };
@@ -91,7 +94,8 @@ TEST(PlaybackControls, PlayPauseGoOnAndStopWithoutAnAudioDevice) {
 TEST(PlaybackControls, TheMissingAudioDeviceIsSaidOnceForAllScores) {
     Window w;
     test::Editor other(test::scoreOf({"5_ |]"}));
-    ScorePlayer second(other.view, w.stage, [](std::string&) { return nullptr; });
+    const test::PlayedEditor played(other.view);
+    ScorePlayer second(played, w.stage, [](std::string&) { return nullptr; });
     w.controls.setCurrent(&w.player, QString());
     w.controls.tempo->setValue(400);
     w.controls.playFromStart->trigger();

@@ -9,6 +9,7 @@
 #include "audio/sound_stage.h"
 #include "audio/soundfont.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 
 namespace qe {
 namespace {
@@ -57,7 +58,7 @@ std::shared_ptr<const sound::Performance> performanceOf(const std::string& track
     doc.header.keyLetter = 2;  // 1=C
     sound::PerformanceOptions options;
     options.tempo = tempo;
-    return std::make_shared<const sound::Performance>(sound::perform(doc, options));
+    return std::make_shared<const sound::Performance>(test::performRecords(doc, options));
 }
 
 struct Session {

@@ -9,6 +9,7 @@
 #include "audio/sound_stage.h"
 #include "music/score_records.h"
 #include "support/fake_host.h"
+#include "support/played_editor.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -53,9 +54,10 @@ struct Playing {
     // Players on one stage play one at a time.
     explicit Playing(const std::string& track, bool audio = true,
                      std::shared_ptr<SoundStage> on = std::make_shared<SoundStage>())
-        : editor(score(track)), keys(std::make_shared<Keys>()), stage(std::move(on)) {
+        : editor(score(track)), played(editor.view), keys(std::make_shared<Keys>()),
+          stage(std::move(on)) {
         player = std::make_unique<ScorePlayer>(
-            editor.view, *stage,
+            played, *stage,
             [keys = keys, audio](std::string& error) -> std::unique_ptr<sound::Synth> {
                 if (!audio) {
                     error = "no device";
@@ -82,10 +84,11 @@ struct Playing {
     bool stopped() const { return player->state() == PlaybackThread::Stopped; }
 
     test::Editor editor;
+    test::PlayedEditor played;
     std::shared_ptr<Keys> keys;
     std::shared_ptr<SoundStage> stage;
     std::unique_ptr<ScorePlayer> player;
-    std::vector<Position> highlighted;
+    std::vector<ScorePlace> highlighted;
     QStringList messages;
 };
 
@@ -99,7 +102,8 @@ TEST(ScorePlayer, PlaysWhatTheViewShowsFromItsCaretAndHighlightsEachNote) {
     ASSERT_TRUE(waitFor([&] { return p.struck().size() == 2 && p.stopped(); }));
     // Then the 2 and the 3 sound, each shown in turn, and the highlight goes at the end.
     EXPECT_EQ(p.struck(), (std::vector<int>{62, 64}));
-    EXPECT_EQ(p.highlighted, (std::vector<Position>{p.editor.at(0, 2), p.editor.at(0, 3)}));
+    EXPECT_EQ(p.highlighted, (std::vector<ScorePlace>{test::placeOf(p.editor.at(0, 2)),
+                                                      test::placeOf(p.editor.at(0, 3))}));
     EXPECT_TRUE(p.player->soundingPlaces().empty());
     // From the start, the typed 5 sounds too.
     p.player->play(400, false);
@@ -111,7 +115,7 @@ TEST(ScorePlayer, EditingStopsPlayingAndTakesTheHighlightAtOnce) {
     Playing p("1 - - - | 2 - - - |]");
     p.player->play(60, false);
     ASSERT_TRUE(waitFor([&] { return !p.player->soundingPlaces().empty(); }));
-    EXPECT_EQ(p.player->soundingRects().size(), 1u);
+    EXPECT_EQ(p.player->soundingPlaces().size(), 1u);
     p.player->scoreEdited();
     EXPECT_TRUE(p.player->soundingPlaces().empty());
     ASSERT_TRUE(waitFor([&] { return p.stopped(); }));

@@ -85,7 +85,7 @@ TEST(MeasureMarks, PitchesFollowAKeyChangeAndTheOctaveOfOne) {
     doc.header.keyLetter = 2;
     doc.header.marks = {keyChangeAt(1, 3)};  // 1=C, then 1=D from measure 2
     std::vector<int> midi;
-    const std::vector<music::TrackWalk> walks = music::walkDocument(doc);
+    const std::vector<music::TrackWalk> walks = test::walkRecords(doc);
     for (const music::SoundingNote& n : walks[0].notes)
         midi.push_back(n.pitch->midi());
     EXPECT_EQ(midi, (std::vector<int>{60, 66, 66, 62, 68, 68, 62}));
@@ -93,14 +93,14 @@ TEST(MeasureMarks, PitchesFollowAKeyChangeAndTheOctaveOfOne) {
     // 1=G sounds its 1 below middle C as usual; shifted, the same digits sound an octave up.
     doc.header.marks.clear();
     doc.header.keyLetter = 6;
-    EXPECT_EQ(music::walkDocument(doc)[0].notes[0].pitch->midi(), 55);
+    EXPECT_EQ(test::walkRecords(doc)[0].notes[0].pitch->midi(), 55);
     doc.header.tonicShift = 1;
-    EXPECT_EQ(music::walkDocument(doc)[0].notes[0].pitch->midi(), 67);
+    EXPECT_EQ(test::walkRecords(doc)[0].notes[0].pitch->midi(), 67);
     // A key change keeps its own octave.
     MeasureMark low = keyChangeAt(2, 2);  // 1=C
     low.tonicShift = -1;
     doc.header.marks = {low};
-    EXPECT_EQ(music::walkDocument(doc)[0].notes[6].pitch->midi(), 48);
+    EXPECT_EQ(test::walkRecords(doc)[0].notes[6].pitch->midi(), 48);
 }
 
 // Each measure is counted in its own meter; free meter flags nothing.

@@ -101,7 +101,7 @@ TEST(ExtraCommands, ATupletIsMadeOfTheSelectedNotesAndUndone) {
     EXPECT_EQ(extrasAt(ed, 0, 2).tuplets[0], (TupletMark{3, 2, false}));
     EXPECT_FALSE(ed.score().entry(0, {0, 3}).extra);
     // The walk now counts the measure as two quarters.
-    const auto walks = music::walkDocument(ed.committed());
+    const auto walks = test::walkRecords(ed.committed());
     EXPECT_EQ(walks[0].measures[0].length, 2 * music::kTicksPerQuarter);
     // The same command again makes them plain; undo brings the tuplet back in one step.
     ASSERT_TRUE(ed.view.toggleTuplet(3, 2));

@@ -9,6 +9,7 @@
 #include <QByteArray>
 
 #include "base/exception.h"
+#include "music/score_records.h"
 #include "music/track_walk.h"
 #include "musicxml/musicxml_file.h"
 #include "records/memory_io.h"
@@ -56,11 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (save(loaded) != saved)
         fail("an imported document loads back differently");
-    (void)qe::music::walkDocument(loaded);
+    qe::music::Score score;
+    qe::music::scoreFromRecords(loaded, score);
+    (void)qe::music::walkScore(score);
 
     QByteArray exported;
     const qe::musicxml::Outcome written =
-        qe::musicxml::exportMusicXml(doc, size % 2 == 0, exported);
+        qe::musicxml::exportMusicXml(score, size % 2 == 0, exported);
     if (!written.ok)
         fail("an imported document does not export");
     qe::QeDocument again;

@@ -32,7 +32,7 @@ TEST(MeasureCheck, CountsAMeasureAsTheRhythmWalkDoes) {
         {"1 - - . | 1_ 2_ . 3 | - 5__ 6__ 7_ ( v ) | 1___ . . | . 3 | 0 - 5 |", "4_ | 5 6 7"});
     const auto score = test::scoreFrom(doc);
     for (int t = 0; t < score->trackCount(); ++t) {
-        const TrackWalk walk = walkTrack(trackRecords(score->track(t)), Key{});
+        const TrackWalk walk = walkTrack(score->track(t), Key{});
         ASSERT_EQ(walk.measures.size(), score->track(t).measures.size()) << t;
         for (int m = 0; m < score->measureCount(t); ++m)
             EXPECT_EQ(measureLength(score->measure(t, m)),

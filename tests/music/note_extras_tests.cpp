@@ -52,7 +52,7 @@ TEST(Tuplets, TheRhythmWalkCountsThemExactlyInEveryMeter) {
         doc.header.timeNumerator = static_cast<std::uint8_t>(row.numerator);
         doc.header.timeDenominator = static_cast<std::uint8_t>(row.denominator);
         test::addTuplet(doc, 0, row.first, row.last, row.actual, row.normal);
-        const TrackWalk w = walkDocument(doc).at(0);
+        const TrackWalk w = test::walkRecords(doc).at(0);
         EXPECT_EQ(starts(w), row.starts) << row.name;
         EXPECT_EQ(w.measures.at(0).length, row.measure) << row.name;
         // The measure check counts what the walk counts: a full measure is not flagged.
@@ -69,7 +69,7 @@ TEST(Tuplets, GroupsSideBySideAndNestedGroupsKeepTheirTime) {
     test::addTuplet(doc, 0, 0, 2, 3, 2);
     test::addTuplet(doc, 0, 3, 5, 3, 2);
     test::addTuplet(doc, 0, 6, 12, 7, 4);
-    TrackWalk w = walkDocument(doc).at(0);
+    TrackWalk w = test::walkRecords(doc).at(0);
     EXPECT_EQ(w.notes[3].start, Q);
     EXPECT_EQ(w.notes[6].start, 2 * Q);
     EXPECT_EQ(w.notes[7].start, 2 * Q + 274);  // 480 × 4 / 7, rounded down
@@ -80,14 +80,14 @@ TEST(Tuplets, GroupsSideBySideAndNestedGroupsKeepTheirTime) {
     doc = test::scoreOf({"1 2_ 3_ 4_ 5 |"});
     test::addTuplet(doc, 0, 0, 4, 3, 2);
     test::addTuplet(doc, 0, 1, 3, 3, 2, 1);
-    w = walkDocument(doc).at(0);
+    w = test::walkRecords(doc).at(0);
     EXPECT_EQ(starts(w), (std::vector<Ticks>{0, 1280, 1706, 2133, 2560}));
     EXPECT_EQ(w.measures[0].length, 2 * Q);
 
     // A bar line ends a group: the next measure's notes are plain again.
     doc = test::scoreOf({"1_ 2_ 3_ | 4_ 5_ |"});
     test::addTuplet(doc, 0, 0, 2, 3, 2);
-    w = walkDocument(doc).at(0);
+    w = test::walkRecords(doc).at(0);
     EXPECT_EQ(w.measures[1].start, Q);
     EXPECT_EQ(w.measures[1].length, Q);
 }
@@ -100,7 +100,7 @@ TEST(NoteExtras, ChordTonesAndGraceNotesSoundInTheKeyWithTheMeasuresAccidentals)
         e.graces = {{{2, 0, 3}, 2, false}};  // D flat before
         e.articulations = articulation::kFermata;
     });
-    const TrackWalk w = walkDocument(doc).at(0);
+    const TrackWalk w = test::walkRecords(doc).at(0);
     const SoundingNote& n = w.notes.at(1);
     EXPECT_EQ(n.pitch->midi(), 60);
     ASSERT_EQ(n.chord.size(), 2u);

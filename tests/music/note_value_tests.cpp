@@ -5,6 +5,7 @@
 #include "music/note_value.h"
 #include "music/track_walk.h"
 #include "support/error_code.h"
+#include "support/notation.h"
 
 namespace qe::music {
 namespace {
@@ -33,7 +34,7 @@ Ticks walkedLength(const NoteValue& value) {
     std::vector<note> records;
     for (const Item& item : value.items(Item::digit(5)))
         records.push_back(encode(item));
-    const TrackWalk walk = walkTrack(records, Key());
+    const TrackWalk walk = walkTrack(test::trackOf(records), Key());
     EXPECT_EQ(walk.notes.size(), 1u);
     return walk.notes.empty() ? 0 : walk.notes[0].length;
 }

@@ -28,14 +28,14 @@ const Key kC(C, 0), kG(G, 0), kF(F, 0), kBb(B, -1), kFs(F, 1), kEb(E, -1), kA(A,
 // The MIDI numbers of the digits of a track, and their spellings.
 std::vector<int> midis(const Key& key, const std::string& track) {
     std::vector<int> out;
-    for (const SoundingNote& n : walkTrack(test::parseTrack(track), key).notes)
+    for (const SoundingNote& n : walkTrack(test::trackOf(test::parseTrack(track)), key).notes)
         if (n.pitch)
             out.push_back(n.pitch->midi());
     return out;
 }
 std::vector<Pitch> spelled(const Key& key, const std::string& track) {
     std::vector<Pitch> out;
-    for (const SoundingNote& n : walkTrack(test::parseTrack(track), key).notes)
+    for (const SoundingNote& n : walkTrack(test::trackOf(test::parseTrack(track)), key).notes)
         if (n.pitch)
             out.push_back(*n.pitch);
     return out;
@@ -96,7 +96,7 @@ TEST(Pitch, AccidentalsHoldInTheirMeasureForTheirDegreeAndOctave) {
     EXPECT_EQ(spelled(kG, "b7"), (std::vector<Pitch>{{F, 0, 4}}));
     std::vector<note> track = test::parseTrack("#1 1");
     track.insert(track.begin() + 1, note(0x0C08, 0));
-    EXPECT_EQ(walkTrack(track, kC).notes[1].pitch->midi(), 61);
+    EXPECT_EQ(walkTrack(test::trackOf(track), kC).notes[1].pitch->midi(), 61);
 }
 
 TEST(Pitch, FromASpellingBackToTheDegree) {

@@ -11,7 +11,7 @@ namespace {
 constexpr Ticks Q = 1920;  // a quarter
 
 TrackWalk walk(const std::string& text) {
-    return walkTrack(test::parseTrack(text), Key());
+    return walkTrack(test::trackOf(test::parseTrack(text)), Key());
 }
 
 TEST(Rhythm, EveryDurationWithDotsAndDashes) {
@@ -169,7 +169,7 @@ TEST(Rhythm, SkippedRecordsTakeNoIndexAndCloseNoMeasure) {
     const std::vector<note> records = {note(0, 1, 0, 0), note(0x0C08, 0),  note::mark(note::kDash),
                                        note(0x1039, 0),  note::barLine(0), note(0x0040, 6),
                                        note(1, 2, 0, 1)};
-    const TrackWalk w = walkTrack(records, Key());
+    const TrackWalk w = walkTrack(test::trackOf(records), Key());
     ASSERT_EQ(w.items.size(), 4u);
     const int kRecords[] = {0, 2, 4, 6};
     for (std::size_t i = 0; i < 4; ++i)

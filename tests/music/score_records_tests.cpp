@@ -101,7 +101,7 @@ TEST(ScoreRecords, ItemIndicesAndPlacesNameEachOther) {
     const auto score = test::scoreFrom(test::scoreOf({"1 #2 - . | v ( b3_ ) 0 |: 4", "5, - |]"}));
     for (int t = 0; t < 2; ++t) {
         const Track& track = score->track(t);
-        const TrackWalk walk = walkTrack(trackRecords(track), Key());
+        const TrackWalk walk = walkTrack(track, Key());
         for (std::size_t i = 0; i < walk.items.size(); ++i) {
             const std::optional<EntryRef> at = entryOfItem(track, static_cast<int>(i));
             ASSERT_TRUE(at) << t << " " << i;

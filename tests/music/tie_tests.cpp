@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/score_records.h"
 #include "music/track_walk.h"
 #include "support/notation.h"
 
@@ -8,35 +9,15 @@ namespace {
 
 constexpr Ticks Q = 1920;
 
-Format arc(std::uint8_t type, location from, location to) {
-    Format f;
-    f.type = type;
-    f.from = from;
-    f.to = to;
-    return f;
-}
+using Arcs = std::vector<std::pair<int, int>>;
 
-TEST(Ties, OnlyArcsWithinOneTrackInReadingOrderAreTies) {
-    const std::vector<Format> formats = {
-        arc(1, {1, 0, 0}, {1, 0, 2}),  // kept
-        arc(1, {1, 0, 0}, {1, 0, 2}),  // the same again
-        arc(1, {1, 1, 3}, {1, 1, 9}),  // kept, second track
-        arc(4, {1, 0, 1}, {1, 0, 5}),  // a volta bracket
-        arc(1, {0, 0, 1}, {1, 0, 5}),  // names nothing
-        arc(1, {1, 0, 1}, {1, 1, 5}),  // from one track to another
-        arc(1, {1, 0, 5}, {1, 0, 1}),  // backwards
-        arc(1, {1, 0, 4}, {1, 0, 4}),  // one item
-        arc(1, {1, 2, 0}, {1, 2, 1}),  // no such track
-        arc(1, {1, -1, 0}, {1, -1, 1}), arc(1, {1, 0, -3}, {1, 0, 1}),
-    };
-    const std::vector<TrackTies> ties = readTies(formats, 2);
-    ASSERT_EQ(ties.size(), 2u);
-    EXPECT_EQ(ties[0], (TrackTies{{0, 2}}));
-    EXPECT_EQ(ties[1], (TrackTies{{3, 9}}));
-}
-
-TrackWalk tied(const std::string& track, TrackTies ties, const Key& key = Key()) {
-    return walkTrack(test::parseTrack(track), key, ties);
+// A track walked with ties between the items given by index.
+TrackWalk tied(const std::string& text, const Arcs& arcs, const Key& key = Key()) {
+    const Track track = test::trackOf(test::parseTrack(text));
+    std::vector<Tie> ties;
+    for (const auto& [from, to] : arcs)
+        ties.push_back(Tie{0, *entryOfItem(track, from), *entryOfItem(track, to)});
+    return walkTrack(track, key, ties);
 }
 
 TEST(Ties, ATiedChainOfOnePitchSoundsOnce) {
@@ -60,7 +41,7 @@ TEST(Ties, ATiedChainOfOnePitchSoundsOnce) {
 TEST(Ties, PitchesDecideWhetherATieJoins) {
     struct Row {
         const char* track;
-        TrackTies ties;
+        Arcs ties;
         bool joins;
     };
     const Row kRows[] = {
@@ -71,8 +52,6 @@ TEST(Ties, PitchesDecideWhetherATieJoins) {
         {"5 - 5", {{1, 2}}, true},    // an end on a dash is its note's
         {"( 5 5 )", {{0, 3}}, true},  // ends on marks reach the notes inside
         {"5 v 5", {{0, 1}}, false},   // the end on the breath mark reaches back to the first 5
-        {"5 | 5", {{0, 1}}, false},   // an end on a bar line joins nothing
-        {"5 | 5", {{0, 9}}, false},   // past the track
     };
     for (const Row& row : kRows) {
         const TrackWalk w = tied(row.track, row.ties);
@@ -97,12 +76,12 @@ TEST(Ties, ADocumentIsWalkedInItsKeyWithItsTies) {
     doc.header.keyLetter = 4;  // E
     doc.header.keyAccidental = 2;
     test::addFormat(doc, 1, 1, 1, 3);
-    const std::vector<TrackWalk> walks = walkDocument(doc);
+    const std::vector<TrackWalk> walks = test::walkRecords(doc);
     ASSERT_EQ(walks.size(), 2u);
     EXPECT_EQ(walks[0].notes[1].pitch->midi(), 65);
     EXPECT_EQ(walks[1].notes[0].soundLength, 3 * Q);
     doc.header.keyLetter = 9;  // no key: read as 1=C
-    EXPECT_EQ(walkDocument(doc)[0].notes[0].pitch->midi(), 60);
+    EXPECT_EQ(test::walkRecords(doc)[0].notes[0].pitch->midi(), 60);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ struct Exported {
 Exported exported(const QeDocument& doc) {
     Exported result;
     QByteArray bytes;
-    result.outcome = musicxml::exportMusicXml(doc, false, bytes);
+    result.outcome = musicxml::exportMusicXml(*test::scoreFrom(doc), false, bytes);
     result.score = parse(bytes);
     for (const Element& part : result.score.children) {
         if (part.name != u"part")
@@ -244,14 +244,12 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
     lyrics& stray = doc.content.lyrics.items.emplace_back().content.items.emplace_back();
     stray.text = u"la";
     stray.place = location(1, 0, 7);  // the bar line
-    addFormat(doc, Format::kArc, 0, 6, 6);
     const Exported out = exported(doc);
     ASSERT_TRUE(out.outcome.ok);
     const QStringList expected = {
         "characters XML cannot hold written as U+FFFD",
         "tempo records not written: MusicXML has no place for them",
         "fonts not written: MusicXML has no place for them",
-        "1 arcs and brackets that name no place in a track dropped",
         "1 breath marks before the first note dropped (first in measure 1)",
         "2 parentheses not around one note dropped (first in measure 1)",
         "1 syllables not under a note or rest dropped (first in measure 1)",
@@ -263,7 +261,7 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
 
     QeDocument empty;
     QByteArray bytes;
-    const musicxml::Outcome none = musicxml::exportMusicXml(empty, false, bytes);
+    const musicxml::Outcome none = musicxml::exportMusicXml(*test::scoreFrom(empty), false, bytes);
     EXPECT_FALSE(none.ok);
     EXPECT_EQ(none.error, QStringLiteral("the document has no note track to export"));
 }
@@ -276,7 +274,7 @@ TEST(ExportFile, AFullDiskIsAFailureAndLeavesNoFile) {
     {
         // Small enough to sit in the file's buffer until the last flush.
         const FileSizeLimit full(200);
-        outcome = musicxml::exportMusicXmlFile(doc, path);
+        outcome = musicxml::exportMusicXmlFile(*test::scoreFrom(doc), path);
     }
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(QFile::exists(path));

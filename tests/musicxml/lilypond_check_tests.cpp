@@ -23,7 +23,7 @@ using Sound = std::tuple<long long, int, long long>;
 // What the score sounds: from the track walk, the editor's own reading of its notes.
 std::vector<std::vector<Sound>> soundsOf(const QeDocument& doc) {
     std::vector<std::vector<Sound>> tracks;
-    for (const music::TrackWalk& walk : music::walkDocument(doc)) {
+    for (const music::TrackWalk& walk : test::walkRecords(doc)) {
         std::vector<Sound>& sounds = tracks.emplace_back();
         for (const music::SoundingNote& n : walk.notes)
             if (n.pitch && !n.tieContinues)
@@ -143,7 +143,7 @@ protected:
     QString convert(const QeDocument& doc, const QString& name) {
         const QString xml = dir.filePath(name + QStringLiteral(".musicxml"));
         const QString ly = dir.filePath(name + QStringLiteral(".ly"));
-        if (!musicxml::exportMusicXmlFile(doc, xml).ok)
+        if (!musicxml::exportMusicXmlFile(*test::scoreFrom(doc), xml).ok)
             return {};
         QProcess process;
         process.start(converter, {QStringLiteral("-a"), QStringLiteral("-o"), ly, xml});

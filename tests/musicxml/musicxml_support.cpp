@@ -45,7 +45,7 @@ Imported importFile(const QString& path) {
 
 Imported throughMusicXml(const QeDocument& doc, bool compressed, QStringList* exportReport) {
     QByteArray bytes;
-    const musicxml::Outcome exported = musicxml::exportMusicXml(doc, compressed, bytes);
+    const musicxml::Outcome exported = musicxml::exportMusicXml(*test::scoreFrom(doc), compressed, bytes);
     EXPECT_TRUE(exported.ok) << exported.error.toStdString();
     if (exportReport)
         *exportReport = exported.report;

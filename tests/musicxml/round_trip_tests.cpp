@@ -159,7 +159,7 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
     EXPECT_EQ(back.doc.header.noteExtras, nested.header.noteExtras);
     const auto starts = [](const QeDocument& d) {
         std::vector<music::Ticks> out;
-        const std::vector<music::TrackWalk> walks = music::walkDocument(d);
+        const std::vector<music::TrackWalk> walks = test::walkRecords(d);
         for (const music::SoundingNote& n : walks.at(0).notes)
             out.push_back(n.start);
         return out;
@@ -170,7 +170,7 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
 // The pitches every track sounds, in order, chord tones and grace notes included.
 std::vector<std::vector<int>> soundsOf(const QeDocument& doc) {
     std::vector<std::vector<int>> out;
-    for (const music::TrackWalk& walk : music::walkDocument(doc)) {
+    for (const music::TrackWalk& walk : test::walkRecords(doc)) {
         std::vector<int>& track = out.emplace_back();
         for (const music::SoundingNote& n : walk.notes) {
             track.push_back(n.pitch ? n.pitch->midi() : -1);

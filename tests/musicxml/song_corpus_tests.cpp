@@ -103,7 +103,7 @@ TEST(SongCorpus, AHymnInGHasItsOneOnG4) {
               "1 1 2 3 | 3 2 1 2 | 3 4 5 3 | 2 - 2 - | 1 2 3 5 | 4 3 2 3 | 1 2 7, 5, | 1 - - - |]");
     EXPECT_LT(dottedShare(score.doc, 0), 0.3);
     // It sounds where the file has it: the first note is G4.
-    const std::vector<music::TrackWalk> walks = music::walkDocument(score.doc);
+    const std::vector<music::TrackWalk> walks = test::walkRecords(score.doc);
     ASSERT_FALSE(walks.front().notes.empty());
     EXPECT_EQ(walks.front().notes.front().pitch->midi(), 67);
     expectRoundTrip(score);

@@ -186,7 +186,7 @@ TEST_F(Suite, NotesBeyondDigitsComeThroughWithoutAReport) {
                 EXPECT_FALSE(line.contains(topic)) << line.toStdString();
         extras += static_cast<int>(imported.doc.header.noteExtras.size());
         // What is kept is timed as written: every full measure fills its meter.
-        const auto walks = music::walkDocument(imported.doc);
+        const auto walks = test::walkRecords(imported.doc);
         for (const music::TrackWalk& w : walks)
             for (std::size_t m = 1; m + 1 < w.measures.size(); ++m)
                 EXPECT_EQ(w.measures[m].length % 15, 0) << "measure " << m;

@@ -6,6 +6,7 @@
 #include "music/track_walk.h"
 #include "perform/form.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 
 namespace qe::sound {
 namespace {
@@ -22,7 +23,8 @@ int barItem(const std::string& track, int n) {
 }
 
 std::vector<PlayedMeasure> played(const QeDocument& doc) {
-    return unfold(music::walkDocument(doc), doc.formatRecords(), &doc.header);
+    const auto score = test::scoreFrom(doc);
+    return unfold(music::walkScore(*score), score->voltas(), score->header().marks);
 }
 
 // Labels brackets by their index among the format records.

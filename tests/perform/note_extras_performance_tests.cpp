@@ -3,6 +3,7 @@
 #include "perform/performance.h"
 #include "perform/smf_writer.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 #include "support/smf_reader.h"
 
 namespace qe::sound {
@@ -29,7 +30,7 @@ void PrintTo(const Heard& h, std::ostream* out) {
 
 // The notes of the first note track as a MIDI file plays them.
 std::vector<Heard> heard(const QeDocument& doc) {
-    const test::SmfFile file = test::readSmf(writeSmf(perform(doc)));
+    const test::SmfFile file = test::readSmf(writeSmf(test::performRecords(doc)));
     std::vector<Heard> out;
     for (const test::SmfNote& n : file.notesOf(1))
         out.push_back(Heard{n.key, n.start, n.length, n.velocity});
@@ -86,7 +87,7 @@ TEST(PlayedExtras, StaccatoShortensAccentStrikesHarderFermataHolds) {
     EXPECT_EQ(notes[0].length, Q / 2);
     EXPECT_EQ(notes[1].velocity, kAccentVelocity);
     EXPECT_EQ(notes[2].length, Q);  // ticks keep their count: the tempo holds the fermata
-    const Performance p = perform(doc);
+    const Performance p = test::performRecords(doc);
     // Both parts hold the same fermata: the tempo halves once, for the third beat only.
     ASSERT_EQ(p.tempos.size(), 3u);
     EXPECT_EQ(p.tempos[1].at, 2 * Q);
@@ -107,7 +108,7 @@ TEST(PlayedExtras, HostileExtrasPlayWithinBounds) {
         e.tones = {{7, 3, 2}, {1, -3, 4}};
     });
     test::addTuplet(doc, 0, 0, 2, 13, 7);
-    for (const PerformedTrack& t : perform(doc).tracks)
+    for (const PerformedTrack& t : test::performRecords(doc).tracks)
         for (std::size_t i = 0; i < t.notes.size(); ++i) {
             EXPECT_GT(t.notes[i].length, 0);
             EXPECT_GE(t.notes[i].start, 0);

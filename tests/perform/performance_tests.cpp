@@ -4,6 +4,7 @@
 
 #include "perform/performance.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 
 namespace qe::sound {
 
@@ -38,12 +39,12 @@ TEST(Performance, TheTempoCountsQuartersInEveryMeter) {
     QeDocument doc = score({"1 2 3 4 5 6"});
     doc.header.timeNumerator = 6;
     doc.header.timeDenominator = 8;
-    const Performance p = perform(doc, {.tempo = 120});
+    const Performance p = test::performRecords(doc, {.tempo = 120});
     EXPECT_DOUBLE_EQ(p.seconds(Q), 0.5);
     EXPECT_DOUBLE_EQ(p.seconds(p.length), 3.0);
     EXPECT_EQ(p.ticksAt(1.25), 5 * Q / 2);
-    EXPECT_EQ(perform(doc, {.tempo = 5000}).tempo, kMaxTempo);
-    EXPECT_EQ(perform(doc, {.tempo = -3}).tempo, kMinTempo);
+    EXPECT_EQ(test::performRecords(doc, {.tempo = 5000}).tempo, kMaxTempo);
+    EXPECT_EQ(test::performRecords(doc, {.tempo = -3}).tempo, kMinTempo);
 }
 
 TEST(Performance, ABreathMarkReleasesTheSoundBeforeItALittleEarly) {
@@ -55,7 +56,7 @@ TEST(Performance, ABreathMarkReleasesTheSoundBeforeItALittleEarly) {
         {0, Q - Q / 4, 60, 0},     {Q, Q / 2 - Q / 8, 62, 2},     {3 * Q / 2, Q / 2 - Q / 8, 64, 4},
         {2 * Q, Q - Q / 4, 65, 7}, {3 * Q, 2 * Q - Q / 4, 65, 9}, {6 * Q, Q, 67, 15},
     };
-    EXPECT_EQ(perform(doc).tracks[0].notes, expected);
+    EXPECT_EQ(test::performRecords(doc).tracks[0].notes, expected);
 }
 
 TEST(Performance, CuesFollowEachWrittenNoteAndRest) {
@@ -63,7 +64,7 @@ TEST(Performance, CuesFollowEachWrittenNoteAndRest) {
     // is not struck again; after the last, nothing.
     QeDocument doc = score({"1 0_ 0_ | 2 - | 2 3"});
     test::addFormat(doc, 1, 0, 4, 7);
-    const PerformedTrack track = perform(doc).tracks[0];
+    const PerformedTrack track = test::performRecords(doc).tracks[0];
     EXPECT_EQ(
         track.cues,
         (std::vector<Cue>{
@@ -73,7 +74,7 @@ TEST(Performance, CuesFollowEachWrittenNoteAndRest) {
 }
 
 TEST(Performance, ATrackThatEndsEarlyShowsNothingWhileTheOthersGoOn) {
-    const Performance p = perform(score({"1 | 2", "5 - | 5 - | 5 - |]"}));
+    const Performance p = test::performRecords(score({"1 | 2", "5 - | 5 - | 5 - |]"}));
     EXPECT_EQ(p.tracks[0].cues, (std::vector<Cue>{{0, 0}, {Q, -1}, {2 * Q, 2}, {3 * Q, -1}}));
     EXPECT_EQ(p.length, 6 * Q);
 }
@@ -82,7 +83,7 @@ TEST(Performance, ADashHoldsOnlyTheNoteItFollowsInThePlaying) {
     // |: 1 | 2 :| - 3: the dash after the end repeat holds the 2 written before it when the 2
     // is played right before it, the second time through.
     const std::string track = "|: 1 | 2 :| - 3 |]";
-    const PerformedTrack held = perform(score({track})).tracks[0];
+    const PerformedTrack held = test::performRecords(score({track})).tracks[0];
     EXPECT_EQ(held.notes, (std::vector<SoundedNote>{{0, Q, 60, 1},
                                                     {Q, Q, 62, 3},
                                                     {2 * Q, Q, 60, 1},
@@ -92,7 +93,7 @@ TEST(Performance, ADashHoldsOnlyTheNoteItFollowsInThePlaying) {
     // the 1 is silent, and shows nothing.
     QeDocument doc = score({track});
     test::addFormat(doc, 4, 0, barItem(track, 2), barItem(track, 2));
-    const PerformedTrack skipped = perform(doc).tracks[0];
+    const PerformedTrack skipped = test::performRecords(doc).tracks[0];
     EXPECT_EQ(skipped.notes,
               (std::vector<SoundedNote>{
                   {0, Q, 60, 1}, {Q, Q, 62, 3}, {2 * Q, Q, 60, 1}, {4 * Q, Q, 64, 6}}));
@@ -102,7 +103,7 @@ TEST(Performance, ADashHoldsOnlyTheNoteItFollowsInThePlaying) {
 
 TEST(Performance, ANoteIsStruckAgainAfterAJumpBack) {
     // The same pitch at the end of a section and at its start is two sounds.
-    const PerformedTrack t = perform(score({"5 | 5 :|"})).tracks[0];
+    const PerformedTrack t = test::performRecords(score({"5 | 5 :|"})).tracks[0];
     ASSERT_EQ(t.notes.size(), 4u);
     for (std::size_t i = 0; i < t.notes.size(); ++i)
         EXPECT_EQ(t.notes[i], (SoundedNote{static_cast<Ticks>(i) * Q, Q, 67, i % 2 ? 2 : 0}));
@@ -110,7 +111,7 @@ TEST(Performance, ANoteIsStruckAgainAfterAJumpBack) {
 
 TEST(Performance, AnItemIsFoundWhereItIsFirstPlayed) {
     // 1 |: 2 | 3 :| 4 is played 1 2 3 2 3 4; the lower track's items: 5_ 5_ | 6
-    const Performance p = perform(score({"1 |: 2 | 3 :| 4", "5_ 5_ | 6"}));
+    const Performance p = test::performRecords(score({"1 |: 2 | 3 :| 4", "5_ 5_ | 6"}));
     EXPECT_EQ(p.firstTimeOf(0, 0), 0);
     EXPECT_EQ(p.firstTimeOf(0, 4), 2 * Q);  // the 3
     EXPECT_EQ(p.firstTimeOf(0, 6), 5 * Q);  // the 4, after the repeat
@@ -133,7 +134,7 @@ TEST(Performance, HostileTracksPerformWithinBounds) {
     items.push_back(note(0, 2, 0, 0));
     for (int i = 0; i < 100; ++i)
         items.push_back(note::barLine(4));
-    const Performance p = perform(doc);
+    const Performance p = test::performRecords(doc);
     const PerformedTrack& t = p.tracks[0];
     // "- ." takes a quarter and a half in silence; 1 and 2 then repeat once, the empty
     // measures after them once each, at no time.

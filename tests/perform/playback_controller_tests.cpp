@@ -5,6 +5,7 @@
 
 #include "perform/playback_controller.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 
 namespace qe::sound {
 
@@ -57,7 +58,7 @@ struct Player {
         : synth(clock), controller(clock, synth) {
         QeDocument doc = test::scoreOf(tracks);
         doc.header.keyLetter = 2;  // 1=C
-        performance = std::make_shared<const Performance>(perform(doc, {.tempo = 60}));
+        performance = std::make_shared<const Performance>(test::performRecords(doc, {.tempo = 60}));
         controller.load(performance);
     }
 
@@ -182,7 +183,7 @@ TEST(Playback, EditingStopsPlaybackAndDropsTheOldPerformance) {
     EXPECT_FALSE(p.controller.loaded());
     p.controller.play();
     EXPECT_EQ(p.controller.state(), PlaybackController::State::Stopped);
-    p.controller.load(std::make_shared<const Performance>(perform(test::scoreOf({"1"}))));
+    p.controller.load(std::make_shared<const Performance>(test::performRecords(test::scoreOf({"1"}))));
     p.controller.play();
     p.controller.advance();
     EXPECT_EQ(p.synth.calls.back(), "0.5 on 0/55");  // 1=G

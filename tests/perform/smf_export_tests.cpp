@@ -5,6 +5,7 @@
 #include "perform/performance.h"
 #include "perform/smf_writer.h"
 #include "support/notation.h"
+#include "support/perform_records.h"
 #include "support/smf_reader.h"
 
 namespace qe::test {
@@ -30,7 +31,7 @@ QeDocument song(std::initializer_list<std::string> tracks, int letter = C, int a
 }
 
 test::SmfFile exported(const QeDocument& doc, const PerformanceOptions& options = {}) {
-    return test::readSmf(writeSmf(perform(doc, options)));
+    return test::readSmf(writeSmf(test::performRecords(doc, options)));
 }
 
 // Key, start and length of each note of the first note track, in file order.
@@ -273,7 +274,7 @@ TEST(SmfExport, TempoKeyAndTimeChangesAreWrittenWhereTheyArePlayed) {
 
     PerformanceOptions options;
     options.tempo = 60;
-    const Performance p = perform(doc, options);
+    const Performance p = test::performRecords(doc, options);
     ASSERT_EQ(p.tempos.size(), 2u);
     EXPECT_EQ(p.tempos[1], (TempoChange{4 * 1920, 120}));
     // Four quarters at 60, then three at 120.
@@ -285,7 +286,7 @@ TEST(SmfExport, TempoKeyAndTimeChangesAreWrittenWhereTheyArePlayed) {
 
     // A faster choice plays every part faster: 90 over the marked 60 makes the 120 a 180.
     options.tempo = 90;
-    EXPECT_EQ(perform(doc, options).tempos[1].tempo, 180);
+    EXPECT_EQ(test::performRecords(doc, options).tempos[1].tempo, 180);
 
     const test::SmfFile smf = test::readSmf(writeSmf(p));
     std::vector<std::pair<std::int64_t, std::vector<unsigned char>>> changes;

@@ -258,4 +258,16 @@ std::unique_ptr<music::Score> scoreFrom(const QeDocument& doc) {
     return score;
 }
 
+std::vector<music::TrackWalk> walkRecords(const QeDocument& doc) {
+    return music::walkScore(*scoreFrom(doc));
+}
+
+music::Track trackOf(const std::vector<note>& records) {
+    return music::trackFromRecords(records);
+}
+
+music::TrackWalk walkText(const std::string& text, const music::Key& key) {
+    return music::walkTrack(trackOf(parseTrack(text)), key);
+}
+
 }  // namespace qe::test

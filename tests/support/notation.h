@@ -8,6 +8,7 @@
 
 #include <memory>
 #include "music/score.h"
+#include "music/track_walk.h"
 #include "records/qe_document.h"
 
 #include <ostream>
@@ -49,6 +50,11 @@ QeDocument scoreWithShapes(std::initializer_list<std::string> tracks,
 
 // A score loaded from a document's records, as opening its file would.
 std::unique_ptr<music::Score> scoreFrom(const QeDocument& doc);
+// The walks of that score's tracks.
+std::vector<music::TrackWalk> walkRecords(const QeDocument& doc);
+// One track of records as a score holds it, and its walk in one key.
+music::Track trackOf(const std::vector<note>& records);
+music::TrackWalk walkText(const std::string& text, const music::Key& key = {});
 
 // Changes what a record of a track carries beyond its digit (the document's note extras stay
 // in record order).
