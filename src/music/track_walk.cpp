@@ -35,14 +35,14 @@ int itemOfEntry(const TrackWalk& walk, EntryRef at) {
 namespace {
 
 // A tie between two items of a walk, first to last.
-struct ItemTie {
+struct TiedItems {
     int from = 0;
     int to = 0;
 };
 
-void joinTies(TrackWalk& walk, const std::vector<ItemTie>& ties) {
+void joinTies(TrackWalk& walk, const std::vector<TiedItems>& ties) {
     auto& notes = walk.notes;
-    for (const ItemTie& tie : ties) {
+    for (const TiedItems& tie : ties) {
         const int from = noteReached(walk, tie.from, true);
         const int to = noteReached(walk, tie.to, false);
         if (from < 0 || to <= from)
@@ -182,7 +182,7 @@ TrackWalk walkTrack(const Track& track, const Attributes& attributes, std::span<
         m.length = clock.position();
         m.endItem = static_cast<int>(walk.items.size());
     }
-    std::vector<ItemTie> joined;
+    std::vector<TiedItems> joined;
     joined.reserve(ties.size());
     for (const Tie& tie : ties) {
         const int from = itemOfEntry(walk, tie.from);
