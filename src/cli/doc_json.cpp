@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QString>
 
+#include "music/note_marks.h"
+
 namespace qe {
 
 namespace {
@@ -153,11 +155,10 @@ QJsonObject documentToJson(const QeDocument& doc) {
         if (!graces.isEmpty())
             x["graceNotes"] = graces;
         QJsonArray marks;
-        for (const auto& [bit, name] :
-             {std::pair{articulation::kFermata, "fermata"}, std::pair{articulation::kStaccato, "staccato"},
-              std::pair{articulation::kAccent, "accent"}})
-            if (e.articulations & bit)
-                marks.append(QString::fromLatin1(name));
+        // By bit, so that a mark added later comes after those before it.
+        for (std::uint32_t bit = 1; bit != 0; bit <<= 1)
+            if (const music::NoteMark* mark = music::noteMarkOf(bit); mark && (e.articulations & bit))
+                marks.append(QString::fromLatin1(mark->name));
         if (!marks.isEmpty())
             x["articulations"] = marks;
         QJsonArray tuplets;

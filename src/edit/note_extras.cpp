@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "music/chord_symbol.h"
+#include "music/note_marks.h"
 
 namespace qe {
 
@@ -164,7 +165,7 @@ bool clearExtra(Edits& edits, int track, EntryRef at, ExtraPart part) {
 
 bool toggleArticulation(Edits& edits, int track, EntryRef at, std::uint32_t flag) {
     const std::optional<Item> item = itemAt(edits.score, track, at);
-    if (!item || !item->isNoteOrRest() || (flag & ~articulation::kAll) != 0 || flag == 0)
+    if (!item || !item->isNoteOrRest() || (flag & ~music::knownArticulations()) != 0 || flag == 0)
         return false;
     NoteExtra extra = edits.score.entry(track, at).extras();
     extra.articulations ^= flag;

@@ -114,132 +114,184 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     top_ = 0;
     if (!any_)
         return;
-    const int h = noteHeight_;
-    const int dot = std::max(1, h / 14);     // radius of an octave dot
-    const int thin = std::max(1, h / 24);    // a line's width
-    std::vector<int> tops;                   // per element: the highest point above it
+    std::vector<int> tops;  // per element: the highest point above it
     std::vector<const NoteElement*> elements;
     measure.forEachElement([&](const NoteElement& e) {
         elements.push_back(&e);
-        // The highest point of the digit and its octave dots (dotsTop counts from the
-        // digit's top).
-        int top = e.style.y + std::max(0, e.dotsTop);
-        const int digitHeight = std::abs(e.style.height);
-        const int cx = e.style.x + e.style.width / 2;
-        // Upper tones of a chord, lowest first, each with its accidental and octave dots.
-        for (const NoteTone& tone : e.stack) {
-            int bottom = top + dot;
-            for (int k = 0; k < -tone.octave; ++k) {
-                const int cy = bottom + dot + k * 3 * dot;
-                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
-                bottom = cy + 2 * dot;
-            }
-            const int glyphTop = bottom + digitHeight * 4 / 5;
-            glyphs_.push_back({{e.style.x, glyphTop},
-                               static_cast<char16_t>(glyph::kDigit + tone.degree), false});
-            if (tone.accidental != 0)
-                glyphs_.push_back({{e.style.x - accidentalWidth_, glyphTop},
-                                   static_cast<char16_t>(glyph::kAccidentalBase + tone.accidental),
-                                   false});
-            top = glyphTop;
-            for (int k = 0; k < tone.octave; ++k) {
-                const int cy = top + 2 * dot;
-                dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
-                top = cy + dot;
-            }
-        }
-        const NoteExtra* extra = extrasOf(e);
-        if (extra && !extra->graces.empty()) {
-            const int before = countBefore(*extra);
-            const int gh = graceHeight_;
-            const int gy = e.style.y;  // small digits stand as high as their note's top
-            const auto row = [&](int from, int to, int x) {
-                int left = x;
-                for (int i = from; i < to; ++i) {
-                    const GraceNote& grace = extra->graces[static_cast<std::size_t>(i)];
-                    glyphs_.push_back({{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree),
-                                       true});
-                    const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
-                    const int cx = x + w / 2;
-                    for (int k = 0; k < grace.tone.octave; ++k) {
-                        const int cy = gy + dot + k * 2 * dot;
-                        dots_.push_back({cx - dot * 2 / 3, cy + dot * 2 / 3, cx + dot * 2 / 3, cy - dot * 2 / 3});
-                    }
-                    for (int k = 0; k < -grace.tone.octave; ++k) {
-                        const int cy = gy - gh - dot - grace.underlines * 2 * thin - k * 2 * dot;
-                        dots_.push_back({cx - dot * 2 / 3, cy + dot * 2 / 3, cx + dot * 2 / 3, cy - dot * 2 / 3});
-                    }
-                    if (grace.tone.accidental != 0)
-                        glyphs_.push_back({{x - w / 2, gy + gh / 4},
-                                           static_cast<char16_t>(glyph::kAccidentalBase +
-                                                                 grace.tone.accidental),
-                                           true});
-                    x += w;
-                }
-                // Underlines under the small digits, as many as the most any of them has.
-                int levels = 0;
-                for (int i = from; i < to; ++i)
-                    levels = std::max<int>(levels, extra->graces[static_cast<std::size_t>(i)].underlines);
-                for (int k = 0; k < levels; ++k) {
-                    const int y = gy - gh - thin - k * 2 * thin;
-                    lines_.push_back({{left, y}, {x, y}, thin});
-                }
-                return std::pair(left, x);
-            };
-            const int arcY = e.style.y + h / 12;
-            if (before > 0) {
-                int width = 0;
-                for (int i = 0; i < before; ++i)
-                    width += graceWidths_[static_cast<std::size_t>(
-                        extra->graces[static_cast<std::size_t>(i)].tone.degree % 8)];
-                const NoteElement* front = &e;
-                if (elements.size() >= 2 && elements[elements.size() - 2]->elementKind == kAccidentalElement &&
-                    elements[elements.size() - 2]->entry == e.entry)
-                    front = elements[elements.size() - 2];
-                const auto [left, right] = row(0, before, front->style.x - width - gh / 6);
-                const int from = (left + right) / 2;
-                arcs_.push_back({{from, arcY}, {from, arcY + h / 3}, {cx, arcY + h / 3}, {cx, arcY}});
-            }
-            if (before < static_cast<int>(extra->graces.size())) {
-                const int x = e.style.x + e.style.width + gh / 6;
-                const auto [left, right] =
-                    row(before, static_cast<int>(extra->graces.size()), x);
-                const int to = (left + right) / 2;
-                arcs_.push_back({{cx, arcY}, {cx, arcY + h / 3}, {to, arcY + h / 3}, {to, arcY}});
-            }
-            top = std::max(top, arcY + h / 3);
-        }
-        if (extra && extra->articulations != 0) {
-            if (extra->articulations & articulation::kStaccato) {
-                // A wedge pointing down at the digit.
-                const int bottom = top + h / 8;
-                const int height = h / 4;
-                const int half = h / 12;
-                for (int dx = -half; dx <= half; dx += std::max(1, half / 4))
-                    lines_.push_back({{cx, bottom}, {cx + dx, bottom + height}, thin});
-                top = bottom + height;
-            }
-            if (extra->articulations & articulation::kAccent) {
-                const int bottom = top + h / 8;
-                const int height = h / 4;
-                const int half = h / 5;
-                lines_.push_back({{cx - half, bottom + height}, {cx + half, bottom + height / 2}, thin});
-                lines_.push_back({{cx + half, bottom + height / 2}, {cx - half, bottom}, thin});
-                top = bottom + height;
-            }
-            if (extra->articulations & articulation::kFermata) {
-                const int bottom = top + h / 8;
-                const int half = h / 2;
-                arcs_.push_back({{cx - half, bottom}, {cx - half, bottom + h * 2 / 3},
-                                 {cx + half, bottom + h * 2 / 3}, {cx + half, bottom}});
-                dots_.push_back({cx - dot, bottom + 2 * dot, cx + dot, bottom});
-                top = bottom + h / 2;
-            }
+        int top = placeStack(e);
+        if (const NoteExtra* extra = extrasOf(e)) {
+            if (!extra->graces.empty())
+                top = placeGraces(e, *extra, elements, top);
+            if (extra->articulations != 0)
+                top = placeMarks(e, extra->articulations, top);
         }
         tops.push_back(top);
     });
+    placeTuplets(elements, tops, underlines);
+    placeChordSymbols(elements, tops);
+    for (const Text& t : texts_)
+        top_ = std::max(top_, t.at.y);
+    for (int top : tops)
+        top_ = std::max(top_, top);
+}
 
-    // Tuplet numbers: over each group, above the highest of its notes, inner groups first.
+// The upper tones of a chord over the digit, lowest first, each with its accidental and
+// octave dots; returns the highest point of the digit, its dots and the stack.
+int NoteOrnaments::placeStack(const NoteElement& e) {
+    const int dot = dotRadius();
+    // The highest point of the digit and its octave dots (dotsTop counts from the digit's top).
+    int top = e.style.y + std::max(0, e.dotsTop);
+    const int digitHeight = std::abs(e.style.height);
+    const int cx = e.style.x + e.style.width / 2;
+    for (const NoteTone& tone : e.stack) {
+        int bottom = top + dot;
+        for (int k = 0; k < -tone.octave; ++k) {
+            const int cy = bottom + dot + k * 3 * dot;
+            dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
+            bottom = cy + 2 * dot;
+        }
+        const int glyphTop = bottom + digitHeight * 4 / 5;
+        glyphs_.push_back(
+            {{e.style.x, glyphTop}, static_cast<char16_t>(glyph::kDigit + tone.degree), false});
+        if (tone.accidental != 0)
+            glyphs_.push_back({{e.style.x - accidentalWidth_, glyphTop},
+                               static_cast<char16_t>(glyph::kAccidentalBase + tone.accidental),
+                               false});
+        top = glyphTop;
+        for (int k = 0; k < tone.octave; ++k) {
+            const int cy = top + 2 * dot;
+            dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
+            top = cy + dot;
+        }
+    }
+    return top;
+}
+
+// Small digits before the note (in front of its accidental) and after it, each row with its
+// octave dots, accidentals and underlines, joined to the note by an arc.
+int NoteOrnaments::placeGraces(const NoteElement& e, const NoteExtra& extra,
+                               const std::vector<const NoteElement*>& elements, int top) {
+    const int h = noteHeight_;
+    const int dot = dotRadius();
+    const int thin = lineWidth();
+    const int cx = e.style.x + e.style.width / 2;
+    const int before = countBefore(extra);
+    const int gh = graceHeight_;
+    const int gy = e.style.y;  // small digits stand as high as their note's top
+    const auto row = [&](int from, int to, int x) {
+        int left = x;
+        for (int i = from; i < to; ++i) {
+            const GraceNote& grace = extra.graces[static_cast<std::size_t>(i)];
+            glyphs_.push_back(
+                {{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree), true});
+            const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+            const int gx = x + w / 2;
+            for (int k = 0; k < grace.tone.octave; ++k) {
+                const int cy = gy + dot + k * 2 * dot;
+                dots_.push_back(
+                    {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
+            }
+            for (int k = 0; k < -grace.tone.octave; ++k) {
+                const int cy = gy - gh - dot - grace.underlines * 2 * thin - k * 2 * dot;
+                dots_.push_back(
+                    {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
+            }
+            if (grace.tone.accidental != 0)
+                glyphs_.push_back(
+                    {{x - w / 2, gy + gh / 4},
+                     static_cast<char16_t>(glyph::kAccidentalBase + grace.tone.accidental), true});
+            x += w;
+        }
+        // Underlines under the small digits, as many as the most any of them has.
+        int levels = 0;
+        for (int i = from; i < to; ++i)
+            levels = std::max<int>(levels, extra.graces[static_cast<std::size_t>(i)].underlines);
+        for (int k = 0; k < levels; ++k) {
+            const int y = gy - gh - thin - k * 2 * thin;
+            lines_.push_back({{left, y}, {x, y}, thin});
+        }
+        return std::pair(left, x);
+    };
+    const int arcY = e.style.y + h / 12;
+    if (before > 0) {
+        int width = 0;
+        for (int i = 0; i < before; ++i)
+            width += graceWidths_[static_cast<std::size_t>(
+                extra.graces[static_cast<std::size_t>(i)].tone.degree % 8)];
+        const NoteElement* front = &e;
+        if (elements.size() >= 2 &&
+            elements[elements.size() - 2]->elementKind == kAccidentalElement &&
+            elements[elements.size() - 2]->entry == e.entry)
+            front = elements[elements.size() - 2];
+        const auto [left, right] = row(0, before, front->style.x - width - gh / 6);
+        const int from = (left + right) / 2;
+        arcs_.push_back({{from, arcY}, {from, arcY + h / 3}, {cx, arcY + h / 3}, {cx, arcY}});
+    }
+    if (before < static_cast<int>(extra.graces.size())) {
+        const int x = e.style.x + e.style.width + gh / 6;
+        const auto [left, right] = row(before, static_cast<int>(extra.graces.size()), x);
+        const int to = (left + right) / 2;
+        arcs_.push_back({{cx, arcY}, {cx, arcY + h / 3}, {to, arcY + h / 3}, {to, arcY}});
+    }
+    return std::max(top, arcY + h / 3);
+}
+
+// The marks of the note above what stands over it, in the notation's order.
+int NoteOrnaments::placeMarks(const NoteElement& e, std::uint32_t marks, int top) {
+    const int cx = e.style.x + e.style.width / 2;
+    for (const music::NoteMark& mark : music::noteMarks())
+        if (marks & mark.flag)
+            top = placeFigure(mark.figure, cx, top);
+    return top;
+}
+
+// One mark centred on `cx`, a little above `top`; returns its top.
+int NoteOrnaments::placeFigure(music::MarkFigure figure, int cx, int top) {
+    const int h = noteHeight_;
+    const int thin = lineWidth();
+    const int bottom = top + h / 8;
+    switch (figure) {
+        case music::MarkFigure::Wedge: {
+            // Pointing down at the digit.
+            const int height = h / 4;
+            const int half = h / 12;
+            for (int dx = -half; dx <= half; dx += std::max(1, half / 4))
+                lines_.push_back({{cx, bottom}, {cx + dx, bottom + height}, thin});
+            return bottom + height;
+        }
+        case music::MarkFigure::Accent: {
+            const int height = h / 4;
+            const int half = h / 5;
+            lines_.push_back({{cx - half, bottom + height}, {cx + half, bottom + height / 2}, thin});
+            lines_.push_back({{cx + half, bottom + height / 2}, {cx - half, bottom}, thin});
+            return bottom + height;
+        }
+        case music::MarkFigure::Fermata: {
+            const int dot = dotRadius();
+            const int half = h / 2;
+            arcs_.push_back({{cx - half, bottom}, {cx - half, bottom + h * 2 / 3},
+                             {cx + half, bottom + h * 2 / 3}, {cx + half, bottom}});
+            dots_.push_back({cx - dot, bottom + 2 * dot, cx + dot, bottom});
+            return bottom + h / 2;
+        }
+        case music::MarkFigure::Line: {
+            // As wide as a digit, as thick as an underline.
+            const int half = h * 3 / 10;
+            const int width = std::max(1, h / 16);
+            const int y = bottom + width / 2;
+            lines_.push_back({{cx - half, y}, {cx + half, y}, width});
+            return bottom + width;
+        }
+    }
+    return top;
+}
+
+// Tuplet numbers: over each group, above the highest of its notes, inner groups first.
+void NoteOrnaments::placeTuplets(const std::vector<const NoteElement*>& elements,
+                                 std::vector<int>& tops,
+                                 const std::vector<Underline>& underlines) {
+    const int h = noteHeight_;
+    const int thin = lineWidth();
     for (int level = 1; level >= 0; --level) {
         std::size_t i = 0;
         while (i < elements.size()) {
@@ -300,13 +352,16 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
             i = j;
         }
     }
+}
 
-    // Chord symbols on one row, at the same height in every measure of a line unless
-    // something of the measure reaches higher (a chord stack, a fermata).
+// Chord symbols on one row, at the same height in every measure of a line unless something of
+// the measure reaches higher (a chord stack, a fermata).
+void NoteOrnaments::placeChordSymbols(const std::vector<const NoteElement*>& elements,
+                                      const std::vector<int>& tops) {
+    const int h = noteHeight_;
     int row = std::numeric_limits<int>::min();
     for (std::size_t i = 0; i < elements.size(); ++i)
         row = std::max({row, tops[i], elements[i]->style.y + h * 5 / 4});
-    std::size_t chord = 0;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const NoteExtra* x = extrasOf(*elements[i]);
         if (!x || x->chordSymbol.empty())
@@ -315,12 +370,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
         if (i > 0 && elements[i - 1]->elementKind == kAccidentalElement && elements[i - 1]->entry == front->entry)
             front = elements[i - 1];
         texts_.push_back({{front->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont});
-        ++chord;
     }
-    for (const Text& t : texts_)
-        top_ = std::max(top_, t.at.y);
-    for (int top : tops)
-        top_ = std::max(top_, top);
 }
 
 void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {

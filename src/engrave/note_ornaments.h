@@ -1,10 +1,14 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engrave/geometry.h"
 #include "engrave/surface.h"
+#include "music/note_marks.h"
+#include "records/extension.h"
 #include "records/font_record.h"
 
 namespace qe {
@@ -15,9 +19,10 @@ class Underline;
 struct format_track_header;
 
 // What a measure draws for the extras of its notes: the upper tones of chords stacked over
-// their digits, grace notes (small digits joined to their note by an arc), fermatas,
-// staccato wedges and accents above the notes, chord symbols on one row above them, and the
-// number of each tuplet over its group (with a bracket where no underline joins the group).
+// their digits, grace notes (small digits joined to their note by an arc), the marks above
+// the notes (each drawn by its figure, stacked in the notation's order), chord symbols on one
+// row above them, and the number of each tuplet over its group (with a bracket where no
+// underline joins the group).
 class NoteOrnaments {
 public:
     static constexpr int kChordSymbolGap = 80;  // between two chord symbols of a row
@@ -56,6 +61,22 @@ private:
         std::u16string text;
         int category;
     };
+
+    // The steps of place, each for one element: they return the highest point reached above
+    // it, from the top of what stands below.
+    int placeStack(const NoteElement& e);
+    int placeGraces(const NoteElement& e, const NoteExtra& extra,
+                    const std::vector<const NoteElement*>& elements, int top);
+    int placeMarks(const NoteElement& e, std::uint32_t marks, int top);
+    int placeFigure(music::MarkFigure figure, int cx, int top);
+    // Over groups and rows of the whole measure.
+    void placeTuplets(const std::vector<const NoteElement*>& elements, std::vector<int>& tops,
+                      const std::vector<Underline>& underlines);
+    void placeChordSymbols(const std::vector<const NoteElement*>& elements,
+                           const std::vector<int>& tops);
+    // The radius of an octave dot and the width of a line, by the note font's height.
+    int dotRadius() const { return std::max(1, noteHeight_ / 14); }
+    int lineWidth() const { return std::max(1, noteHeight_ / 24); }
 
     std::vector<Glyph> glyphs_;
     std::vector<Line> lines_;

@@ -6,6 +6,7 @@
 #include "gui/score_view.h"
 #include "gui/ui_text.h"
 #include "gui/view_keys.h"
+#include "music/note_marks.h"
 
 namespace qe {
 

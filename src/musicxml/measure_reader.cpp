@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "music/chord_symbol.h"
+#include "music/note_marks.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/vocabulary.h"
 
@@ -14,6 +15,11 @@ namespace qe::musicxml {
 namespace {
 
 constexpr double kQuarter = static_cast<double>(music::kTicksPerQuarter);
+
+// The mark a MusicXML element stands for, or null.
+const music::NoteMark* markNamed(QStringView element) {
+    return music::noteMarkOfMusicXml(element.toString().toStdString());
+}
 
 // Keys beyond what a title block names are written as the key that sounds the same.
 int storableFifths(int fifths) {
@@ -447,18 +453,17 @@ void MeasureReader::readNotations(ParsedNote& note) {
         } else if (name == u"articulations") {
             while (in_.nextChild()) {
                 const QStringView mark = in_.name();
+                const music::NoteMark* row = markNamed(mark);
                 if (mark == u"breath-mark")
                     note.breath = true;
-                else if (mark == u"staccato" || mark == u"staccatissimo" || mark == u"spiccato")
-                    note.articulations |= articulation::kStaccato;
-                else if (mark == u"accent" || mark == u"strong-accent")
-                    note.articulations |= articulation::kAccent;
+                else if (row && row->inArticulations)
+                    note.articulations |= row->flag;
                 else
                     dropped(QStringLiteral("articulations dropped"));
                 in_.skip();
             }
-        } else if (name == u"fermata") {
-            note.articulations |= articulation::kFermata;
+        } else if (const music::NoteMark* row = markNamed(name); row && !row->inArticulations) {
+            note.articulations |= row->flag;
             in_.skip();
         } else if (name == u"tuplet") {
             ParsedNote::TupletBracket bracket;

@@ -1,5 +1,7 @@
 #include "musicxml/part_writer.h"
 
+#include "music/note_marks.h"
+
 
 #include "music/attributes.h"
 #include "music/chord_symbol.h"
@@ -873,6 +875,27 @@ void PartWriter::writeNote(const XmlNote& n) {
         writeGrace(pitch, underlines, true);
 }
 
+// The marks of a note, the outermost first: those of <articulations> with the breath mark
+// after them, then the others (a fermata).
+void PartWriter::writeMarks(std::uint32_t marks, bool breath) {
+    const auto outermostFirst = [&](bool inArticulations, auto write) {
+        const std::span<const music::NoteMark> rows = music::noteMarks();
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+            if ((marks & row->flag) && row->inArticulations == inArticulations)
+                write(*row);
+    };
+    bool grouped = breath;
+    outermostFirst(true, [&](const music::NoteMark&) { grouped = true; });
+    if (grouped) {
+        xml_.startElement("articulations");
+        outermostFirst(true, [&](const music::NoteMark& row) { xml_.emptyElement(row.musicXml); });
+        if (breath)
+            xml_.emptyElement("breath-mark");
+        xml_.endElement();
+    }
+    outermostFirst(false, [&](const music::NoteMark& row) { xml_.emptyElement(row.musicXml); });
+}
+
 void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool chordTone) {
     xml_.startElement("note");
     if (chordTone)
@@ -916,7 +939,7 @@ void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool c
     }
     const bool tupletMarks = !chordTone && (n.levels[0].starts || n.levels[1].starts ||
                                             n.stops[0] || n.stops[1]);
-    const std::uint32_t marks = chordTone ? 0 : n.articulations;
+    const std::uint32_t marks = chordTone ? 0 : n.articulations & music::knownArticulations();
     if (n.tieStop || n.tieStart || (!chordTone && (!n.slurStops.empty() || !n.slurStarts.empty() ||
                                                    n.breath)) ||
         tupletMarks || marks != 0) {
@@ -955,19 +978,7 @@ void PartWriter::writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool c
                 }
             }
         }
-        const bool breath = n.breath && !chordTone;
-        if (breath || (marks & (articulation::kStaccato | articulation::kAccent))) {
-            xml_.startElement("articulations");
-            if (marks & articulation::kAccent)
-                xml_.emptyElement("accent");
-            if (marks & articulation::kStaccato)
-                xml_.emptyElement("staccato");
-            if (breath)
-                xml_.emptyElement("breath-mark");
-            xml_.endElement();
-        }
-        if (marks & articulation::kFermata)
-            xml_.emptyElement("fermata");
+        writeMarks(marks, n.breath && !chordTone);
         xml_.endElement();
     }
     if (chordTone) {

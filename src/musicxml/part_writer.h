@@ -74,6 +74,7 @@ private:
     void writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool chordTone);
     void writePitch(const music::Pitch& pitch);
     void writeGrace(const music::Pitch& pitch, int underlines, bool after);
+    void writeMarks(std::uint32_t marks, bool breath);
     void writeHarmony(const std::u16string& text);
     void dropped(const QString& what, int measure) {
         report_.add(what, QString::number(measure + 1));

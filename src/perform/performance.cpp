@@ -4,11 +4,47 @@
 #include <cmath>
 #include <cstddef>
 
+#include "music/note_marks.h"
 #include "music/track_walk.h"
 
 namespace qe::sound {
 
 namespace {
+
+// What the marks of a note do to its sound, as the notation's table says.
+struct Marked {
+    bool shortened = false;
+    bool stressed = false;
+    bool held = false;
+    bool fullLength = false;
+};
+
+Marked markedSound(std::uint32_t articulations) {
+    Marked marked;
+    if (articulations == 0)
+        return marked;
+    for (const music::NoteMark& mark : music::noteMarks()) {
+        if (!(articulations & mark.flag))
+            continue;
+        switch (mark.sound) {
+            case music::MarkSound::None:
+                break;
+            case music::MarkSound::Shortened:
+                marked.shortened = true;
+                break;
+            case music::MarkSound::Stressed:
+                marked.stressed = true;
+                break;
+            case music::MarkSound::Held:
+                marked.held = true;
+                break;
+            case music::MarkSound::FullLength:
+                marked.fullLength = true;
+                break;
+        }
+    }
+    return marked;
+}
 
 // Builds the sounds and cues of one track, measure by played measure.
 class TrackPerformer {
@@ -58,7 +94,8 @@ private:
             return;
         }
         release(false);
-        if (own && (n.articulations & articulation::kFermata))
+        const Marked marked = markedSound(own ? n.articulations : 0);
+        if (marked.held)
             fermatas_.push_back({at, at + n.length});
         if (own && n.pitch) {
             const int key = n.pitch->midi();
@@ -69,9 +106,9 @@ private:
                 openEnd_ = at + w.length;
                 openKey_ = key;
                 openItem_ = n.item;
-                openVelocity_ = n.articulations & articulation::kAccent ? kAccentVelocity
-                                                                        : kVelocity;
-                openStaccato_ = (n.articulations & articulation::kStaccato) != 0;
+                openVelocity_ = marked.stressed ? kAccentVelocity : kVelocity;
+                openShortened_ = marked.shortened && !marked.fullLength;
+                openFullLength_ = marked.fullLength;
                 openChord_.clear();
                 for (const music::Pitch& tone : n.chord)
                     if (tone.midi() >= 0 && tone.midi() <= 127)
@@ -92,7 +129,7 @@ private:
             return;
         Ticks start = openStart_;
         Ticks length = openEnd_ - openStart_;
-        if (breath)
+        if (breath && !openFullLength_)
             length -= std::min(kBreathTicks, length / 4);
         const auto graces = static_cast<Ticks>(openBefore_.size() + openAfter_.size());
         const Ticks grace = graces > 0 ? std::min(kGraceTicks, length / (4 * graces)) : 0;
@@ -104,7 +141,7 @@ private:
             }
             length -= grace * static_cast<Ticks>(openAfter_.size());
         }
-        const Ticks sounded = openStaccato_ ? std::max<Ticks>(1, length / 2) : length;
+        const Ticks sounded = openShortened_ ? std::max<Ticks>(1, length / 2) : length;
         out_.notes.push_back(SoundedNote{start, sounded, openKey_, openItem_, openVelocity_});
         for (int key : openChord_)
             out_.notes.push_back(SoundedNote{start, sounded, key, openItem_, openVelocity_});
@@ -145,7 +182,8 @@ private:
     int openKey_ = 0;
     int openItem_ = 0;
     int openVelocity_ = kVelocity;
-    bool openStaccato_ = false;
+    bool openShortened_ = false;
+    bool openFullLength_ = false;
     std::vector<int> openChord_;   // the other tones of the open sound's chord
     std::vector<int> openBefore_;  // grace notes before it, and after it
     std::vector<int> openAfter_;

@@ -87,7 +87,9 @@ struct PerformedTrack {
 //   ending). Notes tied at one pitch sound once for their summed length. Rests and
 //   parentheses sound nothing.
 // - A breath mark right after a sound releases it early by kBreathTicks, at most a quarter of
-//   the sound; a staccato note sounds half its time; an accented one is struck harder.
+//   the sound. Marks change the sound as the notation's table says (music/note_marks.h): a
+//   staccato note sounds half its time, an accented one is struck harder, a tenuto one sounds
+//   its whole time whatever follows it.
 // - Every tone of a chord sounds as long as its note. Grace notes before a note take their
 //   time from its start, those after it (后倚音) from its end, kGraceTicks each at most.
 // - A fermata holds its note about twice as long: the tempo halves for the time of the note.

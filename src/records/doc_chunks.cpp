@@ -41,14 +41,16 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> names = extension::encodePartNames(partNames);
     std::vector<unsigned char> measureMarks = extension::encodeMeasureMarks(marks);
     std::vector<unsigned char> extras = extension::encodeNoteExtras(noteExtras);
+    std::vector<unsigned char> more = extension::encodeMoreArticulations(noteExtras);
     if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() &&
-        !measureNumbers && !freeMeter && tonicShift == 0)
+        more.empty() && !measureNumbers && !freeMeter && tonicShift == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
     extension::put(entries, extension::kPartNames, std::move(names));
     extension::put(entries, extension::kMeasureMarks, std::move(measureMarks));
     extension::put(entries, extension::kNoteExtras, std::move(extras));
+    extension::put(entries, extension::kMoreArticulations, std::move(more));
     // Flags of a later version, kept in the entry as read, go on beside this version's.
     extension::Options options;
     if (const ExtensionEntry* kept = extension::find(extension, extension::kOptions))
@@ -122,6 +124,10 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* entry = extension::find(extension, extension::kNoteExtras)) {
         noteExtras = extension::decodeNoteExtras(entry->bytes);
         extension::put(extension, extension::kNoteExtras, {});
+    }
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kMoreArticulations)) {
+        extension::decodeMoreArticulations(entry->bytes, noteExtras);
+        extension::put(extension, extension::kMoreArticulations, {});
     }
     partNames.clear();
     if (const ExtensionEntry* names = extension::find(extension, extension::kPartNames)) {

@@ -437,21 +437,32 @@ TupletMark takeTuplet(Reader& in) {
 
 }  // namespace
 
+namespace {
+
+// Whether the note extras entry has anything of an extra to write.
+bool holdsFirstExtras(const NoteExtra& e) {
+    return !e.tones.empty() || !e.graces.empty() || (e.articulations & kFirstArticulations) != 0 ||
+           e.tuplets[0].active() || e.tuplets[1].active() || !e.chordSymbol.empty();
+}
+
+}  // namespace
+
 std::vector<unsigned char> encodeNoteExtras(const std::vector<PlacedNoteExtra>& extras) {
     std::vector<unsigned char> out;
     std::uint32_t count = 0;
     for (const PlacedNoteExtra& e : extras)
-        count += e.extra.empty() ? 0 : 1;
+        count += holdsFirstExtras(e.extra) ? 1 : 0;
     if (count == 0)
         return out;
     append(out, count);
     for (const PlacedNoteExtra& placed : extras) {
         const NoteExtra& e = placed.extra;
-        if (e.empty())
+        if (!holdsFirstExtras(e))
             continue;
+        const std::uint32_t first = e.articulations & kFirstArticulations;
         const std::uint32_t holds =
             (e.tones.empty() ? 0 : kHoldsTones) | (e.graces.empty() ? 0 : kHoldsGraces) |
-            (e.articulations == 0 ? 0 : kHoldsArticulations) |
+            (first == 0 ? 0 : kHoldsArticulations) |
             (e.tuplets[0].active() ? kHoldsTuplet : 0) |
             (e.tuplets[1].active() ? kHoldsInnerTuplet : 0) |
             (e.chordSymbol.empty() ? 0 : kHoldsChordSymbol);
@@ -473,8 +484,8 @@ std::vector<unsigned char> encodeNoteExtras(const std::vector<PlacedNoteExtra>& 
                                                       (grace.after ? kGraceAfter : 0)));
             }
         }
-        if (e.articulations != 0)
-            append(out, e.articulations);
+        if (first != 0)
+            append(out, first);
         for (const TupletMark& t : e.tuplets)
             if (t.active())
                 appendTuplet(out, t);
@@ -536,7 +547,7 @@ std::vector<PlacedNoteExtra> decodeNoteExtras(const std::vector<unsigned char>& 
         }
         if (holds & kHoldsArticulations) {
             e.articulations = in.take<std::uint32_t>();
-            if (e.articulations == 0 || (e.articulations & ~articulation::kAll) != 0)
+            if (e.articulations == 0 || (e.articulations & ~kFirstArticulations) != 0)
                 throw Exception(kMalformed);
         }
         if (holds & kHoldsTuplet)
@@ -554,6 +565,65 @@ std::vector<PlacedNoteExtra> decodeNoteExtras(const std::vector<unsigned char>& 
     }
     in.finish();
     return extras;
+}
+
+std::vector<unsigned char> encodeMoreArticulations(const std::vector<PlacedNoteExtra>& extras) {
+    std::vector<unsigned char> out;
+    std::uint32_t count = 0;
+    for (const PlacedNoteExtra& e : extras)
+        count += (e.extra.articulations & ~kFirstArticulations) != 0 ? 1 : 0;
+    if (count == 0)
+        return out;
+    append(out, count);
+    for (const PlacedNoteExtra& e : extras) {
+        const std::uint32_t more = e.extra.articulations & ~kFirstArticulations;
+        if (more == 0)
+            continue;
+        append(out, e.track);
+        append(out, e.record);
+        append(out, more);
+    }
+    return out;
+}
+
+void decodeMoreArticulations(const std::vector<unsigned char>& bytes,
+                             std::vector<PlacedNoteExtra>& extras) {
+    Reader in(bytes);
+    const auto count = in.take<std::uint32_t>();
+    if (count > in.left() / 12)
+        throw Exception(kMalformed);
+    std::vector<PlacedNoteExtra> more;
+    more.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        PlacedNoteExtra placed;
+        placed.track = in.take<std::uint32_t>();
+        placed.record = in.take<std::uint32_t>();
+        placed.extra.articulations = in.take<std::uint32_t>();
+        if (placed.extra.articulations == 0 ||
+            (placed.extra.articulations & kFirstArticulations) != 0)
+            throw Exception(kMalformed);
+        if (!more.empty() && std::pair(placed.track, placed.record) <=
+                                 std::pair(more.back().track, more.back().record))
+            throw Exception(kMalformed);
+        more.push_back(std::move(placed));
+    }
+    in.finish();
+    // Both lists are in (track, record) order: merge them.
+    std::vector<PlacedNoteExtra> merged;
+    merged.reserve(extras.size() + more.size());
+    auto a = extras.begin();
+    for (PlacedNoteExtra& m : more) {
+        while (a != extras.end() && std::pair(a->track, a->record) < std::pair(m.track, m.record))
+            merged.push_back(std::move(*a++));
+        if (a != extras.end() && a->track == m.track && a->record == m.record) {
+            a->extra.articulations |= m.extra.articulations;
+            merged.push_back(std::move(*a++));
+        } else {
+            merged.push_back(std::move(m));
+        }
+    }
+    merged.insert(merged.end(), std::make_move_iterator(a), std::make_move_iterator(extras.end()));
+    extras = std::move(merged);
 }
 
 }  // namespace qe::extension

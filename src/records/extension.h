@@ -112,20 +112,14 @@ struct TupletMark {
     friend bool operator==(const TupletMark&, const TupletMark&) = default;
 };
 
-// Articulations over a digit or rest, as flags.
-namespace articulation {
-constexpr std::uint32_t kFermata = 1u << 0;
-constexpr std::uint32_t kStaccato = 1u << 1;
-constexpr std::uint32_t kAccent = 1u << 2;
-constexpr std::uint32_t kAll = (1u << 3) - 1;
-}  // namespace articulation
-
 // What a note record carries beyond its digit: the other tones of a chord, grace notes,
 // articulations, its place in a tuplet (and in one nested inside it), and the chord symbol
 // that starts on it. An older version shows the record's digit alone.
 struct NoteExtra {
     std::vector<NoteTone> tones;
     std::vector<GraceNote> graces;  // as written: those before the note, then those after it
+    // The marks over it, one bit each: what each bit means is the notation's (music/note_marks.h);
+    // bits a later version uses are kept and written back.
     std::uint32_t articulations = 0;
     std::array<TupletMark, 2> tuplets{};  // the group, and a group nested in it
     std::u16string chordSymbol;
@@ -160,7 +154,11 @@ constexpr std::uint32_t kPartNames = 4;     // the names of the parts
 constexpr std::uint32_t kOptions = 5;       // flags and the octave of "1"
 constexpr std::uint32_t kMeasureMarks = 6;  // key, time and tempo changes and jumps
 constexpr std::uint32_t kNoteExtras = 7;    // chords, grace notes, articulations, tuplets, chord symbols
-constexpr std::uint32_t kLastKnownKind = kNoteExtras;
+constexpr std::uint32_t kMoreArticulations = 8;  // the articulations after the first three
+constexpr std::uint32_t kLastKnownKind = kMoreArticulations;
+// The articulation bits the note extras entry holds (fermata, staccato and accent); every
+// later one is stored in the entry of more articulations, which older versions keep unread.
+constexpr std::uint32_t kFirstArticulations = (1u << 3) - 1;
 // Bounds a note extra's parts are held to.
 constexpr std::size_t kMostTones = 15;
 constexpr std::size_t kMostGraces = 15;
@@ -244,8 +242,20 @@ std::vector<MeasureMark> decodeMeasureMarks(const std::vector<unsigned char>& by
 // stand in increasing (track, record) order, one entry each; empty extras are not written.
 std::vector<unsigned char> encodeNoteExtras(const std::vector<PlacedNoteExtra>& extras);
 // Throws kMalformed for damaged bytes: unknown bits, records out of order, a field outside
-// the ranges above, bytes left over.
+// the ranges above, bytes left over. Only the first three articulations are written here;
+// an extra that holds nothing else is not written.
 std::vector<PlacedNoteExtra> decodeNoteExtras(const std::vector<unsigned char>& bytes);
+
+// More articulations: a count (u32), then per record its track (u32), its record index (u32)
+// and its articulation bits beyond the first three (u32, not 0), in increasing (track, record)
+// order. Bits this version gives no meaning are kept, so that a later version's marks survive
+// an edit here. Nothing when no extra holds such a bit.
+std::vector<unsigned char> encodeMoreArticulations(const std::vector<PlacedNoteExtra>& extras);
+// Adds the bits to `extras` (kept in (track, record) order), making an extra for a record that
+// has none. Throws kMalformed for damaged bytes: records out of order, no bits or one of the
+// first three, bytes left over.
+void decodeMoreArticulations(const std::vector<unsigned char>& bytes,
+                             std::vector<PlacedNoteExtra>& extras);
 
 }  // namespace extension
 }  // namespace qe

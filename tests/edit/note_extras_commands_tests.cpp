@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/note_marks.h"
 #include "edit/fragment.h"
 #include "edit/note_extras.h"
 #include "music/track_walk.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "music/note_marks.h"
 #include "engrave/recording_surface.h"
 #include "engrave/symbols.h"
 #include "support/fake_host.h"
@@ -313,7 +314,21 @@ const std::vector<Case>& cases() {
              marks(1, articulation::kFermata);
              marks(2, articulation::kStaccato);
              marks(3, articulation::kAccent);
-             marks(5, articulation::kAll);
+             marks(5, articulation::kFermata | articulation::kStaccato | articulation::kAccent);
+         }},
+        {"tenuto",
+         "a tenuto line over a note and a rest, under an accent, and over a staccato wedge with a "
+         "fermata above both",
+         {"1 0 3 4 | 5 - - - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             const auto marks = [&](int record, std::uint32_t flags) {
+                 test::changeExtra(d, 0, record, [&](NoteExtra& e) { e.articulations = flags; });
+             };
+             marks(0, articulation::kTenuto);
+             marks(1, articulation::kTenuto);
+             marks(2, articulation::kTenuto | articulation::kAccent);
+             marks(5, articulation::kTenuto | articulation::kStaccato | articulation::kFermata);
          }},
         {"chord_symbols",
          "a row of chord symbols over the notes they start on: C, Am7, G/B, F#m7b5, Bbmaj7, on "

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "music/note_marks.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/page_view.h"

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "music/note_marks.h"
 #include "edit/input_method.h"
 #include "gui/commands.h"
 #include "gui/document_dialogs.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/note_marks.h"
 #include "music/chord_symbol.h"
 #include "music/measure_check.h"
 #include "music/score_records.h"

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "music/note_marks.h"
 #include "musicxml/musicxml_support.h"
 
 namespace qe::test {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/note_marks.h"
 #include "music/track_walk.h"
 #include "musicxml/musicxml_file.h"
 #include "musicxml/musicxml_support.h"
@@ -133,7 +134,10 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
         e.articulations = articulation::kFermata;
         e.chordSymbol = u"F#m7b5";
     });
-    changeExtra(doc, 0, 19, [](NoteExtra& e) { e.articulations = articulation::kFermata; });
+    changeExtra(doc, 0, 19, [](NoteExtra& e) {
+        e.articulations = articulation::kFermata | articulation::kTenuto;
+    });
+    changeExtra(doc, 0, 1, [](NoteExtra& e) { e.articulations |= articulation::kTenuto; });
     changeExtra(doc, 1, 0, [](NoteExtra& e) { e.tones = {{5, -1, 0}}; });
     doc.noteTracks()[0].content.items[11] = note(0, 2, 0, 2);  // 5:4 over 3 2__ 1__ ...
     for (const bool compressed : {false, true}) {

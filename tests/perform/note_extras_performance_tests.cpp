@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "music/note_marks.h"
 #include "perform/performance.h"
 #include "perform/smf_writer.h"
 #include "support/notation.h"
@@ -96,6 +97,23 @@ TEST(PlayedExtras, StaccatoShortensAccentStrikesHarderFermataHolds) {
     EXPECT_EQ(p.tempos[2].tempo, kDefaultTempo);
     // So the held beat lasts twice as long in seconds.
     EXPECT_NEAR(p.seconds(3 * Q) - p.seconds(2 * Q), 2 * (p.seconds(Q) - p.seconds(0)), 1e-9);
+}
+
+TEST(PlayedExtras, ATenutoNoteSoundsItsWholeTime) {
+    // A breath after a plain note takes a little of it; after a tenuto note, nothing. Tenuto
+    // over staccato is held too; a later version's mark changes nothing.
+    QeDocument doc = inC({"1 v 2 v 3 4 |"});
+    test::changeExtra(doc, 0, 2, [](NoteExtra& e) { e.articulations = articulation::kTenuto; });
+    test::changeExtra(doc, 0, 4, [](NoteExtra& e) {
+        e.articulations = articulation::kTenuto | articulation::kStaccato;
+    });
+    test::changeExtra(doc, 0, 5, [](NoteExtra& e) { e.articulations = 1u << 20; });
+    const std::vector<Heard> notes = heard(doc);
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0].length, Q - kBreathTicks);
+    EXPECT_EQ(notes[1].length, Q);
+    EXPECT_EQ(notes[2].length, Q);
+    EXPECT_EQ(notes[3], (Heard{65, 3 * Q, Q, kVelocity}));
 }
 
 TEST(PlayedExtras, HostileExtrasPlayWithinBounds) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "music/note_marks.h"
 #include "base/exception.h"
 #include "records/doc_chunks.h"
 #include "records/extension.h"
@@ -372,6 +373,59 @@ TEST(Extension, NoteExtrasRoundTripAndRefuseDamage) {
               kMalformed);
     // A count its bytes cannot hold is refused before anything is made.
     EXPECT_EQ(test::codeOf([] { extension::decodeNoteExtras({0xFF, 0xFF, 0xFF, 0x7F}); }), kMalformed);
+}
+
+TEST(Extension, MarksAfterTheFirstThreeHaveAnEntryOfTheirOwn) {
+    // Given a tenuto alone, a tenuto with an accent and a chord, and a later version's mark
+    constexpr std::uint32_t kLater = 1u << 20;
+    NoteExtra chord;
+    chord.tones = {{3, 0, 0}};
+    chord.articulations = articulation::kAccent | articulation::kTenuto;
+    std::vector<PlacedNoteExtra> extras{
+        {0, 0, NoteExtra{{}, {}, articulation::kTenuto}},
+        {0, 2, chord},
+        {1, 1, NoteExtra{{}, {}, kLater}},
+    };
+    QeDocument doc = test::scoreOf({"1 2 3 4 |]", "5 6 |]"});
+    doc.header.noteExtras = extras;
+    const Raw bytes = save(doc);
+
+    // The note extras entry holds only what it always held: the chord and its accent.
+    NoteExtra first = chord;
+    first.articulations = articulation::kAccent;
+    const std::vector<unsigned char> held = extension::encodeNoteExtras(extras);
+    EXPECT_EQ(extension::decodeNoteExtras(held), (std::vector<PlacedNoteExtra>{{0, 2, first}}));
+
+    // An older version keeps the new entry unread and shows the plain score.
+    const OlderDocument older = readAsOlder(bytes);
+    EXPECT_EQ(older.content.notes.items[0].content.items, doc.noteTracks()[0].content.items);
+
+    // This version reads every mark back onto its record, the later one too, and writes the
+    // file again byte for byte.
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(bytes, &loaded), 0);
+    EXPECT_EQ(loaded.header.noteExtras, extras);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    EXPECT_EQ(save(loaded), bytes);
+
+    // A bit of the first three, no bits, records out of order and short data are damage.
+    const std::vector<unsigned char> more = extension::encodeMoreArticulations(extras);
+    const auto refused = [](std::vector<unsigned char> b) {
+        std::vector<PlacedNoteExtra> into;
+        return test::codeOf([&] { extension::decodeMoreArticulations(b, into); }) == kMalformed;
+    };
+    std::vector<unsigned char> damaged = more;
+    damaged.at(12) = 0x0C;  // tenuto and accent
+    EXPECT_TRUE(refused(damaged));
+    damaged = more;
+    damaged.at(12) = 0;
+    damaged.at(13) = 0;
+    EXPECT_TRUE(refused(damaged));
+    damaged = more;
+    damaged.at(20) = 0;  // the second record the same as the first
+    EXPECT_TRUE(refused(damaged));
+    for (std::size_t cut = 0; cut < more.size(); ++cut)
+        EXPECT_TRUE(refused({more.begin(), more.begin() + static_cast<std::ptrdiff_t>(cut)})) << cut;
 }
 
 TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
