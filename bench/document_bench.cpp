@@ -84,7 +84,7 @@ qe::QeDocument makeLargeDocument() {
     arcs.reserve(kArcs);
     for (int i = 0; i < kArcs; ++i) {
         qe::Format f;
-        f.type = random() % 4 == 0 ? qe::Format::kJumpLine : qe::Format::kArc;
+        f.type = random() % 4 == 0 ? qe::Format::kVolta : qe::Format::kArc;
         const auto track = static_cast<std::int32_t>(random() % kTracks);
         const auto from = static_cast<std::int16_t>(random() % 32000);
         f.from = qe::location(1, track, from);

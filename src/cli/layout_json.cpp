@@ -195,7 +195,7 @@ QJsonObject pageLayoutToJson(const PageView& view) {
     QJsonObject json{{"mode", "page"}, {"pages", pages}};
     putGeometry(json, view.style);
     json["arcs"] = shapesJson(view.arcs, lineIndex);
-    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
+    json["jumpLines"] = shapesJson(view.voltas, lineIndex);
     return json;
 }
 
@@ -210,7 +210,7 @@ QJsonObject scrollLayoutToJson(const LinearView& view) {
     QJsonObject json{{"mode", "scroll"}, {"lines", lines}};
     putGeometry(json, view.style);
     json["arcs"] = shapesJson(view.arcs, lineIndex);
-    json["jumpLines"] = shapesJson(view.jumpLines, lineIndex);
+    json["jumpLines"] = shapesJson(view.voltas, lineIndex);
     return json;
 }
 

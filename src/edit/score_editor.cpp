@@ -866,7 +866,7 @@ bool ScoreEditor::toggleTuplet(int actual, int normal) {
     return done;
 }
 
-bool ScoreEditor::addJumpLine(const std::u16string& label) {
+bool ScoreEditor::addVolta(const std::u16string& label) {
     if (!hasSelection())
         return false;
     const std::optional<Selection> s = selection();

@@ -148,7 +148,7 @@ public:
     bool toggleTuplet(int actual, int normal);
     // Sets a volta bracket over the selected measures, or takes it away; false when there is
     // no selection within one track.
-    bool addJumpLine(const std::u16string& label);
+    bool addVolta(const std::u16string& label);
 
     // The selection as a fragment of its track (empty when nothing is selected or it runs from
     // one track into another); cut deletes it as one step.

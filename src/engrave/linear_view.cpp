@@ -121,7 +121,7 @@ std::vector<MarkText> LinearView::makeMarks(bool onPage) const {
 
 void LinearView::buildShapes() {
     arcs.clear();
-    jumpLines.clear();
+    voltas.clear();
     marks.clear();
     if (!score || !withShapes)
         return;
@@ -135,7 +135,7 @@ void LinearView::buildShapes() {
         Measure* from = measureNode(volta.track, volta.from);
         Measure* to = measureNode(volta.track, volta.to);
         if (from && to)
-            jumpLines.emplace_back(volta.label, format, from, to);
+            voltas.emplace_back(volta.label, format, from, to);
     }
     marks = makeMarks(false);
 }
@@ -147,7 +147,7 @@ void LinearView::relayout(Surface& g) {
 
 void LinearView::clearChildren() {
     arcs.clear();
-    jumpLines.clear();
+    voltas.clear();
     marks.clear();
     Node::clearChildren();
 }
@@ -198,7 +198,7 @@ void LinearView::arrange(Surface& g) {
     System::arrange(g);
     for (TieArc& arc : arcs)
         arc.layout(g, true);
-    for (VoltaBracket& jump : jumpLines)
+    for (VoltaBracket& jump : voltas)
         jump.layout(g, true);
     for (MarkText& mark : marks)
         mark.layout(g, true);
@@ -225,7 +225,7 @@ void LinearView::draw(Surface& g) const {
     }
     for (const TieArc& arc : arcs)
         arc.paint(g);
-    for (const VoltaBracket& jump : jumpLines)
+    for (const VoltaBracket& jump : voltas)
         jump.paint(g);
     for (const MarkText& mark : marks)
         mark.paint(g);

@@ -70,7 +70,7 @@ public:
     format_track_header settings;
     std::vector<int> lineStarts;
     std::vector<TieArc> arcs;
-    std::vector<VoltaBracket> jumpLines;
+    std::vector<VoltaBracket> voltas;
     std::vector<MarkText> marks;
 
     // The texts of the score's measure marks over the first track's measures (page-mode

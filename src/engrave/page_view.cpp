@@ -25,7 +25,7 @@ void PageView::build(const music::Score* s) {
 
 void PageView::clearChildren() {
     arcs.clear();
-    jumpLines.clear();
+    voltas.clear();
     marks.clear();
     Node::clearChildren();
     linear.clearChildren();
@@ -273,7 +273,7 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
 void PageView::rebuild(Surface& g) {
     changed.clear();
     arcs.clear();
-    jumpLines.clear();
+    voltas.clear();
     // The track lines are not shown in page mode: only their measures are measured, at their
     // natural size, for the display lines to be cut from.
     linear.refreshSettings();
@@ -649,10 +649,10 @@ void PageView::update(Surface& g, int first, int end, int shift) {
 void PageView::rebuildShapes(Surface& g) {
     for (const TieArc& arc : arcs)
         changed.push_back(boxOf(arc.style));
-    for (const VoltaBracket& jump : jumpLines)
+    for (const VoltaBracket& jump : voltas)
         changed.push_back(boxOf(jump.style));
     arcs.clear();
-    jumpLines.clear();
+    voltas.clear();
     if (!score)
         return;
     arcs.reserve(score->ties().size());
@@ -662,15 +662,15 @@ void PageView::rebuildShapes(Surface& g) {
         arcs.back().onPage = 1;
     }
     for (const music::Volta& volta : score->voltas()) {
-        jumpLines.emplace_back(volta.label, format, linear.measureNode(volta.track, volta.from),
+        voltas.emplace_back(volta.label, format, linear.measureNode(volta.track, volta.from),
                                linear.measureNode(volta.track, volta.to));
-        jumpLines.back().onPage = 1;
+        voltas.back().onPage = 1;
     }
     for (TieArc& arc : arcs) {
         arc.layout(g, true);
         changed.push_back(boxOf(arc.style));
     }
-    for (VoltaBracket& jump : jumpLines) {
+    for (VoltaBracket& jump : voltas) {
         jump.layout(g, true);
         changed.push_back(boxOf(jump.style));
     }
@@ -690,7 +690,7 @@ void PageView::relayoutMarks(Surface& g) {
 
 void PageView::relayoutShapes(Surface& g, int first, int end) {
     if (!score || arcs.size() != score->ties().size() ||
-        jumpLines.size() != score->voltas().size()) {
+        voltas.size() != score->voltas().size()) {
         rebuildShapes(g);
         return;
     }
@@ -710,9 +710,9 @@ void PageView::relayoutShapes(Surface& g, int first, int end) {
         arc.layout(g, true);
         changed.push_back(boxOf(arc.style));
     }
-    for (std::size_t i = 0; i < jumpLines.size(); ++i) {
+    for (std::size_t i = 0; i < voltas.size(); ++i) {
         const music::Volta& volta = score->voltas()[i];
-        VoltaBracket& jump = jumpLines[i];
+        VoltaBracket& jump = voltas[i];
         const bool replaced = !jump.anchored();
         if (!replaced && !reaches(volta.from, volta.to))
             continue;
@@ -746,7 +746,7 @@ void PageView::arrange(Surface& g) {
     placePages();
     for (TieArc& arc : arcs)
         arc.layout(g, true);
-    for (VoltaBracket& jump : jumpLines)
+    for (VoltaBracket& jump : voltas)
         jump.layout(g, true);
     for (MarkText& mark : marks)
         mark.layout(g, true);
@@ -756,7 +756,7 @@ void PageView::paintShapes(Surface& g) const {
     for (const TieArc& arc : arcs)
         if (visible(g, arc.style))
             arc.paint(g);
-    for (const VoltaBracket& jump : jumpLines)
+    for (const VoltaBracket& jump : voltas)
         if (visible(g, jump.style))
             jump.paint(g);
     for (const MarkText& mark : marks)

@@ -81,7 +81,7 @@ public:
     int marginRight = 0;
     int marginBottom = 0;
     std::vector<TieArc> arcs;
-    std::vector<VoltaBracket> jumpLines;
+    std::vector<VoltaBracket> voltas;
     std::vector<MarkText> marks;
     // The columns (measure indexes) that were wider than a line and were squeezed into one.
     std::vector<int> overwide;

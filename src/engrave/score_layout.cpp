@@ -255,14 +255,14 @@ void ScoreLayout::layOutChanges(Surface& g) {
 void ScoreLayout::rebuildStripShapes(Surface& g) {
     for (const TieArc& arc : strip_->arcs)
         changed_.push_back(boxOf(arc.style));
-    for (const VoltaBracket& jump : strip_->jumpLines)
+    for (const VoltaBracket& jump : strip_->voltas)
         changed_.push_back(boxOf(jump.style));
     strip_->buildShapes();
     for (TieArc& arc : strip_->arcs) {
         arc.layout(g, true);
         changed_.push_back(boxOf(arc.style));
     }
-    for (VoltaBracket& jump : strip_->jumpLines) {
+    for (VoltaBracket& jump : strip_->voltas) {
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
     }
@@ -348,7 +348,7 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int dig
         }
     }
     if (shapesChanged || view.arcs.size() != score_.ties().size() ||
-        view.jumpLines.size() != score_.voltas().size()) {
+        view.voltas.size() != score_.voltas().size()) {
         rebuildStripShapes(g);
         return;
     }
@@ -368,9 +368,9 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int dig
         arc.layout(g, true);
         changed_.push_back(boxOf(arc.style));
     }
-    for (std::size_t i = 0; i < view.jumpLines.size(); ++i) {
+    for (std::size_t i = 0; i < view.voltas.size(); ++i) {
         const music::Volta& volta = score_.voltas()[i];
-        VoltaBracket& jump = view.jumpLines[i];
+        VoltaBracket& jump = view.voltas[i];
         const bool replaced = !jump.anchored();
         if (!replaced && !moved(volta.track, volta.to))
             continue;

@@ -55,8 +55,8 @@ public:
     const music::Score& score() const { return score_; }
     // The ties and brackets as drawn, in the order of the score's lists.
     const std::vector<TieArc>& arcs() const { return pages_ ? pages_->arcs : strip_->arcs; }
-    const std::vector<VoltaBracket>& jumpLines() const {
-        return pages_ ? pages_->jumpLines : strip_->jumpLines;
+    const std::vector<VoltaBracket>& voltas() const {
+        return pages_ ? pages_->voltas : strip_->voltas;
     }
 
     void scoreChanged(const music::ScoreChange& change) override;

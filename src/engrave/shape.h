@@ -12,7 +12,7 @@ namespace qe {
 // owns a shape keeps it in a list of its own, beside its children.
 class Shape : public Node {
 public:
-    enum ShapeType : int { kUnderlineShape = 1, kArcShape = 2, kJumpLineShape = 5, kMarkShape = 6 };
+    enum ShapeType : int { kUnderlineShape = 1, kArcShape = 2, kVoltaShape = 5, kMarkShape = 6 };
 
     Shape(int shapeType, const format_track_header* format, Node* from, Node* to)
         : Node(kShape, format), shapeType(shapeType), from(from), to(to) {}

@@ -11,7 +11,7 @@ namespace qe {
 class VoltaBracket : public GlobalShape {
 public:
     VoltaBracket(std::u16string label, const format_track_header* format, Node* from, Node* to)
-        : GlobalShape(kJumpLineShape, format, from, to), label(std::move(label)) {}
+        : GlobalShape(kVoltaShape, format, from, to), label(std::move(label)) {}
 
     // Throws kMismatch when an anchor is missing or not a measure, or `to` does not follow
     // `from` in its line.

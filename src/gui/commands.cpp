@@ -108,9 +108,9 @@ Commands::Commands(QObject* owner) {
     addTie = make(owner, "弧线(&A)", "为选中音符添加延音线\n添加延音线",
                   QKeySequence(QStringLiteral("Ctrl+A")));
     addTie->setIcon(DrawnIcon::make(IconKind::Tie));
-    addJumpLine =
+    addVolta =
         make(owner, "跳房子(&J)...", "添加跳房子\n跳房子", QKeySequence(QStringLiteral("Ctrl+J")));
-    addJumpLine->setIcon(DrawnIcon::make(IconKind::Bracket));
+    addVolta->setIcon(DrawnIcon::make(IconKind::Bracket));
 
     addTriplet = make(owner, "三连音(&3)", "把选中的音符变为三连音，再按一次恢复\n三连音",
                       QKeySequence(QStringLiteral("Ctrl+3")));
@@ -147,7 +147,7 @@ QList<QAction*> Commands::documentCommands() const {
     return {fileClose,    fileSave,      fileSaveAs,    fileExport, filePrint,    filePrintPreview,
             editUndo,     editRedo,      editCut,       editCopy,   editPaste,    viewScrollMode,
             viewPageMode, titleSettings, fontSettings,  lyricsMode, lyricsPaste,  addTie,
-            addJumpLine,  windowNew,     windowCascade, windowTile, windowArrange,
+            addVolta,  windowNew,     windowCascade, windowTile, windowArrange,
             editDelete,   editSelectAll, viewZoomIn,    viewZoomOut, viewZoomReset, viewFitWidth,
             checkMeasures, partNames, measureNumbers, measureMark, addTriplet, addTuplet,
             addFermata, addStaccato, addAccent, addGraceBefore, addGraceAfter,
@@ -167,7 +167,7 @@ QList<Commands::Entry> Commands::all() const {
             {"谱面", titleSettings},   {"谱面", fontSettings},     {"谱面", partNames},
             {"谱面", measureNumbers},  {"谱面", measureMark},     {"谱面", lyricsMode},
             {"谱面", lyricsPaste},     {"谱面", checkMeasures},    {"音符", addTie},
-            {"音符", addJumpLine},     {"音符", addTriplet},       {"音符", addTuplet},
+            {"音符", addVolta},     {"音符", addTriplet},       {"音符", addTuplet},
             {"音符", addFermata},      {"音符", addStaccato},      {"音符", addAccent},
             {"音符", addGraceBefore},  {"音符", addGraceAfter},
             {"音符", clearChordAndGraces}, {"音符", chordSymbols}, {"窗口", windowNew},        {"窗口", windowCascade},

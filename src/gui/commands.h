@@ -55,7 +55,7 @@ struct Commands {
     QAction* measureMark;
     // 音符
     QAction* addTie;
-    QAction* addJumpLine;
+    QAction* addVolta;
     QAction* addTriplet;
     QAction* addTuplet;
     QAction* addFermata;

@@ -141,7 +141,7 @@ void MainWindow::createMenus() {
     scoreMenu_->addAction(c.checkMeasures);
 
     noteMenu_ = menuBar()->addMenu(ui("音符(&N)"));
-    noteMenu_->addActions({c.addTie, c.addJumpLine});
+    noteMenu_->addActions({c.addTie, c.addVolta});
     noteMenu_->addSeparator();
     noteMenu_->addActions({c.addTriplet, c.addTuplet});
     noteMenu_->addSeparator();
@@ -161,7 +161,7 @@ void MainWindow::createMenus() {
     contextMenu_ = new QMenu(this);
     contextMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
     contextMenu_->addSeparator();
-    contextMenu_->addActions({c.addTie, c.addJumpLine});
+    contextMenu_->addActions({c.addTie, c.addVolta});
     contextMenu_->addSeparator();
     contextMenu_->addAction(c.lyricsMode);
     fillMenus(false);
@@ -215,7 +215,7 @@ void MainWindow::createToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar_->addActions({commands_.editUndo, commands_.editRedo});
     toolBar_->addSeparator();
-    toolBar_->addActions({commands_.addTie, commands_.addJumpLine});
+    toolBar_->addActions({commands_.addTie, commands_.addVolta});
     toolBar_->addSeparator();
     toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
     addToolBar(playback_->toolBar());
@@ -391,7 +391,7 @@ void MainWindow::connectCommands() {
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateEditStates);
     connect(c.addTie, &QAction::triggered, this, onView(&ScoreView::onAddTie));
-    connect(c.addJumpLine, &QAction::triggered, this, onView(&ScoreView::onJumpLine));
+    connect(c.addVolta, &QAction::triggered, this, onView(&ScoreView::onVolta));
     connect(c.addTriplet, &QAction::triggered, this, onView(&ScoreView::onTriplet));
     connect(c.addTuplet, &QAction::triggered, this, onView(&ScoreView::onTuplet));
     connect(c.addFermata, &QAction::triggered, this, onView(&ScoreView::onFermata));

@@ -840,7 +840,7 @@ void ScoreView::onAddTie() {
         emit statusMessage(ui("所选内容中没有可以用弧线连起来的两个音符。"));
 }
 
-void ScoreView::onJumpLine() {
+void ScoreView::onVolta() {
     // Asked for a label only when there is something to put the bracket over.
     if (!controller_.hasSelection()) {
         emit statusMessage(ui("请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"));
@@ -855,7 +855,7 @@ void ScoreView::onJumpLine() {
     dialog.m_strValue = QStringLiteral("1");
     if (dialog.exec() != QDialog::Accepted)
         return;
-    controller_.addJumpLine(dialog.m_strValue.toStdU16String());
+    controller_.addVolta(dialog.m_strValue.toStdU16String());
     onUpdate(true);
 }
 

@@ -103,7 +103,7 @@ public:
     // caret, Tab or space to put it on the note and go on to the next, Esc to end.
     void onChordSymbols();
     bool chordEntryActive() const { return chord_.active; }
-    void onJumpLine();
+    void onVolta();
     void onFontSettings();
     // 编辑: undo and redo through the document's history; the clipboard carries the editor's
     // own form and jianpu text.

@@ -190,7 +190,7 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     std::vector<Volta> voltas;
     for (std::uint32_t index = 0; index < file.formatRecords().size(); ++index) {
         const Format& record = file.formatRecords()[index];
-        if (record.type != Format::kArc && record.type != Format::kJumpLine) {
+        if (record.type != Format::kArc && record.type != Format::kVolta) {
             kept.otherFormats.push_back(record);
             ++report.otherFormats;
             continue;
@@ -336,7 +336,7 @@ QeDocument recordsOfScore(const Score& score) {
         if (volta.label != u"1")
             labels.emplace_back(static_cast<std::uint32_t>(formats.size()), volta.label);
         Format record;
-        record.type = Format::kJumpLine;
+        record.type = Format::kVolta;
         record.from = storedPlace(volta.track, n.barIndex(volta.from));
         record.to = storedPlace(volta.track, n.barIndex(volta.to));
         formats.push_back(record);

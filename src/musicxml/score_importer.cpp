@@ -375,7 +375,7 @@ void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report)
                     // "1" is what an unlabelled bracket shows: no need to store it.
                     if (!label.empty() && label != u"1")
                         labels.emplace_back(static_cast<std::uint32_t>(brackets.size()), label);
-                    brackets.push_back(formatRecord(Format::kJumpLine, track, from, to));
+                    brackets.push_back(formatRecord(Format::kVolta, track, from, to));
                 }
                 if (verses.size() < builder.verses.size())
                     verses.resize(builder.verses.size());

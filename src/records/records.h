@@ -137,7 +137,7 @@ class Format : public Block {
 public:
     static constexpr std::uint32_t kFileSize = 33;
     static constexpr std::uint8_t kArc = 1;
-    static constexpr std::uint8_t kJumpLine = 4;
+    static constexpr std::uint8_t kVolta = 4;
 
     std::uint32_t size() const override { return kFileSize; }
     BaseIO& read(BaseIO& io) override;

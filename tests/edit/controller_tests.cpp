@@ -81,7 +81,7 @@ TEST(Selection, APlainClickIsAnEmptySelectionThatMakesNoTie) {
     ASSERT_FALSE(ed.host.inversions.empty());
     EXPECT_TRUE(ed.host.inversions.back().empty());
     ed.view.addTie();
-    ed.view.addJumpLine(u"1");
+    ed.view.addVolta(u"1");
     EXPECT_TRUE(ed.score().ties().empty());
     EXPECT_TRUE(ed.score().voltas().empty());
 }
@@ -134,17 +134,17 @@ TEST(Selection, DraggingBackwardsOrdersTheEnds) {
     EXPECT_EQ(ed.score().ties()[0].from, (music::EntryRef{0, 0}));
 }
 
-TEST(Selection, JumpLineOverTheSelectedMeasuresToggles) {
+TEST(Selection, VoltaOverTheSelectedMeasuresToggles) {
     Editor ed(test::scoreOf({"1 | 2 | 3 |"}));
     drag(ed, ed.at(0, 0), ed.at(2, 0));
-    ed.view.addJumpLine(u"1.");
+    ed.view.addVolta(u"1.");
     ASSERT_EQ(ed.score().voltas().size(), 1u);
     EXPECT_EQ(ed.score().voltas()[0].from, 0);
     EXPECT_EQ(ed.score().voltas()[0].to, 1);
     EXPECT_EQ(ed.score().voltas()[0].label, u"1.");
-    ASSERT_EQ(ed.view.layout().jumpLines().size(), 1u);
-    EXPECT_EQ(ed.view.layout().jumpLines()[0].to, ed.measure(1));
-    ed.view.addJumpLine(u"1.");
+    ASSERT_EQ(ed.view.layout().voltas().size(), 1u);
+    EXPECT_EQ(ed.view.layout().voltas()[0].to, ed.measure(1));
+    ed.view.addVolta(u"1.");
     EXPECT_TRUE(ed.score().voltas().empty());
 }
 
@@ -152,10 +152,10 @@ TEST(Selection, FromOneTrackToAnotherMakesNeitherTieNorBracket) {
     Editor ed(test::scoreOf({"1 2 3 | 4 |", "5 6 7 | 1 |"}));
     drag(ed, ed.at(0, 0, 1), ed.at(1, 0, 0));
     ed.view.addTie();
-    ed.view.addJumpLine(u"1");
+    ed.view.addVolta(u"1");
     drag(ed, ed.at(0, 0, 0), ed.at(0, 2, 1));
     ed.view.addTie();
-    ed.view.addJumpLine(u"1");
+    ed.view.addVolta(u"1");
     EXPECT_TRUE(ed.score().ties().empty());
     EXPECT_TRUE(ed.score().voltas().empty());
     ed.view.relayout();  // the score still lays out

@@ -51,7 +51,7 @@ void expectTreeMatchesDocument(test::Editor& ed, unsigned seed, long step) {
                 << "seed " << seed << " step " << step << " track " << t << " measure " << m;
     }
     EXPECT_EQ(a.arcs.size(), b.arcs.size());
-    EXPECT_EQ(a.jumpLines.size(), b.jumpLines.size());
+    EXPECT_EQ(a.voltas.size(), b.voltas.size());
 }
 
 // Long random sessions of typing, deleting, ties, brackets, title changes, cuts, pastes and
@@ -106,7 +106,7 @@ TEST(HistoryProperty, UndoingEverythingGivesBackTheLoadedDocument) {
                     if (pick(0, 1))
                         ed.view.addTie();
                     else
-                        ed.view.addJumpLine(u"2.");
+                        ed.view.addVolta(u"2.");
                 } else if (what < 900) {
                     ed.view.caret.selectionAnchor = randomPosition();
                     ed.view.caret.selectionEnd = randomPosition();

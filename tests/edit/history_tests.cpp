@@ -73,11 +73,11 @@ TEST(Undo, BringsBackTheTieAndBracketAnEditCutLoose) {
     EXPECT_TRUE(ed.view.layout().arcs().empty());
     ed.caretAt(2, 0);  // at the start of measure 2: Backspace merges 1 into 2
     ed.type(U"\b");
-    EXPECT_TRUE(ed.view.layout().jumpLines().empty());
+    EXPECT_TRUE(ed.view.layout().voltas().empty());
     ASSERT_TRUE(ed.view.undo());
     ASSERT_TRUE(ed.view.undo());
     EXPECT_EQ(ed.view.layout().arcs().size(), 1u);
-    EXPECT_EQ(ed.view.layout().jumpLines().size(), 1u);
+    EXPECT_EQ(ed.view.layout().voltas().size(), 1u);
     EXPECT_EQ(savedBytes(ed), before);
 }
 
@@ -182,9 +182,9 @@ TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     ASSERT_EQ(target.view.layout().arcs().size(), 1u);
     EXPECT_EQ(target.view.layout().arcs()[0].from, target.element(0, 2));
     EXPECT_EQ(target.view.layout().arcs()[0].to, target.element(0, 3));
-    ASSERT_EQ(target.view.layout().jumpLines().size(), 1u);
-    EXPECT_EQ(target.view.layout().jumpLines()[0].from, target.measure(0));
-    EXPECT_EQ(target.view.layout().jumpLines()[0].to, target.measure(1));
+    ASSERT_EQ(target.view.layout().voltas().size(), 1u);
+    EXPECT_EQ(target.view.layout().voltas()[0].from, target.measure(0));
+    EXPECT_EQ(target.view.layout().voltas()[0].to, target.measure(1));
     // One paste is one step.
     ASSERT_TRUE(target.view.undo());
     EXPECT_EQ(target.track(), parseTrack("7 7 |]"));

@@ -73,7 +73,7 @@ TEST(ShapeEdits, DeletingAMeasureLeavesNoBracketOnItWhateverTheOrderOfEdits) {
     ed.caretAtEnd(1);
     ed.type(U"\b\b\b");
     EXPECT_TRUE(ed.score().voltas().empty());
-    for (const VoltaBracket& jump : ed.view.layout().jumpLines())
+    for (const VoltaBracket& jump : ed.view.layout().voltas())
         EXPECT_TRUE(jump.anchored());
     ed.view.relayout();
     EXPECT_TRUE(ed.committed().formatRecords().empty());
@@ -87,8 +87,8 @@ TEST(ShapeEdits, MergingDropsBracketsAtTheRemovedMeasureAndKeepsTies) {
     Editor ed(doc);
     ed.caretAt(1, 0);
     ed.type(U"\b");  // removes the first bar line
-    ASSERT_EQ(ed.view.layout().jumpLines().size(), 1u);
-    EXPECT_EQ(ed.view.layout().jumpLines()[0].from, ed.measure(0));
+    ASSERT_EQ(ed.view.layout().voltas().size(), 1u);
+    EXPECT_EQ(ed.view.layout().voltas()[0].from, ed.measure(0));
     ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
     const auto& formats = ed.committed().formatRecords();
     ASSERT_EQ(formats.size(), 2u);
@@ -114,7 +114,7 @@ TEST(ShapeEdits, ToggleTwiceLeavesTheListAsItWas) {
     EXPECT_TRUE(ed.score().voltas().empty());
 }
 
-TEST(Commit, WritesArcsThenJumpLinesAndRenumbersEveryLocation) {
+TEST(Commit, WritesArcsThenVoltasAndRenumbersEveryLocation) {
     Editor ed(test::scoreOf({"1 #2 | 3 |", "5 | 6 |"}));
     Edits edits = ed.view.edits();
     toggleVolta(edits, {0, 0, 1, u"1"});

@@ -146,7 +146,7 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
                     if (chance(50))
                         ed.view.addTie();
                     else
-                        ed.view.addJumpLine(u"1");
+                        ed.view.addVolta(u"1");
                     ed.view.relayout();
                 } catch (const Exception& e) {
                     ASSERT_TRUE(e.code == kLayoutOverflow || e.code == kMismatch) << e.code;

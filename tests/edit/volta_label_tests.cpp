@@ -40,9 +40,9 @@ TEST(VoltaLabels, SurviveASaveUndoAndRedoAndAreDrawn) {
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
     };
     selectMeasure(1);
-    ASSERT_TRUE(ed.view.addJumpLine(u"1."));
+    ASSERT_TRUE(ed.view.addVolta(u"1."));
     selectMeasure(2);
-    ASSERT_TRUE(ed.view.addJumpLine(u"2."));
+    ASSERT_TRUE(ed.view.addVolta(u"2."));
     EXPECT_EQ(labels(ed.score()), (std::vector<std::u16string>{u"1.", u"2."}));
 
     const QeDocument saved = throughAFile(ed.committed());
@@ -53,8 +53,8 @@ TEST(VoltaLabels, SurviveASaveUndoAndRedoAndAreDrawn) {
         reopened.view.setMode(mode);
         reopened.view.relayout();
         const std::vector<VoltaBracket>& drawn = mode == ScoreEditor::kPageMode
-                                                     ? reopened.view.layout().pages()->jumpLines
-                                                     : reopened.view.layout().tracks().jumpLines;
+                                                     ? reopened.view.layout().pages()->voltas
+                                                     : reopened.view.layout().tracks().voltas;
         ASSERT_EQ(drawn.size(), 2u) << mode;
         EXPECT_EQ(drawn[0].label, u"1.");
         EXPECT_EQ(drawn[1].label, u"2.");

@@ -56,7 +56,7 @@ TEST(ScrollLayout, ItemsAndMeasuresAreFoundByTheirPlaceInTheScore) {
     EXPECT_EQ(s.view.measureNode(5, 0), nullptr);
 }
 
-TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
+TEST(ScrollLayout, FormatRecordsBecomeArcsAndVoltas) {
     QeDocument doc = test::scoreOf({"1 2 3 | 4 5 | 6 |"});
     test::addFormat(doc, 1, 0, 0, 1);
     test::addFormat(doc, 4, 0, 3, 6);
@@ -64,10 +64,10 @@ TEST(ScrollLayout, FormatRecordsBecomeArcsAndJumpLines) {
     test::addFormat(doc, 3, 0, 0, 1);
     Scroll s(std::move(doc));
     ASSERT_EQ(s.view.arcs.size(), 1u);
-    ASSERT_EQ(s.view.jumpLines.size(), 1u);
-    EXPECT_EQ(s.view.jumpLines[0].label, u"1");
-    EXPECT_EQ(s.view.jumpLines[0].from, s.measure(0));
-    EXPECT_EQ(s.view.jumpLines[0].to, s.measure(1));
+    ASSERT_EQ(s.view.voltas.size(), 1u);
+    EXPECT_EQ(s.view.voltas[0].label, u"1");
+    EXPECT_EQ(s.view.voltas[0].from, s.measure(0));
+    EXPECT_EQ(s.view.voltas[0].to, s.measure(1));
 }
 
 TEST(ScrollLayout, ClearingKeepsTheScoreAndDropsTheShapes) {

@@ -54,9 +54,9 @@ std::string geometry(const Node& node) {
     };
     if (const auto* view = dynamic_cast<const PageView*>(&node)) {
         out << geometry(view->linear);
-        shapes(view->arcs, view->jumpLines);
+        shapes(view->arcs, view->voltas);
     } else if (const auto* strip = dynamic_cast<const LinearView*>(&node)) {
-        shapes(strip->arcs, strip->jumpLines);
+        shapes(strip->arcs, strip->voltas);
     }
     for (int i = 0; i < node.childCount(); ++i)
         out << '[' << geometry(*node.child(i)) << ']';
@@ -234,7 +234,7 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                     if (pick(0, 1))
                         ed.view.addTie();
                     else
-                        ed.view.addJumpLine(u"2.");
+                        ed.view.addVolta(u"2.");
                 } else if (what < 18) {
                     ed.view.layLyrics(t, pick(0, 1), m, splitSyllables(u"do re mi fa"));
                 } else if (what < 22) {

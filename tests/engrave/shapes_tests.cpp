@@ -170,7 +170,7 @@ TEST(ShapesAcrossLines, TieAndBracketSplitIntoOneStripPerLine) {
     EXPECT_GT(arc.pieces[1].p0.y, arc.pieces[1].p3.y);
     EXPECT_LT(arc.strips[1].top, arc.strips[0].top);  // the next line is lower on the page
     EXPECT_NE(arc.stripLines[0], arc.stripLines[1]);
-    const VoltaBracket& jump = view.jumpLines[0];
+    const VoltaBracket& jump = view.voltas[0];
     ASSERT_EQ(jump.strips.size(), 2u);
     EXPECT_EQ(jump.strips[0].right, lineRight);
     EXPECT_EQ(jump.stripLines[0], arc.stripLines[0]);

@@ -167,7 +167,7 @@ void checkShapesDrawn(qe::ScoreEditor& view) {
     for (std::size_t i = 0; i < ties.size(); ++i)
         if (arcs[i].to.get() != tracks.itemNode(ties[i].track, ties[i].to))
             fail("a tie is drawn to another item than the score names");
-    if (view.layout().jumpLines().size() != view.score().voltas().size())
+    if (view.layout().voltas().size() != view.score().voltas().size())
         fail("the layout does not draw every bracket of the score");
 }
 
@@ -324,7 +324,7 @@ private:
                 shapeCommand([&] { view_.addTie(); });
                 return;
             case '#':
-                shapeCommand([&] { view_.addJumpLine(u"1"); });
+                shapeCommand([&] { view_.addVolta(u"1"); });
                 return;
             case '$':
                 switchMode();

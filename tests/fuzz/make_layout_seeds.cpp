@@ -47,7 +47,7 @@ qe::QeDocument tiedAccidentals() {
         qe::note::barLine(6),             // 8
     };
     doc.formatRecords() = {shape(qe::Format::kArc, 0, 0, 0, 1), shape(qe::Format::kArc, 0, 3, 0, 5),
-                           shape(qe::Format::kJumpLine, 0, 2, 0, 6)};
+                           shape(qe::Format::kVolta, 0, 2, 0, 6)};
     return doc;
 }
 
@@ -63,7 +63,7 @@ qe::QeDocument longScore() {
     }
     items.back() = qe::note::barLine(6);
     doc.formatRecords() = {shape(qe::Format::kArc, 0, 33, 0, 36),
-                           shape(qe::Format::kJumpLine, 0, 4, 0, 29),
+                           shape(qe::Format::kVolta, 0, 4, 0, 29),
                            shape(qe::Format::kArc, 0, 0, 0, 200)};
     return doc;
 }
@@ -92,7 +92,7 @@ qe::QeDocument oddRecords() {
     third.content.items = {qe::note(2, 2, 0, 1), qe::note::barLine(0)};
     doc.noteTracks().push_back(third);
     doc.formatRecords() = {shape(qe::Format::kArc, 0, 1, 0, 0), shape(qe::Format::kArc, 0, 0, 2, 0),
-                           shape(qe::Format::kJumpLine, 0, 2, 0, 2),
+                           shape(qe::Format::kVolta, 0, 2, 0, 2),
                            shape(qe::Format::kArc, 5, 0, 5, 1),
                            shape(qe::Format::kArc, 2, 0, 2, 0)};
     return doc;

@@ -67,7 +67,7 @@ qe::QeDocument twoTracks() {
                             qe::note::rest(0),     qe::note::barLine(6)};
     doc.noteTracks().push_back(second);
     doc.formatRecords() = {arc(qe::Format::kArc, 0, 0, 0, 1), arc(qe::Format::kArc, 0, 2, 0, 3),
-                           arc(qe::Format::kJumpLine, 0, 5, 1, 3)};
+                           arc(qe::Format::kVolta, 0, 5, 1, 3)};
     qe::lyrics_track words;
     words.content.items = {lyric(u"好", 0, 0), lyric(u"一朵", 0, 1), lyric(u"茉莉花", 0, 2)};
     doc.content.lyrics.items.push_back(words);

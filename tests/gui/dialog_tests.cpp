@@ -141,14 +141,14 @@ private slots:
             dlg->valueEdit()->setText(QStringLiteral("1.2."));
             dlg->accept();
         });
-        ed.frame->commands().addJumpLine->trigger();
+        ed.frame->commands().addVolta->trigger();
         QCOMPARE(prompt, QStringLiteral("请输入说明文字"));
         QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(doc->isModified());
         // Cancelled, the command does nothing.
         doc->setModifiedFlag(false);
         whenModal<CInputDlg>([](CInputDlg* dlg) { dlg->reject(); });
-        ed.frame->commands().addJumpLine->trigger();
+        ed.frame->commands().addVolta->trigger();
         QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(!doc->isModified());
     }

@@ -206,7 +206,7 @@ private slots:
             asked = true;
             d->reject();
         });
-        ed.frame->commands().addJumpLine->trigger();
+        ed.frame->commands().addVolta->trigger();
         QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("请先选中")));
         ed.frame->statusBar()->clearMessage();
         ed.frame->commands().addTie->trigger();

@@ -154,8 +154,8 @@ TEST(Export, BarLinesRepeatsAndEndingsTakeTheirMusicXmlForms) {
     // Brackets over the measure of 4 and over that of 5, closed by the items 7 and 9.
     QeDocument doc = scoreInC({"1 | 2 || 3 |: 4 :| 5 |. 6 / 7 |1 1' |: |: 2 |:"});
     doc.header.timeNumerator = 1;  // measures of one quarter
-    addFormat(doc, Format::kJumpLine, 0, 7, 7);
-    addFormat(doc, Format::kJumpLine, 0, 9, 9);
+    addFormat(doc, Format::kVolta, 0, 7, 7);
+    addFormat(doc, Format::kVolta, 0, 9, 9);
     const Exported out = exported(doc);
     const QStringList expected = {
         "C4/128",
@@ -179,8 +179,8 @@ TEST(Export, VoltaBracketsTakeTurns) {
     // The second bracket begins inside the first: MusicXML endings cannot overlap.
     QeDocument doc = scoreInC({"1 | 2 | 3 | 4 |"});
     doc.header.timeNumerator = 1;
-    addFormat(doc, Format::kJumpLine, 0, 1, 5);
-    addFormat(doc, Format::kJumpLine, 0, 3, 7);
+    addFormat(doc, Format::kVolta, 0, 1, 5);
+    addFormat(doc, Format::kVolta, 0, 3, 7);
     const Exported out = exported(doc);
     const QStringList expected = {"[left start1] C4/128", "D4/128", "E4/128 [right stop1]",
                                   "F4/128"};

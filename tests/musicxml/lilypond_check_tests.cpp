@@ -215,8 +215,8 @@ TEST_F(LilyPondCheck, NotesThatNoOneValueShowsAreTiedAcrossBarLines) {
 
 TEST_F(LilyPondCheck, RepeatsWithEndingsAsMusicWritesThem) {
     QeDocument doc = scoreOf({"1 2 3 4 |: 5 6 5 4 | 3 2 1 - | 2 2 2 2 :| 1 - - - |]"});
-    addFormat(doc, Format::kJumpLine, 0, 19, 19);  // the first ending: the measure before :|
-    addFormat(doc, Format::kJumpLine, 0, 24, 24);  // the second: the last measure
+    addFormat(doc, Format::kVolta, 0, 19, 19);  // the first ending: the measure before :|
+    addFormat(doc, Format::kVolta, 0, 24, 24);  // the second: the last measure
     check(doc, QStringLiteral("repeats"));
 }
 

@@ -162,7 +162,7 @@ QeDocument Generator::score() {
             add(Format::kArc, t, from, to);
     for (int t = 0; t < tracks; ++t)
         for (const auto& [from, to] : brackets_[static_cast<std::size_t>(t)])
-            add(Format::kJumpLine, t, from, to);
+            add(Format::kVolta, t, from, to);
     for (std::vector<lyrics>& verse : verses_) {
         std::stable_sort(verse.begin(), verse.end(), [](const lyrics& a, const lyrics& b) {
             return a.place.trackIndex < b.place.trackIndex;

@@ -112,7 +112,7 @@ TEST(Form, BracketsThatNameNoMeasuresAreNotRead) {
     const auto orderWith = [&](int trackFrom, int from, int trackTo, int to, short kind = 1) {
         QeDocument doc = test::scoreOf({track, track});
         Format record;
-        record.type = Format::kJumpLine;
+        record.type = Format::kVolta;
         record.from = location(kind, trackFrom, static_cast<std::int16_t>(from));
         record.to = location(1, trackTo, static_cast<std::int16_t>(to));
         doc.formatRecords().push_back(record);

@@ -62,7 +62,7 @@ TEST(NoteRecord, SetDurationKeepsOtherValueBitsAndRejectsBadInput) {
 
 TEST(FormatRecord, IsThirtyThreeBytesWithBothLocations) {
     Format f;
-    f.type = Format::kJumpLine;
+    f.type = Format::kVolta;
     f.from = location(1, 2, 3);
     f.to = location(1, 0x01020304, -1);
     const Raw bytes = written(f);

@@ -216,7 +216,7 @@ QeDocument scoreWithShapes(std::initializer_list<std::string> tracks, const std:
                 int first = bracketFrom;
                 while (first < items && !sofar[static_cast<std::size_t>(first)].isBarLine())
                     ++first;
-                shape(Format::kJumpLine, first, items - 1);
+                shape(Format::kVolta, first, items - 1);
                 continue;
             }
             const bool ties = token.size() > 1 && token.back() == '~';
