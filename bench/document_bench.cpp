@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 #include "base/exception.h"
-#include "records/my_io.h"
+#include "records/file_io.h"
 #include "records/qe_document.h"
 
 namespace {
@@ -110,7 +110,7 @@ void saveTo(qe::QeDocument& doc, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         fail("cannot create " + path);
-    qe::MyIO io(file);
+    qe::FileIO io(file);
     doc.serialize(io, true);
     if (std::fclose(file) != 0)
         fail("cannot write " + path);
@@ -121,7 +121,7 @@ std::unique_ptr<qe::QeDocument> loadFrom(const std::string& path) {
     if (!file)
         fail("cannot open " + path);
     auto doc = std::make_unique<qe::QeDocument>();
-    qe::MyIO io(file);
+    qe::FileIO io(file);
     doc->serialize(io, false);
     std::fclose(file);
     return doc;
@@ -173,7 +173,7 @@ void Load(benchmark::State& state) {
             fail("cannot open the document");
         auto doc = std::make_unique<qe::QeDocument>();
         {
-            qe::MyIO io(file);
+            qe::FileIO io(file);
             doc->serialize(io, false);
         }
         std::fclose(file);
@@ -232,7 +232,7 @@ void Save(benchmark::State& state) {
         if (!file)
             fail("cannot create the saved file");
         {
-            qe::MyIO io(file);
+            qe::FileIO io(file);
             setup->document->serialize(io, true);
         }
         if (std::fclose(file) != 0)

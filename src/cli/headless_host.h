@@ -23,7 +23,7 @@ public:
     void warn(const std::u16string& text, const std::u16string& caption) override;
     void setStatusTexts(const std::u16string&, const std::u16string&,
                         const std::u16string&) override {}
-    void invertRegion(const std::vector<Rect>&) override {}
+    void repaintRegion(const std::vector<Rect>&) override {}
 
 private:
     FontBook& fonts_;

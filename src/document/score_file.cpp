@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "base/exception.h"
-#include "records/my_io.h"
+#include "records/file_io.h"
 
 namespace qe {
 
@@ -42,7 +42,7 @@ FileResult loadScore(const QString& path, QeDocument& doc) {
     if (!file)
         return failure(QCoreApplication::translate("qanoredit", "%1: 无法打开文件。").arg(path));
     try {
-        MyIO io(file.get());
+        FileIO io(file.get());
         doc.serialize(io, false);
     } catch (const Exception&) {
         return failure(unreadableDocumentMessage(), true);

@@ -675,7 +675,7 @@ void ScoreEditor::invertSelection(bool on) {
     }
     const std::vector<Rect> region = selectionRegion();
     if (window)
-        window->invertRegion(region);
+        window->repaintRegion(region);
     caret.selectionShown = on;
 }
 

@@ -32,7 +32,7 @@ public:
     virtual void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                                 const std::u16string& duration) = 0;
     // Inverts the colours of a region given as rectangles in logical units.
-    virtual void invertRegion(const std::vector<Rect>& logical) = 0;
+    virtual void repaintRegion(const std::vector<Rect>& logical) = 0;
 };
 
 }  // namespace qe

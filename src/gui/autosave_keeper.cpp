@@ -12,7 +12,7 @@
 #include "document/document_autosave.h"
 #include "document/recovery_entry.h"
 #include "document/score_document.h"
-#include "gui/recovery_dlg.h"
+#include "gui/recovery_dialog.h"
 #include "gui/ui_text.h"
 #include "records/qe_document.h"
 
@@ -79,15 +79,15 @@ int AutosaveKeeper::offerLeftovers(QWidget* parent,
         std::vector<RecoveryRecord> records;
         for (const auto& entry : left.entries)
             records.push_back(*entry->record());
-        CRecoveryDlg dialog(records, parent);
+        RecoveryDialog dialog(records, parent);
         dialog.exec();
         const QList<int> chosen = dialog.chosenRows();
         for (int i = 0; i < static_cast<int>(left.entries.size()); ++i) {
             // An entry let go keeps its files, to be offered at the next start.
             std::unique_ptr<RecoveryEntry> entry = std::move(left.entries[i]);
-            if (!chosen.contains(i) || dialog.choice() == CRecoveryDlg::Later)
+            if (!chosen.contains(i) || dialog.choice() == RecoveryDialog::Later)
                 continue;
-            if (dialog.choice() == CRecoveryDlg::Discard) {
+            if (dialog.choice() == RecoveryDialog::Discard) {
                 entry->remove();
                 continue;
             }

@@ -18,8 +18,8 @@
 
 #include "document/score_document.h"
 #include "gui/accepted_files.h"
-#include "gui/font_settings_dlg.h"
-#include "gui/title_settings_dlg.h"
+#include "gui/font_settings_dialog.h"
+#include "gui/title_settings_dialog.h"
 #include "gui/ui_text.h"
 
 namespace qe {
@@ -109,35 +109,35 @@ bool saveModifiedDocument(ScoreDocument& doc, QWidget* parent) {
 
 void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
     doc_header h = doc.score().header();
-    CTitleSettingsDlg dlg(parent);
-    dlg.m_strTitle = headerText(h.title);
-    dlg.m_strSubtitle = headerText(h.subtitle);
-    dlg.m_strAuthor1 = headerText(h.author1);
-    dlg.m_strAuthor2 = headerText(h.author2);
-    dlg.m_strAuthor3 = headerText(h.author3);
-    dlg.m_strComment1 = headerText(h.comment1);
-    dlg.m_strComment2 = headerText(h.comment2);
-    dlg.m_nAccidental = h.keyAccidental;
-    dlg.m_nKeyLetter = h.keyLetter;
-    dlg.m_nNumerator = h.timeNumerator;
-    dlg.m_nDenominator = h.timeDenominator;
-    for (int i = 0; i < int(std::size(CTitleSettingsDlg::kTempoBeats)); ++i)
-        if (CTitleSettingsDlg::kTempoBeats[i].unit == h.tempo.beatUnit &&
-            CTitleSettingsDlg::kTempoBeats[i].dotted == h.tempo.dotted)
-            dlg.m_nTempoBeat = i;
-    dlg.m_nPerMinute = h.tempo.perMinute;
-    dlg.m_strTempoText = QString::fromStdU16String(h.tempo.text);
-    dlg.m_bFreeMeter = h.freeMeter;
-    dlg.m_nTonicShift = h.tonicShift;
+    TitleSettingsDialog dlg(parent);
+    dlg.title = headerText(h.title);
+    dlg.subtitle = headerText(h.subtitle);
+    dlg.author1 = headerText(h.author1);
+    dlg.author2 = headerText(h.author2);
+    dlg.author3 = headerText(h.author3);
+    dlg.comment1 = headerText(h.comment1);
+    dlg.comment2 = headerText(h.comment2);
+    dlg.keyAccidental = h.keyAccidental;
+    dlg.keyLetter = h.keyLetter;
+    dlg.numerator = h.timeNumerator;
+    dlg.denominator = h.timeDenominator;
+    for (int i = 0; i < int(std::size(TitleSettingsDialog::kTempoBeats)); ++i)
+        if (TitleSettingsDialog::kTempoBeats[i].unit == h.tempo.beatUnit &&
+            TitleSettingsDialog::kTempoBeats[i].dotted == h.tempo.dotted)
+            dlg.tempoBeat = i;
+    dlg.perMinute = h.tempo.perMinute;
+    dlg.tempoText = QString::fromStdU16String(h.tempo.text);
+    dlg.freeMeter = h.freeMeter;
+    dlg.tonicShift = h.tonicShift;
     if (dlg.exec() != QDialog::Accepted)
         return;
 
-    const CTitleSettingsDlg::TempoBeat beat =
-        CTitleSettingsDlg::kTempoBeats[std::clamp(dlg.m_nTempoBeat, 0, 3)];
+    const TitleSettingsDialog::TempoBeat beat =
+        TitleSettingsDialog::kTempoBeats[std::clamp(dlg.tempoBeat, 0, 3)];
     h.tempo.beatUnit = static_cast<std::uint16_t>(beat.unit);
     h.tempo.dotted = beat.dotted;
-    h.tempo.perMinute = static_cast<std::uint16_t>(std::clamp(dlg.m_nPerMinute, 0, 400));
-    h.tempo.text = upToFirstZero(dlg.m_strTempoText);
+    h.tempo.perMinute = static_cast<std::uint16_t>(std::clamp(dlg.perMinute, 0, 400));
+    h.tempo.text = upToFirstZero(dlg.tempoText);
     // Without a number the beat means nothing: it goes back to its default, so that a mark of
     // text alone compares equal however the list was left.
     if (h.tempo.perMinute == 0) {
@@ -145,32 +145,32 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
         h.tempo.dotted = false;
     }
 
-    h.title = upToFirstZero(dlg.m_strTitle);
-    h.subtitle = upToFirstZero(dlg.m_strSubtitle);
-    h.author1 = upToFirstZero(dlg.m_strAuthor1);
-    h.author2 = upToFirstZero(dlg.m_strAuthor2);
-    h.author3 = upToFirstZero(dlg.m_strAuthor3);
-    h.comment1 = upToFirstZero(dlg.m_strComment1);
-    h.comment2 = upToFirstZero(dlg.m_strComment2);
+    h.title = upToFirstZero(dlg.title);
+    h.subtitle = upToFirstZero(dlg.subtitle);
+    h.author1 = upToFirstZero(dlg.author1);
+    h.author2 = upToFirstZero(dlg.author2);
+    h.author3 = upToFirstZero(dlg.author3);
+    h.comment1 = upToFirstZero(dlg.comment1);
+    h.comment2 = upToFirstZero(dlg.comment2);
     // A value outside its list (a list left without a selection) keeps the stored one.
-    if (dlg.m_nAccidental >= 0 && dlg.m_nAccidental <= 2)
-        h.keyAccidental = static_cast<std::uint8_t>(dlg.m_nAccidental);
-    if (dlg.m_nKeyLetter >= 0 && dlg.m_nKeyLetter <= 6)
-        h.keyLetter = static_cast<std::uint8_t>(dlg.m_nKeyLetter);
-    if (dlg.m_nNumerator >= 2 && dlg.m_nNumerator <= 16)
-        h.timeNumerator = static_cast<std::uint8_t>(dlg.m_nNumerator);
+    if (dlg.keyAccidental >= 0 && dlg.keyAccidental <= 2)
+        h.keyAccidental = static_cast<std::uint8_t>(dlg.keyAccidental);
+    if (dlg.keyLetter >= 0 && dlg.keyLetter <= 6)
+        h.keyLetter = static_cast<std::uint8_t>(dlg.keyLetter);
+    if (dlg.numerator >= 2 && dlg.numerator <= 16)
+        h.timeNumerator = static_cast<std::uint8_t>(dlg.numerator);
     for (int allowed : {1, 2, 4, 8, 16, 32, 64})
-        if (dlg.m_nDenominator == allowed)
+        if (dlg.denominator == allowed)
             h.timeDenominator = static_cast<std::uint8_t>(allowed);
-    h.freeMeter = dlg.m_bFreeMeter;
-    h.tonicShift = std::clamp(dlg.m_nTonicShift, -1, 1);
+    h.freeMeter = dlg.freeMeter;
+    h.tonicShift = std::clamp(dlg.tonicShift, -1, 1);
     // A change is one undoable step; OK with nothing changed is none.
     doc.changeTitleBlock(h);
 }
 
 void editFonts(ScoreDocument& doc, QWidget* parent) {
     format_track_header chosen = doc.score().format();
-    CFontSettingsDlg dlg(&chosen, parent);
+    FontSettingsDialog dlg(&chosen, parent);
     // The dialog edits its own copy; the change is made on the score as one undoable step.
     if (dlg.exec() == QDialog::Accepted)
         doc.changeFormat(chosen);

@@ -2,7 +2,7 @@
 
 #include "gui/accepted_files.h"
 #include "gui/document_dialogs.h"
-#include "gui/measure_mark_dlg.h"
+#include "gui/measure_mark_dialog.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -31,13 +31,13 @@
 
 #include "audio/score_player.h"
 #include "document/score_document.h"
-#include "gui/about_dlg.h"
+#include "gui/about_dialog.h"
 #include "gui/autosave_keeper.h"
 #include "gui/document_window.h"
-#include "gui/import_report_dlg.h"
+#include "gui/import_report_dialog.h"
 #include "gui/interface_language.h"
 #include "gui/key_guide.h"
-#include "gui/measure_check_dlg.h"
+#include "gui/measure_check_dialog.h"
 #include "gui/note_input_bar.h"
 #include "gui/playback_controls.h"
 #include "gui/score_view.h"
@@ -466,7 +466,7 @@ DocumentWindow* MainWindow::createFrame(ScoreDocument* doc) {
     });
     mdi_->addSubWindow(frame);
     frame->showMaximized();
-    view->onInitialUpdate();
+    view->attachDocument();
     renumberFrames(doc);
     mdi_->setActiveSubWindow(frame);
     view->setFocus();
@@ -632,7 +632,7 @@ QString MainWindow::measureStatusText() const {
 }
 
 void MainWindow::onAppAbout() {
-    CAboutDlg dialog(this);
+    AboutDialog dialog(this);
     dialog.exec();
 }
 

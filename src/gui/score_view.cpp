@@ -1,7 +1,7 @@
 #include "gui/score_view.h"
 #include "audio/sound_stage.h"
 #include "gui/document_dialogs.h"
-#include "gui/measure_check_dlg.h"
+#include "gui/measure_check_dialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,7 +31,7 @@
 #include "engrave/measure.h"
 #include "export/score_printer.h"
 #include "gui/export_command.h"
-#include "gui/input_dlg.h"
+#include "gui/text_input_dialog.h"
 #include "gui/ui_text.h"
 #include "gui/view_keys.h"
 #include "music/measure_check.h"
@@ -121,7 +121,7 @@ void ScoreView::showSounding() {
     viewport()->update();
 }
 
-void ScoreView::onInitialUpdate() {
+void ScoreView::attachDocument() {
     if (attached_)
         return;
     attached_ = true;
@@ -369,7 +369,7 @@ void ScoreView::setStatusTexts(const std::u16string& accidental, const std::u16s
                             uiText(QString::fromStdU16String(duration)));
 }
 
-void ScoreView::invertRegion(const std::vector<Rect>& logical) {
+void ScoreView::repaintRegion(const std::vector<Rect>& logical) {
     // The highlight is painted from the controller's selection with everything else; what
     // changed only needs showing.
     QRect area;
@@ -850,12 +850,12 @@ void ScoreView::onVolta() {
         emit statusMessage(ui("跳房子只能加在同一声部的小节上。"));
         return;
     }
-    CInputDlg dialog(this);
-    dialog.m_strPrompt = ui("请输入说明文字");
-    dialog.m_strValue = QStringLiteral("1");
+    TextInputDialog dialog(this);
+    dialog.prompt = ui("请输入说明文字");
+    dialog.value = QStringLiteral("1");
     if (dialog.exec() != QDialog::Accepted)
         return;
-    controller_.addVolta(dialog.m_strValue.toStdU16String());
+    controller_.addVolta(dialog.value.toStdU16String());
     onUpdate(true);
 }
 

@@ -50,7 +50,7 @@ public:
     ScorePlayer* player() const { return player_.get(); }
 
     // Attaches the document and lays it out; once, when the window first shows it.
-    void onInitialUpdate();
+    void attachDocument();
     // Lays the view out again, sizes the scroll range and repaints: the whole window, or only
     // what the layout changed. A score too wide for its lines is reported when `warn` is set.
     void onUpdate(bool warn = false, bool onlyChanges = false);
@@ -145,7 +145,7 @@ public:
     void warn(const std::u16string& text, const std::u16string& caption) override;
     void setStatusTexts(const std::u16string& accidental, const std::u16string& octave,
                         const std::u16string& duration) override;
-    void invertRegion(const std::vector<Rect>& logical) override;
+    void repaintRegion(const std::vector<Rect>& logical) override;
 
     // What the player plays: the score shown, from the caret.
     const music::Score* playedScore() const override;

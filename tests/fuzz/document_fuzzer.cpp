@@ -12,7 +12,7 @@
 
 #include "base/exception.h"
 #include "records/memory_io.h"
-#include "records/my_io.h"
+#include "records/file_io.h"
 #include "records/qe_document.h"
 
 namespace {
@@ -68,7 +68,7 @@ Bytes saveThroughFile(qe::QeDocument& doc) {
     if (ftruncate(fileno(file), 0) != 0)
         fail("cannot empty the temporary file");
     {
-        qe::MyIO io(file);
+        qe::FileIO io(file);
         try {
             doc.serialize(io, true);
         } catch (const qe::Exception&) {
@@ -91,7 +91,7 @@ Bytes saveThroughFile(qe::QeDocument& doc) {
 int loadFromScratchFile(qe::QeDocument& doc) {
     std::FILE* file = scratchFile();
     std::rewind(file);
-    qe::MyIO io(file);
+    qe::FileIO io(file);
     return load(io, doc);
 }
 
@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qe::QeDocument fromFile;
         int fileCode;
         {
-            qe::MyIO io(file);
+            qe::FileIO io(file);
             fileCode = load(io, fromFile);
         }
         std::fclose(file);

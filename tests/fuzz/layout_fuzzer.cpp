@@ -70,7 +70,7 @@ public:
                         const std::u16string&) override {
         ++statusUpdates;
     }
-    void invertRegion(const std::vector<qe::Rect>&) override {}
+    void repaintRegion(const std::vector<qe::Rect>&) override {}
 
     qe::ScoreEditor* view = nullptr;
     int warnings = 0;

@@ -7,9 +7,9 @@
 
 #include "gui/document_window.h"
 #include "gui/font_chooser.h"
-#include "gui/font_settings_dlg.h"
-#include "gui/input_dlg.h"
-#include "gui/title_settings_dlg.h"
+#include "gui/font_settings_dialog.h"
+#include "gui/text_input_dialog.h"
+#include "gui/title_settings_dialog.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 
@@ -28,7 +28,7 @@ private slots:
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
         QStringList shown;
-        whenModal<CTitleSettingsDlg>([&shown](CTitleSettingsDlg* dlg) {
+        whenModal<TitleSettingsDialog>([&shown](TitleSettingsDialog* dlg) {
             shown << dlg->titleEdit()->text() << dlg->accidentalList()->currentText()
                   << dlg->keyLetterList()->currentText() << dlg->numeratorList()->currentText()
                   << dlg->denominatorList()->currentText();
@@ -48,7 +48,7 @@ private slots:
         stored.timeNumerator = 40;
         doc->session().score.setHeader(stored);
         QStringList lists;
-        whenModal<CTitleSettingsDlg>([&lists](CTitleSettingsDlg* dlg) {
+        whenModal<TitleSettingsDialog>([&lists](TitleSettingsDialog* dlg) {
             lists << dlg->numeratorList()->currentText() << dlg->denominatorList()->currentText();
             dlg->titleEdit()->setText(QStringLiteral("茉莉花"));
             dlg->accidentalList()->setCurrentIndex(1);
@@ -66,7 +66,7 @@ private slots:
         QVERIFY(doc->isModified());
         QVERIFY(ed.frame->activeFrame()->windowTitle().startsWith(QStringLiteral("茉莉花")));
         // Cancel changes nothing.
-        whenModal<CTitleSettingsDlg>([](CTitleSettingsDlg* dlg) {
+        whenModal<TitleSettingsDialog>([](TitleSettingsDialog* dlg) {
             dlg->titleEdit()->setText(QStringLiteral("别的"));
             dlg->reject();
         });
@@ -79,12 +79,12 @@ private slots:
         ScoreDocument* doc = ed.frame->onFileNew();
         const FontRecord before = doc->score().format().fonts[kNoteFont];
         QStringList categories;
-        const auto chooseTwentyPoints = [&categories](CFontSettingsDlg* dlg, bool ok) {
+        const auto chooseTwentyPoints = [&categories](FontSettingsDialog* dlg, bool ok) {
             for (int i = 0; i < dlg->categoryList()->count(); ++i)
                 categories << dlg->categoryList()->itemText(i);
             dlg->categoryList()->setCurrentIndex(4);  // 普通音符
             whenModal<FontChooser>([dlg, ok](FontChooser* chooser) {
-                QFont font = FontChooser::dialogFont(dlg->m_pFormat->fonts[kNoteFont].logFont);
+                QFont font = FontChooser::dialogFont(dlg->format->fonts[kNoteFont].logFont);
                 font.setPointSize(20);
                 chooser->setCurrentFont(font);
                 chooser->setCurrentColor(QColor(0x12, 0x34, 0x56));
@@ -93,14 +93,14 @@ private slots:
             });
             dlg->chooseFontButton()->click();
         };
-        whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, false); });
+        whenModal<FontSettingsDialog>([&](FontSettingsDialog* dlg) { chooseTwentyPoints(dlg, false); });
         ed.frame->commands().fontSettings->trigger();
         QCOMPARE(categories, (QStringList{"大标题", "小标题", "普通文字", "小号文字", "普通音符",
                                           "小节线等", "倚音/赠音", "歌词"}));
         QVERIFY(doc->score().format().fonts[kNoteFont] == before);
         QVERIFY(!doc->isModified());
 
-        whenModal<CFontSettingsDlg>([&](CFontSettingsDlg* dlg) { chooseTwentyPoints(dlg, true); });
+        whenModal<FontSettingsDialog>([&](FontSettingsDialog* dlg) { chooseTwentyPoints(dlg, true); });
         ed.frame->commands().fontSettings->trigger();
         const FontRecord& chosen = doc->score().format().fonts[kNoteFont];
         QCOMPARE(chosen.logFont.height, -400);
@@ -135,8 +135,8 @@ private slots:
         // From the first measure to the start of the third: a bracket over the first two.
         ed.drag(ed.at(0, 0), ed.at(2, 0));
         QString prompt;
-        whenModal<CInputDlg>([&prompt](CInputDlg* dlg) {
-            prompt = dlg->m_strPrompt;
+        whenModal<TextInputDialog>([&prompt](TextInputDialog* dlg) {
+            prompt = dlg->prompt;
             QCOMPARE(dlg->valueEdit()->text(), QStringLiteral("1"));
             dlg->valueEdit()->setText(QStringLiteral("1.2."));
             dlg->accept();
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(doc->isModified());
         // Cancelled, the command does nothing.
         doc->setModifiedFlag(false);
-        whenModal<CInputDlg>([](CInputDlg* dlg) { dlg->reject(); });
+        whenModal<TextInputDialog>([](TextInputDialog* dlg) { dlg->reject(); });
         ed.frame->commands().addVolta->trigger();
         QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(!doc->isModified());

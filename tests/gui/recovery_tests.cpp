@@ -11,7 +11,7 @@
 #include "document/recovery_store.h"
 #include "gui/autosave_keeper.h"
 #include "gui/document_window.h"
-#include "gui/recovery_dlg.h"
+#include "gui/recovery_dialog.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "records/memory_io.h"
@@ -60,9 +60,9 @@ struct Shown {
 
 // Answers the next recovery dialog: unticks the rows in `untick`, then presses `key` on it or
 // clicks the button of `choice`.
-void answerRecovery(Shown* shown, std::optional<CRecoveryDlg::Choice> choice,
+void answerRecovery(Shown* shown, std::optional<RecoveryDialog::Choice> choice,
                     QList<int> untick = {}) {
-    whenModal<CRecoveryDlg>([shown, choice, untick](CRecoveryDlg* dialog) {
+    whenModal<RecoveryDialog>([shown, choice, untick](RecoveryDialog* dialog) {
         QTreeWidget* list = dialog->list();
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             QStringList cells;
@@ -70,7 +70,7 @@ void answerRecovery(Shown* shown, std::optional<CRecoveryDlg::Choice> choice,
                 cells << list->topLevelItem(i)->text(c);
             shown->rows << cells;
         }
-        shown->recoverIsDefault = dialog->button(CRecoveryDlg::Recover)->isDefault();
+        shown->recoverIsDefault = dialog->button(RecoveryDialog::Recover)->isDefault();
         for (int row : untick)
             list->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
         if (choice)
@@ -190,7 +190,7 @@ private slots:
         EditorWindow ed;
         // The first row (the newer, 一) discarded; the second unticked, so kept.
         Shown shown;
-        answerRecovery(&shown, CRecoveryDlg::Discard, {1});
+        answerRecovery(&shown, RecoveryDialog::Discard, {1});
         QCOMPARE(ed.frame->offerRecovery(), 0);
         QCOMPARE(shown.rows.size(), 2);
         QVERIFY(!QFile::exists(one));
@@ -198,15 +198,15 @@ private slots:
         QVERIFY(ed.frame->documents().isEmpty());
 
         Shown later;
-        answerRecovery(&later, CRecoveryDlg::Later);
+        answerRecovery(&later, RecoveryDialog::Later);
         QCOMPARE(ed.frame->offerRecovery(), 0);
         QCOMPARE(later.rows.size(), 1);
         QCOMPARE(later.rows.first().value(1), QStringLiteral("二"));
         QVERIFY(QFile::exists(two));
 
         // Escape is 以后再说 too.
-        whenModal<CRecoveryDlg>(
-            [](CRecoveryDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        whenModal<RecoveryDialog>(
+            [](RecoveryDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QCOMPARE(ed.frame->offerRecovery(), 0);
         QVERIFY(QFile::exists(two));
     }

@@ -26,9 +26,9 @@
 #include "gui/document_window.h"
 #include "gui/export_command.h"
 #include "gui/key_guide.h"
-#include "gui/measure_check_dlg.h"
-#include "gui/measure_mark_dlg.h"
-#include "gui/title_settings_dlg.h"
+#include "gui/measure_check_dialog.h"
+#include "gui/measure_mark_dialog.h"
+#include "gui/title_settings_dialog.h"
 #include "gui/note_input_bar.h"
 #include "gui/playback_controls.h"
 #include "gui/view_keys.h"
@@ -509,7 +509,7 @@ private slots:
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
         QStringList octaves;
-        whenModal<CTitleSettingsDlg>([&octaves](CTitleSettingsDlg* dlg) {
+        whenModal<TitleSettingsDialog>([&octaves](TitleSettingsDialog* dlg) {
             for (int i = 0; i < dlg->tonicList()->count(); ++i)
                 octaves << dlg->tonicList()->itemText(i);
             dlg->tonicList()->setCurrentIndex(2);

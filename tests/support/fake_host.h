@@ -49,7 +49,7 @@ public:
         status = {a, o, d};
         ++statusUpdates;
     }
-    void invertRegion(const std::vector<Rect>& region) override { inversions.push_back(region); }
+    void repaintRegion(const std::vector<Rect>& region) override { inversions.push_back(region); }
 
     ScoreEditor* view = nullptr;
     // Further views on the same score, laid out again with this one.

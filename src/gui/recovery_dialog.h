@@ -15,13 +15,13 @@ namespace qe {
 // keeping, each with its file's name (or "未命名") and the time of its last autosave, and
 // what to do with them. The choice applies to the documents ticked; the others wait for a
 // later start.
-class CRecoveryDlg : public QDialog {
+class RecoveryDialog : public QDialog {
     Q_OBJECT
 
 public:
     enum Choice { Recover, Discard, Later };
 
-    explicit CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* parent = nullptr);
+    explicit RecoveryDialog(const std::vector<RecoveryRecord>& records, QWidget* parent = nullptr);
 
     Choice choice() const { return choice_; }
     // The rows ticked, in the order of the records.

@@ -1,4 +1,4 @@
-#include "gui/input_dlg.h"
+#include "gui/text_input_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -8,7 +8,7 @@
 
 namespace qe {
 
-CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
+TextInputDialog::TextInputDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(ui("Qanor简谱编辑器"));
     promptEdit_ = new QLineEdit(this);
     promptEdit_->setReadOnly(true);
@@ -25,8 +25,8 @@ CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
     QPushButton* ok = buttons->addButton(ui("确定"), QDialogButtonBox::AcceptRole);
     buttons->addButton(ui("取消"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CInputDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CInputDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TextInputDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TextInputDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(promptEdit_);
@@ -34,17 +34,17 @@ CInputDlg::CInputDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-void CInputDlg::showEvent(QShowEvent* event) {
-    promptEdit_->setText(m_strPrompt);
-    valueEdit_->setText(m_strValue);
+void TextInputDialog::showEvent(QShowEvent* event) {
+    promptEdit_->setText(prompt);
+    valueEdit_->setText(value);
     valueEdit_->selectAll();
     valueEdit_->setFocus();
     QDialog::showEvent(event);
 }
 
-void CInputDlg::accept() {
-    m_strPrompt = promptEdit_->text();
-    m_strValue = valueEdit_->text();
+void TextInputDialog::accept() {
+    prompt = promptEdit_->text();
+    value = valueEdit_->text();
     QDialog::accept();
 }
 

@@ -1,4 +1,4 @@
-#include "gui/title_settings_dlg.h"
+#include "gui/title_settings_dialog.h"
 
 #include "music/pitch.h"
 
@@ -32,9 +32,9 @@ QComboBox* dropDownList(const QStringList& items, QWidget* parent) {
 
 }  // namespace
 
-CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
-    : QDialog(parent), texts_{&m_strTitle,   &m_strSubtitle, &m_strAuthor1, &m_strAuthor2,
-                              &m_strAuthor3, &m_strComment1, &m_strComment2} {
+TitleSettingsDialog::TitleSettingsDialog(QWidget* parent)
+    : QDialog(parent), texts_{&title,   &subtitle, &author1, &author2,
+                              &author3, &comment1, &comment2} {
     setWindowTitle(ui("标题"));
     static const char* const kLabels[] = {"正标题：", "副标题：", "作者一：", "作者二：",
                                           "作者三：", "注释一：", "注释二："};
@@ -108,23 +108,24 @@ CTitleSettingsDlg::CTitleSettingsDlg(QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CTitleSettingsDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CTitleSettingsDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TitleSettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TitleSettingsDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
 }
 
-void CTitleSettingsDlg::fillTonics() {
-    const int keep = tonic_->count() == 3 ? tonic_->currentIndex() : 1 + m_nTonicShift;
+void TitleSettingsDialog::fillTonics() {
+    const int keep = tonic_->count() == 3 ? tonic_->currentIndex() : 1 + tonicShift;
     const int letter = keyLetter_->currentIndex();
     const int accidental = accidental_->currentIndex();
     const std::optional<music::Key> key = music::Key::fromTitle(letter, accidental);
     QSignalBlocker quiet(tonic_);
     tonic_->clear();
-    const QString sign = accidental == 1 ? QStringLiteral("♯") : accidental == 2 ? QStringLiteral("♭")
-                                                                                 : QString();
+    const QString sign = accidental == 1   ? QStringLiteral("♯")
+                         : accidental == 2 ? QStringLiteral("♭")
+                                           : QString();
     for (int shift = -1; shift <= 1; ++shift) {
         const int octave = key ? key->shifted(shift).tonic().octave : 4 + shift;
         QString name = QStringLiteral("%1%2%3")
@@ -137,13 +138,13 @@ void CTitleSettingsDlg::fillTonics() {
     tonic_->setCurrentIndex(std::clamp(keep, 0, 2));
 }
 
-void CTitleSettingsDlg::showEvent(QShowEvent* event) {
+void TitleSettingsDialog::showEvent(QShowEvent* event) {
     if (!initialised_)
         onInitDialog();
     QDialog::showEvent(event);
 }
 
-void CTitleSettingsDlg::onInitDialog() {
+void TitleSettingsDialog::onInitDialog() {
     initialised_ = true;
     for (int i = 0; i < 7; ++i)
         edits_[i]->setText(*texts_[i]);
@@ -151,37 +152,37 @@ void CTitleSettingsDlg::onInitDialog() {
     const auto select = [](QComboBox* list, int index) {
         list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
     };
-    select(accidental_, m_nAccidental);
-    select(keyLetter_, m_nKeyLetter);
-    select(numerator_, m_nNumerator - 2);
-    int denominator = 2;  // "4" for a value the list does not hold
+    select(accidental_, keyAccidental);
+    select(keyLetter_, keyLetter);
+    select(numerator_, numerator - 2);
+    int shown = 2;  // "4" for a value the list does not hold
     for (int i = 0; i < 7; ++i)
-        if (kDenominators[i] == m_nDenominator)
-            denominator = i;
-    select(denominator_, denominator);
-    select(tempoBeat_, m_nTempoBeat);
-    perMinute_->setValue(m_nPerMinute);
-    tempoText_->setText(m_strTempoText);
-    freeMeter_->setChecked(m_bFreeMeter);
+        if (kDenominators[i] == denominator)
+            shown = i;
+    select(denominator_, shown);
+    select(tempoBeat_, tempoBeat);
+    perMinute_->setValue(perMinute);
+    tempoText_->setText(tempoText);
+    freeMeter_->setChecked(freeMeter);
     tonic_->clear();
     fillTonics();
-    tonic_->setCurrentIndex(std::clamp(1 + m_nTonicShift, 0, 2));
+    tonic_->setCurrentIndex(std::clamp(1 + tonicShift, 0, 2));
 }
 
-void CTitleSettingsDlg::accept() {
+void TitleSettingsDialog::accept() {
     for (int i = 0; i < 7; ++i)
         *texts_[i] = edits_[i]->text();
     // A list without a selection gives -1, which the document refuses to store.
-    m_nAccidental = accidental_->currentIndex();
-    m_nKeyLetter = keyLetter_->currentIndex();
-    m_nNumerator = numerator_->currentIndex() + 2;
+    keyAccidental = accidental_->currentIndex();
+    keyLetter = keyLetter_->currentIndex();
+    numerator = numerator_->currentIndex() + 2;
     if (const int d = denominator_->currentIndex(); d >= 0)
-        m_nDenominator = kDenominators[d];
-    m_nTempoBeat = std::max(0, tempoBeat_->currentIndex());
-    m_nPerMinute = perMinute_->value();
-    m_strTempoText = tempoText_->text();
-    m_bFreeMeter = freeMeter_->isChecked();
-    m_nTonicShift = std::clamp(tonic_->currentIndex(), 0, 2) - 1;
+        denominator = kDenominators[d];
+    tempoBeat = std::max(0, tempoBeat_->currentIndex());
+    perMinute = perMinute_->value();
+    tempoText = tempoText_->text();
+    freeMeter = freeMeter_->isChecked();
+    tonicShift = std::clamp(tonic_->currentIndex(), 0, 2) - 1;
     QDialog::accept();
 }
 

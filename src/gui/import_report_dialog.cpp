@@ -1,4 +1,4 @@
-#include "gui/import_report_dlg.h"
+#include "gui/import_report_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -12,7 +12,7 @@ class format_track_header;
 // The font settings dialog: pick a text category, then its font and colour. A chosen font is
 // stored into the format settings at once; the document takes care of undoing it when the
 // dialog is cancelled.
-class CFontSettingsDlg : public QDialog {
+class FontSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -21,16 +21,16 @@ public:
     static int fontRecordOf(int category);
 
     // `format` is not owned and must outlive the dialog.
-    CFontSettingsDlg(format_track_header* format, QWidget* parent = nullptr);
+    FontSettingsDialog(format_track_header* format, QWidget* parent = nullptr);
 
     // Button "选择字体": the font dialog on the selected category's record.
     void onChooseFont();
 
-    QComboBox* categoryList() const { return m_cbCategory; }
+    QComboBox* categoryList() const { return categoryBox; }
     QPushButton* chooseFontButton() const { return chooseFont_; }
 
-    format_track_header* m_pFormat;
-    QComboBox* m_cbCategory;
+    format_track_header* format;
+    QComboBox* categoryBox;
 
 private:
     QPushButton* chooseFont_;

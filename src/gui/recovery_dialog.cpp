@@ -1,4 +1,4 @@
-#include "gui/recovery_dlg.h"
+#include "gui/recovery_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -11,7 +11,7 @@
 
 namespace qe {
 
-CRecoveryDlg::CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* parent)
+RecoveryDialog::RecoveryDialog(const std::vector<RecoveryRecord>& records, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(ui("恢复文档"));
     auto* text = new QLabel(ui("Qanor简谱编辑器上次没有正常退出。下列文档有未保存的更改，"
@@ -50,7 +50,7 @@ CRecoveryDlg::CRecoveryDlg(const std::vector<RecoveryRecord>& records, QWidget* 
     layout->addWidget(box);
 }
 
-QList<int> CRecoveryDlg::chosenRows() const {
+QList<int> RecoveryDialog::chosenRows() const {
     QList<int> rows;
     for (int i = 0; i < list_->topLevelItemCount(); ++i)
         if (list_->topLevelItem(i)->checkState(0) == Qt::Checked)
@@ -58,7 +58,7 @@ QList<int> CRecoveryDlg::chosenRows() const {
     return rows;
 }
 
-void CRecoveryDlg::choose(Choice choice) {
+void RecoveryDialog::choose(Choice choice) {
     choice_ = choice;
     if (choice == Later)
         reject();

@@ -1,4 +1,4 @@
-#include "gui/about_dlg.h"
+#include "gui/about_dialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,11 +14,11 @@
 
 namespace qe {
 
-QUrl CAboutDlg::forumAddress() {
+QUrl AboutDialog::forumAddress() {
     return QUrl(QStringLiteral("https://forum.qanoredit.org/"));
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(ui("关于 QanorEdit"));
     auto* picture = new QLabel(this);
     picture->setPixmap(

@@ -1,4 +1,4 @@
-#include "gui/measure_check_dlg.h"
+#include "gui/measure_check_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -8,9 +8,9 @@ namespace qe {
 
 // The byte stream of a document file: an open file read or written from its current
 // position. The file stays owned by the caller, who also checks that it was flushed.
-class MyIO : public BaseIO {
+class FileIO : public BaseIO {
 public:
-    explicit MyIO(std::FILE* file);
+    explicit FileIO(std::FILE* file);
 
     int read(void* buffer, int length) override;
     int write(const void* buffer, int length) override;

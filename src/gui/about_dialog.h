@@ -9,13 +9,13 @@ namespace qe {
 
 // The about box: the program's picture, name and version, and a button that opens the
 // forum's web page in the desktop's browser.
-class CAboutDlg : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
     static QUrl forumAddress();
 
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     QPushButton* forumButton() const { return forum_; }
 

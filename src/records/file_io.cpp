@@ -1,10 +1,10 @@
-#include "records/my_io.h"
+#include "records/file_io.h"
 
 #include <algorithm>
 
 namespace qe {
 
-MyIO::MyIO(std::FILE* file) : file_(file) {
+FileIO::FileIO(std::FILE* file) : file_(file) {
     // The length bounds every read; a file that cannot seek (a pipe) is read to its end.
     const long start = std::ftell(file_);
     if (start >= 0) {
@@ -18,7 +18,7 @@ MyIO::MyIO(std::FILE* file) : file_(file) {
     }
 }
 
-int MyIO::read(void* buffer, int length) {
+int FileIO::read(void* buffer, int length) {
     if (length <= 0)
         return 0;
     const auto got =
@@ -27,7 +27,7 @@ int MyIO::read(void* buffer, int length) {
     return got;
 }
 
-int MyIO::write(const void* buffer, int length) {
+int FileIO::write(const void* buffer, int length) {
     if (length <= 0)
         return 0;
     const auto put =
@@ -37,7 +37,7 @@ int MyIO::write(const void* buffer, int length) {
     return put;
 }
 
-void MyIO::skip(int offset) {
+void FileIO::skip(int offset) {
     if (std::fseek(file_, offset, SEEK_CUR) == 0)
         position_ += offset;
 }

@@ -1,4 +1,4 @@
-#include "gui/font_settings_dlg.h"
+#include "gui/font_settings_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -30,23 +30,23 @@ constexpr int kCategoryCount = static_cast<int>(std::size(kCategories));
 
 }  // namespace
 
-int CFontSettingsDlg::fontRecordOf(int category) {
+int FontSettingsDialog::fontRecordOf(int category) {
     return category >= 0 && category < kCategoryCount ? kCategories[category].record : -1;
 }
 
-CFontSettingsDlg::CFontSettingsDlg(format_track_header* format, QWidget* parent)
-    : QDialog(parent), m_pFormat(format) {
+FontSettingsDialog::FontSettingsDialog(format_track_header* format, QWidget* parent)
+    : QDialog(parent), format(format) {
     setWindowTitle(ui("字体设置"));
-    m_cbCategory = new QComboBox(this);
+    categoryBox = new QComboBox(this);
     for (const Category& category : kCategories)
-        m_cbCategory->addItem(ui(category.text));
-    m_cbCategory->setCurrentIndex(0);
+        categoryBox->addItem(ui(category.text));
+    categoryBox->setCurrentIndex(0);
     chooseFont_ = new QPushButton(ui("选择字体(&S)..."), this);
-    connect(chooseFont_, &QPushButton::clicked, this, &CFontSettingsDlg::onChooseFont);
+    connect(chooseFont_, &QPushButton::clicked, this, &FontSettingsDialog::onChooseFont);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(ui("应用类别:"), this));
-    row->addWidget(m_cbCategory, 1);
+    row->addWidget(categoryBox, 1);
     row->addWidget(chooseFont_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -61,11 +61,11 @@ CFontSettingsDlg::CFontSettingsDlg(format_track_header* format, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CFontSettingsDlg::onChooseFont() {
-    const int record = fontRecordOf(m_cbCategory->currentIndex());
-    if (record < 0 || !m_pFormat)
+void FontSettingsDialog::onChooseFont() {
+    const int record = fontRecordOf(categoryBox->currentIndex());
+    if (record < 0 || !format)
         return;
-    FontRecord& font = m_pFormat->fonts[static_cast<std::size_t>(record)];
+    FontRecord& font = format->fonts[static_cast<std::size_t>(record)];
     FontChooser chooser(font, this);
     if (chooser.exec() == QDialog::Accepted)
         font = chooser.chosenRecord();

@@ -13,11 +13,11 @@ namespace qe {
 // The title dialog: the seven texts of the title block, the key ("1=" and a letter with its
 // accidental) and the time signature. The members carry the values in and out; the lists
 // hold indices as the document stores them (numerator from 2, denominator as a power of 2).
-class CTitleSettingsDlg : public QDialog {
+class TitleSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CTitleSettingsDlg(QWidget* parent = nullptr);
+    explicit TitleSettingsDialog(QWidget* parent = nullptr);
 
     // Moves the texts into the fields and selects the list items; runs once, when the dialog
     // first shows.
@@ -31,26 +31,26 @@ public:
     QComboBox* numeratorList() const { return numerator_; }
     QComboBox* denominatorList() const { return denominator_; }
 
-    QString m_strTitle;
-    QString m_strSubtitle;
-    QString m_strAuthor1;
-    QString m_strAuthor2;
-    QString m_strAuthor3;
-    QString m_strComment1;
-    QString m_strComment2;
-    int m_nAccidental = 0;
-    int m_nKeyLetter = 6;
-    int m_nNumerator = 4;
-    int m_nDenominator = 4;
+    QString title;
+    QString subtitle;
+    QString author1;
+    QString author2;
+    QString author3;
+    QString comment1;
+    QString comment2;
+    int keyAccidental = 0;
+    int keyLetter = 6;
+    int numerator = 4;
+    int denominator = 4;
     // Free meter: no time signature (the fraction above is kept for older versions).
-    bool m_bFreeMeter = false;
+    bool freeMeter = false;
     // The octave of the undotted "1" from the usual one: -1, 0 or +1.
-    int m_nTonicShift = 0;
+    int tonicShift = 0;
     // The metronome mark: the beat (an index of kTempoBeats), beats a minute (0: none) and the
     // tempo text.
-    int m_nTempoBeat = 0;
-    int m_nPerMinute = 0;
-    QString m_strTempoText;
+    int tempoBeat = 0;
+    int perMinute = 0;
+    QString tempoText;
     // The beats the mark can count: a quarter, a dotted quarter, an eighth, a half.
     struct TempoBeat {
         int unit;

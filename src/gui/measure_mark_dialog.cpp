@@ -1,4 +1,4 @@
-#include "gui/measure_mark_dlg.h"
+#include "gui/measure_mark_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,19 +8,19 @@ class QLineEdit;
 namespace qe {
 
 // A one-line text question: a prompt above an edit field holding the value.
-class CInputDlg : public QDialog {
+class TextInputDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CInputDlg(QWidget* parent = nullptr);
+    explicit TextInputDialog(QWidget* parent = nullptr);
 
     // OK: the field's text becomes the value.
     void accept() override;
 
     QLineEdit* valueEdit() const { return valueEdit_; }
 
-    QString m_strValue;
-    QString m_strPrompt;
+    QString value;
+    QString prompt;
 
 protected:
     void showEvent(QShowEvent* event) override;
