@@ -21,11 +21,15 @@
 #include "document/score_file.h"
 #include "edit/score_session.h"
 #include "engrave/page_view.h"
-#include "export/export_format.h"
+#include "export/bmp_writer.h"
+#include "export/export_registry.h"
+#include "export/gif_writer.h"
 #include "export/image_encoder.h"
+#include "export/jpeg_writer.h"
 #include "export/page_bands.h"
 #include "export/page_export.h"
 #include "export/page_palette.h"
+#include "export/png_writer.h"
 #include "export/vector_export.h"
 #include "qt_benchmarks.h"
 #include "records/qe_document.h"
@@ -94,6 +98,8 @@ public:
 
 const std::map<int, const char*> kFormats = {{0, "png"}, {1, "jpg"}, {2, "gif"},
                                              {3, "bmp"}, {4, "pdf"}, {5, "svg"}};
+// The encoders of the image formats, as kFormats numbers them.
+const qe::ImageEncoder kEncoders[] = {qe::writePng, qe::writeJpeg, qe::writeGif, qe::writeBmp};
 
 void Layout(benchmark::State& state) {
     LaidOut& score = scoreOfPages(static_cast<int>(state.range(0)));
@@ -125,12 +131,12 @@ void EncodePage(benchmark::State& state) {
     const char* extension = kFormats.at(static_cast<int>(state.range(0)));
     state.SetLabel(extension);
     const QImage page = qe::renderPage(qe::bench::QtBenchmarks::fonts(), scoreOfPages(20).view, 0);
-    const qe::ExportFormat format = qe::exportFormatOf(QStringLiteral("x.") + extension);
+    const qe::ImageEncoder encoder = kEncoders[state.range(0)];
     qint64 bytes = 0;
     for (auto _ : state) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        qe::encodeImage(page, format, buffer);
+        qe::encodeImage(page, encoder, buffer);
         bytes = buffer.size();
     }
     state.counters["kB"] = static_cast<double>(bytes) / 1024;
@@ -184,7 +190,7 @@ void PngEncoder(benchmark::State& state) {
                             indexed.scanLine(y));
             QImageWriter(&buffer, "png").write(indexed);
         } else {
-            qe::encodeImage(page, qe::ExportFormat::Png, buffer, which == 3 ? &helper : nullptr);
+            qe::encodeImage(page, qe::writePng, buffer, which == 3 ? &helper : nullptr);
         }
         bytes = buffer.size();
     }
@@ -200,8 +206,10 @@ void ExportPages(benchmark::State& state) {
     QTemporaryDir dir;
     Overwrite prompts;
     const QString chosen = dir.filePath(QStringLiteral("out.") + extension);
+    const qe::ExportFormat* format = qe::ExportRegistry::standard().formatFor(chosen);
+    qe::LaidOutExportHost host(qe::bench::QtBenchmarks::fonts(), prompts, &score.view);
     for (auto _ : state)
-        qe::exportPages(qe::bench::QtBenchmarks::fonts(), score.view, chosen, prompts);
+        format->write(score.score.score, {}, chosen, host);
     if (!prompts.failures.isEmpty())
         state.SkipWithError("pages failed");
     state.counters["pages/s"] =

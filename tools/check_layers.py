@@ -24,7 +24,7 @@ ALLOWED = {
     'painter': {'records', 'engrave'},
     'document': {'base', 'records', 'edit', 'files'},
     'musicxml': {'base', 'records', 'music', 'files'},
-    'export': {'base', 'music', 'engrave', 'painter', 'files'},
+    'export': {'base', 'music', 'engrave', 'painter', 'files', 'perform', 'musicxml', 'audio'},
     'audio': {'base', 'music', 'perform', 'files'},
 }
 ALLOWED['cli'] = set(ALLOWED) | {'base'}

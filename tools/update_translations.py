@@ -24,9 +24,11 @@ WHOLE = sorted((ROOT / 'src' / 'gui').glob('*.cpp')) + sorted((ROOT / 'src' / 'g
     ROOT / 'src' / 'edit' / 'input_method.cpp',
     ROOT / 'src' / 'edit' / 'score_editor.cpp',
 ]
-# Files where only the explicit translate() calls are the window's.
+# Files where only the explicit translate() calls are the window's, and the texts marked for
+# it with QT_TRANSLATE_NOOP (the export formats' file types).
 TRANSLATED = sorted((ROOT / 'src' / 'document').glob('*.cpp')) + sorted(
-    (ROOT / 'src' / 'files').glob('*.cpp')) + sorted((ROOT / 'src' / 'audio').glob('*.cpp'))
+    (ROOT / 'src' / 'files').glob('*.cpp')) + sorted((ROOT / 'src' / 'audio').glob('*.cpp')) + sorted(
+    (ROOT / 'src' / 'export').glob('*.cpp'))
 # Texts the core composes from parts: the duration pane ("4分音").
 COMPOSED = [f'{n}分音' for n in (1, 2, 4, 8, 16, 32, 64)]
 
@@ -34,7 +36,7 @@ CJK = re.compile(r'[\u3000-\u9fff\uff00-\uffef]')
 # A run of adjacent string literals, as the compiler joins them.
 LITERALS = re.compile(r'(?:(?:u8|u|L)?"(?:[^"\\\n]|\\.)*"\s*)+')
 ONE = re.compile(r'(?:u8|u|L)?"((?:[^"\\\n]|\\.)*)"')
-CALL = re.compile(r'QCoreApplication::translate\(\s*"qanoredit",\s*((?:(?:u8|u|L)?"(?:[^"\\\n]|\\.)*"\s*)+)\)')
+CALL = re.compile(r'(?:QCoreApplication::translate|QT_TRANSLATE_NOOP)\(\s*"qanoredit",\s*((?:(?:u8|u|L)?"(?:[^"\\\n]|\\.)*"\s*)+)\)')
 
 
 def strip_comments(code):

@@ -10,16 +10,17 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "base/version.h"
 #include "cli/cli_actions.h"
 #include "cli/cli_sound.h"
-#include "cli/option_table.h"
 #include "cli/doc_json.h"
+#include "cli/option_table.h"
 #include "document/score_file.h"
+#include "export/export_registry.h"
 #include "painter/font_book.h"
 
 namespace qe {
@@ -147,10 +148,9 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
     }
 
     const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
-                        int(parser.isSet(checkOption)) +
-                        int(parser.isSet(layoutOption)) + int(parser.isSet(exportOption)) +
-                        int(parser.isSet(typeOption)) + int(parser.isSet(lyricsOption)) +
-                        int(parser.isSet(importOption));
+                        int(parser.isSet(checkOption)) + int(parser.isSet(layoutOption)) +
+                        int(parser.isSet(exportOption)) + int(parser.isSet(typeOption)) +
+                        int(parser.isSet(lyricsOption)) + int(parser.isSet(importOption));
     if (actions > 1)
         return usageError(QStringLiteral("give one action at a time"));
     if (parser.isSet(titleOption) && !parser.isSet(newOption))
@@ -170,9 +170,10 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
     if ((parser.isSet(forceOption) || parser.isSet(noWatermarkOption)) &&
         !parser.isSet(exportOption))
         return usageError(QStringLiteral("--force and --no-watermark go with --export"));
-    if (const QString misuse = soundOptionMisuse(
-            parser, parser.isSet(exportOption) && isSoundExport(parser.value(exportOption)));
-        !misuse.isEmpty())
+    const ExportRegistry& formats = ExportRegistry::standard();
+    const ExportFormat* exportFormat =
+        parser.isSet(exportOption) ? formats.formatFor(parser.value(exportOption)) : nullptr;
+    if (const QString misuse = soundOptionMisuse(parser, exportFormat); !misuse.isEmpty())
         return usageError(misuse);
     const QStringList positional = parser.positionalArguments();
 
@@ -212,22 +213,22 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
         ExportRequest request;
         request.out = parser.value(exportOption);
         request.document = positional.first();
-        request.scrollMode = scrollMode;
+        request.format = exportFormat;
         request.force = parser.isSet(forceOption);
-        request.watermark = !parser.isSet(noWatermarkOption);
-        readSoundOptions(parser, request);
-        const ExportTarget* target = exportTargetFor(request.out);
-        if (!target)
-            return usageError(QStringLiteral("cannot export to %1; the extensions known are %2")
-                                  .arg(request.out, exportExtensions()));
-        if (scrollMode && !target->takesScrollMode)
+        request.options.watermark = !parser.isSet(noWatermarkOption);
+        request.options.scrollStrip = scrollMode;
+        readSoundOptions(parser, request.options);
+        if (!request.format)
+            return usageError(
+                QStringLiteral("cannot export to %1; the extensions known are %2")
+                    .arg(request.out, formats.extensions().join(QStringLiteral(", "))));
+        if (scrollMode && !request.format->takes(ExportOption::kScrollStrip))
             return usageError(QStringLiteral("--mode scroll cannot write %1").arg(request.out));
         preferOffscreenWithoutDisplay();
         QGuiApplication app(argc, argv);
         FontBook fonts;
         warnWithoutSymbolFont(fonts);
-        request.fonts = &fonts;
-        return target->write(request);
+        return actionExport(fonts, request);
     }
     if (parser.isSet(typeOption)) {
         if (positional.size() != 1)

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "document/score_file.h"
+#include "export/export_format.h"
 
 namespace qe {
 
@@ -29,31 +30,19 @@ bool openScore(const QString& path, ScoreSession& session, bool saving, int& sta
 // mode. A failure is reported on stderr and leaves its exit status in `status`.
 bool layOut(FontBook& fonts, ScoreLayout& layout, int& status);
 
-// What --export was asked for.
+// What --export was asked for: the score `document` written to `out` in `format`.
 struct ExportRequest {
     QString out;
     QString document;
-    bool scrollMode = false;  // --mode scroll
-    bool force = false;       // overwrite existing files instead of skipping them
-    bool watermark = true;
-    int tempo = 90;             // --tempo of a sound export: quarter notes per minute
-    bool tempoGiven = false;    // --tempo was given: it overrides the score's tempo mark
-    int program = 0;            // --program of a sound export: the General MIDI instrument
-    FontBook* fonts = nullptr;  // what pages and strips are drawn with
+    const ExportFormat* format = nullptr;
+    bool force = false;  // overwrite existing files instead of skipping them
+    ExportOptions options;
 };
 
-// A row of the export table: the output extensions it takes (lower case, no dot, separated by
-// spaces), whether it can write the scroll-mode strip, and the action that writes.
-struct ExportTarget {
-    const char* extensions;
-    bool takesScrollMode;
-    int (*write)(const ExportRequest& request);
-};
-
-// The row for the extension of `out` in any case, or null when nothing writes it.
-const ExportTarget* exportTargetFor(const QString& out);
-// Every extension the table takes, for the usage message.
-QString exportExtensions();
+// Writes the score through the registry's row for the request, laying it out only when the
+// format draws it; prints the files written on stdout, and on stderr what the format could
+// not carry over and why a file was not written.
+int actionExport(FontBook& fonts, const ExportRequest& request);
 
 // Lays lyrics onto the notes of a document as the editor's lyrics command does, then saves.
 struct LyricsRequest {
@@ -65,11 +54,11 @@ struct LyricsRequest {
     int measure = 1;
 };
 int actionLyrics(FontBook& fonts, const LyricsRequest& request);
-// MusicXML: a score read into a new document saved as `out`, and the --export row that
-// writes a document as a MusicXML file (compressed for .mxl). What cannot be carried over is
+// MusicXML: a score read into a new document saved as `out`. What cannot be carried over is
 // reported on stderr.
 int actionImport(const QString& in, const QString& out);
-int exportMusicXml(const ExportRequest& request);
+// What a conversion could not carry over, a line each on stderr.
+void printReport(const QStringList& lines);
 // Types KEYS into the document as the editor would, then saves to `out` (or in place).
 int actionType(FontBook& fonts, const QString& keys, const QString& path, const QString& out);
 

@@ -1,26 +1,14 @@
-#include <QFileInfo>
-#include <QImage>
-#include <QStringList>
+#include <QString>
 
 #include "cli/cli.h"
 #include "cli/cli_actions.h"
-#include "cli/cli_sound.h"
 #include "edit/score_session.h"
-#include "engrave/linear_view.h"
-#include "engrave/page_view.h"
 #include "engrave/score_layout.h"
-#include "export/export_format.h"
-#include "export/image_encoder.h"
-#include "export/page_export.h"
-#include "files/atomic_file.h"
+#include "export/export_host.h"
 
 namespace qe {
 
 namespace {
-
-QString saveFailedMessage(const QString& path) {
-    return QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(path);
-}
 
 // The command line never asks: an existing file is overwritten with --force and otherwise
 // left as it is, which the exit status reports.
@@ -37,86 +25,104 @@ public:
     }
     bool offersOtherPath() const override { return false; }
     QString chooseOtherPath(const QString&, const QString&, const QString&) override { return {}; }
-    void reportFailure(const QString& path) override { printError(saveFailedMessage(path)); }
+    void reportFailure(const QString& path) override {
+        printError(QStringLiteral("%1: 保存失败，请检查文件路径与扩展名。").arg(path));
+    }
 
 private:
     const bool force_;
 };
 
-int exportPageFiles(const ExportRequest& request, ScoreSession& session) {
-    ScoreLayout& layout = session.layout(ScoreLayout::kPageMode);
-    int status = kExitOk;
-    if (!layOut(*request.fonts, layout, status))
-        return status;
-    PageView& view = *layout.pages();
-    CommandLinePrompts prompts(request.force);
-    ExportOptions options;
-    options.watermark = request.watermark;
-    const ExportResult result = exportPages(*request.fonts, view, request.out, prompts, options);
-    for (const QString& file : result.files)
-        writeStdout((file + QLatin1Char('\n')).toLocal8Bit());
-    return result.failed > 0 || result.skipped > 0 ? kExitFailure : kExitOk;
+// Lays the score out only when the format draws it, with the real fonts measuring. A layout
+// that fails is reported on stderr, and the format is given none.
+class CommandLineExportHost : public ExportHost {
+public:
+    CommandLineExportHost(FontBook& fonts, ScoreSession& session, bool force)
+        : fonts_(fonts), session_(session), prompts_(force) {}
+
+    FontBook& fonts() override { return fonts_; }
+    ExportPrompts& prompts() override { return prompts_; }
+    const PageView* pages() override {
+        ScoreLayout* layout = laidOut(ScoreLayout::kPageMode);
+        return layout ? layout->pages() : nullptr;
+    }
+    const LinearView* strip() override {
+        ScoreLayout* layout = laidOut(ScoreLayout::kScrollMode);
+        return layout ? &layout->tracks() : nullptr;
+    }
+
+private:
+    // Each mode is laid out once, however often it is asked for.
+    ScoreLayout* laidOut(ScoreLayout::Mode mode) {
+        Laid& laid = laid_[mode];
+        if (!laid.tried) {
+            laid.tried = true;
+            ScoreLayout& layout = session_.layout(mode);
+            int status = kExitOk;
+            laid.layout = layOut(fonts_, layout, status) ? &layout : nullptr;
+        }
+        return laid.layout;
+    }
+
+    struct Laid {
+        bool tried = false;
+        ScoreLayout* layout = nullptr;
+    };
+
+    FontBook& fonts_;
+    ScoreSession& session_;
+    CommandLinePrompts prompts_;
+    Laid laid_[2];  // by ScoreLayout::Mode
+};
+
+// Says on stderr why the export stopped short of its file.
+void printProblem(const ExportProblem& problem, const QString& out) {
+    switch (problem.kind) {
+        case ExportProblem::kNone:
+        case ExportProblem::kNoLayout:  // the layout said why
+            return;
+        case ExportProblem::kStripTooLarge:
+            printError(QStringLiteral(
+                "qanoredit: the score is too long to show as one image; export its pages."));
+            return;
+        case ExportProblem::kNotConverted:
+            printError(QStringLiteral("qanoredit: %1: %2").arg(out, problem.detail));
+            return;
+        case ExportProblem::kNoSoundFont:
+            printError(QStringLiteral(
+                "qanoredit: no General MIDI SoundFont was found in /usr/share/sounds; install the "
+                "package timgm6mb-soundfont (or fluid-soundfont-gm) to export WAV files."));
+            return;
+        case ExportProblem::kSoundTooLong:
+            printError(
+                QStringLiteral("qanoredit: the score sounds too long for a WAV file (over "
+                               "4 GiB); export it as MIDI, or at a faster tempo."));
+            return;
+        case ExportProblem::kBadSoundFont:
+            printError(QStringLiteral("qanoredit: the SoundFont %1 could not be used: %2")
+                           .arg(problem.subject, problem.detail));
+            return;
+    }
 }
 
-// The strip of scroll mode, every track line of the score, as one image.
-int exportStrip(const ExportRequest& request, ScoreSession& session) {
-    ScoreLayout& layout = session.layout(ScoreLayout::kScrollMode);
-    int status = kExitOk;
-    if (!layOut(*request.fonts, layout, status))
-        return status;
-    LinearView& view = layout.tracks();
-    if (QFileInfo::exists(request.out) &&
-        !CommandLinePrompts(request.force).confirmOverwrite(request.out))
-        return kExitFailure;
-    const QImage image = renderStrip(*request.fonts, view);
-    if (image.isNull()) {
-        printError(QStringLiteral(
-            "qanoredit: the score is too long to show as one image; export its pages."));
-        return kExitFailure;
-    }
-    const ExportFormat format = exportFormatOf(request.out);
-    if (!writeAtomically(request.out,
-                         [&](QIODevice& device) { return encodeImage(image, format, device); })) {
-        printError(saveFailedMessage(request.out));
-        return kExitFailure;
-    }
-    writeStdout((request.out + QLatin1Char('\n')).toLocal8Bit());
-    return kExitOk;
-}
+}  // namespace
 
-int exportPictures(const ExportRequest& request) {
+int actionExport(FontBook& fonts, const ExportRequest& request) {
     ScoreSession session;
     int status = kExitOk;
     if (!openScore(request.document, session, false, status))
         return status;
-    return request.scrollMode ? exportStrip(request, session) : exportPageFiles(request, session);
-}
-
-// What --export writes, by the output's extension. Writers of other kinds of file join here.
-const ExportTarget kExportTargets[] = {
-    {"png jpg jpeg gif bmp", true, exportPictures},
-    {"svg pdf", false, exportPictures},
-    {"musicxml mxl xml", false, exportMusicXml},
-    {"mid midi wav", false, exportSound},
-};
-
-}  // namespace
-
-const ExportTarget* exportTargetFor(const QString& out) {
-    const QString extension = QFileInfo(out).suffix().toLower();
-    if (extension.isEmpty())
-        return nullptr;
-    for (const ExportTarget& target : kExportTargets)
-        if (QString::fromLatin1(target.extensions).split(QLatin1Char(' ')).contains(extension))
-            return &target;
-    return nullptr;
-}
-
-QString exportExtensions() {
-    QStringList all;
-    for (const ExportTarget& target : kExportTargets)
-        all << QString::fromLatin1(target.extensions).split(QLatin1Char(' '));
-    return all.join(QStringLiteral(", "));
+    CommandLineExportHost host(fonts, session, request.force);
+    const ExportResult result =
+        request.format->write(session.score, request.options, request.out, host);
+    printReport(result.report);
+    if (result.problem.kind != ExportProblem::kNone) {
+        printProblem(result.problem, request.out);
+        return kExitFailure;
+    }
+    for (const QString& file : result.files)
+        writeStdout((file + QLatin1Char('\n')).toLocal8Bit());
+    return result.failed > 0 || result.skipped > 0 ? kExitFailure : kExitOk;
 }
 
 }  // namespace qe

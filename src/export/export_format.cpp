@@ -2,28 +2,46 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
+#include "export/export_host.h"
+
 namespace qe {
 
-ExportFormat exportFormatOf(const QString& path) {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg"))
-        return ExportFormat::Jpeg;
-    if (extension == QLatin1String("gif"))
-        return ExportFormat::Gif;
-    if (extension == QLatin1String("png"))
-        return ExportFormat::Png;
-    if (extension == QLatin1String("bmp"))
-        return ExportFormat::Bmp;
-    if (extension == QLatin1String("svg"))
-        return ExportFormat::Svg;
-    if (extension == QLatin1String("pdf"))
-        return ExportFormat::Pdf;
-    return ExportFormat::Unknown;
+ExportFormat::ExportFormat(QStringList extensions, const char* description,
+                           std::initializer_list<ExportOption> options)
+    : extensions_(std::move(extensions)), description_(description) {
+    for (const ExportOption option : options)
+        options_ |= static_cast<unsigned>(option);
 }
 
-bool isImageFormat(ExportFormat format) {
-    return format == ExportFormat::Jpeg || format == ExportFormat::Gif ||
-           format == ExportFormat::Png || format == ExportFormat::Bmp;
+bool ExportFormat::takes(ExportOption option) const {
+    return (options_ & static_cast<unsigned>(option)) != 0;
+}
+
+bool ExportFormat::names(const QString& path) const {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    return !extension.isEmpty() && extensions_.contains(extension);
+}
+
+bool ExportFormat::mayWrite(const QString& path, ExportPrompts& prompts, ExportResult& result) {
+    if (QFileInfo::exists(path) && !prompts.confirmOverwrite(path)) {
+        result.skipped = 1;
+        return false;
+    }
+    return true;
+}
+
+void ExportFormat::wrote(const QString& path, ExportResult& result) {
+    ++result.written;
+    result.files << path;
+}
+
+ExportResult ExportFormat::stopped(ExportProblem::Kind kind, const QString& subject,
+                                   const QString& detail) {
+    ExportResult result;
+    result.problem = {kind, subject, detail};
+    return result;
 }
 
 }  // namespace qe

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "export/export_format.h"
-
 class QImage;
 class QIODevice;
 namespace qe {
@@ -12,17 +10,16 @@ namespace qe {
 
 class RowSource;
 
-// Writes the rows of a source in an image format at 288 dots per inch. PNG and BMP keep every
-// pixel, in full colour; GIF keeps the colours exactly when there are at most 256 of them, and
-// the 256 that cover most of the page otherwise (see PagePalette); JPEG is at kJpegQuality.
-// `helpers` lend threads to draw and encode bands side by side; the bytes do not depend on
-// them. Returns false for a format that is not an image format, a picture the format cannot
-// hold, and a device that does not take the bytes.
-bool encodeRows(const RowSource& source, ExportFormat format, QIODevice& device,
-                TaskPool* helpers = nullptr);
+// Writes the rows of a source in one image format at 288 dots per inch: writePng, writeJpeg,
+// writeGif or writeBmp. PNG and BMP keep every pixel, in full colour; GIF keeps the colours
+// exactly when there are at most 256 of them, and the 256 that cover most of the page
+// otherwise (see PagePalette); JPEG is at kJpegQuality. `helpers` lend threads to draw and
+// encode bands side by side; the bytes do not depend on them. False for a picture the format
+// cannot hold and a device that does not take the bytes.
+using ImageEncoder = bool (*)(const RowSource& source, QIODevice& device, TaskPool* helpers);
 
-// The same for a picture already drawn.
-bool encodeImage(const QImage& image, ExportFormat format, QIODevice& device,
+// A picture already drawn, through an encoder; false for a null picture too.
+bool encodeImage(const QImage& image, ImageEncoder encoder, QIODevice& device,
                  TaskPool* helpers = nullptr);
 
 }  // namespace qe

@@ -11,44 +11,22 @@
 
 #include "base/task_pool.h"
 #include "engrave/page_view.h"
-#include "export/export_format.h"
-#include "export/image_encoder.h"
-#include "export/page_bands.h"
-#include "export/vector_export.h"
-#include "files/atomic_file.h"
 #include "painter/watermark.h"
 
 namespace qe {
 
 namespace {
 
-// Draws page `index` and writes it to `path` in the format of the path's extension. Runs on
-// any thread: every band is drawn through a surface of its own, and drawing only reads the
-// layout. `helpers` lend threads to the bands of this one page.
-bool writePageFile(FontBook& fonts, const PageView& view, int index, const QString& path,
-                   bool watermark, TaskPool* helpers) {
-    const ExportFormat format = exportFormatOf(path);
-    if (isImageFormat(format)) {
-        const PageBands page(fonts, view, index, watermark);
-        // A page too large to draw leaves nothing behind.
-        return !page.size().isEmpty() && writeAtomically(path, [&](QIODevice& device) {
-            return encodeRows(page, format, device, helpers);
-        });
-    }
-    if (format == ExportFormat::Svg)
-        return writeAtomically(path, [&](QIODevice& device) {
-            return writeSvgPage(fonts, view, index, device, watermark);
-        });
-    if (format == ExportFormat::Pdf)
-        return writeAtomically(path, [&](QIODevice& device) {
-            return writePdf(fonts, view, index, index, device, watermark);
-        });
-    return false;
-}
-
 // Two names of one file compare equal.
 QString sameFileKey(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// Draws page `index` into `path` in the page format of its name, on any thread; a name no page
+// format has fails.
+bool writePageFile(const PageDrawing& drawing, const PageFormat* format, int index,
+                   const QString& path, TaskPool* helpers) {
+    return format && format->writePage(drawing, index, path, helpers);
 }
 
 // Pages handed to workers, settled in page order on the calling thread: a written file is
@@ -57,11 +35,9 @@ QString sameFileKey(const QString& path) {
 // instead. Either way at most one page of pixels is in memory.
 class PageQueue {
 public:
-    PageQueue(FontBook& fonts, const PageView& view, bool watermark, int threads, int pages,
-              ExportPrompts& prompts, ExportResult& result)
-        : fonts_(fonts),
-          view_(view),
-          watermark_(watermark),
+    PageQueue(const PageDrawing& drawing, int threads, int pages, ExportPrompts& prompts,
+              ExportResult& result)
+        : drawing_(drawing),
           sideBySide_(std::min(threads, pages) > 1),
           bandHelpers_(!sideBySide_ && threads > 1),
           prompts_(prompts),
@@ -71,17 +47,18 @@ public:
     PageQueue& operator=(const PageQueue&) = delete;
 
     void submit(int index, const QString& path) {
+        // Looked up here: the workers only draw and write.
+        const PageFormat* format = pageFormatFor(path);
         if (!sideBySide_) {
-            settle(path, writePageFile(fonts_, view_, index, path, watermark_,
-                                       bandHelpers_ ? &pool_ : nullptr));
+            settle(path,
+                   writePageFile(drawing_, format, index, path, bandHelpers_ ? &pool_ : nullptr));
             return;
         }
         while (pending_.size() >= static_cast<std::size_t>(pool_.threadCount()))
             settleOldest();
-        pending_.emplace_back(
-            path, pool_.run([&fonts = fonts_, &view = view_, index, path, watermark = watermark_] {
-                return writePageFile(fonts, view, index, path, watermark, nullptr);
-            }));
+        pending_.emplace_back(path, pool_.run([drawing = drawing_, format, index, path] {
+            return writePageFile(drawing, format, index, path, nullptr);
+        }));
     }
 
     // Settles the pages already done, without waiting for the others.
@@ -113,9 +90,7 @@ private:
         }
     }
 
-    FontBook& fonts_;
-    const PageView& view_;
-    const bool watermark_;
+    const PageDrawing drawing_;
     const bool sideBySide_;   // pages drawn side by side, each by one thread
     const bool bandHelpers_;  // the pool's threads help with the bands of each page
     ExportPrompts& prompts_;
@@ -125,42 +100,6 @@ private:
     TaskPool pool_;
     std::deque<std::pair<QString, std::future<bool>>> pending_;
 };
-
-// The PDF: one document for all pages, asked about once.
-ExportResult exportDocument(FontBook& fonts, const PageView& view, const QString& chosenPath,
-                            ExportPrompts& prompts, const ExportOptions& options) {
-    ExportResult result;
-    const int pages = view.childCount();
-    QString path = chosenPath;
-    if (QFileInfo::exists(path) && !prompts.confirmOverwrite(path)) {
-        if (!prompts.offersOtherPath()) {
-            result.skipped = 1;
-            return result;
-        }
-        const QFileInfo chosen(chosenPath);
-        path = prompts.chooseOtherPath(
-            chosen.path(),
-            QStringLiteral("%1_%2.%3")
-                .arg(chosen.completeBaseName(), QString::number(pages), chosen.suffix()),
-            chosen.suffix());
-        if (path.isEmpty()) {
-            result.cancelled = true;
-            return result;
-        }
-    }
-    const bool written =
-        exportFormatOf(path) == ExportFormat::Pdf && writeAtomically(path, [&](QIODevice& device) {
-            return writePdf(fonts, view, 0, pages - 1, device, options.watermark);
-        });
-    if (written) {
-        result.written = 1;
-        result.files << path;
-    } else {
-        result.failed = 1;
-        prompts.reportFailure(path);
-    }
-    return result;
-}
 
 }  // namespace
 
@@ -173,19 +112,17 @@ QString exportPagePath(const QString& chosen, int pages, int page) {
     return QDir(info.path()).filePath(name);
 }
 
-ExportResult exportPages(FontBook& fonts, const PageView& view, const QString& chosenPath,
-                         ExportPrompts& prompts, const ExportOptions& options) {
-    const int pages = view.childCount();
+ExportResult exportPageFiles(const PageDrawing& drawing, const QString& chosenPath,
+                             ExportPrompts& prompts, int threads) {
+    const int pages = drawing.view.childCount();
     if (pages == 0)
         return {};
-    if (exportFormatOf(chosenPath) == ExportFormat::Pdf)
-        return exportDocument(fonts, view, chosenPath, prompts, options);
 
     // The logo is made once per process; making it here keeps that off the workers.
     watermarkImage();
     ExportResult result;
-    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
-    PageQueue queue(fonts, view, options.watermark, std::max(threads, 1), pages, prompts, result);
+    threads = threads > 0 ? threads : QThread::idealThreadCount();
+    PageQueue queue(drawing, std::max(threads, 1), pages, prompts, result);
     const QFileInfo chosen(chosenPath);
     // Files this export will write count as existing for the pages after them, as they would
     // when written one after the other.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/page_export.h"
+#include "export/export_host.h"
 
 class QWidget;
 

@@ -8,23 +8,27 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "audio/sound_file.h"
+#include <optional>
+
 #include "document/score_document.h"
-#include "export/page_export.h"
+#include "engrave/page_view.h"
+#include "export/export_host.h"
+#include "export/export_registry.h"
 #include "gui/dialog_export_prompts.h"
 #include "gui/score_view.h"
 #include "gui/ui_text.h"
-#include "musicxml/musicxml_file.h"
 
 namespace qe {
 
 namespace {
 
-// The extension a filter writes when the name typed has none: its first pattern's.
-QString suffixOf(const QString& filter) {
-    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
-    const QRegularExpressionMatch match = pattern.match(filter);
-    return match.hasMatch() ? match.captured(1) : QStringLiteral("jpg");
+// The extension a file type writes when the name typed has none: its format's first.
+QString suffixOf(const QString& type) {
+    const ExportRegistry& registry = ExportRegistry::standard();
+    for (const std::unique_ptr<ExportFormat>& format : registry.formats())
+        if (ui(format->description()) == type)
+            return format->extensions().constFirst();
+    return registry.formats().front()->extensions().constFirst();
 }
 
 void inform(QWidget* parent, const QString& text) {
@@ -33,88 +37,64 @@ void inform(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-QString exportPagesOf(ScoreView& view, const QString& chosen) {
-    PageView* pages =
+// The pages the window shows, to be exported as they are; none in scroll view.
+const PageView* shownPages(ScoreView& view) {
+    const PageView* pages =
         view.mode() == ScoreEditor::kPageMode ? view.controller().layout().pages() : nullptr;
-    if (!pages || pages->childCount() == 0) {
-        // Nothing to write (scroll mode shows no pages): say so rather than leave the export
-        // looking done.
-        inform(&view, view.mode() == ScoreEditor::kScrollMode
-                          ? ui("滚动视图没有分页，没有导出任何文件。\n"
-                               "请切换到页面视图后再导出。")
-                          : ui("没有可以导出的页面。"));
-        return {};
+    return pages && pages->childCount() > 0 ? pages : nullptr;
+}
+
+// Says why an export stopped short of its file. A file that could not be written was said
+// by the prompts already.
+void tellProblem(ScoreView& view, const ExportProblem& problem, const QString& path) {
+    switch (problem.kind) {
+        case ExportProblem::kNone:
+            return;
+        case ExportProblem::kNoLayout:
+            // Nothing to write (scroll mode shows no pages): say so rather than leave the
+            // export looking done.
+            inform(&view, view.mode() == ScoreEditor::kScrollMode
+                              ? ui("滚动视图没有分页，没有导出任何文件。\n"
+                                   "请切换到页面视图后再导出。")
+                              : ui("没有可以导出的页面。"));
+            return;
+        case ExportProblem::kNoSoundFont:
+            inform(&view, ui("找不到 General MIDI 音色库，无法导出 WAV 音频。\n"
+                             "请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。"));
+            return;
+        case ExportProblem::kSoundTooLong:
+            inform(&view, ui("乐谱太长，无法保存为 WAV 文件（超过 4 GiB）。\n"
+                             "请导出为 MIDI，或使用更快的速度。"));
+            return;
+        case ExportProblem::kBadSoundFont:
+            inform(&view, ui("无法使用音色库 %1：%2").arg(problem.subject, problem.detail));
+            return;
+        case ExportProblem::kStripTooLarge:
+        case ExportProblem::kNotConverted:
+            DialogExportPrompts(&view).reportFailure(path);
+            return;
     }
-    DialogExportPrompts prompts(&view);
-    ExportOptions options;
-    options.watermark = view.watermarkShown();
-    const ExportResult result = exportPages(view.fonts(), *pages, chosen, prompts, options);
+}
+
+// What the status bar says of the files written: the first, how many, and the tempo of
+// sound.
+QString writtenMessage(const ExportResult& result, std::optional<int> tempo) {
     if (result.written == 0)
         return {};
     const QString first = QDir::toNativeSeparators(result.files.constFirst());
-    if (result.written == 1)
-        return ui("已导出 %1").arg(first);
-    return ui("已导出 %1 个文件：%2 等").arg(result.written).arg(first);
-}
-
-// A file of its own (MusicXML, MIDI, WAV): asked about when it exists, like a page.
-bool mayWrite(ScoreView& view, const QString& path) {
-    return !QFileInfo::exists(path) || DialogExportPrompts(&view).confirmOverwrite(path);
-}
-
-QString exportMusicXmlOf(ScoreView& view, const QString& path) {
-    if (!mayWrite(view, path))
-        return {};
-    const musicxml::Outcome outcome =
-        musicxml::exportMusicXmlFile(view.controller().score(), path);
-    if (!outcome.ok) {
-        DialogExportPrompts(&view).reportFailure(path);
-        return {};
-    }
-    return ui("已导出 %1").arg(QDir::toNativeSeparators(path));
-}
-
-QString exportSoundOf(ScoreView& view, const QString& path, int tempo) {
-    if (!mayWrite(view, path))
-        return {};
-    sound::PerformanceOptions options;
-    options.tempo = tempo;
-    const sound::SoundFileResult written =
-        sound::writeSoundFile(path, sound::perform(view.controller().score(), options));
-    switch (written.status) {
-        case sound::SoundFileResult::kOk:
-            return ui("已导出 %1（速度 %2）").arg(QDir::toNativeSeparators(path)).arg(tempo);
-        case sound::SoundFileResult::kNoSoundFont:
-            inform(&view, ui("找不到 General MIDI 音色库，无法导出 WAV 音频。\n"
-                             "请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。"));
-            return {};
-        case sound::SoundFileResult::kTooLong:
-            inform(&view, ui("乐谱太长，无法保存为 WAV 文件（超过 4 GiB）。\n"
-                             "请导出为 MIDI，或使用更快的速度。"));
-            return {};
-        case sound::SoundFileResult::kBadSoundFont:
-            inform(&view, ui("无法使用音色库 %1：%2").arg(written.soundFont, written.detail));
-            return {};
-        case sound::SoundFileResult::kWriteFailed:
-            break;
-    }
-    DialogExportPrompts(&view).reportFailure(path);
-    return {};
+    if (result.written > 1)
+        return ui("已导出 %1 个文件：%2 等").arg(result.written).arg(first);
+    if (tempo)
+        return ui("已导出 %1（速度 %2）").arg(first).arg(*tempo);
+    return ui("已导出 %1").arg(first);
 }
 
 }  // namespace
 
-const QStringList& exportFileTypes() {
-    static const QStringList types{ui("JPEG 图片 (*.jpg *.jpeg)"),
-                                   ui("GIF 图片 (*.gif)"),
-                                   ui("PNG 图片 (*.png)"),
-                                   ui("BMP 位图 (*.bmp)"),
-                                   ui("PDF 文档 (*.pdf)"),
-                                   ui("SVG 矢量图 (*.svg)"),
-                                   ui("MusicXML 乐谱 (*.musicxml *.xml)"),
-                                   ui("压缩的 MusicXML 乐谱 (*.mxl)"),
-                                   ui("MIDI 文件 (*.mid *.midi)"),
-                                   ui("WAV 音频 (*.wav)")};
+QStringList exportFileTypes() {
+    QStringList types;
+    for (const std::unique_ptr<ExportFormat>& format : ExportRegistry::standard().formats())
+        types << ui(format->description());
     return types;
 }
 
@@ -128,8 +108,9 @@ void runExportCommand(ScoreView& view, int tempo) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Each page has a name of its own; the export asks about existing files one by one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(exportFileTypes());
-    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    const QStringList types = exportFileTypes();
+    dialog.setNameFilters(types);
+    dialog.setDefaultSuffix(suffixOf(types.constFirst()));
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
         [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
@@ -142,13 +123,21 @@ void runExportCommand(ScoreView& view, int tempo) {
 }
 
 QString exportFromWindow(ScoreView& view, const QString& chosen, int tempo) {
-    const QString suffix = QFileInfo(chosen).suffix().toLower();
-    if (suffix == QStringLiteral("musicxml") || suffix == QStringLiteral("xml") ||
-        suffix == QStringLiteral("mxl"))
-        return exportMusicXmlOf(view, chosen);
-    if (sound::isSoundFile(chosen))
-        return exportSoundOf(view, chosen, tempo);
-    return exportPagesOf(view, chosen);
+    DialogExportPrompts prompts(&view);
+    const ExportFormat* format = ExportRegistry::standard().formatFor(chosen);
+    if (!format) {
+        // A name typed with an extension no format has: "check the path and extension".
+        prompts.reportFailure(chosen);
+        return {};
+    }
+    LaidOutExportHost host(view.fonts(), prompts, shownPages(view));
+    ExportOptions options;
+    options.watermark = view.watermarkShown();
+    options.tempo = tempo;
+    const ExportResult result = format->write(view.controller().score(), options, chosen, host);
+    tellProblem(view, result.problem, chosen);
+    return writtenMessage(
+        result, format->takes(ExportOption::kTempo) ? std::optional(tempo) : std::nullopt);
 }
 
 }  // namespace qe

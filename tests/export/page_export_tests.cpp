@@ -16,6 +16,7 @@
 
 #include "edit/score_editor.h"
 #include "engrave/note_element.h"
+#include "export/export_registry.h"
 #include "export/export_scores.h"
 #include "support/qt/test_fonts.h"
 
@@ -130,6 +131,18 @@ int darkPixels(const QImage& image, const QRect& box) {
     return dark;
 }
 
+// Writes a laid-out score through the registry's format for the name of `path`, as the window
+// writes the pages it shows.
+ExportResult exportPagesOf(const LaidOutScore& score, const QString& path, ExportPrompts& prompts,
+                           const ExportOptions& options = {}, const PageView* view = nullptr) {
+    const ExportFormat* format = ExportRegistry::standard().formatFor(path);
+    EXPECT_NE(format, nullptr) << path.toStdString();
+    if (!format)
+        return {};
+    LaidOutExportHost host(test::fonts(), prompts, view ? view : &score.view);
+    return format->write(*score.score, options, path, host);
+}
+
 class PageExport : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { twoPages_ = test::scoreOfPages(2).release(); }
@@ -146,7 +159,7 @@ protected:
     }
     ExportResult exportTo(const QString& name, ScriptedPrompts& prompts,
                           const ExportOptions& options = {}) {
-        return exportPages(test::fonts(), twoPages().view, path(name), prompts, options);
+        return exportPagesOf(twoPages(), path(name), prompts, options);
     }
 
     QTemporaryDir dir;
@@ -332,31 +345,53 @@ TEST_F(PageExport, CallersThatCannotAskSkipExistingFiles) {
 
 TEST_F(PageExport, AFailedPageIsReportedAndTheNextOneWritten) {
     ScriptedPrompts prompts(dir.path());
-    // A folder that does not exist, and an extension without an encoder.
-    ExportResult result = exportTo("missing/out.png", prompts);
-    EXPECT_EQ(result.failed, 2);
-    result = exportTo("out.tiff", prompts);
-    EXPECT_EQ(result.failed, 2);
+    // A folder that does not exist.
+    const ExportResult missing = exportTo("missing/out.png", prompts);
+    EXPECT_EQ(missing.failed, 2);
     EXPECT_EQ(prompts.log,
-              QStringList({"failed: missing/out_2-1.png", "failed: missing/out_2-2.png",
-                           "failed: out_2-1.tiff", "failed: out_2-2.tiff"}));
+              QStringList({"failed: missing/out_2-1.png", "failed: missing/out_2-2.png"}));
     EXPECT_TRUE(files().isEmpty());
     // A page whose name is taken by a folder fails after Yes; nothing is left half-written
     // beside it and the next page is written.
     QDir(dir.path()).mkdir("out_2-1.png");
     prompts.log.clear();
     prompts.overwrite = {true};
-    result = exportTo("out.png", prompts);
+    const ExportResult result = exportTo("out.png", prompts);
     EXPECT_EQ(prompts.log, QStringList({"exists: out_2-1.png", "failed: out_2-1.png"}));
     EXPECT_EQ(result.files, QStringList{path("out_2-2.png")});
     EXPECT_EQ(files(), QStringList({"out_2-1.png", "out_2-2.png"}));
+}
+
+TEST_F(PageExport, APageRenamedToANameNoPageFormatHasFails) {
+    writeAll(path("out_2-1.png"), "old");
+    writeAll(path("out_2-2.png"), "old");
+    writeAll(path("score.pdf"), "old");
+    ScriptedPrompts prompts(dir.path());
+    // Neither an unknown extension nor a format of the score rather than of its pages. Page
+    // after page, so that each failure is told before the next question.
+    prompts.otherNames = {"first.tiff", "second.mid"};
+    ExportOptions oneByOne;
+    oneByOne.threads = 1;
+    ExportResult result = exportTo("out.png", prompts, oneByOne);
+    EXPECT_EQ(result.failed, 2);
+    // The pages of a PDF stay one document: another name must be a PDF too.
+    prompts.otherNames = {"score.png"};
+    result = exportTo("score.pdf", prompts);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(
+        prompts.log,
+        QStringList({"exists: out_2-1.png", "save as: out_2-1.png [png] in .", "failed: first.tiff",
+                     "exists: out_2-2.png", "save as: out_2-2.png [png] in .", "failed: second.mid",
+                     "exists: score.pdf", "save as: score_2.pdf [pdf] in .", "failed: score.png"}));
+    EXPECT_EQ(files(), QStringList({"out_2-1.png", "out_2-2.png", "score.pdf"}));
+    EXPECT_EQ(readAll(path("score.pdf")), "old");
 }
 
 TEST_F(PageExport, AViewWithNoPagesAsksAndWritesNothing) {
     PageView noPages;  // as a score not laid out in pages has
     writeAll(path("out_1-1.png"), "old");
     ScriptedPrompts prompts(dir.path());
-    const ExportResult result = exportPages(test::fonts(), noPages, path("out.png"), prompts);
+    const ExportResult result = exportPagesOf(twoPages(), path("out.png"), prompts, {}, &noPages);
     EXPECT_EQ(result.written + result.failed + result.skipped, 0);
     EXPECT_TRUE(prompts.log.isEmpty());
     EXPECT_EQ(files(), QStringList{"out_1-1.png"});
@@ -368,7 +403,7 @@ TEST_F(PageExport, APageSizeNotAMultipleOfFiveLosesTheRemainder) {
     doc.formatSettings().pageHeight = 16843;
     LaidOutScore score(std::move(doc));
     ScriptedPrompts prompts(dir.path());
-    exportPages(test::fonts(), score.view, path("odd.png"), prompts);
+    exportPagesOf(score, path("odd.png"), prompts);
     EXPECT_EQ(QImage(path("odd_1-1.png")).size(), QSize(2381, 3368));
 }
 
@@ -379,9 +414,9 @@ TEST_F(PageExport, APageTooLargeForABitmapFailsAsAnImageButNotAsAVectorDrawing) 
     doc.formatSettings().pageHeight = 144000;
     LaidOutScore score(std::move(doc));
     ScriptedPrompts prompts(dir.path());
-    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.png"), prompts).failed, 1);
-    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.pdf"), prompts).written, 1);
-    EXPECT_EQ(exportPages(test::fonts(), score.view, path("huge.svg"), prompts).written, 1);
+    EXPECT_EQ(exportPagesOf(score, path("huge.png"), prompts).failed, 1);
+    EXPECT_EQ(exportPagesOf(score, path("huge.pdf"), prompts).written, 1);
+    EXPECT_EQ(exportPagesOf(score, path("huge.svg"), prompts).written, 1);
     EXPECT_EQ(files(), QStringList({"huge.pdf", "huge_1-1.svg"}));
     EXPECT_TRUE(QString::fromUtf8(run("pdfinfo", {path("huge.pdf")})).contains("7200 x 7200 pts"));
 }
@@ -396,10 +431,8 @@ TEST_F(PageExport, PagesDrawnSideBySideAreByteForByteThoseDrawnOneAfterAnother) 
         QDir(dir.path()).mkpath(extension + "/one");
         QDir(dir.path()).mkpath(extension + "/two");
         ScriptedPrompts prompts(dir.path());
-        exportPages(test::fonts(), score->view, path(extension + "/one/p." + extension), prompts,
-                    sequential);
-        exportPages(test::fonts(), score->view, path(extension + "/two/p." + extension), prompts,
-                    parallel);
+        exportPagesOf(*score, path(extension + "/one/p." + extension), prompts, sequential);
+        exportPagesOf(*score, path(extension + "/two/p." + extension), prompts, parallel);
         EXPECT_TRUE(prompts.log.isEmpty());
         ASSERT_EQ(files(extension + "/one").size(), 5);
         ASSERT_EQ(files(extension + "/two"), files(extension + "/one"));
@@ -424,10 +457,8 @@ TEST_F(PageExport, TheBandsOfOnePageDrawnAtOnceGiveThePageDrawnAlone) {
     ScriptedPrompts prompts(dir.path());
     for (const char* extension : {"png", "gif"}) {
         SCOPED_TRACE(extension);
-        exportPages(test::fonts(), full.view, path(QStringLiteral("alone/p.") + extension), prompts,
-                    alone);
-        exportPages(test::fonts(), full.view, path(QStringLiteral("together/p.") + extension),
-                    prompts, together);
+        exportPagesOf(full, path(QStringLiteral("alone/p.") + extension), prompts, alone);
+        exportPagesOf(full, path(QStringLiteral("together/p.") + extension), prompts, together);
         const QString name = QStringLiteral("p_1-1.") + extension;
         EXPECT_EQ(readAll(path("alone/" + name)), readAll(path("together/" + name)));
     }
