@@ -57,7 +57,7 @@ public:
     void warn(const std::u16string&, const std::u16string&) override {}
     void setStatusTexts(const std::u16string&, const std::u16string&,
                         const std::u16string&) override {}
-    void invertRegion(const std::vector<qe::Rect>&) override {}
+    void repaintRegion(const std::vector<qe::Rect>&) override {}
 
     std::vector<qe::ScoreEditor*> views;
     long long repainted = 0;
