@@ -21,8 +21,11 @@ CONTEXT = 'qanoredit'
 
 # Files whose every Chinese literal the window shows.
 WHOLE = sorted((ROOT / 'src' / 'gui').glob('*.cpp')) + sorted((ROOT / 'src' / 'gui').glob('*.h')) + [
+    ROOT / 'src' / 'edit' / 'chord_symbol_entry.cpp',
     ROOT / 'src' / 'edit' / 'input_method.cpp',
+    ROOT / 'src' / 'edit' / 'lyrics_entry.cpp',
     ROOT / 'src' / 'edit' / 'score_editor.cpp',
+    ROOT / 'src' / 'music' / 'note_marks.cpp',
 ]
 # Files where only the explicit translate() calls are the window's, and the texts marked for
 # it with QT_TRANSLATE_NOOP (the export formats' file types).

@@ -64,6 +64,16 @@ New</translation>
 Open</translation>
     </message>
     <message>
+      <source>导入 MusicXML(&amp;I)...</source>
+      <translation>&amp;Import MusicXML...</translation>
+    </message>
+    <message>
+      <source>把 MusicXML 乐谱转换为新的简谱文档
+导入 MusicXML</source>
+      <translation>Convert a MusicXML score into a new jianpu document
+Import MusicXML</translation>
+    </message>
+    <message>
       <source>关闭(&amp;C)</source>
       <translation>&amp;Close</translation>
     </message>
@@ -144,16 +154,6 @@ Print Setup</translation>
 Exit</translation>
     </message>
     <message>
-      <source>导入 MusicXML(&amp;I)...</source>
-      <translation>&amp;Import MusicXML...</translation>
-    </message>
-    <message>
-      <source>把 MusicXML 乐谱转换为新的简谱文档
-导入 MusicXML</source>
-      <translation>Convert a MusicXML score into a new jianpu document
-Import MusicXML</translation>
-    </message>
-    <message>
       <source>撤销(&amp;U)</source>
       <translation>&amp;Undo</translation>
     </message>
@@ -162,6 +162,10 @@ Import MusicXML</translation>
 撤销</source>
       <translation>Undo the last action
 Undo</translation>
+    </message>
+    <message>
+      <source>编辑</source>
+      <translation>Edit</translation>
     </message>
     <message>
       <source>重做(&amp;R)</source>
@@ -224,6 +228,10 @@ Delete</translation>
 Select All</translation>
     </message>
     <message>
+      <source>选择</source>
+      <translation>Selection</translation>
+    </message>
+    <message>
       <source>工具栏(&amp;T)</source>
       <translation>&amp;Toolbar</translation>
     </message>
@@ -262,16 +270,6 @@ Switch to Scroll View</translation>
 切换到页面视图模式</source>
       <translation>Switch to the page view
 Switch to Page View</translation>
-    </message>
-    <message>
-      <source>显示水印(&amp;W)</source>
-      <translation>Show &amp;Watermark</translation>
-    </message>
-    <message>
-      <source>在每一页的中央显示淡色水印
-显示水印</source>
-      <translation>Show a pale watermark in the middle of every page
-Show Watermark</translation>
     </message>
     <message>
       <source>放大(&amp;I)</source>
@@ -314,6 +312,16 @@ Actual Size</translation>
 Fit Width</translation>
     </message>
     <message>
+      <source>显示水印(&amp;W)</source>
+      <translation>Show &amp;Watermark</translation>
+    </message>
+    <message>
+      <source>在每一页的中央显示淡色水印
+显示水印</source>
+      <translation>Show a pale watermark in the middle of every page
+Show Watermark</translation>
+    </message>
+    <message>
       <source>标题(&amp;T)...</source>
       <translation>&amp;Titles...</translation>
     </message>
@@ -334,36 +342,6 @@ Enter Titles</translation>
 Change Fonts</translation>
     </message>
     <message>
-      <source>歌词(&amp;L)...</source>
-      <translation>&amp;Lyrics...</translation>
-    </message>
-    <message>
-      <source>在插入点的音符下输入歌词
-输入歌词</source>
-      <translation>Type lyrics under the notes from the caret
-Type Lyrics</translation>
-    </message>
-    <message>
-      <source>粘贴整段歌词</source>
-      <translation>Paste Whole Lyrics</translation>
-    </message>
-    <message>
-      <source>把剪贴板中的整段歌词从插入点起填到音符下
-粘贴整段歌词</source>
-      <translation>Lay whole lyrics from the clipboard under the notes from the caret
-Paste Whole Lyrics</translation>
-    </message>
-    <message>
-      <source>显示小节号(&amp;N)</source>
-      <translation>Show Measure &amp;Numbers</translation>
-    </message>
-    <message>
-      <source>在每行谱的上方印出该行第一个小节的序号
-显示小节号</source>
-      <translation>Print the number of each line's first measure above the line
-Show Measure Numbers</translation>
-    </message>
-    <message>
       <source>声部名称(&amp;P)...</source>
       <translation>&amp;Part Names...</translation>
     </message>
@@ -382,6 +360,40 @@ Part Names</translation>
 小节记号</source>
       <translation>Change the key, time or tempo at the caret's measure, or mark repeats and jumps over it
 Measure Marks</translation>
+    </message>
+    <message>
+      <source>显示小节号(&amp;N)</source>
+      <translation>Show Measure &amp;Numbers</translation>
+    </message>
+    <message>
+      <source>在每行谱的上方印出该行第一个小节的序号
+显示小节号</source>
+      <translation>Print the number of each line's first measure above the line
+Show Measure Numbers</translation>
+    </message>
+    <message>
+      <source>歌词(&amp;L)...</source>
+      <translation>&amp;Lyrics...</translation>
+    </message>
+    <message>
+      <source>在插入点的音符下输入歌词
+输入歌词</source>
+      <translation>Type lyrics under the notes from the caret
+Type Lyrics</translation>
+    </message>
+    <message>
+      <source>歌词</source>
+      <translation>Lyrics</translation>
+    </message>
+    <message>
+      <source>粘贴整段歌词</source>
+      <translation>Paste Whole Lyrics</translation>
+    </message>
+    <message>
+      <source>把剪贴板中的整段歌词从插入点起填到音符下
+粘贴整段歌词</source>
+      <translation>Lay whole lyrics from the clipboard under the notes from the caret
+Paste Whole Lyrics</translation>
     </message>
     <message>
       <source>检查小节(&amp;M)...</source>
@@ -434,36 +446,6 @@ Triplet</translation>
 Tuplet</translation>
     </message>
     <message>
-      <source>延长记号(&amp;F)</source>
-      <translation>&amp;Fermata</translation>
-    </message>
-    <message>
-      <source>为插入点前的音符加上或去掉延长记号
-延长记号</source>
-      <translation>Add or remove a fermata on the note before the caret
-Fermata</translation>
-    </message>
-    <message>
-      <source>跳音(&amp;S)</source>
-      <translation>&amp;Staccato</translation>
-    </message>
-    <message>
-      <source>为插入点前的音符加上或去掉跳音记号
-跳音</source>
-      <translation>Add or remove a staccato on the note before the caret
-Staccato</translation>
-    </message>
-    <message>
-      <source>重音(&amp;C)</source>
-      <translation>A&amp;ccent</translation>
-    </message>
-    <message>
-      <source>为插入点前的音符加上或去掉重音记号
-重音</source>
-      <translation>Add or remove an accent on the note before the caret
-Accent</translation>
-    </message>
-    <message>
       <source>倚音(&amp;G)...</source>
       <translation>&amp;Grace Notes...</translation>
     </message>
@@ -502,6 +484,42 @@ Remove Chord Tones and Grace Notes</translation>
 和弦记号</source>
       <translation>Type chord symbols over the notes from the note before the caret
 Chord Symbols</translation>
+    </message>
+    <message>
+      <source>从光标处播放(&amp;P)</source>
+      <translation>&amp;Play from Caret</translation>
+    </message>
+    <message>
+      <source>从光标所在的音符开始播放</source>
+      <translation>Play from the note at the caret</translation>
+    </message>
+    <message>
+      <source>播放</source>
+      <translation>Playback</translation>
+    </message>
+    <message>
+      <source>从头播放(&amp;B)</source>
+      <translation>Play from the &amp;Beginning</translation>
+    </message>
+    <message>
+      <source>从乐谱开头开始播放</source>
+      <translation>Play from the beginning of the score</translation>
+    </message>
+    <message>
+      <source>暂停(&amp;A)</source>
+      <translation>P&amp;ause</translation>
+    </message>
+    <message>
+      <source>暂停或继续播放</source>
+      <translation>Pause or resume playback</translation>
+    </message>
+    <message>
+      <source>停止(&amp;S)</source>
+      <translation>&amp;Stop</translation>
+    </message>
+    <message>
+      <source>停止播放</source>
+      <translation>Stop playback</translation>
     </message>
     <message>
       <source>新建窗口(&amp;N)</source>
@@ -564,32 +582,72 @@ Key Guide</translation>
 About</translation>
     </message>
     <message>
-      <source>文件</source>
-      <translation>File</translation>
+      <source>移动插入点</source>
+      <translation>Moving the caret</translation>
     </message>
     <message>
-      <source>编辑</source>
-      <translation>Edit</translation>
+      <source>Shift + 移动插入点的键</source>
+      <translation>Shift + a caret key</translation>
     </message>
     <message>
-      <source>视图</source>
-      <translation>View</translation>
+      <source>从插入点起选中到移动后的位置</source>
+      <translation>Select from the caret to where it moves</translation>
     </message>
     <message>
-      <source>谱面</source>
-      <translation>Score</translation>
+      <source>放开选中的内容</source>
+      <translation>Let go of the selection</translation>
     </message>
     <message>
-      <source>音符</source>
-      <translation>Notes</translation>
+      <source>和弦</source>
+      <translation>Chords</translation>
     </message>
     <message>
-      <source>窗口</source>
-      <translation>Window</translation>
+      <source>Ctrl + Alt + 1～7</source>
+      <translation>Ctrl + Alt + 1–7</translation>
     </message>
     <message>
-      <source>帮助</source>
-      <translation>Help</translation>
+      <source>Alt + 1～7</source>
+      <translation>Alt + 1–7</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加一个更低的和弦音</source>
+      <translation>Add a lower chord tone to the note before the caret</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加一个更高的和弦音</source>
+      <translation>Add a higher chord tone to the note before the caret</translation>
+    </message>
+    <message>
+      <source>文件(&amp;F)</source>
+      <translation>&amp;File</translation>
+    </message>
+    <message>
+      <source>编辑(&amp;E)</source>
+      <translation>&amp;Edit</translation>
+    </message>
+    <message>
+      <source>视图(&amp;V)</source>
+      <translation>&amp;View</translation>
+    </message>
+    <message>
+      <source>谱面(&amp;S)</source>
+      <translation>&amp;Score</translation>
+    </message>
+    <message>
+      <source>音符(&amp;N)</source>
+      <translation>&amp;Notes</translation>
+    </message>
+    <message>
+      <source>播放(&amp;L)</source>
+      <translation>P&amp;layback</translation>
+    </message>
+    <message>
+      <source>窗口(&amp;W)</source>
+      <translation>&amp;Window</translation>
+    </message>
+    <message>
+      <source>帮助(&amp;H)</source>
+      <translation>&amp;Help</translation>
     </message>
     <message>
       <source>文件已经存在</source>
@@ -680,18 +738,6 @@ Please switch to the page view and export again.</translation>
       <translation>There are no pages to export.</translation>
     </message>
     <message>
-      <source>已导出 %1</source>
-      <translation>Exported %1</translation>
-    </message>
-    <message>
-      <source>已导出 %1 个文件：%2 等</source>
-      <translation>Exported %1 files: %2 and others</translation>
-    </message>
-    <message>
-      <source>已导出 %1（速度 %2）</source>
-      <translation>Exported %1 (tempo %2)</translation>
-    </message>
-    <message>
       <source>找不到 General MIDI 音色库，无法导出 WAV 音频。
 请安装 timgm6mb-soundfont 或 fluid-soundfont-gm。</source>
       <translation>No General MIDI SoundFont was found, so no WAV audio can be exported.
@@ -708,44 +754,16 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Cannot use the SoundFont %1: %2</translation>
     </message>
     <message>
-      <source>JPEG 图片 (*.jpg *.jpeg)</source>
-      <translation>JPEG images (*.jpg *.jpeg)</translation>
+      <source>已导出 %1 个文件：%2 等</source>
+      <translation>Exported %1 files: %2 and others</translation>
     </message>
     <message>
-      <source>GIF 图片 (*.gif)</source>
-      <translation>GIF images (*.gif)</translation>
+      <source>已导出 %1（速度 %2）</source>
+      <translation>Exported %1 (tempo %2)</translation>
     </message>
     <message>
-      <source>PNG 图片 (*.png)</source>
-      <translation>PNG images (*.png)</translation>
-    </message>
-    <message>
-      <source>BMP 位图 (*.bmp)</source>
-      <translation>BMP bitmaps (*.bmp)</translation>
-    </message>
-    <message>
-      <source>PDF 文档 (*.pdf)</source>
-      <translation>PDF documents (*.pdf)</translation>
-    </message>
-    <message>
-      <source>SVG 矢量图 (*.svg)</source>
-      <translation>SVG drawings (*.svg)</translation>
-    </message>
-    <message>
-      <source>MusicXML 乐谱 (*.musicxml *.xml)</source>
-      <translation>MusicXML scores (*.musicxml *.xml)</translation>
-    </message>
-    <message>
-      <source>压缩的 MusicXML 乐谱 (*.mxl)</source>
-      <translation>Compressed MusicXML scores (*.mxl)</translation>
-    </message>
-    <message>
-      <source>MIDI 文件 (*.mid *.midi)</source>
-      <translation>MIDI files (*.mid *.midi)</translation>
-    </message>
-    <message>
-      <source>WAV 音频 (*.wav)</source>
-      <translation>WAV audio (*.wav)</translation>
+      <source>已导出 %1</source>
+      <translation>Exported %1</translation>
     </message>
     <message>
       <source>导出</source>
@@ -790,10 +808,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>倚音/赠音</source>
       <translation>Grace notes</translation>
-    </message>
-    <message>
-      <source>歌词</source>
-      <translation>Lyrics</translation>
     </message>
     <message>
       <source>字体设置</source>
@@ -844,6 +858,10 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Hide Details</translation>
     </message>
     <message>
+      <source>音符</source>
+      <translation>Notes</translation>
+    </message>
+    <message>
       <source>八度</source>
       <translation>Octave</translation>
     </message>
@@ -864,20 +882,8 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Bar line</translation>
     </message>
     <message>
-      <source>选择</source>
-      <translation>Selection</translation>
-    </message>
-    <message>
-      <source>移动插入点</source>
-      <translation>Moving the caret</translation>
-    </message>
-    <message>
-      <source>Shift + 移动插入点的键</source>
-      <translation>Shift + a caret key</translation>
-    </message>
-    <message>
-      <source>从插入点起选中到移动后的位置</source>
-      <translation>Select from the caret to where it moves</translation>
+      <source>其他命令</source>
+      <translation>Other commands</translation>
     </message>
     <message>
       <source>拖动鼠标</source>
@@ -896,36 +902,8 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Select from the caret to the click</translation>
     </message>
     <message>
-      <source>和弦</source>
-      <translation>Chords</translation>
-    </message>
-    <message>
-      <source>Alt + 1～7</source>
-      <translation>Alt + 1–7</translation>
-    </message>
-    <message>
-      <source>为插入点前的音符加一个更高的和弦音</source>
-      <translation>Add a higher chord tone to the note before the caret</translation>
-    </message>
-    <message>
-      <source>Ctrl + Alt + 1～7</source>
-      <translation>Ctrl + Alt + 1–7</translation>
-    </message>
-    <message>
-      <source>为插入点前的音符加一个更低的和弦音</source>
-      <translation>Add a lower chord tone to the note before the caret</translation>
-    </message>
-    <message>
       <source>和弦记号</source>
       <translation>Chord symbols</translation>
-    </message>
-    <message>
-      <source>播放</source>
-      <translation>Playback</translation>
-    </message>
-    <message>
-      <source>其他命令</source>
-      <translation>Other commands</translation>
     </message>
     <message>
       <source>键盘指南</source>
@@ -974,34 +952,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>打开此文档</source>
       <translation>Open this document</translation>
-    </message>
-    <message>
-      <source>文件(&amp;F)</source>
-      <translation>&amp;File</translation>
-    </message>
-    <message>
-      <source>编辑(&amp;E)</source>
-      <translation>&amp;Edit</translation>
-    </message>
-    <message>
-      <source>视图(&amp;V)</source>
-      <translation>&amp;View</translation>
-    </message>
-    <message>
-      <source>谱面(&amp;S)</source>
-      <translation>&amp;Score</translation>
-    </message>
-    <message>
-      <source>音符(&amp;N)</source>
-      <translation>&amp;Notes</translation>
-    </message>
-    <message>
-      <source>窗口(&amp;W)</source>
-      <translation>&amp;Window</translation>
-    </message>
-    <message>
-      <source>帮助(&amp;H)</source>
-      <translation>&amp;Help</translation>
     </message>
     <message>
       <source>工具栏</source>
@@ -1234,42 +1184,6 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>%1 (key %2)</translation>
     </message>
     <message>
-      <source>从光标处播放(&amp;P)</source>
-      <translation>&amp;Play from Caret</translation>
-    </message>
-    <message>
-      <source>从光标所在的音符开始播放</source>
-      <translation>Play from the note at the caret</translation>
-    </message>
-    <message>
-      <source>从头播放(&amp;B)</source>
-      <translation>Play from the &amp;Beginning</translation>
-    </message>
-    <message>
-      <source>从乐谱开头开始播放</source>
-      <translation>Play from the beginning of the score</translation>
-    </message>
-    <message>
-      <source>暂停(&amp;A)</source>
-      <translation>P&amp;ause</translation>
-    </message>
-    <message>
-      <source>暂停或继续播放</source>
-      <translation>Pause or resume playback</translation>
-    </message>
-    <message>
-      <source>停止(&amp;S)</source>
-      <translation>&amp;Stop</translation>
-    </message>
-    <message>
-      <source>停止播放</source>
-      <translation>Stop playback</translation>
-    </message>
-    <message>
-      <source>播放(&amp;L)</source>
-      <translation>P&amp;layback</translation>
-    </message>
-    <message>
       <source>速度：每分钟的四分音符数</source>
       <translation>Tempo: quarter notes per minute</translation>
     </message>
@@ -1312,10 +1226,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>以后再说</source>
       <translation>Later</translation>
-    </message>
-    <message>
-      <source>插入点前没有可以加和弦音的音符。</source>
-      <translation>There is no note before the caret to add a chord tone to.</translation>
     </message>
     <message>
       <source>只能复制同一声部中的内容。</source>
@@ -1446,6 +1356,10 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>A tuplet can only hold notes of one measure.</translation>
     </message>
     <message>
+      <source>插入点前没有可以加和弦音的音符。</source>
+      <translation>There is no note before the caret to add a chord tone to.</translation>
+    </message>
+    <message>
       <source>后倚音</source>
       <translation>After-Grace Notes</translation>
     </message>
@@ -1470,6 +1384,10 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>There is no note after the caret to put a chord symbol over.</translation>
     </message>
     <message>
+      <source>无法识别的和弦记号：%1</source>
+      <translation>Chord symbol not understood: %1</translation>
+    </message>
+    <message>
       <source>和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）</source>
       <translation>Chord symbol: %1▏%2 (Tab or Space puts it on and moves to the next note, Esc ends)</translation>
     </message>
@@ -1480,10 +1398,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>和弦记号输入结束。</source>
       <translation>Chord symbol input ended.</translation>
-    </message>
-    <message>
-      <source>无法识别的和弦记号：%1</source>
-      <translation>Chord symbol not understood: %1</translation>
     </message>
     <message>
       <source>正标题：</source>
@@ -1578,32 +1492,12 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>End of the score</translation>
     </message>
     <message>
-      <source>空格</source>
-      <translation>Space</translation>
-    </message>
-    <message>
-      <source>到下一个音符</source>
-      <translation>To the next note</translation>
-    </message>
-    <message>
-      <source>连到下一个音符（同一个词）</source>
-      <translation>Join to the next note (one word)</translation>
-    </message>
-    <message>
-      <source>删除一个字</source>
-      <translation>Delete a character</translation>
-    </message>
-    <message>
-      <source>结束歌词输入</source>
-      <translation>End lyrics input</translation>
-    </message>
-    <message>
-      <source>Enter（小键盘）</source>
-      <translation>Enter (keypad)</translation>
-    </message>
-    <message>
       <source>和弦记号放到这个音符上，到下一个音符</source>
       <translation>Put the chord symbol on this note and move to the next</translation>
+    </message>
+    <message>
+      <source>空格</source>
+      <translation>Space</translation>
     </message>
     <message>
       <source>删除一个字符</source>
@@ -1702,6 +1596,22 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Delete after the caret (at the end of a measure, join it to the next)</translation>
     </message>
     <message>
+      <source>到下一个音符</source>
+      <translation>To the next note</translation>
+    </message>
+    <message>
+      <source>连到下一个音符（同一个词）</source>
+      <translation>Join to the next note (one word)</translation>
+    </message>
+    <message>
+      <source>删除一个字</source>
+      <translation>Delete a character</translation>
+    </message>
+    <message>
+      <source>结束歌词输入</source>
+      <translation>End lyrics input</translation>
+    </message>
+    <message>
       <source>单个小节不能换行，当前小节已无法再添加内容。&#13;
 如果是散板，请使用虚小节线或隐藏小节线。</source>
       <translation>A single measure cannot be broken across lines; nothing more fits into this measure.&#13;
@@ -1756,6 +1666,46 @@ For free meter, use dashed or hidden bar lines.</translation>
       <translation>th</translation>
     </message>
     <message>
+      <source>跳音(&amp;S)</source>
+      <translation>&amp;Staccato</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加上或去掉跳音记号
+跳音</source>
+      <translation>Add or remove a staccato on the note before the caret
+Staccato</translation>
+    </message>
+    <message>
+      <source>保持音(&amp;N)</source>
+      <translation>Te&amp;nuto</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加上或去掉保持音记号
+保持音</source>
+      <translation>Put a tenuto line on the note before the caret, or take it away
+Tenuto</translation>
+    </message>
+    <message>
+      <source>重音(&amp;C)</source>
+      <translation>A&amp;ccent</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加上或去掉重音记号
+重音</source>
+      <translation>Add or remove an accent on the note before the caret
+Accent</translation>
+    </message>
+    <message>
+      <source>延长记号(&amp;F)</source>
+      <translation>&amp;Fermata</translation>
+    </message>
+    <message>
+      <source>为插入点前的音符加上或去掉延长记号
+延长记号</source>
+      <translation>Add or remove a fermata on the note before the caret
+Fermata</translation>
+    </message>
+    <message>
       <source>无法写入恢复文件。</source>
       <translation>The recovery file could not be written.</translation>
     </message>
@@ -1792,6 +1742,46 @@ For free meter, use dashed or hidden bar lines.</translation>
       <translation>No audio device is available, so nothing can be heard; playback only shows the notes being played.</translation>
     </message>
     <message>
+      <source>MusicXML 乐谱 (*.musicxml *.xml)</source>
+      <translation>MusicXML scores (*.musicxml *.xml)</translation>
+    </message>
+    <message>
+      <source>压缩的 MusicXML 乐谱 (*.mxl)</source>
+      <translation>Compressed MusicXML scores (*.mxl)</translation>
+    </message>
+    <message>
+      <source>SVG 矢量图 (*.svg)</source>
+      <translation>SVG drawings (*.svg)</translation>
+    </message>
+    <message>
+      <source>PDF 文档 (*.pdf)</source>
+      <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+      <source>JPEG 图片 (*.jpg *.jpeg)</source>
+      <translation>JPEG images (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+      <source>GIF 图片 (*.gif)</source>
+      <translation>GIF images (*.gif)</translation>
+    </message>
+    <message>
+      <source>PNG 图片 (*.png)</source>
+      <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+      <source>BMP 位图 (*.bmp)</source>
+      <translation>BMP bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+      <source>MIDI 文件 (*.mid *.midi)</source>
+      <translation>MIDI files (*.mid *.midi)</translation>
+    </message>
+    <message>
+      <source>WAV 音频 (*.wav)</source>
+      <translation>WAV audio (*.wav)</translation>
+    </message>
+    <message>
       <source>1分音</source>
       <translation>Whole</translation>
     </message>
@@ -1810,6 +1800,30 @@ For free meter, use dashed or hidden bar lines.</translation>
     <message>
       <source>64分音</source>
       <translation>Sixty-fourth</translation>
+    </message>
+    <message>
+      <source>文件</source>
+      <translation type="vanished">File</translation>
+    </message>
+    <message>
+      <source>视图</source>
+      <translation type="vanished">View</translation>
+    </message>
+    <message>
+      <source>谱面</source>
+      <translation type="vanished">Score</translation>
+    </message>
+    <message>
+      <source>窗口</source>
+      <translation type="vanished">Window</translation>
+    </message>
+    <message>
+      <source>帮助</source>
+      <translation type="vanished">Help</translation>
+    </message>
+    <message>
+      <source>Enter（小键盘）</source>
+      <translation type="vanished">Enter (keypad)</translation>
     </message>
   </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "edit/lyrics_entry.h"
 
 #include <algorithm>
+#include <array>
 
 #include "edit/commands.h"
 #include "edit/score_editor.h"
@@ -76,7 +77,41 @@ bool isDigitGlyph(const music::Score& score, int t, const Glyph& g) {
     return !g.accidental && item && item->isDigit();
 }
 
+constexpr std::array<ModeKey, 6> kKeys{{
+    {modekey::kSpace, ModeAct::Next, "空格", "到下一个音符"},
+    {modekey::kTab, ModeAct::Next, "Tab", "到下一个音符"},
+    {U'-', ModeAct::Join, "-", "连到下一个音符（同一个词）"},
+    {modekey::kBackspace, ModeAct::Backspace, "Backspace", "删除一个字"},
+    {modekey::kEscape, ModeAct::Finish, "Esc", "结束歌词输入"},
+    {modekey::kEnter, ModeAct::Finish, "Enter", "结束歌词输入"},
+}};
+
 }  // namespace
+
+std::span<const ModeKey> LyricsEntry::keys() {
+    return kKeys;
+}
+
+LyricsEntry::Step LyricsEntry::key(char32_t key) {
+    const ModeKey* k = active() ? modeKeyOf(keys(), key) : nullptr;
+    if (!k)
+        return Step::Ignored;
+    switch (k->act) {
+        case ModeAct::Next:
+            next();
+            return Step::Typed;
+        case ModeAct::Join:
+            next(true);
+            return Step::Typed;
+        case ModeAct::Backspace:
+            backspace();
+            return Step::Typed;
+        case ModeAct::Finish:
+        case ModeAct::Cancel:
+            return Step::Finished;
+    }
+    return Step::Ignored;
+}
 
 bool LyricsEntry::begin(int verse) {
     end();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/input_mode.h"
 #include "music/score.h"
 
 namespace qe {
@@ -17,6 +18,13 @@ class ScoreEditor;
 class LyricsEntry {
 public:
     explicit LyricsEntry(ScoreEditor& editor) : editor_(editor) {}
+
+    // The keys of the entry, in the order a key guide lists them.
+    static std::span<const ModeKey> keys();
+    // What one of them did: nothing (not one of the entry's keys), a change to show, or the
+    // entry ended (the syllable typed kept).
+    enum class Step { Ignored, Typed, Finished };
+    Step key(char32_t key);
 
     // Starts at the caret's note, or the first note after the caret in its track; false when
     // there is none.

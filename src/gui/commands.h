@@ -1,87 +1,46 @@
 #pragma once
 
 #include <QList>
+#include <QString>
+
+#include "gui/command_table.h"
 
 class QAction;
 class QObject;
 
 namespace qe {
 
-// Every command of the editor as an action, made in one place: its menu text, shortcut,
-// status-bar prompt, tooltip and toolbar picture. Menus, the toolbar and the frame's command
-// handlers all use these same actions.
-struct Commands {
+// The actions of the command table, made once for a main window, with the texts, keys,
+// prompts, pictures and check marks of their rows. Menus, the toolbar and the right-click
+// menu show these same actions; a key of the score window alone has no action (the window
+// looks it up in the table).
+class Commands {
+public:
     // Makes the actions, owned by `owner`.
     explicit Commands(QObject* owner);
 
-    // 文件
-    QAction* fileNew;
-    QAction* fileOpen;
-    QAction* fileClose;
-    QAction* fileSave;
-    QAction* fileSaveAs;
-    QAction* fileExport;
-    QAction* filePrint;
-    QAction* filePrintPreview;
-    QAction* filePrintSetup;
-    QAction* appExit;
-    QAction* fileImport;
-    // 编辑
-    QAction* editUndo;
-    QAction* editRedo;
-    QAction* editCut;
-    QAction* editCopy;
-    QAction* editPaste;
-    QAction* editDelete;
-    QAction* editSelectAll;
-    // 视图
-    QAction* viewToolBar;
-    QAction* viewStatusBar;
-    QAction* viewScrollMode;
-    QAction* viewPageMode;
-    QAction* viewWatermark;
-    QAction* viewZoomIn;
-    QAction* viewZoomOut;
-    QAction* viewZoomReset;
-    QAction* viewFitWidth;
-    // 谱面
-    QAction* titleSettings;
-    QAction* fontSettings;
-    QAction* lyricsMode;
-    QAction* lyricsPaste;
-    QAction* checkMeasures;
-    QAction* partNames;
-    QAction* measureNumbers;
-    QAction* measureMark;
-    // 音符
-    QAction* addTie;
-    QAction* addVolta;
-    QAction* addTriplet;
-    QAction* addTuplet;
-    QAction* addFermata;
-    QAction* addStaccato;
-    QAction* addAccent;
-    QAction* addGraceBefore;
-    QAction* addGraceAfter;
-    QAction* clearChordAndGraces;
-    QAction* chordSymbols;
-    // 窗口
-    QAction* windowNew;
-    QAction* windowCascade;
-    QAction* windowTile;
-    QAction* windowArrange;
-    // 帮助
-    QAction* keyGuide;
-    QAction* appAbout;
+    // The action of the row named `id`; aborts for a row without one, a mistake in the program.
+    QAction* action(const char* id) const;
 
-    // The commands that need a score window to act on.
-    QList<QAction*> documentCommands() const;
-    // Every command, in menu order, with the menu it stands in: the key guide lists their keys.
+    // Every row in table order with its action (null for a key of the score window).
     struct Entry {
-        const char* menu;
+        const CommandRow* row;
         QAction* action;
     };
-    QList<Entry> all() const;
+    const QList<Entry>& all() const { return entries_; }
+
+    // The actions of a menu in order, a null standing for a separator between groups. Without
+    // a score window in front, the rows shown only with one are left out.
+    QList<QAction*> menuActions(CommandMenu menu, bool withScore = true) const;
+    // The same for the toolbar and the right-click menu.
+    QList<QAction*> toolBarActions() const;
+    QList<QAction*> contextActions() const;
+
+    // A menu's title, with its accelerator.
+    static QString menuTitle(CommandMenu menu);
+
+private:
+    QList<Entry> entries_;
 };
 
 }  // namespace qe

@@ -9,11 +9,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "edit/chord_symbol_entry.h"
 #include "edit/input_method.h"
+#include "edit/lyrics_entry.h"
 #include "gui/commands.h"
-#include "gui/playback_controls.h"
 #include "gui/ui_text.h"
-#include "gui/view_keys.h"
 
 namespace qe {
 
@@ -47,8 +47,8 @@ QString text(const char16_t* s) {
 }
 
 // A menu text without its accelerator mark and dots: "弧线(&A)" -> "弧线".
-QString plainText(const QAction* action) {
-    QString t = action->text();
+QString plainText(const QString& menuText) {
+    QString t = menuText;
     t.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
     t.remove(QLatin1Char('&'));
     t.remove(QStringLiteral("..."));
@@ -62,47 +62,55 @@ QString keysOf(const QAction* action) {
     return keys.join(QStringLiteral(" / "));
 }
 
+void addModeKeys(QList<KeyGuideRow>& rows, const QString& group, std::span<const ModeKey> keys) {
+    for (const ModeKey& key : keys)
+        rows.push_back({group, ui(key.keyName), ui(key.meaning)});
+}
+
 }  // namespace
 
-QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls& playback) {
+QList<KeyGuideRow> keyGuideRows(const Commands& commands) {
     QList<KeyGuideRow> rows;
     for (const InputMethod::Key& key : InputMethod::keys())
         rows.push_back({groupName(key.group), text(key.keyName), text(key.meaning)});
-    const QString editing = groupName(Group::Editing);
+    // The keys of the score window alone, then the keys of the menus.
+    QList<KeyGuideRow> menuKeys;
+    for (const Commands::Entry& entry : commands.all()) {
+        const CommandRow& row = *entry.row;
+        if (!row.keys || !row.listed)
+            continue;
+        if (!entry.action) {
+            const QString keys =
+                row.guideKeys ? ui(row.guideKeys)
+                              : QKeySequence(QString::fromLatin1(row.keys), QKeySequence::PortableText)
+                                    .toString(QKeySequence::NativeText);
+            rows.push_back({ui(row.guideGroup), keys, ui(row.meaning)});
+            continue;
+        }
+        const QString command = plainText(entry.action->text());
+        menuKeys.push_back(
+            {row.guideGroup ? ui(row.guideGroup) : ui("其他命令"), keysOf(entry.action),
+             row.menu == CommandMenu::Play
+                 ? command
+                 : QStringLiteral("%1 > %2").arg(plainText(Commands::menuTitle(row.menu)), command)});
+    }
     const QString selection = ui("选择");
-    const QString moving = ui("移动插入点");
-    for (const CaretKey& key : caretKeys())
-        rows.push_back({moving, text(key.keyName), text(key.meaning)});
-    rows.push_back({selection, ui("Shift + 移动插入点的键"), ui("从插入点起选中到移动后的位置")});
     rows.push_back({selection, ui("拖动鼠标"), ui("选中拖过的内容")});
     rows.push_back({selection, ui("Shift + 单击"), ui("从插入点起选中到单击的位置")});
-    const QString chords = ui("和弦");
-    rows.push_back({chords, ui("Alt + 1～7"), ui("为插入点前的音符加一个更高的和弦音")});
-    rows.push_back({chords, ui("Ctrl + Alt + 1～7"), ui("为插入点前的音符加一个更低的和弦音")});
-    for (const ChordKey& key : chordKeys())
-        rows.push_back({ui("和弦记号"), text(key.keyName), text(key.meaning)});
-    const QString lyrics = ui("歌词");
-    for (const LyricsKey& key : lyricsKeys())
-        rows.push_back({lyrics, text(key.keyName), text(key.meaning)});
-    const QString playing = ui("播放");
-    for (QAction* action :
-         {playback.playFromCaret, playback.playFromStart, playback.pause, playback.stop})
-        rows.push_back({playing, keysOf(action), plainText(action)});
-    for (const Commands::Entry& entry : commands.all()) {
-        if (entry.action->shortcuts().isEmpty())
-            continue;
-        const QAction* a = entry.action;
-        QString group = ui("其他命令");
-        if (a == commands.editSelectAll)
-            group = selection;
-        else if (a == commands.lyricsMode)
-            group = lyrics;
-        else if (ui(entry.menu) == ui("编辑"))
-            group = editing;
-        rows.push_back(
-            {group, keysOf(a), QStringLiteral("%1 > %2").arg(ui(entry.menu), plainText(a))});
-    }
-    return rows;
+    addModeKeys(rows, ui("和弦记号"), ChordSymbolEntry::keys());
+    addModeKeys(rows, ui("歌词"), LyricsEntry::keys());
+    rows += menuKeys;
+    // Each group once, where it first comes.
+    QStringList groups;
+    for (const KeyGuideRow& row : rows)
+        if (!groups.contains(row.group))
+            groups << row.group;
+    QList<KeyGuideRow> grouped;
+    for (const QString& group : groups)
+        for (const KeyGuideRow& row : rows)
+            if (row.group == group)
+                grouped << row;
+    return grouped;
 }
 
 KeyGuide::KeyGuide(const QList<KeyGuideRow>& rows, QWidget* parent) : QDialog(parent) {

@@ -6,8 +6,7 @@
 
 namespace qe {
 
-struct Commands;
-class PlaybackControls;
+class Commands;
 
 // One line of the key guide: its group, the key (or keys), and what it does.
 struct KeyGuideRow {
@@ -17,10 +16,10 @@ struct KeyGuideRow {
 };
 
 // Every key of the editor, grouped: the note-entry keys from the input method's own table, the
-// caret and lyrics keys from the window's tables, and every command with a shortcut from the
-// actions of the menus and the playback controls. Nothing is written twice, so the guide
-// cannot drift from what the keys do.
-QList<KeyGuideRow> keyGuideRows(const Commands& commands, const PlaybackControls& playback);
+// keys of the score window and of the menus from the command table, and the keys of lyrics and
+// chord-symbol entry from their own tables. Nothing is written twice, so the guide cannot
+// drift from what the keys do.
+QList<KeyGuideRow> keyGuideRows(const Commands& commands);
 
 // 帮助 > 键盘指南: the rows in a tree of groups, in a window that stays open beside the score.
 class KeyGuide : public QDialog {

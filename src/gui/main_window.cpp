@@ -89,9 +89,9 @@ MainWindow::MainWindow(FontBook& fonts, QWidget* parent)
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::updateCommandStates);
 
-    commands_.viewWatermark->setChecked(watermarkShown());
+    commands_.action("viewWatermark")->setChecked(watermarkShown());
     settings_ = std::make_unique<QSettings>();
-    playback_ = new PlaybackControls(this, *settings_);
+    playback_ = new PlaybackControls(this, *settings_, commands_);
     createMenus();
     createToolBar();
     createStatusBar();
@@ -113,97 +113,76 @@ MainWindow::~MainWindow() {
 // -- building --------------------------------------------------------------------------------
 
 void MainWindow::createMenus() {
-    const Commands& c = commands_;
     for (int i = 0; i < RecentFiles::kMostFiles; ++i) {
         auto* action = new QAction(this);
         action->setStatusTip(ui("打开此文档"));
         connect(action, &QAction::triggered, this, [this, i] { openRecent(i); });
         recentActions_ << action;
     }
-    fileMenu_ = menuBar()->addMenu(ui("文件(&F)"));
-    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::updateRecentFiles);
-    editMenu_ = menuBar()->addMenu(ui("编辑(&E)"));
-    editMenu_->addActions({c.editUndo, c.editRedo});
-    editMenu_->addSeparator();
-    editMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
-    editMenu_->addSeparator();
-    editMenu_->addAction(c.editSelectAll);
-    connect(editMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEditStates);
-    viewMenu_ = menuBar()->addMenu(ui("视图(&V)"));
+    const auto addActions = [](QMenu* menu, const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            if (action)
+                menu->addAction(action);
+            else
+                menu->addSeparator();
+        }
+    };
+    for (CommandMenu kind : {CommandMenu::File, CommandMenu::Edit, CommandMenu::View,
+                             CommandMenu::Score, CommandMenu::Note, CommandMenu::Play,
+                             CommandMenu::Window, CommandMenu::Help}) {
+        QMenu* menu = menuBar()->addMenu(Commands::menuTitle(kind));
+        menus_[static_cast<int>(kind)] = menu;
+        // The File and View menus change with what is in front (fillMenus).
+        if (kind != CommandMenu::File && kind != CommandMenu::View)
+            addActions(menu, commands_.menuActions(kind));
+    }
+    connect(menu(CommandMenu::File), &QMenu::aboutToShow, this, &MainWindow::updateRecentFiles);
+    connect(menu(CommandMenu::Edit), &QMenu::aboutToShow, this, &MainWindow::updateEditStates);
+    connect(menu(CommandMenu::Window), &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
     languageMenu_ = createLanguageMenu();
-
-    scoreMenu_ = menuBar()->addMenu(ui("谱面(&S)"));
-    scoreMenu_->addActions(
-        {c.titleSettings, c.fontSettings, c.partNames, c.measureMark, c.measureNumbers});
-    scoreMenu_->addSeparator();
-    scoreMenu_->addActions({c.lyricsMode, c.lyricsPaste});
-    scoreMenu_->addSeparator();
-    scoreMenu_->addAction(c.checkMeasures);
-
-    noteMenu_ = menuBar()->addMenu(ui("音符(&N)"));
-    noteMenu_->addActions({c.addTie, c.addVolta});
-    noteMenu_->addSeparator();
-    noteMenu_->addActions({c.addTriplet, c.addTuplet});
-    noteMenu_->addSeparator();
-    noteMenu_->addActions({c.addFermata, c.addStaccato, c.addAccent});
-    noteMenu_->addSeparator();
-    noteMenu_->addActions({c.addGraceBefore, c.addGraceAfter, c.clearChordAndGraces, c.chordSymbols});
-
-    menuBar()->addMenu(playback_->menu());
-
-    windowMenu_ = menuBar()->addMenu(ui("窗口(&W)"));
-    windowMenu_->addActions({c.windowNew, c.windowCascade, c.windowTile, c.windowArrange});
-    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
-
-    helpMenu_ = menuBar()->addMenu(ui("帮助(&H)"));
-    helpMenu_->addActions({c.keyGuide, c.appAbout});
-
     contextMenu_ = new QMenu(this);
-    contextMenu_->addActions({c.editCut, c.editCopy, c.editPaste, c.editDelete});
-    contextMenu_->addSeparator();
-    contextMenu_->addActions({c.addTie, c.addVolta});
-    contextMenu_->addSeparator();
-    contextMenu_->addAction(c.lyricsMode);
+    addActions(contextMenu_, commands_.contextActions());
     fillMenus(false);
 }
 
+QMenu* MainWindow::menu(CommandMenu kind) const {
+    return menus_[static_cast<int>(kind)];
+}
+
 void MainWindow::fillMenus(bool forDocument) {
-    const Commands& c = commands_;
     // The File and View menus of an empty editor are shorter than those with a score.
-    fileMenu_->clear();
-    fileMenu_->addActions({c.fileNew, c.fileOpen, c.fileImport});
-    if (forDocument) {
-        fileMenu_->addAction(c.fileClose);
-        fileMenu_->addSeparator();
-        fileMenu_->addActions({c.fileSave, c.fileSaveAs});
-        fileMenu_->addSeparator();
-        fileMenu_->addAction(c.fileExport);
-        fileMenu_->addSeparator();
-        fileMenu_->addActions({c.filePrint, c.filePrintPreview, c.filePrintSetup});
-    } else {
-        fileMenu_->addSeparator();
-        fileMenu_->addActions({c.filePrintSetup, c.fileClose});
+    QMenu* file = menu(CommandMenu::File);
+    file->clear();
+    bool recentAdded = false;
+    QAction* previous = nullptr;
+    for (QAction* action : commands_.menuActions(CommandMenu::File, forDocument)) {
+        // The recent files stand before the last group, the way out.
+        if (action && action == commands_.action("appExit") && !recentAdded) {
+            recentSeparator_ = previous ? previous : file->addSeparator();
+            file->addActions(recentActions_);
+            file->addSeparator();
+            recentAdded = true;
+            previous = nullptr;
+        }
+        if (action)
+            file->addAction(action);
+        else
+            previous = file->addSeparator();
     }
-    recentSeparator_ = fileMenu_->addSeparator();
-    fileMenu_->addActions(recentActions_);
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(c.appExit);
-
-    viewMenu_->clear();
-    viewMenu_->addActions({c.viewToolBar, c.viewStatusBar});
-    if (forDocument) {
-        viewMenu_->addSeparator();
-        viewMenu_->addActions({c.viewScrollMode, c.viewPageMode});
-        viewMenu_->addSeparator();
-        viewMenu_->addActions({c.viewZoomIn, c.viewZoomOut, c.viewZoomReset, c.viewFitWidth});
+    QMenu* view = menu(CommandMenu::View);
+    view->clear();
+    for (QAction* action : commands_.menuActions(CommandMenu::View, forDocument)) {
+        if (action)
+            view->addAction(action);
+        else
+            view->addSeparator();
     }
-    viewMenu_->addSeparator();
-    viewMenu_->addAction(c.viewWatermark);
-    viewMenu_->addSeparator();
-    viewMenu_->addMenu(languageMenu_);
+    view->addSeparator();
+    view->addMenu(languageMenu_);
 
-    for (QMenu* menu : {editMenu_, scoreMenu_, noteMenu_, playback_->menu(), windowMenu_})
-        menu->menuAction()->setVisible(forDocument);
+    for (CommandMenu kind : {CommandMenu::Edit, CommandMenu::Score, CommandMenu::Note,
+                             CommandMenu::Play, CommandMenu::Window})
+        menu(kind)->menuAction()->setVisible(forDocument);
     menusForDocument_ = forDocument;
     updateRecentFiles();
 }
@@ -213,11 +192,12 @@ void MainWindow::createToolBar() {
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(36, 20));
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolBar_->addActions({commands_.editUndo, commands_.editRedo});
-    toolBar_->addSeparator();
-    toolBar_->addActions({commands_.addTie, commands_.addVolta});
-    toolBar_->addSeparator();
-    toolBar_->addActions({commands_.filePrint, commands_.fileExport, commands_.appAbout});
+    for (QAction* action : commands_.toolBarActions()) {
+        if (action)
+            toolBar_->addAction(action);
+        else
+            toolBar_->addSeparator();
+    }
     addToolBar(playback_->toolBar());
     addToolBarBreak();
     noteBar_ = new NoteInputBar(this);
@@ -226,8 +206,9 @@ void MainWindow::createToolBar() {
         if (ScoreView* view = activeView())
             view->typeKey(key);
     });
-    commands_.viewToolBar->setChecked(true);
-    connect(toolBar_, &QToolBar::visibilityChanged, commands_.viewToolBar, &QAction::setChecked);
+    QAction* shown = commands_.action("viewToolBar");
+    shown->setChecked(true);
+    connect(toolBar_, &QToolBar::visibilityChanged, shown, &QAction::setChecked);
 }
 
 QString MainWindow::appTitle() {
@@ -307,107 +288,26 @@ void MainWindow::createStatusBar() {
         if (ScoreView* view = activeView())
             view->setLyricsVerse(verse - 1);
     });
-    commands_.viewStatusBar->setChecked(true);
+    commands_.action("viewStatusBar")->setChecked(true);
 }
 
 void MainWindow::connectCommands() {
-    const Commands& c = commands_;
-    const auto onView = [this](void (ScoreView::*command)()) {
-        return [this, command] {
-            if (ScoreView* view = activeView())
-                (view->*command)();
-        };
-    };
-    connect(c.fileNew, &QAction::triggered, this, &MainWindow::onFileNew);
-    connect(c.fileOpen, &QAction::triggered, this, &MainWindow::onFileOpen);
-    connect(c.fileClose, &QAction::triggered, this, &MainWindow::onFileClose);
-    connect(c.fileSave, &QAction::triggered, this, &MainWindow::onFileSave);
-    connect(c.fileSaveAs, &QAction::triggered, this, &MainWindow::onFileSaveAs);
-    connect(c.fileExport, &QAction::triggered, this, [this] {
-        if (ScoreView* view = activeView())
-            view->onExport(playback_->tempo->value());
-    });
-    connect(c.filePrint, &QAction::triggered, this, [this] {
-        if (ScoreView* view = activeView())
-            view->onFilePrint(printer());
-    });
-    connect(c.filePrintPreview, &QAction::triggered, this, [this] {
-        if (ScoreView* view = activeView())
-            view->onFilePrintPreview(printer());
-    });
-    connect(c.filePrintSetup, &QAction::triggered, this, &MainWindow::onFilePrintSetup);
-    connect(c.appExit, &QAction::triggered, this, &QWidget::close);
-
-    connect(c.viewToolBar, &QAction::toggled, toolBar_, &QWidget::setVisible);
-    connect(c.viewStatusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
-    connect(c.viewScrollMode, &QAction::triggered, this, onView(&ScoreView::onScrollMode));
-    connect(c.viewPageMode, &QAction::triggered, this, onView(&ScoreView::onPageMode));
-    connect(c.viewWatermark, &QAction::toggled, this, &MainWindow::setWatermarkShown);
-
-    connect(c.titleSettings, &QAction::triggered, this, [this] {
-        if (ScoreDocument* doc = activeDocument())
-            editTitleBlock(*doc, this);
-    });
-    connect(c.measureNumbers, &QAction::triggered, this, [this](bool on) {
-        if (ScoreDocument* doc = activeDocument()) {
-            doc_header h = doc->score().header();
-            h.measureNumbers = on;
-            doc->changeTitleBlock(h);
-        }
-    });
-    connect(c.measureMark, &QAction::triggered, this, [this] {
-        ScoreView* view = activeView();
-        if (!view || !view->document())
-            return;
-        // Measures are numbered along the first track: the caret's measure names one there.
-        const Caret& caret = view->controller().caret;
-        const int measure = caret.valid() ? caret.at->measure : 0;
-        editMeasureMark(*view->document(), measure, this);
-    });
-    connect(c.partNames, &QAction::triggered, this, [this] {
-        if (ScoreDocument* doc = activeDocument())
-            editPartNames(*doc, this);
-    });
-    connect(c.fontSettings, &QAction::triggered, this, onView(&ScoreView::onFontSettings));
-    connect(c.lyricsMode, &QAction::triggered, this, onView(&ScoreView::onLyricsMode));
-    connect(c.lyricsPaste, &QAction::triggered, this, onView(&ScoreView::onLyricsPaste));
-    connect(c.fileImport, &QAction::triggered, this, &MainWindow::onFileImport);
-    connect(c.editUndo, &QAction::triggered, this, onView(&ScoreView::onUndo));
-    connect(c.editRedo, &QAction::triggered, this, onView(&ScoreView::onRedo));
-    connect(c.editCut, &QAction::triggered, this, onView(&ScoreView::onCut));
-    connect(c.editCopy, &QAction::triggered, this, onView(&ScoreView::onCopy));
-    connect(c.editPaste, &QAction::triggered, this, onView(&ScoreView::onPaste));
-    connect(c.editDelete, &QAction::triggered, this, onView(&ScoreView::onDelete));
-    connect(c.editSelectAll, &QAction::triggered, this, onView(&ScoreView::onSelectAll));
-    connect(c.viewZoomIn, &QAction::triggered, this, onView(&ScoreView::zoomIn));
-    connect(c.viewZoomOut, &QAction::triggered, this, onView(&ScoreView::zoomOut));
-    connect(c.viewZoomReset, &QAction::triggered, this, [this] {
-        if (ScoreView* view = activeView())
-            view->setZoom(1.0);
-    });
-    connect(c.viewFitWidth, &QAction::triggered, this, onView(&ScoreView::fitWidth));
-    connect(c.checkMeasures, &QAction::triggered, this, &MainWindow::onCheckMeasures);
-    connect(c.keyGuide, &QAction::triggered, this, &MainWindow::onKeyGuide);
+    for (const Commands::Entry& entry : commands_.all()) {
+        if (!entry.action || !entry.row->run)
+            continue;
+        const CommandRow* row = entry.row;
+        const auto run = [this, row](bool checked) { row->run({this, activeView(), checked}); };
+        // A check mark that follows a widget or a setting acts whenever it changes; one that
+        // follows the score acts only when clicked, as the window sets it from the score too.
+        const CheckShows checks = row->checks;
+        if (checks == CheckShows::ToolBar || checks == CheckShows::StatusBar ||
+            checks == CheckShows::Watermark || checks == CheckShows::Paused)
+            connect(entry.action, &QAction::toggled, this, run);
+        else
+            connect(entry.action, &QAction::triggered, this, run);
+    }
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateEditStates);
-    connect(c.addTie, &QAction::triggered, this, onView(&ScoreView::onAddTie));
-    connect(c.addVolta, &QAction::triggered, this, onView(&ScoreView::onVolta));
-    connect(c.addTriplet, &QAction::triggered, this, onView(&ScoreView::onTriplet));
-    connect(c.addTuplet, &QAction::triggered, this, onView(&ScoreView::onTuplet));
-    connect(c.addFermata, &QAction::triggered, this, onView(&ScoreView::onFermata));
-    connect(c.addStaccato, &QAction::triggered, this, onView(&ScoreView::onStaccato));
-    connect(c.addAccent, &QAction::triggered, this, onView(&ScoreView::onAccent));
-    connect(c.addGraceBefore, &QAction::triggered, this, onView(&ScoreView::onGraceBefore));
-    connect(c.addGraceAfter, &QAction::triggered, this, onView(&ScoreView::onGraceAfter));
-    connect(c.clearChordAndGraces, &QAction::triggered, this,
-            onView(&ScoreView::onClearChordAndGraces));
-    connect(c.chordSymbols, &QAction::triggered, this, onView(&ScoreView::onChordSymbols));
-
-    connect(c.windowNew, &QAction::triggered, this, &MainWindow::onWindowNew);
-    connect(c.windowCascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
-    connect(c.windowTile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-    connect(c.windowArrange, &QAction::triggered, this, &MainWindow::arrangeIcons);
-    connect(c.appAbout, &QAction::triggered, this, &MainWindow::onAppAbout);
 }
 
 // -- documents and windows -------------------------------------------------------------------
@@ -609,7 +509,7 @@ int MainWindow::offerRecovery() {
 
 QDialog* MainWindow::onKeyGuide() {
     if (!keyGuide_) {
-        keyGuide_ = new KeyGuide(keyGuideRows(commands_, *playback_), this);
+        keyGuide_ = new KeyGuide(keyGuideRows(commands_), this);
         keyGuide_->setAttribute(Qt::WA_DeleteOnClose);
     }
     keyGuide_->show();
@@ -698,17 +598,54 @@ void MainWindow::setStatusTexts(const QString& accidental, const QString& octave
 void MainWindow::updateEditStates() {
     ScoreView* view = activeView();
     ScoreDocument* doc = view ? view->document() : nullptr;
-    commands_.editUndo->setEnabled(doc && doc->history().canUndo());
-    commands_.editRedo->setEnabled(doc && doc->history().canRedo());
-    // A setting of the score: it follows undo and redo.
-    commands_.measureNumbers->setChecked(doc && doc->score().header().measureNumbers);
-    const bool selected = view && view->canCutOrCopy();
-    commands_.editCut->setEnabled(selected);
-    commands_.editCopy->setEnabled(selected);
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    commands_.editPaste->setEnabled(
+    const bool canPaste =
         view && mime &&
-        (mime->hasText() || mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment"))));
+        (mime->hasText() || mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment")));
+    const bool scroll = view && view->mode() == ScoreEditor::kScrollMode;
+    const auto enabled = [&](EnabledWhen when) {
+        switch (when) {
+            case EnabledWhen::Always:
+                return true;
+            case EnabledWhen::Score:
+                return doc != nullptr;
+            case EnabledWhen::CanUndo:
+                return doc && doc->history().canUndo();
+            case EnabledWhen::CanRedo:
+                return doc && doc->history().canRedo();
+            case EnabledWhen::Selection:
+                return view && view->canCutOrCopy();
+            case EnabledWhen::CanPaste:
+                return canPaste;
+            case EnabledWhen::NotScrollMode:
+                return view && !scroll;
+            case EnabledWhen::NotPageMode:
+                return view && scroll;
+            case EnabledWhen::Playback:
+                break;
+        }
+        return false;
+    };
+    for (const Commands::Entry& entry : commands_.all()) {
+        if (!entry.action || entry.row->enabled == EnabledWhen::Playback)
+            continue;
+        entry.action->setEnabled(enabled(entry.row->enabled));
+        // The check marks that follow the score in front; a setting of the score follows undo
+        // and redo.
+        switch (entry.row->checks) {
+            case CheckShows::ScrollMode:
+                entry.action->setChecked(view && scroll);
+                break;
+            case CheckShows::PageMode:
+                entry.action->setChecked(view && !scroll);
+                break;
+            case CheckShows::MeasureNumbers:
+                entry.action->setChecked(doc && doc->score().header().measureNumbers);
+                break;
+            default:
+                break;
+        }
+    }
     if (versePane_)
         versePane_->setVisible(view && view->inLyricsMode());
 }
@@ -717,8 +654,6 @@ void MainWindow::updateCommandStates() {
     ScoreView* view = activeView();
     ScoreDocument* doc = view ? view->document() : nullptr;
     const bool open = doc != nullptr;
-    for (QAction* action : commands_.documentCommands())
-        action->setEnabled(open);
     updateEditStates();
     noteBar_->setEnabled(open);
     if (view) {
@@ -735,16 +670,6 @@ void MainWindow::updateCommandStates() {
                           doc ? doc->score().header().tempo.quartersPerMinute() : 0);
     if (open != menusForDocument_)
         fillMenus(open);
-    if (view) {
-        const bool scroll = view->mode() == 0;
-        commands_.viewScrollMode->setChecked(scroll);
-        commands_.viewScrollMode->setEnabled(!scroll);
-        commands_.viewPageMode->setChecked(!scroll);
-        commands_.viewPageMode->setEnabled(scroll);
-    } else {
-        commands_.viewScrollMode->setChecked(false);
-        commands_.viewPageMode->setChecked(false);
-    }
 }
 
 void MainWindow::updateRecentFiles() {
@@ -766,11 +691,11 @@ void MainWindow::updateWindowMenu() {
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
     if (windows.isEmpty())
         return;
-    windowActions_ << windowMenu_->addSeparator();
+    windowActions_ << menu(CommandMenu::Window)->addSeparator();
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
         QAction* action =
-            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(plainTitle(window)));
+            menu(CommandMenu::Window)->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(plainTitle(window)));
         action->setCheckable(true);
         action->setChecked(window == mdi_->currentSubWindow());
         connect(action, &QAction::triggered, this,

@@ -88,6 +88,14 @@ public:
     // The printer the print, preview and set-up commands share.
     QPrinter& printer();
     bool watermarkShown() const;
+    // Shows the pale watermark on the pages of every window, on paper and in exports, and
+    // remembers the choice.
+    void setWatermarkShown(bool shown);
+    // The window menu's minimised windows in a row at the bottom.
+    void arrangeIcons();
+    QToolBar* toolBar() const { return toolBar_; }
+    // A menu of the menu bar.
+    QMenu* menu(CommandMenu kind) const;
 
 public slots:
     void setStatusTexts(const QString& accidental, const QString& octave, const QString& duration);
@@ -116,19 +124,11 @@ private:
     void updateRecentFiles();
     void updateWindowMenu();
     void openRecent(int index);
-    void arrangeIcons();
-    void setWatermarkShown(bool shown);
 
     FontBook& fonts_;
     Commands commands_;
     QMdiArea* mdi_;
-    QMenu* fileMenu_ = nullptr;
-    QMenu* editMenu_ = nullptr;
-    QMenu* viewMenu_ = nullptr;
-    QMenu* scoreMenu_ = nullptr;
-    QMenu* noteMenu_ = nullptr;
-    QMenu* windowMenu_ = nullptr;
-    QMenu* helpMenu_ = nullptr;
+    QMenu* menus_[9] = {};  // by CommandMenu
     QMenu* languageMenu_ = nullptr;
     QList<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;  // owned by the File menu

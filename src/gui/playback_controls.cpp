@@ -9,54 +9,31 @@
 #include <QToolBar>
 
 #include "audio/score_player.h"
+#include "gui/commands.h"
 #include "gui/ui_text.h"
 #include "perform/performance.h"
 
 namespace qe {
 
-PlaybackControls::PlaybackControls(QWidget* window, QSettings& settings)
-    : QObject(window), window_(window), settings_(settings) {
-    playFromCaret = new QAction(ui("从光标处播放(&P)"), this);
-    playFromCaret->setShortcut(Qt::Key_F5);
-    playFromCaret->setStatusTip(ui("从光标所在的音符开始播放"));
-    playFromStart = new QAction(ui("从头播放(&B)"), this);
-    playFromStart->setShortcut(Qt::SHIFT | Qt::Key_F5);
-    playFromStart->setStatusTip(ui("从乐谱开头开始播放"));
-    pause = new QAction(ui("暂停(&A)"), this);
-    pause->setCheckable(true);
-    pause->setShortcut(Qt::Key_F6);
-    pause->setStatusTip(ui("暂停或继续播放"));
-    stop = new QAction(ui("停止(&S)"), this);
-    stop->setShortcut(Qt::Key_F7);
-    stop->setStatusTip(ui("停止播放"));
-
-    menu_ = new QMenu(ui("播放(&L)"), window);
-    menu_->addActions({playFromCaret, playFromStart, pause, stop});
-
+PlaybackControls::PlaybackControls(QWidget* window, QSettings& settings,
+                                   const Commands& commands)
+    : QObject(window),
+      playFromCaret(commands.action("playFromCaret")),
+      playFromStart(commands.action("playFromStart")),
+      pause(commands.action("playPause")),
+      stopPlaying(commands.action("playStop")),
+      window_(window),
+      settings_(settings) {
     tempo = new QSpinBox(window);
     tempo->setRange(sound::kMinTempo, sound::kMaxTempo);
     tempo->setValue(sound::kDefaultTempo);
     tempo->setToolTip(ui("速度：每分钟的四分音符数"));
     toolBar_ = new QToolBar(ui("播放"), window);
     toolBar_->setObjectName(QStringLiteral("playback"));
-    toolBar_->addActions({playFromCaret, playFromStart, pause, stop});
+    toolBar_->addActions({playFromCaret, playFromStart, pause, stopPlaying});
     toolBar_->addWidget(new QLabel(ui(" 速度 "), toolBar_));
     toolBar_->addWidget(tempo);
 
-    connect(playFromCaret, &QAction::triggered, this, [this] { play(true); });
-    connect(playFromStart, &QAction::triggered, this, [this] { play(false); });
-    connect(pause, &QAction::toggled, this, [this](bool paused) {
-        if (!player_)
-            return;
-        if (paused && player_->state() == PlaybackThread::Playing)
-            player_->pause();
-        else if (!paused && player_->state() == PlaybackThread::Paused)
-            player_->resume();
-    });
-    connect(stop, &QAction::triggered, this, [this] {
-        if (player_)
-            player_->stop();
-    });
     connect(tempo, &QSpinBox::valueChanged, this,
             [this](int value) { ScorePlayer::rememberTempo(settings_, path_, value); });
     updateStates();
@@ -93,6 +70,20 @@ void PlaybackControls::play(bool fromCaret) {
         player_->play(tempo->value(), fromCaret);
 }
 
+void PlaybackControls::setPaused(bool paused) {
+    if (!player_)
+        return;
+    if (paused && player_->state() == PlaybackThread::Playing)
+        player_->pause();
+    else if (!paused && player_->state() == PlaybackThread::Paused)
+        player_->resume();
+}
+
+void PlaybackControls::stop() {
+    if (player_)
+        player_->stop();
+}
+
 void PlaybackControls::updateStates() {
     const bool score = player_ != nullptr;
     const PlaybackThread::State state = score ? player_->state() : PlaybackThread::Stopped;
@@ -100,7 +91,7 @@ void PlaybackControls::updateStates() {
     playFromStart->setEnabled(score);
     tempo->setEnabled(score);
     pause->setEnabled(state != PlaybackThread::Stopped);
-    stop->setEnabled(state != PlaybackThread::Stopped);
+    stopPlaying->setEnabled(state != PlaybackThread::Stopped);
     const QSignalBlocker quiet(pause);
     pause->setChecked(state == PlaybackThread::Paused);
 }

@@ -13,19 +13,26 @@ class QWidget;
 
 namespace qe {
 
+class Commands;
 class ScorePlayer;
 
-// The "播放" menu and toolbar of the editor: play from the caret or from the start, pause
-// and go on, stop, and the tempo of the score in front, remembered for its file. A machine
-// without an audio device is told so once.
+// What the editor's 播放 commands act on, and their toolbar: play from the caret or from the
+// start, pause and go on, stop, and the tempo of the score in front, remembered for its file.
+// The commands enable themselves as the player goes. A machine without an audio device is
+// told so once.
 class PlaybackControls : public QObject {
     Q_OBJECT
 public:
-    // The menu and toolbar belong to `window`; the settings outlive the controls.
-    PlaybackControls(QWidget* window, QSettings& settings);
+    // The toolbar belongs to `window`; the settings and the commands outlive the controls.
+    PlaybackControls(QWidget* window, QSettings& settings, const Commands& commands);
 
-    QMenu* menu() const { return menu_; }
     QToolBar* toolBar() const { return toolBar_; }
+
+    // The commands' actions: play the score in front, from the caret or the start; pause or
+    // go on; stop.
+    void play(bool fromCaret);
+    void setPaused(bool paused);
+    void stop();
 
     // The score in front: its player and its file (empty for a score never saved); a null
     // player when no score window is in front. `markedTempo` is the score's metronome mark in
@@ -35,16 +42,14 @@ public:
     QAction* playFromCaret;
     QAction* playFromStart;
     QAction* pause;  // checked while paused: unchecking goes on
-    QAction* stop;
+    QAction* stopPlaying;
     QSpinBox* tempo;  // quarter notes per minute
 
 private:
-    void play(bool fromCaret);
     void updateStates();
 
     QWidget* window_;
     QSettings& settings_;
-    QMenu* menu_;
     QToolBar* toolBar_;
     QPointer<ScorePlayer> player_;
     QString path_;

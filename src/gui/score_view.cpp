@@ -33,7 +33,7 @@
 #include "gui/export_command.h"
 #include "gui/text_input_dialog.h"
 #include "gui/ui_text.h"
-#include "gui/view_keys.h"
+#include "gui/command_table.h"
 #include "music/measure_check.h"
 #include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
@@ -42,8 +42,6 @@ namespace qe {
 
 namespace {
 
-constexpr char32_t kBackspace = 8;
-constexpr char32_t kEnter = 13;
 
 // The zoom steps of Ctrl+= and Ctrl+-.
 constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0,
@@ -443,70 +441,125 @@ void ScoreView::scrollContentsBy(int, int) {
 
 // -- keys and mouse --------------------------------------------------------------------------
 
+namespace {
+
+const Qt::KeyboardModifiers kCommandModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+
+// The character a key types for the editing layer: the keys an input mode or note entry acts
+// on by themselves, whatever text the desktop gives for them; 0 for any other key.
+char32_t keyCharacter(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Backspace:
+            return modekey::kBackspace;
+        case Qt::Key_Tab:
+            return modekey::kTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return modekey::kEnter;
+        case Qt::Key_Escape:
+            return modekey::kEscape;
+        case Qt::Key_Space:
+            return modekey::kSpace;
+        case Qt::Key_Minus:
+            return U'-';
+        default:
+            return 0;
+    }
+}
+
+// The row of a key of the score window alone, or null.
+const CommandRow* keyCommandOf(const QKeyEvent* event) {
+    static const std::vector<std::pair<QKeyCombination, const CommandRow*>> keys = [] {
+        std::vector<std::pair<QKeyCombination, const CommandRow*>> found;
+        for (const CommandRow& row : commandRows())
+            if (row.menu == CommandMenu::None && row.keys)
+                for (const QString& text : QString::fromLatin1(row.keys).split(QLatin1Char(';')))
+                    found.emplace_back(QKeySequence(text, QKeySequence::PortableText)[0], &row);
+        return found;
+    }();
+    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key()));
+    for (const auto& [combination, row] : keys)
+        if (combination == pressed)
+            return row;
+    return nullptr;
+}
+
+}  // namespace
+
 void ScoreView::keyPressEvent(QKeyEvent* event) {
-    if (lyrics_.active() && lyricsKey(event))
+    // An input mode has every key first, a key of the command table next, then note entry.
+    if (forwardToMode(event))
         return;
-    if (chord_.active && chordKey(event))
+    if (const CommandRow* row = keyCommandOf(event)) {
+        row->run({nullptr, this, false});
         return;
-    if (const CaretKey* move = caretKeyOf(event->key(), event->modifiers())) {
-        const bool extend = event->modifiers() & Qt::ShiftModifier;
-        const int page = static_cast<int>(viewport()->height() * kUnitsPerPixel / zoom_);
-        controller_.moveCaret(move->move, extend, page);
-        controller_.placeSystemCaret();
-        emit editStateChanged();
+    }
+    const QString text = event->text();
+    const char32_t key = keyCharacter(event);
+    const bool typed = key == modekey::kBackspace || key == modekey::kEnter;
+    if (!typed && (text.isEmpty() || (event->modifiers() & kCommandModifiers))) {
+        QAbstractScrollArea::keyPressEvent(event);
         return;
     }
     try {
-        switch (event->key()) {
-            case Qt::Key_Delete:
-                if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
-                    break;
-                onDelete();
-                return;
-            case Qt::Key_Escape:
-                // Esc lets go of the selection.
-                if (controller_.caret.selectionShown) {
-                    controller_.invertSelection(false);
-                    controller_.caret.selectionAnchor.reset();
-                    controller_.caret.selectionEnd.reset();
-                    emit editStateChanged();
-                }
-                controller_.placeSystemCaret();
-                return;
-            case Qt::Key_Backspace:
-                controller_.onChar(kBackspace);
-                return;
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                controller_.onChar(kEnter);
-                return;
-            default:
-                break;
+        if (typed) {
+            controller_.onChar(key);
+        } else {
+            for (char32_t ch : text.toStdU32String())
+                if (ch >= 0x20 && ch != 0x7F)
+                    controller_.onChar(ch);
         }
     } catch (const Exception&) {
         // A caret move the tree cannot make is dropped.
         return;
     }
-    // Alt+1..7 adds a tone of that degree above the chord of the note before the caret,
-    // Ctrl+Alt+1..7 one below it.
-    if ((event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_1 &&
-        event->key() <= Qt::Key_7 && !(event->modifiers() & Qt::ShiftModifier)) {
-        const bool below = event->modifiers() & Qt::ControlModifier;
-        if (!controller_.addChordTone(event->key() - Qt::Key_0, below))
-            emit statusMessage(ui("插入点前没有可以加和弦音的音符。"));
-        emit editStateChanged();
-        return;
-    }
-    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    const QString text = event->text();
-    if (text.isEmpty() || (event->modifiers() & commands)) {
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    for (char32_t ch : text.toStdU32String())
-        if (ch >= 0x20 && ch != 0x7F)
-            controller_.onChar(ch);
     emit editStateChanged();
+}
+
+bool ScoreView::forwardToMode(QKeyEvent* event) {
+    if (!lyrics_.active() && !chords_.active())
+        return false;
+    const char32_t key = keyCharacter(event);
+    const bool text = !event->text().isEmpty() && !(event->modifiers() & kCommandModifiers);
+    if (lyrics_.active()) {
+        LyricsEntry::Step step = key ? lyrics_.key(key) : LyricsEntry::Step::Ignored;
+        if (step == LyricsEntry::Step::Ignored && text) {
+            lyrics_.type(event->text().toStdU16String());
+            step = LyricsEntry::Step::Typed;
+        }
+        if (step == LyricsEntry::Step::Finished)
+            leaveLyricsMode();
+        else if (step == LyricsEntry::Step::Typed)
+            showLyricsTyped();
+        return step != LyricsEntry::Step::Ignored;
+    }
+    ChordSymbolEntry::Step step = key ? chords_.key(key) : ChordSymbolEntry::Step::Ignored;
+    if (step == ChordSymbolEntry::Step::Ignored && text && chords_.active())
+        step = chords_.type(event->text().toStdU16String());
+    showChordStep(step);
+    return step != ChordSymbolEntry::Step::Ignored;
+}
+
+void ScoreView::moveCaret(ScoreEditor::Move move, bool extend) {
+    const int page = static_cast<int>(viewport()->height() * kUnitsPerPixel / zoom_);
+    controller_.moveCaret(move, extend, page);
+    controller_.placeSystemCaret();
+    emit editStateChanged();
+}
+
+void ScoreView::letGoOfSelection() {
+    try {
+        if (controller_.caret.selectionShown) {
+            controller_.invertSelection(false);
+            controller_.caret.selectionAnchor.reset();
+            controller_.caret.selectionEnd.reset();
+            emit editStateChanged();
+        }
+        controller_.placeSystemCaret();
+    } catch (const Exception&) {
+        // A caret the tree cannot show stays hidden.
+    }
 }
 
 void ScoreView::mousePressEvent(QMouseEvent* event) {
@@ -580,16 +633,8 @@ void ScoreView::mouseReleaseEvent(QMouseEvent* event) {
     if (lyrics_.active() && !caretOnLyricsNote())
         leaveLyricsMode();
     // A click starts chord-symbol entry over from the note clicked (what was typed goes).
-    if (chord_.active && controller_.caret.valid()) {
-        if (const auto note = noteFrom(controller_.score(), *controller_.caret.at)) {
-            chord_.track = controller_.caret.at->track;
-            chord_.note = *note;
-            chord_.typed.clear();
-            showChordEntry();
-        } else {
-            leaveChordEntry();
-        }
-    }
+    if (chords_.active())
+        showChordStep(chords_.restartAtCaret());
     emit editStateChanged();
 }
 
@@ -733,36 +778,10 @@ void ScoreView::setLyricsVerse(int verse) {
     }
 }
 
-bool ScoreView::lyricsKey(QKeyEvent* event) {
-    const auto shown = [this] {
-        doc_->contentChanged(&controller_);
-        onUpdate(false);
-        afterEdit();
-    };
-    if (const LyricsKey* key = lyricsKeyOf(event->key())) {
-        switch (key->act) {
-            case LyricsKey::Act::Leave:
-                leaveLyricsMode();
-                return true;
-            case LyricsKey::Act::Next:
-                lyrics_.next();
-                break;
-            case LyricsKey::Act::Join:
-                lyrics_.next(true);
-                break;
-            case LyricsKey::Act::Backspace:
-                lyrics_.backspace();
-                break;
-        }
-        shown();
-        return true;
-    }
-    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    if (event->text().isEmpty() || (event->modifiers() & commands))
-        return false;
-    lyrics_.type(event->text().toStdU16String());
-    shown();
-    return true;
+void ScoreView::showLyricsTyped() {
+    doc_->contentChanged(&controller_);
+    onUpdate(false);
+    afterEdit();
 }
 
 void ScoreView::inputMethodEvent(QInputMethodEvent* event) {

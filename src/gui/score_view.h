@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "audio/score_player.h"
+#include "edit/chord_symbol_entry.h"
 #include "edit/lyrics_entry.h"
 #include "edit/score_editor.h"
 #include "edit/view_host.h"
@@ -93,16 +94,17 @@ public:
     // What a note carries beyond its digit (score_view_extras.cpp).
     void onTriplet();
     void onTuplet();
-    void onFermata();
-    void onStaccato();
-    void onAccent();
+    // Puts a mark of the notation's table on the note before the caret, or takes it away.
+    void onToggleMark(std::uint32_t flag);
+    // A tone of `degree` above (below) the chord of the note before the caret.
+    void addChordTone(int degree, bool below);
     void onGraceBefore();
     void onGraceAfter();
     void onClearChordAndGraces();
     // Chord-symbol entry, like lyrics mode: typed into the status bar from the note after the
     // caret, Tab or space to put it on the note and go on to the next, Esc to end.
     void onChordSymbols();
-    bool chordEntryActive() const { return chord_.active; }
+    bool chordEntryActive() const { return chords_.active(); }
     void onVolta();
     void onFontSettings();
     // 编辑: undo and redo through the document's history; the clipboard carries the editor's
@@ -132,6 +134,10 @@ public:
     int printablePages();
     // The pages printing draws: the page layout, none in scroll mode.
     PageView* printedPages();
+
+    // The caret keys: a move, selecting as it goes with `extend`; Esc lets go of the selection.
+    void moveCaret(ScoreEditor::Move move, bool extend);
+    void letGoOfSelection();
 
     // The controller's window.
     std::unique_ptr<Surface> layoutSurface() override;
@@ -226,21 +232,16 @@ private:
     std::unique_ptr<ScorePlayer> player_;  // after the controller and stage it plays with
     // Lyrics mode: the desktop's input method is on, for Chinese syllables.
     void setInputMethodOn(bool on);
-    bool lyricsKey(QKeyEvent* event);
-    // Chord-symbol entry (score_view_extras.cpp): the note it is at and what is typed so far.
-    struct ChordEntry {
-        bool active = false;
-        int track = 0;
-        music::EntryRef note;
-        QString typed;
-    };
-    ChordEntry chord_;
-    bool chordKey(QKeyEvent* event);
-    // Puts what is typed on the note and goes on to the next one; false (and a message) when
-    // it names no chord. Leaving with `next` false stays at the note.
-    bool commitChordSymbol(bool next);
-    void showChordEntry();
-    void leaveChordEntry();
+    // Hands a key to the input mode that is on (lyrics or chord-symbol entry); false when none
+    // is on or it leaves the key to the window.
+    bool forwardToMode(QKeyEvent* event);
+    // A syllable typed shows at once, in every window.
+    void showLyricsTyped();
+    // Chord-symbol entry (score_view_extras.cpp): typed into the status bar.
+    ChordSymbolEntry chords_{controller_};
+    bool chordsShown_ = false;  // its prompt is in the status bar
+    // Tells what the entry did: the symbol typed so far, one it cannot read, or its end.
+    void showChordStep(ChordSymbolEntry::Step step);
     // After an edit made here: the document and the other views learn of it.
     void afterEdit();
 };

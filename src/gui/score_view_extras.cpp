@@ -51,19 +51,15 @@ void ScoreView::onTuplet() {
     emit editStateChanged();
 }
 
-void ScoreView::onFermata() {
-    if (!controller_.toggleArticulation(articulation::kFermata))
+void ScoreView::onToggleMark(std::uint32_t flag) {
+    if (!controller_.toggleArticulation(flag))
         emit statusMessage(kNoNote);
 }
 
-void ScoreView::onStaccato() {
-    if (!controller_.toggleArticulation(articulation::kStaccato))
-        emit statusMessage(kNoNote);
-}
-
-void ScoreView::onAccent() {
-    if (!controller_.toggleArticulation(articulation::kAccent))
-        emit statusMessage(kNoNote);
+void ScoreView::addChordTone(int degree, bool below) {
+    if (!controller_.addChordTone(degree, below))
+        emit statusMessage(ui("插入点前没有可以加和弦音的音符。"));
+    emit editStateChanged();
 }
 
 namespace {
@@ -140,96 +136,53 @@ void ScoreView::onClearChordAndGraces() {
 }
 
 bool ScoreView::focusNextPrevChild(bool next) {
-    if (lyrics_.active() || chord_.active)
+    if (lyrics_.active() || chords_.active())
         return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void ScoreView::onChordSymbols() {
-    if (chord_.active || !controller_.caret.valid())
+    if (chords_.active() || !controller_.caret.valid())
         return;
-    const Position& caret = *controller_.caret.at;
-    const std::optional<music::EntryRef> note = noteFrom(controller_.score(), caret);
-    if (!note) {
+    if (!chords_.begin()) {
         emit statusMessage(ui("插入点之后没有可以加和弦记号的音符。"));
         return;
     }
-    chord_ = ChordEntry{true, caret.track, *note, QString()};
-    showChordEntry();
+    showChordStep(ChordSymbolEntry::Step::Typed);
 }
 
-void ScoreView::showChordEntry() {
-    // The caret stands before the note the symbol goes on.
-    controller_.setCaret(Position{chord_.track, chord_.note.measure, chord_.note.entry, false});
-    controller_.placeSystemCaret();
-    const std::u16string now =
-        controller_.score().entry(chord_.track, chord_.note).extras().chordSymbol;
-    emit statusMessage(
-        ui("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
-            .arg(chord_.typed,
-                 now.empty() ? QString() : ui("  现在是 %1").arg(QString::fromStdU16String(now))));
-    emit editStateChanged();
-}
-
-void ScoreView::leaveChordEntry() {
-    chord_ = ChordEntry{};
-    emit statusMessage(ui("和弦记号输入结束。"));
-    emit editStateChanged();
-}
-
-bool ScoreView::commitChordSymbol(bool next) {
-    // Nothing typed leaves the note as it is.
-    if (!chord_.typed.trimmed().isEmpty()) {
-        if (!controller_.setChordSymbolAt(chord_.track, chord_.note, chord_.typed.toStdU16String())) {
-            emit statusMessage(ui("无法识别的和弦记号：%1").arg(chord_.typed));
-            return false;
-        }
+void ScoreView::showChordStep(ChordSymbolEntry::Step step) {
+    if (chords_.put()) {
         doc_->contentChanged(&controller_);
         afterEdit();
     }
-    chord_.typed.clear();
-    if (!next)
-        return true;
-    const std::optional<music::EntryRef> after =
-        noteAfter(controller_.score(), chord_.track, chord_.note);
-    if (!after) {
-        leaveChordEntry();
-        return true;
-    }
-    chord_.note = *after;
-    showChordEntry();
-    return true;
-}
-
-bool ScoreView::chordKey(QKeyEvent* event) {
-    // The note may have gone (an undo, an edit in another window): the entry ends.
-    if (!controller_.score().isContentItem(chord_.track, chord_.note)) {
-        leaveChordEntry();
-        return false;
-    }
-    if (const ChordKey* key = chordKeyOf(event->key())) {
-        switch (key->act) {
-            case ChordKey::Act::Next:
-                commitChordSymbol(true);
+    switch (step) {
+        case ChordSymbolEntry::Step::Ignored:
+            // The note went from under the entry (an undo, an edit in another window).
+            if (!chords_.active() && chordsShown_)
                 break;
-            case ChordKey::Act::Backspace:
-                chord_.typed.chop(1);
-                showChordEntry();
-                break;
-            case ChordKey::Act::Leave:
-                if (event->key() == Qt::Key_Escape || commitChordSymbol(false))
-                    leaveChordEntry();
-                break;
+            return;
+        case ChordSymbolEntry::Step::Unrecognised:
+            emit statusMessage(
+                ui("无法识别的和弦记号：%1").arg(QString::fromStdU16String(chords_.typed())));
+            return;
+        case ChordSymbolEntry::Step::Typed: {
+            chordsShown_ = true;
+            const std::u16string now = chords_.current();
+            emit statusMessage(
+                ui("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
+                    .arg(QString::fromStdU16String(chords_.typed()),
+                         now.empty() ? QString()
+                                     : ui("  现在是 %1").arg(QString::fromStdU16String(now))));
+            emit editStateChanged();
+            return;
         }
-        return true;
+        case ChordSymbolEntry::Step::Finished:
+            break;
     }
-    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    if (event->text().isEmpty() || (event->modifiers() & commands))
-        return false;
-    if (chord_.typed.size() < static_cast<qsizetype>(extension::kLongestChordSymbol))
-        chord_.typed += event->text();
-    showChordEntry();
-    return true;
+    chordsShown_ = false;
+    emit statusMessage(ui("和弦记号输入结束。"));
+    emit editStateChanged();
 }
 
 }  // namespace qe

@@ -34,7 +34,7 @@ private slots:
                   << dlg->denominatorList()->currentText();
             dlg->accept();
         });
-        ed.frame->commands().titleSettings->trigger();
+        ed.frame->commands().action("titleSettings")->trigger();
         QCOMPARE(shown, (QStringList{"Qanor简谱1", " ", "G", "4", "4"}));
         QVERIFY(!doc->isModified());
     }
@@ -55,7 +55,7 @@ private slots:
             dlg->keyLetterList()->setCurrentIndex(5);
             dlg->accept();
         });
-        ed.frame->commands().titleSettings->trigger();
+        ed.frame->commands().action("titleSettings")->trigger();
         QCOMPARE(lists, (QStringList{"", "4"}));
         const doc_header& h = doc->score().header();
         QVERIFY(h.title == u"茉莉花");
@@ -70,7 +70,7 @@ private slots:
             dlg->titleEdit()->setText(QStringLiteral("别的"));
             dlg->reject();
         });
-        ed.frame->commands().titleSettings->trigger();
+        ed.frame->commands().action("titleSettings")->trigger();
         QVERIFY(h.title == u"茉莉花");
     }
 
@@ -94,14 +94,14 @@ private slots:
             dlg->chooseFontButton()->click();
         };
         whenModal<FontSettingsDialog>([&](FontSettingsDialog* dlg) { chooseTwentyPoints(dlg, false); });
-        ed.frame->commands().fontSettings->trigger();
+        ed.frame->commands().action("fontSettings")->trigger();
         QCOMPARE(categories, (QStringList{"大标题", "小标题", "普通文字", "小号文字", "普通音符",
                                           "小节线等", "倚音/赠音", "歌词"}));
         QVERIFY(doc->score().format().fonts[kNoteFont] == before);
         QVERIFY(!doc->isModified());
 
         whenModal<FontSettingsDialog>([&](FontSettingsDialog* dlg) { chooseTwentyPoints(dlg, true); });
-        ed.frame->commands().fontSettings->trigger();
+        ed.frame->commands().action("fontSettings")->trigger();
         const FontRecord& chosen = doc->score().format().fonts[kNoteFont];
         QCOMPARE(chosen.logFont.height, -400);
         QVERIFY(chosen.logFont.face() == u"QanorEditSymbol");
@@ -141,14 +141,14 @@ private slots:
             dlg->valueEdit()->setText(QStringLiteral("1.2."));
             dlg->accept();
         });
-        ed.frame->commands().addVolta->trigger();
+        ed.frame->commands().action("addVolta")->trigger();
         QCOMPARE(prompt, QStringLiteral("请输入说明文字"));
         QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(doc->isModified());
         // Cancelled, the command does nothing.
         doc->setModifiedFlag(false);
         whenModal<TextInputDialog>([](TextInputDialog* dlg) { dlg->reject(); });
-        ed.frame->commands().addVolta->trigger();
+        ed.frame->commands().action("addVolta")->trigger();
         QCOMPARE(int(ed.controller().score().voltas().size()), 1);
         QVERIFY(!doc->isModified());
     }

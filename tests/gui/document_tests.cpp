@@ -98,7 +98,7 @@ private slots:
             ScoreDocument* doc = ed.frame->onFileNew();
             ed.type("1155665-\n4433221-\n");
             ed.drag(ed.at(0, 0), ed.at(0, 2));
-            ed.frame->commands().addTie->trigger();
+            ed.frame->commands().action("addTie")->trigger();
             QVERIFY(doc->onSaveDocument(path).ok);
             QVERIFY(!doc->isModified());
             QCOMPARE(doc->path(), path);
@@ -194,7 +194,7 @@ private slots:
                 buttons << button->text();
             box->reject();  // Escape is 取消
         });
-        ed.frame->commands().fileClose->trigger();
+        ed.frame->commands().action("fileClose")->trigger();
         buttons.sort();
         QStringList expected{"保存", "不保存", "取消"};
         expected.sort();
@@ -205,11 +205,11 @@ private slots:
         ed.frame->activeFrame()->close();
         QCOMPARE(ed.frame->documents().size(), 1);
         answerMessages({QStringLiteral("不保存")}, nullptr);
-        ed.frame->commands().fileClose->trigger();
+        ed.frame->commands().action("fileClose")->trigger();
         flushDeletes();
         QVERIFY(ed.frame->documents().isEmpty());
         // Without a document, the menus are those of an empty editor.
-        QVERIFY(!ed.frame->commands().fileSave->isEnabled());
+        QVERIFY(!ed.frame->commands().action("fileSave")->isEnabled());
     }
 
     void quittingAsksAboutEveryModifiedDocument() {
@@ -270,12 +270,12 @@ private slots:
         ed.frame->onFileNew();
         QVERIFY(ed.view()->watermarkShown());
         const QImage with = ed.view()->viewport()->grab().toImage();
-        ed.frame->commands().viewWatermark->trigger();
+        ed.frame->commands().action("viewWatermark")->trigger();
         QVERIFY(!ed.view()->watermarkShown());
         const QImage without = ed.view()->viewport()->grab().toImage();
         QVERIFY(with != without);
         EditorWindow later;
-        QVERIFY(!later.frame->commands().viewWatermark->isChecked());
+        QVERIFY(!later.frame->commands().action("viewWatermark")->isChecked());
         later.frame->onFileNew();
         QVERIFY(!later.view()->watermarkShown());
     }

@@ -71,7 +71,7 @@ private slots:
         ed.doc()->setModifiedFlag(false);
         ed.drag(ed.at(0, 0), ed.at(0, 2));
         QVERIFY(ed.controller().caret.selectionShown);
-        ed.frame->commands().addTie->trigger();
+        ed.frame->commands().action("addTie")->trigger();
         // A drag from the first note to the third ties the first to the second.
         expectArcs(ed, 1);
         const QeDocument saved = ed.doc()->records();
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(int(arc.to.itemIndex), 1);
         QVERIFY(ed.doc()->isModified());
         // The same command on the same selection takes the tie away again.
-        ed.frame->commands().addTie->trigger();
+        ed.frame->commands().action("addTie")->trigger();
         expectArcs(ed, 0);
     }
 
@@ -91,7 +91,7 @@ private slots:
         ed.type("123");
         ed.doc()->setModifiedFlag(false);
         QTest::mouseClick(ed.view()->viewport(), Qt::LeftButton, {}, ed.pixelOf(ed.at(0, 0)));
-        ed.frame->commands().addTie->trigger();
+        ed.frame->commands().action("addTie")->trigger();
         QCOMPARE(int(ed.controller().score().ties().size()), 0);
         QVERIFY(!ed.doc()->isModified());
     }
@@ -102,15 +102,15 @@ private slots:
         ed.type("12");
         const Commands& c = ed.frame->commands();
         QCOMPARE(ed.view()->mode(), int(ScoreEditor::kPageMode));
-        QVERIFY(c.viewPageMode->isChecked() && !c.viewPageMode->isEnabled());
-        QVERIFY(c.viewScrollMode->isEnabled());
-        c.viewScrollMode->trigger();
+        QVERIFY(c.action("viewPageMode")->isChecked() && !c.action("viewPageMode")->isEnabled());
+        QVERIFY(c.action("viewScrollMode")->isEnabled());
+        c.action("viewScrollMode")->trigger();
         QCOMPARE(ed.view()->mode(), int(ScoreEditor::kScrollMode));
-        QVERIFY(c.viewScrollMode->isChecked() && !c.viewScrollMode->isEnabled());
-        QVERIFY(c.viewPageMode->isEnabled());
+        QVERIFY(c.action("viewScrollMode")->isChecked() && !c.action("viewScrollMode")->isEnabled());
+        QVERIFY(c.action("viewPageMode")->isEnabled());
         // What was typed before the switch is kept; typing goes on in the new mode.
         ed.type("3");
-        c.viewPageMode->trigger();
+        c.action("viewPageMode")->trigger();
         QCOMPARE(ed.view()->mode(), int(ScoreEditor::kPageMode));
         QCOMPARE(trackOf(ed.doc()).size(), std::size_t(4));
     }
@@ -119,7 +119,7 @@ private slots:
         EditorWindow ed;
         ed.frame->resize(700, 500);
         ed.frame->onFileNew();
-        ed.frame->commands().viewScrollMode->trigger();
+        ed.frame->commands().action("viewScrollMode")->trigger();
         QCOMPARE(ed.view()->horizontalScrollBar()->value(), 0);
         const int width = ed.view()->viewport()->width();
         for (int i = 0; i < 12; ++i)

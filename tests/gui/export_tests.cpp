@@ -48,7 +48,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(openSample(ed, dir));
         chooseFile(dir.filePath(QStringLiteral("jasmine.png")));
-        ed.frame->commands().fileExport->trigger();
+        ed.frame->commands().action("fileExport")->trigger();
         QCOMPARE(filesIn(dir), (QStringList{"jasmine_2-1.png", "jasmine_2-2.png"}));
         const QImage page(dir.filePath(QStringLiteral("jasmine_2-1.png")));
         QCOMPARE(page.size(), QSize(2381, 3367));
@@ -122,7 +122,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(openSample(ed, dir));
         exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("marked.png")), 90);
-        ed.frame->commands().viewWatermark->trigger();
+        ed.frame->commands().action("viewWatermark")->trigger();
         exportFromWindow(*ed.view(), dir.filePath(QStringLiteral("clean.png")), 90);
         // Low on the second page is empty paper but for the watermark.
         const QImage marked(dir.filePath(QStringLiteral("marked_2-2.png")));
@@ -142,7 +142,7 @@ private slots:
     void scrollModeSaysThereIsNothingToExport() {
         EditorWindow ed;
         QVERIFY(ed.frame->openDocument(QString::fromUtf8(kSample)));
-        ed.frame->commands().viewScrollMode->trigger();
+        ed.frame->commands().action("viewScrollMode")->trigger();
         QTemporaryDir dir;
         QString said;
         answerMessage(QStringLiteral("确定"), &said);

@@ -57,7 +57,7 @@ private slots:
         EditorWindow ed;
         ed.frame->onFileNew();
         QCOMPARE(menuTitles(*ed.frame).first(), QStringLiteral("文件(&F)"));
-        QCOMPARE(ed.frame->commands().fileSave->text(), QStringLiteral("保存(&S)"));
+        QCOMPARE(ed.frame->commands().action("fileSave")->text(), QStringLiteral("保存(&S)"));
         keepScreenshot(*ed.frame, QStringLiteral("chinese_main_window.png"));
     }
 
@@ -69,12 +69,12 @@ private slots:
         const QStringList titles = menuTitles(*ed.frame);
         QCOMPARE(titles.first(), QStringLiteral("&File"));
         QVERIFY2(titles.contains(QStringLiteral("&Score")), qPrintable(titles.join(u' ')));
-        QCOMPARE(ed.frame->commands().fileSave->text(), QStringLiteral("&Save"));
-        QCOMPARE(ed.frame->commands().fileSave->statusTip(),
+        QCOMPARE(ed.frame->commands().action("fileSave")->text(), QStringLiteral("&Save"));
+        QCOMPARE(ed.frame->commands().action("fileSave")->statusTip(),
                  QStringLiteral("Save the active document"));
         // The key guide's rows come from the editing layer's own table, translated too.
         bool rest = false;
-        for (const KeyGuideRow& row : keyGuideRows(ed.frame->commands(), ed.frame->playback())) {
+        for (const KeyGuideRow& row : keyGuideRows(ed.frame->commands())) {
             rest = rest || (row.keys == u"0" && row.meaning == u"Rest");
             QVERIFY2(
                 !row.meaning.contains(QRegularExpression(QStringLiteral("[\\x{4e00}-\\x{9fff}]"))),

@@ -40,7 +40,7 @@ private slots:
 
     void theMenuIsThereOnlyWithAScore() {
         EditorWindow ed;
-        QMenu* menu = ed.frame->playback().menu();
+        QMenu* menu = ed.frame->menu(CommandMenu::Play);
         QVERIFY(ed.frame->menuBar()->actions().contains(menu->menuAction()));
         QVERIFY(!menu->menuAction()->isVisible());
         ed.frame->onFileNew();

@@ -134,7 +134,7 @@ private slots:
             file->setText(pdf);
             dialog->accept();
         });
-        ed.frame->commands().filePrint->trigger();
+        ed.frame->commands().action("filePrint")->trigger();
         QCOMPARE(range, qMakePair(1, 2));
         QCOMPARE(pdfPages(pdf), 2);
     }
@@ -148,14 +148,14 @@ private slots:
                 shown = preview->pageCount();
             dialog->reject();
         });
-        ed.frame->commands().filePrintPreview->trigger();
+        ed.frame->commands().action("filePrintPreview")->trigger();
         QCOMPARE(shown, 2);
     }
 
     void scrollModeOffersOneEmptySheet() {
         EditorWindow ed;
         QVERIFY(ed.frame->openDocument(QString::fromUtf8(kSample)));
-        ed.frame->commands().viewScrollMode->trigger();
+        ed.frame->commands().action("viewScrollMode")->trigger();
         QCOMPARE(ed.view()->printablePages(), 1);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("scroll.pdf"));

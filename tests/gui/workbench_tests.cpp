@@ -20,7 +20,9 @@
 #include <QTest>
 
 #include "music/note_marks.h"
+#include "edit/chord_symbol_entry.h"
 #include "edit/input_method.h"
+#include "edit/lyrics_entry.h"
 #include "gui/commands.h"
 #include "gui/document_dialogs.h"
 #include "gui/document_window.h"
@@ -131,9 +133,9 @@ private slots:
         key(ed, Qt::Key_Right);
         key(ed, Qt::Key_Delete);  // at the bar line: the measures merge
         QCOMPARE(trackText(doc), std::string("1 3 4 5 | |]"));
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QCOMPARE(trackText(doc), std::string("1 3 | 4 5 | |]"));
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QCOMPARE(trackText(doc), std::string("1 #2 3 | 4 5 | |]"));
     }
 
@@ -144,12 +146,12 @@ private slots:
         key(ed, Qt::Key_Right);
         key(ed, Qt::Key_Right, Qt::ShiftModifier);
         key(ed, Qt::Key_Right, Qt::ShiftModifier);
-        QVERIFY(ed.frame->commands().editCut->isEnabled());
+        QVERIFY(ed.frame->commands().action("editCut")->isEnabled());
         QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+X")));
         QCOMPARE(trackText(doc), std::string("1 | 4 5 6 | |]"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2 3"));
         // Select-all has a key of its own, shown in the 编辑 menu, that no other command has.
-        QAction* all = ed.frame->commands().editSelectAll;
+        QAction* all = ed.frame->commands().action("editSelectAll");
         QVERIFY(!all->shortcut().isEmpty());
         QVERIFY(ed.frame->menuBar()->actions().size() > 1);
         QTest::keySequence(ed.view(), all->shortcut());
@@ -165,20 +167,56 @@ private slots:
     }
 
     void noTwoCommandsShareAKey() {
+        // Every key of the window is a row of the command table: menu commands through their
+        // actions, the score window's own keys (caret moves, Esc, chord tones) directly.
         EditorWindow ed;
         QSet<QString> seen;
-        QList<QAction*> actions;
-        for (const Commands::Entry& entry : ed.frame->commands().all())
-            actions << entry.action;
-        const PlaybackControls& p = ed.frame->playback();
-        actions << p.playFromCaret << p.playFromStart << p.pause << p.stop;
-        for (QAction* action : actions)
-            for (const QKeySequence& k : action->shortcuts()) {
+        int keys = 0;
+        for (const Commands::Entry& entry : ed.frame->commands().all()) {
+            QList<QKeySequence> bound;
+            if (entry.action)
+                bound = entry.action->shortcuts();
+            else if (entry.row->keys)
+                for (const QString& k : QString::fromLatin1(entry.row->keys).split(u';'))
+                    bound << QKeySequence(k, QKeySequence::PortableText);
+            for (const QKeySequence& k : bound) {
                 const QString name = k.toString(QKeySequence::PortableText);
-                QVERIFY2(!seen.contains(name), qPrintable(name));
+                QVERIFY2(!name.isEmpty() && !seen.contains(name), qPrintable(name));
                 seen.insert(name);
+                ++keys;
             }
+        }
+        QVERIFY(keys > 60);
         QVERIFY(seen.contains(QStringLiteral("Ctrl+A")));  // the tie keeps it
+        QVERIFY(seen.contains(QStringLiteral("Shift+Left")));
+        QVERIFY(seen.contains(QStringLiteral("Ctrl+Alt+7")));
+        QVERIFY(seen.contains(QStringLiteral("F5")));
+        // No mode key takes a key away from note entry's table or from another mode key.
+        for (std::span<const ModeKey> table : {LyricsEntry::keys(), ChordSymbolEntry::keys()}) {
+            QSet<char32_t> mode;
+            for (const ModeKey& k : table) {
+                QVERIFY(!mode.contains(k.key));
+                mode.insert(k.key);
+            }
+        }
+    }
+
+    void everyMarkOfTheNotationIsACommandWithAKey() {
+        EditorWindow ed;
+        ScoreDocument* doc = typed(ed, QStringLiteral("123\n"));
+        for (const music::NoteMark& mark : music::noteMarks()) {
+            QAction* action = ed.frame->commands().action(
+                (std::string("mark.") + mark.name).c_str());
+            QCOMPARE(action->shortcut(), QKeySequence(QString::fromLatin1(mark.shortcut)));
+            QVERIFY(ed.frame->menu(CommandMenu::Note)->actions().contains(action));
+        }
+        // The tenuto line by its key, on the note before the caret, and off again.
+        key(ed, Qt::Key_Home, Qt::ControlModifier);
+        key(ed, Qt::Key_Right);
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+        QCOMPARE(doc->score().entry(0, {0, 0}).extras().articulations, articulation::kTenuto);
+        QTest::keySequence(ed.view(), QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+        QCOMPARE(doc->score().entry(0, {0, 0}).extras().articulations, 0u);
     }
 
     void theRightClickMenuOffersTheEditingCommands() {
@@ -206,10 +244,10 @@ private slots:
             asked = true;
             d->reject();
         });
-        ed.frame->commands().addVolta->trigger();
+        ed.frame->commands().action("addVolta")->trigger();
         QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("请先选中")));
         ed.frame->statusBar()->clearMessage();
-        ed.frame->commands().addTie->trigger();
+        ed.frame->commands().action("addTie")->trigger();
         QVERIFY(ed.frame->statusBar()->currentMessage().contains(QStringLiteral("请先选中")));
         QTest::qWait(50);
         QVERIFY(!asked);
@@ -254,7 +292,7 @@ private slots:
     void theKeyGuideListsEveryKeyTheEditorTakes() {
         EditorWindow ed;
         ed.frame->onFileNew();
-        const QList<KeyGuideRow> rows = keyGuideRows(ed.frame->commands(), ed.frame->playback());
+        const QList<KeyGuideRow> rows = keyGuideRows(ed.frame->commands());
         const auto listed = [&rows](const QString& keys) {
             for (const KeyGuideRow& row : rows)
                 if (row.keys == keys)
@@ -264,9 +302,12 @@ private slots:
         for (const InputMethod::Key& k : InputMethod::keys())
             QVERIFY2(listed(QString::fromUtf16(k.keyName)), qPrintable(QString::fromUtf16(k.keyName)));
         for (const CaretKey& k : caretKeys())
-            QVERIFY(listed(QString::fromUtf16(k.keyName)));
+            QVERIFY(listed(QString::fromUtf8(k.keyName)));
+        for (std::span<const ModeKey> table : {LyricsEntry::keys(), ChordSymbolEntry::keys()})
+            for (const ModeKey& k : table)
+                QVERIFY2(listed(QString::fromUtf8(k.keyName)), k.keyName);
         for (const Commands::Entry& entry : ed.frame->commands().all())
-            if (!entry.action->shortcuts().isEmpty())
+            if (entry.action && !entry.action->shortcuts().isEmpty())
                 QVERIFY2(listed(entry.action->shortcuts().first().toString(QKeySequence::NativeText)) ||
                              std::any_of(rows.begin(), rows.end(),
                                          [&](const KeyGuideRow& r) {
@@ -340,7 +381,7 @@ private slots:
         ed.frame->onWindowNew();
         QCOMPARE(ed.view()->zoom(), 1.0);
         QVERIFY(first->zoom() > 1.0);
-        ed.frame->commands().viewFitWidth->trigger();
+        ed.frame->commands().action("viewFitWidth")->trigger();
         QVERIFY(ed.view()->leftOffset() <= ScoreView::kCaretMargin + 1);
     }
 
@@ -387,9 +428,9 @@ private slots:
         h.partNames = names;
         doc->changeTitleBlock(h);
         QCOMPARE(int(doc->records().header.partNames.size()), 1);
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QVERIFY(doc->records().header.partNames.empty());
-        QVERIFY(ed.frame->commands().partNames->isEnabled());
+        QVERIFY(ed.frame->commands().action("partNames")->isEnabled());
     }
 
     // 谱面 > 小节记号 edits the marks of the caret's measure as one step of the title block.
@@ -411,7 +452,7 @@ private slots:
             dialog->findChild<QComboBox*>(QStringLiteral("jumpUntil"))->setCurrentIndex(1);
             dialog->accept();
         });
-        ed.frame->commands().measureMark->trigger();
+        ed.frame->commands().action("measureMark")->trigger();
         QCOMPARE(title, QStringLiteral("小节记号 — 第3小节"));
         QCOMPARE(shownKey, QStringLiteral("G"));  // the key in force, ready to be changed
         const std::vector<MeasureMark>& marks = doc->score().header().marks;
@@ -424,7 +465,7 @@ private slots:
         // in 3/4: four quarters there are one too many.
         QVERIFY(!ed.view()->controller().layout().pages()->marks.empty());
         QVERIFY(doc->session().measureCheck.misfit(0, 2));
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QVERIFY(doc->score().header().marks.empty());
         QVERIFY(!doc->session().measureCheck.misfit(0, 2));
 
@@ -456,18 +497,18 @@ private slots:
             return doc->score().entry(0, {0, entry}).extras();
         };
         QCOMPARE(int(extras(0).tones.size()), 2);
-        ed.frame->commands().addFermata->trigger();
+        ed.frame->commands().action("mark.fermata")->trigger();
         QCOMPARE(extras(0).articulations, articulation::kFermata);
         whenModal<QInputDialog>([](QInputDialog* d) {
             d->setTextValue(QStringLiteral("56"));
             d->accept();
         });
-        ed.frame->commands().addGraceBefore->trigger();
+        ed.frame->commands().action("addGraceBefore")->trigger();
         QCOMPARE(int(extras(0).graces.size()), 2);
         // Chord symbols, note after note from the caret: typed into the status bar, Tab puts
         // it on and goes on; a wrong one is refused and stays to be mended; Esc ends.
         ed.view()->goToMeasure(0, 0);
-        ed.frame->commands().chordSymbols->trigger();
+        ed.frame->commands().action("chordSymbols")->trigger();
         QVERIFY(ed.view()->chordEntryActive());
         QTest::keyClicks(ed.view(), QStringLiteral("Am7"));
         key(ed, Qt::Key_Tab);
@@ -487,7 +528,7 @@ private slots:
         QVERIFY(!ed.view()->chordEntryActive());
         QVERIFY(extras(3).chordSymbol.empty());
         // Undo takes back one step at a time: the last chord symbol, then the first.
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QVERIFY(extras(1).chordSymbol.empty());
         QCOMPARE(extras(0).chordSymbol, std::u16string(u"Am7"));
 
@@ -495,12 +536,12 @@ private slots:
         ed.view()->goToMeasure(0, 0);
         for (int i = 0; i < 3; ++i)
             key(ed, Qt::Key_Right, Qt::ShiftModifier);
-        ed.frame->commands().addTriplet->trigger();
+        ed.frame->commands().action("addTriplet")->trigger();
         QCOMPARE(extras(1).tuplets[0], (TupletMark{3, 2, false}));
         QCOMPARE(extras(0).tuplets[0], (TupletMark{3, 2, true}));
         // The key guide names the chord keys.
         bool listed = false;
-        for (const KeyGuideRow& row : keyGuideRows(ed.frame->commands(), ed.frame->playback()))
+        for (const KeyGuideRow& row : keyGuideRows(ed.frame->commands()))
             listed = listed || row.keys == QStringLiteral("Alt + 1～7");
         QVERIFY(listed);
     }
@@ -516,12 +557,12 @@ private slots:
             dlg->freeMeterBox()->setChecked(true);
             dlg->accept();
         });
-        ed.frame->commands().titleSettings->trigger();
+        ed.frame->commands().action("titleSettings")->trigger();
         // A new score is in 1=G, whose 1 sounds at G3 unless chosen otherwise.
         QCOMPARE(octaves, (QStringList{"G2", "G3（通常）", "G4"}));
         QCOMPARE(doc->score().header().tonicShift, 1);
         QVERIFY(doc->score().header().freeMeter);
-        ed.frame->commands().editUndo->trigger();
+        ed.frame->commands().action("editUndo")->trigger();
         QCOMPARE(doc->score().header().tonicShift, 0);
         QVERIFY(!doc->score().header().freeMeter);
     }
