@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "base/version.h"
@@ -96,40 +95,37 @@ void preferOffscreenWithoutDisplay() {
 
 }  // namespace
 
-std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
+namespace {
+
+bool given(const QCommandLineParser& parser, const char* name) {
+    return parser.isSet(QLatin1String(name));
+}
+
+QString valueOf(const QCommandLineParser& parser, const char* name) {
+    return parser.value(QLatin1String(name));
+}
+
+bool scrollModeAsked(const QCommandLineParser& parser) {
+    return valueOf(parser, "mode") == QStringLiteral("scroll");
+}
+
+// The format --export names by its extension; null when there is no --export or no format
+// has the extension.
+const ExportFormat* exportFormatAsked(const QCommandLineParser& parser) {
+    return given(parser, "export") ? ExportRegistry::standard().formatFor(valueOf(parser, "export"))
+                                   : nullptr;
+}
+
+// Reads the arguments into `parser`. Answers --help, --version and arguments that cannot be
+// parsed; nothing for everything else.
+std::optional<int> parseArguments(QCommandLineParser& parser, int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-
-    QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QList<QCommandLineOption> options = actionOptions();
-    parser.addOptions(options);
-    const auto option = [&options](const char* name) -> const QCommandLineOption& {
-        for (const QCommandLineOption& o : options)
-            if (o.names().contains(QLatin1String(name)))
-                return o;
-        std::abort();  // every name asked for below is in the table
-    };
-    const QCommandLineOption& newOption = option("new");
-    const QCommandLineOption& titleOption = option("title");
-    const QCommandLineOption& infoOption = option("info");
-    const QCommandLineOption& checkOption = option("check");
-    const QCommandLineOption& layoutOption = option("layout");
-    const QCommandLineOption& modeOption = option("mode");
-    const QCommandLineOption& exportOption = option("export");
-    const QCommandLineOption& forceOption = option("force");
-    const QCommandLineOption& noWatermarkOption = option("no-watermark");
-    const QCommandLineOption& typeOption = option("type");
-    const QCommandLineOption& outputOption = option("output");
-    const QCommandLineOption& importOption = option("import");
-    const QCommandLineOption& lyricsOption = option("lyrics");
-    const QCommandLineOption& trackOption = option("track");
-    const QCommandLineOption& verseOption = option("verse");
-    const QCommandLineOption& measureOption = option("measure");
-
+    parser.addOptions(actionOptions());
     QCoreApplication::setApplicationName(QStringLiteral("qanoredit"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     if (!parser.parse(arguments))
@@ -146,119 +142,142 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             QStringLiteral("qanoredit %1\n").arg(QString::fromLatin1(kVersion)).toLocal8Bit());
         return kExitOk;
     }
+    return std::nullopt;
+}
 
-    const int actions = int(parser.isSet(newOption)) + int(parser.isSet(infoOption)) +
-                        int(parser.isSet(checkOption)) + int(parser.isSet(layoutOption)) +
-                        int(parser.isSet(exportOption)) + int(parser.isSet(typeOption)) +
-                        int(parser.isSet(lyricsOption)) + int(parser.isSet(importOption));
+// Why the options given do not go together, or an empty text.
+QString optionMisuse(const QCommandLineParser& parser) {
+    const auto set = [&parser](const char* name) { return given(parser, name); };
+    const int actions = int(set("new")) + int(set("info")) + int(set("check")) +
+                        int(set("layout")) + int(set("export")) + int(set("type")) +
+                        int(set("lyrics")) + int(set("import"));
     if (actions > 1)
-        return usageError(QStringLiteral("give one action at a time"));
-    if (parser.isSet(titleOption) && !parser.isSet(newOption))
-        return usageError(QStringLiteral("--title goes with --new"));
-    if (parser.isSet(modeOption) && !parser.isSet(layoutOption) && !parser.isSet(exportOption))
-        return usageError(QStringLiteral("--mode goes with --layout or --export"));
-    const QString mode = parser.value(modeOption);
+        return QStringLiteral("give one action at a time");
+    if (set("title") && !set("new"))
+        return QStringLiteral("--title goes with --new");
+    if (set("mode") && !set("layout") && !set("export"))
+        return QStringLiteral("--mode goes with --layout or --export");
+    const QString mode = valueOf(parser, "mode");
     if (mode != QStringLiteral("page") && mode != QStringLiteral("scroll"))
-        return usageError(QStringLiteral("--mode is page or scroll"));
-    const bool scrollMode = mode == QStringLiteral("scroll");
-    if (parser.isSet(outputOption) && !parser.isSet(typeOption) && !parser.isSet(lyricsOption) &&
-        !parser.isSet(importOption))
-        return usageError(QStringLiteral("-o goes with --type, --lyrics or --import"));
-    if ((parser.isSet(trackOption) || parser.isSet(verseOption) || parser.isSet(measureOption)) &&
-        !parser.isSet(lyricsOption))
-        return usageError(QStringLiteral("--track, --verse and --measure go with --lyrics"));
-    if ((parser.isSet(forceOption) || parser.isSet(noWatermarkOption)) &&
-        !parser.isSet(exportOption))
-        return usageError(QStringLiteral("--force and --no-watermark go with --export"));
-    const ExportRegistry& formats = ExportRegistry::standard();
-    const ExportFormat* exportFormat =
-        parser.isSet(exportOption) ? formats.formatFor(parser.value(exportOption)) : nullptr;
-    if (const QString misuse = soundOptionMisuse(parser, exportFormat); !misuse.isEmpty())
-        return usageError(misuse);
-    const QStringList positional = parser.positionalArguments();
+        return QStringLiteral("--mode is page or scroll");
+    if (set("output") && !set("type") && !set("lyrics") && !set("import"))
+        return QStringLiteral("-o goes with --type, --lyrics or --import");
+    if ((set("track") || set("verse") || set("measure")) && !set("lyrics"))
+        return QStringLiteral("--track, --verse and --measure go with --lyrics");
+    if ((set("force") || set("no-watermark")) && !set("export"))
+        return QStringLiteral("--force and --no-watermark go with --export");
+    return soundOptionMisuse(parser, exportFormatAsked(parser));
+}
 
-    if (parser.isSet(checkOption)) {
-        if (!positional.isEmpty())
-            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
-        QCoreApplication app(argc, argv);
-        return actionCheck(parser.value(checkOption));
-    }
-    if (parser.isSet(newOption) || parser.isSet(infoOption)) {
-        if (!positional.isEmpty())
-            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
-        QCoreApplication app(argc, argv);
-        if (parser.isSet(newOption))
-            return actionNew(parser.value(newOption), parser.value(titleOption));
-        return actionInfo(parser.value(infoOption));
-    }
-    if (parser.isSet(layoutOption)) {
-        if (!positional.isEmpty())
-            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
-        preferOffscreenWithoutDisplay();
-        QGuiApplication app(argc, argv);
-        FontBook fonts;
-        warnWithoutSymbolFont(fonts);
-        return actionLayout(fonts, parser.value(layoutOption), scrollMode);
-    }
-    if (parser.isSet(importOption)) {
-        if (!positional.isEmpty() || !parser.isSet(outputOption))
+// The actions that need no drawing.
+int runWithoutDrawing(const QCommandLineParser& parser, const QStringList& positional, int& argc,
+                      char** argv) {
+    if (given(parser, "import")) {
+        if (!positional.isEmpty() || !given(parser, "output"))
             return usageError(
                 QStringLiteral("--import IN -o OUT.qe takes one score and one output"));
-        QCoreApplication app(argc, argv);
-        return actionImport(parser.value(importOption), parser.value(outputOption));
+    } else if (!positional.isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument: ") + positional.first());
     }
-    if (parser.isSet(exportOption)) {
-        if (positional.size() != 1)
-            return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
-        ExportRequest request;
-        request.out = parser.value(exportOption);
-        request.document = positional.first();
-        request.format = exportFormat;
-        request.force = parser.isSet(forceOption);
-        request.options.watermark = !parser.isSet(noWatermarkOption);
-        request.options.scrollStrip = scrollMode;
-        readSoundOptions(parser, request.options);
-        if (!request.format)
-            return usageError(
-                QStringLiteral("cannot export to %1; the extensions known are %2")
-                    .arg(request.out, formats.extensions().join(QStringLiteral(", "))));
-        if (scrollMode && !request.format->takes(ExportOption::kScrollStrip))
-            return usageError(QStringLiteral("--mode scroll cannot write %1").arg(request.out));
-        preferOffscreenWithoutDisplay();
-        QGuiApplication app(argc, argv);
-        FontBook fonts;
-        warnWithoutSymbolFont(fonts);
-        return actionExport(fonts, request);
+    QCoreApplication app(argc, argv);
+    if (given(parser, "check"))
+        return actionCheck(valueOf(parser, "check"));
+    if (given(parser, "new"))
+        return actionNew(valueOf(parser, "new"), valueOf(parser, "title"));
+    if (given(parser, "info"))
+        return actionInfo(valueOf(parser, "info"));
+    return actionImport(valueOf(parser, "import"), valueOf(parser, "output"));
+}
+
+// Runs an action that draws or measures with the real fonts, without a screen when there is
+// none.
+template <class Action>
+int runWithFonts(int& argc, char** argv, const Action& action) {
+    preferOffscreenWithoutDisplay();
+    QGuiApplication app(argc, argv);
+    FontBook fonts;
+    warnWithoutSymbolFont(fonts);
+    return action(fonts);
+}
+
+int runExport(const QCommandLineParser& parser, const QStringList& positional, int& argc,
+              char** argv) {
+    if (positional.size() != 1)
+        return usageError(QStringLiteral("--export OUT FILE.qe takes one document"));
+    ExportRequest request;
+    request.out = valueOf(parser, "export");
+    request.document = positional.first();
+    request.format = exportFormatAsked(parser);
+    request.force = given(parser, "force");
+    request.options.watermark = !given(parser, "no-watermark");
+    request.options.scrollStrip = scrollModeAsked(parser);
+    readSoundOptions(parser, request.options);
+    if (!request.format)
+        return usageError(QStringLiteral("cannot export to %1; the extensions known are %2")
+                              .arg(request.out, ExportRegistry::standard().extensions().join(
+                                                    QStringLiteral(", "))));
+    if (request.options.scrollStrip && !request.format->takes(ExportOption::kScrollStrip))
+        return usageError(QStringLiteral("--mode scroll cannot write %1").arg(request.out));
+    return runWithFonts(argc, argv,
+                        [&request](FontBook& fonts) { return actionExport(fonts, request); });
+}
+
+int runLyrics(const QCommandLineParser& parser, const QStringList& positional, int& argc,
+              char** argv) {
+    if (positional.size() != 1)
+        return usageError(QStringLiteral("--lyrics TEXT FILE.qe takes one document"));
+    LyricsRequest request;
+    request.text = valueOf(parser, "lyrics");
+    request.document = positional.first();
+    request.out = valueOf(parser, "output");
+    bool ok[3] = {};
+    request.track = valueOf(parser, "track").toInt(&ok[0]);
+    request.verse = valueOf(parser, "verse").toInt(&ok[1]);
+    request.measure = valueOf(parser, "measure").toInt(&ok[2]);
+    if (!ok[0] || !ok[1] || !ok[2])
+        return usageError(QStringLiteral("--track, --verse and --measure take numbers"));
+    return runWithFonts(argc, argv,
+                        [&request](FontBook& fonts) { return actionLyrics(fonts, request); });
+}
+
+// The action the options name, or nothing when they name none.
+std::optional<int> runAction(const QCommandLineParser& parser, int& argc, char** argv) {
+    const QStringList positional = parser.positionalArguments();
+    if (given(parser, "check") || given(parser, "new") || given(parser, "info") ||
+        given(parser, "import"))
+        return runWithoutDrawing(parser, positional, argc, argv);
+    if (given(parser, "layout")) {
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("unexpected argument: ") + positional.first());
+        return runWithFonts(argc, argv, [&parser](FontBook& fonts) {
+            return actionLayout(fonts, valueOf(parser, "layout"), scrollModeAsked(parser));
+        });
     }
-    if (parser.isSet(typeOption)) {
+    if (given(parser, "export"))
+        return runExport(parser, positional, argc, argv);
+    if (given(parser, "type")) {
         if (positional.size() != 1)
             return usageError(QStringLiteral("--type KEYS FILE.qe takes one document"));
-        preferOffscreenWithoutDisplay();
-        QGuiApplication app(argc, argv);
-        FontBook fonts;
-        warnWithoutSymbolFont(fonts);
-        return actionType(fonts, parser.value(typeOption), positional.first(),
-                          parser.value(outputOption));
+        return runWithFonts(argc, argv, [&](FontBook& fonts) {
+            return actionType(fonts, valueOf(parser, "type"), positional.first(),
+                              valueOf(parser, "output"));
+        });
     }
-    if (parser.isSet(lyricsOption)) {
-        if (positional.size() != 1)
-            return usageError(QStringLiteral("--lyrics TEXT FILE.qe takes one document"));
-        LyricsRequest request;
-        request.text = parser.value(lyricsOption);
-        request.document = positional.first();
-        request.out = parser.value(outputOption);
-        bool ok[3] = {};
-        request.track = parser.value(trackOption).toInt(&ok[0]);
-        request.verse = parser.value(verseOption).toInt(&ok[1]);
-        request.measure = parser.value(measureOption).toInt(&ok[2]);
-        if (!ok[0] || !ok[1] || !ok[2])
-            return usageError(QStringLiteral("--track, --verse and --measure take numbers"));
-        preferOffscreenWithoutDisplay();
-        QGuiApplication app(argc, argv);
-        FontBook fonts;
-        warnWithoutSymbolFont(fonts);
-        return actionLyrics(fonts, request);
-    }
+    if (given(parser, "lyrics"))
+        return runLyrics(parser, positional, argc, argv);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
+    QCommandLineParser parser;
+    if (const std::optional<int> answered = parseArguments(parser, argc, argv))
+        return answered;
+    if (const QString misuse = optionMisuse(parser); !misuse.isEmpty())
+        return usageError(misuse);
+    if (const std::optional<int> status = runAction(parser, argc, argv))
+        return status;
     // No action: the editor, on the documents named.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
@@ -267,7 +286,7 @@ std::optional<int> runCommandLine(int& argc, char** argv, QStringList& files) {
             "--export writes the pages of a score as images without one."));
         return kExitFailure;
     }
-    files = positional;
+    files = parser.positionalArguments();
     return std::nullopt;
 }
 

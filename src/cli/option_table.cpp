@@ -15,7 +15,11 @@ const char* const kUsage =
     "                 | --lyrics TEXT FILE.qe [--track N] [--verse K] [--measure M] [-o OUT.qe]\n"
     "                 | --help | --version\n";
 
-QList<QCommandLineOption> actionOptions() {
+namespace {
+
+// A new document, and what the program tells of one: the whole of it, its measures that do
+// not add up, its layout in either mode.
+QList<QCommandLineOption> documentOptions() {
     const QCommandLineOption newOption(QStringLiteral("new"),
                                        QStringLiteral("Write a new score document to <file>."),
                                        QStringLiteral("file"));
@@ -40,6 +44,10 @@ QList<QCommandLineOption> actionOptions() {
         QStringLiteral("Layout mode for --layout and --export: page (default) or scroll, where "
                        "--export writes the whole strip as the one image <out>."),
         QStringLiteral("mode"), QStringLiteral("page"));
+    return {newOption, titleOption, infoOption, checkOption, layoutOption, modeOption};
+}
+
+QList<QCommandLineOption> exportOptions() {
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Write every page of the document given after it, in the format of "
@@ -55,6 +63,11 @@ QList<QCommandLineOption> actionOptions() {
     const QCommandLineOption noWatermarkOption(
         QStringLiteral("no-watermark"),
         QStringLiteral("With --export: pages without the watermark."));
+    return {exportOption, forceOption, noWatermarkOption};
+}
+
+// The actions that change a document and save it.
+QList<QCommandLineOption> editingOptions() {
     const QCommandLineOption typeOption(
         QStringLiteral("type"),
         QStringLiteral(
@@ -88,12 +101,14 @@ QList<QCommandLineOption> actionOptions() {
     const QCommandLineOption measureOption(
         QStringLiteral("measure"), QStringLiteral("With --lyrics: the first measure, from 1."),
         QStringLiteral("m"), QStringLiteral("1"));
-    QList<QCommandLineOption> options = {
-        newOption,     titleOption,  infoOption,   checkOption,       layoutOption, modeOption,
-        exportOption,  forceOption,  noWatermarkOption, typeOption,   outputOption, importOption,
-        lyricsOption,  trackOption,  verseOption,  measureOption};
-    options.append(soundOptions());
-    return options;
+    return {typeOption,  outputOption, importOption, lyricsOption,
+            trackOption, verseOption,  measureOption};
+}
+
+}  // namespace
+
+QList<QCommandLineOption> actionOptions() {
+    return documentOptions() + exportOptions() + editingOptions() + soundOptions();
 }
 
 }  // namespace qe
