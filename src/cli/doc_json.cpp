@@ -37,19 +37,30 @@ QJsonObject fontJson(const FontRecord& font) {
                        {"color", static_cast<qint64>(font.color)}};
 }
 
-}  // namespace
+QJsonObject tempoJson(const TempoMark& mark) {
+    return QJsonObject{{"beatUnit", mark.beatUnit},
+                       {"dotted", mark.dotted},
+                       {"perMinute", mark.perMinute},
+                       {"text", toQString(mark.text)}};
+}
 
-QJsonObject documentToJson(const QeDocument& doc) {
-    const doc_header& h = doc.header;
-    QJsonObject json{
+QJsonObject toneJson(const NoteTone& t) {
+    return QJsonObject{{"degree", t.degree}, {"octave", t.octave}, {"accidental", t.accidental}};
+}
+
+// The title block's texts, key and time signature.
+QJsonObject titleJson(const doc_header& h) {
+    return QJsonObject{
         {"version", static_cast<qint64>(h.version)}, {"title", toQString(h.title)},
         {"subtitle", toQString(h.subtitle)},         {"author1", toQString(h.author1)},
         {"author2", toQString(h.author2)},           {"author3", toQString(h.author3)},
         {"comment1", toQString(h.comment1)},         {"comment2", toQString(h.comment2)},
         {"keyAccidental", h.keyAccidental},          {"keyLetter", h.keyLetter},
         {"timeNumerator", h.timeNumerator},          {"timeDenominator", h.timeDenominator}};
+}
 
-    const format_track_header& f = doc.formatSettings();
+// The page size and margins, and the fonts.
+void addFormat(QJsonObject& json, const format_track_header& f) {
     json["page"] = QJsonObject{{"width", f.pageWidth},         {"height", f.pageHeight},
                                {"marginLeft", f.marginLeft},   {"marginTop", f.marginTop},
                                {"marginRight", f.marginRight}, {"marginBottom", f.marginBottom}};
@@ -57,7 +68,9 @@ QJsonObject documentToJson(const QeDocument& doc) {
     for (const FontRecord& font : f.fonts)
         fonts.append(fontJson(font));
     json["fonts"] = fonts;
+}
 
+QJsonArray tempoRecordsJson(const QeDocument& doc) {
     QJsonArray tempos;
     for (const tempo& t : doc.content.tempo.content.items)
         tempos.append(QJsonObject{{"timeA", t.at.timeA},
@@ -65,8 +78,11 @@ QJsonObject documentToJson(const QeDocument& doc) {
                                   {"valueA", t.valueA},
                                   {"valueB", t.valueB},
                                   {"valueC", t.valueC}});
-    json["tempo"] = tempos;
+    return tempos;
+}
 
+// The ties and brackets as stored, each bracket with its label.
+QJsonArray formatsJson(const QeDocument& doc) {
     // A bracket's label is stored in the extension block; one without reads "1".
     std::map<std::uint32_t, std::u16string> labels;
     if (const ExtensionEntry* entry = extension::find(doc.header.extension, extension::kVoltaLabels))
@@ -82,106 +98,114 @@ QJsonObject documentToJson(const QeDocument& doc) {
             shape["label"] = toQString(label->second);
         formats.append(shape);
     }
-    json["formats"] = formats;
-    const auto tempoJson = [](const TempoMark& mark) {
-        return QJsonObject{{"beatUnit", mark.beatUnit},
-                           {"dotted", mark.dotted},
-                           {"perMinute", mark.perMinute},
-                           {"text", toQString(mark.text)}};
-    };
-    if (!doc.header.tempo.empty())
-        json["tempoMark"] = tempoJson(doc.header.tempo);
-    // Settings of the score beyond the title block's fields; only when set.
-    if (doc.header.freeMeter)
+    return formats;
+}
+
+// Settings of the score beyond the title block's fields; only when set.
+void addSettings(QJsonObject& json, const doc_header& h) {
+    if (!h.tempo.empty())
+        json["tempoMark"] = tempoJson(h.tempo);
+    if (h.freeMeter)
         json["freeMeter"] = true;
-    if (doc.header.tonicShift != 0)
-        json["tonicShift"] = doc.header.tonicShift;
-    if (doc.header.measureNumbers)
+    if (h.tonicShift != 0)
+        json["tonicShift"] = h.tonicShift;
+    if (h.measureNumbers)
         json["measureNumbers"] = true;
-    QJsonArray marks;
-    for (const MeasureMark& mark : doc.header.marks) {
-        QJsonObject m{{"measure", static_cast<qint64>(mark.measure) + 1}};
-        if (mark.keyChange)
-            m["key"] = QJsonObject{{"letter", mark.keyLetter},
-                                   {"accidental", mark.keyAccidental},
-                                   {"tonicShift", mark.tonicShift}};
-        if (mark.meterChange)
-            m["time"] = mark.numerator == 0
-                            ? QJsonValue(QStringLiteral("free"))
-                            : QJsonValue(QStringLiteral("%1/%2").arg(mark.numerator).arg(mark.denominator));
-        if (!mark.tempo.empty())
-            m["tempo"] = tempoJson(mark.tempo);
-        QJsonArray jumps;
-        static const std::pair<std::uint32_t, const char*> kJumps[] = {
-            {jump::kSegno, "segno"},     {jump::kCoda, "coda"},         {jump::kFine, "fine"},
-            {jump::kToCoda, "toCoda"},   {jump::kDaCapo, "daCapo"},     {jump::kDalSegno, "dalSegno"},
-            {jump::kAlFine, "alFine"},   {jump::kAlCoda, "alCoda"}};
-        for (const auto& [bit, name] : kJumps)
-            if (mark.jumps & bit)
-                jumps.append(QString::fromLatin1(name));
-        if (!jumps.isEmpty())
-            m["jumps"] = jumps;
-        marks.append(m);
+}
+
+QJsonObject measureMarkJson(const MeasureMark& mark) {
+    QJsonObject m{{"measure", static_cast<qint64>(mark.measure) + 1}};
+    if (mark.keyChange)
+        m["key"] = QJsonObject{{"letter", mark.keyLetter},
+                               {"accidental", mark.keyAccidental},
+                               {"tonicShift", mark.tonicShift}};
+    if (mark.meterChange)
+        m["time"] = mark.numerator == 0
+                        ? QJsonValue(QStringLiteral("free"))
+                        : QJsonValue(QStringLiteral("%1/%2").arg(mark.numerator).arg(mark.denominator));
+    if (!mark.tempo.empty())
+        m["tempo"] = tempoJson(mark.tempo);
+    QJsonArray jumps;
+    static const std::pair<std::uint32_t, const char*> kJumps[] = {
+        {jump::kSegno, "segno"},   {jump::kCoda, "coda"},     {jump::kFine, "fine"},
+        {jump::kToCoda, "toCoda"}, {jump::kDaCapo, "daCapo"}, {jump::kDalSegno, "dalSegno"},
+        {jump::kAlFine, "alFine"}, {jump::kAlCoda, "alCoda"}};
+    for (const auto& [bit, name] : kJumps)
+        if (mark.jumps & bit)
+            jumps.append(QString::fromLatin1(name));
+    if (!jumps.isEmpty())
+        m["jumps"] = jumps;
+    return m;
+}
+
+// What a note record carries beyond its digit.
+QJsonObject noteExtraJson(const PlacedNoteExtra& placed) {
+    const NoteExtra& e = placed.extra;
+    QJsonObject x{{"track", static_cast<qint64>(placed.track)},
+                  {"record", static_cast<qint64>(placed.record)}};
+    QJsonArray tones;
+    for (const NoteTone& t : e.tones)
+        tones.append(toneJson(t));
+    if (!tones.isEmpty())
+        x["chordTones"] = tones;
+    QJsonArray graces;
+    for (const GraceNote& g : e.graces) {
+        QJsonObject grace = toneJson(g.tone);
+        grace["underlines"] = g.underlines;
+        grace["after"] = g.after;
+        graces.append(grace);
     }
+    if (!graces.isEmpty())
+        x["graceNotes"] = graces;
+    QJsonArray marks;
+    // By bit, so that a mark added later comes after those before it.
+    for (std::uint32_t bit = 1; bit != 0; bit <<= 1)
+        if (const music::NoteMark* mark = music::noteMarkOf(bit); mark && (e.articulations & bit))
+            marks.append(QString::fromLatin1(mark->name));
+    if (!marks.isEmpty())
+        x["articulations"] = marks;
+    QJsonArray tuplets;
+    for (const TupletMark& t : e.tuplets)
+        if (t.active())
+            tuplets.append(
+                QJsonObject{{"actual", t.actual}, {"normal", t.normal}, {"starts", t.starts}});
+    if (!tuplets.isEmpty())
+        x["tuplets"] = tuplets;
+    if (!e.chordSymbol.empty())
+        x["chordSymbol"] = toQString(e.chordSymbol);
+    return x;
+}
+
+// The parts of the extension block: measure marks, part names, note extras, and the entries
+// this version keeps without knowing them; each only when there is one.
+void addExtension(QJsonObject& json, const doc_header& h) {
+    QJsonArray marks;
+    for (const MeasureMark& mark : h.marks)
+        marks.append(measureMarkJson(mark));
     if (!marks.isEmpty())
         json["measureMarks"] = marks;
     QJsonArray names;
-    for (const PartName& part : doc.header.partNames)
+    for (const PartName& part : h.partNames)
         names.append(QJsonObject{{"name", toQString(part.name)},
                                  {"shortName", toQString(part.shortName)}});
     if (!names.isEmpty())
         json["partNames"] = names;
-    // What note records carry beyond their digits, by track and record.
     QJsonArray extras;
-    const auto toneJson = [](const NoteTone& t) {
-        return QJsonObject{{"degree", t.degree}, {"octave", t.octave}, {"accidental", t.accidental}};
-    };
-    for (const PlacedNoteExtra& placed : doc.header.noteExtras) {
-        const NoteExtra& e = placed.extra;
-        QJsonObject x{{"track", static_cast<qint64>(placed.track)},
-                      {"record", static_cast<qint64>(placed.record)}};
-        QJsonArray tones;
-        for (const NoteTone& t : e.tones)
-            tones.append(toneJson(t));
-        if (!tones.isEmpty())
-            x["chordTones"] = tones;
-        QJsonArray graces;
-        for (const GraceNote& g : e.graces) {
-            QJsonObject grace = toneJson(g.tone);
-            grace["underlines"] = g.underlines;
-            grace["after"] = g.after;
-            graces.append(grace);
-        }
-        if (!graces.isEmpty())
-            x["graceNotes"] = graces;
-        QJsonArray marks;
-        // By bit, so that a mark added later comes after those before it.
-        for (std::uint32_t bit = 1; bit != 0; bit <<= 1)
-            if (const music::NoteMark* mark = music::noteMarkOf(bit); mark && (e.articulations & bit))
-                marks.append(QString::fromLatin1(mark->name));
-        if (!marks.isEmpty())
-            x["articulations"] = marks;
-        QJsonArray tuplets;
-        for (const TupletMark& t : e.tuplets)
-            if (t.active())
-                tuplets.append(QJsonObject{{"actual", t.actual}, {"normal", t.normal}, {"starts", t.starts}});
-        if (!tuplets.isEmpty())
-            x["tuplets"] = tuplets;
-        if (!e.chordSymbol.empty())
-            x["chordSymbol"] = toQString(e.chordSymbol);
-        extras.append(x);
-    }
+    for (const PlacedNoteExtra& placed : h.noteExtras)
+        extras.append(noteExtraJson(placed));
     if (!extras.isEmpty())
         json["noteExtras"] = extras;
-    // Entries of the extension block this version keeps without knowing them.
     QJsonArray kept;
-    for (const ExtensionEntry& entry : doc.header.extension)
+    for (const ExtensionEntry& entry : h.extension)
         if (entry.kind != extension::kVoltaLabels)
             kept.append(QJsonObject{{"kind", static_cast<qint64>(entry.kind)},
                                     {"bytes", static_cast<qint64>(entry.bytes.size())}});
     if (!kept.isEmpty())
         json["extension"] = kept;
+}
 
+// The note tracks record by record, and the lyrics tracks syllable by syllable.
+void addTracks(QJsonObject& json, const QeDocument& doc) {
     QJsonArray tracks;
     for (const note_track& track : doc.noteTracks()) {
         QJsonArray notes;
@@ -190,7 +214,6 @@ QJsonObject documentToJson(const QeDocument& doc) {
         tracks.append(notes);
     }
     json["tracks"] = tracks;
-
     QJsonArray lyricTracks;
     for (const lyrics_track& track : doc.content.lyrics.items) {
         QJsonArray texts;
@@ -200,6 +223,18 @@ QJsonObject documentToJson(const QeDocument& doc) {
         lyricTracks.append(texts);
     }
     json["lyrics"] = lyricTracks;
+}
+
+}  // namespace
+
+QJsonObject documentToJson(const QeDocument& doc) {
+    QJsonObject json = titleJson(doc.header);
+    addFormat(json, doc.formatSettings());
+    json["tempo"] = tempoRecordsJson(doc);
+    json["formats"] = formatsJson(doc);
+    addSettings(json, doc.header);
+    addExtension(json, doc.header);
+    addTracks(json, doc);
     return json;
 }
 

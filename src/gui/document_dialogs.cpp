@@ -1,4 +1,5 @@
 #include "gui/document_dialogs.h"
+#include "gui/dialog_buttons.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -179,15 +180,6 @@ void editFonts(ScoreDocument& doc, QWidget* parent) {
 }  // namespace qe
 
 namespace qe {
-
-QDialogButtonBox* okCancelButtons(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 QDialog* makePartNamesDialog(const std::vector<PartName>& names, int parts, QWidget* parent) {
     auto* dialog = new QDialog(parent);

@@ -30,8 +30,6 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent);
 // The font command: edits the fonts of the seven text categories. Cancel leaves the fonts as
 // they were.
 void editFonts(ScoreDocument& doc, QWidget* parent);
-// The 确定 and 取消 buttons of a dialog of the editor's own, accepting and rejecting it.
-QDialogButtonBox* okCancelButtons(QDialog* dialog);
 // 谱面 > 声部名称: the name and short name of each part, as one undoable step.
 void editPartNames(ScoreDocument& doc, QWidget* parent);
 // The dialog of editPartNames, for the score's parts; `names` gives what it shows first.

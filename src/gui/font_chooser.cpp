@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include "gui/dialog_buttons.h"
 #include "gui/ui_text.h"
 
 namespace qe {
@@ -98,11 +99,7 @@ FontChooser::FontChooser(const FontRecord& record, QWidget* parent)
     colorRow->addStretch();
     setCurrentColor(QColor::fromRgb(record.red(), record.green(), record.blue()));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fonts_);

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "gui/font_chooser.h"
+#include "gui/dialog_buttons.h"
 #include "gui/ui_text.h"
 #include "records/doc_chunks.h"
 
@@ -49,11 +50,7 @@ FontSettingsDialog::FontSettingsDialog(format_track_header* format, QWidget* par
     row->addWidget(categoryBox, 1);
     row->addWidget(chooseFont_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "document/score_document.h"
+#include "gui/dialog_buttons.h"
 #include "gui/document_dialogs.h"
 #include "gui/ui_text.h"
 #include "music/attributes.h"
@@ -48,19 +49,9 @@ T* child(const QDialog& dialog, const char* name) {
     return dialog.findChild<T*>(QString::fromLatin1(name));
 }
 
-}  // namespace
-
-QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
-    auto* dialog = new QDialog(parent);
-    dialog->setObjectName(QStringLiteral("measureMark"));
-    dialog->setWindowTitle(ui("小节记号 — 第%1小节").arg(mark.measure + 1));
-    dialog->setProperty("measure", mark.measure);
-    auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(
-        new QLabel(ui("从本小节起改变调号、拍号或速度；反复记号标在小节上方。"), dialog));
-
-    auto* grid = new QGridLayout;
-    // Key.
+// The key of the measure on: whether it changes, "1=" with accidental and letter, and the
+// octave of its "1".
+void addKeyRow(QDialog* dialog, QGridLayout* grid, const MeasureMark& mark) {
     QCheckBox* key = check(dialog, "keyChange", ui("换调  1="));
     QComboBox* accidental = list(dialog, "keyAccidental", {QStringLiteral(" "), QStringLiteral("#"),
                                                            QStringLiteral("b")});
@@ -84,7 +75,10 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     grid->addWidget(key, 0, 0);
     grid->addLayout(keyRow, 0, 1);
 
-    // Time signature or free meter.
+}
+
+// The time signature of the measure on, or free meter.
+void addMeterRow(QDialog* dialog, QGridLayout* grid, const MeasureMark& mark) {
     QCheckBox* meter = check(dialog, "meterChange", ui("换拍"));
     QStringList numerators;
     for (int n = 1; n <= 16; ++n)
@@ -119,7 +113,10 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     numerator->setEnabled(!free->isChecked());
     denominator->setEnabled(!free->isChecked());
 
-    // Tempo.
+}
+
+// The tempo of the measure on: its beat, beats a minute and words.
+void addTempoRow(QDialog* dialog, QGridLayout* grid, const MeasureMark& mark) {
     QCheckBox* tempo = check(dialog, "tempoChange", ui("速度"));
     QComboBox* beat =
         list(dialog, "tempoBeat",
@@ -144,9 +141,10 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     tempoRow->addWidget(words, 1);
     grid->addWidget(tempo, 2, 0);
     grid->addLayout(tempoRow, 2, 1);
-    layout->addLayout(grid);
+}
 
-    // Jumps.
+// The signs and words of the jumps above the measure.
+QGroupBox* jumpsBox(QDialog* dialog, const MeasureMark& mark) {
     auto* jumps = new QGroupBox(ui("反复记号"), dialog);
     auto* jumpGrid = new QGridLayout(jumps);
     // The signs' own characters are in no font the editor can count on: named in words.
@@ -174,8 +172,26 @@ QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
     backRow->addWidget(until);
     backRow->addStretch();
     jumpGrid->addLayout(backRow, 2, 0, 1, 2);
-    layout->addWidget(jumps);
+    return jumps;
 
+}
+
+}  // namespace
+
+QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
+    auto* dialog = new QDialog(parent);
+    dialog->setObjectName(QStringLiteral("measureMark"));
+    dialog->setWindowTitle(ui("小节记号 — 第%1小节").arg(mark.measure + 1));
+    dialog->setProperty("measure", mark.measure);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(
+        new QLabel(ui("从本小节起改变调号、拍号或速度；反复记号标在小节上方。"), dialog));
+    auto* grid = new QGridLayout;
+    addKeyRow(dialog, grid, mark);
+    addMeterRow(dialog, grid, mark);
+    addTempoRow(dialog, grid, mark);
+    layout->addLayout(grid);
+    layout->addWidget(jumpsBox(dialog, mark));
     layout->addWidget(okCancelButtons(dialog));
     return dialog;
 }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "gui/dialog_buttons.h"
 #include "gui/ui_text.h"
 
 namespace qe {
@@ -21,12 +22,7 @@ TextInputDialog::TextInputDialog(QWidget* parent) : QDialog(parent) {
     valueEdit_ = new QLineEdit(this);
     valueEdit_->setMinimumWidth(210);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(ui("确定"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(ui("取消"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TextInputDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TextInputDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(promptEdit_);

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
+#include "gui/dialog_buttons.h"
 #include "gui/ui_text.h"
 
 namespace qe {
@@ -105,11 +106,7 @@ TitleSettingsDialog::TitleSettingsDialog(QWidget* parent)
     grid->addWidget(new QLabel(ui("速度："), this), 8, 0);
     grid->addLayout(tempo, 8, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(ui("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(ui("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TitleSettingsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TitleSettingsDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
