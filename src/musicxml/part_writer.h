@@ -3,6 +3,7 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -58,10 +59,18 @@ public:
 private:
     struct XmlNote;
     struct Syllable;
+    class Planner;  // the passes that plan a part before it is written (part_plan.cpp)
     void plan(const PartSource& source);
     // The metronome mark and tempo text over the first measure, with the tempo to play at.
     void writeTempo(const TempoMark& mark);
     void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
+    // What opens the part's first measure: the measure numbering, the key, time and clef, the
+    // tempo and the words over it.
+    void writeOpening(const PartSource& source);
+    // A begin repeat and the start of an ending on the left of a measure; its closing bar
+    // line, an end repeat and the end of an ending on its right.
+    void writeLeftBarline(std::size_t measure);
+    void writeRightBarline(std::size_t measure);
     void writeAttributes();
     void writeHiddenTime(music::Ticks length);
     // A key or time change of the measure marks, as attributes at the start of measure `m`.
@@ -72,6 +81,11 @@ private:
     void writeNote(const XmlNote& n);
     // One <note> of it: its own pitch, or a tone of its chord.
     void writeNoteOf(const XmlNote& n, const music::Pitch& pitch, bool chordTone);
+    // The <tie> or <tied> elements (`element`) of a note: its stop, then its start.
+    void writeTies(std::string_view element, bool stop, bool start);
+    void writeNotations(const XmlNote& n, bool chordTone);
+    void writeTupletBrackets(const XmlNote& n);
+    void writeLyrics(const XmlNote& n);
     void writePitch(const music::Pitch& pitch);
     void writeGrace(const music::Pitch& pitch, int underlines, bool after);
     void writeMarks(std::uint32_t marks, bool breath);
