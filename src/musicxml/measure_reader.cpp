@@ -211,75 +211,93 @@ void MeasureReader::readKey() {
         score_.fifths = storable;
 }
 
+// A time signature as read so far: its beats over the common denominator of its beat types.
+struct MeasureReader::Signature {
+    int numerator = 0;
+    int denominator = 0;
+    bool composite = false;
+    bool free = false;
+    int pendingBeats = 0;  // of the last <beats>, for the <beat-type> after it
+};
+
 void MeasureReader::readTime() {
     // A hidden time signature only says how long its measures are, which they keep anyway.
     const bool hidden = in_.attribute("print-object") == u"no";
-    int numerator = 0;
-    int denominator = 0;  // the common denominator of the beat types
-    bool composite = false;
-    bool free = false;
-    int pendingBeats = 0;
+    Signature signature;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"beats") {
-            // "3+2" adds up its beats.
-            pendingBeats = 0;
-            const QString text = in_.text(64);
-            composite = composite || text.contains(u'+');
-            for (const QString& part : text.split(u'+')) {
-                const int beats = part.trimmed().toInt();
-                // A hidden signature gives a long measure in small beats: 1024 quarters of
-                // 512ths at most.
-                if (beats <= 0 || beats > 1000000)
-                    in_.fail(
-                        QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
-                pendingBeats += beats;
-            }
-            if (pendingBeats > 1000000)
-                in_.fail(QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
+            readBeats(signature);
         } else if (name == u"beat-type") {
-            const int type = in_.integer();
-            if (type <= 0 || type > 1024)
-                in_.fail(QStringLiteral("%1: the beat type %2 is not one").arg(where()).arg(type));
-            if (denominator == 0) {
-                numerator = pendingBeats;
-                denominator = type;
-            } else {
-                composite = true;
-                const int common = std::max(denominator, type);
-                if (common % denominator != 0 || common % type != 0)
-                    in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
-                const long long sum = static_cast<long long>(numerator) * (common / denominator) +
-                                      static_cast<long long>(pendingBeats) * (common / type);
-                if (sum > 1000000)
-                    in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
-                numerator = static_cast<int>(sum);
-                denominator = common;
-            }
+            readBeatType(signature);
         } else if (name == u"senza-misura") {
-            free = true;
+            signature.free = true;
             in_.skip();
         } else {
             in_.skip();  // interchangeable: the first signature is the one the score uses
         }
     }
-    if (free) {
+    setTime(signature, hidden);
+}
+
+// "3+2" adds up its beats.
+void MeasureReader::readBeats(Signature& signature) {
+    signature.pendingBeats = 0;
+    const QString text = in_.text(64);
+    signature.composite = signature.composite || text.contains(u'+');
+    for (const QString& part : text.split(u'+')) {
+        const int beats = part.trimmed().toInt();
+        // A hidden signature gives a long measure in small beats: 1024 quarters of 512ths at
+        // most.
+        if (beats <= 0 || beats > 1000000)
+            in_.fail(QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
+        signature.pendingBeats += beats;
+    }
+    if (signature.pendingBeats > 1000000)
+        in_.fail(QStringLiteral("%1: the time signature %2 is not one").arg(where(), text));
+}
+
+// A beat type after the first adds its beats to the signature's, over the common denominator.
+void MeasureReader::readBeatType(Signature& signature) {
+    const int type = in_.integer();
+    if (type <= 0 || type > 1024)
+        in_.fail(QStringLiteral("%1: the beat type %2 is not one").arg(where()).arg(type));
+    if (signature.denominator == 0) {
+        signature.numerator = signature.pendingBeats;
+        signature.denominator = type;
+        return;
+    }
+    signature.composite = true;
+    const int common = std::max(signature.denominator, type);
+    if (common % signature.denominator != 0 || common % type != 0)
+        in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
+    const long long sum =
+        static_cast<long long>(signature.numerator) * (common / signature.denominator) +
+        static_cast<long long>(signature.pendingBeats) * (common / type);
+    if (sum > 1000000)
+        in_.fail(QStringLiteral("%1: the time signature is not one").arg(where()));
+    signature.numerator = static_cast<int>(sum);
+    signature.denominator = common;
+}
+
+void MeasureReader::setTime(const Signature& signature, bool hidden) {
+    if (signature.free) {
         // Free meter: measures as long as their notes, shown without a fraction.
         part_.freeMeter = true;
         measure_->meterShown = true;
         return;
     }
-    if (denominator == 0) {
+    if (signature.denominator == 0) {
         dropped(QStringLiteral("time signatures without a beat type dropped"));
         return;
     }
-    const music::Meter meter{numerator, denominator};
+    const music::Meter meter{signature.numerator, signature.denominator};
     if (hidden) {
         part_.meter = meter;
         part_.meterKnown = true;
         return;
     }
-    if (composite)
+    if (signature.composite)
         dropped(QStringLiteral("composite time signatures written as their sum"));
     part_.meter = meter;
     part_.meterKnown = true;
@@ -304,29 +322,8 @@ void MeasureReader::readNote() {
     int dots = 0;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
-        if (name == u"grace") {
-            note.grace = true;
-            note.graceAfter = in_.hasAttribute("steal-time-previous");
-            in_.skip();
-        } else if (name == u"cue") {
-            note.cue = true;
-            in_.skip();
-        } else if (name == u"chord") {
-            note.chord = true;
-            in_.skip();
-        } else if (name == u"pitch" || name == u"unpitched") {
-            readPitch(note, name == u"unpitched");
-        } else if (name == u"rest") {
-            note.rest = true;
-            note.measureRest = in_.attribute("measure") == u"yes";
-            in_.skip();
-        } else if (name == u"duration") {
+        if (name == u"duration") {
             duration = in_.number();
-        } else if (name == u"tie") {
-            const QStringView type = in_.attribute("type");
-            note.tieStart = note.tieStart || type == u"start";
-            note.tieStop = note.tieStop || type == u"stop";
-            in_.skip();
         } else if (name == u"voice") {
             const QStringView named = in_.textView(64).trimmed();
             voice.assign(named.utf16(), static_cast<std::size_t>(named.size()));
@@ -335,58 +332,98 @@ void MeasureReader::readNote() {
         } else if (name == u"dot") {
             ++dots;
             in_.skip();
-        } else if (name == u"accidental") {
-            note.accidentalShown = true;
-            in_.skip();
-        } else if (name == u"time-modification") {
-            note.tuplet = true;
-            while (in_.nextChild()) {
-                if (in_.name() == u"actual-notes")
-                    note.tupletActual = in_.integer();
-                else if (in_.name() == u"normal-notes")
-                    note.tupletNormal = in_.integer();
-                else
-                    in_.skip();
-            }
-        } else if (name == u"notehead") {
-            note.parenthesized = in_.attribute("parentheses") == u"yes";
-            in_.skip();
-        } else if (name == u"staff") {
-            note.staff = in_.integer();
-            if (note.staff < 1 || note.staff > limits::kMaxStaves)
-                in_.fail(
-                    QStringLiteral("%1: staff %2 is out of range").arg(where()).arg(note.staff));
-            part_.part.staves = std::max(part_.part.staves, note.staff);
-        } else if (name == u"notations") {
-            // The strings and frets of a tablature note are what makes it tablature, not marks
-            // that jianpu drops.
-            if (part_.part.tablature.count(note.staff))
-                in_.skip();
-            else
-                readNotations(note);
-        } else if (name == u"lyric") {
-            readLyric(note);
         } else {
-            in_.skip();
+            readNoteChild(note, name);
         }
     }
     for (ExactTicks dot = shown / 2; dots > 0; --dots, dot /= 2)
         note.shown += dot;
     note.shown += shown;
-    if (note.grace) {
-        note.length = 0;
-    } else if (duration) {
-        if (*duration < 0 || *duration / part_.divisions > limits::kMaxNoteQuarters)
-            in_.fail(
-                QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(*duration));
-        note.length = *duration * kQuarter / part_.divisions;
+    note.length = noteLength(note, duration);
+    note.voice = voiceIndex(voice);
+    placeNote(note);
+    measure_->notes.push_back(std::move(note));
+}
+
+void MeasureReader::readNoteChild(ParsedNote& note, QStringView name) {
+    if (name == u"grace") {
+        note.grace = true;
+        note.graceAfter = in_.hasAttribute("steal-time-previous");
+        in_.skip();
+    } else if (name == u"cue") {
+        note.cue = true;
+        in_.skip();
+    } else if (name == u"chord") {
+        note.chord = true;
+        in_.skip();
+    } else if (name == u"pitch" || name == u"unpitched") {
+        readPitch(note, name == u"unpitched");
+    } else if (name == u"rest") {
+        note.rest = true;
+        note.measureRest = in_.attribute("measure") == u"yes";
+        in_.skip();
+    } else if (name == u"tie") {
+        const QStringView type = in_.attribute("type");
+        note.tieStart = note.tieStart || type == u"start";
+        note.tieStop = note.tieStop || type == u"stop";
+        in_.skip();
+    } else if (name == u"accidental") {
+        note.accidentalShown = true;
+        in_.skip();
+    } else if (name == u"time-modification") {
+        readTimeModification(note);
+    } else if (name == u"notehead") {
+        note.parenthesized = in_.attribute("parentheses") == u"yes";
+        in_.skip();
+    } else if (name == u"staff") {
+        note.staff = in_.integer();
+        if (note.staff < 1 || note.staff > limits::kMaxStaves)
+            in_.fail(QStringLiteral("%1: staff %2 is out of range").arg(where()).arg(note.staff));
+        part_.part.staves = std::max(part_.part.staves, note.staff);
+    } else if (name == u"notations") {
+        // The strings and frets of a tablature note are what makes it tablature, not marks
+        // that jianpu drops.
+        if (part_.part.tablature.count(note.staff))
+            in_.skip();
+        else
+            readNotations(note);
+    } else if (name == u"lyric") {
+        readLyric(note);
     } else {
-        note.length = note.shown;  // a file that leaves out durations still shows its values
+        in_.skip();
     }
+}
+
+void MeasureReader::readTimeModification(ParsedNote& note) {
+    note.tuplet = true;
+    while (in_.nextChild()) {
+        if (in_.name() == u"actual-notes")
+            note.tupletActual = in_.integer();
+        else if (in_.name() == u"normal-notes")
+            note.tupletNormal = in_.integer();
+        else
+            in_.skip();
+    }
+}
+
+ExactTicks MeasureReader::noteLength(const ParsedNote& note, std::optional<double> duration) {
+    if (note.grace)
+        return 0;
+    if (!duration)
+        return note.shown;  // a file that leaves out durations still shows its values
+    if (*duration < 0 || *duration / part_.divisions > limits::kMaxNoteQuarters)
+        in_.fail(QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(*duration));
+    return *duration * kQuarter / part_.divisions;
+}
+
+int MeasureReader::voiceIndex(const std::u16string& voice) {
     auto named = std::find(part_.voices.begin(), part_.voices.end(), voice);
     if (named == part_.voices.end())
         named = part_.voices.insert(part_.voices.end(), voice);
-    note.voice = static_cast<int>(named - part_.voices.begin());
+    return static_cast<int>(named - part_.voices.begin());
+}
+
+void MeasureReader::placeNote(ParsedNote& note) {
     if (note.grace) {
         note.start = position_;
     } else if (note.chord) {
@@ -396,7 +433,6 @@ void MeasureReader::readNote() {
         chordStart_ = position_;
         advance(position_ + note.length);
     }
-    measure_->notes.push_back(std::move(note));
 }
 
 void MeasureReader::readPitch(ParsedNote& note, bool unpitched) {
@@ -694,74 +730,58 @@ std::uint32_t jumpsOfSound(const XmlInput& in) {
 
 }  // namespace
 
-void MeasureReader::readDirection() {
-    const bool atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
-                         measure_->notes.empty() && position_ == 0;
-    bool metronomeHere = false;
-    // Tempo changes and jumps are noted in every part; the import keeps those of the top part,
-    // which numbers the measures of every track. A coda sign with a "tocoda" sound is the
-    // place to jump from, not the coda itself.
+// What a <direction> says, as its children are read. Tempo changes and jumps are noted in
+// every part; the import keeps those of the top part, which numbers the measures of every
+// track.
+struct MeasureReader::Direction {
+    bool atStart = false;        // over the start of the score
+    bool metronomeHere = false;  // it holds the metronome mark its words go with
     std::uint32_t signs = 0;
     std::uint32_t sounds = 0;
     std::uint32_t words = 0;
     QString tempoWords;
-    bool firstWordsHere = false;  // this direction holds the score's first words
+    bool firstWordsHere = false;  // it holds the score's first words
+};
+
+void MeasureReader::readDirection() {
+    Direction direction;
+    direction.atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
+                        measure_->notes.empty() && position_ == 0;
     while (in_.nextChild()) {
-        if (in_.name() == u"sound") {
-            sounds |= jumpsOfSound(in_);
-            // A tempo to play at, over the start and with no metronome mark: the mark's number.
-            bool ok = false;
-            const double tempo = in_.attribute("tempo").toDouble(&ok);
-            if (atStart && ok && tempo >= 1 && tempo <= 1000 && score_.tempo.perMinute == 0) {
-                score_.tempo.beatUnit = 4;
-                score_.tempo.dotted = false;
-                score_.tempo.perMinute = static_cast<std::uint16_t>(tempo + 0.5);
-            }
-            in_.skip();
-            continue;
-        }
-        if (in_.name() != u"direction-type") {
+        if (in_.name() == u"sound")
+            readSound(direction);
+        else if (in_.name() == u"direction-type")
+            readDirectionType(direction);
+        else
             in_.skip();  // offset, staff, voice: placement only
-            continue;
-        }
-        while (in_.nextChild()) {
-            const QStringView name = in_.name();
-            if (name == u"words") {
-                const QString text = in_.text(limits::kMaxTextLength);
-                if (const std::uint32_t named = jumpsOfWords(text)) {
-                    words |= named;
-                    continue;
-                }
-                // Words over the start of the score are its tempo or expression, which jianpu
-                // writes beside the key: with the metronome mark they are its tempo text.
-                if (metronomeHere) {
-                    tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
-                    continue;
-                }
-                // The words of the first direction at the start; a direction after it there
-                // is a text of the first measure, as one later in it would be.
-                if (atStart && !score_.firstWords) {
-                    score_.firstWords = text;
-                    firstWordsHere = true;
-                } else if (atStart && firstWordsHere &&
-                           score_.firstWords->size() < limits::kMaxTextLength) {
-                    score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
-                }
-                else if (!text.trimmed().isEmpty())
-                    tempoWords += (tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
-                else
-                    dropped(QStringLiteral("text directions dropped"));
-                continue;
-            }
-            if (name == u"metronome") {
-                metronomeHere = readMetronome(atStart);
-                continue;
-            }
-            if (name == u"segno" || name == u"coda") {
-                signs |= name == u"segno" ? jump::kSegno : jump::kCoda;
-                in_.skip();
-                continue;
-            }
+    }
+    setDirection(direction);
+}
+
+void MeasureReader::readSound(Direction& direction) {
+    direction.sounds |= jumpsOfSound(in_);
+    // A tempo to play at, over the start and with no metronome mark: the mark's number.
+    bool ok = false;
+    const double tempo = in_.attribute("tempo").toDouble(&ok);
+    if (direction.atStart && ok && tempo >= 1 && tempo <= 1000 && score_.tempo.perMinute == 0) {
+        score_.tempo.beatUnit = 4;
+        score_.tempo.dotted = false;
+        score_.tempo.perMinute = static_cast<std::uint16_t>(tempo + 0.5);
+    }
+    in_.skip();
+}
+
+void MeasureReader::readDirectionType(Direction& direction) {
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"words") {
+            readWords(direction);
+        } else if (name == u"metronome") {
+            direction.metronomeHere = readMetronome(direction.atStart);
+        } else if (name == u"segno" || name == u"coda") {
+            direction.signs |= name == u"segno" ? jump::kSegno : jump::kCoda;
+            in_.skip();
+        } else {
             const QStringView type = in_.attribute("type");
             const char* what = droppedDirection(name);
             if (type != u"stop" && type != u"continue")
@@ -770,20 +790,59 @@ void MeasureReader::readDirection() {
             in_.skip();
         }
     }
-    if (!tempoWords.isEmpty()) {
+}
+
+void MeasureReader::readWords(Direction& direction) {
+    const QString text = in_.text(limits::kMaxTextLength);
+    const auto addTempoWords = [&] {
+        direction.tempoWords +=
+            (direction.tempoWords.isEmpty() ? QString() : QStringLiteral(" ")) + text;
+    };
+    if (const std::uint32_t named = jumpsOfWords(text)) {
+        direction.words |= named;
+        return;
+    }
+    // Words over the start of the score are its tempo or expression, which jianpu writes
+    // beside the key: with the metronome mark they are its tempo text.
+    if (direction.metronomeHere) {
+        addTempoWords();
+        return;
+    }
+    // The words of the first direction at the start; a direction after it there is a text of
+    // the first measure, as one later in it would be.
+    if (direction.atStart && !score_.firstWords) {
+        score_.firstWords = text;
+        direction.firstWordsHere = true;
+    } else if (direction.atStart && direction.firstWordsHere &&
+               score_.firstWords->size() < limits::kMaxTextLength) {
+        score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
+    } else if (!text.trimmed().isEmpty()) {
+        addTempoWords();
+    } else {
+        dropped(QStringLiteral("text directions dropped"));
+    }
+}
+
+// A coda sign with a "tocoda" sound is the place to jump from, not the coda itself.
+void MeasureReader::setDirection(const Direction& direction) {
+    if (!direction.tempoWords.isEmpty()) {
         // Words beside the opening metronome mark are its text; other words stand over
         // their measure.
-        TempoMark& mark = atStart && metronomeHere ? score_.tempo : measure_->tempo;
+        TempoMark& mark =
+            direction.atStart && direction.metronomeHere ? score_.tempo : measure_->tempo;
         mark.text = (QString::fromStdU16String(mark.text) +
-                     (mark.text.empty() ? QString() : QStringLiteral(" ")) + tempoWords)
+                     (mark.text.empty() ? QString() : QStringLiteral(" ")) + direction.tempoWords)
                         .left(limits::kMaxTextLength)
                         .toStdU16String();
     }
-    if ((sounds & jump::kToCoda) && (signs & jump::kCoda))
+    std::uint32_t signs = direction.signs;
+    const std::uint32_t words = direction.words;
+    if ((direction.sounds & jump::kToCoda) && (signs & jump::kCoda))
         signs &= ~jump::kCoda;  // the sign that says where to leave for the coda
-    measure_->jumps |= signs | words | (sounds & ~(signs | words) &
-                                        (jump::kDaCapo | jump::kDalSegno | jump::kFine |
-                                         jump::kToCoda | jump::kSegno | jump::kCoda));
+    measure_->jumps |= signs | words |
+                       (direction.sounds & ~(signs | words) &
+                        (jump::kDaCapo | jump::kDalSegno | jump::kFine | jump::kToCoda |
+                         jump::kSegno | jump::kCoda));
     // A D.C. or D.S. sound beside words that name only Fine or To Coda: the words' ending.
     if ((measure_->jumps & (jump::kDaCapo | jump::kDalSegno)) &&
         !(measure_->jumps & (jump::kAlFine | jump::kAlCoda)) && (words & jump::kToCoda))

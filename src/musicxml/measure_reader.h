@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "musicxml/conversion_report.h"
 #include "musicxml/part_state.h"
 #include "musicxml/xml_input.h"
@@ -22,8 +25,24 @@ private:
     // A <clef> or <staff-details>: marks its staff as tablature or percussion.
     void readStaffKind(bool clef);
     void readKey();
+    struct Signature;
     void readTime();
+    void readBeats(Signature& signature);
+    void readBeatType(Signature& signature);
+    // The part's meter from a time signature read, and the score's from its first one shown.
+    void setTime(const Signature& signature, bool hidden);
     void readNote();
+    // A child of a <note> that is no part of its time or voice.
+    void readNoteChild(ParsedNote& note, QStringView name);
+    void readTimeModification(ParsedNote& note);
+    // The time a note takes: none for a grace note, else its <duration>, or the value it
+    // shows when the file leaves that out.
+    ExactTicks noteLength(const ParsedNote& note, std::optional<double> duration);
+    // The index of a named voice among the part's, numbering a voice first named here.
+    int voiceIndex(const std::u16string& voice);
+    // A note's start: a grace note's where the voice stands, a chord tone's that of its
+    // chord; any other note moves the voice on by its length.
+    void placeNote(ParsedNote& note);
     void readPitch(ParsedNote& note, bool unpitched);
     void readNotations(ParsedNote& note);
     void readLyric(ParsedNote& note);
@@ -31,7 +50,15 @@ private:
     // A metronome mark over the start: true when it became the score's tempo mark.
     bool readMetronome(bool atStart);
     void readPrint();
+    struct Direction;
     void readDirection();
+    // A <sound>: the jumps it plays, and over the start of the score the tempo to play at.
+    void readSound(Direction& direction);
+    void readDirectionType(Direction& direction);
+    // Words that name a jump, go with a metronome mark, or stand over the measure.
+    void readWords(Direction& direction);
+    // The tempo text and jumps a direction gives its measure (or the score).
+    void setDirection(const Direction& direction);
     void readBarline();
     // The <duration> of a <forward> or <backup> (`backward`), as ticks.
     ExactTicks readDuration(bool backward = false);
