@@ -98,29 +98,21 @@ void TrackBuilder::beginRepeat() {
 std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& measure, int staff,
                                                        int voice) {
     std::vector<Event> events;
-    int graces = 0, cues = 0, syllables = 0, silent = 0;
+    int cues = 0, syllables = 0, silent = 0;
     bool headKept = false;  // the chord that a <chord/> note joins is an event of ours
     std::vector<const ParsedNote*> pendingGraces;
     for (const ParsedNote& n : measure.notes) {
-        const bool mine = n.staff == staff && n.voice == voice && !n.grace && !n.cue;
-        if (n.staff == staff && n.voice == voice && n.grace && !n.cue && !n.rest) {
-            // Grace notes go to the note after them; of a chord of grace notes, the first.
-            // Those that take their time from the note before them follow it. Their
-            // syllables have no place of their own.
+        const bool ours = n.staff == staff && n.voice == voice;
+        const bool mine = ours && !n.grace && !n.cue;
+        if (ours && n.grace && !n.cue && !n.rest) {
+            // A grace note's syllables have no place of their own; of a chord of grace notes,
+            // the first is kept.
             syllables += static_cast<int>(n.lyrics.size());
-            if (n.chord)
-                continue;
-            Event* before = nullptr;
-            for (auto e = events.rbegin(); e != events.rend() && !before; ++e)
-                if (!e->isRest())
-                    before = &*e;
-            if (n.graceAfter && before && pendingGraces.empty())
-                before->graces.push_back(&n);
-            else
-                pendingGraces.push_back(&n);
+            if (!n.chord)
+                placeGrace(events, pendingGraces, n);
             continue;
         }
-        if (n.staff == staff && n.voice == voice && n.cue) {
+        if (ours && n.cue) {
             ++cues;
             syllables += static_cast<int>(n.lyrics.size());
         }
@@ -131,23 +123,7 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         if (!mine || (n.rest && n.hidden))
             continue;
         if (n.chord && headKept) {
-            // A chord keeps every tone; its highest is the record's own digit, which older
-            // versions show.
-            Event& head = events.back();
-            if (!n.rest && !head.note->rest) {
-                if (n.pitch.midi() > head.note->pitch.midi()) {
-                    head.tones.push_back(head.note);
-                    head.note = &n;
-                } else {
-                    head.tones.push_back(&n);
-                }
-            }
-            head.articulations |= n.articulations;
-            head.slurStarts |= n.slurStarts;
-            head.slurStops |= n.slurStops;
-            head.breath = head.breath || n.breath;
-            for (const ParsedLyric& lyric : n.lyrics)
-                head.lyrics.push_back(&lyric);
+            joinChord(events.back(), n);
             continue;
         }
         if (n.length <= 0) {
@@ -156,34 +132,10 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
         }
         // A chord's first note on this staff may come after notes on another staff (a chord
         // across staves); the chord's notes after it join it.
-        Event& e = events.emplace_back();
-        e.start = n.start;
-        e.end = n.start + n.length;
-        e.note = &n;
-        e.slurStarts = n.slurStarts;
-        e.slurStops = n.slurStops;
-        e.breath = n.breath;
-        e.articulations = n.articulations;
-        for (const ParsedLyric& lyric : n.lyrics)
-            e.lyrics.push_back(&lyric);
-        if (!n.rest) {
-            e.graces = std::move(pendingGraces);
-            e.gracesBefore = static_cast<int>(e.graces.size());
-        }
-        pendingGraces.clear();
+        addEvent(events, n, pendingGraces);
         headKept = true;
     }
-    // Grace notes after the last note of the measure follow it (后倚音).
-    if (!pendingGraces.empty()) {
-        Event* last = nullptr;
-        for (Event& e : events)
-            if (!e.isRest() && (!last || e.start >= last->start))
-                last = &e;
-        if (last)
-            last->graces.insert(last->graces.end(), pendingGraces.begin(), pendingGraces.end());
-        else
-            graces += static_cast<int>(pendingGraces.size());
-    }
+    const int graces = placeTrailingGraces(events, pendingGraces);
     if (graces)
         dropped(QStringLiteral("grace notes dropped"), graces);
     if (cues)
@@ -195,6 +147,72 @@ std::vector<TrackBuilder::Event> TrackBuilder::collect(const ParsedMeasure& meas
     std::stable_sort(events.begin(), events.end(),
                      [](const Event& a, const Event& b) { return a.start < b.start; });
     return events;
+}
+
+// Grace notes go to the note after them. Those that take their time from the note before them
+// follow it.
+void TrackBuilder::placeGrace(std::vector<Event>& events, std::vector<const ParsedNote*>& pending,
+                              const ParsedNote& n) {
+    Event* before = nullptr;
+    for (auto e = events.rbegin(); e != events.rend() && !before; ++e)
+        if (!e->isRest())
+            before = &*e;
+    if (n.graceAfter && before && pending.empty())
+        before->graces.push_back(&n);
+    else
+        pending.push_back(&n);
+}
+
+// A chord keeps every tone; its highest is the record's own digit, which older versions show.
+void TrackBuilder::joinChord(Event& head, const ParsedNote& n) {
+    if (!n.rest && !head.note->rest) {
+        if (n.pitch.midi() > head.note->pitch.midi()) {
+            head.tones.push_back(head.note);
+            head.note = &n;
+        } else {
+            head.tones.push_back(&n);
+        }
+    }
+    head.articulations |= n.articulations;
+    head.slurStarts |= n.slurStarts;
+    head.slurStops |= n.slurStops;
+    head.breath = head.breath || n.breath;
+    for (const ParsedLyric& lyric : n.lyrics)
+        head.lyrics.push_back(&lyric);
+}
+
+void TrackBuilder::addEvent(std::vector<Event>& events, const ParsedNote& n,
+                            std::vector<const ParsedNote*>& pendingGraces) {
+    Event& e = events.emplace_back();
+    e.start = n.start;
+    e.end = n.start + n.length;
+    e.note = &n;
+    e.slurStarts = n.slurStarts;
+    e.slurStops = n.slurStops;
+    e.breath = n.breath;
+    e.articulations = n.articulations;
+    for (const ParsedLyric& lyric : n.lyrics)
+        e.lyrics.push_back(&lyric);
+    if (!n.rest) {
+        e.graces = std::move(pendingGraces);
+        e.gracesBefore = static_cast<int>(e.graces.size());
+    }
+    pendingGraces.clear();
+}
+
+// Grace notes after the last note of the measure follow it (后倚音).
+int TrackBuilder::placeTrailingGraces(std::vector<Event>& events,
+                                      const std::vector<const ParsedNote*>& pending) {
+    if (pending.empty())
+        return 0;
+    Event* last = nullptr;
+    for (Event& e : events)
+        if (!e.isRest() && (!last || e.start >= last->start))
+            last = &e;
+    if (!last)
+        return static_cast<int>(pending.size());
+    last->graces.insert(last->graces.end(), pending.begin(), pending.end());
+    return 0;
 }
 
 void TrackBuilder::layOut(std::vector<Event>& events, ExactTicks end) {

@@ -54,6 +54,17 @@ public:
 private:
     struct Event;
     std::vector<Event> collect(const ParsedMeasure& measure, int staff, int voice);
+    // A grace note waits in `pending` for the note after it, or follows the note before it.
+    static void placeGrace(std::vector<Event>& events, std::vector<const ParsedNote*>& pending,
+                           const ParsedNote& n);
+    // A note of a chord whose first note is the event `head`: one more of its tones.
+    static void joinChord(Event& head, const ParsedNote& n);
+    // A note or rest of its own, with the grace notes before it.
+    static void addEvent(std::vector<Event>& events, const ParsedNote& n,
+                         std::vector<const ParsedNote*>& pendingGraces);
+    // Grace notes with no note after them: the number of them with no note to follow either.
+    static int placeTrailingGraces(std::vector<Event>& events,
+                                   const std::vector<const ParsedNote*>& pending);
     void layOut(std::vector<Event>& events, ExactTicks end);
     void writeEvent(const Event& event, music::Ticks length, const ParsedMeasure& measure,
                     bool wholeMeasure);
