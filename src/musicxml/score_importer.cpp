@@ -250,161 +250,241 @@ void setMarks(const ParsedScore& score, const std::vector<int>& trackMeasure,
     }
 }
 
+// The tracks of one staff, each a list of the voices it is written from.
+using StaffTracks = std::vector<std::vector<int>>;
+
+// Writes a parsed score into an empty document: the title block, the note tracks of every
+// staff in part order, then the arcs, volta brackets and lyrics the tracks gathered.
+class DocumentBuilder {
+public:
+    DocumentBuilder(ParsedScore& score, QeDocument& doc, ConversionReport& report)
+        : score_(score), doc_(doc), report_(report) {}
+
+    void build();
+
+private:
+    // A score of nothing but tablature or drums is written as it is rather than not at all.
+    bool anyPitchedStaff() const;
+    bool skips(const ParsedPart& part, int staff) const {
+        return pitched_ && (part.tablature.count(staff) || part.percussion.count(staff));
+    }
+    // The tracks of every staff, by part and staff (none for a staff left out); the first
+    // voice of the first of them is the melody.
+    void findTracks();
+    // Measures of a part longer than the first stay in the first part's last key.
+    int shiftAt(std::size_t m) const {
+        return shifts_.empty() ? 0 : shifts_[std::min(m, shifts_.size() - 1)];
+    }
+    void writeTitle();
+    void writePart(std::size_t p);
+    void writeTrack(const ParsedPart& part, int staff, const std::vector<int>& voices,
+                    bool partFirst);
+    // Each measure of a part in its key, for the track of `voices` on `staff`.
+    void addMeasures(TrackBuilder& builder, const ParsedPart& part, int staff,
+                     const std::vector<int>& voices, bool firstTrack);
+    // A finished track into the document, with its extras, and what it gathered for the
+    // format records and the lyrics tracks.
+    void keepTrack(TrackBuilder& builder, const ParsedPart& part, int track, bool partFirst);
+    // Arcs first, then volta brackets, as the editor writes them.
+    void writeFormats();
+    void writeLyrics();
+
+    ParsedScore& score_;
+    QeDocument& doc_;
+    ConversionReport& report_;
+    std::vector<std::optional<int>> keys_;
+    bool pitched_ = false;
+    std::vector<std::vector<StaffTracks>> staffTracks_;
+    Melody melody_;
+    std::vector<int> shifts_;
+    music::Key key_;
+    music::Meter meter_;
+    std::vector<int> trackMeasure_;  // of the first track, by measure of the first part
+    int budget_ = limits::kMaxItems;
+    extension::VoltaLabels labels_;  // by index among the brackets, until the arcs are counted
+    std::vector<Format> arcs_;
+    std::vector<Format> brackets_;
+    std::vector<std::vector<lyrics>> verses_;
+};
+
+void DocumentBuilder::build() {
+    for (ParsedPart& part : score_.parts)
+        for (ParsedMeasure& measure : part.measures)
+            dropHiddenEdges(measure);
+    keys_ = keysOfMeasures(score_);
+    pitched_ = anyPitchedStaff();
+    if (!pitched_)
+        report_.addOnce(
+            QStringLiteral("tablature or percussion staves written as melody: the "
+                           "score has no other staff"));
+    findTracks();
+    shifts_ = tonicShifts(melody_, keys_);
+    writeTitle();
+    for (std::size_t p = 0; p < score_.parts.size(); ++p)
+        writePart(p);
+    if (doc_.noteTracks().empty())
+        throw MusicXmlError{QStringLiteral("the score has no measures to import")};
+    setMarks(score_, trackMeasure_, shifts_, doc_.header);
+    writeFormats();
+    writeLyrics();
+}
+
+bool DocumentBuilder::anyPitchedStaff() const {
+    bool pitched = false;
+    for (const ParsedPart& part : score_.parts)
+        for (int staff = 1; staff <= part.staves && !part.measures.empty(); ++staff)
+            pitched = pitched || (!part.tablature.count(staff) && !part.percussion.count(staff));
+    return pitched;
+}
+
+void DocumentBuilder::findTracks() {
+    staffTracks_.resize(score_.parts.size());
+    for (std::size_t p = 0; p < score_.parts.size(); ++p) {
+        const ParsedPart& part = score_.parts[p];
+        for (int staff = 1; staff <= part.staves; ++staff) {
+            auto& tracks = staffTracks_[p].emplace_back();
+            if (part.measures.empty() || skips(part, staff))
+                continue;
+            tracks = tracksOfStaff(part, staff, report_);
+            if (!melody_.part)
+                melody_ = {&part, staff, tracks.front()};
+        }
+    }
+}
+
+void DocumentBuilder::writeTitle() {
+    key_ =
+        (score_.fifths ? music::Key::fromFifths(*score_.fifths) : music::Key()).shifted(shiftAt(0));
+    meter_ = score_.meter.value_or(music::Meter{});
+    doc_header& header = doc_.header;
+    key_.toTitle(header);
+    header.tonicShift = key_.tonicShift();
+    header.timeNumerator = static_cast<std::uint8_t>(meter_.numerator);
+    header.timeDenominator = static_cast<std::uint8_t>(meter_.denominator);
+    header.title = score_.titles.title.toStdU16String();
+    header.subtitle = score_.titles.subtitle.toStdU16String();
+    header.author1 = score_.titles.author1.toStdU16String();
+    header.author2 = score_.titles.author2.toStdU16String();
+    header.author3 = score_.titles.author3.toStdU16String();
+    header.comment1 = score_.titles.comment1.toStdU16String();
+    header.comment2 = score_.titles.comment2.toStdU16String();
+    header.tempo = score_.tempo;
+    header.measureNumbers = score_.measureNumbers;
+}
+
+void DocumentBuilder::writePart(std::size_t p) {
+    const ParsedPart& part = score_.parts[p];
+    if (part.measures.empty())
+        return;
+    report_.setPart(part.name.name.empty() ? part.id : QString::fromStdU16String(part.name.name));
+    bool partStarted = false;  // the part's first track is written
+    for (int staff = 1; staff <= part.staves; ++staff) {
+        if (skips(part, staff)) {
+            report_.add(part.tablature.count(staff)
+                            ? QStringLiteral("tablature staves skipped: jianpu writes the "
+                                             "melody, not frets")
+                            : QStringLiteral("percussion staves skipped: jianpu writes "
+                                             "pitches, not drums"),
+                        part.measures.front().number);
+            continue;
+        }
+        for (const std::vector<int>& voices :
+             staffTracks_[p][static_cast<std::size_t>(staff - 1)]) {
+            writeTrack(part, staff, voices, !partStarted);
+            partStarted = true;
+        }
+    }
+}
+
+void DocumentBuilder::writeTrack(const ParsedPart& part, int staff, const std::vector<int>& voices,
+                                 bool partFirst) {
+    const int track = static_cast<int>(doc_.noteTracks().size());
+    TrackBuilder builder(key_, meter_, partFirst, budget_, report_);
+    addMeasures(builder, part, staff, voices, track == 0);
+    builder.finish();
+    keepTrack(builder, part, track, partFirst);
+}
+
+void DocumentBuilder::addMeasures(TrackBuilder& builder, const ParsedPart& part, int staff,
+                                  const std::vector<int>& voices, bool firstTrack) {
+    std::optional<int> fifths = score_.fifths;
+    int shift = shiftAt(0);
+    for (std::size_t m = 0; m < part.measures.size(); ++m) {
+        const ParsedMeasure& measure = part.measures[m];
+        const std::optional<int> now = m < keys_.size() ? keys_[m] : fifths;
+        if (measure.fifths && now && measure.fifths != now)
+            report_.addOnce(
+                QStringLiteral("key signatures that differ from the "
+                               "first part's written in its key"));
+        if ((now && now != fifths) || shiftAt(m) != shift) {
+            fifths = now;
+            shift = shiftAt(m);
+            builder.setKey(
+                (fifths ? music::Key::fromFifths(*fifths) : music::Key()).shifted(shift));
+        }
+        if (measure.forwardRepeat)
+            builder.beginRepeat();
+        if (firstTrack)
+            trackMeasure_.push_back(builder.measureCount());
+        builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, voices));
+    }
+}
+
+void DocumentBuilder::keepTrack(TrackBuilder& builder, const ParsedPart& part, int track,
+                                bool partFirst) {
+    doc_header& header = doc_.header;
+    if (partFirst && !part.name.empty()) {
+        header.partNames.resize(static_cast<std::size_t>(track) + 1);
+        header.partNames[static_cast<std::size_t>(track)] = part.name;
+    }
+    note_track& out = doc_.noteTracks().emplace_back();
+    out.content.items = std::move(builder.records);
+    for (auto& [record, extra] : builder.extras)
+        header.noteExtras.push_back({static_cast<std::uint32_t>(track),
+                                     static_cast<std::uint32_t>(record), std::move(extra)});
+    for (const auto& [from, to] : builder.arcs)
+        arcs_.push_back(formatRecord(Format::kArc, track, from, to));
+    for (std::size_t b = 0; b < builder.brackets.size(); ++b) {
+        const auto [from, to] = builder.brackets[b];
+        const std::u16string& label = builder.bracketLabels[b];
+        // "1" is what an unlabelled bracket shows: no need to store it.
+        if (!label.empty() && label != u"1")
+            labels_.emplace_back(static_cast<std::uint32_t>(brackets_.size()), label);
+        brackets_.push_back(formatRecord(Format::kVolta, track, from, to));
+    }
+    if (verses_.size() < builder.verses.size())
+        verses_.resize(builder.verses.size());
+    for (std::size_t v = 0; v < builder.verses.size(); ++v) {
+        for (auto& [item, text] : builder.verses[v]) {
+            lyrics& syllable = verses_[v].emplace_back();
+            syllable.text = std::move(text);
+            syllable.place = location(1, track, static_cast<std::int16_t>(item));
+        }
+    }
+}
+
+void DocumentBuilder::writeFormats() {
+    std::vector<Format>& formats = doc_.formatRecords();
+    formats = std::move(arcs_);
+    formats.insert(formats.end(), brackets_.begin(), brackets_.end());
+    for (auto& [index, label] : labels_)
+        index += static_cast<std::uint32_t>(arcs_.size());
+    if (!labels_.empty())
+        extension::put(doc_.header.extension, extension::kVoltaLabels,
+                       extension::encodeVoltaLabels(labels_));
+}
+
+void DocumentBuilder::writeLyrics() {
+    for (std::vector<lyrics>& verse : verses_) {
+        lyrics_track& track = doc_.content.lyrics.items.emplace_back();
+        track.content.items = std::move(verse);
+    }
+}
+
 }  // namespace
 
 void buildDocument(ParsedScore score, QeDocument& doc, ConversionReport& report) {
-    for (ParsedPart& part : score.parts)
-        for (ParsedMeasure& measure : part.measures)
-            dropHiddenEdges(measure);
-    const std::vector<std::optional<int>> keys = keysOfMeasures(score);
-    // A score of nothing but tablature or drums is written as it is rather than not at all.
-    bool pitched = false;
-    for (const ParsedPart& part : score.parts)
-        for (int staff = 1; staff <= part.staves && !part.measures.empty(); ++staff)
-            pitched = pitched || (!part.tablature.count(staff) && !part.percussion.count(staff));
-    if (!pitched)
-        report.addOnce(QStringLiteral("tablature or percussion staves written as melody: the "
-                                      "score has no other staff"));
-    const auto skips = [pitched](const ParsedPart& part, int staff) {
-        return pitched && (part.tablature.count(staff) || part.percussion.count(staff));
-    };
-    // The tracks of every staff, by part and staff (none for a staff left out); the first
-    // voice of the first of them is the melody.
-    std::vector<std::vector<std::vector<std::vector<int>>>> staffTracks(score.parts.size());
-    Melody melody;
-    for (std::size_t p = 0; p < score.parts.size(); ++p) {
-        const ParsedPart& part = score.parts[p];
-        for (int staff = 1; staff <= part.staves; ++staff) {
-            auto& tracks = staffTracks[p].emplace_back();
-            if (part.measures.empty() || skips(part, staff))
-                continue;
-            tracks = tracksOfStaff(part, staff, report);
-            if (!melody.part)
-                melody = {&part, staff, tracks.front()};
-        }
-    }
-    const std::vector<int> shifts = tonicShifts(melody, keys);
-    // Measures of a part longer than the first stay in the first part's last key.
-    const auto shiftAt = [&shifts](std::size_t m) {
-        return shifts.empty() ? 0 : shifts[std::min(m, shifts.size() - 1)];
-    };
-    const music::Key key =
-        (score.fifths ? music::Key::fromFifths(*score.fifths) : music::Key()).shifted(shiftAt(0));
-    const music::Meter meter = score.meter.value_or(music::Meter{});
-    doc_header& header = doc.header;
-    key.toTitle(header);
-    header.tonicShift = key.tonicShift();
-    header.timeNumerator = static_cast<std::uint8_t>(meter.numerator);
-    header.timeDenominator = static_cast<std::uint8_t>(meter.denominator);
-    header.title = score.titles.title.toStdU16String();
-    header.subtitle = score.titles.subtitle.toStdU16String();
-    header.author1 = score.titles.author1.toStdU16String();
-    header.author2 = score.titles.author2.toStdU16String();
-    header.author3 = score.titles.author3.toStdU16String();
-    header.comment1 = score.titles.comment1.toStdU16String();
-    header.comment2 = score.titles.comment2.toStdU16String();
-    header.tempo = score.tempo;
-    header.measureNumbers = score.measureNumbers;
-    std::vector<int> trackMeasure;  // of the first track, by measure of the first part
-
-    int budget = limits::kMaxItems;
-    extension::VoltaLabels labels;  // by index among the brackets, until the arcs are counted
-    std::vector<Format> arcs;
-    std::vector<Format> brackets;
-    std::vector<std::vector<lyrics>> verses;
-    for (std::size_t p = 0; p < score.parts.size(); ++p) {
-        const ParsedPart& part = score.parts[p];
-        if (part.measures.empty())
-            continue;
-        report.setPart(part.name.name.empty() ? part.id
-                                              : QString::fromStdU16String(part.name.name));
-        bool partStarted = false;  // the part's first track is written
-        for (int staff = 1; staff <= part.staves; ++staff) {
-            if (skips(part, staff)) {
-                report.add(part.tablature.count(staff)
-                               ? QStringLiteral("tablature staves skipped: jianpu writes the "
-                                                "melody, not frets")
-                               : QStringLiteral("percussion staves skipped: jianpu writes "
-                                                "pitches, not drums"),
-                           part.measures.front().number);
-                continue;
-            }
-            for (const std::vector<int>& voices :
-                 staffTracks[p][static_cast<std::size_t>(staff - 1)]) {
-                const int track = static_cast<int>(doc.noteTracks().size());
-                const bool partFirst = !partStarted;
-                partStarted = true;
-                TrackBuilder builder(key, meter, partFirst, budget, report);
-                std::optional<int> fifths = score.fifths;
-                int shift = shiftAt(0);
-                const bool first = track == 0;
-                for (std::size_t m = 0; m < part.measures.size(); ++m) {
-                    const ParsedMeasure& measure = part.measures[m];
-                    const std::optional<int> now = m < keys.size() ? keys[m] : fifths;
-                    if (measure.fifths && now && measure.fifths != now)
-                        report.addOnce(QStringLiteral("key signatures that differ from the "
-                                                      "first part's written in its key"));
-                    if ((now && now != fifths) || shiftAt(m) != shift) {
-                        fifths = now;
-                        shift = shiftAt(m);
-                        builder.setKey(
-                            (fifths ? music::Key::fromFifths(*fifths) : music::Key()).shifted(shift));
-                    }
-                    if (measure.forwardRepeat)
-                        builder.beginRepeat();
-                    if (first)
-                        trackMeasure.push_back(builder.measureCount());
-                    builder.addMeasure(measure, staff, voiceOfMeasure(measure, staff, voices));
-                }
-                builder.finish();
-                if (partFirst && !part.name.empty()) {
-                    doc.header.partNames.resize(static_cast<std::size_t>(track) + 1);
-                    doc.header.partNames[static_cast<std::size_t>(track)] = part.name;
-                }
-                note_track& out = doc.noteTracks().emplace_back();
-                out.content.items = std::move(builder.records);
-                for (auto& [record, extra] : builder.extras)
-                    header.noteExtras.push_back({static_cast<std::uint32_t>(track),
-                                                 static_cast<std::uint32_t>(record),
-                                                 std::move(extra)});
-                for (const auto& [from, to] : builder.arcs)
-                    arcs.push_back(formatRecord(Format::kArc, track, from, to));
-                for (std::size_t b = 0; b < builder.brackets.size(); ++b) {
-                    const auto [from, to] = builder.brackets[b];
-                    const std::u16string& label = builder.bracketLabels[b];
-                    // "1" is what an unlabelled bracket shows: no need to store it.
-                    if (!label.empty() && label != u"1")
-                        labels.emplace_back(static_cast<std::uint32_t>(brackets.size()), label);
-                    brackets.push_back(formatRecord(Format::kVolta, track, from, to));
-                }
-                if (verses.size() < builder.verses.size())
-                    verses.resize(builder.verses.size());
-                for (std::size_t v = 0; v < builder.verses.size(); ++v) {
-                    for (auto& [item, text] : builder.verses[v]) {
-                        lyrics& syllable = verses[v].emplace_back();
-                        syllable.text = std::move(text);
-                        syllable.place = location(1, track, static_cast<std::int16_t>(item));
-                    }
-                }
-            }
-        }
-    }
-    if (doc.noteTracks().empty())
-        throw MusicXmlError{QStringLiteral("the score has no measures to import")};
-    setMarks(score, trackMeasure, shifts, header);
-    // Arcs first, then volta brackets, as the editor writes them.
-    std::vector<Format>& formats = doc.formatRecords();
-    formats = std::move(arcs);
-    formats.insert(formats.end(), brackets.begin(), brackets.end());
-    for (auto& [index, label] : labels)
-        index += static_cast<std::uint32_t>(arcs.size());
-    if (!labels.empty())
-        extension::put(header.extension, extension::kVoltaLabels,
-                       extension::encodeVoltaLabels(labels));
-    for (std::vector<lyrics>& verse : verses) {
-        lyrics_track& track = doc.content.lyrics.items.emplace_back();
-        track.content.items = std::move(verse);
-    }
+    DocumentBuilder(score, doc, report).build();
 }
 
 }  // namespace qe::musicxml
