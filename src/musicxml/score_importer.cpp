@@ -464,11 +464,12 @@ void DocumentBuilder::keepTrack(TrackBuilder& builder, const ParsedPart& part, i
 }
 
 void DocumentBuilder::writeFormats() {
+    // A label names its bracket by its place among all format records, after the arcs.
+    for (auto& [index, label] : labels_)
+        index += static_cast<std::uint32_t>(arcs_.size());
     std::vector<Format>& formats = doc_.formatRecords();
     formats = std::move(arcs_);
     formats.insert(formats.end(), brackets_.begin(), brackets_.end());
-    for (auto& [index, label] : labels_)
-        index += static_cast<std::uint32_t>(arcs_.size());
     if (!labels_.empty())
         extension::put(doc_.header.extension, extension::kVoltaLabels,
                        extension::encodeVoltaLabels(labels_));

@@ -148,6 +148,43 @@ TEST(Import, RepeatsAndEndingsBecomeBarLinesAndVoltaBrackets) {
     EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
 }
 
+// The arcs come before the volta brackets among the format records, and an ending's label
+// names its bracket by its place there: a slur before the endings must not move the labels
+// onto the wrong records.
+TEST(Import, EndingLabelsNameTheirBracketsAfterTheArcs) {
+    const auto note = [](const char* step, const char* slur) {
+        return QStringLiteral(
+                   "<note><pitch><step>%1</step><octave>4</octave></pitch><duration>2</duration>"
+                   "<notations><slur type=\"%2\"/></notations></note>")
+            .arg(QLatin1String(step), QLatin1String(slur));
+    };
+    const QString half = QStringLiteral(
+        "<note><pitch><step>E</step><octave>4</octave></pitch><duration>4</duration></note>");
+    const Imported score = importBytes(scoreXml(
+        {QStringLiteral("<attributes><divisions>1</divisions><time><beats>4</beats>"
+                        "<beat-type>4</beat-type></time></attributes>") +
+             note("C", "start") + note("D", "stop"),
+         QStringLiteral("<barline location=\"left\"><ending number=\"1\" type=\"start\">1.-2."
+                        "</ending></barline>") +
+             half +
+             QStringLiteral("<barline location=\"right\"><ending number=\"1\" type=\"stop\"/>"
+                            "<repeat direction=\"backward\"/></barline>"),
+         QStringLiteral("<barline location=\"left\"><ending number=\"3\" type=\"start\">3."
+                        "</ending></barline>") +
+             half +
+             QStringLiteral("<barline location=\"right\"><ending number=\"3\" type=\"stop\"/>"
+                            "</barline>")}));
+    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    EXPECT_EQ(trackText(score.doc, 0), "1 - 2 - | 3 - - - :| 3 - - - |");
+    EXPECT_EQ(formatsOf(score.doc),
+              (std::vector<Span>{{1, 0, 0, 2}, {4, 0, 9, 9}, {4, 0, 14, 14}}));
+    const ExtensionEntry* labels =
+        extension::find(score.doc.header.extension, extension::kVoltaLabels);
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(extension::decodeVoltaLabels(labels->bytes),
+              (extension::VoltaLabels{{1, u"1.-2."}, {2, u"3."}}));
+}
+
 TEST(Import, SyllablesGoUnderTheirNotesVerseByVerse) {
     const Imported score = imported("lyrics.musicxml");
     EXPECT_EQ(trackText(score.doc, 0), "1 2 3 0 | 5 - 5 - |");
