@@ -118,7 +118,7 @@ ChordSymbolEntry::Step ChordSymbolEntry::restartAtCaret() {
 ChordSymbolEntry::Step ChordSymbolEntry::commit(bool next) {
     // Nothing typed leaves the note as it is.
     if (!blank(typed_)) {
-        if (!editor_.setChordSymbolAt(track_, *note_, typed_))
+        if (!editor_.notes().setChordSymbolAt(track_, *note_, typed_))
             return Step::Unrecognised;
         put_ = true;
     }

@@ -170,31 +170,25 @@ Position insertBarLine(Edits& edits, const Position& caret, int barType) {
     return {at.track, at.measure + 1, 0, false};
 }
 
-Position deleteBefore(Edits& edits, const Position& caret, bool* changed) {
-    if (changed)
-        *changed = true;
+std::optional<Position> deleteBefore(Edits& edits, const Position& caret) {
     if (caret.inner) {
         dropAccidental(edits, caret.track, {caret.measure, caret.entry});
-        return {caret.track, caret.measure, caret.entry, false};
+        return Position{caret.track, caret.measure, caret.entry, false};
     }
     const int previous = itemBefore(measureOf(edits.score, caret), caret.entry);
     if (previous >= 0) {
         removeItem(edits, caret.track, {caret.measure, previous});
-        return {caret.track, caret.measure, caret.entry - 1, false};
+        return Position{caret.track, caret.measure, caret.entry - 1, false};
     }
     if (caret.measure > 0) {
         const int moved = edits.score.measure(caret.track, caret.measure - 1).contentCount();
         mergeIntoNext(edits, caret.track, caret.measure - 1);
-        return {caret.track, caret.measure - 1, caret.entry + moved, false};
+        return Position{caret.track, caret.measure - 1, caret.entry + moved, false};
     }
-    if (changed)
-        *changed = false;
-    return caret;
+    return std::nullopt;
 }
 
-Position deleteAfter(Edits& edits, const Position& caret, bool* changed) {
-    if (changed)
-        *changed = true;
+std::optional<Position> deleteAfter(Edits& edits, const Position& caret) {
     const music::Measure& measure = measureOf(edits.score, caret);
     const Position stay{caret.track, caret.measure, caret.entry, false};
     const int next = itemAtOrAfter(measure, caret.entry);
@@ -206,9 +200,7 @@ Position deleteAfter(Edits& edits, const Position& caret, bool* changed) {
         mergeIntoNext(edits, caret.track, caret.measure);
         return stay;
     }
-    if (changed)
-        *changed = false;
-    return caret;
+    return std::nullopt;
 }
 
 std::optional<Selection> ordered(const Score& score, const Position& a, const Position& b) {

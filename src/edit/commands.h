@@ -58,14 +58,14 @@ Position insertItem(Edits& edits, const Position& caret, const music::Item& item
 Position insertBarLine(Edits& edits, const Position& caret, int barType);
 // Deletes what stands before the caret: an accidental (from between it and its digit), an
 // item with its accidental, ties and syllables, or the bar line before the measure, which
-// merges the two measures (the voltas on the one closed by it go). `changed` says whether
-// there was anything to delete.
-Position deleteBefore(Edits& edits, const Position& caret, bool* changed = nullptr);
+// merges the two measures (the voltas on the one closed by it go). Returns where the caret
+// goes, or nothing when there was nothing to delete.
+std::optional<Position> deleteBefore(Edits& edits, const Position& caret);
 // Deletes what stands after the caret, by the same rules: the item after it with its
 // accidental, ties and syllables (from between an accidental and its digit, the whole note),
 // or at a measure's end its bar line, so that the measure and the next one become one. The
 // caret stays where it stood. Nothing at the end of a track.
-Position deleteAfter(Edits& edits, const Position& caret, bool* changed = nullptr);
+std::optional<Position> deleteAfter(Edits& edits, const Position& caret);
 
 // A selection between two positions of one track, from the first up to (not including) the
 // last.

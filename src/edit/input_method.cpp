@@ -83,10 +83,12 @@ bool InputMethod::onChar(char32_t ch, Edits& edits, Position& caret) {
             return enter(note::barLine(key->value), edits, caret);
         case Act::DeleteBefore:
         case Act::DeleteAfter: {
-            bool changed = false;
-            caret = key->act == Act::DeleteBefore ? deleteBefore(edits, caret, &changed)
-                                                  : deleteAfter(edits, caret, &changed);
-            return changed;
+            const std::optional<Position> after = key->act == Act::DeleteBefore
+                                                      ? deleteBefore(edits, caret)
+                                                      : deleteAfter(edits, caret);
+            if (after)
+                caret = *after;
+            return after.has_value();
         }
         case Act::Sharp:
             accidental = accidental == 1 ? 2 : accidental == 2 ? 0 : 1;

@@ -328,10 +328,11 @@ void ScoreEditor::selectAll() {
     updateCaretRect();
 }
 
-bool ScoreEditor::deleteSelection() {
-    if (!hasSelection() || !selection())
-        return false;
-    return !cutSelection().empty();
+EditResult ScoreEditor::deleteSelection() {
+    if (!hasSelection())
+        return EditResult::refused(Refusal::NothingSelected);
+    Fragment cutOut;
+    return cutSelection(cutOut);
 }
 
 Rect ScoreEditor::positionRect(const Position& at) const {
@@ -679,18 +680,22 @@ void ScoreEditor::invertSelection(bool on) {
     caret.selectionShown = on;
 }
 
-Fragment ScoreEditor::copySelection() const {
+EditResult ScoreEditor::copySelection(Fragment& fragment) const {
     const std::optional<Selection> s = selection();
     if (!s)
-        return {};
-    return copyOf(score(), *s);
+        return EditResult::refused(caret.selectionAnchor && caret.selectionEnd
+                                       ? Refusal::AcrossTracks
+                                       : Refusal::NothingSelected);
+    fragment = copyOf(score(), *s);
+    return fragment.empty() ? EditResult::refused(Refusal::NothingSelected) : EditResult::done();
 }
 
-Fragment ScoreEditor::cutSelection() {
-    Fragment fragment = copySelection();
+EditResult ScoreEditor::cutSelection(Fragment& fragment) {
+    if (const EditResult copied = copySelection(fragment); !copied)
+        return copied;
     const std::optional<Selection> s = selection();
-    if (fragment.empty() || !s || s->first == s->last)
-        return fragment;
+    if (s->first == s->last)
+        return EditResult::done();
     if (caret.selectionShown)
         invertSelection(false);
     const bool cutOut = perform([&] {
@@ -700,18 +705,24 @@ Fragment ScoreEditor::cutSelection() {
         caret.selectionAnchor.reset();
         caret.selectionEnd.reset();
     });
-    return cutOut ? fragment : Fragment{};
+    if (cutOut)
+        return EditResult::done();
+    fragment = {};
+    return EditResult::refused(Refusal::ScoreRefused);
 }
 
-bool ScoreEditor::paste(const Fragment& fragment) {
-    if (!caret.valid() || fragment.empty())
-        return false;
+EditResult ScoreEditor::paste(const Fragment& fragment) {
+    if (!caret.valid())
+        return EditResult::refused(Refusal::NoCaret);
+    if (fragment.empty())
+        return EditResult::refused(Refusal::NothingToPaste);
     if (caret.selectionShown)
         invertSelection(false);
-    return perform([&] {
+    const bool pasted = perform([&] {
         Edits e = edits();
         caret.at = qe::paste(e, *caret.at, fragment);
     });
+    return pasted ? EditResult::done() : EditResult::refused(Refusal::ScoreRefused);
 }
 
 int ScoreEditor::layLyrics(int track, int verse, int fromMeasure,
@@ -724,19 +735,6 @@ int ScoreEditor::layLyrics(int track, int verse, int fromMeasure,
         left = qe::layLyrics(e, track, verse, fromMeasure, syllables);
     });
     return left;
-}
-
-template <typename Edit>
-bool ScoreEditor::perform(Edit edit) {
-    bool done = true;
-    try {
-        Action action(*this);
-        edit();
-    } catch (const Exception&) {
-        done = false;
-    }
-    updateAfterEdit();
-    return done;
 }
 
 void ScoreEditor::updateAfterEdit() {
@@ -754,134 +752,6 @@ void ScoreEditor::updateAfterEdit() {
             window->warn(kOverflowWarning, kWarningCaption);
     }
     window->layoutChanged();
-}
-
-bool ScoreEditor::addTie() {
-    if (!hasSelection())
-        return false;
-    const std::optional<Selection> s = selection();
-    if (!s)
-        return false;
-    const std::optional<music::Tie> tie = tieOf(score(), *s);
-    if (!tie)
-        return false;
-    {
-        Action action(*this);
-        Edits e = edits();
-        toggleTie(e, *tie);
-    }
-    updateAfterEdit();
-    return true;
-}
-
-template <typename Edit>
-bool ScoreEditor::editNoteBeforeCaret(Edit edit) {
-    if (!caret.valid())
-        return false;
-    const std::optional<music::EntryRef> at = noteBefore(score(), *caret.at);
-    if (!at)
-        return false;
-    const int track = caret.at->track;
-    bool done = false;
-    perform([&] {
-        Edits e = edits();
-        done = edit(e, track, *at);
-        // All or none: a part the note refuses takes back what went before it.
-        if (!done)
-            throw Exception(kOutOfRange, "the note cannot take this");
-    });
-    return done;
-}
-
-bool ScoreEditor::addChordTone(int degree, bool below) {
-    const bool done = editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        return qe::addChordTone(e, track, at, degree, below, input.accidental);
-    });
-    if (done)
-        input.accidental = 0;
-    return done;
-}
-
-bool ScoreEditor::addGraceNote(int degree, bool after, int accidental, int octaveShift) {
-    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        return qe::addGraceNote(e, track, at, degree, after, accidental, octaveShift);
-    });
-}
-
-bool ScoreEditor::addGraceNotes(const std::vector<TypedGrace>& graces, bool after) {
-    return !graces.empty() && editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        for (const TypedGrace& g : graces)
-            if (!qe::addGraceNote(e, track, at, g.degree, after, g.accidental, g.octaveShift))
-                return false;
-        return true;
-    });
-}
-
-bool ScoreEditor::toggleArticulation(std::uint32_t flag) {
-    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        return qe::toggleArticulation(e, track, at, flag);
-    });
-}
-
-bool ScoreEditor::clearTonesAndGraces() {
-    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        const bool tones = clearExtra(e, track, at, ExtraPart::Tones);
-        return clearExtra(e, track, at, ExtraPart::Graces) || tones;
-    });
-}
-
-bool ScoreEditor::setChordSymbol(std::u16string_view text) {
-    return editNoteBeforeCaret([&](Edits& e, int track, music::EntryRef at) {
-        return qe::setChordSymbol(e, track, at, text);
-    });
-}
-
-bool ScoreEditor::setChordSymbolAt(int track, music::EntryRef at, std::u16string_view text) {
-    bool done = false;
-    perform([&] {
-        Edits e = edits();
-        done = qe::setChordSymbol(e, track, at, text);
-    });
-    return done;
-}
-
-std::u16string ScoreEditor::chordSymbolBeforeCaret() const {
-    if (!caret.valid())
-        return {};
-    const std::optional<music::EntryRef> at = noteBefore(score(), *caret.at);
-    return at ? score().entry(caret.at->track, *at).extras().chordSymbol : std::u16string();
-}
-
-bool ScoreEditor::toggleTuplet(int actual, int normal) {
-    if (!hasSelection())
-        return false;
-    const std::optional<Selection> s = selection();
-    if (!s)
-        return false;
-    bool done = false;
-    perform([&] {
-        Edits e = edits();
-        done = qe::toggleTuplet(e, *s, actual, normal);
-    });
-    return done;
-}
-
-bool ScoreEditor::addVolta(const std::u16string& label) {
-    if (!hasSelection())
-        return false;
-    const std::optional<Selection> s = selection();
-    if (!s)
-        return false;
-    const std::optional<music::Volta> volta = voltaOf(score(), *s, label);
-    if (!volta)
-        return false;
-    {
-        Action action(*this);
-        Edits e = edits();
-        toggleVolta(e, *volta);
-    }
-    updateAfterEdit();
-    return true;
 }
 
 }  // namespace qe

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <optional>
+
+#include "base/exception.h"
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "edit/commands.h"
+#include "edit/edit_result.h"
 #include "edit/fragment.h"
 #include "edit/input_method.h"
+#include "edit/note_commands.h"
 #include "edit/position.h"
 #include "edit/score_history.h"
 #include "edit/score_session.h"
@@ -94,8 +98,8 @@ public:
     void extendSelectionTo(Point p);
     // Selects the caret's whole track (the first track without a caret).
     void selectAll();
-    // Deletes the selection as one step; false when nothing was selected or the score refused.
-    bool deleteSelection();
+    // Deletes the selection as one step.
+    EditResult deleteSelection();
     void placeSystemCaret();
     void resetCaret();
     void setCaret(const Position& at);
@@ -119,45 +123,18 @@ public:
     void invertSelection(bool on);
     // Whether a selection of more than one place is shown.
     bool hasSelection() const;
-    // Ties the selection's first note to the last, or takes the tie away; false when the
-    // selection holds no two notes to tie.
-    bool addTie();
-    // What the note before the caret carries beyond its digit (see note_extras.h), each one
-    // step; false when there is no such note or it refuses the change.
-    // A chord tone takes the accidental chosen for the next note, which it uses up.
-    bool addChordTone(int degree, bool below);
-    bool addGraceNote(int degree, bool after, int accidental = 0, int octaveShift = 0);
-    // Several grace notes as one step: each a degree, an accidental code and an octave shift
-    // from the octave nearest the note.
-    struct TypedGrace {
-        int degree = 1;
-        int accidental = 0;
-        int octaveShift = 0;
-    };
-    bool addGraceNotes(const std::vector<TypedGrace>& graces, bool after);
-    bool toggleArticulation(std::uint32_t flag);
-    // Takes away the chord tones and grace notes of the note before the caret, as one step.
-    bool clearTonesAndGraces();
-    // False for text that names no chord: nothing is stored.
-    bool setChordSymbol(std::u16string_view text);
-    // The chord symbol over the note before the caret, as stored; empty when it has none.
-    std::u16string chordSymbolBeforeCaret() const;
-    // The same on a given digit or rest, as one step (chord-symbol entry goes note by note).
-    bool setChordSymbolAt(int track, music::EntryRef at, std::u16string_view text);
-    // The selected notes become a tuplet of `actual` in the time of `normal`, or plain again.
-    bool toggleTuplet(int actual, int normal);
-    // Sets a volta bracket over the selected measures, or takes it away; false when there is
-    // no selection within one track.
-    bool addVolta(const std::u16string& label);
+    // The commands that change what notes carry (ties, volta brackets, tuplets, marks, chord
+    // tones, grace notes, chord symbols), each a step of this editor's history.
+    NoteCommands& notes() { return notes_; }
 
-    // The selection as a fragment of its track (empty when nothing is selected or it runs from
-    // one track into another); cut deletes it as one step.
-    Fragment copySelection() const;
-    // Empty when the score refused the cut, which leaves it as it was.
-    Fragment cutSelection();
-    // Types a fragment at the caret as one step. False when there is no caret, nothing to
-    // paste, or the score refused it (it then stands as it was).
-    bool paste(const Fragment& fragment);
+    // The selection as a fragment of its track, into `fragment`; refused when nothing is
+    // selected or it runs from one track into another. Cut deletes it as one step; refused,
+    // the score stands as it was.
+    EditResult copySelection(Fragment& fragment) const;
+    EditResult cutSelection(Fragment& fragment);
+    // Types a fragment at the caret as one step; refused when there is no caret, nothing to
+    // paste, or the score cannot take it there (it then stands as it was).
+    EditResult paste(const Fragment& fragment);
     // Lays syllables as verse `verse` of track `track` from measure `fromMeasure` on (all from
     // 0), as one step; returns how many found no note.
     int layLyrics(int track, int verse, int fromMeasure,
@@ -188,16 +165,12 @@ public:
     };
 
     // Runs an edit as one action, then lays out what it changed. False when the score refused
-    // the edit: it stands as it was.
+    // the edit (it threw): it stands as it was.
     template <typename Edit>
     bool perform(Edit edit);
 
     // Makes changes on the score, recorded in the open action.
     Edits edits() { return Edits(session_->score, &session_->history); }
-    // Runs an edit of the note before the caret, edit(Edits&, track, EntryRef) -> bool, as one
-    // step; false (and nothing changed) when there is no such note or the edit refuses.
-    template <typename Edit>
-    bool editNoteBeforeCaret(Edit edit);
 
     // The node that shows a position in the layout (an element, or the measure for its end),
     // and the position a node of the layout stands for; null or nothing when there is none.
@@ -251,6 +224,20 @@ private:
     ScoreSession* session_ = nullptr;
     int mode_ = kPageMode;
     int layoutError_ = 0;
+    NoteCommands notes_{*this};
 };
+
+template <typename Edit>
+bool ScoreEditor::perform(Edit edit) {
+    bool done = true;
+    try {
+        Action action(*this);
+        edit();
+    } catch (const Exception&) {
+        done = false;
+    }
+    updateAfterEdit();
+    return done;
+}
 
 }  // namespace qe

@@ -12,11 +12,14 @@
 
 #include "document/score_document.h"
 #include "gui/document_dialogs.h"
+#include "gui/export_command.h"
 #include "gui/main_window.h"
 #include "gui/measure_mark_dialog.h"
 #include "gui/playback_controls.h"
 #include "gui/score_view.h"
+#include "gui/view_clipboard.h"
 #include "gui/view_keys.h"
+#include "gui/view_printing.h"
 #include "music/note_marks.h"
 
 namespace qe {
@@ -66,18 +69,18 @@ std::vector<CommandRow> fileCommands() {
          .menu = M::File, .group = 2, .scoreOnly = true, .toolBarPlace = 22,
          .enabled = E::Score, .hasIcon = true, .icon = IconKind::Export,
          .run = onView([](ScoreView& v, const CommandContext& c) {
-             v.onExport(c.window->playback().tempo->value());
+             runExportCommand(v, c.window->playback().tempo->value());
          })},
         {.id = "filePrint", .text = "打印(&P)...", .prompt = "打印活动文档\n打印",
          .keys = "Ctrl+P", .menu = M::File, .group = 3, .scoreOnly = true, .toolBarPlace = 21,
          .enabled = E::Score, .hasIcon = true, .icon = IconKind::Print,
          .run = onView([](ScoreView& v, const CommandContext& c) {
-             v.onFilePrint(c.window->printer());
+             printScore(v, c.window->printer());
          })},
         {.id = "filePrintPreview", .text = "打印预览(&V)", .prompt = "显示整页\n打印预览",
          .menu = M::File, .group = 3, .scoreOnly = true, .enabled = E::Score,
          .run = onView([](ScoreView& v, const CommandContext& c) {
-             v.onFilePrintPreview(c.window->printer());
+             previewScore(v, c.window->printer());
          })},
         {.id = "filePrintSetup", .text = "打印设置(&R)...",
          .prompt = "更改打印机选项和打印选项\n打印设置", .menu = M::File, .group = 3,
@@ -101,15 +104,15 @@ std::vector<CommandRow> editCommands() {
         {.id = "editCut", .text = "剪切(&T)", .prompt = "剪切所选内容并放到剪贴板上\n剪切",
          .keys = "Ctrl+X;Shift+Del", .menu = M::Edit, .group = 1, .contextPlace = 1,
          .enabled = E::Selection, .guideGroup = "编辑",
-         .run = onView([](ScoreView& v, auto&) { v.onCut(); })},
+         .run = onView([](ScoreView& v, auto&) { cutSelection(v); })},
         {.id = "editCopy", .text = "复制(&C)", .prompt = "复制所选内容并放到剪贴板上\n复制",
          .keys = "Ctrl+C;Ctrl+Ins", .menu = M::Edit, .group = 1, .contextPlace = 2,
          .enabled = E::Selection, .guideGroup = "编辑",
-         .run = onView([](ScoreView& v, auto&) { v.onCopy(); })},
+         .run = onView([](ScoreView& v, auto&) { copySelection(v); })},
         {.id = "editPaste", .text = "粘贴(&P)", .prompt = "在插入点插入剪贴板内容\n粘贴",
          .keys = "Ctrl+V;Shift+Ins", .menu = M::Edit, .group = 1, .contextPlace = 3,
          .enabled = E::CanPaste, .guideGroup = "编辑",
-         .run = onView([](ScoreView& v, auto&) { v.onPaste(); })},
+         .run = onView([](ScoreView& v, auto&) { pasteClipboard(v); })},
         {.id = "editDelete", .text = "删除(&D)",
          .prompt = "删除所选内容，或插入点之后的音符\n删除", .keys = "Del", .menu = M::Edit,
          .group = 1, .contextPlace = 4, .enabled = E::Score, .guideGroup = "编辑",

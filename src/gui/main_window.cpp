@@ -42,6 +42,7 @@
 #include "gui/playback_controls.h"
 #include "gui/score_view.h"
 #include "gui/ui_text.h"
+#include "gui/view_clipboard.h"
 #include "musicxml/musicxml_file.h"
 
 namespace qe {
@@ -601,7 +602,7 @@ void MainWindow::updateEditStates() {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     const bool canPaste =
         view && mime &&
-        (mime->hasText() || mime->hasFormat(QStringLiteral("application/x-qanoredit-fragment")));
+        (mime->hasText() || mime->hasFormat(QString::fromLatin1(kFragmentMime)));
     const bool scroll = view && view->mode() == ScoreEditor::kScrollMode;
     const auto enabled = [&](EnabledWhen when) {
         switch (when) {

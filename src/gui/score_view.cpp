@@ -70,7 +70,7 @@ ScoreView::ScoreView(ScoreDocument* document, FontBook& fonts, std::shared_ptr<S
     doc_->addView(&controller_);
     connect(doc_, &ScoreDocument::viewsNeedUpdate, this, &ScoreView::documentUpdated);
 
-    player_ = std::make_unique<ScorePlayer>(*this, *stage_, stage_->desktopSynth());
+    player_ = std::make_unique<ScorePlayer>(played_, *stage_, stage_->desktopSynth());
     connect(player_.get(), &ScorePlayer::highlightChanged, this, &ScoreView::showSounding);
     // Whatever changes the score, in this window or another on the document, stops what
     // plays: the notes sounding would no longer be the notes shown.
@@ -83,32 +83,8 @@ ScoreView::~ScoreView() {
     doc_->removeView(&controller_);
 }
 
-const music::Score* ScoreView::playedScore() const {
-    return controller_.session() ? &controller_.score() : nullptr;
-}
-
-std::optional<ScorePlace> ScoreView::caretPlace() const {
-    if (!controller_.session() || !controller_.caret.valid())
-        return std::nullopt;
-    const Position& at = *controller_.caret.at;
-    return ScorePlace{at.track, {at.measure, at.entry}};
-}
-
 std::vector<Rect> ScoreView::soundingRects() const {
-    std::vector<Rect> rects;
-    if (!controller_.session())
-        return rects;
-    const music::Score& score = controller_.score();
-    for (const ScorePlace& place : player_->soundingPlaces()) {
-        // The digit of a note with an accidental, as the caret stands in front of it.
-        Position at{place.track, place.at.measure, place.at.entry, false};
-        if (!isValid(score, at))
-            continue;
-        const std::optional<music::Item> shown = score.entry(place.track, place.at).item();
-        at.inner = shown && shown->isNoteOrRest() && shown->accidental != 0;
-        rects.push_back(controller_.positionRect(at));
-    }
-    return rects;
+    return qe::soundingRects(controller_, *player_);
 }
 
 void ScoreView::showSounding() {
@@ -651,12 +627,6 @@ void ScoreView::focusOutEvent(QFocusEvent* event) {
 
 // -- commands --------------------------------------------------------------------------------
 
-namespace {
-
-const char* const kFragmentMime = "application/x-qanoredit-fragment";
-
-}  // namespace
-
 void ScoreView::afterEdit() {
     emit editStateChanged();
 }
@@ -684,58 +654,6 @@ bool ScoreView::caretOnLyricsNote() const {
     const Caret& c = controller_.caret;
     return note && c.valid() && c.at->track == note->track && c.at->measure == note->at.measure &&
            c.at->entry == note->at.entry;
-}
-
-void ScoreView::onCopy() {
-    if (!canCutOrCopy())
-        return;
-    const Fragment fragment = controller_.copySelection();
-    if (fragment.empty()) {
-        emit statusMessage(ui("只能复制同一声部中的内容。"));
-        return;
-    }
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kFragmentMime),
-                  QByteArray::fromStdString(toFragmentText(fragment)));
-    mime->setText(QString::fromStdString(toJianpuText(fragment)));
-    QGuiApplication::clipboard()->setMimeData(mime);
-    afterEdit();
-}
-
-void ScoreView::onCut() {
-    if (!canCutOrCopy())
-        return;
-    leaveLyricsMode();
-    onCopy();
-    hideCaret();
-    controller_.cutSelection();
-    afterEdit();
-}
-
-void ScoreView::onPaste() {
-    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    if (!mime)
-        return;
-    std::string why;
-    std::optional<Fragment> fragment;
-    if (mime->hasFormat(QString::fromLatin1(kFragmentMime)))
-        fragment =
-            fromFragmentText(mime->data(QString::fromLatin1(kFragmentMime)).toStdString(), &why);
-    else if (mime->hasText())
-        fragment = fromJianpuText(mime->text().toStdString(), &why);
-    if (!fragment) {
-        emit statusMessage(ui("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
-        return;
-    }
-    if (!controller_.caret.valid()) {
-        emit statusMessage(ui("请先在乐谱中点击，确定粘贴的位置。"));
-        return;
-    }
-    leaveLyricsMode();
-    hideCaret();
-    if (!controller_.paste(*fragment))
-        emit statusMessage(ui("剪贴板中的内容无法粘贴为简谱：%1").arg(ui("乐谱不能在此处接受它")));
-    afterEdit();
 }
 
 void ScoreView::setInputMethodOn(bool on) {
@@ -847,80 +765,44 @@ void ScoreView::contentChangedHere() {
 }
 
 void ScoreView::onAddTie() {
-    if (!controller_.hasSelection()) {
-        emit statusMessage(ui("请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"));
-        return;
-    }
-    if (!controller_.selection()) {
-        emit statusMessage(ui("弧线只能连接同一声部中的音符。"));
-        return;
-    }
-    if (!controller_.addTie())
-        emit statusMessage(ui("所选内容中没有可以用弧线连起来的两个音符。"));
+    tell(controller_.notes().addTie(),
+         {{Refusal::NothingSelected,
+           "请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"},
+          {Refusal::AcrossTracks, "弧线只能连接同一声部中的音符。"},
+          {Refusal::None, "所选内容中没有可以用弧线连起来的两个音符。"}});
 }
 
 void ScoreView::onVolta() {
     // Asked for a label only when there is something to put the bracket over.
-    if (!controller_.hasSelection()) {
-        emit statusMessage(ui("请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"));
+    const std::initializer_list<std::pair<Refusal, const char*>> why{
+        {Refusal::NothingSelected, "请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"},
+        {Refusal::None, "跳房子只能加在同一声部的小节上。"}};
+    if (!tell(controller_.notes().voltaSelection(), why))
         return;
-    }
-    if (!controller_.selection()) {
-        emit statusMessage(ui("跳房子只能加在同一声部的小节上。"));
-        return;
-    }
     TextInputDialog dialog(this);
     dialog.prompt = ui("请输入说明文字");
     dialog.value = QStringLiteral("1");
     if (dialog.exec() != QDialog::Accepted)
         return;
-    controller_.addVolta(dialog.value.toStdU16String());
+    controller_.notes().addVolta(dialog.value.toStdU16String());
     onUpdate(true);
+}
+
+bool ScoreView::tell(const EditResult& result,
+                     std::initializer_list<std::pair<Refusal, const char*>> why) {
+    if (result)
+        return true;
+    const char* text = nullptr;
+    for (const auto& [refusal, words] : why)
+        if (refusal == result.refusal || (!text && refusal == Refusal::None))
+            text = words;
+    if (text)
+        emit statusMessage(ui(text));
+    return false;
 }
 
 void ScoreView::onFontSettings() {
     editFonts(*doc_, this);
-}
-
-int ScoreView::printablePages() {
-    return ScorePrinter(fonts_, printedPages(), watermark_).pageCount();
-}
-
-bool ScoreView::printPages(QPrinter& printer, bool allPages) {
-    return ScorePrinter(fonts_, printedPages(), watermark_).print(printer, allPages);
-}
-
-PageView* ScoreView::printedPages() {
-    // A view in scroll mode has no pages: it prints one empty sheet.
-    return controller_.mode() == ScoreEditor::kPageMode ? controller_.layout().pages() : nullptr;
-}
-
-void ScoreView::onFilePrint(QPrinter& printer) {
-    const int pages = printablePages();
-    printer.setPrintRange(QPrinter::AllPages);
-    printer.setFromTo(1, pages);
-    QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, pages);
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
-                      QAbstractPrintDialog::PrintShowPageSize);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    printPages(printer);
-}
-
-void ScoreView::onFilePrintPreview(QPrinter& printer) {
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(ui("打印预览"));
-    // Large enough to read a page.
-    if (QWidget* top = window())
-        preview.resize(top->size() * 9 / 10);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* target) { printPages(*target, true); });
-    preview.exec();
-}
-
-void ScoreView::onExport(int tempo) {
-    runExportCommand(*this, tempo);
 }
 
 void ScoreView::typeKey(char32_t key) {
@@ -945,8 +827,7 @@ void ScoreView::onDelete() {
             return;
         }
         hideCaret();
-        if (!controller_.deleteSelection())
-            emit statusMessage(ui("所选内容无法删除：乐谱不能接受这样的改动"));
+        tell(controller_.deleteSelection(), {{Refusal::None, "所选内容无法删除：乐谱不能接受这样的改动"}});
     } else {
         controller_.onChar(InputMethod::kDelete);
     }

@@ -7,11 +7,10 @@
 
 #include "audio/score_player.h"
 #include "edit/chord_symbol_entry.h"
+#include "gui/played_editor.h"
 #include "edit/lyrics_entry.h"
 #include "edit/score_editor.h"
 #include "edit/view_host.h"
-
-class QPrinter;
 
 namespace qe {
 
@@ -23,7 +22,7 @@ class SoundStage;
 // units (twips, y up) onto the screen at 96 dots per inch with the scroll offset, paints it
 // through an off-screen image, and passes keys, mouse and commands on. Everything that
 // edits or lays out is the controller's; the window only shows and forwards.
-class ScoreView : public QAbstractScrollArea, public ViewHost, public PlayedScore {
+class ScoreView : public QAbstractScrollArea, public ViewHost {
     Q_OBJECT
 
 public:
@@ -111,9 +110,6 @@ public:
     // own form and jianpu text.
     void onUndo();
     void onRedo();
-    void onCut();
-    void onCopy();
-    void onPaste();
     bool canCutOrCopy() const;
     // Whether the caret stands at the note lyrics mode is typing under.
     bool caretOnLyricsNote() const;
@@ -125,15 +121,6 @@ public:
     void setLyricsVerse(int verse);
     int lyricsVerse() const { return lyrics_.verse(); }
     void leaveLyricsMode();
-    void onFilePrint(QPrinter& printer);
-    void onFilePrintPreview(QPrinter& printer);
-    // 文件 > 导出; sound is written at `tempo` quarter notes per minute.
-    void onExport(int tempo);
-    // Prints the printer's page range without asking; false when printing could not start.
-    bool printPages(QPrinter& printer, bool allPages = false);
-    int printablePages();
-    // The pages printing draws: the page layout, none in scroll mode.
-    PageView* printedPages();
 
     // The caret keys: a move, selecting as it goes with `extend`; Esc lets go of the selection.
     void moveCaret(ScoreEditor::Move move, bool extend);
@@ -153,9 +140,6 @@ public:
                         const std::u16string& duration) override;
     void repaintRegion(const std::vector<Rect>& logical) override;
 
-    // What the player plays: the score shown, from the caret.
-    const music::Score* playedScore() const override;
-    std::optional<ScorePlace> caretPlace() const override;
     // The boxes of the notes sounding, in the current root's logical units.
     std::vector<Rect> soundingRects() const;
 
@@ -229,6 +213,7 @@ private:
     QTimer blinkTimer_;
     LyricsEntry lyrics_{controller_};
     std::shared_ptr<SoundStage> stage_;
+    PlayedEditor played_{controller_};
     std::unique_ptr<ScorePlayer> player_;  // after the controller and stage it plays with
     // Lyrics mode: the desktop's input method is on, for Chinese syllables.
     void setInputMethodOn(bool on);
@@ -244,6 +229,9 @@ private:
     void showChordStep(ChordSymbolEntry::Step step);
     // After an edit made here: the document and the other views learn of it.
     void afterEdit();
+    // Says in the status bar why a command changed nothing, in the words given for its
+    // refusal (Refusal::None gives the words for any other); false when it was refused.
+    bool tell(const EditResult& result, std::initializer_list<std::pair<Refusal, const char*>> why);
 };
 
 }  // namespace qe

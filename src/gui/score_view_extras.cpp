@@ -17,8 +17,8 @@ const QString kNoNote = ui("插入点前没有音符。");
 }  // namespace
 
 void ScoreView::onTriplet() {
-    if (!controller_.hasSelection() || !controller_.toggleTuplet(3, 2))
-        emit statusMessage(ui("请先选中同一小节里要变为三连音的音符。"));
+    tell(controller_.notes().toggleTuplet(3, 2),
+         {{Refusal::None, "请先选中同一小节里要变为三连音的音符。"}});
     emit editStateChanged();
 }
 
@@ -46,19 +46,18 @@ void ScoreView::onTuplet() {
     if (!ok)
         return;
     const Choice& c = kChoices[std::max<qsizetype>(0, names.indexOf(chosen))];
-    if (!controller_.toggleTuplet(c.actual, c.normal))
-        emit statusMessage(ui("连音只能用于同一小节里的音符。"));
+    tell(controller_.notes().toggleTuplet(c.actual, c.normal),
+         {{Refusal::None, "连音只能用于同一小节里的音符。"}});
     emit editStateChanged();
 }
 
 void ScoreView::onToggleMark(std::uint32_t flag) {
-    if (!controller_.toggleArticulation(flag))
-        emit statusMessage(kNoNote);
+    tell(controller_.notes().toggleArticulation(flag), {{Refusal::None, "插入点前没有音符。"}});
 }
 
 void ScoreView::addChordTone(int degree, bool below) {
-    if (!controller_.addChordTone(degree, below))
-        emit statusMessage(ui("插入点前没有可以加和弦音的音符。"));
+    tell(controller_.notes().addChordTone(degree, below),
+         {{Refusal::None, "插入点前没有可以加和弦音的音符。"}});
     emit editStateChanged();
 }
 
@@ -67,7 +66,7 @@ namespace {
 // Grace notes as typed: digits 1..7, each after an optional "#", "b" or "n" and before any
 // "'" (an octave up) or "," (down), as in "#4 5 1'"; spaces are free. Nothing for anything
 // else.
-using TypedGrace = ScoreEditor::TypedGrace;
+using TypedGrace = NoteCommands::TypedGrace;
 std::optional<std::vector<TypedGrace>> graceDigits(const QString& text) {
     std::vector<TypedGrace> graces;
     int accidental = 0;
@@ -107,7 +106,7 @@ void addGraces(ScoreView& view, ScoreEditor& editor, bool after) {
         emit view.statusMessage(ui("无法识别的倚音：%1").arg(text));
         return;
     }
-    if (!editor.addGraceNotes(*graces, after))
+    if (!editor.notes().addGraceNotes(*graces, after))
         emit view.statusMessage(ui("插入点前没有可以加倚音的音符。"));
 }
 
@@ -131,7 +130,7 @@ void ScoreView::onClearChordAndGraces() {
         return;
     }
     // The editor refuses, changing nothing, when the note has neither.
-    if (controller_.clearTonesAndGraces())
+    if (controller_.notes().clearTonesAndGraces())
         emit editStateChanged();
 }
 

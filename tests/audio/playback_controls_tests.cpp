@@ -13,7 +13,7 @@
 #include "audio/sound_stage.h"
 #include "audio/score_player.h"
 #include "support/fake_host.h"
-#include "support/played_editor.h"
+#include "gui/played_editor.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -46,7 +46,7 @@ struct Window {
     Commands commands;
     PlaybackControls controls;
     test::Editor editor;
-    test::PlayedEditor played;
+    PlayedEditor played;
     SoundStage stage;
     ScorePlayer player;
 };
@@ -99,7 +99,7 @@ TEST(PlaybackControls, PlayPauseGoOnAndStopWithoutAnAudioDevice) {
 TEST(PlaybackControls, TheMissingAudioDeviceIsSaidOnceForAllScores) {
     Window w;
     test::Editor other(test::scoreOf({"5_ |]"}));
-    const test::PlayedEditor played(other.view);
+    const PlayedEditor played(other.view);
     ScorePlayer second(played, w.stage, [](std::string&) { return nullptr; });
     w.controls.setCurrent(&w.player, QString());
     w.controls.tempo->setValue(400);

@@ -9,7 +9,7 @@
 #include "audio/sound_stage.h"
 #include "music/score_records.h"
 #include "support/fake_host.h"
-#include "support/played_editor.h"
+#include "gui/played_editor.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -49,6 +49,11 @@ bool waitFor(Done done) {
     return done();
 }
 
+// The place of a caret position's entry.
+ScorePlace placeOf(const Position& at) {
+    return ScorePlace{at.track, {at.measure, at.entry}};
+}
+
 // A score open in a view, with a player on it.
 struct Playing {
     // Players on one stage play one at a time.
@@ -84,7 +89,7 @@ struct Playing {
     bool stopped() const { return player->state() == PlaybackThread::Stopped; }
 
     test::Editor editor;
-    test::PlayedEditor played;
+    PlayedEditor played;
     std::shared_ptr<Keys> keys;
     std::shared_ptr<SoundStage> stage;
     std::unique_ptr<ScorePlayer> player;
@@ -102,8 +107,8 @@ TEST(ScorePlayer, PlaysWhatTheViewShowsFromItsCaretAndHighlightsEachNote) {
     ASSERT_TRUE(waitFor([&] { return p.struck().size() == 2 && p.stopped(); }));
     // Then the 2 and the 3 sound, each shown in turn, and the highlight goes at the end.
     EXPECT_EQ(p.struck(), (std::vector<int>{62, 64}));
-    EXPECT_EQ(p.highlighted, (std::vector<ScorePlace>{test::placeOf(p.editor.at(0, 2)),
-                                                      test::placeOf(p.editor.at(0, 3))}));
+    EXPECT_EQ(p.highlighted, (std::vector<ScorePlace>{placeOf(p.editor.at(0, 2)),
+                                                      placeOf(p.editor.at(0, 3))}));
     EXPECT_TRUE(p.player->soundingPlaces().empty());
     // From the start, the typed 5 sounds too.
     p.player->play(400, false);

@@ -80,8 +80,8 @@ TEST(Selection, APlainClickIsAnEmptySelectionThatMakesNoTie) {
     EXPECT_TRUE(ed.view.caret.selectionShown);
     ASSERT_FALSE(ed.host.inversions.empty());
     EXPECT_TRUE(ed.host.inversions.back().empty());
-    ed.view.addTie();
-    ed.view.addVolta(u"1");
+    ed.view.notes().addTie();
+    ed.view.notes().addVolta(u"1");
     EXPECT_TRUE(ed.score().ties().empty());
     EXPECT_TRUE(ed.score().voltas().empty());
 }
@@ -91,19 +91,19 @@ TEST(Selection, TieRunsToTheElementBeforeTheDragEndAndToggles) {
     drag(ed, ed.at(0, 0), ed.at(0, 2));
     // The highlight covers the first two notes, not the end position.
     ASSERT_EQ(ed.host.inversions.back().size(), 2u);
-    ed.view.addTie();
+    ed.view.notes().addTie();
     ASSERT_EQ(ed.score().ties().size(), 1u);
     EXPECT_EQ(ed.score().ties()[0].to, (music::EntryRef{0, 1}));
     ASSERT_EQ(ed.view.layout().arcs().size(), 1u);
     EXPECT_EQ(ed.view.layout().arcs()[0].to, ed.element(0, 1));
-    ed.view.addTie();
+    ed.view.notes().addTie();
     EXPECT_TRUE(ed.score().ties().empty());
 }
 
 TEST(Selection, ASharpAndItsOwnNoteMakeNoTie) {
     Editor ed(test::scoreOf({"#1 2 |"}));
     drag(ed, ed.at(0, 0), ed.at(0, 2));  // over the sharp and its digit
-    ed.view.addTie();
+    ed.view.notes().addTie();
     EXPECT_TRUE(ed.score().ties().empty());
 }
 
@@ -122,14 +122,14 @@ TEST(Selection, TheCaretFollowsTheItemItStandsBeforeWhenNotesBeforeItGo) {
 TEST(Selection, ADragEndingBeforeAMeasuresFirstNoteMakesNoTie) {
     Editor ed(test::scoreOf({"1 2 | 3 |"}));
     drag(ed, ed.at(0, 0), ed.at(1, 0));
-    ed.view.addTie();
+    ed.view.notes().addTie();
     EXPECT_TRUE(ed.score().ties().empty());
 }
 
 TEST(Selection, DraggingBackwardsOrdersTheEnds) {
     Editor ed(test::scoreOf({"1 2 3 |"}));
     drag(ed, ed.at(0, 2), ed.at(0, 0));
-    ed.view.addTie();
+    ed.view.notes().addTie();
     ASSERT_EQ(ed.score().ties().size(), 1u);
     EXPECT_EQ(ed.score().ties()[0].from, (music::EntryRef{0, 0}));
 }
@@ -137,25 +137,25 @@ TEST(Selection, DraggingBackwardsOrdersTheEnds) {
 TEST(Selection, VoltaOverTheSelectedMeasuresToggles) {
     Editor ed(test::scoreOf({"1 | 2 | 3 |"}));
     drag(ed, ed.at(0, 0), ed.at(2, 0));
-    ed.view.addVolta(u"1.");
+    ed.view.notes().addVolta(u"1.");
     ASSERT_EQ(ed.score().voltas().size(), 1u);
     EXPECT_EQ(ed.score().voltas()[0].from, 0);
     EXPECT_EQ(ed.score().voltas()[0].to, 1);
     EXPECT_EQ(ed.score().voltas()[0].label, u"1.");
     ASSERT_EQ(ed.view.layout().voltas().size(), 1u);
     EXPECT_EQ(ed.view.layout().voltas()[0].to, ed.measure(1));
-    ed.view.addVolta(u"1.");
+    ed.view.notes().addVolta(u"1.");
     EXPECT_TRUE(ed.score().voltas().empty());
 }
 
 TEST(Selection, FromOneTrackToAnotherMakesNeitherTieNorBracket) {
     Editor ed(test::scoreOf({"1 2 3 | 4 |", "5 6 7 | 1 |"}));
     drag(ed, ed.at(0, 0, 1), ed.at(1, 0, 0));
-    ed.view.addTie();
-    ed.view.addVolta(u"1");
+    ed.view.notes().addTie();
+    ed.view.notes().addVolta(u"1");
     drag(ed, ed.at(0, 0, 0), ed.at(0, 2, 1));
-    ed.view.addTie();
-    ed.view.addVolta(u"1");
+    ed.view.notes().addTie();
+    ed.view.notes().addVolta(u"1");
     EXPECT_TRUE(ed.score().ties().empty());
     EXPECT_TRUE(ed.score().voltas().empty());
     ed.view.relayout();  // the score still lays out
@@ -178,8 +178,8 @@ TEST(Selection, AnEndThatNoLongerNamesAPlaceSelectsNothing) {
     ed.caretAtEnd(0);
     ed.type(U"");  // the end now stands at entry 0: the drag's end names nothing
     EXPECT_TRUE(ed.view.selectionRegion().empty());
-    EXPECT_TRUE(ed.view.copySelection().empty());
-    ed.view.addTie();
+    EXPECT_TRUE(test::copied(ed.view).empty());
+    ed.view.notes().addTie();
     EXPECT_TRUE(ed.score().ties().empty());
 }
 

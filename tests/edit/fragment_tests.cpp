@@ -23,7 +23,7 @@ TEST(JianpuText, ATypedSongReadsBackAsTheSameNotes) {
     ed.type(U"m5u|1-k3.l1k3j.m2u|1-m6|5-v/u1sk2ffl3s4k5rj6(7)0");
     ed.view.caret.selectionAnchor = ed.at(0, 0);
     ed.view.caret.selectionEnd = ed.end(ed.score().measureCount(0) - 1);
-    const Fragment song = ed.view.copySelection();
+    const Fragment song = test::copied(ed.view);
     const std::string text = toJianpuText(song);
     EXPECT_EQ(text,
               "5, || 1 - 3_ . 1__ 3_ . 2, || 1 - 6, || 5, - v / 1 #2_ bb3__ #4__ 5_ n6 ( 7 ) 0");

@@ -104,16 +104,16 @@ TEST(HistoryProperty, UndoingEverythingGivesBackTheLoadedDocument) {
                     ed.view.caret.selectionShown = false;
                     ed.view.invertSelection(true);
                     if (pick(0, 1))
-                        ed.view.addTie();
+                        ed.view.notes().addTie();
                     else
-                        ed.view.addVolta(u"2.");
+                        ed.view.notes().addVolta(u"2.");
                 } else if (what < 900) {
                     ed.view.caret.selectionAnchor = randomPosition();
                     ed.view.caret.selectionEnd = randomPosition();
                     ed.view.caret.selectionShown = false;
                     // A big score is cut down rather than copied on.
-                    const Fragment f = pick(0, 2) == 0 || size > 400 ? ed.view.cutSelection()
-                                                                     : ed.view.copySelection();
+                    const Fragment f = pick(0, 2) == 0 || size > 400 ? test::cutOut(ed.view)
+                                                                     : test::copied(ed.view);
                     if (const std::optional<Position> p = randomPosition()) {
                         ed.view.setCaret(*p);
                         pastes += ed.view.paste(f) ? 1 : 0;

@@ -167,7 +167,7 @@ TEST(Clipboard, AMeasureRangeWithATieAndABracketPastesIntoAnotherDocument) {
     // Select from the start of measure 1 to the start of measure 3.
     source.view.caret.selectionAnchor = source.at(1, 0);
     source.view.caret.selectionEnd = source.at(3, 0);
-    const Fragment fragment = source.view.copySelection();
+    const Fragment fragment = test::copied(source.view);
     EXPECT_EQ(toJianpuText(fragment), "3 3 | 4 #5 |");
     ASSERT_EQ(fragment.shapes.size(), 2u);
     // Through the clipboard's own form and back.
@@ -196,7 +196,7 @@ TEST(Clipboard, CutDeletesTheSelectionAsOneStep) {
     HistoryEditor ed(test::scoreWithShapes({"1 2 | 3~ 3 | 4 |]"}));
     ed.view.caret.selectionAnchor = ed.at(0, 1);
     ed.view.caret.selectionEnd = ed.at(1, 1);
-    const Fragment cut = ed.view.cutSelection();
+    const Fragment cut = test::cutOut(ed.view);
     EXPECT_EQ(toJianpuText(cut), "2 | 3");
     EXPECT_EQ(ed.track(), parseTrack("1 3 | 4 |]"));
     EXPECT_TRUE(ed.view.layout().arcs().empty());  // its first note went
@@ -209,7 +209,7 @@ TEST(Clipboard, ASelectionOverTwoTracksCopiesNothing) {
     HistoryEditor ed(test::scoreOf({"1 2 |]", "3 4 |]"}));
     ed.view.caret.selectionAnchor = ed.at(0, 0, 0);
     ed.view.caret.selectionEnd = ed.at(0, 1, 1);
-    EXPECT_TRUE(ed.view.copySelection().empty());
+    EXPECT_TRUE(test::copied(ed.view).empty());
 }
 
 }  // namespace

@@ -107,16 +107,16 @@ TEST(Selection, ShiftMovesSelectFromTheCaretAndServeCutAndCopy) {
     ed.view.moveCaret(Move::Right, true);
     ed.view.moveCaret(Move::Right, true);
     ASSERT_TRUE(ed.view.hasSelection());
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "2 3");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "2 3");
     ed.view.moveCaret(Move::Left, true);
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "2");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "2");
     // A plain move drops it.
     ed.view.moveCaret(Move::Right, false);
     EXPECT_FALSE(ed.view.hasSelection());
     // Shift+End then cut.
     ed.caretAt(1, 0);
     ed.view.moveCaret(Move::LineEnd, true);
-    EXPECT_FALSE(ed.view.cutSelection().empty());
+    EXPECT_FALSE(test::cutOut(ed.view).empty());
     EXPECT_EQ(ed.track(), parseTrack("1 2 3 | |"));
     ed.view.undo();
     EXPECT_EQ(ed.track(), parseTrack("1 2 3 | 4 5 6 |"));
@@ -127,7 +127,7 @@ TEST(Selection, SelectAllTakesTheCaretsTrack) {
     ed.caretAt(1, 0, 1);
     ed.view.selectAll();
     ASSERT_TRUE(ed.view.hasSelection());
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "5 6 | 7 1");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "5 6 | 7 1");
     EXPECT_TRUE(ed.view.deleteSelection());
     EXPECT_EQ(ed.track(1), parseTrack("|"));
     EXPECT_EQ(ed.track(0), parseTrack("1 2 | 3 4 |"));
@@ -142,18 +142,18 @@ TEST(Selection, ADragBegunOnANoteIncludesItEitherWay) {
     // Forwards from 2 to 4: 2 and ♯3.
     ed.view.beginSelection(centre(ed.at(0, 1)));
     ed.view.endSelection(centre(ed.at(0, 4)));
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "2 #3");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "2 #3");
     // Backwards from 4 to 2: 2, ♯3 and the 4 the drag began on.
     ed.view.beginSelection(centre(ed.at(0, 4)));
     ed.view.extendSelection(centre(ed.at(0, 0)));
     ed.view.endSelection(centre(ed.at(0, 1)));
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "2 #3 4");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "2 #3 4");
     // A shift-click extends from the caret.
     ed.view.beginSelection(centre(ed.at(0, 0)));
     ed.view.endSelection(centre(ed.at(0, 0)));
     ed.view.moveCaretTo(centre(ed.at(0, 0)));
     ed.view.extendSelectionTo(centre(ed.at(0, 2)));
-    EXPECT_EQ(toJianpuText(ed.view.copySelection()), "1 2");
+    EXPECT_EQ(toJianpuText(test::copied(ed.view)), "1 2");
 }
 
 TEST(Clicks, BesideALinePutTheCaretAtItsNearestEnd) {

@@ -20,17 +20,17 @@ const NoteExtra& extrasAt(Editor& ed, int m, int e, int t = 0) {
 TEST(ExtraCommands, ChordTonesAndGraceNotesGoOnTheNoteBeforeTheCaret) {
     Editor ed(test::scoreOf({"1 5 - 3 |]"}));
     ed.view.setCaret(ed.at(0, 1));  // after "1"
-    ASSERT_TRUE(ed.view.addChordTone(3, false));
-    ASSERT_TRUE(ed.view.addChordTone(5, false));
-    ASSERT_TRUE(ed.view.addChordTone(1, false));  // above the 5: the 1 an octave up
-    ASSERT_TRUE(ed.view.addChordTone(5, true));   // below the 1: the 5 an octave down
+    ASSERT_TRUE(ed.view.notes().addChordTone(3, false));
+    ASSERT_TRUE(ed.view.notes().addChordTone(5, false));
+    ASSERT_TRUE(ed.view.notes().addChordTone(1, false));  // above the 5: the 1 an octave up
+    ASSERT_TRUE(ed.view.notes().addChordTone(5, true));   // below the 1: the 5 an octave down
     EXPECT_EQ(extrasAt(ed, 0, 0).tones,
               (std::vector<NoteTone>{{3, 0, 0}, {5, 0, 0}, {1, 1, 0}, {5, -1, 0}}));
     // After the dash the note before the caret is still the 5.
     ed.view.setCaret(ed.at(0, 3));
-    ASSERT_TRUE(ed.view.addGraceNote(6, false));
-    ASSERT_TRUE(ed.view.addGraceNote(4, true));
-    ASSERT_TRUE(ed.view.addGraceNote(1, false));  // nearer the 5 an octave up
+    ASSERT_TRUE(ed.view.notes().addGraceNote(6, false));
+    ASSERT_TRUE(ed.view.notes().addGraceNote(4, true));
+    ASSERT_TRUE(ed.view.notes().addGraceNote(1, false));  // nearer the 5 an octave up
     EXPECT_EQ(extrasAt(ed, 0, 1).graces,
               (std::vector<GraceNote>{{{6, 0, 0}, 2, false}, {{1, 1, 0}, 2, false},
                                       {{4, 0, 0}, 2, true}}));
@@ -45,44 +45,44 @@ TEST(ExtraCommands, ChordTonesAndGraceNotesGoOnTheNoteBeforeTheCaret) {
     EXPECT_EQ(extrasAt(ed, 0, 0).tones.size(), 4u);
     // Several grace notes go on as one step, all or none.
     ed.view.setCaret(ed.at(0, 4));  // after the 3
-    ASSERT_TRUE(ed.view.addGraceNotes({{2, 0, 0}, {4, 1, 1}}, false));
+    ASSERT_TRUE(ed.view.notes().addGraceNotes({{2, 0, 0}, {4, 1, 1}}, false));
     EXPECT_EQ(extrasAt(ed, 0, 3).graces,
               (std::vector<GraceNote>{{{2, 0, 0}, 2, false}, {{4, 1, 1}, 2, false}}));
-    EXPECT_FALSE(ed.view.addGraceNotes({{5, 0, 0}, {9, 0, 0}}, true));
+    EXPECT_FALSE(ed.view.notes().addGraceNotes({{5, 0, 0}, {9, 0, 0}}, true));
     EXPECT_EQ(extrasAt(ed, 0, 3).graces.size(), 2u);
     ed.view.undo();
     EXPECT_TRUE(extrasAt(ed, 0, 3).graces.empty());
     // A chord tone takes the accidental chosen for the next note, and uses it up.
     ed.view.input.accidental = 3;
-    ASSERT_TRUE(ed.view.addChordTone(5, false));
+    ASSERT_TRUE(ed.view.notes().addChordTone(5, false));
     EXPECT_EQ(extrasAt(ed, 0, 3).tones, (std::vector<NoteTone>{{5, 0, 3}}));
     EXPECT_EQ(ed.view.input.accidental, 0);
     // A rest takes no chord tone; at the start of a measure there is no note before the caret.
     Editor rest(test::scoreOf({"0 1 |]"}));
     rest.view.setCaret(rest.at(0, 1));
-    EXPECT_FALSE(rest.view.addChordTone(3, false));
+    EXPECT_FALSE(rest.view.notes().addChordTone(3, false));
     rest.view.setCaret(rest.at(0, 0));
-    EXPECT_FALSE(rest.view.addGraceNote(3, false));
+    EXPECT_FALSE(rest.view.notes().addGraceNote(3, false));
     EXPECT_FALSE(rest.history().canUndo());
 }
 
 TEST(ExtraCommands, ArticulationsSwitchAndChordSymbolsAreChecked) {
     Editor ed(test::scoreOf({"1 2 0 4 |]"}));
     ed.view.setCaret(ed.at(0, 3));  // after the rest
-    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    ASSERT_TRUE(ed.view.notes().toggleArticulation(articulation::kFermata));
     EXPECT_EQ(extrasAt(ed, 0, 2).articulations, articulation::kFermata);
-    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    ASSERT_TRUE(ed.view.notes().toggleArticulation(articulation::kFermata));
     EXPECT_FALSE(ed.score().entry(0, {0, 2}).extra);  // off again: nothing left on it
 
     ed.view.setCaret(ed.at(0, 1));
-    ASSERT_TRUE(ed.view.setChordSymbol(u"F♯m7♭5"));
+    ASSERT_TRUE(ed.view.notes().setChordSymbol(u"F♯m7♭5"));
     EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
-    EXPECT_EQ(ed.view.chordSymbolBeforeCaret(), u"F#m7b5");
+    EXPECT_EQ(ed.view.notes().chordSymbolBeforeCaret(), u"F#m7b5");
     // Garbage is refused and nothing changes.
-    EXPECT_FALSE(ed.view.setChordSymbol(u"Xyz"));
-    EXPECT_FALSE(ed.view.setChordSymbol(u"C/"));
+    EXPECT_FALSE(ed.view.notes().setChordSymbol(u"Xyz"));
+    EXPECT_FALSE(ed.view.notes().setChordSymbol(u"C/"));
     EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
-    ASSERT_TRUE(ed.view.setChordSymbol(u"  "));
+    ASSERT_TRUE(ed.view.notes().setChordSymbol(u"  "));
     EXPECT_TRUE(extrasAt(ed, 0, 0).chordSymbol.empty());
     ed.view.undo();
     EXPECT_EQ(extrasAt(ed, 0, 0).chordSymbol, u"F#m7b5");
@@ -97,7 +97,7 @@ TEST(ExtraCommands, ATupletIsMadeOfTheSelectedNotesAndUndone) {
     ed.view.setCaret(ed.at(0, 0));
     for (int i = 0; i < 3; ++i)
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
-    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    ASSERT_TRUE(ed.view.notes().toggleTuplet(3, 2));
     EXPECT_EQ(extrasAt(ed, 0, 0).tuplets[0], (TupletMark{3, 2, true}));
     EXPECT_EQ(extrasAt(ed, 0, 2).tuplets[0], (TupletMark{3, 2, false}));
     EXPECT_FALSE(ed.score().entry(0, {0, 3}).extra);
@@ -105,7 +105,7 @@ TEST(ExtraCommands, ATupletIsMadeOfTheSelectedNotesAndUndone) {
     const auto walks = test::walkRecords(ed.committed());
     EXPECT_EQ(walks[0].measures[0].length, 2 * music::kTicksPerQuarter);
     // The same command again makes them plain; undo brings the tuplet back in one step.
-    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    ASSERT_TRUE(ed.view.notes().toggleTuplet(3, 2));
     EXPECT_FALSE(ed.score().entry(0, {0, 0}).extra);
     ed.view.undo();
     EXPECT_TRUE(extrasAt(ed, 0, 1).tuplets[0].active());
@@ -115,14 +115,14 @@ TEST(ExtraCommands, ATupletIsMadeOfTheSelectedNotesAndUndone) {
     ed.view.setCaret(ed.at(0, 2));
     for (int i = 0; i < 4; ++i)
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
-    EXPECT_FALSE(ed.view.toggleTuplet(3, 2));
+    EXPECT_FALSE(ed.view.notes().toggleTuplet(3, 2));
 }
 
 TEST(ExtraCommands, DeletingANoteTakesWhatItCarriesAndUndoBringsItBack) {
     Editor ed(test::scoreOf({"1 2 3 |]"}));
     ed.view.setCaret(ed.at(0, 2));
-    ASSERT_TRUE(ed.view.addChordTone(4, false));
-    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kAccent));
+    ASSERT_TRUE(ed.view.notes().addChordTone(4, false));
+    ASSERT_TRUE(ed.view.notes().toggleArticulation(articulation::kAccent));
     ed.type(U"\b");
     EXPECT_EQ(ed.score().measure(0, 0).contentCount(), 2);
     EXPECT_FALSE(ed.score().entry(0, {0, 1}).extra);  // the 3 moved up carries nothing
@@ -138,16 +138,16 @@ TEST(ExtraCommands, CopyAndPasteKeepWhatNotesCarry) {
     ed.view.setCaret(ed.at(0, 0));
     for (int i = 0; i < 3; ++i)
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
-    ASSERT_TRUE(ed.view.toggleTuplet(3, 2));
+    ASSERT_TRUE(ed.view.notes().toggleTuplet(3, 2));
     ed.view.setCaret(ed.at(0, 4));  // after the rest
-    ASSERT_TRUE(ed.view.toggleArticulation(articulation::kFermata));
+    ASSERT_TRUE(ed.view.notes().toggleArticulation(articulation::kFermata));
     ed.view.setCaret(ed.at(0, 5));
-    ASSERT_TRUE(ed.view.addChordTone(3, true));
-    ASSERT_TRUE(ed.view.setChordSymbol(u"C/E"));
+    ASSERT_TRUE(ed.view.notes().addChordTone(3, true));
+    ASSERT_TRUE(ed.view.notes().setChordSymbol(u"C/E"));
     ed.view.setCaret(ed.at(0, 0));
     for (int i = 0; i < 5; ++i)
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
-    const Fragment copied = ed.view.copySelection();
+    const Fragment copied = test::copied(ed.view);
     ASSERT_EQ(copied.extras.size(), 5u);
     const std::optional<Fragment> back = fromFragmentText(toFragmentText(copied));
     ASSERT_TRUE(back);

@@ -144,9 +144,9 @@ TEST(TypingProperty, LongRandomSessionsKeepTheScoreWhole) {
             } else if (what < 990) {
                 try {
                     if (chance(50))
-                        ed.view.addTie();
+                        ed.view.notes().addTie();
                     else
-                        ed.view.addVolta(u"1");
+                        ed.view.notes().addVolta(u"1");
                     ed.view.relayout();
                 } catch (const Exception& e) {
                     ASSERT_TRUE(e.code == kLayoutOverflow || e.code == kMismatch) << e.code;

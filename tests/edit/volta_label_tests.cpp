@@ -40,9 +40,9 @@ TEST(VoltaLabels, SurviveASaveUndoAndRedoAndAreDrawn) {
         ed.view.moveCaret(ScoreEditor::Move::Right, true);
     };
     selectMeasure(1);
-    ASSERT_TRUE(ed.view.addVolta(u"1."));
+    ASSERT_TRUE(ed.view.notes().addVolta(u"1."));
     selectMeasure(2);
-    ASSERT_TRUE(ed.view.addVolta(u"2."));
+    ASSERT_TRUE(ed.view.notes().addVolta(u"2."));
     EXPECT_EQ(labels(ed.score()), (std::vector<std::u16string>{u"1.", u"2."}));
 
     const QeDocument saved = throughAFile(ed.committed());

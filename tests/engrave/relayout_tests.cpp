@@ -232,15 +232,15 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                     ed.view.caret.selectionEnd = somewhere;
                     ed.view.caret.selectionShown = true;
                     if (pick(0, 1))
-                        ed.view.addTie();
+                        ed.view.notes().addTie();
                     else
-                        ed.view.addVolta(u"2.");
+                        ed.view.notes().addVolta(u"2.");
                 } else if (what < 18) {
                     ed.view.layLyrics(t, pick(0, 1), m, splitSyllables(u"do re mi fa"));
                 } else if (what < 22) {
                     ed.view.caret.selectionAnchor = ed.view.caret.at;
                     ed.view.caret.selectionEnd = somewhere;
-                    const Fragment cut = ed.view.cutSelection();
+                    const Fragment cut = test::cutOut(ed.view);
                     ed.view.paste(cut);
                     if (pick(0, 1))
                         ed.view.paste(cut);
@@ -249,22 +249,22 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                     ed.view.setCaret(somewhere);
                     switch (pick(0, 4)) {
                         case 0:
-                            ed.view.addChordTone(pick(1, 7), pick(0, 1) == 1);
+                            ed.view.notes().addChordTone(pick(1, 7), pick(0, 1) == 1);
                             break;
                         case 1:
-                            ed.view.setChordSymbol(pick(0, 3) ? u"Am7" : u"");
+                            ed.view.notes().setChordSymbol(pick(0, 3) ? u"Am7" : u"");
                             break;
                         case 2:
-                            ed.view.toggleArticulation(articulation::kFermata);
+                            ed.view.notes().toggleArticulation(articulation::kFermata);
                             break;
                         case 3:
-                            ed.view.addGraceNote(pick(1, 7), pick(0, 1) == 1);
+                            ed.view.notes().addGraceNote(pick(1, 7), pick(0, 1) == 1);
                             break;
                         default:
                             ed.view.caret.selectionAnchor = ed.view.caret.at;
                             ed.view.caret.selectionEnd = ed.at(m, stopCount(score.measure(t, m)), t);
                             ed.view.caret.selectionShown = true;
-                            ed.view.toggleTuplet(3, 2);
+                            ed.view.notes().toggleTuplet(3, 2);
                             break;
                     }
                 } else if (what < 30) {

@@ -321,10 +321,10 @@ private:
                 return;
             }
             case '~':
-                shapeCommand([&] { view_.addTie(); });
+                shapeCommand([&] { view_.notes().addTie(); });
                 return;
             case '#':
-                shapeCommand([&] { view_.addVolta(u"1"); });
+                shapeCommand([&] { view_.notes().addVolta(u"1"); });
                 return;
             case '$':
                 switchMode();

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "export/page_export.h"
+#include "gui/view_printing.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "support/qt/test_fonts.h"
@@ -55,7 +56,7 @@ void printToPdf(ScoreView* view, const QString& path, int from = 0, int to = 0) 
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(from, to);
     }
-    QVERIFY(view->printPages(printer));
+    QVERIFY(printPages(*view, printer));
 }
 
 // Printing and print preview go through the same page drawing; a PDF file shows what it did.
@@ -70,7 +71,7 @@ private slots:
         QVERIFY(ed.frame->openDocument(QString::fromUtf8(kSample)));
         const int pages = (*ed.controller().layout().pages()).childCount();
         QCOMPARE(pages, 2);
-        QCOMPARE(ed.view()->printablePages(), pages);
+        QCOMPARE(printablePages(*ed.view()), pages);
         QTemporaryDir dir;
         const QString all = dir.filePath(QStringLiteral("all.pdf"));
         printToPdf(ed.view(), all);
@@ -156,7 +157,7 @@ private slots:
         EditorWindow ed;
         QVERIFY(ed.frame->openDocument(QString::fromUtf8(kSample)));
         ed.frame->commands().action("viewScrollMode")->trigger();
-        QCOMPARE(ed.view()->printablePages(), 1);
+        QCOMPARE(printablePages(*ed.view()), 1);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("scroll.pdf"));
         printToPdf(ed.view(), pdf);

@@ -67,6 +67,18 @@ public:
 
 // A score opened in an editor as the window opens one: attached, laid out, the caret at the
 // start.
+// The selection of an editor as copied, and as cut (empty when refused).
+inline Fragment copied(const ScoreEditor& editor) {
+    Fragment fragment;
+    editor.copySelection(fragment);
+    return fragment;
+}
+inline Fragment cutOut(ScoreEditor& editor) {
+    Fragment fragment;
+    editor.cutSelection(fragment);
+    return fragment;
+}
+
 struct Editor {
     explicit Editor(const QeDocument& d, int mode = ScoreEditor::kPageMode) : view(&host) {
         report = session.load(d);
