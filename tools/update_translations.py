@@ -23,6 +23,7 @@ CONTEXT = 'qanoredit'
 WHOLE = sorted((ROOT / 'src' / 'gui').glob('*.cpp')) + sorted((ROOT / 'src' / 'gui').glob('*.h')) + [
     ROOT / 'src' / 'edit' / 'chord_symbol_entry.cpp',
     ROOT / 'src' / 'edit' / 'input_method.cpp',
+    ROOT / 'src' / 'edit' / 'input_status.cpp',
     ROOT / 'src' / 'edit' / 'lyrics_entry.cpp',
     ROOT / 'src' / 'edit' / 'score_editor.cpp',
     ROOT / 'src' / 'music' / 'note_marks.cpp',

@@ -1,4 +1,5 @@
 #include "edit/score_editor.h"
+#include "edit/input_status.h"
 
 #include "edit/note_extras.h"
 
@@ -65,204 +66,45 @@ void ScoreEditor::scoreChangedElsewhere() {
     caret.placed = caret.placed && placed;
 }
 
+LayoutPlaces ScoreEditor::places() const {
+    return LayoutPlaces(session_->score, layout(), currentRoot(), mode_ == kScrollMode);
+}
+
 Node* ScoreEditor::nodeOf(const Position& at) const {
-    if (!session_)
-        return nullptr;
-    Measure* measure = layout().tracks().measureNode(at.track, at.measure);
-    if (!measure || at.track >= score().trackCount() ||
-        at.measure >= score().measureCount(at.track))
-        return nullptr;
-    if (at.entry >= score().measure(at.track, at.measure).contentCount())
-        return measure;
-    for (int i = 0; i < measure->childCount(); ++i) {
-        NoteElement* e = measure->elementAt(i);
-        if (e->entry != at.entry)
-            continue;
-        if (!at.inner)
-            return e;
-        // Between the accidental and its digit: in front of the digit.
-        return i + 1 < measure->childCount() && measure->elementAt(i + 1)->entry == at.entry
-                   ? measure->elementAt(i + 1)
-                   : nullptr;
-    }
-    return nullptr;
+    return session_ ? places().nodeOf(at) : nullptr;
 }
 
 std::optional<Position> ScoreEditor::positionOf(const Node* node) const {
-    if (!node || !session_)
-        return std::nullopt;
-    const Node* measure = node->kind == kNoteElement ? node->parent() : node;
-    if (!measure || measure->kind != kMeasure)
-        return std::nullopt;
-    const LinearView& tracks = layout().tracks();
-    const Node* line = measure->parent();
-    const int t = tracks.indexOf(line);
-    const int m = indexOf(line, measure);
-    if (t < 0 || m < 0 || t >= score().trackCount() || m >= score().measureCount(t))
-        return std::nullopt;
-    if (node->kind == kMeasure)
-        return endOf(score(), t, m);
-    const auto* e = static_cast<const NoteElement*>(node);
-    const auto* before = asElement(const_cast<Node*>(node->previousSibling()));
-    const bool inner = e->elementKind != kAccidentalElement && before &&
-                       before->elementKind == kAccidentalElement && before->entry == e->entry;
-    return Position{t, m, e->entry, inner};
+    return session_ ? places().positionOf(node) : std::nullopt;
 }
 
-Rect ScoreEditor::caretRectOf(const Position& at) const {
-    const Node* node = nodeOf(at);
-    if (!node)
-        return {};
-    Rect r;
-    const Node* from = node;
-    if (const Measure* m = asMeasure(node)) {
-        r = {m->style.width - m->barWidth, 0, m->style.width - m->barWidth, m->style.height};
-    } else if (node->parent()) {
-        r = {node->style.x, 0, node->style.x, node->parent()->style.height};
-        from = node->parent();
-    } else {
-        r = {0, 0, 0, node->style.height};
-    }
-    offsetInAncestor(r, from, true, nullptr);
-    return r;
+Rect ScoreEditor::positionRect(const Position& at) const {
+    return session_ ? places().positionRect(at) : Rect{};
 }
 
-void ScoreEditor::updateCaretRect() {
-    if (!caret.at || !nodeOf(*caret.at))
-        return;
-    const Rect r = caretRectOf(*caret.at);
-    caret.left = r.left;
-    caret.top = r.top;
-    caret.right = r.right;
-    caret.bottom = r.bottom;
-}
-
-std::vector<ScoreEditor::Line> ScoreEditor::lines() const {
-    std::vector<Line> found;
-    if (!session_)
-        return found;
-    // Depth first through the current root: pages, systems, then the note lines in them.
-    std::vector<const Node*> stack{&currentRoot()};
-    while (!stack.empty()) {
-        const Node* n = stack.back();
-        stack.pop_back();
-        if (n->kind == kNoteLine) {
-            if (n->childCount() == 0)
-                continue;
-            const std::optional<Position> first = positionOf(n->realChild(0));
-            const std::optional<Position> last = positionOf(n->realChild(n->childCount() - 1));
-            if (!first || !last)
-                continue;
-            Rect box{0, 0, n->style.width, n->style.height};
-            offsetInAncestor(box, n, false, nullptr);
-            found.push_back({n, first->track, first->measure, last->measure, box});
-            continue;
-        }
-        for (int i = n->childCount() - 1; i >= 0; --i)
-            stack.push_back(n->child(i));
-    }
-    return found;
-}
-
-std::optional<ScoreEditor::Line> ScoreEditor::lineOf(const Position& at) const {
-    if (!session_ || !isValid(score(), at))
-        return std::nullopt;
-    const Node* measure = layout().tracks().measureNode(at.track, at.measure);
-    if (!measure)
-        return std::nullopt;
-    const Node* shown = measure->shadow ? measure->shadow : measure;
-    const Node* line = shown->parent();
-    if (!line || line->kind != kNoteLine || line->childCount() == 0)
-        return std::nullopt;
-    const std::optional<Position> first = positionOf(line->realChild(0));
-    const std::optional<Position> last = positionOf(line->realChild(line->childCount() - 1));
-    if (!first || !last)
-        return std::nullopt;
-    Rect box{0, 0, line->style.width, line->style.height};
-    offsetInAncestor(box, line, false, nullptr);
-    return Line{line, at.track, first->measure, last->measure, box};
-}
-
-Position ScoreEditor::nearestInLine(const Line& line, int x) const {
-    Position best = positionAt(score(), line.track, line.firstMeasure, 0);
-    long long bestDistance = -1;
-    for (int m = line.firstMeasure; m <= line.lastMeasure; ++m) {
-        const int stops = stopCount(score().measure(line.track, m));
-        for (int i = 0; i <= stops; ++i) {
-            const Position p = positionAt(score(), line.track, m, i);
-            const long long d = std::llabs(static_cast<long long>(caretRectOf(p).left) - x);
-            if (bestDistance < 0 || d < bestDistance) {
-                best = p;
-                bestDistance = d;
-            }
-        }
-    }
-    return best;
+std::pair<Position, Position> ScoreEditor::orderPositions(const Position& a,
+                                                          const Position& b) const {
+    return session_ ? places().orderPositions(a, b) : std::pair{a, b};
 }
 
 std::optional<Position> ScoreEditor::target(Move move, bool sameTrack, int pageHeight) const {
     if (!caret.valid())
         return std::nullopt;
-    const Position at = *caret.at;
-    const music::Score& s = score();
-    switch (move) {
-        case Move::Left:
-            return stepLeft(s, at);
-        case Move::Right:
-            return stepRight(s, at);
-        case Move::ScoreStart:
-            return positionAt(s, at.track, 0, 0);
-        case Move::ScoreEnd:
-            return endOf(s, at.track, s.measureCount(at.track) - 1);
-        default:
-            break;
-    }
-    const std::optional<Line> line = lineOf(at);
-    if (!line)
-        return at;
-    if (move == Move::LineStart)
-        return positionAt(s, at.track, line->firstMeasure, 0);
-    if (move == Move::LineEnd)
-        return endOf(s, at.track, line->lastMeasure);
-    const std::vector<Line> all = lines();
-    int here = -1;
-    for (int i = 0; i < static_cast<int>(all.size()); ++i)
-        if (all[static_cast<std::size_t>(i)].node == line->node)
-            here = i;
-    if (here < 0)
-        return at;
-    const bool down = move == Move::LineDown || move == Move::PageDown;
-    const auto usable = [&](int i) {
-        return i >= 0 && i < static_cast<int>(all.size()) &&
-               (!sameTrack || all[static_cast<std::size_t>(i)].track == at.track);
-    };
-    int to = -1;
-    if (move == Move::LineUp || move == Move::LineDown) {
-        for (int i = here + (down ? 1 : -1); i >= 0 && i < static_cast<int>(all.size());
-             i += down ? 1 : -1)
-            if (usable(i)) {
-                to = i;
-                break;
-            }
-    } else {
-        // The line nearest a window's height away (y grows upwards), and at least the next one.
-        const long long goal = static_cast<long long>(caret.top) + (down ? -pageHeight : pageHeight);
-        long long bestDistance = -1;
-        for (int i = here + (down ? 1 : -1); usable(i) || (i >= 0 && i < static_cast<int>(all.size()));
-             i += down ? 1 : -1) {
-            if (!usable(i))
-                continue;
-            const long long d = std::llabs(static_cast<long long>(all[static_cast<std::size_t>(i)].box.top) - goal);
-            if (bestDistance >= 0 && d > bestDistance)
-                break;
-            to = i;
-            bestDistance = d;
-        }
-    }
-    if (to < 0)
-        return down ? endOf(s, at.track, line->lastMeasure)
-                    : positionAt(s, at.track, line->firstMeasure, 0);
-    return nearestInLine(all[static_cast<std::size_t>(to)], caret.left);
+    return places().target(*caret.at, {caret.left, caret.top}, move, sameTrack, pageHeight);
+}
+
+std::optional<Position> ScoreEditor::hit(Point p) const {
+    return session_ ? places().hit(p) : std::nullopt;
+}
+
+void ScoreEditor::updateCaretRect() {
+    if (!caret.at || !nodeOf(*caret.at))
+        return;
+    const Rect r = places().caretRectOf(*caret.at);
+    caret.left = r.left;
+    caret.top = r.top;
+    caret.right = r.right;
+    caret.bottom = r.bottom;
 }
 
 void ScoreEditor::moveCaret(Move move, bool extend, int pageHeight) {
@@ -333,47 +175,6 @@ EditResult ScoreEditor::deleteSelection() {
         return EditResult::refused(Refusal::NothingSelected);
     Fragment cutOut;
     return cutSelection(cutOut);
-}
-
-Rect ScoreEditor::positionRect(const Position& at) const {
-    const Node* node = nodeOf(at);
-    if (!node)
-        return {};
-    Rect r;
-    const Node* from = node;
-    if (node->kind == kNoteElement) {
-        r = {node->style.x, node->style.y, node->style.x + node->style.width,
-             node->style.y + node->style.height};
-        from = node->parent();
-    } else {
-        const Measure* m = asMeasure(node);
-        r = {m->style.width - m->barWidth, 0, m->style.width, m->style.height};
-    }
-    if (!from)
-        return r;
-    if (mode_ == kScrollMode) {
-        const Node* root = &currentRoot();
-        for (const Node* n = from; n && n != root; n = n->parent()) {
-            r.left += n->style.x;
-            r.right += n->style.x;
-            r.top += n->style.y;
-            r.bottom += n->style.y;
-        }
-    } else {
-        offsetInAncestor(r, from, true, &currentRoot());
-    }
-    return r;
-}
-
-std::pair<Position, Position> ScoreEditor::orderPositions(const Position& a,
-                                                          const Position& b) const {
-    const Rect A = positionRect(a);
-    const Rect B = positionRect(b);
-    if (A.top < B.bottom)
-        return {b, a};  // a lies wholly below b
-    if (A.top > B.bottom && A.bottom < B.top)
-        return A.left > B.left ? std::pair{b, a} : std::pair{a, b};
-    return {a, b};
 }
 
 std::vector<Rect> ScoreEditor::selectionRegion() const {
@@ -467,29 +268,6 @@ void ScoreEditor::paintPage(Surface& g, int page) const {
         pages->paintPage(page, g);
     } catch (const Exception&) {
     }
-}
-
-std::u16string ScoreEditor::accidentalText(int accidental) {
-    static const char16_t* const kTexts[] = {u"正常", u"升号", u"倍升", u"降号", u"倍降", u"还原"};
-    if (accidental >= 0 && accidental <= 5)
-        return kTexts[accidental];
-    const std::string number = std::to_string(accidental);
-    return std::u16string(number.begin(), number.end());
-}
-
-std::u16string ScoreEditor::octaveText(int octave) {
-    static const char16_t* const kTexts[] = {u"极低", u"超低", u"低音", u"中音",
-                                             u"高音", u"超高", u"极高"};
-    if (octave >= -3 && octave <= 3)
-        return kTexts[octave + 3];
-    const std::string number = std::to_string(octave);
-    return std::u16string(number.begin(), number.end());
-}
-
-std::u16string ScoreEditor::durationText(int duration) {
-    const auto value = static_cast<long>(4.0 * std::pow(2.0, duration));
-    const std::string number = std::to_string(value);
-    return std::u16string(number.begin(), number.end()) + u"分音";
 }
 
 ScoreEditor::Action::Action(ScoreEditor& editor)
@@ -609,19 +387,6 @@ void ScoreEditor::onChar(char32_t ch) {
     if (window)
         window->setStatusTexts(accidentalText(input.accidental), octaveText(input.octave),
                                durationText(input.duration));
-}
-
-std::optional<Position> ScoreEditor::hit(Point p) const {
-    if (!session_)
-        return std::nullopt;
-    if (std::optional<Position> at = positionOf(currentRoot().hitTest(p)))
-        return at;
-    // Beside the notes of a line (in the margin before its first item, or after its bar line):
-    // the nearest place in that line.
-    for (const Line& line : lines())
-        if (p.y <= line.box.top && p.y > line.box.bottom)
-            return nearestInLine(line, p.x);
-    return std::nullopt;
 }
 
 void ScoreEditor::beginSelection(Point p) {

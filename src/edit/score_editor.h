@@ -11,6 +11,7 @@
 #include "edit/edit_result.h"
 #include "edit/fragment.h"
 #include "edit/input_method.h"
+#include "edit/layout_places.h"
 #include "edit/note_commands.h"
 #include "edit/position.h"
 #include "edit/score_history.h"
@@ -81,13 +82,8 @@ public:
     void caretLeft();
     void caretRight();
 
-    // Where the caret keys take it: one stop left or right; the start or end of its line; the
-    // start or end of the score; the line above or below (the next track of the system, then
-    // the next system) at the nearest horizontal place; a page of `pageHeight` logical units
-    // up or down.
-    enum class Move {
-        Left, Right, LineStart, LineEnd, ScoreStart, ScoreEnd, LineUp, LineDown, PageUp, PageDown
-    };
+    // Where the caret keys take it (see CaretMove); a page is `pageHeight` logical units.
+    using Move = CaretMove;
     // Moves the caret. With `extend` the selection runs from where the caret stood (or from
     // the end of the selection shown) to where it goes, as a drag would; without, the
     // selection goes. Up and down stay in the caret's track while extending.
@@ -185,10 +181,6 @@ public:
     // The selection's two ends in order; nothing unless both are positions of one track.
     std::optional<Selection> selection() const;
 
-    // The status texts for the input state.
-    static std::u16string accidentalText(int accidental);
-    static std::u16string octaveText(int octave);
-    static std::u16string durationText(int duration);
 
     ViewHost* window;  // not owned
     InputMethod input;
@@ -201,22 +193,9 @@ private:
     // Lays every view out again after an edit, with the overflow warning when a measure no
     // longer fits.
     void updateAfterEdit();
+    // The places of the score in the current root of its layout.
+    LayoutPlaces places() const;
     std::optional<Position> hit(Point p) const;
-    // The caret's rectangle at a position, in the current root's coordinates.
-    Rect caretRectOf(const Position& at) const;
-    // A line of the current root: one track's measures of a display line (page mode) or one
-    // whole track (scroll mode), with its box in the root's coordinates.
-    struct Line {
-        const Node* node = nullptr;
-        int track = 0;
-        int firstMeasure = 0;
-        int lastMeasure = 0;
-        Rect box;
-    };
-    std::vector<Line> lines() const;
-    std::optional<Line> lineOf(const Position& at) const;
-    // The caret stop of a line nearest to `x`.
-    Position nearestInLine(const Line& line, int x) const;
     // Shows the selection from the anchor to `end`; a drag begun on an item takes that item in
     // when it goes back before it.
     void showSelection(const Position& end);

@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
+#include "edit/input_status.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 
@@ -246,9 +247,9 @@ TEST(Painting, PagesAndTheWholeViewDrawWithoutThrowing) {
 }
 
 TEST(StatusTexts, NumbersOutsideTheTables) {
-    EXPECT_EQ(ScoreEditor::octaveText(4), u"4");
-    EXPECT_EQ(ScoreEditor::durationText(3), u"32分音");
-    EXPECT_EQ(ScoreEditor::accidentalText(5), u"还原");
+    EXPECT_EQ(octaveText(4), u"4");
+    EXPECT_EQ(durationText(3), u"32分音");
+    EXPECT_EQ(accidentalText(5), u"还原");
 }
 
 }  // namespace
