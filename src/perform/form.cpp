@@ -20,7 +20,7 @@ struct Bracket {
     int last = 0;
     std::uint32_t passes = 0;  // bit p-1 for pass p; 0 until worked out for an unlabelled one
     bool labelled = false;
-    int repeat = -1;           // the end repeat whose endings it is among, or -1
+    int repeat = -1;  // the end repeat whose endings it is among, or -1
 };
 
 std::vector<Bracket> readBrackets(const std::vector<music::TrackWalk>& tracks,
@@ -51,8 +51,8 @@ struct MeasureForm {
     Ticks length = 0;
     bool beginRepeat = false;
     bool endRepeat = false;
-    int passes = 2;     // for an end repeat: how many times its section is played
-    int bracket = -1;   // the bracket over the measure, or -1
+    int passes = 2;    // for an end repeat: how many times its section is played
+    int bracket = -1;  // the bracket over the measure, or -1
     std::uint32_t jumps = 0;
 };
 
@@ -64,11 +64,8 @@ int highestPass(std::uint32_t passes) {
     return high;
 }
 
-}  // namespace
-
-std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
-                                  std::span<const music::Volta> voltas,
-                                  std::span<const MeasureMark> marks) {
+// The form of every measure as all tracks close it: its longest length and its repeats.
+std::vector<MeasureForm> readForm(const std::vector<music::TrackWalk>& tracks) {
     std::size_t count = 0;
     for (const music::TrackWalk& walk : tracks)
         count = std::max(count, walk.measures.size());
@@ -81,10 +78,15 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
             form[m].endRepeat = form[m].endRepeat || span.barType == kEndRepeat;
         }
     }
-    std::vector<int> segnos;
-    std::vector<int> codas;
+    return form;
+}
+
+// The jumps of the marks on their measures, and the measures of the segno and coda signs in
+// order.
+void readJumps(std::span<const MeasureMark> marks, std::vector<MeasureForm>& form,
+               std::vector<int>& segnos, std::vector<int>& codas) {
     for (const MeasureMark& mark : marks) {
-        if (mark.measure >= count)
+        if (mark.measure >= form.size())
             break;
         form[mark.measure].jumps = mark.jumps;
         if (mark.jumps & jump::kSegno)
@@ -92,10 +94,11 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
         if (mark.jumps & jump::kCoda)
             codas.push_back(static_cast<int>(mark.measure));
     }
+}
 
-    // Each end repeat's endings: the bracket over it and those that follow it bar to bar. The
-    // section is played as often as the highest pass they name, twice at least.
-    std::vector<Bracket> brackets = readBrackets(tracks, voltas);
+// Each end repeat's endings: the bracket over it and those that follow it bar to bar. The
+// section is played as often as the highest pass they name, twice at least.
+void readEndings(std::vector<Bracket>& brackets, std::vector<MeasureForm>& form) {
     for (std::size_t b = 0; b < brackets.size(); ++b) {
         Bracket& over = brackets[b];
         int repeat = -1;
@@ -122,6 +125,11 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
             if (!brackets[c].labelled && c == b)
                 brackets[c].passes = (1u << (passes - 1)) - 1;
     }
+}
+
+// The passes of the brackets left without any, and the bracket over each measure (the first
+// one when several cover it).
+void placeBrackets(std::vector<Bracket>& brackets, std::vector<MeasureForm>& form) {
     for (std::size_t b = 0; b < brackets.size(); ++b) {
         Bracket& bracket = brackets[b];
         if (!bracket.labelled && bracket.passes == 0)
@@ -130,11 +138,16 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
             if (form[static_cast<std::size_t>(m)].bracket < 0)
                 form[static_cast<std::size_t>(m)].bracket = static_cast<int>(b);
     }
+}
 
-    std::vector<int> turnedBack(count, 0);
-    std::vector<PlayedMeasure> played;
-    Ticks time = 0;
-    const int measures = static_cast<int>(count);
+// Where the playing stands as it walks the form.
+struct Playing {
+    const std::vector<MeasureForm>& form;
+    const std::vector<Bracket>& brackets;
+    const std::vector<int>& segnos;
+    const std::vector<int>& codas;
+    std::vector<int> turnedBack;  // per end repeat: how often the playing went back from it
+    int m = 0;                    // the measure played next
     int sectionStart = 0;
     int pass = 1;
     bool sectionDone = false;  // the last pass of a section ended: its later endings follow
@@ -142,71 +155,126 @@ std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
     // and the playing ends at Fine or goes on at To Coda.
     bool jumped = false;
     std::uint32_t jumpKind = 0;
+};
+
+// Whether the playing passes over the measure: it stands under a bracket that does not play
+// on this pass, and the playing goes on after the bracket.
+bool passesOver(Playing& at, const MeasureForm& here) {
+    if (here.bracket < 0) {
+        if (at.sectionDone) {
+            at.sectionDone = false;
+            at.pass = 1;
+        }
+        return false;
+    }
+    const Bracket& bracket = at.brackets[static_cast<std::size_t>(here.bracket)];
+    const int repeatPasses =
+        bracket.repeat >= 0 ? at.form[static_cast<std::size_t>(bracket.repeat)].passes : 1;
+    const int now = at.jumped && bracket.repeat >= 0 ? repeatPasses : at.pass;
+    if (now <= 32 && (bracket.passes & (1u << (now - 1))))
+        return false;
+    if (bracket.repeat >= 0 && bracket.repeat <= bracket.last && bracket.repeat >= bracket.first &&
+        now >= repeatPasses) {
+        at.sectionDone = true;
+        at.sectionStart = bracket.last + 1;
+    }
+    at.m = bracket.last + 1;
+    return true;
+}
+
+// At To Coda after a jump (unless al Fine): whether the playing goes on at the next coda sign.
+bool goesToCoda(Playing& at, const MeasureForm& here) {
+    if (!at.jumped || !(here.jumps & jump::kToCoda) || (at.jumpKind & jump::kAlFine))
+        return false;
+    const auto coda = std::upper_bound(at.codas.begin(), at.codas.end(), at.m);
+    if (coda == at.codas.end())
+        return false;
+    at.m = *coda;
+    return true;
+}
+
+// At an end repeat before any jump: whether the playing goes back for another pass; once the
+// passes are played, the section is done and the next starts after it.
+bool turnsBack(Playing& at, const MeasureForm& here) {
+    if (!here.endRepeat || at.jumped)
+        return false;
+    int& back = at.turnedBack[static_cast<std::size_t>(at.m)];
+    if (back + 1 < here.passes) {
+        ++back;
+        at.pass = back + 1;
+        at.m = at.sectionStart;
+        return true;
+    }
+    at.sectionStart = at.m + 1;
+    at.sectionDone = true;
+    return false;
+}
+
+// At the first D.C. or D.S.: whether the playing goes back to the start or to the segno (the
+// last one before the measure, else the first one).
+bool jumpsBack(Playing& at, const MeasureForm& here) {
+    if (at.jumped || !(here.jumps & (jump::kDaCapo | jump::kDalSegno)))
+        return false;
+    at.jumped = true;
+    at.jumpKind = here.jumps;
+    int target = 0;
+    if (here.jumps & jump::kDalSegno) {
+        const auto after = std::upper_bound(at.segnos.begin(), at.segnos.end(), at.m);
+        target = after != at.segnos.begin() ? *std::prev(after)
+                 : at.segnos.empty()        ? 0
+                                            : at.segnos.front();
+    }
+    at.m = target;
+    at.pass = 1;
+    at.sectionDone = false;
+    return true;
+}
+
+// Moves on from the measure just played; false when the playing ends there, at Fine after a
+// jump (unless al Coda).
+bool moveOn(Playing& at, const MeasureForm& here) {
+    if (at.jumped && (here.jumps & jump::kFine) && !(at.jumpKind & jump::kAlCoda))
+        return false;
+    if (goesToCoda(at, here) || turnsBack(at, here))
+        return true;
+    if (here.beginRepeat) {
+        at.sectionStart = at.m + 1;
+        at.pass = 1;
+        at.sectionDone = false;
+    }
+    if (!jumpsBack(at, here))
+        ++at.m;
+    return true;
+}
+
+}  // namespace
+
+std::vector<PlayedMeasure> unfold(const std::vector<music::TrackWalk>& tracks,
+                                  std::span<const music::Volta> voltas,
+                                  std::span<const MeasureMark> marks) {
+    std::vector<MeasureForm> form = readForm(tracks);
+    const std::size_t count = form.size();
+    std::vector<int> segnos;
+    std::vector<int> codas;
+    readJumps(marks, form, segnos, codas);
+    std::vector<Bracket> brackets = readBrackets(tracks, voltas);
+    readEndings(brackets, form);
+    placeBrackets(brackets, form);
+
+    Playing at{form, brackets, segnos, codas, std::vector<int>(count, 0)};
+    std::vector<PlayedMeasure> played;
+    Ticks time = 0;
+    const int measures = static_cast<int>(count);
     // No score plays longer than every measure at every pass of every repeat, twice.
     const std::size_t limit = count * (2 * kMostPasses + 2) + 16;
-    for (int m = 0; m < measures && played.size() < limit;) {
-        const MeasureForm& here = form[static_cast<std::size_t>(m)];
-        if (here.bracket >= 0) {
-            const Bracket& bracket = brackets[static_cast<std::size_t>(here.bracket)];
-            const int repeatPasses =
-                bracket.repeat >= 0 ? form[static_cast<std::size_t>(bracket.repeat)].passes : 1;
-            const int now = jumped && bracket.repeat >= 0 ? repeatPasses : pass;
-            if (now > 32 || !(bracket.passes & (1u << (now - 1)))) {
-                if (bracket.repeat >= 0 && bracket.repeat <= bracket.last &&
-                    bracket.repeat >= bracket.first && now >= repeatPasses) {
-                    sectionDone = true;
-                    sectionStart = bracket.last + 1;
-                }
-                m = bracket.last + 1;
-                continue;
-            }
-        } else if (sectionDone) {
-            sectionDone = false;
-            pass = 1;
-        }
-        played.push_back(PlayedMeasure{m, time, here.length});
-        time += here.length;
-        if (jumped && (here.jumps & jump::kFine) && !(jumpKind & jump::kAlCoda))
-            break;
-        if (jumped && (here.jumps & jump::kToCoda) && !(jumpKind & jump::kAlFine)) {
-            const auto coda = std::upper_bound(codas.begin(), codas.end(), m);
-            if (coda != codas.end()) {
-                m = *coda;
-                continue;
-            }
-        }
-        if (here.endRepeat && !jumped) {
-            int& back = turnedBack[static_cast<std::size_t>(m)];
-            if (back + 1 < here.passes) {
-                ++back;
-                pass = back + 1;
-                m = sectionStart;
-                continue;
-            }
-            sectionStart = m + 1;
-            sectionDone = true;
-        }
-        if (here.beginRepeat) {
-            sectionStart = m + 1;
-            pass = 1;
-            sectionDone = false;
-        }
-        if (!jumped && (here.jumps & (jump::kDaCapo | jump::kDalSegno))) {
-            jumped = true;
-            jumpKind = here.jumps;
-            int target = 0;
-            if (here.jumps & jump::kDalSegno) {
-                const auto after = std::upper_bound(segnos.begin(), segnos.end(), m);
-                target = after != segnos.begin() ? *std::prev(after)
-                         : segnos.empty()        ? 0
-                                                 : segnos.front();
-            }
-            m = target;
-            pass = 1;
-            sectionDone = false;
+    while (at.m < measures && played.size() < limit) {
+        const MeasureForm& here = form[static_cast<std::size_t>(at.m)];
+        if (passesOver(at, here))
             continue;
-        }
-        ++m;
+        played.push_back(PlayedMeasure{at.m, time, here.length});
+        time += here.length;
+        if (!moveOn(at, here))
+            break;
     }
     return played;
 }
