@@ -145,17 +145,9 @@ location storedPlace(int track, int itemIndex) {
     return location(1, track, static_cast<std::int16_t>(itemIndex));
 }
 
-}  // namespace
-
-LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
-    LoadReport report;
-    // The extension is read here into what it means; the title block keeps only its fields.
-    doc_header header = file.header;
-    header.extension.clear();
-    header.noteExtras.clear();
-    score.setHeader(header);
-    score.setFormat(file.content.format.header);
-    Score::Kept& kept = score.kept();
+// What the score keeps of the file to write back as it was: the reserved fields, the tempo
+// and the extension entries it does not read itself.
+void keepUnread(const QeDocument& file, Score::Kept& kept) {
     kept = Score::Kept{};
     kept.documentReserved = file.tag.reserved;
     kept.tempo = file.content.tempo;
@@ -163,11 +155,20 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     for (const ExtensionEntry& entry : file.header.extension)
         if (entry.kind != extension::kVoltaLabels && entry.kind != extension::kFonts)
             kept.extension.push_back(entry);
+}
+
+// The labels of the brackets, by their index among the format records.
+std::map<std::uint32_t, std::u16string> voltaLabels(const QeDocument& file) {
     std::map<std::uint32_t, std::u16string> labels;
-    if (const ExtensionEntry* entry = extension::find(file.header.extension, extension::kVoltaLabels))
+    if (const ExtensionEntry* entry =
+            extension::find(file.header.extension, extension::kVoltaLabels))
         for (auto& [index, label] : extension::decodeVoltaLabels(entry->bytes))
             labels[index] = std::move(label);
+    return labels;
+}
 
+// The tracks of the file, each with the extras the title block lists for it.
+std::vector<Track> readTracks(const QeDocument& file, LoadReport& report) {
     std::vector<Track> tracks;
     const auto& extras = file.header.noteExtras;
     std::size_t nextExtra = 0;
@@ -181,13 +182,14 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
     }
     // Extras of tracks the file does not have can never be shown.
     report.droppedShapes += static_cast<int>(extras.size() - nextExtra);
-    std::vector<TrackPlaces> places;
-    if (!file.formatRecords().empty() || !file.content.lyrics.items.empty())
-        for (const Track& t : tracks)
-            places.emplace_back(t);
+    return tracks;
+}
 
-    std::vector<Tie> ties;
-    std::vector<Volta> voltas;
+// The ties and brackets of the format records whose places the tracks have; the format
+// records of other kinds are kept as they are.
+void readShapes(const QeDocument& file, const std::vector<TrackPlaces>& places,
+                const std::map<std::uint32_t, std::u16string>& labels, Score::Kept& kept,
+                LoadReport& report, std::vector<Tie>& ties, std::vector<Volta>& voltas) {
     for (std::uint32_t index = 0; index < file.formatRecords().size(); ++index) {
         const Format& record = file.formatRecords()[index];
         if (record.type != Format::kArc && record.type != Format::kVolta) {
@@ -218,7 +220,12 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
                                    label == labels.end() ? std::u16string(u"1") : label->second});
         }
     }
+}
 
+// The syllables of every lyrics track on the items they name; those that name no item are
+// kept to be written back.
+void readLyrics(const QeDocument& file, const std::vector<TrackPlaces>& places,
+                std::vector<Track>& tracks, Score::Kept& kept) {
     const auto& lyricsTracks = file.content.lyrics.items;
     kept.lyricsRecords.resize(lyricsTracks.size());
     for (std::size_t v = 0; v < lyricsTracks.size(); ++v) {
@@ -235,6 +242,32 @@ LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
                 .syllables.push_back(Syllable{static_cast<int>(v), record});
         }
     }
+}
+
+}  // namespace
+
+LoadReport scoreFromRecords(const QeDocument& file, Score& score) {
+    LoadReport report;
+    // The extension is read here into what it means; the title block keeps only its fields.
+    doc_header header = file.header;
+    header.extension.clear();
+    header.noteExtras.clear();
+    score.setHeader(header);
+    score.setFormat(file.content.format.header);
+    Score::Kept& kept = score.kept();
+    keepUnread(file, kept);
+    const std::map<std::uint32_t, std::u16string> labels = voltaLabels(file);
+
+    std::vector<Track> tracks = readTracks(file, report);
+    std::vector<TrackPlaces> places;
+    if (!file.formatRecords().empty() || !file.content.lyrics.items.empty())
+        for (const Track& t : tracks)
+            places.emplace_back(t);
+
+    std::vector<Tie> ties;
+    std::vector<Volta> voltas;
+    readShapes(file, places, labels, kept, report, ties, voltas);
+    readLyrics(file, places, tracks, kept);
     score.setTracks(std::move(tracks));
     score.setShapes(std::move(ties), std::move(voltas));
     return report;
@@ -295,15 +328,11 @@ int barItemIndex(const Track& track, int m) {
     return Numbering(track).barIndex(m);
 }
 
-QeDocument recordsOfScore(const Score& score) {
-    QeDocument file;
-    const Score::Kept& kept = score.kept();
-    file.tag.reserved = kept.documentReserved;
-    file.header = score.header();
-    file.content.tempo = kept.tempo;
-    file.content.format.tag.reserved = kept.formatReserved;
-    file.content.format.header = score.format();
+namespace {
 
+// The records of every track, and the extras of its entries in the title block; how each
+// track numbers its items.
+std::vector<Numbering> writeTracks(const Score& score, QeDocument& file) {
     std::vector<Numbering> numbering;
     for (const Track& track : score.tracks()) {
         note_track stored(track.tag);
@@ -319,7 +348,13 @@ QeDocument recordsOfScore(const Score& score) {
         file.noteTracks().push_back(std::move(stored));
         numbering.emplace_back(track);
     }
+    return numbering;
+}
 
+// The format records: ties, then brackets with their labels in the extension, then those
+// kept from the file.
+void writeShapes(const Score& score, const std::vector<Numbering>& numbering, QeDocument& file) {
+    const Score::Kept& kept = score.kept();
     auto& formats = file.formatRecords();
     for (const Tie& tie : score.ties()) {
         const Track& track = score.track(tie.track);
@@ -345,8 +380,37 @@ QeDocument recordsOfScore(const Score& score) {
     file.header.extension = kept.extension;
     extension::put(file.header.extension, extension::kVoltaLabels,
                    extension::encodeVoltaLabels(labels));
+}
 
-    // Every lyrics track read is written again, and one for every further verse used.
+// The syllables of track `t` in reading order, each into the lyrics track of its verse.
+void writeSyllables(const Score& score, int t, const Numbering& n,
+                    std::vector<lyrics_track>& lyricsTracks) {
+    const std::size_t verses = lyricsTracks.size();
+    const Track& track = score.track(t);
+    for (std::size_t m = 0; m < track.measures.size(); ++m) {
+        const Measure& measure = track.measures[m];
+        int index = n.first[m];
+        for (const Entry& e : measure.entries) {
+            if (!decode(e.record))
+                continue;
+            for (const Syllable& s : e.syllables) {
+                if (s.verse < 0 || static_cast<std::size_t>(s.verse) >= verses)
+                    continue;
+                lyrics record = s.record;
+                record.place.placeKind = 1;
+                record.place.trackIndex = t;
+                record.place.itemIndex = static_cast<std::int16_t>(index);
+                lyricsTracks[static_cast<std::size_t>(s.verse)].content.items.push_back(
+                    std::move(record));
+            }
+            ++index;
+        }
+    }
+}
+
+// Every lyrics track read is written again, and one for every further verse used.
+void writeLyrics(const Score& score, const std::vector<Numbering>& numbering, QeDocument& file) {
+    const Score::Kept& kept = score.kept();
     std::size_t verses = kept.lyricsTags.size();
     for (int t = 0; t < score.trackCount(); ++t)
         verses = std::max(verses, score.verseCounts(t).size());
@@ -354,34 +418,27 @@ QeDocument recordsOfScore(const Score& score) {
     lyricsTracks.resize(verses);
     for (std::size_t v = 0; v < kept.lyricsTags.size(); ++v)
         lyricsTracks[v].tag = kept.lyricsTags[v];
-    for (int t = 0; t < score.trackCount(); ++t) {
-        if (score.verseCounts(t).empty())
-            continue;
-        const Track& track = score.track(t);
-        const Numbering& n = numbering[static_cast<std::size_t>(t)];
-        for (std::size_t m = 0; m < track.measures.size(); ++m) {
-            const Measure& measure = track.measures[m];
-            int index = n.first[m];
-            for (const Entry& e : measure.entries) {
-                if (!decode(e.record))
-                    continue;
-                for (const Syllable& s : e.syllables) {
-                    if (s.verse < 0 || static_cast<std::size_t>(s.verse) >= verses)
-                        continue;
-                    lyrics record = s.record;
-                    record.place.placeKind = 1;
-                    record.place.trackIndex = t;
-                    record.place.itemIndex = static_cast<std::int16_t>(index);
-                    lyricsTracks[static_cast<std::size_t>(s.verse)].content.items.push_back(
-                        std::move(record));
-                }
-                ++index;
-            }
-        }
-    }
+    for (int t = 0; t < score.trackCount(); ++t)
+        if (!score.verseCounts(t).empty())
+            writeSyllables(score, t, numbering[static_cast<std::size_t>(t)], lyricsTracks);
     for (std::size_t v = 0; v < kept.lyricsRecords.size() && v < verses; ++v)
         for (const lyrics& record : kept.lyricsRecords[v])
             lyricsTracks[v].content.items.push_back(record);
+}
+
+}  // namespace
+
+QeDocument recordsOfScore(const Score& score) {
+    QeDocument file;
+    const Score::Kept& kept = score.kept();
+    file.tag.reserved = kept.documentReserved;
+    file.header = score.header();
+    file.content.tempo = kept.tempo;
+    file.content.format.tag.reserved = kept.formatReserved;
+    file.content.format.header = score.format();
+    const std::vector<Numbering> numbering = writeTracks(score, file);
+    writeShapes(score, numbering, file);
+    writeLyrics(score, numbering, file);
     return file;
 }
 
