@@ -67,9 +67,8 @@ Cost costOf(double natural, double least, int width, bool single) {
         return single ? std::llround(kOverwide * 1000) : kInfinite;
     bool outside = false;
     const double bad = badness(natural, width, &outside);
-    return std::llround(((kLinePenalty + bad) * (kLinePenalty + bad) +
-                         (outside ? kOutsideLimits : 0.0)) *
-                        1000);
+    return std::llround(
+        ((kLinePenalty + bad) * (kLinePenalty + bad) + (outside ? kOutsideLimits : 0.0)) * 1000);
 }
 
 Cost sum(Cost a, Cost b) {
@@ -103,8 +102,7 @@ long long LineBreaker::lineCost(const std::vector<ColumnGrid>& columns, int from
     return costOf(natural, least, width, to - from == 1);
 }
 
-long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int from,
-                                    int width) {
+long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int from, int width) {
     const int to = static_cast<int>(columns.size());
     double natural = 0.0;
     double least = 0.0;
@@ -117,8 +115,7 @@ long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int 
     return cost;
 }
 
-void LineBreaker::costLines(const std::vector<ColumnGrid>& columns, int width, int from,
-                            int to) {
+void LineBreaker::costLines(const std::vector<ColumnGrid>& columns, int width, int from, int to) {
     const int n = static_cast<int>(columns.size());
     for (int i = from; i < to; ++i) {
         std::vector<Cost>& line = lines_[static_cast<std::size_t>(i)];
@@ -138,8 +135,8 @@ void LineBreaker::costLines(const std::vector<ColumnGrid>& columns, int width, i
     }
 }
 
-void LineBreaker::updateLines(const std::vector<ColumnGrid>& columns, int width, int first,
-                              int end, int shift) {
+void LineBreaker::updateLines(const std::vector<ColumnGrid>& columns, int width, int first, int end,
+                              int shift) {
     const int n = static_cast<int>(columns.size());
     const int oldN = static_cast<int>(lines_.size());
     if (end < 0 || end > n)
@@ -179,8 +176,42 @@ std::vector<int> LineBreaker::breakAgain(const std::vector<ColumnGrid>& columns,
     return choose(columns, width, first, end, shift);
 }
 
-std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int width,
-                                     int first, int end, int shift) {
+namespace {
+
+// The best line ending at column count j: the least total cost, where that line starts, and
+// the earliest start looked at.
+struct Ending {
+    Cost cost = kInfinite;
+    int start = 0;
+    int lowest = 0;
+};
+
+Ending bestEnding(const std::vector<std::vector<Cost>>& lines, const std::vector<Cost>& cost,
+                  int j) {
+    Ending best{kInfinite, j - 1, 0};
+    int i = j - 1;
+    for (; i >= 0; --i) {
+        // A line that does not fit, and every longer one, has no entry.
+        const std::vector<Cost>& line = lines[static_cast<std::size_t>(i)];
+        const auto length = static_cast<std::size_t>(j - i);
+        if (length > line.size())
+            break;
+        // Of equal costs the longest line wins, so that a score of equal measures absorbs
+        // a change in one of them near it instead of shifting every break after it.
+        const Cost c = sum(cost[static_cast<std::size_t>(i)], line[length - 1]);
+        if (c <= best.cost) {
+            best.cost = c;
+            best.start = i;
+        }
+    }
+    best.lowest = i + 1;
+    return best;
+}
+
+}  // namespace
+
+std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int width, int first,
+                                     int end, int shift) {
     const int n = static_cast<int>(columns.size());
     width_ = width;
     std::vector<Cost> oldCost;
@@ -197,38 +228,36 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
         std::copy(oldStart.begin(), oldStart.begin() + kept + 1, start_.begin());
     }
     cost_[0] = 0;
-    const bool reuse = oldN >= 0 && end >= 0;
+    chooseEnds(oldCost, oldStart, std::max(1, kept + 1), oldN >= 0 && end >= 0 ? end : -1, shift);
+    std::vector<int> ends;
+    if (n == 0)
+        return ends;
+    ends.push_back(n);
+    for (int j = lastLineStart(columns, width); j > 0; j = start_[static_cast<std::size_t>(j)])
+        ends.push_back(j);
+    std::reverse(ends.begin(), ends.end());
+    return ends;
+}
+
+void LineBreaker::chooseEnds(const std::vector<long long>& oldCost,
+                             const std::vector<int>& oldStart, int from, int end, int shift) {
+    const int n = static_cast<int>(cost_.size()) - 1;
+    const int oldN = static_cast<int>(oldCost.size()) - 1;
+    const bool reuse = end >= 0;
     // Past the change, once every line end a line can start from has the old cost plus one
     // and the same delta, every later choice is the old one.
     Cost delta = 0;
     int sameSince = -1;  // the first j of the run of ends that agree with the old ones
-    for (int j = std::max(1, kept + 1); j <= n; ++j) {
-        Cost best = kInfinite;
-        int bestStart = j - 1;
-        int i = j - 1;
-        for (; i >= 0; --i) {
-            // A line that does not fit, and every longer one, has no entry.
-            const std::vector<Cost>& line = lines_[static_cast<std::size_t>(i)];
-            const auto length = static_cast<std::size_t>(j - i);
-            if (length > line.size())
-                break;
-            // Of equal costs the longest line wins, so that a score of equal measures absorbs
-            // a change in one of them near it instead of shifting every break after it.
-            const Cost c = sum(cost_[static_cast<std::size_t>(i)], line[length - 1]);
-            if (c <= best) {
-                best = c;
-                bestStart = i;
-            }
-        }
-        const int lowest = i + 1;  // the earliest start this line end looked at
-        cost_[static_cast<std::size_t>(j)] = best;
-        start_[static_cast<std::size_t>(j)] = bestStart;
+    for (int j = from; j <= n; ++j) {
+        const Ending best = bestEnding(lines_, cost_, j);
+        cost_[static_cast<std::size_t>(j)] = best.cost;
+        start_[static_cast<std::size_t>(j)] = best.start;
         if (!reuse || j < end || j - shift < 1 || j - shift > oldN)
             continue;
         const std::size_t o = static_cast<std::size_t>(j - shift);
-        const bool finite = best < kInfinite && oldCost[o] < kInfinite;
-        const Cost d = finite ? best - oldCost[o] : 0;
-        const bool agrees = finite && oldStart[o] + shift == bestStart && bestStart >= end &&
+        const bool finite = best.cost < kInfinite && oldCost[o] < kInfinite;
+        const Cost d = finite ? best.cost - oldCost[o] : 0;
+        const bool agrees = finite && oldStart[o] + shift == best.start && best.start >= end &&
                             (sameSince < 0 || d == delta);
         if (!agrees) {
             sameSince = -1;
@@ -240,7 +269,7 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
         }
         // The next line end looks back no further than this one did plus one column; when
         // all it can look at agrees, so does everything after it.
-        if (lowest > sameSince && lowest >= end && j + 1 <= n) {
+        if (best.lowest > sameSince && best.lowest >= end && j + 1 <= n) {
             for (int k = j + 1; k <= n; ++k) {
                 const std::size_t ok = static_cast<std::size_t>(k - shift);
                 cost_[static_cast<std::size_t>(k)] = oldCost[ok] + delta;
@@ -249,10 +278,10 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
             break;
         }
     }
-    std::vector<int> ends;
-    if (n == 0)
-        return ends;
-    // The last line: the best of its starts, by its own cost.
+}
+
+int LineBreaker::lastLineStart(const std::vector<ColumnGrid>& columns, int width) const {
+    const int n = static_cast<int>(columns.size());
     Cost best = kInfinite;
     int lastStart = n - 1;
     double least = 0.0;
@@ -266,11 +295,7 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
             lastStart = i;
         }
     }
-    ends.push_back(n);
-    for (int j = lastStart; j > 0; j = start_[static_cast<std::size_t>(j)])
-        ends.push_back(j);
-    std::reverse(ends.begin(), ends.end());
-    return ends;
+    return lastStart;
 }
 
 double lineWidth(const std::vector<ColumnGrid>& columns, int from, int to, double unit,
