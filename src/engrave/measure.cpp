@@ -190,6 +190,25 @@ std::pair<int, int> Measure::placeSlot(const Slot& slot, int x) {
 void Measure::findSlots() {
     slots_.clear();
     rowTexts_.clear();
+    groupSlots();
+    const int n = childCount();
+    // The room of each slot, placed around 0.
+    std::vector<int> slotOf(static_cast<std::size_t>(n), -1);
+    for (std::size_t s = 0; s < slots_.size(); ++s) {
+        Slot& slot = slots_[s];
+        const auto [left, right] = placeSlot(slot, 0);
+        slot.left = -left;
+        slot.right = right;
+        for (int i = slot.first; i <= slot.last; ++i)
+            slotOf[static_cast<std::size_t>(i)] = static_cast<int>(s);
+    }
+    addLyricTexts(slotOf);
+    addChordTexts(slotOf);
+    std::stable_sort(rowTexts_.begin(), rowTexts_.end(),
+                     [](const RowText& a, const RowText& b) { return a.row < b.row; });
+}
+
+void Measure::groupSlots() {
     music::MeasureClock clock;
     const int n = childCount();
     int pending = -1;  // the first of the elements waiting for the next timed one
@@ -222,17 +241,10 @@ void Measure::findSlots() {
             slots_.push_back({0, pending, pending, n - 1, 0, 0});
     }
     length_ = clock.position();
+}
 
-    // The room of each slot, placed around 0.
-    std::vector<int> slotOf(static_cast<std::size_t>(n), -1);
-    for (std::size_t s = 0; s < slots_.size(); ++s) {
-        Slot& slot = slots_[s];
-        const auto [left, right] = placeSlot(slot, 0);
-        slot.left = -left;
-        slot.right = right;
-        for (int i = slot.first; i <= slot.last; ++i)
-            slotOf[static_cast<std::size_t>(i)] = static_cast<int>(s);
-    }
+void Measure::addLyricTexts(const std::vector<int>& slotOf) {
+    const int n = childCount();
     const auto indexOfElement = [&](const NoteElement* note) {
         for (int i = 0; i < n; ++i)
             if (elementAt(i) == note)
@@ -252,6 +264,10 @@ void Measure::findSlots() {
         rowTexts_.push_back({m.row, slot, centre - m.width / 2, centre - m.width / 2 + m.width,
                              MeasureLyrics::kGap});
     }
+}
+
+void Measure::addChordTexts(const std::vector<int>& slotOf) {
+    const int n = childCount();
     std::size_t chord = 0;
     const std::vector<int>& chordWidths = ornaments_.chordWidths();
     for (int i = 0; i < n && chord < chordWidths.size(); ++i) {
@@ -269,8 +285,6 @@ void Measure::findSlots() {
         rowTexts_.push_back({RowText::kChordRow, slot, left, left + chordWidths[chord++],
                              NoteOrnaments::kChordSymbolGap});
     }
-    std::stable_sort(rowTexts_.begin(), rowTexts_.end(),
-                     [](const RowText& a, const RowText& b) { return a.row < b.row; });
 }
 
 void Measure::place(const std::vector<int>& centres, int width, Surface& g) {

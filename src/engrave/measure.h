@@ -125,6 +125,12 @@ private:
     void groupUnderlines();
     // Finds the slots and the texts of the row, and how much room each takes.
     void findSlots();
+    // Groups the elements into slots, each a timed element with the untimed ones that stand
+    // with it, and finds the measure's length.
+    void groupSlots();
+    // The texts of the row under the notes and above them, by the slot of each element.
+    void addLyricTexts(const std::vector<int>& slotOf);
+    void addChordTexts(const std::vector<int>& slotOf);
     // Places the elements of a slot around the centre `x`; returns the slot's left and right
     // edges.
     std::pair<int, int> placeSlot(const Slot& slot, int x);
