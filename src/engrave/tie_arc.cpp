@@ -49,6 +49,82 @@ struct Run {
     int highest = 0;  // the highest top of the notes of the run, ends included
 };
 
+// The lines a tie from `first` (whose top is at `firstTop`) to `last` crosses, walking from
+// note to note. Throws kMismatch when the walk runs out before it reaches `last`.
+void collectRuns(const NoteElement* first, int firstTop, const NoteElement* last, bool viaShadows,
+                 std::vector<Run>& runs) {
+    const auto startRun = [&](const Node* line) {
+        Run run;
+        run.line = line;
+        run.left = rootPosition(line, {0, 0}, viaShadows).x;
+        run.right = rootPosition(line, {line->style.width, 0}, viaShadows).x + TieArc::kOverhang;
+        run.highest = rootPosition(line, {0, line->style.height}, viaShadows).y;
+        runs.push_back(run);
+    };
+    startRun(lineOfElement(first, viaShadows));
+    runs.back().hasStart = true;
+    runs.back().highest = firstTop;
+    for (const Node* e = first; e != last;) {
+        e = nextElementInLine(e);
+        if (!e)
+            throw Exception(kMismatch);
+        const Node* line = lineOfElement(e, viaShadows);
+        if (line != runs.back().line)
+            startRun(line);
+        if (const auto* element = asElement(const_cast<Node*>(e)))
+            runs.back().highest = std::max(runs.back().highest, topOf(element, viaShadows).y);
+    }
+    runs.back().hasEnd = true;
+}
+
+// How high a tie spanning `span` rises: a fifth of the width, between a quarter and a half of
+// the bar-line font height.
+struct Rise {
+    int lo;
+    int hi;
+    int operator()(int span) const { return std::clamp(span / 5, lo, hi); }
+};
+
+// The curve of a tie on one line, from `a` to `b` (the tops of its first and last notes),
+// each end `lift` above its note.
+TieArc::Piece pieceOf(const Run& run, Point a, Point b, int lift, Rise heightFor) {
+    if (run.hasStart && run.hasEnd) {
+        const Point p0{a.x, a.y + lift}, p3{b.x, b.y + lift};
+        const int w = p3.x - p0.x;
+        const int top = std::max({p0.y, p3.y, run.highest + lift}) + heightFor(w);
+        return {p0, {p0.x + w / 4, top}, {p3.x - w / 4, top}, p3};
+    }
+    if (run.hasStart) {
+        // The left half of a tie twice as wide, cut at its top just past the line's end.
+        const Point p0{a.x, a.y + lift};
+        const int w = std::max(run.right - p0.x, 0);
+        const int h = heightFor(2 * w);
+        const int base = std::max(p0.y, run.highest + lift);
+        return {p0,
+                {p0.x + w / 4, base + h / 2},
+                {p0.x + 5 * w / 8, base + 3 * h / 4},
+                {p0.x + w, base + 3 * h / 4}};
+    }
+    if (run.hasEnd) {
+        // The right half: from the start of the line down to the last note.
+        const Point p3{b.x, b.y + lift};
+        const int x0 = std::min(run.left, p3.x - TieArc::kLeadIn);
+        const int w = p3.x - x0;
+        const int h = heightFor(2 * w);
+        const int base = std::max(p3.y, run.highest + lift);
+        return {{x0, base + 3 * h / 4},
+                {p3.x - 5 * w / 8, base + 3 * h / 4},
+                {p3.x - w / 4, base + h / 2},
+                p3};
+    }
+    // A whole line between: the tie runs on level over it.
+    const int y = run.highest + lift + 3 * heightFor(run.right - run.left) / 4;
+    return {{run.left, y},
+            {run.left + (run.right - run.left) / 3, y},
+            {run.left + 2 * (run.right - run.left) / 3, y},
+            {run.right, y}};
+}
+
 }  // namespace
 
 void TieArc::arrange(Surface&) {
@@ -70,75 +146,13 @@ void TieArc::arrange(Surface&) {
     }
     const int lift = 2 * thickness;  // between a note's top and the end of a tie on it
 
-    // The lines the tie crosses, walking from note to note.
     std::vector<Run> runs;
-    const auto startRun = [&](const Node* line) {
-        Run run;
-        run.line = line;
-        run.left = rootPosition(line, {0, 0}, viaShadows).x;
-        run.right = rootPosition(line, {line->style.width, 0}, viaShadows).x + kOverhang;
-        run.highest = rootPosition(line, {0, line->style.height}, viaShadows).y;
-        runs.push_back(run);
-    };
-    startRun(lineOfElement(first, viaShadows));
-    runs.back().hasStart = true;
     const Point a = topOf(first, viaShadows);
-    runs.back().highest = a.y;
-    for (const Node* e = first; e != last;) {
-        e = nextElementInLine(e);
-        if (!e)
-            throw Exception(kMismatch);
-        const Node* line = lineOfElement(e, viaShadows);
-        if (line != runs.back().line)
-            startRun(line);
-        if (const auto* element = asElement(const_cast<Node*>(e)))
-            runs.back().highest = std::max(runs.back().highest, topOf(element, viaShadows).y);
-    }
-    runs.back().hasEnd = true;
+    collectRuns(first, a.y, last, viaShadows, runs);
     const Point b = topOf(last, viaShadows);
-
-    // A fifth of the width a whole tie would span, between a quarter and a half of the bar-line
-    // font height.
-    const int lo = std::abs(barHeight / 4);
-    const int hi = std::abs(barHeight / 2);
-    const auto heightFor = [&](int span) { return std::clamp(span / 5, lo, hi); };
-
+    const Rise heightFor{std::abs(barHeight / 4), std::abs(barHeight / 2)};
     for (const Run& run : runs) {
-        Piece p;
-        if (run.hasStart && run.hasEnd) {
-            const Point p0{a.x, a.y + lift}, p3{b.x, b.y + lift};
-            const int w = p3.x - p0.x;
-            const int top = std::max({p0.y, p3.y, run.highest + lift}) + heightFor(w);
-            p = {p0, {p0.x + w / 4, top}, {p3.x - w / 4, top}, p3};
-        } else if (run.hasStart) {
-            // The left half of a tie twice as wide, cut at its top just past the line's end.
-            const Point p0{a.x, a.y + lift};
-            const int w = std::max(run.right - p0.x, 0);
-            const int h = heightFor(2 * w);
-            const int base = std::max(p0.y, run.highest + lift);
-            p = {p0,
-                 {p0.x + w / 4, base + h / 2},
-                 {p0.x + 5 * w / 8, base + 3 * h / 4},
-                 {p0.x + w, base + 3 * h / 4}};
-        } else if (run.hasEnd) {
-            // The right half: from the start of the line down to the last note.
-            const Point p3{b.x, b.y + lift};
-            const int x0 = std::min(run.left, p3.x - kLeadIn);
-            const int w = p3.x - x0;
-            const int h = heightFor(2 * w);
-            const int base = std::max(p3.y, run.highest + lift);
-            p = {{x0, base + 3 * h / 4},
-                 {p3.x - 5 * w / 8, base + 3 * h / 4},
-                 {p3.x - w / 4, base + h / 2},
-                 p3};
-        } else {
-            // A whole line between: the tie runs on level over it.
-            const int y = run.highest + lift + 3 * heightFor(run.right - run.left) / 4;
-            p = {{run.left, y},
-                 {run.left + (run.right - run.left) / 3, y},
-                 {run.left + 2 * (run.right - run.left) / 3, y},
-                 {run.right, y}};
-        }
+        const Piece p = pieceOf(run, a, b, lift, heightFor);
         pieces.push_back(p);
         Rect box = boundsOf(p);
         box.top += thickness;
