@@ -15,6 +15,15 @@ double timeSpace(music::Ticks time) {
     return std::max(0.5, 2.0 + 0.4 * std::log2(quarters));
 }
 
+namespace {
+
+// The moment of a slot starting at `t`, among the sorted start times of the column.
+int momentAt(const std::vector<music::Ticks>& times, music::Ticks t) {
+    return static_cast<int>(std::lower_bound(times.begin(), times.end(), t) - times.begin()) + 1;
+}
+
+}  // namespace
+
 ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measures) {
     std::vector<music::Ticks> times;
     music::Ticks end = 0;
@@ -41,74 +50,87 @@ ColumnGrid::ColumnGrid(const std::vector<Measure*>& measures) : measures_(measur
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
     moments_ = static_cast<int>(times.size());
-    const int contentEnd = moments_ + 1;
-    const double dw = digitWidth_;
-
-    // Each moment stands after the one before it by the room its time takes; the content
-    // ends after the last one by the room of the time left to the end of the measure, less
-    // what the bar line and the gap after it give back, so that a bar line stands about as
-    // far from the note before it as from the note after it.
-    for (int k = 1; k <= moments_; ++k) {
-        const double spring =
-            k > 1 ? dw * timeSpace(times[static_cast<std::size_t>(k - 1)] -
-                                   times[static_cast<std::size_t>(k - 2)])
-                  : 0.0;
-        bounds_.push_back({k - 1, k, 0.0, spring});
-    }
-    if (moments_ > 0 && end > times.back())
-        bounds_.push_back({moments_, contentEnd, -0.75 * dw, dw * timeSpace(end - times.back())});
-    bounds_.push_back({moments_, contentEnd, 0.0, 0.0});
-
-    const auto momentAt = [&](music::Ticks t) {
-        return static_cast<int>(std::lower_bound(times.begin(), times.end(), t) - times.begin()) +
-               1;
-    };
+    addTimeBounds(times, end);
     for (const Measure* m : measures_) {
         momentOf_.emplace_back();
         if (!m)
             continue;
         std::vector<int>& at = momentOf_.back();
-        at.reserve(m->timeSlots().size());
-        const std::vector<Measure::Slot>& slots = m->timeSlots();
-        for (std::size_t s = 0; s < slots.size(); ++s) {
-            const Measure::Slot& slot = slots[s];
-            const int k = momentAt(slot.start);
-            at.push_back(k);
-            // Nothing reaches left of the measure's start, nor into the slot before it, nor
-            // past the bar line.
-            bounds_.push_back({0, k, static_cast<double>(slot.left), 0.0});
-            if (s > 0 && at[s - 1] < k)
-                bounds_.push_back({at[s - 1], k,
-                                   static_cast<double>(slots[s - 1].right + slot.left), 0.0});
-            if (s + 1 == slots.size())
-                bounds_.push_back({k, contentEnd, static_cast<double>(slot.right), 0.0});
-        }
-        // The texts of a row keep a gap between them; the first stands half a gap after the
-        // measure's start and the last ends half a gap before its end, so that texts of two
-        // measures keep a gap across the bar line.
-        const std::vector<Measure::RowText>& texts = m->rowTexts();
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const Measure::RowText& text = texts[i];
-            if (text.slot < 0 || static_cast<std::size_t>(text.slot) >= at.size())
-                continue;
-            const int k = at[static_cast<std::size_t>(text.slot)];
-            const bool first = i == 0 || texts[i - 1].row != text.row;
-            const bool last = i + 1 == texts.size() || texts[i + 1].row != text.row;
-            if (first) {
-                bounds_.push_back({0, k, text.gap / 2.0 - text.left, 0.0});
-            } else {
-                const Measure::RowText& before = texts[i - 1];
-                const int j = at[static_cast<std::size_t>(before.slot)];
-                if (j < k)
-                    bounds_.push_back(
-                        {j, k, static_cast<double>(before.right + text.gap - text.left), 0.0});
-            }
-            if (last)
-                bounds_.push_back({k, contentEnd, text.right + text.gap / 2.0, 0.0});
-        }
+        addSlotBounds(*m, times, at);
+        addTextBounds(*m, at);
     }
+    sortBounds();
+}
+
+void ColumnGrid::addTimeBounds(const std::vector<music::Ticks>& times, music::Ticks end) {
+    const int contentEnd = moments_ + 1;
+    const double dw = digitWidth_;
+    // Each moment stands after the one before it by the room its time takes; the content
+    // ends after the last one by the room of the time left to the end of the measure, less
+    // what the bar line and the gap after it give back, so that a bar line stands about as
+    // far from the note before it as from the note after it.
+    for (int k = 1; k <= moments_; ++k) {
+        const double spring = k > 1 ? dw * timeSpace(times[static_cast<std::size_t>(k - 1)] -
+                                                     times[static_cast<std::size_t>(k - 2)])
+                                    : 0.0;
+        bounds_.push_back({k - 1, k, 0.0, spring});
+    }
+    if (moments_ > 0 && end > times.back())
+        bounds_.push_back({moments_, contentEnd, -0.75 * dw, dw * timeSpace(end - times.back())});
+    bounds_.push_back({moments_, contentEnd, 0.0, 0.0});
+}
+
+void ColumnGrid::addSlotBounds(const Measure& m, const std::vector<music::Ticks>& times,
+                               std::vector<int>& at) {
+    const int contentEnd = moments_ + 1;
+    at.reserve(m.timeSlots().size());
+    const std::vector<Measure::Slot>& slots = m.timeSlots();
+    for (std::size_t s = 0; s < slots.size(); ++s) {
+        const Measure::Slot& slot = slots[s];
+        const int k = momentAt(times, slot.start);
+        at.push_back(k);
+        // Nothing reaches left of the measure's start, nor into the slot before it, nor past
+        // the bar line.
+        bounds_.push_back({0, k, static_cast<double>(slot.left), 0.0});
+        if (s > 0 && at[s - 1] < k)
+            bounds_.push_back(
+                {at[s - 1], k, static_cast<double>(slots[s - 1].right + slot.left), 0.0});
+        if (s + 1 == slots.size())
+            bounds_.push_back({k, contentEnd, static_cast<double>(slot.right), 0.0});
+    }
+}
+
+void ColumnGrid::addTextBounds(const Measure& m, const std::vector<int>& at) {
+    const int contentEnd = moments_ + 1;
+    // The texts of a row keep a gap between them; the first stands half a gap after the
+    // measure's start and the last ends half a gap before its end, so that texts of two
+    // measures keep a gap across the bar line.
+    const std::vector<Measure::RowText>& texts = m.rowTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Measure::RowText& text = texts[i];
+        if (text.slot < 0 || static_cast<std::size_t>(text.slot) >= at.size())
+            continue;
+        const int k = at[static_cast<std::size_t>(text.slot)];
+        const bool first = i == 0 || texts[i - 1].row != text.row;
+        const bool last = i + 1 == texts.size() || texts[i + 1].row != text.row;
+        if (first) {
+            bounds_.push_back({0, k, text.gap / 2.0 - text.left, 0.0});
+        } else {
+            const Measure::RowText& before = texts[i - 1];
+            const int j = at[static_cast<std::size_t>(before.slot)];
+            if (j < k)
+                bounds_.push_back(
+                    {j, k, static_cast<double>(before.right + text.gap - text.left), 0.0});
+        }
+        if (last)
+            bounds_.push_back({k, contentEnd, text.right + text.gap / 2.0, 0.0});
+    }
+}
+
+void ColumnGrid::sortBounds() {
     // In the order of their ends, each end's bounds as they came: a counting sort, since a
     // grid is made for every measure measured.
+    const int contentEnd = moments_ + 1;
     std::vector<int> first(static_cast<std::size_t>(contentEnd) + 2, 0);
     for (const Bound& b : bounds_)
         ++first[static_cast<std::size_t>(b.to) + 1];
@@ -132,8 +154,7 @@ int ColumnGrid::least() const {
     return least_;
 }
 
-void ColumnGrid::positions(double unit, std::vector<double>& x,
-                           std::vector<double>* slope) const {
+void ColumnGrid::positions(double unit, std::vector<double>& x, std::vector<double>* slope) const {
     const std::size_t count = static_cast<std::size_t>(moments_) + 2;
     x.assign(count, -std::numeric_limits<double>::infinity());
     x[0] = 0.0;

@@ -58,6 +58,16 @@ private:
         double rod;
         double spring;
     };
+    // The springs between the moments (`times`, sorted, ending at `end`) and the rods that
+    // end the content.
+    void addTimeBounds(const std::vector<music::Ticks>& times, music::Ticks end);
+    // What the slots of measure `m` need: their moments (into `at`) and the room around each.
+    void addSlotBounds(const Measure& m, const std::vector<music::Ticks>& times,
+                       std::vector<int>& at);
+    // The room the row texts of measure `m` need, by the moments of its slots.
+    void addTextBounds(const Measure& m, const std::vector<int>& at);
+    // Sorts the bounds by their ends, keeping the order of those of one end.
+    void sortBounds();
     // The x of every moment at `unit` (index 0 the left edge), the last the content's end.
     void positions(double unit, std::vector<double>& x, std::vector<double>* slope) const;
 
