@@ -57,90 +57,27 @@ void MarkText::arrange(Surface& g) {
     thickness = std::max(1, small.logFont.height / -20);
 
     const Point start = rootPosition(measure, {0, 0}, viaShadows);
-    const int gap = small.logFont.height / -2;  // half the text's height
-    // Above the measure, or above the label of a bracket that starts here.
-    const int lift = aboveBracket ? -2 * small.logFont.height : 0;
-    const int top = start.y + lift;  // y grows upwards: texts hang down from their top
-
-    // Measured pieces go left to right from the start of the measure, bottoms on one line.
-    int x = start.x;
-    int tallest = 0;
-    std::vector<std::pair<std::size_t, int>> heights;  // piece, its height (negative)
-    const auto addText = [&](std::u16string text, const FontRecord& font) {
-        g.setFont(font);
-        const Size extent = g.textExtent(text);
-        parts_.push_back(Piece{std::move(text), font, Point{x, 0}});
-        heights.emplace_back(parts_.size() - 1, extent.height);
-        tallest = std::min(tallest, extent.height);
-        x += extent.width + gap;
-        return extent;
-    };
-    const int sign = -small.logFont.height;  // the size of a segno or coda sign
-    // Signs hang from `top` like the texts, and are lifted with them below.
-    if (mark.jumps & jump::kSegno) {
-        segno_ = Rect{x, top, x + 2 * sign / 3, top - sign};
-        x += 2 * sign / 3 + gap;
-        tallest = std::min(tallest, -sign);
-    }
-    if (mark.jumps & jump::kCoda) {
-        coda_ = Rect{x, top, x + sign, top - sign};
-        x += sign + gap;
-        tallest = std::min(tallest, -sign);
-    }
-    if (mark.keyChange && mark.keyLetter <= 6) {
-        std::u16string key = u"1=";
-        if (mark.keyAccidental == 1)
-            key += u"\u266F";
-        else if (mark.keyAccidental == 2)
-            key += u"\u266D";
-        key += static_cast<char16_t>(u'A' + mark.keyLetter);
-        addText(std::move(key), bold);
-    }
+    // Measured pieces go left to right from the start of the measure, bottoms on one line:
+    // above the measure, or above the label of a bracket that starts here (y grows upwards:
+    // texts hang down from their top).
+    Row row;
+    row.x = start.x;
+    row.top = start.y + (aboveBracket ? -2 * small.logFont.height : 0);
+    row.gap = small.logFont.height / -2;  // half the text's height
+    addSigns(row, -small.logFont.height);
+    if (mark.keyChange && mark.keyLetter <= 6)
+        addText(row, keyText(mark), bold, g);
     if (mark.meterChange) {
-        if (mark.numerator == 0) {
-            addText(u"散板", small);
-        } else {
-            // A fraction: numerator over denominator, a line between, as tall as two lines.
-            FontRecord digits = bold;
-            g.setFont(digits);
-            const Size n = g.textExtent(decimal(mark.numerator));
-            const Size d = g.textExtent(decimal(mark.denominator));
-            const int width = std::max(n.width, d.width);
-            const int bottom = top + n.height + d.height;
-            parts_.push_back(Piece{decimal(mark.numerator), digits,
-                                   Point{x + (width - n.width) / 2, top}});
-            parts_.push_back(Piece{decimal(mark.denominator), digits,
-                                   Point{x + (width - d.width) / 2, top + n.height}});
-            fractionLine_ = Rect{x, top + n.height, x + width, top + n.height};
-            tallest = std::min(tallest, bottom - top);
-            x += width + gap;
-        }
+        if (mark.numerator == 0)
+            addText(row, u"散板", small, g);
+        else
+            addFraction(row, bold, g);
     }
     if (!mark.tempo.empty())
-        addText(tempoMarkText(mark.tempo), small);
-    // Jump words: right-aligned before the closing bar line.
-    const std::u16string words = jumpWords(mark.jumps);
-    if (!words.empty()) {
-        g.setFont(small);
-        const Size extent = g.textExtent(words);
-        const Point end = rootPosition(measure, {measure->style.width - measure->barWidth, 0},
-                                       viaShadows);
-        parts_.push_back(Piece{words, small, Point{end.x - extent.width, 0}});
-        heights.emplace_back(parts_.size() - 1, extent.height);
-        tallest = std::min(tallest, extent.height);
-    }
-    // Single-line pieces stand on the bottom of the tallest.
-    for (const auto& [index, height] : heights)
-        parts_[index].at.y = top + tallest - height;
-    // Everything so far hangs from `top`; move it up so that its bottom is just above it.
-    const int up = -tallest + gap;
-    for (Piece& p : parts_)
-        p.at.y += up;
-    for (Rect* r : {&segno_, &coda_, &fractionLine_}) {
-        r->top += up;
-        r->bottom += up;
-    }
-    strips.assign(1, Rect{start.x, top + up, std::max(x, start.x + 1), top});
+        addText(row, tempoMarkText(mark.tempo), small, g);
+    addJumpWords(row, *measure, viaShadows, small, g);
+    const int up = standOnRow(row);
+    strips.assign(1, Rect{start.x, row.top + up, std::max(row.x, start.x + 1), row.top});
     for (const Piece& p : parts_) {
         g.setFont(p.font);
         const Size extent = g.textExtent(p.text);
@@ -151,6 +88,86 @@ void MarkText::arrange(Surface& g) {
     }
     stripLines.assign(1, lineOfMeasure(measure, viaShadows));
     coverStrips(style, strips, strips.front());
+}
+
+std::u16string MarkText::keyText(const MeasureMark& mark) {
+    std::u16string key = u"1=";
+    if (mark.keyAccidental == 1)
+        key += u"\u266F";
+    else if (mark.keyAccidental == 2)
+        key += u"\u266D";
+    key += static_cast<char16_t>(u'A' + mark.keyLetter);
+    return key;
+}
+
+void MarkText::addSigns(Row& row, int sign) {
+    // Signs hang from the row's top like the texts, and are lifted with them.
+    if (mark.jumps & jump::kSegno) {
+        segno_ = Rect{row.x, row.top, row.x + 2 * sign / 3, row.top - sign};
+        row.x += 2 * sign / 3 + row.gap;
+        row.tallest = std::min(row.tallest, -sign);
+    }
+    if (mark.jumps & jump::kCoda) {
+        coda_ = Rect{row.x, row.top, row.x + sign, row.top - sign};
+        row.x += sign + row.gap;
+        row.tallest = std::min(row.tallest, -sign);
+    }
+}
+
+void MarkText::addText(Row& row, std::u16string text, const FontRecord& font, Surface& g) {
+    g.setFont(font);
+    const Size extent = g.textExtent(text);
+    parts_.push_back(Piece{std::move(text), font, Point{row.x, 0}});
+    row.heights.emplace_back(parts_.size() - 1, extent.height);
+    row.tallest = std::min(row.tallest, extent.height);
+    row.x += extent.width + row.gap;
+}
+
+void MarkText::addFraction(Row& row, const FontRecord& digits, Surface& g) {
+    // Numerator over denominator, a line between, as tall as two lines.
+    g.setFont(digits);
+    const Size n = g.textExtent(decimal(mark.numerator));
+    const Size d = g.textExtent(decimal(mark.denominator));
+    const int width = std::max(n.width, d.width);
+    const int top = row.top;
+    const int bottom = top + n.height + d.height;
+    parts_.push_back(
+        Piece{decimal(mark.numerator), digits, Point{row.x + (width - n.width) / 2, top}});
+    parts_.push_back(Piece{decimal(mark.denominator), digits,
+                           Point{row.x + (width - d.width) / 2, top + n.height}});
+    fractionLine_ = Rect{row.x, top + n.height, row.x + width, top + n.height};
+    row.tallest = std::min(row.tallest, bottom - top);
+    row.x += width + row.gap;
+}
+
+void MarkText::addJumpWords(Row& row, const Measure& measure, bool viaShadows,
+                            const FontRecord& font, Surface& g) {
+    // Right-aligned before the closing bar line.
+    const std::u16string words = jumpWords(mark.jumps);
+    if (words.empty())
+        return;
+    g.setFont(font);
+    const Size extent = g.textExtent(words);
+    const Point end =
+        rootPosition(&measure, {measure.style.width - measure.barWidth, 0}, viaShadows);
+    parts_.push_back(Piece{words, font, Point{end.x - extent.width, 0}});
+    row.heights.emplace_back(parts_.size() - 1, extent.height);
+    row.tallest = std::min(row.tallest, extent.height);
+}
+
+int MarkText::standOnRow(const Row& row) {
+    // Single-line pieces stand on the bottom of the tallest.
+    for (const auto& [index, height] : row.heights)
+        parts_[index].at.y = row.top + row.tallest - height;
+    // Everything so far hangs from the top; move it up so that its bottom is just above it.
+    const int up = -row.tallest + row.gap;
+    for (Piece& p : parts_)
+        p.at.y += up;
+    for (Rect* r : {&segno_, &coda_, &fractionLine_}) {
+        r->top += up;
+        r->bottom += up;
+    }
+    return up;
 }
 
 void MarkText::draw(Surface& g) const {
@@ -191,8 +208,8 @@ void MarkText::draw(Surface& g) const {
         const auto at = [&](int x, int y) { return Point{ox + x, oy + y}; };
         g.drawBezier(at(s.right - w / 6, s.top - h / 8), at(mx - w / 2, s.top + h / 8),
                      at(s.left - w / 4, my + h / 4), at(mx, my));
-        g.drawBezier(at(mx, my), at(s.right + w / 4, my - h / 4),
-                     at(mx + w / 2, s.bottom - h / 8), at(s.left + w / 6, s.bottom + h / 8));
+        g.drawBezier(at(mx, my), at(s.right + w / 4, my - h / 4), at(mx + w / 2, s.bottom - h / 8),
+                     at(s.left + w / 6, s.bottom + h / 8));
         g.moveTo(ox + s.left, oy + s.bottom);
         g.lineTo(ox + s.right, oy + s.top);
         const int dot = std::max(1, w / 8);
