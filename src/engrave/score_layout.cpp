@@ -165,34 +165,11 @@ void ScoreLayout::layOutChanges(Surface& g) {
         return;
     LinearView& view = tracks();
     const int tracksCount = view.childCount();
-    // Verses that came or went in a track change the rows of every measure of its line.
-    for (int t = 0; t < tracksCount; ++t) {
-        auto rows = view.lyricRowsOf(t);
-        if (sameRows(rows, rows_[static_cast<std::size_t>(t)]))
-            continue;
-        rows_[static_cast<std::size_t>(t)] = rows;
-        Node* line = view.child(t);
-        for (int m = 0; m < line->childCount(); ++m) {
-            Measure* measure = asMeasure(line->child(m));
-            measure->setLyricRows(rows);
-            dirty_.insert(measure);
-        }
-    }
-    // Where each track changed, and its new measures measured.
+    takeLyricRows();
+    // Where each track changed.
     std::vector<int> first(static_cast<std::size_t>(tracksCount), INT_MAX);
     std::vector<int> last(static_cast<std::size_t>(tracksCount), -1);
-    const music::Attributes attributes(score_.header());
-    for (Measure* m : dirty_) {
-        const int t = view.indexOf(m->parent());
-        const int i = m->parent()->indexOf(m);
-        first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], i);
-        last[static_cast<std::size_t>(t)] = std::max(last[static_cast<std::size_t>(t)], i);
-        m->setBeat(attributes.beatAt(i));
-        m->setLyricRows(rows_[static_cast<std::size_t>(t)]);
-        m->layout(g, true);
-        if (strip_)
-            m->style.y = -m->parent()->style.paddingTop - m->style.marginTop;
-    }
+    measureDirty(g, first, last);
     const bool measures = !dirty_.empty();
     dirty_.clear();
     const bool shapes = shapes_;
@@ -207,34 +184,9 @@ void ScoreLayout::layOutChanges(Surface& g) {
             c1 = std::max(c1, last[static_cast<std::size_t>(t)] + 1);
         }
         int shift = 0;
-        bool uniform = true;
-        bool shiftKnown = false;
-        for (int t = 0; t < tracksCount; ++t) {
-            const int now = view.child(t)->childCount();
-            const int before = counts_[static_cast<std::size_t>(t)];
-            if (std::max(now, before) <= c0)
-                continue;
-            if (!shiftKnown) {
-                shift = now - before;
-                shiftKnown = true;
-            } else if (now - before != shift) {
-                uniform = false;
-            }
-        }
-        for (int t = 0; t < tracksCount; ++t)
-            counts_[static_cast<std::size_t>(t)] = view.child(t)->childCount();
+        const bool uniform = takeCounts(c0, shift);
         if (strip_) {
-            // Every track's measures of the changed columns are placed again on their grids
-            // (all of them after the change when the tracks moved apart), and every track
-            // moves along from the first.
-            const std::vector<ColumnGrid> columns = columnGrids(view, c0, uniform ? c1 : -1);
-            for (const ColumnGrid& column : columns)
-                column.place(1.0, 1.0, g);
-            for (int t = 0; t < tracksCount; ++t)
-                if (view.child(t)->childCount() > c0 || first[static_cast<std::size_t>(t)] != INT_MAX)
-                    first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], c0);
-            const int digitWidth = columns.empty() ? 0 : columns.front().digitWidth();
-            updateStrip(g, first, digitWidth, shapes);
+            placeStripColumns(g, first, c0, uniform ? c1 : -1, shapes);
             return;
         }
         pages_->update(g, c0, uniform ? c1 : -1, shift);
@@ -250,6 +202,77 @@ void ScoreLayout::layOutChanges(Surface& g) {
         pages_->rebuildShapes(g);
         changed_ = pages_->changed;
     }
+}
+
+void ScoreLayout::takeLyricRows() {
+    // Verses that came or went in a track change the rows of every measure of its line.
+    LinearView& view = tracks();
+    for (int t = 0; t < view.childCount(); ++t) {
+        auto rows = view.lyricRowsOf(t);
+        if (sameRows(rows, rows_[static_cast<std::size_t>(t)]))
+            continue;
+        rows_[static_cast<std::size_t>(t)] = rows;
+        Node* line = view.child(t);
+        for (int m = 0; m < line->childCount(); ++m) {
+            Measure* measure = asMeasure(line->child(m));
+            measure->setLyricRows(rows);
+            dirty_.insert(measure);
+        }
+    }
+}
+
+void ScoreLayout::measureDirty(Surface& g, std::vector<int>& first, std::vector<int>& last) {
+    LinearView& view = tracks();
+    const music::Attributes attributes(score_.header());
+    for (Measure* m : dirty_) {
+        const int t = view.indexOf(m->parent());
+        const int i = m->parent()->indexOf(m);
+        first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], i);
+        last[static_cast<std::size_t>(t)] = std::max(last[static_cast<std::size_t>(t)], i);
+        m->setBeat(attributes.beatAt(i));
+        m->setLyricRows(rows_[static_cast<std::size_t>(t)]);
+        m->layout(g, true);
+        if (strip_)
+            m->style.y = -m->parent()->style.paddingTop - m->style.marginTop;
+    }
+}
+
+bool ScoreLayout::takeCounts(int c0, int& shift) {
+    const LinearView& view = tracks();
+    const int tracksCount = view.childCount();
+    bool uniform = true;
+    bool shiftKnown = false;
+    for (int t = 0; t < tracksCount; ++t) {
+        const int now = view.child(t)->childCount();
+        const int before = counts_[static_cast<std::size_t>(t)];
+        if (std::max(now, before) <= c0)
+            continue;
+        if (!shiftKnown) {
+            shift = now - before;
+            shiftKnown = true;
+        } else if (now - before != shift) {
+            uniform = false;
+        }
+    }
+    for (int t = 0; t < tracksCount; ++t)
+        counts_[static_cast<std::size_t>(t)] = view.child(t)->childCount();
+    return uniform;
+}
+
+void ScoreLayout::placeStripColumns(Surface& g, std::vector<int>& first, int c0, int end,
+                                    bool shapes) {
+    // Every track's measures of the changed columns are placed again on their grids (all of
+    // them after the change when the tracks moved apart), and every track moves along from
+    // the first.
+    LinearView& view = *strip_;
+    const std::vector<ColumnGrid> columns = columnGrids(view, c0, end);
+    for (const ColumnGrid& column : columns)
+        column.place(1.0, 1.0, g);
+    for (int t = 0; t < view.childCount(); ++t)
+        if (view.child(t)->childCount() > c0 || first[static_cast<std::size_t>(t)] != INT_MAX)
+            first[static_cast<std::size_t>(t)] = std::min(first[static_cast<std::size_t>(t)], c0);
+    const int digitWidth = columns.empty() ? 0 : columns.front().digitWidth();
+    updateStrip(g, first, digitWidth, shapes);
 }
 
 void ScoreLayout::rebuildStripShapes(Surface& g) {
@@ -280,6 +303,45 @@ void ScoreLayout::relayoutStripMarks(Surface& g) {
     }
 }
 
+namespace {
+
+// Places the measures of a strip's track line from measure `from` on, each after the one
+// before by `gap`, as the whole strip is spaced at the natural unit, and sizes the line.
+void respaceStripLine(Node& line, int from, int gap) {
+    int sum = 0;
+    if (from > 0) {
+        const Node* before = line.child(from - 1);
+        sum = before->style.x + before->style.width;
+    }
+    for (int i = from; i < line.childCount(); ++i) {
+        Node* shown = line.child(i);
+        if (i > 0)
+            sum += gap;
+        shown->style.x = sum;
+        sum += shown->style.width;
+    }
+    // Room above the line for chord symbols and the like, as its full arrangement makes.
+    if (line.kind == kNoteLine) {
+        const int room = static_cast<const NoteLine&>(line).roomAbove();
+        if (room != line.style.paddingTop) {
+            line.style.paddingTop = room;
+            for (int i = 0; i < line.childCount(); ++i)
+                line.child(i)->style.y = -room - line.child(i)->style.marginTop;
+        }
+    }
+    if (line.childCount() == 0)
+        sum = 0;
+    line.style.width = sum;
+    int bottom = 0;
+    for (int i = 0; i < line.childCount(); ++i) {
+        const Style& s = line.child(i)->style;
+        bottom = std::min(bottom, s.y + s.height - s.marginBottom);
+    }
+    line.style.height = bottom - line.style.paddingBottom;
+}
+
+}  // namespace
+
 void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int digitWidth,
                               bool shapesChanged) {
     LinearView& view = *strip_;
@@ -288,44 +350,9 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int dig
     for (int t = 0; t < view.childCount(); ++t)
         yBefore.push_back(view.child(t)->style.y);
     const Style rootBefore = view.style;
-    for (int t = 0; t < view.childCount(); ++t) {
-        const int from = first[static_cast<std::size_t>(t)];
-        Node& line = *view.child(t);
-        if (from == INT_MAX)
-            continue;
-        // Spaced as the whole strip is, at the natural unit: the measures after the first
-        // changed one moved along.
-        int sum = 0;
-        if (from > 0) {
-            const Node* before = line.child(from - 1);
-            sum = before->style.x + before->style.width;
-        }
-        for (int i = from; i < line.childCount(); ++i) {
-            Node* shown = line.child(i);
-            if (i > 0)
-                sum += gap;
-            shown->style.x = sum;
-            sum += shown->style.width;
-        }
-        // Room above the line for chord symbols and the like, as its full arrangement makes.
-        if (line.kind == kNoteLine) {
-            const int room = static_cast<const NoteLine&>(line).roomAbove();
-            if (room != line.style.paddingTop) {
-                line.style.paddingTop = room;
-                for (int i = 0; i < line.childCount(); ++i)
-                    line.child(i)->style.y = -room - line.child(i)->style.marginTop;
-            }
-        }
-        if (line.childCount() == 0)
-            sum = 0;
-        line.style.width = sum;
-        int bottom = 0;
-        for (int i = 0; i < line.childCount(); ++i) {
-            const Style& s = line.child(i)->style;
-            bottom = std::min(bottom, s.y + s.height - s.marginBottom);
-        }
-        line.style.height = bottom - line.style.paddingBottom;
-    }
+    for (int t = 0; t < view.childCount(); ++t)
+        if (first[static_cast<std::size_t>(t)] != INT_MAX)
+            respaceStripLine(*view.child(t), first[static_cast<std::size_t>(t)], gap);
     view.System::arrange(g);
     // What moved: from each changed measure to the end of its line, or the whole strip when
     // a line moved up or down.
@@ -352,6 +379,11 @@ void ScoreLayout::updateStrip(Surface& g, const std::vector<int>& first, int dig
         rebuildStripShapes(g);
         return;
     }
+    relayoutStripShapes(g, first, linesMoved);
+}
+
+void ScoreLayout::relayoutStripShapes(Surface& g, const std::vector<int>& first, bool linesMoved) {
+    LinearView& view = *strip_;
     const auto moved = [&](int t, int to) {
         return linesMoved || to >= first[static_cast<std::size_t>(t)];
     };

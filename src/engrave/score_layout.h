@@ -64,13 +64,27 @@ public:
 private:
     void layOutWhole(Surface& g);
     void layOutChanges(Surface& g);
+    // Gives the measures of every track whose verses came or went its new rows of lyrics,
+    // to be measured again.
+    void takeLyricRows();
+    // Measures the measures made or changed since the last update, noting the first and last
+    // of each track.
+    void measureDirty(Surface& g, std::vector<int>& first, std::vector<int>& last);
+    // Notes the measure count of every track; whether every track that reaches past column
+    // `c0` gained or lost the same number of measures (`shift`).
+    bool takeCounts(int c0, int& shift);
+    // The strip: places the columns [c0, end) (end -1: to the end) on their grids and every
+    // track from its first changed measure (or `c0`) on.
+    void placeStripColumns(Surface& g, std::vector<int>& first, int c0, int end, bool shapes);
     // Replaces the measure nodes of a change with nodes of the measures that took their place.
     void replaceMeasures(const music::ScoreChange& change);
     // The strip: the measures of each track from its first changed one on are placed again,
     // as are the shapes they move (every shape, when the ties or voltas changed).
-    void updateStrip(Surface& g, const std::vector<int>& first, int digitWidth,
-                     bool shapesChanged);
+    void updateStrip(Surface& g, const std::vector<int>& first, int digitWidth, bool shapesChanged);
     void rebuildStripShapes(Surface& g);
+    // Lays out again the strip's ties and brackets that reach a track's first changed measure
+    // (all of them when `linesMoved`), making again those whose notes were replaced.
+    void relayoutStripShapes(Surface& g, const std::vector<int>& first, bool linesMoved);
     void relayoutStripMarks(Surface& g);
 
     const music::Score& score_;
