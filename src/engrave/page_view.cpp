@@ -97,48 +97,40 @@ std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int
     return lines;
 }
 
+namespace {
+
+// A text of the title block, measured. A text is present when it measures below 0: an empty
+// text measures (0, 0).
+Text measuredText(Page& page, const std::u16string& s, const FontRecord& font, Surface& g) {
+    Text text(&page, s, font);
+    text.layout(g, true);
+    return text;
+}
+
+// Puts a copy of a measured text on the page, its top-left corner at (x, top).
+void placeText(Page& page, const Text& text, int x, int top, const char* role) {
+    page.texts.push_back(text);
+    page.texts.back().heldBy(&page);
+    page.texts.back().style.x = x;
+    page.texts.back().style.y = top;
+    page.texts.back().role = role;
+}
+
+}  // namespace
+
 int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     const doc_header& h = score->header();
     const format_track_header& f = *format;
-    const int W = pageWidth;
     const int titleHeight = f.font(kTitleFont).logFont.height;
     const int subtitleHeight = f.font(kSubtitleFont).logFont.height;
     const int textHeight = f.font(kTextFont).logFont.height;
-    // A text is present when it measures below 0: an empty text measures (0, 0).
-    const auto measured = [&](const std::u16string& s, FontCategory category) {
-        Text text(&page, s, f.font(category));
-        text.layout(g, true);
-        return text;
-    };
-    const auto place = [&](const Text& text, int x, int top, const char* role) {
-        page.texts.push_back(text);
-        page.texts.back().heldBy(&page);
-        page.texts.back().style.x = x;
-        page.texts.back().style.y = top;
-        page.texts.back().role = role;
-    };
-    // Centred on the whole sheet, not on the content area, but never past the margins: a
-    // title wider than the text width goes on as many lines as it needs.
-    const int textWidth = std::max(1, W - marginLeft - marginRight);
-    const auto centred = [&](const std::u16string& s, FontCategory category, int top,
-                             const char* role) {
-        g.setFont(f.font(category));
-        for (const std::u16string& line : wrapText(g, s, textWidth)) {
-            const Text text = measured(line, category);
-            const int x = std::clamp((W - text.style.width) / 2, marginLeft,
-                                     std::max(marginLeft, W - marginRight - text.style.width));
-            place(text, x, top, role);
-            top += text.style.height;
-        }
-        return top;
-    };
 
-    y = centred(h.title, kTitleFont, y, "title");
-    if (!h.subtitle.empty() && measured(h.subtitle, kSubtitleFont).style.height < 0)
-        y = centred(h.subtitle, kSubtitleFont, y + subtitleHeight / 2, "subtitle");
+    y = placeCentred(page, h.title, kTitleFont, y, "title", g);
+    if (!h.subtitle.empty() &&
+        measuredText(page, h.subtitle, f.font(kSubtitleFont), g).style.height < 0)
+        y = placeCentred(page, h.subtitle, kSubtitleFont, y + subtitleHeight / 2, "subtitle", g);
 
     y += titleHeight;
-    int a = y;
     page.keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator,
                                h.timeDenominator, &page);
     KeyText& key = page.keyTexts.back();
@@ -149,34 +141,66 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
     int b = key.style.y + key.style.height + textHeight / 2;
 
     int author3Height = 0;
+    const int a = placeAuthors(page, y, author3Height, g);
+    placeBesideKey(page, key, g);
+
+    const Text comment2 = measuredText(page, h.comment2, f.font(kTextFont), g);
+    if (comment2.style.height < 0) {
+        placeText(page, comment2, marginLeft, b, "comment");
+        b += textHeight / 3 + comment2.style.height;
+    }
+    return std::min(a, b) + author3Height;
+}
+
+int PageView::placeCentred(Page& page, const std::u16string& s, FontCategory category, int top,
+                           const char* role, Surface& g) {
+    // Centred on the whole sheet, not on the content area, but never past the margins: a
+    // title wider than the text width goes on as many lines as it needs.
+    const int W = pageWidth;
+    const int textWidth = std::max(1, W - marginLeft - marginRight);
+    const FontRecord& font = format->font(category);
+    g.setFont(font);
+    for (const std::u16string& line : wrapText(g, s, textWidth)) {
+        const Text text = measuredText(page, line, font, g);
+        const int x = std::clamp((W - text.style.width) / 2, marginLeft,
+                                 std::max(marginLeft, W - marginRight - text.style.width));
+        placeText(page, text, x, top, role);
+        top += text.style.height;
+    }
+    return top;
+}
+
+int PageView::placeAuthors(Page& page, int top, int& author3Height, Surface& g) {
+    // Right-aligned, one below the other from the top of the key.
+    const doc_header& h = score->header();
+    const FontRecord& font = format->font(kTextFont);
+    const int textHeight = font.logFont.height;
     for (const std::u16string* author : {&h.author1, &h.author2, &h.author3}) {
-        const Text text = measured(*author, kTextFont);
+        const Text text = measuredText(page, *author, font, g);
         if (author == &h.author3)
             author3Height = text.style.height;
         if (text.style.height >= 0)
             continue;
-        place(text, std::max(marginLeft, W - marginRight - text.style.width), a, "author");
-        a += textHeight / 3 + text.style.height;
+        placeText(page, text, std::max(marginLeft, pageWidth - marginRight - text.style.width), top,
+                  "author");
+        top += textHeight / 3 + text.style.height;
     }
+    return top;
+}
 
-    // The metronome mark and tempo text stand beside the key and time signature.
+void PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
+    const doc_header& h = score->header();
+    const FontRecord& font = format->font(kTextFont);
     int besideKey = key.style.x + key.style.width + 200;
-    const Text tempo = measured(tempoMarkText(h.tempo), kTextFont);
+    const Text tempo = measuredText(page, tempoMarkText(h.tempo), font, g);
     if (tempo.style.height < 0) {
-        place(tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2,
-              "tempo");
+        placeText(page, tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2,
+                  "tempo");
         besideKey += tempo.style.width + 200;
     }
-    const Text comment1 = measured(h.comment1, kTextFont);
-    place(comment1, besideKey, key.style.y + (key.style.height - comment1.style.height) / 2,
-          "comment");
-
-    const Text comment2 = measured(h.comment2, kTextFont);
-    if (comment2.style.height < 0) {
-        place(comment2, marginLeft, b, "comment");
-        b += textHeight / 3 + comment2.style.height;
-    }
-    return std::min(a, b) + author3Height;
+    const Text comment1 = measuredText(page, h.comment1, font, g);
+    placeText(page, comment1, besideKey,
+              key.style.y + (key.style.height - comment1.style.height) / 2, "comment");
 }
 
 void PageView::takePageSettings() {
@@ -198,8 +222,8 @@ std::unique_ptr<System> PageView::makeLine(int k, int lines, Surface& g, double 
     auto line = System::displayLine(linear.childCount());
     double squeeze = 1.0;
     bool justified = true;
-    const double unit = lineUnit(columns_, from, to, contentWidth, k + 1 == lines, unitAbove,
-                                 &squeeze, &justified);
+    const double unit =
+        lineUnit(columns_, from, to, contentWidth, k + 1 == lines, unitAbove, &squeeze, &justified);
     buildLine(k, linear, columns_, unit, squeeze, g, *line, justified ? contentWidth : 0);
     line->unit = unit;
     line->squeeze = squeeze;
@@ -311,8 +335,8 @@ namespace {
 // room that tells it from the next system.
 int lineMargin(const Node& line, double spacing) {
     const bool system = line.childCount() >= 2 || static_cast<const System&>(line).joinsTracks;
-    return static_cast<int>(std::lround(
-        (System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
+    return static_cast<int>(
+        std::lround((System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
 }
 
 }  // namespace
@@ -432,53 +456,32 @@ Rect boxOf(const Style& s) {
     return {s.x, s.y, s.x + s.width, s.y + s.height};
 }
 
-}  // namespace
+// The display lines a change makes again: the new lines [first, end) stand for the old lines
+// [first, dropEnd); the old lines from `tail` on (none when -1) stay, moved by the shift.
+struct ChangedLines {
+    int first = 0;
+    int end = 0;
+    int tail = -1;
+    int dropEnd = 0;
+};
 
-void PageView::update(Surface& g, int first, int end, int shift) {
-    std::vector<int>& starts = linear.lineStarts;
-    const int columns = columnCount(linear);
-    if (childCount() == 0 || starts.empty() || columns == 0 || !format) {
-        rebuild(g);
-        return;
-    }
-    changed.clear();
-    const int H = pageHeight, T = marginTop, B = marginBottom;
-    const int contentWidth = pageWidth - marginLeft - marginRight;
-
-    // The grids of the changed columns are made again; the others move with the shift.
-    const int oldColumns = static_cast<int>(columns_.size());
-    if (first < 0 || first > oldColumns || columns != oldColumns + shift ||
-        (end >= 0 && (end < first || end - shift < first || end - shift > oldColumns))) {
-        rebuild(g);
-        return;
-    }
-    const int oldEnd = end < 0 ? oldColumns : end - shift;
-    const int newEnd = end < 0 ? columns : end;
-    std::vector<ColumnGrid> grids = columnGrids(linear, first, newEnd);
-    if (oldEnd == newEnd) {
-        // As many columns as before: replaced where they stand, the rest not moved.
-        std::move(grids.begin(), grids.end(), columns_.begin() + first);
-    } else {
-        columns_.erase(columns_.begin() + first, columns_.begin() + oldEnd);
-        columns_.insert(columns_.begin() + first, std::make_move_iterator(grids.begin()),
-                        std::make_move_iterator(grids.end()));
-    }
-
-    const std::vector<int> old = starts;
+// The lines that changed between the old line starts and the fresh ones, after the columns
+// [first, end) changed and `shift` came or went among them.
+ChangedLines changedLines(const std::vector<int>& old, const std::vector<int>& fresh, int first,
+                          int end, int shift) {
     const int oldLines = static_cast<int>(old.size());
-    const std::vector<int> fresh = breaker_.breakAgain(columns_, contentWidth, first, end, shift);
     const int lines = static_cast<int>(fresh.size());
     // The lines before the first that changed its breaks or holds a changed column stay...
     int k0 = 0;
-    while (k0 < oldLines && k0 < lines && fresh[static_cast<std::size_t>(k0)] ==
-                                              old[static_cast<std::size_t>(k0)] &&
+    while (k0 < oldLines && k0 < lines &&
+           fresh[static_cast<std::size_t>(k0)] == old[static_cast<std::size_t>(k0)] &&
            fresh[static_cast<std::size_t>(k0)] <= first)
         ++k0;
     k0 = std::min(k0, std::min(oldLines, lines) - 1);
     k0 = std::max(k0, 0);
     // ... and so do the lines after the last one that changed: each holds the columns it
     // held, all of them unchanged and only moved by the shift.
-    int tail = -1;       // the first old line kept
+    int tail = -1;          // the first old line kept
     int tailFresh = lines;  // where it stands now
     if (end >= 0) {
         int i = oldLines - 1;
@@ -501,132 +504,211 @@ void PageView::update(Surface& g, int first, int end, int shift) {
         tail = -1;
         tailFresh = lines;
     }
-    const int k1 = tailFresh;
-    const int dropEnd = tail >= 0 ? tail : oldLines;
-    // The pages as they stand: the first old line of each.
-    const int pages = childCount();
-    std::vector<int> firstOf(static_cast<std::size_t>(pages) + 1, 0);
-    for (int p = 0; p < pages; ++p)
-        firstOf[static_cast<std::size_t>(p) + 1] =
-            firstOf[static_cast<std::size_t>(p)] + page(p)->childCount();
-    const auto pageOf = [&](int line) {
-        return static_cast<int>(std::upper_bound(firstOf.begin(), firstOf.end() - 1, line) -
-                                firstOf.begin()) -
+    return {k0, tailFresh, tail, tail >= 0 ? tail : oldLines};
+}
+
+// The pages as they stand: the first old line of each, and after the last the count of lines.
+class PageStarts {
+public:
+    explicit PageStarts(const PageView& view)
+        : firstOf_(static_cast<std::size_t>(view.childCount()) + 1, 0) {
+        for (int p = 0; p < view.childCount(); ++p)
+            firstOf_[static_cast<std::size_t>(p) + 1] =
+                firstOf_[static_cast<std::size_t>(p)] + view.page(p)->childCount();
+    }
+
+    int operator[](int page) const { return firstOf_[static_cast<std::size_t>(page)]; }
+    // The page that holds old line `line`.
+    int pageOf(int line) const {
+        return static_cast<int>(std::upper_bound(firstOf_.begin(), firstOf_.end() - 1, line) -
+                                firstOf_.begin()) -
                1;
-    };
-    const auto oldLine = [&](int line) {
-        const int p = pageOf(line);
-        return static_cast<System*>(page(p)->child(line - firstOf[static_cast<std::size_t>(p)]));
-    };
-    // Filled again from the page of the first changed line, or from the page before when
-    // that line opens its page: made shorter, it may fit on the page before.
-    int p0 = pageOf(k0);
-    if (p0 > 0 && firstOf[static_cast<std::size_t>(p0)] == k0)
-        --p0;
-    const int f0 = firstOf[static_cast<std::size_t>(p0)];
-
-    starts = fresh;
-    std::vector<std::unique_ptr<System>> built;
-    double unitAbove = k0 > 0 ? oldLine(k0 - 1)->unit : 0.0;
-    for (int k = k0; k < k1; ++k) {
-        built.push_back(makeLine(k, lines, g, unitAbove));
-        unitAbove = built.back()->unit;
     }
 
-    // Lines taken off the old pages, a page at a time, from page p0 on.
-    int nextPage = p0;
-    std::deque<std::unique_ptr<Node>> taken;
-    int takenFrom = f0;
-    const auto take = [&](int line) {
-        while (line >= takenFrom + static_cast<int>(taken.size())) {
-            Page* source = page(nextPage++);
+private:
+    std::vector<int> firstOf_;
+};
+
+// Takes the lines off the old pages in order, a page at a time from a first page on.
+class LineTaker {
+public:
+    LineTaker(const PageView& view, int firstPage, int firstLine)
+        : view_(view), nextPage_(firstPage), takenFrom_(firstLine) {}
+
+    // Old line `line`, taken off its page; the lines before it not taken yet go.
+    std::unique_ptr<Node> take(int line) {
+        while (line >= takenFrom_ + static_cast<int>(taken_.size())) {
+            Page* source = view_.page(nextPage_++);
             while (source->childCount() > 0)
-                taken.push_back(source->removeChild(0));
+                taken_.push_back(source->removeChild(0));
         }
-        while (takenFrom < line) {
-            taken.pop_front();
-            ++takenFrom;
+        while (takenFrom_ < line) {
+            taken_.pop_front();
+            ++takenFrom_;
         }
-        ++takenFrom;
-        std::unique_ptr<Node> node = std::move(taken.front());
-        taken.pop_front();
+        ++takenFrom_;
+        std::unique_ptr<Node> node = std::move(taken_.front());
+        taken_.pop_front();
         return node;
-    };
-
-    std::vector<std::unique_ptr<Page>> filled;
-    auto sheet = std::make_unique<Page>(format);
-    int y = 0;
-    bool fresh0 = true;  // the next line placed opens its page at its own margin
-    if (p0 == 0) {
-        y = placeTitleBlock(*sheet, -T - Page::kSheetSpacing, g);
-        contentTop_ = y;
-        fresh0 = false;
     }
-    const auto fits = [&](const Style& s) {
-        return y >= (B - H) - s.height + s.marginTop + s.marginBottom;
-    };
-    const auto place = [&](std::unique_ptr<Node> line) {
+    // The first old page no line was taken from.
+    int nextPage() const { return nextPage_; }
+
+private:
+    const PageView& view_;
+    int nextPage_;
+    std::deque<std::unique_ptr<Node>> taken_;
+    int takenFrom_;  // the old line at the front of `taken_`
+};
+
+// Stacks lines on new pages as fill does, numbered from `firstPage` on: the first on `sheet`
+// below `y`, or at its own margin on a fresh page.
+class PageFiller {
+public:
+    PageFiller(const PageView& view, int firstPage, std::unique_ptr<Page> sheet, int y, bool fresh)
+        : view_(view), firstPage_(firstPage), sheet_(std::move(sheet)), y_(y), fresh_(fresh) {}
+
+    // Whether a line fits below those on the page being filled.
+    bool fits(const Style& s) const {
+        return y_ >=
+               (view_.marginBottom - view_.pageHeight) - s.height + s.marginTop + s.marginBottom;
+    }
+    // Puts a line on the page, or on a new one when it does not fit; false for a line taller
+    // than a page.
+    bool place(std::unique_ptr<Node> line) {
+        const int T = view_.marginTop;
         const Style& s = line->style;
-        if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
+        if (s.height < (view_.marginBottom - view_.pageHeight) + s.marginTop + s.marginBottom + T)
             return false;
-        if (fresh0) {
-            y = -(s.marginTop + T);
-            fresh0 = false;
+        if (fresh_) {
+            y_ = -(s.marginTop + T);
+            fresh_ = false;
         } else if (!fits(s)) {
-            sheet->pageIndex = p0 + static_cast<int>(filled.size());
-            filled.push_back(std::move(sheet));
-            sheet = std::make_unique<Page>(format);
-            y = -(s.marginTop + T);
+            sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
+            filled_.push_back(std::move(sheet_));
+            sheet_ = std::make_unique<Page>(view_.format);
+            y_ = -(s.marginTop + T);
         }
-        line->style.x = marginLeft;
-        line->style.y = y;
-        y += s.height - s.marginTop - s.marginBottom;
-        sheet->appendChild(std::move(line));
+        line->style.x = view_.marginLeft;
+        line->style.y = y_;
+        y_ += s.height - s.marginTop - s.marginBottom;
+        sheet_->appendChild(std::move(line));
         return true;
-    };
+    }
+    // The pages filled, the last one included.
+    std::vector<std::unique_ptr<Page>> finish() {
+        sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
+        filled_.push_back(std::move(sheet_));
+        return std::move(filled_);
+    }
+
+private:
+    const PageView& view_;
+    int firstPage_;
+    std::vector<std::unique_ptr<Page>> filled_;
+    std::unique_ptr<Page> sheet_;
+    int y_;
+    bool fresh_;  // the next line placed opens its page at its own margin
+};
+
+// Fills the pages again from the page whose first old line is `f0`: the old lines before the
+// change, the lines made again, then the old lines kept after them until an old page would
+// open with the same line again; that page and those after it stay as they are (`kept` is
+// the first of them, else the first page no line was taken from). False when a line is
+// taller than a page.
+bool refill(const PageView& view, const PageStarts& starts, LineTaker& taker, PageFiller& filler,
+            std::vector<std::unique_ptr<System>>& built, const ChangedLines& lines, int f0,
+            int oldLines, int& kept) {
     bool tooTall = false;
-    for (int x = f0; x < k0 && !tooTall; ++x)
-        tooTall = !place(take(x));
+    for (int x = f0; x < lines.first && !tooTall; ++x)
+        tooTall = !filler.place(taker.take(x));
     for (auto& line : built)
-        tooTall = tooTall || !place(std::move(line));
+        tooTall = tooTall || !filler.place(std::move(line));
     // The lines made again stand for these, which go.
-    for (int x = k0; x < dropEnd && !tooTall; ++x)
-        take(x);
-    int kept = pages;  // the first old page kept as it is
-    if (tail >= 0 && !tooTall) {
-        for (int x = tail; x < oldLines; ++x) {
+    for (int x = lines.first; x < lines.dropEnd && !tooTall; ++x)
+        taker.take(x);
+    const int pages = view.childCount();
+    kept = pages;
+    if (lines.tail >= 0 && !tooTall) {
+        for (int x = lines.tail; x < oldLines; ++x) {
             // An old page that opens with this line and would open here again: it and the
             // pages after it stand as they were.
-            if (nextPage < pages && x == firstOf[static_cast<std::size_t>(nextPage)] &&
-                !fits(page(nextPage)->child(0)->style)) {
-                kept = nextPage;
+            const int next = taker.nextPage();
+            if (next < pages && x == starts[next] &&
+                !filler.fits(view.page(next)->child(0)->style)) {
+                kept = next;
                 break;
             }
-            if (!place(take(x))) {
+            if (!filler.place(taker.take(x))) {
                 tooTall = true;
                 break;
             }
         }
     }
-    if (tooTall) {
+    if (tooTall)
+        return false;
+    if (kept == pages)
+        kept = taker.nextPage();
+    return true;
+}
+
+}  // namespace
+
+void PageView::update(Surface& g, int first, int end, int shift) {
+    std::vector<int>& starts = linear.lineStarts;
+    const int columns = columnCount(linear);
+    if (childCount() == 0 || starts.empty() || columns == 0 || !format) {
         rebuild(g);
         return;
     }
-    sheet->pageIndex = p0 + static_cast<int>(filled.size());
-    filled.push_back(std::move(sheet));
-    if (kept == pages)
-        kept = nextPage;
+    changed.clear();
+    if (!replaceColumns(first, end, shift, columns)) {
+        rebuild(g);
+        return;
+    }
+    const int contentWidth = pageWidth - marginLeft - marginRight;
+    const std::vector<int> old = starts;
+    const int oldLines = static_cast<int>(old.size());
+    const std::vector<int> fresh = breaker_.breakAgain(columns_, contentWidth, first, end, shift);
+    const int lines = static_cast<int>(fresh.size());
+    const ChangedLines remade = changedLines(old, fresh, first, end, shift);
+    const int k0 = remade.first;
+    const PageStarts pageStarts(*this);
+    // Filled again from the page of the first changed line, or from the page before when
+    // that line opens its page: made shorter, it may fit on the page before.
+    int p0 = pageStarts.pageOf(k0);
+    if (p0 > 0 && pageStarts[p0] == k0)
+        --p0;
+    const int f0 = pageStarts[p0];
 
-    // The old pages p0 .. kept - 1 are empty now; the filled ones take their place.
-    for (int p = kept - 1; p >= p0; --p)
-        removeChild(p);
+    starts = fresh;
+    std::vector<std::unique_ptr<System>> built;
+    double unitAbove = 0.0;
+    if (k0 > 0) {
+        const int above = pageStarts.pageOf(k0 - 1);
+        unitAbove = static_cast<System*>(page(above)->child(k0 - 1 - pageStarts[above]))->unit;
+    }
+    for (int k = k0; k < remade.end; ++k) {
+        built.push_back(makeLine(k, lines, g, unitAbove));
+        unitAbove = built.back()->unit;
+    }
+
+    LineTaker taker(*this, p0, f0);
+    auto sheet = std::make_unique<Page>(format);
+    int y = 0;
+    if (p0 == 0) {
+        y = placeTitleBlock(*sheet, -marginTop - Page::kSheetSpacing, g);
+        contentTop_ = y;
+    }
+    PageFiller filler(*this, p0, std::move(sheet), y, p0 != 0);
+    int kept = 0;
+    if (!refill(*this, pageStarts, taker, filler, built, remade, f0, oldLines, kept)) {
+        rebuild(g);
+        return;
+    }
+    std::vector<std::unique_ptr<Page>> filled = filler.finish();
     const int made = static_cast<int>(filled.size());
-    for (int i = 0; i < made; ++i)
-        insertChild(p0 + i, std::move(filled[static_cast<std::size_t>(i)]));
-    for (int p = p0 + made; p < childCount(); ++p)
-        page(p)->pageIndex = p;
-    const bool moved = made != kept - p0;
-    placePages();
+    const bool moved = replacePages(p0, kept, filled);
 
     for (int p = p0; p < (moved ? childCount() : p0 + made); ++p)
         changed.push_back(boxOf(page(p)->style));
@@ -646,6 +728,39 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     relayoutShapes(g, firstColumn, endColumn);
 }
 
+bool PageView::replaceColumns(int first, int end, int shift, int columns) {
+    // The grids of the changed columns are made again; the others move with the shift.
+    const int oldColumns = static_cast<int>(columns_.size());
+    if (first < 0 || first > oldColumns || columns != oldColumns + shift ||
+        (end >= 0 && (end < first || end - shift < first || end - shift > oldColumns)))
+        return false;
+    const int oldEnd = end < 0 ? oldColumns : end - shift;
+    const int newEnd = end < 0 ? columns : end;
+    std::vector<ColumnGrid> grids = columnGrids(linear, first, newEnd);
+    if (oldEnd == newEnd) {
+        // As many columns as before: replaced where they stand, the rest not moved.
+        std::move(grids.begin(), grids.end(), columns_.begin() + first);
+    } else {
+        columns_.erase(columns_.begin() + first, columns_.begin() + oldEnd);
+        columns_.insert(columns_.begin() + first, std::make_move_iterator(grids.begin()),
+                        std::make_move_iterator(grids.end()));
+    }
+    return true;
+}
+
+bool PageView::replacePages(int first, int kept, std::vector<std::unique_ptr<Page>>& filled) {
+    // The old pages first .. kept - 1 are empty now; the filled ones take their place.
+    for (int p = kept - 1; p >= first; --p)
+        removeChild(p);
+    const int made = static_cast<int>(filled.size());
+    for (int i = 0; i < made; ++i)
+        insertChild(first + i, std::move(filled[static_cast<std::size_t>(i)]));
+    for (int p = first + made; p < childCount(); ++p)
+        page(p)->pageIndex = p;
+    placePages();
+    return made != kept - first;
+}
+
 void PageView::rebuildShapes(Surface& g) {
     for (const TieArc& arc : arcs)
         changed.push_back(boxOf(arc.style));
@@ -663,7 +778,7 @@ void PageView::rebuildShapes(Surface& g) {
     }
     for (const music::Volta& volta : score->voltas()) {
         voltas.emplace_back(volta.label, format, linear.measureNode(volta.track, volta.from),
-                               linear.measureNode(volta.track, volta.to));
+                            linear.measureNode(volta.track, volta.to));
         voltas.back().onPage = 1;
     }
     for (TieArc& arc : arcs) {
@@ -689,8 +804,7 @@ void PageView::relayoutMarks(Surface& g) {
 }
 
 void PageView::relayoutShapes(Surface& g, int first, int end) {
-    if (!score || arcs.size() != score->ties().size() ||
-        voltas.size() != score->voltas().size()) {
+    if (!score || arcs.size() != score->ties().size() || voltas.size() != score->voltas().size()) {
         rebuildShapes(g);
         return;
     }

@@ -5,8 +5,8 @@
 
 #include "engrave/line_breaker.h"
 #include "engrave/linear_view.h"
-#include "engrave/time_grid.h"
 #include "engrave/page.h"
+#include "engrave/time_grid.h"
 
 namespace qe {
 
@@ -89,10 +89,27 @@ public:
 private:
     // Places the title block on the first page from `y` down; returns where it ends.
     int placeTitleBlock(Page& page, int y, Surface& g);
+    // Places a text of the title block centred, on as many lines as it needs, from `top`
+    // down; returns where it ends.
+    int placeCentred(Page& page, const std::u16string& s, FontCategory category, int top,
+                     const char* role, Surface& g);
+    // Places the authors that are present at the right margin from `top` down; returns where
+    // they end, and gives the height of the third author (present or not).
+    int placeAuthors(Page& page, int top, int& author3Height, Surface& g);
+    // Places the metronome mark and tempo text, then the first comment, beside the key and
+    // time signature.
+    void placeBesideKey(Page& page, const KeyText& key, Surface& g);
     void takePageSettings();
     // Builds display line `k` of `lines` from the line starts, justified; the last line of
     // the score keeps the spacing of the line above (`unitAbove`).
     std::unique_ptr<System> makeLine(int k, int lines, Surface& g, double unitAbove);
+    // Makes the grids of the columns [first, end) again (end -1: every column from `first`
+    // on) and moves the others by `shift`, to `columns` in all; false when the change does
+    // not add up with the columns there were.
+    bool replaceColumns(int first, int end, int shift, int columns);
+    // Puts the pages filled again in the place of the old pages [first, kept), now empty,
+    // numbers the pages after them and places all; whether pages came or went.
+    bool replacePages(int first, int kept, std::vector<std::unique_ptr<Page>>& filled);
     // The overwide columns again, from the squeeze of every line.
     void collectOverwide();
     // Gives a line the room above and below it at the view's spacing.
