@@ -199,6 +199,34 @@ TEST(Form, JumpsFollowDaCapoDalSegnoFineAndCoda) {
     EXPECT_EQ(order(twice), (std::vector<int>{0, 1, 0, 1, 2, 3}));
 }
 
+TEST(Form, AlFinePassesToCodaByAndAlCodaPassesFineBy) {
+    // D.C. al Fine: To Coda is not taken after the jump, the playing ends at Fine.
+    //   0 | 1(To Coda) | 2(Fine) | 3(D.C. al Fine) | 4(coda)
+    const std::string five = "1 | 2 | 3 | 4 | 5 |";
+    QeDocument alFine = test::scoreOf({five});
+    jumps(alFine, 1, jump::kToCoda);
+    jumps(alFine, 2, jump::kFine);
+    jumps(alFine, 3, jump::kDaCapo | jump::kAlFine);
+    jumps(alFine, 4, jump::kCoda);
+    EXPECT_EQ(order(alFine), (std::vector<int>{0, 1, 2, 3, 0, 1, 2}));
+
+    // D.S. al Coda: Fine does not end the playing after the jump, To Coda goes to the coda.
+    //   0 | 1(segno) | 2(Fine) | 3(To Coda) | 4(D.S. al Coda) | 5(coda)
+    QeDocument alCoda = test::scoreOf({"1 | 2 | 3 | 4 | 5 | 6 |"});
+    jumps(alCoda, 1, jump::kSegno);
+    jumps(alCoda, 2, jump::kFine);
+    jumps(alCoda, 3, jump::kToCoda);
+    jumps(alCoda, 4, jump::kDalSegno | jump::kAlCoda);
+    jumps(alCoda, 5, jump::kCoda);
+    EXPECT_EQ(order(alCoda), (std::vector<int>{0, 1, 2, 3, 4, 1, 2, 3, 5}));
+
+    // To Coda with no coda sign after it: the playing goes on to the end.
+    QeDocument noCoda = test::scoreOf({"1 | 2 | 3 |"});
+    jumps(noCoda, 1, jump::kToCoda);
+    jumps(noCoda, 2, jump::kDaCapo);
+    EXPECT_EQ(order(noCoda), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+}
+
 TEST(FormProperty, EveryMeasureIsPlayedOnceOrTwiceAndTheFormEnds) {
     // Random bar types and brackets over random scores: the form plays each measure at most
     // twice, and every measure outside the brackets at least once.
