@@ -53,15 +53,21 @@ std::u16string ChordSymbolEntry::current() const {
     return editor_.score().entry(track_, *note_).extras().chordSymbol;
 }
 
-ChordSymbolEntry::Step ChordSymbolEntry::key(char32_t key) {
+bool ChordSymbolEntry::stillAtNote() {
     put_ = false;
     if (!active())
-        return Step::Ignored;
+        return false;
     // The note may have gone (an undo, an edit in another window): the entry ends.
     if (!editor_.score().isContentItem(track_, *note_)) {
         end();
-        return Step::Ignored;
+        return false;
     }
+    return true;
+}
+
+ChordSymbolEntry::Step ChordSymbolEntry::key(char32_t key) {
+    if (!stillAtNote())
+        return Step::Ignored;
     const ModeKey* k = modeKeyOf(keys(), key);
     if (!k)
         return Step::Ignored;
@@ -87,13 +93,8 @@ ChordSymbolEntry::Step ChordSymbolEntry::key(char32_t key) {
 }
 
 ChordSymbolEntry::Step ChordSymbolEntry::type(const std::u16string& text) {
-    put_ = false;
-    if (!active())
+    if (!stillAtNote())
         return Step::Ignored;
-    if (!editor_.score().isContentItem(track_, *note_)) {
-        end();
-        return Step::Ignored;
-    }
     if (typed_.size() < extension::kLongestChordSymbol)
         typed_ += text;
     showAtNote();

@@ -52,6 +52,8 @@ public:
     bool put() const { return put_; }
 
 private:
+    // Whether the entry is on and its note is still there (it ends when the note went).
+    bool stillAtNote();
     // Puts what is typed on the note and, with `next`, goes on to the next one.
     Step commit(bool next);
     // The caret stands before the note the symbol goes on.
