@@ -92,7 +92,7 @@ void AutosaveDiskWrite(benchmark::State& state) {
     const auto entry = qe::RecoveryStore(session.folder.path()).createEntry();
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (auto _ : state)
-        if (!entry->write(bytes, QString(), QStringLiteral("Typing"), now))
+        if (!entry->write(bytes, QString(), QStringLiteral("Typing"), now).ok())
             state.SkipWithError("the recovery file could not be written");
 }
 

@@ -245,7 +245,7 @@ void CommandLineAgainstLilyPond(benchmark::State& state) {
     }
     QTemporaryDir dir;
     const QString score = dir.filePath(QStringLiteral("ode.qe"));
-    if (!qe::saveScore(score, *melodyScore(1)).ok) {
+    if (!qe::saveScore(score, *melodyScore(1)).ok()) {
         state.SkipWithError("cannot write the score");
         return;
     }

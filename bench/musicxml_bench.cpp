@@ -76,8 +76,8 @@ struct Files {
         musicxml = dir.filePath(QStringLiteral("score.musicxml"));
         qe::ScoreSession session;
         session.load(doc);
-        if (!qe::saveScore(score, doc).ok ||
-            !qe::musicxml::exportMusicXmlFile(session.score, musicxml).ok)
+        if (!qe::saveScore(score, doc).ok() ||
+            !qe::musicxml::exportMusicXmlFile(session.score, musicxml).ok())
             std::fprintf(stderr, "musicxml_bench: cannot write the score\n");
     }
     QTemporaryDir dir;
@@ -113,8 +113,8 @@ void Import(benchmark::State& state) {
         qe::QeDocument doc;
         const qe::musicxml::Outcome outcome =
             qe::musicxml::importMusicXmlFile(files().musicxml, doc);
-        if (!outcome.ok)
-            state.SkipWithError(outcome.error.toStdString().c_str());
+        if (!outcome.ok())
+            state.SkipWithError(outcome.message.toStdString().c_str());
         benchmark::DoNotOptimize(doc.noteTracks().data());
     }
 }
@@ -150,7 +150,7 @@ void Export(benchmark::State& state) {
     session.load(doc);
     const QString out = files().dir.filePath(QStringLiteral("out.musicxml"));
     for (auto _ : state) {
-        if (!qe::musicxml::exportMusicXmlFile(session.score, out).ok)
+        if (!qe::musicxml::exportMusicXmlFile(session.score, out).ok())
             state.SkipWithError("the export failed");
     }
 }

@@ -41,34 +41,34 @@ SoundFileResult writeSoundFile(const QString& path, const Performance& performan
         options.soundFont = findSoundFont();
         result.soundFont = QString::fromStdString(options.soundFont);
         if (options.soundFont.empty()) {
-            result.status = SoundFileResult::kNoSoundFont;
+            result.fail(SoundFileResult::kNoSoundFont);
             return result;
         }
     }
-    const bool written = writeAtomically(path, [&](QIODevice& device) {
+    RenderResult rendered;
+    const Result written = writeAtomically(path, [&](QIODevice& device) {
         DeviceSink sink(device);
         if (!wav) {
             const std::vector<unsigned char> bytes = writeSmf(performance);
             return sink.write(bytes.data(), bytes.size());
         }
-        const RenderResult rendered = renderWav(performance, options, sink);
-        switch (rendered.status) {
-            case RenderResult::kOk:
-                return true;
-            case RenderResult::kTooLong:
-                result.status = SoundFileResult::kTooLong;
-                return false;
-            case RenderResult::kNoSoundFont:
-                result.status = SoundFileResult::kBadSoundFont;
-                result.detail = QString::fromStdString(rendered.detail);
-                return false;
-            case RenderResult::kWriteFailed:
-                break;
-        }
-        return false;
+        rendered = renderWav(performance, options, sink);
+        return rendered.ok();
     });
-    if (!written && result.status == SoundFileResult::kOk)
-        result.status = SoundFileResult::kWriteFailed;
+    if (written.ok())
+        return result;
+    switch (rendered.status) {
+        case RenderResult::kTooLong:
+            result.fail(SoundFileResult::kTooLong);
+            break;
+        case RenderResult::kNoSoundFont:
+            result.fail(SoundFileResult::kBadSoundFont, QString::fromStdString(rendered.detail));
+            break;
+        case RenderResult::kOk:  // the sound was made, but the file did not take it
+        case RenderResult::kWriteFailed:
+            result.fail(SoundFileResult::kWriteFailed, written.message);
+            break;
+    }
     return result;
 }
 

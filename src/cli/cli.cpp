@@ -51,8 +51,8 @@ void warnWithoutSymbolFont(const FontBook& fonts) {
                            "notes will not show."));
 }
 
-int reportFileFailure(const FileResult& result) {
-    printError(result.error);
+int reportFileFailure(const Result& result) {
+    printError(result.message);
     return kExitFailure;
 }
 
@@ -61,7 +61,7 @@ int actionNew(const QString& out, const QString& title) {
     doc.initNew(title.isEmpty() ? QStringLiteral("Qanor简谱1").toStdU16String()
                                 : title.toStdU16String());
     const FileResult saved = saveScore(out, doc);
-    if (!saved.ok)
+    if (!saved.ok())
         return reportFileFailure(saved);
     return kExitOk;
 }
@@ -69,7 +69,7 @@ int actionNew(const QString& out, const QString& title) {
 int actionInfo(const QString& path) {
     QeDocument doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok)
+    if (!loaded.ok())
         return reportFileFailure(loaded);
     writeStdout(QJsonDocument(documentToJson(doc)).toJson(QJsonDocument::Indented));
     return kExitOk;

@@ -4,6 +4,7 @@
 
 #include "document/score_file.h"
 #include "export/export_format.h"
+#include "files/result.h"
 
 namespace qe {
 
@@ -12,7 +13,7 @@ class ScoreLayout;
 class ScoreSession;
 
 // Prints a failed file operation's message on stderr; returns the failure exit status.
-int reportFileFailure(const FileResult& result);
+int reportFileFailure(const Result& result);
 void printError(const QString& text);
 void writeStdout(const QByteArray& bytes);
 void warnWithoutSymbolFont(const FontBook& fonts);

@@ -11,8 +11,8 @@ namespace qe {
 int actionCheck(const QString& path) {
     QeDocument doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) {
-        printError(loaded.error);
+    if (!loaded.ok()) {
+        printError(loaded.message);
         // A file that cannot be read is neither clean nor flagged.
         return kExitUsage;
     }

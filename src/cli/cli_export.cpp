@@ -76,7 +76,8 @@ private:
 };
 
 // Says on stderr why the export stopped short of its file.
-void printProblem(const ExportProblem& problem, const QString& out) {
+void printProblem(const ExportResult& result, const QString& out) {
+    const ExportProblem& problem = result.problem;
     switch (problem.kind) {
         case ExportProblem::kNone:
         case ExportProblem::kNoLayout:  // the layout said why
@@ -86,7 +87,7 @@ void printProblem(const ExportProblem& problem, const QString& out) {
                 "qanoredit: the score is too long to show as one image; export its pages."));
             return;
         case ExportProblem::kNotConverted:
-            printError(QStringLiteral("qanoredit: %1: %2").arg(out, problem.detail));
+            printError(QStringLiteral("qanoredit: %1: %2").arg(out, result.message));
             return;
         case ExportProblem::kNoSoundFont:
             printError(QStringLiteral(
@@ -100,7 +101,7 @@ void printProblem(const ExportProblem& problem, const QString& out) {
             return;
         case ExportProblem::kBadSoundFont:
             printError(QStringLiteral("qanoredit: the SoundFont %1 could not be used: %2")
-                           .arg(problem.subject, problem.detail));
+                           .arg(problem.subject, result.message));
             return;
     }
 }
@@ -117,12 +118,13 @@ int actionExport(FontBook& fonts, const ExportRequest& request) {
         request.format->write(session.score, request.options, request.out, host);
     printReport(result.report);
     if (result.problem.kind != ExportProblem::kNone) {
-        printProblem(result.problem, request.out);
+        printProblem(result, request.out);
         return kExitFailure;
     }
     for (const QString& file : result.files)
         writeStdout((file + QLatin1Char('\n')).toLocal8Bit());
-    return result.failed > 0 || result.skipped > 0 ? kExitFailure : kExitOk;
+    // A file left as it was is a failure here too: the command line was asked for it.
+    return result.ok() && result.skipped == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace qe

@@ -48,7 +48,7 @@ bool runLayoutPass(FontBook& fonts, const std::function<void(Surface&)>& pass, i
 bool openScore(const QString& path, ScoreSession& session, bool saving, int& status) {
     QeDocument doc;
     const FileResult loaded = loadScore(path, doc);
-    if (!loaded.ok) {
+    if (!loaded.ok()) {
         status = reportFileFailure(loaded);
         return false;
     }

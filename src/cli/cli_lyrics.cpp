@@ -49,7 +49,7 @@ int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
     }
     QeDocument doc = session.records();
     const FileResult saved = saveScore(request.out.isEmpty() ? request.document : request.out, doc);
-    if (!saved.ok)
+    if (!saved.ok())
         return reportFileFailure(saved);
     return status;
 }

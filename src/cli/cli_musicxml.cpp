@@ -15,13 +15,13 @@ void printReport(const QStringList& lines) {
 int actionImport(const QString& in, const QString& out) {
     QeDocument doc;
     const musicxml::Outcome imported = musicxml::importMusicXmlFile(in, doc);
-    if (!imported.ok) {
-        printError(QStringLiteral("qanoredit: %1: %2").arg(in, imported.error));
+    if (!imported.ok()) {
+        printError(QStringLiteral("qanoredit: %1: %2").arg(in, imported.message));
         return kExitFailure;
     }
     printReport(imported.report);
     const FileResult saved = saveScore(out, doc);
-    if (!saved.ok)
+    if (!saved.ok())
         return reportFileFailure(saved);
     return kExitOk;
 }

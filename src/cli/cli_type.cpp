@@ -103,7 +103,7 @@ int actionType(FontBook& fonts, const QString& keys, const QString& path, const 
     }
     QeDocument doc = session.records();
     const FileResult saved = saveScore(out.isEmpty() ? path : out, doc);
-    if (!saved.ok)
+    if (!saved.ok())
         return reportFileFailure(saved);
     return kExitOk;
 }

@@ -95,9 +95,9 @@ void DocumentAutosave::writeNow() {
                                 clock_->wallTime().time_since_epoch())
                                 .count(),
                             QTimeZone::utc())] {
-        QString error;
-        if (!entry->write(bytes, file, title, when, &error) && error.isEmpty())
-            error = QCoreApplication::translate("qanoredit", "无法写入恢复文件。");
+        Result written = entry->write(bytes, file, title, when);
+        if (!written.ok() && written.message.isEmpty())
+            written.message = QCoreApplication::translate("qanoredit", "无法写入恢复文件。");
         // The window's thread takes the outcome from the future when it comes to it; the
         // autosave waits for this write before it goes.
         QMetaObject::invokeMethod(
@@ -107,7 +107,7 @@ void DocumentAutosave::writeNow() {
                     writeFinished();
             },
             Qt::QueuedConnection);
-        return error;
+        return written;
     });
 }
 
@@ -119,10 +119,10 @@ void DocumentAutosave::waitForWrite() {
 void DocumentAutosave::writeFinished() {
     if (!write_.valid())
         return;
-    const QString error = write_.get();
-    if (error.isEmpty())
+    const Result written = write_.get();
+    if (written.ok())
         return;
-    emit writeFailed(error);
+    emit writeFailed(written.message);
     if (doc_->isModified())
         scheduler_.edited();
 }

@@ -10,6 +10,7 @@
 
 #include "document/autosave_scheduler.h"
 #include "document/recovery_store.h"
+#include "files/result.h"
 
 namespace qe {
 
@@ -57,9 +58,9 @@ private:
     std::shared_ptr<const Clock> clock_;
     AutosaveScheduler scheduler_;
     std::unique_ptr<RecoveryEntry> entry_;
-    std::future<QString> write_;  // the error of the write, empty when it went through
-    int writes_ = 0;              // writes started, to tell the last one's word
-    TaskPool disk_{1};            // last: its thread ends before what it writes goes
+    std::future<Result> write_;  // what the write in progress came to
+    int writes_ = 0;             // writes started, to tell the last one's word
+    TaskPool disk_{1};           // last: its thread ends before what it writes goes
 };
 
 }  // namespace qe

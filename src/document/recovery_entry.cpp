@@ -21,12 +21,9 @@ QByteArray digestOf(const QByteArray& bytes) {
 }
 
 FileResult damaged(const QString& path) {
-    FileResult result;
-    result.ok = false;
-    result.notADocument = true;
-    result.error = QCoreApplication::translate("qanoredit", "恢复文件 %1 已损坏。")
-                       .arg(QDir::toNativeSeparators(path));
-    return result;
+    return FileResult::failure(QCoreApplication::translate("qanoredit", "恢复文件 %1 已损坏。")
+                                   .arg(QDir::toNativeSeparators(path)),
+                               true);
 }
 
 }  // namespace
@@ -59,13 +56,13 @@ QStringList RecoveryEntry::files() const {
     return names;
 }
 
-bool RecoveryEntry::write(const QByteArray& bytes, const QString& file, const QString& title,
-                          const QDateTime& when, QString* error) {
+Result RecoveryEntry::write(const QByteArray& bytes, const QString& file, const QString& title,
+                            const QDateTime& when) {
     const QString first = id_ + QStringLiteral("-a.qe");
     const QString name =
         record_ && record_->document == first ? id_ + QStringLiteral("-b.qe") : first;
-    if (!writeAtomically(path(name), bytes, error))
-        return false;
+    if (Result written = writeAtomically(path(name), bytes); !written.ok())
+        return written;
     RecoveryRecord next;
     next.file = file;
     next.title = title;
@@ -73,12 +70,13 @@ bool RecoveryEntry::write(const QByteArray& bytes, const QString& file, const QS
     next.document = name;
     next.bytes = bytes.size();
     next.sha256 = digestOf(bytes);
-    if (!writeAtomically(path(id_ + QStringLiteral(".json")), next.toJson(), error))
-        return false;
+    if (Result written = writeAtomically(path(id_ + QStringLiteral(".json")), next.toJson());
+        !written.ok())
+        return written;
     const std::optional<RecoveryRecord> previous = std::exchange(record_, next);
     if (previous && previous->document != name)
         QFile::remove(path(previous->document));
-    return true;
+    return {};
 }
 
 bool RecoveryEntry::intact() const {

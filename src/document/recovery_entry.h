@@ -38,10 +38,10 @@ public:
     QString documentPath() const;
 
     // Writes `bytes` as the entry's document, a score of `file` (empty: never saved) titled
-    // `title`, written at `when`. False with the reason when it failed: the record then still
-    // names the complete document written before, if any.
-    bool write(const QByteArray& bytes, const QString& file, const QString& title,
-               const QDateTime& when, QString* error = nullptr);
+    // `title`, written at `when`. When it fails, the record still names the complete document
+    // written before, if any.
+    Result write(const QByteArray& bytes, const QString& file, const QString& title,
+                 const QDateTime& when);
     // Whether the document on disk is the one the record describes, byte for byte.
     bool intact() const;
     // Reads the document as last written into `doc`, which should be empty. A document that

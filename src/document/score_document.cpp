@@ -53,7 +53,7 @@ FileResult ScoreDocument::onOpenDocument(const QString& path) {
     // Read into records of their own, so that a file that fails half-way leaves nothing.
     QeDocument loaded;
     const FileResult result = loadScore(path, loaded);
-    if (!result.ok)
+    if (!result.ok())
         return result;
     session_.load(loaded);
     path_ = QFileInfo(path).absoluteFilePath();
@@ -82,7 +82,7 @@ void ScoreDocument::onImportedDocument(const QeDocument& imported, const QString
 FileResult ScoreDocument::onSaveDocument(const QString& path) {
     QeDocument file = records();
     const FileResult result = saveScore(path, file);
-    if (!result.ok)
+    if (!result.ok())
         return result;
     const QString saved = QFileInfo(path).absoluteFilePath();
     const bool renamed = saved != path_;

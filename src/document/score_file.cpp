@@ -20,14 +20,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-FileResult failure(const QString& error, bool notADocument = false) {
-    FileResult result;
-    result.ok = false;
-    result.notADocument = notADocument;
-    result.error = error;
-    return result;
-}
-
 }  // namespace
 
 QString unreadableDocumentMessage() {
@@ -37,18 +29,21 @@ QString unreadableDocumentMessage() {
 FileResult loadScore(const QString& path, QeDocument& doc) {
     QFile probe(path);
     if (!probe.exists())
-        return failure(QCoreApplication::translate("qanoredit", "%1: 文件不存在。").arg(path));
+        return FileResult::failure(
+            QCoreApplication::translate("qanoredit", "%1: 文件不存在。").arg(path));
     FilePtr file(std::fopen(QFile::encodeName(path).constData(), "rb"));
     if (!file)
-        return failure(QCoreApplication::translate("qanoredit", "%1: 无法打开文件。").arg(path));
+        return FileResult::failure(
+            QCoreApplication::translate("qanoredit", "%1: 无法打开文件。").arg(path));
     try {
         FileIO io(file.get());
         doc.serialize(io, false);
     } catch (const Exception&) {
-        return failure(unreadableDocumentMessage(), true);
+        return FileResult::failure(unreadableDocumentMessage(), true);
     }
     if (std::ferror(file.get()))
-        return failure(QCoreApplication::translate("qanoredit", "%1: 读取文件失败。").arg(path));
+        return FileResult::failure(
+            QCoreApplication::translate("qanoredit", "%1: 读取文件失败。").arg(path));
     return {};
 }
 
@@ -59,13 +54,13 @@ FileResult saveScore(const QString& path, QeDocument& doc) {
     try {
         doc.serialize(io, true);
     } catch (const Exception&) {
-        return failure(unreadableDocumentMessage(), true);
+        return FileResult::failure(unreadableDocumentMessage(), true);
     }
     const QByteArray bytes(reinterpret_cast<const char*>(io.bytes().data()),
                            static_cast<qsizetype>(io.bytes().size()));
-    QString error;
-    if (!writeAtomically(path, bytes, &error))
-        return failure(error);
+    const Result written = writeAtomically(path, bytes);
+    if (!written.ok())
+        return FileResult::failure(written.message);
     return {};
 }
 

@@ -2,15 +2,24 @@
 
 #include <QString>
 
+#include <utility>
+
+#include "files/result.h"
 #include "records/qe_document.h"
 
 namespace qe {
 
-// The outcome of reading or writing a score file, with the text to show when it failed.
-struct FileResult {
-    bool ok = true;
+// The outcome of reading or writing a score file.
+struct FileResult : Result {
     bool notADocument = false;  // the file was read but is not a readable score document
-    QString error;
+
+    // A file that could not be read or written, for the reason given.
+    static FileResult failure(QString why, bool notADocument = false) {
+        FileResult result;
+        result.fail(std::move(why));
+        result.notADocument = notADocument;
+        return result;
+    }
 };
 
 // The message for a file that is not a readable score document.

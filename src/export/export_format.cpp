@@ -38,9 +38,10 @@ void ExportFormat::wrote(const QString& path, ExportResult& result) {
 }
 
 ExportResult ExportFormat::stopped(ExportProblem::Kind kind, const QString& subject,
-                                   const QString& detail) {
+                                   const QString& why) {
     ExportResult result;
-    result.problem = {kind, subject, detail};
+    result.problem = {kind, subject};
+    result.fail(why);
     return result;
 }
 

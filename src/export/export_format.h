@@ -5,7 +5,9 @@
 
 #include <initializer_list>
 #include <optional>
+#include <utility>
 
+#include "files/result.h"
 #include "perform/performance.h"
 
 namespace qe {
@@ -36,7 +38,7 @@ struct ExportOptions {
 
 // Why an export stopped short of its file, besides a file that could not be written (the
 // prompts are told of each as it happens). The window and the command line say it in their
-// own words.
+// own words, with the result's message where it has one.
 struct ExportProblem {
     enum Kind {
         kNone,
@@ -44,18 +46,26 @@ struct ExportProblem {
         // no pages, and a layout that failed was reported by the host.
         kNoLayout,
         kStripTooLarge,  // the scroll-mode strip is too long for one picture
-        kNotConverted,   // the score could not be written in the format: `detail` says why
+        kNotConverted,   // the score could not be written in the format: the message says why
         kNoSoundFont,    // rendering sound needs a General MIDI SoundFont; none is installed
-        kBadSoundFont,   // the SoundFont `subject` could not be used: `detail` says why
+        kBadSoundFont,   // the SoundFont `subject` could not be used: the message says why
         kSoundTooLong,   // the sound would pass the 4 GiB a WAV file holds
     };
     Kind kind = kNone;
     QString subject;
-    QString detail;
 };
 
 // What an export came to. Counts are of files: one per page, or the one file of the score.
-struct ExportResult {
+// It failed when it stopped short (a problem) or a file could not be written; files left
+// alone or a dialog cancelled are the person's choice.
+struct ExportResult : Result {
+    // Counts a file that could not be written, for the reason given when there is one. The
+    // prompts say so in their own words.
+    void fileFailed(QString why = {}) {
+        ++failed;
+        fail(std::move(why));
+    }
+
     int written = 0;
     int failed = 0;
     int skipped = 0;         // existing files left alone (offersOtherPath false, or No)
@@ -99,8 +109,9 @@ protected:
     static bool mayWrite(const QString& path, ExportPrompts& prompts, ExportResult& result);
     // Counts `path` written.
     static void wrote(const QString& path, ExportResult& result);
+    // An export that stopped short for `kind`; `why` is the message.
     static ExportResult stopped(ExportProblem::Kind kind, const QString& subject = {},
-                                const QString& detail = {});
+                                const QString& why = {});
 
 private:
     QStringList extensions_;

@@ -23,11 +23,11 @@ public:
         if (!mayWrite(path, host.prompts(), result))
             return result;
         const musicxml::Outcome outcome = musicxml::exportMusicXmlFile(score, path);
-        if (outcome.ok) {
+        if (outcome.ok()) {
             wrote(path, result);
         } else {
-            result.failed = 1;
-            result.problem = {ExportProblem::kNotConverted, path, outcome.error};
+            result.fileFailed(outcome.message);
+            result.problem = {ExportProblem::kNotConverted, path};
         }
         result.report = outcome.report;
         return result;

@@ -85,7 +85,7 @@ private:
             ++result_.written;
             result_.files << path;
         } else {
-            ++result_.failed;
+            result_.fileFailed();
             prompts_.reportFailure(path);
         }
     }

@@ -35,9 +35,11 @@ public:
                    TaskPool* helpers) const override {
         const PageBands page(drawing.fonts, drawing.view, index, drawing.watermark);
         // A page too large to draw leaves nothing behind.
-        return !page.size().isEmpty() && writeAtomically(path, [&](QIODevice& device) {
-            return encoder_(page, device, helpers);
-        });
+        if (page.size().isEmpty())
+            return false;
+        const Result written = writeAtomically(
+            path, [&](QIODevice& device) { return encoder_(page, device, helpers); });
+        return written.ok();
     }
 
     ExportResult write(const music::Score& score, const ExportOptions& options, const QString& path,
@@ -58,9 +60,10 @@ private:
         const QImage image = renderStrip(host.fonts(), *strip);
         if (image.isNull())
             return stopped(ExportProblem::kStripTooLarge);
-        if (!writeAtomically(
-                path, [&](QIODevice& device) { return encodeImage(image, encoder_, device); })) {
-            result.failed = 1;
+        const Result written = writeAtomically(
+            path, [&](QIODevice& device) { return encodeImage(image, encoder_, device); });
+        if (!written.ok()) {
+            result.fileFailed(written.message);
             host.prompts().reportFailure(path);
             return result;
         }
@@ -80,9 +83,10 @@ public:
 
     bool writePage(const PageDrawing& drawing, int index, const QString& path,
                    TaskPool*) const override {
-        return writeAtomically(path, [&](QIODevice& device) {
+        const Result written = writeAtomically(path, [&](QIODevice& device) {
             return writeSvgPage(drawing.fonts, drawing.view, index, device, drawing.watermark);
         });
+        return written.ok();
     }
 };
 
@@ -131,7 +135,7 @@ public:
         if (names(path) && writeSheets(drawing, 0, pages - 1, path)) {
             wrote(path, result);
         } else {
-            result.failed = 1;
+            result.fileFailed();
             prompts.reportFailure(path);
         }
         return result;
@@ -139,9 +143,10 @@ public:
 
 private:
     static bool writeSheets(const PageDrawing& drawing, int first, int last, const QString& path) {
-        return writeAtomically(path, [&](QIODevice& device) {
+        const Result written = writeAtomically(path, [&](QIODevice& device) {
             return writePdf(drawing.fonts, drawing.view, first, last, device, drawing.watermark);
         });
+        return written.ok();
     }
 };
 

@@ -42,9 +42,11 @@ public:
         if (!mayWrite(path, host.prompts(), result))
             return result;
         const std::vector<unsigned char> bytes = sound::writeSmf(performed(score, options));
-        if (!writeAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size())))) {
-            result.failed = 1;
+        const Result written =
+            writeAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<qsizetype>(bytes.size())));
+        if (!written.ok()) {
+            result.fileFailed(written.message);
             host.prompts().reportFailure(path);
             return result;
         }
@@ -76,11 +78,11 @@ public:
             case sound::SoundFileResult::kTooLong:
                 return stopped(ExportProblem::kSoundTooLong);
             case sound::SoundFileResult::kBadSoundFont:
-                return stopped(ExportProblem::kBadSoundFont, written.soundFont, written.detail);
+                return stopped(ExportProblem::kBadSoundFont, written.soundFont, written.message);
             case sound::SoundFileResult::kWriteFailed:
                 break;
         }
-        result.failed = 1;
+        result.fileFailed(written.message);
         host.prompts().reportFailure(path);
         return result;
     }

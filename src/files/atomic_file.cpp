@@ -5,25 +5,22 @@
 
 namespace qe {
 
-bool writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
-                     QString* error) {
+Result writeAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
     QSaveFile file(path);
     // Without a commit the temporary file is removed when `file` goes. The buffer is flushed
     // first: a commit does not notice when its own last flush fails (a full disk), and would
     // put a cut-off file in place.
     if (file.open(QIODevice::WriteOnly) && write(file) && file.flush() && file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(
-            path, file.error() != QFileDevice::NoError
-                      ? file.errorString()
-                      : QCoreApplication::translate("qanoredit", "写入文件失败。"));
-    return false;
+        return {};
+    return Result::failure(QStringLiteral("%1: %2").arg(
+        path, file.error() != QFileDevice::NoError
+                  ? file.errorString()
+                  : QCoreApplication::translate("qanoredit", "写入文件失败。")));
 }
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    return writeAtomically(
-        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
+Result writeAtomically(const QString& path, const QByteArray& bytes) {
+    return writeAtomically(path,
+                           [&](QIODevice& device) { return device.write(bytes) == bytes.size(); });
 }
 
 }  // namespace qe

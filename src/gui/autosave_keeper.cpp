@@ -93,7 +93,7 @@ int AutosaveKeeper::offerLeftovers(QWidget* parent,
             }
             const RecoveryRecord record = *entry->record();
             QeDocument loaded;
-            if (!entry->load(loaded).ok) {
+            if (!entry->load(loaded).ok()) {
                 damaged << ui("%1（%2）")
                                .arg(record.displayName(),
                                     QDir::toNativeSeparators(entry->documentPath()));

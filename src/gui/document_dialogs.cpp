@@ -47,7 +47,7 @@ void showSaveFailure(QWidget* parent, const QString& path, const FileResult& res
                                               .arg(QDir::toNativeSeparators(path)),
                     QMessageBox::Ok, parent);
     if (!result.notADocument)
-        box.setInformativeText(result.error);
+        box.setInformativeText(result.message);
     box.button(QMessageBox::Ok)->setText(ui("确定"));
     box.exec();
 }
@@ -63,9 +63,9 @@ bool saveDocument(ScoreDocument& doc, QWidget* parent) {
         return saveDocumentAs(doc, parent);
     const QString path = doc.path();
     const FileResult result = doc.onSaveDocument(path);
-    if (!result.ok)
+    if (!result.ok())
         showSaveFailure(parent, path, result);
-    return result.ok;
+    return result.ok();
 }
 
 bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
@@ -85,9 +85,9 @@ bool saveDocumentAs(ScoreDocument& doc, QWidget* parent) {
         return false;
     const QString chosen = files.constFirst();
     const FileResult result = doc.onSaveDocument(chosen);
-    if (!result.ok)
+    if (!result.ok())
         showSaveFailure(parent, chosen, result);
-    return result.ok;
+    return result.ok();
 }
 
 bool saveModifiedDocument(ScoreDocument& doc, QWidget* parent) {

@@ -46,7 +46,8 @@ const PageView* shownPages(ScoreView& view) {
 
 // Says why an export stopped short of its file. A file that could not be written was said
 // by the prompts already.
-void tellProblem(ScoreView& view, const ExportProblem& problem, const QString& path) {
+void tellProblem(ScoreView& view, const ExportResult& result, const QString& path) {
+    const ExportProblem& problem = result.problem;
     switch (problem.kind) {
         case ExportProblem::kNone:
             return;
@@ -67,7 +68,7 @@ void tellProblem(ScoreView& view, const ExportProblem& problem, const QString& p
                              "请导出为 MIDI，或使用更快的速度。"));
             return;
         case ExportProblem::kBadSoundFont:
-            inform(&view, ui("无法使用音色库 %1：%2").arg(problem.subject, problem.detail));
+            inform(&view, ui("无法使用音色库 %1：%2").arg(problem.subject, result.message));
             return;
         case ExportProblem::kStripTooLarge:
         case ExportProblem::kNotConverted:
@@ -135,7 +136,7 @@ QString exportFromWindow(ScoreView& view, const QString& chosen, int tempo) {
     options.watermark = view.watermarkShown();
     options.tempo = tempo;
     const ExportResult result = format->write(view.controller().score(), options, chosen, host);
-    tellProblem(view, result.problem, chosen);
+    tellProblem(view, result, chosen);
     return writtenMessage(
         result, format->takes(ExportOption::kTempo) ? std::optional(tempo) : std::nullopt);
 }

@@ -57,7 +57,7 @@ const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
 
 // The message names the file that did not open; the box is wide enough for its caption.
 void showOpenFailure(QWidget* parent, const FileResult& result, const QString& path) {
-    const QString message = result.notADocument ? unreadableDocumentMessage() : result.error;
+    const QString message = result.notADocument ? unreadableDocumentMessage() : result.message;
     QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(), message, QMessageBox::Ok,
                     parent);
     const QString file = QDir::toNativeSeparators(path);
@@ -400,7 +400,7 @@ ScoreDocument* MainWindow::openDocument(const QString& path) {
     }
     auto loaded = std::make_unique<ScoreDocument>();
     const FileResult result = loaded->onOpenDocument(absolute);
-    if (!result.ok) {
+    if (!result.ok()) {
         showOpenFailure(this, result, absolute);
         return nullptr;
     }
@@ -414,10 +414,10 @@ ScoreDocument* MainWindow::importMusicXml(const QString& path) {
     auto imported = std::make_unique<ScoreDocument>();
     QeDocument records;
     const musicxml::Outcome outcome = musicxml::importMusicXmlFile(path, records);
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         QMessageBox box(QMessageBox::Warning, appTitle(),
                         ui("无法导入 MusicXML 文件 %1：\n%2")
-                            .arg(QDir::toNativeSeparators(path), outcome.error),
+                            .arg(QDir::toNativeSeparators(path), outcome.message),
                         QMessageBox::Ok, this);
         box.button(QMessageBox::Ok)->setText(ui("确定"));
         box.exec();
@@ -465,7 +465,7 @@ void MainWindow::openRecent(int index) {
         return;
     const QString path = files[index];
     if (!QFileInfo::exists(path)) {
-        showOpenFailure(this, {false, false, ui("%1: 文件不存在。").arg(path)}, path);
+        showOpenFailure(this, FileResult::failure(ui("%1: 文件不存在。").arg(path)), path);
         recent_.remove(path);
         return;
     }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 #include "musicxml/conversion_report.h"
 #include "musicxml/musicxml_error.h"
@@ -42,6 +43,13 @@ QByteArray scoreBeforeTail(const QByteArray& xml) {
     return xml.left(end);
 }
 
+// A file refused before its score is read: nothing to report.
+Outcome refused(QString why) {
+    Outcome outcome;
+    outcome.fail(std::move(why));
+    return outcome;
+}
+
 ParsedScore readTolerantly(const QByteArray& xml, ConversionReport& report) {
     try {
         return readScore(xml, report);
@@ -71,16 +79,13 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
         ParsedScore score = readTolerantly(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
         buildDocument(std::move(score), doc, report);
     } catch (const MusicXmlError& e) {
-        outcome.ok = false;
-        outcome.error = e.message;
+        outcome.fail(e.message);
     } catch (const std::bad_alloc&) {
-        outcome.ok = false;
-        outcome.error = QStringLiteral("the score is too large to import");
+        outcome.fail(QStringLiteral("the score is too large to import"));
     } catch (const Exception& e) {
         // A value the score cannot hold that the reading let through: refused, not a crash.
-        outcome.ok = false;
-        outcome.error = QStringLiteral("the score holds a value this editor cannot write (%1)")
-                            .arg(QString::fromStdString(e.what()));
+        outcome.fail(QStringLiteral("the score holds a value this editor cannot write (%1)")
+                         .arg(QString::fromStdString(e.what())));
     }
     outcome.report = report.lines();
     outcome.kinds = report.kinds();
@@ -90,19 +95,14 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
 Outcome importMusicXmlFile(const QString& path, QeDocument& doc) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Outcome{
-            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}, {}};
+        return refused(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     if (file.size() > limits::kMaxXmlBytes)
-        return Outcome{false,
-                       QStringLiteral("%1 is larger than %2 MiB")
+        return refused(QStringLiteral("%1 is larger than %2 MiB")
                            .arg(path)
-                           .arg(limits::kMaxXmlBytes / (1024 * 1024)),
-                       {},
-                       {}};
+                           .arg(limits::kMaxXmlBytes / (1024 * 1024)));
     const QByteArray bytes = file.read(limits::kMaxXmlBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return Outcome{
-            false, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()), {}, {}};
+        return refused(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     return importMusicXml(bytes, doc);
 }
 
@@ -114,8 +114,7 @@ Outcome exportMusicXml(const music::Score& score, bool compressed, QByteArray& o
         if (compressed)
             out = writeMxl(out);
     } catch (const MusicXmlError& e) {
-        outcome.ok = false;
-        outcome.error = e.message;
+        outcome.fail(e.message);
     }
     outcome.report = report.lines();
     return outcome;
@@ -126,13 +125,10 @@ Outcome exportMusicXmlFile(const music::Score& score, const QString& path) {
     Outcome outcome = exportMusicXml(
         score, QFileInfo(path).suffix().compare(QStringLiteral("mxl"), Qt::CaseInsensitive) == 0,
         bytes);
-    if (!outcome.ok)
+    if (!outcome.ok())
         return outcome;
-    QString error;
-    if (!writeAtomically(path, bytes, &error)) {
-        outcome.ok = false;
-        outcome.error = QStringLiteral("cannot write ") + error;
-    }
+    if (const Result written = writeAtomically(path, bytes); !written.ok())
+        outcome.fail(QStringLiteral("cannot write ") + written.message);
     return outcome;
 }
 

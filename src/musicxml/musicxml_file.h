@@ -4,17 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "files/result.h"
 #include "music/score.h"
 #include "musicxml/conversion_report.h"
 #include "records/qe_document.h"
 
 namespace qe::musicxml {
 
-// The outcome of an import or export: on failure the reason, and in any case the report of
-// what could not be carried over, one line per kind.
-struct Outcome {
-    bool ok = true;
-    QString error;
+// The outcome of an import or export, with the report of what could not be carried over, one
+// line per kind, whether it went through or not.
+struct Outcome : Result {
     QStringList report;
     std::vector<ReportKind> kinds;  // the report with every place each kind happened
 };

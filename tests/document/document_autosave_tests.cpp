@@ -73,7 +73,7 @@ TEST_F(DocumentAutosaveTest, AChangedScoreIsWrittenAsASaveWouldWriteIt) {
     EXPECT_EQ(record.title, QStringLiteral("小星星 1"));
     EXPECT_EQ(record.autosaved, clock->now());
     QeDocument recovered;
-    ASSERT_TRUE(autosave->entry()->load(recovered).ok);
+    ASSERT_TRUE(autosave->entry()->load(recovered).ok());
     QeDocument saved = doc->records();
     EXPECT_EQ(bytesOf(recovered), bytesOf(saved));
     // The score's own file is never where the recovery file goes.
@@ -85,7 +85,7 @@ TEST_F(DocumentAutosaveTest, SavingOrReturningToTheSavedStateRemovesTheFile) {
     edit(1);
     pass(30s);
     ASSERT_EQ(files().size(), 2);
-    ASSERT_TRUE(doc->onSaveDocument(path).ok);
+    ASSERT_TRUE(doc->onSaveDocument(path).ok());
     EXPECT_TRUE(files().isEmpty());
 
     // Edited again: the record names the saved file now.
@@ -135,12 +135,12 @@ TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFr
     RecoveryStore store(folder.path());
     {
         auto left = store.createEntry();
-        ASSERT_TRUE(left->write(bytes, path, QStringLiteral("茉莉花"), clock->now()));
+        ASSERT_TRUE(left->write(bytes, path, QStringLiteral("茉莉花"), clock->now()).ok());
     }
     RecoveryStore::Leftovers leftovers = store.takeLeftovers();
     ASSERT_EQ(leftovers.entries.size(), 1u);
     QeDocument loaded;
-    ASSERT_TRUE(leftovers.entries.front()->load(loaded).ok);
+    ASSERT_TRUE(leftovers.entries.front()->load(loaded).ok());
 
     // ... when it is recovered ...
     auto recovered = std::make_unique<ScoreDocument>();
@@ -155,7 +155,7 @@ TEST_F(DocumentAutosaveTest, ARecoveredScoreKeepsItsEntryUntilSavedWhereItCameFr
     clock->advance(5min);
     keeper->scheduler().poll();
     EXPECT_EQ(files().size(), 2);
-    ASSERT_TRUE(recovered->onSaveDocument(recovered->path()).ok);
+    ASSERT_TRUE(recovered->onSaveDocument(recovered->path()).ok());
     EXPECT_TRUE(files().isEmpty());
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));

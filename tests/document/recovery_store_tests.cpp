@@ -62,7 +62,7 @@ protected:
         EXPECT_TRUE(entry);
         if (!entry)
             return {};
-        EXPECT_TRUE(entry->write(bytes, file, QStringLiteral("茉莉花"), when));
+        EXPECT_TRUE(entry->write(bytes, file, QStringLiteral("茉莉花"), when).ok());
         const QString id = entry->id();
         const QString lockPath = dir.filePath(id + QStringLiteral(".lock"));
         QByteArray lock = readAll(lockPath);
@@ -82,9 +82,11 @@ TEST_F(RecoveryStoreTest, EachWriteReplacesTheDocumentWhole) {
     ASSERT_TRUE(entry);
     const QByteArray first = scoreBytes(u"第一稿");
     const QByteArray second = scoreBytes(u"第二稿，长一些的标题");
-    ASSERT_TRUE(entry->write(first, QStringLiteral("/scores/a.qe"), QStringLiteral("a"), when));
-    ASSERT_TRUE(entry->write(second, QStringLiteral("/scores/a.qe"), QStringLiteral("a"),
-                             when.addSecs(30)));
+    ASSERT_TRUE(
+        entry->write(first, QStringLiteral("/scores/a.qe"), QStringLiteral("a"), when).ok());
+    ASSERT_TRUE(
+        entry->write(second, QStringLiteral("/scores/a.qe"), QStringLiteral("a"), when.addSecs(30))
+            .ok());
 
     // One document, the one the record names, byte for byte; the first is gone.
     const QString id = entry->id();
@@ -96,7 +98,7 @@ TEST_F(RecoveryStoreTest, EachWriteReplacesTheDocumentWhole) {
     EXPECT_EQ(record->autosaved, when.addSecs(30));
     EXPECT_EQ(record->bytes, second.size());
     QeDocument loaded;
-    ASSERT_TRUE(entry->load(loaded).ok);
+    ASSERT_TRUE(entry->load(loaded).ok());
     EXPECT_EQ(bytesOf(loaded), second);
 }
 
@@ -104,18 +106,19 @@ TEST_F(RecoveryStoreTest, AFailedWriteLeavesTheLastCompleteDocument) {
     auto entry = store.createEntry();
     ASSERT_TRUE(entry);
     const QByteArray first = scoreBytes(u"第一稿");
-    ASSERT_TRUE(entry->write(first, QString(), QStringLiteral("a"), when));
-    QString error;
+    ASSERT_TRUE(entry->write(first, QString(), QStringLiteral("a"), when).ok());
+    Result written;
     {
         const test::FileSizeLimit full(first.size() + 64);
-        EXPECT_FALSE(entry->write(first + QByteArray(4096, '\0'), QString(), QStringLiteral("a"),
-                                  when.addSecs(30), &error));
+        written = entry->write(first + QByteArray(4096, '\0'), QString(), QStringLiteral("a"),
+                               when.addSecs(30));
     }
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(written.message.isEmpty());
     EXPECT_TRUE(entry->intact());
     EXPECT_EQ(entry->record()->autosaved, when);
     QeDocument loaded;
-    ASSERT_TRUE(entry->load(loaded).ok);
+    ASSERT_TRUE(entry->load(loaded).ok());
     EXPECT_EQ(bytesOf(loaded), first);
 }
 
@@ -142,7 +145,7 @@ TEST_F(RecoveryStoreTest, AKilledEditorsEntryIsTakenOverWithItsStaleLock) {
 TEST_F(RecoveryStoreTest, ARunningEditorsEntryIsNotOffered) {
     auto live = store.createEntry();
     ASSERT_TRUE(live);
-    ASSERT_TRUE(live->write(scoreBytes(u"正在编辑"), QString(), QStringLiteral("a"), when));
+    ASSERT_TRUE(live->write(scoreBytes(u"正在编辑"), QString(), QStringLiteral("a"), when).ok());
     const QStringList before = filesIn(dir.path());
 
     const RecoveryStore::Leftovers left = RecoveryStore(dir.path()).takeLeftovers();
@@ -191,11 +194,11 @@ TEST_F(RecoveryStoreTest, ADocumentThatDoesNotReadWholeIsRefused) {
     // Written and recorded as it is, so its digest matches: only reading it shows the fault.
     QByteArray bytes = scoreBytes(u"茉莉花");
     bytes.chop(10);
-    ASSERT_TRUE(entry->write(bytes, QString(), QStringLiteral("a"), when));
+    ASSERT_TRUE(entry->write(bytes, QString(), QStringLiteral("a"), when).ok());
     QeDocument loaded;
     const FileResult result = entry->load(loaded);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(entry->documentPath()));
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(entry->documentPath()));
 }
 
 TEST(RecoveryRecordTest, ReadsWhatItWritesAndRefusesOtherwise) {

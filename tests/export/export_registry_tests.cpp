@@ -57,7 +57,7 @@ QString unreadable(const QString& path) {
     if (QStringList{"musicxml", "xml", "mxl"}.contains(extension)) {
         QeDocument doc;
         const musicxml::Outcome read = musicxml::importMusicXmlFile(path, doc);
-        return read.ok ? QString() : read.error;
+        return read.ok() ? QString() : read.message;
     }
     if (extension == "mid" || extension == "midi") {
         try {
@@ -119,7 +119,7 @@ protected:
     // A score window on the score, in page view, as the editor opens it.
     struct Window {
         explicit Window(const QString& score) {
-            EXPECT_TRUE(document.onOpenDocument(score).ok);
+            EXPECT_TRUE(document.onOpenDocument(score).ok());
             view.attachDocument();
         }
         ScoreDocument document;

@@ -19,14 +19,14 @@ TEST(AtomicFileTest, ADiskFullAtTheLastFlushKeepsTheOldFile) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("the old page");
     }
-    bool written = true;
+    Result written;
     {
         const test::FileSizeLimit full(1024);
         // Small enough to wait in the file's buffer until the end.
         written = writeAtomically(
             path, [](QIODevice& device) { return device.write(QByteArray(4096, 'x')) == 4096; });
     }
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.ok());
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("the old page"));

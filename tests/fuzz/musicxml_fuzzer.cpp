@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     qe::QeDocument doc;
     const qe::musicxml::Outcome imported = qe::musicxml::importMusicXml(bytes, doc);
-    if (!imported.ok) {
-        if (imported.error.isEmpty())
+    if (!imported.ok()) {
+        if (imported.message.isEmpty())
             fail("a refused import gives no reason");
         return 0;
     }
@@ -64,10 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray exported;
     const qe::musicxml::Outcome written =
         qe::musicxml::exportMusicXml(score, size % 2 == 0, exported);
-    if (!written.ok)
+    if (!written.ok())
         fail("an imported document does not export");
     qe::QeDocument again;
-    if (!qe::musicxml::importMusicXml(exported, again).ok)
+    if (!qe::musicxml::importMusicXml(exported, again).ok())
         fail("an exported document does not import");
     return 0;
 }

@@ -99,7 +99,7 @@ private slots:
             ed.type("1155665-\n4433221-\n");
             ed.drag(ed.at(0, 0), ed.at(0, 2));
             ed.frame->commands().action("addTie")->trigger();
-            QVERIFY(doc->onSaveDocument(path).ok);
+            QVERIFY(doc->onSaveDocument(path).ok());
             QVERIFY(!doc->isModified());
             QCOMPARE(doc->path(), path);
             QVERIFY(!ed.frame->activeFrame()->isWindowModified());
@@ -125,7 +125,7 @@ private slots:
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
         ed.type("123");
-        QVERIFY(doc->onSaveDocument(path).ok);
+        QVERIFY(doc->onSaveDocument(path).ok());
         const QByteArray before = readAll(path);
         ed.type("4");
         QVERIFY(doc->isModified());
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(ed.frame->onFileSave());
         QVERIFY(!doc->isModified());
         QeDocument saved;
-        QVERIFY(loadScore(path, saved).ok);
+        QVERIFY(loadScore(path, saved).ok());
         QCOMPARE(saved.noteTracks().at(0).content.items, test::parseTrack("1 2 3 4 |]"));
     }
 

@@ -75,7 +75,7 @@ private slots:
 
         // Saved here: undoing leaves the saved state, redoing comes back to it.
         QTemporaryDir dir;
-        QVERIFY(doc->onSaveDocument(dir.filePath(QStringLiteral("three.qe"))).ok);
+        QVERIFY(doc->onSaveDocument(dir.filePath(QStringLiteral("three.qe"))).ok());
         QVERIFY(!doc->isModified());
         c.action("editUndo")->trigger();
         QVERIFY(doc->isModified());

@@ -174,9 +174,9 @@ private slots:
         // Saved from either window, the file holds the edits of both.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("both.qe"));
-        QVERIFY(doc->onSaveDocument(path).ok);
+        QVERIFY(doc->onSaveDocument(path).ok());
         QeDocument saved;
-        QVERIFY(loadScore(path, saved).ok);
+        QVERIFY(loadScore(path, saved).ok());
         std::vector<int> degrees;
         for (const note& n : saved.noteTracks().at(0).content.items)
             if (!n.isBarLine())

@@ -47,7 +47,7 @@ QStringList recoveryFiles() {
 QString leaveBehind(const QByteArray& bytes, const QString& file, const QString& title,
                     const QDateTime& when) {
     auto entry = store().createEntry();
-    if (!entry || !entry->write(bytes, file, title, when))
+    if (!entry || !entry->write(bytes, file, title, when).ok())
         return {};
     return entry->documentPath();
 }
@@ -96,7 +96,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("song.qe"));
         QeDocument score = test::scoreOf({"1 2 3 |]"});
-        QVERIFY(saveScore(path, score).ok);
+        QVERIFY(saveScore(path, score).ok());
         const QByteArray original = readAll(path);
 
         EditorWindow ed;
@@ -128,7 +128,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("茉莉花.qe"));
         QeDocument saved = test::scoreOf({"1 2 3 |]"}, u"茉莉花");
-        QVERIFY(saveScore(path, saved).ok);
+        QVERIFY(saveScore(path, saved).ok());
         QeDocument typed = test::scoreOf({"1 2 3 5 6 |]"}, u"茉莉花");
         QeDocument untitled = test::scoreOf({"5 5 6 |]"}, u"Qanor简谱3");
         const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-600);

@@ -245,7 +245,7 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
     stray.text = u"la";
     stray.place = location(1, 0, 7);  // the bar line
     const Exported out = exported(doc);
-    ASSERT_TRUE(out.outcome.ok);
+    ASSERT_TRUE(out.outcome.ok());
     const QStringList expected = {
         "characters XML cannot hold written as U+FFFD",
         "tempo records not written: MusicXML has no place for them",
@@ -262,8 +262,8 @@ TEST(Export, WhatMusicXmlCannotCarryIsReported) {
     QeDocument empty;
     QByteArray bytes;
     const musicxml::Outcome none = musicxml::exportMusicXml(*test::scoreFrom(empty), false, bytes);
-    EXPECT_FALSE(none.ok);
-    EXPECT_EQ(none.error, QStringLiteral("the document has no note track to export"));
+    EXPECT_FALSE(none.ok());
+    EXPECT_EQ(none.message, QStringLiteral("the document has no note track to export"));
 }
 
 TEST(ExportFile, AFullDiskIsAFailureAndLeavesNoFile) {
@@ -276,7 +276,7 @@ TEST(ExportFile, AFullDiskIsAFailureAndLeavesNoFile) {
         const FileSizeLimit full(200);
         outcome = musicxml::exportMusicXmlFile(*test::scoreFrom(doc), path);
     }
-    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.ok());
     EXPECT_FALSE(QFile::exists(path));
 }
 

@@ -13,9 +13,9 @@ namespace {
 
 // Every hostile file is refused with a reason that names the problem.
 void expectRefused(const Imported& result, const char* why) {
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QString::fromUtf8(why)))
-        << "the reason was: " << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QString::fromUtf8(why)))
+        << "the reason was: " << result.message.toStdString();
 }
 
 TEST(Hostile, FilesThatAreNotScoresAreRefusedWithTheirReason) {
@@ -53,14 +53,14 @@ TEST(Hostile, StrayCharactersAfterTheScoreAreIgnoredWithAWarning) {
                                    QByteArray("</score-partwise>")}) {
         SCOPED_TRACE(tail.toHex().toStdString());
         const Imported result = importBytes(score + tail);
-        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.message.toStdString();
         EXPECT_EQ(trackText(result.doc, 0), "1 - - - |");
         EXPECT_EQ(result.report,
                   QStringList{QStringLiteral("characters after the end of the score ignored")});
     }
     // White space and comments after it are nothing to tell.
     const Imported clean = importBytes(score + "\n<!-- end -->\n");
-    ASSERT_TRUE(clean.ok);
+    ASSERT_TRUE(clean.ok());
     EXPECT_TRUE(clean.report.isEmpty());
     // A stray character inside the score is still damage.
     QByteArray inside = score;
@@ -85,8 +85,8 @@ TEST(Hostile, AFileLargerThanTheLimitIsNotRead) {
     file.close();
     QeDocument doc;
     const musicxml::Outcome outcome = musicxml::importMusicXmlFile(file.fileName(), doc);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.error.contains(QStringLiteral("larger than 64 MiB")));
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("larger than 64 MiB")));
 }
 
 TEST(Hostile, CountsBeyondTheLimitsAreRefused) {
@@ -128,7 +128,7 @@ TEST(Hostile, DeepNestingAndBackingUpFarAreHarmless) {
          QStringLiteral("</note><backup><duration>1e9</duration></backup>"
                         "<note><pitch><step>D</step><octave>4</octave></pitch>"
                         "<duration>1</duration><voice>2</voice></note>")}));
-    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
     EXPECT_EQ(trackText(score.doc, 0), "1 |");
 }
 

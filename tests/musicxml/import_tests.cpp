@@ -13,7 +13,7 @@ namespace {
 
 Imported imported(const char* name) {
     Imported result = importFile(dataFile(QString::fromLatin1(name)));
-    EXPECT_TRUE(result.ok) << name << ": " << result.error.toStdString();
+    EXPECT_TRUE(result.ok()) << name << ": " << result.message.toStdString();
     return result;
 }
 
@@ -174,7 +174,7 @@ TEST(Import, EndingLabelsNameTheirBracketsAfterTheArcs) {
              half +
              QStringLiteral("<barline location=\"right\"><ending number=\"3\" type=\"stop\"/>"
                             "</barline>")}));
-    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
     EXPECT_EQ(trackText(score.doc, 0), "1 - 2 - | 3 - - - :| 3 - - - |");
     EXPECT_EQ(formatsOf(score.doc),
               (std::vector<Span>{{1, 0, 0, 2}, {4, 0, 9, 9}, {4, 0, 14, 14}}));
@@ -249,7 +249,7 @@ TEST(Import, EmptyAndIrregularMeasuresKeepTheirLengths) {
          "<duration>1</duration></note>",
          "", "<note><pitch><step>D</step><octave>4</octave></pitch><duration>4</duration></note>",
          "<note><pitch><step>E</step><octave>4</octave></pitch><duration>2</duration></note>"}));
-    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
     EXPECT_EQ(trackText(score.doc, 0), "1 | | 2 - - - | 3 - |");
     EXPECT_TRUE(score.report.isEmpty());
 }
@@ -273,11 +273,11 @@ TEST(Import, NumbersReadAlikeInEveryFormAFileWritesThem) {
         measures.append(note(duration, octave));
     measures.front().prepend(QStringLiteral("<attributes><divisions>2</divisions></attributes>"));
     const Imported score = importBytes(scoreXml(measures));
-    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
     EXPECT_EQ(trackText(score.doc, 0),
               "1 - | 1 - | 1 - | 1 - | 1 - | 1 - | 1 - | 1 - | 1 - |");
     // Ten digits are too many for an octave however they are read.
-    EXPECT_FALSE(importBytes(scoreXml({note("1", "4294967301")})).ok);
+    EXPECT_FALSE(importBytes(scoreXml({note("1", "4294967301")})).ok());
 }
 
 TEST(Import, ArcsAndSyllablesPastWhatALocationNamesAreReportedNotWrapped) {
@@ -292,7 +292,7 @@ TEST(Import, ArcsAndSyllablesPastWhatALocationNamesAreReportedNotWrapped) {
                       QStringLiteral("<tie type=\"stop\"/><lyric><text>la</text></lyric></note>") +
                       (quarter + QStringLiteral("</note>")).repeated(2);
     const Imported score = importBytes(scoreXml(measures));
-    ASSERT_TRUE(score.ok) << score.error.toStdString();
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
     EXPECT_EQ(score.doc.noteTracks()[0].content.items.size(), 8200u * 5);
     EXPECT_TRUE(score.doc.formatRecords().empty());
     EXPECT_TRUE(score.doc.content.lyrics.items.empty());

@@ -143,7 +143,7 @@ protected:
     QString convert(const QeDocument& doc, const QString& name) {
         const QString xml = dir.filePath(name + QStringLiteral(".musicxml"));
         const QString ly = dir.filePath(name + QStringLiteral(".ly"));
-        if (!musicxml::exportMusicXmlFile(*test::scoreFrom(doc), xml).ok)
+        if (!musicxml::exportMusicXmlFile(*test::scoreFrom(doc), xml).ok())
             return {};
         QProcess process;
         process.start(converter, {QStringLiteral("-a"), QStringLiteral("-o"), ly, xml});

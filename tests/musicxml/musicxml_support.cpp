@@ -30,13 +30,9 @@ QByteArray readFile(const QString& path) {
 }
 
 Imported importBytes(const QByteArray& bytes) {
-    Imported result;
-    const musicxml::Outcome outcome = musicxml::importMusicXml(bytes, result.doc);
-    result.ok = outcome.ok;
-    result.error = outcome.error;
-    result.report = outcome.report;
-    result.kinds = outcome.kinds;
-    return result;
+    QeDocument doc;
+    musicxml::Outcome outcome = musicxml::importMusicXml(bytes, doc);
+    return Imported{std::move(outcome), std::move(doc)};
 }
 
 Imported importFile(const QString& path) {
@@ -46,7 +42,7 @@ Imported importFile(const QString& path) {
 Imported throughMusicXml(const QeDocument& doc, bool compressed, QStringList* exportReport) {
     QByteArray bytes;
     const musicxml::Outcome exported = musicxml::exportMusicXml(*test::scoreFrom(doc), compressed, bytes);
-    EXPECT_TRUE(exported.ok) << exported.error.toStdString();
+    EXPECT_TRUE(exported.ok()) << exported.message.toStdString();
     if (exportReport)
         *exportReport = exported.report;
     return importBytes(bytes);

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "musicxml/conversion_report.h"
+#include "musicxml/musicxml_file.h"
 #include "records/qe_document.h"
 
 namespace qe::test {
@@ -19,11 +19,8 @@ QString suiteFolder();
 QString dataFile(const QString& name);
 QByteArray readFile(const QString& path);
 
-struct Imported {
-    bool ok = false;
-    QString error;
-    QStringList report;
-    std::vector<musicxml::ReportKind> kinds;
+// An import's outcome with the document it gave.
+struct Imported : musicxml::Outcome {
     QeDocument doc;
 };
 Imported importBytes(const QByteArray& bytes);

@@ -16,7 +16,7 @@ TEST(RoundTrip, TheBundledSampleComesBackByteForByte) {
     for (const bool compressed : {false, true}) {
         QStringList exportReport;
         const Imported back = throughMusicXml(sample, compressed, &exportReport);
-        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        ASSERT_TRUE(back.ok()) << back.message.toStdString();
         EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
         EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
         EXPECT_EQ(documentBytes(back.doc), documentBytes(sample));
@@ -30,7 +30,7 @@ TEST(RoundTrip, TheTempoMarkComesBackAsAMetronomeMarkAndItsText) {
         doc.header.tempo = mark;
         doc.header.comment1 = u"优美地";
         const Imported back = throughMusicXml(doc, false);
-        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        ASSERT_TRUE(back.ok()) << back.message.toStdString();
         EXPECT_EQ(back.doc.header.tempo, mark);
         EXPECT_EQ(back.doc.header.comment1, u"优美地");
         EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
@@ -39,7 +39,7 @@ TEST(RoundTrip, TheTempoMarkComesBackAsAMetronomeMarkAndItsText) {
     const Imported sound = importBytes(scoreXml(
         {R"(<direction><direction-type><words>Lento</words></direction-type><sound tempo="52.4"/></direction>
            <note><pitch><step>C</step><octave>4</octave></pitch><duration>4</duration><type>whole</type></note>)"}));
-    ASSERT_TRUE(sound.ok) << sound.error.toStdString();
+    ASSERT_TRUE(sound.ok()) << sound.message.toStdString();
     EXPECT_EQ(sound.doc.header.tempo, (TempoMark{4, false, 52, u""}));
 }
 
@@ -47,7 +47,7 @@ TEST(RoundTrip, PartNamesComeBackAsPrintedPartNamesAndAbbreviations) {
     QeDocument doc = scoreWithShapes({"1 2 3 4 |]", "5 6 7 1 |]", "3 3 3 3 |]"});
     doc.header.partNames = {{u"女高音", u"S."}, {}, {u"Bass", u""}};
     const Imported back = throughMusicXml(doc, true);
-    ASSERT_TRUE(back.ok) << back.error.toStdString();
+    ASSERT_TRUE(back.ok()) << back.message.toStdString();
     EXPECT_EQ(back.doc.header.partNames, doc.header.partNames);
     EXPECT_EQ(documentBytes(back.doc), documentBytes(doc));
 }
@@ -87,7 +87,7 @@ TEST(RoundTrip, MeasureMarksAndEndingLabelsComeBack) {
     doc.header.marks = {segno, change, free, back, coda};
 
     const Imported out = throughMusicXml(doc, false);
-    ASSERT_TRUE(out.ok) << out.error.toStdString();
+    ASSERT_TRUE(out.ok()) << out.message.toStdString();
     EXPECT_TRUE(out.report.isEmpty()) << out.report.join(u'\n').toStdString();
     EXPECT_EQ(out.doc.header.marks, doc.header.marks);
     EXPECT_EQ(out.doc.noteTracks()[0].content.items, doc.noteTracks()[0].content.items);
@@ -103,7 +103,7 @@ TEST(RoundTrip, MeasureMarksAndEndingLabelsComeBack) {
     loose.header.freeMeter = true;
     loose.header.measureNumbers = true;
     const Imported looseBack = throughMusicXml(loose, true);
-    ASSERT_TRUE(looseBack.ok) << looseBack.error.toStdString();
+    ASSERT_TRUE(looseBack.ok()) << looseBack.message.toStdString();
     EXPECT_TRUE(looseBack.doc.header.freeMeter);
     EXPECT_TRUE(looseBack.doc.header.measureNumbers);
     EXPECT_EQ(documentBytes(looseBack.doc), documentBytes(loose));
@@ -143,7 +143,7 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
     for (const bool compressed : {false, true}) {
         QStringList exportReport;
         const Imported back = throughMusicXml(doc, compressed, &exportReport);
-        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        ASSERT_TRUE(back.ok()) << back.message.toStdString();
         EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
         EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
         EXPECT_EQ(back.doc.noteTracks()[0].content.items, doc.noteTracks()[0].content.items);
@@ -157,7 +157,7 @@ TEST(RoundTrip, NotesBeyondDigitsComeBack) {
     addTuplet(nested, 0, 6, 12, 3, 2);
     addTuplet(nested, 0, 6, 10, 5, 4, 1);
     const Imported back = throughMusicXml(nested, false);
-    ASSERT_TRUE(back.ok) << back.error.toStdString();
+    ASSERT_TRUE(back.ok()) << back.message.toStdString();
     EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
     EXPECT_EQ(back.doc.noteTracks()[0].content.items, nested.noteTracks()[0].content.items);
     EXPECT_EQ(back.doc.header.noteExtras, nested.header.noteExtras);
@@ -195,13 +195,13 @@ TEST(RoundTrip, RandomScoresComeBackByteForByte) {
         SCOPED_TRACE(seed);
         const QeDocument original = randomScore(seed);
         const Imported once = throughMusicXml(original, false);
-        ASSERT_TRUE(once.ok) << once.error.toStdString();
+        ASSERT_TRUE(once.ok()) << once.message.toStdString();
         EXPECT_EQ(soundsOf(once.doc), soundsOf(original));
         moved += once.doc.header.tonicShift != original.header.tonicShift ? 1 : 0;
         const QeDocument& doc = once.doc;
         QStringList exportReport;
         const Imported back = throughMusicXml(doc, seed % 10 == 0, &exportReport);
-        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        ASSERT_TRUE(back.ok()) << back.message.toStdString();
         EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
         // Only the labels of brackets after the first in a row are not kept.
         for (const QString& line : back.report)

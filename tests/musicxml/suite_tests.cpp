@@ -94,16 +94,16 @@ TEST_F(Suite, EveryFileImportsOrIsRefusedAndReportsWhatItDrops) {
         const QByteArray bytes = readFile(folder + u'/' + name);
         const Imported imported = importBytes(bytes);
         if (dump) {
-            std::printf("== %s %s\n", qPrintable(name), imported.ok ? "imported" : "REFUSED");
-            if (!imported.ok)
-                std::printf("   error: %s\n", qPrintable(imported.error));
+            std::printf("== %s %s\n", qPrintable(name), imported.ok() ? "imported" : "REFUSED");
+            if (!imported.ok())
+                std::printf("   error: %s\n", qPrintable(imported.message));
             for (const QString& line : imported.report)
                 std::printf("   report: %s\n", qPrintable(line));
-            for (std::size_t t = 0; imported.ok && t < imported.doc.noteTracks().size(); ++t)
+            for (std::size_t t = 0; imported.ok() && t < imported.doc.noteTracks().size(); ++t)
                 std::printf("   track %zu: %s\n", t, trackText(imported.doc, t).c_str());
         }
-        if (!imported.ok) {
-            EXPECT_FALSE(imported.error.isEmpty());
+        if (!imported.ok()) {
+            EXPECT_FALSE(imported.message.isEmpty());
             continue;
         }
         // The window tells every kind in Chinese, with every place it happened.
@@ -142,12 +142,12 @@ TEST_F(Suite, WhatImportsWithoutAReportComesBackFromItsExportUnchanged) {
     for (const QString& name : files()) {
         SCOPED_TRACE(name.toStdString());
         const Imported first = importFile(folder + u'/' + name);
-        if (!first.ok || !first.report.isEmpty())
+        if (!first.ok() || !first.report.isEmpty())
             continue;
         ++clean;
         QStringList exportReport;
         const Imported back = throughMusicXml(first.doc, false, &exportReport);
-        ASSERT_TRUE(back.ok) << back.error.toStdString();
+        ASSERT_TRUE(back.ok()) << back.message.toStdString();
         EXPECT_TRUE(exportReport.isEmpty()) << exportReport.join(u'\n').toStdString();
         EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
         if (documentBytes(back.doc) != documentBytes(first.doc)) {
@@ -180,7 +180,7 @@ TEST_F(Suite, NotesBeyondDigitsComeThroughWithoutAReport) {
     for (const char* file : kFiles) {
         SCOPED_TRACE(file);
         const Imported imported = importFile(folder + u'/' + QString::fromLatin1(file));
-        ASSERT_TRUE(imported.ok) << imported.error.toStdString();
+        ASSERT_TRUE(imported.ok()) << imported.message.toStdString();
         for (const QString& line : imported.report)
             for (const QString& topic : topics)
                 EXPECT_FALSE(line.contains(topic)) << line.toStdString();
@@ -288,7 +288,7 @@ TEST_F(Suite, SingleVoiceFilesImportNoteByNote) {
     for (const Exact& exact : kFiles) {
         SCOPED_TRACE(exact.file);
         const Imported imported = importFile(folder + u'/' + QString::fromLatin1(exact.file));
-        ASSERT_TRUE(imported.ok) << imported.error.toStdString();
+        ASSERT_TRUE(imported.ok()) << imported.message.toStdString();
         ASSERT_EQ(imported.doc.noteTracks().size(), 1u);
         EXPECT_EQ(trackText(imported.doc, 0), exact.track);
         EXPECT_EQ(formatsOf(imported.doc), exact.formats);
