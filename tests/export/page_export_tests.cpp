@@ -340,6 +340,7 @@ TEST_F(PageExport, CallersThatCannotAskSkipExistingFiles) {
     EXPECT_EQ(prompts.log, QStringList{"exists: out_2-2.gif"});
     EXPECT_EQ(result.written, 1);
     EXPECT_EQ(result.skipped, 1);
+    EXPECT_TRUE(result.ok());  // a file left alone is the caller's choice, not a failure
     EXPECT_EQ(readAll(path("out_2-2.gif")), "old");
 }
 
@@ -359,6 +360,7 @@ TEST_F(PageExport, AFailedPageIsReportedAndTheNextOneWritten) {
     const ExportResult result = exportTo("out.png", prompts);
     EXPECT_EQ(prompts.log, QStringList({"exists: out_2-1.png", "failed: out_2-1.png"}));
     EXPECT_EQ(result.files, QStringList{path("out_2-2.png")});
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(files(), QStringList({"out_2-1.png", "out_2-2.png"}));
 }
 
@@ -378,6 +380,7 @@ TEST_F(PageExport, APageRenamedToANameNoPageFormatHasFails) {
     prompts.otherNames = {"score.png"};
     result = exportTo("score.pdf", prompts);
     EXPECT_EQ(result.failed, 1);
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(
         prompts.log,
         QStringList({"exists: out_2-1.png", "save as: out_2-1.png [png] in .", "failed: first.tiff",
