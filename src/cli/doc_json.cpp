@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QString>
 
+#include "music/jump_marks.h"
 #include "music/note_marks.h"
 
 namespace qe {
@@ -126,13 +127,9 @@ QJsonObject measureMarkJson(const MeasureMark& mark) {
     if (!mark.tempo.empty())
         m["tempo"] = tempoJson(mark.tempo);
     QJsonArray jumps;
-    static const std::pair<std::uint32_t, const char*> kJumps[] = {
-        {jump::kSegno, "segno"},   {jump::kCoda, "coda"},     {jump::kFine, "fine"},
-        {jump::kToCoda, "toCoda"}, {jump::kDaCapo, "daCapo"}, {jump::kDalSegno, "dalSegno"},
-        {jump::kAlFine, "alFine"}, {jump::kAlCoda, "alCoda"}};
-    for (const auto& [bit, name] : kJumps)
-        if (mark.jumps & bit)
-            jumps.append(QString::fromLatin1(name));
+    for (const music::JumpMark& j : music::jumpMarks())
+        if (mark.jumps & j.flag)
+            jumps.append(QString::fromLatin1(j.name));
     if (!jumps.isEmpty())
         m["jumps"] = jumps;
     return m;

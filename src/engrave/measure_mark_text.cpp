@@ -1,5 +1,7 @@
 #include "engrave/measure_mark_text.h"
 
+#include "music/jump_marks.h"
+
 #include <algorithm>
 #include <string>
 
@@ -20,28 +22,6 @@ std::u16string decimal(int value) {
 }
 
 }  // namespace
-
-std::u16string jumpWords(std::uint32_t jumps) {
-    std::u16string words;
-    const auto add = [&](std::u16string_view w) {
-        if (!words.empty())
-            words += u"  ";
-        words += w;
-    };
-    if (jumps & jump::kFine)
-        add(u"Fine");
-    if (jumps & jump::kToCoda)
-        add(u"To Coda");
-    if (jumps & (jump::kDaCapo | jump::kDalSegno)) {
-        std::u16string w = (jumps & jump::kDalSegno) ? u"D.S." : u"D.C.";
-        if (jumps & jump::kAlFine)
-            w += u" al Fine";
-        else if (jumps & jump::kAlCoda)
-            w += u" al Coda";
-        add(w);
-    }
-    return words;
-}
 
 void MarkText::arrange(Surface& g) {
     const Measure* measure = asMeasure(from);
@@ -143,7 +123,7 @@ void MarkText::addFraction(Row& row, const FontRecord& digits, Surface& g) {
 void MarkText::addJumpWords(Row& row, const Measure& measure, bool viaShadows,
                             const FontRecord& font, Surface& g) {
     // Right-aligned before the closing bar line.
-    const std::u16string words = jumpWords(mark.jumps);
+    const std::u16string words = music::jumpWords(mark.jumps);
     if (words.empty())
         return;
     g.setFont(font);

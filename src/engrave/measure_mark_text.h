@@ -68,8 +68,4 @@ private:
     Rect fractionLine_{};
 };
 
-// The words of a mark's jumps at the end of its measure: "D.S. al Coda", "Fine", ...; empty
-// when it has none.
-std::u16string jumpWords(std::uint32_t jumps);
-
 }  // namespace qe

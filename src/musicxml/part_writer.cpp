@@ -1,5 +1,6 @@
 #include "musicxml/part_writer.h"
 
+#include "music/jump_marks.h"
 #include "music/note_marks.h"
 
 
@@ -157,19 +158,19 @@ void PartWriter::writeJumps(std::uint32_t jumps) {
         xml_.attribute(sound, value);
         xml_.endElement();
     };
-    if (jumps & jump::kFine)
-        words(QStringLiteral("Fine"), "fine", QStringLiteral("yes"));
-    if (jumps & jump::kToCoda)
-        words(QStringLiteral("To Coda"), "tocoda", QStringLiteral("coda"));
+    // Fine and To Coda each with its own sound, then D.C. or D.S. with the words of its ending.
+    for (std::uint32_t flag : {jump::kFine, jump::kToCoda})
+        if (jumps & flag) {
+            const music::JumpMark& j = *music::jumpMarkOf(flag);
+            words(QString::fromUtf16(j.words), j.sound, QString::fromLatin1(j.soundValue));
+        }
     if (jumps & (jump::kDaCapo | jump::kDalSegno)) {
-        const bool segno = jumps & jump::kDalSegno;
-        QString text = segno ? QStringLiteral("D.S.") : QStringLiteral("D.C.");
-        if (jumps & jump::kAlFine)
-            text += QStringLiteral(" al Fine");
-        else if (jumps & jump::kAlCoda)
-            text += QStringLiteral(" al Coda");
-        words(text, segno ? "dalsegno" : "dacapo",
-              segno ? QStringLiteral("segno") : QStringLiteral("yes"));
+        const music::JumpMark& back =
+            *music::jumpMarkOf(jumps & jump::kDalSegno ? jump::kDalSegno : jump::kDaCapo);
+        words(QString::fromStdU16String(
+                  music::jumpWords(jumps & (jump::kDaCapo | jump::kDalSegno | jump::kAlFine |
+                                            jump::kAlCoda))),
+              back.sound, QString::fromLatin1(back.soundValue));
     }
 }
 
