@@ -188,7 +188,8 @@ struct Ending {
 
 Ending bestEnding(const std::vector<std::vector<Cost>>& lines, const std::vector<Cost>& cost,
                   int j) {
-    Ending best{kInfinite, j - 1, 0};
+    Cost best = kInfinite;
+    int bestStart = j - 1;
     int i = j - 1;
     for (; i >= 0; --i) {
         // A line that does not fit, and every longer one, has no entry.
@@ -199,13 +200,12 @@ Ending bestEnding(const std::vector<std::vector<Cost>>& lines, const std::vector
         // Of equal costs the longest line wins, so that a score of equal measures absorbs
         // a change in one of them near it instead of shifting every break after it.
         const Cost c = sum(cost[static_cast<std::size_t>(i)], line[length - 1]);
-        if (c <= best.cost) {
-            best.cost = c;
-            best.start = i;
+        if (c <= best) {
+            best = c;
+            bestStart = i;
         }
     }
-    best.lowest = i + 1;
-    return best;
+    return {best, bestStart, i + 1};
 }
 
 }  // namespace
@@ -228,27 +228,12 @@ std::vector<int> LineBreaker::choose(const std::vector<ColumnGrid>& columns, int
         std::copy(oldStart.begin(), oldStart.begin() + kept + 1, start_.begin());
     }
     cost_[0] = 0;
-    chooseEnds(oldCost, oldStart, std::max(1, kept + 1), oldN >= 0 && end >= 0 ? end : -1, shift);
-    std::vector<int> ends;
-    if (n == 0)
-        return ends;
-    ends.push_back(n);
-    for (int j = lastLineStart(columns, width); j > 0; j = start_[static_cast<std::size_t>(j)])
-        ends.push_back(j);
-    std::reverse(ends.begin(), ends.end());
-    return ends;
-}
-
-void LineBreaker::chooseEnds(const std::vector<long long>& oldCost,
-                             const std::vector<int>& oldStart, int from, int end, int shift) {
-    const int n = static_cast<int>(cost_.size()) - 1;
-    const int oldN = static_cast<int>(oldCost.size()) - 1;
-    const bool reuse = end >= 0;
+    const bool reuse = oldN >= 0 && end >= 0;
     // Past the change, once every line end a line can start from has the old cost plus one
     // and the same delta, every later choice is the old one.
     Cost delta = 0;
     int sameSince = -1;  // the first j of the run of ends that agree with the old ones
-    for (int j = from; j <= n; ++j) {
+    for (int j = std::max(1, kept + 1); j <= n; ++j) {
         const Ending best = bestEnding(lines_, cost_, j);
         cost_[static_cast<std::size_t>(j)] = best.cost;
         start_[static_cast<std::size_t>(j)] = best.start;
@@ -278,6 +263,14 @@ void LineBreaker::chooseEnds(const std::vector<long long>& oldCost,
             break;
         }
     }
+    std::vector<int> ends;
+    if (n == 0)
+        return ends;
+    ends.push_back(n);
+    for (int j = lastLineStart(columns, width); j > 0; j = start_[static_cast<std::size_t>(j)])
+        ends.push_back(j);
+    std::reverse(ends.begin(), ends.end());
+    return ends;
 }
 
 int LineBreaker::lastLineStart(const std::vector<ColumnGrid>& columns, int width) const {

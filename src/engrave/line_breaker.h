@@ -48,11 +48,6 @@ public:
 private:
     std::vector<int> choose(const std::vector<ColumnGrid>& columns, int width, int from, int end,
                             int shift);
-    // The best lines ending at every column count from `from` on, after the costs and starts
-    // before it were kept. With `end` >= 0 the last breaking (`oldCost`, `oldStart`, before
-    // the change) is taken over from where the choices past the change meet it again.
-    void chooseEnds(const std::vector<long long>& oldCost, const std::vector<int>& oldStart,
-                    int from, int end, int shift);
     // Where the last line starts: the best of its starts, by its own cost.
     int lastLineStart(const std::vector<ColumnGrid>& columns, int width) const;
     // The lines starting at columns [from, to), each of every length whose columns fit.
