@@ -19,6 +19,7 @@
 #include "gui/score_view.h"
 #include "gui/view_clipboard.h"
 #include "gui/view_keys.h"
+#include "gui/view_note_commands.h"
 #include "gui/view_printing.h"
 #include "music/note_marks.h"
 
@@ -220,7 +221,7 @@ std::vector<CommandRow> markCommands() {
                         .keys = mark->shortcut, .menu = M::Note, .group = 2,
                         .enabled = E::Score,
                         .run = onView([flag = mark->flag](ScoreView& v, auto&) {
-                            v.onToggleMark(flag);
+                            toggleMark(v, flag);
                         })});
     }
     return rows;
@@ -231,34 +232,34 @@ std::vector<CommandRow> noteCommands() {
         {.id = "addTie", .text = "弧线(&A)", .prompt = "为选中音符添加延音线\n添加延音线",
          .keys = "Ctrl+A", .menu = M::Note, .toolBarPlace = 11, .contextPlace = 11,
          .enabled = E::Score, .hasIcon = true, .icon = IconKind::Tie,
-         .run = onView([](ScoreView& v, auto&) { v.onAddTie(); })},
+         .run = onView([](ScoreView& v, auto&) { tieSelection(v); })},
         {.id = "addVolta", .text = "跳房子(&J)...", .prompt = "添加跳房子\n跳房子", .keys = "Ctrl+J",
          .menu = M::Note, .toolBarPlace = 12, .contextPlace = 12, .enabled = E::Score,
          .hasIcon = true, .icon = IconKind::Bracket,
-         .run = onView([](ScoreView& v, auto&) { v.onVolta(); })},
+         .run = onView([](ScoreView& v, auto&) { voltaOverSelection(v); })},
         {.id = "addTriplet", .text = "三连音(&3)",
          .prompt = "把选中的音符变为三连音，再按一次恢复\n三连音", .keys = "Ctrl+3",
          .menu = M::Note, .group = 1, .enabled = E::Score,
-         .run = onView([](ScoreView& v, auto&) { v.onTriplet(); })},
+         .run = onView([](ScoreView& v, auto&) { makeTriplet(v); })},
         {.id = "addTuplet", .text = "连音(&U)...",
          .prompt = "把选中的音符变为二连音、四连音、五连音等\n连音", .keys = "Ctrl+U",
          .menu = M::Note, .group = 1, .enabled = E::Score,
-         .run = onView([](ScoreView& v, auto&) { v.onTuplet(); })},
+         .run = onView([](ScoreView& v, auto&) { chooseTuplet(v); })},
     };
     for (CommandRow& mark : markCommands())
         rows.push_back(std::move(mark));
     const std::vector<CommandRow> after{
         {.id = "addGraceBefore", .text = "倚音(&G)...", .prompt = "在插入点前的音符前面加上倚音\n倚音",
          .keys = "Ctrl+G", .menu = M::Note, .group = 3, .enabled = E::Score,
-         .run = onView([](ScoreView& v, auto&) { v.onGraceBefore(); })},
+         .run = onView([](ScoreView& v, auto&) { addGracesBefore(v); })},
         {.id = "addGraceAfter", .text = "后倚音(&H)...",
          .prompt = "在插入点前的音符后面加上后倚音\n后倚音", .keys = "Ctrl+Shift+G",
          .menu = M::Note, .group = 3, .enabled = E::Score,
-         .run = onView([](ScoreView& v, auto&) { v.onGraceAfter(); })},
+         .run = onView([](ScoreView& v, auto&) { addGracesAfter(v); })},
         {.id = "clearChordAndGraces", .text = "去掉和弦音与倚音(&R)",
          .prompt = "去掉插入点前的音符的和弦音与倚音\n去掉和弦音与倚音", .menu = M::Note,
          .group = 3, .enabled = E::Score,
-         .run = onView([](ScoreView& v, auto&) { v.onClearChordAndGraces(); })},
+         .run = onView([](ScoreView& v, auto&) { clearChordAndGraces(v); })},
         {.id = "chordSymbols", .text = "和弦记号(&D)...",
          .prompt = "在插入点前的音符上方输入和弦记号\n和弦记号", .keys = "Ctrl+H",
          .menu = M::Note, .group = 3, .enabled = E::Score,
@@ -351,7 +352,7 @@ std::vector<CommandRow> viewKeyCommands() {
                             .meaning = below ? "为插入点前的音符加一个更低的和弦音"
                                              : "为插入点前的音符加一个更高的和弦音",
                             .run = onView([degree, below](ScoreView& v, auto&) {
-                                v.addChordTone(degree, below);
+                                addChordTone(v, degree, below);
                             })});
         }
     }

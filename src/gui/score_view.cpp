@@ -33,7 +33,9 @@
 #include "gui/export_command.h"
 #include "gui/text_input_dialog.h"
 #include "gui/ui_text.h"
+#include "gui/view_note_commands.h"
 #include "gui/command_table.h"
+#include "gui/view_keys.h"
 #include "music/measure_check.h"
 #include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
@@ -419,31 +421,6 @@ void ScoreView::scrollContentsBy(int, int) {
 
 namespace {
 
-const Qt::KeyboardModifiers kCommandModifiers =
-    Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-
-// The character a key types for the editing layer: the keys an input mode or note entry acts
-// on by themselves, whatever text the desktop gives for them; 0 for any other key.
-char32_t keyCharacter(const QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Backspace:
-            return modekey::kBackspace;
-        case Qt::Key_Tab:
-            return modekey::kTab;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return modekey::kEnter;
-        case Qt::Key_Escape:
-            return modekey::kEscape;
-        case Qt::Key_Space:
-            return modekey::kSpace;
-        case Qt::Key_Minus:
-            return U'-';
-        default:
-            return 0;
-    }
-}
-
 // The row of a key of the score window alone, or null.
 const CommandRow* keyCommandOf(const QKeyEvent* event) {
     static const std::vector<std::pair<QKeyCombination, const CommandRow*>> keys = [] {
@@ -491,30 +468,6 @@ void ScoreView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     emit editStateChanged();
-}
-
-bool ScoreView::forwardToMode(QKeyEvent* event) {
-    if (!lyrics_.active() && !chords_.active())
-        return false;
-    const char32_t key = keyCharacter(event);
-    const bool text = !event->text().isEmpty() && !(event->modifiers() & kCommandModifiers);
-    if (lyrics_.active()) {
-        LyricsEntry::Step step = key ? lyrics_.key(key) : LyricsEntry::Step::Ignored;
-        if (step == LyricsEntry::Step::Ignored && text) {
-            lyrics_.type(event->text().toStdU16String());
-            step = LyricsEntry::Step::Typed;
-        }
-        if (step == LyricsEntry::Step::Finished)
-            leaveLyricsMode();
-        else if (step == LyricsEntry::Step::Typed)
-            showLyricsTyped();
-        return step != LyricsEntry::Step::Ignored;
-    }
-    ChordSymbolEntry::Step step = key ? chords_.key(key) : ChordSymbolEntry::Step::Ignored;
-    if (step == ChordSymbolEntry::Step::Ignored && text && chords_.active())
-        step = chords_.type(event->text().toStdU16String());
-    showChordStep(step);
-    return step != ChordSymbolEntry::Step::Ignored;
 }
 
 void ScoreView::moveCaret(ScoreEditor::Move move, bool extend) {
@@ -649,98 +602,6 @@ bool ScoreView::canCutOrCopy() const {
     return controller_.hasSelection();
 }
 
-bool ScoreView::caretOnLyricsNote() const {
-    const auto& note = lyrics_.note();
-    const Caret& c = controller_.caret;
-    return note && c.valid() && c.at->track == note->track && c.at->measure == note->at.measure &&
-           c.at->entry == note->at.entry;
-}
-
-void ScoreView::setInputMethodOn(bool on) {
-    setAttribute(Qt::WA_InputMethodEnabled, on);
-    viewport()->setAttribute(Qt::WA_InputMethodEnabled, on);
-    if (hasFocus())
-        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
-}
-
-void ScoreView::onLyricsMode() {
-    if (lyrics_.active())
-        return;
-    if (!lyrics_.begin(lyrics_.verse())) {
-        emit statusMessage(ui("插入点之后没有可以配歌词的音符。"));
-        return;
-    }
-    setInputMethodOn(true);
-    onUpdate(false);
-    emit lyricsModeChanged(true, lyrics_.verse());
-    emit statusMessage(ui("输入歌词：空格或 Tab 到下一个音符，“-”连到下一个音符，Esc 结束。"));
-}
-
-void ScoreView::leaveLyricsMode() {
-    if (!lyrics_.active())
-        return;
-    lyrics_.end();
-    setInputMethodOn(false);
-    doc_->contentChanged(&controller_);
-    onUpdate(false);
-    emit lyricsModeChanged(false, lyrics_.verse());
-    afterEdit();
-}
-
-void ScoreView::setLyricsVerse(int verse) {
-    const bool active = lyrics_.active();
-    lyrics_.setVerse(verse);
-    if (active) {
-        doc_->contentChanged(&controller_);
-        onUpdate(false);
-    }
-}
-
-void ScoreView::showLyricsTyped() {
-    doc_->contentChanged(&controller_);
-    onUpdate(false);
-    afterEdit();
-}
-
-void ScoreView::inputMethodEvent(QInputMethodEvent* event) {
-    if (!lyrics_.active() || event->commitString().isEmpty()) {
-        QAbstractScrollArea::inputMethodEvent(event);
-        return;
-    }
-    lyrics_.type(event->commitString().toStdU16String());
-    doc_->contentChanged(&controller_);
-    onUpdate(false);
-    event->accept();
-}
-
-QVariant ScoreView::inputMethodQuery(Qt::InputMethodQuery query) const {
-    if (query == Qt::ImEnabled)
-        return lyrics_.active();
-    if (query == Qt::ImCursorRectangle)
-        return caretRect();
-    return QAbstractScrollArea::inputMethodQuery(query);
-}
-
-void ScoreView::onLyricsPaste() {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (text.trimmed().isEmpty()) {
-        emit statusMessage(ui("剪贴板中没有歌词。"));
-        return;
-    }
-    if (!controller_.caret.valid()) {
-        emit statusMessage(ui("请先在乐谱中点击，确定歌词开始的小节。"));
-        return;
-    }
-    leaveLyricsMode();
-    const Position at = *controller_.caret.at;
-    const int left = controller_.layLyrics(at.track, lyrics_.verse(), at.measure,
-                                           splitSyllables(text.toStdU16String()));
-    onUpdate(true);
-    if (left > 0)
-        emit statusMessage(ui("还有 %1 个字没有音符可配。").arg(left));
-    afterEdit();
-}
-
 void ScoreView::switchMode(int mode) {
     hideCaret();
     if (controller_.mode() != mode)
@@ -762,43 +623,6 @@ void ScoreView::onPageMode() {
 void ScoreView::contentChangedHere() {
     doc_->contentChanged(&controller_);
     onUpdate(true);
-}
-
-void ScoreView::onAddTie() {
-    tell(controller_.notes().addTie(),
-         {{Refusal::NothingSelected,
-           "请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"},
-          {Refusal::AcrossTracks, "弧线只能连接同一声部中的音符。"},
-          {Refusal::None, "所选内容中没有可以用弧线连起来的两个音符。"}});
-}
-
-void ScoreView::onVolta() {
-    // Asked for a label only when there is something to put the bracket over.
-    const std::initializer_list<std::pair<Refusal, const char*>> why{
-        {Refusal::NothingSelected, "请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"},
-        {Refusal::None, "跳房子只能加在同一声部的小节上。"}};
-    if (!tell(controller_.notes().voltaSelection(), why))
-        return;
-    TextInputDialog dialog(this);
-    dialog.prompt = ui("请输入说明文字");
-    dialog.value = QStringLiteral("1");
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    controller_.notes().addVolta(dialog.value.toStdU16String());
-    onUpdate(true);
-}
-
-bool ScoreView::tell(const EditResult& result,
-                     std::initializer_list<std::pair<Refusal, const char*>> why) {
-    if (result)
-        return true;
-    const char* text = nullptr;
-    for (const auto& [refusal, words] : why)
-        if (refusal == result.refusal || (!text && refusal == Refusal::None))
-            text = words;
-    if (text)
-        emit statusMessage(ui(text));
-    return false;
 }
 
 void ScoreView::onFontSettings() {
@@ -827,7 +651,8 @@ void ScoreView::onDelete() {
             return;
         }
         hideCaret();
-        tell(controller_.deleteSelection(), {{Refusal::None, "所选内容无法删除：乐谱不能接受这样的改动"}});
+        tellRefusal(*this, controller_.deleteSelection(),
+                    {{Refusal::None, "所选内容无法删除：乐谱不能接受这样的改动"}});
     } else {
         controller_.onChar(InputMethod::kDelete);
     }

@@ -89,22 +89,10 @@ public:
     QString measureStatus() const;
     void onScrollMode();
     void onPageMode();
-    void onAddTie();
-    // What a note carries beyond its digit (score_view_extras.cpp).
-    void onTriplet();
-    void onTuplet();
-    // Puts a mark of the notation's table on the note before the caret, or takes it away.
-    void onToggleMark(std::uint32_t flag);
-    // A tone of `degree` above (below) the chord of the note before the caret.
-    void addChordTone(int degree, bool below);
-    void onGraceBefore();
-    void onGraceAfter();
-    void onClearChordAndGraces();
     // Chord-symbol entry, like lyrics mode: typed into the status bar from the note after the
     // caret, Tab or space to put it on the note and go on to the next, Esc to end.
     void onChordSymbols();
     bool chordEntryActive() const { return chords_.active(); }
-    void onVolta();
     void onFontSettings();
     // 编辑: undo and redo through the document's history; the clipboard carries the editor's
     // own form and jianpu text.
@@ -229,9 +217,7 @@ private:
     void showChordStep(ChordSymbolEntry::Step step);
     // After an edit made here: the document and the other views learn of it.
     void afterEdit();
-    // Says in the status bar why a command changed nothing, in the words given for its
-    // refusal (Refusal::None gives the words for any other); false when it was refused.
-    bool tell(const EditResult& result, std::initializer_list<std::pair<Refusal, const char*>> why);
+
 };
 
 }  // namespace qe

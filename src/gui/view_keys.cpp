@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "edit/input_mode.h"
+
 namespace qe {
 
 namespace {
@@ -26,5 +28,26 @@ constexpr std::array<CaretKey, 10> kCaretKeys{{
 std::span<const CaretKey> caretKeys() {
     return kCaretKeys;
 }
+
+char32_t keyCharacter(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Backspace:
+            return modekey::kBackspace;
+        case Qt::Key_Tab:
+            return modekey::kTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return modekey::kEnter;
+        case Qt::Key_Escape:
+            return modekey::kEscape;
+        case Qt::Key_Space:
+            return modekey::kSpace;
+        case Qt::Key_Minus:
+            return U'-';
+        default:
+            return 0;
+    }
+}
+
 
 }  // namespace qe

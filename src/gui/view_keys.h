@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <Qt>
 #include <span>
 
@@ -18,5 +19,14 @@ struct CaretKey {
     const char* meaning;
 };
 std::span<const CaretKey> caretKeys();
+
+// The modifiers of a command's key: a key pressed with one of them types nothing.
+inline constexpr Qt::KeyboardModifiers kCommandModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+
+// The character a key types for the editing layer: the keys an input mode or note entry acts
+// on by themselves (Backspace, Tab, Enter, Esc, space, -), whatever text the desktop gives for
+// them; 0 for any other key.
+char32_t keyCharacter(const QKeyEvent* event);
 
 }  // namespace qe

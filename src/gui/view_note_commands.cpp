@@ -1,30 +1,61 @@
-#include <QInputDialog>
-#include <QKeyEvent>
+#include "gui/view_note_commands.h"
 
-#include "document/score_document.h"
+#include <QInputDialog>
+#include <algorithm>
+
 #include "edit/note_extras.h"
 #include "gui/score_view.h"
+#include "gui/text_input_dialog.h"
 #include "gui/ui_text.h"
-#include "gui/view_keys.h"
-#include "music/note_marks.h"
 
 namespace qe {
 
-namespace {
-
-const QString kNoNote = ui("插入点前没有音符。");
-
-}  // namespace
-
-void ScoreView::onTriplet() {
-    tell(controller_.notes().toggleTuplet(3, 2),
-         {{Refusal::None, "请先选中同一小节里要变为三连音的音符。"}});
-    emit editStateChanged();
+void tieSelection(ScoreView& view) {
+    tellRefusal(view, view.controller().notes().addTie(),
+         {{Refusal::NothingSelected,
+           "请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。"},
+          {Refusal::AcrossTracks, "弧线只能连接同一声部中的音符。"},
+          {Refusal::None, "所选内容中没有可以用弧线连起来的两个音符。"}});
 }
 
-void ScoreView::onTuplet() {
-    if (!controller_.hasSelection()) {
-        emit statusMessage(ui("请先选中同一小节里要变为连音的音符。"));
+void voltaOverSelection(ScoreView& view) {
+    // Asked for a label only when there is something to put the bracket over.
+    const std::initializer_list<std::pair<Refusal, const char*>> why{
+        {Refusal::NothingSelected, "请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。"},
+        {Refusal::None, "跳房子只能加在同一声部的小节上。"}};
+    if (!tellRefusal(view, view.controller().notes().voltaSelection(), why))
+        return;
+    TextInputDialog dialog(&view);
+    dialog.prompt = ui("请输入说明文字");
+    dialog.value = QStringLiteral("1");
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    view.controller().notes().addVolta(dialog.value.toStdU16String());
+    view.onUpdate(true);
+}
+
+bool tellRefusal(ScoreView& view, const EditResult& result,
+                 std::initializer_list<std::pair<Refusal, const char*>> why) {
+    if (result)
+        return true;
+    const char* text = nullptr;
+    for (const auto& [refusal, words] : why)
+        if (refusal == result.refusal || (!text && refusal == Refusal::None))
+            text = words;
+    if (text)
+        emit view.statusMessage(ui(text));
+    return false;
+}
+
+void makeTriplet(ScoreView& view) {
+    tellRefusal(view, view.controller().notes().toggleTuplet(3, 2),
+         {{Refusal::None, "请先选中同一小节里要变为三连音的音符。"}});
+    emit view.editStateChanged();
+}
+
+void chooseTuplet(ScoreView& view) {
+    if (!view.controller().hasSelection()) {
+        emit view.statusMessage(ui("请先选中同一小节里要变为连音的音符。"));
         return;
     }
     struct Choice {
@@ -42,23 +73,23 @@ void ScoreView::onTuplet() {
         names << ui(c.name);
     bool ok = false;
     const QString chosen =
-        QInputDialog::getItem(this, ui("连音"), ui("选中的音符变为："), names, 0, false, &ok);
+        QInputDialog::getItem(&view, ui("连音"), ui("选中的音符变为："), names, 0, false, &ok);
     if (!ok)
         return;
     const Choice& c = kChoices[std::max<qsizetype>(0, names.indexOf(chosen))];
-    tell(controller_.notes().toggleTuplet(c.actual, c.normal),
+    tellRefusal(view, view.controller().notes().toggleTuplet(c.actual, c.normal),
          {{Refusal::None, "连音只能用于同一小节里的音符。"}});
-    emit editStateChanged();
+    emit view.editStateChanged();
 }
 
-void ScoreView::onToggleMark(std::uint32_t flag) {
-    tell(controller_.notes().toggleArticulation(flag), {{Refusal::None, "插入点前没有音符。"}});
+void toggleMark(ScoreView& view, std::uint32_t flag) {
+    tellRefusal(view, view.controller().notes().toggleArticulation(flag), {{Refusal::None, "插入点前没有音符。"}});
 }
 
-void ScoreView::addChordTone(int degree, bool below) {
-    tell(controller_.notes().addChordTone(degree, below),
+void addChordTone(ScoreView& view, int degree, bool below) {
+    tellRefusal(view, view.controller().notes().addChordTone(degree, below),
          {{Refusal::None, "插入点前没有可以加和弦音的音符。"}});
-    emit editStateChanged();
+    emit view.editStateChanged();
 }
 
 namespace {
@@ -112,76 +143,26 @@ void addGraces(ScoreView& view, ScoreEditor& editor, bool after) {
 
 }  // namespace
 
-void ScoreView::onGraceBefore() {
-    addGraces(*this, controller_, false);
-    emit editStateChanged();
+void addGracesBefore(ScoreView& view) {
+    addGraces(view, view.controller(), false);
+    emit view.editStateChanged();
 }
 
-void ScoreView::onGraceAfter() {
-    addGraces(*this, controller_, true);
-    emit editStateChanged();
+void addGracesAfter(ScoreView& view) {
+    addGraces(view, view.controller(), true);
+    emit view.editStateChanged();
 }
 
-void ScoreView::onClearChordAndGraces() {
-    if (!controller_.caret.valid())
+void clearChordAndGraces(ScoreView& view) {
+    if (!view.controller().caret.valid())
         return;
-    if (!noteBefore(controller_.score(), *controller_.caret.at)) {
-        emit statusMessage(kNoNote);
+    if (!noteBefore(view.controller().score(), *view.controller().caret.at)) {
+        emit view.statusMessage(ui("插入点前没有音符。"));
         return;
     }
     // The editor refuses, changing nothing, when the note has neither.
-    if (controller_.notes().clearTonesAndGraces())
-        emit editStateChanged();
-}
-
-bool ScoreView::focusNextPrevChild(bool next) {
-    if (lyrics_.active() || chords_.active())
-        return false;
-    return QAbstractScrollArea::focusNextPrevChild(next);
-}
-
-void ScoreView::onChordSymbols() {
-    if (chords_.active() || !controller_.caret.valid())
-        return;
-    if (!chords_.begin()) {
-        emit statusMessage(ui("插入点之后没有可以加和弦记号的音符。"));
-        return;
-    }
-    showChordStep(ChordSymbolEntry::Step::Typed);
-}
-
-void ScoreView::showChordStep(ChordSymbolEntry::Step step) {
-    if (chords_.put()) {
-        doc_->contentChanged(&controller_);
-        afterEdit();
-    }
-    switch (step) {
-        case ChordSymbolEntry::Step::Ignored:
-            // The note went from under the entry (an undo, an edit in another window).
-            if (!chords_.active() && chordsShown_)
-                break;
-            return;
-        case ChordSymbolEntry::Step::Unrecognised:
-            emit statusMessage(
-                ui("无法识别的和弦记号：%1").arg(QString::fromStdU16String(chords_.typed())));
-            return;
-        case ChordSymbolEntry::Step::Typed: {
-            chordsShown_ = true;
-            const std::u16string now = chords_.current();
-            emit statusMessage(
-                ui("和弦记号：%1▏%2（Tab 或空格放上并到下一个音符，Esc 结束）")
-                    .arg(QString::fromStdU16String(chords_.typed()),
-                         now.empty() ? QString()
-                                     : ui("  现在是 %1").arg(QString::fromStdU16String(now))));
-            emit editStateChanged();
-            return;
-        }
-        case ChordSymbolEntry::Step::Finished:
-            break;
-    }
-    chordsShown_ = false;
-    emit statusMessage(ui("和弦记号输入结束。"));
-    emit editStateChanged();
+    if (view.controller().notes().clearTonesAndGraces())
+        emit view.editStateChanged();
 }
 
 }  // namespace qe
