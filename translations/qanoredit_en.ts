@@ -1168,8 +1168,8 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Breath</translation>
     </message>
     <message>
-      <source>终止</source>
-      <translation>Final</translation>
+      <source>虚线</source>
+      <translation>Dashed</translation>
     </message>
     <message>
       <source>隐藏</source>
@@ -1580,8 +1580,8 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>End repeat</translation>
     </message>
     <message>
-      <source>终止线</source>
-      <translation>Final bar line</translation>
+      <source>虚小节线</source>
+      <translation>Dashed bar line</translation>
     </message>
     <message>
       <source>隐藏小节线</source>

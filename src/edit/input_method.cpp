@@ -42,7 +42,7 @@ constexpr std::array<InputMethod::Key, 30> kKeys{{
     {U'|', Act::BarLine, 2, Group::BarLines, u"|", u"双小节线"},
     {U'[', Act::BarLine, 3, Group::BarLines, u"[", u"反复开始"},
     {U']', Act::BarLine, 4, Group::BarLines, u"]", u"反复结束"},
-    {U'\\', Act::BarLine, 5, Group::BarLines, u"\\", u"终止线"},
+    {U'\\', Act::BarLine, 5, Group::BarLines, u"\\", u"虚小节线"},
     {U'/', Act::BarLine, glyph::kHiddenBarType, Group::BarLines, u"/", u"隐藏小节线"},
     {InputMethod::kBackspace, Act::DeleteBefore, 0, Group::Editing, u"Backspace",
      u"删除插入点之前的内容（在小节开头则合并两个小节）"},

@@ -50,7 +50,7 @@ QString label(const InputMethod::Key& key) {
                 case U']':
                     return QStringLiteral(":‖");
                 case U'\\':
-                    return ui("终止");
+                    return ui("虚线");
                 default:
                     return ui("隐藏");
             }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "engrave/note_element.h"
 #include "engrave/measure.h"
 #include "support/fake_host.h"
@@ -55,6 +58,62 @@ TEST(InputMethod, EveryContentKeyMakesItsItem) {
     Editor ed(test::scoreOf({"|]"}));
     ed.type(U"k1-.vV()\r2|3[4]5\\6/7");
     EXPECT_EQ(ed.track(), parseTrack("1_ - . v v ( ) | 2_ || 3_ |: 4_ :| 5_ |. 6_ / 7_ |]"));
+}
+
+// The key guide is made from the input method's table; each meaning it prints is typed here
+// and compared with what the key does. In a sequence `@` stands for the key and `<` moves the
+// caret left.
+TEST(InputMethod, EveryKeyDoesWhatTheKeyGuideSays) {
+    const std::map<std::u16string, std::pair<std::u32string, std::string>> meant = {
+        {u"do", {U"@", "1"}},
+        {u"re", {U"@", "2"}},
+        {u"mi", {U"@", "3"}},
+        {u"fa", {U"@", "4"}},
+        {u"sol", {U"@", "5"}},
+        {u"la", {U"@", "6"}},
+        {u"si", {U"@", "7"}},
+        {u"休止符", {U"@", "0"}},
+        {u"升高八度（下一个音符起）", {U"5@56", "5 5' 6'"}},
+        {u"降低八度（下一个音符起）", {U"5@56", "5 5, 6,"}},
+        {u"四分音符（无减时线）", {U"k5@5", "5_ 5"}},
+        {u"八分音符（一条减时线）", {U"5@56", "5 5_ 6_"}},
+        {u"十六分音符（两条减时线）", {U"5@5", "5 5__"}},
+        {u"三十二分音符（三条减时线）", {U"5@5", "5 5___"}},
+        {u"升号；再按为重升，三按取消", {U"@5@@5@@@5", "#5 x5 5"}},
+        {u"降号；再按为重降，三按取消", {U"@5@@5@@@5", "b5 B5 5"}},
+        {u"还原号；再按取消", {U"@5@@5", "n5 5"}},
+        {u"增时线（延长一拍）", {U"5@", "5 -"}},
+        {u"附点", {U"5@", "5 ."}},
+        {u"换气记号", {U"5@", "5 v"}},
+        {u"左括号", {U"@5", "( 5"}},
+        {u"右括号", {U"5@", "5 )"}},
+        {u"小节线", {U"5@6", "5 | 6"}},
+        {u"双小节线", {U"5@6", "5 || 6"}},
+        {u"反复开始", {U"5@6", "5 |: 6"}},
+        {u"反复结束", {U"5@6", "5 :| 6"}},
+        {u"虚小节线", {U"5@6", "5 |. 6"}},
+        {u"隐藏小节线", {U"5@6", "5 / 6"}},
+        {u"删除插入点之前的内容（在小节开头则合并两个小节）", {U"56@\r@7", "5 7"}},
+        {u"删除插入点之后的内容（在小节末尾则合并两个小节）", {U"567<@<\r<@", "5 6"}},
+    };
+    for (const InputMethod::Key& key : InputMethod::keys()) {
+        const std::u16string meaning = key.meaning;
+        const auto found = meant.find(meaning);
+        ASSERT_NE(found, meant.end()) << "a key whose meaning no test types";
+        Editor ed(test::scoreOf({"|]"}));
+        for (char32_t ch : found->second.first) {
+            if (ch == U'<')
+                ed.view.caretLeft();
+            else
+                ed.view.onChar(ch == U'@' ? key.ch : ch);
+        }
+        EXPECT_EQ(ed.track(), parseTrack(found->second.second + " |]"))
+            << "the key " << static_cast<std::uint32_t>(key.ch);
+        // Letters are printed on the guide as on the key: in upper case.
+        if (key.ch >= U'a' && key.ch <= U'z') {
+            EXPECT_EQ(key.keyName, std::u16string(1, static_cast<char16_t>(key.ch - U'a' + U'A')));
+        }
+    }
 }
 
 TEST(InputMethod, OtherCharactersChangeNothingButRefreshTheStatus) {
