@@ -650,6 +650,10 @@ About</translation>
       <translation>&amp;Help</translation>
     </message>
     <message>
+      <source>取消</source>
+      <translation>Cancel</translation>
+    </message>
+    <message>
       <source>文件已经存在</source>
       <translation>File Exists</translation>
     </message>
@@ -698,10 +702,6 @@ Do you want to replace it?</translation>
     <message>
       <source>不保存</source>
       <translation>Don't Save</translation>
-    </message>
-    <message>
-      <source>取消</source>
-      <translation>Cancel</translation>
     </message>
     <message>
       <source>声部名称</source>
@@ -1036,12 +1036,8 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>%1 measures do not match the time signature (pickups aside):</translation>
     </message>
     <message>
-      <source>%1 拍</source>
-      <translation>%1 beats</translation>
-    </message>
-    <message>
       <source>第%1小节（第%2声部）：%3了%4（%5/%6 拍中有 %7 拍）</source>
-      <translation>Measure %1 (part %2): %4 too %3 (%7 beats of %5/%6)</translation>
+      <translation>Measure %1 (part %2): %4 too %3 (%7 in %5/%6)</translation>
     </message>
     <message>
       <source>多</source>
@@ -1050,14 +1046,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>少</source>
       <translation>few</translation>
-    </message>
-    <message>
-      <source>小节记号 — 第%1小节</source>
-      <translation>Measure Marks — Measure %1</translation>
-    </message>
-    <message>
-      <source>从本小节起改变调号、拍号或速度；反复记号标在小节上方。</source>
-      <translation>From this measure on, change the key, time or tempo; repeat and jump marks stand over the measure.</translation>
     </message>
     <message>
       <source>换调  1=</source>
@@ -1156,6 +1144,14 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>End of measure:</translation>
     </message>
     <message>
+      <source>小节记号 — 第%1小节</source>
+      <translation>Measure Marks — Measure %1</translation>
+    </message>
+    <message>
+      <source>从本小节起改变调号、拍号或速度；反复记号标在小节上方。</source>
+      <translation>From this measure on, change the key, time or tempo; repeat and jump marks stand over the measure.</translation>
+    </message>
+    <message>
       <source>%1分</source>
       <translation>1/%1</translation>
     </message>
@@ -1228,20 +1224,20 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Later</translation>
     </message>
     <message>
-      <source>只能复制同一声部中的内容。</source>
-      <translation>Only what is in one part can be copied.</translation>
+      <source>输入歌词时用 Backspace 删除；按 Esc 结束歌词输入后再删除音符。</source>
+      <translation>While typing lyrics Backspace deletes them; press Esc to end the lyrics before deleting notes.</translation>
     </message>
     <message>
-      <source>剪贴板中的内容无法粘贴为简谱：%1</source>
-      <translation>The clipboard's contents cannot be pasted as jianpu: %1</translation>
+      <source>只能删除同一声部中的内容。</source>
+      <translation>Only what is in one part can be deleted.</translation>
     </message>
     <message>
-      <source>请先在乐谱中点击，确定粘贴的位置。</source>
-      <translation>Please click in the score first to choose where to paste.</translation>
+      <source>所选内容无法删除：乐谱不能接受这样的改动</source>
+      <translation>The selection cannot be deleted: the score cannot take such a change</translation>
     </message>
     <message>
-      <source>乐谱不能在此处接受它</source>
-      <translation>the score cannot take it here</translation>
+      <source>第%1小节%2了%3</source>
+      <translation>Measure %1: %3 too %2</translation>
     </message>
     <message>
       <source>插入点之后没有可以配歌词的音符。</source>
@@ -1262,122 +1258,6 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>还有 %1 个字没有音符可配。</source>
       <translation>%1 more characters have no note to go under.</translation>
-    </message>
-    <message>
-      <source>请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。</source>
-      <translation>Please select the notes to join with an arc first (drag the mouse, or hold Shift while moving the caret).</translation>
-    </message>
-    <message>
-      <source>弧线只能连接同一声部中的音符。</source>
-      <translation>An arc can only join notes of one part.</translation>
-    </message>
-    <message>
-      <source>所选内容中没有可以用弧线连起来的两个音符。</source>
-      <translation>The selection holds no two notes an arc can join.</translation>
-    </message>
-    <message>
-      <source>请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。</source>
-      <translation>Please select the measures for the volta bracket first (drag the mouse, or hold Shift while moving the caret).</translation>
-    </message>
-    <message>
-      <source>跳房子只能加在同一声部的小节上。</source>
-      <translation>A volta bracket can only go over measures of one part.</translation>
-    </message>
-    <message>
-      <source>请输入说明文字</source>
-      <translation>Please enter the label</translation>
-    </message>
-    <message>
-      <source>打印预览</source>
-      <translation>Print Preview</translation>
-    </message>
-    <message>
-      <source>输入歌词时用 Backspace 删除；按 Esc 结束歌词输入后再删除音符。</source>
-      <translation>While typing lyrics Backspace deletes them; press Esc to end the lyrics before deleting notes.</translation>
-    </message>
-    <message>
-      <source>只能删除同一声部中的内容。</source>
-      <translation>Only what is in one part can be deleted.</translation>
-    </message>
-    <message>
-      <source>所选内容无法删除：乐谱不能接受这样的改动</source>
-      <translation>The selection cannot be deleted: the score cannot take such a change</translation>
-    </message>
-    <message>
-      <source>第%1小节%2了%3</source>
-      <translation>Measure %1: %3 too %2</translation>
-    </message>
-    <message>
-      <source>插入点前没有音符。</source>
-      <translation>There is no note before the caret.</translation>
-    </message>
-    <message>
-      <source>请先选中同一小节里要变为三连音的音符。</source>
-      <translation>Please first select the notes of one measure to make a triplet.</translation>
-    </message>
-    <message>
-      <source>请先选中同一小节里要变为连音的音符。</source>
-      <translation>Please first select the notes of one measure to make a tuplet.</translation>
-    </message>
-    <message>
-      <source>三连音（3 个音占 2 个音的时值）</source>
-      <translation>Triplet (3 notes in the time of 2)</translation>
-    </message>
-    <message>
-      <source>二连音（2 个音占 3 个音的时值）</source>
-      <translation>Duplet (2 notes in the time of 3)</translation>
-    </message>
-    <message>
-      <source>四连音（4 个音占 3 个音的时值）</source>
-      <translation>Quadruplet (4 notes in the time of 3)</translation>
-    </message>
-    <message>
-      <source>五连音（5 个音占 4 个音的时值）</source>
-      <translation>Quintuplet (5 notes in the time of 4)</translation>
-    </message>
-    <message>
-      <source>六连音（6 个音占 4 个音的时值）</source>
-      <translation>Sextuplet (6 notes in the time of 4)</translation>
-    </message>
-    <message>
-      <source>七连音（7 个音占 4 个音的时值）</source>
-      <translation>Septuplet (7 notes in the time of 4)</translation>
-    </message>
-    <message>
-      <source>连音</source>
-      <translation>Tuplet</translation>
-    </message>
-    <message>
-      <source>选中的音符变为：</source>
-      <translation>Make the selected notes a:</translation>
-    </message>
-    <message>
-      <source>连音只能用于同一小节里的音符。</source>
-      <translation>A tuplet can only hold notes of one measure.</translation>
-    </message>
-    <message>
-      <source>插入点前没有可以加和弦音的音符。</source>
-      <translation>There is no note before the caret to add a chord tone to.</translation>
-    </message>
-    <message>
-      <source>后倚音</source>
-      <translation>After-Grace Notes</translation>
-    </message>
-    <message>
-      <source>倚音</source>
-      <translation>Grace Notes</translation>
-    </message>
-    <message>
-      <source>倚音的数字 1～7，可连写；前加 #、b、n 为升、降、还原，后加 ' 或 , 为高、低八度（如 56、#4、1'）：</source>
-      <translation>The grace notes' digits 1–7, written together; #, b or n before one for sharp, flat or natural, ' or , after it for an octave higher or lower (e.g. 56, #4, 1'):</translation>
-    </message>
-    <message>
-      <source>无法识别的倚音：%1</source>
-      <translation>Grace notes not understood: %1</translation>
-    </message>
-    <message>
-      <source>插入点前没有可以加倚音的音符。</source>
-      <translation>There is no note before the caret to add grace notes to.</translation>
     </message>
     <message>
       <source>插入点之后没有可以加和弦记号的音符。</source>
@@ -1452,6 +1332,22 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>(usual)</translation>
     </message>
     <message>
+      <source>只能复制同一声部中的内容。</source>
+      <translation>Only what is in one part can be copied.</translation>
+    </message>
+    <message>
+      <source>剪贴板中的内容无法粘贴为简谱：%1</source>
+      <translation>The clipboard's contents cannot be pasted as jianpu: %1</translation>
+    </message>
+    <message>
+      <source>请先在乐谱中点击，确定粘贴的位置。</source>
+      <translation>Please click in the score first to choose where to paste.</translation>
+    </message>
+    <message>
+      <source>乐谱不能在此处接受它</source>
+      <translation>the score cannot take it here</translation>
+    </message>
+    <message>
       <source>插入点左移一格</source>
       <translation>Move the caret one place left</translation>
     </message>
@@ -1490,6 +1386,106 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>乐谱末尾</source>
       <translation>End of the score</translation>
+    </message>
+    <message>
+      <source>请先选中要用弧线连起来的音符（拖动鼠标或按住 Shift 移动插入点）。</source>
+      <translation>Please select the notes to join with an arc first (drag the mouse, or hold Shift while moving the caret).</translation>
+    </message>
+    <message>
+      <source>弧线只能连接同一声部中的音符。</source>
+      <translation>An arc can only join notes of one part.</translation>
+    </message>
+    <message>
+      <source>所选内容中没有可以用弧线连起来的两个音符。</source>
+      <translation>The selection holds no two notes an arc can join.</translation>
+    </message>
+    <message>
+      <source>请先选中要加跳房子的小节（拖动鼠标或按住 Shift 移动插入点）。</source>
+      <translation>Please select the measures for the volta bracket first (drag the mouse, or hold Shift while moving the caret).</translation>
+    </message>
+    <message>
+      <source>跳房子只能加在同一声部的小节上。</source>
+      <translation>A volta bracket can only go over measures of one part.</translation>
+    </message>
+    <message>
+      <source>请输入说明文字</source>
+      <translation>Please enter the label</translation>
+    </message>
+    <message>
+      <source>请先选中同一小节里要变为三连音的音符。</source>
+      <translation>Please first select the notes of one measure to make a triplet.</translation>
+    </message>
+    <message>
+      <source>请先选中同一小节里要变为连音的音符。</source>
+      <translation>Please first select the notes of one measure to make a tuplet.</translation>
+    </message>
+    <message>
+      <source>三连音（3 个音占 2 个音的时值）</source>
+      <translation>Triplet (3 notes in the time of 2)</translation>
+    </message>
+    <message>
+      <source>二连音（2 个音占 3 个音的时值）</source>
+      <translation>Duplet (2 notes in the time of 3)</translation>
+    </message>
+    <message>
+      <source>四连音（4 个音占 3 个音的时值）</source>
+      <translation>Quadruplet (4 notes in the time of 3)</translation>
+    </message>
+    <message>
+      <source>五连音（5 个音占 4 个音的时值）</source>
+      <translation>Quintuplet (5 notes in the time of 4)</translation>
+    </message>
+    <message>
+      <source>六连音（6 个音占 4 个音的时值）</source>
+      <translation>Sextuplet (6 notes in the time of 4)</translation>
+    </message>
+    <message>
+      <source>七连音（7 个音占 4 个音的时值）</source>
+      <translation>Septuplet (7 notes in the time of 4)</translation>
+    </message>
+    <message>
+      <source>连音</source>
+      <translation>Tuplet</translation>
+    </message>
+    <message>
+      <source>选中的音符变为：</source>
+      <translation>Make the selected notes a:</translation>
+    </message>
+    <message>
+      <source>连音只能用于同一小节里的音符。</source>
+      <translation>A tuplet can only hold notes of one measure.</translation>
+    </message>
+    <message>
+      <source>插入点前没有音符。</source>
+      <translation>There is no note before the caret.</translation>
+    </message>
+    <message>
+      <source>插入点前没有可以加和弦音的音符。</source>
+      <translation>There is no note before the caret to add a chord tone to.</translation>
+    </message>
+    <message>
+      <source>后倚音</source>
+      <translation>After-Grace Notes</translation>
+    </message>
+    <message>
+      <source>倚音</source>
+      <translation>Grace Notes</translation>
+    </message>
+    <message>
+      <source>倚音的数字 1～7，可连写；前加 #、b、n 为升、降、还原，后加 ' 或 , 为高、低八度（如 56、#4、1'）：</source>
+      <translation>The grace notes' digits 1–7, written together; #, b or n before one for sharp, flat or natural, ' or , after it for an octave higher or lower (e.g. 56, #4, 1'):</translation>
+    </message>
+    <message>
+      <source>无法识别的倚音：%1</source>
+      <translation>Grace notes not understood: %1</translation>
+    </message>
+    <message>
+      <source>插入点前没有可以加倚音的音符。</source>
+      <translation>There is no note before the caret to add grace notes to.</translation>
+    </message>
+    <message>
+      <source>打印预览</source>
+      <translation>Print Preview</translation>
     </message>
     <message>
       <source>和弦记号放到这个音符上，到下一个音符</source>
@@ -1596,32 +1592,6 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>Delete after the caret (at the end of a measure, join it to the next)</translation>
     </message>
     <message>
-      <source>到下一个音符</source>
-      <translation>To the next note</translation>
-    </message>
-    <message>
-      <source>连到下一个音符（同一个词）</source>
-      <translation>Join to the next note (one word)</translation>
-    </message>
-    <message>
-      <source>删除一个字</source>
-      <translation>Delete a character</translation>
-    </message>
-    <message>
-      <source>结束歌词输入</source>
-      <translation>End lyrics input</translation>
-    </message>
-    <message>
-      <source>单个小节不能换行，当前小节已无法再添加内容。&#13;
-如果是散板，请使用虚小节线或隐藏小节线。</source>
-      <translation>A single measure cannot be broken across lines; nothing more fits into this measure.&#13;
-For free meter, use dashed or hidden bar lines.</translation>
-    </message>
-    <message>
-      <source>警告</source>
-      <translation>Warning</translation>
-    </message>
-    <message>
       <source>升号</source>
       <translation>Sharp</translation>
     </message>
@@ -1664,6 +1634,32 @@ For free meter, use dashed or hidden bar lines.</translation>
     <message>
       <source>分音</source>
       <translation>th</translation>
+    </message>
+    <message>
+      <source>到下一个音符</source>
+      <translation>To the next note</translation>
+    </message>
+    <message>
+      <source>连到下一个音符（同一个词）</source>
+      <translation>Join to the next note (one word)</translation>
+    </message>
+    <message>
+      <source>删除一个字</source>
+      <translation>Delete a character</translation>
+    </message>
+    <message>
+      <source>结束歌词输入</source>
+      <translation>End lyrics input</translation>
+    </message>
+    <message>
+      <source>单个小节不能换行，当前小节已无法再添加内容。&#13;
+如果是散板，请使用虚小节线或隐藏小节线。</source>
+      <translation>A single measure cannot be broken across lines; nothing more fits into this measure.&#13;
+For free meter, use dashed or hidden bar lines.</translation>
+    </message>
+    <message>
+      <source>警告</source>
+      <translation>Warning</translation>
     </message>
     <message>
       <source>跳音(&amp;S)</source>
@@ -1800,6 +1796,10 @@ Fermata</translation>
     <message>
       <source>64分音</source>
       <translation>Sixty-fourth</translation>
+    </message>
+    <message>
+      <source>%1 拍</source>
+      <translation type="vanished">%1 beats</translation>
     </message>
     <message>
       <source>文件</source>

@@ -25,13 +25,13 @@ int actionCheck(const QString& path) {
         const music::Ticks beat = music::countedBeat(meter);
         const bool over = f.length > f.expected;
         const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
-        out += QStringLiteral("measure %1 (track %2): %3 beats in %4/%5, %6 %7\n")
+        out += QStringLiteral("measure %1 (track %2): %3 in %4/%5, %6 %7\n")
                    .arg(f.measure + 1)
                    .arg(f.track + 1)
-                   .arg(QString::fromStdString(music::beatsText(f.length, beat)))
+                   .arg(QString::fromStdString(music::beatsInEnglish(f.length, beat)))
                    .arg(meter.numerator)
                    .arg(meter.denominator)
-                   .arg(QString::fromStdString(music::beatsText(by, beat)),
+                   .arg(QString::fromStdString(music::beatsInEnglish(by, beat)),
                         over ? QStringLiteral("too many") : QStringLiteral("too few"))
                    .toUtf8();
     }

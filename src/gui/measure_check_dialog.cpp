@@ -45,7 +45,7 @@ MeasureCheckDialog::MeasureCheckDialog(ScoreView& view, QWidget* parent)
 QString beatsPhrase(music::Ticks ticks, music::Ticks beat) {
     if (currentLanguage() == InterfaceLanguage::Chinese)
         return QString::fromStdU16String(music::beatsWords(ticks, beat));
-    return ui("%1 拍").arg(QString::fromStdString(music::beatsText(ticks, beat)));
+    return QString::fromStdString(music::beatsInEnglish(ticks, beat));
 }
 
 QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music::Meter& meter) {
@@ -59,7 +59,9 @@ QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music:
         .arg(beatsPhrase(by, beat))
         .arg(meter.numerator)
         .arg(meter.denominator)
-        .arg(QString::fromStdString(music::beatsText(f.length, beat)));
+        .arg(currentLanguage() == InterfaceLanguage::Chinese
+                 ? QString::fromStdString(music::beatsText(f.length, beat))
+                 : beatsPhrase(f.length, beat));
 }
 
 void MeasureCheckDialog::fill() {

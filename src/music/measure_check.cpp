@@ -206,4 +206,22 @@ std::u16string beatsWords(Ticks ticks, Ticks beat) {
     }
 }
 
+std::string beatsInEnglish(Ticks ticks, Ticks beat) {
+    const auto parts = quarterBeats(ticks, beat);
+    if (parts && parts->first == 0) {
+        switch (parts->second) {
+            case 1:
+                return "a quarter of a beat";
+            case 2:
+                return "half a beat";
+            case 3:
+                return "three quarters of a beat";
+            default:
+                break;
+        }
+    }
+    const std::string number = beatsText(ticks, beat);
+    return number + (number == "1" ? " beat" : " beats");
+}
+
 }  // namespace qe::music

@@ -68,6 +68,8 @@ private:
 std::string beatsText(Ticks ticks, Ticks beat);
 // The same in words for the status bar: "半拍", "1拍", "1拍半", "四分之一拍", "0.33拍".
 std::u16string beatsWords(Ticks ticks, Ticks beat);
+// The same in English words: "half a beat", "1 beat", "1½ beats", "a quarter of a beat".
+std::string beatsInEnglish(Ticks ticks, Ticks beat);
 // The length of one counted beat: the note the time signature's lower number names (an
 // eighth in 6/8, whose measure holds six such beats).
 Ticks countedBeat(const Meter& meter);

@@ -95,12 +95,12 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
     const Case cases[] = {
         // Overfull and underfull, in the meter's own beats.
         {"1 2 | 3 4 5_ | 6 | 1 2 |", 2, 4,
-         "measure 2 (track 1): 2½ beats in 2/4, ½ too many\n"
-         "measure 3 (track 1): 1 beats in 2/4, 1 too few\n"},
-        {"1 2 3 | 1 - - 0 | 5 - - |", 3, 4, "measure 2 (track 1): 4 beats in 3/4, 1 too many\n"},
-        {"1 2 3 4 | 5 6 7 1__ |", 4, 4, "measure 2 (track 1): 3¼ beats in 4/4, ¾ too few\n"},
+         "measure 2 (track 1): 2½ beats in 2/4, half a beat too many\n"
+         "measure 3 (track 1): 1 beat in 2/4, 1 beat too few\n"},
+        {"1 2 3 | 1 - - 0 | 5 - - |", 3, 4, "measure 2 (track 1): 4 beats in 3/4, 1 beat too many\n"},
+        {"1 2 3 4 | 5 6 7 1__ |", 4, 4, "measure 2 (track 1): 3¼ beats in 4/4, three quarters of a beat too few\n"},
         {"1_ 2_ 3_ 4_ 5_ 6_ | 1 . 2 . | 1 - - 3_ |", 6, 8,
-         "measure 3 (track 1): 7 beats in 6/8, 1 too many\n"},
+         "measure 3 (track 1): 7 beats in 6/8, 1 beat too many\n"},
         // A pickup, and the last measure that completes it; exact measures.
         {"5 | 1 - 2 | 3 - - | 1 - |", 3, 4, ""},
         {"5_ | 1 2 3 4 | 5 - - 4_ 3_ |", 4, 4, ""},

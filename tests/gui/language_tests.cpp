@@ -7,6 +7,7 @@
 
 #include "gui/interface_language.h"
 #include "gui/key_guide.h"
+#include "gui/measure_check_dialog.h"
 #include "gui/playback_controls.h"
 #include "gui/ui_text.h"
 #include "gui_suites.h"
@@ -86,6 +87,24 @@ private slots:
                  QStringLiteral("%1: the file does not exist."));
         QCOMPARE(QLocale().language(), QLocale::English);
         keepScreenshot(*ed.frame, QStringLiteral("english_main_window.png"));
+    }
+
+    // A measure half a beat or one beat off, as the measure check lists it in either language.
+    void theMeasureCheckCountsBeatsInWordsOfEachLanguage() {
+        const music::Meter meter{3, 4};
+        const music::Ticks beat = music::countedBeat(meter);
+        const music::MeasureMisfit half{0, 2, 7 * beat / 2, 3 * beat, meter};
+        const music::MeasureMisfit one{1, 4, 2 * beat, 3 * beat, meter};
+        installLanguage(InterfaceLanguage::Chinese);
+        QCOMPARE(MeasureCheckDialog::lineText(half, meter),
+                 QStringLiteral("第3小节（第1声部）：多了半拍（3/4 拍中有 3½ 拍）"));
+        QCOMPARE(MeasureCheckDialog::lineText(one, meter),
+                 QStringLiteral("第5小节（第2声部）：少了1拍（3/4 拍中有 2 拍）"));
+        installLanguage(InterfaceLanguage::English);
+        QCOMPARE(MeasureCheckDialog::lineText(half, meter),
+                 QStringLiteral("Measure 3 (part 1): half a beat too many (3½ beats in 3/4)"));
+        QCOMPARE(MeasureCheckDialog::lineText(one, meter),
+                 QStringLiteral("Measure 5 (part 2): 1 beat too few (2 beats in 3/4)"));
     }
 
     void theChosenLanguageIsRemembered() {

@@ -111,6 +111,13 @@ TEST(MeasureCheck, WritesBeatsAsAMusicianReadsThem) {
     EXPECT_EQ(beatsWords(3 * q / 2, q), u"1拍半");
     EXPECT_EQ(beatsWords(q / 4, q), u"四分之一拍");
     EXPECT_EQ(beatsWords(7 * q / 4, q), u"1又四分之三拍");
+    EXPECT_EQ(beatsInEnglish(q / 2, q), "half a beat");
+    EXPECT_EQ(beatsInEnglish(q, q), "1 beat");
+    EXPECT_EQ(beatsInEnglish(3 * q / 2, q), "1½ beats");
+    EXPECT_EQ(beatsInEnglish(q / 4, q), "a quarter of a beat");
+    EXPECT_EQ(beatsInEnglish(3 * q / 4, q), "three quarters of a beat");
+    EXPECT_EQ(beatsInEnglish(2 * q, q), "2 beats");
+    EXPECT_EQ(beatsInEnglish(q / 3, q), "0.33 beats");
     EXPECT_EQ(countedBeat(Meter{6, 8}), q / 2);
     EXPECT_EQ(countedBeat(Meter{2, 2}), 2 * q);
 }
