@@ -58,9 +58,9 @@ void MeasureReader::read(ParsedMeasure& measure) {
         if (name == u"note")
             readNote();
         else if (name == u"backup")
-            advance(std::max(0.0, position_ - readDuration(true)));
+            advance(std::max(0.0, position_ - readBackup()));
         else if (name == u"forward")
-            advance(position_ + readDuration());
+            readForward();
         else if (name == u"attributes")
             readAttributes();
         else if (name == u"direction")
@@ -93,23 +93,55 @@ void MeasureReader::readPrint() {
     }
 }
 
-ExactTicks MeasureReader::readDuration(bool backward) {
+ExactTicks MeasureReader::durationTicks(double value, bool backward) {
+    // Backing up past the start of the measure stops there.
+    if (backward)
+        value = std::min(value, limits::kMaxMeasureQuarters * part_.divisions);
+    if (value < 0 || (!backward && value / part_.divisions > limits::kMaxNoteQuarters))
+        in_.fail(QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(value));
+    return value * kQuarter / part_.divisions;
+}
+
+ExactTicks MeasureReader::readBackup() {
     ExactTicks ticks = 0;
     while (in_.nextChild()) {
-        if (in_.name() == u"duration") {
-            double value = in_.number();
-            // Backing up past the start of the measure stops there.
-            if (backward)
-                value = std::min(value, limits::kMaxMeasureQuarters * part_.divisions);
-            if (value < 0 || (!backward && value / part_.divisions > limits::kMaxNoteQuarters))
-                in_.fail(
-                    QStringLiteral("%1: the duration %2 is out of range").arg(where()).arg(value));
-            ticks = value * kQuarter / part_.divisions;
+        if (in_.name() == u"duration")
+            ticks = durationTicks(in_.number(), true);
+        else
+            in_.skip();
+    }
+    return ticks;
+}
+
+// Time a voice passes without printing anything is a hidden rest: left out at the edges of
+// a measure as hidden rests are, kept (as rests) inside it.
+void MeasureReader::readForward() {
+    ParsedNote blank;
+    blank.rest = blank.hidden = blank.blank = true;
+    blank.staff = lastStaff_;
+    blank.voice = lastVoice_;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"duration") {
+            blank.length = durationTicks(in_.number(), false);
+        } else if (name == u"voice") {
+            const QStringView named = in_.textView(64).trimmed();
+            blank.voice = voiceIndex(std::u16string(named.utf16(), named.utf16() + named.size()));
+        } else if (name == u"staff") {
+            blank.staff = std::clamp(in_.integer(), 1, part_.part.staves);
         } else {
             in_.skip();
         }
     }
-    return ticks;
+    if (blank.voice < 0)
+        blank.voice = voiceIndex(u"1");
+    blank.start = position_;
+    advance(position_ + blank.length);
+    if (blank.length <= 0)
+        return;
+    if (++score_.notes > limits::kMaxNotes)
+        in_.fail(QStringLiteral("the score holds more than %1 notes").arg(limits::kMaxNotes));
+    measure_->notes.push_back(std::move(blank));
 }
 
 void MeasureReader::advance(ExactTicks to) {
@@ -341,6 +373,8 @@ void MeasureReader::readNote() {
     note.shown += shown;
     note.length = noteLength(note, duration);
     note.voice = voiceIndex(voice);
+    lastVoice_ = note.voice;
+    lastStaff_ = note.staff;
     placeNote(note);
     measure_->notes.push_back(std::move(note));
 }

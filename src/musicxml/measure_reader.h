@@ -60,8 +60,12 @@ private:
     // The tempo text and jumps a direction gives its measure (or the score).
     void setDirection(const Direction& direction);
     void readBarline();
-    // The <duration> of a <forward> or <backup> (`backward`), as ticks.
-    ExactTicks readDuration(bool backward = false);
+    // The <duration> of a <backup>, as ticks.
+    ExactTicks readBackup();
+    // A <duration> read as ticks; one backing up stops at the start of the measure.
+    ExactTicks durationTicks(double value, bool backward);
+    // A <forward>: a rest that is not printed, in its voice, which moves the voice on.
+    void readForward();
     void advance(ExactTicks to);
     void dropped(const QString& what) { report_.add(what, measure_->number); }
     QString where() const;
@@ -73,6 +77,9 @@ private:
     ParsedMeasure* measure_ = nullptr;
     ExactTicks position_ = 0;
     ExactTicks chordStart_ = 0;
+    // The voice and staff of the note read last, which a <forward> that names none continues.
+    int lastVoice_ = -1;
+    int lastStaff_ = 1;
 };
 
 }  // namespace qe::musicxml

@@ -37,6 +37,7 @@ struct ParsedNote {
     bool graceAfter = false;  // it takes its time from the note before it (后倚音)
     bool cue = false;
     bool hidden = false;  // print-object="no": it keeps its time but is not printed
+    bool blank = false;   // a <forward>: time the voice passes with nothing printed (hidden too)
     bool tuplet = false;
     // Its <time-modification>: `actual` notes in the time of `normal`.
     int tupletActual = 0;

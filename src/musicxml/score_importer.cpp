@@ -1,5 +1,6 @@
 #include "musicxml/score_importer.h"
 
+#include "musicxml/measure_time.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/track_builder.h"
 
@@ -93,35 +94,6 @@ int voiceOfMeasure(const ParsedMeasure& measure, int staff, const std::vector<in
             std::find(voices.begin(), voices.end(), n.voice) != voices.end())
             return n.voice;
     return voices.front();
-}
-
-// Hidden rests at the start of a measure make room for a pickup that the page does not
-// show, and at its end they fill a measure the page leaves short: without them the measure
-// is as long as what it shows. Hidden rests inside the music keep their time.
-void dropHiddenEdges(ParsedMeasure& measure) {
-    bool hidden = false;
-    ExactTicks first = measure.length;
-    ExactTicks last = 0;
-    for (const ParsedNote& n : measure.notes) {
-        if (n.rest && n.hidden) {
-            hidden = true;
-            continue;
-        }
-        if (n.grace || n.cue)
-            continue;
-        first = std::min(first, n.start);
-        last = std::max(last, n.start + n.length);
-    }
-    if (!hidden || last <= first)
-        return;
-    std::erase_if(measure.notes, [first, last](const ParsedNote& n) {
-        return n.rest && n.hidden && (n.start + n.length <= first + 1e-6 || n.start >= last - 1e-6);
-    });
-    for (ParsedNote& n : measure.notes)
-        n.start = std::max(0.0, n.start - first);
-    for (ParsedHarmony& h : measure.harmonies)
-        h.start = std::max(0.0, h.start - first);
-    measure.length = last - first;
 }
 
 Format formatRecord(std::uint8_t type, int track, int from, int to) {
@@ -308,9 +280,7 @@ private:
 };
 
 void DocumentBuilder::build() {
-    for (ParsedPart& part : score_.parts)
-        for (ParsedMeasure& measure : part.measures)
-            dropHiddenEdges(measure);
+    dropHiddenEdges(score_, report_);
     keys_ = keysOfMeasures(score_);
     pitched_ = anyPitchedStaff();
     if (!pitched_)
