@@ -499,20 +499,29 @@ void PartWriter::Planner::closeTupletGroups() {
             : kShortest;
 }
 
+std::vector<bool> PartWriter::repeatOnlyMeasures(const music::TrackWalk& walk) {
+    const std::size_t measureCount = walk.measures.size();
+    std::vector<bool> only(measureCount, false);
+    for (std::size_t m = 0; m + 1 < measureCount; ++m) {
+        const music::MeasureSpan& span = walk.measures[m];
+        const bool opened = m > 0 && walk.measures[m - 1].barType == 3;
+        only[m] = span.barType == 3 && span.endItem - span.firstItem == 1 && !opened &&
+                  (m == 0 || walk.measures[m - 1].barType != 0);
+    }
+    return only;
+}
+
 // A begin repeat closing a measure opens the next one; an empty measure that only holds it is
-// no measure of its own.
+// no measure of its own, when it is none in any track: the parts keep the same measures.
 void PartWriter::Planner::planRepeats() {
     const std::size_t measureCount = walk_.measures.size();
-    w_.skipped_.assign(measureCount, false);
     w_.forward_.assign(measureCount, false);
-    for (std::size_t m = 0; m < measureCount; ++m) {
-        const music::MeasureSpan& span = walk_.measures[m];
-        if (span.barType != 3 || m + 1 == measureCount)
-            continue;
-        w_.forward_[m + 1] = true;
-        const bool empty = span.endItem - span.firstItem == 1;
-        w_.skipped_[m] = empty && !w_.forward_[m] && (m == 0 || walk_.measures[m - 1].barType != 0);
-    }
+    for (std::size_t m = 0; m + 1 < measureCount; ++m)
+        w_.forward_[m + 1] = walk_.measures[m].barType == 3;
+    w_.skipped_ = repeatOnlyMeasures(walk_);
+    for (std::size_t m = 0; m < measureCount; ++m)
+        if (m < source_.everyTrackSkips.size() && !source_.everyTrackSkips[m])
+            w_.skipped_[m] = false;
 }
 
 // Volta brackets: from the measure its first bar line closes to the one its last closes, in

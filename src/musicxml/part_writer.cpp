@@ -56,6 +56,10 @@ void PartWriter::write(const QString& id, const PartSource& source) {
     endingStarts_.clear();
     endingStops_.clear();
     plan(source);
+    // A track lined up with a tuplet's time in another counts in ticks.
+    for (std::size_t m = 0; m + 1 < measureStarts_.size(); ++m)
+        if ((columnLength(m, source) - walk_->measures[m].length) % unit_ != 0)
+            unit_ = 1;
     xml_.startElement("part");
     xml_.attribute("id", id);
     int number = 1;
@@ -242,15 +246,29 @@ void PartWriter::writeMeasure(std::size_t m, int number, bool first, const PartS
     }
     // Jianpu measures may be longer or shorter than the time signature; such a measure gets a
     // hidden time signature of its own length, so that every reader counts it as written.
-    if (number != 0 && span.length > 0 && span.length != declared_)
-        writeHiddenTime(span.length);
+    const Ticks length = columnLength(m, source);
+    if (number != 0 && length > 0 && length != declared_)
+        writeHiddenTime(length);
     writeLeftBarline(m);
     for (std::size_t n = measureStarts_[m]; n < measureStarts_[m + 1]; ++n)
         writeNote(notes_[n]);
+    if (length > span.length) {
+        xml_.startElement("forward");
+        xml_.textElement("duration", (length - span.length) / unit_);
+        xml_.endElement();
+    }
     if (mark && source.carriesMarks)
         writeJumps(mark->jumps);
     writeRightBarline(m);
     xml_.endElement();
+}
+
+Ticks PartWriter::columnLength(std::size_t m, const PartSource& source) const {
+    const Ticks own = walk_->measures[m].length;
+    // A track's empty measure stays empty; the other tracks' measure is as long as they make it.
+    if (own <= 0 || m >= source.columns.size())
+        return own;
+    return std::max(own, source.columns[m]);
 }
 
 void PartWriter::writeOpening(const PartSource& source) {

@@ -36,6 +36,12 @@ struct PartSource {
     // The part that carries the tempo changes and jumps of the measure marks (the first);
     // key and time changes go in every part.
     bool carriesMarks = false;
+    // By measure, the longest any track makes it: a shorter measure is written that long,
+    // ending in time with nothing printed, so that a reader keeps the parts together.
+    std::vector<music::Ticks> columns;
+    // By measure, whether every track's measure holds nothing but a begin repeat, which is
+    // then written as the next measure's left bar line; empty for a part alone.
+    std::vector<bool> everyTrackSkips;
 };
 
 // Writes one note track as a MusicXML <part>: each measure with its notes and rests (a note's
@@ -48,6 +54,9 @@ public:
     PartWriter(XmlWriter& xml, const music::Key& key, const doc_header& header,
                ConversionReport& report);
     ~PartWriter();
+    // By measure of a track, whether it holds nothing but a begin repeat (the bar line that
+    // opens the next measure).
+    static std::vector<bool> repeatOnlyMeasures(const music::TrackWalk& walk);
     PartWriter(const PartWriter&) = delete;
     PartWriter& operator=(const PartWriter&) = delete;
 
@@ -66,6 +75,9 @@ private:
     void writeMeasure(std::size_t measure, int number, bool first, const PartSource& source);
     // What opens the part's first measure: the measure numbering, the key, time and clef, the
     // tempo and the words over it.
+    // The length measure `m` is written with: the longest any track makes it, unless this
+    // track leaves it empty.
+    music::Ticks columnLength(std::size_t m, const PartSource& source) const;
     void writeOpening(const PartSource& source);
     // A begin repeat and the start of an ending on the left of a measure; its closing bar
     // line, an end repeat and the end of an ending on its right.

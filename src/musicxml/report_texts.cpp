@@ -31,6 +31,8 @@ constexpr const char16_t* kTexts[][2] = {
     {u"syllables of dropped notes dropped", u"已略去音符上的歌词已略去"},
     {u"notes without a duration dropped", u"没有时值的音符已略去"},
     {u"time printed blank inside measures written as rests", u"小节中间未印出的时值已记为休止符"},
+    {u"measures shorter than in other parts lined up at their bar lines",
+     u"比其他声部短的小节已按小节线与其他声部对齐"},
     {u"overlapping notes of one voice cut short", u"同一声部中重叠的音符已缩短"},
     {u"notes rounded to lengths a record holds", u"音符时值已取整为可记写的时值"},
     {u"tuplet notes written with the nearest plain lengths", u"连音符已按最接近的普通时值记写"},

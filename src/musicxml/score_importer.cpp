@@ -240,6 +240,8 @@ private:
     bool skips(const ParsedPart& part, int staff) const {
         return pitched_ && (part.tablature.count(staff) || part.percussion.count(staff));
     }
+    // By part: whether any of its staves is written.
+    std::vector<bool> writtenParts() const;
     // The tracks of every staff, by part and staff (none for a staff left out); the first
     // voice of the first of them is the melody.
     void findTracks();
@@ -280,9 +282,10 @@ private:
 };
 
 void DocumentBuilder::build() {
-    dropHiddenEdges(score_, report_);
+    const ScoreEdges edges = dropHiddenEdges(score_, report_);
     keys_ = keysOfMeasures(score_);
     pitched_ = anyPitchedStaff();
+    alignParts(score_, writtenParts(), edges, report_);
     if (!pitched_)
         report_.addOnce(
             QStringLiteral("tablature or percussion staves written as melody: the "
@@ -305,6 +308,17 @@ bool DocumentBuilder::anyPitchedStaff() const {
         for (int staff = 1; staff <= part.staves && !part.measures.empty(); ++staff)
             pitched = pitched || (!part.tablature.count(staff) && !part.percussion.count(staff));
     return pitched;
+}
+
+std::vector<bool> DocumentBuilder::writtenParts() const {
+    std::vector<bool> written;
+    for (const ParsedPart& part : score_.parts) {
+        bool any = false;
+        for (int staff = 1; staff <= part.staves && !any; ++staff)
+            any = !skips(part, staff);
+        written.push_back(any && !part.measures.empty());
+    }
+    return written;
 }
 
 void DocumentBuilder::findTracks() {

@@ -198,8 +198,23 @@ void ScoreWriter::writeCredit(const char* type, const QString& words, std::int32
 std::vector<PartSource> ScoreWriter::sources(const std::vector<music::TrackWalk>& walks) {
     const std::size_t tracks = walks.size();
     std::vector<PartSource> parts(tracks);
-    for (std::size_t t = 0; t < tracks; ++t)
+    std::vector<music::Ticks> columns;
+    for (const music::TrackWalk& walk : walks) {
+        columns.resize(std::max(columns.size(), walk.measures.size()), 0);
+        for (std::size_t m = 0; m < walk.measures.size(); ++m)
+            columns[m] = std::max(columns[m], walk.measures[m].length);
+    }
+    std::vector<bool> skips(columns.size(), true);
+    for (const music::TrackWalk& walk : walks) {
+        const std::vector<bool> own = PartWriter::repeatOnlyMeasures(walk);
+        for (std::size_t m = 0; m < skips.size(); ++m)
+            skips[m] = skips[m] && m < own.size() && own[m];
+    }
+    for (std::size_t t = 0; t < tracks; ++t) {
         parts[t].walk = &walks[t];
+        parts[t].columns = columns;
+        parts[t].everyTrackSkips = skips;
+    }
     for (const music::Tie& tie : score_.ties()) {
         const music::TrackWalk& walk = walks[static_cast<std::size_t>(tie.track)];
         parts[static_cast<std::size_t>(tie.track)].arcs.emplace_back(

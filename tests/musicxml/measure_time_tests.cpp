@@ -29,8 +29,9 @@ QByteArray partsXml(const std::vector<QStringList>& parts, const QStringList& nu
 }
 
 QString note(const char* step, int quarters, const char* voice = "1") {
-    return QStringLiteral("<note><pitch><step>%1</step><octave>4</octave></pitch>"
-                          "<duration>%2</duration><voice>%3</voice></note>")
+    return QStringLiteral(
+               "<note><pitch><step>%1</step><octave>4</octave></pitch>"
+               "<duration>%2</duration><voice>%3</voice></note>")
         .arg(QLatin1String(step))
         .arg(quarters)
         .arg(QLatin1String(voice));
@@ -79,10 +80,58 @@ TEST(BlankTime, InsideTheMusicItKeepsItsTimeAsRestsAndIsReported) {
 TEST(BlankTime, ASecondVoiceThatEntersLateKeepsItsPlaceUnderTheFirst) {
     // Voice 2 passes its first two beats blank under voice 1, which sounds there: the time is
     // inside the measure, so the second voice's track keeps it.
-    const Imported score = imported(partsXml(
-        {{kThreeFour + note("E", 3) + backup(3) + forward(2, "2") + note("C", 1, "2")}}));
+    const Imported score = imported(
+        partsXml({{kThreeFour + note("E", 3) + backup(3) + forward(2, "2") + note("C", 1, "2")}}));
     EXPECT_EQ(trackText(score.doc, 0), "3 - - |");
     EXPECT_EQ(trackText(score.doc, 1), "0 0 1 |");
+}
+
+TEST(PartsThatDisagree, AShorterMeasureEndsInSilenceAndIsReported) {
+    // An extra measure numbered "X1": three beats in the trumpet, one in the voice. The
+    // tracks' measures line up at their bar lines, so the voice's stays as it is printed and
+    // ends in silence; from there on both stand on the same beats.
+    const Imported score = imported(partsXml(
+        {{kThreeFour + note("C", 3), note("E", 1) + note("G", 2), note("C", 3), note("G", 3)},
+         {kThreeFour + note("E", 3), note("G", 1), note("E", 3), note("C", 2)}},
+        {"1", "X1", "2", "3"}));
+    EXPECT_EQ(trackText(score.doc, 0), "1 - - | 3 5 - | 1 - - | 5 - - |");
+    EXPECT_EQ(trackText(score.doc, 1), "3 - - | 5 | 3 - - | 1 - |");
+    EXPECT_EQ(score.report,
+              QStringList{QStringLiteral("2 measures shorter than in other parts lined up at "
+                                         "their bar lines (first in measure X1)")});
+    ASSERT_EQ(score.kinds.size(), 1u);
+    EXPECT_EQ(score.kinds[0].places, (std::vector<musicxml::ReportKind::Place>{
+                                         {QStringLiteral("X1"), QStringLiteral("Part 2"), 1},
+                                         {QStringLiteral("3"), QStringLiteral("Part 2"), 1}}));
+
+    // Written back, the short measure is as long as the others' with its end left blank, so
+    // that any reader keeps the parts together; read again it is the same document.
+    const Imported back = throughMusicXml(score.doc, false);
+    EXPECT_TRUE(back.report.isEmpty()) << back.report.join(u'\n').toStdString();
+    EXPECT_EQ(documentBytes(back.doc), documentBytes(score.doc));
+}
+
+TEST(PartsThatDisagree, APickupEndsWhereTheOtherPartsEnd) {
+    // The voice's pickup of one beat, completed by blank time, against a whole measure of rest
+    // in the accompaniment; later the voice enters after a blank beat. Left out, the blank time
+    // would move the voice's notes to the start of the measure: rests stand in for it.
+    const Imported score = imported(
+        partsXml({{kThreeFour + forward(2) + note("G", 1), note("C", 3), forward(1) + note("E", 2),
+                   note("C", 3)},
+                  {kThreeFour + QStringLiteral("<note><rest/><duration>3</duration></note>"),
+                   note("E", 3), note("G", 3), note("E", 3)}}));
+    EXPECT_EQ(trackText(score.doc, 0), "0 0 5 | 1 - - | 0 3 - | 1 - - |");
+    EXPECT_EQ(trackText(score.doc, 1), "0 0 0 | 3 - - | 5 - - | 3 - - |");
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+}
+
+TEST(PartsThatDisagree, PartsThatAgreeAreWrittenAsBefore) {
+    const QByteArray xml = partsXml(
+        {{kThreeFour + note("C", 3), note("E", 2)}, {kThreeFour + note("E", 3), note("G", 2)}});
+    const Imported score = imported(xml);
+    EXPECT_EQ(trackText(score.doc, 0), "1 - - | 3 - |");
+    EXPECT_EQ(trackText(score.doc, 1), "3 - - | 5 - |");
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
 }
 
 }  // namespace
