@@ -1,5 +1,7 @@
 #include "edit/lyrics_text.h"
 
+#include <utility>
+
 namespace qe {
 
 namespace {
@@ -54,12 +56,17 @@ std::vector<std::u16string> splitSyllables(const std::u16string& text) {
             out.push_back(std::move(word));
         word.clear();
     };
+    char16_t previous = 0;
     for (char16_t c : text) {
+        const char16_t before = std::exchange(previous, c);
         if (isSpace(c)) {
             flush();
         } else if (c == u'_') {
             flush();
             out.emplace_back();
+        } else if (c == u'-' && isOneToANote(before)) {
+            // The character before is a syllable of its own: the hyphen joins it to the next.
+            out.back() += c;
         } else if (c == u'-') {
             word += c;
             flush();

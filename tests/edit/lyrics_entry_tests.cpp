@@ -20,6 +20,11 @@ TEST(LyricsText, SplitsAsPeopleWriteLyrics) {
     EXPECT_TRUE(splitSyllables(u"  ").empty());
 }
 
+TEST(LyricsText, AHyphenAfterAChineseCharacterJoinsItToTheNext) {
+    EXPECT_EQ(splitSyllables(u"天-地 人"), (U16s{u"天-", u"地", u"人"}));
+    EXPECT_EQ(splitSyllables(u"天 - 地"), (U16s{u"天", u"-", u"地"}));
+}
+
 // 茉莉花, typed as the sample score writes it: each character on a note in turn, the tied note
 // taking none, "_" leaving one note without.
 TEST(LyricsEntry, JasmineLaysOneCharacterOnEachNote) {
