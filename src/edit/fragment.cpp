@@ -1,9 +1,10 @@
 #include "edit/fragment.h"
 
 #include "base/exception.h"
+#include "edit/fragment_words.h"
+#include "edit/utf_text.h"
 
 #include <charconv>
-#include <sstream>
 
 namespace qe {
 
@@ -11,7 +12,10 @@ using music::Item;
 
 namespace {
 
-constexpr std::string_view kFirstLine = "qanoredit-fragment 1";
+// The first line of the editor's own form, before its version: 1 for fragments without
+// syllables, which an editor from before lyrics travelled reads too, 2 for those with them.
+constexpr std::string_view kFormName = "qanoredit-fragment ";
+constexpr int kWordsVersion = 2;
 
 // Bar line tokens by bar type.
 constexpr std::string_view kBars[] = {"|", "|!", "||", "|:", ":|", "|.", "|]", "/"};
@@ -48,30 +52,6 @@ std::string itemText(const Item& item) {
         out += ',';
     out.append(static_cast<std::size_t>(item.underlines), '_');
     return out;
-}
-
-// Decodes UTF-8 into code points; a malformed sequence is an error.
-bool decodeUtf8(std::string_view text, std::u32string& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const int extra = c < 0x80         ? 0
-                          : (c >> 5) == 6  ? 1
-                          : (c >> 4) == 14 ? 2
-                          : (c >> 3) == 30 ? 3
-                                           : -1;
-        if (extra < 0 || text.size() - i <= static_cast<std::size_t>(extra))
-            return false;
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        out.push_back(cp);
-        i += 1 + static_cast<std::size_t>(extra);
-    }
-    return true;
 }
 
 // Full-width digits and bars, as a Chinese input method types them, read as their plain
@@ -228,58 +208,32 @@ private:
     std::size_t at_ = 0;
 };
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::string utf8Of(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        appendUtf8(out, cp);
-    }
-    return out;
-}
-
-std::u16string utf16Of(const std::u32string& text) {
-    std::u16string out;
-    for (char32_t cp : text) {
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string toJianpuText(const Fragment& fragment) {
+// The notes of a fragment, one token per item.
+std::string notesText(const Fragment& fragment) {
     std::string out;
     for (const Item& item : fragment.items) {
         if (!out.empty())
             out += ' ';
         out += itemText(item);
+    }
+    return out;
+}
+
+std::optional<Fragment> notesOf(std::u32string text, std::string* error) {
+    for (char32_t& c : text)
+        c = plain(c);
+    return JianpuReader(std::move(text)).read(error);
+}
+
+}  // namespace
+
+std::string toJianpuText(const Fragment& fragment) {
+    std::string out = notesText(fragment);
+    std::string words = verseLines(fragment);
+    if (!words.empty()) {
+        words.pop_back();
+        out += '\n';
+        out += words;
     }
     return out;
 }
@@ -290,15 +244,18 @@ std::optional<Fragment> fromJianpuText(std::string_view text, std::string* error
         fail(error, "the text is not UTF-8");
         return std::nullopt;
     }
-    for (char32_t& c : decoded)
-        c = plain(c);
-    return JianpuReader(std::move(decoded)).read(error);
+    const std::vector<VerseLine> verses = takeVerseLines(decoded);
+    std::optional<Fragment> fragment = notesOf(std::move(decoded), error);
+    if (!fragment || !readVerseLines(verses, *fragment, error))
+        return std::nullopt;
+    return fragment;
 }
 
 std::string toFragmentText(const Fragment& fragment) {
-    std::string out(kFirstLine);
+    std::string out(kFormName);
+    out += fragment.syllables.empty() ? "1" : std::to_string(kWordsVersion);
     out += '\n';
-    out += toJianpuText(fragment);
+    out += notesText(fragment);
     out += '\n';
     for (const Fragment::Shape& s : fragment.shapes) {
         out += s.arc ? "tie " : "bracket ";
@@ -322,6 +279,8 @@ std::string toFragmentText(const Fragment& fragment) {
         }
         out += '\n';
     }
+    for (const Fragment::Syllable& syllable : fragment.syllables)
+        out += lyricLine(syllable);
     return out;
 }
 
@@ -375,6 +334,69 @@ bool readExtra(std::string_view rest, Fragment& fragment, std::string* error) {
     return true;
 }
 
+// One "tie FROM TO" or "bracket FROM TO LABEL" line, what follows its first word.
+bool readShape(bool arc, std::string_view rest, Fragment& fragment, std::string* error) {
+    const auto count = static_cast<long long>(fragment.items.size());
+    long long numbers[2] = {-1, -1};
+    for (long long& n : numbers) {
+        const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), n);
+        if (ec != std::errc() || n < 0 || n >= count) {
+            fail(error, "a tie or bracket names no note of the fragment");
+            return false;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(ptr - rest.data()));
+        if (!rest.empty() && rest.front() == ' ')
+            rest.remove_prefix(1);
+    }
+    Fragment::Shape shape;
+    shape.arc = arc;
+    shape.from = static_cast<int>(numbers[0]);
+    shape.to = static_cast<int>(numbers[1]);
+    const Item& a = fragment.items[static_cast<std::size_t>(shape.from)];
+    const Item& b = fragment.items[static_cast<std::size_t>(shape.to)];
+    const bool ends = arc ? !a.isBarLine() && !b.isBarLine() : a.isBarLine() && b.isBarLine();
+    if (!ends || shape.from > shape.to || (arc && shape.from == shape.to)) {
+        fail(error, arc ? "a tie that joins no two notes" : "a bracket over no measures");
+        return false;
+    }
+    if (!arc) {
+        std::u32string label;
+        if (!decodeUtf8(rest, label) || label.size() > 256) {
+            fail(error, "a bracket label that is not text");
+            return false;
+        }
+        shape.label = utf16Of(label);
+    }
+    fragment.shapes.push_back(std::move(shape));
+    return true;
+}
+
+// The version the first line names; 0 for a line that names none.
+int versionOf(std::string_view firstLine) {
+    if (firstLine.substr(0, kFormName.size()) != kFormName)
+        return 0;
+    const std::string_view number = firstLine.substr(kFormName.size());
+    int version = 0;
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), version);
+    return ec == std::errc() && ptr == number.data() + number.size() && version > 0 ? version : 0;
+}
+
+// A line after the notes.
+bool readLine(std::string_view line, int version, Fragment& fragment, std::string* error) {
+    if (line.empty())
+        return true;
+    if (line.rfind("extra ", 0) == 0)
+        return readExtra(line.substr(6), fragment, error);
+    if (line.rfind("tie ", 0) == 0)
+        return readShape(true, line.substr(4), fragment, error);
+    if (line.rfind("bracket ", 0) == 0)
+        return readShape(false, line.substr(8), fragment, error);
+    if (version >= kWordsVersion && line.rfind("lyric ", 0) == 0)
+        return readLyricLine(line.substr(6), fragment, error);
+    fail(error, "an unknown line in the fragment");
+    return false;
+}
+
 }  // namespace
 
 std::optional<Fragment> fromFragmentText(std::string_view text, std::string* error) {
@@ -382,9 +404,21 @@ std::optional<Fragment> fromFragmentText(std::string_view text, std::string* err
         const std::size_t end = text.find('\n', from);
         return end == std::string_view::npos ? text.size() : end;
     };
+    // A line break turned into CR LF on its way through the clipboard is still a line break.
+    const auto line = [&](std::size_t from, std::size_t end) {
+        std::string_view l = text.substr(from, end - from);
+        if (!l.empty() && l.back() == '\r')
+            l.remove_suffix(1);
+        return l;
+    };
     std::size_t end = lineEnd(0);
-    if (text.substr(0, end) != kFirstLine) {
+    const int version = versionOf(line(0, end));
+    if (version == 0) {
         fail(error, "not a score fragment of this editor");
+        return std::nullopt;
+    }
+    if (version > kWordsVersion) {
+        fail(error, "a score fragment of a newer version of this editor");
         return std::nullopt;
     }
     if (end >= text.size()) {
@@ -393,57 +427,18 @@ std::optional<Fragment> fromFragmentText(std::string_view text, std::string* err
     }
     std::size_t start = end + 1;
     end = lineEnd(start);
-    std::optional<Fragment> fragment = fromJianpuText(text.substr(start, end - start), error);
+    std::u32string notes;
+    if (!decodeUtf8(line(start, end), notes)) {
+        fail(error, "the text is not UTF-8");
+        return std::nullopt;
+    }
+    std::optional<Fragment> fragment = notesOf(std::move(notes), error);
     if (!fragment)
         return std::nullopt;
-    const auto count = static_cast<long long>(fragment->items.size());
     for (start = end + 1; start < text.size(); start = end + 1) {
         end = lineEnd(start);
-        const std::string_view line = text.substr(start, end - start);
-        if (line.empty())
-            continue;
-        if (line.rfind("extra ", 0) == 0) {
-            if (!readExtra(line.substr(6), *fragment, error))
-                return std::nullopt;
-            continue;
-        }
-        const bool arc = line.rfind("tie ", 0) == 0;
-        if (!arc && line.rfind("bracket ", 0) != 0) {
-            fail(error, "an unknown line in the fragment");
+        if (!readLine(line(start, end), version, *fragment, error))
             return std::nullopt;
-        }
-        std::string_view rest = line.substr(arc ? 4 : 8);
-        long long numbers[2] = {-1, -1};
-        for (long long& n : numbers) {
-            const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), n);
-            if (ec != std::errc() || n < 0 || n >= count) {
-                fail(error, "a tie or bracket names no note of the fragment");
-                return std::nullopt;
-            }
-            rest.remove_prefix(static_cast<std::size_t>(ptr - rest.data()));
-            if (!rest.empty() && rest.front() == ' ')
-                rest.remove_prefix(1);
-        }
-        Fragment::Shape shape;
-        shape.arc = arc;
-        shape.from = static_cast<int>(numbers[0]);
-        shape.to = static_cast<int>(numbers[1]);
-        const Item& a = fragment->items[static_cast<std::size_t>(shape.from)];
-        const Item& b = fragment->items[static_cast<std::size_t>(shape.to)];
-        const bool ends = arc ? !a.isBarLine() && !b.isBarLine() : a.isBarLine() && b.isBarLine();
-        if (!ends || shape.from > shape.to || (arc && shape.from == shape.to)) {
-            fail(error, arc ? "a tie that joins no two notes" : "a bracket over no measures");
-            return std::nullopt;
-        }
-        if (!arc) {
-            std::u32string label;
-            if (!decodeUtf8(rest, label) || label.size() > 256) {
-                fail(error, "a bracket label that is not text");
-                return std::nullopt;
-            }
-            shape.label = utf16Of(label);
-        }
-        fragment->shapes.push_back(std::move(shape));
     }
     return fragment;
 }
