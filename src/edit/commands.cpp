@@ -262,6 +262,50 @@ Covered coveredBy(const Score& score, const Selection& s) {
     return covered;
 }
 
+// The syllables of a copied item, in verse order: those a paste takes back.
+void copySyllables(const music::Entry& entry, int item, Fragment& fragment) {
+    const std::size_t first = fragment.syllables.size();
+    for (const music::Syllable& s : entry.syllables)
+        if (s.verse >= 0 && s.verse < kMostFragmentVerses &&
+            s.text().size() <= kMostSyllableLength)
+            fragment.syllables.push_back({item, s.verse, s.text()});
+    std::stable_sort(fragment.syllables.begin() + static_cast<std::ptrdiff_t>(first),
+                     fragment.syllables.end(),
+                     [](const auto& a, const auto& b) { return a.verse < b.verse; });
+}
+
+// The pasted items take their syllables. Only the verses the fragment brings change: the
+// items are new, and the notes around them keep theirs.
+void pasteSyllables(Edits& edits, int track, const std::vector<std::optional<EntryRef>>& made,
+                    const Fragment& fragment) {
+    const std::vector<Fragment::Syllable>& all = fragment.syllables;
+    for (std::size_t k = 0; k < all.size();) {
+        const int item = all[k].item;
+        std::vector<music::Syllable> brought;
+        for (; k < all.size() && all[k].item == item; ++k) {
+            music::Syllable s;
+            s.verse = all[k].verse;
+            s.record.text = all[k].text;
+            s.record.place = location(1, track, 0);
+            brought.push_back(std::move(s));
+        }
+        const auto i = static_cast<std::size_t>(item);
+        if (item < 0 || i >= made.size() || !made[i] || !edits.score.isContentItem(track, *made[i]))
+            continue;
+        const EntryRef on = *made[i];
+        const std::vector<music::Syllable>& before = edits.score.entry(track, on).syllables;
+        std::vector<music::Syllable> after;
+        for (const music::Syllable& s : before)
+            if (std::none_of(brought.begin(), brought.end(),
+                             [&](const music::Syllable& b) { return b.verse == s.verse; }))
+                after.push_back(s);
+        after.insert(after.end(), brought.begin(), brought.end());
+        std::stable_sort(after.begin(), after.end(),
+                         [](const auto& a, const auto& b) { return a.verse < b.verse; });
+        edits.make(change::SetSyllables{track, on, before, std::move(after)});
+    }
+}
+
 }  // namespace
 
 Fragment copyOf(const Score& score, const Selection& s) {
@@ -285,6 +329,7 @@ Fragment copyOf(const Score& score, const Selection& s) {
         index.emplace_back(at, static_cast<int>(fragment.items.size()));
         if (const NoteExtra& extra = score.entry(t, at).extras(); !extra.empty())
             fragment.extras.emplace_back(static_cast<int>(fragment.items.size()), extra);
+        copySyllables(score.entry(t, at), static_cast<int>(fragment.items.size()), fragment);
         fragment.items.push_back(*itemAt(score, t, at));
     }
     const auto itemIndex = [&](EntryRef at) {
@@ -386,6 +431,7 @@ Position paste(Edits& edits, const Position& caret, const Fragment& fragment) {
         edits.make(change::SetExtra{at.track, *on, edits.score.entry(at.track, *on).extras(),
                                     std::move(kept)});
     }
+    pasteSyllables(edits, at.track, made, fragment);
     for (const Fragment::Shape& s : fragment.shapes) {
         const std::optional<EntryRef> from = place(s.from);
         const std::optional<EntryRef> to = place(s.to);

@@ -77,14 +77,15 @@ struct Selection {
 std::optional<Selection> ordered(const music::Score& score, const Position& a, const Position& b);
 
 // The selection as a fragment: its items (a note with its accidental when its digit is
-// selected, a bar line for every measure end selected), with the ties and brackets wholly
-// inside it.
+// selected, a bar line for every measure end selected) with what they carry and their
+// syllables, and the ties and brackets wholly inside it.
 Fragment copyOf(const music::Score& score, const Selection& selection);
-// Deletes what the selection holds, as Backspace would from its end; returns the caret,
-// where the selection's last position was.
+// Deletes what the selection holds, as Backspace would from its end (the syllables of the
+// notes cut go with them); returns the caret, where the selection's last position was.
 Position cut(Edits& edits, const Selection& selection);
 // Types a fragment at the caret, bar lines splitting measures, with its ties and brackets on
-// the notes and measures pasted; returns the caret after it.
+// the notes and measures pasted and its syllables under the notes pasted (the notes after
+// them keep theirs); returns the caret after it.
 Position paste(Edits& edits, const Position& caret, const Fragment& fragment);
 
 // The tie a selection asks for: from the item at its first position to the item before its
