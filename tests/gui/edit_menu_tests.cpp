@@ -143,6 +143,44 @@ private slots:
         QCOMPARE(trackText(from), std::string("1 2 3 4 |]"));
     }
 
+    void wordsTravelWithTheirNotesFromOneEditorWindowToAnother() {
+        // Given: two verses under 1 2 3 4 in one window of the editor.
+        EditorWindow first;
+        ScoreDocument* from = first.frame->onFileNew();
+        first.type("1234");
+        first.controller().layLyrics(0, 0, 0, {u"天", u"上", u"星", u"星"});
+        first.controller().layLyrics(0, 1, 0, {u"Twin-", u"kle", u"lit-", u"tle"});
+        // When 2 3 are cut there.
+        first.drag(first.at(0, 1), first.at(0, 3));
+        press(first, QKeySequence(Qt::CTRL | Qt::Key_X));
+        QCOMPARE(trackText(from), std::string("1 4 |]"));
+        QCOMPARE(verseOf(from, 0), (QStringList{"天", "星"}));
+        QCOMPARE(verseOf(from, 1), (QStringList{"Twin-", "tle"}));
+        // Other programs see the words under the notes.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2 3\n1: 上 星\n2: kle lit-"));
+
+        // And pasted between the notes of a score in another window.
+        EditorWindow second;
+        ScoreDocument* to = second.frame->onFileNew();
+        second.type("55");
+        QTest::keyClick(second.view(), Qt::Key_Left);
+        press(second, QKeySequence(Qt::CTRL | Qt::Key_V));
+        // Then the words came with their notes.
+        QCOMPARE(trackText(to), std::string("5 2 3 5 |]"));
+        QCOMPARE(verseOf(to, 0), (QStringList{"上", "星"}));
+        QCOMPARE(verseOf(to, 1), (QStringList{"kle", "lit-"}));
+        // One undo takes notes and words away.
+        second.frame->commands().action("editUndo")->trigger();
+        QCOMPARE(trackText(to), std::string("5 5 |]"));
+        QCOMPARE(verseOf(to, 0), QStringList());
+
+        // Words in the jianpu text of another program paste with their notes too.
+        QGuiApplication::clipboard()->setText(QStringLiteral("6 7\n1：茉莉"));
+        press(second, QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCOMPARE(trackText(to), std::string("5 6 7 5 |]"));
+        QCOMPARE(verseOf(to, 0), (QStringList{"茉", "莉"}));
+    }
+
     void textThatIsNotJianpuIsNotPastedAndTheStatusBarSaysWhy() {
         EditorWindow ed;
         ScoreDocument* doc = ed.frame->onFileNew();
