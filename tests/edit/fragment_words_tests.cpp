@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "edit/fragment.h"
 #include "support/notation.h"
 
@@ -171,6 +173,59 @@ TEST(FragmentTextWords, DamagedLinesOfWordsAreRefusedWithTheirReason) {
     // Out of order: a syllable before one already read.
     EXPECT_EQ(why("lyric 1 3 mi\nlyric 1 1 re"), "words out of order");
     EXPECT_EQ(why("lyric 2 1 re\nlyric 1 1 re"), "words out of order");
+}
+
+// What a paste relies on in a fragment it was given: every syllable on an item of it that is
+// not a bar line, of a verse the window has, no longer than a syllable may be, in order.
+bool wellFormedWords(const Fragment& f) {
+    for (std::size_t k = 0; k < f.syllables.size(); ++k) {
+        const Fragment::Syllable& s = f.syllables[k];
+        if (s.item < 0 || static_cast<std::size_t>(s.item) >= f.items.size() ||
+            f.items[static_cast<std::size_t>(s.item)].isBarLine() || s.verse < 0 ||
+            s.verse >= kMostFragmentVerses || s.text.size() > kMostSyllableLength)
+            return false;
+        if (k > 0 && std::pair(s.item, s.verse) <
+                         std::pair(f.syllables[k - 1].item, f.syllables[k - 1].verse))
+            return false;
+    }
+    return true;
+}
+
+TEST(FragmentTextWords, DamagedClipboardsGiveWellFormedFragmentsOrAReason) {
+    const std::string own = toFragmentText(twinkle());
+    const std::string text = toJianpuText(twinkle());
+    std::mt19937 rng(7);
+    const std::string alphabet = "0123456789 :|_-\\n\nlyric\xe4\xb8\x80\xef\xbc\x9a";
+    int accepted = 0;
+    int refused = 0;
+    const auto check = [&](const std::string& damaged) {
+        for (const std::optional<Fragment>& f :
+             {fromFragmentText(damaged), fromJianpuText(damaged)}) {
+            if (!f) {
+                ++refused;
+                continue;
+            }
+            ++accepted;
+            EXPECT_TRUE(wellFormedWords(*f)) << damaged;
+        }
+    };
+    for (const std::string& whole : {own, text}) {
+        for (std::size_t cut = 0; cut <= whole.size(); ++cut)
+            check(whole.substr(0, cut));
+        for (int i = 0; i < 3000; ++i) {
+            std::string damaged = whole;
+            for (int n = std::uniform_int_distribution<int>(1, 3)(rng); n > 0; --n) {
+                const auto at =
+                    std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(rng);
+                damaged[at] = alphabet[std::uniform_int_distribution<std::size_t>(
+                    0, alphabet.size() - 1)(rng)];
+            }
+            check(damaged);
+        }
+    }
+    // The damage both passed and was caught many times over.
+    EXPECT_GT(accepted, 500);
+    EXPECT_GT(refused, 2000);
 }
 
 }  // namespace
