@@ -230,10 +230,11 @@ int runLyrics(const QCommandLineParser& parser, const QStringList& positional, i
     request.text = valueOf(parser, "lyrics");
     request.document = positional.first();
     request.out = valueOf(parser, "output");
-    bool ok[3] = {};
+    bool ok[3] = {true, true, true};
     request.track = valueOf(parser, "track").toInt(&ok[0]);
     request.verse = valueOf(parser, "verse").toInt(&ok[1]);
-    request.measure = valueOf(parser, "measure").toInt(&ok[2]);
+    if (parser.isSet(QStringLiteral("measure")))
+        request.measure = valueOf(parser, "measure").toInt(&ok[2]);
     if (!ok[0] || !ok[1] || !ok[2])
         return usageError(QStringLiteral("--track, --verse and --measure take numbers"));
     return runWithFonts(argc, argv,

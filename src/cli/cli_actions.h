@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "document/score_file.h"
 #include "export/export_format.h"
@@ -50,9 +51,11 @@ struct LyricsRequest {
     QString text;
     QString document;
     QString out;    // empty: in place
-    int track = 1;  // all three from 1
-    int verse = 1;
-    int measure = 1;
+    int track = 1;  // from 1
+    int verse = 1;  // from 1
+    // The measure the syllables start from, numbered as printed (a pickup is 0); without it,
+    // the first measure of the score.
+    std::optional<int> measure;
 };
 int actionLyrics(FontBook& fonts, const LyricsRequest& request);
 // MusicXML: a score read into a new document saved as `out`. What cannot be carried over is

@@ -4,6 +4,7 @@
 #include "cli/cli_actions.h"
 #include "document/score_file.h"
 #include "music/measure_check.h"
+#include "music/measure_numbers.h"
 #include "music/score_records.h"
 
 namespace qe {
@@ -26,7 +27,7 @@ int actionCheck(const QString& path) {
         const bool over = f.length > f.expected;
         const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
         out += QStringLiteral("measure %1 (track %2): %3 in %4/%5, %6 %7\n")
-                   .arg(f.measure + 1)
+                   .arg(music::measureNumber(score, f.measure))
                    .arg(f.track + 1)
                    .arg(QString::fromStdString(music::beatsInEnglish(f.length, beat)))
                    .arg(meter.numerator)

@@ -8,12 +8,13 @@
 #include "document/score_file.h"
 #include "edit/lyrics_text.h"
 #include "edit/score_editor.h"
+#include "music/measure_numbers.h"
 
 namespace qe {
 
 int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
-    if (request.track < 1 || request.verse < 1 || request.measure < 1) {
-        printError(QStringLiteral("qanoredit: --track, --verse and --measure count from 1"));
+    if (request.track < 1 || request.verse < 1) {
+        printError(QStringLiteral("qanoredit: --track and --verse count from 1"));
         return kExitUsage;
     }
     ScoreSession session;
@@ -26,6 +27,14 @@ int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
                        .arg(request.track));
         return kExitFailure;
     }
+    const std::optional<int> from =
+        request.measure ? music::measureIndex(session.score, *request.measure) : 0;
+    if (!from) {
+        printError(QStringLiteral("qanoredit: the score has no measure %1 (measures are numbered "
+                                  "as printed: a pickup is 0, the first full measure 1)")
+                       .arg(*request.measure));
+        return kExitFailure;
+    }
     HeadlessHost host(fonts);
     ScoreEditor view(&host);
     view.attach(&session);
@@ -36,7 +45,7 @@ int actionLyrics(FontBook& fonts, const LyricsRequest& request) {
         // A score too wide for its lines still takes its lyrics.
     }
     const int left =
-        view.layLyrics(request.track - 1, request.verse - 1, request.measure - 1, syllables);
+        view.layLyrics(request.track - 1, request.verse - 1, *from, syllables);
     if (left > 0) {
         QString rest;
         for (std::size_t i = syllables.size() - static_cast<std::size_t>(left);

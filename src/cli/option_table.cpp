@@ -99,8 +99,10 @@ QList<QCommandLineOption> editingOptions() {
                                          QStringLiteral("With --lyrics: the verse, from 1."),
                                          QStringLiteral("k"), QStringLiteral("1"));
     const QCommandLineOption measureOption(
-        QStringLiteral("measure"), QStringLiteral("With --lyrics: the first measure, from 1."),
-        QStringLiteral("m"), QStringLiteral("1"));
+        QStringLiteral("measure"),
+        QStringLiteral("With --lyrics: the first measure, numbered as printed (a pickup is 0); "
+                       "the start of the score when not given."),
+        QStringLiteral("m"));
     return {typeOption,  outputOption, importOption, lyricsOption,
             trackOption, verseOption,  measureOption};
 }

@@ -9,6 +9,7 @@
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
 #include "engrave/system.h"
+#include "music/measure_numbers.h"
 #include "music/score.h"
 
 namespace qe {
@@ -254,7 +255,7 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
         line.child(0)->childCount() > 0 && linear.childCount() > 0) {
         const int m = linear.child(0)->indexOf(line.child(0)->realChild(0));
         if (m >= 0) {
-            const std::string number = std::to_string(m + 1);
+            const std::string number = std::to_string(music::measureNumber(*score, m));
             Text label(&line, std::u16string(number.begin(), number.end()),
                        format->font(kSmallTextFont));
             label.role = "measureNumber";

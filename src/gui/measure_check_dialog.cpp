@@ -10,6 +10,7 @@
 #include "gui/interface_language.h"
 #include "gui/score_view.h"
 #include "gui/ui_text.h"
+#include "music/measure_numbers.h"
 
 namespace qe {
 
@@ -48,12 +49,13 @@ QString beatsPhrase(music::Ticks ticks, music::Ticks beat) {
     return QString::fromStdString(music::beatsInEnglish(ticks, beat));
 }
 
-QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music::Meter& meter) {
+QString MeasureCheckDialog::lineText(const music::MeasureMisfit& f, const music::Meter& meter,
+                                     int number) {
     const music::Ticks beat = music::countedBeat(meter);
     const bool over = f.length > f.expected;
     const music::Ticks by = over ? f.length - f.expected : f.expected - f.length;
     return ui("第%1小节（第%2声部）：%3了%4（%5/%6 拍中有 %7 拍）")
-        .arg(f.measure + 1)
+        .arg(number)
         .arg(f.track + 1)
         .arg(over ? ui("多") : ui("少"))
         .arg(beatsPhrase(by, beat))
@@ -72,7 +74,7 @@ void MeasureCheckDialog::fill() {
     const ScoreSession& session = view_->document()->session();
     misfits_ = session.measureCheck.misfits();
     for (const music::MeasureMisfit& f : misfits_)
-        list_->addItem(lineText(f, f.meter));
+        list_->addItem(lineText(f, f.meter, music::measureNumber(session.score, f.measure)));
     if (!misfits_.empty())
         list_->setCurrentRow(0);
 }

@@ -28,7 +28,9 @@ public:
     // Takes the caret of the window to the measure of line `row`.
     void goTo(int row);
     // The text of one line: "第3小节（第1声部）：多了半拍（3/4 拍中有 3½ 拍）".
-    static QString lineText(const music::MeasureMisfit& misfit, const music::Meter& meter);
+    // `number` is the measure's number as printed.
+    static QString lineText(const music::MeasureMisfit& misfit, const music::Meter& meter,
+                            int number);
 
 private:
     void fill();

@@ -18,6 +18,7 @@
 #include "gui/document_dialogs.h"
 #include "gui/ui_text.h"
 #include "music/attributes.h"
+#include "music/measure_numbers.h"
 
 namespace qe {
 
@@ -178,10 +179,10 @@ QGroupBox* jumpsBox(QDialog* dialog, const MeasureMark& mark) {
 
 }  // namespace
 
-QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent) {
+QDialog* makeMeasureMarkDialog(const MeasureMark& mark, int number, QWidget* parent) {
     auto* dialog = new QDialog(parent);
     dialog->setObjectName(QStringLiteral("measureMark"));
-    dialog->setWindowTitle(ui("小节记号 — 第%1小节").arg(mark.measure + 1));
+    dialog->setWindowTitle(ui("小节记号 — 第%1小节").arg(number));
     dialog->setProperty("measure", mark.measure);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(
@@ -264,7 +265,8 @@ void editMeasureMark(ScoreDocument& doc, int measure, QWidget* parent) {
     if (const MeasureMark* now = h.markAt(measure))
         mark = *now;
     mark.measure = static_cast<std::uint32_t>(std::max(0, measure));
-    std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(mark, parent));
+    std::unique_ptr<QDialog> dialog(
+        makeMeasureMarkDialog(mark, music::measureNumber(doc.score(), measure), parent));
     if (dialog->exec() != QDialog::Accepted)
         return;
     music::setMark(h, measureMarkOf(*dialog));

@@ -15,8 +15,9 @@ class ScoreDocument;
 // `measure` counts from 0 along the first track.
 void editMeasureMark(ScoreDocument& doc, int measure, QWidget* parent);
 
-// The dialog of editMeasureMark, showing `mark` (its measure is the one edited).
-QDialog* makeMeasureMarkDialog(const MeasureMark& mark, QWidget* parent);
+// The dialog of editMeasureMark, showing `mark` (its measure is the one edited, `number` the
+// measure's number as printed).
+QDialog* makeMeasureMarkDialog(const MeasureMark& mark, int number, QWidget* parent);
 // What a measure-mark dialog holds.
 MeasureMark measureMarkOf(const QDialog& dialog);
 

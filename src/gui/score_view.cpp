@@ -37,6 +37,7 @@
 #include "gui/command_table.h"
 #include "gui/view_keys.h"
 #include "music/measure_check.h"
+#include "music/measure_numbers.h"
 #include "painter/painter_surface.h"
 #include "painter/scratch_surface.h"
 
@@ -695,7 +696,7 @@ QString ScoreView::measureStatus() const {
     const bool over = misfit->length > misfit->expected;
     const music::Ticks by = over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
     return ui("第%1小节%2了%3")
-        .arg(misfit->measure + 1)
+        .arg(music::measureNumber(doc_->session().score, misfit->measure))
         .arg(over ? ui("多") : ui("少"))
         .arg(beatsPhrase(by, beat));
 }

@@ -103,6 +103,8 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
          "measure 3 (track 1): 7 beats in 6/8, 1 beat too many\n"},
         // A pickup, and the last measure that completes it; exact measures.
         {"5 | 1 - 2 | 3 - - | 1 - |", 3, 4, ""},
+        // After a pickup (measure 0) the first full measure is measure 1.
+        {"5 | 1 2 3 | 1 - - 0 | 5 - |", 3, 4, "measure 2 (track 1): 4 beats in 3/4, 1 beat too many\n"},
         {"5_ | 1 2 3 4 | 5 - - 4_ 3_ |", 4, 4, ""},
         {"1 1 | 2 2 |", 2, 4, ""},
         {"1_ 2_ 3_ 4_ 5_ 6_ |", 6, 8, ""},
@@ -120,6 +122,29 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
     EXPECT_TRUE(bad.out.isEmpty());
     EXPECT_FALSE(bad.err.isEmpty());
     EXPECT_EQ(qanoredit({"--check", path(QStringLiteral("missing.qe"))}).status, 2);
+}
+
+// --lyrics starts at the measure numbered as printed: after a pickup, measure 1 is the first
+// full one; without --measure, the syllables start at the score's first note.
+TEST_F(CommandLine, LyricsStartAtTheMeasureNumberedAsPrinted) {
+    const QString file = path(QStringLiteral("pickup.qe"));
+    writeScore(file, "5 | 1 2 3 | 1 - - |", 3, 4);
+    const auto firstSyllableOn = [&](std::initializer_list<QString> options) {
+        QStringList args = {QStringLiteral("--lyrics"), QStringLiteral("甲 乙"), file,
+                            QStringLiteral("-o"), path(QStringLiteral("out.qe"))};
+        args << options;
+        const Outcome run = qanoredit(args);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        const Outcome info = qanoredit({"--info", path(QStringLiteral("out.qe"))});
+        const QJsonArray verse = QJsonDocument::fromJson(info.out).object()["lyrics"][0].toArray();
+        return verse.isEmpty() ? -1 : verse[0]["place"]["itemIndex"].toInt();
+    };
+    EXPECT_EQ(firstSyllableOn({}), 0);  // the pickup's 5
+    EXPECT_EQ(firstSyllableOn({QStringLiteral("--measure"), QStringLiteral("0")}), 0);
+    EXPECT_EQ(firstSyllableOn({QStringLiteral("--measure"), QStringLiteral("1")}), 2);
+    const Outcome none = qanoredit({"--lyrics", "甲", file, "--measure", "3"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("no measure 3"))) << none.err.toStdString();
 }
 
 // --info lists the measure marks and settings a script needs, and --check counts each measure

@@ -96,14 +96,14 @@ private slots:
         const music::MeasureMisfit half{0, 2, 7 * beat / 2, 3 * beat, meter};
         const music::MeasureMisfit one{1, 4, 2 * beat, 3 * beat, meter};
         installLanguage(InterfaceLanguage::Chinese);
-        QCOMPARE(MeasureCheckDialog::lineText(half, meter),
+        QCOMPARE(MeasureCheckDialog::lineText(half, meter, 3),
                  QStringLiteral("第3小节（第1声部）：多了半拍（3/4 拍中有 3½ 拍）"));
-        QCOMPARE(MeasureCheckDialog::lineText(one, meter),
+        QCOMPARE(MeasureCheckDialog::lineText(one, meter, 5),
                  QStringLiteral("第5小节（第2声部）：少了1拍（3/4 拍中有 2 拍）"));
         installLanguage(InterfaceLanguage::English);
-        QCOMPARE(MeasureCheckDialog::lineText(half, meter),
+        QCOMPARE(MeasureCheckDialog::lineText(half, meter, 3),
                  QStringLiteral("Measure 3 (part 1): half a beat too many (3½ beats in 3/4)"));
-        QCOMPARE(MeasureCheckDialog::lineText(one, meter),
+        QCOMPARE(MeasureCheckDialog::lineText(one, meter, 5),
                  QStringLiteral("Measure 5 (part 2): 1 beat too few (2 beats in 3/4)"));
     }
 

@@ -480,7 +480,7 @@ private slots:
         full.numerator = full.denominator = 0;
         full.tempo = TempoMark{4, true, 60, u"渐慢"};
         full.jumps = jump::kCoda | jump::kFine | jump::kToCoda | jump::kDaCapo | jump::kAlCoda;
-        std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(full, ed.frame.get()));
+        std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(full, 1, ed.frame.get()));
         QVERIFY(measureMarkOf(*dialog) == full);
     }
 

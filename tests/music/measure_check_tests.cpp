@@ -2,6 +2,7 @@
 
 #include "edit/score_editor.h"
 #include "music/measure_check.h"
+#include "music/measure_numbers.h"
 #include "music/score_records.h"
 #include "music/track_walk.h"
 #include "support/fake_host.h"
@@ -120,6 +121,37 @@ TEST(MeasureCheck, WritesBeatsAsAMusicianReadsThem) {
     EXPECT_EQ(beatsInEnglish(q / 3, q), "0.33 beats");
     EXPECT_EQ(countedBeat(Meter{6, 8}), q / 2);
     EXPECT_EQ(countedBeat(Meter{2, 2}), 2 * q);
+}
+
+// A pickup is measure 0: a first measure shorter than its time signature in every track, with
+// measures after it. Everything else numbers from 1.
+TEST(MeasureNumbers, APickupIsMeasureZero) {
+    struct Case {
+        std::initializer_list<std::string> tracks;
+        bool pickup;
+    };
+    const Case cases[] = {
+        {{"5 | 1 2 3 4 |"}, true},
+        {{"5 | 1 2 3 4 |", "5 6 | 1 2 3 4 |"}, true},
+        {{"5 | 1 2 3 4 |", "1 2 3 4 | 5 6 7 1 |"}, false},  // one part is full
+        {{"1 2 3 4 | 5 |"}, false},
+        {{"5 6 |]"}, false},  // one measure, still being typed
+        {{"| 1 2 3 4 |"}, false},  // an empty first measure is no pickup
+    };
+    for (const Case& c : cases) {
+        Score score;
+        scoreFromRecords(inMeter(c.tracks, 4, 4), score);
+        EXPECT_EQ(opensWithPickup(score), c.pickup) << *c.tracks.begin();
+        EXPECT_EQ(measureNumber(score, 1), c.pickup ? 1 : 2);
+        EXPECT_EQ(measureIndex(score, 1), c.pickup ? 1 : 0);
+        EXPECT_EQ(measureIndex(score, 0), c.pickup ? std::optional<int>(0) : std::nullopt);
+        EXPECT_EQ(measureIndex(score, 99), std::nullopt);
+    }
+    Score free;
+    QeDocument doc = inMeter({"5 | 1 2 3 4 |"}, 4, 4);
+    doc.header.freeMeter = true;
+    scoreFromRecords(doc, free);
+    EXPECT_FALSE(opensWithPickup(free));
 }
 
 }  // namespace
