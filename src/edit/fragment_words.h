@@ -15,8 +15,8 @@ namespace qe {
 // no digit carries a syllable.
 std::string verseLines(const Fragment& fragment);
 
-// A line of jianpu text that holds the words of a verse: its number as written (0 when it
-// is too large to be a verse) and what follows the colon.
+// A line of jianpu text that holds the words of a verse: its number as written (one past
+// kMostFragmentVerses for any larger) and what follows the colon.
 struct VerseLine {
     int number = 0;
     std::u32string words;
