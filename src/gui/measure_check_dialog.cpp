@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "document/score_document.h"
@@ -24,7 +25,7 @@ MeasureCheckDialog::MeasureCheckDialog(ScoreView& view, QWidget* parent)
     layout->addWidget(summary);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* go = buttons->addButton(ui("转到"), QDialogButtonBox::ActionRole);
+    QPushButton* go = go_ = buttons->addButton(ui("转到"), QDialogButtonBox::ActionRole);
     QPushButton* again = buttons->addButton(ui("重新检查"), QDialogButtonBox::ActionRole);
     QPushButton* close = buttons->addButton(ui("关闭"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
@@ -77,6 +78,7 @@ void MeasureCheckDialog::fill() {
         list_->addItem(lineText(f, f.meter, music::measureNumber(session.score, f.measure)));
     if (!misfits_.empty())
         list_->setCurrentRow(0);
+    go_->setEnabled(!misfits_.empty());
 }
 
 void MeasureCheckDialog::goTo(int row) {
@@ -84,8 +86,33 @@ void MeasureCheckDialog::goTo(int row) {
         return;
     const music::MeasureMisfit& f = misfits_[static_cast<std::size_t>(row)];
     view_->goToMeasure(f.track, f.measure);
+    QRect measure = view_->measureRect(f.track, f.measure);
+    if (!measure.isEmpty())
+        standClearOf(QRect(view_->viewport()->mapToGlobal(measure.topLeft()), measure.size()));
     if (QWidget* top = view_->window())
         top->activateWindow();
+}
+
+void MeasureCheckDialog::standClearOf(const QRect& avoid) {
+    const QRect frame = frameGeometry();
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    const int gap = 16;
+    if (!frame.intersects(avoid.adjusted(-gap, -gap, gap, gap)) || room.isEmpty())
+        return;
+    const QPoint offset = pos() - frame.topLeft();  // the title bar and borders
+    const QPoint places[] = {
+        {frame.left(), avoid.bottom() + gap},
+        {frame.left(), avoid.top() - gap - frame.height()},
+        {avoid.right() + gap, frame.top()},
+        {avoid.left() - gap - frame.width(), frame.top()},
+    };
+    for (const QPoint& at : places) {
+        const QRect moved(at, frame.size());
+        if (room.contains(moved)) {
+            move(at + offset);
+            return;
+        }
+    }
 }
 
 }  // namespace qe

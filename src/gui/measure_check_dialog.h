@@ -7,6 +7,7 @@
 #include "music/measure_check.h"
 
 class QListWidget;
+class QPushButton;
 
 namespace qe {
 
@@ -34,9 +35,13 @@ public:
 
 private:
     void fill();
+    // Moves the dialog off `avoid` (screen pixels) when it covers it: below it, above it, or
+    // beside it, wherever the screen has room.
+    void standClearOf(const QRect& avoid);
 
     QPointer<ScoreView> view_;
     QListWidget* list_;
+    QPushButton* go_ = nullptr;
     std::vector<music::MeasureMisfit> misfits_;
 };
 

@@ -713,18 +713,21 @@ std::vector<QRect> ScoreView::misfitRects() const {
     std::vector<QRect> rects;
     if (!attached_)
         return rects;
-    const LinearView& tracks = controller_.layout().tracks();
-    for (const music::MeasureMisfit& f : doc_->session().measureCheck.misfits()) {
-        const Node* measure = tracks.measureNode(f.track, f.measure);
-        if (!measure)
-            continue;
-        Rect r{0, 0, measure->style.width, measure->style.height};
-        if (controller_.mode() == ScoreEditor::kPageMode && !measure->shadow)
-            continue;  // not on a page
-        offsetInAncestor(r, measure, true, nullptr);
-        rects.push_back(pixelRect(r));
-    }
+    for (const music::MeasureMisfit& f : doc_->session().measureCheck.misfits())
+        if (const QRect r = measureRect(f.track, f.measure); !r.isEmpty())
+            rects.push_back(r);
     return rects;
+}
+
+QRect ScoreView::measureRect(int track, int measure) const {
+    if (!attached_)
+        return {};
+    const Node* node = controller_.layout().tracks().measureNode(track, measure);
+    if (!node || (controller_.mode() == ScoreEditor::kPageMode && !node->shadow))
+        return {};
+    Rect r{0, 0, node->style.width, node->style.height};
+    offsetInAncestor(r, node, true, nullptr);
+    return pixelRect(r);
 }
 
 }  // namespace qe

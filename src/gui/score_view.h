@@ -75,6 +75,9 @@ public:
     QPoint toPixel(Point logical) const;
     // The caret in viewport pixels, at least one pixel wide; empty when it is hidden.
     QRect caretRect() const;
+    // Measure `measure` of track `track` (from 0) in viewport pixels; empty when it is not laid
+    // out (or, in page mode, on no page).
+    QRect measureRect(int track, int measure) const;
 
     // Commands of the view.
     // A key of the note input (as typed, or a button of the note-input toolbar).

@@ -122,6 +122,12 @@ TEST_F(CommandLine, CheckNamesTheMeasuresThatDoNotAddUp) {
     EXPECT_TRUE(bad.out.isEmpty());
     EXPECT_FALSE(bad.err.isEmpty());
     EXPECT_EQ(qanoredit({"--check", path(QStringLiteral("missing.qe"))}).status, 2);
+    // The sample a new user opens first has every measure right.
+    const QDir samples(QStringLiteral(QE_SOURCE_DIR "/resources/samples"));
+    for (const QString& sample : samples.entryList({QStringLiteral("*.qe")})) {
+        const Outcome run = qanoredit({"--check", samples.filePath(sample)});
+        EXPECT_EQ(run.status, 0) << sample.toStdString() << run.out.toStdString();
+    }
 }
 
 // --lyrics starts at the measure numbered as printed: after a pickup, measure 1 is the first

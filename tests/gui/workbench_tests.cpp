@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -287,6 +288,40 @@ private slots:
         const QImage page(dir.filePath(QStringLiteral("page_1-1.png")));
         QVERIFY(!page.isNull());
         QCOMPARE(tinted(page, page.rect(), ScoreView::misfitColor()), 0);
+    }
+
+    // After a pickup the first full measure is measure 1; going to a listed measure moves the
+    // list off it, and with nothing listed there is nowhere to go.
+    void theCheckNumbersAsPrintedAndStandsClearOfTheMeasureItGoesTo() {
+        EditorWindow ed;
+        ScoreDocument* doc = ed.frame->onFileNew();
+        ed.type(QStringLiteral("5\n1234\n1234\n5671-\n1234\n"));
+        ScoreView* view = ed.view();
+        view->goToMeasure(0, 3);
+        QCOMPARE(ed.frame->measureStatusText(), QStringLiteral("第3小节多了1拍"));
+        QDialog* list = ed.frame->onCheckMeasures();
+        auto* items = list->findChild<QListWidget*>();
+        QCOMPARE(items->count(), 1);
+        QVERIFY(items->item(0)->text().startsWith(QStringLiteral("第3小节（第1声部）")));
+        const QRect measure = view->measureRect(0, 3);
+        QVERIFY(!measure.isEmpty());
+        const QRect onScreen(view->viewport()->mapToGlobal(measure.topLeft()), measure.size());
+        list->move(onScreen.topLeft() - QPoint(10, 10));
+        QVERIFY(list->frameGeometry().intersects(onScreen));
+        static_cast<MeasureCheckDialog*>(list)->goTo(0);
+        QCOMPARE(caret(ed), ed.at(3, 0));
+        QVERIFY(!list->frameGeometry().intersects(onScreen));
+        list->close();
+        // Mended: nothing listed, 转到 disabled.
+        view->goToMeasure(0, 3);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QDialog* clean = ed.frame->onCheckMeasures();
+        QCOMPARE(clean->findChild<QListWidget*>()->count(), 0);
+        for (QPushButton* button : clean->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("转到"))
+                QVERIFY(!button->isEnabled());
+        clean->close();
+        (void)doc;
     }
 
     void theKeyGuideListsEveryKeyTheEditorTakes() {
