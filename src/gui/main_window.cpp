@@ -318,6 +318,10 @@ ScoreDocument* MainWindow::adoptDocument(ScoreDocument* doc) {
     documents_ << doc;
     autosave_->watch(doc);
     connect(doc, &ScoreDocument::historyChanged, this, &MainWindow::updateEditStates);
+    connect(doc, &ScoreDocument::historyChanged, this, [this, doc] {
+        if (ScoreView* view = activeView(); view && view->document() == doc)
+            playback_->followMark(doc->score().header().tempo.quartersPerMinute());
+    });
     connect(doc, &ScoreDocument::lastViewClosed, this, [this, doc] {
         documents_.removeAll(doc);
         doc->deleteLater();

@@ -39,12 +39,23 @@ PlaybackControls::PlaybackControls(QWidget* window, QSettings& settings,
     updateStates();
 }
 
+void PlaybackControls::followMark(int markedTempo) {
+    if (markedTempo == mark_)
+        return;
+    mark_ = markedTempo;
+    // A mark taken away leaves the score without one: it plays at the usual tempo.
+    tempo->setValue(markedTempo >= sound::kMinTempo && markedTempo <= sound::kMaxTempo
+                        ? markedTempo
+                        : sound::kDefaultTempo);
+}
+
 void PlaybackControls::setCurrent(ScorePlayer* player, const QString& documentPath,
                                   int markedTempo) {
     if (player_)
         disconnect(player_, nullptr, this, nullptr);
     player_ = player;
     path_ = documentPath;
+    mark_ = markedTempo;
     {
         const QSignalBlocker quiet(tempo);
         tempo->setValue(ScorePlayer::rememberedTempo(settings_, path_, markedTempo));

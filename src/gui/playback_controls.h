@@ -38,6 +38,9 @@ public:
     // player when no score window is in front. `markedTempo` is the score's metronome mark in
     // quarter notes a minute (0 for none): the tempo box starts there for a file never played.
     void setCurrent(ScorePlayer* player, const QString& documentPath, int markedTempo = 0);
+    // The score in front was edited: when its metronome mark changed, the tempo box takes the
+    // new mark (and remembers it for the file), as a musician who just wrote it expects.
+    void followMark(int markedTempo);
 
     QAction* playFromCaret;
     QAction* playFromStart;
@@ -53,6 +56,7 @@ private:
     QToolBar* toolBar_;
     QPointer<ScorePlayer> player_;
     QString path_;
+    int mark_ = 0;  // the metronome mark of the score in front, as the box last saw it
     bool audioReported_ = false;
 };
 

@@ -87,6 +87,18 @@ private slots:
         QCOMPARE(ed.frame->playback().tempo->value(), 90);
         QVERIFY(ed.frame->openDocument(path));
         QCOMPARE(ed.frame->playback().tempo->value(), 132);
+        // A new mark is taken up at once, and undoing it gives the old one back.
+        ScoreDocument* doc = ed.view()->document();
+        doc_header header = doc->score().header();
+        header.tempo.perMinute = 72;
+        doc->changeTitleBlock(header);
+        QCOMPARE(ed.frame->playback().tempo->value(), 72);
+        ed.frame->commands().action("editUndo")->trigger();
+        QCOMPARE(ed.frame->playback().tempo->value(), 90);
+        // Other edits leave the box as the player set it.
+        ed.frame->playback().tempo->setValue(100);
+        ed.type("5");
+        QCOMPARE(ed.frame->playback().tempo->value(), 100);
     }
 };
 
