@@ -4,6 +4,8 @@
 #include "gui/document_dialogs.h"
 #include "gui/measure_mark_dialog.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
@@ -76,6 +78,31 @@ QString plainTitle(const QMdiSubWindow* window) {
     QString title = window->windowTitle();
     title.remove(QStringLiteral("[*]"));
     return title;
+}
+
+ScoreDocument* documentOf(const QMdiSubWindow* window) {
+    const auto* frame = qobject_cast<const DocumentWindow*>(window);
+    return frame ? frame->view()->document() : nullptr;
+}
+
+// The 窗口 menu's names: a window's title, and after it the file's name where another score
+// has the same title ("茉莉花 (jasmine.qe)", "茉莉花 (茉莉花2.qe)").
+QStringList windowMenuNames(const QList<QMdiSubWindow*>& windows) {
+    QStringList names;
+    for (const QMdiSubWindow* window : windows) {
+        QString name = plainTitle(window);
+        const ScoreDocument* doc = documentOf(window);
+        const bool shared = doc && std::any_of(windows.begin(), windows.end(), [&](auto* other) {
+            const ScoreDocument* otherDoc = documentOf(other);
+            return otherDoc && otherDoc != doc && otherDoc->title() == doc->title();
+        });
+        if (shared)
+            name += QStringLiteral(" (%1)").arg(doc->path().isEmpty()
+                                                    ? ui("未命名")
+                                                    : QFileInfo(doc->path()).fileName());
+        names << name;
+    }
+    return names;
 }
 
 }  // namespace
@@ -697,10 +724,11 @@ void MainWindow::updateWindowMenu() {
     if (windows.isEmpty())
         return;
     windowActions_ << menu(CommandMenu::Window)->addSeparator();
+    const QStringList names = windowMenuNames(windows);
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
-        QAction* action =
-            menu(CommandMenu::Window)->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(plainTitle(window)));
+        QAction* action = menu(CommandMenu::Window)
+                              ->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(names[i]));
         action->setCheckable(true);
         action->setChecked(window == mdi_->currentSubWindow());
         connect(action, &QAction::triggered, this,

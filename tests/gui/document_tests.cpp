@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
@@ -238,6 +239,28 @@ private slots:
         QCOMPARE(ed.frame->openDocument(dir.filePath(QStringLiteral("./a.qe"))), first);
         QCOMPARE(ed.frame->documents().size(), 2);
         QCOMPARE(ed.frame->activeDocument(), first);
+    }
+
+    // Two scores titled alike are told apart in the 窗口 menu by their files.
+    void theWindowMenuNamesTheFilesOfScoresTitledAlike() {
+        QTemporaryDir dir;
+        QeDocument doc = test::scoreOf({"1 |]"}, u"茉莉花");
+        writeAll(dir.filePath(QStringLiteral("a.qe")), bytesOf(doc));
+        writeAll(dir.filePath(QStringLiteral("b.qe")), bytesOf(doc));
+        doc.header.title = u"小星星";
+        writeAll(dir.filePath(QStringLiteral("c.qe")), bytesOf(doc));
+        EditorWindow ed;
+        for (const char* name : {"a.qe", "b.qe", "c.qe"})
+            QVERIFY(ed.frame->openDocument(dir.filePath(QString::fromUtf8(name))));
+        QMenu* menu = ed.frame->menu(CommandMenu::Window);
+        emit menu->aboutToShow();
+        QStringList names;
+        for (QAction* action : menu->actions())
+            if (action->text().startsWith(u'&'))
+                names << action->text();
+        QCOMPARE(names, (QStringList{QStringLiteral("&1 茉莉花 (a.qe)"),
+                                     QStringLiteral("&2 茉莉花 (b.qe)"),
+                                     QStringLiteral("&3 小星星")}));
     }
 
     void droppedFilesOpenAndTheLastFourAreRemembered() {
