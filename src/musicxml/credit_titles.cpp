@@ -66,7 +66,8 @@ bool looksLikeDirection(const QString& text) {
     return directionWords().match(t).hasMatch();
 }
 
-CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page) {
+CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page,
+                                 const QString& typedTitle) {
     const double width = page.width > 0 ? page.width : kDefaultWidth;
     const double height = page.height > 0 ? page.height : kDefaultHeight;
     struct Candidate {
@@ -107,10 +108,13 @@ CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditP
     const auto add = [](QString& line, const QString& text) {
         line = line.isEmpty() ? text : line + QStringLiteral(" / ") + text;
     };
+    const bool titleTyped = !typedTitle.isEmpty();
     for (const Candidate& c : top) {
         if (c.align != CreditText::Align::Centre)
             continue;
-        if (out.title.isEmpty())
+        if (titleTyped && c.text.compare(typedTitle, Qt::CaseInsensitive) == 0)
+            continue;
+        if (out.title.isEmpty() && !titleTyped)
             out.title = c.text;
         else if (namesArranger(c.text))
             add(out.arranger, c.text);

@@ -35,8 +35,12 @@ struct CreditTitles {
 // half is the title, the next centred one the subtitle; texts at the right name the composer
 // (or the arranger, when they say so), those at the left the lyricist. Texts lower on the
 // page (copyright lines, page numbers), blocks of many lines, and texts that are directions
-// to the player ("Moderato", "♩ = 96", "binaire anacrouse") are no titles.
-CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page);
+// to the player ("Moderato", "♩ = 96", "binaire anacrouse") are no titles. When a typed
+// credit already gives the title (`typedTitle` not empty), no untyped text is read as the
+// title: a centred one that says the same is that title printed again, and the others are
+// the lines under it ("Words: …" the lyricist's, "Music: …" the composer's).
+CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page,
+                                 const QString& typedTitle = QString());
 
 // True for a text that tells how to play (a tempo word, a metronome mark, a style) rather
 // than naming the piece or its authors.

@@ -1,5 +1,6 @@
 #include "musicxml/score_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -37,6 +38,7 @@ private:
     PartState& partNamed(const QString& id);
     void readMeasure(PartState& part, QStringView number);
     ParsedTitles titles() const;
+    QString openingWords(const ParsedTitles& t) const;
 
     XmlInput in_;
     ConversionReport& report_;
@@ -260,10 +262,15 @@ void ScoreReader::readPartList() {
 
 ParsedTitles ScoreReader::titles() const {
     const auto creator = [this](std::initializer_list<const char*> types) {
+        // One person named as both lyricist and poet is one author of the words.
         QStringList names;
         for (const auto& [type, name] : creators_)
             for (const char* wanted : types)
-                if (type == QLatin1String(wanted))
+                if (type == QLatin1String(wanted) &&
+                    std::none_of(names.begin(), names.end(), [&name](const QString& known) {
+                        return known.simplified().compare(name.simplified(),
+                                                          Qt::CaseInsensitive) == 0;
+                    }))
                     names.append(name);
         return names.join(QStringLiteral(" / "));
     };
@@ -279,13 +286,11 @@ ParsedTitles ScoreReader::titles() const {
     };
     // What the first page prints comes first: a work title is often a program's default
     // ("Untitled score") or a file name. Typed credits, then credits by their place.
-    const CreditTitles placed = titlesFromPlacement(credits_, page_);
+    const QString typedTitle = credit({"title"});
+    const CreditTitles placed = titlesFromPlacement(credits_, page_, typedTitle);
     ParsedTitles t;
-    t.title = either(credit({"title"}), placed.title);
-    // Beside a typed title, the largest untyped centred text is the line under it.
-    const QString untypedUnder =
-        credit({"title"}).isEmpty() || placed.title == t.title ? placed.subtitle : placed.title;
-    t.subtitle = either(credit({"subtitle"}), untypedUnder);
+    t.title = either(typedTitle, placed.title);
+    t.subtitle = either(credit({"subtitle"}), placed.subtitle);
     if (t.title.isEmpty() && workTitle_) {
         t.title = *workTitle_;
         if (t.subtitle.isEmpty() && movementTitle_)
@@ -297,9 +302,26 @@ ParsedTitles ScoreReader::titles() const {
     t.author2 = either(either(creator({"lyricist", "poet"}), credit({"lyricist", "poet"})),
                        placed.lyricist);
     t.author3 = either(either(creator({"arranger"}), credit({"arranger"})), placed.arranger);
-    t.comment1 = score_.firstWords.value_or(QString());
     t.comment2 = credit({"comment"});
+    t.comment1 = openingWords(t);
     return t;
+}
+
+// The words over the first measure, unless the title block prints them already: a file that
+// repeats its subtitle or "Words: …" credit as the first direction shows them once.
+QString ScoreReader::openingWords(const ParsedTitles& t) const {
+    const QString words = score_.firstWords.value_or(QString()).simplified();
+    const auto same = [&words](const QString& text) {
+        return text.simplified().compare(words, Qt::CaseInsensitive) == 0;
+    };
+    for (const QString* line : {&t.title, &t.subtitle, &t.author1, &t.author2, &t.author3,
+                                &t.comment2})
+        if (same(*line))
+            return QString();
+    for (const CreditText& c : credits_)
+        if (c.page == 1 && !looksLikeDirection(c.text) && same(c.text))
+            return QString();
+    return score_.firstWords.value_or(QString());
 }
 
 }  // namespace
