@@ -1722,6 +1722,14 @@ Fermata</translation>
       <translation>Not a document this editor can read.</translation>
     </message>
     <message>
+      <source>文件已损坏：在第 %1 字节处截断。</source>
+      <translation>The file is damaged: it was cut short at byte %1.</translation>
+    </message>
+    <message>
+      <source>文件已损坏：第 %1 字节处的内容无法读取。</source>
+      <translation>The file is damaged: what stands at byte %1 cannot be read.</translation>
+    </message>
+    <message>
       <source>%1: 无法打开文件。</source>
       <translation>%1: the file cannot be opened.</translation>
     </message>

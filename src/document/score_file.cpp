@@ -26,6 +26,14 @@ QString unreadableDocumentMessage() {
     return QCoreApplication::translate("qanoredit", "无法识别的文档。");
 }
 
+QString damagedDocumentMessage(const DamagedDocument& damage) {
+    const QString where =
+        damage.truncated
+            ? QCoreApplication::translate("qanoredit", "文件已损坏：在第 %1 字节处截断。")
+            : QCoreApplication::translate("qanoredit", "文件已损坏：第 %1 字节处的内容无法读取。");
+    return unreadableDocumentMessage() + QLatin1Char('\n') + where.arg(damage.at);
+}
+
 FileResult loadScore(const QString& path, QeDocument& doc) {
     QFile probe(path);
     if (!probe.exists())
@@ -38,6 +46,8 @@ FileResult loadScore(const QString& path, QeDocument& doc) {
     try {
         FileIO io(file.get());
         doc.serialize(io, false);
+    } catch (const DamagedDocument& damage) {
+        return FileResult::failure(damagedDocumentMessage(damage), true);
     } catch (const Exception&) {
         return FileResult::failure(unreadableDocumentMessage(), true);
     }

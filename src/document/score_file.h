@@ -24,6 +24,9 @@ struct FileResult : Result {
 
 // The message for a file that is not a readable score document.
 QString unreadableDocumentMessage();
+// The same, with a second line for a file that is a score document but damaged: where it was
+// cut short, or where its content could not be read.
+QString damagedDocumentMessage(const DamagedDocument& damage);
 
 // Reads a whole score document from a file into `doc` (which should be empty).
 FileResult loadScore(const QString& path, QeDocument& doc);

@@ -59,7 +59,7 @@ const char* const kPaneSizing[3] = {"还原", "中音", "16分音"};
 
 // The message names the file that did not open; the box is wide enough for its caption.
 void showOpenFailure(QWidget* parent, const FileResult& result, const QString& path) {
-    const QString message = result.notADocument ? unreadableDocumentMessage() : result.message;
+    const QString message = result.message;
     QMessageBox box(QMessageBox::Warning, MainWindow::appTitle(), message, QMessageBox::Ok,
                     parent);
     const QString file = QDir::toNativeSeparators(path);

@@ -54,7 +54,13 @@ void QeDocument::serialize(BaseIO& io, bool storing) {
         if (const ExtensionEntry* labels = extension::find(header.extension, extension::kVoltaLabels))
             (void)extension::decodeVoltaLabels(labels->bytes);
     } catch (const std::exception&) {
-        throw Exception(kMalformed);
+        // The root tag says how long the document is: a shorter file was cut short.
+        const std::int64_t declared = std::int64_t{chunk_tag::kFileSize} + tag.headerSize +
+                                      tag.contentSize;
+        const std::int64_t length = io.length();
+        if (length >= 0 && length < declared)
+            throw DamagedDocument(true, length);
+        throw DamagedDocument(false, io.tell());
     }
 }
 

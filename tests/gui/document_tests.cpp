@@ -171,13 +171,29 @@ private slots:
         const QString cut = dir.filePath(QStringLiteral("cut.qe"));
         writeAll(cut, whole.left(whole.size() - 7));
 
+        // A score damaged inside: its note track's tag claims more bytes than the score holds.
+        QByteArray broken = whole;
+        const qsizetype track = broken.indexOf(QByteArray("NOTE", 4));
+        QVERIFY(track > 0);
+        broken[track + 11] = '\x7f';
+        const QString damaged = dir.filePath(QStringLiteral("damaged.qe"));
+        writeAll(damaged, broken);
+        // A file of another kind gets one line; a score cut short or damaged a second one.
+        const std::pair<QString, QString> cases[] = {
+            {bad, QStringLiteral("无法识别的文档。")},
+            {cut, QStringLiteral("无法识别的文档。\n文件已损坏：在第 %1 字节处截断。")
+                      .arg(whole.size() - 7)},
+            {damaged, QStringLiteral("无法识别的文档。\n文件已损坏：第 ")},
+        };
+
         EditorWindow ed;
-        for (const QString& path : {bad, cut}) {
+        for (const auto& [path, message] : cases) {
             const QByteArray before = readAll(path);
             QStringList said;
             answerMessages({QStringLiteral("确定")}, &said);
             QVERIFY(!ed.frame->openDocument(path));
-            QCOMPARE(said, QStringList{QStringLiteral("无法识别的文档。")});
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said.front().startsWith(message), qPrintable(said.front()));
             QVERIFY(ed.frame->documents().isEmpty());
             QVERIFY(!ed.frame->activeFrame());
             QCOMPARE(readAll(path), before);
