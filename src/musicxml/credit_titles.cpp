@@ -54,27 +54,17 @@ bool isNoTitle(const QString& text) {
     return says(text, "©|\\(c\\)|copyright|all rights|https?:|www\\.|^\\d+$|^page \\d");
 }
 
-}  // namespace
+// One untyped text of the first page that may stand in the title block, with its alignment
+// (told from its place when the file gives none).
+struct Candidate {
+    const CreditText* credit;
+    CreditText::Align align;
+    QString text;
+};
 
-bool looksLikeDirection(const QString& text) {
-    const QString t = text.simplified();
-    if (t.isEmpty())
-        return false;
-    // A metronome mark: a note sign or "= 96".
-    if (says(t, "[\\x{2669}\\x{266A}\\x{1D15F}-\\x{1D164}]|=\\s*c?a?\\.?\\s*\\d"))
-        return true;
-    return directionWords().match(t).hasMatch();
-}
-
-CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page,
-                                 const QString& typedTitle) {
+std::vector<Candidate> candidates(const std::vector<CreditText>& credits, CreditPage page) {
     const double width = page.width > 0 ? page.width : kDefaultWidth;
     const double height = page.height > 0 ? page.height : kDefaultHeight;
-    struct Candidate {
-        const CreditText* credit;
-        CreditText::Align align;
-        QString text;
-    };
     std::vector<Candidate> top;
     for (const CreditText& c : credits) {
         const QString text = c.text.simplified();
@@ -98,6 +88,24 @@ CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditP
         }
         top.push_back({&c, align, text});
     }
+    return top;
+}
+
+}  // namespace
+
+bool looksLikeDirection(const QString& text) {
+    const QString t = text.simplified();
+    if (t.isEmpty())
+        return false;
+    // A metronome mark: a note sign or "= 96".
+    if (says(t, "[\\x{2669}\\x{266A}\\x{1D15F}-\\x{1D164}]|=\\s*c?a?\\.?\\s*\\d"))
+        return true;
+    return directionWords().match(t).hasMatch();
+}
+
+CreditTitles titlesFromPlacement(const std::vector<CreditText>& credits, CreditPage page,
+                                 const QString& typedTitle) {
+    std::vector<Candidate> top = candidates(credits, page);
     // Larger first, then higher on the page, then in file order.
     std::stable_sort(top.begin(), top.end(), [](const Candidate& a, const Candidate& b) {
         if (a.credit->size != b.credit->size)
