@@ -1180,6 +1180,102 @@ Please export MIDI, or use a faster tempo.</translation>
       <translation>%1 (key %2)</translation>
     </message>
     <message>
+      <source>第 %1 个字符处不是简谱</source>
+      <translation>not jianpu at character %1</translation>
+    </message>
+    <message>
+      <source>音符太多，无法一次粘贴</source>
+      <translation>too many notes for one paste</translation>
+    </message>
+    <message>
+      <source>文本不是 UTF-8 编码</source>
+      <translation>the text is not UTF-8</translation>
+    </message>
+    <message>
+      <source>其中没有音符</source>
+      <translation>the fragment has no notes</translation>
+    </message>
+    <message>
+      <source>不是本编辑器的乐谱片段</source>
+      <translation>not a score fragment of this editor</translation>
+    </message>
+    <message>
+      <source>是更新版本的编辑器复制的乐谱片段</source>
+      <translation>a score fragment of a newer version of this editor</translation>
+    </message>
+    <message>
+      <source>片段中有无法识别的行</source>
+      <translation>an unknown line in the fragment</translation>
+    </message>
+    <message>
+      <source>附加记号所指的音符不在片段中</source>
+      <translation>extras that name no note of the fragment</translation>
+    </message>
+    <message>
+      <source>附加记号已损坏</source>
+      <translation>damaged extras</translation>
+    </message>
+    <message>
+      <source>附加记号标在不能带记号的内容上</source>
+      <translation>extras on something that cannot carry them</translation>
+    </message>
+    <message>
+      <source>连线或反复跳跃线所指的音符不在片段中</source>
+      <translation>a tie or bracket names no note of the fragment</translation>
+    </message>
+    <message>
+      <source>连线没有连接两个音符</source>
+      <translation>a tie that joins no two notes</translation>
+    </message>
+    <message>
+      <source>反复跳跃线没有跨过小节</source>
+      <translation>a bracket over no measures</translation>
+    </message>
+    <message>
+      <source>反复跳跃线的标签不是文字</source>
+      <translation>a bracket label that is not text</translation>
+    </message>
+    <message>
+      <source>歌词段号超出 1 至 %1</source>
+      <translation>words of a verse numbered other than 1 to %1</translation>
+    </message>
+    <message>
+      <source>第 %1 段歌词出现了两次</source>
+      <translation>the words of verse %1 given twice</translation>
+    </message>
+    <message>
+      <source>第 %1 段歌词的字数多于音符</source>
+      <translation>more words in verse %1 than notes</translation>
+    </message>
+    <message>
+      <source>第 %1 段歌词中有过长的字词</source>
+      <translation>a word too long in verse %1</translation>
+    </message>
+    <message>
+      <source>歌词行已损坏</source>
+      <translation>a damaged line of words</translation>
+    </message>
+    <message>
+      <source>歌词所指的音符不在片段中</source>
+      <translation>words that name no note of the fragment</translation>
+    </message>
+    <message>
+      <source>歌词的顺序有误</source>
+      <translation>words out of order</translation>
+    </message>
+    <message>
+      <source>歌词不是文字</source>
+      <translation>words that are not text</translation>
+    </message>
+    <message>
+      <source>歌词中有过长的字词</source>
+      <translation>a word too long</translation>
+    </message>
+    <message>
+      <source>内容已损坏</source>
+      <translation>the content is damaged</translation>
+    </message>
+    <message>
       <source>速度：每分钟的四分音符数</source>
       <translation>Tempo: quarter notes per minute</translation>
     </message>

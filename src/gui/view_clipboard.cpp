@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "edit/fragment.h"
+#include "gui/paste_reasons.h"
 #include "gui/score_view.h"
 #include "gui/ui_text.h"
 
@@ -50,7 +51,7 @@ void pasteClipboard(ScoreView& view) {
         fragment = fromJianpuText(mime->text().toStdString(), &why);
     if (!fragment) {
         emit view.statusMessage(
-            ui("剪贴板中的内容无法粘贴为简谱：%1").arg(QString::fromStdString(why)));
+            ui("剪贴板中的内容无法粘贴为简谱：%1").arg(pasteReason(why)));
         return;
     }
     if (!view.controller().caret.valid()) {

@@ -5,13 +5,16 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "edit/fragment.h"
 #include "gui/commands.h"
 #include "gui/document_window.h"
+#include "gui/paste_reasons.h"
 #include "gui_suites.h"
 #include "gui_support.h"
 #include "support/notation.h"
@@ -188,9 +191,24 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("<html>no notes here</html>"));
         press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
         QCOMPARE(trackText(doc), std::string("1 |]"));
-        QVERIFY2(ed.frame->statusBar()->currentMessage().startsWith(
-                     QStringLiteral("剪贴板中的内容无法粘贴为简谱")),
-                 qPrintable(ed.frame->statusBar()->currentMessage()));
+        QCOMPARE(ed.frame->statusBar()->currentMessage(),
+                 QStringLiteral("剪贴板中的内容无法粘贴为简谱：第 1 个字符处不是简谱"));
+        // Whatever the reason, a Chinese message holds no English words.
+        const char* const refused[] = {
+            "5 6\n1: a b c", "5\n1: a\n1: b", "\xff", "qanoredit-fragment 9\n1",
+            "qanoredit-fragment 1\n1 2\ntie 0 7", "qanoredit-fragment 2\n1 2\nlyric 0 1 re",
+            "qanoredit-fragment 1\n1\nwhat", "qanoredit-fragment 1\n1\nextra 0 zz"};
+        for (const char* text : refused) {
+            std::string why;
+            const std::string given(text);
+            const bool read = given.starts_with("qanoredit") ? fromFragmentText(given, &why).has_value()
+                                                             : fromJianpuText(given, &why).has_value();
+            QVERIFY2(!read, text);
+            const QString said = pasteReason(why);
+            QVERIFY2(!QString(said).remove(QStringLiteral("UTF-8")).contains(
+                         QRegularExpression(QStringLiteral("[A-Za-z]"))),
+                     qPrintable(QString::fromStdString(why) + QStringLiteral(" → ") + said));
+        }
         // Jianpu text from anywhere else is welcome.
         QGuiApplication::clipboard()->setText(QStringLiteral("5 6 | 7"));
         press(ed, QKeySequence(Qt::CTRL | Qt::Key_V));
