@@ -39,10 +39,14 @@ QJsonObject fontJson(const FontRecord& font) {
 }
 
 QJsonObject tempoJson(const TempoMark& mark) {
-    return QJsonObject{{"beatUnit", mark.beatUnit},
-                       {"dotted", mark.dotted},
-                       {"perMinute", mark.perMinute},
-                       {"text", toQString(mark.text)}};
+    QJsonObject json{{"beatUnit", mark.beatUnit},
+                     {"dotted", mark.dotted},
+                     {"perMinute", mark.perMinute},
+                     {"text", toQString(mark.text)}};
+    // Only a mark whose number is printed otherwise has it: other files read as before.
+    if (!mark.perMinuteText.empty())
+        json.insert(QStringLiteral("perMinuteText"), toQString(mark.perMinuteText));
+    return json;
 }
 
 QJsonObject toneJson(const NoteTone& t) {

@@ -49,8 +49,10 @@ std::u16string tempoMarkText(const TempoMark& mark) {
         }
         if (mark.dotted)
             text += u".";
+        // The number as the score prints it ("100–110", "c. 60"), else the one it plays.
         const std::string number = std::to_string(mark.perMinute);
-        text += u"=" + std::u16string(number.begin(), number.end());
+        text += u"=" + (mark.perMinuteText.empty() ? std::u16string(number.begin(), number.end())
+                                                   : mark.perMinuteText);
     }
     if (!mark.text.empty())
         text += (text.empty() ? u"" : u" ") + mark.text;

@@ -133,12 +133,17 @@ void editTitleBlock(ScoreDocument& doc, QWidget* parent) {
     if (dlg.exec() != QDialog::Accepted)
         return;
 
+    const TempoMark before = h.tempo;
     const TitleSettingsDialog::TempoBeat beat =
         TitleSettingsDialog::kTempoBeats[std::clamp(dlg.tempoBeat, 0, 3)];
     h.tempo.beatUnit = static_cast<std::uint16_t>(beat.unit);
     h.tempo.dotted = beat.dotted;
     h.tempo.perMinute = static_cast<std::uint16_t>(std::clamp(dlg.perMinute, 0, 400));
     h.tempo.text = upToFirstZero(dlg.tempoText);
+    // The number printed otherwise ("100–110") goes with the mark it was printed with.
+    if (h.tempo.beatUnit != before.beatUnit || h.tempo.dotted != before.dotted ||
+        h.tempo.perMinute != before.perMinute)
+        h.tempo.perMinuteText.clear();
     // Without a number the beat means nothing: it goes back to its default, so that a mark of
     // text alone compares equal however the list was left.
     if (h.tempo.perMinute == 0) {

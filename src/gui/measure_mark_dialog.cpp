@@ -135,6 +135,13 @@ void addTempoRow(QDialog* dialog, QGridLayout* grid, const MeasureMark& mark) {
             beat->setCurrentIndex(i);
     perMinute->setValue(mark.tempo.perMinute);
     words->setText(QString::fromStdU16String(mark.tempo.text));
+    // A number printed otherwise ("100–110") stays while the beat and number it was printed
+    // with are left as they are.
+    if (!mark.tempo.perMinuteText.empty()) {
+        dialog->setProperty("printedNumber", QString::fromStdU16String(mark.tempo.perMinuteText));
+        dialog->setProperty("printedWith", QList<QVariant>{mark.tempo.beatUnit, mark.tempo.dotted,
+                                                           mark.tempo.perMinute});
+    }
     auto* tempoRow = new QHBoxLayout;
     tempoRow->addWidget(beat);
     tempoRow->addWidget(new QLabel(QStringLiteral("="), dialog));
@@ -235,6 +242,9 @@ MeasureMark measureMarkOf(const QDialog& dialog) {
             mark.tempo.beatUnit = static_cast<std::uint16_t>(beat.unit);
             mark.tempo.dotted = beat.dotted;
         }
+        if (dialog.property("printedWith").toList() ==
+            QList<QVariant>{mark.tempo.beatUnit, mark.tempo.dotted, mark.tempo.perMinute})
+            mark.tempo.perMinuteText = dialog.property("printedNumber").toString().toStdU16String();
     }
     mark.jumps |= checked("segno") ? jump::kSegno : 0;
     mark.jumps |= checked("coda") ? jump::kCoda : 0;

@@ -7,6 +7,7 @@
 
 #include "music/chord_symbol.h"
 #include "music/note_marks.h"
+#include "musicxml/metronome_number.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/vocabulary.h"
 
@@ -694,12 +695,16 @@ bool MeasureReader::readMetronome(bool atStart) {
             mark.dotted = true;
             in_.skip();
         } else if (name == u"per-minute") {
-            bool ok = false;
-            const double perMinute = in_.text(16).trimmed().toDouble(&ok);
-            if (ok && perMinute >= 1 && perMinute <= 1000)
-                mark.perMinute = static_cast<std::uint16_t>(perMinute + 0.5);
-            else
+            // A range or "c. 60" is printed as it is; the number played is its middle until
+            // the direction's sound says the tempo.
+            const std::optional<MetronomeNumber> number =
+                readMetronomeNumber(in_.text(limits::kMaxTextLength));
+            if (number) {
+                mark.perMinute = static_cast<std::uint16_t>(number->beats + 0.5);
+                mark.perMinuteText = number->printed.toStdU16String();
+            } else {
                 understood = false;
+            }
         } else {
             in_.skip();  // a metric modulation (beat unit = beat unit) and the like
             understood = false;
@@ -794,9 +799,17 @@ void MeasureReader::readDirection() {
 
 void MeasureReader::readSound(Direction& direction) {
     direction.sounds |= jumpsOfSound(in_);
-    // A tempo to play at, over the start and with no metronome mark: the mark's number.
     bool ok = false;
     const double tempo = in_.attribute("tempo").toDouble(&ok);
+    // The tempo played under a mark whose number is printed otherwise ("100–110"): the
+    // number stored, in the mark's beat, is what is played (and what an older version prints).
+    if (direction.metronomeHere && ok) {
+        TempoMark& mark = direction.atStart ? score_.tempo : measure_->tempo;
+        if (const int beats = beatsOfQuarters(tempo, mark.beatUnit, mark.dotted);
+            beats > 0 && !mark.perMinuteText.empty())
+            mark.perMinute = static_cast<std::uint16_t>(beats);
+    }
+    // A tempo to play at, over the start and with no metronome mark: the mark's number.
     if (direction.atStart && ok && tempo >= 1 && tempo <= 1000 && score_.tempo.perMinute == 0) {
         score_.tempo.beatUnit = 4;
         score_.tempo.dotted = false;

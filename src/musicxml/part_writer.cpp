@@ -211,7 +211,10 @@ void PartWriter::writeTempo(const TempoMark& mark) {
                                                            : "quarter");
         if (mark.dotted)
             xml_.emptyElement("beat-unit-dot");
-        xml_.textElement("per-minute", QString::number(mark.perMinute));
+        // The number as printed; the tempo played is the sound's.
+        xml_.textElement("per-minute", mark.perMinuteText.empty()
+                                           ? QString::number(mark.perMinute)
+                                           : QString::fromStdU16String(mark.perMinuteText));
         xml_.endElement();
         xml_.endElement();
     }

@@ -42,8 +42,9 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> measureMarks = extension::encodeMeasureMarks(marks);
     std::vector<unsigned char> extras = extension::encodeNoteExtras(noteExtras);
     std::vector<unsigned char> more = extension::encodeMoreArticulations(noteExtras);
+    std::vector<unsigned char> printed = extension::encodePrintedTempos(tempo, marks);
     if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() &&
-        more.empty() && !measureNumbers && !freeMeter && tonicShift == 0)
+        more.empty() && printed.empty() && !measureNumbers && !freeMeter && tonicShift == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
@@ -51,6 +52,7 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     extension::put(entries, extension::kMeasureMarks, std::move(measureMarks));
     extension::put(entries, extension::kNoteExtras, std::move(extras));
     extension::put(entries, extension::kMoreArticulations, std::move(more));
+    extension::put(entries, extension::kPrintedTempos, std::move(printed));
     // Flags of a later version, kept in the entry as read, go on beside this version's.
     extension::Options options;
     if (const ExtensionEntry* kept = extension::find(extension, extension::kOptions))
@@ -119,6 +121,10 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* entry = extension::find(extension, extension::kMeasureMarks)) {
         marks = extension::decodeMeasureMarks(entry->bytes);
         extension::put(extension, extension::kMeasureMarks, {});
+    }
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kPrintedTempos)) {
+        extension::decodePrintedTempos(entry->bytes, tempo, marks);
+        extension::put(extension, extension::kPrintedTempos, {});
     }
     noteExtras.clear();
     if (const ExtensionEntry* entry = extension::find(extension, extension::kNoteExtras)) {

@@ -3,52 +3,9 @@
 #include <algorithm>
 
 #include "base/exception.h"
-#include "records/field_io.h"
+#include "records/entry_bytes.h"
 
 namespace qe::extension {
-
-namespace {
-
-// Reads little-endian values from bytes, refusing to read past them.
-class Reader {
-public:
-    explicit Reader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
-
-    template <typename T>
-    T take() {
-        if (left() < sizeof(T))
-            throw Exception(kMalformed);
-        const T value = loadLE<T>(bytes_.data() + at_);
-        at_ += sizeof(T);
-        return value;
-    }
-    const unsigned char* takeBytes(std::size_t n) {
-        if (left() < n)
-            throw Exception(kMalformed);
-        const unsigned char* p = bytes_.data() + at_;
-        at_ += n;
-        return p;
-    }
-    std::size_t left() const { return bytes_.size() - at_; }
-    // The end of an entry: bytes left over are damage, since a save would not write them back.
-    void finish() const {
-        if (left() != 0)
-            throw Exception(kMalformed);
-    }
-
-private:
-    const std::vector<unsigned char>& bytes_;
-    std::size_t at_ = 0;
-};
-
-template <typename T>
-void append(std::vector<unsigned char>& out, T value) {
-    unsigned char bytes[sizeof(T)];
-    storeLE(bytes, value);
-    out.insert(out.end(), bytes, bytes + sizeof(T));
-}
-
-}  // namespace
 
 std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries) {
     if (entries.empty())
@@ -215,27 +172,6 @@ TempoMark decodeTempoMark(const std::vector<unsigned char>& bytes) {
     in.finish();
     return mark;
 }
-
-namespace {
-
-void appendText(std::vector<unsigned char>& out, const std::u16string& text) {
-    const std::size_t units = std::min<std::size_t>(text.size(), 0xFFFF);
-    append(out, static_cast<std::uint16_t>(units));
-    for (std::size_t u = 0; u < units; ++u)
-        append(out, static_cast<std::uint16_t>(text[u]));
-}
-
-std::u16string takeText(Reader& in) {
-    const auto units = in.take<std::uint16_t>();
-    if (units > in.left() / 2)
-        throw Exception(kMalformed);
-    std::u16string text;
-    for (std::uint16_t u = 0; u < units; ++u)
-        text.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
-    return text;
-}
-
-}  // namespace
 
 std::vector<unsigned char> encodePartNames(const std::vector<PartName>& names) {
     std::vector<unsigned char> out;

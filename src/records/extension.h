@@ -32,6 +32,9 @@ struct TempoMark {
     bool dotted = false;          // a dotted beat (6/8 counted in two)
     std::uint16_t perMinute = 0;  // beats a minute; 0 for a mark with text only
     std::u16string text;          // "中速", "Andante"; may be empty
+    // The number as printed when it is not perMinute ("100–110", "c. 60"): perMinute is then
+    // the tempo played, which an older version prints. Empty for a plain number.
+    std::u16string perMinuteText;
 
     bool empty() const { return perMinute == 0 && text.empty(); }
     // Quarter notes a minute the mark asks for, rounded; 0 when it names no number.
@@ -155,7 +158,8 @@ constexpr std::uint32_t kOptions = 5;       // flags and the octave of "1"
 constexpr std::uint32_t kMeasureMarks = 6;  // key, time and tempo changes and jumps
 constexpr std::uint32_t kNoteExtras = 7;    // chords, grace notes, articulations, tuplets, chord symbols
 constexpr std::uint32_t kMoreArticulations = 8;  // the articulations after the first three
-constexpr std::uint32_t kLastKnownKind = kMoreArticulations;
+constexpr std::uint32_t kPrintedTempos = 9;  // metronome numbers printed as other than a number
+constexpr std::uint32_t kLastKnownKind = kPrintedTempos;
 // The articulation bits the note extras entry holds (fermata, staccato and accent); every
 // later one is stored in the entry of more articulations, which older versions keep unread.
 constexpr std::uint32_t kFirstArticulations = (1u << 3) - 1;
@@ -256,6 +260,20 @@ std::vector<unsigned char> encodeMoreArticulations(const std::vector<PlacedNoteE
 // first three, bytes left over.
 void decodeMoreArticulations(const std::vector<unsigned char>& bytes,
                              std::vector<PlacedNoteExtra>& extras);
+
+// Printed tempo numbers: a count (u32), then per mark where it stands (u32: 0 the title
+// block's mark, m + 1 the mark of measure m), the beat unit (u16), dotted (u8), a reserved 0
+// (u8) and beats a minute (u16) of the mark it was printed with, and its text (a UTF-16 unit
+// count, u16, not 0, and the units), in increasing order of place. Nothing when no mark has
+// one. The number and beat tell whether the mark is still the one the text was printed with:
+// an older version that changed or moved the mark keeps this entry as it was.
+std::vector<unsigned char> encodePrintedTempos(const TempoMark& title,
+                                               const std::vector<MeasureMark>& marks);
+// Gives each mark the text printed with it when its beat and number are those stored (texts
+// of marks since changed are dropped). Throws kMalformed for damaged bytes: places out of
+// order, an empty text, bytes left over.
+void decodePrintedTempos(const std::vector<unsigned char>& bytes, TempoMark& title,
+                         std::vector<MeasureMark>& marks);
 
 }  // namespace extension
 }  // namespace qe

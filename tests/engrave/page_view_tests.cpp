@@ -105,6 +105,8 @@ TEST(TitleBlock, ATempoMarkStandsBesideTheKeyAndPushesTheFirstCommentOn) {
     EXPECT_EQ(tempoMarkText(TempoMark{8, false, 120, u""}), u"\u266A=120");
     EXPECT_EQ(tempoMarkText(TempoMark{4, false, 0, u"Andante"}), u"Andante");
     EXPECT_EQ(tempoMarkText(TempoMark{}), u"");
+    // A number the score prints otherwise is printed so; the number held is the one played.
+    EXPECT_EQ(tempoMarkText(TempoMark{4, true, 105, u"稍快", u"100–110"}), u"\u2669.=100–110 稍快");
     EXPECT_EQ((TempoMark{4, true, 60, u""}).quartersPerMinute(), 90);
     EXPECT_EQ((TempoMark{8, false, 120, u""}).quartersPerMinute(), 60);
     EXPECT_EQ((TempoMark{2, false, 50, u""}).quartersPerMinute(), 100);

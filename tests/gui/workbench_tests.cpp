@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QSet>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -517,6 +518,14 @@ private slots:
         full.jumps = jump::kCoda | jump::kFine | jump::kToCoda | jump::kDaCapo | jump::kAlCoda;
         std::unique_ptr<QDialog> dialog(makeMeasureMarkDialog(full, 1, ed.frame.get()));
         QVERIFY(measureMarkOf(*dialog) == full);
+
+        // A number printed otherwise ("c. 60") stays while its number does; a new number is
+        // printed as the number.
+        full.tempo.perMinuteText = u"c. 60";
+        dialog.reset(makeMeasureMarkDialog(full, 1, ed.frame.get()));
+        QVERIFY(measureMarkOf(*dialog) == full);
+        dialog->findChild<QSpinBox*>(QStringLiteral("perMinute"))->setValue(66);
+        QVERIFY(measureMarkOf(*dialog).tempo == (TempoMark{4, true, 66, u"渐慢"}));
     }
 
     // What a note carries beyond its digit, typed at the caret: Alt+digits add chord tones,

@@ -606,5 +606,72 @@ TEST(Extension, TheOlderReaderFilesReadAsTheyDidWhenWritten) {
     }
 }
 
+
+// A metronome number printed as other than a number ("100–110") has an entry of its own: the
+// tempo and measure mark entries keep their bytes, so an older version (which refuses bytes
+// left over in them) plays and prints the number the mark holds, the tempo played.
+TEST(Extension, PrintedTempoNumbersHaveAnEntryOfTheirOwn) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 | 5 6 7 1 | 1 2 3 4 |]"});
+    doc.header.tempo = TempoMark{4, true, 105, u"", u"100–110"};
+    MeasureMark slower;
+    slower.measure = 1;
+    slower.tempo = TempoMark{4, false, 60, u"稍慢", u"c. 60"};
+    MeasureMark plain;
+    plain.measure = 2;
+    plain.tempo = TempoMark{4, false, 72, u""};
+    doc.header.marks = {slower, plain};
+    const Raw bytes = save(doc);
+
+    // The tempo entry an older version reads is the mark with its number alone.
+    EXPECT_EQ(extension::decodeTempoMark(extension::encodeTempoMark(doc.header.tempo)),
+              (TempoMark{4, true, 105, u""}));
+    const OlderDocument older = readAsOlder(bytes);
+    EXPECT_EQ(older.content.notes.items[0].content.items, doc.noteTracks()[0].content.items);
+
+    // This version reads every text back onto its mark and writes the file byte for byte.
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(bytes, &loaded), 0);
+    EXPECT_EQ(loaded.header.tempo, doc.header.tempo);
+    EXPECT_EQ(loaded.header.marks, doc.header.marks);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    EXPECT_EQ(save(loaded), bytes);
+
+    // Marks without such a text write no entry: the file is the one written before.
+    QeDocument numbers = doc;
+    numbers.header.tempo.perMinuteText.clear();
+    numbers.header.marks[0].tempo.perMinuteText.clear();
+    EXPECT_TRUE(extension::encodePrintedTempos(numbers.header.tempo, numbers.header.marks).empty());
+    EXPECT_LT(save(numbers).size(), bytes.size());
+
+    // A mark an older version changed or moved keeps its new number and no stale text.
+    const std::vector<unsigned char> entry =
+        extension::encodePrintedTempos(doc.header.tempo, doc.header.marks);
+    TempoMark changed{4, true, 110, u""};
+    std::vector<MeasureMark> moved = numbers.header.marks;
+    moved[0].measure = 0;
+    extension::decodePrintedTempos(entry, changed, moved);
+    EXPECT_TRUE(changed.perMinuteText.empty());
+    EXPECT_TRUE(moved[0].tempo.perMinuteText.empty());
+
+    // Places out of order, an empty text, a reserved byte set and short data are damage.
+    const auto refused = [](const std::vector<unsigned char>& b) {
+        TempoMark title;
+        std::vector<MeasureMark> marks;
+        return test::codeOf([&] { extension::decodePrintedTempos(b, title, marks); }) ==
+               kMalformed;
+    };
+    std::vector<unsigned char> damaged = entry;
+    damaged.at(4 + 26) = 0;  // the second mark's place (after 12 bytes and "100–110"): the first's
+    EXPECT_TRUE(refused(damaged));
+    damaged = entry;
+    damaged.at(11) = 1;  // the reserved byte
+    EXPECT_TRUE(refused(damaged));
+    const std::vector<unsigned char> emptyText{1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 60, 0, 0, 0};
+    EXPECT_TRUE(refused(emptyText));
+    for (std::size_t cut = 0; cut < entry.size(); ++cut)
+        EXPECT_TRUE(refused({entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(cut)})) << cut;
+    EXPECT_TRUE(refused({0xFF, 0xFF, 0xFF, 0x7F}));
+}
+
 }  // namespace
 }  // namespace qe
