@@ -130,6 +130,8 @@ std::u16string noteName(int step, int alter, bool shown) {
 }  // namespace
 
 std::u16string ChordSymbol::text() const {
+    if (none)
+        return u"N.C.";
     std::u16string out = noteName(step, alter, false) + fromUtf8(suffix);
     if (hasBass)
         out += u"/" + noteName(bassStep, bassAlter, false);
@@ -137,6 +139,8 @@ std::u16string ChordSymbol::text() const {
 }
 
 std::u16string ChordSymbol::shown() const {
+    if (none)
+        return u"N.C.";
     std::u16string out = noteName(step, alter, true);
     // In the suffix a "b" before a number is a flat; "#" is always a sharp.
     const std::u16string s = fromUtf8(suffix);
@@ -153,6 +157,11 @@ std::optional<ChordSymbol> parseChordSymbol(std::u16string_view typed) {
     const std::string text = normalized(typed);
     std::string_view s = text;
     ChordSymbol chord;
+    if (text == "N.C." || text == "NC" || text == "N.C") {
+        chord.none = true;
+        chord.kind = "none";
+        return chord;
+    }
     if (!readNote(s, chord.step, chord.alter))
         return std::nullopt;
     const std::string_view afterRoot = s;

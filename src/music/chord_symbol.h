@@ -19,6 +19,8 @@ struct ChordSymbol {
     bool hasBass = false;
     int bassStep = 0;
     int bassAlter = 0;
+    // "N.C.": no chord from here on, the chords stop (kind "none"; no root, no suffix).
+    bool none = false;
 
     // The stored spelling: ASCII, "#" and "b" for the accidentals ("F#m7b5/C#").
     std::u16string text() const;
@@ -29,8 +31,9 @@ struct ChordSymbol {
 
 // Reads a chord symbol as typed or stored: a root letter A..G, "#", "♯", "b" or "♭", a quality
 // ("", "m", "7", "maj7", "m7", "dim", "dim7", "aug", "+", "m7b5", "ø", "sus4", "6", "9", ...),
-// alterations ("b9", "#11", "add9", alone or in parentheses), then "/" and a bass note.
-// Surrounding spaces are ignored. Nothing for anything else.
+// alterations ("b9", "#11", "add9", alone or in parentheses), then "/" and a bass note; or
+// "N.C." (also "NC", "N.C"), no chord. Surrounding spaces are ignored. Nothing for anything
+// else.
 std::optional<ChordSymbol> parseChordSymbol(std::u16string_view text);
 
 // The suffix of a MusicXML chord kind ("minor-seventh" gives "m7"); nothing for a kind this

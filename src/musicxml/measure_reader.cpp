@@ -575,6 +575,7 @@ void MeasureReader::readHarmony() {
     QString root, bass, kind, kindText;
     double rootAlter = 0, bassAlter = 0;
     bool printed = in_.attribute("print-object") != u"no";
+    bool kindTextGiven = false;
     while (in_.nextChild()) {
         const QStringView name = in_.name();
         if (name == u"root" || name == u"bass") {
@@ -590,6 +591,7 @@ void MeasureReader::readHarmony() {
             }
         } else if (name == u"kind") {
             kindText = in_.attribute("text").toString();
+            kindTextGiven = in_.hasAttribute("text");
             kind = in_.text(40).trimmed();
         } else if (name == u"offset") {
             harmony.start = std::max(0.0, position_ + in_.number() * kQuarter / part_.divisions);
@@ -599,8 +601,18 @@ void MeasureReader::readHarmony() {
             in_.skip();  // degrees, frames, functions: the symbol says enough
         }
     }
-    if (!printed || kind == u"none")
+    if (!printed)
         return;
+    // No chord: printed "N.C." unless the file prints it otherwise (an empty text prints
+    // nothing, as a chord's end that is not shown).
+    if (kind == u"none") {
+        const auto shown = music::parseChordSymbol(kindText.toStdU16String());
+        if (kindTextGiven && !(shown && shown->none))
+            return;
+        harmony.text = u"N.C.";
+        measure_->harmonies.push_back(std::move(harmony));
+        return;
+    }
     const auto noteName = [](const QString& step, double alter) {
         QString out = step;
         if (alter >= 0.5)
@@ -780,6 +792,9 @@ struct MeasureReader::Direction {
     std::uint32_t words = 0;
     QString tempoWords;
     bool firstWordsHere = false;  // it holds the score's first words
+    std::vector<std::u16string> chords;  // words that are chord symbols ("N.C.", "Fm7(b5)")
+    double offset = 0;                   // in divisions, from where the direction stands
+    int staff = 1;
 };
 
 void MeasureReader::readDirection() {
@@ -791,10 +806,22 @@ void MeasureReader::readDirection() {
             readSound(direction);
         else if (in_.name() == u"direction-type")
             readDirectionType(direction);
+        else if (in_.name() == u"offset")
+            direction.offset = in_.number();
+        else if (in_.name() == u"staff")
+            direction.staff = std::clamp(in_.integer(), 1, limits::kMaxStaves);
         else
-            in_.skip();  // offset, staff, voice: placement only
+            in_.skip();  // voice: placement only
     }
     setDirection(direction);
+    // Words that name a chord are the chord symbol of the note at their beat.
+    for (std::u16string& chord : direction.chords) {
+        ParsedHarmony harmony;
+        harmony.start = std::max(0.0, position_ + direction.offset * kQuarter / part_.divisions);
+        harmony.staff = direction.staff;
+        harmony.text = std::move(chord);
+        measure_->harmonies.push_back(std::move(harmony));
+    }
 }
 
 void MeasureReader::readSound(Direction& direction) {
@@ -847,6 +874,14 @@ void MeasureReader::readWords(Direction& direction) {
     };
     if (const std::uint32_t named = jumpsOfWords(text)) {
         direction.words |= named;
+        return;
+    }
+    // Lead sheets write chord symbols as words too ("N.C.", "Fm7(b5)" under the melody). A
+    // letter alone is a rehearsal or section letter more often than a chord.
+    if (const auto chord = music::parseChordSymbol(text.simplified().toStdU16String());
+        chord && text.simplified().size() > 1 &&
+        chord->text().size() <= extension::kLongestChordSymbol) {
+        direction.chords.push_back(chord->text());
         return;
     }
     // Words over the start of the score are its tempo or expression, which jianpu writes

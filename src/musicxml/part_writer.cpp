@@ -400,6 +400,21 @@ void PartWriter::writeHarmony(const std::u16string& text) {
         return "major";
     };
     xml_.startElement("harmony");
+    // No chord: the kind "none", printed "N.C."; its root is a placeholder not printed.
+    if (chord->none) {
+        xml_.startElement("root");
+        xml_.startElement("root-step");
+        xml_.attribute("text", "");
+        xml_.characters(QStringLiteral("C"));
+        xml_.endElement();
+        xml_.endElement();
+        xml_.startElement("kind");
+        xml_.attribute("text", QStringLiteral("N.C."));
+        xml_.characters(QStringLiteral("none"));
+        xml_.endElement();
+        xml_.endElement();
+        return;
+    }
     xml_.startElement("root");
     xml_.textElement("root-step", std::string_view(&"CDEFGAB"[chord->step], 1));
     if (chord->alter != 0)

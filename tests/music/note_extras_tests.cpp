@@ -196,5 +196,21 @@ TEST(ChordSymbols, RealSymbolsAreReadAndWrittenInTheirUsualSpelling) {
     EXPECT_FALSE(suffixOfKind("pedal"));
 }
 
+// "N.C." stops the chords: a symbol of its own, stored and printed as "N.C." however typed.
+TEST(ChordSymbols, NoChordIsASymbolOfItsOwn) {
+    for (const char16_t* typed : {u"N.C.", u" NC ", u"N.C"}) {
+        const std::optional<ChordSymbol> chord = parseChordSymbol(typed);
+        ASSERT_TRUE(chord) << std::u16string(typed).size();
+        EXPECT_TRUE(chord->none);
+        EXPECT_EQ(chord->kind, "none");
+        EXPECT_EQ(chord->text(), u"N.C.");
+        EXPECT_EQ(chord->shown(), u"N.C.");
+        EXPECT_EQ(parseChordSymbol(chord->text()), chord);
+    }
+    for (const char16_t* garbage : {u"N.C.7", u"NC/E", u"N", u"nc", u"N.C.."})
+        EXPECT_FALSE(parseChordSymbol(garbage)) << std::u16string(garbage).size();
+    EXPECT_FALSE(parseChordSymbol(u"C")->none);
+}
+
 }  // namespace
 }  // namespace qe::music
