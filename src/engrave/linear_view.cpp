@@ -149,6 +149,7 @@ void LinearView::clearChildren() {
     arcs.clear();
     voltas.clear();
     marks.clear();
+    keyTexts.clear();
     Node::clearChildren();
 }
 
@@ -176,7 +177,8 @@ void LinearView::arrange(Surface& g) {
         for (int t = 0; t < childCount(); ++t)
             if (const std::u16string* name = stripName(*score, t))
                 widest = std::max(widest, g.textExtent(*name).width);
-        style.paddingLeft = widest > 0 ? kPadding + widest + kNameGap : kPadding;
+        const int head = withHead ? layOutHead(g) : 0;
+        style.paddingLeft = kPadding + head + (widest > 0 ? widest + kNameGap : 0);
         // Above the first track, room for the marks over its measures: a fraction is two
         // lines of small text, and a bracket may stand below them.
         const int small = std::abs(format->font(kSmallTextFont).logFont.height);
@@ -196,6 +198,7 @@ void LinearView::arrange(Surface& g) {
         }
     }
     System::arrange(g);
+    placeHead();
     for (TieArc& arc : arcs)
         arc.layout(g, true);
     for (VoltaBracket& jump : voltas)
@@ -229,6 +232,31 @@ void LinearView::draw(Surface& g) const {
         jump.paint(g);
     for (const MarkText& mark : marks)
         mark.paint(g);
+    for (const KeyText& key : keyTexts)
+        key.paint(g);
+}
+
+int LinearView::layOutHead(Surface& g) {
+    keyTexts.clear();
+    const doc_header& h = score->header();
+    KeyText& key = keyTexts.emplace_back(format, h.keyAccidental, h.keyLetter, h.timeNumerator,
+                                         h.timeDenominator, this);
+    key.freeMeter = h.freeMeter;
+    key.layout(g, true);
+    key.style.x = kPadding;
+    // Clear of the bracket that joins the tracks, as far again as a name stands from it.
+    return key.style.width + kNameGap + 80;
+}
+
+void LinearView::placeHead() {
+    if (keyTexts.empty() || childCount() == 0)
+        return;
+    KeyText& key = keyTexts.front();
+    const Style& line = child(0)->style;
+    const Node* first = child(0)->firstChild();
+    const int rowTop = line.y + (first ? first->style.y : 0);
+    const int rowHeight = first ? first->style.height : line.height;
+    key.style.y = rowTop + (rowHeight - key.style.height) / 2;
 }
 
 }  // namespace qe

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engrave/key_text.h"
 #include "engrave/measure_lyrics.h"
 #include "engrave/system.h"
 #include "engrave/tie_arc.h"
@@ -63,6 +64,8 @@ public:
     // Whether the view makes and lays out arcs and jump lines of its own; page mode makes
     // its own on its pages.
     bool withShapes = true;
+    // Whether the strip opens with the key and time signature (scroll mode's strip).
+    bool withHead = false;
 
     const music::Score* score = nullptr;
     // The score's format settings as layout uses them (sizes kept in range); every node of
@@ -72,10 +75,19 @@ public:
     std::vector<TieArc> arcs;
     std::vector<VoltaBracket> voltas;
     std::vector<MarkText> marks;
+    // The strip's head: the key and time signature before the first measure, as a page's
+    // first line has them in its title block (none in page mode's edit tree).
+    std::vector<KeyText> keyTexts;
 
     // The texts of the score's measure marks over the first track's measures (page-mode
     // copies when `onPage`), not laid out.
     std::vector<MarkText> makeMarks(bool onPage) const;
+
+private:
+    // Lays out the strip's head and returns the room it takes before the tracks.
+    int layOutHead(Surface& g);
+    // Stands the head level with the first track's digits, once the tracks are placed.
+    void placeHead();
 };
 
 }  // namespace qe

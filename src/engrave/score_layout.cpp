@@ -34,6 +34,7 @@ ScoreLayout::ScoreLayout(const music::Score& score, int mode)
     if (mode_ == kScrollMode) {
         strip_ = std::make_unique<LinearView>();
         strip_->stripSpacing = true;
+        strip_->withHead = true;
     } else {
         pages_ = std::make_unique<PageView>();
     }
