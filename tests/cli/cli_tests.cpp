@@ -177,6 +177,26 @@ TEST_F(CommandLine, InfoListsMeasureMarksAndCheckCountsInEachMeter) {
     EXPECT_EQ(check.status, 0) << check.out.toStdString();
 }
 
+// A metronome number printed otherwise ("100 - 110") is shown in --info beside the number
+// played and printed on the page as the file prints it; a plain mark has no such field.
+TEST_F(CommandLine, APrintedTempoNumberIsListedAndPrinted) {
+    const QString in = QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/printed_tempo.musicxml");
+    const QString out = path(QStringLiteral("tempo.qe"));
+    const Outcome imported = qanoredit({"--import", in, "-o", out});
+    ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(qanoredit({"--info", out}).out).object();
+    const QJsonObject title = json["tempoMark"].toObject();
+    EXPECT_EQ(title["perMinute"].toInt(), 105);
+    EXPECT_EQ(title["perMinuteText"].toString(), QStringLiteral("100–110"));
+    EXPECT_EQ(json["measureMarks"][0]["tempo"]["perMinuteText"].toString(), QStringLiteral("c. 60"));
+    const QString layout = QString::fromUtf8(qanoredit({"--layout", out}).out);
+    EXPECT_TRUE(layout.contains(QStringLiteral("\"text\": \"♩.=100–110\""))) << layout.toStdString();
+
+    const QString file = QStringLiteral(QE_SOURCE_DIR "/tests/data/extension/measure_marks.qe");
+    const QJsonObject plain = QJsonDocument::fromJson(qanoredit({"--info", file}).out).object();
+    EXPECT_FALSE(plain["measureMarks"][2]["tempo"].toObject().contains("perMinuteText"));
+}
+
 // --info lists what notes carry beyond their digits; --check counts tuplets exactly: the
 // triplet of eighths fills the quarter it stands in.
 TEST_F(CommandLine, InfoListsNoteExtrasAndCheckCountsTuplets) {
