@@ -360,6 +360,9 @@ void TrackBuilder::attachHarmonies(std::vector<Event>& events, const ParsedMeasu
         for (Event& e : events)
             if (e.start <= h.start + 1e-6)
                 on = &e;
+        // The same symbol twice at one note (a harmony and words that name it) is one.
+        if (on && on->chordSymbol == h.text)
+            continue;
         if (on && !on->chordSymbol.empty()) {
             for (Event& e : events)
                 if (e.start > on->start && e.chordSymbol.empty()) {

@@ -33,6 +33,23 @@ TEST(ChordWords, WordsNamingAChordAreTheChordSymbolOfTheNoteAtTheirBeat) {
     EXPECT_EQ(documentBytes(back.doc), documentBytes(score.doc));
 }
 
+// A file that prints a chord both as a harmony and as words at the same beat shows it once,
+// on its note; the next note does not take it.
+TEST(ChordWords, AChordGivenAsHarmonyAndAsWordsIsOneSymbol) {
+    const Imported score = importBytes(scoreXml(
+        {QStringLiteral("<attributes><divisions>1</divisions></attributes>"
+                        "<harmony><root><root-step>F</root-step></root><kind>minor</kind></harmony>"
+                        "<direction><direction-type><words>Fm</words></direction-type></direction>"
+                        "<note><pitch><step>F</step><octave>4</octave></pitch>"
+                        "<duration>2</duration><type>half</type></note>"
+                        "<note><pitch><step>C</step><octave>4</octave></pitch>"
+                        "<duration>2</duration><type>half</type></note>")}));
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
+    using Chords = std::vector<std::pair<std::uint32_t, std::u16string>>;
+    EXPECT_EQ(chordsOf(score.doc), (Chords{{0, u"Fm"}}));
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+}
+
 // A harmony of kind "none" is N.C. unless the file prints it otherwise (an empty text prints
 // nothing).
 TEST(ChordWords, AHarmonyOfNoChordIsPrintedNC) {
