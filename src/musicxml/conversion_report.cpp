@@ -21,6 +21,18 @@ void ConversionReport::add(const QString& what, const QString& measure, int coun
         kind.places.push_back({measure, part_, count});
 }
 
+void ConversionReport::renumber(const std::map<QString, QString>& shown) {
+    const auto said = [&shown](QString& measure) {
+        if (const auto found = shown.find(measure); found != shown.end())
+            measure = found->second;
+    };
+    for (auto& [what, kind] : kinds_) {
+        said(kind.firstMeasure);
+        for (ReportKind::Place& place : kind.places)
+            said(place.measure);
+    }
+}
+
 void ConversionReport::addOnce(const QString& line) {
     if (!lines_.contains(line))
         lines_.append(line);

@@ -8,7 +8,8 @@
 namespace qe::musicxml {
 
 // One kind of thing an import or export could not carry over: how many, where first, and
-// every place it happened (measure as the file numbers it, and part).
+// every place it happened (measure and part). Measures are said as a musician numbers them
+// once the import has renumbered them (see renumber), as the file numbers them until then.
 struct ReportKind {
     struct Place {
         QString measure;
@@ -36,6 +37,9 @@ public:
     void add(const QString& what, const QString& measure, int count = 1);
     // Something that concerns the whole score, with no measure.
     void addOnce(const QString& line);
+    // Says every measure by the number a musician gives it instead of the file's: `shown`
+    // maps a file's number to it. Numbers it does not hold stay as the file wrote them.
+    void renumber(const std::map<QString, QString>& shown);
 
     bool empty() const { return kinds_.empty() && lines_.isEmpty(); }
     // The lines, kinds in the order they first happened: "12 chord notes dropped, the top

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "music/measure_numbers.h"
+#include "music/score_records.h"
 #include "musicxml/conversion_report.h"
 #include "musicxml/musicxml_error.h"
 #include "musicxml/mxl_archive.h"
@@ -41,6 +43,17 @@ QByteArray scoreBeforeTail(const QByteArray& xml) {
     if (end < 0 || blank(xml.mid(end)))
         return {};
     return xml.left(end);
+}
+
+// The numbers a musician gives the measures the file numbers so, in order: a pickup is 0.
+std::map<QString, QString> shownNumbers(const QStringList& numbers, const QeDocument& doc) {
+    music::Score score;
+    music::scoreFromRecords(doc, score);
+    const bool pickup = music::opensWithPickup(score);
+    std::map<QString, QString> shown;
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        shown.try_emplace(numbers[i], QString::number(pickup ? i : i + 1));
+    return shown;
 }
 
 // A file refused before its score is read: nothing to report.
@@ -77,7 +90,13 @@ Outcome importMusicXml(const QByteArray& bytes, QeDocument& doc) {
             throw MusicXmlError{QStringLiteral("the file is larger than %1 MiB")
                                     .arg(limits::kMaxXmlBytes / (1024 * 1024))};
         ParsedScore score = readTolerantly(looksLikeZip(bytes) ? readMxl(bytes) : bytes, report);
+        QStringList numbers;
+        if (!score.parts.empty())
+            for (const ParsedMeasure& measure : score.parts.front().measures)
+                numbers << measure.number;
         buildDocument(std::move(score), doc, report);
+        if (!report.empty())
+            report.renumber(shownNumbers(numbers, doc));
     } catch (const MusicXmlError& e) {
         outcome.fail(e.message);
     } catch (const std::bad_alloc&) {

@@ -280,6 +280,28 @@ TEST(Import, NumbersReadAlikeInEveryFormAFileWritesThem) {
     EXPECT_FALSE(importBytes(scoreXml({note("1", "4294967301")})).ok());
 }
 
+// The report numbers measures as a musician does: after a pickup (here numbered 1 by its
+// file), the first full measure is 1.
+TEST(Import, TheReportNumbersMeasuresAsAMusicianDoes) {
+    const QString quarter = QStringLiteral(
+        "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration></note>");
+    const QString dynamics = QStringLiteral(
+        "<direction><direction-type><dynamics><f/></dynamics></direction-type></direction>");
+    const QStringList pickup = {
+        QStringLiteral("<attributes><divisions>1</divisions><time><beats>4</beats>"
+                       "<beat-type>4</beat-type></time></attributes>") + quarter,
+        quarter.repeated(4), dynamics + quarter.repeated(4), quarter.repeated(3)};
+    const Imported withPickup = importBytes(scoreXml(pickup));
+    ASSERT_TRUE(withPickup.ok()) << withPickup.message.toStdString();
+    EXPECT_TRUE(reports(withPickup.report, QStringLiteral("1 dynamics dropped (first in measure 2)")))
+        << withPickup.report.join(u'\n').toStdString();
+    QStringList full = pickup;
+    full.front() += quarter.repeated(3);
+    const Imported withoutPickup = importBytes(scoreXml(full));
+    EXPECT_TRUE(reports(withoutPickup.report, QStringLiteral("1 dynamics dropped (first in measure 3)")))
+        << withoutPickup.report.join(u'\n').toStdString();
+}
+
 TEST(Import, ArcsAndSyllablesPastWhatALocationNamesAreReportedNotWrapped) {
     // A location names an item in 16 bits: items past the 32768th of a track can hold notes
     // but no arc or syllable can name them. They are reported rather than stored with an index
