@@ -9,12 +9,7 @@ namespace {
 
 using music::Item;
 
-std::vector<Item> itemsOf(const std::string& notation) {
-    std::vector<Item> items;
-    for (const note& n : test::parseTrack(notation))
-        items.push_back(*music::decode(n));
-    return items;
-}
+using test::itemsOf;
 
 TEST(JianpuText, ATypedSongReadsBackAsTheSameNotes) {
     QeDocument doc;

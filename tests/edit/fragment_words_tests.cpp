@@ -10,12 +10,7 @@ namespace {
 
 using music::Item;
 
-std::vector<Item> itemsOf(const std::string& notation) {
-    std::vector<Item> items;
-    for (const note& n : test::parseTrack(notation))
-        items.push_back(*music::decode(n));
-    return items;
-}
+using test::itemsOf;
 
 // 一闪一闪 in two verses: the Chinese words on every digit, the English ones with hyphens and
 // a digit left without.

@@ -270,4 +270,11 @@ music::TrackWalk walkText(const std::string& text, const music::Key& key) {
     return music::walkTrack(trackOf(parseTrack(text)), key);
 }
 
+std::vector<music::Item> itemsOf(const std::string& text) {
+    std::vector<music::Item> items;
+    for (const note& n : parseTrack(text))
+        items.push_back(*music::decode(n));
+    return items;
+}
+
 }  // namespace qe::test

@@ -31,6 +31,8 @@ namespace qe::test {
 //   bar lines | (type 0), |1, || (2), |: (3), :| (4), |. (dashed, 5), |] (final, 6), / (hidden, 7).
 // Throws std::invalid_argument for anything else.
 std::vector<note> parseTrack(const std::string& text);
+// The same text as the score's items (digits, rests, marks and bar lines).
+std::vector<music::Item> itemsOf(const std::string& text);
 
 // The text of a note track in the same notation; records the editor skips are written "?".
 // parseTrack(formatTrack(records)) == records for every track parseTrack can write.
