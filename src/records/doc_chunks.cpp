@@ -43,8 +43,10 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> extras = extension::encodeNoteExtras(noteExtras);
     std::vector<unsigned char> more = extension::encodeMoreArticulations(noteExtras);
     std::vector<unsigned char> printed = extension::encodePrintedTempos(tempo, marks);
+    std::vector<unsigned char> texts = extension::encodeNoteTexts(noteExtras);
     if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() &&
-        more.empty() && printed.empty() && !measureNumbers && !freeMeter && tonicShift == 0)
+        more.empty() && printed.empty() && texts.empty() && !measureNumbers && !freeMeter &&
+        tonicShift == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
@@ -53,6 +55,7 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     extension::put(entries, extension::kNoteExtras, std::move(extras));
     extension::put(entries, extension::kMoreArticulations, std::move(more));
     extension::put(entries, extension::kPrintedTempos, std::move(printed));
+    extension::put(entries, extension::kNoteTexts, std::move(texts));
     // Flags of a later version, kept in the entry as read, go on beside this version's.
     extension::Options options;
     if (const ExtensionEntry* kept = extension::find(extension, extension::kOptions))
@@ -134,6 +137,10 @@ BaseIO& doc_header::read(BaseIO& io) {
     if (const ExtensionEntry* entry = extension::find(extension, extension::kMoreArticulations)) {
         extension::decodeMoreArticulations(entry->bytes, noteExtras);
         extension::put(extension, extension::kMoreArticulations, {});
+    }
+    if (const ExtensionEntry* entry = extension::find(extension, extension::kNoteTexts)) {
+        extension::decodeNoteTexts(entry->bytes, noteExtras);
+        extension::put(extension, extension::kNoteTexts, {});
     }
     partNames.clear();
     if (const ExtensionEntry* names = extension::find(extension, extension::kPartNames)) {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/exception.h"
+#include "records/extension.h"
 #include "records/field_io.h"
 
 // The bytes of an extension entry, read and written little-endian; shared by the codecs of
@@ -67,6 +69,28 @@ inline std::u16string takeText(Reader& in) {
     for (std::uint16_t u = 0; u < units; ++u)
         text.push_back(static_cast<char16_t>(in.take<std::uint16_t>()));
     return text;
+}
+
+// Adds the extras of a later entry (in increasing (track, record) order, as `extras` are) to
+// those read before: `combine` joins two of one record; a record without one gets its own.
+template <typename Combine>
+void mergeExtras(std::vector<PlacedNoteExtra>& extras, std::vector<PlacedNoteExtra> more,
+                 Combine combine) {
+    std::vector<PlacedNoteExtra> merged;
+    merged.reserve(extras.size() + more.size());
+    auto a = extras.begin();
+    for (PlacedNoteExtra& m : more) {
+        while (a != extras.end() && std::pair(a->track, a->record) < std::pair(m.track, m.record))
+            merged.push_back(std::move(*a++));
+        if (a != extras.end() && a->track == m.track && a->record == m.record) {
+            combine(a->extra, m.extra);
+            merged.push_back(std::move(*a++));
+        } else {
+            merged.push_back(std::move(m));
+        }
+    }
+    merged.insert(merged.end(), std::make_move_iterator(a), std::make_move_iterator(extras.end()));
+    extras = std::move(merged);
 }
 
 }  // namespace qe::extension

@@ -544,22 +544,9 @@ void decodeMoreArticulations(const std::vector<unsigned char>& bytes,
         more.push_back(std::move(placed));
     }
     in.finish();
-    // Both lists are in (track, record) order: merge them.
-    std::vector<PlacedNoteExtra> merged;
-    merged.reserve(extras.size() + more.size());
-    auto a = extras.begin();
-    for (PlacedNoteExtra& m : more) {
-        while (a != extras.end() && std::pair(a->track, a->record) < std::pair(m.track, m.record))
-            merged.push_back(std::move(*a++));
-        if (a != extras.end() && a->track == m.track && a->record == m.record) {
-            a->extra.articulations |= m.extra.articulations;
-            merged.push_back(std::move(*a++));
-        } else {
-            merged.push_back(std::move(m));
-        }
-    }
-    merged.insert(merged.end(), std::make_move_iterator(a), std::make_move_iterator(extras.end()));
-    extras = std::move(merged);
+    mergeExtras(extras, std::move(more), [](NoteExtra& into, NoteExtra& from) {
+        into.articulations |= from.articulations;
+    });
 }
 
 }  // namespace qe::extension

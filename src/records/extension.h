@@ -117,7 +117,7 @@ struct TupletMark {
 
 // What a note record carries beyond its digit: the other tones of a chord, grace notes,
 // articulations, its place in a tuplet (and in one nested inside it), and the chord symbol
-// that starts on it. An older version shows the record's digit alone.
+// that starts on it, and words written at it. An older version shows the record's digit alone.
 struct NoteExtra {
     std::vector<NoteTone> tones;
     std::vector<GraceNote> graces;  // as written: those before the note, then those after it
@@ -126,10 +126,14 @@ struct NoteExtra {
     std::uint32_t articulations = 0;
     std::array<TupletMark, 2> tuplets{};  // the group, and a group nested in it
     std::u16string chordSymbol;
+    // Words written at the note ("rit.", "dolce", "mf"): over the notes and under them.
+    std::u16string textAbove;
+    std::u16string textBelow;
 
     bool empty() const {
         return tones.empty() && graces.empty() && articulations == 0 &&
-               !tuplets[0].active() && !tuplets[1].active() && chordSymbol.empty();
+               !tuplets[0].active() && !tuplets[1].active() && chordSymbol.empty() &&
+               textAbove.empty() && textBelow.empty();
     }
     friend bool operator==(const NoteExtra&, const NoteExtra&) = default;
 };
@@ -159,7 +163,8 @@ constexpr std::uint32_t kMeasureMarks = 6;  // key, time and tempo changes and j
 constexpr std::uint32_t kNoteExtras = 7;    // chords, grace notes, articulations, tuplets, chord symbols
 constexpr std::uint32_t kMoreArticulations = 8;  // the articulations after the first three
 constexpr std::uint32_t kPrintedTempos = 9;  // metronome numbers printed as other than a number
-constexpr std::uint32_t kLastKnownKind = kPrintedTempos;
+constexpr std::uint32_t kNoteTexts = 10;     // words written at a note, over or under it
+constexpr std::uint32_t kLastKnownKind = kNoteTexts;
 // The articulation bits the note extras entry holds (fermata, staccato and accent); every
 // later one is stored in the entry of more articulations, which older versions keep unread.
 constexpr std::uint32_t kFirstArticulations = (1u << 3) - 1;
@@ -167,6 +172,7 @@ constexpr std::uint32_t kFirstArticulations = (1u << 3) - 1;
 constexpr std::size_t kMostTones = 15;
 constexpr std::size_t kMostGraces = 15;
 constexpr std::size_t kLongestChordSymbol = 64;
+constexpr std::size_t kLongestNoteText = 256;
 constexpr int kMostTupletNotes = 32;
 // Flags of the options entry.
 constexpr std::uint32_t kMeasureNumbers = 1u << 0;  // the first measure's number above each line
@@ -274,6 +280,16 @@ std::vector<unsigned char> encodePrintedTempos(const TempoMark& title,
 // order, an empty text, bytes left over.
 void decodePrintedTempos(const std::vector<unsigned char>& bytes, TempoMark& title,
                          std::vector<MeasureMark>& marks);
+
+// Note texts: a count (u32), then per text its track (u32), its record index (u32), its side
+// (u8: 0 over the notes, 1 under them), a reserved 0 (u8) and the text (a UTF-16 unit count,
+// u16, 1..256, and the units), in increasing (track, record, side) order. Nothing when no
+// note has words.
+std::vector<unsigned char> encodeNoteTexts(const std::vector<PlacedNoteExtra>& extras);
+// Adds the texts to `extras` (kept in (track, record) order), making an extra for a record
+// that has none. Throws kMalformed for damaged bytes: texts out of order, an unknown side, an
+// empty or overlong text, bytes left over.
+void decodeNoteTexts(const std::vector<unsigned char>& bytes, std::vector<PlacedNoteExtra>& extras);
 
 }  // namespace extension
 }  // namespace qe

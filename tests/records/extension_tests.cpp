@@ -428,6 +428,55 @@ TEST(Extension, MarksAfterTheFirstThreeHaveAnEntryOfTheirOwn) {
         EXPECT_TRUE(refused({more.begin(), more.begin() + static_cast<std::ptrdiff_t>(cut)})) << cut;
 }
 
+TEST(Extension, WordsAtNotesHaveAnEntryOfTheirOwn) {
+    // Given words over a rest, words on both sides of a note that has a chord symbol, and words
+    // under a note of the second track
+    NoteExtra both;
+    both.chordSymbol = u"Am";
+    both.textAbove = u"rit.";
+    both.textBelow = u"mf";
+    NoteExtra over;
+    over.textAbove = u"a tempo";
+    NoteExtra under;
+    under.textBelow = u"渐弱";
+    const std::vector<PlacedNoteExtra> extras{{0, 0, over}, {0, 2, both}, {1, 1, under}};
+    QeDocument doc = test::scoreOf({"0 2 3 4 |]", "5 6 |]"});
+    doc.header.noteExtras = extras;
+    const Raw bytes = save(doc);
+
+    // An older version shows the plain score; this one reads each text back onto its side of
+    // its record and writes the file again byte for byte.
+    EXPECT_EQ(readAsOlder(bytes).content.notes.items[0].content.items,
+              doc.noteTracks()[0].content.items);
+    QeDocument loaded;
+    ASSERT_EQ(loadCode(bytes, &loaded), 0);
+    EXPECT_EQ(loaded.header.noteExtras, extras);
+    EXPECT_TRUE(loaded.header.extension.empty());
+    EXPECT_EQ(save(loaded), bytes);
+
+    // A side or reserved byte out of range, an empty text, a side twice and short data are
+    // damage.
+    const std::vector<unsigned char> texts = extension::encodeNoteTexts(extras);
+    const auto refused = [](std::vector<unsigned char> b) {
+        std::vector<PlacedNoteExtra> into;
+        return test::codeOf([&] { extension::decodeNoteTexts(b, into); }) == kMalformed;
+    };
+    std::vector<unsigned char> damaged = texts;
+    damaged.at(12) = 2;  // the first text's side
+    EXPECT_TRUE(refused(damaged));
+    damaged = texts;
+    damaged.at(13) = 1;
+    EXPECT_TRUE(refused(damaged));
+    std::vector<unsigned char> blank{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(refused(blank));
+    std::vector<unsigned char> twice = extension::encodeNoteTexts({{0, 0, over}});
+    twice.at(0) = 2;
+    twice.insert(twice.end(), twice.begin() + 4, twice.end());
+    EXPECT_TRUE(refused(twice));
+    for (std::size_t cut = 0; cut < texts.size(); ++cut)
+        EXPECT_TRUE(refused({texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(cut)})) << cut;
+}
+
 TEST(Extension, EntryCodecsRoundTripAndRefuseShortData) {
     const extension::VoltaLabels labels{{0, u"1."}, {5, u"1.-3."}, {9, u""}};
     EXPECT_EQ(extension::decodeVoltaLabels(extension::encodeVoltaLabels(labels)), labels);
