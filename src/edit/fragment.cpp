@@ -1,6 +1,7 @@
 #include "edit/fragment.h"
 
 #include "base/exception.h"
+#include "edit/fragment_extras.h"
 #include "edit/fragment_words.h"
 #include "edit/utf_text.h"
 
@@ -252,87 +253,29 @@ std::optional<Fragment> fromJianpuText(std::string_view text, std::string* error
 }
 
 std::string toFragmentText(const Fragment& fragment) {
-    std::string out(kFormName);
-    out += fragment.syllables.empty() ? "1" : std::to_string(kWordsVersion);
-    out += '\n';
-    out += notesText(fragment);
-    out += '\n';
+    std::string body = notesText(fragment);
+    body += '\n';
     for (const Fragment::Shape& s : fragment.shapes) {
-        out += s.arc ? "tie " : "bracket ";
-        out += std::to_string(s.from);
-        out += ' ';
-        out += std::to_string(s.to);
+        body += s.arc ? "tie " : "bracket ";
+        body += std::to_string(s.from);
+        body += ' ';
+        body += std::to_string(s.to);
         if (!s.arc) {
-            out += ' ';
-            out += utf8Of(s.label);
+            body += ' ';
+            body += utf8Of(s.label);
         }
-        out += '\n';
+        body += '\n';
     }
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (const auto& [item, extra] : fragment.extras) {
-        out += "extra ";
-        out += std::to_string(item);
-        out += ' ';
-        for (unsigned char b : extension::encodeNoteExtras({{0, 0, extra}})) {
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-        out += '\n';
-    }
+    // The lowest version that holds what the fragment carries, so that an older editor reads
+    // what it can.
+    int version = fragment.syllables.empty() ? 1 : kWordsVersion;
+    body += extraLines(fragment, version);
     for (const Fragment::Syllable& syllable : fragment.syllables)
-        out += lyricLine(syllable);
-    return out;
+        body += lyricLine(syllable);
+    return std::string(kFormName) + std::to_string(version) + '\n' + body;
 }
 
 namespace {
-
-// One "extra ITEM HEX" line: the entry's bytes decoded as a file's would be, on a note of the
-// fragment that can carry them, in item order.
-bool readExtra(std::string_view rest, Fragment& fragment, std::string* error) {
-    long long item = -1;
-    const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), item);
-    const auto count = static_cast<long long>(fragment.items.size());
-    if (ec != std::errc() || item < 0 || item >= count ||
-        (!fragment.extras.empty() && item <= fragment.extras.back().first)) {
-        fail(error, "extras that name no note of the fragment");
-        return false;
-    }
-    rest.remove_prefix(static_cast<std::size_t>(ptr - rest.data()));
-    if (rest.empty() || rest.front() != ' ' || rest.size() % 2 != 1) {
-        fail(error, "damaged extras");
-        return false;
-    }
-    rest.remove_prefix(1);
-    std::vector<unsigned char> bytes;
-    const auto nibble = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
-    for (std::size_t i = 0; i + 1 < rest.size(); i += 2) {
-        const int hi = nibble(rest[i]);
-        const int lo = nibble(rest[i + 1]);
-        if (hi < 0 || lo < 0) {
-            fail(error, "damaged extras");
-            return false;
-        }
-        bytes.push_back(static_cast<unsigned char>(hi * 16 + lo));
-    }
-    std::vector<PlacedNoteExtra> decoded;
-    try {
-        decoded = extension::decodeNoteExtras(bytes);
-    } catch (const Exception&) {
-        fail(error, "damaged extras");
-        return false;
-    }
-    const Item& on = fragment.items[static_cast<std::size_t>(item)];
-    if (decoded.size() != 1 || decoded[0].track != 0 || decoded[0].record != 0 ||
-        !on.isNoteOrRest() ||
-        (!on.isDigit() && (!decoded[0].extra.tones.empty() || !decoded[0].extra.graces.empty()))) {
-        fail(error, "extras on something that cannot carry them");
-        return false;
-    }
-    fragment.extras.emplace_back(static_cast<int>(item), std::move(decoded[0].extra));
-    return true;
-}
 
 // One "tie FROM TO" or "bracket FROM TO LABEL" line, what follows its first word.
 bool readShape(bool arc, std::string_view rest, Fragment& fragment, std::string* error) {
@@ -385,8 +328,8 @@ int versionOf(std::string_view firstLine) {
 bool readLine(std::string_view line, int version, Fragment& fragment, std::string* error) {
     if (line.empty())
         return true;
-    if (line.rfind("extra ", 0) == 0)
-        return readExtra(line.substr(6), fragment, error);
+    if (const std::optional<bool> sound = readExtraLine(line, version, fragment, error))
+        return *sound;
     if (line.rfind("tie ", 0) == 0)
         return readShape(true, line.substr(4), fragment, error);
     if (line.rfind("bracket ", 0) == 0)
@@ -417,7 +360,7 @@ std::optional<Fragment> fromFragmentText(std::string_view text, std::string* err
         fail(error, "not a score fragment of this editor");
         return std::nullopt;
     }
-    if (version > kWordsVersion) {
+    if (version > kNoteWordsVersion) {
         fail(error, "a score fragment of a newer version of this editor");
         return std::nullopt;
     }

@@ -79,11 +79,11 @@ std::optional<Fragment> fromJianpuText(std::string_view text, std::string* error
 
 // The editor's own clipboard form: a first line naming it and its version, the items as
 // jianpu text (notes only), then one line per tie ("tie FROM TO") and bracket ("bracket FROM
-// TO LABEL"), one per item that carries extras ("extra ITEM HEX", the bytes of its note-extras
-// entry), and one per syllable ("lyric VERSE ITEM TEXT", the verse counted from 1, the text in
+// TO LABEL"), the lines of the items' extras (edit/fragment_extras.h), and one per syllable ("lyric VERSE ITEM TEXT", the verse counted from 1, the text in
 // UTF-8 with \\, \n and \r standing for a backslash and the line breaks), in the order of
 // `syllables`. A fragment without syllables is written as version 1, which an editor from
-// before lyrics travelled reads too; one with syllables is version 2.
+// before lyrics travelled reads too; one with syllables is version 2; one with marks after the
+// first three or words at its notes version 3.
 std::string toFragmentText(const Fragment& fragment);
 // Nothing for a damaged form: a wrong first line or a version this editor does not know, a
 // shape that names no item of the fragment, a tie on a bar line, a bracket from or to anything

@@ -175,10 +175,9 @@ bool readVerseLines(const std::vector<VerseLine>& lines, Fragment& fragment, std
     return true;
 }
 
-std::string lyricLine(const Fragment::Syllable& syllable) {
-    std::string out =
-        "lyric " + std::to_string(syllable.verse + 1) + ' ' + std::to_string(syllable.item) + ' ';
-    for (char c : utf8Of(syllable.text)) {
+std::string escapedLineText(std::u16string_view text) {
+    std::string out;
+    for (char c : utf8Of(text)) {
         if (c == '\\')
             out += "\\\\";
         else if (c == '\n')
@@ -188,8 +187,12 @@ std::string lyricLine(const Fragment::Syllable& syllable) {
         else
             out += c;
     }
-    out += '\n';
     return out;
+}
+
+std::string lyricLine(const Fragment::Syllable& syllable) {
+    return "lyric " + std::to_string(syllable.verse + 1) + ' ' + std::to_string(syllable.item) +
+           ' ' + escapedLineText(syllable.text) + '\n';
 }
 
 namespace {
@@ -203,32 +206,37 @@ bool numberOf(std::string_view& rest, long long& number) {
     return true;
 }
 
-bool unescape(std::string_view text, std::string& out) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
+}  // namespace
+
+bool unescapeLineText(std::string_view line, std::u16string& text) {
+    std::string utf8;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\\') {
+            utf8 += line[i];
             continue;
         }
-        if (++i == text.size())
+        if (++i == line.size())
             return false;
-        switch (text[i]) {
+        switch (line[i]) {
             case '\\':
-                out += '\\';
+                utf8 += '\\';
                 break;
             case 'n':
-                out += '\n';
+                utf8 += '\n';
                 break;
             case 'r':
-                out += '\r';
+                utf8 += '\r';
                 break;
             default:
                 return false;
         }
     }
+    std::u32string decoded;
+    if (!decodeUtf8(utf8, decoded))
+        return false;
+    text = utf16Of(decoded);
     return true;
 }
-
-}  // namespace
 
 bool readLyricLine(std::string_view rest, Fragment& fragment, std::string* error) {
     long long verse = 0;
@@ -254,13 +262,11 @@ bool readLyricLine(std::string_view rest, Fragment& fragment, std::string* error
         fail(error, "words out of order");
         return false;
     }
-    std::string utf8;
-    std::u32string decoded;
-    if (!unescape(rest, utf8) || !decodeUtf8(utf8, decoded)) {
+    std::u16string text;
+    if (!unescapeLineText(rest, text)) {
         fail(error, "words that are not text");
         return false;
     }
-    std::u16string text = utf16Of(decoded);
     if (text.size() > kMostSyllableLength) {
         fail(error, "a word too long");
         return false;

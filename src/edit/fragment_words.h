@@ -27,6 +27,12 @@ std::vector<VerseLine> takeVerseLines(std::u32string& text);
 // for a line that does not fit its notes.
 bool readVerseLines(const std::vector<VerseLine>& lines, Fragment& fragment, std::string* error);
 
+// A text as the rest of a line of the clipboard form: UTF-8, with \\, \n and \r standing for
+// a backslash and the line breaks; and back (false for an escape it does not know or bytes that
+// are not UTF-8).
+std::string escapedLineText(std::u16string_view text);
+bool unescapeLineText(std::string_view line, std::u16string& text);
+
 // The "lyric VERSE ITEM TEXT" line of a syllable, with its line break.
 std::string lyricLine(const Fragment::Syllable& syllable);
 // Reads what follows "lyric " onto the fragment, after the syllables read so far; false, with

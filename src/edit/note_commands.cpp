@@ -145,4 +145,20 @@ std::u16string NoteCommands::chordSymbolBeforeCaret() const {
               : std::u16string();
 }
 
+EditResult NoteCommands::setNoteText(bool below, std::u16string_view text) {
+    return onNoteBeforeCaret(editor_, [&](Edits& e, int track, music::EntryRef at) {
+        return qe::setNoteText(e, track, at, below, text);
+    });
+}
+
+std::u16string NoteCommands::noteTextBeforeCaret(bool below) const {
+    if (!editor_.caret.valid())
+        return {};
+    const std::optional<music::EntryRef> at = noteBefore(editor_.score(), *editor_.caret.at);
+    if (!at)
+        return {};
+    const NoteExtra& extra = editor_.score().entry(editor_.caret.at->track, *at).extras();
+    return below ? extra.textBelow : extra.textAbove;
+}
+
 }  // namespace qe

@@ -53,6 +53,11 @@ public:
     EditResult setChordSymbolAt(int track, music::EntryRef at, std::u16string_view text);
     // The chord symbol over the note before the caret, as stored; empty when it has none.
     std::u16string chordSymbolBeforeCaret() const;
+    // Words written at the note before the caret, over the notes or under them; blank text
+    // takes them away.
+    EditResult setNoteText(bool below, std::u16string_view text);
+    // The words at the note before the caret, on that side; empty when it has none.
+    std::u16string noteTextBeforeCaret(bool below) const;
 
 private:
     ScoreEditor& editor_;

@@ -190,6 +190,25 @@ bool setChordSymbol(Edits& edits, int track, EntryRef at, std::u16string_view te
     return true;
 }
 
+bool setNoteText(Edits& edits, int track, EntryRef at, bool below, std::u16string_view text) {
+    const std::optional<Item> item = itemAt(edits.score, track, at);
+    if (!item || !item->isNoteOrRest())
+        return false;
+    std::u16string line(text.substr(0, extension::kLongestNoteText));
+    std::replace_if(line.begin(), line.end(), [](char16_t c) { return c < u' '; }, u' ');
+    const std::size_t first = line.find_first_not_of(u' ');
+    line = first == std::u16string::npos
+               ? std::u16string()
+               : line.substr(first, line.find_last_not_of(u' ') - first + 1);
+    NoteExtra extra = edits.score.entry(track, at).extras();
+    std::u16string& side = below ? extra.textBelow : extra.textAbove;
+    if (side == line)
+        return true;
+    side = std::move(line);
+    replaceExtra(edits, track, at, std::move(extra));
+    return true;
+}
+
 bool toggleTuplet(Edits& edits, const Selection& selection, int actual, int normal) {
     const Position& a = selection.first;
     const Position& b = selection.last;

@@ -40,6 +40,9 @@ bool toggleArticulation(Edits& edits, int track, music::EntryRef at, std::uint32
 // Sets the chord symbol over the item at `at` from typed text, stored in its usual spelling;
 // empty text takes it away. False, and nothing changes, for text that names no chord.
 bool setChordSymbol(Edits& edits, int track, music::EntryRef at, std::u16string_view text);
+// Sets the words written at the item at `at`, over the notes or under them; blank text takes
+// them away. Line breaks become spaces and the text is cut to the longest a file holds.
+bool setNoteText(Edits& edits, int track, music::EntryRef at, bool below, std::u16string_view text);
 // Makes the digits and rests of a selection (within one measure) a tuplet of `actual` in the
 // time of `normal`; when they are that tuplet already, they become plain notes again. False
 // for a selection with no note, or one across measures.

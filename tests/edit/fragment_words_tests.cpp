@@ -133,7 +133,7 @@ TEST(FragmentTextWords, AFormWithoutWordsIsTheFirstVersionAndEveryVersionKnownPa
     std::string why;
     EXPECT_FALSE(fromFragmentText("qanoredit-fragment 1\n1 2 |\nlyric 1 1 re\n", &why));
     EXPECT_EQ(why, "an unknown line in the fragment");
-    EXPECT_FALSE(fromFragmentText("qanoredit-fragment 3\n1 2 |\n", &why));
+    EXPECT_FALSE(fromFragmentText("qanoredit-fragment 4\n1 2 |\n", &why));
     EXPECT_EQ(why, "a score fragment of a newer version of this editor");
     for (const char* first : {"qanoredit-fragment 0", "qanoredit-fragment", "qanoredit-fragment 2x",
                               "qanoredit-fragment -2", "qanoredit-fragment 99999999999999"}) {

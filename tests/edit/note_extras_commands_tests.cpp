@@ -178,5 +178,52 @@ TEST(ExtraCommands, CopyAndPasteKeepWhatNotesCarry) {
     EXPECT_FALSE(error.empty());
 }
 
+// Words at notes and the marks after the first three (a tenuto alone) go through the clipboard
+// text as lines of their own; the form names the version that holds them.
+TEST(ExtraCommands, WordsAtNotesAndLaterMarksTravelThroughTheClipboard) {
+    Editor ed(test::scoreOf({"1 2 0 4 |]"}));
+    ed.view.setCaret(ed.at(0, 1));
+    ASSERT_TRUE(ed.view.notes().toggleArticulation(articulation::kTenuto));
+    ASSERT_TRUE(ed.view.notes().setNoteText(false, u"  rit.\n  "));
+    ed.view.setCaret(ed.at(0, 3));  // after the rest
+    ASSERT_TRUE(ed.view.notes().setNoteText(true, u"渐弱 \\ p"));
+    ASSERT_TRUE(ed.view.notes().setNoteText(false, u"a tempo"));
+    EXPECT_EQ(ed.view.notes().noteTextBeforeCaret(true), u"渐弱 \\ p");
+    EXPECT_EQ(extrasAt(ed, 0, 0).textAbove, u"rit.");
+
+    ed.view.setCaret(ed.at(0, 0));
+    for (int i = 0; i < 4; ++i)
+        ed.view.moveCaret(ScoreEditor::Move::Right, true);
+    const Fragment copied = test::copied(ed.view);
+    const std::string text = toFragmentText(copied);
+    EXPECT_EQ(text.rfind("qanoredit-fragment 3\n", 0), 0u) << text;
+    const std::optional<Fragment> back = fromFragmentText(text);
+    ASSERT_TRUE(back) << text;
+    EXPECT_EQ(*back, copied);
+    ed.view.setCaret(ed.at(0, 4));
+    ASSERT_TRUE(ed.view.paste(*back));
+    EXPECT_EQ(extrasAt(ed, 0, 4).articulations, articulation::kTenuto);
+    EXPECT_EQ(extrasAt(ed, 0, 4).textAbove, u"rit.");
+    EXPECT_EQ(extrasAt(ed, 0, 6).textBelow, u"渐弱 \\ p");
+
+    // Blank text takes the words away.
+    ed.view.setCaret(ed.at(0, 1));
+    ASSERT_TRUE(ed.view.notes().setNoteText(false, u"   "));
+    EXPECT_TRUE(extrasAt(ed, 0, 0).textAbove.empty());
+
+    // A side it does not know, a side twice, a text on a bar line and the new lines in a form
+    // of version 2 are refused.
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    EXPECT_FALSE(fromFragmentText(replaced("text 0 above", "text 0 over")));
+    EXPECT_FALSE(fromFragmentText(replaced("text 2 below", "text 2 above")));
+    EXPECT_FALSE(fromFragmentText(replaced("text 0 above", "text 4 above")));
+    EXPECT_FALSE(fromFragmentText(replaced("fragment 3", "fragment 2")));
+    EXPECT_FALSE(fromFragmentText(replaced("marks 0 ", "marks 0 1")));  // a first-three mark
+}
+
 }  // namespace
 }  // namespace qe
