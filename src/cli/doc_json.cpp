@@ -174,6 +174,10 @@ QJsonObject noteExtraJson(const PlacedNoteExtra& placed) {
         x["tuplets"] = tuplets;
     if (!e.chordSymbol.empty())
         x["chordSymbol"] = toQString(e.chordSymbol);
+    if (!e.textAbove.empty())
+        x["textAbove"] = toQString(e.textAbove);
+    if (!e.textBelow.empty())
+        x["textBelow"] = toQString(e.textBelow);
     return x;
 }
 

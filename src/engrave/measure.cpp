@@ -165,7 +165,7 @@ void Measure::arrangeRow(Surface& g, bool measure) {
     if (spacedAlone)
         ColumnGrid({this}).place(1.0, 1.0, g);
     naturalWidth_ = style.width;
-    style.height += lyrics_.depth();
+    style.height += lyrics_.depth() + ornaments_.depthBelow();
     naturalHeight_ = style.height;
 }
 
@@ -203,7 +203,7 @@ void Measure::findSlots() {
             slotOf[static_cast<std::size_t>(i)] = static_cast<int>(s);
     }
     addLyricTexts(slotOf);
-    addChordTexts(slotOf);
+    addNoteTexts(slotOf);
     std::stable_sort(rowTexts_.begin(), rowTexts_.end(),
                      [](const RowText& a, const RowText& b) { return a.row < b.row; });
 }
@@ -266,24 +266,36 @@ void Measure::addLyricTexts(const std::vector<int>& slotOf) {
     }
 }
 
-void Measure::addChordTexts(const std::vector<int>& slotOf) {
+void Measure::addNoteTexts(const std::vector<int>& slotOf) {
     const int n = childCount();
-    std::size_t chord = 0;
-    const std::vector<int>& chordWidths = ornaments_.chordWidths();
-    for (int i = 0; i < n && chord < chordWidths.size(); ++i) {
-        const NoteElement* e = elementAt(i);
-        if (e->elementKind != kDigitElement || !e->extra || e->extra->chordSymbol.empty())
-            continue;
-        // A chord symbol starts where its note does, at the accidental in front of the digit.
-        const NoteElement* front = e;
-        if (i > 0 && elementAt(i - 1)->elementKind == kAccidentalElement &&
-            elementAt(i - 1)->entry == e->entry)
-            front = elementAt(i - 1);
-        const int slot = slotOf[static_cast<std::size_t>(i)];
-        const Style& a = elementAt(slots_[static_cast<std::size_t>(slot)].anchor)->style;
-        const int left = front->style.x - (a.x + a.width / 2);
-        rowTexts_.push_back({RowText::kChordRow, slot, left, left + chordWidths[chord++],
-                             NoteOrnaments::kChordSymbolGap});
+    struct TextRow {
+        int row;
+        const std::vector<int>& widths;
+        std::u16string NoteExtra::*text;
+    };
+    const TextRow rows[] = {
+        {RowText::kChordRow, ornaments_.chordWidths(), &NoteExtra::chordSymbol},
+        {RowText::kWordsAboveRow, ornaments_.aboveWidths(), &NoteExtra::textAbove},
+        {RowText::kWordsBelowRow, ornaments_.belowWidths(), &NoteExtra::textBelow},
+    };
+    for (const TextRow& row : rows) {
+        std::size_t next = 0;
+        for (int i = 0; i < n && next < row.widths.size(); ++i) {
+            const NoteElement* e = elementAt(i);
+            if (e->elementKind != kDigitElement || !e->extra || ((*e->extra).*row.text).empty())
+                continue;
+            // A text at a note starts where the note does, at the accidental in front of the
+            // digit.
+            const NoteElement* front = e;
+            if (i > 0 && elementAt(i - 1)->elementKind == kAccidentalElement &&
+                elementAt(i - 1)->entry == e->entry)
+                front = elementAt(i - 1);
+            const int slot = slotOf[static_cast<std::size_t>(i)];
+            const Style& a = elementAt(slots_[static_cast<std::size_t>(slot)].anchor)->style;
+            const int left = front->style.x - (a.x + a.width / 2);
+            rowTexts_.push_back(
+                {row.row, slot, left, left + row.widths[next++], NoteOrnaments::kChordSymbolGap});
+        }
     }
 }
 
@@ -333,16 +345,16 @@ void Measure::layoutDecorations(Surface& g) {
     for (Symbol& dot : symbols_)
         dot.layout(g, true);
     ornaments_.place(*this, underlines_);
-    if (lyrics_.rowCount() == 0)
-        return;
     // Lyrics stand under the bottom of the note row, or under the lowest underline or octave
-    // dot when one reaches deeper.
+    // dot when one reaches deeper; words under the notes stand under them both.
     int top = barHeight - style.paddingTop - style.paddingBottom;
     for (const Underline& line : underlines_)
         top = std::min(top, line.style.y + line.style.height);
     for (const Symbol& dot : symbols_)
         top = std::min(top, dot.style.y + dot.style.height);
-    lyrics_.place(*this, top);
+    if (lyrics_.rowCount() != 0)
+        lyrics_.place(*this, top);
+    ornaments_.placeBelow(*this, top + lyrics_.depth());
 }
 
 void Measure::draw(Surface& g) const {

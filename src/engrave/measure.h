@@ -49,9 +49,12 @@ public:
         int right = 0;  // to its right edge
     };
     // A text under or over the row that keeps clear of the next text of its row: a syllable
-    // (rows 0 ..) or a chord symbol (kChordRow), from `left` to `right` of its slot's centre.
+    // (rows 0 ..), a chord symbol (kChordRow) or words at a note, from `left` to `right` of
+    // its slot's centre.
     struct RowText {
         static constexpr int kChordRow = -1;
+        static constexpr int kWordsAboveRow = -2;
+        static constexpr int kWordsBelowRow = -3;
         int row = 0;
         int slot = 0;
         int left = 0;
@@ -130,7 +133,7 @@ private:
     void groupSlots();
     // The texts of the row under the notes and above them, by the slot of each element.
     void addLyricTexts(const std::vector<int>& slotOf);
-    void addChordTexts(const std::vector<int>& slotOf);
+    void addNoteTexts(const std::vector<int>& slotOf);
     // Places the elements of a slot around the centre `x`; returns the slot's left and right
     // edges.
     std::pair<int, int> placeSlot(const Slot& slot, int x);

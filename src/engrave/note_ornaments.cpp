@@ -28,6 +28,14 @@ std::u16string chordText(const NoteExtra& extra) {
     return chord ? chord->shown() : extra.chordSymbol;
 }
 
+// Where a text at an element starts: at the accidental in front of its digit, if it has one.
+const NoteElement* frontOf(const std::vector<const NoteElement*>& elements, std::size_t i) {
+    if (i > 0 && elements[i - 1]->elementKind == kAccidentalElement &&
+        elements[i - 1]->entry == elements[i]->entry)
+        return elements[i - 1];
+    return elements[i];
+}
+
 int countBefore(const NoteExtra& extra) {
     return static_cast<int>(std::count_if(extra.graces.begin(), extra.graces.end(),
                                           [](const GraceNote& g) { return !g.after; }));
@@ -37,6 +45,8 @@ int countBefore(const NoteExtra& extra) {
 
 void NoteOrnaments::widen(Measure& measure, Surface& g) {
     chordWidths_.clear();
+    aboveWidths_.clear();
+    belowWidths_.clear();
     const format_track_header* format = measure.format;
     bool anyGrace = false;
     bool anyStack = false;
@@ -46,7 +56,7 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
         if (const NoteExtra* x = extrasOf(e)) {
             any_ = true;
             anyGrace |= !x->graces.empty();
-            anyChord |= !x->chordSymbol.empty();
+            anyChord |= !x->chordSymbol.empty() || !x->textAbove.empty() || !x->textBelow.empty();
         }
         anyStack |= !e.stack.empty();
     });
@@ -101,6 +111,10 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
             e.style.marginRight += after + graceHeight_ / 6;
         if (extra && !extra->chordSymbol.empty())
             chordWidths_.push_back(g.textExtent(chordText(*extra)).width);
+        if (extra && !extra->textAbove.empty())
+            aboveWidths_.push_back(g.textExtent(extra->textAbove).width);
+        if (extra && !extra->textBelow.empty())
+            belowWidths_.push_back(g.textExtent(extra->textBelow).width);
         previous = &e;
     });
 }
@@ -129,6 +143,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     });
     placeTuplets(elements, tops, underlines);
     placeChordSymbols(elements, tops);
+    placeWordsAbove(elements, tops);
     for (const Text& t : texts_)
         top_ = std::max(top_, t.at.y);
     for (int top : tops)
@@ -366,11 +381,46 @@ void NoteOrnaments::placeChordSymbols(const std::vector<const NoteElement*>& ele
         const NoteExtra* x = extrasOf(*elements[i]);
         if (!x || x->chordSymbol.empty())
             continue;
-        const NoteElement* front = elements[i];
-        if (i > 0 && elements[i - 1]->elementKind == kAccidentalElement && elements[i - 1]->entry == front->entry)
-            front = elements[i - 1];
-        texts_.push_back({{front->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont});
+        texts_.push_back(
+            {{frontOf(elements, i)->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont});
     }
+}
+
+// Words over the notes on a row of their own, over the chord symbols when the measure has any.
+void NoteOrnaments::placeWordsAbove(const std::vector<const NoteElement*>& elements,
+                                    const std::vector<int>& tops) {
+    if (aboveWidths_.empty())
+        return;
+    const int h = noteHeight_;
+    int row = std::numeric_limits<int>::min();
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        row = std::max({row, tops[i], elements[i]->style.y + h * 5 / 4});
+    for (const Text& t : texts_)
+        row = std::max(row, t.at.y);  // the chord symbols' tops
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const NoteExtra* x = extrasOf(*elements[i]);
+        if (x && !x->textAbove.empty())
+            texts_.push_back({{frontOf(elements, i)->style.x, row + textHeight_ + h / 8},
+                              x->textAbove, kTextFont});
+    }
+}
+
+void NoteOrnaments::placeBelow(const Measure& measure, int top) {
+    if (belowWidths_.empty())
+        return;
+    const int y = top - kRowSpacing;
+    const NoteElement* previous = nullptr;
+    measure.forEachElement([&](const NoteElement& e) {
+        const NoteExtra* x = extrasOf(e);
+        if (x && !x->textBelow.empty()) {
+            const NoteElement* front =
+                previous && previous->elementKind == kAccidentalElement && previous->entry == e.entry
+                    ? previous
+                    : &e;
+            texts_.push_back({{front->style.x, y}, x->textBelow, kTextFont});
+        }
+        previous = &e;
+    });
 }
 
 void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {

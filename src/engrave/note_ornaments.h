@@ -21,8 +21,9 @@ struct format_track_header;
 // What a measure draws for the extras of its notes: the upper tones of chords stacked over
 // their digits, grace notes (small digits joined to their note by an arc), the marks above
 // the notes (each drawn by its figure, stacked in the notation's order), chord symbols on one
-// row above them, and the number of each tuplet over its group (with a bracket where no
-// underline joins the group).
+// row above them, words written at the notes on a row above the chord symbols and on one
+// under the notes (and their lyrics), and the number of each tuplet over its group (with a
+// bracket where no underline joins the group).
 class NoteOrnaments {
 public:
     static constexpr int kChordSymbolGap = 80;  // between two chord symbols of a row
@@ -38,8 +39,16 @@ public:
     // The highest point anything reaches above the row, relative to the measure (0 with
     // nothing above the digits' octave dots).
     int top() const { return top_; }
-    // The printed width of each chord symbol of the measure, in the order of their notes.
+    // The printed width of each chord symbol of the measure, in the order of their notes; of
+    // the words over the notes and under them likewise.
     const std::vector<int>& chordWidths() const { return chordWidths_; }
+    const std::vector<int>& aboveWidths() const { return aboveWidths_; }
+    const std::vector<int>& belowWidths() const { return belowWidths_; }
+    // Places the words under the notes, their tops at `top` (under the lowest thing of the
+    // row and its lyrics); the room they take below that (0 or negative).
+    void placeBelow(const Measure& measure, int top);
+    int depthBelow() const { return belowWidths_.empty() ? 0 : -(textHeight_ + kRowSpacing); }
+    static constexpr int kRowSpacing = 80;  // between the words under the notes and what is over them
     bool empty() const { return glyphs_.empty() && lines_.empty() && dots_.empty() && texts_.empty(); }
 
 private:
@@ -74,6 +83,8 @@ private:
                       const std::vector<Underline>& underlines);
     void placeChordSymbols(const std::vector<const NoteElement*>& elements,
                            const std::vector<int>& tops);
+    void placeWordsAbove(const std::vector<const NoteElement*>& elements,
+                         const std::vector<int>& tops);
     // The radius of an octave dot and the width of a line, by the note font's height.
     int dotRadius() const { return std::max(1, noteHeight_ / 14); }
     int lineWidth() const { return std::max(1, noteHeight_ / 24); }
@@ -93,6 +104,8 @@ private:
     int accidentalWidth_ = 0;
     std::vector<int> graceWidths_;  // per degree 0..7, in the grace-note font
     std::vector<int> chordWidths_;  // per element with a chord symbol, in order
+    std::vector<int> aboveWidths_;  // per element with words over it, in order
+    std::vector<int> belowWidths_;  // per element with words under it, in order
 };
 
 }  // namespace qe

@@ -122,7 +122,10 @@ void ColumnGrid::addTextBounds(const Measure& m, const std::vector<int>& at) {
                 bounds_.push_back(
                     {j, k, static_cast<double>(before.right + text.gap - text.left), 0.0});
         }
-        if (last)
+        // Words at a note may run on over the bar line, as a "poco a poco" does: the measure
+        // is not stretched to hold them.
+        if (last && text.row != Measure::RowText::kWordsAboveRow &&
+            text.row != Measure::RowText::kWordsBelowRow)
             bounds_.push_back({k, contentEnd, text.right + text.gap / 2.0, 0.0});
     }
 }

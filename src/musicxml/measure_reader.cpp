@@ -793,6 +793,8 @@ struct MeasureReader::Direction {
     QString tempoWords;
     bool firstWordsHere = false;  // it holds the score's first words
     std::vector<std::u16string> chords;  // words that are chord symbols ("N.C.", "Fm7(b5)")
+    QString text;                        // other words, written at their note
+    bool below = false;                  // under the staff
     double offset = 0;                   // in divisions, from where the direction stands
     int staff = 1;
 };
@@ -801,6 +803,7 @@ void MeasureReader::readDirection() {
     Direction direction;
     direction.atStart = part_.part.id == score_.firstPart && part_.part.measures.size() == 1 &&
                         measure_->notes.empty() && position_ == 0;
+    direction.below = in_.attribute("placement") == u"below";
     while (in_.nextChild()) {
         if (in_.name() == u"sound")
             readSound(direction);
@@ -814,14 +817,15 @@ void MeasureReader::readDirection() {
             in_.skip();  // voice: placement only
     }
     setDirection(direction);
-    // Words that name a chord are the chord symbol of the note at their beat.
-    for (std::u16string& chord : direction.chords) {
-        ParsedHarmony harmony;
-        harmony.start = std::max(0.0, position_ + direction.offset * kQuarter / part_.divisions);
-        harmony.staff = direction.staff;
-        harmony.text = std::move(chord);
-        measure_->harmonies.push_back(std::move(harmony));
-    }
+    // Words that name a chord are the chord symbol of the note at their beat; other words are
+    // written at that note, on the side the file puts them.
+    const ExactTicks start =
+        std::max(0.0, position_ + direction.offset * kQuarter / part_.divisions);
+    for (std::u16string& chord : direction.chords)
+        measure_->harmonies.push_back({start, direction.staff, std::move(chord)});
+    if (!direction.text.isEmpty())
+        measure_->words.push_back({start, direction.staff, direction.below,
+                                   direction.text.toStdU16String()});
 }
 
 void MeasureReader::readSound(Direction& direction) {
@@ -890,16 +894,17 @@ void MeasureReader::readWords(Direction& direction) {
         addTempoWords();
         return;
     }
-    // The words of the first direction at the start; a direction after it there is a text of
-    // the first measure, as one later in it would be.
-    if (direction.atStart && !score_.firstWords) {
+    // The words of the first direction over the start (under it they are a note's); a direction
+    // after it there is a text of the first measure, as one later in it would be.
+    if (direction.atStart && !direction.below && !score_.firstWords) {
         score_.firstWords = text;
         direction.firstWordsHere = true;
-    } else if (direction.atStart && direction.firstWordsHere &&
+    } else if (direction.atStart && direction.firstWordsHere && !direction.below &&
                score_.firstWords->size() < limits::kMaxTextLength) {
         score_.firstWords = *score_.firstWords + QLatin1Char(' ') + text;
     } else if (!text.trimmed().isEmpty()) {
-        addTempoWords();
+        direction.text += (direction.text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                          text.simplified();
     } else {
         dropped(QStringLiteral("text directions dropped"));
     }

@@ -71,6 +71,14 @@ struct ParsedHarmony {
     std::u16string text;  // as this editor stores it ("F#m7b5/C#")
 };
 
+// Words written at a time of a staff ("rit.", "dolce"), over it or under it.
+struct ParsedWords {
+    ExactTicks start = 0;
+    int staff = 1;
+    bool below = false;
+    std::u16string text;
+};
+
 struct ParsedMeasure {
     QString number;         // as written, for reports
     ExactTicks length = 0;  // the furthest time its notes, backups and forwards reach
@@ -78,6 +86,7 @@ struct ParsedMeasure {
     bool meterKnown = false;
     std::vector<ParsedNote> notes;  // in file order
     std::vector<ParsedHarmony> harmonies;
+    std::vector<ParsedWords> words;
     bool forwardRepeat = false;     // a begin repeat on its left bar line
     bool endingStarts = false;      // a volta bracket begins over it
     bool endingStops = false;       // a volta bracket ends over it

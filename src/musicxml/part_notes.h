@@ -52,6 +52,8 @@ struct PartWriter::XmlNote {
     std::vector<std::pair<music::Pitch, int>> gracesAfter;
     std::uint32_t articulations = 0;
     std::u16string harmony;  // the chord symbol over it
+    std::u16string textAbove;  // words written at it
+    std::u16string textBelow;
     TupletMark tuplet;       // its time modification: the tuplet's levels multiplied
     // The tuplet and the one nested in it, with `starts` on the first note of a group; the
     // groups, to find each group's last note, which stops its bracket.

@@ -440,6 +440,8 @@ void PartWriter::Planner::openNote(XmlNote& x, std::size_t m, std::size_t n, con
     if (extra) {
         x.articulations = extra->articulations;
         x.harmony = extra->chordSymbol;
+        x.textAbove = extra->textAbove;
+        x.textBelow = extra->textBelow;
         addGraces(sounding, *extra, false, x.gracesBefore);
     }
     const Item& head = items_[static_cast<std::size_t>(sounding.item)].item;

@@ -435,6 +435,18 @@ void PartWriter::writeHarmony(const std::u16string& text) {
 }
 
 void PartWriter::writeNote(const XmlNote& n) {
+    // Words at the note stand before it, at its time, on their side.
+    for (const auto& [placement, text] :
+         {std::pair{"above", &n.textAbove}, std::pair{"below", &n.textBelow}}) {
+        if (text->empty())
+            continue;
+        xml_.startElement("direction");
+        xml_.attribute("placement", placement);
+        xml_.startElement("direction-type");
+        xml_.textElement("words", QString::fromStdU16String(*text));
+        xml_.endElement();
+        xml_.endElement();
+    }
     if (!n.harmony.empty())
         writeHarmony(n.harmony);
     for (const auto& [pitch, underlines] : n.gracesBefore)

@@ -52,6 +52,8 @@ struct TrackBuilder::Event {
     int gracesBefore = 0;
     std::uint32_t articulations = 0;
     std::u16string chordSymbol;
+    std::u16string textAbove;  // words at it
+    std::u16string textBelow;
     Ticks from = 0;  // rounded start and end
     Ticks to = 0;
 
@@ -278,6 +280,7 @@ void TrackBuilder::addMeasure(const ParsedMeasure& measure, int staff, int voice
         (!events[0].note || events[0].note->measureRest || events[0].note->shown == 0 ||
          events[0].note->shown == 4.0 * music::kTicksPerQuarter);
     attachHarmonies(events, measure, staff);
+    attachWords(events, measure, staff);
     int tuplets = 0, rounded = 0, tooShort = 0;
     for (const Event& e : events) {
         Ticks length = e.to - e.from;
@@ -380,6 +383,31 @@ void TrackBuilder::attachHarmonies(std::vector<Event>& events, const ParsedMeasu
         dropped(QStringLiteral("chord symbols with no note of their own dropped"), lost);
 }
 
+void TrackBuilder::attachWords(std::vector<Event>& events, const ParsedMeasure& measure,
+                               int staff) {
+    int lost = 0;
+    for (const ParsedWords& w : measure.words) {
+        if (w.staff != staff)
+            continue;
+        // The event it stands at, or the one it falls in.
+        Event* on = nullptr;
+        for (Event& e : events)
+            if (e.start <= w.start + 1e-6)
+                on = &e;
+        if (!on && !events.empty())
+            on = &events.front();
+        if (!on) {
+            ++lost;
+            continue;
+        }
+        // Two directions at one note on one side read as one text.
+        std::u16string& side = w.below ? on->textBelow : on->textAbove;
+        side = (side.empty() ? w.text : side + u' ' + w.text).substr(0, extension::kLongestNoteText);
+    }
+    if (lost)
+        dropped(QStringLiteral("text directions dropped"), lost);
+}
+
 void TrackBuilder::openBrackets(const ParsedNote& n) {
     for (const ParsedNote::TupletBracket& b : n.tupletBrackets) {
         if (!b.start)
@@ -456,6 +484,8 @@ void TrackBuilder::addExtras(const Event& event, int from, const std::array<Tupl
             firstNote = false;
             extra.articulations = event.articulations;
             extra.chordSymbol = event.chordSymbol;
+            extra.textAbove = event.textAbove;
+            extra.textBelow = event.textBelow;
             if (item->isDigit()) {
                 int lost = 0;
                 for (const ParsedNote* tone : event.tones) {
@@ -496,6 +526,8 @@ void TrackBuilder::addExtras(const Event& event, int from, const std::array<Tupl
     }
     if (firstNote && (!event.chordSymbol.empty() || event.articulations != 0))
         dropped(QStringLiteral("chord symbols with no note of their own dropped"));
+    if (firstNote && (!event.textAbove.empty() || !event.textBelow.empty()))
+        dropped(QStringLiteral("text directions dropped"));
 }
 
 void TrackBuilder::writeEvent(const Event& event, Ticks length, const ParsedMeasure& measure,

@@ -82,6 +82,7 @@ private:
     std::array<TupletMark, 2> tupletLevels(const ParsedNote& n) const;
     std::optional<NoteTone> toneOf(const ParsedNote& n);
     void attachHarmonies(std::vector<Event>& events, const ParsedMeasure& measure, int staff);
+    void attachWords(std::vector<Event>& events, const ParsedMeasure& measure, int staff);
     int append(const music::Item& item);
     void addArc(int from, int to);
     void closeMeasure(const ParsedMeasure& measure);

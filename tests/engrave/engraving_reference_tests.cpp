@@ -346,6 +346,26 @@ const std::vector<Case>& cases() {
              chord(7, u"Bbmaj7");
              test::changeExtra(d, 0, 7, [](NoteExtra& e) { e.tones = {{2, 0, 0}, {4, 0, 0}}; });
          }},
+        {"words_at_notes",
+         "words at notes: \"rit.\" over a note under its chord symbol's row, \"a tempo\" over "
+         "a rest, \"mf\" and \"dolce\" under notes with words, the measures wide enough "
+         "that no two texts of a row touch",
+         {"1 2 3 4 | 0 6 5 - |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::changeExtra(d, 0, 2, [](NoteExtra& e) {
+                 e.chordSymbol = u"Am";
+                 e.textAbove = u"rit.";
+             });
+             test::changeExtra(d, 0, 3, [](NoteExtra& e) { e.textAbove = u"poco a poco"; });
+             test::changeExtra(d, 0, 5, [](NoteExtra& e) { e.textAbove = u"a tempo"; });
+             test::changeExtra(d, 0, 0, [](NoteExtra& e) { e.textBelow = u"mf"; });
+             test::changeExtra(d, 0, 6, [](NoteExtra& e) { e.textBelow = u"dolce"; });
+             const char16_t* const words[] = {u"Glo-", u"ri-", u"a", u"in", u"ex-", u"cel"};
+             const int records[] = {0, 1, 2, 3, 6, 7};
+             for (int i = 0; i < 6; ++i)
+                 test::addSyllable(d, 0, 0, records[i], words[i]);
+         }},
         {"measure_marks_scroll",
          "scroll mode: a key change with a tempo, a D.C. al Fine, the part's name before the "
          "strip",

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "musicxml/musicxml_support.h"
+#include "support/notation.h"
 
 namespace qe::test {
 namespace {
@@ -15,7 +16,7 @@ std::vector<std::pair<std::uint32_t, std::u16string>> chordsOf(const QeDocument&
 }
 
 // Words that name a chord are the chord symbol of the note at their beat, not a text at the
-// start of the measure over the chord symbols; a section letter stays a text.
+// start of the measure over the chord symbols; a section letter stays a text, over its note.
 TEST(ChordWords, WordsNamingAChordAreTheChordSymbolOfTheNoteAtTheirBeat) {
     const Imported score = importFile(dataFile(QStringLiteral("chord_words.musicxml")));
     ASSERT_TRUE(score.ok()) << score.message.toStdString();
@@ -24,8 +25,10 @@ TEST(ChordWords, WordsNamingAChordAreTheChordSymbolOfTheNoteAtTheirBeat) {
     // Fm7(b5) two beats into the second measure: the "1" after "6 -" (record 7).
     using Chords = std::vector<std::pair<std::uint32_t, std::u16string>>;
     EXPECT_EQ(chordsOf(score.doc), (Chords{{0, u"Fm7"}, {3, u"N.C."}, {7, u"Fm7(b5)"}}));
-    ASSERT_EQ(score.doc.header.marks.size(), 1u);
-    EXPECT_EQ(score.doc.header.marks[0].tempo.text, u"A");
+    EXPECT_TRUE(score.doc.header.marks.empty());
+    ASSERT_EQ(score.doc.header.noteExtras.size(), 4u);
+    EXPECT_EQ(score.doc.header.noteExtras[3].record, 10u);  // the whole note of measure 3
+    EXPECT_EQ(score.doc.header.noteExtras[3].extra.textAbove, u"A");
 
     // Exported and imported again, N.C. is still there: the same document byte for byte.
     const Imported back = throughMusicXml(score.doc, false);
@@ -68,6 +71,41 @@ TEST(ChordWords, AHarmonyOfNoChordIsPrintedNC) {
     EXPECT_EQ(withKind("<kind text=\"N.C.\">none</kind>"), (Chords{{0, u"N.C."}}));
     EXPECT_EQ(withKind("<kind text=\"\">none</kind>"), Chords{});
     EXPECT_EQ(withKind("<kind>major</kind>"), (Chords{{0, u"C"}}));
+}
+
+// Words that name no chord stand at the note of their time, over or under it as the file places
+// them: not at the start of the measure, not over the notes when the file puts them under. Two
+// directions at one note on one side read as one text; a lower staff's words are its track's.
+TEST(ChordWords, OtherWordsStandAtTheirNoteOnTheirSide) {
+    const Imported score = importFile(dataFile(QStringLiteral("words_at_notes.musicxml")));
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
+    EXPECT_TRUE(score.report.isEmpty()) << score.report.join(u'\n').toStdString();
+    EXPECT_TRUE(score.doc.header.marks.empty());
+    struct Words {
+        std::uint32_t track, record;
+        std::u16string above, below;
+        bool operator==(const Words&) const = default;
+    };
+    std::vector<Words> words;
+    for (const PlacedNoteExtra& e : score.doc.header.noteExtras)
+        words.push_back({e.track, e.record, e.extra.textAbove, e.extra.textBelow});
+    // "rit." on the third quarter; the half notes of measure 2 are records 5 and 7.
+    EXPECT_EQ(words, (std::vector<Words>{{0, 2, u"rit.", u""},
+                                         {0, 5, u"a tempo", u"dolce p"},
+                                         {0, 7, u"", u"cresc."},
+                                         {2, 0, u"", u"legato"}}));
+
+    // Exported, they are directions before their notes, with their placement; imported again,
+    // the same document byte for byte.
+    QByteArray xml;
+    ASSERT_TRUE(musicxml::exportMusicXml(*scoreFrom(score.doc), false, xml).ok());
+    const QString text = QString::fromUtf8(xml).simplified().remove(QLatin1Char(' '));
+    EXPECT_TRUE(text.contains(QStringLiteral(
+        "<directionplacement=\"below\"><direction-type><words>cresc.</words>")))
+        << xml.toStdString();
+    const Imported back = throughMusicXml(score.doc, false);
+    ASSERT_TRUE(back.ok()) << back.message.toStdString();
+    EXPECT_EQ(documentBytes(back.doc), documentBytes(score.doc));
 }
 
 }  // namespace
