@@ -486,6 +486,26 @@ Remove Chord Tones and Grace Notes</translation>
 Chord Symbols</translation>
     </message>
     <message>
+      <source>上方文字(&amp;W)...</source>
+      <translation>&amp;Words Above...</translation>
+    </message>
+    <message>
+      <source>在插入点前的音符上方写文字，如 rit.、渐慢
+上方文字</source>
+      <translation>Write words over the note before the caret, such as rit. or a tempo
+Words Above</translation>
+    </message>
+    <message>
+      <source>下方文字(&amp;B)...</source>
+      <translation>Words &amp;Below...</translation>
+    </message>
+    <message>
+      <source>在插入点前的音符下方写文字，如 mf、dolce
+下方文字</source>
+      <translation>Write words under the note before the caret, such as mf or dolce
+Words Below</translation>
+    </message>
+    <message>
       <source>从光标处播放(&amp;P)</source>
       <translation>&amp;Play from Caret</translation>
     </message>
@@ -1578,6 +1598,30 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>插入点前没有可以加倚音的音符。</source>
       <translation>There is no note before the caret to add grace notes to.</translation>
+    </message>
+    <message>
+      <source>请把插入点放在要写文字的音符后面。</source>
+      <translation>Put the caret after the note the words go with.</translation>
+    </message>
+    <message>
+      <source>下方文字</source>
+      <translation>Words Below</translation>
+    </message>
+    <message>
+      <source>上方文字</source>
+      <translation>Words Above</translation>
+    </message>
+    <message>
+      <source>写在音符下方的文字（如 mf、dolce），留空则去掉：</source>
+      <translation>Words under the note (such as mf or dolce); leave empty to remove them:</translation>
+    </message>
+    <message>
+      <source>写在音符上方的文字（如 rit.、渐慢），留空则去掉：</source>
+      <translation>Words over the note (such as rit. or a tempo); leave empty to remove them:</translation>
+    </message>
+    <message>
+      <source>插入点前没有可以写文字的音符。</source>
+      <translation>There is no note before the caret to write words at.</translation>
     </message>
     <message>
       <source>打印预览</source>

@@ -264,6 +264,14 @@ std::vector<CommandRow> noteCommands() {
          .prompt = "在插入点前的音符上方输入和弦记号\n和弦记号", .keys = "Ctrl+H",
          .menu = M::Note, .group = 3, .enabled = E::Score,
          .run = onView([](ScoreView& v, auto&) { v.onChordSymbols(); })},
+        {.id = "wordsAbove", .text = "上方文字(&W)...",
+         .prompt = "在插入点前的音符上方写文字，如 rit.、渐慢\n上方文字", .keys = "Ctrl+Shift+W",
+         .menu = M::Note, .group = 3, .enabled = E::Score,
+         .run = onView([](ScoreView& v, auto&) { writeNoteWords(v, false); })},
+        {.id = "wordsBelow", .text = "下方文字(&B)...",
+         .prompt = "在插入点前的音符下方写文字，如 mf、dolce\n下方文字", .keys = "Ctrl+Shift+B",
+         .menu = M::Note, .group = 3, .enabled = E::Score,
+         .run = onView([](ScoreView& v, auto&) { writeNoteWords(v, true); })},
     };
     rows.insert(rows.end(), after.begin(), after.end());
     return rows;

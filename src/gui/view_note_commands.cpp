@@ -165,4 +165,25 @@ void clearChordAndGraces(ScoreView& view) {
         emit view.editStateChanged();
 }
 
+void writeNoteWords(ScoreView& view, bool below) {
+    ScoreEditor& editor = view.controller();
+    if (!editor.caret.valid() || !noteBefore(editor.score(), *editor.caret.at)) {
+        emit view.statusMessage(ui("请把插入点放在要写文字的音符后面。"));
+        return;
+    }
+    TextInputDialog dialog(&view);
+    dialog.setWindowTitle(below ? ui("下方文字") : ui("上方文字"));
+    dialog.prompt = below ? ui("写在音符下方的文字（如 mf、dolce），留空则去掉：")
+                          : ui("写在音符上方的文字（如 rit.、渐慢），留空则去掉：");
+    dialog.value = QString::fromStdU16String(editor.notes().noteTextBeforeCaret(below));
+    dialog.valueEdit()->setMaxLength(static_cast<int>(extension::kLongestNoteText));
+    // Wide enough to show the whole prompt, which stands above the field.
+    dialog.valueEdit()->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.prompt) + 24);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    tellRefusal(view, editor.notes().setNoteText(below, dialog.value.toStdU16String()),
+                {{Refusal::None, "插入点前没有可以写文字的音符。"}});
+    emit view.editStateChanged();
+}
+
 }  // namespace qe

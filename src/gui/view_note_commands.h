@@ -24,6 +24,8 @@ void addChordTone(ScoreView& view, int degree, bool below);
 void addGracesBefore(ScoreView& view);
 void addGracesAfter(ScoreView& view);
 void clearChordAndGraces(ScoreView& view);
+// Asks for the words over (under) the note before the caret, showing those it has.
+void writeNoteWords(ScoreView& view, bool below);
 
 // Says in the status bar why a command changed nothing, in the words given for its refusal
 // (Refusal::None gives the words for any other); false when it was refused.
