@@ -46,6 +46,7 @@
 #include "gui/ui_text.h"
 #include "gui/view_clipboard.h"
 #include "musicxml/musicxml_file.h"
+#include "musicxml/refusal_texts.h"
 
 namespace qe {
 
@@ -448,7 +449,10 @@ ScoreDocument* MainWindow::importMusicXml(const QString& path) {
     if (!outcome.ok()) {
         QMessageBox box(QMessageBox::Warning, appTitle(),
                         ui("无法导入 MusicXML 文件 %1：\n%2")
-                            .arg(QDir::toNativeSeparators(path), outcome.message),
+                            .arg(QDir::toNativeSeparators(path),
+                                 currentLanguage() == InterfaceLanguage::English
+                                     ? outcome.message
+                                     : musicxml::chineseRefusalText(outcome.message)),
                         QMessageBox::Ok, this);
         box.button(QMessageBox::Ok)->setText(ui("确定"));
         box.exec();

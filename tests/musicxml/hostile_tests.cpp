@@ -1,21 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "musicxml/musicxml_file.h"
 #include "musicxml/musicxml_support.h"
 #include "musicxml/mxl_archive.h"
+#include "musicxml/refusal_texts.h"
 #include "support/notation.h"
 
 namespace qe::test {
 namespace {
 
-// Every hostile file is refused with a reason that names the problem.
+// Every hostile file is refused with a reason that names the problem, and the Chinese window
+// says that reason in Chinese: no English words inside it, not the general words either.
 void expectRefused(const Imported& result, const char* why) {
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.message.contains(QString::fromUtf8(why)))
         << "the reason was: " << result.message.toStdString();
+    static const QRegularExpression english(QStringLiteral(
+        "\\b(the|is|not|a|of|to|than|file|score|line|column|measure|part|out|range|end|"
+        "document|more|holds|damaged)\\b"));
+    const QString chinese = musicxml::chineseRefusalText(result.message);
+    EXPECT_FALSE(chinese.contains(english)) << chinese.toStdString();
+    EXPECT_NE(chinese, QStringLiteral("文件内容无法读取")) << result.message.toStdString();
 }
 
 TEST(Hostile, FilesThatAreNotScoresAreRefusedWithTheirReason) {
