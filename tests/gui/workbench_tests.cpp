@@ -364,11 +364,11 @@ private slots:
         ed.frame->findChild<KeyGuide*>()->close();
     }
 
-    // Each menu key the guide lists runs the command its row names: typed in the score
-    // window, it triggers that command and no other. (A key given to two commands does
-    // nothing; one the window takes before the menus see it does something else.) The
+    // Each menu key the guide lists, typed in the score window, runs the command its row names
+    // and no other (a key given to two commands does nothing; one the window takes before the
+    // menus see it does something else); each caret key moves the caret as its row says. The
     // commands' own work is taken off, so that the dialogs some open do not wait.
-    void everyMenuKeyOfTheGuideRunsItsCommand() {
+    void everyMenuAndCaretKeyOfTheGuideDoesWhatItsRowSays() {
         EditorWindow ed;
         ed.frame->onFileNew();
         ed.type(QStringLiteral("1 2 3 4 | 5 6 "));
@@ -394,6 +394,18 @@ private slots:
             }
         }
         QVERIFY2(typed >= 30, qPrintable(QString::number(typed)));
+
+        // The caret keys move the caret as their rows say, from the middle of the score.
+        ed.type(QStringLiteral("7 1' | 2' 3' 4' 5' |\n6 5 4 3 | 2 1 - - |]"));
+        const Position middle{0, 1, 2, false};
+        for (const CaretKey& k : caretKeys()) {
+            ed.controller().setCaret(middle);
+            ed.controller().moveCaret(k.move, false, ed.view()->height());
+            const Position expected = *ed.controller().caret.at;
+            ed.controller().setCaret(middle);
+            QTest::keyClick(ed.view(), k.key, k.control ? Qt::ControlModifier : Qt::NoModifier);
+            QVERIFY2(*ed.controller().caret.at == expected, k.keyName);
+        }
     }
 
     void theNoteInputToolbarFollowsTheKeysAndTypesAsThey() {
