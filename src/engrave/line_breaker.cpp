@@ -362,6 +362,43 @@ double lineUnit(const std::vector<ColumnGrid>& columns, int from, int to, int wi
     return unitFor(columns, from, to, width, squeeze);
 }
 
+namespace {
+
+// Each track of a line keeps room for the lyric rows its syllables in the line use, in the
+// track's order: a verse that has no syllable there leaves no empty row under the notes.
+void showUsedLyricRows(LinearView& view, int first, int end) {
+    for (int t = 0; t < view.childCount(); ++t) {
+        Node* track = view.child(t);
+        const int last = std::min(end, track->childCount());
+        int rows = 0;
+        std::vector<bool> used;
+        for (int m = first; m < last; ++m) {
+            const Measure* measure = asMeasure(track->child(m));
+            if (!measure)
+                continue;
+            rows = std::max(rows, measure->lyrics().rowCount());
+            for (int r : measure->lyricRowsUsed()) {
+                if (r >= static_cast<int>(used.size()))
+                    used.resize(static_cast<std::size_t>(r) + 1, false);
+                used[static_cast<std::size_t>(r)] = true;
+            }
+        }
+        std::shared_ptr<MeasureLyrics::Rows> shown;
+        if (std::count(used.begin(), used.end(), true) < rows) {
+            shown = std::make_shared<MeasureLyrics::Rows>(static_cast<std::size_t>(rows), -1);
+            int next = 0;
+            for (std::size_t r = 0; r < used.size() && r < shown->size(); ++r)
+                if (used[r])
+                    (*shown)[r] = next++;
+        }
+        for (int m = first; m < last; ++m)
+            if (Measure* measure = asMeasure(track->child(m)))
+                measure->showLyricRows(shown);
+    }
+}
+
+}  // namespace
+
 void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, double unit,
                double squeeze, Surface& g, System& target, int width) {
     if (k < 0 || k >= static_cast<int>(view.lineStarts.size()))
@@ -370,6 +407,7 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
     const int end = view.lineStarts[static_cast<std::size_t>(k)];
     if (first >= end || end > static_cast<int>(columns.size()))
         throw Exception(kWrongKind);
+    showUsedLyricRows(view, first, end);
     for (int c = first; c < end; ++c)
         columns[static_cast<std::size_t>(c)].place(unit, squeeze, g);
     const int digitWidth = columns[static_cast<std::size_t>(first)].digitWidth();

@@ -110,7 +110,7 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         // back.
         if (spacedAlone)
             style.width = naturalWidth_;
-        style.height = naturalHeight_;
+        style.height = naturalHeight_ + shownRowsDelta();
         return;
     }
     dropDecorations();
@@ -160,13 +160,14 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         barWidth = extent.width;
         barHeight = extent.height;
     }
-    style.height = barHeight - style.paddingTop - style.paddingBottom;
+    style.height = barHeight - style.paddingTop - style.paddingBottom + lyrics_.fullDepth() +
+                   ornaments_.depthBelow();
+    naturalHeight_ = style.height;
+    style.height += shownRowsDelta();
     // Spaced alone at the natural unit, unless its column places it among the other tracks.
     if (spacedAlone)
         ColumnGrid({this}).place(1.0, 1.0, g);
     naturalWidth_ = style.width;
-    style.height += lyrics_.depth() + ornaments_.depthBelow();
-    naturalHeight_ = style.height;
 }
 
 std::pair<int, int> Measure::placeSlot(const Slot& slot, int x) {
@@ -304,7 +305,24 @@ void Measure::place(const std::vector<int>& centres, int width, Surface& g) {
     for (std::size_t s = 0; s < count; ++s)
         placeSlot(slots_[s], centres[s]);
     style.width = width;
+    style.height = naturalHeight_ + shownRowsDelta();
     layoutDecorations(g);
+}
+
+void Measure::showLyricRows(std::shared_ptr<const MeasureLyrics::Rows> shown) {
+    lyrics_.showRows(std::move(shown));
+}
+
+std::vector<int> Measure::lyricRowsUsed() const {
+    std::vector<int> used;
+    for (const MeasureLyrics::Measured& m : lyrics_.measured())
+        if (std::find(used.begin(), used.end(), m.row) == used.end())
+            used.push_back(m.row);
+    return used;
+}
+
+int Measure::shownRowsDelta() const {
+    return lyrics_.depth() - lyrics_.fullDepth();
 }
 
 void Measure::groupUnderlines() {

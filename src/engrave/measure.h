@@ -78,6 +78,12 @@ public:
     // end of `width`; never measures text.
     void place(const std::vector<int>& centres, int width, Surface& g);
 
+    // The lyric rows of the line the measure stands in (see MeasureLyrics::showRows): a page's
+    // line keeps room only for the rows its syllables use. Takes effect at the next place().
+    void showLyricRows(std::shared_ptr<const MeasureLyrics::Rows> shown);
+    // The rows (of the track's verses) its syllables stand in.
+    std::vector<int> lyricRowsUsed() const;
+
     // A measure holds note elements only: anything else is refused with kWrongKind.
     void appendChild(std::unique_ptr<Node> node) override;
     void insertChild(int index, std::unique_ptr<Node> node) override;
@@ -126,6 +132,8 @@ private:
     void arrangeRow(Surface& g, bool measure);
     bool stillMeasured(const Surface& g) const;
     void groupUnderlines();
+    // The room the rows the line does not show give back (0 or positive).
+    int shownRowsDelta() const;
     // Finds the slots and the texts of the row, and how much room each takes.
     void findSlots();
     // Groups the elements into slots, each a timed element with the untimed ones that stand

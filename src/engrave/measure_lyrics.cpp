@@ -44,7 +44,7 @@ void MeasureLyrics::place(const Measure& measure, int top) {
     for (const Measured& m : measured_) {
         const Style& s = m.note->style;
         const int centre = s.x + s.width / 2;
-        const int y = top - kRowSpacing - m.row * rowHeight_;
+        const int y = top - kRowSpacing - shownRow(m.row) * rowHeight_;
         Box b;
         b.note = m.note;
         b.verse = m.verse;
@@ -55,6 +55,22 @@ void MeasureLyrics::place(const Measure& measure, int top) {
         boxes_.push_back(std::move(b));
     }
     (void)measure;
+}
+
+int MeasureLyrics::shownCount() const {
+    if (!shown_ || rows_ == 0)
+        return rows_;
+    int count = 0;
+    for (int r : *shown_)
+        count += r >= 0 ? 1 : 0;
+    return count;
+}
+
+int MeasureLyrics::shownRow(int row) const {
+    if (!shown_ || row < 0 || static_cast<std::size_t>(row) >= shown_->size())
+        return row;
+    const int at = (*shown_)[static_cast<std::size_t>(row)];
+    return at >= 0 ? at : row;
 }
 
 void MeasureLyrics::draw(Surface& g, const format_track_header* format) const {

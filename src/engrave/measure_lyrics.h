@@ -48,17 +48,31 @@ public:
     void measure(Measure& measure, Surface& g, const Rows& rows);
     const std::vector<Measured>& measured() const { return measured_; }
     // Places the syllables under the elements as they stand now, the first row from `top`
-    // down.
+    // down; with `shown`, each row at the place the line shows it (see showRows).
     void place(const Measure& measure, int top);
     void draw(Surface& g, const format_track_header* format) const;
 
     int rowCount() const { return rows_; }
-    // How far the rows reach below their top (0 or negative).
-    int depth() const { return rows_ == 0 ? 0 : -rows_ * rowHeight_ - kRowSpacing; }
+    // The rows of the line this measure stands in: row r of the track at shown[r], -1 for a row
+    // no syllable of the line uses, which takes no room there. A page's line shows only the
+    // rows its syllables use; null (the scroll strip) shows every row of the track.
+    void showRows(std::shared_ptr<const Rows> shown) { shown_ = std::move(shown); }
+    const std::shared_ptr<const Rows>& shownRows() const { return shown_; }
+    // How far the rows the line shows reach below their top (0 or negative).
+    int depth() const {
+        const int rows = shownCount();
+        return rows == 0 ? 0 : -rows * rowHeight_ - kRowSpacing;
+    }
+    // The syllables' rows of the track, used or not.
+    int fullDepth() const { return rows_ == 0 ? 0 : -rows_ * rowHeight_ - kRowSpacing; }
     const std::vector<Box>& boxes() const { return boxes_; }
 
 private:
+    int shownCount() const;
+    int shownRow(int row) const;
+
     std::vector<Measured> measured_;
+    std::shared_ptr<const Rows> shown_;
     std::vector<Box> boxes_;
     int rows_ = 0;
     int rowHeight_ = 0;

@@ -283,11 +283,16 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
         Text label(&line, text, format->font(kTextFont));
         label.role = "partName";
         label.layout(g, true);
-        // Level with the row's digits, below any room the row keeps above them.
+        // Level with the row's digits, below any room the row keeps above them and above the
+        // lyrics and words under them.
         const Node* row = line.child(t);
         const Node* first = row->firstChild();
+        const Measure* measure = row->childCount() > 0 ? asMeasure(row->realChild(0)) : nullptr;
         const int rowTop = row->style.y + (first ? first->style.y : 0);
-        const int rowHeight = first ? first->style.height : row->style.height;
+        const int rowHeight = measure ? measure->barHeight - measure->style.paddingTop -
+                                            measure->style.paddingBottom
+                              : first ? first->style.height
+                                      : row->style.height;
         label.style.x = -gap - label.style.width;
         label.style.y = rowTop + (rowHeight - label.style.height) / 2;
         line.labels.push_back(label);

@@ -5,6 +5,7 @@
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/shadow_node.h"
+#include "support/lyrics_doc.h"
 #include "support/notation.h"
 
 namespace qe {
@@ -135,6 +136,43 @@ TEST(PartNames, TheFirstLineNamesThePartsAndLaterLinesUseTheShortNames) {
     Pages plain(test::scoreOf({measures(4)}, u"Test"));
     ASSERT_EQ(plain.rebuildCode(), 0);
     EXPECT_TRUE(static_cast<System*>(plain.line(0, 0))->labels.empty());
+}
+
+// A line keeps room only for the lyric rows its own syllables use: three verses in the first
+// line, none in the second, the first verse alone in a later one. Rows stay in verse order.
+TEST(LyricRows, ALineKeepsRoomOnlyForTheVersesItUses) {
+    QeDocument doc = test::scoreOf({measures(60)}, u"Test");
+    for (int verse = 0; verse < 3; ++verse)
+        test::addSyllable(doc, verse, 0, 0, u"la");
+    test::addSyllable(doc, 0, 0, 200, u"lo");  // the first note of measure 41
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    std::vector<const Node*> lines;
+    for (int page = 0; page < p.view.childCount(); ++page)
+        for (int k = 0; k < p.view.page(page)->childCount(); ++k)
+            lines.push_back(p.line(page, k));
+    ASSERT_GE(lines.size(), 4u);
+    const auto lineOf = [&](int measure) {
+        const Node* m = p.view.linear.child(0)->child(measure);
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            for (int i = 0; i < lines[k]->child(0)->childCount(); ++i)
+                if (lines[k]->child(0)->realChild(i) == m)
+                    return k;
+        return lines.size();
+    };
+    const std::size_t words = lineOf(40);
+    ASSERT_GT(words, 1u) << "measure 41 must stand after a line without words";
+    ASSERT_LT(words, lines.size());
+    const int plain = lines[1]->style.height;
+    const int rowHeight = 200 + MeasureLyrics::kRowSpacing;
+    EXPECT_EQ(lines[0]->style.height, plain - 3 * rowHeight - MeasureLyrics::kRowSpacing);
+    EXPECT_EQ(lines[words]->style.height, plain - rowHeight - MeasureLyrics::kRowSpacing);
+    // In the later line, verse 1's syllable stands in the first row.
+    const auto* first = asMeasure(lines[0]->child(0)->realChild(0));
+    const auto* later = asMeasure(p.view.linear.child(0)->child(40));
+    ASSERT_TRUE(first && later);
+    ASSERT_EQ(later->lyrics().boxes().size(), 1u);
+    EXPECT_EQ(later->lyrics().boxes()[0].box.top, first->lyrics().boxes()[0].box.top);
 }
 
 TEST(MeasureNumbers, StandAboveEveryLineButTheFirstWhenAsked) {
