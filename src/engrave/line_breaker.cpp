@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "base/exception.h"
 #include "engrave/linear_view.h"
@@ -391,10 +392,56 @@ void showUsedLyricRows(LinearView& view, int first, int end) {
                 if (used[r])
                     (*shown)[r] = next++;
         }
+        for (int m = first; m < last; ++m) {
+            if (Measure* measure = asMeasure(track->child(m))) {
+                measure->showLyricRows(shown);
+                measure->setLyricsTop(std::nullopt);
+            }
+        }
+    }
+}
+
+// The lyrics of each track of a line start at one height, under the lowest ink of the line's
+// row in that track, whatever each measure holds: the rows line up across the line and stand
+// no lower than they need.
+void alignLyrics(LinearView& view, int first, int end) {
+    for (int t = 0; t < view.childCount(); ++t) {
+        Node* track = view.child(t);
+        const int last = std::min(end, track->childCount());
+        std::optional<int> top;
+        bool under = false;
+        for (int m = first; m < last; ++m) {
+            if (const Measure* measure = asMeasure(track->child(m))) {
+                top = std::min(top.value_or(0), measure->inkBottom());
+                under = under || measure->lyrics().depth() != 0 ||
+                        measure->ornaments().depthBelow() != 0;
+            }
+        }
+        if (!top || !under)
+            continue;
         for (int m = first; m < last; ++m)
             if (Measure* measure = asMeasure(track->child(m)))
-                measure->showLyricRows(shown);
+                measure->setLyricsTop(top);
     }
+}
+
+// Room kept between a track line of a system and the one above it: from the lowest box of the
+// upper line (which ends a row spacing under its last lyric row, or the row's padding under
+// its bar lines) to the highest ink of the lower (its bar lines, or the dots and marks over
+// its notes), where the padding over the lower row would keep more.
+constexpr int kTrackClearance = 120;
+
+// Pulls a track line of a system up towards the one above it, as far as kTrackClearance
+// allows.
+void pullUp(Node& line, const Node& above) {
+    int inkTop = std::numeric_limits<int>::min();
+    for (int i = 0; i < line.childCount(); ++i)
+        if (const Measure* m = asMeasure(line.realChild(i)))
+            inkTop = std::max(inkTop, line.child(i)->style.y + m->inkTop());
+    if (inkTop == std::numeric_limits<int>::min())
+        return;
+    const int wanted = kTrackClearance + inkTop - above.style.marginBottom;
+    line.style.marginTop = std::min(line.style.marginTop, wanted);
 }
 
 }  // namespace
@@ -410,6 +457,7 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
     showUsedLyricRows(view, first, end);
     for (int c = first; c < end; ++c)
         columns[static_cast<std::size_t>(c)].place(unit, squeeze, g);
+    alignLyrics(view, first, end);
     const int digitWidth = columns[static_cast<std::size_t>(first)].digitWidth();
     for (int t = 0; t < view.childCount(); ++t) {
         const Node* track = view.child(t);
@@ -422,6 +470,8 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
             line->appendChild(std::make_unique<ShadowNode>(track->child(m)));
         line->layout(g, true);
         spaceLine(*line, unit * squeeze, digitWidth, width);
+        if (target.childCount() > 0)
+            pullUp(*line, *target.lastChild());
         target.style.width = std::max(target.style.width, line->style.width);
         target.style.height +=
             line->style.height - line->style.marginBottom - line->style.marginTop;

@@ -110,7 +110,7 @@ void Measure::arrangeRow(Surface& g, bool measure) {
         // back.
         if (spacedAlone)
             style.width = naturalWidth_;
-        style.height = naturalHeight_ + shownRowsDelta();
+        style.height = lineHeight();
         return;
     }
     dropDecorations();
@@ -163,7 +163,7 @@ void Measure::arrangeRow(Surface& g, bool measure) {
     style.height = barHeight - style.paddingTop - style.paddingBottom + lyrics_.fullDepth() +
                    ornaments_.depthBelow();
     naturalHeight_ = style.height;
-    style.height += shownRowsDelta();
+    style.height = lineHeight();
     // Spaced alone at the natural unit, unless its column places it among the other tracks.
     if (spacedAlone)
         ColumnGrid({this}).place(1.0, 1.0, g);
@@ -305,8 +305,44 @@ void Measure::place(const std::vector<int>& centres, int width, Surface& g) {
     for (std::size_t s = 0; s < count; ++s)
         placeSlot(slots_[s], centres[s]);
     style.width = width;
-    style.height = naturalHeight_ + shownRowsDelta();
     layoutDecorations(g);
+    style.height = lineHeight();
+}
+
+int Measure::inkBottom() const {
+    int bottom = barHeight - style.paddingTop;
+    for (const Underline& line : underlines_)
+        bottom = std::min(bottom, line.style.y + line.style.height);
+    for (const Symbol& dot : symbols_)
+        bottom = std::min(bottom, dot.style.y + dot.style.height);
+    return bottom;
+}
+
+int Measure::inkTop() const {
+    int top = -style.paddingTop;
+    for (const Symbol& dot : symbols_)
+        top = std::max(top, dot.style.y);
+    if (!ornaments_.empty())
+        top = std::max(top, ornaments_.top());
+    return top;
+}
+
+void Measure::setLyricsTop(std::optional<int> top) {
+    lyricsTop_ = top;
+    if (!top)
+        return;
+    if (lyrics_.rowCount() != 0)
+        lyrics_.place(*this, *top);
+    ornaments_.placeBelow(*this, *top + lyrics_.depth());
+    style.height = lineHeight();
+}
+
+int Measure::lineHeight() const {
+    const int row = naturalHeight_ - lyrics_.fullDepth() - ornaments_.depthBelow();
+    if (!lyricsTop_)
+        return naturalHeight_ + shownRowsDelta();
+    const int under = lyrics_.depth() + ornaments_.depthBelow();
+    return under == 0 ? row : std::min(row, *lyricsTop_ + under);
 }
 
 void Measure::showLyricRows(std::shared_ptr<const MeasureLyrics::Rows> shown) {
@@ -370,6 +406,7 @@ void Measure::layoutDecorations(Surface& g) {
         top = std::min(top, line.style.y + line.style.height);
     for (const Symbol& dot : symbols_)
         top = std::min(top, dot.style.y + dot.style.height);
+    top = lyricsTop_.value_or(top);
     if (lyrics_.rowCount() != 0)
         lyrics_.place(*this, top);
     ornaments_.placeBelow(*this, top + lyrics_.depth());

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -83,6 +84,16 @@ public:
     void showLyricRows(std::shared_ptr<const MeasureLyrics::Rows> shown);
     // The rows (of the track's verses) its syllables stand in.
     std::vector<int> lyricRowsUsed() const;
+    // The lowest ink of the row as placed: the foot of the bar line, or the lowest underline or
+    // octave dot below it; the highest: the top of the bar line, or an octave dot or a mark
+    // over the notes above it.
+    int inkBottom() const;
+    int inkTop() const;
+    // Where the lyrics (and the words under the notes) start, the same for every measure of a
+    // page's line: under the lowest ink of the line's row in that track. The measure places
+    // them there and reaches as deep as they do. Without one, its own lyrics start under its
+    // row and its room for the octave dots under it.
+    void setLyricsTop(std::optional<int> top);
 
     // A measure holds note elements only: anything else is refused with kWrongKind.
     void appendChild(std::unique_ptr<Node> node) override;
@@ -134,6 +145,9 @@ private:
     void groupUnderlines();
     // The room the rows the line does not show give back (0 or positive).
     int shownRowsDelta() const;
+    // The height the measure takes with the lyric rows and the lyrics' top its line decided.
+    int lineHeight() const;
+    std::optional<int> lyricsTop_;
     // Finds the slots and the texts of the row, and how much room each takes.
     void findSlots();
     // Groups the elements into slots, each a timed element with the untimed ones that stand

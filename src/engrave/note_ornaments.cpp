@@ -125,6 +125,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     dots_.clear();
     arcs_.clear();
     texts_.clear();
+    belowFrom_ = 0;
     top_ = 0;
     if (!any_)
         return;
@@ -148,6 +149,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
         top_ = std::max(top_, t.at.y);
     for (int top : tops)
         top_ = std::max(top_, top);
+    belowFrom_ = texts_.size();
 }
 
 // The upper tones of a chord over the digit, lowest first, each with its accidental and
@@ -406,6 +408,7 @@ void NoteOrnaments::placeWordsAbove(const std::vector<const NoteElement*>& eleme
 }
 
 void NoteOrnaments::placeBelow(const Measure& measure, int top) {
+    texts_.resize(std::min(texts_.size(), belowFrom_));  // placed again, not twice
     if (belowWidths_.empty())
         return;
     const int y = top - kRowSpacing;

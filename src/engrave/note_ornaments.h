@@ -94,6 +94,7 @@ private:
     std::vector<Rect> dots_;
     std::vector<Arc> arcs_;
     std::vector<Text> texts_;
+    std::size_t belowFrom_ = 0;  // texts_ from here are the words under the notes
     int top_ = 0;
     // Whether any element has extras: most measures have none and place nothing.
     bool any_ = false;

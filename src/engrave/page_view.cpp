@@ -355,11 +355,36 @@ void PageView::spaceLines(Node& line) const {
     line.style.marginBottom = margin;
 }
 
+namespace {
+
+// Spreads the lines of a full page down to the bottom of its content area: each gap between
+// two lines grows by the same amount, at most to twice its natural size.
+void justifyPage(Page& page, int contentBottom) {
+    const int n = page.childCount();
+    if (n < 2)
+        return;
+    const Style& last = page.child(n - 1)->style;
+    const int free = last.y + last.height - last.marginTop - last.marginBottom - contentBottom;
+    if (free <= 0)
+        return;
+    const int share = free / (n - 1);
+    int shift = 0;
+    for (int k = 1; k < n; ++k) {
+        const int natural = page.child(k - 1)->style.marginBottom + page.child(k)->style.marginTop;
+        shift += std::min(share, natural);
+        page.child(k)->style.y -= shift;
+    }
+}
+
+}  // namespace
+
 void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
     const int H = pageHeight, T = marginTop, B = marginBottom;
     auto page = std::make_unique<Page>(format);
     int pages = 0;
-    const auto finish = [&] {
+    const auto finish = [&](bool full) {
+        if (full)
+            justifyPage(*page, B - H);
         page->pageIndex = pages++;
         page->layout(g, false);
         appendChild(std::move(page));
@@ -374,7 +399,7 @@ void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
         if (s.height < (B - H) + s.marginTop + s.marginBottom + T)
             throw Exception(kLayoutOverflow, "a line is taller than a page");
         if (y < (B - H) - s.height + s.marginTop + s.marginBottom) {
-            finish();
+            finish(true);
             page = std::make_unique<Page>(format);
             y = -(s.marginTop + T);
         }
@@ -383,7 +408,7 @@ void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
         y += s.height - s.marginTop - s.marginBottom;
         page->appendChild(std::move(line));
     }
-    finish();
+    finish(false);
     placePages();
 }
 
@@ -592,6 +617,7 @@ public:
             y_ = -(s.marginTop + T);
             fresh_ = false;
         } else if (!fits(s)) {
+            justifyPage(*sheet_, view_.marginBottom - view_.pageHeight);
             sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
             filled_.push_back(std::move(sheet_));
             sheet_ = std::make_unique<Page>(view_.format);
@@ -603,8 +629,11 @@ public:
         sheet_->appendChild(std::move(line));
         return true;
     }
-    // The pages filled, the last one included.
-    std::vector<std::unique_ptr<Page>> finish() {
+    // The pages filled, the last one included; `full` when pages follow it, which its lines
+    // did not fit on.
+    std::vector<std::unique_ptr<Page>> finish(bool full) {
+        if (full)
+            justifyPage(*sheet_, view_.marginBottom - view_.pageHeight);
         sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
         filled_.push_back(std::move(sheet_));
         return std::move(filled_);
@@ -714,7 +743,7 @@ void PageView::update(Surface& g, int first, int end, int shift) {
         rebuild(g);
         return;
     }
-    std::vector<std::unique_ptr<Page>> filled = filler.finish();
+    std::vector<std::unique_ptr<Page>> filled = filler.finish(kept < childCount());
     const int made = static_cast<int>(filled.size());
     const bool moved = replacePages(p0, kept, filled);
 

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 #include "base/exception.h"
 #include "engrave/measure.h"
+#include "engrave/note_line.h"
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/shadow_node.h"
@@ -163,16 +167,56 @@ TEST(LyricRows, ALineKeepsRoomOnlyForTheVersesItUses) {
     const std::size_t words = lineOf(40);
     ASSERT_GT(words, 1u) << "measure 41 must stand after a line without words";
     ASSERT_LT(words, lines.size());
-    const int plain = lines[1]->style.height;
     const int rowHeight = 200 + MeasureLyrics::kRowSpacing;
-    EXPECT_EQ(lines[0]->style.height, plain - 3 * rowHeight - MeasureLyrics::kRowSpacing);
-    EXPECT_EQ(lines[words]->style.height, plain - rowHeight - MeasureLyrics::kRowSpacing);
+    EXPECT_EQ(lines[0]->style.height, lines[words]->style.height - 2 * rowHeight);
+    EXPECT_GT(lines[1]->style.height, lines[words]->style.height) << "no rows, less deep";
     // In the later line, verse 1's syllable stands in the first row.
     const auto* first = asMeasure(lines[0]->child(0)->realChild(0));
     const auto* later = asMeasure(p.view.linear.child(0)->child(40));
     ASSERT_TRUE(first && later);
     ASSERT_EQ(later->lyrics().boxes().size(), 1u);
     EXPECT_EQ(later->lyrics().boxes()[0].box.top, first->lyrics().boxes()[0].box.top);
+}
+
+// The lyrics of a line start at one height in every measure, under the lowest ink of the row
+// (here the low octave dots of one measure), and the next track of the system stands closer
+// than its padding would keep it, but with its highest ink (high dots) clear of the lyrics.
+TEST(LyricRows, ALinesLyricsStandAtOneHeightAndTheNextTrackComesUpToThem) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 | 5,, 6,, 7, 1 | 1 2 3 4 |]",
+                                    "1'' 2 3 4 | 5 6 7 1 | 1 2 3 4 |]"},
+                                   u"Test");
+    for (int item : {0, 1, 2, 3, 5, 6, 7, 8})
+        test::addSyllable(doc, 0, 0, item, u"la");
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const Node* system = p.line(0, 0);
+    ASSERT_EQ(system->childCount(), 2);
+    const Node* upper = system->child(0);
+    const Node* lower = system->child(1);
+    std::optional<int> top;
+    int lowestInk = 0;
+    int lowestText = 0;
+    for (int i = 0; i < upper->childCount(); ++i) {
+        const auto* m = asMeasure(upper->realChild(i));
+        ASSERT_NE(m, nullptr);
+        const int y = upper->child(i)->style.y;
+        lowestInk = std::min(lowestInk, y + m->inkBottom());
+        for (const MeasureLyrics::Box& b : m->lyrics().boxes()) {
+            if (top)
+                EXPECT_EQ(y + b.box.top, *top) << "measure " << i;
+            top = y + b.box.top;
+            lowestText = std::min(lowestText, y + b.box.bottom);
+        }
+    }
+    ASSERT_TRUE(top);
+    EXPECT_EQ(*top, lowestInk - MeasureLyrics::kRowSpacing);
+    // The lower track's highest ink, in the system's frame, stays under the upper's lyrics.
+    int highestInk = std::numeric_limits<int>::min();
+    for (int i = 0; i < lower->childCount(); ++i)
+        if (const auto* m = asMeasure(lower->realChild(i)))
+            highestInk = std::max(highestInk, lower->style.y + lower->child(i)->style.y + m->inkTop());
+    EXPECT_LT(highestInk, upper->style.y + lowestText - MeasureLyrics::kRowSpacing);
+    EXPECT_LT(lower->style.marginTop, NoteLine::kTrackLineMargin) << "pulled up";
 }
 
 TEST(MeasureNumbers, StandAboveEveryLineButTheFirstWhenAsked) {
@@ -197,8 +241,20 @@ TEST(PageBreaks, LinesFillPagesAndLaterPagesStartBelowTheirTopMargin) {
     ASSERT_EQ(p.rebuildCode(), 0);
     ASSERT_GE(p.view.childCount(), 2);
     EXPECT_EQ(p.line(0, 0)->style.y, -1440 - 144);  // without a document: no title block
-    EXPECT_EQ(p.line(0, 1)->style.y, -1584 - 960);
     EXPECT_EQ(p.line(1, 0)->style.y, -(80 + 1440));
+    // The lines of a full page are spread down to its bottom margin, each gap growing alike
+    // and at most to twice its natural 160.
+    const Page& full = *p.view.page(0);
+    const int n = full.childCount();
+    const int step = p.line(0, 0)->style.y - p.line(0, 1)->style.y;
+    EXPECT_GT(step, 960);
+    EXPECT_LE(step, 960 + 160);
+    for (int k = 1; k < n; ++k)
+        EXPECT_EQ(p.line(0, k - 1)->style.y - p.line(0, k)->style.y, step) << k;
+    const Style& last = p.line(0, n - 1)->style;
+    const int bottom = last.y + last.height - last.marginTop - last.marginBottom;
+    const int contentBottom = 1440 - 16838;  // the bottom margin, from the page's top
+    EXPECT_TRUE(step == 960 + 160 || bottom - contentBottom < n) << bottom - contentBottom;
     for (int i = 0; i < p.view.childCount(); ++i) {
         EXPECT_EQ(p.view.page(i)->pageIndex, i);
         EXPECT_EQ(p.view.page(i)->style.x, 244);
