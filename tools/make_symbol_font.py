@@ -464,6 +464,51 @@ BAR_KINDS = [
 ]
 
 
+# The notes of a metronome mark's beat ("♩=96"), drawn for the title block's text: a head
+# tilted up to the right on the baseline and a stem to the height of the text's capitals, so
+# that the note stands as tall as the number beside it.
+NOTE_HEAD_RX, NOTE_HEAD_RY = 150, 105
+NOTE_HEAD_TILT = math.radians(20)
+NOTE_STEM = 42
+NOTE_TOP = 760
+
+
+def tilted_ellipse(cx, cy, rx, ry, angle):
+    """An ellipse turned by `angle` about its centre (Bezier control points turn exactly)."""
+    start, segments = ellipse(0, 0, rx, ry)
+    c, s = math.cos(angle), math.sin(angle)
+
+    def turn(p):
+        return (cx + p[0] * c - p[1] * s, cy + p[0] * s + p[1] * c)
+
+    return (turn(start), [(seg[0],) + tuple(turn(q) for q in seg[1:]) for seg in segments])
+
+
+def note_glyph(kind):
+    """`kind` is "quarter", "half" or "eighth"."""
+    cx, cy = NOTE_HEAD_RX + 20, NOTE_HEAD_RY + 5
+    head = tilted_ellipse(cx, cy, NOTE_HEAD_RX, NOTE_HEAD_RY, NOTE_HEAD_TILT)
+    # The stem rises from the right of the head, where the tilted head is widest.
+    right = cx + NOTE_HEAD_RX * math.cos(NOTE_HEAD_TILT) - 4
+    stem = rect(right - NOTE_STEM, cy + 20, right, NOTE_TOP)
+    g = Glyph(overlapping=True).fill(head, stem)
+    if kind == "half":
+        g.cut(tilted_ellipse(cx, cy, NOTE_HEAD_RX * 0.62, NOTE_HEAD_RY * 0.48,
+                             NOTE_HEAD_TILT + math.radians(12)))
+    advance = int(right + 60)
+    if kind == "eighth":
+        x0 = right - NOTE_STEM / 2
+        g.fill((
+            (x0, NOTE_TOP),
+            [
+                ("C", (x0 + 20, NOTE_TOP - 120), (x0 + 200, NOTE_TOP - 180), (x0 + 150, NOTE_TOP - 420)),
+                ("C", (x0 + 175, NOTE_TOP - 250), (x0 + 60, NOTE_TOP - 200), (x0, NOTE_TOP - 170)),
+            ],
+        ))
+        advance = int(x0 + 240)
+    return g.build(), advance
+
+
 def notdef_glyph():
     g = Glyph().fill(rect(60, 0, 440, 700)).cut(rect(110, 50, 390, 650))
     return g.build(), 500
@@ -502,6 +547,11 @@ def build_font(digit_font):
     for offset, name in enumerate(["augmentationDot", "dash", "breath", "octaveDot",
                                    "parenleft", "parenright"]):
         cmap[0xF03F + offset] = name
+
+    for offset, kind in enumerate(["quarter", "half", "eighth"]):
+        name = kind + "Note"
+        glyphs[name] = note_glyph(kind)
+        cmap[0xF045 + offset] = name
 
     order = list(glyphs)
     fb = FontBuilder(UPM, isTTF=True)

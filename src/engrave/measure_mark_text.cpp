@@ -53,8 +53,17 @@ void MarkText::arrange(Surface& g) {
         else
             addFraction(row, bold, g);
     }
-    if (!mark.tempo.empty())
-        addText(row, tempoMarkText(mark.tempo), small, g);
+    if (!mark.tempo.empty()) {
+        // The note of the beat joins the number after it, no gap between.
+        const TempoMarkParts tempo = tempoMarkParts(mark.tempo);
+        if (!tempo.note.empty() && format) {
+            const int gap = row.gap;
+            row.gap = 0;
+            addText(row, tempo.note, tempoNoteFont(format->font(kNoteFont), small), g);
+            row.gap = gap;
+        }
+        addText(row, tempo.rest, small, g);
+    }
     addJumpWords(row, *measure, viaShadows, small, g);
     const int up = standOnRow(row);
     strips.assign(1, Rect{start.x, row.top + up, std::max(row.x, start.x + 1), row.top});

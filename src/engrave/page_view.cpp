@@ -8,6 +8,7 @@
 #include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
+#include "engrave/symbols.h"
 #include "engrave/system.h"
 #include "music/measure_numbers.h"
 #include "music/score.h"
@@ -32,31 +33,42 @@ void PageView::clearChildren() {
     linear.clearChildren();
 }
 
-std::u16string tempoMarkText(const TempoMark& mark) {
-    std::u16string text;
+TempoMarkParts tempoMarkParts(const TempoMark& mark) {
+    TempoMarkParts parts;
     if (mark.perMinute > 0) {
-        // The note of the beat as the text font draws it: ♩ a quarter, ♪ an eighth, 𝅗𝅥 a half.
-        switch (mark.beatUnit) {
-            case 2:
-                text = u"\U0001D15E";
-                break;
-            case 8:
-                text = u"\u266A";
-                break;
-            default:
-                text = u"\u2669";
-                break;
-        }
+        parts.note = std::u16string(1, mark.beatUnit == 2   ? glyph::kHalfNote
+                                       : mark.beatUnit == 8 ? glyph::kEighthNote
+                                                            : glyph::kQuarterNote);
         if (mark.dotted)
-            text += u".";
+            parts.rest = u".";
         // The number as the score prints it ("100–110", "c. 60"), else the one it plays.
         const std::string number = std::to_string(mark.perMinute);
-        text += u"=" + (mark.perMinuteText.empty() ? std::u16string(number.begin(), number.end())
-                                                   : mark.perMinuteText);
+        parts.rest += u"=" + (mark.perMinuteText.empty()
+                                  ? std::u16string(number.begin(), number.end())
+                                  : mark.perMinuteText);
     }
     if (!mark.text.empty())
-        text += (text.empty() ? u"" : u" ") + mark.text;
-    return text;
+        parts.rest += (parts.rest.empty() ? u"" : u" ") + mark.text;
+    return parts;
+}
+
+std::u16string tempoMarkText(const TempoMark& mark) {
+    // The note of the beat as the text font draws it: ♩ a quarter, ♪ an eighth, 𝅗𝅥 a half.
+    const TempoMarkParts parts = tempoMarkParts(mark);
+    if (parts.note.empty())
+        return parts.rest;
+    const std::u16string note = parts.note[0] == glyph::kHalfNote     ? u"\U0001D15E"
+                                : parts.note[0] == glyph::kEighthNote ? u"\u266A"
+                                                                      : u"\u2669";
+    return note + parts.rest;
+}
+
+FontRecord tempoNoteFont(const FontRecord& noteFont, const FontRecord& textFont) {
+    FontRecord font = noteFont;
+    font.logFont.height = textFont.logFont.height;
+    font.logFont.width = 0;
+    font.color = textFont.color;
+    return font;
 }
 
 std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int width) {
@@ -195,10 +207,17 @@ void PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
     const doc_header& h = score->header();
     const FontRecord& font = format->font(kTextFont);
     int besideKey = key.style.x + key.style.width + 200;
-    const Text tempo = measuredText(page, tempoMarkText(h.tempo), font, g);
+    const TempoMarkParts parts = tempoMarkParts(h.tempo);
+    const Text note =
+        measuredText(page, parts.note, tempoNoteFont(format->font(kNoteFont), font), g);
+    const Text tempo = measuredText(page, parts.rest, font, g);
     if (tempo.style.height < 0) {
-        placeText(page, tempo, besideKey, key.style.y + (key.style.height - tempo.style.height) / 2,
-                  "tempo");
+        const int top = key.style.y + (key.style.height - tempo.style.height) / 2;
+        if (note.style.height < 0) {
+            placeText(page, note, besideKey, top, "tempo");
+            besideKey += note.style.width;
+        }
+        placeText(page, tempo, besideKey, top, "tempo");
         besideKey += tempo.style.width + 200;
     }
     const Text comment1 = measuredText(page, h.comment1, font, g);

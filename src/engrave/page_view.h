@@ -20,6 +20,16 @@ std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int
 
 // What the title block prints for a tempo mark: "♩=96 中速", "♩.=60", "Andante"; empty for none.
 std::u16string tempoMarkText(const TempoMark& mark);
+// The same in the two parts it is drawn in: the note of the beat, a character of the music
+// symbol font drawn as tall as the text (empty for a mark of words alone), and the rest in the
+// text font (".=60 中速").
+struct TempoMarkParts {
+    std::u16string note;
+    std::u16string rest;
+};
+TempoMarkParts tempoMarkParts(const TempoMark& mark);
+// The music symbol font at the size of a text font, for the note of a tempo mark.
+FontRecord tempoNoteFont(const FontRecord& noteFont, const FontRecord& textFont);
 
 // The page-mode root: sheets laid one below the other. It holds the track lines of page mode,
 // `linear`, whose measures it measures, breaks the columns of their time grids into display

@@ -15,6 +15,10 @@ constexpr char16_t kBreath = 0xF041;
 constexpr char16_t kOctaveDot = 0xF042;
 constexpr char16_t kOpenParen = 0xF043;
 constexpr char16_t kCloseParen = 0xF044;
+// The notes of a metronome mark's beat, as tall as the text beside them.
+constexpr char16_t kQuarterNote = 0xF045;
+constexpr char16_t kHalfNote = 0xF046;
+constexpr char16_t kEighthNote = 0xF047;
 
 constexpr int kHiddenBarType = 7;
 

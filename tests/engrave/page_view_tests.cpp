@@ -9,6 +9,7 @@
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/shadow_node.h"
+#include "engrave/symbols.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
 
@@ -101,11 +102,20 @@ TEST(TitleBlock, ATempoMarkStandsBesideTheKeyAndPushesTheFirstCommentOn) {
     doc.header.comment1 = u"c";
     Pages p(std::move(doc));
     ASSERT_EQ(p.rebuildCode(), 0);
+    // The note of the beat is the symbol font's, as tall as the text, and the number follows
+    // it with no gap.
     const auto& texts = p.view.page(0)->texts;
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[1].text, u"\u2669=96 中速");
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[1].text, std::u16string(1, glyph::kQuarterNote));
+    EXPECT_EQ(texts[1].font.logFont.height, texts[2].font.logFont.height);
+    EXPECT_EQ(texts[1].style.y, texts[2].style.y);
+    EXPECT_EQ(texts[2].text, u"=96 中速");
     EXPECT_EQ(texts[1].style.x, 1000 + 800 + 200);
-    EXPECT_EQ(texts[2].style.x, 1000 + 800 + 200 + texts[1].style.width + 200);
+    EXPECT_EQ(texts[2].style.x, texts[1].style.x + texts[1].style.width);
+    EXPECT_EQ(texts[3].style.x, texts[2].style.x + texts[2].style.width + 200);
+    EXPECT_EQ(tempoMarkParts(TempoMark{2, true, 40, u""}).note,
+              std::u16string(1, glyph::kHalfNote));
+    EXPECT_EQ(tempoMarkParts(TempoMark{2, true, 40, u""}).rest, u".=40");
     EXPECT_EQ(tempoMarkText(TempoMark{4, true, 60, u""}), u"\u2669.=60");
     EXPECT_EQ(tempoMarkText(TempoMark{8, false, 120, u""}), u"\u266A=120");
     EXPECT_EQ(tempoMarkText(TempoMark{4, false, 0, u"Andante"}), u"Andante");
