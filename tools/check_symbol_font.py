@@ -30,7 +30,8 @@ BARS = range(0xF029, 0xF030)          # kinds 0..6
 DIGITS = range(0xF030, 0xF038)        # 0..7
 SHARP, DOUBLE_SHARP, FLAT, DOUBLE_FLAT, NATURAL = range(0xF03A, 0xF03F)
 AUG_DOT, DASH, BREATH, OCTAVE_DOT, PAREN_OPEN, PAREN_CLOSE = range(0xF03F, 0xF045)
-REQUIRED = list(BARS) + list(DIGITS) + list(range(0xF03A, 0xF045))
+QUARTER_NOTE, HALF_NOTE, EIGHTH_NOTE = range(0xF045, 0xF048)
+REQUIRED = list(BARS) + list(DIGITS) + list(range(0xF03A, 0xF048))
 
 _font_path = None
 _temp = None
