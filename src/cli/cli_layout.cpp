@@ -78,7 +78,7 @@ int actionLayout(FontBook& fonts, const QString& path, bool scrollMode) {
     if (!layOut(fonts, layout, status))
         return status;
     const QJsonObject json =
-        scrollMode ? scrollLayoutToJson(layout.tracks()) : pageLayoutToJson(*layout.pages());
+        scrollMode ? scrollLayoutToJson(layout.tracks()) : pageLayoutToJson(*layout.pages(), &fonts);
     writeStdout(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return kExitOk;
 }

@@ -7,8 +7,10 @@
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/page_view.h"
+#include "engrave/symbols.h"
 #include "engrave/system.h"
 #include "engrave/text.h"
+#include "painter/ink_surface.h"
 
 namespace qe {
 
@@ -137,9 +139,45 @@ QJsonArray shapesJson(const Shapes& shapes, const LineIndex& lines) {
     return list;
 }
 
+// A drawn text as a reader of the list reads it: the music symbol font's digits as digits, its
+// other signs (accidentals, dashes, dots, bar lines, notes) left out, as they are named by role.
+QString readableText(const std::u16string& text) {
+    QString out;
+    for (char16_t c : text) {
+        if (c >= glyph::kDigit && c <= glyph::kDigit + 7)
+            out += QChar(u'0' + (c - glyph::kDigit));
+        else if (c < 0xF000 || c > 0xF0FF)
+            out += QChar(c);
+    }
+    return out;
+}
+
+// The ink of one page, as drawn: every thing with its role and box.
+QJsonArray inkJson(const PageView& view, int index, FontBook& fonts) {
+    const Style& page = view.page(index)->style;
+    InkSurface g(fonts, {0, 0, page.width, page.height});
+    view.paintPage(index, g);
+    QJsonArray ink;
+    for (const InkBox& b : g.boxes) {
+        QJsonObject thing{{"role", QString::fromStdString(b.role)},
+                          {"box", rectJson(b.box)},
+                          {"thing", b.thing}};
+        if (const QString text = readableText(b.text); !text.isEmpty())
+            thing["text"] = text;
+        if (!b.outline.empty()) {
+            QJsonArray outline;
+            for (const Point& p : b.outline)
+                outline.append(QJsonArray{p.x, p.y});
+            thing["outline"] = outline;
+        }
+        ink.append(thing);
+    }
+    return ink;
+}
+
 }  // namespace
 
-QJsonObject pageLayoutToJson(const PageView& view) {
+QJsonObject pageLayoutToJson(const PageView& view, FontBook* fonts) {
     const Starts starts = measureStarts(view.linear);
     LineIndex lineIndex;
     int displayLines = 0;
@@ -190,6 +228,8 @@ QJsonObject pageLayoutToJson(const PageView& view) {
             lines.append(lineJson);
         }
         pageJson["lines"] = lines;
+        if (fonts)
+            pageJson["ink"] = inkJson(view, p, *fonts);
         pages.append(pageJson);
     }
     QJsonObject json{{"mode", "page"}, {"pages", pages}};

@@ -105,6 +105,7 @@ void KeyText::arrange(Surface& g) {
 }
 
 void KeyText::draw(Surface& g) const {
+    const RoleGuard named(g, "key");
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (!freeMeter || (i != kNumerator && i != kDenominator))
             parts[i].paint(g);

@@ -421,6 +421,7 @@ void Measure::draw(Surface& g) const {
     ornaments_.draw(g, format);
     if (barGlyph == 0)
         return;  // the hidden bar line
+    const RoleGuard named(g, "bar line");
     if (format)
         g.setFont(format->font(kBarLineFont));
     g.drawText(g.originX + style.width - barWidth - style.paddingRight,

@@ -76,6 +76,7 @@ int MeasureLyrics::shownRow(int row) const {
 void MeasureLyrics::draw(Surface& g, const format_track_header* format) const {
     if (boxes_.empty())
         return;
+    const RoleGuard named(g, "lyric syllable");
     if (format)
         g.setFont(format->font(kLyricsFont));
     for (const Box& b : boxes_)

@@ -160,6 +160,7 @@ int MarkText::standOnRow(const Row& row) {
 }
 
 void MarkText::draw(Surface& g) const {
+    const RoleGuard named(g, "measure mark");
     OriginGuard back(g, -style.x, -style.y);
     const int ox = g.originX;
     const int oy = g.originY;

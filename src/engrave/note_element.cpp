@@ -47,6 +47,10 @@ void NoteElement::arrange(Surface& g) {
 }
 
 void NoteElement::draw(Surface& g) const {
+    static constexpr const char* kRoles[] = {"digit", "accidental", "dash", "augmentation dot",
+                                             "mark"};
+    const RoleGuard named(
+        g, elementKind >= 0 && elementKind <= kMarkElement ? kRoles[elementKind] : "mark");
     if (format)
         g.setFont(format->font(kNoteFont));
     const int glyphWidth = glyphRight - glyphLeft;

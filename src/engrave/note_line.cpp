@@ -44,6 +44,7 @@ void NoteLine::arrange(Surface&) {
 }
 
 void NoteLine::draw(Surface& g) const {
+    const RoleGuard named(g, "lyric syllable");  // the hyphens and lines between syllables
     struct Last {
         bool continues = false;
         Rect box;

@@ -125,6 +125,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     dots_.clear();
     arcs_.clear();
     texts_.clear();
+    spans_.clear();
     belowFrom_ = 0;
     top_ = 0;
     if (!any_)
@@ -134,17 +135,23 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     measure.forEachElement([&](const NoteElement& e) {
         elements.push_back(&e);
         int top = placeStack(e);
+        endSpan(kStackTones);
         if (const NoteExtra* extra = extrasOf(e)) {
             if (!extra->graces.empty())
                 top = placeGraces(e, *extra, elements, top);
+            endSpan("grace note");
             if (extra->articulations != 0)
                 top = placeMarks(e, extra->articulations, top);
+            endSpan("articulation");
         }
         tops.push_back(top);
     });
     placeTuplets(elements, tops, underlines);
+    endSpan("tuplet number");
     placeChordSymbols(elements, tops);
+    endSpan("chord symbol");
     placeWordsAbove(elements, tops);
+    endSpan("words");
     for (const Text& t : texts_)
         top_ = std::max(top_, t.at.y);
     for (int top : tops)
@@ -432,17 +439,24 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     const FontRecord ink = format ? format->font(kNoteFont) : FontRecord{};
     const int ox = g.originX;
     const int oy = g.originY;
-    for (const Glyph& glyphAt : glyphs_) {
+    const RoleGuard named(g, "articulation");
+    for (std::size_t i = 0; i < glyphs_.size(); ++i) {
+        const Glyph& glyphAt = glyphs_[i];
+        g.role = roleOf(&Span::glyphs, i, "digit");
         if (format)
             g.setFont(format->font(glyphAt.grace ? kGraceNoteFont : kNoteFont));
         g.drawText(ox + glyphAt.at.x, oy + glyphAt.at.y, &glyphAt.glyph, 1);
     }
-    for (const Text& t : texts_) {
+    for (std::size_t i = 0; i < texts_.size(); ++i) {
+        const Text& t = texts_[i];
+        g.role = roleOf(&Span::texts, i, "digit");
         if (format)
             g.setFont(format->font(static_cast<FontCategory>(t.category)));
         g.drawText(ox + t.at.x, oy + t.at.y, t.text);
     }
-    for (const Line& line : lines_) {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        g.role = roleOf(&Span::lines, i, "digit");
         g.setPen(0, roundToPixels(line.width, g.pixelSize()), ink.red(), ink.green(), ink.blue());
         g.moveTo(ox + line.from.x, oy + line.from.y);
         g.lineTo(ox + line.to.x, oy + line.to.y);
@@ -450,11 +464,30 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     g.setPen(0, roundToPixels(std::max(1, noteHeight_ / 30), g.pixelSize()), ink.red(), ink.green(),
              ink.blue());
     const auto at = [&](Point p) { return Point{ox + p.x, oy + p.y}; };
-    for (const Arc& arc : arcs_)
+    for (std::size_t i = 0; i < arcs_.size(); ++i) {
+        const Arc& arc = arcs_[i];
+        g.role = roleOf(&Span::arcs, i, "digit");
         g.drawBezier(at(arc.p0), at(arc.p1), at(arc.p2), at(arc.p3));
+    }
     g.setBrush(ink.red(), ink.green(), ink.blue());
-    for (const Rect& r : dots_)
+    for (std::size_t i = 0; i < dots_.size(); ++i) {
+        const Rect& r = dots_[i];
+        g.role = roleOf(&Span::dots, i, "octave dot");
         g.ellipse(ox + r.left, oy + r.top, ox + r.right, oy + r.bottom);
+    }
+}
+
+void NoteOrnaments::endSpan(const char* role) {
+    spans_.push_back({glyphs_.size(), lines_.size(), arcs_.size(), dots_.size(), texts_.size(), role});
+}
+
+const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index,
+                                  const char* stackRole) const {
+    for (const Span& span : spans_) {
+        if (index < span.*end)
+            return span.role == kStackTones ? stackRole : span.role;
+    }
+    return "words";  // placed under the notes, after every span
 }
 
 }  // namespace qe

@@ -95,6 +95,15 @@ private:
     std::vector<Arc> arcs_;
     std::vector<Text> texts_;
     std::size_t belowFrom_ = 0;  // texts_ from here are the words under the notes
+    // What each run of the lists is, for the surface's role: where each run ends in every list.
+    struct Span {
+        std::size_t glyphs, lines, arcs, dots, texts;
+        const char* role;
+    };
+    static constexpr const char* kStackTones = "stack";  // digits and their octave dots
+    std::vector<Span> spans_;
+    void endSpan(const char* role);
+    const char* roleOf(std::size_t Span::*end, std::size_t index, const char* stackRole) const;
     int top_ = 0;
     // Whether any element has extras: most measures have none and place nothing.
     bool any_ = false;

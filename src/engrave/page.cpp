@@ -36,6 +36,7 @@ void Page::draw(Surface& g) const {
         key.paint(g);
     if (format)
         g.setFont(format->font(kTextFont));
+    const RoleGuard named(g, "page number");
     const std::u16string number = numberText();
     const Size extent = g.textExtent(number);
     g.drawText(g.originX + (style.width - extent.width) / 2,

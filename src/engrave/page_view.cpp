@@ -299,9 +299,8 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
                                            : names[static_cast<std::size_t>(t)].shortName;
         if (text.empty())
             continue;
-        Text label(&line, text, format->font(kTextFont));
-        label.role = "partName";
-        label.layout(g, true);
+        const std::vector<Text> pieces =
+            partLabel(line, text, marginLeft - gap - kPaperEdge, g);
         // Level with the row's digits, below any room the row keeps above them and above the
         // lyrics and words under them.
         const Node* row = line.child(t);
@@ -312,13 +311,48 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
                                             measure->style.paddingBottom
                               : first ? first->style.height
                                       : row->style.height;
-        label.style.x = -gap - label.style.width;
-        label.style.y = rowTop + (rowHeight - label.style.height) / 2;
-        line.labels.push_back(label);
+        int height = 0;
+        for (const Text& piece : pieces)
+            height += piece.style.height;
+        int top = rowTop + (rowHeight - height) / 2;
+        for (Text piece : pieces) {
+            piece.style.x = -gap - piece.style.width;
+            piece.style.y = top;
+            top += piece.style.height;
+            line.labels.push_back(piece);
+        }
     }
     // Copies start detached: each names the line that holds it once the list stands.
     for (Text& label : line.labels)
         label.heldBy(&line);
+}
+
+std::vector<Text> PageView::partLabel(System& line, const std::u16string& text, int room,
+                                      Surface& g) const {
+    FontRecord font = format->font(kTextFont);
+    const auto measured = [&](const std::u16string& s) {
+        Text piece(&line, s, font);
+        piece.role = "partName";
+        piece.layout(g, true);
+        return piece;
+    };
+    Text whole = measured(text);
+    if (whole.style.width <= room || room <= 0)
+        return {whole};
+    // Too wide for the margin: the name is set smaller, down to two thirds of its size, and
+    // then broken into lines at its spaces (between any two characters of a word too long).
+    const long long size = std::abs(font.logFont.height);
+    const long long fitted = std::max({size * room / whole.style.width, size * 2 / 3, 1LL});
+    font.logFont.height = static_cast<int>(font.logFont.height < 0 ? -fitted : fitted);
+    font.logFont.width = 0;
+    whole = measured(text);
+    if (whole.style.width <= room)
+        return {whole};
+    g.setFont(font);
+    std::vector<Text> pieces;
+    for (const std::u16string& piece : wrapText(g, text, room))
+        pieces.push_back(measured(piece));
+    return pieces;
 }
 
 void PageView::rebuild(Surface& g) {

@@ -38,6 +38,8 @@ FontRecord tempoNoteFont(const FontRecord& noteFont, const FontRecord& textFont)
 class PageView : public Node {
 public:
     static constexpr int kPadding = 100;
+    // No part name stands closer to the paper's edge than this.
+    static constexpr int kPaperEdge = 120;
 
     PageView();
     PageView(const PageView&) = delete;
@@ -137,6 +139,11 @@ private:
     void placePages();
     // Puts the part names (on the first line) or short names before the rows of a line.
     void labelParts(System& line, bool first, Surface& g) const;
+    // A part's name as it fits `room` units of the left margin: one text, set smaller when it
+    // is too wide, or broken into lines when even that is too wide.
+    std::vector<Text> partLabel(System& line, const std::u16string& text, int room,
+                                Surface& g) const;
+
     void paintShapes(Surface& g) const;
 
     // Where the lines of the first page start, below the title block.

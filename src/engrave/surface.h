@@ -80,6 +80,22 @@ public:
     // Surfaces that measure text alike, whatever their device, share an id; layout keeps the
     // measurements of unchanged measures between passes on such surfaces. 0: never kept.
     int metricsId = 0;
+    // What is being drawn ("digit", "lyric syllable", "arc" …), set by the nodes as they draw
+    // (see RoleGuard); a surface that lists the ink of a page names each thing by it.
+    const char* role = nullptr;
+};
+
+// Names what is drawn for the lifetime of the guard, then names what was named before.
+class RoleGuard {
+public:
+    RoleGuard(Surface& g, const char* role) : g_(g), before_(g.role) { g_.role = role; }
+    ~RoleGuard() { g_.role = before_; }
+    RoleGuard(const RoleGuard&) = delete;
+    RoleGuard& operator=(const RoleGuard&) = delete;
+
+private:
+    Surface& g_;
+    const char* before_;
 };
 
 // Ids of the kinds of text metrics.

@@ -54,6 +54,7 @@ void Symbol::arrange(Surface& g) {
 void Symbol::draw(Surface& g) const {
     if (!origin)
         return;
+    const RoleGuard named(g, "octave dot");
     selectFont(g);
     g.drawText(g.originX, g.originY, &glyph, 1);
 }

@@ -27,6 +27,7 @@ void System::draw(Surface& g) const {
 void System::drawTrackBracket(Surface& g) const {
     if (!joinsTracks || childCount() < 2)
         return;
+    const RoleGuard named(g, "bracket");
     // The rows' bar lines, in this line's frame: a measure's bar glyph stands from its top
     // padding down by the bar line's height.
     const auto barSpan = [](const Node& row, int& top, int& bottom) {

@@ -15,6 +15,7 @@ void Text::arrange(Surface& g) {
 }
 
 void Text::draw(Surface& g) const {
+    const RoleGuard named(g, role && *role ? role : g.role ? g.role : "text");
     g.setFont(font);
     g.drawText(g.originX, g.originY, text);
 }

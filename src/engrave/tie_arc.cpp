@@ -166,6 +166,7 @@ void TieArc::arrange(Surface&) {
 }
 
 void TieArc::draw(Surface& g) const {
+    const RoleGuard named(g, "arc");
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
     OriginGuard back(g, -style.x, -style.y);
     for (const Piece& p : pieces)

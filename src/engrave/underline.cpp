@@ -20,6 +20,7 @@ void Underline::arrange(Surface&) {
 }
 
 void Underline::draw(Surface& g) const {
+    const RoleGuard named(g, "underline");
     if (!from && !to)
         return;
     const int t = roundToPixels(thickness, g.pixelSize());

@@ -80,7 +80,11 @@ void VoltaBracket::draw(Surface& g) const {
     const int oy = g.originY;
     const Rect& first = strips.front();
     const Rect& last = strips.back();
-    g.drawText(ox + first.left + 3 * thickness, oy + first.top - thickness, label);
+    {
+        const RoleGuard named(g, "volta label");
+        g.drawText(ox + first.left + 3 * thickness, oy + first.top - thickness, label);
+    }
+    const RoleGuard named(g, "volta bracket");
     g.moveTo(ox + first.left, oy + first.top);
     g.lineTo(ox + first.left, oy + first.bottom);
     for (const Rect& s : strips) {

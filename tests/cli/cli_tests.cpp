@@ -8,8 +8,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "base/version.h"
 #include "cli/man_page.h"
@@ -175,6 +177,58 @@ TEST_F(CommandLine, InfoListsMeasureMarksAndCheckCountsInEachMeter) {
     // "3 2 1" in 3/4 after the change is right; the same three beats in 4/4 would not be.
     const Outcome check = qanoredit({"--check", file});
     EXPECT_EQ(check.status, 0) << check.out.toStdString();
+}
+
+// --layout lists, page by page, the ink of every drawn thing with its role; on the project's
+// own scores (the bundled sample, songs imported from MusicXML) every box lies inside its page
+// and no two things overlap.
+TEST_F(CommandLine, LayoutListsTheInkOfEveryDrawnThingClearOfTheOthers) {
+    QStringList files{QStringLiteral(QE_SOURCE_DIR "/resources/samples/jasmine.qe")};
+    for (const char* song : {"satb_chorale", "hymn_in_g", "pickup_hidden_rests"}) {
+        const QString out = path(QString::fromLatin1(song) + QStringLiteral(".qe"));
+        ASSERT_EQ(qanoredit({"--import",
+                             QStringLiteral(QE_SOURCE_DIR "/tests/musicxml/data/songs/%1.musicxml")
+                                 .arg(QString::fromLatin1(song)),
+                             "-o", out})
+                      .status,
+                  0);
+        files << out;
+    }
+    QSet<QString> roles;
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QJsonObject layout =
+            QJsonDocument::fromJson(qanoredit({"--layout", file}).out).object();
+        for (const QJsonValue& pageValue : layout["pages"].toArray()) {
+            const QJsonObject page = pageValue.toObject();
+            const QJsonArray ink = page["ink"].toArray();
+            ASSERT_FALSE(ink.isEmpty());
+            std::vector<std::tuple<int, QString, int, int, int, int>> boxes;
+            for (const QJsonValue& v : ink) {
+                const QJsonObject thing = v.toObject();
+                const QJsonObject box = thing["box"].toObject();
+                const int l = box["left"].toInt(), r = box["right"].toInt();
+                const int t = box["top"].toInt(), b = box["bottom"].toInt();
+                roles << thing["role"].toString();
+                EXPECT_FALSE(thing["role"].toString().isEmpty());
+                EXPECT_TRUE(l >= 0 && r <= page["width"].toInt() && t <= 0 &&
+                            b >= page["height"].toInt())
+                    << thing["role"].toString().toStdString() << " leaves its page";
+                boxes.emplace_back(thing["thing"].toInt(), thing["role"].toString(), l, t, r, b);
+            }
+            for (std::size_t i = 0; i < boxes.size(); ++i)
+                for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                    const auto& [ti, ri, li, topi, righti, bi] = boxes[i];
+                    const auto& [tj, rj, lj, topj, rightj, bj] = boxes[j];
+                    EXPECT_FALSE(ti != tj && li < rightj && lj < righti && bi < topj && bj < topi)
+                        << ri.toStdString() << " over " << rj.toStdString();
+                }
+        }
+    }
+    for (const char* role : {"digit", "octave dot", "underline", "bar line", "dash", "arc",
+                             "volta bracket", "volta label", "lyric syllable", "title",
+                             "partName", "page number", "bracket", "key"})
+        EXPECT_TRUE(roles.contains(QString::fromLatin1(role))) << role;
 }
 
 // A metronome number printed otherwise ("100 - 110") is shown in --info beside the number

@@ -229,6 +229,26 @@ TEST(LyricRows, ALinesLyricsStandAtOneHeightAndTheNextTrackComesUpToThem) {
     EXPECT_LT(lower->style.marginTop, NoteLine::kTrackLineMargin) << "pulled up";
 }
 
+// A part name wider than the left margin is set smaller, and one too long even then is
+// broken into lines: no label passes the paper's edge.
+TEST(PartNames, ALongNameFitsTheLeftMargin) {
+    QeDocument doc = test::scoreOf({measures(8), measures(8)}, u"Test");
+    doc.header.partNames = {{u"Electric Piano", u""}, {u"Grand Concert Harpsichord Continuo", u""}};
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    // With the recording metrics (120 units a character) neither fits 680 units even smaller.
+    const auto* first = static_cast<System*>(p.line(0, 0));
+    ASSERT_GE(first->labels.size(), 4u) << "each name broken into lines";
+    std::u16string words;
+    for (const Text& label : first->labels) {
+        EXPECT_GE(first->style.x + label.style.x, PageView::kPaperEdge) << label.text.size();
+        EXPECT_GT(label.font.logFont.height, -200) << "set smaller";
+        words += label.text;
+    }
+    EXPECT_EQ(words, u"ElectricPianoGrandConcertHarpsichordContinuo");
+    EXPECT_LT(first->labels[1].style.y, first->labels[0].style.y) << "one line under the other";
+}
+
 TEST(MeasureNumbers, StandAboveEveryLineButTheFirstWhenAsked) {
     QeDocument doc = test::scoreOf({measures(40)}, u"Test");
     doc.header.measureNumbers = true;
