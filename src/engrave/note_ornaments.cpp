@@ -167,6 +167,7 @@ int NoteOrnaments::placeStack(const NoteElement& e) {
     int top = e.style.y + std::max(0, e.dotsTop);
     const int digitHeight = std::abs(e.style.height);
     const int cx = e.style.x + e.style.width / 2;
+    bool dotsUnder = e.octave > 0;  // dots between this tone and the one below
     for (const NoteTone& tone : e.stack) {
         int bottom = top + dot;
         for (int k = 0; k < -tone.octave; ++k) {
@@ -174,7 +175,12 @@ int NoteOrnaments::placeStack(const NoteElement& e) {
             dots_.push_back({cx - dot, cy + dot, cx + dot, cy - dot});
             bottom = cy + 2 * dot;
         }
-        const int glyphTop = bottom + digitHeight * 4 / 5;
+        dotsUnder = dotsUnder || tone.octave < 0;
+        // A digit's box reaches a fifth of its height under the foot of its ink, which tones
+        // overlap one another by; over octave dots the foot stands a dot clear of them.
+        const int glyphTop =
+            bottom + digitHeight * 4 / 5 + (dotsUnder ? digitHeight * 2 / 25 + dot : 0);
+        dotsUnder = tone.octave > 0;
         glyphs_.push_back(
             {{e.style.x, glyphTop}, static_cast<char16_t>(glyph::kDigit + tone.degree), false});
         if (tone.accidental != 0)

@@ -366,6 +366,18 @@ const std::vector<Case>& cases() {
              for (int i = 0; i < 6; ++i)
                  test::addSyllable(d, 0, 0, records[i], words[i]);
          }},
+        {"chord_octave_dots",
+         "chord tones with octave dots stacked over their digits: each dot stands clear of the "
+         "digits over and under it, whether it belongs to the tone under or over it",
+         {"4 4' 5 5 |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::changeExtra(d, 0, 0, [](NoteExtra& e) {
+                 e.tones = {{6, -1, 0}, {7, -1, 0}, {1, 1, 0}};
+             });
+             test::changeExtra(d, 0, 1, [](NoteExtra& e) { e.tones = {{6, 0, 0}}; });
+             test::changeExtra(d, 0, 2, [](NoteExtra& e) { e.tones = {{2, 1, 0}, {5, 1, 0}}; });
+         }},
         {"measure_marks_scroll",
          "scroll mode: a key change with a tempo, a D.C. al Fine, the part's name before the "
          "strip",
