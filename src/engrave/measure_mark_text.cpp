@@ -175,6 +175,7 @@ void MarkText::draw(Surface& g) const {
     }
     if (coda_.right > coda_.left) {
         // A circle crossed by a line each way that reaches past it.
+        const ThingGuard sign(g);
         const Rect& c = coda_;
         const int w = c.right - c.left;
         const int inset = w / 5;
@@ -190,6 +191,7 @@ void MarkText::draw(Surface& g) const {
     }
     if (segno_.right > segno_.left) {
         // An S crossed by a slash, with a dot on each side of it.
+        const ThingGuard sign(g);
         const Rect& s = segno_;
         const int w = s.right - s.left;
         const int h = s.top - s.bottom;

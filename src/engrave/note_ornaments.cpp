@@ -142,7 +142,6 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
             endSpan("grace note");
             if (extra->articulations != 0)
                 top = placeMarks(e, extra->articulations, top);
-            endSpan("articulation");
         }
         tops.push_back(top);
     });
@@ -269,9 +268,12 @@ int NoteOrnaments::placeGraces(const NoteElement& e, const NoteExtra& extra,
 // The marks of the note above what stands over it, in the notation's order.
 int NoteOrnaments::placeMarks(const NoteElement& e, std::uint32_t marks, int top) {
     const int cx = e.style.x + e.style.width / 2;
-    for (const music::NoteMark& mark : music::noteMarks())
-        if (marks & mark.flag)
+    for (const music::NoteMark& mark : music::noteMarks()) {
+        if (marks & mark.flag) {
             top = placeFigure(mark.figure, cx, top);
+            endSpan(kOneFigure);  // a fermata's arc and dot are one mark
+        }
+    }
     return top;
 }
 
@@ -446,23 +448,26 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     const int ox = g.originX;
     const int oy = g.originY;
     const RoleGuard named(g, "articulation");
+    // Each mark's pieces are one thing: numbers of their own, past those the surface gave.
+    thingBase_ = g.things;
+    g.things += static_cast<int>(spans_.size());
     for (std::size_t i = 0; i < glyphs_.size(); ++i) {
         const Glyph& glyphAt = glyphs_[i];
-        g.role = roleOf(&Span::glyphs, i, "digit");
+        g.role = roleOf(&Span::glyphs, i, "digit", g);
         if (format)
             g.setFont(format->font(glyphAt.grace ? kGraceNoteFont : kNoteFont));
         g.drawText(ox + glyphAt.at.x, oy + glyphAt.at.y, &glyphAt.glyph, 1);
     }
     for (std::size_t i = 0; i < texts_.size(); ++i) {
         const Text& t = texts_[i];
-        g.role = roleOf(&Span::texts, i, "digit");
+        g.role = roleOf(&Span::texts, i, "digit", g);
         if (format)
             g.setFont(format->font(static_cast<FontCategory>(t.category)));
         g.drawText(ox + t.at.x, oy + t.at.y, t.text);
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
-        g.role = roleOf(&Span::lines, i, "digit");
+        g.role = roleOf(&Span::lines, i, "digit", g);
         g.setPen(0, roundToPixels(line.width, g.pixelSize()), ink.red(), ink.green(), ink.blue());
         g.moveTo(ox + line.from.x, oy + line.from.y);
         g.lineTo(ox + line.to.x, oy + line.to.y);
@@ -472,15 +477,16 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     const auto at = [&](Point p) { return Point{ox + p.x, oy + p.y}; };
     for (std::size_t i = 0; i < arcs_.size(); ++i) {
         const Arc& arc = arcs_[i];
-        g.role = roleOf(&Span::arcs, i, "digit");
+        g.role = roleOf(&Span::arcs, i, "digit", g);
         g.drawBezier(at(arc.p0), at(arc.p1), at(arc.p2), at(arc.p3));
     }
     g.setBrush(ink.red(), ink.green(), ink.blue());
     for (std::size_t i = 0; i < dots_.size(); ++i) {
         const Rect& r = dots_[i];
-        g.role = roleOf(&Span::dots, i, "octave dot");
+        g.role = roleOf(&Span::dots, i, "octave dot", g);
         g.ellipse(ox + r.left, oy + r.top, ox + r.right, oy + r.bottom);
     }
+    g.thing = 0;
 }
 
 void NoteOrnaments::endSpan(const char* role) {
@@ -488,10 +494,19 @@ void NoteOrnaments::endSpan(const char* role) {
 }
 
 const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index,
-                                  const char* stackRole) const {
-    for (const Span& span : spans_) {
-        if (index < span.*end)
-            return span.role == kStackTones ? stackRole : span.role;
+                                  const char* stackRole, Surface& g) const {
+    g.thing = 0;
+    for (std::size_t k = 0; k < spans_.size(); ++k) {
+        const Span& span = spans_[k];
+        if (index >= span.*end)
+            continue;
+        if (span.role == kStackTones)
+            return stackRole;
+        if (span.role == kOneFigure) {
+            g.thing = thingBase_ + 1 + static_cast<int>(k);
+            return "articulation";
+        }
+        return span.role;
     }
     return "words";  // placed under the notes, after every span
 }

@@ -83,6 +83,22 @@ public:
     // What is being drawn ("digit", "lyric syllable", "arc" …), set by the nodes as they draw
     // (see RoleGuard); a surface that lists the ink of a page names each thing by it.
     const char* role = nullptr;
+    // Non-zero while the pieces of one thing are drawn (a sign made of a circle and lines):
+    // a surface that lists ink lists them as that one thing. See ThingGuard.
+    int thing = 0;
+    int things = 0;
+};
+
+// Makes what is drawn during its lifetime one thing.
+class ThingGuard {
+public:
+    explicit ThingGuard(Surface& g) : g_(g) { g_.thing = ++g_.things; }
+    ~ThingGuard() { g_.thing = 0; }
+    ThingGuard(const ThingGuard&) = delete;
+    ThingGuard& operator=(const ThingGuard&) = delete;
+
+private:
+    Surface& g_;
 };
 
 // Names what is drawn for the lifetime of the guard, then names what was named before.

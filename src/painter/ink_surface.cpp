@@ -28,7 +28,17 @@ void InkSurface::add(Rect box, std::u16string text, std::vector<Point> outline) 
         std::swap(box.left, box.right);
     if (box.top < box.bottom)
         std::swap(box.top, box.bottom);
-    boxes.push_back({role ? role : "", std::move(text), box, std::move(outline), things_++});
+    // The pieces of a thing drawn as one share the number its first piece took.
+    int number = 0;
+    if (thing == 0) {
+        number = things_++;
+    } else if (const auto known = numbers_.find(thing); known != numbers_.end()) {
+        number = known->second;
+    } else {
+        number = things_++;
+        numbers_.emplace(thing, number);
+    }
+    boxes.push_back({role ? role : "", std::move(text), box, std::move(outline), number});
 }
 
 void InkSurface::setFont(const FontRecord& font) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "painter/painter_surface.h"
@@ -74,6 +75,7 @@ private:
     Point runFrom_;
     Point runTo_;
     int things_ = 0;
+    std::unordered_map<int, int> numbers_;  // the surface's things, by their number here
 };
 
 }  // namespace qe
