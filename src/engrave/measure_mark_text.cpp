@@ -36,7 +36,9 @@ void MarkText::arrange(Surface& g) {
     takeColor(small.color);
     thickness = std::max(1, small.logFont.height / -20);
 
-    const Point start = rootPosition(measure, {0, 0}, viaShadows);
+    // Over whatever of the measure reaches above its row: high octave dots, the marks over the
+    // notes, tuplet numbers, chord symbols, words.
+    const Point start = rootPosition(measure, {0, std::max(0, measure->inkTop())}, viaShadows);
     // Measured pieces go left to right from the start of the measure, bottoms on one line:
     // above the measure, or above the label of a bracket that starts here (y grows upwards:
     // texts hang down from their top).
