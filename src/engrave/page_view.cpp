@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <string_view>
 
 #include "base/exception.h"
 #include "engrave/line_breaker.h"
@@ -157,7 +158,7 @@ int PageView::placeTitleBlock(Page& page, int y, Surface& g) {
 
     int author3Height = 0;
     const int a = placeAuthors(page, y, author3Height, g);
-    placeBesideKey(page, key, g);
+    b = std::min(b, placeBesideKey(page, key, g) + textHeight / 2);
 
     const Text comment2 = measuredText(page, h.comment2, f.font(kTextFont), g);
     if (comment2.style.height < 0) {
@@ -203,7 +204,7 @@ int PageView::placeAuthors(Page& page, int top, int& author3Height, Surface& g) 
     return top;
 }
 
-void PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
+int PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
     const doc_header& h = score->header();
     const FontRecord& font = format->font(kTextFont);
     int besideKey = key.style.x + key.style.width + 200;
@@ -220,9 +221,28 @@ void PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
         placeText(page, tempo, besideKey, top, "tempo");
         besideKey += tempo.style.width + 200;
     }
+    // The comment ends before the authors standing level with it, or at the right margin;
+    // a longer one is broken into lines under one another.
     const Text comment1 = measuredText(page, h.comment1, font, g);
-    placeText(page, comment1, besideKey,
-              key.style.y + (key.style.height - comment1.style.height) / 2, "comment");
+    const int top = key.style.y + (key.style.height - comment1.style.height) / 2;
+    int right = pageWidth - marginRight;
+    for (const Text& author : page.texts)
+        if (std::string_view(author.role) == "author" && author.style.y > top + comment1.style.height &&
+            author.style.y + author.style.height < top)
+            right = std::min(right, author.style.x - 200);
+    // An empty comment is placed too: the title block's place for it.
+    if (comment1.style.width <= right - besideKey || comment1.style.height >= 0) {
+        placeText(page, comment1, besideKey, top, "comment");
+        return std::min(key.style.y + key.style.height, top + comment1.style.height);
+    }
+    g.setFont(font);
+    int y = top;
+    for (const std::u16string& line : wrapText(g, h.comment1, std::max(1, right - besideKey))) {
+        const Text piece = measuredText(page, line, font, g);
+        placeText(page, piece, besideKey, y, "comment");
+        y += piece.style.height;
+    }
+    return std::min(key.style.y + key.style.height, y);
 }
 
 void PageView::takePageSettings() {

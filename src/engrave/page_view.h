@@ -109,8 +109,9 @@ private:
     // they end, and gives the height of the third author (present or not).
     int placeAuthors(Page& page, int top, int& author3Height, Surface& g);
     // Places the metronome mark and tempo text, then the first comment, beside the key and
-    // time signature.
-    void placeBesideKey(Page& page, const KeyText& key, Surface& g);
+    // time signature, the comment clear of the authors level with it (broken into lines when
+    // it is longer); returns the lowest point reached.
+    int placeBesideKey(Page& page, const KeyText& key, Surface& g);
     void takePageSettings();
     // Builds display line `k` of `lines` from the line starts, justified; the last line of
     // the score keeps the spacing of the line above (`unitAbove`).

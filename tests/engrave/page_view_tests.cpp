@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include "base/exception.h"
 #include "engrave/measure.h"
@@ -345,6 +346,35 @@ TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
     Pages p(std::move(doc), false);
     EXPECT_EQ(p.rebuildCode(), kLayoutOverflow);
     EXPECT_EQ(p.view.childCount(), 0);
+}
+
+// A long first comment beside the key is broken into lines that end before the authors level
+// with them, and the score starts below its last line.
+TEST(TitleBlock, ALongCommentBesideTheKeyStopsShortOfTheAuthors) {
+    QeDocument doc = test::scoreOf({"1 |"}, u"Test");
+    doc.header.comment1 = u"Collected in the hills in the spring of the year by the singers";
+    doc.header.author1 = u"Words: A. B.";
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const Page* first = p.view.page(0);
+    const Text* author = nullptr;
+    std::vector<const Text*> comment;
+    for (const Text& text : first->texts) {
+        if (std::string_view(text.role) == "author")
+            author = &text;
+        if (std::string_view(text.role) == "comment")
+            comment.push_back(&text);
+    }
+    ASSERT_NE(author, nullptr);
+    ASSERT_GE(comment.size(), 2u);
+    std::u16string joined;
+    for (const Text* line : comment) {
+        EXPECT_LE(line->style.x + line->style.width, author->style.x - 200);
+        joined += (joined.empty() ? u"" : u" ") + line->text;
+    }
+    EXPECT_EQ(joined, u"Collected in the hills in the spring of the year by the singers");
+    const Text* last = comment.back();
+    EXPECT_LT(p.line(0, 0)->style.y, last->style.y + last->style.height);
 }
 
 TEST(TitleBlock, ATitleWiderThanTheTextWidthIsWrappedInsideTheMargins) {
