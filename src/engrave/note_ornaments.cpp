@@ -36,6 +36,13 @@ const NoteElement* frontOf(const std::vector<const NoteElement*>& elements, std:
     return elements[i];
 }
 
+// Chord symbols are read at a glance over the melody: the text font, set bold.
+FontRecord chordFont(const format_track_header& format) {
+    FontRecord font = format.font(kTextFont);
+    font.logFont.weight = std::max<std::int32_t>(font.logFont.weight, 700);
+    return font;
+}
+
 int countBefore(const NoteExtra& extra) {
     return static_cast<int>(std::count_if(extra.graces.begin(), extra.graces.end(),
                                           [](const GraceNote& g) { return !g.after; }));
@@ -109,8 +116,13 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
             front->style.marginLeft += before + graceHeight_ / 6;
         if (after > 0)
             e.style.marginRight += after + graceHeight_ / 6;
-        if (extra && !extra->chordSymbol.empty())
+        if (extra && !extra->chordSymbol.empty()) {
+            if (format)
+                g.setFont(chordFont(*format));
             chordWidths_.push_back(g.textExtent(chordText(*extra)).width);
+            if (format)
+                g.setFont(format->font(kTextFont));
+        }
         if (extra && !extra->textAbove.empty())
             aboveWidths_.push_back(g.textExtent(extra->textAbove).width);
         if (extra && !extra->textBelow.empty())
@@ -399,7 +411,8 @@ void NoteOrnaments::placeChordSymbols(const std::vector<const NoteElement*>& ele
         if (!x || x->chordSymbol.empty())
             continue;
         texts_.push_back(
-            {{frontOf(elements, i)->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont});
+            {{frontOf(elements, i)->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont,
+             true});
     }
 }
 
@@ -462,7 +475,8 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
         const Text& t = texts_[i];
         g.role = roleOf(&Span::texts, i, "digit", g);
         if (format)
-            g.setFont(format->font(static_cast<FontCategory>(t.category)));
+            g.setFont(t.bold ? chordFont(*format)
+                             : format->font(static_cast<FontCategory>(t.category)));
         g.drawText(ox + t.at.x, oy + t.at.y, t.text);
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {

@@ -69,6 +69,7 @@ private:
         Point at;
         std::u16string text;
         int category;
+        bool bold = false;  // a chord symbol: its category's font, bold
     };
 
     // The steps of place, each for one element: they return the highest point reached above
