@@ -98,6 +98,30 @@ void TypeNote(benchmark::State& state) {
     state.counters["pages"] = s.pages;
 }
 
+// A bar line typed at the start of the score (Enter): it adds a measure, so the columns after
+// it shift and the lines are chosen again.
+void TypeBarLine(benchmark::State& state) {
+    Session s(static_cast<int>(state.range(0)), 1);
+    for (auto _ : state) {
+        s.view().onChar(U'\r');
+        state.PauseTiming();
+        s.view().onChar(8);
+        state.ResumeTiming();
+    }
+}
+
+// A song typed at the start of the score, a measure at a time (four digits and a bar line),
+// timed a key at a time.
+void TypeSong(benchmark::State& state) {
+    Session s(static_cast<int>(state.range(0)), 1);
+    const std::u32string keys = U"5653\r";
+    std::size_t next = 0;
+    for (auto _ : state) {
+        s.view().onChar(keys[next]);
+        next = (next + 1) % keys.size();
+    }
+}
+
 void Backspace(benchmark::State& state) {
     Session s(static_cast<int>(state.range(0)), 1);
     for (auto _ : state) {
@@ -149,6 +173,8 @@ BENCHMARK(TypeNote)
     ->Args({kLarge, 2})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
+BENCHMARK(TypeBarLine)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(TypeSong)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Backspace)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Undo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Redo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)->MinTime(1.0);
