@@ -401,12 +401,8 @@ void Measure::layoutDecorations(Surface& g) {
     ornaments_.place(*this, underlines_);
     // Lyrics stand under the bottom of the note row, or under the lowest underline or octave
     // dot when one reaches deeper; words under the notes stand under them both.
-    int top = barHeight - style.paddingTop - style.paddingBottom;
-    for (const Underline& line : underlines_)
-        top = std::min(top, line.style.y + line.style.height);
-    for (const Symbol& dot : symbols_)
-        top = std::min(top, dot.style.y + dot.style.height);
-    top = lyricsTop_.value_or(top);
+    const int top =
+        lyricsTop_.value_or(std::min(barHeight - style.paddingTop - style.paddingBottom, inkBottom()));
     if (lyrics_.rowCount() != 0)
         lyrics_.place(*this, top);
     ornaments_.placeBelow(*this, top + lyrics_.depth());

@@ -440,18 +440,11 @@ void NoteOrnaments::placeBelow(const Measure& measure, int top) {
     if (belowWidths_.empty())
         return;
     const int y = top - kRowSpacing;
-    const NoteElement* previous = nullptr;
-    measure.forEachElement([&](const NoteElement& e) {
-        const NoteExtra* x = extrasOf(e);
-        if (x && !x->textBelow.empty()) {
-            const NoteElement* front =
-                previous && previous->elementKind == kAccidentalElement && previous->entry == e.entry
-                    ? previous
-                    : &e;
-            texts_.push_back({{front->style.x, y}, x->textBelow, kTextFont});
-        }
-        previous = &e;
-    });
+    std::vector<const NoteElement*> elements;
+    measure.forEachElement([&](const NoteElement& e) { elements.push_back(&e); });
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        if (const NoteExtra* x = extrasOf(*elements[i]); x && !x->textBelow.empty())
+            texts_.push_back({{frontOf(elements, i)->style.x, y}, x->textBelow, kTextFont});
 }
 
 void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
@@ -462,18 +455,18 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     const int oy = g.originY;
     const RoleGuard named(g, "articulation");
     // Each mark's pieces are one thing: numbers of their own, past those the surface gave.
-    thingBase_ = g.things;
+    const int things = g.things;
     g.things += static_cast<int>(spans_.size());
     for (std::size_t i = 0; i < glyphs_.size(); ++i) {
         const Glyph& glyphAt = glyphs_[i];
-        g.role = roleOf(&Span::glyphs, i, "digit", g);
+        g.role = roleOf(&Span::glyphs, i, "digit", things, g);
         if (format)
             g.setFont(format->font(glyphAt.grace ? kGraceNoteFont : kNoteFont));
         g.drawText(ox + glyphAt.at.x, oy + glyphAt.at.y, &glyphAt.glyph, 1);
     }
     for (std::size_t i = 0; i < texts_.size(); ++i) {
         const Text& t = texts_[i];
-        g.role = roleOf(&Span::texts, i, "digit", g);
+        g.role = roleOf(&Span::texts, i, "digit", things, g);
         if (format)
             g.setFont(t.bold ? chordFont(*format)
                              : format->font(static_cast<FontCategory>(t.category)));
@@ -481,7 +474,7 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
-        g.role = roleOf(&Span::lines, i, "digit", g);
+        g.role = roleOf(&Span::lines, i, "digit", things, g);
         g.setPen(0, roundToPixels(line.width, g.pixelSize()), ink.red(), ink.green(), ink.blue());
         g.moveTo(ox + line.from.x, oy + line.from.y);
         g.lineTo(ox + line.to.x, oy + line.to.y);
@@ -491,13 +484,13 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
     const auto at = [&](Point p) { return Point{ox + p.x, oy + p.y}; };
     for (std::size_t i = 0; i < arcs_.size(); ++i) {
         const Arc& arc = arcs_[i];
-        g.role = roleOf(&Span::arcs, i, "digit", g);
+        g.role = roleOf(&Span::arcs, i, "digit", things, g);
         g.drawBezier(at(arc.p0), at(arc.p1), at(arc.p2), at(arc.p3));
     }
     g.setBrush(ink.red(), ink.green(), ink.blue());
     for (std::size_t i = 0; i < dots_.size(); ++i) {
         const Rect& r = dots_[i];
-        g.role = roleOf(&Span::dots, i, "octave dot", g);
+        g.role = roleOf(&Span::dots, i, "octave dot", things, g);
         g.ellipse(ox + r.left, oy + r.top, ox + r.right, oy + r.bottom);
     }
     g.thing = 0;
@@ -508,7 +501,7 @@ void NoteOrnaments::endSpan(const char* role) {
 }
 
 const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index,
-                                  const char* stackRole, Surface& g) const {
+                                  const char* stackRole, int things, Surface& g) const {
     g.thing = 0;
     for (std::size_t k = 0; k < spans_.size(); ++k) {
         const Span& span = spans_[k];
@@ -517,7 +510,7 @@ const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index,
         if (span.role == kStackTones)
             return stackRole;
         if (span.role == kOneFigure) {
-            g.thing = thingBase_ + 1 + static_cast<int>(k);
+            g.thing = things + 1 + static_cast<int>(k);
             return "articulation";
         }
         return span.role;

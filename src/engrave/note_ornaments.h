@@ -104,11 +104,11 @@ private:
     static constexpr const char* kStackTones = "stack";  // digits and their octave dots
     static constexpr const char* kOneFigure = "figure";  // the pieces of one mark over a note
     std::vector<Span> spans_;
-    mutable int thingBase_ = 0;  // the surface's thing numbers this measure's marks take
     void endSpan(const char* role);
-    // The role of the index-th item of a list, and on the surface the thing it is part of.
+    // The role of the index-th item of a list, and on the surface the thing it is part of (a
+    // mark's: numbered from `things`, where the measure's numbers start).
     const char* roleOf(std::size_t Span::*end, std::size_t index, const char* stackRole,
-                       Surface& g) const;
+                       int things, Surface& g) const;
     int top_ = 0;
     // Whether any element has extras: most measures have none and place nothing.
     bool any_ = false;

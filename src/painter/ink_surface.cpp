@@ -5,7 +5,6 @@
 #include <climits>
 #include <cmath>
 
-#include "painter/font_book.h"
 #include "painter/measured_font.h"
 
 namespace qe {
@@ -20,8 +19,7 @@ int rounded(double v) {
 
 InkSurface::InkSurface(FontBook& fonts, const Rect& clip)
     : PainterSurface(fonts, *InkPainter::painter, 1440, 0, 0, clip.left, clip.top, clip.right,
-                     clip.bottom, true),
-      fonts_(fonts) {}
+                     clip.bottom, true) {}
 
 void InkSurface::add(Rect box, std::u16string text, std::vector<Point> outline) {
     if (box.left > box.right)
@@ -41,26 +39,20 @@ void InkSurface::add(Rect box, std::u16string text, std::vector<Point> outline) 
     boxes.push_back({role ? role : "", std::move(text), box, std::move(outline), number});
 }
 
-void InkSurface::setFont(const FontRecord& font) {
-    PainterSurface::setFont(font);
-    font_ = font.logFont;
-    fontSet_ = true;
-}
-
 void InkSurface::drawText(int x, int y, const char16_t* text, int count) {
-    if (!text || count <= 0 || !fontSet_)
+    if (!text || count <= 0)
         return;
     const std::u16string_view view(text, static_cast<std::size_t>(count));
     const QString drawn = MeasuredFont::drawable(view);
     if (drawn.trimmed().isEmpty())
         return;
     // Glyphs stand from the text's top-left corner, their baseline the font's ascent below it.
-    const std::shared_ptr<MeasuredFont> font = fonts_.font(font_);
-    const QRectF ink = QFontMetricsF(font->font).tightBoundingRect(drawn);
-    const double across = font->unit * font->stretch;
-    const Rect box{x + rounded(ink.left() * across), y - rounded((font->ascent + ink.top()) * font->unit),
+    const MeasuredFont& font = currentFont();
+    const QRectF ink = QFontMetricsF(font.font).tightBoundingRect(drawn);
+    const double across = font.unit * font.stretch;
+    const Rect box{x + rounded(ink.left() * across), y - rounded((font.ascent + ink.top()) * font.unit),
                    x + rounded(ink.right() * across),
-                   y - rounded((font->ascent + ink.bottom()) * font->unit)};
+                   y - rounded((font.ascent + ink.bottom()) * font.unit)};
     add(box, std::u16string(view));
 }
 

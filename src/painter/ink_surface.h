@@ -54,7 +54,6 @@ public:
     void drawBezier(Point p0, Point p1, Point p2, Point p3) override;
     void setPen(int style, int width, std::uint8_t red, std::uint8_t green,
                 std::uint8_t blue) override;
-    void setFont(const FontRecord& font) override;
     void pageFrame(int, int, int, int) override {}
     void drawWatermark(int, int) override {}
     using PainterSurface::drawText;
@@ -64,9 +63,6 @@ public:
 private:
     void add(Rect box, std::u16string text = {}, std::vector<Point> outline = {});
 
-    FontBook& fonts_;
-    LogFont font_;
-    bool fontSet_ = false;
     int penWidth_ = 0;
     Point at_;
     // The lines drawn last, while they join: how many boxes there were after the last of them,

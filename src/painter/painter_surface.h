@@ -70,6 +70,10 @@ public:
     void setWatermarkShown(bool shown) { watermarkShown_ = shown; }
     bool watermarkShown() const { return watermarkShown_; }
 
+protected:
+    // The font of the record selected last, measured.
+    MeasuredFont& currentFont();
+
 private:
     // Saves the painter's state for the lifetime of the surface.
     class PainterState {
@@ -91,7 +95,6 @@ private:
     QRectF logicalRect(int left, int top, int right, int bottom) const;
     void prepareShapes(bool antialiased);
     void prepareText();
-    MeasuredFont& currentFont();
     void strokePath(const QPainterPath& path);
 
     FontBook& fonts_;
