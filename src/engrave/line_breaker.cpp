@@ -116,6 +116,49 @@ long long LineBreaker::lastLineCost(const std::vector<ColumnGrid>& columns, int 
     return cost;
 }
 
+std::vector<int> LineBreaker::breakInto(const std::vector<ColumnGrid>& columns, int width, int from,
+                                        int lines) {
+    const int n = static_cast<int>(columns.size()) - from;
+    if (lines < 1 || n < lines)
+        return {};
+    // Lines beyond the limits are left out, whatever else they would cost.
+    const Cost limit = std::llround(kOutsideLimits * 1000);
+    const auto rows = static_cast<std::size_t>(lines) + 1;
+    const auto cols = static_cast<std::size_t>(n) + 1;
+    // best[k * cols + j]: the least cost of k lines ending after column from + j.
+    std::vector<Cost> best(rows * cols, kInfinite);
+    std::vector<int> start(rows * cols, 0);
+    best[0] = 0;
+    for (int k = 1; k <= lines; ++k)
+        for (int j = k; j <= n - (lines - k); ++j) {
+            const bool last = k == lines;
+            if (last && j != n)
+                continue;
+            for (int i = j - 1; i >= k - 1; --i) {
+                const Cost before = best[static_cast<std::size_t>(k - 1) * cols + i];
+                const Cost line = last ? lastLineCost(columns, from + i, width)
+                                       : lineCost(columns, from + i, from + j, width);
+                if (line >= kInfinite)
+                    break;  // and every longer line
+                if (line >= limit || before >= kInfinite)
+                    continue;
+                const std::size_t at = static_cast<std::size_t>(k) * cols + j;
+                if (before + line < best[at]) {
+                    best[at] = before + line;
+                    start[at] = i;
+                }
+            }
+        }
+    if (best[static_cast<std::size_t>(lines) * cols + n] >= kInfinite)
+        return {};
+    std::vector<int> ends(static_cast<std::size_t>(lines));
+    for (int k = lines, j = n; k > 0; --k) {
+        ends[static_cast<std::size_t>(k) - 1] = from + j;
+        j = start[static_cast<std::size_t>(k) * cols + j];
+    }
+    return ends;
+}
+
 void LineBreaker::costLines(const std::vector<ColumnGrid>& columns, int width, int from, int to) {
     const int n = static_cast<int>(columns.size());
     for (int i = from; i < to; ++i) {

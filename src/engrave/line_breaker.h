@@ -44,6 +44,11 @@ public:
     static long long lineCost(const std::vector<ColumnGrid>& columns, int from, int to, int width);
     // What the last line costs: nothing for its own shortness.
     static long long lastLineCost(const std::vector<ColumnGrid>& columns, int from, int width);
+    // The columns from `from` to the end broken into exactly `lines` lines, none of them
+    // spaced beyond the stretch and squeeze limits, at the least total cost: the end of each
+    // line. Empty when they cannot be.
+    static std::vector<int> breakInto(const std::vector<ColumnGrid>& columns, int width, int from,
+                                      int lines);
 
 private:
     std::vector<int> choose(const std::vector<ColumnGrid>& columns, int width, int from, int end,

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <string_view>
 
 #include "base/exception.h"
 #include "engrave/line_breaker.h"
 #include "engrave/measure.h"
+#include "engrave/page_filler.h"
 #include "engrave/symbols.h"
 #include "engrave/system.h"
 #include "music/measure_numbers.h"
@@ -44,9 +45,9 @@ TempoMarkParts tempoMarkParts(const TempoMark& mark) {
             parts.rest = u".";
         // The number as the score prints it ("100–110", "c. 60"), else the one it plays.
         const std::string number = std::to_string(mark.perMinute);
-        parts.rest += u"=" + (mark.perMinuteText.empty()
-                                  ? std::u16string(number.begin(), number.end())
-                                  : mark.perMinuteText);
+        parts.rest +=
+            u"=" + (mark.perMinuteText.empty() ? std::u16string(number.begin(), number.end())
+                                               : mark.perMinuteText);
     }
     if (!mark.text.empty())
         parts.rest += (parts.rest.empty() ? u"" : u" ") + mark.text;
@@ -227,7 +228,8 @@ int PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
     const int top = key.style.y + (key.style.height - comment1.style.height) / 2;
     int right = pageWidth - marginRight;
     for (const Text& author : page.texts)
-        if (std::string_view(author.role) == "author" && author.style.y > top + comment1.style.height &&
+        if (std::string_view(author.role) == "author" &&
+            author.style.y > top + comment1.style.height &&
             author.style.y + author.style.height < top)
             right = std::min(right, author.style.x - 200);
     // An empty comment is placed too: the title block's place for it.
@@ -319,18 +321,17 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
                                            : names[static_cast<std::size_t>(t)].shortName;
         if (text.empty())
             continue;
-        const std::vector<Text> pieces =
-            partLabel(line, text, marginLeft - gap - kPaperEdge, g);
+        const std::vector<Text> pieces = partLabel(line, text, marginLeft - gap - kPaperEdge, g);
         // Level with the row's digits, below any room the row keeps above them and above the
         // lyrics and words under them.
         const Node* row = line.child(t);
         const Node* first = row->firstChild();
         const Measure* measure = row->childCount() > 0 ? asMeasure(row->realChild(0)) : nullptr;
         const int rowTop = row->style.y + (first ? first->style.y : 0);
-        const int rowHeight = measure ? measure->barHeight - measure->style.paddingTop -
-                                            measure->style.paddingBottom
-                              : first ? first->style.height
-                                      : row->style.height;
+        const int rowHeight =
+            measure ? measure->barHeight - measure->style.paddingTop - measure->style.paddingBottom
+            : first ? first->style.height
+                    : row->style.height;
         int height = 0;
         for (const Text& piece : pieces)
             height += piece.style.height;
@@ -391,9 +392,11 @@ void PageView::rebuild(Surface& g) {
     takePageSettings();
     spacing_ = 1.0;
     balancedHeights_ = 0;
+    lastPages_ = {};
     const int contentWidth = pageWidth - marginLeft - marginRight;
     columns_ = columnGrids(linear);
     linear.lineStarts = breaker_.breakAll(columns_, contentWidth);
+    natural_ = linear.lineStarts;
     const int lines = static_cast<int>(linear.lineStarts.size());
     std::vector<std::unique_ptr<Node>> built;
     double unitAbove = 0.0;
@@ -404,52 +407,23 @@ void PageView::rebuild(Surface& g) {
     }
     fill(std::move(built), g);
     balance(g);
+    rebreakLastPages(g);
     placePages();
     collectOverwide();
     rebuildShapes(g);
     changed = {{0, 0, style.width, style.height}};
 }
 
-namespace {
-
-// The room above and below a display line at `spacing`: a system of several tracks keeps the
-// room that tells it from the next system.
-int lineMargin(const Node& line, double spacing) {
-    const bool system = line.childCount() >= 2 || static_cast<const System&>(line).joinsTracks;
+int PageView::lineMargin(bool system, double spacing) {
     return static_cast<int>(
         std::lround((System::kDisplayLineMargin + (system ? System::kSystemMargin : 0)) * spacing));
 }
 
-}  // namespace
-
 void PageView::spaceLines(Node& line) const {
-    const int margin = lineMargin(line, spacing_);
+    const int margin = lineMargin(roomOf(line).system, spacing_);
     line.style.marginTop = margin;
     line.style.marginBottom = margin;
 }
-
-namespace {
-
-// Spreads the lines of a full page down to the bottom of its content area: each gap between
-// two lines grows by the same amount, at most to twice its natural size.
-void justifyPage(Page& page, int contentBottom) {
-    const int n = page.childCount();
-    if (n < 2)
-        return;
-    const Style& last = page.child(n - 1)->style;
-    const int free = last.y + last.height - last.marginTop - last.marginBottom - contentBottom;
-    if (free <= 0)
-        return;
-    const int share = free / (n - 1);
-    int shift = 0;
-    for (int k = 1; k < n; ++k) {
-        const int natural = page.child(k - 1)->style.marginBottom + page.child(k)->style.marginTop;
-        shift += std::min(share, natural);
-        page.child(k)->style.y -= shift;
-    }
-}
-
-}  // namespace
 
 void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
     const int H = pageHeight, T = marginTop, B = marginBottom;
@@ -483,70 +457,6 @@ void PageView::fill(std::vector<std::unique_ptr<Node>> lines, Surface& g) {
     }
     finish(false);
     placePages();
-}
-
-int PageView::pagesAt(double spacing, int* lastLines) const {
-    // As fill places them.
-    const int H = pageHeight, T = marginTop, B = marginBottom;
-    int y = contentTop_;
-    int pages = 1;
-    int onPage = 0;
-    for (int p = 0; p < childCount(); ++p) {
-        for (int k = 0; k < page(p)->childCount(); ++k) {
-            const Node* line = page(p)->child(k);
-            const int margin = lineMargin(*line, spacing);
-            const int height = line->style.height;
-            if (y < (B - H) - height + 2 * margin) {
-                ++pages;
-                onPage = 0;
-                y = -(margin + T);
-            }
-            y += height - 2 * margin;
-            ++onPage;
-        }
-    }
-    if (lastLines)
-        *lastLines = onPage;
-    return pages;
-}
-
-bool PageView::balance(Surface& g) {
-    // Most scores: the last page holds more than two systems, or there is one page.
-    const int pages = childCount();
-    if (spacing_ == 1.0 && (pages <= 1 || page(pages - 1)->childCount() > 2))
-        return false;
-    // Balanced already, on lines of the same heights: nothing to do again.
-    std::uint64_t heights = static_cast<std::uint32_t>(contentTop_);
-    for (int p = 0; p < pages; ++p)
-        for (int k = 0; k < page(p)->childCount(); ++k)
-            heights = heights * 31 + static_cast<std::uint32_t>(page(p)->child(k)->style.height);
-    if (heights == balancedHeights_)
-        return false;
-    balancedHeights_ = heights;
-    // A last page of one or two systems is avoided when the pages before can take them with
-    // less room between their systems, down to half of it.
-    int last = 0;
-    const int natural = pagesAt(1.0, &last);
-    double wanted = 1.0;
-    if (natural > 1 && last <= 2 && pagesAt(kLeastSpacing, nullptr) < natural) {
-        double fits = kLeastSpacing;
-        double over = 1.0;
-        for (int i = 0; i < 12; ++i) {
-            const double mid = (fits + over) / 2;
-            (pagesAt(mid, nullptr) < natural ? fits : over) = mid;
-        }
-        wanted = fits;
-    }
-    if (std::abs(wanted - spacing_) < 1e-9)
-        return false;
-    spacing_ = wanted;
-    std::vector<std::unique_ptr<Node>> lines;
-    for (int p = 0; p < childCount(); ++p)
-        while (page(p)->childCount() > 0)
-            lines.push_back(page(p)->removeChild(0));
-    Node::clearChildren();
-    fill(std::move(lines), g);
-    return true;
 }
 
 namespace {
@@ -613,122 +523,56 @@ ChangedLines changedLines(const std::vector<int>& old, const std::vector<int>& f
     return {k0, tailFresh, tail, tail >= 0 ? tail : oldLines};
 }
 
-// The pages as they stand: the first old line of each, and after the last the count of lines.
-class PageStarts {
-public:
-    explicit PageStarts(const PageView& view)
-        : firstOf_(static_cast<std::size_t>(view.childCount()) + 1, 0) {
-        for (int p = 0; p < view.childCount(); ++p)
-            firstOf_[static_cast<std::size_t>(p) + 1] =
-                firstOf_[static_cast<std::size_t>(p)] + view.page(p)->childCount();
-    }
-
-    int operator[](int page) const { return firstOf_[static_cast<std::size_t>(page)]; }
-    // The page that holds old line `line`.
-    int pageOf(int line) const {
-        return static_cast<int>(std::upper_bound(firstOf_.begin(), firstOf_.end() - 1, line) -
-                                firstOf_.begin()) -
-               1;
-    }
-
-private:
-    std::vector<int> firstOf_;
+// How the old lines after a change are put back: those from `tail` up to `keptEnd` as they
+// are, and when the last pages were broken anew from `keptEnd` on, the natural lines for them
+// made again by `makeTail`, unless an old page is kept before. `brokenRoom` is the natural
+// line that opened the first of those pages.
+struct TailLines {
+    int keptEnd = 0;
+    int shown = 0;
+    const Style* brokenRoom = nullptr;
+    std::function<std::vector<std::unique_ptr<System>>()> makeTail;
 };
 
-// Takes the lines off the old pages in order, a page at a time from a first page on.
-class LineTaker {
-public:
-    LineTaker(const PageView& view, int firstPage, int firstLine)
-        : view_(view), nextPage_(firstPage), takenFrom_(firstLine) {}
-
-    // Old line `line`, taken off its page; the lines before it not taken yet go.
-    std::unique_ptr<Node> take(int line) {
-        while (line >= takenFrom_ + static_cast<int>(taken_.size())) {
-            Page* source = view_.page(nextPage_++);
-            while (source->childCount() > 0)
-                taken_.push_back(source->removeChild(0));
+// Puts the old lines kept after a change back from `from`, until an old page would open with
+// the same line again: that page and those after it stay as they are (`kept`, and `keptAt`
+// the line it opens with; else -1). False when a line is taller than a page.
+bool putTailBack(const PageView& view, const PageStarts& starts, LineTaker& taker,
+                 PageFiller& filler, int from, const TailLines& tail, int& kept, int& keptAt) {
+    const int pages = view.childCount();
+    for (int x = from; x < tail.shown; ++x) {
+        // An old page that opens with this line and would open here again: it and the pages
+        // after it stand as they were.
+        const int next = taker.nextPage();
+        const bool broken = x == tail.keptEnd && tail.brokenRoom;
+        if (next < pages && x == starts[next] &&
+            !filler.fits(broken ? *tail.brokenRoom : view.page(next)->child(0)->style)) {
+            kept = next;
+            keptAt = x;
+            return true;
         }
-        while (takenFrom_ < line) {
-            taken_.pop_front();
-            ++takenFrom_;
-        }
-        ++takenFrom_;
-        std::unique_ptr<Node> node = std::move(taken_.front());
-        taken_.pop_front();
-        return node;
-    }
-    // The first old page no line was taken from.
-    int nextPage() const { return nextPage_; }
-
-private:
-    const PageView& view_;
-    int nextPage_;
-    std::deque<std::unique_ptr<Node>> taken_;
-    int takenFrom_;  // the old line at the front of `taken_`
-};
-
-// Stacks lines on new pages as fill does, numbered from `firstPage` on: the first on `sheet`
-// below `y`, or at its own margin on a fresh page.
-class PageFiller {
-public:
-    PageFiller(const PageView& view, int firstPage, std::unique_ptr<Page> sheet, int y, bool fresh)
-        : view_(view), firstPage_(firstPage), sheet_(std::move(sheet)), y_(y), fresh_(fresh) {}
-
-    // Whether a line fits below those on the page being filled.
-    bool fits(const Style& s) const {
-        return y_ >=
-               (view_.marginBottom - view_.pageHeight) - s.height + s.marginTop + s.marginBottom;
-    }
-    // Puts a line on the page, or on a new one when it does not fit; false for a line taller
-    // than a page.
-    bool place(std::unique_ptr<Node> line) {
-        const int T = view_.marginTop;
-        const Style& s = line->style;
-        if (s.height < (view_.marginBottom - view_.pageHeight) + s.marginTop + s.marginBottom + T)
+        if (x >= tail.keptEnd)
+            break;
+        if (!filler.place(taker.take(x)))
             return false;
-        if (fresh_) {
-            y_ = -(s.marginTop + T);
-            fresh_ = false;
-        } else if (!fits(s)) {
-            justifyPage(*sheet_, view_.marginBottom - view_.pageHeight);
-            sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
-            filled_.push_back(std::move(sheet_));
-            sheet_ = std::make_unique<Page>(view_.format);
-            y_ = -(s.marginTop + T);
-        }
-        line->style.x = view_.marginLeft;
-        line->style.y = y_;
-        y_ += s.height - s.marginTop - s.marginBottom;
-        sheet_->appendChild(std::move(line));
-        return true;
     }
-    // The pages filled, the last one included; `full` when pages follow it, which its lines
-    // did not fit on.
-    std::vector<std::unique_ptr<Page>> finish(bool full) {
-        if (full)
-            justifyPage(*sheet_, view_.marginBottom - view_.pageHeight);
-        sheet_->pageIndex = firstPage_ + static_cast<int>(filled_.size());
-        filled_.push_back(std::move(sheet_));
-        return std::move(filled_);
-    }
-
-private:
-    const PageView& view_;
-    int firstPage_;
-    std::vector<std::unique_ptr<Page>> filled_;
-    std::unique_ptr<Page> sheet_;
-    int y_;
-    bool fresh_;  // the next line placed opens its page at its own margin
-};
+    // The lines broken anew go; the natural ones come in their place.
+    for (int x = tail.keptEnd; x < tail.shown; ++x)
+        taker.take(x);
+    if (tail.keptEnd < tail.shown)
+        for (auto& line : tail.makeTail())
+            if (!filler.place(std::move(line)))
+                return false;
+    return true;
+}
 
 // Fills the pages again from the page whose first old line is `f0`: the old lines before the
-// change, the lines made again, then the old lines kept after them until an old page would
-// open with the same line again; that page and those after it stay as they are (`kept` is
-// the first of them, else the first page no line was taken from). False when a line is
-// taller than a page.
+// change, the lines made again, then the old lines kept after them (see putTailBack).
+// `kept` is the first old page that stays, else the first page no line was taken from.
+// False when a line is taller than a page.
 bool refill(const PageView& view, const PageStarts& starts, LineTaker& taker, PageFiller& filler,
             std::vector<std::unique_ptr<System>>& built, const ChangedLines& lines, int f0,
-            int oldLines, int& kept) {
+            const TailLines& tail, int& kept, int& keptAt) {
     bool tooTall = false;
     for (int x = f0; x < lines.first && !tooTall; ++x)
         tooTall = !filler.place(taker.take(x));
@@ -739,27 +583,28 @@ bool refill(const PageView& view, const PageStarts& starts, LineTaker& taker, Pa
         taker.take(x);
     const int pages = view.childCount();
     kept = pages;
-    if (lines.tail >= 0 && !tooTall) {
-        for (int x = lines.tail; x < oldLines; ++x) {
-            // An old page that opens with this line and would open here again: it and the
-            // pages after it stand as they were.
-            const int next = taker.nextPage();
-            if (next < pages && x == starts[next] &&
-                !filler.fits(view.page(next)->child(0)->style)) {
-                kept = next;
-                break;
-            }
-            if (!filler.place(taker.take(x))) {
-                tooTall = true;
-                break;
-            }
-        }
-    }
+    keptAt = -1;
+    if (lines.tail >= 0 && !tooTall)
+        tooTall = !putTailBack(view, starts, taker, filler, lines.tail, tail, kept, keptAt);
     if (tooTall)
         return false;
     if (kept == pages)
         kept = taker.nextPage();
     return true;
+}
+
+// With the last pages broken anew from display line `broken` on, the natural lines from there
+// on are not on the pages: the old lines kept after a change end before it, and the natural
+// lines after them are made again. Returns the first of those among the `lines` fresh ones.
+int keepBefore(ChangedLines& remade, int broken, int shown, int lines) {
+    remade.first = std::min(remade.first, broken);
+    if (remade.tail < 0 || remade.tail >= broken) {
+        remade.tail = -1;
+        remade.end = lines;
+        remade.dropEnd = shown;
+        return lines;
+    }
+    return remade.end + (broken - remade.tail);
 }
 
 }  // namespace
@@ -777,11 +622,27 @@ void PageView::update(Surface& g, int first, int end, int shift) {
         return;
     }
     const int contentWidth = pageWidth - marginLeft - marginRight;
-    const std::vector<int> old = starts;
-    const int oldLines = static_cast<int>(old.size());
+    const std::vector<int> old = natural_;
+    const std::vector<int> oldShown = starts;
+    const int shown = static_cast<int>(oldShown.size());
     const std::vector<int> fresh = breaker_.breakAgain(columns_, contentWidth, first, end, shift);
     const int lines = static_cast<int>(fresh.size());
-    const ChangedLines remade = changedLines(old, fresh, first, end, shift);
+    ChangedLines remade = changedLines(old, fresh, first, end, shift);
+    TailLines tail{shown, shown, nullptr, {}};
+    Style brokenRoom;
+    if (lastPages_.broken) {
+        const int broken = lastPages_.line;
+        const int tailFrom = keepBefore(remade, broken, shown, lines);
+        tail.keptEnd = broken;
+        brokenRoom.height = lastPages_.natural.front().height;
+        brokenRoom.marginTop = brokenRoom.marginBottom =
+            lineMargin(lastPages_.natural.front().system, spacing_);
+        tail.brokenRoom = &brokenRoom;
+        const double unit = broken > 0 ? lineAt(broken - 1)->unit : 0.0;
+        tail.makeTail = [this, tailFrom, lines, unit, &g] {
+            return makeLines(tailFrom, lines, lines, unit, g);
+        };
+    }
     const int k0 = remade.first;
     const PageStarts pageStarts(*this);
     // Filled again from the page of the first changed line, or from the page before when
@@ -792,17 +653,9 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     const int f0 = pageStarts[p0];
 
     starts = fresh;
-    std::vector<std::unique_ptr<System>> built;
-    double unitAbove = 0.0;
-    if (k0 > 0) {
-        const int above = pageStarts.pageOf(k0 - 1);
-        unitAbove = static_cast<System*>(page(above)->child(k0 - 1 - pageStarts[above]))->unit;
-    }
-    for (int k = k0; k < remade.end; ++k) {
-        built.push_back(makeLine(k, lines, g, unitAbove));
-        unitAbove = built.back()->unit;
-    }
-
+    natural_ = fresh;
+    std::vector<std::unique_ptr<System>> built =
+        makeLines(k0, remade.end, lines, k0 > 0 ? lineAt(k0 - 1)->unit : 0.0, g);
     LineTaker taker(*this, p0, f0);
     auto sheet = std::make_unique<Page>(format);
     int y = 0;
@@ -812,30 +665,52 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     }
     PageFiller filler(*this, p0, std::move(sheet), y, p0 != 0);
     int kept = 0;
-    if (!refill(*this, pageStarts, taker, filler, built, remade, f0, oldLines, kept)) {
+    int keptAt = -1;
+    if (!refill(*this, pageStarts, taker, filler, built, remade, f0, tail, kept, keptAt)) {
         rebuild(g);
         return;
     }
     std::vector<std::unique_ptr<Page>> filled = filler.finish(kept < childCount());
     const int made = static_cast<int>(filled.size());
     const bool moved = replacePages(p0, kept, filled);
-
     for (int p = p0; p < (moved ? childCount() : p0 + made); ++p)
         changed.push_back(boxOf(page(p)->style));
+    keepLastPages(keptAt, lines - static_cast<int>(old.size()), oldShown, shift);
     // Shapes on the pages filled again, or on every page after when pages came or went.
     const int firstColumn = f0 > 0 ? starts[static_cast<std::size_t>(f0) - 1] : 0;
     int lastLine = f0 - 1;
     for (int p = p0; p < p0 + made; ++p)
         lastLine += page(p)->childCount();
     const int endColumn = moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
-    collectOverwide();
     if (balance(g)) {
         // The systems moved on every page.
+        collectOverwide();
         changed.push_back(boxOf(style));
         relayoutShapes(g, 0, -1);
         return;
     }
+    const int rebroken = rebreakLastPages(g);
+    collectOverwide();
     relayoutShapes(g, firstColumn, endColumn);
+    if (rebroken >= 0)
+        relayoutShapes(g, rebroken, -1);
+}
+
+void PageView::keepLastPages(int keptAt, int moreLines, const std::vector<int>& oldShown,
+                             int shift) {
+    // What the last-page rule found holds while the pages it looked at stay as they were.
+    if (lastPages_.line < 0 || keptAt < 0 || keptAt > lastPages_.line) {
+        lastPages_ = {};
+        return;
+    }
+    const int line = lastPages_.line;
+    lastPages_.line = line + moreLines;
+    if (!lastPages_.broken)
+        return;
+    std::vector<int>& starts = linear.lineStarts;
+    starts.resize(static_cast<std::size_t>(lastPages_.line));
+    for (auto k = static_cast<std::size_t>(line); k < oldShown.size(); ++k)
+        starts.push_back(oldShown[k] + shift);
 }
 
 bool PageView::replaceColumns(int first, int end, int shift, int columns) {

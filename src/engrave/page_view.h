@@ -125,17 +125,57 @@ private:
     bool replacePages(int first, int kept, std::vector<std::unique_ptr<Page>>& filled);
     // The overwide columns again, from the squeeze of every line.
     void collectOverwide();
+    // The room above and below a display line at `spacing`: a system of several tracks keeps
+    // the room that tells it from the next system.
+    static int lineMargin(bool system, double spacing);
     // Gives a line the room above and below it at the view's spacing.
     void spaceLines(Node& line) const;
     // Puts the lines on pages, the first under the title block. Throws kLayoutOverflow for a
     // line taller than a page (the pages finished so far stay).
     void fill(std::vector<std::unique_ptr<Node>> lines, Surface& g);
-    // How many pages the lines now on the pages would fill at `spacing`, and how many lines
-    // the last would hold.
-    int pagesAt(double spacing, int* lastLines) const;
-    // Fills the pages again at the spacing that keeps a last page from holding only one or
-    // two systems when the pages before can take them; whether anything moved.
+    // A display line as the pages hold it: its height, and whether it is a system of several
+    // tracks (which keeps more room around it).
+    struct LineRoom {
+        int height = 0;
+        bool system = false;
+    };
+    static LineRoom roomOf(const Node& line);
+    // The lines of the breaking chosen over the columns, in order, as they would stand on the
+    // pages without the last pages broken anew.
+    std::vector<LineRoom> naturalRooms() const;
+    // How many pages `rooms` fill at `spacing`, from a fresh page or under the title block
+    // (`underTitle`), how many lines the last would hold and the share of its height they
+    // take.
+    int pagesFor(const std::vector<LineRoom>& rooms, double spacing, bool underTitle,
+                 int* lastLines, double* lastShare) const;
+    // Whether a last page of `lines` lines taking `share` of its height is one the pages
+    // before should take up.
+    static bool tooEmpty(int lines, double share);
+    // The spacing that keeps the last page from being too empty when the pages before can
+    // take its systems with less room between them; 1 when they cannot.
+    double wantedSpacing();
+    // Fills the pages again at the wanted spacing; whether anything moved.
     bool balance(Surface& g);
+    // When the last page is too empty and closer spacing cannot help, breaks the lines of the
+    // last pages again into fewer (within the squeeze limit) if that saves a page; the first
+    // column whose pages were filled again, or -1.
+    int rebreakLastPages(Surface& g);
+    // Makes the display lines [from, to) of the `lines` line starts, the first after a line
+    // of `unit`.
+    std::vector<std::unique_ptr<System>> makeLines(int from, int to, int lines, double unit,
+                                                   Surface& g);
+    // After an update kept the old pages from the one opening with old line `keptAt` (-1:
+    // none), `moreLines` lines more than before: what the last-page rule found on the last
+    // pages holds when they were among them, the lines broken anew shown again in place of
+    // their natural ones (`oldShown` the line starts shown before, moved by `shift`).
+    void keepLastPages(int keptAt, int moreLines, const std::vector<int>& oldShown, int shift);
+    // The natural lines shown again in place of the last pages' lines broken anew; the first
+    // column whose pages were filled again.
+    int restoreNatural(Surface& g);
+    // Puts `lines` on pages from page `first` on, in place of every page from there.
+    void refillFrom(int first, std::vector<std::unique_ptr<System>> lines, Surface& g);
+    // Display line `k` as the pages hold it.
+    System* lineAt(int k) const;
     // Places the pages one below the other and sizes the view.
     void placePages();
     // Puts the part names (on the first line) or short names before the rows of a line.
@@ -153,8 +193,24 @@ private:
     // are balanced), and the least it may come to.
     static constexpr double kLeastSpacing = 0.5;
     double spacing_ = 1.0;
-    // The heights of the lines the spacing was last chosen for, folded into one number.
+    // The heights of the lines the spacing was last chosen for, folded into one number, and
+    // the spacing chosen.
     std::uint64_t balancedHeights_ = 0;
+    double balancedSpacing_ = 1.0;
+    // The breaking chosen over the columns; the line starts shown differ from it only when
+    // the last pages were broken anew.
+    std::vector<int> natural_;
+    // What the last-page rule found on the last pages: from which display line it looked
+    // (-1: not since they changed), whether it broke them anew, and then the natural lines
+    // they stand for.
+    struct LastPages {
+        int line = -1;
+        bool broken = false;
+        std::vector<LineRoom> natural;
+    };
+    LastPages lastPages_;
+    // The last pages the rule may break anew.
+    static constexpr int kRebreakPages = 3;
     // The time grid of every column, and the breaking chosen over them.
     std::vector<ColumnGrid> columns_;
     LineBreaker breaker_;

@@ -2,12 +2,13 @@
 
 #include <sstream>
 
-#include "music/note_marks.h"
+#include "engrave/line_breaker.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/score_layout.h"
+#include "music/note_marks.h"
 #include "support/fake_host.h"
 #include "support/notation.h"
 
@@ -262,7 +263,8 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
                             break;
                         default:
                             ed.view.caret.selectionAnchor = ed.view.caret.at;
-                            ed.view.caret.selectionEnd = ed.at(m, stopCount(score.measure(t, m)), t);
+                            ed.view.caret.selectionEnd =
+                                ed.at(m, stopCount(score.measure(t, m)), t);
                             ed.view.caret.selectionShown = true;
                             ed.view.notes().toggleTuplet(3, 2);
                             break;
@@ -289,6 +291,86 @@ TEST(Relayout, EveryStepOfARandomSessionLaysOutAsAFreshLayout) {
     }
     EXPECT_EQ(checks, 2 * 3 * 150);
     EXPECT_GT(changed, checks * 6 / 10);
+}
+
+}  // namespace
+}  // namespace qe
+
+namespace qe {
+namespace {
+
+// The share of its content height the lines of a page take, from its top margin down.
+double usedShare(const PageView& view, const Node& page) {
+    const Style& last = page.child(page.childCount() - 1)->style;
+    const int content = view.pageHeight - view.marginTop - view.marginBottom;
+    return static_cast<double>(-view.marginTop - (last.y + last.height)) / content;
+}
+
+// Whether the page before the last could take the first line of the last page with the room
+// between its lines halved: the least they may come to.
+bool pageBeforeTakes(const PageView& view) {
+    const Node& before = *view.page(view.childCount() - 2);
+    const Style& low = before.child(before.childCount() - 1)->style;
+    int free = low.y + low.height - low.marginBottom - (view.marginBottom - view.pageHeight);
+    for (int k = 0; k < before.childCount(); ++k)
+        free += (before.child(k)->style.marginTop + before.child(k)->style.marginBottom) / 2;
+    const Style& first = view.page(view.childCount() - 1)->child(0)->style;
+    return free >= -first.height - first.marginTop - first.marginBottom;
+}
+
+// Scores of 1 to 40 systems, of one or two tracks, measures of every width, some with words:
+// no last page is left holding little while the page before could take its lines, and typing
+// at either end keeps the pages those of a fresh layout, whether the last pages were broken
+// into fewer lines or not.
+TEST(LastPage, ScoresOfOneToFortySystemsEndOnPagesTheyFill) {
+    const std::vector<std::string> kinds = {"1 2 3 4 | ", "5 - - - | ",
+                                            "1_ 2_ 3_ 4_ 5_ 6_ 7_ 1'_ | ", "6 5_ 3_ 2 1 | ",
+                                            "1__ 2__ 3__ 4__ 5__ 6__ 7__ 1'__ 2 - | "};
+    std::mt19937 rng(11);
+    const auto pick = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    int tooEmpty = 0;
+    int rebroken = 0;
+    int scores = 0;
+    for (; scores < 24; ++scores) {
+        std::vector<std::string> tracks(static_cast<std::size_t>(pick(1, 2)));
+        const int measures = pick(2, 140);
+        for (int m = 0; m < measures; ++m)
+            for (std::string& track : tracks)
+                track +=
+                    kinds[static_cast<std::size_t>(pick(0, static_cast<int>(kinds.size()) - 1))];
+        test::Editor ed(tracks.size() == 1 ? test::scoreOf({tracks[0]})
+                                           : test::scoreOf({tracks[0], tracks[1]}));
+        if (pick(0, 2) == 0)
+            ed.view.layLyrics(0, 0, 0, splitSyllables(u"la li lo lu le la li lo lu le la li"));
+        for (int step = 0; step < 8; ++step) {
+            const PageView& view = *ed.view.layout().pages();
+            const int pages = view.childCount();
+            const Node& last = *view.page(pages - 1);
+            if (pages > 1 && (last.childCount() <= 2 || usedShare(view, last) < 1.0 / 3)) {
+                ++tooEmpty;
+                EXPECT_FALSE(pageBeforeTakes(view)) << "score " << scores << " step " << step;
+            }
+            LineBreaker natural;
+            rebroken += natural.breakAll(columnGrids(view.linear),
+                                         view.pageWidth - view.marginLeft - view.marginRight) !=
+                        view.linear.lineStarts;
+            const std::string live = geometry(view);
+            const std::string fresh = freshPages(ed.committed());
+            ASSERT_TRUE(live == fresh)
+                << "score " << scores << " step " << step << " " << whereTheyPart(live, fresh);
+            // Typed at the end or at the start.
+            const music::Score& score = ed.score();
+            const int m = step % 2 ? score.measureCount(0) - 1 : 0;
+            ed.view.setCaret(ed.at(m, step % 2 ? stopCount(score.measure(0, m)) : 0));
+            ed.view.onChar(U"1|5\b-\r2."[static_cast<std::size_t>(pick(0, 8))]);
+        }
+    }
+    // Some last pages were taken up by breaking the lines before into fewer.
+    EXPECT_GT(rebroken, 4);
+    std::cout << tooEmpty << " of " << scores * 8 << " layouts end on a page holding little, "
+              << rebroken << " on lines broken anew\n";
 }
 
 }  // namespace
