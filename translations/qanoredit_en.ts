@@ -372,6 +372,26 @@ Measure Marks</translation>
 Show Measure Numbers</translation>
     </message>
     <message>
+      <source>隐藏空白声部(&amp;H)</source>
+      <translation>&amp;Hide Empty Parts</translation>
+    </message>
+    <message>
+      <source>在第一行之后的各行中，不印只有休止的声部
+隐藏空白声部</source>
+      <translation>Leave out of the systems after the first a part that only rests in them
+Hide Empty Parts</translation>
+    </message>
+    <message>
+      <source>页数(&amp;G)...</source>
+      <translation>Pa&amp;ge Count...</translation>
+    </message>
+    <message>
+      <source>把乐谱排进指定的页数：先缩小行距，再缩小谱面
+页数</source>
+      <translation>Fit the score on a number of pages: systems closer first, then smaller music
+Page Count</translation>
+    </message>
+    <message>
       <source>歌词(&amp;L)...</source>
       <translation>&amp;Lyrics...</translation>
     </message>
@@ -1354,6 +1374,18 @@ Please export MIDI, or use a faster tempo.</translation>
     <message>
       <source>第%1小节%2了%3</source>
       <translation>Measure %1: %3 too %2</translation>
+    </message>
+    <message>
+      <source>页数</source>
+      <translation>Page Count</translation>
+    </message>
+    <message>
+      <source>把乐谱排成几页（0：需要几页就几页）：</source>
+      <translation>Fit the score on how many pages (0: as many as it takes):</translation>
+    </message>
+    <message>
+      <source>乐谱排不进 %1 页：行距缩到最小、谱面缩小到 %2% 也不够。现在按需要的 %3 页排。</source>
+      <translation>The score does not fit on %1 pages, even with its systems as close as they go and its music at %2%. It is laid out on the %3 pages it needs.</translation>
     </message>
     <message>
       <source>插入点之后没有可以配歌词的音符。</source>

@@ -164,8 +164,8 @@ QString optionMisuse(const QCommandLineParser& parser) {
         return QStringLiteral("-o goes with --type, --lyrics or --import");
     if ((set("track") || set("verse") || set("measure")) && !set("lyrics"))
         return QStringLiteral("--track, --verse and --measure go with --lyrics");
-    if ((set("force") || set("no-watermark")) && !set("export"))
-        return QStringLiteral("--force and --no-watermark go with --export");
+    if ((set("force") || set("no-watermark") || set("pages")) && !set("export"))
+        return QStringLiteral("--force, --no-watermark and --pages go with --export");
     return soundOptionMisuse(parser, exportFormatAsked(parser));
 }
 
@@ -210,6 +210,14 @@ int runExport(const QCommandLineParser& parser, const QStringList& positional, i
     request.format = exportFormatAsked(parser);
     request.force = given(parser, "force");
     request.options.watermark = !given(parser, "no-watermark");
+    if (given(parser, "pages")) {
+        bool ok = false;
+        request.pages = valueOf(parser, "pages").toInt(&ok);
+        if (!ok || request.pages < 1 || request.pages > 255)
+            return usageError(QStringLiteral("--pages takes a number of pages from 1 to 255"));
+        if (!request.format || !request.format->takes(ExportOption::kWatermark))
+            return usageError(QStringLiteral("--pages goes with an export of pages"));
+    }
     request.options.scrollStrip = scrollModeAsked(parser);
     readSoundOptions(parser, request.options);
     if (!request.format)

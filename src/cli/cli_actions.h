@@ -38,6 +38,9 @@ struct ExportRequest {
     QString document;
     const ExportFormat* format = nullptr;
     bool force = false;  // overwrite existing files instead of skipping them
+    // The number of pages the score is fitted to, in place of the one it asks for; 0 keeps
+    // that.
+    int pages = 0;
     ExportOptions options;
 };
 

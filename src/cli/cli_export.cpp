@@ -106,12 +106,34 @@ void printProblem(const ExportResult& result, const QString& out) {
     }
 }
 
+// Asks the score for `pages` pages and tells whether its layout holds it in them.
+bool fitPages(FontBook& fonts, ScoreSession& session, const QString& path, int pages, int& status) {
+    doc_header header = session.score.header();
+    header.pageCount = static_cast<std::uint8_t>(pages);
+    session.score.setHeader(header);
+    ScoreLayout layout(session.score, ScoreLayout::kPageMode);
+    if (!layOut(fonts, layout, status))
+        return false;
+    if (layout.pages()->fitsPageCount())
+        return true;
+    printError(QStringLiteral("qanoredit: %1 does not fit on %2 pages, even with its systems "
+                              "closer and its music at %3 % of its size; it takes %4")
+                   .arg(path)
+                   .arg(pages)
+                   .arg(static_cast<int>(PageView::kLeastScale * 100))
+                   .arg(layout.pages()->childCount()));
+    status = kExitFailure;
+    return false;
+}
+
 }  // namespace
 
 int actionExport(FontBook& fonts, const ExportRequest& request) {
     ScoreSession session;
     int status = kExitOk;
     if (!openScore(request.document, session, false, status))
+        return status;
+    if (request.pages > 0 && !fitPages(fonts, session, request.document, request.pages, status))
         return status;
     CommandLineExportHost host(fonts, session, request.force);
     const ExportResult result =

@@ -116,6 +116,10 @@ void addSettings(QJsonObject& json, const doc_header& h) {
         json["tonicShift"] = h.tonicShift;
     if (h.measureNumbers)
         json["measureNumbers"] = true;
+    if (h.hideEmptyTracks)
+        json["hideEmptyTracks"] = true;
+    if (h.pageCount != 0)
+        json["pageCount"] = h.pageCount;
 }
 
 QJsonObject measureMarkJson(const MeasureMark& mark) {

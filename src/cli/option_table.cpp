@@ -9,6 +9,7 @@ const char* const kUsage =
     "       qanoredit --new OUT.qe [--title TEXT] | --info FILE.qe | --check FILE.qe\n"
     "                 | --layout FILE.qe [--mode page|scroll]\n"
     "                 | --export OUT.EXT FILE.qe [--mode page|scroll] [--force] [--no-watermark]\n"
+    "                   [--pages N]\n"
     "                 | --export OUT.mid|OUT.wav FILE.qe [--tempo BPM] [--program N] [--force]\n"
     "                 | --import IN.musicxml|IN.mxl -o OUT.qe\n"
     "                 | --type KEYS FILE.qe [-o OUT.qe]\n"
@@ -63,7 +64,13 @@ QList<QCommandLineOption> exportOptions() {
     const QCommandLineOption noWatermarkOption(
         QStringLiteral("no-watermark"),
         QStringLiteral("With --export: pages without the watermark."));
-    return {exportOption, forceOption, noWatermarkOption};
+    const QCommandLineOption pagesOption(
+        QStringLiteral("pages"),
+        QStringLiteral("With --export of pages: fit the score on <n> pages (1..255), its "
+                       "systems closer and then its music smaller, down to 60 % of its size; "
+                       "exit status 1 and nothing written when even that is not enough."),
+        QStringLiteral("n"));
+    return {exportOption, forceOption, noWatermarkOption, pagesOption};
 }
 
 // The actions that change a document and save it.

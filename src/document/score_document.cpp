@@ -24,7 +24,8 @@ bool sameTitleBlock(const doc_header& a, const doc_header& b) {
            a.keyLetter == b.keyLetter && a.timeNumerator == b.timeNumerator &&
            a.timeDenominator == b.timeDenominator && a.tempo == b.tempo &&
            a.partNames == b.partNames && a.measureNumbers == b.measureNumbers &&
-           a.freeMeter == b.freeMeter && a.tonicShift == b.tonicShift && a.marks == b.marks;
+           a.freeMeter == b.freeMeter && a.tonicShift == b.tonicShift && a.marks == b.marks &&
+           a.hideEmptyTracks == b.hideEmptyTracks && a.pageCount == b.pageCount;
 }
 
 }  // namespace

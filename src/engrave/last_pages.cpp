@@ -10,6 +10,7 @@
 #include "engrave/page_filler.h"
 #include "engrave/page_view.h"
 #include "engrave/system.h"
+#include "music/score.h"
 
 namespace qe {
 
@@ -17,6 +18,8 @@ namespace {
 
 // A last page fuller than this, and of more than two systems, is left as it is.
 constexpr double kLeastLastPage = 1.0 / 3.0;
+// A score fitted to a number of pages is set smaller by this share of its size at a time.
+constexpr double kScaleStep = 0.05;
 // Breaking the last pages into fewer lines tries at most this many counts of lines.
 constexpr int kRebreakTries = 6;
 
@@ -116,17 +119,52 @@ bool PageView::balance(Surface& g) {
     const double wanted = wantedSpacing();
     if (std::abs(wanted - spacing_) < 1e-9)
         return false;
+    respace(wanted, g);
+    return true;
+}
+
+void PageView::respace(double spacing, Surface& g) {
     if (lastPages_.broken)
         restoreNatural(g);
     lastPages_ = {};
-    spacing_ = wanted;
+    spacing_ = spacing;
     std::vector<std::unique_ptr<Node>> lines;
     for (int p = 0; p < childCount(); ++p)
         while (page(p)->childCount() > 0)
             lines.push_back(page(p)->removeChild(0));
     Node::clearChildren();
     fill(std::move(lines), g);
+}
+
+bool PageView::spaceToFit(int pages, Surface& g) {
+    const std::vector<LineRoom> rooms = naturalRooms();
+    if (pagesFor(rooms, kLeastSpacing, true, nullptr, nullptr) > pages)
+        return false;
+    double fits = kLeastSpacing;
+    double over = 1.0;
+    for (int i = 0; i < 12; ++i) {
+        const double mid = (fits + over) / 2;
+        (pagesFor(rooms, mid, true, nullptr, nullptr) <= pages ? fits : over) = mid;
+    }
+    respace(fits, g);
     return true;
+}
+
+void PageView::fitToPageCount(Surface& g) {
+    fitFailed_ = false;
+    const int wanted = score ? score->header().pageCount : 0;
+    if (wanted <= 0 || childCount() <= wanted || spaceToFit(wanted, g))
+        return;
+    // Smaller music, a step at a time: the largest size whose pages fit.
+    for (int step = 1; 1.0 - step * kScaleStep >= kLeastScale - 1e-9; ++step) {
+        linear.scale = 1.0 - step * kScaleStep;
+        layOut(g);
+        if (childCount() <= wanted || spaceToFit(wanted, g))
+            return;
+    }
+    fitFailed_ = true;
+    linear.scale = 1.0;
+    layOut(g);
 }
 
 std::vector<std::unique_ptr<System>> PageView::makeLines(int from, int to, int lines, double unit,

@@ -1,6 +1,7 @@
 #include "engrave/layout_settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "records/doc_chunks.h"
@@ -35,6 +36,19 @@ void copyForLayout(const format_track_header& stored, format_track_header& layou
         font.logFont.orientation = clampMagnitude(font.logFont.orientation, 3600);
         font.logFont.weight = std::clamp(font.logFont.weight, 0, 1000);
         layout.fonts[i] = font;
+    }
+}
+
+void scaleFonts(format_track_header& layout, double scale) {
+    for (int c :
+         {kBarLineFont, kNoteFont, kGraceNoteFont, kTextFont, kSmallTextFont, kLyricsFont}) {
+        std::int32_t& height = layout.fonts[static_cast<std::size_t>(c)].logFont.height;
+        if (height == 0)
+            continue;  // the font's own size
+        const auto scaled = static_cast<std::int32_t>(std::lround(height * scale));
+        height = scaled != 0 ? scaled : (height < 0 ? -1 : 1);
+        std::int32_t& width = layout.fonts[static_cast<std::size_t>(c)].logFont.width;
+        width = static_cast<std::int32_t>(std::lround(width * scale));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "engrave/note_line.h"
 #include "engrave/shadow_node.h"
 #include "engrave/system.h"
+#include "music/score.h"
 
 namespace qe {
 
@@ -489,6 +490,28 @@ void pullUp(Node& line, const Node& above) {
 
 }  // namespace
 
+namespace {
+
+// Whether a part after the first only rests in the measures [first, end): no digit, nothing
+// written at a note, no words and no ending over them. The first part stays, for the marks
+// and measure numbers that stand over it.
+bool onlyRests(const music::Score& score, int t, int first, int end) {
+    if (t == 0)
+        return false;
+    for (int m = first; m < std::min(end, score.measureCount(t)); ++m)
+        for (const music::Entry& entry : score.measure(t, m).entries) {
+            const std::optional<music::Item> item = entry.item();
+            if ((item && item->isDigit()) || !entry.syllables.empty() || !entry.extras().empty())
+                return false;
+        }
+    for (const music::Volta& volta : score.voltas())
+        if (volta.track == t && volta.from < end && volta.to >= first)
+            return false;
+    return true;
+}
+
+}  // namespace
+
 void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, double unit,
                double squeeze, Surface& g, System& target, int width) {
     if (k < 0 || k >= static_cast<int>(view.lineStarts.size()))
@@ -502,9 +525,10 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
         columns[static_cast<std::size_t>(c)].place(unit, squeeze, g);
     alignLyrics(view, first, end);
     const int digitWidth = columns[static_cast<std::size_t>(first)].digitWidth();
+    const bool hideEmpty = k > 0 && view.score && view.score->header().hideEmptyTracks;
     for (int t = 0; t < view.childCount(); ++t) {
         const Node* track = view.child(t);
-        if (track->childCount() <= first)
+        if (track->childCount() <= first || (hideEmpty && onlyRests(*view.score, t, first, end)))
             continue;
         auto line = std::make_unique<NoteLine>(track->format, track->style.marginTop,
                                                track->style.marginBottom);

@@ -23,6 +23,8 @@ void LinearView::refreshSettings() {
     if (!score)
         return;
     copyForLayout(score->format(), settings);
+    if (scale != 1.0)
+        scaleFonts(settings, scale);
     format = &settings;
     // The time signature may have changed in the title block since the last layout, and
     // verses may have come or gone.

@@ -5,9 +5,9 @@
 
 #include "engrave/key_text.h"
 #include "engrave/measure_lyrics.h"
+#include "engrave/measure_mark_text.h"
 #include "engrave/system.h"
 #include "engrave/tie_arc.h"
-#include "engrave/measure_mark_text.h"
 #include "engrave/volta_bracket.h"
 #include "records/doc_chunks.h"
 
@@ -66,6 +66,10 @@ public:
     bool withShapes = true;
     // Whether the strip opens with the key and time signature (scroll mode's strip).
     bool withHead = false;
+
+    // The share of their stored size the fonts of the music are set at: below 1 when the
+    // pages are fitted to a number of them and closer systems were not enough.
+    double scale = 1.0;
 
     const music::Score* score = nullptr;
     // The score's format settings as layout uses them (sizes kept in range); every node of

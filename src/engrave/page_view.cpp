@@ -296,7 +296,8 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
     // The number of the line's first measure, above its first row, from the second line on.
     if (score->header().measureNumbers && !first && line.childCount() > 0 &&
         line.child(0)->childCount() > 0 && linear.childCount() > 0) {
-        const int m = linear.child(0)->indexOf(line.child(0)->realChild(0));
+        const Node* measure = line.child(0)->realChild(0);
+        const int m = measure->parent() ? measure->parent()->indexOf(measure) : -1;
         if (m >= 0) {
             const std::string number = std::to_string(music::measureNumber(*score, m));
             Text label(&line, std::u16string(number.begin(), number.end()),
@@ -316,7 +317,12 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
     const std::vector<PartName>& names = score->header().partNames;
     // Right-aligned before the rows, clear of the bracket that joins them.
     const int gap = System::kBracketOffset + 80;
-    for (int t = 0; t < line.childCount() && t < static_cast<int>(names.size()); ++t) {
+    for (int r = 0; r < line.childCount(); ++r) {
+        // A part that only rests may be left out of the line: each row names its own part.
+        const Node* row = line.child(r);
+        const int t = row->childCount() > 0 ? linear.indexOf(row->realChild(0)->parent()) : -1;
+        if (t < 0 || t >= static_cast<int>(names.size()))
+            continue;
         const std::u16string& text = first ? names[static_cast<std::size_t>(t)].name
                                            : names[static_cast<std::size_t>(t)].shortName;
         if (text.empty())
@@ -324,7 +330,6 @@ void PageView::labelParts(System& line, bool first, Surface& g) const {
         const std::vector<Text> pieces = partLabel(line, text, marginLeft - gap - kPaperEdge, g);
         // Level with the row's digits, below any room the row keeps above them and above the
         // lyrics and words under them.
-        const Node* row = line.child(t);
         const Node* first = row->firstChild();
         const Measure* measure = row->childCount() > 0 ? asMeasure(row->realChild(0)) : nullptr;
         const int rowTop = row->style.y + (first ? first->style.y : 0);
@@ -377,6 +382,12 @@ std::vector<Text> PageView::partLabel(System& line, const std::u16string& text, 
 }
 
 void PageView::rebuild(Surface& g) {
+    linear.scale = 1.0;
+    layOut(g);
+    fitToPageCount(g);
+}
+
+void PageView::layOut(Surface& g) {
     changed.clear();
     arcs.clear();
     voltas.clear();
@@ -612,7 +623,10 @@ int keepBefore(ChangedLines& remade, int broken, int shown, int lines) {
 void PageView::update(Surface& g, int first, int end, int shift) {
     std::vector<int>& starts = linear.lineStarts;
     const int columns = columnCount(linear);
-    if (childCount() == 0 || starts.empty() || columns == 0 || !format) {
+    // A score fitted to a number of pages is fitted anew: its spacing and size are the
+    // whole score's.
+    const bool fitted = score && score->header().pageCount > 0;
+    if (childCount() == 0 || starts.empty() || columns == 0 || !format || fitted) {
         rebuild(g);
         return;
     }

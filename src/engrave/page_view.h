@@ -50,6 +50,12 @@ public:
     // its own (`overwide` names it). Throws kLayoutOverflow for a line taller than a page
     // (the pages finished so far stay).
     void rebuild(Surface& g);
+    // Whether the pages hold the score in the number of pages its title block asks for (or
+    // it asks for none); when they cannot, even with the least room between systems and the
+    // music at kLeastScale of its size, the score is laid out as it would be without.
+    bool fitsPageCount() const { return !fitFailed_; }
+    // The least share of its size the music is set at to fit a number of pages.
+    static constexpr double kLeastScale = 0.6;
     // Lays out again what changed since the last layout: the measures of columns
     // [first, end) changed (a column is the measures of one index in every track), and
     // `shift` columns came or went among them, so that column c >= end was column c - shift
@@ -156,6 +162,16 @@ private:
     double wantedSpacing();
     // Fills the pages again at the wanted spacing; whether anything moved.
     bool balance(Surface& g);
+    // Fills every page again at `spacing`, the natural lines shown.
+    void respace(double spacing, Surface& g);
+    // Lays the score out into pages at the linear view's scale (see rebuild).
+    void layOut(Surface& g);
+    // Brings the pages down to the number the score asks for: closer systems, then smaller
+    // music, in steps down to kLeastScale.
+    void fitToPageCount(Surface& g);
+    // Stands the systems closer, as little as it takes, when that brings the pages down to
+    // `pages`; whether it does.
+    bool spaceToFit(int pages, Surface& g);
     // When the last page is too empty and closer spacing cannot help, breaks the lines of the
     // last pages again into fewer (within the squeeze limit) if that saves a page; the first
     // column whose pages were filled again, or -1.
@@ -209,6 +225,7 @@ private:
         std::vector<LineRoom> natural;
     };
     LastPages lastPages_;
+    bool fitFailed_ = false;
     // The last pages the rule may break anew.
     static constexpr int kRebreakPages = 3;
     // The time grid of every column, and the breaking chosen over them.

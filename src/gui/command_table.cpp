@@ -193,6 +193,18 @@ std::vector<CommandRow> scoreCommands() {
              h.measureNumbers = c.checked;
              d.changeTitleBlock(h);
          })},
+        {.id = "hideEmptyTracks", .text = "隐藏空白声部(&H)",
+         .prompt = "在第一行之后的各行中，不印只有休止的声部\n隐藏空白声部", .menu = M::Score,
+         .enabled = E::Score, .checks = CheckShows::HideEmptyTracks,
+         .run = onDocument([](ScoreDocument& d, const CommandContext& c) {
+             doc_header h = d.score().header();
+             h.hideEmptyTracks = c.checked;
+             d.changeTitleBlock(h);
+         })},
+        {.id = "pageCount", .text = "页数(&G)...",
+         .prompt = "把乐谱排进指定的页数：先缩小行距，再缩小谱面\n页数", .menu = M::Score,
+         .enabled = E::Score,
+         .run = onView([](ScoreView& v, auto&) { v.onPageCount(); })},
         {.id = "lyricsMode", .text = "歌词(&L)...", .prompt = "在插入点的音符下输入歌词\n输入歌词",
          .keys = "Ctrl+L", .menu = M::Score, .group = 1, .contextPlace = 21,
          .enabled = E::Score, .guideGroup = "歌词",

@@ -37,6 +37,7 @@ enum class CheckShows {
     ScrollMode,
     PageMode,
     MeasureNumbers,
+    HideEmptyTracks,
 };
 
 // Where a command is run from: the main window, the score window in front (null when none),

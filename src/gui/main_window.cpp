@@ -678,6 +678,9 @@ void MainWindow::updateEditStates() {
             case CheckShows::MeasureNumbers:
                 entry.action->setChecked(doc && doc->score().header().measureNumbers);
                 break;
+            case CheckShows::HideEmptyTracks:
+                entry.action->setChecked(doc && doc->score().header().hideEmptyTracks);
+                break;
             default:
                 break;
         }

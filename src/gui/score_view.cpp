@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QWheelEvent>
+#include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -29,13 +30,14 @@
 #include "edit/lyrics_text.h"
 #include "edit/note_extras.h"
 #include "engrave/measure.h"
+#include "engrave/page_view.h"
 #include "export/score_printer.h"
+#include "gui/command_table.h"
 #include "gui/export_command.h"
 #include "gui/text_input_dialog.h"
 #include "gui/ui_text.h"
-#include "gui/view_note_commands.h"
-#include "gui/command_table.h"
 #include "gui/view_keys.h"
+#include "gui/view_note_commands.h"
 #include "music/measure_check.h"
 #include "music/measure_numbers.h"
 #include "painter/painter_surface.h"
@@ -44,7 +46,6 @@
 namespace qe {
 
 namespace {
-
 
 // The zoom steps of Ctrl+= and Ctrl+-.
 constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0,
@@ -694,7 +695,8 @@ QString ScoreView::measureStatus() const {
         return {};
     const music::Ticks beat = music::countedBeat(misfit->meter);
     const bool over = misfit->length > misfit->expected;
-    const music::Ticks by = over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
+    const music::Ticks by =
+        over ? misfit->length - misfit->expected : misfit->expected - misfit->length;
     return ui("第%1小节%2了%3")
         .arg(music::measureNumber(doc_->session().score, misfit->measure))
         .arg(over ? ui("多") : ui("少"))
@@ -728,6 +730,31 @@ QRect ScoreView::measureRect(int track, int measure) const {
     Rect r{0, 0, node->style.width, node->style.height};
     offsetInAncestor(r, node, true, nullptr);
     return pixelRect(r);
+}
+
+void ScoreView::onPageCount() {
+    doc_header header = doc_->score().header();
+    bool ok = false;
+    const int pages =
+        QInputDialog::getInt(this, ui("页数"), ui("把乐谱排成几页（0：需要几页就几页）："),
+                             header.pageCount, 0, 255, 1, &ok);
+    if (!ok || pages == header.pageCount)
+        return;
+    header.pageCount = static_cast<std::uint8_t>(pages);
+    doc_->changeTitleBlock(header);
+    onUpdate(false);
+    const PageView* shown = controller_.layout().pages();
+    if (pages == 0 || !shown || shown->fitsPageCount())
+        return;
+    QMessageBox box(
+        QMessageBox::Warning, ui("页数"),
+        ui("乐谱排不进 %1 页：行距缩到最小、谱面缩小到 %2% 也不够。现在按需要的 %3 页排。")
+            .arg(pages)
+            .arg(static_cast<int>(PageView::kLeastScale * 100))
+            .arg(shown->childCount()),
+        QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(ui("确定"));
+    box.exec();
 }
 
 }  // namespace qe

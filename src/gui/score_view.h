@@ -108,6 +108,10 @@ public:
     // (from 0), until Esc. The whole text of the clipboard can be laid from the caret at once.
     void onLyricsMode();
     void onLyricsPaste();
+    // 谱面 > 页数: asks for the number of pages the score is fitted to (0 for as many as it
+    // takes) and sets it as one undoable step; says so when the score cannot be fitted to
+    // them.
+    void onPageCount();
     bool inLyricsMode() const { return lyrics_.active(); }
     void setLyricsVerse(int verse);
     int lyricsVerse() const { return lyrics_.verse(); }

@@ -44,9 +44,9 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
     std::vector<unsigned char> more = extension::encodeMoreArticulations(noteExtras);
     std::vector<unsigned char> printed = extension::encodePrintedTempos(tempo, marks);
     std::vector<unsigned char> texts = extension::encodeNoteTexts(noteExtras);
-    if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() &&
-        more.empty() && printed.empty() && texts.empty() && !measureNumbers && !freeMeter &&
-        tonicShift == 0)
+    if (tempo.empty() && names.empty() && measureMarks.empty() && extras.empty() && more.empty() &&
+        printed.empty() && texts.empty() && !measureNumbers && !freeMeter && tonicShift == 0 &&
+        !hideEmptyTracks && pageCount == 0)
         return extension;
     std::vector<ExtensionEntry> entries = extension;
     extension::put(entries, extension::kTempoMark, extension::encodeTempoMark(tempo));
@@ -65,7 +65,10 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
         options.flags |= extension::kMeasureNumbers;
     if (freeMeter)
         options.flags |= extension::kFreeMeter;
+    if (hideEmptyTracks)
+        options.flags |= extension::kHideEmptyTracks;
     options.tonicShift = static_cast<std::int8_t>(tonicShift);
+    options.reserved[0] = pageCount;
     extension::put(entries, extension::kOptions,
                    options == extension::Options{} ? std::vector<unsigned char>{}
                                                    : extension::encodeOptions(options));
@@ -75,10 +78,9 @@ std::vector<ExtensionEntry> doc_header::entriesToWrite() const {
             const auto at = std::find(entryOrder.begin(), entryOrder.end(), e.kind);
             return at - entryOrder.begin();
         };
-        std::stable_sort(entries.begin(), entries.end(),
-                         [&](const ExtensionEntry& a, const ExtensionEntry& b) {
-                             return rank(a) < rank(b);
-                         });
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [&](const ExtensionEntry& a, const ExtensionEntry& b) { return rank(a) < rank(b); });
     }
     return entries;
 }
@@ -106,16 +108,20 @@ BaseIO& doc_header::read(BaseIO& io) {
         tempo = extension::decodeTempoMark(mark->bytes);
         extension::put(extension, extension::kTempoMark, {});
     }
-    measureNumbers = freeMeter = false;
+    measureNumbers = freeMeter = hideEmptyTracks = false;
     tonicShift = 0;
+    pageCount = 0;
     if (const ExtensionEntry* entry = extension::find(extension, extension::kOptions)) {
         extension::Options options = extension::decodeOptions(entry->bytes);
         measureNumbers = options.flags & extension::kMeasureNumbers;
         freeMeter = options.flags & extension::kFreeMeter;
+        hideEmptyTracks = options.flags & extension::kHideEmptyTracks;
         tonicShift = options.tonicShift;
+        pageCount = options.reserved[0];
         // Only the flags of a later version stay in the entry; this version's are fields.
         options.flags &= ~extension::kKnownOptions;
         options.tonicShift = 0;
+        options.reserved[0] = 0;
         extension::put(extension, extension::kOptions,
                        options == extension::Options{} ? std::vector<unsigned char>{}
                                                        : extension::encodeOptions(options));

@@ -59,6 +59,11 @@ public:
     // The octave of the undotted "1" of the key above, from the usual one (octave 4 for keys
     // on C..F, 3 for G..B): -1, 0 or +1.
     int tonicShift = 0;
+    // Parts that only rest in a system are left out of it (the first system shows every
+    // part).
+    bool hideEmptyTracks = false;
+    // The number of pages the score is fitted to; 0 for as many as it takes.
+    std::uint8_t pageCount = 0;
     // Key, time and tempo changes and jumps, in measure order, one per measure.
     std::vector<MeasureMark> marks;
     // The mark at a measure, or null.

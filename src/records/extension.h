@@ -177,7 +177,8 @@ constexpr int kMostTupletNotes = 32;
 // Flags of the options entry.
 constexpr std::uint32_t kMeasureNumbers = 1u << 0;  // the first measure's number above each line
 constexpr std::uint32_t kFreeMeter = 1u << 1;       // the score starts with no time signature
-constexpr std::uint32_t kKnownOptions = kMeasureNumbers | kFreeMeter;
+constexpr std::uint32_t kHideEmptyTracks = 1u << 2;  // parts that only rest leave a system
+constexpr std::uint32_t kKnownOptions = kMeasureNumbers | kFreeMeter | kHideEmptyTracks;
 
 // Bytes the block takes; 0 for no entries (no block is written).
 std::uint32_t blockSize(const std::vector<ExtensionEntry>& entries);
@@ -220,8 +221,9 @@ std::vector<unsigned char> encodePartNames(const std::vector<PartName>& names);
 std::vector<PartName> decodePartNames(const std::vector<unsigned char>& bytes,
                                       std::uint32_t maxTracks = 65536);
 
-// Options: flags (u32), the octave shift of "1" in the title block's key (i8) and three
-// reserved bytes (0). A later version's flags and reserved bytes are kept by the header.
+// Options: flags (u32), the octave shift of "1" in the title block's key (i8), the number of
+// pages the score is fitted to (u8, 0 for any) and two reserved bytes (0). A later version's
+// flags and reserved bytes are kept by the header.
 struct Options {
     std::uint32_t flags = 0;
     std::int8_t tonicShift = 0;

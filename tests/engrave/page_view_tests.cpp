@@ -11,6 +11,7 @@
 #include "engrave/recording_surface.h"
 #include "engrave/shadow_node.h"
 #include "engrave/symbols.h"
+#include "engrave/system.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
 
@@ -338,6 +339,76 @@ TEST(PageBreaks, ALastPageOfOneOrTwoSystemsIsTakenUpByThePagesBefore) {
         EXPECT_GT(p.view.page(pages - 1)->childCount(), 2) << count;
     }
     EXPECT_GT(balanced, 0);
+}
+
+TEST(PageBreaks, AScoreAskedForFewerPagesStandsCloserThenSmaller) {
+    // 400 measures take several pages; asked for fewer, the systems come closer first, then
+    // the music is set smaller, and an impossible count leaves the pages as they were.
+    Pages natural(test::scoreOf({measures(400)}));
+    ASSERT_EQ(natural.rebuildCode(), 0);
+    const int pages = natural.view.childCount();
+    ASSERT_GE(pages, 4);
+    EXPECT_TRUE(natural.view.fitsPageCount());
+    const int margin = natural.line(0, 0)->style.marginBottom;
+    int smaller = 0;
+    for (int asked : {pages - 1, pages / 2, 1}) {
+        QeDocument doc = test::scoreOf({measures(400)});
+        doc.header.pageCount = static_cast<std::uint8_t>(asked);
+        Pages p(std::move(doc));
+        ASSERT_EQ(p.rebuildCode(), 0);
+        const bool fits = p.view.fitsPageCount();
+        EXPECT_EQ(p.view.childCount() <= asked, fits) << asked;
+        if (!fits) {
+            EXPECT_EQ(p.view.childCount(), pages) << asked;
+            EXPECT_EQ(p.view.linear.scale, 1.0);
+        } else if (p.view.linear.scale < 1.0) {
+            ++smaller;
+            EXPECT_GE(p.view.linear.scale, PageView::kLeastScale - 1e-9);
+            // The digits are set smaller than at the natural size.
+            EXPECT_LT(-p.line(0, 0)->style.height, -natural.line(0, 0)->style.height);
+        } else {
+            // Closer systems were enough: the music keeps its size.
+            EXPECT_LT(p.line(0, 0)->style.marginBottom, margin);
+        }
+    }
+    EXPECT_GT(smaller, 0);
+    QeDocument doc = test::scoreOf({measures(400)});
+    doc.header.pageCount = 1;
+    Pages one(std::move(doc));
+    ASSERT_EQ(one.rebuildCode(), 0);
+    EXPECT_FALSE(one.view.fitsPageCount());
+}
+
+TEST(PageBreaks, APartThatOnlyRestsInASystemMayLeaveIt) {
+    // The second part rests from measure 9 on: with the option, the systems after the first
+    // show it only where it sounds; the first system shows every part.
+    std::string lower = measures(8, "5 5 5 5 |") + measures(24, "0 0 0 0 |") + measures(8);
+    QeDocument doc = test::scoreOf({measures(40), lower});
+    doc.header.hideEmptyTracks = true;
+    doc.header.partNames = {{u"Upper", u"U."}, {u"Lower", u"L."}};
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    int hidden = 0;
+    int line = 0;
+    for (int q = 0; q < p.view.childCount(); ++q)
+        for (int k = 0; k < p.view.page(q)->childCount(); ++k, ++line) {
+            const auto* system = static_cast<const System*>(p.line(q, k));
+            const int from = line > 0 ? p.view.linear.lineStarts[line - 1] : 0;
+            const int to = p.view.linear.lineStarts[line];
+            const bool rests = from >= 8 && to <= 32;
+            EXPECT_EQ(system->childCount(), line > 0 && rests ? 1 : 2) << line;
+            hidden += system->childCount() == 1 ? 1 : 0;
+            // Each row is labelled with its own part's name.
+            ASSERT_EQ(system->labels.size(), static_cast<std::size_t>(system->childCount()));
+            EXPECT_EQ(system->labels[0].text, line == 0 ? u"Upper" : u"U.");
+        }
+    EXPECT_GT(hidden, 1);
+    // Without the option every system shows both parts.
+    Pages all(test::scoreOf({measures(40), lower}));
+    ASSERT_EQ(all.rebuildCode(), 0);
+    for (int q = 0; q < all.view.childCount(); ++q)
+        for (int k = 0; k < all.view.page(q)->childCount(); ++k)
+            EXPECT_EQ(all.line(q, k)->childCount(), 2);
 }
 
 TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {

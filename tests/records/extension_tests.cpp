@@ -196,11 +196,15 @@ TEST(Extension, OptionsKeepTheFlagsOfALaterVersion) {
     doc.header.measureNumbers = true;
     doc.header.freeMeter = true;
     doc.header.tonicShift = 1;
+    doc.header.hideEmptyTracks = true;
+    doc.header.pageCount = 3;
     QeDocument loaded;
     ASSERT_EQ(loadCode(save(doc), &loaded), 0);
     EXPECT_TRUE(loaded.header.measureNumbers);
     EXPECT_TRUE(loaded.header.freeMeter);
     EXPECT_EQ(loaded.header.tonicShift, 1);
+    EXPECT_TRUE(loaded.header.hideEmptyTracks);
+    EXPECT_EQ(loaded.header.pageCount, 3);
     EXPECT_TRUE(loaded.header.extension.empty());
     // A flag this version does not know rides along, and survives turning ours off.
     loaded.header.extension.push_back({extension::kOptions, {0x83, 0, 0, 0, 0xFF, 0, 0, 0}});
@@ -208,8 +212,9 @@ TEST(Extension, OptionsKeepTheFlagsOfALaterVersion) {
     ASSERT_EQ(loadCode(save(loaded), &again), 0);
     EXPECT_TRUE(again.header.measureNumbers);
     EXPECT_EQ(again.header.tonicShift, 1);  // the field, not the kept entry, is written
-    again.header.measureNumbers = again.header.freeMeter = false;
+    again.header.measureNumbers = again.header.freeMeter = again.header.hideEmptyTracks = false;
     again.header.tonicShift = 0;
+    again.header.pageCount = 0;
     QeDocument last;
     ASSERT_EQ(loadCode(save(again), &last), 0);
     EXPECT_FALSE(last.header.measureNumbers);
