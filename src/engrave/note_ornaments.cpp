@@ -492,9 +492,23 @@ void NoteOrnaments::inkOver(std::vector<Rect>& boxes) const {
                          std::max(line.from.x, line.to.x), std::min(line.from.y, line.to.y)});
     for (const Rect& dot : dots_)
         boxes.push_back(dot);
-    for (const Arc& arc : arcs_)
-        boxes.push_back({std::min(arc.p0.x, arc.p3.x), std::max({arc.p0.y, arc.p1.y, arc.p3.y}),
-                         std::max(arc.p0.x, arc.p3.x), std::min(arc.p0.y, arc.p3.y)});
+    // An arc in slices, each as high as the curve over it: a wide fermata reaches over its
+    // neighbours only low down.
+    constexpr int kSlices = 8;
+    for (const Arc& arc : arcs_) {
+        const auto at = [&](int i) {
+            const double t = static_cast<double>(i) / kSlices, u = 1 - t;
+            const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+            return Point{
+                static_cast<int>(a * arc.p0.x + b * arc.p1.x + c * arc.p2.x + d * arc.p3.x),
+                static_cast<int>(a * arc.p0.y + b * arc.p1.y + c * arc.p2.y + d * arc.p3.y)};
+        };
+        for (int i = 0; i < kSlices; ++i) {
+            const Point from = at(i), to = at(i + 1);
+            boxes.push_back({std::min(from.x, to.x), std::max(from.y, to.y), std::max(from.x, to.x),
+                             std::min(from.y, to.y)});
+        }
+    }
     for (std::size_t i = 0; i < tupletsEnd_ && i < texts_.size(); ++i) {
         const Text& t = texts_[i];
         const int width = textHeight_ * 3 / 5 * static_cast<int>(t.text.size());
