@@ -327,6 +327,13 @@ int Measure::inkTop() const {
     return top;
 }
 
+std::optional<Rect> Measure::barLineBox() const {
+    if (barGlyph == 0)
+        return std::nullopt;
+    const int left = style.width - barWidth - style.paddingRight;
+    return Rect{left, -style.paddingTop, left + barWidth, barHeight - style.paddingTop};
+}
+
 void Measure::setLyricsTop(std::optional<int> top) {
     lyricsTop_ = top;
     if (!top)
@@ -401,8 +408,8 @@ void Measure::layoutDecorations(Surface& g) {
     ornaments_.place(*this, underlines_);
     // Lyrics stand under the bottom of the note row, or under the lowest underline or octave
     // dot when one reaches deeper; words under the notes stand under them both.
-    const int top =
-        lyricsTop_.value_or(std::min(barHeight - style.paddingTop - style.paddingBottom, inkBottom()));
+    const int top = lyricsTop_.value_or(
+        std::min(barHeight - style.paddingTop - style.paddingBottom, inkBottom()));
     if (lyrics_.rowCount() != 0)
         lyrics_.place(*this, top);
     ornaments_.placeBelow(*this, top + lyrics_.depth());

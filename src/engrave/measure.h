@@ -89,6 +89,9 @@ public:
     // over the notes above it.
     int inkBottom() const;
     int inkTop() const;
+    // The box of the closing bar line, its top where its glyph's text starts; none when the
+    // bar line is hidden.
+    std::optional<Rect> barLineBox() const;
     // Where the lyrics (and the words under the notes) start, the same for every measure of a
     // page's line: under the lowest ink of the line's row in that track. The measure places
     // them there and reaches as deep as they do. Without one, its own lyrics start under its

@@ -108,8 +108,8 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
                 (grace.after ? after : before) +=
                     graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
         }
-        const bool stackAccidental = std::any_of(e.stack.begin(), e.stack.end(),
-                                                 [](const NoteTone& t) { return t.accidental != 0; });
+        const bool stackAccidental = std::any_of(
+            e.stack.begin(), e.stack.end(), [](const NoteTone& t) { return t.accidental != 0; });
         if (stackAccidental && front == &e)
             before += accidentalWidth_;
         if (before > 0)
@@ -139,6 +139,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     texts_.clear();
     spans_.clear();
     belowFrom_ = 0;
+    tupletsEnd_ = 0;
     top_ = 0;
     if (!any_)
         return;
@@ -159,6 +160,7 @@ void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& 
     });
     placeTuplets(elements, tops, underlines);
     endSpan("tuplet number");
+    tupletsEnd_ = texts_.size();
     placeChordSymbols(elements, tops);
     endSpan("chord symbol");
     placeWordsAbove(elements, tops);
@@ -192,12 +194,15 @@ int NoteOrnaments::placeStack(const NoteElement& e) {
         const int glyphTop =
             bottom + digitHeight * 4 / 5 + (dotsUnder ? digitHeight * 2 / 25 + dot : 0);
         dotsUnder = tone.octave > 0;
-        glyphs_.push_back(
-            {{e.style.x, glyphTop}, static_cast<char16_t>(glyph::kDigit + tone.degree), false});
+        glyphs_.push_back({{e.style.x, glyphTop},
+                           static_cast<char16_t>(glyph::kDigit + tone.degree),
+                           false,
+                           e.style.width});
         if (tone.accidental != 0)
             glyphs_.push_back({{e.style.x - accidentalWidth_, glyphTop},
                                static_cast<char16_t>(glyph::kAccidentalBase + tone.accidental),
-                               false});
+                               false,
+                               accidentalWidth_});
         top = glyphTop;
         for (int k = 0; k < tone.octave; ++k) {
             const int cy = top + 2 * dot;
@@ -213,47 +218,22 @@ int NoteOrnaments::placeStack(const NoteElement& e) {
 int NoteOrnaments::placeGraces(const NoteElement& e, const NoteExtra& extra,
                                const std::vector<const NoteElement*>& elements, int top) {
     const int h = noteHeight_;
-    const int dot = dotRadius();
-    const int thin = lineWidth();
-    const int cx = e.style.x + e.style.width / 2;
     const int before = countBefore(extra);
-    const int gh = graceHeight_;
-    const int gy = e.style.y;  // small digits stand as high as their note's top
-    const auto row = [&](int from, int to, int x) {
-        int left = x;
-        for (int i = from; i < to; ++i) {
-            const GraceNote& grace = extra.graces[static_cast<std::size_t>(i)];
-            glyphs_.push_back(
-                {{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree), true});
-            const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
-            const int gx = x + w / 2;
-            for (int k = 0; k < grace.tone.octave; ++k) {
-                const int cy = gy + dot + k * 2 * dot;
-                dots_.push_back(
-                    {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
-            }
-            for (int k = 0; k < -grace.tone.octave; ++k) {
-                const int cy = gy - gh - dot - grace.underlines * 2 * thin - k * 2 * dot;
-                dots_.push_back(
-                    {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
-            }
-            if (grace.tone.accidental != 0)
-                glyphs_.push_back(
-                    {{x - w / 2, gy + gh / 4},
-                     static_cast<char16_t>(glyph::kAccidentalBase + grace.tone.accidental), true});
-            x += w;
-        }
-        // Underlines under the small digits, as many as the most any of them has.
-        int levels = 0;
-        for (int i = from; i < to; ++i)
-            levels = std::max<int>(levels, extra.graces[static_cast<std::size_t>(i)].underlines);
-        for (int k = 0; k < levels; ++k) {
-            const int y = gy - gh - thin - k * 2 * thin;
-            lines_.push_back({{left, y}, {x, y}, thin});
-        }
-        return std::pair(left, x);
+    const int count = static_cast<int>(extra.graces.size());
+    // Each arc rises from over the middle of its row, clear of the row's raised accidentals
+    // and dots, to the note: over its middle, or at its side when a chord stands over it.
+    // Arcs on both sides of one note stop short of its middle, apart.
+    const bool stacked = !e.stack.empty();
+    const int apart = before > 0 && before < count ? e.style.width / 6 : 0;
+    const int noteY = e.style.y + h / 12;
+    int highest = top;
+    // From left to right, as the row and the note stand.
+    const auto join = [&](Point left, Point right) {
+        const int bow = std::max(left.y, right.y) + h / 3;
+        arcs_.push_back({left, {left.x, bow}, {right.x, bow}, right});
+        highest = std::max(highest, bow);
     };
-    const int arcY = e.style.y + h / 12;
+    const int cx = e.style.x + e.style.width / 2;
     if (before > 0) {
         int width = 0;
         for (int i = 0; i < before; ++i)
@@ -264,17 +244,65 @@ int NoteOrnaments::placeGraces(const NoteElement& e, const NoteExtra& extra,
             elements[elements.size() - 2]->elementKind == kAccidentalElement &&
             elements[elements.size() - 2]->entry == e.entry)
             front = elements[elements.size() - 2];
-        const auto [left, right] = row(0, before, front->style.x - width - gh / 6);
-        const int from = (left + right) / 2;
-        arcs_.push_back({{from, arcY}, {from, arcY + h / 3}, {cx, arcY + h / 3}, {cx, arcY}});
+        const GraceRow row =
+            placeGraceRow(extra, 0, before, e.style.y, front->style.x - width - graceHeight_ / 6);
+        join({(row.left + row.right) / 2, row.top + h / 12},
+             {stacked ? e.style.x : cx - apart, noteY});
     }
-    if (before < static_cast<int>(extra.graces.size())) {
-        const int x = e.style.x + e.style.width + gh / 6;
-        const auto [left, right] = row(before, static_cast<int>(extra.graces.size()), x);
-        const int to = (left + right) / 2;
-        arcs_.push_back({{cx, arcY}, {cx, arcY + h / 3}, {to, arcY + h / 3}, {to, arcY}});
+    if (before < count) {
+        const int x = e.style.x + e.style.width + graceHeight_ / 6;
+        const GraceRow row = placeGraceRow(extra, before, count, e.style.y, x);
+        join({stacked ? e.style.x + e.style.width : cx + apart, noteY},
+             {(row.left + row.right) / 2, row.top + h / 12});
     }
-    return std::max(top, arcY + h / 3);
+    return highest;
+}
+
+// One row of small digits from `x`, their tops at `gy`, with their octave dots, accidentals
+// and underlines.
+NoteOrnaments::GraceRow NoteOrnaments::placeGraceRow(const NoteExtra& extra, int from, int to,
+                                                     int gy, int x) {
+    const int dot = dotRadius();
+    const int thin = lineWidth();
+    const int gh = graceHeight_;
+    GraceRow row{x, x, gy};
+    for (int i = from; i < to; ++i) {
+        const GraceNote& grace = extra.graces[static_cast<std::size_t>(i)];
+        const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+        glyphs_.push_back(
+            {{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree), true, w});
+        const int gx = x + w / 2;
+        for (int k = 0; k < grace.tone.octave; ++k) {
+            const int cy = gy + dot + k * 2 * dot;
+            dots_.push_back(
+                {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
+            row.top = std::max(row.top, cy + dot * 2 / 3);
+        }
+        for (int k = 0; k < -grace.tone.octave; ++k) {
+            const int cy = gy - gh - dot - grace.underlines * 2 * thin - k * 2 * dot;
+            dots_.push_back(
+                {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
+        }
+        if (grace.tone.accidental != 0) {
+            glyphs_.push_back(
+                {{x - w / 2, gy + gh / 4},
+                 static_cast<char16_t>(glyph::kAccidentalBase + grace.tone.accidental),
+                 true,
+                 w / 2});
+            row.top = std::max(row.top, gy + gh / 4);
+        }
+        x += w;
+    }
+    row.right = x;
+    // Underlines under the small digits, as many as the most any of them has.
+    int levels = 0;
+    for (int i = from; i < to; ++i)
+        levels = std::max<int>(levels, extra.graces[static_cast<std::size_t>(i)].underlines);
+    for (int k = 0; k < levels; ++k) {
+        const int y = gy - gh - thin - k * 2 * thin;
+        lines_.push_back({{row.left, y}, {x, y}, thin});
+    }
+    return row;
 }
 
 // The marks of the note above what stands over it, in the notation's order.
@@ -306,15 +334,18 @@ int NoteOrnaments::placeFigure(music::MarkFigure figure, int cx, int top) {
         case music::MarkFigure::Accent: {
             const int height = h / 4;
             const int half = h / 5;
-            lines_.push_back({{cx - half, bottom + height}, {cx + half, bottom + height / 2}, thin});
+            lines_.push_back(
+                {{cx - half, bottom + height}, {cx + half, bottom + height / 2}, thin});
             lines_.push_back({{cx + half, bottom + height / 2}, {cx - half, bottom}, thin});
             return bottom + height;
         }
         case music::MarkFigure::Fermata: {
             const int dot = dotRadius();
             const int half = h / 2;
-            arcs_.push_back({{cx - half, bottom}, {cx - half, bottom + h * 2 / 3},
-                             {cx + half, bottom + h * 2 / 3}, {cx + half, bottom}});
+            arcs_.push_back({{cx - half, bottom},
+                             {cx - half, bottom + h * 2 / 3},
+                             {cx + half, bottom + h * 2 / 3},
+                             {cx + half, bottom}});
             dots_.push_back({cx - dot, bottom + 2 * dot, cx + dot, bottom});
             return bottom + h / 2;
         }
@@ -332,8 +363,7 @@ int NoteOrnaments::placeFigure(music::MarkFigure figure, int cx, int top) {
 
 // Tuplet numbers: over each group, above the highest of its notes, inner groups first.
 void NoteOrnaments::placeTuplets(const std::vector<const NoteElement*>& elements,
-                                 std::vector<int>& tops,
-                                 const std::vector<Underline>& underlines) {
+                                 std::vector<int>& tops, const std::vector<Underline>& underlines) {
     const int h = noteHeight_;
     const int thin = lineWidth();
     for (int level = 1; level >= 0; --level) {
@@ -355,7 +385,8 @@ void NoteOrnaments::placeTuplets(const std::vector<const NoteElement*>& elements
                     continue;
                 if (e.elementKind == kDigitElement) {
                     const NoteExtra* y = extrasOf(e);
-                    const TupletMark* m = y ? &y->tuplets[static_cast<std::size_t>(level)] : nullptr;
+                    const TupletMark* m =
+                        y ? &y->tuplets[static_cast<std::size_t>(level)] : nullptr;
                     if (!m || !m->active() || m->starts || m->actual != mark.actual ||
                         m->normal != mark.normal)
                         break;
@@ -378,9 +409,11 @@ void NoteOrnaments::placeTuplets(const std::vector<const NoteElement*>& elements
             const int numberWidth = textHeight_ * 3 / 5 * static_cast<int>(shown.size());
             texts_.push_back({{(left + right - numberWidth) / 2, y}, shown, kTextFont});
             // A bracket when no one underline joins the whole group.
-            const bool joined = std::any_of(underlines.begin(), underlines.end(), [&](const Underline& u) {
-                return u.level == 0 && u.from.get() == &a && (u.to.get() == &b || u.to.get() == elements[last]);
-            });
+            const bool joined =
+                std::any_of(underlines.begin(), underlines.end(), [&](const Underline& u) {
+                    return u.level == 0 && u.from.get() == &a &&
+                           (u.to.get() == &b || u.to.get() == elements[last]);
+                });
             if (!joined && last > first) {
                 const int by = y - textHeight_ / 2;
                 const int hook = h / 6;
@@ -410,9 +443,10 @@ void NoteOrnaments::placeChordSymbols(const std::vector<const NoteElement*>& ele
         const NoteExtra* x = extrasOf(*elements[i]);
         if (!x || x->chordSymbol.empty())
             continue;
-        texts_.push_back(
-            {{frontOf(elements, i)->style.x, row + textHeight_ + h / 8}, chordText(*x), kTextFont,
-             true});
+        texts_.push_back({{frontOf(elements, i)->style.x, row + textHeight_ + h / 8},
+                          chordText(*x),
+                          kTextFont,
+                          true});
     }
 }
 
@@ -431,7 +465,8 @@ void NoteOrnaments::placeWordsAbove(const std::vector<const NoteElement*>& eleme
         const NoteExtra* x = extrasOf(*elements[i]);
         if (x && !x->textAbove.empty())
             texts_.push_back({{frontOf(elements, i)->style.x, row + textHeight_ + h / 8},
-                              x->textAbove, kTextFont});
+                              x->textAbove,
+                              kTextFont});
     }
 }
 
@@ -445,6 +480,40 @@ void NoteOrnaments::placeBelow(const Measure& measure, int top) {
     for (std::size_t i = 0; i < elements.size(); ++i)
         if (const NoteExtra* x = extrasOf(*elements[i]); x && !x->textBelow.empty())
             texts_.push_back({{frontOf(elements, i)->style.x, y}, x->textBelow, kTextFont});
+}
+
+void NoteOrnaments::inkOver(std::vector<Rect>& boxes) const {
+    for (const Glyph& glyph : glyphs_) {
+        const int height = glyph.grace ? graceHeight_ : noteHeight_;
+        boxes.push_back({glyph.at.x, glyph.at.y, glyph.at.x + glyph.width, glyph.at.y - height});
+    }
+    for (const Line& line : lines_)
+        boxes.push_back({std::min(line.from.x, line.to.x), std::max(line.from.y, line.to.y),
+                         std::max(line.from.x, line.to.x), std::min(line.from.y, line.to.y)});
+    for (const Rect& dot : dots_)
+        boxes.push_back(dot);
+    // An arc in slices, each as high as the curve over it: a wide fermata reaches over its
+    // neighbours only low down.
+    constexpr int kSlices = 8;
+    for (const Arc& arc : arcs_) {
+        const auto at = [&](int i) {
+            const double t = static_cast<double>(i) / kSlices, u = 1 - t;
+            const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+            return Point{
+                static_cast<int>(a * arc.p0.x + b * arc.p1.x + c * arc.p2.x + d * arc.p3.x),
+                static_cast<int>(a * arc.p0.y + b * arc.p1.y + c * arc.p2.y + d * arc.p3.y)};
+        };
+        for (int i = 0; i < kSlices; ++i) {
+            const Point from = at(i), to = at(i + 1);
+            boxes.push_back({std::min(from.x, to.x), std::max(from.y, to.y), std::max(from.x, to.x),
+                             std::min(from.y, to.y)});
+        }
+    }
+    for (std::size_t i = 0; i < tupletsEnd_ && i < texts_.size(); ++i) {
+        const Text& t = texts_[i];
+        const int width = textHeight_ * 3 / 5 * static_cast<int>(t.text.size());
+        boxes.push_back({t.at.x, t.at.y, t.at.x + width, t.at.y - textHeight_});
+    }
 }
 
 void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
@@ -497,11 +566,12 @@ void NoteOrnaments::draw(Surface& g, const format_track_header* format) const {
 }
 
 void NoteOrnaments::endSpan(const char* role) {
-    spans_.push_back({glyphs_.size(), lines_.size(), arcs_.size(), dots_.size(), texts_.size(), role});
+    spans_.push_back(
+        {glyphs_.size(), lines_.size(), arcs_.size(), dots_.size(), texts_.size(), role});
 }
 
-const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index,
-                                  const char* stackRole, int things, Surface& g) const {
+const char* NoteOrnaments::roleOf(std::size_t Span::*end, std::size_t index, const char* stackRole,
+                                  int things, Surface& g) const {
     g.thing = 0;
     for (std::size_t k = 0; k < spans_.size(); ++k) {
         const Span& span = spans_[k];

@@ -48,14 +48,23 @@ public:
     // row and its lyrics); the room they take below that (0 or negative).
     void placeBelow(const Measure& measure, int top);
     int depthBelow() const { return belowWidths_.empty() ? 0 : -(textHeight_ + kRowSpacing); }
-    static constexpr int kRowSpacing = 80;  // between the words under the notes and what is over them
-    bool empty() const { return glyphs_.empty() && lines_.empty() && dots_.empty() && texts_.empty(); }
+    static constexpr int kRowSpacing =
+        80;  // between the words under the notes and what is over them
+    bool empty() const {
+        return glyphs_.empty() && lines_.empty() && dots_.empty() && texts_.empty();
+    }
+    // Adds the boxes, relative to the measure, of what stands over and beside the digits
+    // (stacked tones, grace notes and their arcs, marks, tuplet numbers and brackets): what a
+    // tie or slur over the row has to clear. Chord symbols and words stand higher, over the
+    // arcs, and are left out. Text is boxed from its top, as placed, down by its font height.
+    void inkOver(std::vector<Rect>& boxes) const;
 
 private:
     struct Glyph {
         Point at;
         char16_t glyph;
-        bool grace;  // in the grace-note font, else the note font
+        bool grace;     // in the grace-note font, else the note font
+        int width = 0;  // as far as the tie arcs over the row are concerned
     };
     struct Line {
         Point from;
@@ -77,6 +86,13 @@ private:
     int placeStack(const NoteElement& e);
     int placeGraces(const NoteElement& e, const NoteExtra& extra,
                     const std::vector<const NoteElement*>& elements, int top);
+    // The left and right ends of a row of grace notes and the highest point of its ink.
+    struct GraceRow {
+        int left;
+        int right;
+        int top;
+    };
+    GraceRow placeGraceRow(const NoteExtra& extra, int from, int to, int gy, int x);
     int placeMarks(const NoteElement& e, std::uint32_t marks, int top);
     int placeFigure(music::MarkFigure figure, int cx, int top);
     // Over groups and rows of the whole measure.
@@ -95,7 +111,8 @@ private:
     std::vector<Rect> dots_;
     std::vector<Arc> arcs_;
     std::vector<Text> texts_;
-    std::size_t belowFrom_ = 0;  // texts_ from here are the words under the notes
+    std::size_t belowFrom_ = 0;   // texts_ from here are the words under the notes
+    std::size_t tupletsEnd_ = 0;  // texts_ before this are tuplet numbers
     // What each run of the lists is, for the surface's role: where each run ends in every list.
     struct Span {
         std::size_t glyphs, lines, arcs, dots, texts;
@@ -107,8 +124,8 @@ private:
     void endSpan(const char* role);
     // The role of the index-th item of a list, and on the surface the thing it is part of (a
     // mark's: numbered from `things`, where the measure's numbers start).
-    const char* roleOf(std::size_t Span::*end, std::size_t index, const char* stackRole,
-                       int things, Surface& g) const;
+    const char* roleOf(std::size_t Span::*end, std::size_t index, const char* stackRole, int things,
+                       Surface& g) const;
     int top_ = 0;
     // Whether any element has extras: most measures have none and place nothing.
     bool any_ = false;

@@ -1,10 +1,15 @@
 #include "engrave/tie_arc.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "base/exception.h"
 #include "engrave/item_elements.h"
+#include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/shape_walk.h"
 #include "records/doc_chunks.h"
@@ -39,15 +44,46 @@ Rect boundsOf(const TieArc::Piece& p) {
 }
 
 // What lies on one line of the tie: its first and last x, the tie's ends if they are on it,
-// and how high the notes in between reach.
+// how high the notes in between reach, and the boxes of everything over the row it may have
+// to clear.
 struct Run {
     const Node* line = nullptr;
     bool hasStart = false;
     bool hasEnd = false;
     int left = 0;
     int right = 0;
-    int highest = 0;  // the highest top of the notes of the run, ends included
+    int highest = 0;        // the highest top of the notes of the run, ends included
+    std::vector<Rect> ink;  // in root coordinates
 };
+
+Rect moved(Rect r, Point by) {
+    return {r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
+}
+
+// The ink a tie may run over in a measure: what stands over its digits, the octave dots above
+// them and the closing bar line.
+void addMeasureInk(const Node* node, bool viaShadows, std::vector<Rect>& ink) {
+    const Measure* measure = asMeasure(node);
+    if (!measure)
+        return;
+    const Point origin = rootPosition(measure, {0, 0}, viaShadows);
+    std::vector<Rect> boxes;
+    measure->ornaments().inkOver(boxes);
+    for (const Symbol& dot : measure->symbols())
+        if (dot.above)
+            boxes.push_back({dot.style.x, dot.style.y, dot.style.x + dot.style.width,
+                             dot.style.y + dot.style.height});
+    if (const std::optional<Rect> bar = measure->barLineBox())
+        boxes.push_back(*bar);
+    for (const Rect& box : boxes)
+        ink.push_back(moved(box, origin));
+}
+
+void addElementInk(const NoteElement* e, bool viaShadows, std::vector<Rect>& ink) {
+    const Point at = rootPosition(e, {e->glyphLeft, e->glyphTop}, viaShadows);
+    ink.push_back(
+        {at.x, at.y, at.x + e->glyphRight - e->glyphLeft, at.y - std::abs(e->style.height)});
+}
 
 // The lines a tie from `first` (whose top is at `firstTop`) to `last` crosses, walking from
 // note to note. Throws kMismatch when the walk runs out before it reaches `last`.
@@ -59,22 +95,88 @@ void collectRuns(const NoteElement* first, int firstTop, const NoteElement* last
         run.left = rootPosition(line, {0, 0}, viaShadows).x;
         run.right = rootPosition(line, {line->style.width, 0}, viaShadows).x + TieArc::kOverhang;
         run.highest = rootPosition(line, {0, line->style.height}, viaShadows).y;
-        runs.push_back(run);
+        runs.push_back(std::move(run));
     };
     startRun(lineOfElement(first, viaShadows));
     runs.back().hasStart = true;
     runs.back().highest = firstTop;
+    addMeasureInk(first->parent(), viaShadows, runs.back().ink);
+    addElementInk(first, viaShadows, runs.back().ink);
     for (const Node* e = first; e != last;) {
+        const Node* measure = e->parent();
         e = nextElementInLine(e);
         if (!e)
             throw Exception(kMismatch);
         const Node* line = lineOfElement(e, viaShadows);
         if (line != runs.back().line)
             startRun(line);
-        if (const auto* element = asElement(const_cast<Node*>(e)))
+        if (e->parent() != measure)
+            addMeasureInk(e->parent(), viaShadows, runs.back().ink);
+        if (const auto* element = asElement(const_cast<Node*>(e))) {
             runs.back().highest = std::max(runs.back().highest, topOf(element, viaShadows).y);
+            addElementInk(element, viaShadows, runs.back().ink);
+        }
     }
     runs.back().hasEnd = true;
+}
+
+// The highest top of the ink that meets the column `x` - `reach` .. `x` + `reach`; `floor`
+// when none reaches higher.
+int highestAt(const std::vector<Rect>& ink, int x, int reach, int floor) {
+    for (const Rect& box : ink)
+        if (box.left < x + reach && box.right > x - reach)
+            floor = std::max(floor, box.top);
+    return floor;
+}
+
+// A piece's point at t, and how much of a rise of the points `bowed` it takes there.
+struct Sample {
+    double x, y, share;
+};
+
+Sample sampleAt(const TieArc::Piece& p, const std::array<bool, 4>& bowed, double t) {
+    const double u = 1 - t;
+    const std::array<double, 4> weight{u * u * u, 3 * u * u * t, 3 * u * t * t, t * t * t};
+    const std::array<Point, 4> points{p.p0, p.p1, p.p2, p.p3};
+    Sample s{0, 0, 0};
+    for (std::size_t i = 0; i < 4; ++i) {
+        s.x += weight[i] * points[i].x;
+        s.y += weight[i] * points[i].y;
+        s.share += bowed[i] ? weight[i] : 0;
+    }
+    return s;
+}
+
+// Raises a piece until its curve passes at least `clear` over every box of `ink` it runs
+// over (`half` the pen's width either side of its line): first by lifting the points that
+// are not on a note (`bowed`), at most by `maxBow`, then, where that is not enough (ink near
+// an end), by lifting the whole piece. A piece that clears everything is left as it is.
+TieArc::Piece clearOf(TieArc::Piece p, const std::array<bool, 4>& bowed,
+                      const std::vector<Rect>& ink, int clear, int half, int maxBow) {
+    constexpr int kSamples = 32;
+    std::vector<std::pair<double, double>> shortBy;  // (short by, share of a bow) per sample
+    for (int i = 1; i < kSamples; ++i) {
+        const Sample s = sampleAt(p, bowed, static_cast<double>(i) / kSamples);
+        const int x = static_cast<int>(s.x);
+        const int need = highestAt(ink, x, half + 1, INT_MIN);
+        if (need != INT_MIN && need + clear > s.y)
+            shortBy.emplace_back(need + clear - s.y, s.share);
+    }
+    if (shortBy.empty())
+        return p;
+    double bow = 0;
+    for (const auto& [by, share] : shortBy)
+        bow = std::max(bow, share > 0 ? by / share : static_cast<double>(maxBow));
+    bow = std::min(bow, static_cast<double>(std::max(maxBow, 0)));
+    double lift = 0;
+    for (const auto& [by, share] : shortBy)
+        lift = std::max(lift, by - bow * share);
+    const int up = static_cast<int>(std::ceil(bow));
+    const int all = static_cast<int>(std::ceil(lift));
+    std::array<Point*, 4> points{&p.p0, &p.p1, &p.p2, &p.p3};
+    for (std::size_t i = 0; i < 4; ++i)
+        points[i]->y += all + (bowed[i] ? up : 0);
+    return p;
 }
 
 // How high a tie spanning `span` rises: a fifth of the width, between a quarter and a half of
@@ -147,12 +249,18 @@ void TieArc::arrange(Surface&) {
     const int lift = 2 * thickness;  // between a note's top and the end of a tie on it
 
     std::vector<Run> runs;
-    const Point a = topOf(first, viaShadows);
+    Point a = topOf(first, viaShadows);
     collectRuns(first, a.y, last, viaShadows, runs);
-    const Point b = topOf(last, viaShadows);
+    Point b = topOf(last, viaShadows);
+    // Each end stands just above the highest ink over its note: a chord stacked on it, a mark.
+    a.y = highestAt(runs.front().ink, a.x, lift, a.y);
+    b.y = highestAt(runs.back().ink, b.x, lift, b.y);
     const Rise heightFor{std::abs(barHeight / 4), std::abs(barHeight / 2)};
     for (const Run& run : runs) {
-        const Piece p = pieceOf(run, a, b, lift, heightFor);
+        // The points of a piece that are not on a note may bow higher.
+        const std::array<bool, 4> bowed{!run.hasStart, true, true, !run.hasEnd};
+        const Piece p = clearOf(pieceOf(run, a, b, lift, heightFor), bowed, run.ink, lift,
+                                thickness / 2, heightFor.hi);
         pieces.push_back(p);
         Rect box = boundsOf(p);
         box.top += thickness;

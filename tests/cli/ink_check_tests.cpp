@@ -4,8 +4,12 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QPointF>
 #include <QTextStream>
+#include <algorithm>
+#include <cmath>
 #include <map>
+#include <vector>
 
 #include "cli/cli_actions.h"
 #include "cli/layout_json.h"
@@ -18,33 +22,79 @@
 namespace qe {
 namespace {
 
+struct InkBox {
+    int thing, left, top, right, bottom;
+    std::vector<QPointF> outline;  // a curve's line, closely sampled; empty for other ink
+    double half = 0;               // half the curve's pen
+};
+
+InkBox inkBox(const QJsonObject& v) {
+    const QJsonObject box = v["box"].toObject();
+    InkBox b{v["thing"].toInt(), box["left"].toInt(), box["top"].toInt(), box["right"].toInt(),
+             box["bottom"].toInt()};
+    const QJsonArray outline = v["outline"].toArray();
+    double right = b.left;
+    for (qsizetype i = 0; i < outline.size(); ++i) {
+        const QPointF p(outline[i].toArray()[0].toDouble(), outline[i].toArray()[1].toDouble());
+        right = std::max(right, p.x());
+        if (!b.outline.empty()) {
+            // Points a few units apart, so that no ink slips between two of them.
+            const QPointF from = b.outline.back();
+            const int steps = std::max(1, static_cast<int>((p - from).manhattanLength() / 8));
+            for (int k = 1; k < steps; ++k)
+                b.outline.push_back(from + (p - from) * k / steps);
+        }
+        b.outline.push_back(p);
+    }
+    b.half = b.right - right;  // the box is the line's, widened by half the pen
+    return b;
+}
+
+bool boxesMeet(const InkBox& a, const InkBox& b) {
+    return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+}
+
+// Whether two things' ink meets: a curve's by its line and pen, not by the box around it,
+// which holds whatever it arches over.
+bool inkMeets(const InkBox& a, const InkBox& b) {
+    if (!boxesMeet(a, b))
+        return false;
+    if (!a.outline.empty() && !b.outline.empty()) {
+        const double reach = a.half + b.half;
+        for (const QPointF& p : a.outline)
+            for (const QPointF& q : b.outline)
+                if (std::abs(p.x() - q.x()) < reach && std::abs(p.y() - q.y()) < reach)
+                    return true;
+        return false;
+    }
+    const InkBox& curve = a.outline.empty() ? b : a;
+    const InkBox& other = a.outline.empty() ? a : b;
+    if (curve.outline.empty())
+        return true;
+    return std::any_of(curve.outline.begin(), curve.outline.end(), [&](const QPointF& p) {
+        return other.left - curve.half < p.x() && p.x() < other.right + curve.half &&
+               other.bottom - curve.half < p.y() && p.y() < other.top + curve.half;
+    });
+}
+
 // What the ink list of a laid-out score shows that a publisher would not print: a box outside
 // its page, and two different things over one another, counted.
 int findings(const QJsonObject& layout) {
     int found = 0;
     for (const QJsonValue& pageValue : layout["pages"].toArray()) {
         const QJsonObject page = pageValue.toObject();
-        struct Box {
-            int thing, left, top, right, bottom;
-        };
-        std::vector<Box> boxes;
+        std::vector<InkBox> boxes;
         for (const QJsonValue& v : page["ink"].toArray()) {
-            const QJsonObject box = v.toObject()["box"].toObject();
-            boxes.push_back({v.toObject()["thing"].toInt(), box["left"].toInt(),
-                             box["top"].toInt(), box["right"].toInt(), box["bottom"].toInt()});
-            const Box& b = boxes.back();
+            boxes.push_back(inkBox(v.toObject()));
+            const InkBox& b = boxes.back();
             if (b.left < 0 || b.right > page["width"].toInt() || b.top > 0 ||
                 b.bottom < page["height"].toInt())
                 ++found;
         }
         for (std::size_t i = 0; i < boxes.size(); ++i)
-            for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-                const Box& a = boxes[i];
-                const Box& b = boxes[j];
-                if (a.thing != b.thing && a.left < b.right && b.left < a.right &&
-                    a.bottom < b.top && b.bottom < a.top)
+            for (std::size_t j = i + 1; j < boxes.size(); ++j)
+                if (boxes[i].thing != boxes[j].thing && inkMeets(boxes[i], boxes[j]))
                     ++found;
-            }
     }
     return found;
 }
@@ -93,9 +143,8 @@ TEST(InkCheck, PagesCollideNoMoreThanTheirKnownFindings) {
     QString suite = qEnvironmentVariable("QE_MUSICXML_SUITE");
     if (suite.isEmpty())
         suite = QStringLiteral(QE_SOURCE_DIR "/../shared/data/musicxml-testsuite");
-    for (const QFileInfo& file :
-         QDir(suite).entryInfoList({QStringLiteral("*.xml"), QStringLiteral("*.musicxml")},
-                                   QDir::Files, QDir::Name))
+    for (const QFileInfo& file : QDir(suite).entryInfoList(
+             {QStringLiteral("*.xml"), QStringLiteral("*.musicxml")}, QDir::Files, QDir::Name))
         files << file.absoluteFilePath();
     const std::map<QString, int> known = knownFindings();
     std::map<QString, int> now;
@@ -120,7 +169,8 @@ TEST(InkCheck, PagesCollideNoMoreThanTheirKnownFindings) {
         QFile out(kKnown);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Text));
         QTextStream text(&out);
-        text << "# Collisions and boxes off the page still found, by file (see ink_check_tests.cpp).\n";
+        text << "# Collisions and boxes off the page still found, by file (see "
+                "ink_check_tests.cpp).\n";
         for (const auto& [name, count] : now)
             text << name << ' ' << count << '\n';
     }

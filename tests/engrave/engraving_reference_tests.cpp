@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "music/note_marks.h"
 #include "engrave/recording_surface.h"
 #include "engrave/symbols.h"
+#include "music/note_marks.h"
 #include "support/fake_host.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
@@ -266,10 +266,11 @@ const std::vector<Case>& cases() {
          }},
         {"part_names",
          "part names before the first system, short names before the later ones",
-         {repeated("1 2 3 4 | 5 6 7 1' |", 8) + "|]",
-          repeated("5, 6, 7, 1 | 2 3 4 5 |", 8) + "|]"},
+         {repeated("1 2 3 4 | 5 6 7 1' |", 8) + "|]", repeated("5, 6, 7, 1 | 2 3 4 5 |", 8) + "|]"},
          ScoreEditor::kPageMode,
-         [](QeDocument& d) { d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}}; }},
+         [](QeDocument& d) {
+             d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}};
+         }},
         {"tuplets",
          "a triplet of eighths under its underline (the number alone), a triplet of quarters "
          "(number and bracket), a quintuplet of sixteenths",
@@ -301,6 +302,26 @@ const std::vector<Case>& cases() {
              });
              test::changeExtra(d, 0, 2, [](NoteExtra& e) { e.graces = {{{2, 0, 0}, 1, true}}; });
              test::changeExtra(d, 0, 3, [](NoteExtra& e) { e.graces = {{{5, 0, 0}, 2, false}}; });
+         }},
+        {"arcs_over_ink",
+         "a tie between two chords, over their upper tones; a slur over a fermata and a note "
+         "an octave up; a tie across a bar line; grace notes on both sides of a note, and a "
+         "sharpened one before a chord",
+         {"1~ 1 3 4' 5 6~ | 6 - 2 2 |]"},
+         ScoreEditor::kPageMode,
+         [](QeDocument& d) {
+             test::changeExtra(d, 0, 0, [](NoteExtra& e) { e.tones = {{5, 0, 0}}; });
+             test::changeExtra(d, 0, 1, [](NoteExtra& e) { e.tones = {{5, 0, 0}}; });
+             test::changeExtra(d, 0, 3,
+                               [](NoteExtra& e) { e.articulations = articulation::kFermata; });
+             test::addFormat(d, 1, 0, 2, 4);
+             test::changeExtra(d, 0, 9, [](NoteExtra& e) {
+                 e.graces = {{{1, 0, 0}, 1, false}, {{3, 0, 0}, 1, true}};
+             });
+             test::changeExtra(d, 0, 10, [](NoteExtra& e) {
+                 e.tones = {{4, 0, 0}};
+                 e.graces = {{{6, 0, 1}, 1, false}};
+             });
          }},
         {"articulations",
          "a fermata over a note and over a rest, staccato, accent, and all three on one note",
@@ -403,9 +424,9 @@ const std::vector<Case>& cases() {
              d.header.timeNumerator = 6;
              d.header.timeDenominator = 8;
              d.header.partNames = {{u"Soprano", u"S."}, {u"Alto", u"A."}};
-             const char16_t* const words[] = {u"Si-", u"lent", u"night,", u"ho-", u"ly",
-                                              u"night,", u"All", u"is", u"calm,", u"all",
-                                              u"is", u"bright,"};
+             const char16_t* const words[] = {u"Si-",   u"lent",   u"night,", u"ho-",
+                                              u"ly",    u"night,", u"All",    u"is",
+                                              u"calm,", u"all",    u"is",     u"bright,"};
              const int records[] = {0, 2, 3, 9, 11, 12, 18, 19, 20, 23, 24, 25};
              for (int i = 0; i < 12; ++i)
                  test::addSyllable(d, 0, 0, records[i], words[i]);
@@ -426,8 +447,9 @@ const std::vector<Case>& cases() {
          {"1 2 3 4 | 5 - - - |]"},
          ScoreEditor::kPageMode,
          [](QeDocument& d) {
-             d.header.title = u"A Very Long Title Of A Hymn That Runs Far Past The Width Of "
-                              u"Any Page";
+             d.header.title =
+                 u"A Very Long Title Of A Hymn That Runs Far Past The Width Of "
+                 u"Any Page";
              d.header.subtitle =
                  u"中华人民共和国各民族人民大团结万岁歌曲集第一卷第二部分选段附录及各地民歌精选集";
          }},

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 #include "base/exception.h"
 #include "engrave/linear_view.h"
 #include "engrave/measure.h"
 #include "engrave/note_element.h"
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
+#include "engrave/shape_walk.h"
 #include "engrave/tie_arc.h"
 #include "engrave/volta_bracket.h"
+#include "music/note_marks.h"
 #include "support/notation.h"
 #include "support/scroll_score.h"
 
@@ -46,10 +51,10 @@ TEST(TieArc, OnOneLineIsOneBezierAboveTheNotes) {
     arc.paint(g);
     ASSERT_EQ(g.calls.size(), 2u);
     EXPECT_EQ(g.calls[0], (DrawCall{"setPen", {0, 15, 0, 0, 0}, {}}));
-    EXPECT_EQ(g.calls[1], (DrawCall{"drawBezier",
-                                    {416, -518, 416 + w / 4, -418, 416 + w - w / 4, -418,
-                                     416 + w, -518},
-                                    {}}));
+    EXPECT_EQ(g.calls[1],
+              (DrawCall{"drawBezier",
+                        {416, -518, 416 + w / 4, -418, 416 + w - w / 4, -418, 416 + w, -518},
+                        {}}));
 }
 
 TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
@@ -70,6 +75,67 @@ TEST(TieArc, EachEndSitsOnItsOwnNoteClearOfItsDots) {
     EXPECT_EQ(over.pieces[0].p0.y, -518);
     EXPECT_EQ(over.pieces[0].p3.y, -518);
     EXPECT_EQ(over.pieces[0].p1.y, -518 + 106 - over.arcDepth);
+}
+
+// The height of a piece's curve at x, from a close sampling of it.
+int curveYAt(const TieArc::Piece& p, int x) {
+    int best = 0;
+    int bestDx = INT_MAX;
+    for (int i = 0; i <= 200; ++i) {
+        const double t = i / 200.0, u = 1 - t;
+        const double cx = u * u * u * p.p0.x + 3 * u * u * t * p.p1.x + 3 * u * t * t * p.p2.x +
+                          t * t * t * p.p3.x;
+        const double cy = u * u * u * p.p0.y + 3 * u * u * t * p.p1.y + 3 * u * t * t * p.p2.y +
+                          t * t * t * p.p3.y;
+        if (std::abs(cx - x) < bestDx) {
+            bestDx = static_cast<int>(std::abs(cx - x));
+            best = static_cast<int>(cy);
+        }
+    }
+    return best;
+}
+
+TEST(TieArc, ClearsChordsAtItsEndsAndTheBarLineAndMarksBetween) {
+    QeDocument doc = test::scoreOf({"1 1 3 4 5 | 6 |"});
+    test::changeExtra(doc, 0, 0, [](NoteExtra& e) { e.tones = {{5, 1, 0}}; });
+    test::changeExtra(doc, 0, 3, [](NoteExtra& e) { e.articulations = articulation::kFermata; });
+    Scroll s(doc);
+    // Given a plain tie from the second note to the third, as it stands over bare notes.
+    TieArc plain(&s.score->format(), s.element(0, 1), s.element(0, 2));
+    plain.layout(s.g, true);
+    // A tie from the chord stands above its upper tone and its octave dot, the other end
+    // where a plain tie's would be.
+    TieArc chord(&s.score->format(), s.element(0, 0), s.element(0, 1));
+    chord.layout(s.g, true);
+    std::vector<Rect> stack;
+    asMeasure(s.measure(0))->ornaments().inkOver(stack);
+    int stackTop = INT_MIN;
+    for (const Rect& r : stack)
+        if (r.left < s.element(0, 1)->style.x)
+            stackTop = std::max(stackTop, r.top);
+    EXPECT_GT(chord.pieces[0].p0.y, rootPosition(s.measure(0), {0, stackTop}, false).y);
+    EXPECT_EQ(chord.pieces[0].p3.y, plain.pieces[0].p0.y);
+    // A slur over the fermata bows over it, its ends kept on their notes.
+    TieArc over(&s.score->format(), s.element(0, 2), s.element(0, 4));
+    over.layout(s.g, true);
+    EXPECT_EQ(over.pieces[0].p0.y, plain.pieces[0].p0.y);
+    const Node* note = s.element(0, 3);
+    const int middle = note->style.x + note->style.width / 2;
+    int fermataTop = INT_MIN;
+    for (const Rect& r : stack)
+        if (r.left < middle && r.right > middle)
+            fermataTop = std::max(fermataTop, r.top);
+    ASSERT_NE(fermataTop, INT_MIN);
+    const Point fermataAt = rootPosition(s.measure(0), {middle, fermataTop}, false);
+    EXPECT_GT(curveYAt(over.pieces[0], fermataAt.x), fermataAt.y + over.thickness);
+    // A tie across the bar line passes over the bar line's top.
+    TieArc across(&s.score->format(), s.element(0, 4), s.element(1, 0));
+    across.layout(s.g, true);
+    const Measure* first = asMeasure(s.measure(0));
+    const Rect bar = *first->barLineBox();
+    const Point barAt = rootPosition(first, {bar.left, bar.top}, false);
+    for (int x = barAt.x; x <= barAt.x + bar.right - bar.left; x += 4)
+        EXPECT_GT(curveYAt(across.pieces[0], x), barAt.y + across.thickness);
 }
 
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
