@@ -696,6 +696,10 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     for (int p = p0; p < p0 + made; ++p)
         lastLine += page(p)->childCount();
     const int endColumn = moved || lastLine < 0 ? -1 : starts[static_cast<std::size_t>(lastLine)];
+    settle(g, firstColumn, endColumn);
+}
+
+void PageView::settle(Surface& g, int firstColumn, int endColumn) {
     if (balance(g)) {
         // The systems moved on every page.
         collectOverwide();

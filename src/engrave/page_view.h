@@ -185,6 +185,10 @@ private:
     // pages holds when they were among them, the lines broken anew shown again in place of
     // their natural ones (`oldShown` the line starts shown before, moved by `shift`).
     void keepLastPages(int keptAt, int moreLines, const std::vector<int>& oldShown, int shift);
+    // After an update filled pages again: the last pages settled (closer systems or fewer
+    // lines), and the shapes over the columns [firstColumn, endColumn) laid out again, or
+    // over every column when the systems moved on every page.
+    void settle(Surface& g, int firstColumn, int endColumn);
     // The natural lines shown again in place of the last pages' lines broken anew; the first
     // column whose pages were filled again.
     int restoreNatural(Surface& g);
