@@ -686,6 +686,16 @@ void MeasureReader::readLyric(ParsedNote& note) {
     }
     if (!written)
         return;  // only the line of a held syllable, which jianpu leaves to the notes
+    // Two lines of one number told apart by their names ("Verse", "Chorus") on one note: the
+    // later goes to the next verse the note leaves free, so that neither overprints the other.
+    const auto taken = [&note](int verse) {
+        return std::any_of(note.lyrics.begin(), note.lyrics.end(),
+                           [verse](const ParsedLyric& l) { return l.verse == verse; });
+    };
+    while (lyric.verse >= 1 && lyric.verse <= limits::kMaxVerses && taken(lyric.verse))
+        ++lyric.verse;
+    if (lyric.verse >= 1 && lyric.verse <= limits::kMaxVerses)
+        part_.highestVerse = std::max(part_.highestVerse, lyric.verse);
     if (lyric.verse < 1 || lyric.verse > limits::kMaxVerses) {
         dropped(QStringLiteral("syllables of verses beyond %1 dropped").arg(limits::kMaxVerses));
         return;

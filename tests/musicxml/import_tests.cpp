@@ -204,6 +204,28 @@ TEST(Import, SyllablesGoUnderTheirNotesVerseByVerse) {
     EXPECT_FALSE(reports(score.report, QStringLiteral("voices")));
 }
 
+// Lines a file tells apart by their names under one number ("Verse", "Chorus") keep a row
+// each on a note that carries both: the later moves to the next verse free there.
+TEST(Import, TwoSyllablesOfOneVerseOnANoteTakeRowsOfTheirOwn) {
+    const auto note = [](const char* lyrics) {
+        return QStringLiteral("<note><pitch><step>C</step><octave>4</octave></pitch>"
+                              "<duration>1</duration><type>quarter</type>%1</note>")
+            .arg(QString::fromLatin1(lyrics));
+    };
+    const Imported score = importBytes(scoreXml(
+        {QStringLiteral("<attributes><divisions>1</divisions></attributes>") +
+         note("<lyric number=\"1\" name=\"Verse\"><text>v</text></lyric>"
+              "<lyric number=\"1\" name=\"Chorus\"><text>c</text></lyric>"
+              "<lyric number=\"2\" name=\"Chorus\"><text>c2</text></lyric>") +
+         note("<lyric number=\"1\"><text>a</text></lyric>"
+              "<lyric number=\"2\"><text>b</text></lyric>")}));
+    ASSERT_TRUE(score.ok()) << score.message.toStdString();
+    EXPECT_EQ(versesOf(score.doc), (std::vector<std::vector<Syllable>>{
+                                       {{0, 0, u"v"}, {0, 1, u"a"}},
+                                       {{0, 0, u"c"}, {0, 1, u"b"}},
+                                       {{0, 0, u"c2"}}}));
+}
+
 TEST(Import, PartsInListOrderAndEveryStaffAsATrack) {
     const Imported score = imported("piano.musicxml");
     // The piano's upper staff holds two voices: two tracks, voice 1 above voice 2.
