@@ -11,6 +11,7 @@
 #include "engrave/note_line.h"
 #include "engrave/shadow_node.h"
 #include "engrave/system.h"
+#include "engrave/volta_bracket.h"
 #include "music/score.h"
 
 namespace qe {
@@ -476,16 +477,19 @@ void alignLyrics(LinearView& view, int first, int end) {
 constexpr int kTrackClearance = 120;
 
 // Pulls a track line of a system up towards the one above it, as far as kTrackClearance
-// allows.
-void pullUp(Node& line, const Node& above) {
+// allows; an ending bracket over the line (`bracket` high, 0 for none) stands over its ink.
+void pullUp(Node& line, const Node& above, int bracket) {
     int inkTop = std::numeric_limits<int>::min();
     for (int i = 0; i < line.childCount(); ++i)
         if (const Measure* m = asMeasure(line.realChild(i)))
-            inkTop = std::max(inkTop, line.child(i)->style.y + m->inkTop());
+            inkTop = std::max(inkTop, line.child(i)->style.y +
+                                          (bracket > 0 ? std::max(m->inkTop(), 0) + bracket
+                                                       : m->inkTop()));
     if (inkTop == std::numeric_limits<int>::min())
         return;
     const int wanted = kTrackClearance + inkTop - above.style.marginBottom;
-    line.style.marginTop = std::min(line.style.marginTop, wanted);
+    // A bracket may need more room than the row keeps over its notes.
+    line.style.marginTop = bracket > 0 ? wanted : std::min(line.style.marginTop, wanted);
 }
 
 }  // namespace
@@ -508,6 +512,21 @@ bool onlyRests(const music::Score& score, int t, int first, int end) {
         if (volta.track == t && volta.from < end && volta.to >= first)
             return false;
     return true;
+}
+
+// How high the bracket of an ending over track `t` in the measures [first, end) stands over
+// their ink (VoltaBracket: its depth, its pen and a gap); 0 when none is there.
+int endingOver(const LinearView& view, int t, int first, int end) {
+    if (!view.score || !view.format)
+        return 0;
+    const std::vector<music::Volta>& voltas = view.score->voltas();
+    for (std::size_t i = 0; i < voltas.size(); ++i)
+        if (const music::Volta& volta = voltas[i]; volta.track == t && volta.from < end &&
+                                                   volta.to >= first &&
+                                                   !repeatsEndingAbove(voltas, i))
+            return -view.format->font(kSmallTextFont).logFont.height +
+                   view.format->font(kNoteFont).logFont.height / -20 + VoltaBracket::kGap;
+    return 0;
 }
 
 }  // namespace
@@ -538,7 +557,7 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
         line->layout(g, true);
         spaceLine(*line, unit * squeeze, digitWidth, width);
         if (target.childCount() > 0)
-            pullUp(*line, *target.lastChild());
+            pullUp(*line, *target.lastChild(), endingOver(view, t, first, end));
         target.style.width = std::max(target.style.width, line->style.width);
         target.style.height +=
             line->style.height - line->style.marginBottom - line->style.marginTop;

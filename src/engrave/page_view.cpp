@@ -779,10 +779,12 @@ void PageView::rebuildShapes(Surface& g) {
                           linear.itemNode(tie.track, tie.to));
         arcs.back().onPage = 1;
     }
-    for (const music::Volta& volta : score->voltas()) {
+    for (std::size_t i = 0; i < score->voltas().size(); ++i) {
+        const music::Volta& volta = score->voltas()[i];
         voltas.emplace_back(volta.label, format, linear.measureNode(volta.track, volta.from),
                             linear.measureNode(volta.track, volta.to));
         voltas.back().onPage = 1;
+        voltas.back().shown = !repeatsEndingAbove(score->voltas(), i);
     }
     for (TieArc& arc : arcs) {
         arc.layout(g, true);
@@ -831,7 +833,8 @@ void PageView::relayoutShapes(Surface& g, int first, int end) {
         const music::Volta& volta = score->voltas()[i];
         VoltaBracket& jump = voltas[i];
         const bool replaced = !jump.anchored();
-        if (!replaced && !reaches(volta.from, volta.to))
+        const bool shown = !repeatsEndingAbove(score->voltas(), i);
+        if (!replaced && !reaches(volta.from, volta.to) && shown == jump.shown)
             continue;
         changed.push_back(boxOf(jump.style));
         if (replaced) {
@@ -839,6 +842,7 @@ void PageView::relayoutShapes(Surface& g, int first, int end) {
                                 linear.measureNode(volta.track, volta.to));
             jump.onPage = 1;
         }
+        jump.shown = shown;
         jump.layout(g, true);
         changed.push_back(boxOf(jump.style));
     }

@@ -69,7 +69,13 @@ void ScoreLayout::scoreChanged(const music::ScoreChange& change) {
                 replaceMeasures(change);
             break;
         case Kind::Ties:
+            shapes_ = true;
+            break;
         case Kind::Voltas:
+            // On pages an ending's bracket takes room over its part's row, and one that every
+            // part repeats is drawn once: the systems it stands over change.
+            if (pages_)
+                whole_ = true;
             shapes_ = true;
             break;
         case Kind::Header:

@@ -18,9 +18,10 @@ public:
     // it, so that the eye tells the parts of one system from the next system.
     static constexpr int kSystemMargin = 240;
     // The bracket that joins the tracks of a system stands this far left of the notes, with
-    // hooks this long at both ends.
+    // hooks this long at both ends: short of a fermata over the first note, which is wider
+    // than its digit.
     static constexpr int kBracketOffset = 120;
-    static constexpr int kBracketHook = 80;
+    static constexpr int kBracketHook = 50;
 
     System() : Node(kComplexLine) {}
     // A display line: 80 above and 80 below; a system of `tracks` >= 2 further apart, joined

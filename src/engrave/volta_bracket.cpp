@@ -5,6 +5,7 @@
 #include "base/exception.h"
 #include "engrave/measure.h"
 #include "engrave/shape_walk.h"
+#include "music/score.h"
 #include "records/doc_chunks.h"
 
 namespace qe {
@@ -28,8 +29,15 @@ void VoltaBracket::arrange(Surface&) {
     strips.clear();
     stripLines.clear();
 
+    // Each piece stands over the highest ink of the measures under it (dots, marks), a gap
+    // above it, or on the top of their row.
+    const auto over = [&](const Measure* m) {
+        return rootPosition(m, {0, std::max(0, m->inkTop()) + (m->inkTop() > 0 ? kGap : 0)},
+                            viaShadows)
+            .y;
+    };
     const Point start = rootPosition(first, {0, 0}, viaShadows);
-    Rect r{start.x, start.y, start.x, start.y};
+    Rect r{start.x, over(first), start.x, 0};
     const Node* line = lineOfMeasure(first, viaShadows);
     int total = 0;
     for (const Node* m = first; m != last;) {
@@ -43,9 +51,11 @@ void VoltaBracket::arrange(Surface&) {
             strips.push_back(r);
             stripLines.push_back(line);
             const Point corner = rootPosition(next, {0, firstMeasureTop(next)}, viaShadows);
-            r = {corner.x, corner.y, corner.x, corner.y};
+            r = {corner.x, corner.y, corner.x, 0};
             line = next;
         }
+        if (const Measure* measure = asMeasure(m))
+            r.top = std::max(r.top, over(measure));
     }
     // The bracket ends just before the closing bar line of its last measure.
     r.right = rootPosition(last, {last->style.width - last->barWidth, 0}, viaShadows).x;
@@ -70,7 +80,7 @@ void VoltaBracket::arrange(Surface&) {
 }
 
 void VoltaBracket::draw(Surface& g) const {
-    if (strips.empty())
+    if (strips.empty() || !shown)
         return;
     g.setPen(0, roundToPixels(thickness, g.pixelSize()), color[0], color[1], color[2]);
     if (format)
@@ -92,6 +102,14 @@ void VoltaBracket::draw(Surface& g) const {
         g.lineTo(ox + s.right, oy + s.top);
     }
     g.lineTo(ox + last.right, oy + last.bottom);
+}
+
+bool repeatsEndingAbove(const std::vector<music::Volta>& voltas, std::size_t i) {
+    const music::Volta& ending = voltas[i];
+    return std::any_of(voltas.begin(), voltas.end(), [&ending](const music::Volta& v) {
+        return v.track < ending.track && v.from == ending.from && v.to == ending.to &&
+               v.label == ending.label;
+    });
 }
 
 }  // namespace qe

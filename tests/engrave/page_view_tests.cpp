@@ -10,6 +10,7 @@
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/shadow_node.h"
+#include "engrave/shape_walk.h"
 #include "engrave/symbols.h"
 #include "engrave/system.h"
 #include "support/lyrics_doc.h"
@@ -409,6 +410,37 @@ TEST(PageBreaks, APartThatOnlyRestsInASystemMayLeaveIt) {
     for (int q = 0; q < all.view.childCount(); ++q)
         for (int k = 0; k < all.view.page(q)->childCount(); ++k)
             EXPECT_EQ(all.line(q, k)->childCount(), 2);
+}
+
+TEST(PageBreaks, AnEndingEveryPartRepeatsIsDrawnOnceAndEachBracketHasItsRoom) {
+    // Both parts carry the same ending: the system shows it once, over the upper part. An
+    // ending of the lower part alone stands over its own row, clear of the words above it.
+    const std::string ending = "1 2 3 4 | { 5' 6' 7' 1'' | } 1 2 3 4 |";
+    for (const bool both : {true, false}) {
+        QeDocument doc = both ? test::scoreWithShapes({ending, ending})
+                              : test::scoreWithShapes({"1 2 3 4 | 5 6 7 1' | 1 2 3 4 |", ending});
+        for (int item : {0, 1, 2, 3, 5, 6, 7, 8})
+            test::addSyllable(doc, 0, 0, item, u"la");
+        Pages p(std::move(doc));
+        ASSERT_EQ(p.rebuildCode(), 0);
+        ASSERT_EQ(p.view.voltas.size(), both ? 2u : 1u);
+        EXPECT_TRUE(p.view.voltas[0].shown);
+        if (both) {
+            EXPECT_FALSE(p.view.voltas[1].shown);
+            continue;
+        }
+        // The bracket's top is under the lowest point of the upper row (its lyrics), its foot
+        // over the high dots of the lower row.
+        const Rect& strip = p.view.voltas[0].strips.at(0);
+        const Node* upper = p.line(0, 0)->child(0);
+        const Point upperBottom =
+            rootPosition(upper, {0, upper->style.height - upper->style.marginBottom}, false);
+        EXPECT_LT(strip.top, upperBottom.y);
+        const Measure* measure = asMeasure(p.view.linear.measureNode(1, 1));
+        ASSERT_NE(measure, nullptr);
+        EXPECT_GE(strip.bottom, rootPosition(measure, {0, measure->inkTop()}, true).y);
+        EXPECT_GE(strip.bottom, rootPosition(measure, {0, 0}, true).y);
+    }
 }
 
 TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
