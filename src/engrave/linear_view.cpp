@@ -133,6 +133,7 @@ void LinearView::buildShapes() {
         if (from && to)
             arcs.emplace_back(format, from, to);
     }
+    markSharedEnds(arcs);
     for (const music::Volta& volta : score->voltas()) {
         Measure* from = measureNode(volta.track, volta.from);
         Measure* to = measureNode(volta.track, volta.to);

@@ -786,6 +786,7 @@ void PageView::rebuildShapes(Surface& g) {
         voltas.back().onPage = 1;
         voltas.back().shown = !repeatsEndingAbove(score->voltas(), i);
     }
+    markSharedEnds(arcs);
     for (TieArc& arc : arcs) {
         arc.layout(g, true);
         changed.push_back(boxOf(arc.style));
@@ -814,18 +815,27 @@ void PageView::relayoutShapes(Surface& g, int first, int end) {
         return;
     }
     const auto reaches = [&](int from, int to) { return to >= first && (end < 0 || from < end); };
+    // Arcs whose notes were replaced take the new ones first: which arcs share a note is
+    // known only then.
+    std::vector<bool> replaced(arcs.size(), false);
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        if (arcs[i].anchored())
+            continue;
+        const music::Tie& tie = score->ties()[i];
+        changed.push_back(boxOf(arcs[i].style));
+        arcs[i] = TieArc(format, linear.itemNode(tie.track, tie.from),
+                         linear.itemNode(tie.track, tie.to));
+        arcs[i].onPage = 1;
+        replaced[i] = true;
+    }
+    markSharedEnds(arcs);
     for (std::size_t i = 0; i < arcs.size(); ++i) {
         const music::Tie& tie = score->ties()[i];
         TieArc& arc = arcs[i];
-        const bool replaced = !arc.anchored();
-        if (!replaced && !reaches(tie.from.measure, tie.to.measure))
+        if (!replaced[i] && !reaches(tie.from.measure, tie.to.measure))
             continue;
-        changed.push_back(boxOf(arc.style));
-        if (replaced) {
-            arc = TieArc(format, linear.itemNode(tie.track, tie.from),
-                         linear.itemNode(tie.track, tie.to));
-            arc.onPage = 1;
-        }
+        if (!replaced[i])
+            changed.push_back(boxOf(arc.style));
         arc.layout(g, true);
         changed.push_back(boxOf(arc.style));
     }

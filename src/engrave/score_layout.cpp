@@ -394,16 +394,26 @@ void ScoreLayout::relayoutStripShapes(Surface& g, const std::vector<int>& first,
     const auto moved = [&](int t, int to) {
         return linesMoved || to >= first[static_cast<std::size_t>(t)];
     };
+    // Arcs whose notes were replaced take the new ones before the arcs sharing a note are
+    // known.
+    std::vector<bool> replaced(view.arcs.size(), false);
+    for (std::size_t i = 0; i < view.arcs.size(); ++i) {
+        if (view.arcs[i].anchored())
+            continue;
+        const music::Tie& tie = score_.ties()[i];
+        changed_.push_back(boxOf(view.arcs[i].style));
+        view.arcs[i] = TieArc(view.format, view.itemNode(tie.track, tie.from),
+                              view.itemNode(tie.track, tie.to));
+        replaced[i] = true;
+    }
+    markSharedEnds(view.arcs);
     for (std::size_t i = 0; i < view.arcs.size(); ++i) {
         const music::Tie& tie = score_.ties()[i];
         TieArc& arc = view.arcs[i];
-        const bool replaced = !arc.anchored();
-        if (!replaced && !moved(tie.track, tie.to.measure))
+        if (!replaced[i] && !moved(tie.track, tie.to.measure))
             continue;
-        changed_.push_back(boxOf(arc.style));
-        if (replaced)
-            arc = TieArc(view.format, view.itemNode(tie.track, tie.from),
-                         view.itemNode(tie.track, tie.to));
+        if (!replaced[i])
+            changed_.push_back(boxOf(arc.style));
         arc.layout(g, true);
         changed_.push_back(boxOf(arc.style));
     }

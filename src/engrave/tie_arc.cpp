@@ -1,6 +1,7 @@
 #include "engrave/tie_arc.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -252,6 +253,11 @@ void TieArc::arrange(Surface&) {
     Point a = topOf(first, viaShadows);
     collectRuns(first, a.y, last, viaShadows, runs);
     Point b = topOf(last, viaShadows);
+    // Where one arc ends on the note the next starts on, each keeps to its half of it.
+    if (sharedStart)
+        a.x += (first->glyphRight - first->glyphLeft) / 4;
+    if (sharedEnd)
+        b.x -= (last->glyphRight - last->glyphLeft) / 4;
     // Each end stands just above the highest ink over its note: a chord stacked on it, a mark.
     a.y = highestAt(runs.front().ink, a.x, lift, a.y);
     b.y = highestAt(runs.back().ink, b.x, lift, b.y);
@@ -279,6 +285,19 @@ void TieArc::draw(Surface& g) const {
     OriginGuard back(g, -style.x, -style.y);
     for (const Piece& p : pieces)
         g.bezierAt(p.p0, p.p1, p.p2, p.p3);
+}
+
+void markSharedEnds(std::vector<TieArc>& arcs) {
+    std::unordered_set<const Node*> starts;
+    std::unordered_set<const Node*> ends;
+    for (const TieArc& arc : arcs) {
+        starts.insert(arc.from.get());
+        ends.insert(arc.to.get());
+    }
+    for (TieArc& arc : arcs) {
+        arc.sharedStart = arc.from && ends.count(arc.from.get()) > 0;
+        arc.sharedEnd = arc.to && starts.count(arc.to.get()) > 0;
+    }
 }
 
 }  // namespace qe

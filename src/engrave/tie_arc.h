@@ -32,6 +32,13 @@ public:
     void draw(Surface& g) const override;
 
     std::vector<Piece> pieces;  // one per line it crosses, matching `strips`
+    // Another arc ends on its first note, or starts on its last: the two ends stand apart on
+    // that note instead of meeting at one point.
+    bool sharedStart = false;
+    bool sharedEnd = false;
 };
+
+// Marks the arcs whose first note is another's last (sharedStart, sharedEnd).
+void markSharedEnds(std::vector<TieArc>& arcs);
 
 }  // namespace qe

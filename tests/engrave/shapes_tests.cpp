@@ -138,6 +138,30 @@ TEST(TieArc, ClearsChordsAtItsEndsAndTheBarLineAndMarksBetween) {
         EXPECT_GT(curveYAt(across.pieces[0], x), barAt.y + across.thickness);
 }
 
+TEST(TieArc, ArcsMeetingOnANoteKeepToTheirHalvesOfIt) {
+    // A slur from the first note to the second and another from the second to the third:
+    // the first ends left of where the second starts, both over the middle note.
+    Scroll s(test::scoreOf({"1 2 3 |"}));
+    std::vector<TieArc> arcs;
+    arcs.emplace_back(&s.score->format(), s.element(0, 0), s.element(0, 1));
+    arcs.emplace_back(&s.score->format(), s.element(0, 1), s.element(0, 2));
+    arcs.emplace_back(&s.score->format(), s.element(0, 0), s.element(0, 2));
+    markSharedEnds(arcs);
+    EXPECT_FALSE(arcs[0].sharedStart);
+    EXPECT_TRUE(arcs[0].sharedEnd);
+    EXPECT_TRUE(arcs[1].sharedStart);
+    EXPECT_FALSE(arcs[2].sharedStart || arcs[2].sharedEnd);
+    for (TieArc& arc : arcs)
+        arc.layout(s.g, true);
+    const Point end = arcs[0].pieces[0].p3;
+    const Point start = arcs[1].pieces[0].p0;
+    EXPECT_LT(end.x, start.x);
+    const Node* middle = s.element(0, 1);
+    const int left = rootPosition(middle, {0, 0}, false).x;
+    EXPECT_GT(end.x, left);
+    EXPECT_LT(start.x, left + middle->style.width);
+}
+
 TEST(TieArc, DepthIsAFifthOfTheWidthWithinItsBounds) {
     Scroll s(test::scoreOf({"1 2 3 4 5 6 7 1 2 3 4 5 6 7 |"}));
     TieArc wide(&s.score->format(), s.element(0, 0), s.element(0, 13));
