@@ -21,7 +21,7 @@ public:
     // hooks this long at both ends: short of a fermata over the first note, which is wider
     // than its digit.
     static constexpr int kBracketOffset = 120;
-    static constexpr int kBracketHook = 50;
+    static constexpr int kBracketHook = 40;
 
     System() : Node(kComplexLine) {}
     // A display line: 80 above and 80 below; a system of `tracks` >= 2 further apart, joined
