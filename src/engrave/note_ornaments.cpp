@@ -72,20 +72,8 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
         graceHeight_ = std::abs(format->font(kGraceNoteFont).logFont.height);
         textHeight_ = std::abs(format->font(kTextFont).logFont.height);
     }
-    if (anyGrace) {
-        graceWidths_.assign(8, graceHeight_ / 2);
-        if (format)
-            g.setFont(format->font(kGraceNoteFont));
-        for (int d = 0; d < 8; ++d) {
-            const char16_t c = static_cast<char16_t>(glyph::kDigit + d);
-            graceWidths_[static_cast<std::size_t>(d)] = g.textExtent(&c, 1).width;
-        }
-        graceAccidentalWidths_.assign(6, 0);
-        for (int a = 1; a < 6; ++a) {
-            const char16_t c = static_cast<char16_t>(glyph::kAccidentalBase + a);
-            graceAccidentalWidths_[static_cast<std::size_t>(a)] = g.textExtent(&c, 1).width;
-        }
-    }
+    if (anyGrace)
+        measureGraces(format, g);
     if (anyStack) {
         if (format)
             g.setFont(format->font(kNoteFont));
@@ -133,6 +121,21 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
             belowWidths_.push_back(g.textExtent(extra->textBelow).width);
         previous = &e;
     });
+}
+
+void NoteOrnaments::measureGraces(const format_track_header* format, Surface& g) {
+    graceWidths_.assign(8, graceHeight_ / 2);
+    if (format)
+        g.setFont(format->font(kGraceNoteFont));
+    for (int d = 0; d < 8; ++d) {
+        const char16_t c = static_cast<char16_t>(glyph::kDigit + d);
+        graceWidths_[static_cast<std::size_t>(d)] = g.textExtent(&c, 1).width;
+    }
+    graceAccidentalWidths_.assign(6, 0);
+    for (int a = 1; a < 6; ++a) {
+        const char16_t c = static_cast<char16_t>(glyph::kAccidentalBase + a);
+        graceAccidentalWidths_[static_cast<std::size_t>(a)] = g.textExtent(&c, 1).width;
+    }
 }
 
 void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& underlines) {

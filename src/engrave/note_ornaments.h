@@ -93,6 +93,8 @@ private:
         int top;
     };
     GraceRow placeGraceRow(const NoteExtra& extra, int from, int to, int gy, int x);
+    // The widths of the small digits and accidentals in the grace-note font.
+    void measureGraces(const format_track_header* format, Surface& g);
     // The width of a grace note's accidental, and the room a grace note takes with it.
     int graceAccidentalWidth(int accidental) const;
     int graceRoom(const GraceNote& grace) const;
