@@ -192,6 +192,7 @@ void Measure::findSlots() {
     slots_.clear();
     rowTexts_.clear();
     groupSlots();
+    markTupletGroups();
     const int n = childCount();
     // The room of each slot, placed around 0.
     std::vector<int> slotOf(static_cast<std::size_t>(n), -1);
@@ -242,6 +243,34 @@ void Measure::groupSlots() {
             slots_.push_back({0, pending, pending, n - 1, 0, 0});
     }
     length_ = clock.position();
+}
+
+void Measure::markTupletGroups() {
+    // A group is the slots of digits and rests of one outer tuplet, with the dashes and dots
+    // that hold its notes; a digit or rest outside it, or one starting a group anew, ends it.
+    int first = -1;  // the group's first slot
+    TupletMark mark;
+    const auto close = [&](std::size_t end) {
+        if (first < 0)
+            return;
+        const music::Ticks until = end < slots_.size() ? slots_[end].start : length_;
+        slots_[end - 1].tupletGroup = until - slots_[static_cast<std::size_t>(first)].start;
+        first = -1;
+    };
+    for (std::size_t s = 0; s < slots_.size(); ++s) {
+        const NoteElement* e = elementAt(slots_[s].anchor);
+        if (e->elementKind != kDigitElement)
+            continue;
+        const TupletMark m = e->extra ? e->extra->tuplets[0] : TupletMark{};
+        if (first >= 0 && (!m.active() || m.starts || m.actual != mark.actual ||
+                           m.normal != mark.normal))
+            close(s);
+        if (m.active() && first < 0) {
+            first = static_cast<int>(s);
+            mark = m;
+        }
+    }
+    close(slots_.size());
 }
 
 void Measure::addLyricTexts(const std::vector<int>& slotOf) {

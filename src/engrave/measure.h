@@ -48,6 +48,9 @@ public:
         int last = 0;
         int left = 0;   // from the anchor's centre to the left edge of the slot
         int right = 0;  // to its right edge
+        // The last slot of a tuplet group: the time of the whole group, whose room the slot
+        // leaves after it, so that the group reads apart from the note after it.
+        music::Ticks tupletGroup = 0;
     };
     // A text under or over the row that keeps clear of the next text of its row: a syllable
     // (rows 0 ..), a chord symbol (kChordRow) or words at a note, from `left` to `right` of
@@ -156,6 +159,8 @@ private:
     // Groups the elements into slots, each a timed element with the untimed ones that stand
     // with it, and finds the measure's length.
     void groupSlots();
+    // Marks the last slot of each tuplet group with the group's time.
+    void markTupletGroups();
     // The texts of the row under the notes and above them, by the slot of each element.
     void addLyricTexts(const std::vector<int>& slotOf);
     void addNoteTexts(const std::vector<int>& slotOf);

@@ -72,15 +72,8 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
         graceHeight_ = std::abs(format->font(kGraceNoteFont).logFont.height);
         textHeight_ = std::abs(format->font(kTextFont).logFont.height);
     }
-    if (anyGrace) {
-        graceWidths_.assign(8, graceHeight_ / 2);
-        if (format)
-            g.setFont(format->font(kGraceNoteFont));
-        for (int d = 0; d < 8; ++d) {
-            const char16_t c = static_cast<char16_t>(glyph::kDigit + d);
-            graceWidths_[static_cast<std::size_t>(d)] = g.textExtent(&c, 1).width;
-        }
-    }
+    if (anyGrace)
+        measureGraces(format, g);
     if (anyStack) {
         if (format)
             g.setFont(format->font(kNoteFont));
@@ -105,8 +98,7 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
         int after = 0;
         if (extra) {
             for (const GraceNote& grace : extra->graces)
-                (grace.after ? after : before) +=
-                    graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+                (grace.after ? after : before) += graceRoom(grace);
         }
         const bool stackAccidental = std::any_of(
             e.stack.begin(), e.stack.end(), [](const NoteTone& t) { return t.accidental != 0; });
@@ -129,6 +121,21 @@ void NoteOrnaments::widen(Measure& measure, Surface& g) {
             belowWidths_.push_back(g.textExtent(extra->textBelow).width);
         previous = &e;
     });
+}
+
+void NoteOrnaments::measureGraces(const format_track_header* format, Surface& g) {
+    graceWidths_.assign(8, graceHeight_ / 2);
+    if (format)
+        g.setFont(format->font(kGraceNoteFont));
+    for (int d = 0; d < 8; ++d) {
+        const char16_t c = static_cast<char16_t>(glyph::kDigit + d);
+        graceWidths_[static_cast<std::size_t>(d)] = g.textExtent(&c, 1).width;
+    }
+    graceAccidentalWidths_.assign(6, 0);
+    for (int a = 1; a < 6; ++a) {
+        const char16_t c = static_cast<char16_t>(glyph::kAccidentalBase + a);
+        graceAccidentalWidths_[static_cast<std::size_t>(a)] = g.textExtent(&c, 1).width;
+    }
 }
 
 void NoteOrnaments::place(const Measure& measure, const std::vector<Underline>& underlines) {
@@ -237,8 +244,7 @@ int NoteOrnaments::placeGraces(const NoteElement& e, const NoteExtra& extra,
     if (before > 0) {
         int width = 0;
         for (int i = 0; i < before; ++i)
-            width += graceWidths_[static_cast<std::size_t>(
-                extra.graces[static_cast<std::size_t>(i)].tone.degree % 8)];
+            width += graceRoom(extra.graces[static_cast<std::size_t>(i)]);
         const NoteElement* front = &e;
         if (elements.size() >= 2 &&
             elements[elements.size() - 2]->elementKind == kAccidentalElement &&
@@ -266,8 +272,23 @@ NoteOrnaments::GraceRow NoteOrnaments::placeGraceRow(const NoteExtra& extra, int
     const int thin = lineWidth();
     const int gh = graceHeight_;
     GraceRow row{x, x, gy};
+    int digitsLeft = -1;  // where the underlines start: under the first digit, not its accidental
     for (int i = from; i < to; ++i) {
         const GraceNote& grace = extra.graces[static_cast<std::size_t>(i)];
+        // The accidental stands raised in front of its digit, in room of its own: drawn over
+        // the half of the digit before it, it would read as that digit's.
+        if (grace.tone.accidental != 0) {
+            const int aw = graceAccidentalWidth(grace.tone.accidental);
+            glyphs_.push_back(
+                {{x, gy + gh / 4},
+                 static_cast<char16_t>(glyph::kAccidentalBase + grace.tone.accidental),
+                 true,
+                 aw});
+            row.top = std::max(row.top, gy + gh / 4);
+            x += aw;
+        }
+        if (digitsLeft < 0)
+            digitsLeft = x;
         const int w = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
         glyphs_.push_back(
             {{x, gy}, static_cast<char16_t>(glyph::kDigit + grace.tone.degree), true, w});
@@ -283,14 +304,6 @@ NoteOrnaments::GraceRow NoteOrnaments::placeGraceRow(const NoteExtra& extra, int
             dots_.push_back(
                 {gx - dot * 2 / 3, cy + dot * 2 / 3, gx + dot * 2 / 3, cy - dot * 2 / 3});
         }
-        if (grace.tone.accidental != 0) {
-            glyphs_.push_back(
-                {{x - w / 2, gy + gh / 4},
-                 static_cast<char16_t>(glyph::kAccidentalBase + grace.tone.accidental),
-                 true,
-                 w / 2});
-            row.top = std::max(row.top, gy + gh / 4);
-        }
         x += w;
     }
     row.right = x;
@@ -300,9 +313,19 @@ NoteOrnaments::GraceRow NoteOrnaments::placeGraceRow(const NoteExtra& extra, int
         levels = std::max<int>(levels, extra.graces[static_cast<std::size_t>(i)].underlines);
     for (int k = 0; k < levels; ++k) {
         const int y = gy - gh - thin - k * 2 * thin;
-        lines_.push_back({{row.left, y}, {x, y}, thin});
+        lines_.push_back({{digitsLeft, y}, {x, y}, thin});
     }
     return row;
+}
+
+int NoteOrnaments::graceAccidentalWidth(int accidental) const {
+    const auto a = static_cast<std::size_t>(accidental);
+    return a < graceAccidentalWidths_.size() ? graceAccidentalWidths_[a] : graceHeight_ / 4;
+}
+
+int NoteOrnaments::graceRoom(const GraceNote& grace) const {
+    const int digit = graceWidths_[static_cast<std::size_t>(grace.tone.degree % 8)];
+    return digit + (grace.tone.accidental != 0 ? graceAccidentalWidth(grace.tone.accidental) : 0);
 }
 
 // The marks of the note above what stands over it, in the notation's order.

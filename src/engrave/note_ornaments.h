@@ -93,6 +93,11 @@ private:
         int top;
     };
     GraceRow placeGraceRow(const NoteExtra& extra, int from, int to, int gy, int x);
+    // The widths of the small digits and accidentals in the grace-note font.
+    void measureGraces(const format_track_header* format, Surface& g);
+    // The width of a grace note's accidental, and the room a grace note takes with it.
+    int graceAccidentalWidth(int accidental) const;
+    int graceRoom(const GraceNote& grace) const;
     int placeMarks(const NoteElement& e, std::uint32_t marks, int top);
     int placeFigure(music::MarkFigure figure, int cx, int top);
     // Over groups and rows of the whole measure.
@@ -135,6 +140,7 @@ private:
     int textHeight_ = 200;
     int accidentalWidth_ = 0;
     std::vector<int> graceWidths_;  // per degree 0..7, in the grace-note font
+    std::vector<int> graceAccidentalWidths_;  // per accidental code 0..5, in that font
     std::vector<int> chordWidths_;  // per element with a chord symbol, in order
     std::vector<int> aboveWidths_;  // per element with words over it, in order
     std::vector<int> belowWidths_;  // per element with words under it, in order

@@ -98,6 +98,25 @@ void ColumnGrid::addSlotBounds(const Measure& m, const std::vector<music::Ticks>
         if (s + 1 == slots.size())
             bounds_.push_back({k, contentEnd, static_cast<double>(slot.right), 0.0});
     }
+    addTupletBounds(m, at);
+}
+
+void ColumnGrid::addTupletBounds(const Measure& m, const std::vector<int>& at) {
+    // After the last note of a tuplet group the next moment stands as far as it would after
+    // one note as long as the whole group: the group's own notes stand closer, evenly, and
+    // would otherwise run on into the note after them.
+    const int contentEnd = moments_ + 1;
+    const double dw = digitWidth_;
+    const std::vector<Measure::Slot>& slots = m.timeSlots();
+    for (std::size_t s = 0; s < slots.size(); ++s) {
+        if (slots[s].tupletGroup <= 0)
+            continue;
+        const double spring = dw * timeSpace(slots[s].tupletGroup);
+        if (s + 1 < slots.size())
+            bounds_.push_back({at[s], at[s + 1], 0.0, spring});
+        else if (slots[s].start < m.length())
+            bounds_.push_back({at[s], contentEnd, -0.75 * dw, spring});
+    }
 }
 
 void ColumnGrid::addTextBounds(const Measure& m, const std::vector<int>& at) {

@@ -64,6 +64,8 @@ private:
     // What the slots of measure `m` need: their moments (into `at`) and the room around each.
     void addSlotBounds(const Measure& m, const std::vector<music::Ticks>& times,
                        std::vector<int>& at);
+    // The room after the last note of each tuplet group of measure `m`.
+    void addTupletBounds(const Measure& m, const std::vector<int>& at);
     // The room the row texts of measure `m` need, by the moments of its slots.
     void addTextBounds(const Measure& m, const std::vector<int>& at);
     // Sorts the bounds by their ends, keeping the order of those of one end.

@@ -10,6 +10,7 @@
 #include "engrave/page_view.h"
 #include "engrave/recording_surface.h"
 #include "engrave/system.h"
+#include "engrave/time_grid.h"
 #include "support/lyrics_doc.h"
 #include "support/notation.h"
 #include "support/random_music.h"
@@ -204,6 +205,57 @@ TEST(TimeGrid, LongerNotesGetMoreRoomAndLyricsOnlyTheRoomTheyNeed) {
     EXPECT_GT(wide[1] - wide[0], quarter);
     EXPECT_EQ(wide[2] - wide[1], quarter);
     EXPECT_EQ(wide[3] - wide[2], quarter);
+}
+
+// A score of one track laid out into pages, and the first display line's row of it.
+struct LaidOut {
+    explicit LaidOut(const QeDocument& doc) : score(test::scoreFrom(doc)) {
+        view.build(score.get());
+        view.rebuild(g);
+    }
+    const Node& row() const { return *view.page(0)->child(0)->child(0); }
+    const Measure& measure(int i) const { return *asMeasure(row().realChild(i)); }
+    // The centre of element `e` of measure `m`, and the left and right of its ink, in the row.
+    int x(int m) const { return row().child(m)->style.x; }
+    int centre(int m, int e) const {
+        const Style& s = measure(m).child(e)->style;
+        return x(m) + s.x + s.width / 2;
+    }
+    int left(int m, int e) const { return x(m) + measure(m).child(e)->style.x; }
+    int right(int m, int e) const {
+        const Style& s = measure(m).child(e)->style;
+        return x(m) + s.x + s.width;
+    }
+
+    std::unique_ptr<music::Score> score;
+    PageView view;
+    RecordingSurface g;
+};
+
+TEST(TimeGrid, ATupletLeavesAfterItTheRoomOfOneNoteAsLongAsTheWholeGroup) {
+    // A triplet of eighths in the time of a quarter, then quarters; in the next measure two
+    // plain eighths, then quarters.
+    QeDocument doc = test::scoreOf({"5_ 6_ 5_ 3 2 1 | 5_ 6_ 5 3 2 |]"});
+    test::addTuplet(doc, 0, 0, 2, 3, 2);
+    const LaidOut laid(doc);
+    const int inside = laid.centre(0, 1) - laid.centre(0, 0);
+    EXPECT_NEAR(laid.centre(0, 2) - laid.centre(0, 1), inside, 1);  // evenly within the group
+    const int afterTriplet = laid.centre(0, 3) - laid.centre(0, 2);
+    const int afterQuarter = laid.centre(0, 4) - laid.centre(0, 3);
+    const int afterEighth = laid.centre(1, 1) - laid.centre(1, 0);
+    EXPECT_NEAR(afterTriplet, afterQuarter, 1);
+    EXPECT_GT(afterTriplet, afterEighth);
+    EXPECT_GT(afterTriplet, inside * 5 / 4);
+}
+
+TEST(TimeGrid, ATupletEndingTheMeasureKeepsItsRoomBeforeTheBarLine) {
+    QeDocument doc = test::scoreOf({"1 2 3 5_ 6_ 5_ | 1 2 3 5_ 6_ 5 |]"});
+    test::addTuplet(doc, 0, 3, 5, 3, 2);
+    const LaidOut laid(doc);
+    const auto beforeBar = [&](int m) {
+        return laid.x(m) + laid.measure(m).barLineBox()->left - laid.right(m, 5);
+    };
+    EXPECT_GE(beforeBar(0), beforeBar(1));
 }
 
 }  // namespace
