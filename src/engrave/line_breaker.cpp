@@ -529,6 +529,33 @@ int endingOver(const LinearView& view, int t, int first, int end) {
     return 0;
 }
 
+// Makes room over the first row of a system for what stands over its measures besides their
+// own ink: the bracket of an ending, and the key, time and tempo changes and jumps that
+// stand over the first part (over the bracket when one starts with them).
+void keepRoomOver(Node& line, const LinearView& view, int t, int first, int end) {
+    if (!view.score || !view.format || t != 0)
+        return;
+    const int text = -view.format->font(kSmallTextFont).logFont.height;
+    const int bracket = endingOver(view, t, first, end);
+    int wanted = std::numeric_limits<int>::min();
+    for (int i = 0; i < line.childCount(); ++i) {
+        const Measure* m = asMeasure(line.realChild(i));
+        if (!m)
+            continue;
+        const int m0 = first + i;
+        int over = std::max(m->inkTop(), 0) + bracket;
+        // A mark's pieces stand half a text's height over what is under them; a time
+        // signature is two lines of text.
+        if (const MeasureMark* mark = view.score->header().markAt(m0); mark && !mark->empty())
+            over += text / 2 + (mark->meterChange ? 2 * text + text / 4 : text + text / 2);
+        else if (bracket == 0)
+            continue;
+        wanted = std::max(wanted, line.child(i)->style.y + over);
+    }
+    if (wanted != std::numeric_limits<int>::min())
+        line.style.marginTop = std::max(line.style.marginTop, wanted);
+}
+
 }  // namespace
 
 void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, double unit,
@@ -558,6 +585,8 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
         spaceLine(*line, unit * squeeze, digitWidth, width);
         if (target.childCount() > 0)
             pullUp(*line, *target.lastChild(), endingOver(view, t, first, end));
+        else
+            keepRoomOver(*line, view, t, first, end);
         target.style.width = std::max(target.style.width, line->style.width);
         target.style.height +=
             line->style.height - line->style.marginBottom - line->style.marginTop;

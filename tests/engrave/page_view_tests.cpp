@@ -443,6 +443,38 @@ TEST(PageBreaks, AnEndingEveryPartRepeatsIsDrawnOnceAndEachBracketHasItsRoom) {
     }
 }
 
+TEST(PageBreaks, ATimeChangeOverALineStandsClearOfTheWordsOfTheLineBefore) {
+    // Lines with words under every note, a time change in every measure after the first:
+    // each mark stands under the lowest point of the line before its own.
+    QeDocument doc = test::scoreOf({measures(24, "1 2 3 4 |")});
+    for (int m = 0; m < 24 * 5; ++m)
+        if (m % 5 != 4)
+            test::addSyllable(doc, 0, 0, m, u"la");
+    for (std::uint32_t m = 1; m < 24; ++m) {
+        MeasureMark change;
+        change.measure = m;
+        change.meterChange = true;
+        change.numerator = m % 2 ? 3 : 4;
+        doc.header.marks.push_back(change);
+    }
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    ASSERT_EQ(p.view.marks.size(), 23u);
+    int checked = 0;
+    for (const MarkText& mark : p.view.marks) {
+        const Node* line = lineOfMeasure(mark.from.get(), true)->parent();
+        const Node* page = line->parent();
+        const int k = page->indexOf(line);
+        if (k == 0)
+            continue;
+        const Node* above = page->child(k - 1);
+        const Point bottom = rootPosition(above, {0, above->style.height}, false);
+        EXPECT_LT(mark.strips.at(0).top, bottom.y) << mark.mark.measure;
+        ++checked;
+    }
+    EXPECT_GT(checked, 4);
+}
+
 TEST(PageBreaks, ALineTallerThanAPageIsCodeSixAndKeepsFinishedPages) {
     QeDocument doc = test::scoreOf({"1 |"});
     doc.formatSettings().pageHeight = 3839;
