@@ -556,6 +556,25 @@ void keepRoomOver(Node& line, const LinearView& view, int t, int first, int end)
         line.style.marginTop = std::max(line.style.marginTop, wanted);
 }
 
+// Words of a row that run past their bar line stop short of the next measure's words: those
+// move right, as far as the content width `right` of the page allows.
+void keepWordsApart(Node& line, int right) {
+    constexpr int kGap = 80;
+    int above = std::numeric_limits<int>::min() / 2;
+    int below = above;
+    for (int i = 0; i < line.childCount(); ++i) {
+        Measure* m = asMeasure(line.realChild(i));
+        if (!m)
+            continue;
+        const int x = line.child(i)->style.x;
+        int localAbove = above - x;
+        int localBelow = below - x;
+        m->ornaments().keepWordsApart(localAbove, localBelow, kGap, right - x);
+        above = localAbove + x;
+        below = localBelow + x;
+    }
+}
+
 }  // namespace
 
 void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, double unit,
@@ -583,6 +602,9 @@ void buildLine(int k, LinearView& view, const std::vector<ColumnGrid>& columns, 
             line->appendChild(std::make_unique<ShadowNode>(track->child(m)));
         line->layout(g, true);
         spaceLine(*line, unit * squeeze, digitWidth, width);
+        keepWordsApart(*line, view.format ? view.format->pageWidth - view.format->marginLeft -
+                                                view.format->marginRight
+                                          : line->style.width);
         if (target.childCount() > 0)
             pullUp(*line, *target.lastChild(), endingOver(view, t, first, end));
         else

@@ -142,6 +142,7 @@ public:
     void setLyricRows(std::shared_ptr<const MeasureLyrics::Rows> rows);
     const MeasureLyrics& lyrics() const { return lyrics_; }
     const NoteOrnaments& ornaments() const { return ornaments_; }
+    NoteOrnaments& ornaments() { return ornaments_; }
 
 private:
     // Places the row, measures the bar line and makes the decorations anew; without

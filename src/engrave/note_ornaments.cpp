@@ -505,6 +505,22 @@ void NoteOrnaments::placeBelow(const Measure& measure, int top) {
             texts_.push_back({{frontOf(elements, i)->style.x, y}, x->textBelow, kTextFont});
 }
 
+void NoteOrnaments::keepWordsApart(int& reachAbove, int& reachBelow, int gap, int right) {
+    const auto apart = [&](std::size_t from, const std::vector<int>& widths, int& reach) {
+        for (std::size_t i = 0; i < widths.size() && from + i < texts_.size(); ++i) {
+            Text& text = texts_[from + i];
+            const int x = std::max(text.at.x, reach + gap);
+            if (x + widths[i] <= right || x == text.at.x)
+                text.at.x = x;
+            reach = std::max(reach, text.at.x + widths[i]);
+        }
+    };
+    // The words over the notes are the last texts before those under them, in order.
+    const std::size_t above = std::min(aboveWidths_.size(), belowFrom_);
+    apart(belowFrom_ - above, aboveWidths_, reachAbove);
+    apart(belowFrom_, belowWidths_, reachBelow);
+}
+
 void NoteOrnaments::inkOver(std::vector<Rect>& boxes) const {
     for (const Glyph& glyph : glyphs_) {
         const int height = glyph.grace ? graceHeight_ : noteHeight_;

@@ -58,6 +58,11 @@ public:
     // tie or slur over the row has to clear. Chord symbols and words stand higher, over the
     // arcs, and are left out. Text is boxed from its top, as placed, down by its font height.
     void inkOver(std::vector<Rect>& boxes) const;
+    // Words over or under the notes may run past the bar line; on a line, each row's words
+    // start no closer than `gap` after where the words of the measures before reach
+    // (`reachAbove`, `reachBelow`, in this measure's frame), moved right where they would,
+    // unless that takes them past `right`. The reaches become this measure's.
+    void keepWordsApart(int& reachAbove, int& reachBelow, int gap, int right);
 
 private:
     struct Glyph {

@@ -17,6 +17,7 @@
 #include "engrave/page_view.h"
 #include "engrave/score_layout.h"
 #include "musicxml/musicxml_file.h"
+#include "support/notation.h"
 #include "support/qt/test_fonts.h"
 
 namespace qe {
@@ -111,6 +112,28 @@ int findingsOf(const QString& path) {
     if (!layOut(test::fonts(), layout, status))
         return -1;
     return findings(pageLayoutToJson(*layout.pages(), &test::fonts()));
+}
+
+// Words at the last note of a measure run on past its bar line; the words at the first note
+// of the next measure start after them, over the notes and under them alike.
+TEST(InkCheck, LongWordsOfNeighbouringMeasuresStandApart) {
+    QeDocument doc = test::scoreOf({"1 2 3 4 | 5 6 7 1' | 1 |"});
+    for (int record : {3, 5})
+        test::changeExtra(doc, 0, record, [](NoteExtra& e) {
+            e.textAbove = u"poco a poco crescendo";
+            e.textBelow = u"sempre legato e dolce";
+        });
+    ScoreSession session;
+    session.load(doc);
+    ScoreLayout& layout = session.layout(ScoreLayout::kPageMode);
+    int status = 0;
+    ASSERT_TRUE(layOut(test::fonts(), layout, status));
+    const QJsonObject json = pageLayoutToJson(*layout.pages(), &test::fonts());
+    int words = 0;
+    for (const QJsonValue& ink : json["pages"].toArray()[0].toObject()["ink"].toArray())
+        words += ink.toObject()["role"].toString() == QStringLiteral("words") ? 1 : 0;
+    EXPECT_EQ(words, 4);
+    EXPECT_EQ(findings(json), 0);
 }
 
 const QString kKnown = QStringLiteral(QE_SOURCE_DIR "/tests/data/ink_findings.txt");
