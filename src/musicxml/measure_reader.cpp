@@ -573,6 +573,7 @@ void MeasureReader::readHarmony() {
     ParsedHarmony harmony;
     harmony.start = position_;
     QString root, bass, kind, kindText;
+    QString degrees;  // the alterations a kind without its own text adds ("b9", "add9")
     double rootAlter = 0, bassAlter = 0;
     bool printed = in_.attribute("print-object") != u"no";
     bool kindTextGiven = false;
@@ -597,8 +598,10 @@ void MeasureReader::readHarmony() {
             harmony.start = std::max(0.0, position_ + in_.number() * kQuarter / part_.divisions);
         } else if (name == u"staff") {
             harmony.staff = std::clamp(in_.integer(), 1, limits::kMaxStaves);
+        } else if (name == u"degree") {
+            degrees += readDegree();
         } else {
-            in_.skip();  // degrees, frames, functions: the symbol says enough
+            in_.skip();  // frames, functions: the symbol says enough
         }
     }
     if (!printed)
@@ -628,15 +631,52 @@ void MeasureReader::readHarmony() {
     if (!kindText.isEmpty())
         chord = music::parseChordSymbol((head + kindText + tail).toStdU16String());
     if (!chord)
-        if (const auto suffix = music::suffixOfKind(kind.toStdString()))
-            chord = music::parseChordSymbol(
-                (head + QString::fromStdString(*suffix) + tail).toStdU16String());
+        if (const auto suffix = music::suffixOfKind(kind.toStdString())) {
+            const QString quality = head + QString::fromStdString(*suffix);
+            if (!degrees.isEmpty()) {
+                chord = music::parseChordSymbol(
+                    (quality + QLatin1Char('(') + degrees + QLatin1Char(')') + tail)
+                        .toStdU16String());
+                if (!chord)
+                    dropped(QStringLiteral("chord alterations this editor cannot write dropped"));
+            }
+            if (!chord)
+                chord = music::parseChordSymbol((quality + tail).toStdU16String());
+        }
     if (!chord) {
         dropped(QStringLiteral("chord symbols this editor cannot write dropped"));
         return;
     }
     harmony.text = chord->text();
     measure_->harmonies.push_back(std::move(harmony));
+}
+
+QString MeasureReader::readDegree() {
+    int value = 0;
+    double alter = 0;
+    QString type;
+    while (in_.nextChild()) {
+        const QStringView name = in_.name();
+        if (name == u"degree-value")
+            value = in_.integer();
+        else if (name == u"degree-alter")
+            alter = in_.number();
+        else if (name == u"degree-type")
+            type = in_.text(16).trimmed();
+        else
+            in_.skip();
+    }
+    if (value < 2 || value > 13)
+        return {};
+    const QString number = QString::number(value);
+    if (type == u"add" && alter > -0.5 && alter < 0.5)
+        return QStringLiteral("add") + number;
+    if (type == u"add" || type == u"alter")
+        return (alter >= 0.5 ? QStringLiteral("#") : alter <= -0.5 ? QStringLiteral("b")
+                                                                   : QString()) +
+               number;
+    dropped(QStringLiteral("chord alterations this editor cannot write dropped"));
+    return {};
 }
 
 void MeasureReader::readLyric(ParsedNote& note) {

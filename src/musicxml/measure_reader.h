@@ -47,6 +47,9 @@ private:
     void readNotations(ParsedNote& note);
     void readLyric(ParsedNote& note);
     void readHarmony();
+    // One <degree> of a harmony as the alteration it adds to the symbol ("b9", "#11",
+    // "add9"); empty for one this editor cannot write (a subtracted tone), which is reported.
+    QString readDegree();
     // A metronome mark over the start: true when it became the score's tempo mark.
     bool readMetronome(bool atStart);
     void readPrint();

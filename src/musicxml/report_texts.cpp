@@ -39,6 +39,7 @@ constexpr const char16_t* kTexts[][2] = {
     {u"notes too short to write dropped", u"太短无法记写的音符已略去"},
     {u"chord symbols with no note of their own dropped", u"没有对应音符的和弦名称已略去"},
     {u"chord symbols this editor cannot write dropped", u"无法记写的和弦名称已略去"},
+    {u"chord alterations this editor cannot write dropped", u"无法记写的和弦变化音已略去"},
     {u"chord tones and grace notes beyond the octave dots dropped",
      u"超出高低音点范围的和弦音和倚音已略去"},
     {u"notes beyond the range of octave dots written as rests",

@@ -110,3 +110,44 @@ TEST(ChordWords, OtherWordsStandAtTheirNoteOnTheirSide) {
 
 }  // namespace
 }  // namespace qe::test
+
+namespace qe::test {
+namespace {
+
+// The degrees of a harmony that has no printed text of its own are the symbol's alterations:
+// a seventh with a flat ninth added is "7(b9)", an added ninth "add9"; a tone taken away
+// cannot be written and is reported, the chord kept without it.
+TEST(ChordWords, DegreesOfAHarmonyAreItsAlterations) {
+    const auto chordOf = [](const char* root, const char* kind, const char* degrees,
+                            QStringList* report = nullptr) {
+        const Imported score = importBytes(scoreXml(
+            {QStringLiteral("<attributes><divisions>1</divisions></attributes>"
+                            "<harmony><root><root-step>%1</root-step></root><kind>%2</kind>%3"
+                            "</harmony><note><pitch><step>C</step><octave>4</octave></pitch>"
+                            "<duration>4</duration><type>whole</type></note>")
+                 .arg(QString::fromLatin1(root), QString::fromLatin1(kind),
+                      QString::fromLatin1(degrees))}));
+        EXPECT_TRUE(score.ok()) << score.message.toStdString();
+        if (report)
+            *report = score.report;
+        const auto chords = chordsOf(score.doc);
+        return chords.empty() ? std::u16string() : chords.front().second;
+    };
+    const auto degree = [](int value, int alter, const char* type) {
+        return QStringLiteral("<degree><degree-value>%1</degree-value><degree-alter>%2"
+                              "</degree-alter><degree-type>%3</degree-type></degree>")
+            .arg(value)
+            .arg(alter)
+            .arg(QString::fromLatin1(type))
+            .toStdString();
+    };
+    EXPECT_EQ(chordOf("B", "dominant", degree(9, -1, "add").c_str()), u"B7(b9)");
+    EXPECT_EQ(chordOf("C", "major", degree(9, 0, "add").c_str()), u"C(add9)");
+    EXPECT_EQ(chordOf("G", "dominant", degree(5, 1, "alter").c_str()), u"G7(#5)");
+    QStringList report;
+    EXPECT_EQ(chordOf("C", "dominant", degree(3, 0, "subtract").c_str(), &report), u"C7");
+    EXPECT_TRUE(reports(report, QStringLiteral("chord alterations")));
+}
+
+}  // namespace
+}  // namespace qe::test
