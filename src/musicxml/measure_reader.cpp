@@ -569,6 +569,20 @@ void MeasureReader::readNotations(ParsedNote& note) {
     }
 }
 
+namespace {
+
+// A root or bass note as a chord symbol spells it ("F#", "Bb").
+QString noteName(const QString& step, double alter) {
+    QString out = step;
+    if (alter >= 0.5)
+        out += QLatin1Char('#');
+    else if (alter <= -0.5)
+        out += QLatin1Char('b');
+    return out;
+}
+
+}  // namespace
+
 void MeasureReader::readHarmony() {
     ParsedHarmony harmony;
     harmony.start = position_;
@@ -616,14 +630,6 @@ void MeasureReader::readHarmony() {
         measure_->harmonies.push_back(std::move(harmony));
         return;
     }
-    const auto noteName = [](const QString& step, double alter) {
-        QString out = step;
-        if (alter >= 0.5)
-            out += QLatin1Char('#');
-        else if (alter <= -0.5)
-            out += QLatin1Char('b');
-        return out;
-    };
     // The printed suffix when it reads as a symbol, else the usual one of the kind.
     std::optional<music::ChordSymbol> chord;
     const QString head = noteName(root, rootAlter);
