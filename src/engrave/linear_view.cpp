@@ -134,11 +134,14 @@ void LinearView::buildShapes() {
             arcs.emplace_back(format, from, to);
     }
     markSharedEnds(arcs);
-    for (const music::Volta& volta : score->voltas()) {
+    for (std::size_t i = 0; i < score->voltas().size(); ++i) {
+        const music::Volta& volta = score->voltas()[i];
         Measure* from = measureNode(volta.track, volta.from);
         Measure* to = measureNode(volta.track, volta.to);
-        if (from && to)
-            voltas.emplace_back(volta.label, format, from, to);
+        if (!from || !to)
+            continue;
+        voltas.emplace_back(volta.label, format, from, to);
+        voltas.back().shown = !repeatsEndingAbove(score->voltas(), i);
     }
     marks = makeMarks(false);
 }

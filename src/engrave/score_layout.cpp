@@ -424,9 +424,11 @@ void ScoreLayout::relayoutStripShapes(Surface& g, const std::vector<int>& first,
         if (!replaced && !moved(volta.track, volta.to))
             continue;
         changed_.push_back(boxOf(jump.style));
-        if (replaced)
+        if (replaced) {
             jump = VoltaBracket(volta.label, view.format, view.measureNode(volta.track, volta.from),
                                 view.measureNode(volta.track, volta.to));
+            jump.shown = !repeatsEndingAbove(score_.voltas(), i);
+        }
         jump.layout(g, true);
         changed_.push_back(boxOf(jump.style));
     }

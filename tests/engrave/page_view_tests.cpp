@@ -427,6 +427,13 @@ TEST(PageBreaks, AnEndingEveryPartRepeatsIsDrawnOnceAndEachBracketHasItsRoom) {
         EXPECT_TRUE(p.view.voltas[0].shown);
         if (both) {
             EXPECT_FALSE(p.view.voltas[1].shown);
+            // The strip of scroll mode shows it once too.
+            LinearView strip;
+            strip.build(p.score.get());
+            strip.relayout(p.g);
+            ASSERT_EQ(strip.voltas.size(), 2u);
+            EXPECT_TRUE(strip.voltas[0].shown);
+            EXPECT_FALSE(strip.voltas[1].shown);
             continue;
         }
         // The bracket's top is under the lowest point of the upper row (its lyrics), its foot
