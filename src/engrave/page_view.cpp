@@ -213,25 +213,43 @@ int PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
     const Text note =
         measuredText(page, parts.note, tempoNoteFont(format->font(kNoteFont), font), g);
     const Text tempo = measuredText(page, parts.rest, font, g);
+    // The texts beside the key end before the authors standing level with them, or at the
+    // right margin; a longer one is broken into lines under one another.
+    const auto rightOf = [&](int top, int height) {
+        int right = pageWidth - marginRight;
+        for (const Text& author : page.texts)
+            if (std::string_view(author.role) == "author" && author.style.y > top + height &&
+                author.style.y + author.style.height < top)
+                right = std::min(right, author.style.x - 200);
+        return right;
+    };
+    int below = 0;  // where a tempo text broken into lines ends; 0 when it is one line
     if (tempo.style.height < 0) {
         const int top = key.style.y + (key.style.height - tempo.style.height) / 2;
         if (note.style.height < 0) {
             placeText(page, note, besideKey, top, "tempo");
             besideKey += note.style.width;
         }
-        placeText(page, tempo, besideKey, top, "tempo");
-        besideKey += tempo.style.width + 200;
+        const int right = rightOf(top, tempo.style.height);
+        if (tempo.style.width <= right - besideKey) {
+            placeText(page, tempo, besideKey, top, "tempo");
+            besideKey += tempo.style.width + 200;
+        } else {
+            g.setFont(font);
+            below = top;
+            for (const std::u16string& line :
+                 wrapText(g, parts.rest, std::max(1, right - besideKey))) {
+                const Text piece = measuredText(page, line, font, g);
+                placeText(page, piece, besideKey, below, "tempo");
+                below += piece.style.height;
+            }
+            besideKey = key.style.x + key.style.width + 200;
+        }
     }
-    // The comment ends before the authors standing level with it, or at the right margin;
-    // a longer one is broken into lines under one another.
+    // The comment: beside the tempo, or under it when that took lines of its own.
     const Text comment1 = measuredText(page, h.comment1, font, g);
-    const int top = key.style.y + (key.style.height - comment1.style.height) / 2;
-    int right = pageWidth - marginRight;
-    for (const Text& author : page.texts)
-        if (std::string_view(author.role) == "author" &&
-            author.style.y > top + comment1.style.height &&
-            author.style.y + author.style.height < top)
-            right = std::min(right, author.style.x - 200);
+    const int top = below != 0 ? below : key.style.y + (key.style.height - comment1.style.height) / 2;
+    const int right = rightOf(top, comment1.style.height);
     // An empty comment is placed too: the title block's place for it.
     if (comment1.style.width <= right - besideKey || comment1.style.height >= 0) {
         placeText(page, comment1, besideKey, top, "comment");

@@ -519,6 +519,35 @@ TEST(TitleBlock, ALongCommentBesideTheKeyStopsShortOfTheAuthors) {
     EXPECT_LT(p.line(0, 0)->style.y, last->style.y + last->style.height);
 }
 
+TEST(TitleBlock, ALongTempoTextBesideTheKeyStopsShortOfTheAuthorsAndTheCommentGoesUnder) {
+    QeDocument doc = test::scoreOf({"1 |"}, u"Test");
+    doc.header.tempo = TempoMark{4, false, 60, u"Slowly, with great feeling and a long word on the mood"};
+    doc.header.comment1 = u"Trad.";
+    doc.header.author1 = u"Words after an old poem collected in the northern provinces";
+    Pages p(std::move(doc));
+    ASSERT_EQ(p.rebuildCode(), 0);
+    const Text* author = nullptr;
+    const Text* comment = nullptr;
+    std::vector<const Text*> tempo;
+    for (const Text& text : p.view.page(0)->texts) {
+        const std::string_view role = text.role;
+        author = role == "author" ? &text : author;
+        comment = role == "comment" ? &text : comment;
+        if (role == "tempo")
+            tempo.push_back(&text);
+    }
+    ASSERT_NE(author, nullptr);
+    ASSERT_NE(comment, nullptr);
+    ASSERT_GE(tempo.size(), 3u);  // the note, then the text on lines of its own
+    int lowest = 0;
+    for (const Text* line : tempo) {
+        EXPECT_LE(line->style.x + line->style.width, author->style.x - 200);
+        lowest = std::min(lowest, line->style.y + line->style.height);
+    }
+    EXPECT_LE(comment->style.y, lowest);
+    EXPECT_LT(p.line(0, 0)->style.y, comment->style.y + comment->style.height);
+}
+
 TEST(TitleBlock, ATitleWiderThanTheTextWidthIsWrappedInsideTheMargins) {
     QeDocument doc = test::scoreOf({"1 |"}, u"A Very Long Title Of A Hymn That Runs Far Past The "
                                             u"Width Of Any Page Ever Printed");
