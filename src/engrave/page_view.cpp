@@ -248,7 +248,8 @@ int PageView::placeBesideKey(Page& page, const KeyText& key, Surface& g) {
     }
     // The comment: beside the tempo, or under it when that took lines of its own.
     const Text comment1 = measuredText(page, h.comment1, font, g);
-    const int top = below != 0 ? below : key.style.y + (key.style.height - comment1.style.height) / 2;
+    const int top =
+        below != 0 ? below : key.style.y + (key.style.height - comment1.style.height) / 2;
     const int right = rightOf(top, comment1.style.height);
     // An empty comment is placed too: the title block's place for it.
     if (comment1.style.width <= right - besideKey || comment1.style.height >= 0) {

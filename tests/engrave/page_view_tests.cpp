@@ -521,7 +521,8 @@ TEST(TitleBlock, ALongCommentBesideTheKeyStopsShortOfTheAuthors) {
 
 TEST(TitleBlock, ALongTempoTextBesideTheKeyStopsShortOfTheAuthorsAndTheCommentGoesUnder) {
     QeDocument doc = test::scoreOf({"1 |"}, u"Test");
-    doc.header.tempo = TempoMark{4, false, 60, u"Slowly, with great feeling and a long word on the mood"};
+    doc.header.tempo =
+        TempoMark{4, false, 60, u"Slowly, with great feeling and a long word on the mood", {}};
     doc.header.comment1 = u"Trad.";
     doc.header.author1 = u"Words after an old poem collected in the northern provinces";
     Pages p(std::move(doc));
