@@ -177,14 +177,18 @@ std::vector<std::unique_ptr<System>> PageView::makeLines(int from, int to, int l
     return made;
 }
 
-void PageView::refillFrom(int first, std::vector<std::unique_ptr<System>> lines, Surface& g) {
+PageFiller PageView::fillerFrom(int first, Surface& g) {
     auto sheet = std::make_unique<Page>(format);
     int y = 0;
     if (first == 0) {
         y = placeTitleBlock(*sheet, -marginTop - Page::kSheetSpacing, g);
         contentTop_ = y;
     }
-    PageFiller filler(*this, first, std::move(sheet), y, first != 0);
+    return PageFiller(*this, first, std::move(sheet), y, first != 0);
+}
+
+void PageView::refillFrom(int first, std::vector<std::unique_ptr<System>> lines, Surface& g) {
+    PageFiller filler = fillerFrom(first, g);
     for (auto& line : lines)
         if (!filler.place(std::move(line)))
             throw Exception(kLayoutOverflow, "a line is taller than a page");
@@ -219,8 +223,9 @@ int PageView::rebreakLastPages(Surface& g) {
     const int lines = starts[pages];
     lastPages_.line = from;
     std::vector<LineRoom> rooms;
-    for (int k = from; k < lines; ++k)
-        rooms.push_back(roomOf(*lineAt(k)));
+    for (int p = firstPage; p < pages; ++p)
+        for (int k = 0; k < page(p)->childCount(); ++k)
+            rooms.push_back(roomOf(*page(p)->child(k)));
     int last = 0;
     double share = 1.0;
     pagesFor(rooms, 1.0, firstPage == 0, &last, &share);

@@ -690,13 +690,7 @@ void PageView::update(Surface& g, int first, int end, int shift) {
     std::vector<std::unique_ptr<System>> built =
         makeLines(k0, remade.end, lines, k0 > 0 ? lineAt(k0 - 1)->unit : 0.0, g);
     LineTaker taker(*this, p0, f0);
-    auto sheet = std::make_unique<Page>(format);
-    int y = 0;
-    if (p0 == 0) {
-        y = placeTitleBlock(*sheet, -marginTop - Page::kSheetSpacing, g);
-        contentTop_ = y;
-    }
-    PageFiller filler(*this, p0, std::move(sheet), y, p0 != 0);
+    PageFiller filler = fillerFrom(p0, g);
     int kept = 0;
     int keptAt = -1;
     if (!refill(*this, pageStarts, taker, filler, built, remade, f0, tail, kept, keptAt)) {

@@ -14,6 +14,8 @@ namespace music {
 class Score;
 }
 
+class PageFiller;
+
 // The lines of `text` in the surface's font, none wider than `width`: broken at spaces where
 // it can, between any two characters where a word alone is too wide.
 std::vector<std::u16string> wrapText(Surface& g, const std::u16string& text, int width);
@@ -192,6 +194,8 @@ private:
     // The natural lines shown again in place of the last pages' lines broken anew; the first
     // column whose pages were filled again.
     int restoreNatural(Surface& g);
+    // A filler of new pages from page `first` on: the first page opens under the title block.
+    PageFiller fillerFrom(int first, Surface& g);
     // Puts `lines` on pages from page `first` on, in place of every page from there.
     void refillFrom(int first, std::vector<std::unique_ptr<System>> lines, Surface& g);
     // Display line `k` as the pages hold it.
