@@ -106,23 +106,18 @@ void printProblem(const ExportResult& result, const QString& out) {
     }
 }
 
-// Asks the score for `pages` pages and tells whether its layout holds it in them.
-bool fitPages(FontBook& fonts, ScoreSession& session, const QString& path, int pages, int& status) {
-    doc_header header = session.score.header();
-    header.pageCount = static_cast<std::uint8_t>(pages);
-    session.score.setHeader(header);
-    ScoreLayout layout(session.score, ScoreLayout::kPageMode);
-    if (!layOut(fonts, layout, status))
-        return false;
-    if (layout.pages()->fitsPageCount())
+// Whether the pages the host lays out for the export hold the score in the `pages` it was
+// asked for; says so when they do not. A layout that failed is the export's to report.
+bool fitsPages(CommandLineExportHost& host, const QString& path, int pages) {
+    const PageView* laid = host.pages();
+    if (!laid || laid->fitsPageCount())
         return true;
     printError(QStringLiteral("qanoredit: %1 does not fit on %2 pages, even with its systems "
                               "closer and its music at %3 % of its size; it takes %4")
                    .arg(path)
                    .arg(pages)
                    .arg(static_cast<int>(PageView::kLeastScale * 100))
-                   .arg(layout.pages()->childCount()));
-    status = kExitFailure;
+                   .arg(laid->childCount()));
     return false;
 }
 
@@ -133,9 +128,15 @@ int actionExport(FontBook& fonts, const ExportRequest& request) {
     int status = kExitOk;
     if (!openScore(request.document, session, false, status))
         return status;
-    if (request.pages > 0 && !fitPages(fonts, session, request.document, request.pages, status))
-        return status;
+    if (request.pages > 0) {
+        doc_header header = session.score.header();
+        header.pageCount = static_cast<std::uint8_t>(request.pages);
+        session.score.setHeader(header);
+    }
     CommandLineExportHost host(fonts, session, request.force);
+    // Asked for a number of pages, the score is laid out once, for the check and the export.
+    if (request.pages > 0 && !fitsPages(host, request.document, request.pages))
+        return kExitFailure;
     const ExportResult result =
         request.format->write(session.score, request.options, request.out, host);
     printReport(result.report);
